@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing Tunewright need.
+# Asks dpkg first, so a second run on a ready machine spends no time in apt.
+set -euo pipefail
+
+packages=(
+    # toolchain and build
+    build-essential cmake ninja-build ccache pkg-config
+    # libraries
+    qt6-base-dev libqt6gui6 libqt6widgets6 qt6-qpa-plugins
+    zlib1g-dev libpng-dev libjpeg62-turbo-dev libcurl4-openssl-dev
+    # tests and benchmarks
+    libgtest-dev libgmock-dev libbenchmark-dev
+    # tools the program drives, and fonts it draws with
+    ffmpeg libmediainfo0v5 mediainfo fonts-dejavu-core
+    # peers the tests compare against
+    python3 python3-mutagen id3v2 eyed3 lame pngcheck libtag1-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+    echo "bootstrap: installing ${missing[*]}"
+    sudo=""
+    [[ $(id -u) -eq 0 ]] || sudo="sudo"
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo apt-get update -qq
+    $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
