@@ -12,6 +12,7 @@ namespace rtl {
 using String = QString;                 // UTF-16; lengths and positions count UTF-16 units
 using TBytes = std::vector<uint8_t>;
 using Char = char16_t;
+using TDateTime = double;               // days since 1899-12-30, the fraction is the time of day
 
 // The class library's exception root: a message that the application shows or records.
 class Exception : public std::exception {
