@@ -38,7 +38,7 @@ private:
 RTL_EXCEPTION(EAbort, Exception)
 RTL_EXCEPTION(EConvertError, Exception)
 RTL_EXCEPTION(EListError, Exception)
-RTL_EXCEPTION(EStringListError, Exception)
+RTL_EXCEPTION(EStringListError, EListError)
 RTL_EXCEPTION(EArgumentException, Exception)
 RTL_EXCEPTION(EArgumentOutOfRangeException, EArgumentException)
 RTL_EXCEPTION(EInvalidOperation, Exception)
@@ -65,6 +65,9 @@ RTL_EXCEPTION(EComponentError, Exception)
 RTL_EXCEPTION(EEncodingError, Exception)
 RTL_EXCEPTION(EIniFileException, Exception)
 RTL_EXCEPTION(EInOutError, Exception)
+RTL_EXCEPTION(EZLibError, Exception)                 // the zlib binding's errors
+RTL_EXCEPTION(EZCompressionError, EZLibError)
+RTL_EXCEPTION(EZDecompressionError, EZLibError)
 
 #undef RTL_EXCEPTION
 
