@@ -1,0 +1,162 @@
+// tests/tags/AudioInfoTest.cpp
+#include "tags/AudioInfo.h"
+
+#include "tags/Float80.h"
+#include "tags/TagID3v2.h"
+#include "tests/tags/TagTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace tagtest;
+
+struct FrameCase { uint32_t Header; tags::TMPEGVersion Version; tags::TMPEGLayer Layer; uint32_t BitRate, SampleRate; int FrameSize; };
+
+class MPEGFrames : public ::testing::TestWithParam<FrameCase> {};
+
+TEST_P(MPEGFrames, HeaderGivesRatesAndFrameSize)
+{
+    const auto& c = GetParam();
+    const tags::TMPEGHeader h = tags::DecodeMPEGHeaderValue(c.Header);
+    EXPECT_EQ(h.Version, c.Version);
+    EXPECT_EQ(h.Layer, c.Layer);
+    EXPECT_EQ(h.BitRate, c.BitRate);
+    EXPECT_EQ(h.SampleRate, c.SampleRate);
+    EXPECT_EQ(h.FrameSize, c.FrameSize);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, MPEGFrames, ::testing::Values(
+    FrameCase{0xFFFB9000, tags::tmpegv1, tags::tmpegl3, 128, 44100, 417},
+    FrameCase{0xFFFB9200, tags::tmpegv1, tags::tmpegl3, 128, 44100, 418},
+    FrameCase{0xFFF38000, tags::tmpegv2, tags::tmpegl3, 64, 22050, 208},
+    FrameCase{0xFFE31800, tags::tmpegv25, tags::tmpegl3, 8, 8000, 72},
+    FrameCase{0xFFFD8400, tags::tmpegv1, tags::tmpegl2, 128, 48000, 384},
+    FrameCase{0xFFFF9000, tags::tmpegv1, tags::tmpegl1, 288, 44100, 312},
+    FrameCase{0xFFFB0000, tags::tmpegv1, tags::tmpegl3, 0xFFFF, 44100, 213991},
+    FrameCase{0xFFFBF000, tags::tmpegv1, tags::tmpegl3, 0, 44100, 0},
+    FrameCase{0xFFFB9C00, tags::tmpegv1, tags::tmpegl3, 128, 0, 0},
+    FrameCase{0xFFEB9000, tags::tmpegvUnknown, tags::tmpegl3, 0, 0, 0}));
+
+TEST(MPEGHeader, ChannelModesAndFlags)
+{
+    const tags::TMPEGHeader h = tags::DecodeMPEGHeaderValue(0xFFFA907F);   // CRC, joint stereo MS, copyright, original, CCIT
+    EXPECT_TRUE(h.CRC);
+    EXPECT_EQ(h.ChannelMode, tags::tmpegcmJointStereo);
+    EXPECT_EQ(h.ModeExtension, tags::tmpegmeIntensityMS);
+    EXPECT_TRUE(h.Copyrighted);
+    EXPECT_TRUE(h.Original);
+    EXPECT_EQ(h.Emphasis, tags::tmpegeCCITJ17);
+    EXPECT_EQ(tags::DecodeMPEGHeaderValue(0xFFFB90C0).ChannelMode, tags::tmpegcmMono);
+    EXPECT_EQ(tags::DecodeMPEGHeaderValue(0xFFFB90F0).ModeExtension, tags::tmpegmeNone);
+}
+
+struct XingCase { uint32_t Header; int Offset; };
+
+class XingOffsets : public ::testing::TestWithParam<XingCase> {};
+
+TEST_P(XingOffsets, HeaderFollowsTheSideInformation)
+{
+    const auto& c = GetParam();
+    for (const char* name : {"Xing", "Info"}) {
+        Bytes frame(600, 0);
+        const Bytes h = BE32(c.Header);
+        std::copy(h.begin(), h.end(), frame.begin());
+        const Bytes vbr = Cat({S(name), BE32(0x0F), BE32(1234), BE32(56789), Bytes(100, 7), BE32(55)});
+        std::copy(vbr.begin(), vbr.end(), frame.begin() + c.Offset);
+        rtl::TMemoryStream s;
+        Fill(s, frame);
+        tags::TMPEGHeader info = tags::DecodeMPEGHeader(s);
+        ASSERT_TRUE(tags::ReadMPEGVBRHeader(s, info));
+        EXPECT_EQ(s.Position(), 0);
+        EXPECT_TRUE(info.VBR);
+        EXPECT_EQ(info.HasXing, std::strcmp(name, "Xing") == 0);
+        EXPECT_EQ(info.HasInfo, std::strcmp(name, "Info") == 0);
+        EXPECT_EQ(info.FrameCount, 1234);
+        EXPECT_EQ(info.Bytes, 56789);
+        EXPECT_EQ(info.Quality, 55u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, XingOffsets, ::testing::Values(
+    XingCase{0xFFFB90C0, 21}, XingCase{0xFFFB9000, 36}, XingCase{0xFFF380C0, 13}, XingCase{0xFFF38000, 21}));
+
+TEST(MPEGHeader, VbriHeaderAt36)
+{
+    Bytes frame(300, 0);
+    const Bytes h = BE32(0xFFFB9000);
+    std::copy(h.begin(), h.end(), frame.begin());
+    const Bytes vbri = Cat({S("VBRI"), BE16(1), BE16(0), BE16(75), BE32(4000), BE32(99)});
+    std::copy(vbri.begin(), vbri.end(), frame.begin() + 36);
+    rtl::TMemoryStream s;
+    Fill(s, frame);
+    tags::TMPEGHeader info = tags::DecodeMPEGHeader(s);
+    ASSERT_TRUE(tags::ReadMPEGVBRHeader(s, info));
+    EXPECT_EQ(info.Quality, 75u);
+    EXPECT_EQ(info.Bytes, 4000);
+    EXPECT_EQ(info.FrameCount, 99);
+}
+
+TEST(MPEGPlayTime, VbrFromFramesCbrFromTheFileSize)
+{
+    Bytes xing(1000, 0);
+    const Bytes h = BE32(0xFFFB9000);
+    std::copy(h.begin(), h.end(), xing.begin());
+    const Bytes vbr = Cat({S("Xing"), BE32(1), BE32(100)});
+    std::copy(vbr.begin(), vbr.end(), xing.begin() + 36);
+    tags::TID3v2Tag tag;
+    rtl::TMemoryStream s;
+    Fill(s, Cat({Tag(3, 0, Frame3("TIT2", B({0, 'A'}))), xing}));
+    ASSERT_EQ(tag.LoadFromStream(s), 0);
+    EXPECT_EQ(tag.SourceFileType(), tags::sftMPEG);
+    EXPECT_NEAR(tag.PlayTime(), 1152.0 * 100 / 44100, 1e-9);
+
+    Fill(s, Cat({Tag(3, 0, Frame3("TIT2", B({0, 'A'}))), BE32(0xFFFB9000), Bytes(15996, 0)}));
+    tags::TID3v2Tag cbr;
+    ASSERT_EQ(cbr.LoadFromStream(s), 0);
+    EXPECT_FALSE(cbr.MPEGInfo.VBR);
+    EXPECT_EQ(cbr.BitRate, 128);
+    EXPECT_DOUBLE_EQ(cbr.PlayTime(), 16000.0 / 128 * 8 / 1000);
+}
+
+TEST(WaveFormat, PcmFactsAndExtensibleFormat)
+{
+    const Bytes fmt = Cat({S("fmt "), LE32(16), LE16(1), LE16(2), LE32(44100), LE32(176400), LE16(4), LE16(16)});
+    const Bytes wav = Cat({S("RIFF"), LE32(0), S("WAVE"), fmt, S("data"), LE32(1764000)});
+    rtl::TMemoryStream s;
+    Fill(s, wav);
+    tags::TWaveFmt f;
+    tags::TWaveFacts facts;
+    ASSERT_TRUE(tags::ReadWAVFormat(s, f, facts));
+    EXPECT_EQ(facts.SampleCount, 441000);
+    EXPECT_DOUBLE_EQ(facts.PlayTime, 10.0);
+    EXPECT_EQ(facts.BitRate, 1411);
+
+    const Bytes ext = Cat({S("fmt "), LE32(40), LE16(0xFFFE), LE16(2), LE32(48000), LE32(288000), LE16(6), LE16(24),
+                           LE16(22), LE16(24), LE32(3), Bytes(16, 0xAB)});
+    const Bytes wav18 = Cat({S("RIFF"), LE32(0), S("WAVE"), S("fmt "), LE32(18), LE16(1), LE16(1), LE32(8000), LE32(16000),
+                             LE16(2), LE16(16), LE16(0), S("data"), LE32(16000)});
+    Fill(s, Cat({S("RIFF"), LE32(0), S("WAVE"), ext, S("data"), LE32(288000)}));
+    ASSERT_TRUE(tags::ReadWAVFormat(s, f, facts));
+    EXPECT_EQ(f.ChannelMask, 3u);
+    EXPECT_EQ(f.ValidBitsPerSample, 24);
+    EXPECT_EQ(facts.SampleCount, 48000);
+    Fill(s, wav18);   // a format chunk of 18 bytes: the data chunk is still found
+    ASSERT_TRUE(tags::ReadWAVFormat(s, f, facts));
+    EXPECT_EQ(f.cbSize, 0);
+    EXPECT_DOUBLE_EQ(facts.PlayTime, 1.0);
+}
+
+TEST(Float80, AiffRatesDecodeInSoftware)
+{
+    tags::TExtended80 x;
+    const Bytes be = B({0x40, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0});
+    std::copy(be.rbegin(), be.rend(), x.begin());
+    EXPECT_DOUBLE_EQ(tags::DoubleFromExtended80(x), 44100.0);
+    for (double v : {1.0, -2.5, 2822400.0, 0.1, 1e300})
+        EXPECT_DOUBLE_EQ(tags::DoubleFromExtended80(tags::DoubleToExtended80(v)), v);
+    EXPECT_EQ(tags::RoundExtended80(2.5), 2);
+    EXPECT_EQ(tags::RoundExtended80(3.5), 4);
+    EXPECT_EQ(tags::TruncExtended80(-3.7), -3);
+    EXPECT_EQ(tags::RoundExtended80(1e300), 0);
+}

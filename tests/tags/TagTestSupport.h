@@ -1,0 +1,81 @@
+// tests/tags/TagTestSupport.h: building ID3v2 tags and containers byte by byte for the tag tests.
+#pragma once
+#include "rtl/Streams.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace tagtest {
+
+using Bytes = std::vector<uint8_t>;
+
+inline Bytes B(std::initializer_list<int> Values)
+{
+    Bytes b;
+    for (int v : Values) b.push_back(uint8_t(v));
+    return b;
+}
+
+inline Bytes S(const std::string& Text) { return Bytes(Text.begin(), Text.end()); }
+
+inline Bytes Cat(std::initializer_list<Bytes> Parts)
+{
+    Bytes out;
+    for (const auto& p : Parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+inline Bytes Synchsafe(uint32_t v) { return B({int((v >> 21) & 0x7F), int((v >> 14) & 0x7F), int((v >> 7) & 0x7F), int(v & 0x7F)}); }
+inline Bytes BE32(uint32_t v) { return B({int(v >> 24), int((v >> 16) & 0xFF), int((v >> 8) & 0xFF), int(v & 0xFF)}); }
+inline Bytes LE32(uint32_t v) { return B({int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF), int(v >> 24)}); }
+inline Bytes LE16(uint16_t v) { return B({v & 0xFF, v >> 8}); }
+inline Bytes BE16(uint16_t v) { return B({v >> 8, v & 0xFF}); }
+inline Bytes LE64(uint64_t v) { return Cat({LE32(uint32_t(v)), LE32(uint32_t(v >> 32))}); }
+inline Bytes BE64(uint64_t v) { return Cat({BE32(uint32_t(v >> 32)), BE32(uint32_t(v))}); }
+
+inline Bytes Frame3(const std::string& Id, const Bytes& Data, int Status = 0, int Format = 0)
+{
+    return Cat({S(Id), BE32(uint32_t(Data.size())), B({Status, Format}), Data});
+}
+
+inline Bytes Frame4(const std::string& Id, const Bytes& Data, int Status = 0, int Format = 0)
+{
+    return Cat({S(Id), Synchsafe(uint32_t(Data.size())), B({Status, Format}), Data});
+}
+
+inline Bytes Frame2(const std::string& Id, const Bytes& Data)
+{
+    const auto n = uint32_t(Data.size());
+    return Cat({S(Id), B({int(n >> 16), int((n >> 8) & 0xFF), int(n & 0xFF)}), Data});
+}
+
+inline Bytes Tag(int Version, int Flags, const Bytes& Body, int Padding = 0)
+{
+    return Cat({S("ID3"), B({Version, 0, Flags}), Synchsafe(uint32_t(Body.size() + Padding)), Body, Bytes(size_t(Padding), 0)});
+}
+
+inline void Fill(rtl::TMemoryStream& Stream, const Bytes& Data)
+{
+    Stream.Clear();
+    if (!Data.empty()) Stream.WriteBuffer(Data.data(), int64_t(Data.size()));
+    Stream.SetPosition(0);
+}
+
+inline Bytes Contents(rtl::TCustomMemoryStream& Stream)
+{
+    const auto* p = static_cast<const uint8_t*>(Stream.Memory());
+    return Bytes(p, p + Stream.Size());
+}
+
+// Where the committed fixtures are.
+inline QString FixturePath(const QString& Name)
+{
+    const QByteArray root = qgetenv("TW_SOURCE_DIR");
+    return (root.isEmpty() ? QStringLiteral(".") : QString::fromLocal8Bit(root)) + QStringLiteral("/tests/tags/fixtures/") + Name;
+}
+
+} // namespace tagtest
