@@ -1,0 +1,10 @@
+// Registers the module under its Windows library name when it is loaded.
+#include "win/kernel32/modules.h"
+#include "win/uxtheme/uxtheme.h"
+
+namespace {
+const bool registered = [] {
+    TwRegisterModule(u"uxtheme.dll", reinterpret_cast<const void*>(&OpenThemeData));
+    return true;
+}();
+} // namespace

@@ -1,0 +1,138 @@
+// win/uxtheme/uxtheme.h: the visual-styles (theme) part of the Win32 stand-in.
+// Theming is off by default, so every painter's classic path runs; TwSetThemeActive switches it on.
+#pragma once
+
+#include "win/gdi32/wingdi.h"
+#include "win/windef.h"
+
+extern "C" {
+
+#define DTBG_CLIPRECT 0x00000001
+#define DTBG_DRAWSOLID 0x00000002
+#define DTBG_OMITBORDER 0x00000004
+#define DTBG_OMITCONTENT 0x00000008
+#define DTBG_COMPUTINGREGION 0x00000010
+#define DTBG_MIRRORDC 0x00000020
+#define DTBG_NOMIRROR 0x00000040
+
+#define DTT_TEXTCOLOR (1UL << 0)
+#define DTT_BORDERCOLOR (1UL << 1)
+#define DTT_SHADOWCOLOR (1UL << 2)
+#define DTT_SHADOWTYPE (1UL << 3)
+#define DTT_SHADOWOFFSET (1UL << 4)
+#define DTT_BORDERSIZE (1UL << 5)
+#define DTT_FONTPROP (1UL << 6)
+#define DTT_COLORPROP (1UL << 7)
+#define DTT_STATEID (1UL << 8)
+#define DTT_CALCRECT (1UL << 9)
+#define DTT_APPLYOVERLAY (1UL << 10)
+#define DTT_GLOWSIZE (1UL << 11)
+#define DTT_CALLBACK (1UL << 12)
+#define DTT_COMPOSITED (1UL << 13)
+
+#define OTD_FORCE_RECT_SIZING 0x00000001
+#define OTD_NONCLIENT 0x00000002
+
+#define STAP_ALLOW_NONCLIENT (1UL << 0)
+#define STAP_ALLOW_CONTROLS (1UL << 1)
+#define STAP_ALLOW_WEBCONTENT (1UL << 2)
+
+// Property ids
+#define TMT_BORDERSIZE 2403
+#define TMT_BORDERCOLOR 3801
+#define TMT_FILLCOLOR 3802
+#define TMT_TEXTCOLOR 3803
+#define TMT_EDGELIGHTCOLOR 3804
+#define TMT_EDGEHIGHLIGHTCOLOR 3805
+#define TMT_EDGESHADOWCOLOR 3806
+#define TMT_EDGEDKSHADOWCOLOR 3807
+#define TMT_EDGEFILLCOLOR 3808
+#define TMT_GLOWCOLOR 3816
+#define TMT_FILLCOLORHINT 3821
+#define TMT_BORDERCOLORHINT 3822
+#define TMT_GRADIENTCOLOR1 3810
+#define TMT_GRADIENTCOLOR2 3811
+#define TMT_SIZINGBORDERWIDTH 1201
+#define TMT_SCROLLBARWIDTH 1202
+#define TMT_SCROLLBARHEIGHT 1203
+#define TMT_CAPTIONBARWIDTH 1204
+#define TMT_CAPTIONBARHEIGHT 1205
+
+typedef enum THEMESIZE { TS_MIN, TS_TRUE, TS_DRAW } THEMESIZE;
+
+typedef struct _DTBGOPTS {
+    DWORD dwSize;
+    DWORD dwFlags;
+    RECT rcClip;
+} DTBGOPTS, *PDTBGOPTS;
+
+typedef int(CALLBACK* DTT_CALLBACK_PROC)(HDC hdc, LPWSTR pszText, int cchText, LPRECT prc, UINT dwFlags,
+                                         LPARAM lParam);
+
+typedef struct _DTTOPTS {
+    DWORD dwSize;
+    DWORD dwFlags;
+    COLORREF crText;
+    COLORREF crBorder;
+    COLORREF crShadow;
+    int iTextShadowType;
+    POINT ptShadowOffset;
+    int iBorderSize;
+    int iFontPropId;
+    int iColorPropId;
+    int iStateId;
+    BOOL fApplyOverlay;
+    int iGlowSize;
+    DTT_CALLBACK_PROC pfnDrawTextCallback;
+    LPARAM lParam;
+} DTTOPTS, *PDTTOPTS;
+
+typedef struct _MARGINS {
+    int cxLeftWidth;
+    int cxRightWidth;
+    int cyTopHeight;
+    int cyBottomHeight;
+} MARGINS, *PMARGINS;
+
+TW_PATCHABLE HTHEME WINAPI OpenThemeData(HWND hwnd, LPCWSTR pszClassList);
+TW_PATCHABLE HTHEME WINAPI OpenThemeDataEx(HWND hwnd, LPCWSTR pszClassList, DWORD dwFlags);
+TW_PATCHABLE HTHEME WINAPI OpenThemeDataForDpi(HWND hwnd, LPCWSTR pszClassList, UINT dpi);
+TW_PATCHABLE HRESULT WINAPI CloseThemeData(HTHEME hTheme);
+TW_PATCHABLE HRESULT WINAPI DrawThemeBackground(HTHEME hTheme, HDC hdc, int iPartId, int iStateId,
+                                                LPCRECT pRect, LPCRECT pClipRect);
+TW_PATCHABLE HRESULT WINAPI DrawThemeBackgroundEx(HTHEME hTheme, HDC hdc, int iPartId, int iStateId,
+                                                  LPCRECT pRect, const DTBGOPTS* pOptions);
+TW_PATCHABLE HRESULT WINAPI DrawThemeEdge(HTHEME hTheme, HDC hdc, int iPartId, int iStateId,
+                                          LPCRECT pDestRect, UINT uEdge, UINT uFlags, LPRECT pContentRect);
+TW_PATCHABLE HRESULT WINAPI DrawThemeText(HTHEME hTheme, HDC hdc, int iPartId, int iStateId, LPCWSTR pszText,
+                                          int cchText, DWORD dwTextFlags, DWORD dwTextFlags2, LPCRECT pRect);
+TW_PATCHABLE HRESULT WINAPI DrawThemeTextEx(HTHEME hTheme, HDC hdc, int iPartId, int iStateId,
+                                            LPCWSTR pszText, int cchText, DWORD dwTextFlags, LPRECT pRect,
+                                            const DTTOPTS* pOptions);
+TW_PATCHABLE HRESULT WINAPI DrawThemeParentBackground(HWND hwnd, HDC hdc, const RECT* prc);
+TW_PATCHABLE HRESULT WINAPI GetThemeColor(HTHEME hTheme, int iPartId, int iStateId, int iPropId,
+                                          COLORREF* pColor);
+TW_PATCHABLE COLORREF WINAPI GetThemeSysColor(HTHEME hTheme, int iColorId);
+TW_PATCHABLE HBRUSH WINAPI GetThemeSysColorBrush(HTHEME hTheme, int iColorId);
+TW_PATCHABLE int WINAPI GetThemeSysSize(HTHEME hTheme, int iSizeId);
+TW_PATCHABLE HRESULT WINAPI GetThemePartSize(HTHEME hTheme, HDC hdc, int iPartId, int iStateId, LPCRECT prc,
+                                             THEMESIZE eSize, SIZE* psz);
+TW_PATCHABLE HRESULT WINAPI GetThemeBackgroundContentRect(HTHEME hTheme, HDC hdc, int iPartId, int iStateId,
+                                                          LPCRECT pBoundingRect, LPRECT pContentRect);
+TW_PATCHABLE HRESULT WINAPI GetThemeBackgroundRegion(HTHEME hTheme, HDC hdc, int iPartId, int iStateId,
+                                                     LPCRECT pRect, HRGN* pRegion);
+TW_PATCHABLE HRESULT WINAPI GetCurrentThemeName(LPWSTR pszThemeFileName, int cchMaxNameChars,
+                                                LPWSTR pszColorBuff, int cchMaxColorChars, LPWSTR pszSizeBuff,
+                                                int cchMaxSizeChars);
+TW_PATCHABLE BOOL WINAPI IsThemePartDefined(HTHEME hTheme, int iPartId, int iStateId);
+TW_PATCHABLE BOOL WINAPI IsThemeBackgroundPartiallyTransparent(HTHEME hTheme, int iPartId, int iStateId);
+TW_PATCHABLE BOOL WINAPI IsThemeActive(void);
+TW_PATCHABLE BOOL WINAPI IsAppThemed(void);
+TW_PATCHABLE HRESULT WINAPI SetWindowTheme(HWND hwnd, LPCWSTR pszSubAppName, LPCWSTR pszSubIdList);
+TW_PATCHABLE DWORD WINAPI GetThemeAppProperties(void);
+
+// ---- stand-in extension (not Win32) ----
+// Switch visual styles on or off for the whole process (off at start).
+void WINAPI TwSetThemeActive(BOOL active);
+
+} // extern "C"

@@ -1,0 +1,12 @@
+// win/windows.h: the umbrella header of the Win32 stand-in.
+#pragma once
+
+#include "win/windef.h"
+#include "win/gdi32/wingdi.h"
+#include "win/user32/winuser.h"
+#include "win/comctl32/commctrl.h"
+#include "win/uxtheme/uxtheme.h"
+#include "win/kernel32/modules.h"
+#if __has_include("win/kernel32/winbase.h")
+#include "win/kernel32/winbase.h"
+#endif
