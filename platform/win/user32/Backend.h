@@ -1,0 +1,59 @@
+// win/user32/Backend.h: what the window model needs from the presentation (screen, input, clipboard).
+// user32 calls it; platform/qt implements it and installs itself with twuser::SetBackend at start.
+// Without a backend the model still works: nothing is shown, input comes only from the Tw* functions.
+#pragma once
+
+#include "win/windef.h"
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+namespace twuser {
+
+struct TopLevelInfo {
+    RECT rect{};             // screen rectangle of the window (its model NC area included)
+    bool decorated = false;  // caption and frame drawn by the desktop
+    bool popup = false;      // frameless, takes no focus (menus, hints, drop-downs)
+    bool topmost = false;
+    bool noActivate = false;  // shown without activation
+    bool tool = false;
+    QString title;
+};
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    // A top-level window became visible, moved or resized, was hidden, or died.
+    virtual void Show(HWND hwnd, const TopLevelInfo& info) = 0;
+    virtual void Hide(HWND hwnd) = 0;
+    virtual void Geometry(HWND hwnd, const RECT& rect) = 0;
+    virtual void Destroyed(HWND hwnd) = 0;
+    virtual void Title(HWND hwnd, const QString& title) = 0;
+    virtual void Opacity(HWND hwnd, double opacity) = 0;
+    // The window's pixels changed inside `dirty` (window coordinates); read them with TwGetWindowSurface.
+    virtual void Present(HWND hwnd, const RECT& dirty) = 0;
+    // The program activated one of its windows (SetActiveWindow, SetForegroundWindow).
+    virtual void Activate(HWND hwnd) = 0;
+    // The shape over the program's windows: a standard IDC_* number, or an image with its hot spot.
+    virtual void CursorShape(int standardId, const QImage* image, POINT hotspot) = 0;
+
+    // Delivers pending platform events (as Tw* input calls); waits at most `timeoutMs` for one when
+    // there is none (0: do not wait; negative: wait until Wake).
+    virtual void ProcessEvents(int timeoutMs) = 0;
+    // Ends a wait in ProcessEvents; may be called from any thread.
+    virtual void Wake() = 0;
+
+    // The desktop clipboard, for text and file lists.
+    virtual bool ClipboardText(QString& text) = 0;
+    virtual void SetClipboardText(const QString& text) = 0;
+    virtual bool ClipboardFiles(QStringList& files) = 0;
+    virtual void SetClipboardFiles(const QStringList& files) = 0;
+};
+
+// Installs (or with nullptr removes) the presentation. Windows already visible are shown on it.
+void SetBackend(Backend* backend);
+Backend* CurrentBackend();
+
+} // namespace twuser
