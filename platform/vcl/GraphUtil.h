@@ -1,0 +1,14 @@
+// vcl/GraphUtil.h: the class library's small drawing helpers on top of the canvas.
+#pragma once
+#include "vcl/Graphics.h"
+
+namespace vcl {
+
+enum TGradientDirection { gdHorizontal, gdVertical };
+
+// Fills Rect with a linear blend from AStartColor (left or top) to AEndColor (right or bottom), through
+// the GDI gradient fill. System colours are resolved first; an empty rectangle draws nothing.
+void GradientFillCanvas(TCanvas* ACanvas, TColor AStartColor, TColor AEndColor, const TRect& ARect,
+                        TGradientDirection Direction);
+
+} // namespace vcl
