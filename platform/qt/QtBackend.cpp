@@ -147,6 +147,10 @@ int CALLBACK WorkArea(UINT action, UINT, PVOID pv, UINT) {
     return 1;
 }
 
+int CALLBACK Monitors(TwMonitorDesc* out, int max) { return ScreenMonitors(out, max); }
+
+RECT RectOf(const QRect& r) { return RECT{r.left(), r.top(), r.right() + 1, r.bottom() + 1}; }
+
 class QtBackend : public twuser::Backend {
 public:
     void Show(HWND hwnd, const twuser::TopLevelInfo& info) override {
@@ -208,7 +212,6 @@ public:
         text = m->text();
         return true;
     }
-    void SetClipboardText(const QString& text) override { QGuiApplication::clipboard()->setText(text); }
     bool ClipboardFiles(QStringList& files) override {
         const QMimeData* m = QGuiApplication::clipboard()->mimeData();
         if (!m || !m->hasUrls()) return false;
@@ -216,11 +219,18 @@ public:
             if (u.isLocalFile()) files << u.toLocalFile();
         return !files.isEmpty();
     }
-    void SetClipboardFiles(const QStringList& files) override {
+    void SetClipboard(const QString* text, const QStringList* files) override {
+        if (!text && !files) {
+            QGuiApplication::clipboard()->clear();
+            return;
+        }
         auto* m = new QMimeData;
-        QList<QUrl> urls;
-        for (const QString& f : files) urls << QUrl::fromLocalFile(f);
-        m->setUrls(urls);
+        if (files) {
+            QList<QUrl> urls;
+            for (const QString& f : *files) urls << QUrl::fromLocalFile(f);
+            m->setUrls(urls);
+        }
+        if (text) m->setText(*text);
         QGuiApplication::clipboard()->setMimeData(m);
     }
 
@@ -261,6 +271,7 @@ bool Install() {
         TwSetSystemMetric(SM_CMONITORS, int(QGuiApplication::screens().size()));
         TwSetLogPixels(int(screen->logicalDotsPerInch() + 0.5));
         TwSetSystemParametersProvider(WorkArea);
+        TwSetMonitorProvider(Monitors);
     }
     if (!backend) backend = new QtBackend;
     twuser::SetBackend(backend);
@@ -271,6 +282,22 @@ void Uninstall() {
     if (twuser::CurrentBackend() == backend) twuser::SetBackend(nullptr);
     delete backend;
     backend = nullptr;
+}
+
+int ScreenMonitors(TwMonitorDesc* out, int max) {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return 0;
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    QScreen* primary = QGuiApplication::primaryScreen();
+    int n = 0;
+    for (QScreen* screen : screens) {
+        if (n < max && out) {
+            out[n].rcMonitor = RectOf(screen->geometry());
+            out[n].rcWork = RectOf(screen->availableGeometry());
+            out[n].primary = screen == primary;
+        }
+        ++n;
+    }
+    return n;
 }
 
 QWindow* WindowOf(HWND hwnd) { return backend ? backend->Find(hwnd) : nullptr; }

@@ -15,6 +15,8 @@ namespace twqt {
 bool Install();
 // Takes the presentation out again (windows stay in the model, hidden from the screen).
 void Uninstall();
+// Qt's screens as monitors (the provider Install gives the window model); how many there are.
+int ScreenMonitors(TwMonitorDesc* monitors, int max);
 // The Qt window showing a top-level window, or nullptr.
 QWindow* WindowOf(HWND hwnd);
 // Our virtual-key code for a Qt key; `extended` tells whether Windows marks the key extended.

@@ -45,11 +45,11 @@ public:
     // Ends a wait in ProcessEvents; may be called from any thread.
     virtual void Wake() = 0;
 
-    // The desktop clipboard, for text and file lists.
+    // The desktop clipboard, for text and file lists. SetClipboard replaces everything on it with what
+    // is given (both null: it is emptied).
     virtual bool ClipboardText(QString& text) = 0;
-    virtual void SetClipboardText(const QString& text) = 0;
     virtual bool ClipboardFiles(QStringList& files) = 0;
-    virtual void SetClipboardFiles(const QStringList& files) = 0;
+    virtual void SetClipboard(const QString* text, const QStringList* files) = 0;
 };
 
 // Installs (or with nullptr removes) the presentation. Windows already visible are shown on it.

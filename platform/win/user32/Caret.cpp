@@ -140,10 +140,13 @@ BOOL WINAPI SetCaretPos(int x, int y) {
     Caret& c = S().caret;
     if (!c.hwnd) return FALSE;
     if (c.pos.x == x && c.pos.y == y) return TRUE;
-    const bool was = c.drawn;
     Undraw();
     c.pos = POINT{x, y};
-    if (was) Draw();
+    // A caret that moves shows at once at its new place (typing never hides it) and blinks from there.
+    if (c.hideCount == 0) {
+        Draw();
+        AddTimer(c.hwnd, TimerCaretBlink, GetCaretBlinkTime(), nullptr, true);
+    }
     return TRUE;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <map>
+#include <optional>
 
 namespace twuser {
 
@@ -30,8 +31,8 @@ struct Clipboard {
 };
 
 Clipboard& Clip() {
-    static Clipboard c;
-    return c;
+    static Clipboard* c = new Clipboard;  // lives to the end, with the blocks it holds
+    return *c;
 }
 
 HGLOBAL TextBlock(const QString& text) {
@@ -79,6 +80,23 @@ QStringList FilesOf(HGLOBAL h) {
         p = q + 1;
     }
     return out;
+}
+
+QString Ansi(const char* s) { return QString::fromLatin1(s); }
+
+// What the program put on the clipboard, all formats together, goes to the desktop's clipboard.
+void Publish() {
+    Backend* b = S().backend;
+    if (!b) return;
+    auto& d = Clip().data;
+    std::optional<QString> text;
+    std::optional<QStringList> files;
+    if (auto it = d.find(CF_UNICODETEXT); it != d.end() && GlobalLock(it->second))
+        text = QString::fromUtf16(static_cast<const char16_t*>(GlobalLock(it->second)));
+    else if (auto a = d.find(CF_TEXT); a != d.end() && GlobalLock(a->second))
+        text = Ansi(static_cast<const char*>(GlobalLock(a->second)));
+    if (auto it = d.find(CF_HDROP); it != d.end()) files = FilesOf(it->second);
+    b->SetClipboard(text ? &*text : nullptr, files ? &*files : nullptr);
 }
 
 void Store(UINT format, HGLOBAL h) {
@@ -146,7 +164,7 @@ BOOL WINAPI EmptyClipboard(void) {
     if (!c.open) return FALSE;
     for (auto& [f, h] : c.data) GlobalFree(h);
     c.data.clear();
-    if (Backend* b = S().backend) b->SetClipboardText(QString());
+    Publish();
     return TRUE;
 }
 
@@ -154,11 +172,8 @@ HANDLE WINAPI SetClipboardData(UINT format, HANDLE h) {
     Clipboard& c = Clip();
     if (!c.open || !h) return nullptr;
     Store(format, h);
-    if (Backend* b = S().backend) {
-        if (format == CF_UNICODETEXT) b->SetClipboardText(QString::fromUtf16(static_cast<const char16_t*>(GlobalLock(h))));
-        else if (format == CF_TEXT) b->SetClipboardText(QString::fromLatin1(static_cast<const char*>(GlobalLock(h))));
-        else if (format == CF_HDROP) b->SetClipboardFiles(FilesOf(h));
-    }
+    if (format == CF_TEXT) Store(CF_UNICODETEXT, TextBlock(Ansi(static_cast<const char*>(GlobalLock(h)))));
+    if (format == CF_UNICODETEXT || format == CF_TEXT || format == CF_HDROP) Publish();
     return h;
 }
 

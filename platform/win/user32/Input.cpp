@@ -398,7 +398,9 @@ bool TakeInput(MSG& out, HWND filter, UINT minMsg, UINT maxMsg, bool remove) {
         if (ev.kind == InputEvent::Key) {
             CommitKey(ev);
             if (ev.down && ev.vk != VK_MENU) s.altAlone = ev.vk == VK_MENU;
+            if (ev.down) s.lastInputKeyboard = true;
         } else {
+            if (ev.kind == InputEvent::Button && ev.down) s.lastInputKeyboard = false;
             bool eat = false;
             CommitMouse(ev, r, eat);
             if (eat || !Get(m.hwnd)) continue;
@@ -717,6 +719,8 @@ BOOL WINAPI TrackMouseEvent(LPTRACKMOUSEEVENT t) {
     }
     return TRUE;
 }
+
+BOOL WINAPI _TrackMouseEvent(LPTRACKMOUSEEVENT t) { return TrackMouseEvent(t); }
 
 BOOL WINAPI GetCursorPos(LPPOINT pt) {
     if (!pt) return FALSE;

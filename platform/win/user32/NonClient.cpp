@@ -207,6 +207,58 @@ LRESULT DefPrint(HWND hwnd, HDC hdc, LPARAM flags) {
 
 } // namespace
 
+namespace twuser {
+
+namespace {
+
+constexpr WORD UiFlags = UISF_HIDEFOCUS | UISF_HIDEACCEL | UISF_ACTIVE;
+
+// The action and flags of a UI-state message, with UIS_INITIALIZE resolved the way Windows does:
+// cues hidden after a click, shown after a key, always shown when the user asked for keyboard cues.
+bool UiAction(WPARAM wp, int& action, WORD& flags) {
+    action = LOWORD(wp);
+    flags = HIWORD(wp);
+    if (action < UIS_SET || action > UIS_INITIALIZE || (flags & ~UiFlags)) return false;
+    BOOL cues = FALSE;
+    SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &cues, 0);
+    if (action == UIS_INITIALIZE) action = (S().lastInputKeyboard || cues) ? UIS_CLEAR : UIS_SET;
+    if (action == UIS_SET && cues) flags &= WORD(~(UISF_HIDEFOCUS | UISF_HIDEACCEL));
+    return true;
+}
+
+WORD Applied(WORD state, int action, WORD flags) {
+    return action == UIS_SET ? WORD(state | flags) : WORD(state & ~flags);
+}
+
+} // namespace
+
+LRESULT DefUiState(Window* w, UINT msg, WPARAM wp, LPARAM lp) {
+    const HWND hwnd = w->handle;
+    if (msg == WM_QUERYUISTATE) return w->uiState;
+    int action = 0;
+    WORD flags = 0;
+    if (!UiAction(wp, action, flags)) return 0;
+    const bool initialize = LOWORD(wp) == UIS_INITIALIZE;
+    if (msg == WM_CHANGEUISTATE) {
+        // Nothing to change: no message goes anywhere (an initialisation always passes on).
+        if (!initialize && Applied(w->uiState, action, flags) == w->uiState) return 0;
+        // A child asks its parent, so the whole top-level window changes together.
+        if (!IsTopLevel(w) && (w->style & WS_CHILD)) return Send(H(w->parent), msg, wp, lp);
+        Send(hwnd, WM_UPDATEUISTATE, MAKEWPARAM(action, flags), lp);
+        return 0;
+    }
+    w->uiState = Applied(w->uiState, action, flags);
+    std::vector<HWND> children;
+    for (Window* c : w->children) children.push_back(c->handle);
+    for (HWND c : children)
+        if (Get(c)) Send(c, WM_UPDATEUISTATE, MAKEWPARAM(action, flags), lp);
+    return 0;
+}
+
+} // namespace twuser
+
+using namespace twuser;
+
 extern "C" {
 
 LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -287,6 +339,8 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case SC_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); break;
         case SC_MAXIMIZE: ShowWindow(hwnd, SW_MAXIMIZE); break;
         case SC_RESTORE: ShowWindow(hwnd, SW_RESTORE); break;
+        case SC_MOVE:
+        case SC_SIZE: MoveSizeLoop(w, UINT(wp), POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); break;
         case SC_VSCROLL:
         case SC_HSCROLL: TrackScrollBar(w, cmd == SC_VSCROLL ? SB_VERT : SB_HORZ, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); break;
         case SC_KEYMENU:
@@ -301,6 +355,10 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCLBUTTONDBLCLK:
         if (wp == HTVSCROLL || wp == HTHSCROLL)
             Send(hwnd, WM_SYSCOMMAND, (wp == HTVSCROLL ? SC_VSCROLL : SC_HSCROLL) | wp, lp);
+        else if (msg == WM_NCLBUTTONDOWN && wp == HTCAPTION)
+            Send(hwnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lp);
+        else if (msg == WM_NCLBUTTONDOWN && wp >= HTLEFT && wp <= HTBOTTOMRIGHT)
+            Send(hwnd, WM_SYSCOMMAND, SC_SIZE | (wp - HTLEFT + WMSZ_LEFT), lp);
         return 0;
     case WM_RBUTTONUP: {
         POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
@@ -367,7 +425,12 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_SYSKEYDOWN:
         if (wp == VK_MENU) {
-            if (!(HIWORD(lp) & KF_REPEAT)) s.altAlone = true;
+            if (!(HIWORD(lp) & KF_REPEAT)) {
+                s.altAlone = true;
+                // Alt shows the accelerator underlines of the window it was pressed in.
+                Send(hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL), 0);
+                if (!(w = Get(hwnd))) return 0;
+            }
         } else if (wp == VK_F10) {
             s.f10Down = true;
             s.altAlone = false;
@@ -436,11 +499,9 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_QUERYENDSESSION:
     case WM_QUERYOPEN: return TRUE;
-    case WM_QUERYUISTATE: return 0;
+    case WM_QUERYUISTATE:
     case WM_CHANGEUISTATE:
-        if (!IsTopLevel(w) && (w->style & WS_CHILD)) return Send(H(w->parent), msg, wp, lp);
-        Send(hwnd, WM_UPDATEUISTATE, wp, lp);
-        return 0;
+    case WM_UPDATEUISTATE: return DefUiState(w, msg, wp, lp);
     default: return 0;
     }
 }

@@ -132,6 +132,15 @@ void TrackScrollBar(Window* w, int bar, POINT screenPt) {
     if (sb0.Disabled() == ESB_DISABLE_BOTH) return;
     const UINT msg = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
     SetCapture(hwnd);
+    const int startPos = sb0.pos;
+    // Far enough from the bar (across it or past its ends) the drag lets go of the thumb, and picks it
+    // up again when the pointer comes back, as Windows does.
+    RECT snapArea{};
+    if (ScrollBarRect(w, bar, snapArea)) {
+        const int thick = bar == SB_VERT ? snapArea.right - snapArea.left : snapArea.bottom - snapArea.top;
+        if (bar == SB_VERT) InflateRect(&snapArea, 8 * thick, 2 * thick);
+        else InflateRect(&snapArea, 2 * thick, 8 * thick);
+    }
     if (part == SpThumb) {
         sb0.tracking = true;
         sb0.trackPos = sb0.pos;
@@ -175,7 +184,8 @@ void TrackScrollBar(Window* w, int bar, POINT screenPt) {
                 const int along = (g.vert ? p.y - g.bar.top : p.x - g.bar.left) - thumbOffset;
                 const int room = g.Track() - g.thumbLen;
                 const int start = std::clamp(along, g.arrow, g.arrow + room);
-                const int pos = room > 0 ? sb.min + int(((long long)(start - g.arrow) * g.posRange + room / 2) / room) : sb.min;
+                int pos = room > 0 ? sb.min + int(((long long)(start - g.arrow) * g.posRange + room / 2) / room) : sb.min;
+                if (!PtInRect(&snapArea, p)) pos = startPos;  // strayed too far: the thumb goes back
                 if (pos != sb.trackPos) {
                     sb.trackPos = pos;
                     RedrawBars(x);

@@ -95,6 +95,7 @@ struct Window {
     COLORREF colorKey = 0;
     HICON iconSmall = nullptr, iconBig = nullptr;
     bool shownOnScreen = false;  // the presentation knows this window
+    WORD uiState = 0;  // UISF_ bits: keyboard cues hidden or shown
 
     bool Visible() const { return (style & WS_VISIBLE) != 0; }
     bool IsChildStyle() const { return (style & WS_CHILD) != 0; }
@@ -194,6 +195,7 @@ struct State {
     int mouseHit = HTNOWHERE;
     HWND trackLeave = nullptr;
     bool trackLeaveNC = false;
+    bool lastInputKeyboard = false;  // decides UIS_INITIALIZE: cues shown after keys, hidden after clicks
     bool altAlone = false;  // Alt went down and no other key since: its release opens the menu
     bool f10Down = false;
     struct PendingText {
@@ -223,6 +225,7 @@ State& S();
 // ---- lookup ----
 Window* Get(HWND h);  // live windows only
 Window* Desktop();
+MINMAXINFO TrackLimits(Window* w);  // sends WM_GETMINMAXINFO with the defaults filled in
 BOOL SetWindowPosImpl(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags);
 bool InWindowShape(const Window* w, POINT screenPt);
 Window* DeepestAt(Window* w, POINT pt);
@@ -284,6 +287,10 @@ bool ScrollBarRect(const Window* w, int bar, RECT& out);  // window coordinates;
 ScrollPart ScrollHit(const Window* w, int bar, POINT windowPt, int* thumbOffset = nullptr);
 void TrackScrollBar(Window* w, int bar, POINT screenPt);
 bool BarShown(const Window* w, int bar);
+
+// The modal move or size loop of WM_SYSCOMMAND SC_MOVE/SC_SIZE; `cmd` keeps the WMSZ_/HTCAPTION bits.
+void MoveSizeLoop(Window* w, UINT cmd, POINT screenPt);
+LRESULT DefUiState(Window* w, UINT msg, WPARAM wp, LPARAM lp);
 
 // ---- focus, activation, capture ----
 void ActivateWindow(Window* w, bool byMouse);

@@ -190,6 +190,8 @@ void FreeWindow(HWND h) {
 
 } // namespace
 
+MINMAXINFO TrackLimits(Window* w) { return MinMax(w); }
+
 // ---- lookup and geometry helpers ----
 
 Window* Get(HWND h) {
@@ -635,6 +637,7 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
     w->rect = RECT{x, y, x + std::max(cx, 0), y + std::max(cy, 0)};
     w->client = RECT{0, 0, std::max(cx, 0), std::max(cy, 0)};
     w->normalRect = w->rect;
+    if (!topLevel) w->uiState = parent->uiState;  // children start with the keyboard cues of their parent
     ++cls->windows;
     s.windows.push_back(std::move(owned));
     const HWND hwnd = w->handle;

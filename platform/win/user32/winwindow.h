@@ -370,6 +370,14 @@ extern "C" {
 
 #define SC_SIZE 0xF000
 #define SC_MOVE 0xF010
+#define WMSZ_LEFT 1
+#define WMSZ_RIGHT 2
+#define WMSZ_TOP 3
+#define WMSZ_TOPLEFT 4
+#define WMSZ_TOPRIGHT 5
+#define WMSZ_BOTTOM 6
+#define WMSZ_BOTTOMLEFT 7
+#define WMSZ_BOTTOMRIGHT 8
 #define SC_MINIMIZE 0xF020
 #define SC_MAXIMIZE 0xF030
 #define SC_NEXTWINDOW 0xF040
@@ -484,6 +492,8 @@ extern "C" {
 #define MSGF_DIALOGBOX 0
 #define MSGF_MESSAGEBOX 1
 #define MSGF_MENU 2
+#define MSGF_MOVE 3
+#define MSGF_SIZE 4
 #define MSGF_SCROLLBAR 5
 #define MSGF_NEXTWINDOW 6
 #define MSGF_USER 4096
@@ -1067,6 +1077,8 @@ TW_PATCHABLE BOOL WINAPI GetKeyboardState(PBYTE lpKeyState);
 TW_PATCHABLE UINT WINAPI MapVirtualKeyW(UINT uCode, UINT uMapType);
 TW_PATCHABLE int WINAPI GetKeyNameTextW(LONG lParam, LPWSTR lpString, int cchSize);
 TW_PATCHABLE BOOL WINAPI TrackMouseEvent(LPTRACKMOUSEEVENT lpEventTrack);
+// The common-controls name of TrackMouseEvent; callers look it up through "comctl32.dll".
+TW_PATCHABLE BOOL WINAPI _TrackMouseEvent(LPTRACKMOUSEEVENT lpEventTrack);
 TW_PATCHABLE BOOL WINAPI GetCursorPos(LPPOINT lpPoint);
 TW_PATCHABLE BOOL WINAPI SetCursorPos(int X, int Y);
 TW_PATCHABLE BOOL WINAPI ClipCursor(const RECT* lpRect);
@@ -1115,6 +1127,7 @@ TW_PATCHABLE HMONITOR WINAPI MonitorFromRect(LPCRECT lprc, DWORD dwFlags);
 TW_PATCHABLE HMONITOR WINAPI MonitorFromWindow(HWND hwnd, DWORD dwFlags);
 TW_PATCHABLE BOOL WINAPI GetMonitorInfoW(HMONITOR hMonitor, LPMONITORINFO lpmi);
 TW_PATCHABLE BOOL WINAPI GetMonitorInfoA(HMONITOR hMonitor, LPMONITORINFO lpmi);
+TW_PATCHABLE BOOL WINAPI EnumDisplayMonitors(HDC hdc, LPCRECT lprcClip, MONITORENUMPROC lpfnEnum, LPARAM dwData);
 
 // ---- message boxes ----
 TW_PATCHABLE int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
@@ -1163,6 +1176,17 @@ void WINAPI TwSyncModifiers(BOOL shift, BOOL control, BOOL alt);
 BOOL WINAPI TwGetWindowSurface(HWND hwnd, TwSurface* surface, POINT* windowOrigin);
 // Makes every pending WM_PAINT happen now (sent in the queue's order) and presents the result.
 void WINAPI TwFlushPainting(void);
+
+// -- monitors: a provider lists them (the presentation gives its screens; tests give their own) --
+typedef struct TwMonitorDesc {
+    RECT rcMonitor;
+    RECT rcWork;
+    BOOL primary;
+} TwMonitorDesc;
+// Fills at most `max` monitors and returns how many there are; the first primary one is the primary.
+typedef int(CALLBACK* TwMonitorsProc)(TwMonitorDesc* monitors, int max);
+// Null puts back the default: one monitor of SM_CXSCREEN x SM_CYSCREEN with SPI_GETWORKAREA.
+void WINAPI TwSetMonitorProvider(TwMonitorsProc proc);
 
 // -- message boxes go through one replaceable handler (tests script the answers) --
 typedef int(CALLBACK* TwMessageBoxProc)(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);

@@ -1,6 +1,7 @@
 // Input: hit testing, capture, activation, keys, Qt events, drops.
 #include "Recorder.h"
 #include "qt/QtBackend.h"
+#include "win/kernel32/modules.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -260,4 +261,41 @@ TEST_F(WindowTest, TrackMouseEventGivesOneLeave) {
     app.MoveTo(a, POINT{10, 10});
     app.MoveTo(b, POINT{10, 10});
     EXPECT_EQ(rec.Of(WM_MOUSELEAVE).size(), 1u);
+}
+
+TEST_F(WindowTest, NonClientLeaveTrackingThroughTheCommonControlsEntryPoint) {
+    // Looked up by name as the class library does; the same tracking as TrackMouseEvent.
+    auto track = reinterpret_cast<BOOL(WINAPI*)(LPTRACKMOUSEEVENT)>(
+        TwFindExport(TwFindModule(u"comctl32.dll"), "_TrackMouseEvent"));
+    ASSERT_NE(track, nullptr);
+    HWND w = TopLevel(WS_POPUP | WS_VISIBLE | WS_VSCROLL, RECT{0, 0, 200, 200});
+    app.PumpUntilIdle();
+    TwInputMouseMove(195, 100);  // on the scroll bar
+    app.PumpUntilIdle();
+    TRACKMOUSEEVENT t{sizeof t, TME_LEAVE | TME_NONCLIENT, w, 0};
+    ASSERT_TRUE(track(&t));
+    TRACKMOUSEEVENT q{sizeof q, TME_QUERY, nullptr, 0};
+    ASSERT_TRUE(track(&q));
+    EXPECT_EQ(q.dwFlags, DWORD(TME_LEAVE | TME_NONCLIENT));
+    EXPECT_EQ(q.hwndTrack, w);
+    rec.Clear();
+    TwInputMouseMove(194, 120);
+    app.PumpUntilIdle();
+    EXPECT_TRUE(rec.Of(WM_NCMOUSELEAVE).empty());
+    app.MoveTo(w, POINT{50, 50});  // into the client area
+    TwInputMouseMove(195, 100);
+    app.PumpUntilIdle();
+    app.MoveTo(w, POINT{60, 50});
+    EXPECT_EQ(rec.Of(WM_NCMOUSELEAVE).size(), 1u);
+    EXPECT_TRUE(rec.Of(WM_MOUSELEAVE).empty());
+
+    // A cancelled request gives nothing.
+    TwInputMouseMove(195, 100);
+    app.PumpUntilIdle();
+    ASSERT_TRUE(track(&t));
+    TRACKMOUSEEVENT c{sizeof c, TME_CANCEL | TME_LEAVE | TME_NONCLIENT, w, 0};
+    ASSERT_TRUE(track(&c));
+    rec.Clear();
+    app.MoveTo(w, POINT{50, 50});
+    EXPECT_TRUE(rec.Of(WM_NCMOUSELEAVE).empty());
 }

@@ -95,9 +95,8 @@ struct PresentSpy : twuser::Backend {
     void ProcessEvents(int) override {}
     void Wake() override {}
     bool ClipboardText(QString&) override { return false; }
-    void SetClipboardText(const QString&) override {}
     bool ClipboardFiles(QStringList&) override { return false; }
-    void SetClipboardFiles(const QStringList&) override {}
+    void SetClipboard(const QString*, const QStringList*) override {}
 };
 } // namespace
 

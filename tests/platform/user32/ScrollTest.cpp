@@ -103,3 +103,26 @@ TEST_F(WindowTest, DraggingTheThumbSendsThumbTrackAndThumbPosition) {
     EXPECT_EQ(got[got.size() - 2], (std::pair<WPARAM, int>{SB_THUMBPOSITION, 25}));
     EXPECT_EQ(got.back().first, WPARAM(SB_ENDSCROLL));
 }
+
+TEST_F(WindowTest, ThumbSnapsBackWhenThePointerStraysFarAndFollowsAgainOnReturn) {
+    HWND w = TopLevel(WS_POPUP | WS_VISIBLE | WS_VSCROLL, RECT{400, 0, 600, 217});
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 50, 0, 0};
+    SetScrollInfo(w, SB_VERT, &si, TRUE);
+    app.PumpUntilIdle();
+    const int x = 595;
+    // Down by half the room (position 25), far off to the left (back to 0), back (25), far away and let go.
+    const std::vector<POINT> moves{{x, 76}, {x - 200, 76}, {x - 10, 76}, {x, 400}};
+    size_t step = 0;
+    app.OnIdle([&] {
+        if (step < moves.size()) TwInputMouseMove(moves[step].x, moves[step].y);
+        else TwInputMouseButton(x, 400, TW_BUTTON_LEFT, FALSE);
+        ++step;
+    });
+    TwInputMouseButton(x, 30, TW_BUTTON_LEFT, TRUE);
+    rec.Clear();
+    app.PumpUntilIdle();
+    std::vector<std::pair<WPARAM, int>> got;
+    for (const Seen& s : rec.Of(WM_VSCROLL)) got.emplace_back(LOWORD(s.wp), HIWORD(s.wp));
+    EXPECT_EQ(got, (std::vector<std::pair<WPARAM, int>>{{SB_THUMBTRACK, 25}, {SB_THUMBTRACK, 0}, {SB_THUMBTRACK, 25},
+                                                         {SB_THUMBTRACK, 0}, {SB_THUMBPOSITION, 0}, {SB_ENDSCROLL, 0}}));
+}

@@ -30,6 +30,7 @@ HeadlessApp::HeadlessApp() {
     TwSetSystemMetric(SM_CXVIRTUALSCREEN, ScreenWidth);
     TwSetSystemMetric(SM_CYVIRTUALSCREEN, ScreenHeight);
     TwSetSystemParametersProvider(FixedWorkArea);
+    TwSetMonitorProvider(nullptr);  // one monitor: the fixed screen above
     TwSetLogPixels(96);
     TwUseManualClock(ClockStart);
     TwSetIdleHook(&HeadlessApp::IdleThunk, this);
