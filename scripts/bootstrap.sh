@@ -11,6 +11,8 @@ packages=(
     zlib1g-dev libpng-dev libjpeg62-turbo-dev libcurl4-openssl-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev
+    # libFuzzer targets (tests/fuzz, -DTW_FUZZ=ON): clang and its runtime libraries
+    clang libclang-rt-dev
     # tools the program drives, and fonts it draws with
     ffmpeg libmediainfo0v5 mediainfo fonts-dejavu-core
     # peers the tests compare against

@@ -14,22 +14,33 @@
 
 namespace {
 
-std::vector<uint8_t> Head(uint8_t Choice)
-{
+std::vector<uint8_t> Head(uint8_t Choice) {
     auto bytes = [](const char* s, size_t n) { return std::vector<uint8_t>(s, s + n); };
     switch (Choice % 7) {
-    case 1: return bytes("RIFF\xff\xff\xff\x7fWAVE", 12);
-    case 2: return bytes("RF64\xff\xff\xff\xffWAVE", 12);
-    case 3: return bytes("FORM\x7f\xff\xff\xff" "AIFF", 12);
-    case 4: return bytes("FORM\x7f\xff\xff\xff" "AIFC", 12);
-    case 5: return bytes("DSD ", 4);
-    case 6: return bytes("FRM8\x00\x00\x00\x00\x7f\xff\xff\xff" "DSD ", 16);
-    default: return {};
+    case 1:
+        return bytes("RIFF\xff\xff\xff\x7fWAVE", 12);
+    case 2:
+        return bytes("RF64\xff\xff\xff\xffWAVE", 12);
+    case 3:
+        return bytes("FORM\x7f\xff\xff\xff"
+                     "AIFF",
+                     12);
+    case 4:
+        return bytes("FORM\x7f\xff\xff\xff"
+                     "AIFC",
+                     12);
+    case 5:
+        return bytes("DSD ", 4);
+    case 6:
+        return bytes("FRM8\x00\x00\x00\x00\x7f\xff\xff\xff"
+                     "DSD ",
+                     16);
+    default:
+        return {};
     }
 }
 
-void Exercise(tags::TID3v2Tag& Tag)
-{
+void Exercise(tags::TID3v2Tag& Tag) {
     Tag.RemoveUnsynchronisationOnAllFrames();
     Tag.DeCompressAllFrames();
     for (int i = 0; i < Tag.FrameCount(); ++i) {
@@ -58,8 +69,7 @@ void Exercise(tags::TID3v2Tag& Tag)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     if (Size == 0) return 0;
     std::vector<uint8_t> input = Head(Data[0]);
     input.insert(input.end(), Data + 1, Data + Size);
@@ -73,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
         try {
             tag.LoadFromStream(stream, buffered);
         } catch (const rtl::Exception&) {
-            continue;   // a zero divisor in the audio facts: reported, never a crash
+            continue; // a zero divisor in the audio facts: reported, never a crash
         }
         Exercise(tag);
     }

@@ -1,0 +1,201 @@
+// Encoder progress lines, the log filter and the forced stop.
+#include "app/engine/Progress.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/Strings.h"
+#include "rtl/Files.h"
+#include "rtl/SysUtils.h"
+#include "win/windows.h"
+
+namespace engine {
+
+namespace {
+
+const char16_t* const NoiseStarts[] = {
+    u"  configuration:",
+    u"  libavutil ",
+    u"  libavcodec ",
+    u"  libavformat ",
+    u"  libavdevice ",
+    u"  libswscale",
+    u"  libpostproc",
+    u"  built on ",
+    u"  libavcore ",
+    u"  libavfilter ",
+    u"  libswresample ",
+    u"Unable to parse option value",
+    u"Multiple frames in a packet from stream",
+    u"[mpeg4 @ 01478BD0]",
+    u"-async is forwarded",
+    u"Press [q] to stop",
+};
+
+const char16_t* const NoiseParts[] = {
+    u"Note: libopencore_amrnb supports dtx",
+    u"The requested thread algorithm is not supported with this thread library.",
+    u"Buffering several frames is not supported. Please consume all available",
+    u"Warning, extension is not",
+    u"ff asf skip",
+    u"ff asf bad header",
+    u"freeing incomplete packet size",
+    u"Last message repeated",
+    u"Invalid and inefficient vfw-avi packed B frames detected",
+    u"100 buffers queued in output stream",
+    u"Invalid data found when processing input",
+    u"Header missing",
+    u"start time is not set in estimate_timings_from_pts",
+    u"Consider increasing the value for the",
+    u"Application provided invalid, non monotonically increasing",
+    u"Non-monotonous DTS in output stream",
+    u"Queue input is backward in time",
+    u"Not yet implemented in FFmpeg, patches welcome",
+    u"Update your FFmpeg version to the newest one from Git",
+    u"Using AVStream.codec to pass codec parameters to muxers is deprecated",
+    u"video_delay is larger in decoder than demuxer 1 > 0.",
+    u"If you want to help, upload a sample",
+    u"pts has no value",
+};
+
+const char16_t* const NoisePairs[][2] = {
+    {u"h263 @", u"warning, clipping"},  {u"vcd", u"buffer underflow"},
+    {u"mpeg4", u"Error at MB:"},        {u"mpeg4", u"concealing"},
+    {u"mpeg @", u"Invalid timestamps"}, {u"mpegts", u"hdmv_pgs_subtitle"},
+    {u"amrnb", u"Corrupt bitstream"},   {u"warning", u"dct coefficients to"},
+    {u"overread", u"enddists:"},
+};
+
+bool IsNoise(const String& Line) {
+    if (rtl::Trim(Line).isEmpty()) return true;
+    for (const char16_t* start : NoiseStarts)
+        if (Line.startsWith(QString::fromUtf16(start), Qt::CaseInsensitive)) return true;
+    for (const char16_t* part : NoiseParts)
+        if (Line.contains(QString::fromUtf16(part))) return true;
+    for (const auto& pair : NoisePairs)
+        if (Line.contains(QString::fromUtf16(pair[0])) && Line.contains(QString::fromUtf16(pair[1])))
+            return true;
+    return false;
+}
+
+String After(const String& Line, const String& Key) {
+    const int p = Line.indexOf(Key);
+    return p < 0 ? String() : Line.mid(p + Key.size());
+}
+
+// An integer clock part: 0 unless the whole (trimmed) text is an integer.
+int64_t ClockPart(const String& Text) {
+    bool ok = false;
+    const qlonglong v = Text.trimmed().toLongLong(&ok);
+    return ok ? v : 0;
+}
+
+} // namespace
+
+double ParseClockSeconds(const String& Text) {
+    String s = Text;
+    s.replace(u',', u'.');
+    s.remove(u' ');
+    const int first = s.indexOf(u':');
+    if (first < 0) return 0;
+    const int64_t hours = ClockPart(s.left(first));
+    const String rest = s.mid(first + 1);
+    const int second = rest.indexOf(u':');
+    if (second < 0) return double(hours * 3600);
+    const int64_t minutes = ClockPart(rest.left(second));
+    bool ok = false;
+    double seconds = rest.mid(second + 1).toDouble(&ok);
+    if (!ok || !std::isfinite(seconds)) seconds = 0;
+    // Signed: ffmpeg prints a negative time before the first frame, which must not read as hours.
+    const int64_t whole = hours * 3600 + minutes * 60;
+    return double(whole) + (whole < 0 ? -seconds : seconds);
+}
+
+void ParseEncoderProgressLine(const String& Line, TEncoderProgress& Progress) {
+    if (Line.contains(QStringLiteral("speed=")))
+        Progress.Speed = rtl::Trim(After(Line, QStringLiteral("speed=")));
+    if (Line.contains(QStringLiteral("bitrate="))) {
+        String bitrate = rtl::Trim(After(Line, QStringLiteral("bitrate=")));
+        const int k = bitrate.indexOf(QStringLiteral("kbits/s"));
+        if (k >= 0) bitrate = rtl::Trim(bitrate.left(k)) + QStringLiteral(" kbits/s");
+        Progress.Bitrate = bitrate;
+    }
+    const String beforeTime = Line.left(Line.indexOf(QStringLiteral("time=")));
+    if (beforeTime.contains(QStringLiteral("size="))) {
+        String size = rtl::Trim(After(beforeTime, QStringLiteral("size=")));
+        String number = size;
+        const int kb = number.indexOf(QStringLiteral("kB"));
+        if (kb >= 0) number.remove(kb, 2);
+        int64_t value = 0;
+        if (rtl::TryStrToInt64(number, value) && !number.contains(u'$') &&
+            !number.contains(u'x', Qt::CaseInsensitive))
+            size = base::FormatFileSizeText(value * 1024, QStringLiteral(" bytes"));
+        Progress.Size = size;
+    }
+    const String time = rtl::Trim(After(Line, QStringLiteral("time=")));
+    const int blank = time.indexOf(u' ');
+    if (blank >= 0) {
+        Progress.Time = time.left(blank);
+        Progress.PositionSec =
+            int(std::clamp<double>(std::nearbyint(ParseClockSeconds(Progress.Time)), INT32_MIN, INT32_MAX));
+    }
+}
+
+bool ParseEncoderProgress(rtl::TStrings* Output, TEncoderProgress& Progress) {
+    if (!Output) return false;
+    const String multipleFrames = QStringLiteral("Multiple frames in a packet from stream");
+    for (int i = Output->Count() - 1; i >= 0; --i) {
+        const String line = (*Output)[i];
+        if (line.startsWith(multipleFrames, Qt::CaseInsensitive)) return false;
+        if (!line.contains(QStringLiteral("time=")) || !line.contains(QStringLiteral("size="))) continue;
+        ParseEncoderProgressLine(line, Progress); // the newest progress line decides
+        return true;
+    }
+    return false;
+}
+
+int ProgressPercent(int PositionSec, int64_t ExpectedSec) {
+    if (PositionSec < 1 || ExpectedSec < 1) return 0;
+    const double percent = std::nearbyint(double(PositionSec) * 100.0 / double(ExpectedSec));
+    return int(std::clamp(percent, 0.0, 100.0));
+}
+
+void FilterEncoderLog(rtl::TStrings* Output) {
+    if (!Output) return;
+    for (int i = Output->Count() - 1; i >= 0; --i)
+        if (IsNoise((*Output)[i])) Output->Delete(i);
+}
+
+bool TerminateApp(const String& AppPath) {
+    String path = AppPath;
+    if (rtl::ExtractFilePath(path).isEmpty()) path = rtl::ExpandFileName(path);
+    // /proc reports the resolved executable, so compare with the resolved name.
+    const String canonical = QFileInfo(path).canonicalFilePath();
+    const String wanted = canonical.isEmpty() ? QFileInfo(path).absoluteFilePath() : canonical;
+
+    bool result = false;
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return false;
+    const DWORD self = GetCurrentProcessId();
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snap, &entry); more; more = Process32NextW(snap, &entry)) {
+        if (entry.th32ParentProcessID != self) continue;
+        HANDLE query = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, entry.th32ProcessID);
+        if (!query) continue;
+        WCHAR exe[1024] = {};
+        const DWORD n = GetModuleFileNameExW(query, nullptr, exe, 1024);
+        CloseHandle(query);
+        if (n == 0 || String::fromUtf16(exe, n) != wanted) continue;
+        HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID);
+        if (!process) continue;
+        if (TerminateProcess(process, 1)) result = true;
+        CloseHandle(process);
+    }
+    CloseHandle(snap);
+    return result;
+}
+
+} // namespace engine

@@ -1,0 +1,68 @@
+// bench/BenchSupport.h: what the benchmarks share: timing a peer program, and a reporter that keeps
+// each run's time so a benchmark can check its ratio against a peer or a bound at the end.
+#pragma once
+#include <benchmark/benchmark.h>
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStringList>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+namespace bench_support {
+
+// Runs Program with Args and returns the wall time in seconds (-1 on failure). Its standard output
+// goes to Out when given, else nowhere.
+inline double TimeProgram(const QString& Program, const QStringList& Args, QByteArray* Out = nullptr) {
+    QProcess P;
+    P.setProcessChannelMode(QProcess::SeparateChannels);
+    if (!Out) P.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer T;
+    T.start();
+    P.start(Program, Args);
+    if (!P.waitForFinished(-1) || P.exitStatus() != QProcess::NormalExit) return -1;
+    const double Seconds = double(T.nsecsElapsed()) / 1e9;
+    if (Out) *Out = P.readAllStandardOutput();
+    return P.exitCode() == 0 || P.exitCode() == 1 ? Seconds : -1;
+}
+
+// Best (lowest) times of our code and of its peer, measured alternately so that load from other
+// processes hits both alike.
+struct TPair {
+    double Ours = 0;
+    double Peer = 0;
+    void Add(double O, double P) {
+        if (Ours == 0 || O < Ours) Ours = O;
+        if (Peer == 0 || P < Peer) Peer = P;
+    }
+};
+
+inline double Seconds(const QElapsedTimer& T) {
+    return double(T.nsecsElapsed()) / 1e9;
+}
+
+// Keeps the mean real and CPU time per iteration of every run, by benchmark name.
+class TKeepingReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& Runs) override {
+        for (const Run& R : Runs)
+            if (R.run_type == Run::RT_Iteration && R.iterations > 0) {
+                Seconds[R.benchmark_name()] = R.real_accumulated_time / double(R.iterations);
+                CpuSeconds[R.benchmark_name()] = R.cpu_accumulated_time / double(R.iterations);
+            }
+        ConsoleReporter::ReportRuns(Runs);
+    }
+    std::map<std::string, double> Seconds;
+    std::map<std::string, double> CpuSeconds;
+};
+
+// Prints "label: value (limit)" and returns whether the check holds.
+inline bool Check(const char* Label, double Value, const char* Relation, double Limit) {
+    const bool Ok = std::string(Relation) == "<=" ? Value <= Limit : Value >= Limit;
+    std::printf("%-60s %8.3f  (%s %.2f)  %s\n", Label, Value, Relation, Limit, Ok ? "ok" : "FAILED");
+    return Ok;
+}
+
+} // namespace bench_support
