@@ -2,22 +2,15 @@
 #include "base/Colors.h"
 
 #include <algorithm>
-#include <array>
 
 #include "base/Conversion.h"
 #include "rtl/Math.h"
 #include "rtl/SysUtils.h"
+#include "win/windows.h"
 
 namespace base {
 
 namespace {
-
-// The system colours' default values (0x00BBGGRR), by index.
-constexpr std::array<TColor, 31> DefaultSysColors = {
-    0x00C8C8C8, 0x00000000, 0x00D1B499, 0x00DBCDBF, 0x00F0F0F0, 0x00FFFFFF, 0x00646464, 0x00000000,
-    0x00000000, 0x00000000, 0x00B4B4B4, 0x00FCF7F4, 0x00ABABAB, 0x00D77800, 0x00FFFFFF, 0x00F0F0F0,
-    0x00A0A0A0, 0x006D6D6D, 0x00000000, 0x00000000, 0x00FFFFFF, 0x00696969, 0x00E3E3E3, 0x00000000,
-    0x00E1FFFF, 0x00000000, 0x00CC6600, 0x00EAD1B9, 0x00F2E4D7, 0x00FF9933, 0x00F0F0F0};
 
 int ClampByte(int V) {
     return V < 0 ? 0 : (V > 255 ? 255 : V);
@@ -27,8 +20,8 @@ int ClampByte(int V) {
 
 TColor ColorToRGB(TColor Color) {
     if (Color >= 0) return Color;
-    const unsigned Index = unsigned(Color) & 0xFF;
-    return Index < DefaultSysColors.size() ? DefaultSysColors[Index] : 0;
+    // System colours go through the platform, so a visual style that changes them is followed.
+    return TColor(GetSysColor(int(unsigned(Color) & 0xFF)));
 }
 
 TColor MakeColor(int R, int G, int B) {
