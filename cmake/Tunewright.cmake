@@ -27,3 +27,4 @@ function(tw_test name)
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TW_FIXTURE_DIR=${CMAKE_BINARY_DIR}/fixtures;TW_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
         TIMEOUT 900)
 endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/Resources.cmake)

@@ -4,6 +4,7 @@
 #include "rtl/SysUtils.h"
 #include "vcl/Jpeg.h"
 #include "vcl/PngImage.h"
+#include "vcl/ResourceStream.h"
 
 #include <QByteArray>
 #include <QFileInfo>
@@ -1994,6 +1995,56 @@ void TPicture::AssignTo(rtl::TPersistent* Dest) {
         return;
     }
     rtl::TPersistent::AssignTo(Dest);
+}
+
+// ---- graphics from resources ----
+
+namespace {
+
+// The module keeps a bitmap without its file header: put one back (pixels right after the colours)
+// and read it as a file.
+void LoadBitmapResource(TBitmap* Bitmap, TResourceStream& Resource) {
+    rtl::TMemoryStream file;
+    const uint32_t fileSize = uint32_t(std::min<int64_t>(Resource.Size() + 14, UINT32_MAX)), zero = 0;
+    file.WriteBuffer("BM", 2);
+    file.WriteBuffer(&fileSize, 4);
+    file.WriteBuffer(&zero, 4);
+    file.WriteBuffer(&zero, 4);
+    file.CopyFrom(&Resource, 0);
+    file.SetPosition(0);
+    Bitmap->LoadFromStream(&file);
+}
+
+} // namespace
+
+void TBitmap::LoadFromResourceName(HINSTANCE Instance, const rtl::String& ResName) {
+    TResourceStream stream(Instance, ResName, RT_BITMAP);
+    LoadBitmapResource(this, stream);
+}
+
+void TBitmap::LoadFromResourceID(HINSTANCE Instance, int ResID) {
+    std::unique_ptr<TResourceStream> stream(TResourceStream::CreateFromID(Instance, ResID, RT_BITMAP));
+    LoadBitmapResource(this, *stream);
+}
+
+static void LoadIconResource(TIcon* Icon, HINSTANCE Instance, LPCWSTR Name, int Width, int Height) {
+    // Without a size set, the system icon size (as an .ico file loads).
+    HICON handle = static_cast<HICON>(LoadImageW(Instance, Name, IMAGE_ICON, Width, Height, LR_DEFAULTSIZE));
+    if (!handle) {
+        const rtl::String shown = IS_INTRESOURCE(Name)
+                                      ? QStringLiteral("#%1").arg(reinterpret_cast<ULONG_PTR>(Name))
+                                      : QString::fromUtf16(Name);
+        throw EResNotFound(QStringLiteral("Resource %1 not found").arg(shown));
+    }
+    Icon->SetHandle(handle);
+}
+
+void TIcon::LoadFromResourceName(HINSTANCE Instance, const rtl::String& ResName) {
+    LoadIconResource(this, Instance, reinterpret_cast<LPCWSTR>(ResName.utf16()), FRequestedWidth, FRequestedHeight);
+}
+
+void TIcon::LoadFromResourceID(HINSTANCE Instance, int ResID) {
+    LoadIconResource(this, Instance, MAKEINTRESOURCEW(ResID), FRequestedWidth, FRequestedHeight);
 }
 
 } // namespace vcl

@@ -485,6 +485,9 @@ public:
 
     void Assign(rtl::TPersistent* Source) override;
     void LoadFromStream(rtl::TStream* Stream) override;  // a BMP file; raises EInvalidGraphic
+    // An RT_BITMAP resource of the module; raise EResNotFound when it lacks one.
+    void LoadFromResourceName(HINSTANCE Instance, const rtl::String& ResName);
+    void LoadFromResourceID(HINSTANCE Instance, int ResID);
     void SaveToStream(rtl::TStream* Stream) override;
     TGraphic* CreateCopy() const override;
 
@@ -561,6 +564,10 @@ public:
     void Assign(rtl::TPersistent* Source) override;
     void LoadFromStream(rtl::TStream* Stream) override;  // raises EInvalidGraphic
     void SaveToStream(rtl::TStream* Stream) override;    // the file as read, or one 32-bit entry
+    // An icon group resource of the module, at the size set before (or the system icon size);
+    // raise EResNotFound when it lacks one.
+    void LoadFromResourceName(HINSTANCE Instance, const rtl::String& ResName);
+    void LoadFromResourceID(HINSTANCE Instance, int ResID);
     TGraphic* CreateCopy() const override;
 
 protected:

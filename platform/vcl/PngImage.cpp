@@ -1,4 +1,5 @@
 #include "vcl/PngImage.h"
+#include "vcl/ResourceStream.h"
 
 #include <png.h>
 #include <zlib.h>
@@ -1112,6 +1113,18 @@ void TPngImage::Draw(TCanvas* ACanvas, const TRect& Rect) {
         AlphaBlend(dest, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), src, 0, 0, w, h, blend);
     } else
         StretchBlt(dest, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), src, 0, 0, w, h, SRCCOPY);
+}
+
+// ---- resources ----
+
+void TPngImage::LoadFromResourceName(HINSTANCE Instance, const rtl::String& Name) {
+    TResourceStream stream(Instance, Name, RT_RCDATA);
+    LoadFromStream(&stream);
+}
+
+void TPngImage::LoadFromResourceID(HINSTANCE Instance, int ResID) {
+    std::unique_ptr<TResourceStream> stream(TResourceStream::CreateFromID(Instance, ResID, RT_RCDATA));
+    LoadFromStream(stream.get());
 }
 
 } // namespace vcl

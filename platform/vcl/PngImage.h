@@ -176,6 +176,9 @@ public:
     void LoadFromStream(rtl::TStream* Stream) override;
     void SaveToStream(rtl::TStream* Stream) override;
     void LoadFromBytes(const rtl::TBytes& Bytes);        // raises EPNGError
+    // An RT_RCDATA resource holding a PNG file; raise EResNotFound when the module lacks it.
+    void LoadFromResourceName(HINSTANCE Instance, const rtl::String& Name);
+    void LoadFromResourceID(HINSTANCE Instance, int ResID);
     rtl::TBytes SaveToBytes() const;
 
     TGraphic* CreateCopy() const override;

@@ -7,6 +7,7 @@
 #include "win/comctl32/commctrl.h"
 #include "win/uxtheme/uxtheme.h"
 #include "win/kernel32/modules.h"
+#include "win/kernel32/winres.h"
 #if __has_include("win/kernel32/winbase.h")
 #include "win/kernel32/winbase.h"
 #endif

@@ -14,6 +14,14 @@ namespace {
 
 struct Table {
     std::unordered_map<uintptr_t, std::unique_ptr<GdiObject>> objects;
+    // Recent look-ups by handle: a drawing call looks up its DC, brush and bitmap several times.
+    // Handles are never reused, so an entry only has to go when its object does.
+    std::array<std::pair<uintptr_t, GdiObject*>, 64> recent{};
+    static size_t Slot(uintptr_t h) { return (h >> 2) & 63; }
+    void Erase(uintptr_t h) {
+        if (recent[Slot(h)].first == h) recent[Slot(h)] = {0, nullptr};
+        objects.erase(h);
+    }
     uintptr_t next = 0x10000; // above the small numbers FillRect reads as system colours
     std::vector<uintptr_t> pending;
     int logPixels = 96;
@@ -43,7 +51,7 @@ void CollectPending() {
     for (size_t i = 0; i < t.pending.size();) {
         HGDIOBJ h = reinterpret_cast<HGDIOBJ>(t.pending[i]);
         if (!IsReferenced(h)) {
-            t.objects.erase(t.pending[i]);
+            t.Erase(t.pending[i]);
             t.pending.erase(t.pending.begin() + ptrdiff_t(i));
         } else {
             ++i;
@@ -179,8 +187,13 @@ HGDIOBJ AddObject(std::unique_ptr<GdiObject> obj) {
 
 GdiObject* Lookup(HGDIOBJ h) {
     auto& t = T();
-    auto it = t.objects.find(reinterpret_cast<uintptr_t>(h));
-    return it == t.objects.end() ? nullptr : it->second.get();
+    const auto key = reinterpret_cast<uintptr_t>(h);
+    auto& slot = t.recent[Table::Slot(key)];
+    if (slot.first == key && key) return slot.second;
+    auto it = t.objects.find(key);
+    if (it == t.objects.end()) return nullptr;
+    slot = {key, it->second.get()};
+    return it->second.get();
 }
 
 DC* GetDC(HDC h) {
@@ -294,14 +307,19 @@ PixelTarget TargetOf(const Bitmap& bm) {
     t.bpp = bm.bpp;
     t.bits = bm.topDown ? bm.bits : bm.bits + ptrdiff_t(bm.height - 1) * bm.stride;
     t.stride = bm.topDown ? bm.stride : -ptrdiff_t(bm.stride);
-    if (bm.bpp <= 8 && !bm.colors.empty()) {
-        t.paletteSize = int(std::min<size_t>(bm.colors.size(), size_t(1) << bm.bpp));
-        for (int i = 0; i < t.paletteSize; ++i)
-            t.palette[size_t(i)] = uint32_t(bm.colors[size_t(i)].rgbRed) << 16 |
-                                   uint32_t(bm.colors[size_t(i)].rgbGreen) << 8 |
-                                   bm.colors[size_t(i)].rgbBlue;
-    }
+    if (bm.bpp <= 8 && !bm.colors.empty())
+        t.SetPalette(bm.colors.data(), int(std::min<size_t>(bm.colors.size(), size_t(1) << bm.bpp)));
     return t;
+}
+
+void PixelTarget::SetPalette(const RGBQUAD* colors, int n) {
+    auto table = std::make_shared<std::array<uint32_t, 256>>(DefaultPalette);
+    n = std::clamp(n, 0, 256);
+    for (int i = 0; i < n; ++i)
+        (*table)[size_t(i)] = uint32_t(colors[i].rgbRed) << 16 | uint32_t(colors[i].rgbGreen) << 8 | colors[i].rgbBlue;
+    paletteSize = n;
+    palette = table->data();
+    ownPalette_ = std::move(table);
 }
 
 Bitmap* DC::SelectedBitmap() const {
@@ -322,10 +340,56 @@ PixelTarget DC::Target() const {
     return bm ? TargetOf(*bm) : PixelTarget{};
 }
 
+namespace {
+
+// The target's rectangle in device coordinates. Only its size: a whole PixelTarget, with its colour
+// table, costs more than the clip.
+RECT TargetRect(const DC& dc) {
+    int width = 0, height = 0;
+    if (dc.kind == DCKind::Surface) {
+        width = dc.surface.width;
+        height = dc.surface.height;
+    } else if (const Bitmap* bm = dc.SelectedBitmap()) {
+        width = bm->width;
+        height = bm->height;
+    }
+    return RECT{-dc.deviceOrigin.x, -dc.deviceOrigin.y, width - dc.deviceOrigin.x, height - dc.deviceOrigin.y};
+}
+
+RECT Meet(const RECT& a, const RECT& b) {
+    return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                std::min(a.bottom, b.bottom)};
+}
+
+} // namespace
+
+std::optional<RECT> DC::EffectiveClipRect() const {
+    RECT r = TargetRect(*this);
+    for (const std::optional<Region>* part : {&visible, &s.clip}) {
+        if (!*part) continue;
+        switch ((*part)->Complexity()) {
+        case NULLREGION:
+            return RECT{0, 0, 0, 0};
+        case SIMPLEREGION:
+            r = Meet(r, (*part)->Bounds());
+            break;
+        default:
+            return std::nullopt;
+        }
+    }
+    return r;
+}
+
+Region DC::ClipTo(const RECT& r) const {
+    if (const auto c = EffectiveClipRect()) {
+        const RECT m = Meet(*c, r);
+        return m.left < m.right && m.top < m.bottom ? Region::FromRect(m) : Region();
+    }
+    return EffectiveClip().Intersect(r);
+}
+
 Region DC::EffectiveClip() const {
-    PixelTarget t = Target();
-    Region r = Region::FromRect(-deviceOrigin.x, -deviceOrigin.y, t.width - deviceOrigin.x,
-                                t.height - deviceOrigin.y);
+    Region r = Region::FromRect(TargetRect(*this));
     if (visible) r = r.Intersect(*visible);
     if (s.clip) r = r.Intersect(*s.clip);
     return r;
@@ -421,11 +485,36 @@ BrushSource MakeBrushSource(const DC& dc, HBRUSH h, const PixelTarget& t) {
     return src;
 }
 
-void PaintRegion(const DC& dc, const Region& rgn, const BrushSource& src, int rop2) {
-    PixelTarget t = dc.Target();
-    if (!t.Valid() || !src.brush || src.brush->style == BS_NULL) return;
-    const POINT o = dc.deviceOrigin;
-    rgn.ForEachSpan([&](int y, int x0, int x1) {
+namespace {
+
+// Paints the spans that each(f) hands to f(y, x0, x1), all inside b and the target, with a brush
+// through a binary raster operation.
+template <class EachSpan>
+void PaintSpans(const PixelTarget& t, POINT o, const RECT& b, EachSpan each, const BrushSource& src, int rop2) {
+    if (t.bpp == 32 && src.Opaque()) {
+        // Whole spans at a time: a fill for a solid copy, else the brush row through the operation.
+        const bool copy = Rop3CodeOfRop2(rop2) == 0xF0;
+        const bool solid = src.brush->style == BS_SOLID;
+        const RopSpan op = Rop2Span(rop2);
+        std::vector<uint32_t> brushRow;
+        if (!(solid && copy)) brushRow.assign(size_t(b.right - b.left), src.solid);
+        each([&](int y, int x0, int x1) {
+            uint32_t* d = reinterpret_cast<uint32_t*>(t.bits + t.stride * (y + o.y)) + (x0 + o.x);
+            const int n = x1 - x0;
+            if (solid && copy) {
+                Fill32(d, n, src.solid);
+                return;
+            }
+            if (copy) {
+                src.Row(x0, y, n, d);
+                return;
+            }
+            if (!solid) src.Row(x0, y, n, brushRow.data());
+            op(d, brushRow.data(), nullptr, n);
+        });
+        return;
+    }
+    each([&](int y, int x0, int x1) {
         for (int x = x0; x < x1; ++x) {
             uint32_t p;
             if (!src.At(x, y, p)) continue;
@@ -438,11 +527,35 @@ void PaintRegion(const DC& dc, const Region& rgn, const BrushSource& src, int ro
     });
 }
 
+void PaintRegionOn(const PixelTarget& t, POINT o, const Region& rgn, const BrushSource& src, int rop2) {
+    if (!t.Valid() || !src.brush || src.brush->style == BS_NULL || rgn.IsEmpty()) return;
+    PaintSpans(t, o, rgn.Bounds(), [&](auto&& f) { rgn.ForEachSpan(f); }, src, rop2);
+}
+
+} // namespace
+
+void PaintRegion(const DC& dc, const Region& rgn, const BrushSource& src, int rop2) {
+    PaintRegionOn(dc.Target(), dc.deviceOrigin, rgn, src, rop2);
+}
+
 void FillDeviceRegion(DC& dc, const Region& rgn, HBRUSH brush, std::optional<int> rop2) {
-    PixelTarget t = dc.Target();
+    const PixelTarget t = dc.Target();
     if (!t.Valid()) return;
-    PaintRegion(dc, rgn.Intersect(dc.EffectiveClip()), MakeBrushSource(dc, brush, t),
-                rop2.value_or(dc.s.rop2));
+    const BrushSource src = MakeBrushSource(dc, brush, t);
+    const int op = rop2.value_or(dc.s.rop2);
+    if (rgn.Complexity() == SIMPLEREGION) {
+        if (const auto clip = dc.EffectiveClipRect()) {
+            // A rectangle clipped to a rectangle: no regions to build.
+            const RECT m = Meet(*clip, rgn.Bounds());
+            if (m.left >= m.right || m.top >= m.bottom || !src.brush || src.brush->style == BS_NULL) return;
+            auto rows = [&](auto&& f) {
+                for (int y = m.top; y < m.bottom; ++y) f(y, int(m.left), int(m.right));
+            };
+            PaintSpans(t, dc.deviceOrigin, m, rows, src, op);
+            return;
+        }
+    }
+    PaintRegionOn(t, dc.deviceOrigin, rgn.Intersect(dc.EffectiveClip()), src, op);
 }
 
 QImage ReadImage(const DC& dc, const RECT& r) {
@@ -454,6 +567,13 @@ QImage ReadImage(const DC& dc, const RECT& r) {
         const int ty = y + dc.deviceOrigin.y;
         if (ty < 0 || ty >= t.height) continue;
         auto* line = reinterpret_cast<uint32_t*>(img.scanLine(y - r.top));
+        if (t.bpp == 32) {
+            const int64_t tx0 = std::max<int64_t>(0, int64_t(r.left) + dc.deviceOrigin.x),
+                          tx1 = std::min<int64_t>(t.width, int64_t(r.right) + dc.deviceOrigin.x);
+            const auto* row = reinterpret_cast<const uint32_t*>(t.bits + t.stride * ty);
+            for (int64_t tx = tx0; tx < tx1; ++tx) line[tx - dc.deviceOrigin.x - r.left] = 0xFF000000u | row[tx];
+            continue;
+        }
         for (int x = r.left; x < r.right; ++x) {
             const int tx = x + dc.deviceOrigin.x;
             if (tx >= 0 && tx < t.width) line[x - r.left] = 0xFF000000u | t.Get(tx, ty);
@@ -471,6 +591,14 @@ void WriteImage(DC& dc, const RECT& r, const QImage& img, const QImage& before, 
     clip.ForEachSpan([&](int y, int x0, int x1) {
         const auto* now = reinterpret_cast<const uint32_t*>(img.constScanLine(y - r.top));
         const auto* was = reinterpret_cast<const uint32_t*>(before.constScanLine(y - r.top));
+        if (t.bpp == 32) {
+            auto* row = reinterpret_cast<uint32_t*>(t.bits + t.stride * (y + o.y));
+            for (int x = x0; x < x1; ++x) {
+                const uint32_t v = now[x - r.left];
+                if (v != was[x - r.left]) row[x + o.x] = v & 0xFFFFFF;
+            }
+            return;
+        }
         for (int x = x0; x < x1; ++x) {
             const uint32_t v = now[x - r.left];
             // GDI leaves the top byte of what it draws at zero on 32-bit targets.
@@ -561,7 +689,7 @@ BOOL WINAPI DeleteDC(HDC hdc) {
     // Each saved state holds the bitmap that was selected when it was saved.
     for (auto& s : dc->saved)
         if (Bitmap* bm = GetBitmap(s.bitmap)) bm->selectedInto = std::max(0, bm->selectedInto - 1);
-    T().objects.erase(reinterpret_cast<uintptr_t>(hdc));
+    T().Erase(reinterpret_cast<uintptr_t>(hdc));
     CollectPending();
     return TRUE;
 }
@@ -666,7 +794,7 @@ BOOL WINAPI DeleteObject(HGDIOBJ h) {
         }
         return TRUE;
     }
-    T().objects.erase(reinterpret_cast<uintptr_t>(h));
+    T().Erase(reinterpret_cast<uintptr_t>(h));
     return TRUE;
 }
 

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cwchar>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -88,8 +89,12 @@ struct PixelTarget {
     int width = 0, height = 0;
     ptrdiff_t stride = 0; // bytes from one row to the next below it (negative for bottom-up)
     int bpp = 32;
-    std::array<uint32_t, 256> palette{0x000000, 0xFFFFFF};
+    // The colour table, 256 entries: black, white and black again unless SetPalette gave others.
+    // Shared, so that making and copying a 32-bit target (once or more per drawing call) is cheap.
+    const uint32_t* palette = DefaultPalette.data();
     int paletteSize = 2;
+    static constexpr std::array<uint32_t, 256> DefaultPalette{0x000000, 0xFFFFFF};
+    void SetPalette(const RGBQUAD* colors, int n); // n entries over the default table
 
     bool Valid() const { return bits != nullptr && width > 0 && height > 0; }
     uint32_t Get(int x, int y) const;
@@ -97,6 +102,9 @@ struct PixelTarget {
     // The value a colour takes on this target (monochrome targets take black or white).
     uint32_t FromColorRef(COLORREF c) const;
     uint32_t Nearest(uint32_t rgb) const; // index of the nearest colour-table entry
+
+private:
+    std::shared_ptr<const std::array<uint32_t, 256>> ownPalette_;
 };
 
 PixelTarget TargetOf(const Bitmap& bm);
@@ -147,6 +155,10 @@ struct DC : GdiObject {
     }
     // Everything a drawing call may touch, in device coordinates: target ∩ visible ∩ clip.
     Region EffectiveClip() const;
+    // The same when it is a rectangle (or empty), without building regions; nullopt otherwise.
+    std::optional<RECT> EffectiveClipRect() const;
+    // EffectiveClip() ∩ r, quickly when the clip is a rectangle.
+    Region ClipTo(const RECT& r) const;
 };
 
 // ---- handle table ----
@@ -198,8 +210,29 @@ struct BrushSource {
     bool opaqueBk = true;
     // False where the brush leaves the pixel alone (null brush, transparent hatch background).
     bool At(int x, int y, uint32_t& out) const;
+    // Whether At gives a pixel everywhere, so that whole rows can be fetched with Row.
+    bool Opaque() const;
+    // out[0, n) = the brush's pixels from (x, y) rightwards; only for opaque brushes. The pattern
+    // row is read once and repeated.
+    void Row(int x, int y, int n, uint32_t* out) const;
 };
 BrushSource MakeBrushSource(const DC& dc, HBRUSH h, const PixelTarget& t);
+
+// Span kernels for 32-bit targets: d[i] = rop(p[i], s[i], d[i]) for i < n. A kernel reads p and s only
+// when its operation uses them (they may be null otherwise); s must not overlap d.
+using RopSpan = void (*)(uint32_t* d, const uint32_t* p, const uint32_t* s, int n);
+RopSpan Rop3Span(DWORD rop);
+// d[0, n) = v: long runs with the C library's widest stores, short ones (a control's rows) inline.
+inline void Fill32(uint32_t* d, int n, uint32_t v) {
+    static_assert(sizeof(wchar_t) == sizeof(uint32_t));
+    if (n <= 64) {
+        for (int i = 0; i < n; ++i) d[i] = v;
+        return;
+    }
+    std::wmemset(reinterpret_cast<wchar_t*>(d), wchar_t(v), size_t(n));
+}
+RopSpan Rop2Span(int rop2);        // p is the pen or brush, no source
+BYTE Rop3CodeOfRop2(int rop2);      // the ternary code that does what the binary operation does
 
 // Fills a device-coordinate region (already clipped) with a brush through a binary raster operation.
 void PaintRegion(const DC& dc, const Region& rgn, const BrushSource& src, int rop2);

@@ -80,6 +80,11 @@ Region Region::FromRows(int y0, const std::vector<std::vector<Span>>& rows) {
 }
 
 void Region::Normalize() {
+    bool clean = true;
+    for (size_t i = 0; i < bands_.size() && clean; ++i)
+        clean = !bands_[i].spans.empty() && bands_[i].y0 < bands_[i].y1 &&
+                (i == 0 || bands_[i - 1].y1 != bands_[i].y0 || bands_[i - 1].spans != bands_[i].spans);
+    if (clean) return;
     std::vector<Band> out;
     for (auto& b : bands_) {
         if (b.spans.empty() || b.y1 <= b.y0) continue;
@@ -153,7 +158,32 @@ bool Region::operator==(const Region& o) const {
     return true;
 }
 
+// a ∩ r for a rectangle r: each band cut to r's rows and its spans to r's columns.
+Region Region::ClipToRect(const Region& a, const RECT& r) {
+    Region out;
+    if (r.left >= r.right || r.top >= r.bottom) return out;
+    for (const Band& band : a.bands_) {
+        if (band.y1 <= r.top) continue;
+        if (band.y0 >= r.bottom) break;
+        Band cut{std::max<int>(band.y0, r.top), std::min<int>(band.y1, r.bottom), {}};
+        for (const Span& s : band.spans) {
+            if (s.x1 <= r.left) continue;
+            if (s.x0 >= r.right) break;
+            cut.spans.push_back({std::max<int>(s.x0, r.left), std::min<int>(s.x1, r.right)});
+        }
+        if (!cut.spans.empty()) out.bands_.push_back(std::move(cut));
+    }
+    out.Normalize();
+    return out;
+}
+
 Region Region::Combine(const Region& a, const Region& b, Op op) {
+    // Clipping to a rectangle is most of what drawing does: no sweep needed.
+    if (op == Op::And) {
+        if (a.IsEmpty() || b.IsEmpty()) return Region();
+        if (b.Complexity() == SIMPLEREGION) return ClipToRect(a, b.Bounds());
+        if (a.Complexity() == SIMPLEREGION) return ClipToRect(b, a.Bounds());
+    }
     std::vector<int> ys;
     for (const auto& band : a.bands_) ys.insert(ys.end(), {band.y0, band.y1});
     for (const auto& band : b.bands_) ys.insert(ys.end(), {band.y0, band.y1});
@@ -173,12 +203,6 @@ Region Region::Combine(const Region& a, const Region& b, Op op) {
     }
     out.Normalize();
     return out;
-}
-
-void Region::ForEachSpan(const std::function<void(int, int, int)>& f) const {
-    for (const auto& b : bands_)
-        for (int y = b.y0; y < b.y1; ++y)
-            for (const auto& s : b.spans) f(y, s.x0, s.x1);
 }
 
 } // namespace wingdi

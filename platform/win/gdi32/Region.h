@@ -43,11 +43,17 @@ public:
     Region Subtract(const Region& b) const { return Combine(*this, b, Op::Diff); }
     Region Union(const Region& b) const { return Combine(*this, b, Op::Or); }
 
-    // Calls f(y, x0, x1) for every span of every row, top to bottom.
-    void ForEachSpan(const std::function<void(int, int, int)>& f) const;
+    // Calls f(y, x0, x1) for every span of every row, top to bottom. A template, so that a fill of
+    // short spans pays no indirect call (nor a std::function allocation) per span.
+    template <class F> void ForEachSpan(F&& f) const {
+        for (const auto& b : bands_)
+            for (int y = b.y0; y < b.y1; ++y)
+                for (const auto& s : b.spans) f(y, s.x0, s.x1);
+    }
 
 private:
     void Normalize(); // merges equal neighbouring bands, drops empty ones
+    static Region ClipToRect(const Region& a, const RECT& r);
     std::vector<Band> bands_;
 };
 

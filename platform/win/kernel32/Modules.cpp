@@ -1,5 +1,6 @@
 // Registry of the stand-in's modules by Windows library name.
 #include "win/kernel32/modules.h"
+#include "win/kernel32/winbase.h"
 
 #include <dlfcn.h>
 
@@ -24,6 +25,21 @@ struct Registry {
 Registry& TheRegistry() {
     static Registry* registry = new Registry; // never destroyed: modules may register during exit
     return *registry;
+}
+
+std::string Utf8(LPCWSTR s) {
+    std::string out;
+    for (; s && *s; ++s) {
+        uint32_t c = *s;
+        if (c >= 0xD800 && c < 0xDC00 && s[1] >= 0xDC00 && s[1] < 0xE000) c = 0x10000 + ((c - 0xD800) << 10) + (*++s - 0xDC00);
+        if (c < 0x80) out += char(c);
+        else if (c < 0x800) out += {char(0xC0 | c >> 6), char(0x80 | (c & 63))};
+        else if (c < 0x10000) out += {char(0xE0 | c >> 12), char(0x80 | ((c >> 6) & 63)), char(0x80 | (c & 63))};
+        else
+            out += {char(0xF0 | c >> 18), char(0x80 | ((c >> 12) & 63)), char(0x80 | ((c >> 6) & 63)),
+                    char(0x80 | (c & 63))};
+    }
+    return out;
 }
 
 } // namespace
@@ -55,3 +71,59 @@ FARPROC WINAPI TwFindExport(HMODULE module, LPCSTR procName) {
 }
 
 } // extern "C"
+
+// ---- the Win32 module functions over the registry ------------------------------------------------
+
+extern "C" {
+
+HMODULE WINAPI GetModuleHandleW(LPCWSTR name) {
+    // The program itself: the handle dlopen gives for a null name, stable for the life of the process.
+    if (!name) {
+        static void* self = dlopen(nullptr, RTLD_NOW);
+        return static_cast<HMODULE>(self);
+    }
+    HMODULE module = TwFindModule(name);
+    if (!module) SetLastError(ERROR_MOD_NOT_FOUND);
+    return module;
+}
+
+HMODULE WINAPI LoadLibraryW(LPCWSTR name) {
+    if (!name || !*name) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if (HMODULE module = TwFindModule(name)) return module;
+    if (LowerAscii(name).find(u".so") != std::u16string::npos)
+        if (void* handle = dlopen(Utf8(name).c_str(), RTLD_NOW)) return static_cast<HMODULE>(handle);
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+}
+
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
+    if (!module) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    if (IS_INTRESOURCE(procName)) { // an ordinal: our modules export by name only
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
+    FARPROC proc = TwFindExport(module, procName);
+    if (!proc) SetLastError(ERROR_PROC_NOT_FOUND);
+    return proc;
+}
+
+BOOL WINAPI FreeLibrary(HMODULE module) {
+    if (!module) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // extern "C"
+
+namespace {
+// The kernel is a module of ours like the others, so "kernel32.dll" resolves to these exports.
+const bool registered = (TwRegisterModule(u"kernel32.dll", reinterpret_cast<const void*>(&GetModuleHandleW)), true);
+} // namespace

@@ -14,4 +14,19 @@ HMODULE WINAPI TwFindModule(LPCWSTR name);
 // An exported function of a registered module by name, or nullptr.
 FARPROC WINAPI TwFindExport(HMODULE module, LPCSTR procName);
 
+#define ERROR_MOD_NOT_FOUND 126L
+#define ERROR_PROC_NOT_FOUND 127L
+
+// The program's module for a null name (the handle its resources are filed under); a registered
+// Windows library name; otherwise 0 with ERROR_MOD_NOT_FOUND. Never loads anything.
+HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName);
+// A Windows library name resolves to the stand-in's module ("uxtheme.dll" is ours); a library we do
+// not provide fails with ERROR_MOD_NOT_FOUND, so callers take their fallback path. A name holding
+// ".so" is a Linux shared library and goes to dlopen.
+HMODULE WINAPI LoadLibraryW(LPCWSTR lpLibFileName);
+// Exports by name; ordinals (an integer in place of the name) fail with ERROR_PROC_NOT_FOUND.
+FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
+// Modules stay loaded for the life of the process; TRUE for any module handle.
+BOOL WINAPI FreeLibrary(HMODULE hLibModule);
+
 } // extern "C"

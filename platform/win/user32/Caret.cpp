@@ -1,5 +1,6 @@
 // Carets (one per thread, blinking on the one clock) and cursors (standard shapes and our own images).
 #include "win/user32/WindowModel.h"
+#include "win/user32/Icons.h"
 
 #include <algorithm>
 
@@ -167,18 +168,25 @@ HCURSOR WINAPI LoadCursorW(HINSTANCE inst, LPCWSTR name) {
             return StandardCursor(id);
         }
     }
-    // A cursor of the program's own: made once per name, drawn as the arrow until an image is given.
-    const std::u16string key = Fold(FromW(name));
+    if (!inst) return nullptr;
+    // A cursor group resource of the module: loaded once per module and name, shared like the system's.
+    const std::u16string key =
+        QString::number(quintptr(inst), 16).toStdU16String() + u":" + Fold(FromW(name));
     auto& v = S().cursors;
     for (auto& c : v)
         if (!c->standardId && c->name == key) return reinterpret_cast<HCURSOR>(c.get());
+    winuser::IconImage picture;
+    POINT hot{0, 0};
+    if (!winuser::ResourceIcon(inst, name, true, GetSystemMetrics(SM_CXCURSOR), GetSystemMetrics(SM_CYCURSOR),
+                               picture, &hot))
+        return nullptr;
     auto c = std::make_unique<Cursor>();
     c->name = key;
-    QImage img(16, 16, QImage::Format_ARGB32);
-    img.fill(Qt::transparent);
-    for (int y = 0; y < 12; ++y)
-        for (int x = 0; x <= y / 2 + 1 && x < 12; ++x) img.setPixel(x, y, (x == 0 || x == y / 2 + 1 || y == 11) ? 0xFF000000 : 0xFFFFFFFF);
-    c->image = img;
+    c->hotspot = hot;
+    c->image = QImage(picture.width, picture.height, QImage::Format_ARGB32);
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            c->image.setPixel(x, y, picture.argb[size_t(y) * size_t(picture.width) + size_t(x)]);
     HCURSOR h = reinterpret_cast<HCURSOR>(c.get());
     v.push_back(std::move(c));
     return h;
@@ -234,14 +242,18 @@ HICON WINAPI LoadIconW(HINSTANCE inst, LPCWSTR name) {
     // Standard icons are small built-in pictures: a framed square per id.
     if (!name) return nullptr;
     static std::vector<std::pair<std::u16string, HICON>> cache;
-    const std::u16string key = (inst ? u"m:" : u"s:") + Fold(FromW(name));
+    const std::u16string key =
+        (inst ? QString::number(quintptr(inst), 16).toStdU16String() + u":" : u"s:") + Fold(FromW(name));
     for (auto& p : cache)
         if (p.first == key) return p.second;
     if (!inst && IS_INTRESOURCE(name)) {
         const int id = int(reinterpret_cast<uintptr_t>(name));
         if (id < 32512 || id > 32518) return nullptr;
     } else if (inst) {
-        return nullptr;  // program icons come from its resources, loaded elsewhere
+        // A module's icon group resource at the system icon size.
+        HICON icon = static_cast<HICON>(LoadImageW(inst, name, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+        if (icon) cache.emplace_back(key, icon);
+        return icon;
     }
     const int size = GetSystemMetrics(SM_CXICON);
     BITMAPINFO bi{};

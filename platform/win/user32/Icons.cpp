@@ -1,5 +1,7 @@
 // Icons: creation from bitmaps, drawing, copying, and loading .ico files.
 #include "win/user32/Icons.h"
+#include "win/kernel32/winbase.h"
+#include "win/kernel32/winres.h"
 
 #include <QFile>
 #include <QImage>
@@ -166,7 +168,123 @@ bool DecodeIco(const QByteArray& data, int cx, int cy, IconImage& out) {
     return true;
 }
 
+// ---- images from a module's resources ----------------------------------------------------------
+
+// A resource's bytes (valid for the life of the process); false with the last error when missing.
+bool ResourceBytes(HINSTANCE module, LPCWSTR name, LPCWSTR type, const uint8_t*& data, DWORD& size) {
+    HRSRC info = FindResourceW(module, name, type);
+    if (!info) return false;
+    data = static_cast<const uint8_t*>(LockResource(LoadResource(module, info)));
+    size = SizeofResource(module, info);
+    return data != nullptr;
+}
+
+// A resource bitmap: the module keeps the DIB without its file header, so the header is put back
+// for the image reader, its pixel offset worked out from the DIB header.
+HBITMAP ResourceBitmap(HINSTANCE module, LPCWSTR name, int cx, int cy) {
+    const uint8_t* dib = nullptr;
+    DWORD size = 0;
+    if (!ResourceBytes(module, name, RT_BITMAP, dib, size)) return nullptr;
+    auto fail = [] { SetLastError(ERROR_BAD_FORMAT); return nullptr; };
+    if (size < 12) return fail();
+    uint32_t headerSize;
+    std::memcpy(&headerSize, dib, 4);
+    if (headerSize != 12 && (headerSize < 40 || headerSize > size)) return fail();
+    uint64_t colors = 0;
+    if (headerSize == 12) {
+        const int bpp = dib[10] | dib[11] << 8;
+        colors = bpp <= 8 ? (uint64_t(1) << bpp) * 3 : 0;
+    } else {
+        const int bpp = dib[14] | dib[15] << 8;
+        uint32_t compression, used;
+        std::memcpy(&compression, dib + 16, 4);
+        std::memcpy(&used, dib + 32, 4);
+        if (bpp <= 8) colors = (used && used < (1u << bpp) ? used : (1u << bpp)) * 4;
+        else colors = used * uint64_t(4);
+        if (compression == BI_BITFIELDS && headerSize == 40) colors += 12;
+    }
+    const uint64_t offBits = 14 + uint64_t(headerSize) + colors;
+    if (offBits > 14 + uint64_t(size)) return fail();
+    QByteArray file(14, '\0');
+    file[0] = 'B';
+    file[1] = 'M';
+    const uint32_t fileSize = 14 + size, off = uint32_t(offBits);
+    std::memcpy(file.data() + 2, &fileSize, 4);
+    std::memcpy(file.data() + 10, &off, 4);
+    file.append(reinterpret_cast<const char*>(dib), qsizetype(size));
+    QImage q = QImage::fromData(file, "BMP");
+    if (q.isNull()) return fail();
+    if (cx || cy) q = q.scaled(cx ? cx : q.width(), cy ? cy : q.height());
+    q = q.convertToFormat(QImage::Format_ARGB32);
+    BITMAPINFO bmi{};
+    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), q.width(), -q.height(), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bm = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bm) return nullptr;
+    for (int y = 0; y < q.height(); ++y)
+        std::memcpy(static_cast<uint8_t*>(bits) + ptrdiff_t(y) * q.width() * 4, q.constScanLine(y),
+                    size_t(q.width()) * 4);
+    return bm;
+}
+
 } // namespace
+
+bool ResourceIcon(HINSTANCE module, LPCWSTR name, bool cursor, int cx, int cy, IconImage& out, POINT* hotspot) {
+    const uint8_t* group = nullptr;
+    DWORD size = 0;
+    if (!ResourceBytes(module, name, cursor ? RT_GROUP_CURSOR : RT_GROUP_ICON, group, size)) return false;
+    // The group directory: a 6-byte header, then 14 bytes per picture naming its RT_ICON/RT_CURSOR id.
+    auto u16 = [](const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); };
+    const int count = size >= 6 ? u16(group + 4) : 0;
+    if (count == 0 || (size - 6) / 14 < uint32_t(count) || u16(group + 2) != (cursor ? 2 : 1)) {
+        SetLastError(ERROR_BAD_FORMAT);
+        return false;
+    }
+    int best = -1;
+    long bestScore = 0;
+    for (int i = 0; i < count; ++i) {
+        const uint8_t* e = group + 6 + i * 14;
+        int w, h;
+        if (cursor) {
+            w = u16(e), h = u16(e + 2) / 2;
+        } else {
+            w = e[0] ? e[0] : 256, h = e[1] ? e[1] : 256;
+        }
+        const long score = long(std::abs(w - cx) + std::abs(h - cy)) * 1000 - u16(e + 6);
+        if (best < 0 || score < bestScore) best = i, bestScore = score;
+    }
+    const uint8_t* picture = nullptr;
+    DWORD pictureSize = 0;
+    const WORD id = u16(group + 6 + best * 14 + 12);
+    if (!ResourceBytes(module, MAKEINTRESOURCEW(id), cursor ? RT_CURSOR : RT_ICON, picture, pictureSize))
+        return false;
+    POINT hot{0, 0};
+    if (cursor) {
+        if (pictureSize < 4) {
+            SetLastError(ERROR_BAD_FORMAT);
+            return false;
+        }
+        hot = POINT{u16(picture), u16(picture + 2)};
+        picture += 4;
+        pictureSize -= 4;
+    }
+    // One picture is an .ico of one entry: the file decoder does the rest.
+    QByteArray ico(22, '\0');
+    ico[2] = 1;
+    ico[4] = 1;
+    const uint32_t offset = 22;
+    std::memcpy(ico.data() + 6 + 8, &pictureSize, 4);
+    std::memcpy(ico.data() + 6 + 12, &offset, 4);
+    ico.append(reinterpret_cast<const char*>(picture), qsizetype(pictureSize));
+    IconImage img;
+    if (!DecodeIco(ico, cx, cy, img)) {
+        SetLastError(ERROR_BAD_FORMAT);
+        return false;
+    }
+    out = std::move(img);
+    if (hotspot) *hotspot = hot;
+    return true;
+}
 
 // The system's standard icons (IDI_*), drawn at the wanted size.
 bool SystemIcon(uintptr_t id, int size, IconImage& out) {
@@ -484,7 +602,20 @@ HANDLE WINAPI LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int cx, in
         if (cy && cy != size) img = Scaled(img, size, cy);
         return IconFromImage(img);
     }
-    // Resources compiled into the program come with the kernel's resource support; files work now.
+    // A module's own resources.
+    if (!(flags & LR_LOADFROMFILE) && instance && name) {
+        if (type == IMAGE_BITMAP) return ResourceBitmap(instance, name, cx, cy);
+        // Cursors are shown at their own size, so every cursor load goes where SetCursor knows it.
+        if (type == IMAGE_CURSOR) return LoadCursorW(instance, name);
+        if (type != IMAGE_ICON) return nullptr;
+        const int w = cx ? cx : GetSystemMetrics(SM_CXICON), h = cy ? cy : GetSystemMetrics(SM_CYICON);
+        IconImage img;
+        if (!ResourceIcon(instance, name, false, w, h, img, nullptr)) return nullptr;
+        // A size of 0 keeps the picture's own, unless LR_DEFAULTSIZE asks for the system's.
+        const bool byDefault = flags & LR_DEFAULTSIZE;
+        img = Scaled(img, cx || byDefault ? w : img.width, cy || byDefault ? h : img.height);
+        return IconFromImage(img);
+    }
     if (!(flags & LR_LOADFROMFILE) || !name || IS_INTRESOURCE(name)) return nullptr;
     QFile f(QString::fromUtf16(name));
     if (!f.open(QIODevice::ReadOnly)) return nullptr;
@@ -516,6 +647,10 @@ HANDLE WINAPI LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int cx, in
         return bm;
     }
     return nullptr;
+}
+
+HBITMAP WINAPI LoadBitmapW(HINSTANCE instance, LPCWSTR name) {
+    return static_cast<HBITMAP>(LoadImageW(instance, name, IMAGE_BITMAP, 0, 0, 0));
 }
 
 } // extern "C"

@@ -27,5 +27,8 @@ IconImage Scaled(const IconImage& img, int width, int height);
 bool SystemIcon(uintptr_t id, int size, IconImage& out);
 // Draws the image at (x, y) in logical coordinates, scaled to cx × cy, as DrawIconEx does with flags.
 void DrawImage(HDC hdc, int x, int y, int cx, int cy, const IconImage& img, UINT diFlags);
+// The picture of a module's icon (or cursor) group resource nearest cx × cy, unscaled, with a
+// cursor's hot spot; false (last error set) when the module lacks it or it does not decode.
+bool ResourceIcon(HINSTANCE module, LPCWSTR name, bool cursor, int cx, int cy, IconImage& out, POINT* hotspot);
 
 } // namespace winuser

@@ -473,17 +473,13 @@ void FocusLost(Window* w) {
         if (w->owner && w->owner->Visible() && !(w->owner->style & WS_DISABLED)) next = w->owner;
         if (!next)
             for (Window* t : Desktop()->children)
-                if (t != w && t->Visible() && !t->messageOnly && !(t->style & WS_DISABLED) && IsDecorated(t) && !t->destroying) {
+                if (t != w && t->Visible() && !t->messageOnly && !(t->style & WS_DISABLED) && !t->destroying &&
+                    (IsDecorated(t) || !(t->exStyle & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE)))) {
                     next = t;
                     break;
                 }
-        if (next) {
-            ActivateWindow(next, false);
-        } else {
-            Send(h, WM_NCACTIVATE, FALSE, 0);
-            Send(h, WM_ACTIVATE, WA_INACTIVE, 0);
-            s.active = nullptr;
-        }
+        if (next) ActivateWindow(next, false);
+        else AppDeactivate();  // nothing of ours is left to activate: another program's window would be
     }
     if (s.focus && (s.focus == h || IsChild(h, s.focus))) {
         const HWND f = s.focus;
@@ -523,14 +519,23 @@ BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable) {
     Window* w = Get(hwnd);
     if (!w) return FALSE;
     const bool wasDisabled = w->style & WS_DISABLED;
-    if (bool(enable) == !wasDisabled) return wasDisabled;
     auto& s = S();
+    if (!enable && wasDisabled) {
+        Send(hwnd, WM_CANCELMODE, 0, 0);  // even when it stays disabled
+        return TRUE;
+    }
+    if (enable && !wasDisabled) return FALSE;
     if (enable) {
         w->style &= ~WS_DISABLED;
     } else {
-        w->style |= WS_DISABLED;
-        if (s.focus == hwnd || IsChild(hwnd, s.focus)) SetFocus(nullptr);
-        if (s.capture == hwnd) ReleaseCapture();
+        // WM_CANCELMODE ends what the window was tracking (its default releases the capture).
+        Send(hwnd, WM_CANCELMODE, 0, 0);
+        if (!(w = Get(hwnd))) return FALSE;
+        if (!(w->style & WS_DISABLED)) {
+            w->style |= WS_DISABLED;
+            if (s.focus == hwnd || IsChild(hwnd, s.focus)) SetFocus(nullptr);
+            if (s.capture == hwnd) ReleaseCapture();
+        }
     }
     if (Get(hwnd)) Send(hwnd, WM_ENABLE, enable ? TRUE : FALSE, 0);
     return wasDisabled;

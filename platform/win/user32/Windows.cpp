@@ -367,11 +367,18 @@ BOOL SetWindowPosImpl(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT 
     const RECT oldScreen = ScreenRect(w);
     w->rect = newRect;
     w->client = newClient;
-    if (!(flags & SWP_NOZORDER)) LinkAfter(w, after);
+    if (!(flags & SWP_NOZORDER)) {
+        // A window already in the place asked for reports no z-order change, as Windows does.
+        const std::vector<Window*> before = w->parent ? w->parent->children : std::vector<Window*>{};
+        const DWORD exBefore = w->exStyle;
+        LinkAfter(w, after);
+        if (w->parent && w->parent->children == before && w->exStyle == exBefore) flags |= SWP_NOZORDER;
+    }
     if (flags & SWP_SHOWWINDOW) w->style |= WS_VISIBLE;
     if (flags & SWP_HIDEWINDOW) w->style &= ~WS_VISIBLE;
 
     UINT finalFlags = flags;
+    if (!wasVisible && !(flags & SWP_SHOWWINDOW)) finalFlags |= SWP_NOREDRAW;  // nothing of it is on screen
     if (!(sized || (flags & SWP_FRAMECHANGED)) || (oldClient.right - oldClient.left == newClient.right - newClient.left &&
                                                    oldClient.bottom - oldClient.top == newClient.bottom - newClient.top))
         finalFlags |= TW_SWP_NOCLIENTSIZE;
@@ -416,15 +423,22 @@ BOOL SetWindowPosImpl(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT 
     }
     if (IsTopLevel(w)) SyncScreen(w);
 
-    if ((flags & SWP_HIDEWINDOW)) FocusLost(w);
-    if (!(flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW)) && w->Visible()) {
+    if (!(flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW))) {
+        // A child hears of it even while hidden; only a visible top-level window can become active.
         if ((w->style & (WS_CHILD | WS_POPUP)) == WS_CHILD && !IsTopLevel(w)) Send(hwnd, WM_CHILDACTIVATE, 0, 0);
-        else if (IsTopLevel(w)) ActivateWindow(w, false);
+        else if (IsTopLevel(w) && w->Visible()) ActivateWindow(w, false);
         if (!(w = Get(hwnd))) return TRUE;
     }
     const UINT noChange = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER;
     if ((flags & noChange) != noChange || sized || moved || (flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED)))
         Send(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
+    if ((flags & SWP_HIDEWINDOW) && (w = Get(hwnd))) {
+        // Only once the window is hidden does the focus leave it: a child hands it to its parent, an
+        // active window its activation to the next window.
+        auto& s = S();
+        if (!IsTopLevel(w) && !w->destroying && (s.focus == hwnd || IsChild(hwnd, s.focus))) SetFocus(H(w->parent));
+        if ((w = Get(hwnd))) FocusLost(w);
+    }
     return TRUE;
 }
 
@@ -721,8 +735,11 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
         c = Get(p);
     }
     if (w->Visible()) {
-        SetWindowPosImpl(hwnd, nullptr, 0, 0, 0, 0,
-                         SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
+        // A child is hidden as ShowWindow hides it (WM_SHOWWINDOW first); a top-level window only moves off
+        // the screen.
+        if (w->style & WS_CHILD) ShowWindow(hwnd, SW_HIDE);
+        else SetWindowPosImpl(hwnd, nullptr, 0, 0, 0, 0,
+                              SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
         if (!(w = Get(hwnd))) return TRUE;
     }
     // Owned windows go first.
@@ -939,6 +956,7 @@ HWND WINAPI SetParent(HWND child, HWND newParent) {
     if (wasVisible) ShowWindow(child, SW_HIDE);
     if (!(w = Get(child))) return nullptr;
     Window* oldTop = TopLevelOf(w);
+    const POINT was = WindowOrigin(w);  // on the screen
     Unlink(w);
     w->parent = p;
     if (p == desktop) w->owner = nullptr;
@@ -948,6 +966,13 @@ HWND WINAPI SetParent(HWND child, HWND newParent) {
         w->shownOnScreen = false;
     }
     if (p != desktop) w->backing.reset();
+    // The window keeps its position relative to the new parent, and comes to the top of its siblings: a
+    // move from where it was on the screen, which it hears of through WM_MOVE.
+    const POINT keep{w->rect.left, w->rect.top};
+    const POINT origin = p == desktop ? POINT{0, 0} : ClientOrigin(p);
+    OffsetRect(&w->rect, was.x - origin.x - keep.x, was.y - origin.y - keep.y);
+    SetWindowPosImpl(child, HWND_TOP, keep.x, keep.y, 0, 0, SWP_NOSIZE);
+    if (!Get(child)) return oldHandle;
     if (wasVisible) ShowWindow(child, SW_SHOWNA);
     return oldHandle;
 }
@@ -1133,7 +1158,8 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmd) {
     case SW_HIDE:
         if (!wasVisible) return FALSE;
         show = false;
-        swp = SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER;
+        swp = SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE;
+        if (w->style & WS_CHILD) swp |= SWP_NOACTIVATE | SWP_NOZORDER;
         break;
     case SW_SHOWNA:
     case SW_SHOWNOACTIVATE:
@@ -1193,11 +1219,6 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmd) {
     }
     if (w->Visible() == show && (swp & (SWP_NOSIZE | SWP_NOMOVE)) == (SWP_NOSIZE | SWP_NOMOVE) && sizeType < 0)
         swp &= ~(SWP_SHOWWINDOW | SWP_HIDEWINDOW);
-    if (!show) {
-        // A hidden child gives the focus back to its parent.
-        if (!IsTopLevel(w) && (S().focus == hwnd || IsChild(hwnd, S().focus))) SetFocus(H(w->parent));
-        if (!(w = Get(hwnd))) return wasVisible;
-    }
     SetWindowPosImpl(hwnd, HWND_TOP, target.left, target.top, target.right - target.left, target.bottom - target.top, swp);
     if (!(w = Get(hwnd))) return wasVisible;
     if (sizeType == SIZE_MINIMIZED) {

@@ -369,6 +369,7 @@ TW_PATCHABLE HICON WINAPI CopyIcon(HICON hIcon);
 TW_PATCHABLE HANDLE WINAPI CopyImage(HANDLE h, UINT type, int cx, int cy, UINT flags);
 TW_PATCHABLE HICON WINAPI LoadIconW(HINSTANCE hInstance, LPCWSTR lpIconName);
 TW_PATCHABLE HANDLE WINAPI LoadImageW(HINSTANCE hInst, LPCWSTR name, UINT type, int cx, int cy, UINT fuLoad);
+TW_PATCHABLE HBITMAP WINAPI LoadBitmapW(HINSTANCE hInstance, LPCWSTR lpBitmapName);
 
 // ---- stand-in extensions (not Win32): providers that tests replace ----
 // Put every system colour, metric and parameter back to the Windows defaults.

@@ -84,7 +84,7 @@ TEST_F(WindowTest, DestructionNotifiesParentHidesThenDestroysParentBeforeChildre
     for (const Seen& s : rec.seen)
         if (s.msg != WM_NCHITTEST && s.msg != WM_ERASEBKGND && s.msg != WM_NCPAINT) got.emplace_back(s.hwnd, s.msg);
     const std::vector<std::pair<HWND, UINT>> want{
-        {child, CbtDestroy},           {top, WM_PARENTNOTIFY},  {child, WM_WINDOWPOSCHANGING},
+        {child, CbtDestroy},           {top, WM_PARENTNOTIFY},  {child, WM_SHOWWINDOW}, {child, WM_WINDOWPOSCHANGING},
         {child, WM_WINDOWPOSCHANGED}, {child, WM_DESTROY},     {grand, WM_DESTROY},
         {grand, WM_NCDESTROY},         {child, WM_NCDESTROY}};
     EXPECT_EQ(got, want);
@@ -160,7 +160,7 @@ TEST_F(WindowTest, ShowWindowSendsShowWindowOnlyOnChangeAndHidingMovesFocusToPar
     SetFocus(child);
     rec.Clear();
     EXPECT_TRUE(ShowWindow(child, SW_HIDE));
-    EXPECT_EQ(rec.Messages(child), (std::vector<UINT>{WM_SHOWWINDOW, WM_KILLFOCUS, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED}));
+    EXPECT_EQ(rec.Messages(child), (std::vector<UINT>{WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_KILLFOCUS}));
     EXPECT_EQ(GetFocus(), top);
     EXPECT_FALSE(IsWindowVisible(child));
     rec.Clear();
