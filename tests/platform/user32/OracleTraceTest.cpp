@@ -1,0 +1,106 @@
+// Message sequences of the window model against the real platform: oracle/scenarios.h runs the same
+// calls here and in a probe under Wine (scripts/make-message-oracle.sh), whose traces are committed in
+// oracle/traces. Each scenario's trace must match once both sides are filtered. Where they differ, the
+// model is fixed, or the message joins the filter below with the reason we keep the difference.
+#include "tests/support/windows/HeadlessApp.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#define T(s) u##s
+static void OracleSleep(DWORD ms) {
+    // Time passes without pumping, as Sleep does: timers fall due and wait in the queue.
+    TwAdvanceClock(ms);
+}
+#include "oracle/scenarios.h"
+#undef T
+
+namespace {
+
+// Messages left out of both traces before comparing: the machinery of the real desktop, which the
+// program neither sends nor relies on, and painting that the real platform does synchronously while a
+// window is shown, sized or hidden, where ours only accumulates the update region for WM_PAINT (the
+// program draws in WM_PAINT and through GetDC at any time, never counting on these). A filtered
+// message takes the messages nested in it along.
+const std::set<std::string> Filtered{
+    "WM_GETICON", "WM_GETTEXT", "WM_GETTEXTLENGTH", "WM_GETOBJECT",  // taskbar and accessibility queries
+    "WM_IME_SETCONTEXT", "WM_IME_NOTIFY", "0x0285",                  // input-method windows (WM_IME_SELECT)
+    "WM_QUERYNEWPALETTE", "WM_DWMNCRENDERINGCHANGED",                 // palette and compositor
+    "WM_NCPAINT", "WM_ERASEBKGND", "WM_SYNCPAINT",                    // synchronous painting (see above)
+    "WM_NCHITTEST", "WM_SETCURSOR", "WM_MOUSEMOVE", "WM_NCMOUSEMOVE", // the pointer of the display
+};
+
+std::vector<std::string> Filter(const std::string& trace) {
+    std::vector<std::string> out;
+    std::istringstream in(trace);
+    std::string s;
+    int skipBelow = -1;  // dropping the lines nested deeper than this
+    while (std::getline(in, s)) {
+        if (!s.empty() && s.back() == '\r') s.pop_back();
+        if (s.empty()) continue;
+        size_t indent = s.find_first_not_of(' ');
+        int depth = int(indent / 2);
+        if (skipBelow >= 0 && depth > skipBelow) continue;
+        skipBelow = -1;
+        std::istringstream words(s.substr(indent));
+        std::string window, message;
+        words >> window >> message;
+        bool machinery = window == "other" && message.rfind("CBT_", 0) == 0;  // the IME windows the real platform makes
+        if (Filtered.count(message) || machinery) {
+            skipBelow = depth;
+            continue;
+        }
+        out.push_back(s);
+    }
+    return out;
+}
+
+std::string Join(const std::vector<std::string>& lines) {
+    std::string s;
+    for (const std::string& l : lines) s += l + "\n";
+    return s;
+}
+
+std::string ReadTrace(const std::string& name) {
+    std::ifstream f(std::string(TW_USER32_TEST_DIR) + "/oracle/traces/" + name + ".txt", std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+class OracleTrace : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(OracleTrace, MatchesTheRealPlatform) {
+    const std::string name = GetParam();
+    const std::string expected = ReadTrace(name);
+    ASSERT_FALSE(expected.empty()) << "no trace for " << name << "; run scripts/make-message-oracle.sh";
+    std::string ours;
+    {
+        testing_support::HeadlessApp app;
+        ASSERT_TRUE(OracleRun(name.c_str()));
+        ours.assign(oracleLog, oracleLogLen);
+        app.PumpUntilIdle();
+    }
+    EXPECT_EQ(Join(Filter(ours)), Join(Filter(expected)))
+        << "left: our model, right: the real platform (" << name << ")";
+}
+
+std::vector<const char*> ScenarioNames() {
+    std::vector<const char*> names;
+    for (const OracleScenario& s : oracleScenarios) names.push_back(s.name);
+    return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, OracleTrace, ::testing::ValuesIn(ScenarioNames()),
+                         [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
+
+} // namespace

@@ -1,0 +1,707 @@
+/* The message-sequence scenarios, written once in the subset of C that also compiles as C++: the probe
+ * (probe.c, built with mingw-w64 and run under Wine) and OracleTraceTest.cpp (against our window model)
+ * include this file and so run exactly the same calls. The includer provides the Win32 declarations,
+ * T("...") for a UTF-16 literal and OracleSleep(ms) (real sleep under Wine, manual clock for us).
+ *
+ * Trace format, one line per event:
+ *   "<indent><window> <MESSAGE>[ facts]"  a message reaching the window procedure; two spaces of indent
+ *                                         per level of nesting (a message sent while another is handled)
+ *   "<indent><window> CBT_CREATEWND"      the thread's WH_CBT hook
+ *   "<indent><window> sub<A|B> WM_USER"   a subclass procedure seeing the message before passing it on
+ *   "> text"                               a step of the scenario (an API call), before the call
+ *   "< result"                             what the call returned (a number, or a window's name)
+ *   "= focus=.. active=.. capture=.."      the state after a step
+ * Windows are named by the scenario; a handle we did not make is "other". Every message is logged: the
+ * comparison filters the desktop, IME and theme chatter (see OracleTraceTest.cpp). */
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+#define ORACLE_LOG_SIZE 65536
+static char oracleLog[ORACLE_LOG_SIZE];
+static size_t oracleLogLen;
+static int oracleDepth;     /* nesting of the window procedure */
+static int oracleLogging;   /* 0 while a scenario sets up or settles */
+static const char* oraclePending;  /* the name of the window being created */
+static HHOOK oracleCbt;
+
+#define ORACLE_MAX_WINDOWS 16
+static HWND oracleHandles[ORACLE_MAX_WINDOWS];
+static const char* oracleNames[ORACLE_MAX_WINDOWS];
+static int oracleCount;
+
+static void OracleAppend(const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    if (oracleLogLen < ORACLE_LOG_SIZE) {
+        int n = vsnprintf(oracleLog + oracleLogLen, ORACLE_LOG_SIZE - oracleLogLen, fmt, ap);
+        if (n > 0) oracleLogLen += (size_t)n;
+        if (oracleLogLen > ORACLE_LOG_SIZE - 1) oracleLogLen = ORACLE_LOG_SIZE - 1;
+    }
+    va_end(ap);
+}
+
+static void OracleName(HWND h, const char* name) {
+    int i;
+    for (i = 0; i < oracleCount; ++i)
+        if (oracleHandles[i] == h) {
+            oracleNames[i] = name;
+            return;
+        }
+    if (oracleCount < ORACLE_MAX_WINDOWS) {
+        oracleHandles[oracleCount] = h;
+        oracleNames[oracleCount] = name;
+        ++oracleCount;
+    }
+}
+
+static const char* OracleWho(HWND h) {
+    int i;
+    if (!h) return "0";
+    for (i = 0; i < oracleCount; ++i)
+        if (oracleHandles[i] == h) return oracleNames[i];
+    /* The first sign of a window under construction names it. */
+    if (oraclePending) {
+        OracleName(h, oraclePending);
+        oraclePending = 0;
+        return oracleNames[oracleCount - 1];
+    }
+    return "other";
+}
+
+static void OracleIndent(void) {
+    int i;
+    for (i = 0; i < oracleDepth; ++i) OracleAppend("  ");
+}
+
+struct OracleMsgName {
+    UINT msg;
+    const char* name;
+};
+static const struct OracleMsgName oracleMsgNames[] = {
+    {0x0001, "WM_CREATE"}, {0x0002, "WM_DESTROY"}, {0x0003, "WM_MOVE"}, {0x0005, "WM_SIZE"},
+    {0x0006, "WM_ACTIVATE"}, {0x0007, "WM_SETFOCUS"}, {0x0008, "WM_KILLFOCUS"}, {0x000A, "WM_ENABLE"},
+    {0x000B, "WM_SETREDRAW"}, {0x000C, "WM_SETTEXT"}, {0x000D, "WM_GETTEXT"}, {0x000E, "WM_GETTEXTLENGTH"},
+    {0x000F, "WM_PAINT"}, {0x0010, "WM_CLOSE"}, {0x0012, "WM_QUIT"}, {0x0014, "WM_ERASEBKGND"},
+    {0x0018, "WM_SHOWWINDOW"}, {0x001C, "WM_ACTIVATEAPP"}, {0x001F, "WM_CANCELMODE"},
+    {0x0020, "WM_SETCURSOR"}, {0x0021, "WM_MOUSEACTIVATE"}, {0x0022, "WM_CHILDACTIVATE"},
+    {0x0024, "WM_GETMINMAXINFO"}, {0x003D, "WM_GETOBJECT"}, {0x0046, "WM_WINDOWPOSCHANGING"},
+    {0x0047, "WM_WINDOWPOSCHANGED"}, {0x007C, "WM_STYLECHANGING"}, {0x007D, "WM_STYLECHANGED"},
+    {0x007F, "WM_GETICON"}, {0x0081, "WM_NCCREATE"}, {0x0082, "WM_NCDESTROY"}, {0x0083, "WM_NCCALCSIZE"},
+    {0x0084, "WM_NCHITTEST"}, {0x0085, "WM_NCPAINT"}, {0x0086, "WM_NCACTIVATE"}, {0x0088, "WM_SYNCPAINT"},
+    {0x00A0, "WM_NCMOUSEMOVE"}, {0x0113, "WM_TIMER"}, {0x0118, "WM_SYSTIMER"}, {0x0128, "WM_UPDATEUISTATE"},
+    {0x0200, "WM_MOUSEMOVE"}, {0x0210, "WM_PARENTNOTIFY"}, {0x0215, "WM_CAPTURECHANGED"},
+    {0x0281, "WM_IME_SETCONTEXT"}, {0x0282, "WM_IME_NOTIFY"}, {0x030F, "WM_QUERYNEWPALETTE"},
+    {0x031F, "WM_DWMNCRENDERINGCHANGED"},
+};
+
+static void OracleMsgText(UINT msg) {
+    size_t i;
+    for (i = 0; i < sizeof oracleMsgNames / sizeof oracleMsgNames[0]; ++i)
+        if (oracleMsgNames[i].msg == msg) {
+            OracleAppend("%s", oracleMsgNames[i].name);
+            return;
+        }
+    if (msg >= 0x0400 && msg < 0x8000)
+        OracleAppend("WM_USER+%u", (unsigned)(msg - 0x0400));
+    else
+        OracleAppend("0x%04x", (unsigned)msg);
+}
+
+struct OracleFlagName {
+    UINT bit;
+    const char* name;
+};
+static const struct OracleFlagName oracleSwpNames[] = {
+    {0x0001, "NOSIZE"}, {0x0002, "NOMOVE"}, {0x0004, "NOZORDER"}, {0x0008, "NOREDRAW"},
+    {0x0010, "NOACTIVATE"}, {0x0020, "FRAMECHANGED"}, {0x0040, "SHOWWINDOW"}, {0x0080, "HIDEWINDOW"},
+    {0x0100, "NOCOPYBITS"}, {0x0200, "NOOWNERZORDER"}, {0x0400, "NOSENDCHANGING"},
+    {0x0800, "NOCLIENTSIZE"}, {0x1000, "NOCLIENTMOVE"}, {0x2000, "DEFERERASE"}, {0x4000, "ASYNCWINDOWPOS"},
+    {0x8000, "STATECHANGED"},
+};
+
+static void OracleWindowPos(const WINDOWPOS* wp) {
+    size_t i;
+    int first = 1;
+    UINT rest = wp->flags;
+    OracleAppend(" flags=");
+    for (i = 0; i < sizeof oracleSwpNames / sizeof oracleSwpNames[0]; ++i)
+        if (wp->flags & oracleSwpNames[i].bit) {
+            OracleAppend("%s%s", first ? "" : "|", oracleSwpNames[i].name);
+            rest &= ~oracleSwpNames[i].bit;
+            first = 0;
+        }
+    if (rest) OracleAppend("%s0x%x", first ? "" : "|", rest);
+    else if (first) OracleAppend("0");
+    if (!(wp->flags & 0x0004)) {  /* SWP_NOZORDER */
+        LONG_PTR after = (LONG_PTR)wp->hwndInsertAfter;
+        if (after == 0) OracleAppend(" after=TOP");
+        else if (after == 1) OracleAppend(" after=BOTTOM");
+        else if (after == -1) OracleAppend(" after=TOPMOST");
+        else if (after == -2) OracleAppend(" after=NOTOPMOST");
+        else OracleAppend(" after=%s", OracleWho(wp->hwndInsertAfter));
+    }
+    if (!(wp->flags & 0x0002)) OracleAppend(" pos=%d,%d", wp->x, wp->y);
+    if (!(wp->flags & 0x0001)) OracleAppend(" size=%d,%d", wp->cx, wp->cy);
+}
+
+/* The facts of a message that the program can rely on. */
+static void OracleFacts(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case 0x0003: /* WM_MOVE */
+        OracleAppend(" %d,%d", (int)(short)LOWORD(lp), (int)(short)HIWORD(lp));
+        break;
+    case 0x0005: /* WM_SIZE */
+        OracleAppend(" type=%d %d,%d", (int)wp, (int)LOWORD(lp), (int)HIWORD(lp));
+        break;
+    case 0x0006: /* WM_ACTIVATE */
+        OracleAppend(" %d other=%s", (int)LOWORD(wp), OracleWho((HWND)lp));
+        break;
+    case 0x0007: /* WM_SETFOCUS */
+    case 0x0008: /* WM_KILLFOCUS */
+        OracleAppend(" other=%s", OracleWho((HWND)wp));
+        break;
+    case 0x000A: /* WM_ENABLE */
+    case 0x001C: /* WM_ACTIVATEAPP */
+    case 0x0083: /* WM_NCCALCSIZE */
+    case 0x0086: /* WM_NCACTIVATE */
+        OracleAppend(" %d", (int)wp);
+        break;
+    case 0x0018: /* WM_SHOWWINDOW */
+        OracleAppend(" %d status=%d", (int)wp, (int)lp);
+        break;
+    case 0x0046: /* WM_WINDOWPOSCHANGING */
+    case 0x0047: /* WM_WINDOWPOSCHANGED */
+        OracleWindowPos((const WINDOWPOS*)lp);
+        break;
+    case 0x007C: /* WM_STYLECHANGING */
+    case 0x007D: /* WM_STYLECHANGED */
+        OracleAppend(" %s", (int)wp == -16 ? "style" : "exstyle");
+        break;
+    case 0x0012: /* WM_QUIT */
+        OracleAppend(" code=%d", (int)wp);
+        break;
+    case 0x0113: /* WM_TIMER */
+        OracleAppend(" id=%d", (int)wp);
+        break;
+    case 0x0210: /* WM_PARENTNOTIFY */
+        OracleAppend(" %d child=%s", (int)LOWORD(wp), OracleWho((HWND)lp));
+        break;
+    case 0x0215: /* WM_CAPTURECHANGED */
+        OracleAppend(" new=%s", OracleWho((HWND)lp));
+        break;
+    default:
+        break;
+    }
+}
+
+static void OracleLogMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    const char* who = OracleWho(h);
+    OracleIndent();
+    OracleAppend("%s ", who);
+    OracleMsgText(msg);
+    OracleFacts(msg, wp, lp);
+    OracleAppend("\n");
+}
+
+static LRESULT CALLBACK OracleProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT r;
+    if (oracleLogging) OracleLogMessage(h, msg, wp, lp);
+    else OracleWho(h);
+    ++oracleDepth;
+    if (msg == 0x0400) r = 1; /* WM_USER: the subclass scenario reads the sum of the answers */
+    else r = DefWindowProcW(h, msg, wp, lp);
+    --oracleDepth;
+    return r;
+}
+
+static LRESULT CALLBACK OracleCbt(int code, WPARAM wp, LPARAM lp) {
+    if (oracleLogging && (code == HCBT_CREATEWND || code == HCBT_DESTROYWND)) {
+        OracleIndent();
+        OracleAppend("%s %s\n", OracleWho((HWND)wp), code == HCBT_CREATEWND ? "CBT_CREATEWND" : "CBT_DESTROYWND");
+    }
+    return CallNextHookEx(oracleCbt, code, wp, lp);
+}
+
+static void OracleStep(const char* fmt, ...) {
+    va_list ap;
+    OracleAppend("> ");
+    va_start(ap, fmt);
+    if (oracleLogLen < ORACLE_LOG_SIZE) {
+        int n = vsnprintf(oracleLog + oracleLogLen, ORACLE_LOG_SIZE - oracleLogLen, fmt, ap);
+        if (n > 0) oracleLogLen += (size_t)n;
+        if (oracleLogLen > ORACLE_LOG_SIZE - 1) oracleLogLen = ORACLE_LOG_SIZE - 1;
+    }
+    va_end(ap);
+    OracleAppend("\n");
+}
+
+static void OracleResult(int r) {
+    OracleAppend("< %d\n", r);
+}
+
+static void OracleResultWho(HWND h) {
+    OracleAppend("< %s\n", OracleWho(h));
+}
+
+static void OracleState(void) {
+    OracleAppend("= focus=%s active=%s capture=%s\n", OracleWho(GetFocus()), OracleWho(GetActiveWindow()),
+                 OracleWho(GetCapture()));
+}
+
+/* Lets whatever the system queued for itself (or the desktop posted) happen, unlogged. */
+static void OracleSettle(void) {
+    MSG m;
+    int saved = oracleLogging, round;
+    oracleLogging = 0;
+    for (round = 0; round < 3; ++round) {
+        while (PeekMessageW(&m, 0, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+        OracleSleep(20);
+    }
+    while (PeekMessageW(&m, 0, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+    oracleLogging = saved;
+}
+
+static void OracleRegister(void) {
+    WNDCLASSEXW wc;
+    memset(&wc, 0, sizeof wc);
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = OracleProc;
+    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    wc.lpszClassName = T("OracleWindow");
+    RegisterClassExW(&wc);
+}
+
+static HWND OracleCreate(const char* name, DWORD style, int x, int y, int w, int h, HWND parent, int id) {
+    HWND made;
+    oraclePending = name;
+    made = CreateWindowExW(0, T("OracleWindow"), T("oracle"), style, x, y, w, h, parent, (HMENU)(INT_PTR)id,
+                           GetModuleHandleW(0), 0);
+    oraclePending = 0;
+    if (made) OracleName(made, name);
+    return made;
+}
+
+static HWND OraclePopup(const char* name, BOOL visible, int x, int y) {
+    return OracleCreate(name, WS_POPUP | WS_BORDER | (visible ? WS_VISIBLE : 0), x, y, 200, 150, 0, 0);
+}
+
+static HWND OracleChild(const char* name, HWND parent, BOOL visible, int x, int y, int id) {
+    return OracleCreate(name, WS_CHILD | (visible ? WS_VISIBLE : 0), x, y, 60, 40, parent, id);
+}
+
+static void OracleHook(BOOL on) {
+    if (on) oracleCbt = SetWindowsHookExW(WH_CBT, OracleCbt, 0, GetCurrentThreadId());
+    else if (oracleCbt) UnhookWindowsHookEx(oracleCbt);
+    if (!on) oracleCbt = 0;
+}
+
+static void OracleBegin(void) {
+    oracleLogging = 1;
+}
+
+/* ---- the scenarios ---- */
+
+static void ScCreatePopup(void) {
+    OracleHook(TRUE);
+    OracleBegin();
+    OracleStep("CreateWindowExW popup WS_POPUP|WS_BORDER|WS_VISIBLE");
+    OraclePopup("popup", TRUE, 100, 100);
+    OracleState();
+    OracleStep("CreateWindowExW hidden WS_POPUP|WS_BORDER");
+    OraclePopup("hidden", FALSE, 300, 100);
+    OracleState();
+    OracleHook(FALSE);
+}
+
+static void ScCreateChild(void) {
+    HWND top = OraclePopup("popup", TRUE, 100, 100);
+    OracleSettle();
+    OracleHook(TRUE);
+    OracleBegin();
+    OracleStep("CreateWindowExW child WS_CHILD|WS_VISIBLE");
+    OracleChild("child", top, TRUE, 10, 20, 1);
+    OracleState();
+    OracleStep("CreateWindowExW hidden WS_CHILD");
+    OracleChild("hidden", top, FALSE, 80, 20, 2);
+    OracleState();
+    OracleHook(FALSE);
+}
+
+static void ScDestroyParent(void) {
+    HWND top = OraclePopup("popup", TRUE, 100, 100);
+    HWND a = OracleChild("a", top, TRUE, 10, 10, 1);
+    OracleChild("b", top, TRUE, 80, 10, 2);
+    SetFocus(a);
+    OracleSettle();
+    OracleHook(TRUE);
+    OracleBegin();
+    OracleStep("DestroyWindow popup");
+    DestroyWindow(top);
+    OracleState();
+    OracleHook(FALSE);
+}
+
+static void ScShowPopup(void) {
+    OraclePopup("first", TRUE, 100, 100);
+    HWND p = OraclePopup("popup", FALSE, 300, 100);
+    OracleSettle();
+    OracleBegin();
+    OracleStep("ShowWindow popup SW_SHOW");
+    OracleResult(ShowWindow(p, SW_SHOW));
+    OracleState();
+    OracleStep("ShowWindow popup SW_HIDE");
+    OracleResult(ShowWindow(p, SW_HIDE));
+    OracleState();
+    OracleStep("ShowWindow popup SW_SHOWNOACTIVATE");
+    OracleResult(ShowWindow(p, SW_SHOWNOACTIVATE));
+    OracleState();
+    OracleStep("ShowWindow popup SW_HIDE");
+    OracleResult(ShowWindow(p, SW_HIDE));
+    OracleState();
+}
+
+static void ScShowChild(void) {
+    HWND top = OraclePopup("popup", TRUE, 100, 100);
+    HWND c = OracleChild("child", top, FALSE, 10, 10, 1);
+    OracleSettle();
+    OracleBegin();
+    OracleStep("ShowWindow child SW_SHOW");
+    OracleResult(ShowWindow(c, SW_SHOW));
+    OracleState();
+    OracleStep("SetFocus child");
+    SetFocus(c);
+    OracleStep("ShowWindow child SW_HIDE");
+    OracleResult(ShowWindow(c, SW_HIDE));
+    OracleState();
+    OracleStep("ShowWindow child SW_SHOWNOACTIVATE");
+    OracleResult(ShowWindow(c, SW_SHOWNOACTIVATE));
+    OracleState();
+}
+
+static void OracleOrder(HWND parent) {
+    HWND c;
+    int first = 1;
+    OracleAppend("= order=");
+    for (c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        OracleAppend("%s%s", first ? "" : ",", OracleWho(c));
+        first = 0;
+    }
+    OracleAppend("\n");
+}
+
+static void ScSetWindowPos(void) {
+    HWND top = OraclePopup("popup", TRUE, 100, 100);
+    HWND other = OraclePopup("other", FALSE, 400, 100);
+    HWND a = OracleChild("a", top, TRUE, 10, 10, 1);
+    HWND b = OracleChild("b", top, TRUE, 80, 10, 2);
+    OracleSettle();
+    OracleBegin();
+    OracleOrder(top);
+    OracleStep("SetWindowPos a move SWP_NOSIZE|SWP_NOZORDER|SWP_NOACTIVATE");
+    SetWindowPos(a, 0, 15, 25, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    OracleStep("SetWindowPos a size SWP_NOMOVE|SWP_NOZORDER|SWP_NOACTIVATE");
+    SetWindowPos(a, 0, 0, 0, 70, 45, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    OracleStep("SetWindowPos a move+size SWP_NOZORDER|SWP_NOACTIVATE");
+    SetWindowPos(a, 0, 5, 6, 50, 30, SWP_NOZORDER | SWP_NOACTIVATE);
+    OracleStep("SetWindowPos a HWND_BOTTOM SWP_NOMOVE|SWP_NOSIZE|SWP_NOACTIVATE");
+    SetWindowPos(a, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    OracleOrder(top);
+    OracleStep("SetWindowPos a HWND_TOP SWP_NOMOVE|SWP_NOSIZE");
+    SetWindowPos(a, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    OracleOrder(top);
+    OracleState();
+    OracleStep("SetWindowPos b after a SWP_NOMOVE|SWP_NOSIZE|SWP_NOACTIVATE");
+    SetWindowPos(b, a, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    OracleOrder(top);
+    OracleStep("SetWindowPos popup move SWP_NOSIZE|SWP_NOZORDER|SWP_NOACTIVATE");
+    SetWindowPos(top, 0, 120, 130, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    OracleStep("SetWindowPos popup size SWP_NOMOVE|SWP_NOZORDER|SWP_NOACTIVATE");
+    SetWindowPos(top, 0, 0, 0, 220, 160, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    OracleStep("SetWindowPos other SWP_SHOWWINDOW|SWP_NOACTIVATE");
+    SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    OracleState();
+    OracleStep("SetWindowPos other SWP_HIDEWINDOW");
+    SetWindowPos(other, 0, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_HIDEWINDOW);
+    OracleState();
+    OracleStep("SetWindowPos other move (hidden) SWP_NOSIZE|SWP_NOZORDER|SWP_NOACTIVATE");
+    SetWindowPos(other, 0, 410, 110, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    OracleStep("SetWindowPos other SWP_SHOWWINDOW");
+    SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    OracleState();
+    OracleStep("ShowWindow b SW_HIDE, then SetWindowPos b move (hidden)");
+    ShowWindow(b, SW_HIDE);
+    SetWindowPos(b, 0, 90, 12, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+static void ScFocus(void) {
+    HWND top = OraclePopup("popup", TRUE, 100, 100);
+    HWND a = OracleChild("a", top, TRUE, 10, 10, 1);
+    HWND b = OracleChild("b", top, TRUE, 80, 10, 2);
+    OracleSettle();
+    OracleBegin();
+    OracleState();
+    OracleStep("SetFocus a");
+    OracleResultWho(SetFocus(a));
+    OracleState();
+    OracleStep("SetFocus b");
+    OracleResultWho(SetFocus(b));
+    OracleState();
+    OracleStep("SetFocus b again");
+    OracleResultWho(SetFocus(b));
+    OracleStep("SetFocus 0");
+    OracleResultWho(SetFocus(0));
+    OracleState();
+    OracleStep("SetFocus popup");
+    OracleResultWho(SetFocus(top));
+    OracleState();
+}
+
+static void ScActivate(void) {
+    HWND p1 = OraclePopup("p1", TRUE, 100, 100);
+    HWND p2 = OraclePopup("p2", TRUE, 400, 100);
+    OracleChild("c1", p1, TRUE, 10, 10, 1);
+    OracleSettle();
+    OracleBegin();
+    OracleState();
+    OracleStep("SetActiveWindow p1");
+    OracleResultWho(SetActiveWindow(p1));
+    OracleState();
+    OracleStep("SetActiveWindow p2");
+    OracleResultWho(SetActiveWindow(p2));
+    OracleState();
+    OracleStep("SetActiveWindow p2 again");
+    OracleResultWho(SetActiveWindow(p2));
+    OracleState();
+}
+
+static void ScCapture(void) {
+    HWND top = OraclePopup("popup", TRUE, 100, 100);
+    HWND a = OracleChild("a", top, TRUE, 10, 10, 1);
+    HWND b = OracleChild("b", top, TRUE, 80, 10, 2);
+    OracleSettle();
+    OracleBegin();
+    OracleStep("SetCapture a");
+    OracleResultWho(SetCapture(a));
+    OracleState();
+    OracleStep("SetCapture b");
+    OracleResultWho(SetCapture(b));
+    OracleState();
+    OracleStep("ReleaseCapture");
+    OracleResult(ReleaseCapture());
+    OracleState();
+    OracleStep("ReleaseCapture again");
+    OracleResult(ReleaseCapture());
+    OracleStep("SetCapture a");
+    OracleResultWho(SetCapture(a));
+    OracleStep("DestroyWindow a");
+    DestroyWindow(a);
+    OracleState();
+}
+
+static void ScEnable(void) {
+    HWND top = OraclePopup("popup", TRUE, 100, 100);
+    HWND a = OracleChild("a", top, TRUE, 10, 10, 1);
+    OracleSettle();
+    OracleBegin();
+    OracleStep("EnableWindow a FALSE");
+    OracleResult(EnableWindow(a, FALSE));
+    OracleStep("EnableWindow a FALSE again");
+    OracleResult(EnableWindow(a, FALSE));
+    OracleStep("EnableWindow a TRUE");
+    OracleResult(EnableWindow(a, TRUE));
+    OracleStep("SetFocus a");
+    SetFocus(a);
+    OracleStep("EnableWindow a FALSE (focused)");
+    OracleResult(EnableWindow(a, FALSE));
+    OracleState();
+    OracleStep("EnableWindow a TRUE");
+    OracleResult(EnableWindow(a, TRUE));
+    OracleStep("SetCapture a");
+    SetCapture(a);
+    OracleStep("EnableWindow a FALSE (captured)");
+    OracleResult(EnableWindow(a, FALSE));
+    OracleState();
+    OracleStep("EnableWindow popup FALSE (active)");
+    OracleResult(EnableWindow(top, FALSE));
+    OracleState();
+    OracleStep("EnableWindow popup TRUE");
+    OracleResult(EnableWindow(top, TRUE));
+    OracleState();
+}
+
+static void ScSetParent(void) {
+    HWND p1 = OraclePopup("p1", TRUE, 100, 100);
+    HWND p2 = OraclePopup("p2", TRUE, 400, 100);
+    HWND c = OracleChild("child", p1, TRUE, 10, 10, 1);
+    OracleSettle();
+    OracleBegin();
+    OracleStep("SetParent child p2");
+    OracleResultWho(SetParent(c, p2));
+    OracleState();
+    OracleStep("SetFocus child");
+    SetFocus(c);
+    OracleState();
+    OracleStep("SetParent child p1");
+    OracleResultWho(SetParent(c, p1));
+    OracleState();
+}
+
+static WNDPROC oracleOldA, oracleOldB;
+
+static LRESULT CALLBACK OracleSubA(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT r;
+    if (msg == 0x0400 && oracleLogging) {
+        OracleIndent();
+        OracleAppend("%s subA WM_USER\n", OracleWho(h));
+    }
+    r = CallWindowProcW(oracleOldA, h, msg, wp, lp);
+    return msg == 0x0400 ? r + 10 : r;
+}
+
+static LRESULT CALLBACK OracleSubB(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT r;
+    if (msg == 0x0400 && oracleLogging) {
+        OracleIndent();
+        OracleAppend("%s subB WM_USER\n", OracleWho(h));
+    }
+    r = CallWindowProcW(oracleOldB, h, msg, wp, lp);
+    return msg == 0x0400 ? r + 100 : r;
+}
+
+static const char* OracleProcName(LONG_PTR p) {
+    if (p == (LONG_PTR)OracleProc) return "OracleProc";
+    if (p == (LONG_PTR)OracleSubA) return "subA";
+    if (p == (LONG_PTR)OracleSubB) return "subB";
+    return "other";
+}
+
+static void ScSubclass(void) {
+    HWND w = OraclePopup("popup", FALSE, 100, 100);
+    LONG_PTR prev;
+    OracleSettle();
+    OracleBegin();
+    prev = SetWindowLongPtrW(w, GWLP_WNDPROC, (LONG_PTR)OracleSubA);
+    oracleOldA = (WNDPROC)prev;
+    OracleStep("install subA -> %s", OracleProcName(prev));
+    prev = SetWindowLongPtrW(w, GWLP_WNDPROC, (LONG_PTR)OracleSubB);
+    oracleOldB = (WNDPROC)prev;
+    OracleStep("install subB -> %s", OracleProcName(prev));
+    OracleStep("SendMessageW WM_USER");
+    OracleResult((int)SendMessageW(w, 0x0400, 0, 0));
+    /* subA leaves first, the way a careless subclass does: it puts back what it replaced. */
+    prev = SetWindowLongPtrW(w, GWLP_WNDPROC, (LONG_PTR)oracleOldA);
+    OracleStep("remove subA -> %s", OracleProcName(prev));
+    OracleStep("SendMessageW WM_USER");
+    OracleResult((int)SendMessageW(w, 0x0400, 0, 0));
+    prev = SetWindowLongPtrW(w, GWLP_WNDPROC, (LONG_PTR)oracleOldB);
+    OracleStep("remove subB -> %s", OracleProcName(prev));
+    OracleStep("SendMessageW WM_USER");
+    OracleResult((int)SendMessageW(w, 0x0400, 0, 0));
+    OracleStep("GWLP_WNDPROC is %s", OracleProcName(GetWindowLongPtrW(w, GWLP_WNDPROC)));
+    SetWindowLongPtrW(w, GWLP_WNDPROC, (LONG_PTR)OracleProc);
+}
+
+static void OracleGot(const char* how, const MSG* m) {
+    OracleAppend("%s ", how);
+    OracleMsgText(m->message);
+    OracleFacts(m->message, m->wParam, m->lParam);
+    OracleAppend(" %s\n", OracleWho(m->hwnd));
+}
+
+/* Takes messages out of the queue, logging the order they come in, and dispatches them: with
+ * PeekMessageW until the queue is empty, or `count` of them with GetMessageW (which would wait). */
+static void OracleDrain(int count) {
+    MSG m;
+    int n;
+    for (n = 0; n < (count ? count : 20); ++n) {
+        if (count) {
+            if (!GetMessageW(&m, 0, 0, 0)) {
+                OracleGot("got", &m);
+                break;
+            }
+            OracleGot("got", &m);
+        } else {
+            if (!PeekMessageW(&m, 0, 0, 0, PM_REMOVE)) {
+                OracleAppend("peek none\n");
+                break;
+            }
+            OracleGot("peek", &m);
+            if (m.message == 0x0012) continue; /* WM_QUIT is not dispatched */
+        }
+        if (m.message == 0x0113) KillTimer(m.hwnd, m.wParam); /* one tick is enough */
+        DispatchMessageW(&m);
+    }
+}
+
+static void ScQueue(void) {
+    HWND w = OraclePopup("popup", TRUE, 100, 100);
+    MSG m;
+    OracleSettle();
+    OracleBegin();
+    OracleStep("post WM_USER+1, invalidate, timer 1, post WM_USER+2, wait; PeekMessageW");
+    PostMessageW(w, 0x0401, 0, 0);
+    InvalidateRect(w, 0, TRUE);
+    SetTimer(w, 1, 10, 0);
+    PostMessageW(w, 0x0402, 0, 0);
+    OracleSleep(50);
+    OracleDrain(0);
+    OracleStep("timer 2, invalidate, post WM_USER+3, wait; GetMessageW three times");
+    SetTimer(w, 2, 10, 0);
+    InvalidateRect(w, 0, TRUE);
+    PostMessageW(w, 0x0403, 0, 0);
+    OracleSleep(50);
+    OracleDrain(3);
+    OracleStep("PM_NOREMOVE leaves a posted message; a filter skips to the one asked for");
+    PostMessageW(w, 0x0404, 0, 0);
+    PostMessageW(w, 0x0405, 0, 0);
+    SetTimer(w, 3, 10, 0);
+    OracleSleep(50);
+    if (PeekMessageW(&m, 0, 0, 0, PM_NOREMOVE)) OracleGot("noremove", &m);
+    if (PeekMessageW(&m, 0, 0x0113, 0x0113, PM_REMOVE)) {
+        OracleGot("filtered", &m);
+        KillTimer(w, 3);
+    }
+    if (PeekMessageW(&m, 0, 0x0405, 0x0405, PM_REMOVE)) OracleGot("filtered", &m);
+    OracleDrain(0);
+    OracleStep("PostQuitMessage 3, post WM_USER+6, invalidate; PeekMessageW");
+    PostQuitMessage(3);
+    PostMessageW(w, 0x0406, 0, 0);
+    InvalidateRect(w, 0, TRUE);
+    OracleDrain(0);
+    KillTimer(w, 1);
+    KillTimer(w, 2);
+}
+
+typedef void (*OracleScenarioFn)(void);
+struct OracleScenario {
+    const char* name;
+    OracleScenarioFn run;
+};
+static const struct OracleScenario oracleScenarios[] = {
+    {"create_popup", ScCreatePopup}, {"create_child", ScCreateChild}, {"destroy_parent", ScDestroyParent},
+    {"show_popup", ScShowPopup},     {"show_child", ScShowChild},     {"setwindowpos", ScSetWindowPos},
+    {"focus", ScFocus},              {"activate", ScActivate},        {"capture", ScCapture},
+    {"enable", ScEnable},            {"setparent", ScSetParent},      {"subclass", ScSubclass},
+    {"queue", ScQueue},
+};
+
+/* Runs one scenario from a clean start; the trace is left in oracleLog. */
+static int OracleRun(const char* name) {
+    size_t i;
+    oracleLogLen = 0;
+    oracleLog[0] = 0;
+    oracleDepth = 0;
+    oracleLogging = 0;
+    oracleCount = 0;
+    oraclePending = 0;
+    OracleRegister();
+    for (i = 0; i < sizeof oracleScenarios / sizeof oracleScenarios[0]; ++i)
+        if (strcmp(oracleScenarios[i].name, name) == 0) {
+            oracleScenarios[i].run();
+            oracleLogging = 0;
+            return 1;
+        }
+    return 0;
+}

@@ -1,0 +1,663 @@
+/* Drawing cases shared by the reference probe (C, built for the real platform) and OracleTest.cpp
+ * (C++, built against our stand-in), so both sides draw exactly the same calls.
+ *
+ * Every case draws into a 32 bpp top-down DIB section filled with white (alpha 0). Backgrounds and
+ * source images are written as raw pixels, not drawn, so one broken primitive cannot spoil the
+ * others' inputs. Pixel values below are the DIB's 0x00RRGGBB words. Include windows.h first. */
+
+#include <stdint.h>
+#include <string.h>
+
+typedef struct OracleCanvas {
+    HDC dc;
+    uint32_t* bits;
+    int w, h;
+    int arg;
+} OracleCanvas;
+
+typedef void (*OracleDraw)(const OracleCanvas* c);
+
+typedef struct OracleCase {
+    const char* name;
+    int w, h;
+    OracleDraw draw;
+    int arg;
+    int alpha; /* the alpha byte is part of the result */
+} OracleCase;
+
+/* Four background colours, one per quadrant, and four source colours with varied bits. */
+static const uint32_t kOracleDst[4] = {0x00FFFFFF, 0x00C08040, 0x00000000, 0x003399CC};
+static const uint32_t kOracleSrc[4] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0x00A5A55A};
+
+static void oracle_quadrants(const OracleCanvas* c) {
+    int x, y;
+    GdiFlush();
+    for (y = 0; y < c->h; ++y)
+        for (x = 0; x < c->w; ++x) c->bits[y * c->w + x] = kOracleDst[(y >= c->h / 2) * 2 + (x >= c->w / 2)];
+}
+
+/* A 32 bpp top-down DIB section of w x h; its pixels are returned through bits. */
+static HBITMAP oracle_dib(int w, int h, uint32_t** bits) {
+    BITMAPINFO bmi;
+    void* p = NULL;
+    HBITMAP bm;
+    memset(&bmi, 0, sizeof bmi);
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = w;
+    bmi.bmiHeader.biHeight = -h;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bm = CreateDIBSection(NULL, &bmi, DIB_RGB_COLORS, &p, NULL, 0);
+    *bits = (uint32_t*)p;
+    return bm;
+}
+
+/* 8x8 colour source: 2x2 blocks of the four source colours along diagonals. */
+static HBITMAP oracle_colour_source(void) {
+    uint32_t* bits;
+    HBITMAP bm = oracle_dib(8, 8, &bits);
+    int x, y;
+    for (y = 0; y < 8; ++y)
+        for (x = 0; x < 8; ++x) bits[y * 8 + x] = kOracleSrc[(x / 2 + y / 2) % 4];
+    return bm;
+}
+
+/* 8x8 monochrome source, rows padded to 16 bits as device bitmaps require. */
+static const BYTE kOracleMonoRows[8] = {0xF0, 0xCC, 0xAA, 0x0F, 0x33, 0x55, 0xFF, 0x00};
+
+static HBITMAP oracle_mono_source(void) {
+    BYTE rows[16];
+    int y;
+    for (y = 0; y < 8; ++y) {
+        rows[y * 2] = kOracleMonoRows[y];
+        rows[y * 2 + 1] = 0;
+    }
+    return CreateBitmap(8, 8, 1, 1, rows);
+}
+
+static void oracle_select_delete(HDC dc, HGDIOBJ obj) {
+    DeleteObject(SelectObject(dc, obj));
+}
+
+/* ---- user32 rectangles ---- */
+
+static void case_fillrect(const OracleCanvas* c) {
+    RECT r = {2, 3, 13, 11}, empty = {10, 10, 5, 5}, thin = {14, 0, 15, 16};
+    HBRUSH b = CreateSolidBrush(RGB(0x20, 0x40, 0x80));
+    FillRect(c->dc, &r, b);
+    FillRect(c->dc, &empty, b);
+    FillRect(c->dc, &thin, b);
+    DeleteObject(b);
+}
+
+static void case_framerect(const OracleCanvas* c) {
+    RECT r = {1, 1, 12, 9}, narrow = {13, 1, 14, 12}, flat = {2, 12, 10, 13};
+    HBRUSH b = CreateSolidBrush(RGB(0xC0, 0, 0));
+    FrameRect(c->dc, &r, b);
+    FrameRect(c->dc, &narrow, b);
+    FrameRect(c->dc, &flat, b);
+    DeleteObject(b);
+}
+
+static void case_invertrect(const OracleCanvas* c) {
+    RECT r = {3, 2, 12, 14};
+    oracle_quadrants(c);
+    InvertRect(c->dc, &r);
+}
+
+/* arg: how many times the focus rectangle is drawn; odd and even sizes. */
+static void case_drawfocusrect(const OracleCanvas* c) {
+    RECT a = {1, 1, 15, 11}, b = {2, 12, 11, 15}, d = {12, 12, 13, 16};
+    int i;
+    oracle_quadrants(c);
+    for (i = 0; i < c->arg; ++i) {
+        DrawFocusRect(c->dc, &a);
+        DrawFocusRect(c->dc, &b);
+        DrawFocusRect(c->dc, &d);
+    }
+}
+
+/* ---- lines ---- */
+
+static const int kOracleLines[][4] = {
+    /* the eight directions from the centre */
+    {8, 8, 15, 8},
+    {8, 8, 15, 1},
+    {8, 8, 8, 1},
+    {8, 8, 1, 1},
+    {8, 8, 1, 8},
+    {8, 8, 1, 15},
+    {8, 8, 8, 15},
+    {8, 8, 15, 15},
+    /* slopes of 1/2 and 2, where the ideal line passes exactly between two pixels */
+    {2, 4, 14, 10},
+    {14, 10, 2, 4},
+    {2, 10, 14, 4},
+    {14, 4, 2, 10},
+    {4, 2, 10, 14},
+    {10, 14, 4, 2},
+    {10, 2, 4, 14},
+    {4, 14, 10, 2},
+    /* shallow and steep slopes */
+    {1, 3, 15, 8},
+    {15, 8, 1, 3},
+    {3, 1, 7, 15},
+    {7, 15, 3, 1},
+};
+
+static void case_line(const OracleCanvas* c) {
+    const int* l = kOracleLines[c->arg];
+    MoveToEx(c->dc, l[0], l[1], NULL);
+    LineTo(c->dc, l[2], l[3]);
+}
+
+static void case_polyline(const OracleCanvas* c) {
+    static const POINT pts[] = {{1, 1}, {14, 1}, {14, 14}, {3, 9}, {9, 4}};
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0x80, 0));
+    HGDIOBJ old = SelectObject(c->dc, pen);
+    Polyline(c->dc, pts, 5);
+    oracle_select_delete(c->dc, old);
+}
+
+static void case_wide_line(const OracleCanvas* c) {
+    HPEN pen = CreatePen(PS_SOLID, 3 + 2 * (c->arg & 1), RGB(0, 0, 0xC0));
+    HGDIOBJ old = SelectObject(c->dc, pen);
+    if (c->arg < 2) {
+        MoveToEx(c->dc, 3, 4, NULL);
+        LineTo(c->dc, 12, 4);
+        LineTo(c->dc, 12, 12);
+    } else {
+        MoveToEx(c->dc, 3, 3, NULL);
+        LineTo(c->dc, 12, 10);
+    }
+    oracle_select_delete(c->dc, old);
+}
+
+/* ---- rectangles, ellipses, arcs ---- */
+
+/* arg: 0 one-pixel pen, 1 three-pixel solid pen, 2 three-pixel inside-frame pen, 3 null pen,
+ * 4 null brush, 5 four-pixel inside-frame pen */
+static void case_rectangle(const OracleCanvas* c) {
+    static const int styles[] = {PS_SOLID, PS_SOLID, PS_INSIDEFRAME, PS_NULL, PS_SOLID, PS_INSIDEFRAME};
+    static const int widths[] = {1, 3, 3, 1, 1, 4};
+    HPEN pen = CreatePen(styles[c->arg], widths[c->arg], RGB(0xC0, 0, 0));
+    HBRUSH brush = c->arg == 4 ? (HBRUSH)GetStockObject(NULL_BRUSH) : CreateSolidBrush(RGB(0x80, 0x80, 0x80));
+    HGDIOBJ oldPen = SelectObject(c->dc, pen), oldBrush = SelectObject(c->dc, brush);
+    Rectangle(c->dc, 3, 3, 13, 11);
+    /* a rectangle narrower than an inside-frame pen has no defined drawing */
+    if (styles[c->arg] != PS_INSIDEFRAME) Rectangle(c->dc, 2, 13, 5, 15);
+    oracle_select_delete(c->dc, oldPen);
+    oracle_select_delete(c->dc, oldBrush);
+}
+
+static const int kOracleEllipses[][4] = {
+    {1, 1, 4, 4}, {1, 1, 6, 6}, {1, 1, 9, 5}, {1, 1, 11, 11}, {2, 2, 22, 16}, {3, 1, 8, 22}, {1, 1, 2, 8},
+};
+
+static void case_ellipse(const OracleCanvas* c) {
+    const int* e = kOracleEllipses[c->arg];
+    HBRUSH brush = CreateSolidBrush(RGB(0x80, 0x80, 0x80));
+    HGDIOBJ old = SelectObject(c->dc, brush);
+    Ellipse(c->dc, e[0], e[1], e[2], e[3]);
+    oracle_select_delete(c->dc, old);
+}
+
+static const int kOracleRoundRects[][6] = {
+    {1, 1, 15, 12, 4, 4}, {1, 1, 12, 14, 6, 10}, {1, 1, 10, 10, 20, 20},
+    {2, 2, 22, 20, 7, 5}, {1, 1, 8, 8, 2, 2},
+};
+
+static void case_roundrect(const OracleCanvas* c) {
+    const int* r = kOracleRoundRects[c->arg];
+    HBRUSH brush = CreateSolidBrush(RGB(0x80, 0x80, 0x80));
+    HGDIOBJ old = SelectObject(c->dc, brush);
+    RoundRect(c->dc, r[0], r[1], r[2], r[3], r[4], r[5]);
+    oracle_select_delete(c->dc, old);
+}
+
+/* arg: quadrant (0 upper right ... 3 lower right, counter-clockwise) + 4 * shape (arc, pie, chord)
+ * + 16 for a clockwise arc direction. */
+static void case_arc(const OracleCanvas* c) {
+    static const POINT radial[5] = {{22, 12}, {12, 2}, {2, 12}, {12, 22}, {22, 12}};
+    const int q = c->arg & 3, shape = (c->arg >> 2) & 3;
+    const POINT a = radial[q], b = radial[q + 1];
+    HBRUSH brush = CreateSolidBrush(RGB(0x80, 0x80, 0x80));
+    HGDIOBJ old = SelectObject(c->dc, brush);
+    if (c->arg & 16) SetArcDirection(c->dc, AD_CLOCKWISE);
+    if (shape == 0)
+        Arc(c->dc, 2, 2, 22, 22, a.x, a.y, b.x, b.y);
+    else if (shape == 1)
+        Pie(c->dc, 2, 2, 22, 22, a.x, a.y, b.x, b.y);
+    else
+        Chord(c->dc, 2, 2, 22, 22, a.x, a.y, b.x, b.y);
+    oracle_select_delete(c->dc, old);
+}
+
+/* Radials off the axes, on a box whose sides are uneven. */
+static void case_arc_oblique(const OracleCanvas* c) {
+    HBRUSH brush = CreateSolidBrush(RGB(0x80, 0x80, 0x80));
+    HGDIOBJ old = SelectObject(c->dc, brush);
+    if (c->arg == 0) Arc(c->dc, 1, 3, 23, 19, 20, 0, 0, 20);
+    if (c->arg == 1) Pie(c->dc, 1, 3, 23, 19, 0, 0, 24, 10);
+    if (c->arg == 2) Chord(c->dc, 1, 3, 23, 19, 3, 23, 23, 0);
+    oracle_select_delete(c->dc, old);
+}
+
+/* arg: bit 0 winding, bit 1 null pen */
+static void case_star(const OracleCanvas* c) {
+    static const POINT star[] = {{12, 1}, {18, 21}, {2, 9}, {22, 9}, {6, 21}};
+    HBRUSH brush = CreateSolidBrush(RGB(0x80, 0x80, 0x80));
+    HGDIOBJ oldBrush = SelectObject(c->dc, brush);
+    if (c->arg & 2) SelectObject(c->dc, GetStockObject(NULL_PEN));
+    SetPolyFillMode(c->dc, (c->arg & 1) ? WINDING : ALTERNATE);
+    Polygon(c->dc, star, 5);
+    oracle_select_delete(c->dc, oldBrush);
+}
+
+/* ---- styled pens ---- */
+
+/* arg: PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, or PS_ALTERNATE (through ExtCreatePen). */
+static void case_pen_style(const OracleCanvas* c) {
+    static const POINT corner[] = {{2, 14}, {20, 14}, {20, 22}, {5, 22}};
+    HPEN pen;
+    HGDIOBJ old;
+    if (c->arg == PS_ALTERNATE) {
+        LOGBRUSH lb;
+        lb.lbStyle = BS_SOLID;
+        lb.lbColor = RGB(0, 0, 0);
+        lb.lbHatch = 0;
+        pen = ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &lb, 0, NULL);
+    } else {
+        pen = CreatePen(c->arg, 1, RGB(0, 0, 0));
+    }
+    old = SelectObject(c->dc, pen);
+    SetBkMode(c->dc, TRANSPARENT);
+    MoveToEx(c->dc, 0, 0, NULL);
+    LineTo(c->dc, 40, 0);
+    SetBkMode(c->dc, OPAQUE);
+    SetBkColor(c->dc, RGB(0xFF, 0, 0));
+    MoveToEx(c->dc, 0, 2, NULL);
+    LineTo(c->dc, 40, 2);
+    /* a vertical and a diagonal line, then two segments drawn by separate calls */
+    SetBkMode(c->dc, TRANSPARENT);
+    MoveToEx(c->dc, 39, 4, NULL);
+    LineTo(c->dc, 39, 24);
+    MoveToEx(c->dc, 24, 4, NULL);
+    LineTo(c->dc, 36, 24);
+    MoveToEx(c->dc, 0, 5, NULL);
+    LineTo(c->dc, 7, 5);
+    LineTo(c->dc, 7, 12);
+    LineTo(c->dc, 22, 12);
+    Polyline(c->dc, corner, 4);
+    oracle_select_delete(c->dc, old);
+}
+
+static void case_dotted_rectangle(const OracleCanvas* c) {
+    HPEN pen = CreatePen(PS_DOT, 1, RGB(0, 0, 0));
+    HGDIOBJ oldPen = SelectObject(c->dc, pen), oldBrush = SelectObject(c->dc, GetStockObject(NULL_BRUSH));
+    SetBkMode(c->dc, TRANSPARENT);
+    Rectangle(c->dc, 1, 1, 15, 12);
+    oracle_select_delete(c->dc, oldPen);
+    SelectObject(c->dc, oldBrush);
+}
+
+/* ---- brushes ---- */
+
+/* arg: hatch style + 8 for a brush origin of (3, 5) + 16 for a transparent background. */
+static void case_hatch(const OracleCanvas* c) {
+    RECT r = {1, 1, 15, 15};
+    HBRUSH brush = CreateHatchBrush(c->arg & 7, RGB(0, 0, 0xA0));
+    if (c->arg & 16) oracle_quadrants(c);
+    SetBkColor(c->dc, RGB(0xFF, 0xFF, 0));
+    SetBkMode(c->dc, (c->arg & 16) ? TRANSPARENT : OPAQUE);
+    if (c->arg & 8) SetBrushOrgEx(c->dc, 3, 5, NULL);
+    FillRect(c->dc, &r, brush);
+    DeleteObject(brush);
+}
+
+/* arg: bit 0 brush origin (3, 5), bit 1 monochrome pattern (drawn in the text and background colours) */
+static void case_pattern_brush(const OracleCanvas* c) {
+    RECT r = {1, 1, 19, 19};
+    HBITMAP bm;
+    HBRUSH brush;
+    if (c->arg & 2) {
+        bm = oracle_mono_source();
+    } else {
+        uint32_t* bits;
+        int x, y;
+        bm = oracle_dib(8, 8, &bits);
+        for (y = 0; y < 8; ++y)
+            for (x = 0; x < 8; ++x)
+                bits[y * 8 + x] =
+                    x == 0 || y == 1 ? kOracleSrc[(x + y) % 4] : 0x00FFFFFFu - (uint32_t)y * 0x00100800u;
+    }
+    brush = CreatePatternBrush(bm);
+    SetTextColor(c->dc, RGB(0xC0, 0, 0));
+    SetBkColor(c->dc, RGB(0, 0, 0xC0));
+    if (c->arg & 1) SetBrushOrgEx(c->dc, 3, 5, NULL);
+    FillRect(c->dc, &r, brush);
+    DeleteObject(brush);
+    DeleteObject(bm);
+}
+
+/* ---- raster operations ---- */
+
+/* arg: the binary raster operation, for a line and a filled rectangle over two colours. */
+static void case_rop2(const OracleCanvas* c) {
+    int x, y;
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(0x5A, 0xC3, 0x3C));
+    HBRUSH brush = CreateSolidBrush(RGB(0x0F, 0x99, 0xE1));
+    HGDIOBJ oldPen = SelectObject(c->dc, pen), oldBrush = SelectObject(c->dc, brush);
+    GdiFlush();
+    for (y = 0; y < c->h; ++y)
+        for (x = 0; x < c->w; ++x) c->bits[y * c->w + x] = x < c->w / 2 ? 0x00C08040 : 0x003399CC;
+    SetROP2(c->dc, c->arg);
+    MoveToEx(c->dc, 0, 1, NULL);
+    LineTo(c->dc, c->w, 1);
+    SelectObject(c->dc, GetStockObject(NULL_PEN));
+    Rectangle(c->dc, 1, 3, 11, 6);
+    SelectObject(c->dc, oldPen);
+    DeleteObject(pen);
+    oracle_select_delete(c->dc, oldBrush);
+}
+
+static const DWORD kOracleRops[] = {SRCCOPY,   SRCPAINT, SRCAND,    SRCINVERT, NOTSRCCOPY,
+                                    MERGECOPY, PATCOPY,  PATINVERT, DSTINVERT, 0x00E20746};
+
+/* arg: index into kOracleRops + 16 for the monochrome source (drawn in the text and background
+ * colours) + 32 for a hatched brush. The 8x8 source lands across the four background quadrants. */
+static void case_bitblt(const OracleCanvas* c) {
+    HDC src = CreateCompatibleDC(c->dc);
+    HBITMAP bm = (c->arg & 16) ? oracle_mono_source() : oracle_colour_source();
+    HGDIOBJ oldBm = SelectObject(src, bm);
+    HBRUSH brush = (c->arg & 32) ? CreateHatchBrush(HS_DIAGCROSS, RGB(0x55, 0xAA, 0x0F))
+                                 : CreateSolidBrush(RGB(0x55, 0xAA, 0x0F));
+    HGDIOBJ oldBrush = SelectObject(c->dc, brush);
+    oracle_quadrants(c);
+    SetTextColor(c->dc, RGB(0xC8, 0x10, 0x00));
+    SetBkColor(c->dc, RGB(0x00, 0x20, 0xC8));
+    BitBlt(c->dc, 4, 4, 8, 8, src, 0, 0, kOracleRops[c->arg & 15]);
+    /* a part of the source, offset inside it */
+    BitBlt(c->dc, 0, 13, 5, 3, src, 3, 2, kOracleRops[c->arg & 15]);
+    oracle_select_delete(c->dc, oldBrush);
+    SelectObject(src, oldBm);
+    DeleteObject(bm);
+    DeleteDC(src);
+}
+
+/* Colour to monochrome: pixels in the source's background colour become 1, the rest 0; then the
+ * monochrome image is shown in black and white. */
+static void case_mono_from_colour(const OracleCanvas* c) {
+    HDC src = CreateCompatibleDC(c->dc), mono = CreateCompatibleDC(c->dc);
+    HBITMAP colour = oracle_colour_source(), bits1 = CreateBitmap(8, 8, 1, 1, NULL);
+    HGDIOBJ oldSrc = SelectObject(src, colour), oldMono = SelectObject(mono, bits1);
+    SetBkColor(src, RGB(0, 0xFF, 0));
+    BitBlt(mono, 0, 0, 8, 8, src, 0, 0, SRCCOPY);
+    SetTextColor(c->dc, RGB(0, 0, 0));
+    SetBkColor(c->dc, RGB(0xFF, 0xFF, 0xFF));
+    BitBlt(c->dc, 0, 0, 8, 8, mono, 0, 0, SRCCOPY);
+    /* and in colour, through the destination's text and background colours */
+    SetTextColor(c->dc, RGB(0x10, 0x20, 0x30));
+    SetBkColor(c->dc, RGB(0xE0, 0xD0, 0xC0));
+    BitBlt(c->dc, 8, 8, 8, 8, mono, 0, 0, SRCCOPY);
+    SelectObject(src, oldSrc);
+    SelectObject(mono, oldMono);
+    DeleteObject(colour);
+    DeleteObject(bits1);
+    DeleteDC(src);
+    DeleteDC(mono);
+}
+
+/* ---- clipping ---- */
+
+static void case_clip(const OracleCanvas* c) {
+    RECT all = {0, 0, 16, 16};
+    HBRUSH brush = CreateSolidBrush(RGB(0x20, 0x40, 0x80));
+    HGDIOBJ old = SelectObject(c->dc, brush);
+    IntersectClipRect(c->dc, 2, 2, 14, 14);
+    ExcludeClipRect(c->dc, 5, 5, 9, 9);
+    ExcludeClipRect(c->dc, 10, 0, 11, 16);
+    FillRect(c->dc, &all, brush);
+    MoveToEx(c->dc, 0, 8, NULL);
+    LineTo(c->dc, 16, 8);
+    PatBlt(c->dc, 0, 0, 16, 4, DSTINVERT);
+    oracle_select_delete(c->dc, old);
+}
+
+static void case_clip_savedc(const OracleCanvas* c) {
+    RECT all = {0, 0, 16, 16}, top = {0, 0, 16, 4}, bottom = {0, 14, 16, 16};
+    HBRUSH b1 = CreateSolidBrush(RGB(0xC0, 0, 0)), b2 = CreateSolidBrush(RGB(0, 0xC0, 0)),
+           b3 = CreateSolidBrush(RGB(0, 0, 0xC0)), b4 = CreateSolidBrush(RGB(0x40, 0x40, 0x40));
+    SaveDC(c->dc);
+    IntersectClipRect(c->dc, 1, 1, 15, 15);
+    SaveDC(c->dc);
+    ExcludeClipRect(c->dc, 4, 0, 8, 16);
+    SaveDC(c->dc);
+    IntersectClipRect(c->dc, 0, 6, 16, 10);
+    FillRect(c->dc, &all, b1);
+    RestoreDC(c->dc, -1);
+    FillRect(c->dc, &top, b2);
+    RestoreDC(c->dc, -1);
+    FillRect(c->dc, &bottom, b4);
+    RestoreDC(c->dc, 1);
+    FillRect(c->dc, &bottom, b3);
+    DeleteObject(b1);
+    DeleteObject(b2);
+    DeleteObject(b3);
+    DeleteObject(b4);
+}
+
+/* ---- gradients and blending ---- */
+
+/* arg: 0 horizontal, 1 vertical, 2 a narrow horizontal one with all channels moving */
+static void case_gradient(const OracleCanvas* c) {
+    TRIVERTEX v[2];
+    GRADIENT_RECT g;
+    memset(v, 0, sizeof v);
+    g.UpperLeft = 0;
+    g.LowerRight = 1;
+    if (c->arg == 0) {
+        v[0].x = 1, v[0].y = 1, v[0].Red = 0xFF00;
+        v[1].x = 23, v[1].y = 4, v[1].Blue = 0xFF00, v[1].Green = 0x4000;
+    } else if (c->arg == 1) {
+        v[0].x = 1, v[0].y = 2, v[0].Green = 0x8000, v[0].Alpha = 0x1000;
+        v[1].x = 4, v[1].y = 23, v[1].Red = 0xFF00, v[1].Blue = 0x3000, v[1].Alpha = 0xFF00;
+    } else {
+        v[0].x = 2, v[0].y = 0, v[0].Red = 0x1234, v[0].Green = 0xFFFF, v[0].Blue = 0x8080;
+        v[1].x = 9, v[1].y = 3, v[1].Red = 0xFEDC, v[1].Green = 0x0000, v[1].Blue = 0x7F7F;
+    }
+    GradientFill(c->dc, v, 2, &g, 1, c->arg == 1 ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
+}
+
+/* arg: the constant alpha + 0x100 for per-pixel alpha from a premultiplied source. */
+static void case_alphablend(const OracleCanvas* c) {
+    static const BYTE alphas[8] = {0x00, 0x20, 0x40, 0x7F, 0x80, 0xC0, 0xFE, 0xFF};
+    HDC src = CreateCompatibleDC(c->dc);
+    uint32_t* bits;
+    HBITMAP bm = oracle_dib(8, 8, &bits);
+    HGDIOBJ old = SelectObject(src, bm);
+    BLENDFUNCTION bf;
+    int x, y;
+    for (y = 0; y < 8; ++y)
+        for (x = 0; x < 8; ++x) {
+            const uint32_t s = kOracleSrc[(x / 2 + y / 2) % 4];
+            if (c->arg & 0x100) {
+                const uint32_t a = alphas[x];
+                const uint32_t r = ((s >> 16) & 0xFF) * a / 255, g = ((s >> 8) & 0xFF) * a / 255,
+                               b = (s & 0xFF) * a / 255;
+                bits[y * 8 + x] = a << 24 | r << 16 | g << 8 | b;
+            } else {
+                bits[y * 8 + x] = s;
+            }
+        }
+    oracle_quadrants(c);
+    bf.BlendOp = AC_SRC_OVER;
+    bf.BlendFlags = 0;
+    bf.SourceConstantAlpha = (BYTE)(c->arg & 0xFF);
+    bf.AlphaFormat = (c->arg & 0x100) ? AC_SRC_ALPHA : 0;
+    AlphaBlend(c->dc, 4, 4, 8, 8, src, 0, 0, 8, 8, bf);
+    SelectObject(src, old);
+    DeleteObject(bm);
+    DeleteDC(src);
+}
+
+#define ORACLE_N(name, w, h, fn, arg)                                                                        \
+    { name, w, h, fn, arg, 0 }
+#define ORACLE_A(name, w, h, fn, arg)                                                                        \
+    { name, w, h, fn, arg, 1 }
+
+static const OracleCase kOracleCases[] = {
+    ORACLE_N("fillrect", 16, 16, case_fillrect, 0),
+    ORACLE_N("framerect", 16, 16, case_framerect, 0),
+    ORACLE_N("invertrect", 16, 16, case_invertrect, 0),
+    ORACLE_N("drawfocusrect_once", 16, 16, case_drawfocusrect, 1),
+    ORACLE_N("drawfocusrect_twice", 16, 16, case_drawfocusrect, 2),
+
+    ORACLE_N("line_e", 16, 16, case_line, 0),
+    ORACLE_N("line_ne", 16, 16, case_line, 1),
+    ORACLE_N("line_n", 16, 16, case_line, 2),
+    ORACLE_N("line_nw", 16, 16, case_line, 3),
+    ORACLE_N("line_w", 16, 16, case_line, 4),
+    ORACLE_N("line_sw", 16, 16, case_line, 5),
+    ORACLE_N("line_s", 16, 16, case_line, 6),
+    ORACLE_N("line_se", 16, 16, case_line, 7),
+    ORACLE_N("line_half_down_right", 16, 16, case_line, 8),
+    ORACLE_N("line_half_up_left", 16, 16, case_line, 9),
+    ORACLE_N("line_half_up_right", 16, 16, case_line, 10),
+    ORACLE_N("line_half_down_left", 16, 16, case_line, 11),
+    ORACLE_N("line_two_down_right", 16, 16, case_line, 12),
+    ORACLE_N("line_two_up_left", 16, 16, case_line, 13),
+    ORACLE_N("line_two_down_left", 16, 16, case_line, 14),
+    ORACLE_N("line_two_up_right", 16, 16, case_line, 15),
+    ORACLE_N("line_shallow_forward", 16, 16, case_line, 16),
+    ORACLE_N("line_shallow_backward", 16, 16, case_line, 17),
+    ORACLE_N("line_steep_forward", 16, 16, case_line, 18),
+    ORACLE_N("line_steep_backward", 16, 16, case_line, 19),
+    ORACLE_N("polyline", 16, 16, case_polyline, 0),
+    ORACLE_N("wide_line_3", 16, 16, case_wide_line, 0),
+    ORACLE_N("wide_line_5", 16, 16, case_wide_line, 1),
+    ORACLE_N("wide_line_3_diagonal", 16, 16, case_wide_line, 2),
+
+    ORACLE_N("rectangle_pen1", 16, 16, case_rectangle, 0),
+    ORACLE_N("rectangle_pen3", 16, 16, case_rectangle, 1),
+    ORACLE_N("rectangle_insideframe3", 16, 16, case_rectangle, 2),
+    ORACLE_N("rectangle_nullpen", 16, 16, case_rectangle, 3),
+    ORACLE_N("rectangle_nullbrush", 16, 16, case_rectangle, 4),
+    ORACLE_N("rectangle_insideframe4", 16, 16, case_rectangle, 5),
+    ORACLE_N("ellipse_3x3", 24, 24, case_ellipse, 0),
+    ORACLE_N("ellipse_5x5", 24, 24, case_ellipse, 1),
+    ORACLE_N("ellipse_8x4", 24, 24, case_ellipse, 2),
+    ORACLE_N("ellipse_10x10", 24, 24, case_ellipse, 3),
+    ORACLE_N("ellipse_20x14", 24, 24, case_ellipse, 4),
+    ORACLE_N("ellipse_5x21", 24, 24, case_ellipse, 5),
+    ORACLE_N("ellipse_1x7", 24, 24, case_ellipse, 6),
+    ORACLE_N("roundrect_4", 24, 24, case_roundrect, 0),
+    ORACLE_N("roundrect_6x10", 24, 24, case_roundrect, 1),
+    ORACLE_N("roundrect_oversized", 24, 24, case_roundrect, 2),
+    ORACLE_N("roundrect_7x5", 24, 24, case_roundrect, 3),
+    ORACLE_N("roundrect_2", 24, 24, case_roundrect, 4),
+    ORACLE_N("arc_q1", 24, 24, case_arc, 0),
+    ORACLE_N("arc_q2", 24, 24, case_arc, 1),
+    ORACLE_N("arc_q3", 24, 24, case_arc, 2),
+    ORACLE_N("arc_q4", 24, 24, case_arc, 3),
+    ORACLE_N("pie_q1", 24, 24, case_arc, 4),
+    ORACLE_N("pie_q2", 24, 24, case_arc, 5),
+    ORACLE_N("pie_q3", 24, 24, case_arc, 6),
+    ORACLE_N("pie_q4", 24, 24, case_arc, 7),
+    ORACLE_N("chord_q1", 24, 24, case_arc, 8),
+    ORACLE_N("chord_q2", 24, 24, case_arc, 9),
+    ORACLE_N("chord_q3", 24, 24, case_arc, 10),
+    ORACLE_N("chord_q4", 24, 24, case_arc, 11),
+    ORACLE_N("arc_q1_clockwise", 24, 24, case_arc, 16),
+    ORACLE_N("pie_q1_clockwise", 24, 24, case_arc, 20),
+    ORACLE_N("arc_oblique", 24, 24, case_arc_oblique, 0),
+    ORACLE_N("pie_oblique", 24, 24, case_arc_oblique, 1),
+    ORACLE_N("chord_oblique", 24, 24, case_arc_oblique, 2),
+    ORACLE_N("star_alternate", 24, 24, case_star, 0),
+    ORACLE_N("star_winding", 24, 24, case_star, 1),
+    ORACLE_N("star_alternate_nullpen", 24, 24, case_star, 2),
+    ORACLE_N("star_winding_nullpen", 24, 24, case_star, 3),
+
+    ORACLE_N("pen_dash", 40, 24, case_pen_style, PS_DASH),
+    ORACLE_N("pen_dot", 40, 24, case_pen_style, PS_DOT),
+    ORACLE_N("pen_dashdot", 40, 24, case_pen_style, PS_DASHDOT),
+    ORACLE_N("pen_dashdotdot", 40, 24, case_pen_style, PS_DASHDOTDOT),
+    ORACLE_N("pen_alternate", 40, 24, case_pen_style, PS_ALTERNATE),
+    ORACLE_N("pen_dot_rectangle", 16, 16, case_dotted_rectangle, 0),
+
+    ORACLE_N("hatch_horizontal", 16, 16, case_hatch, HS_HORIZONTAL),
+    ORACLE_N("hatch_vertical", 16, 16, case_hatch, HS_VERTICAL),
+    ORACLE_N("hatch_fdiagonal", 16, 16, case_hatch, HS_FDIAGONAL),
+    ORACLE_N("hatch_bdiagonal", 16, 16, case_hatch, HS_BDIAGONAL),
+    ORACLE_N("hatch_cross", 16, 16, case_hatch, HS_CROSS),
+    ORACLE_N("hatch_diagcross", 16, 16, case_hatch, HS_DIAGCROSS),
+    ORACLE_N("hatch_horizontal_org", 16, 16, case_hatch, 8 + HS_HORIZONTAL),
+    ORACLE_N("hatch_vertical_org", 16, 16, case_hatch, 8 + HS_VERTICAL),
+    ORACLE_N("hatch_fdiagonal_org", 16, 16, case_hatch, 8 + HS_FDIAGONAL),
+    ORACLE_N("hatch_bdiagonal_org", 16, 16, case_hatch, 8 + HS_BDIAGONAL),
+    ORACLE_N("hatch_cross_org", 16, 16, case_hatch, 8 + HS_CROSS),
+    ORACLE_N("hatch_diagcross_org", 16, 16, case_hatch, 8 + HS_DIAGCROSS),
+    ORACLE_N("hatch_diagcross_transparent", 16, 16, case_hatch, 16 + HS_DIAGCROSS),
+    ORACLE_N("pattern_colour", 20, 20, case_pattern_brush, 0),
+    ORACLE_N("pattern_colour_org", 20, 20, case_pattern_brush, 1),
+    ORACLE_N("pattern_mono", 20, 20, case_pattern_brush, 2),
+    ORACLE_N("pattern_mono_org", 20, 20, case_pattern_brush, 3),
+
+    ORACLE_N("rop2_black", 12, 6, case_rop2, R2_BLACK),
+    ORACLE_N("rop2_notmergepen", 12, 6, case_rop2, R2_NOTMERGEPEN),
+    ORACLE_N("rop2_masknotpen", 12, 6, case_rop2, R2_MASKNOTPEN),
+    ORACLE_N("rop2_notcopypen", 12, 6, case_rop2, R2_NOTCOPYPEN),
+    ORACLE_N("rop2_maskpennot", 12, 6, case_rop2, R2_MASKPENNOT),
+    ORACLE_N("rop2_not", 12, 6, case_rop2, R2_NOT),
+    ORACLE_N("rop2_xorpen", 12, 6, case_rop2, R2_XORPEN),
+    ORACLE_N("rop2_notmaskpen", 12, 6, case_rop2, R2_NOTMASKPEN),
+    ORACLE_N("rop2_maskpen", 12, 6, case_rop2, R2_MASKPEN),
+    ORACLE_N("rop2_notxorpen", 12, 6, case_rop2, R2_NOTXORPEN),
+    ORACLE_N("rop2_nop", 12, 6, case_rop2, R2_NOP),
+    ORACLE_N("rop2_mergenotpen", 12, 6, case_rop2, R2_MERGENOTPEN),
+    ORACLE_N("rop2_copypen", 12, 6, case_rop2, R2_COPYPEN),
+    ORACLE_N("rop2_mergepennot", 12, 6, case_rop2, R2_MERGEPENNOT),
+    ORACLE_N("rop2_mergepen", 12, 6, case_rop2, R2_MERGEPEN),
+    ORACLE_N("rop2_white", 12, 6, case_rop2, R2_WHITE),
+
+    ORACLE_N("blt_srccopy", 16, 16, case_bitblt, 0),
+    ORACLE_N("blt_srcpaint", 16, 16, case_bitblt, 1),
+    ORACLE_N("blt_srcand", 16, 16, case_bitblt, 2),
+    ORACLE_N("blt_srcinvert", 16, 16, case_bitblt, 3),
+    ORACLE_N("blt_notsrccopy", 16, 16, case_bitblt, 4),
+    ORACLE_N("blt_mergecopy", 16, 16, case_bitblt, 5),
+    ORACLE_N("blt_patcopy", 16, 16, case_bitblt, 6),
+    ORACLE_N("blt_patinvert", 16, 16, case_bitblt, 7),
+    ORACLE_N("blt_dstinvert", 16, 16, case_bitblt, 8),
+    ORACLE_N("blt_e20746", 16, 16, case_bitblt, 9),
+    ORACLE_N("blt_mono_srccopy", 16, 16, case_bitblt, 16 + 0),
+    ORACLE_N("blt_mono_srcpaint", 16, 16, case_bitblt, 16 + 1),
+    ORACLE_N("blt_mono_srcand", 16, 16, case_bitblt, 16 + 2),
+    ORACLE_N("blt_mono_srcinvert", 16, 16, case_bitblt, 16 + 3),
+    ORACLE_N("blt_mono_notsrccopy", 16, 16, case_bitblt, 16 + 4),
+    ORACLE_N("blt_mono_mergecopy", 16, 16, case_bitblt, 16 + 5),
+    ORACLE_N("blt_mono_patcopy", 16, 16, case_bitblt, 16 + 6),
+    ORACLE_N("blt_mono_patinvert", 16, 16, case_bitblt, 16 + 7),
+    ORACLE_N("blt_mono_dstinvert", 16, 16, case_bitblt, 16 + 8),
+    ORACLE_N("blt_mono_e20746", 16, 16, case_bitblt, 16 + 9),
+    ORACLE_N("blt_hatch_patcopy", 16, 16, case_bitblt, 32 + 6),
+    ORACLE_N("blt_hatch_patinvert", 16, 16, case_bitblt, 32 + 7),
+    ORACLE_N("blt_hatch_mergecopy", 16, 16, case_bitblt, 32 + 5),
+    ORACLE_N("blt_mono_hatch_e20746", 16, 16, case_bitblt, 32 + 16 + 9),
+    ORACLE_N("mono_from_colour", 16, 16, case_mono_from_colour, 0),
+
+    ORACLE_N("clip_intersect_exclude", 16, 16, case_clip, 0),
+    ORACLE_N("clip_savedc_nesting", 16, 16, case_clip_savedc, 0),
+
+    ORACLE_A("gradient_h", 24, 6, case_gradient, 0),
+    ORACLE_A("gradient_v", 6, 24, case_gradient, 1),
+    ORACLE_A("gradient_h_narrow", 12, 4, case_gradient, 2),
+    ORACLE_A("alphablend_const_80", 16, 16, case_alphablend, 0x80),
+    ORACLE_A("alphablend_const_40", 16, 16, case_alphablend, 0x40),
+    ORACLE_A("alphablend_const_c0", 16, 16, case_alphablend, 0xC0),
+    ORACLE_A("alphablend_const_ff", 16, 16, case_alphablend, 0xFF),
+    ORACLE_A("alphablend_pixel", 16, 16, case_alphablend, 0x1FF),
+    ORACLE_A("alphablend_pixel_const_80", 16, 16, case_alphablend, 0x180),
+};
+
+#define ORACLE_CASE_COUNT ((int)(sizeof kOracleCases / sizeof kOracleCases[0]))
