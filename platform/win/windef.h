@@ -14,7 +14,12 @@
 // Exports of the modules that other code patches in memory at run time (user32, uxtheme): each keeps
 // its own body (no inlining, no cloning or folding) and starts with 16 bytes of NOPs, so that a jump
 // fits before any return. Given per function: the compiler-wide flag trips the linker on inline code.
+#if defined(__clang__)
+// Clang has no noipa; noinline together with -fsemantic-interposition on the module does its work.
+#define TW_PATCHABLE __attribute__((patchable_function_entry(16, 0), noinline))
+#else
 #define TW_PATCHABLE __attribute__((patchable_function_entry(16, 0), noipa))
+#endif
 
 extern "C" {
 

@@ -317,7 +317,7 @@ protected:
         std::vector<std::function<void()>> jobs;
         for (auto& [id, info] : analysed) {
             const QString file = testing_support::Fixture(id);
-            jobs.push_back([&, file] {
+            jobs.push_back([&, file, &info = info] {  // older clang cannot capture a structured binding
                 // The encoder's report, read as the analysis reads it.
                 const auto report = Spawn(ffmpeg, {QStringLiteral("-i"), file});
                 rtl::TStringList lines;
