@@ -45,9 +45,9 @@ QStringList Audio(const QString& Codec, int Channels, const QStringList& Extra =
     return QStringList{u"-c:a"_qs, Codec, u"-ac"_qs, QString::number(Channels)} + Extra;
 }
 
-QStringList Map(std::initializer_list<const char16_t*> Specs) {
+QStringList Map(std::initializer_list<const char16_t*> Streams) {
     QStringList args;
-    for (const char16_t* spec : Specs) args << u"-map"_qs << QString::fromUtf16(spec);
+    for (const char16_t* stream : Streams) args << u"-map"_qs << QString::fromUtf16(stream);
     return args;
 }
 
