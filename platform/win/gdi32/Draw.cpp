@@ -56,28 +56,65 @@ template <class Pred> Region MaskFromPredicate(RECT box, Pred inside) {
     return Region::FromRows(box.top, rows);
 }
 
+namespace {
+
+// Half-widths of the ellipse filling a w × h box, one per row from its top, in half pixels measured
+// from the box's centre line. The outline is walked as the midpoint algorithm does, on the ellipse
+// through the outermost pixel centres: along x while the curve is flatter than 45°, then along y, each
+// step taking the pixel whose centre lies nearer the curve. That gives single-pixel steps where the
+// curve turns (a 3×3 ellipse is a plus sign). Computed in doubled coordinates so that all centres are
+// integers.
+std::vector<int64_t> EllipseHalfWidths(int64_t w, int64_t h) {
+    std::vector<int64_t> half(size_t(std::max<int64_t>(h, 0)), 0);
+    if (w <= 0 || h <= 0) return half;
+    const __int128 a = w - 1, b = h - 1; // doubled radii
+    if (a == 0 || b == 0) {
+        for (auto& v : half) v = int64_t(a);
+        return half;
+    }
+    const __int128 a2 = a * a, b2 = b * b;
+    auto inside = [&](__int128 x, __int128 y) { return x * x * b2 + y * y * a2 - a2 * b2 <= 0; };
+    // y runs over the rows' doubled distances from the centre: b, b - 2, ..., down to 0 or 1.
+    auto put = [&](__int128 x, __int128 y) {
+        const size_t top = size_t((b - y) / 2), bottom = size_t(h - 1) - top;
+        half[top] = std::max(half[top], int64_t(x));
+        half[bottom] = std::max(half[bottom], int64_t(x));
+    };
+    __int128 x = a % 2, y = b;
+    while (y >= 0 && b2 * x < a2 * y) {
+        put(x, y);
+        if (!inside(x + 2, y - 1)) y -= 2;
+        x += 2;
+    }
+    for (; y >= 0; y -= 2) {
+        put(x, y);
+        if (inside(x + 1, y - 2)) x += 2;
+    }
+    return half;
+}
+
+// The span [x0, x1) of row i of the ellipse filling a box of width w whose left edge is at l.
+Span EllipseSpan(const std::vector<int64_t>& half, int64_t l, int64_t w, int64_t i) {
+    const int64_t h = half[size_t(i)];
+    return {int(l + (w - 1 - h) / 2), int(l + (w - 1 + h) / 2 + 1)};
+}
+
+} // namespace
+
 // The filled ellipse inscribed in [l, r) × [t, b).
 Region EllipseRegion(int l, int t, int r, int b) {
     if (l > r) std::swap(l, r);
     if (t > b) std::swap(t, b);
     if (int64_t(r) - l <= 0 || int64_t(b) - t <= 0) return Region();
-    const double cx = (double(l) + r - 1) / 2.0, cy = (double(t) + b - 1) / 2.0;
-    const double rx = (double(r) - l) / 2.0, ry = (double(b) - t) / 2.0;
-    return MaskFromPredicate(RECT{l, t, r, b}, [&](int x, int y) {
-        const double dx = (x - cx) / rx, dy = (y - cy) / ry;
-        return dx * dx + dy * dy <= 1.0 + 1e-9;
-    });
-}
-
-// Span of the ellipse inscribed in box on row y (empty when the row misses it).
-static Span EllipseRow(const RECT& box, int y) {
-    const double cx = (double(box.left) + box.right - 1) / 2.0, cy = (double(box.top) + box.bottom - 1) / 2.0;
-    const double rx = (double(box.right) - box.left) / 2.0, ry = (double(box.bottom) - box.top) / 2.0;
-    if (rx <= 0 || ry <= 0) return {0, 0};
-    const double dy = (y - cy) / ry;
-    if (dy * dy > 1.0 + 1e-9) return {0, 0};
-    const double half = rx * std::sqrt(std::max(0.0, 1.0 - dy * dy)) + 1e-9;
-    return {int(std::ceil(cx - half)), int(std::floor(cx + half)) + 1};
+    const std::vector<int64_t> half = EllipseHalfWidths(int64_t(r) - l, int64_t(b) - t);
+    const RECT lim = Limited(RECT{l, t, r, b});
+    std::vector<std::vector<Span>> rows;
+    for (int y = lim.top; y < lim.bottom; ++y) {
+        const Span s = EllipseSpan(half, l, int64_t(r) - l, int64_t(y) - t);
+        const int x0 = std::max<int>(s.x0, lim.left), x1 = std::min<int>(s.x1, lim.right);
+        rows.push_back(x1 > x0 ? std::vector<Span>{{x0, x1}} : std::vector<Span>{});
+    }
+    return Region::FromRows(lim.top, rows);
 }
 
 Region RoundRectRegion(int l, int t, int r, int b, int w, int h) {
@@ -86,16 +123,20 @@ Region RoundRectRegion(int l, int t, int r, int b, int w, int h) {
     w = int(std::min<int64_t>(std::abs(int64_t(w)), int64_t(r) - l));
     h = int(std::min<int64_t>(std::abs(int64_t(h)), int64_t(b) - t));
     if (w <= 1 || h <= 1) return Region::FromRect(l, t, r, b);
+    // The corners are the quarters of a w × h ellipse.
+    const std::vector<int64_t> half = EllipseHalfWidths(w, h);
     std::vector<std::vector<Span>> rows;
     const RECT lim = Limited(RECT{l, t, r, b});
     for (int y = lim.top; y < lim.bottom; ++y) {
         int x0 = l, x1 = r;
-        if (y < t + h / 2) {
-            x0 = EllipseRow(RECT{l, t, l + w, t + h}, y).x0;
-            x1 = EllipseRow(RECT{r - w, t, r, t + h}, y).x1;
-        } else if (y >= b - h / 2) {
-            x0 = EllipseRow(RECT{l, b - h, l + w, b}, y).x0;
-            x1 = EllipseRow(RECT{r - w, b - h, r, b}, y).x1;
+        int64_t i = -1;
+        if (y < t + h / 2)
+            i = int64_t(y) - t;
+        else if (y >= b - h / 2)
+            i = int64_t(y) - (int64_t(b) - h);
+        if (i >= 0) {
+            x0 = EllipseSpan(half, l, w, i).x0;
+            x1 = EllipseSpan(half, int64_t(r) - w, w, i).x1;
         }
         rows.push_back({Span{std::max<int>(x0, lim.left), std::min<int>(x1, lim.right)}});
     }
@@ -230,7 +271,10 @@ template <class Plot, class SkipFn> void WalkLine(POINT a, POINT b, const RECT& 
         return;
     }
     skip(first);
-    const int64_t half = dMaj / 2;
+    // Where the ideal line passes exactly midway between two pixels, the one with the smaller minor
+    // coordinate is taken whichever way the line runs: going down the minor axis the tie stays, going
+    // up it steps (a threshold one lower; no tie is possible when dMaj is odd).
+    const int64_t half = sMin > 0 ? dMaj / 2 : (dMaj - 1) / 2;
     // After i steps the minor coordinate moved k times, k the least with half - i·dMin + k·dMaj >= 0.
     const int64_t k = first * dMin > half ? (first * dMin - half + dMaj - 1) / dMaj : 0;
     int64_t err = half - first * dMin + k * dMaj;
@@ -329,7 +373,7 @@ Region WidePath(const std::vector<POINT>& pts, int width, bool closed) {
             const double nx = -dy / len * half, ny = dx / len * half;
             // Vertices shifted by half a pixel so that the band is centred on the pixel centres.
             auto pt = [](double x, double y) {
-                return POINT{LONG(std::lround(x + 0.5)), LONG(std::lround(y + 0.5))};
+                return POINT{LONG(std::floor(x + 1.0)), LONG(std::floor(y + 1.0))};
             };
             std::vector<POINT> quad{pt(a.x + nx - 0.5, a.y + ny - 0.5), pt(b.x + nx - 0.5, b.y + ny - 0.5),
                                     pt(b.x - nx - 0.5, b.y - ny - 0.5), pt(a.x - nx - 0.5, a.y - ny - 0.5)};
@@ -378,7 +422,7 @@ void Fill(DC& dc, const Region& devRegion) {
 
 // Fills a closed shape and outlines it with the pen. `shape(inset)` gives the device region of the
 // shape with its bounds moved in by `inset` pixels on every side (negative: out).
-template <class ShapeFn> void DrawClosedShape(DC& dc, RECT box, ShapeFn shape) {
+template <class ShapeFn> void DrawClosedShape(DC& dc, RECT box, ShapeFn shape, bool rectangle = false) {
     PenInfo pen = PenOf(dc);
     if (!pen.pen || pen.kind == PS_NULL) {
         // Without a pen the filled area is one pixel smaller on the right and bottom, as on Windows.
@@ -392,11 +436,12 @@ template <class ShapeFn> void DrawClosedShape(DC& dc, RECT box, ShapeFn shape) {
         if (pen.kind == PS_SOLID || pen.kind == PS_INSIDEFRAME) {
             PaintPenRegion(dc, pen, edge);
         } else {
-            // Styled pens walk the outline; a rectangle's outline is its four sides.
-            std::vector<POINT> path{{box.left, box.top},
-                                    {box.right - 1, box.top},
-                                    {box.right - 1, box.bottom - 1},
-                                    {box.left, box.bottom - 1}};
+            // Styled pens walk the outline; a rectangle's outline is its four sides, stroked from the
+            // top-right corner leftward (top, left, bottom, right), which sets where the dashes fall.
+            std::vector<POINT> path{{box.right - 1, box.top},
+                                    {box.left, box.top},
+                                    {box.left, box.bottom - 1},
+                                    {box.right - 1, box.bottom - 1}};
             StrokePath(dc, path, true);
         }
         return;
@@ -408,10 +453,16 @@ template <class ShapeFn> void DrawClosedShape(DC& dc, RECT box, ShapeFn shape) {
         outer = RECT{box.left - w / 2, box.top - w / 2, box.right + (w - 1) / 2, box.bottom + (w - 1) / 2};
     }
     const RECT inner{outer.left + w, outer.top + w, outer.right - w, outer.bottom - w};
-    const Region full = shape(outer);
     const Region hole = inner.left < inner.right && inner.top < inner.bottom ? shape(inner) : Region();
     Fill(dc, hole);
-    PaintPenRegion(dc, pen, full.Subtract(hole));
+    if (rectangle) {
+        // The pen's disc stamped along the four sides: the corners come out round.
+        const LONG l = outer.left + w / 2, t = outer.top + w / 2, r = outer.right - 1 - (w - 1) / 2,
+                   b = outer.bottom - 1 - (w - 1) / 2;
+        PaintPenRegion(dc, pen, WidePath({{l, t}, {r, t}, {r, b}, {l, b}}, w, true).Subtract(hole));
+        return;
+    }
+    PaintPenRegion(dc, pen, shape(outer).Subtract(hole));
 }
 
 RECT NormalizedDeviceRect(const DC& dc, int l, int t, int r, int b) {
@@ -452,12 +503,22 @@ BOOL DrawArc(HDC hdc, ArcKind kind, int l, int t, int r, int b, int xs, int ys, 
     auto inSector = [&](int x, int y) {
         return (x == cx && y == cy) || InArc(AngleOf(x, y, cx, cy), a0, a1);
     };
+    // Where the radial at angle a meets the ellipse: the chord joins the arc's two end points.
+    const double rx = (box.right - box.left) / 2.0, ry = (box.bottom - box.top) / 2.0;
+    auto onEllipse = [&](double a) {
+        const double dx = std::cos(a), dy = -std::sin(a);
+        const double q = std::hypot(dx / std::max(rx, 1e-9), dy / std::max(ry, 1e-9));
+        return std::pair{cx + dx / q, cy + dy / q};
+    };
     // Points of the chord's side: those on the arc's side of the line from start to end.
-    const double ax = cx + std::cos(a0) * 1e3, ay = cy - std::sin(a0) * 1e3;
-    const double bx = cx + std::cos(a1) * 1e3, by = cy - std::sin(a1) * 1e3;
-    auto side = [&](double x, double y) { return (bx - ax) * (y - ay) - (by - ay) * (x - ax); };
+    // Plain pairs rather than structured bindings: older clang cannot capture bindings in a lambda.
+    const std::pair<double, double> from = onEllipse(a0), to = onEllipse(a1);
+    auto side = [&](double x, double y) {
+        return (to.first - from.first) * (y - from.second) - (to.second - from.second) * (x - from.first);
+    };
     const double mid = (a0 + (a1 > a0 ? a1 - a0 : a1 + 2 * M_PI - a0) / 2);
-    const double arcSide = side(cx + std::cos(mid) * 1e3, cy - std::sin(mid) * 1e3);
+    const auto [mx, my] = onEllipse(mid);
+    const double arcSide = side(mx, my);
     PenInfo pen = PenOf(*dc);
     if (kind == ArcKind::Arc) {
         if (!pen.pen || pen.kind == PS_NULL) return TRUE;
@@ -618,8 +679,8 @@ BOOL WINAPI Rectangle(HDC hdc, int l, int t, int r, int b) {
     DC* dc = wingdi::GetDC(hdc);
     if (!dc) return FALSE;
     RasterLimit limit(*dc);
-    DrawClosedShape(*dc, NormalizedDeviceRect(*dc, l, t, r, b),
-                    [](const RECT& rc) { return Region::FromRect(rc); });
+    DrawClosedShape(
+        *dc, NormalizedDeviceRect(*dc, l, t, r, b), [](const RECT& rc) { return Region::FromRect(rc); }, true);
     return TRUE;
 }
 

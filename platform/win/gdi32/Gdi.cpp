@@ -428,7 +428,7 @@ bool BrushSource::At(int x, int y, uint32_t& out) const {
         bool on = false;
         switch (brush->hatch) {
         case HS_HORIZONTAL:
-            on = py == 7;
+            on = py == 3;
             break;
         case HS_VERTICAL:
             on = px == 4;
@@ -440,7 +440,7 @@ bool BrushSource::At(int x, int y, uint32_t& out) const {
             on = px == 7 - py;
             break;
         case HS_CROSS:
-            on = py == 7 || px == 4;
+            on = py == 3 || px == 4;
             break;
         case HS_DIAGCROSS:
             on = px == py || px == 7 - py;

@@ -25,31 +25,18 @@ const std::map<std::string, std::string>& KnownDifferences() {
             std::initializer_list<const char*> cases;
             const char* reason;
         } groups[] = {
-            {{"line_half_up_left", "line_half_up_right", "line_two_up_left", "line_two_down_left",
-              "line_shallow_backward", "polyline", "star_alternate", "star_winding"},
-             "ours: line tie-breaking. Where the ideal line passes exactly midway between two pixels the "
-             "reference takes the one with the smaller minor coordinate whatever the direction; ours takes "
-             "the one on the start point's side, so lines drawn leftward or upward (and polygon edges) "
-             "are off by one pixel at every tie"},
-            {{"chord_q1", "chord_q2", "chord_q3", "chord_q4", "chord_oblique"},
-             "ours: Chord paints nothing. The chord line is taken through points 1000 units out along the "
-             "radials instead of the arc's end points, so no pixel of the ellipse is on the arc's side"},
-            {{"hatch_horizontal", "hatch_cross", "hatch_horizontal_org", "hatch_cross_org"},
-             "ours: the horizontal bar of HS_HORIZONTAL and HS_CROSS is row 3 of the 8x8 cell counted "
-             "from the brush origin; ours paints row 7 (the vertical bar, column 4, agrees)"},
-            {{"pen_dot_rectangle"},
-             "ours: a styled Rectangle outline is stroked from the top-right corner leftward (top, left, "
-             "bottom, right side); ours starts at the top-left going right, so the dot phase differs"},
-            {{"wide_line_3", "wide_line_3_diagonal", "rectangle_pen3", "rectangle_insideframe3",
-              "rectangle_insideframe4"},
-             "ours: pens 3 and 4 pixels wide have round caps and joins (the corner pixels of ends and "
-             "rectangle corners stay unpainted, a 3-wide cap adds one centre pixel past the end); ours "
-             "draws square ends and corners. Width 5 already agrees"},
-            {{"ellipse_3x3", "ellipse_8x4", "ellipse_10x10", "ellipse_20x14", "roundrect_oversized",
-              "roundrect_7x5"},
-             "ours (reference likely Windows, unconfirmed): ellipse outlines differ where the curve turns: "
-             "the reference has single-pixel steps where ours has two-pixel runs (a 3x3 ellipse is a plus "
-             "sign there, a full square here)"},
+            {{"wide_line_3_diagonal"},
+             "ours: a 3-pixel pen along a slanted line is a band about one pixel narrower than the "
+             "reference's, whose upper edge lies further out than the disc swept along the line reaches; "
+             "the caps and the axis-parallel cases agree"},
+            {{"chord_q2", "chord_q3", "chord_q4", "chord_oblique"},
+             "ours (reference likely Windows, unconfirmed): the chord's straight side differs by a pixel "
+             "near its ends: the reference draws it as a line between the arc's end pixels, which it "
+             "places as for its arcs (see the arcs below); ours cuts the ellipse along the ideal chord"},
+            {{"ellipse_8x4", "roundrect_7x5"},
+             "ours (reference likely Windows, unconfirmed): our midpoint ellipse matches the other "
+             "ellipses, but on these boxes the reference steps one column earlier where the flat part of "
+             "the curve ends (8x4: top row four pixels, ours six; the 7x5 corners lose one pixel more)"},
             {{"arc_q1", "arc_q2", "arc_q3", "arc_q4", "pie_q1", "pie_q2", "pie_q3", "pie_q4",
               "arc_q1_clockwise", "pie_q1_clockwise", "arc_oblique", "pie_oblique"},
              "unverified: besides the ellipse outline, the reference ends arcs a pixel or two earlier and "
@@ -154,6 +141,8 @@ TEST_P(Oracle, DrawsAsTheRealPlatform) {
     if (auto it = known.find(oc.name); it != known.end()) {
         // A fixed case must leave the list, or a later regression would go unseen.
         if (differing == 0) FAIL() << oc.name << " now matches the table: take it off KnownDifferences";
+        // TW_ORACLE_SHOW_KNOWN=1 prints the maps of the skipped cases too, to work on them.
+        if (std::getenv("TW_ORACLE_SHOW_KNOWN")) GTEST_SKIP() << it->second << '\n' << Describe(want, got, mask);
         GTEST_SKIP() << it->second;
     }
     EXPECT_EQ(differing, 0) << Describe(want, got, mask);
