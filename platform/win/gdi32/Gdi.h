@@ -239,10 +239,6 @@ void PaintRegion(const DC& dc, const Region& rgn, const BrushSource& src, int ro
 // Clips a device-coordinate region to the DC and fills it with a brush (rop2 from the DC unless given).
 void FillDeviceRegion(DC& dc, const Region& rgn, HBRUSH brush, std::optional<int> rop2 = std::nullopt);
 
-// Runs a ternary raster operation over the device rectangle, reading the source (when the ROP uses it)
-// through srcAt(dx, dy) → 0x00RRGGBB with dx, dy relative to the rectangle's top left.
-template <class F> void BlitRop(DC& dc, const RECT& devRect, DWORD rop, F&& srcAt);
-
 // Debugging and QPainter interop: copies a device rectangle of the target into an RGB32 image and back.
 QImage ReadImage(const DC& dc, const RECT& devRect);
 // Writes back the pixels of img (placed at devRect) that differ from `before`, inside the clip
@@ -262,4 +258,3 @@ int TextWidth(const DC& dc, const QString& text);
 
 } // namespace wingdi
 
-#include "win/gdi32/BlitRop.inl"
