@@ -31,7 +31,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     cd "$1"
     "$2" wineboot -i >/dev/null 2>&1 || true
     for name in $("$2" ./probe.exe --list | tr -d "\r"); do
-        "$2" ./probe.exe "$name" "$name.txt" >/dev/null 2>&1
+        timeout 60 "$2" ./probe.exe "$name" "$name.txt" >/dev/null 2>&1 || echo "make-message-oracle: $name failed or hung" >&2
         [[ -s $name.txt ]] || { echo "make-message-oracle: $name wrote nothing" >&2; exit 1; }
         mv -f "$name.txt" "$3/$name.txt"
     done

@@ -235,6 +235,17 @@ void CommitMouse(const InputEvent& ev, const Resolved& r, bool& eat) {
     if (ev.kind == InputEvent::Wheel) return;
     const bool captured = s.capture && Get(s.capture);
     if (ev.kind == InputEvent::Button && ev.down && !captured) {
+        // The ancestors of a child hear of a button going down in it (where, in their client areas),
+        // before anything is activated.
+        for (Window* c = Get(r.hwnd); c && (c->style & WS_CHILD) && !IsTopLevel(c) && !(c->exStyle & WS_EX_NOPARENTNOTIFY);) {
+            const HWND p = H(c->parent);
+            const POINT o = ClientOrigin(c->parent);
+            const WORD xb = ev.button == TW_BUTTON_X1 ? 1 : ev.button == TW_BUTTON_X2 ? 2 : 0;
+            Send(p, WM_PARENTNOTIFY, MAKEWPARAM(ButtonMessage(ev.button, true, false), xb),
+                 MAKELPARAM(ev.pt.x - o.x, ev.pt.y - o.y));
+            c = Get(p);
+        }
+        if (!Get(r.hwnd)) return;
         Window* w = Get(r.hwnd);
         Window* top = TopLevelOf(w);
         if (w && top && s.active != top->handle && r.hit != HTERROR) {
@@ -468,23 +479,30 @@ void FocusLost(Window* w) {
     const HWND h = w->handle;
     if (s.capture && (s.capture == h || IsChild(h, s.capture))) s.capture = nullptr;
     if (IsTopLevel(w) && s.active == h) {
-        // The owner, else the topmost other visible window, becomes active.
+        // The owner, else the next window below it (the windows it owns are above it), else the topmost
+        // other visible window, becomes active.
+        auto eligible = [w](const Window* t) {
+            return t != w && t->Visible() && !t->messageOnly && !(t->style & WS_DISABLED) && !t->destroying &&
+                   (IsDecorated(t) || !(t->exStyle & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE)));
+        };
         Window* next = nullptr;
         if (w->owner && w->owner->Visible() && !(w->owner->style & WS_DISABLED)) next = w->owner;
-        if (!next)
-            for (Window* t : Desktop()->children)
-                if (t != w && t->Visible() && !t->messageOnly && !(t->style & WS_DISABLED) && !t->destroying &&
-                    (IsDecorated(t) || !(t->exStyle & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE)))) {
-                    next = t;
-                    break;
-                }
+        const std::vector<Window*>& tops = Desktop()->children;
+        const auto self = std::find(tops.begin(), tops.end(), w);
+        for (auto it = self == tops.end() ? tops.end() : self + 1; !next && it != tops.end(); ++it)
+            if (eligible(*it)) next = *it;
+        for (auto it = tops.begin(); !next && it != tops.end(); ++it)
+            if (eligible(*it)) next = *it;
         if (next) ActivateWindow(next, false);
         else AppDeactivate();  // nothing of ours is left to activate: another program's window would be
     }
     if (s.focus && (s.focus == h || IsChild(h, s.focus))) {
+        // A window dying with the focus (or inside a dying window) is not told that it lost it.
         const HWND f = s.focus;
         s.focus = nullptr;
-        if (Get(f) && !Get(f)->destroying) Send(f, WM_KILLFOCUS, 0, 0);
+        bool dying = false;
+        for (Window* a = Get(f); a && !dying; a = a->parent) dying = a->destroying;
+        if (Get(f) && !dying) Send(f, WM_KILLFOCUS, 0, 0);
     }
 }
 
@@ -586,6 +604,8 @@ HWND WINAPI SetActiveWindow(HWND hwnd) {
     Window* w = Get(hwnd);
     if (!w) return nullptr;
     ActivateWindow(w, false);
+    // The activation a CBT hook refused answers 0.
+    if (Window* top = TopLevelOf(Get(hwnd)); !top || (s.active != top->handle && !top->messageOnly)) return nullptr;
     return old;
 }
 

@@ -146,6 +146,11 @@ void MoveSizeLoop(Window* w, UINT cmd, POINT screenPt) {
         DispatchMessageW(&m);
     }
     if (GetCapture() == hwnd) ReleaseCapture();
+    if (!cancel && Get(hwnd)) {
+        // The CBT hook sees where the window ends up; refusing puts it back where it was.
+        RECT end = cur;
+        if (CallHooks(WH_CBT, HCBT_MOVESIZE, reinterpret_cast<WPARAM>(hwnd), reinterpret_cast<LPARAM>(&end))) cancel = true;
+    }
     if (cancel && Get(hwnd) && !EqualRect(&cur, &r0)) Place(hwnd, r0, !sizing);
     if (Get(hwnd)) Send(hwnd, WM_EXITSIZEMOVE, 0, 0);
 }

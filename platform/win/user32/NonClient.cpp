@@ -7,15 +7,17 @@
 
 namespace twuser {
 
-namespace {
-
 int FrameWidth(const Window* w) {
     if (IsDecorated(w)) return 0;
-    if (w->style & WS_THICKFRAME) return GetSystemMetrics(SM_CXFRAME);
+    // SM_CXFRAME counts the outer line that only a bordered (or captioned) sizing frame has.
+    if (w->style & WS_THICKFRAME)
+        return GetSystemMetrics(SM_CXFRAME) - ((w->style & (WS_BORDER | WS_DLGFRAME)) ? 0 : GetSystemMetrics(SM_CXBORDER));
     if ((w->style & WS_DLGFRAME) || (w->exStyle & WS_EX_DLGMODALFRAME)) return GetSystemMetrics(SM_CXDLGFRAME);
     if (w->style & WS_BORDER) return GetSystemMetrics(SM_CXBORDER);
     return 0;
 }
+
+namespace {
 
 bool HasModelCaption(const Window* w) { return !IsDecorated(w) && (w->style & WS_CAPTION) == WS_CAPTION; }
 
@@ -334,6 +336,8 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE: DestroyWindow(hwnd); return 0;
     case WM_SYSCOMMAND: {
         const UINT cmd = UINT(wp) & 0xFFF0;
+        if (CallHooks(WH_CBT, HCBT_SYSCOMMAND, wp, lp)) return 0;
+        if (!(w = Get(hwnd))) return 0;
         switch (cmd) {
         case SC_CLOSE: Send(hwnd, WM_CLOSE, 0, 0); break;
         case SC_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); break;
@@ -412,6 +416,11 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ACTIVATE:
         if (LOWORD(wp) != WA_INACTIVE && !w->minimized) SetFocus(hwnd);
         return 0;
+    case WM_WINDOWPOSCHANGING: {
+        auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
+        if (pos && !(pos->flags & SWP_NOSIZE) && SizeTracked(w)) ClampTracked(w, *pos);
+        return 0;
+    }
     case WM_WINDOWPOSCHANGED: {
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
         if (!pos) return 0;

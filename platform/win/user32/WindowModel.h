@@ -88,6 +88,7 @@ struct Window {
     bool messageOnly = false;
     bool redraw = true;       // WM_SETREDRAW
     bool minimized = false, maximized = false;
+    bool restoreMaximized = false;  // minimised from the maximised state: restoring maximises again
     RECT normalRect{};
     std::unique_ptr<Backing> backing;  // top-level windows only, made when first shown
     BYTE alpha = 255;
@@ -226,6 +227,9 @@ State& S();
 Window* Get(HWND h);  // live windows only
 Window* Desktop();
 MINMAXINFO TrackLimits(Window* w);  // sends WM_GETMINMAXINFO with the defaults filled in
+bool SizeTracked(const Window* w);  // a top-level window whose size WM_GETMINMAXINFO limits
+void ClampTracked(Window* w, WINDOWPOS& pos);  // DefWindowProcW's WM_WINDOWPOSCHANGING (may destroy w)
+RECT MaximizedRect(Window* w);  // where maximising puts it (parent coordinates); asks WM_GETMINMAXINFO
 BOOL SetWindowPosImpl(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags);
 bool InWindowShape(const Window* w, POINT screenPt);
 Window* DeepestAt(Window* w, POINT pt);
@@ -278,6 +282,7 @@ void ScrollBitsInBacking(Window* w, const RECT& srcRect, const RECT& clipRect, i
 
 // ---- non-client area and scroll bars ----
 RECT CalcNonClient(const Window* w, const RECT& windowRect);  // client rect in the same coordinates
+int FrameWidth(const Window* w);  // the border our model draws (0 for decorated windows)
 void UpdateClientRect(Window* w, bool sendCalcSize);
 LRESULT DefHitTest(Window* w, POINT screenPt);
 void PaintNonClient(Window* w, HDC windowDC);

@@ -84,25 +84,29 @@ void LinkAfter(Window* w, HWND after) {
     else c.insert(it + 1, w);
 }
 
-bool SizeTracked(const Window* w) {
-    return IsTopLevel(w) && ((w->style & WS_THICKFRAME) || !(w->style & (WS_POPUP | WS_CHILD)));
+
+// Where a maximised window may go: the work area for a top-level window, the parent's client area
+// for a child (parent coordinates).
+RECT MaximizeArea(const Window* w) {
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (IsTopLevel(w)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    else if (w->parent) work = RECT{0, 0, w->parent->client.right - w->parent->client.left,
+                                    w->parent->client.bottom - w->parent->client.top};
+    return work;
 }
 
 MINMAXINFO MinMax(Window* w) {
     MINMAXINFO mmi{};
     const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
-    mmi.ptMaxSize = POINT{cx, cy};
-    mmi.ptMaxPosition = POINT{0, 0};
+    // By default a maximised window's border lies just outside the area, so its client area fills it.
+    const RECT area = MaximizeArea(w);
+    const int b = FrameWidth(w);
+    mmi.ptMaxSize = POINT{area.right - area.left + 2 * b, area.bottom - area.top + 2 * b};
+    mmi.ptMaxPosition = POINT{-b, -b};
     mmi.ptMinTrackSize = POINT{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
     mmi.ptMaxTrackSize = POINT{std::max(GetSystemMetrics(SM_CXMAXTRACK), cx), std::max(GetSystemMetrics(SM_CYMAXTRACK), cy)};
     Send(w->handle, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
     return mmi;
-}
-
-void ClampTracked(Window* w, int& cx, int& cy) {
-    const MINMAXINFO mmi = MinMax(w);
-    cx = std::clamp<int>(cx, mmi.ptMinTrackSize.x, std::max(mmi.ptMinTrackSize.x, mmi.ptMaxTrackSize.x));
-    cy = std::clamp<int>(cy, mmi.ptMinTrackSize.y, std::max(mmi.ptMinTrackSize.y, mmi.ptMaxTrackSize.y));
 }
 
 TopLevelInfo InfoOf(const Window* w) {
@@ -191,6 +195,29 @@ void FreeWindow(HWND h) {
 } // namespace
 
 MINMAXINFO TrackLimits(Window* w) { return MinMax(w); }
+
+bool SizeTracked(const Window* w) {
+    return IsTopLevel(w) && ((w->style & WS_THICKFRAME) || !(w->style & (WS_POPUP | WS_CHILD)));
+}
+
+void ClampTracked(Window* w, WINDOWPOS& pos) {
+    const HWND h = w->handle;
+    const MINMAXINFO mmi = MinMax(w);
+    // An iconic window keeps the small size it is given.
+    if (!(w = Get(h)) || w->minimized) return;
+    pos.cx = std::clamp<int>(pos.cx, mmi.ptMinTrackSize.x, std::max(mmi.ptMinTrackSize.x, mmi.ptMaxTrackSize.x));
+    pos.cy = std::clamp<int>(pos.cy, mmi.ptMinTrackSize.y, std::max(mmi.ptMinTrackSize.y, mmi.ptMaxTrackSize.y));
+}
+
+RECT MaximizedRect(Window* w) {
+    // The window may move or size its maximised self through WM_GETMINMAXINFO (relative to the area).
+    const HWND h = w->handle;
+    const MINMAXINFO mmi = MinMax(w);
+    if (!(w = Get(h))) return RECT{};
+    const RECT area = MaximizeArea(w);
+    const LONG x = area.left + mmi.ptMaxPosition.x, y = area.top + mmi.ptMaxPosition.y;
+    return RECT{x, y, x + mmi.ptMaxSize.x, y + mmi.ptMaxSize.y};
+}
 
 // ---- lookup and geometry helpers ----
 
@@ -323,25 +350,22 @@ void SyncTopLevel(Window* w) { SyncScreen(w); }
 BOOL SetWindowPosImpl(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags) {
     Window* w = Get(hwnd);
     if (!w || w == S().desktop) return FALSE;
-    if (w->Visible()) flags &= ~SWP_SHOWWINDOW;
-    else flags &= ~SWP_HIDEWINDOW;
     if (after == hwnd) flags |= SWP_NOZORDER;
     if (flags & SWP_NOMOVE) x = w->rect.left, y = w->rect.top;
     if (flags & SWP_NOSIZE) cx = w->Width(), cy = w->Height();
     cx = std::max(cx, 0);
     cy = std::max(cy, 0);
-    if (!(flags & SWP_NOSIZE) && SizeTracked(w)) {
-        ClampTracked(w, cx, cy);
-        if (!(w = Get(hwnd))) return FALSE;
-    }
     WINDOWPOS wp{hwnd, after, x, y, cx, cy, flags};
     if (!(flags & SWP_NOSENDCHANGING)) {
+        // The window hears the request as made; DefWindowProcW holds the size to the tracking limits.
         Send(hwnd, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&wp));
         if (!(w = Get(hwnd))) return FALSE;
         flags = wp.flags;
         if (flags & SWP_NOMOVE) wp.x = w->rect.left, wp.y = w->rect.top;
         if (flags & SWP_NOSIZE) wp.cx = w->Width(), wp.cy = w->Height();
     }
+    if (w->Visible()) flags &= ~SWP_SHOWWINDOW;
+    else flags &= ~SWP_HIDEWINDOW;
     const RECT oldRect = w->rect, oldClient = w->client;
     const RECT newRect{wp.x, wp.y, wp.x + std::max(wp.cx, 0), wp.y + std::max(wp.cy, 0)};
     const bool sized = newRect.right - newRect.left != oldRect.right - oldRect.left ||
@@ -361,6 +385,7 @@ BOOL SetWindowPosImpl(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT 
         c.right = std::max(c.right, c.left);
         c.bottom = std::max(c.bottom, c.top);
         newClient = RECT{c.left - newRect.left, c.top - newRect.top, c.right - newRect.left, c.bottom - newRect.top};
+        if (w->minimized) newClient = RECT{0, 0, 0, 0};  // an iconic window has no client area
     }
     const bool wasVisible = w->Visible();
     // Where the window was, for the parent to repaint.
@@ -368,11 +393,24 @@ BOOL SetWindowPosImpl(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT 
     w->rect = newRect;
     w->client = newClient;
     if (!(flags & SWP_NOZORDER)) {
-        // A window already in the place asked for reports no z-order change, as Windows does.
+        // A window already in the place asked for reports no z-order change, as Windows does. An owner
+        // brought to the top stays below the windows it owns; it reports where it went.
         const std::vector<Window*> before = w->parent ? w->parent->children : std::vector<Window*>{};
         const DWORD exBefore = w->exStyle;
-        LinkAfter(w, after);
-        if (w->parent && w->parent->children == before && w->exStyle == exBefore) flags |= SWP_NOZORDER;
+        HWND place = after;
+        if (after == HWND_TOP && IsTopLevel(w)) {
+            for (Window* o : w->parent->children) {
+                if (o == w || ((o->exStyle ^ w->exStyle) & WS_EX_TOPMOST)) continue;
+                for (Window* a = o->owner; a; a = a->owner)
+                    if (a == w) {
+                        place = o->handle;
+                        break;
+                    }
+            }
+        }
+        LinkAfter(w, place);
+        if (place != after) wp.hwndInsertAfter = place;
+        else if (w->parent && w->parent->children == before && w->exStyle == exBefore) flags |= SWP_NOZORDER;
     }
     if (flags & SWP_SHOWWINDOW) w->style |= WS_VISIBLE;
     if (flags & SWP_HIDEWINDOW) w->style &= ~WS_VISIBLE;
@@ -424,8 +462,9 @@ BOOL SetWindowPosImpl(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT 
     if (IsTopLevel(w)) SyncScreen(w);
 
     if (!(flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW))) {
-        // A child hears of it even while hidden; only a visible top-level window can become active.
-        if ((w->style & (WS_CHILD | WS_POPUP)) == WS_CHILD && !IsTopLevel(w)) Send(hwnd, WM_CHILDACTIVATE, 0, 0);
+        // A child hears of it even while hidden (so does a child-style window of the desktop); only a
+        // visible top-level window can become active.
+        if ((w->style & (WS_CHILD | WS_POPUP)) == WS_CHILD) Send(hwnd, WM_CHILDACTIVATE, 0, 0);
         else if (IsTopLevel(w) && w->Visible()) ActivateWindow(w, false);
         if (!(w = Get(hwnd))) return TRUE;
     }
@@ -433,11 +472,16 @@ BOOL SetWindowPosImpl(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT 
     if ((flags & noChange) != noChange || sized || moved || (flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED)))
         Send(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
     if ((flags & SWP_HIDEWINDOW) && (w = Get(hwnd))) {
-        // Only once the window is hidden does the focus leave it: a child hands it to its parent, an
-        // active window its activation to the next window.
+        // Only once the window is hidden does the focus leave it: a focused child hands it to its parent
+        // (a focused descendant keeps it), an active window its activation to the next window. A window
+        // being destroyed gives up its activation later, once the windows it owns are gone.
         auto& s = S();
-        if (!IsTopLevel(w) && !w->destroying && (s.focus == hwnd || IsChild(hwnd, s.focus))) SetFocus(H(w->parent));
-        if ((w = Get(hwnd))) FocusLost(w);
+        if (!IsTopLevel(w)) {
+            if (s.focus == hwnd) SetFocus(H(w->parent));
+            if ((w = Get(hwnd)) && s.capture && (s.capture == hwnd || IsChild(hwnd, s.capture))) s.capture = nullptr;
+        } else if (!w->destroying) {
+            FocusLost(w);
+        }
     }
     return TRUE;
 }
@@ -937,7 +981,7 @@ HWND WINAPI GetDesktopWindow(void) { return Desktop()->handle; }
 HWND WINAPI GetParent(HWND hwnd) {
     Window* w = Get(hwnd);
     if (!w) return nullptr;
-    if (w->style & WS_CHILD) return IsTopLevel(w) ? nullptr : H(w->parent);
+    if (w->style & WS_CHILD) return H(w->parent);  // the desktop for a child-style top-level window
     if (w->style & WS_POPUP) return H(w->owner);
     return IsTopLevel(w) ? H(w->owner) : H(w->parent);
 }
@@ -984,9 +1028,10 @@ HWND WINAPI GetAncestor(HWND hwnd, UINT flags) {
     case GA_PARENT: return H(w->parent);
     case GA_ROOT: return H(TopLevelOf(w));
     case GA_ROOTOWNER: {
-        Window* r = TopLevelOf(w);
-        while (r && r->owner) r = r->owner;
-        return H(r);
+        // The root, then up through GetParent: owners, or the desktop above a child-style root.
+        HWND r = H(TopLevelOf(w));
+        for (HWND up = r ? GetParent(r) : nullptr; up; up = GetParent(up)) r = up;
+        return r;
     }
     default: return nullptr;
     }
@@ -1148,12 +1193,11 @@ BOOL WINAPI BringWindowToTop(HWND hwnd) { return SetWindowPosImpl(hwnd, HWND_TOP
 BOOL WINAPI ShowWindow(HWND hwnd, int cmd) {
     Window* w = Get(hwnd);
     if (!w || w == S().desktop) return FALSE;
+    auto& s = S();
     const bool wasVisible = w->Visible();
     UINT swp = 0;
     bool show = true;
-    int sizeType = -1;
-    RECT target = w->rect;
-    bool stateChange = false;
+    enum { Plain, Minimize, Maximize, Restore } change = Plain;
     switch (cmd) {
     case SW_HIDE:
         if (!wasVisible) return FALSE;
@@ -1164,7 +1208,7 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmd) {
     case SW_SHOWNA:
     case SW_SHOWNOACTIVATE:
         swp = SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
-        if (cmd == SW_SHOWNOACTIVATE && (w->minimized || w->maximized)) stateChange = true;
+        if (cmd == SW_SHOWNOACTIVATE && (w->minimized || w->maximized)) change = Restore;
         break;
     case SW_SHOW:
         if (wasVisible) return TRUE;
@@ -1175,55 +1219,85 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmd) {
     case SW_SHOWMINIMIZED:
     case SW_SHOWMINNOACTIVE:
     case SW_FORCEMINIMIZE:
-        swp = SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER;
+        // Minimising says SWP_SHOWWINDOW even to a shown window.
+        swp = SWP_SHOWWINDOW | SWP_NOZORDER;
         if (cmd != SW_SHOWMINIMIZED) swp |= SWP_NOACTIVATE;
-        if (!w->minimized) {
-            if (!w->maximized) w->normalRect = w->rect;
-            w->minimized = true;
-            w->style |= WS_MINIMIZE;
-            sizeType = SIZE_MINIMIZED;
-        }
+        if (!w->minimized) change = Minimize;
+        else swp |= SWP_NOSIZE | SWP_NOMOVE;
         break;
     case SW_SHOWMAXIMIZED:
-        if (!w->maximized) {
-            if (!w->minimized) w->normalRect = w->rect;
-            w->maximized = true;
-            w->minimized = false;
-            w->style = (w->style | WS_MAXIMIZE) & ~WS_MINIMIZE;
-            RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-            if (IsTopLevel(w)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-            else GetClientRect(H(w->parent), &work);
-            target = work;
-            sizeType = SIZE_MAXIMIZED;
-        }
-        swp = SWP_SHOWWINDOW | SWP_FRAMECHANGED;
+        swp = wasVisible ? 0 : SWP_SHOWWINDOW;
+        if (!w->maximized) change = Maximize;
+        else swp |= SWP_NOSIZE | SWP_NOMOVE;
         break;
     default:  // SW_SHOWNORMAL, SW_RESTORE, SW_SHOWDEFAULT
         swp = SWP_SHOWWINDOW;
         if (w->style & WS_CHILD) swp |= SWP_NOACTIVATE | SWP_NOZORDER;
-        stateChange = w->minimized || w->maximized;
-        if (!stateChange) swp |= SWP_NOSIZE | SWP_NOMOVE;
+        if (w->minimized || w->maximized) change = Restore;
+        else swp |= SWP_NOSIZE | SWP_NOMOVE;
         break;
     }
-    if (stateChange) {
-        target = w->normalRect;
-        w->minimized = w->maximized = false;
+    RECT target = w->rect;
+    bool fromIcon = false;
+    if (change != Plain) {
+        if (CallHooks(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(hwnd), LPARAM(cmd))) {
+            // Refused: the window stays as it is, but still hears of a frame change.
+            change = Plain;
+            swp |= SWP_NOSIZE | SWP_NOMOVE | SWP_FRAMECHANGED;
+        }
+        if (!(w = Get(hwnd))) return wasVisible;
+    }
+    if (change == Plain) {
+        if (!(swp & SWP_FRAMECHANGED) && w->Visible() == show && (swp & (SWP_NOSIZE | SWP_NOMOVE)) == (SWP_NOSIZE | SWP_NOMOVE))
+            swp &= ~(SWP_SHOWWINDOW | SWP_HIDEWINDOW);
+    } else if (change == Minimize) {
+        // The focus leaves an iconic window; the activation stays.
+        if (s.focus && (s.focus == hwnd || IsChild(hwnd, s.focus))) {
+            SetFocus(nullptr);
+            if (!(w = Get(hwnd))) return wasVisible;
+        }
+        if (!w->maximized) w->normalRect = w->rect;
+        w->restoreMaximized = w->maximized;
+        w->minimized = true;
+        w->maximized = false;
+        w->style = (w->style | WS_MINIMIZE) & ~WS_MAXIMIZE;
+        // Off the screen, at the small size Windows gives an icon that is not shown.
+        constexpr int IconicWidth = 160, IconicHeight = 24;
+        target = RECT{-32000, -32000, -32000 + IconicWidth, -32000 + IconicHeight};
+        swp |= SWP_FRAMECHANGED | SWP_NOCOPYBITS | TW_SWP_STATECHANGED;
+    } else {
+        fromIcon = w->minimized;
+        if (fromIcon) {
+            if (!Send(hwnd, WM_QUERYOPEN, 0, 0)) return wasVisible;  // the window stays an icon
+            if (!(w = Get(hwnd))) return wasVisible;
+            if (change == Restore && w->restoreMaximized) change = Maximize;
+        } else if (change == Maximize) {
+            w->normalRect = w->rect;
+        }
+        w->minimized = false;
+        w->restoreMaximized = false;
+        w->maximized = change == Maximize;
         w->style &= ~(WS_MINIMIZE | WS_MAXIMIZE);
-        sizeType = SIZE_RESTORED;
+        if (w->maximized) w->style |= WS_MAXIMIZE;
+        if (w->maximized) {
+            target = MaximizedRect(w);
+            if (!(w = Get(hwnd))) return wasVisible;
+        } else {
+            target = w->normalRect;
+        }
         swp &= ~(SWP_NOSIZE | SWP_NOMOVE);
-        swp |= SWP_FRAMECHANGED;
+        if (wasVisible) swp &= ~SWP_SHOWWINDOW;
+        swp |= SWP_FRAMECHANGED | TW_SWP_STATECHANGED | (fromIcon ? SWP_NOCOPYBITS : 0);
     }
     if (show != wasVisible) {
         Send(hwnd, WM_SHOWWINDOW, show, 0);
         if (!(w = Get(hwnd))) return wasVisible;
     }
-    if (w->Visible() == show && (swp & (SWP_NOSIZE | SWP_NOMOVE)) == (SWP_NOSIZE | SWP_NOMOVE) && sizeType < 0)
-        swp &= ~(SWP_SHOWWINDOW | SWP_HIDEWINDOW);
     SetWindowPosImpl(hwnd, HWND_TOP, target.left, target.top, target.right - target.left, target.bottom - target.top, swp);
-    if (!(w = Get(hwnd))) return wasVisible;
-    if (sizeType == SIZE_MINIMIZED) {
-        Send(hwnd, WM_SIZE, SIZE_MINIMIZED, 0);
-        if ((w = Get(hwnd)) && IsTopLevel(w) && w->shownOnScreen) SyncScreen(w);
+    if (fromIcon && (w = Get(hwnd)) && s.active == hwnd) {
+        // Back from an icon while active: it takes the focus back and hears again that it is active.
+        if (s.focus != hwnd && !IsChild(hwnd, s.focus)) SetFocus(hwnd);
+        if (Get(hwnd)) Send(hwnd, WM_ACTIVATE, WA_ACTIVE, 0);
     }
     return wasVisible;
 }

@@ -2,10 +2,23 @@
  * trace. Built with mingw-w64 and run under Wine by scripts/make-message-oracle.sh:
  *   probe.exe <scenario> <out.txt>     (or probe.exe --list) */
 #include <windows.h>
+#include <string.h>
 
 #define T(s) L##s
 static void OracleSleep(DWORD ms) {
     Sleep(ms);
+}
+
+static void OracleClick(int x, int y) {
+    INPUT in[2];
+    SetCursorPos(x, y);
+    memset(in, 0, sizeof in);
+    in[0].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].type = INPUT_MOUSE;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+    Sleep(50);
 }
 
 #include "scenarios.h"

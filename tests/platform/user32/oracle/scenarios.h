@@ -1,7 +1,8 @@
 /* The message-sequence scenarios, written once in the subset of C that also compiles as C++: the probe
  * (probe.c, built with mingw-w64 and run under Wine) and OracleTraceTest.cpp (against our window model)
  * include this file and so run exactly the same calls. The includer provides the Win32 declarations,
- * T("...") for a UTF-16 literal and OracleSleep(ms) (real sleep under Wine, manual clock for us).
+ * T("...") for a UTF-16 literal, OracleSleep(ms) (real sleep under Wine, manual clock for us) and
+ * OracleClick(x, y) (a left click at a screen point, through the system's input queue).
  *
  * Trace format, one line per event:
  *   "<indent><window> <MESSAGE>[ facts]"  a message reaching the window procedure; two spaces of indent
@@ -84,15 +85,15 @@ static const struct OracleMsgName oracleMsgNames[] = {
     {0x0006, "WM_ACTIVATE"}, {0x0007, "WM_SETFOCUS"}, {0x0008, "WM_KILLFOCUS"}, {0x000A, "WM_ENABLE"},
     {0x000B, "WM_SETREDRAW"}, {0x000C, "WM_SETTEXT"}, {0x000D, "WM_GETTEXT"}, {0x000E, "WM_GETTEXTLENGTH"},
     {0x000F, "WM_PAINT"}, {0x0010, "WM_CLOSE"}, {0x0012, "WM_QUIT"}, {0x0014, "WM_ERASEBKGND"},
-    {0x0018, "WM_SHOWWINDOW"}, {0x001C, "WM_ACTIVATEAPP"}, {0x001F, "WM_CANCELMODE"},
+    {0x0013, "WM_QUERYOPEN"}, {0x0018, "WM_SHOWWINDOW"}, {0x001C, "WM_ACTIVATEAPP"}, {0x001F, "WM_CANCELMODE"},
     {0x0020, "WM_SETCURSOR"}, {0x0021, "WM_MOUSEACTIVATE"}, {0x0022, "WM_CHILDACTIVATE"},
-    {0x0024, "WM_GETMINMAXINFO"}, {0x003D, "WM_GETOBJECT"}, {0x0046, "WM_WINDOWPOSCHANGING"},
+    {0x0024, "WM_GETMINMAXINFO"}, {0x0026, "WM_PAINTICON"}, {0x0027, "WM_ICONERASEBKGND"}, {0x003D, "WM_GETOBJECT"}, {0x0046, "WM_WINDOWPOSCHANGING"},
     {0x0047, "WM_WINDOWPOSCHANGED"}, {0x007C, "WM_STYLECHANGING"}, {0x007D, "WM_STYLECHANGED"},
     {0x007F, "WM_GETICON"}, {0x0081, "WM_NCCREATE"}, {0x0082, "WM_NCDESTROY"}, {0x0083, "WM_NCCALCSIZE"},
     {0x0084, "WM_NCHITTEST"}, {0x0085, "WM_NCPAINT"}, {0x0086, "WM_NCACTIVATE"}, {0x0088, "WM_SYNCPAINT"},
-    {0x00A0, "WM_NCMOUSEMOVE"}, {0x0113, "WM_TIMER"}, {0x0118, "WM_SYSTIMER"}, {0x0128, "WM_UPDATEUISTATE"},
-    {0x0200, "WM_MOUSEMOVE"}, {0x0210, "WM_PARENTNOTIFY"}, {0x0215, "WM_CAPTURECHANGED"},
-    {0x0281, "WM_IME_SETCONTEXT"}, {0x0282, "WM_IME_NOTIFY"}, {0x030F, "WM_QUERYNEWPALETTE"},
+    {0x00A0, "WM_NCMOUSEMOVE"}, {0x00A1, "WM_NCLBUTTONDOWN"}, {0x0112, "WM_SYSCOMMAND"}, {0x0113, "WM_TIMER"}, {0x0118, "WM_SYSTIMER"}, {0x0128, "WM_UPDATEUISTATE"},
+    {0x0200, "WM_MOUSEMOVE"}, {0x0201, "WM_LBUTTONDOWN"}, {0x0202, "WM_LBUTTONUP"}, {0x0210, "WM_PARENTNOTIFY"}, {0x0215, "WM_CAPTURECHANGED"},
+    {0x0231, "WM_ENTERSIZEMOVE"}, {0x0232, "WM_EXITSIZEMOVE"}, {0x0281, "WM_IME_SETCONTEXT"}, {0x0282, "WM_IME_NOTIFY"}, {0x030F, "WM_QUERYNEWPALETTE"},
     {0x031F, "WM_DWMNCRENDERINGCHANGED"},
 };
 
@@ -182,11 +183,20 @@ static void OracleFacts(UINT msg, WPARAM wp, LPARAM lp) {
     case 0x0012: /* WM_QUIT */
         OracleAppend(" code=%d", (int)wp);
         break;
+    case 0x0112: /* WM_SYSCOMMAND */
+        OracleAppend(" 0x%04x", (unsigned)(wp & 0xFFF0));
+        break;
+    case 0x0021: /* WM_MOUSEACTIVATE */
+        OracleAppend(" top=%s hit=%d msg=0x%04x", OracleWho((HWND)wp), (int)(short)LOWORD(lp), (unsigned)HIWORD(lp));
+        break;
     case 0x0113: /* WM_TIMER */
         OracleAppend(" id=%d", (int)wp);
         break;
     case 0x0210: /* WM_PARENTNOTIFY */
-        OracleAppend(" %d child=%s", (int)LOWORD(wp), OracleWho((HWND)lp));
+        if (LOWORD(wp) == 0x0001 || LOWORD(wp) == 0x0002) /* WM_CREATE, WM_DESTROY: the child */
+            OracleAppend(" %d child=%s", (int)LOWORD(wp), OracleWho((HWND)lp));
+        else /* a button went down: where, in the parent's client area */
+            OracleAppend(" %d at=%d,%d", (int)LOWORD(wp), (int)(short)LOWORD(lp), (int)(short)HIWORD(lp));
         break;
     case 0x0215: /* WM_CAPTURECHANGED */
         OracleAppend(" new=%s", OracleWho((HWND)lp));
@@ -205,12 +215,15 @@ static void OracleLogMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     OracleAppend("\n");
 }
 
+static HWND oracleNoActivate; /* answers WM_MOUSEACTIVATE with MA_NOACTIVATE */
+
 static LRESULT CALLBACK OracleProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT r;
     if (oracleLogging) OracleLogMessage(h, msg, wp, lp);
     else OracleWho(h);
     ++oracleDepth;
     if (msg == 0x0400) r = 1; /* WM_USER: the subclass scenario reads the sum of the answers */
+    else if (msg == 0x0021 && h == oracleNoActivate) r = MA_NOACTIVATE;
     else r = DefWindowProcW(h, msg, wp, lp);
     --oracleDepth;
     return r;
@@ -220,6 +233,41 @@ static LRESULT CALLBACK OracleCbt(int code, WPARAM wp, LPARAM lp) {
     if (oracleLogging && (code == HCBT_CREATEWND || code == HCBT_DESTROYWND)) {
         OracleIndent();
         OracleAppend("%s %s\n", OracleWho((HWND)wp), code == HCBT_CREATEWND ? "CBT_CREATEWND" : "CBT_DESTROYWND");
+    }
+    return CallNextHookEx(oracleCbt, code, wp, lp);
+}
+
+/* The hook of the scenarios about the hook itself: every code, with its facts; it refuses `oracleCbtVeto`. */
+static int oracleCbtVeto = -1;
+
+static LRESULT CALLBACK OracleCbtFull(int code, WPARAM wp, LPARAM lp) {
+    if (oracleLogging) {
+        OracleIndent();
+        switch (code) {
+        case HCBT_CREATEWND: OracleAppend("%s CBT_CREATEWND", OracleWho((HWND)wp)); break;
+        case HCBT_DESTROYWND: OracleAppend("%s CBT_DESTROYWND", OracleWho((HWND)wp)); break;
+        case HCBT_ACTIVATE: {
+            const CBTACTIVATESTRUCT* a = (const CBTACTIVATESTRUCT*)lp;
+            OracleAppend("%s CBT_ACTIVATE mouse=%d from=%s", OracleWho((HWND)wp), a ? (int)a->fMouse : -1,
+                         a ? OracleWho(a->hWndActive) : "?");
+            break;
+        }
+        case HCBT_SETFOCUS: OracleAppend("%s CBT_SETFOCUS from=%s", OracleWho((HWND)wp), OracleWho((HWND)lp)); break;
+        case HCBT_MINMAX: OracleAppend("%s CBT_MINMAX %d", OracleWho((HWND)wp), (int)LOWORD(lp)); break;
+        case HCBT_MOVESIZE: {
+            const RECT* r = (const RECT*)lp;
+            OracleAppend("%s CBT_MOVESIZE %d,%d,%d,%d", OracleWho((HWND)wp), (int)r->left, (int)r->top, (int)r->right,
+                         (int)r->bottom);
+            break;
+        }
+        case HCBT_SYSCOMMAND: OracleAppend("- CBT_SYSCOMMAND 0x%04x", (unsigned)(wp & 0xFFF0)); break;
+        default: OracleAppend("- CBT_%d", code); break;
+        }
+        if (code == oracleCbtVeto) {
+            OracleAppend(" refused\n");
+            return 1;
+        }
+        OracleAppend("\n");
     }
     return CallNextHookEx(oracleCbt, code, wp, lp);
 }
@@ -674,6 +722,330 @@ static void ScQueue(void) {
     KillTimer(w, 2);
 }
 
+static void OracleHookFull(BOOL on) {
+    if (on) oracleCbt = SetWindowsHookExW(WH_CBT, OracleCbtFull, 0, GetCurrentThreadId());
+    else OracleHook(FALSE);
+}
+
+/* Where a window is and what it is: the rectangles and state a program reads back. */
+static void OracleRects(HWND h) {
+    RECT r, c, n;
+    WINDOWPLACEMENT pl;
+    GetWindowRect(h, &r);
+    GetClientRect(h, &c);
+    memset(&pl, 0, sizeof pl);
+    pl.length = sizeof pl;
+    GetWindowPlacement(h, &pl);
+    n = pl.rcNormalPosition;
+    OracleAppend("= %s rect=%d,%d,%d,%d client=%d,%d iconic=%d zoomed=%d visible=%d show=%d normal=%d,%d,%d,%d\n",
+                 OracleWho(h), (int)r.left, (int)r.top, (int)r.right, (int)r.bottom, (int)c.right, (int)c.bottom,
+                 IsIconic(h) ? 1 : 0, IsZoomed(h) ? 1 : 0, IsWindowVisible(h) ? 1 : 0, (int)pl.showCmd, (int)n.left,
+                 (int)n.top, (int)n.right, (int)n.bottom);
+}
+
+/* A window's relations: parent, ancestors and owner. */
+static void OracleLinks(HWND h) {
+    OracleAppend("= %s", OracleWho(h));
+    OracleAppend(" parent=%s", OracleWho(GetParent(h)));
+    OracleAppend(" ga_parent=%s", OracleWho(GetAncestor(h, GA_PARENT)));
+    OracleAppend(" ga_root=%s", OracleWho(GetAncestor(h, GA_ROOT)));
+    OracleAppend(" ga_rootowner=%s", OracleWho(GetAncestor(h, GA_ROOTOWNER)));
+    OracleAppend(" gw_owner=%s\n", OracleWho(GetWindow(h, GW_OWNER)));
+}
+
+static void OracleVisible(HWND a, HWND b) {
+    OracleAppend("= visible %s=%d %s=%d\n", OracleWho(a), IsWindowVisible(a) ? 1 : 0, OracleWho(b),
+                 IsWindowVisible(b) ? 1 : 0);
+}
+
+/* Dispatches what arrived (input included), logged, letting a little time pass between rounds. */
+static void OraclePump(void) {
+    MSG m;
+    int round;
+    for (round = 0; round < 3; ++round) {
+        while (PeekMessageW(&m, 0, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+        OracleSleep(20);
+    }
+}
+
+static void ScDestroyFocused(void) {
+    HWND p2, a, b, g, c;
+    OraclePopup("p1", TRUE, 100, 100);
+    p2 = OraclePopup("p2", TRUE, 400, 100);
+    a = OracleChild("a", p2, TRUE, 10, 10, 1);
+    b = OracleChild("b", p2, TRUE, 80, 10, 2);
+    g = OracleChild("g", b, TRUE, 5, 5, 3);
+    c = OracleChild("c", p2, TRUE, 10, 60, 4);
+    SetFocus(a);
+    OracleSettle();
+    OracleHook(TRUE);
+    OracleBegin();
+    OracleState();
+    OracleStep("DestroyWindow a (focused)");
+    OracleResult(DestroyWindow(a));
+    OracleState();
+    OracleStep("SetFocus g");
+    SetFocus(g);
+    OracleStep("ShowWindow b SW_HIDE (its child g focused)");
+    OracleResult(ShowWindow(b, SW_HIDE));
+    OracleState();
+    OracleStep("ShowWindow b SW_SHOW, SetFocus g");
+    ShowWindow(b, SW_SHOW);
+    SetFocus(g);
+    OracleStep("DestroyWindow b (its child g focused)");
+    OracleResult(DestroyWindow(b));
+    OracleState();
+    OracleStep("SetFocus c");
+    SetFocus(c);
+    OracleStep("DestroyWindow p2 (active, its child c focused)");
+    OracleResult(DestroyWindow(p2));
+    OracleState();
+    OracleHook(FALSE);
+}
+
+static void ScSetParentDesktop(void) {
+    HWND p1 = OraclePopup("p1", TRUE, 100, 100);
+    HWND c = OracleChild("child", p1, TRUE, 10, 10, 1);
+    OracleName(GetDesktopWindow(), "desktop");
+    SetFocus(c);
+    OracleSettle();
+    OracleBegin();
+    OracleState();
+    OracleStep("SetParent child desktop (focused)");
+    OracleResultWho(SetParent(c, 0));
+    OracleState();
+    OracleLinks(c);
+    OracleRects(c);
+    OracleStep("SetWindowLongPtrW child GWL_STYLE WS_POPUP|WS_BORDER|WS_VISIBLE");
+    SetWindowLongPtrW(c, GWL_STYLE, (LONG_PTR)(WS_POPUP | WS_BORDER | WS_VISIBLE));
+    OracleStep("SetWindowPos child SWP_FRAMECHANGED|SWP_NOMOVE|SWP_NOSIZE|SWP_NOZORDER");
+    SetWindowPos(c, 0, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+    OracleLinks(c);
+    OracleRects(c);
+    OracleStep("SetActiveWindow child");
+    OracleResultWho(SetActiveWindow(c));
+    OracleState();
+    OracleStep("SetWindowLongPtrW child GWL_STYLE WS_CHILD|WS_VISIBLE");
+    SetWindowLongPtrW(c, GWL_STYLE, (LONG_PTR)(WS_CHILD | WS_VISIBLE));
+    OracleStep("SetParent child p1 (active)");
+    OracleResultWho(SetParent(c, p1));
+    OracleState();
+    OracleLinks(c);
+    OracleRects(c);
+}
+
+static void ScOwned(void) {
+    HWND owner, owned, c, owned2;
+    OraclePopup("bystander", TRUE, 700, 100);
+    owner = OraclePopup("owner", TRUE, 100, 100);
+    OracleName(GetDesktopWindow(), "desktop");
+    OracleSettle();
+    OracleBegin();
+    OracleStep("CreateWindowExW owned WS_POPUP|WS_BORDER|WS_VISIBLE, owner");
+    owned = OracleCreate("owned", WS_POPUP | WS_BORDER | WS_VISIBLE, 150, 150, 200, 150, owner, 0);
+    OracleState();
+    oracleLogging = 0;
+    c = OracleChild("c", owned, TRUE, 10, 10, 1);
+    OracleSettle();
+    oracleLogging = 1;
+    OracleLinks(owned);
+    OracleLinks(c);
+    OracleLinks(owner);
+    OracleStep("ShowWindow owned SW_HIDE (active)");
+    OracleResult(ShowWindow(owned, SW_HIDE));
+    OracleState();
+    OracleStep("ShowWindow owned SW_SHOW");
+    OracleResult(ShowWindow(owned, SW_SHOW));
+    OracleState();
+    OracleStep("ShowWindow owner SW_MINIMIZE (owned active)");
+    OracleResult(ShowWindow(owner, SW_MINIMIZE));
+    OracleVisible(owner, owned);
+    OracleState();
+    OracleStep("ShowWindow owner SW_RESTORE");
+    OracleResult(ShowWindow(owner, SW_RESTORE));
+    OracleVisible(owner, owned);
+    OracleState();
+    OracleStep("ShowWindow owner SW_HIDE");
+    OracleResult(ShowWindow(owner, SW_HIDE));
+    OracleVisible(owner, owned);
+    OracleState();
+    OracleStep("ShowWindow owner SW_SHOW");
+    OracleResult(ShowWindow(owner, SW_SHOW));
+    OracleVisible(owner, owned);
+    OracleState();
+    OracleStep("SetActiveWindow owned");
+    OracleResultWho(SetActiveWindow(owned));
+    OracleStep("DestroyWindow owned (active)");
+    OracleResult(DestroyWindow(owned));
+    OracleState();
+    oracleLogging = 0;
+    owned2 = OracleCreate("owned2", WS_POPUP | WS_BORDER, 150, 150, 200, 150, owner, 0);
+    OracleSettle();
+    oracleLogging = 1;
+    OracleLinks(owned2);
+    OracleStep("DestroyWindow owner (owned2 hidden)");
+    OracleResult(DestroyWindow(owner));
+    OracleResult(IsWindow(owned2));
+    OracleState();
+}
+
+static void ScCbt(void) {
+    HWND p1 = OraclePopup("p1", TRUE, 100, 100);
+    HWND c = OracleChild("c", p1, TRUE, 10, 10, 1);
+    HWND d = OracleChild("d", p1, TRUE, 80, 10, 2);
+    HWND p2 = OraclePopup("p2", TRUE, 400, 100);
+    OracleSettle();
+    OracleHookFull(TRUE);
+    OracleBegin();
+    OracleState();
+    OracleStep("SetActiveWindow p1");
+    OracleResultWho(SetActiveWindow(p1));
+    OracleState();
+    OracleStep("SetFocus c");
+    OracleResultWho(SetFocus(c));
+    OracleStep("ShowWindow p2 SW_MINIMIZE");
+    OracleResult(ShowWindow(p2, SW_MINIMIZE));
+    OracleState();
+    OracleStep("ShowWindow p2 SW_RESTORE");
+    OracleResult(ShowWindow(p2, SW_RESTORE));
+    OracleState();
+    OracleStep("SendMessageW p2 WM_SYSCOMMAND SC_MINIMIZE");
+    SendMessageW(p2, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    OracleStep("SendMessageW p2 WM_SYSCOMMAND SC_RESTORE");
+    SendMessageW(p2, WM_SYSCOMMAND, SC_RESTORE, 0);
+    OracleState();
+    OracleStep("DestroyWindow c (focused)");
+    OracleResult(DestroyWindow(c));
+    OracleState();
+    oracleCbtVeto = HCBT_ACTIVATE;
+    OracleStep("SetActiveWindow p1 (refused)");
+    OracleResultWho(SetActiveWindow(p1));
+    OracleState();
+    oracleCbtVeto = HCBT_SETFOCUS;
+    OracleStep("SetFocus d (refused)");
+    OracleResultWho(SetFocus(d));
+    OracleState();
+    oracleCbtVeto = HCBT_MINMAX;
+    OracleStep("ShowWindow p1 SW_MINIMIZE (refused)");
+    OracleResult(ShowWindow(p1, SW_MINIMIZE));
+    OracleRects(p1);
+    OracleState();
+    oracleCbtVeto = HCBT_DESTROYWND;
+    OracleStep("DestroyWindow d (refused)");
+    OracleResult(DestroyWindow(d));
+    OracleResult(IsWindow(d));
+    OracleState();
+    oracleCbtVeto = -1;
+    OracleHook(FALSE);
+}
+
+/* The keyboard move loop, ended at once by an Enter posted before WM_SYSCOMMAND SC_MOVE (the real loop
+ * moves by arrows through the pointer, which a posted key cannot drive). */
+static void OracleKeyMove(HWND w) {
+    PostMessageW(w, WM_KEYDOWN, VK_RETURN, 0);
+    SendMessageW(w, WM_SYSCOMMAND, SC_MOVE, 0);
+}
+
+/* A top-level window with a sizing frame and the minimise and maximise boxes, but no caption: one whose
+ * frame our model draws itself (a captioned window gets its caption and frame from the desktop). */
+#define ORACLE_FRAME_STYLE (WS_POPUP | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_VISIBLE)
+
+static void ScCbtMoveSize(void) {
+    HWND w = OracleCreate("frame", ORACLE_FRAME_STYLE, 200, 200, 300, 200, 0, 0);
+    OracleSettle();
+    OracleHookFull(TRUE);
+    OracleBegin();
+    OracleRects(w);
+    OracleStep("WM_SYSCOMMAND SC_MOVE, key return");
+    OracleKeyMove(w);
+    OracleRects(w);
+    OracleState();
+    oracleCbtVeto = HCBT_MOVESIZE;
+    OracleStep("WM_SYSCOMMAND SC_MOVE, key return (refused)");
+    OracleKeyMove(w);
+    OracleRects(w);
+    OracleState();
+    oracleCbtVeto = -1;
+    OracleHook(FALSE);
+}
+
+static void ScMinMax(void) {
+    HWND w;
+    OraclePopup("other", TRUE, 700, 100);
+    w = OracleCreate("frame", ORACLE_FRAME_STYLE, 100, 100, 400, 300, 0, 0);
+    OracleSettle();
+    OracleBegin();
+    OracleRects(w);
+    OracleStep("ShowWindow frame SW_MINIMIZE");
+    OracleResult(ShowWindow(w, SW_MINIMIZE));
+    OracleRects(w);
+    OracleState();
+    OracleStep("ShowWindow frame SW_RESTORE");
+    OracleResult(ShowWindow(w, SW_RESTORE));
+    OracleRects(w);
+    OracleState();
+    OracleStep("ShowWindow frame SW_MAXIMIZE");
+    OracleResult(ShowWindow(w, SW_MAXIMIZE));
+    OracleRects(w);
+    OracleState();
+    OracleStep("ShowWindow frame SW_RESTORE");
+    OracleResult(ShowWindow(w, SW_RESTORE));
+    OracleRects(w);
+    OracleStep("SendMessageW frame WM_SYSCOMMAND SC_MINIMIZE");
+    SendMessageW(w, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    OracleRects(w);
+    OracleState();
+    OracleStep("SendMessageW frame WM_SYSCOMMAND SC_RESTORE");
+    SendMessageW(w, WM_SYSCOMMAND, SC_RESTORE, 0);
+    OracleRects(w);
+    OracleState();
+    OracleStep("SendMessageW frame WM_SYSCOMMAND SC_MAXIMIZE");
+    SendMessageW(w, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    OracleRects(w);
+    OracleStep("ShowWindow frame SW_MINIMIZE (maximised)");
+    OracleResult(ShowWindow(w, SW_MINIMIZE));
+    OracleRects(w);
+    OracleStep("SendMessageW frame WM_SYSCOMMAND SC_RESTORE (back to maximised)");
+    SendMessageW(w, WM_SYSCOMMAND, SC_RESTORE, 0);
+    OracleRects(w);
+    OracleStep("SendMessageW frame WM_SYSCOMMAND SC_RESTORE");
+    SendMessageW(w, WM_SYSCOMMAND, SC_RESTORE, 0);
+    OracleRects(w);
+    OracleState();
+}
+
+static void ScMouseActivate(void) {
+    HWND p1, p2;
+    p1 = OraclePopup("p1", FALSE, 100, 100);
+    OracleChild("c1", p1, TRUE, 10, 10, 1);
+    p2 = OraclePopup("p2", FALSE, 400, 100);
+    OraclePopup("hidden", FALSE, 700, 100);
+    OracleCreate("owned", WS_POPUP | WS_BORDER, 700, 300, 200, 150, p1, 0);
+    ShowWindow(p1, SW_SHOWNOACTIVATE);
+    ShowWindow(p2, SW_SHOWNOACTIVATE);
+    OracleSettle();
+    OracleBegin();
+    OracleState();
+    OracleStep("click c1 (nothing active)");
+    OracleClick(131, 131);
+    OraclePump();
+    OracleState();
+    OracleStep("click p2, which answers MA_NOACTIVATE");
+    oracleNoActivate = p2;
+    OracleClick(450, 150);
+    OraclePump();
+    OracleState();
+    oracleNoActivate = 0;
+    OracleStep("click p2");
+    OracleClick(460, 160);
+    OraclePump();
+    OracleState();
+    OracleStep("click c1 (p1 inactive)");
+    OracleClick(121, 121);
+    OraclePump();
+    OracleState();
+}
+
 typedef void (*OracleScenarioFn)(void);
 struct OracleScenario {
     const char* name;
@@ -684,7 +1056,10 @@ static const struct OracleScenario oracleScenarios[] = {
     {"show_popup", ScShowPopup},     {"show_child", ScShowChild},     {"setwindowpos", ScSetWindowPos},
     {"focus", ScFocus},              {"activate", ScActivate},        {"capture", ScCapture},
     {"enable", ScEnable},            {"setparent", ScSetParent},      {"subclass", ScSubclass},
-    {"queue", ScQueue},
+    {"queue", ScQueue},              {"destroy_focused", ScDestroyFocused},
+    {"setparent_desktop", ScSetParentDesktop},                    {"owned", ScOwned},
+    {"cbt", ScCbt},                  {"cbt_movesize", ScCbtMoveSize}, {"minmax", ScMinMax},
+    {"mouseactivate", ScMouseActivate},
 };
 
 /* Runs one scenario from a clean start; the trace is left in oracleLog. */
@@ -696,6 +1071,8 @@ static int OracleRun(const char* name) {
     oracleLogging = 0;
     oracleCount = 0;
     oraclePending = 0;
+    oracleNoActivate = 0;
+    oracleCbtVeto = -1;
     OracleRegister();
     for (i = 0; i < sizeof oracleScenarios / sizeof oracleScenarios[0]; ++i)
         if (strcmp(oracleScenarios[i].name, name) == 0) {
