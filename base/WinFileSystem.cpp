@@ -31,8 +31,7 @@ rtl::String GetDesktopDir() {
 }
 
 bool DirExists(const rtl::String& Path) {
-    const int A = rtl::FileGetAttr(Path);
-    return A != -1 && (A & rtl::faDirectory);
+    return rtl::DirectoryExists(Path); // a link counts by its target, as the attribute test did
 }
 
 } // namespace base

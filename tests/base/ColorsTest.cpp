@@ -1,7 +1,7 @@
 // tests/base/ColorsTest.cpp: colour arithmetic, HSL and colours written as text.
 #include <gtest/gtest.h>
 
-#include "tests/base/QtPrint.h"
+#include "tests/support/QtPrint.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 // tests/base/DateTimeTest.cpp: clock texts.
 #include <gtest/gtest.h>
 
-#include "tests/base/QtPrint.h"
+#include "tests/support/QtPrint.h"
 
 #include "base/DateTime.h"
 #include "rtl/DateUtils.h"

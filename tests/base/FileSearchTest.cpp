@@ -1,7 +1,7 @@
 // tests/base/FileSearchTest.cpp: the breadth-first file search against find.
 #include <gtest/gtest.h>
 
-#include "tests/base/QtPrint.h"
+#include "tests/support/QtPrint.h"
 
 #include <QStringList>
 #include <fstream>

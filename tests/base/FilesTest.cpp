@@ -1,7 +1,7 @@
 // tests/base/FilesTest.cpp: file records, sizes, times, folders and rectangles.
 #include <gtest/gtest.h>
 
-#include "tests/base/QtPrint.h"
+#include "tests/support/QtPrint.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // tests/base/HashTest.cpp
 #include <gtest/gtest.h>
 
-#include "tests/base/QtPrint.h"
+#include "tests/support/QtPrint.h"
 
 #include <QFile>
 #include <QFileInfo>

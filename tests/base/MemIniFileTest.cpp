@@ -1,7 +1,7 @@
 // tests/base/MemIniFileTest.cpp: the settings-file class, byte for byte.
 #include <gtest/gtest.h>
 
-#include "tests/base/QtPrint.h"
+#include "tests/support/QtPrint.h"
 
 #include <QFile>
 #include <zlib.h>
@@ -14,16 +14,8 @@ namespace {
 
 using base::TKwpMemIniFile;
 
-QByteArray ReadAll(const QString& Name) {
-    QFile F(Name);
-    return F.open(QIODevice::ReadOnly) ? F.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& Name, const QByteArray& Bytes) {
-    QFile F(Name);
-    ASSERT_TRUE(F.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    F.write(Bytes);
-}
+using testing_support::ReadFileBytes;
+using testing_support::WriteFileBytes;
 
 QStringList Items(const rtl::TStrings& L) {
     QStringList Out;
@@ -50,12 +42,12 @@ TEST_F(IniFile, NewFileInUtf8HasBomCrLfAndAnEmptyLineAfterEachSection) {
         Ini.WriteBool("Other", "On", true);
         Ini.UpdateFile();
     }
-    EXPECT_EQ(ReadAll(Name), QByteArray("\xEF\xBB\xBF[MAIN]\r\nName=Gr\xC3\xBC\xC3\x9F"
+    EXPECT_EQ(ReadFileBytes(Name), QByteArray("\xEF\xBB\xBF[MAIN]\r\nName=Gr\xC3\xBC\xC3\x9F"
                                         "e\r\nCount=-5\r\n\r\n[Other]\r\nOn=1\r\n\r\n"));
 }
 
 TEST_F(IniFile, LoadsLooseTextAndWritesItBackInTheStoreFormat) {
-    WriteAll(Name, QByteArray("stray=before\n  [ One ]  \r\n; comment\r\n b = 2 \rnovalue\n\n"
+    WriteFileBytes(Name, QByteArray("stray=before\n  [ One ]  \r\n; comment\r\n b = 2 \rnovalue\n\n"
                               "[two]\na=1\nA=dup\n[ONE]\nc=3=x\n"));
     TKwpMemIniFile Ini(Name);
     EXPECT_EQ(Ini.ReadString("one", "B", "?"), "2");
@@ -70,27 +62,27 @@ TEST_F(IniFile, LoadsLooseTextAndWritesItBackInTheStoreFormat) {
     Ini.WriteString("Three", "k", "v");     // a new section goes last
     Ini.UpdateFile();
     // No BOM was found and the text is ASCII, so it stays without one.
-    EXPECT_EQ(ReadAll(Name), QByteArray("[One]\r\nb=changed\r\nnovalue=\r\nc=3=x\r\n\r\n"
+    EXPECT_EQ(ReadFileBytes(Name), QByteArray("[One]\r\nb=changed\r\nnovalue=\r\nc=3=x\r\n\r\n"
                                         "[two]\r\na=first\r\nA=dup\r\nnew=\r\n\r\n[Three]\r\nk=v\r\n\r\n"));
 }
 
 TEST_F(IniFile, KeepsTheEncodingItFound) {
-    WriteAll(Name, QByteArray("[S]\r\nk=caf\xE9\r\n")); // Windows-1252
+    WriteFileBytes(Name, QByteArray("[S]\r\nk=caf\xE9\r\n")); // Windows-1252
     {
         TKwpMemIniFile Ini(Name);
         EXPECT_EQ(Ini.ReadString("S", "k", ""), QString::fromUtf16(u"café"));
         Ini.WriteString("S", "k2", QString::fromUtf16(u"é"));
         Ini.UpdateFile();
     }
-    EXPECT_EQ(ReadAll(Name), QByteArray("[S]\r\nk=caf\xE9\r\nk2=\xE9\r\n\r\n"));
+    EXPECT_EQ(ReadFileBytes(Name), QByteArray("[S]\r\nk=caf\xE9\r\nk2=\xE9\r\n\r\n"));
 
-    WriteAll(Name, QByteArray("\xEF\xBB\xBF[S]\r\nk=\xC3\xA9\r\n"));
+    WriteFileBytes(Name, QByteArray("\xEF\xBB\xBF[S]\r\nk=\xC3\xA9\r\n"));
     {
         TKwpMemIniFile Ini(Name);
         EXPECT_EQ(Ini.ReadString("S", "k", ""), QString::fromUtf16(u"é"));
         Ini.UpdateFile();
     }
-    EXPECT_EQ(ReadAll(Name), QByteArray("\xEF\xBB\xBF[S]\r\nk=\xC3\xA9\r\n\r\n"));
+    EXPECT_EQ(ReadFileBytes(Name), QByteArray("\xEF\xBB\xBF[S]\r\nk=\xC3\xA9\r\n\r\n"));
 }
 
 TEST_F(IniFile, NumbersBooleansCaseAndTheCurrentSection) {
@@ -135,7 +127,7 @@ TEST_F(IniFile, UpdateOnExitWritesAndOtherwiseChangesAreLost) {
         TKwpMemIniFile Ini(Name, nullptr, true);
         Ini.WriteString("S", "k", "v");
     }
-    EXPECT_EQ(ReadAll(Name), QByteArray("[S]\r\nk=v\r\n\r\n"));
+    EXPECT_EQ(ReadFileBytes(Name), QByteArray("[S]\r\nk=v\r\n\r\n"));
     // A write that fails in the destructor must not take the program down.
     { TKwpMemIniFile(Dir.QFile("no/such/folder.ini"), nullptr, true).WriteString("S", "k", "v"); }
 }
@@ -150,7 +142,7 @@ TEST_F(IniFile, BoundStringsKeepTheirOuterSpaces) {
         Ini.WriteStrings("X", &L, 200, false);
         Ini.UpdateFile();
     }
-    EXPECT_EQ(ReadAll(Name), QByteArray("[S]\r\nplain=  x  \r\nbound=[  x  ]\r\n\r\n"
+    EXPECT_EQ(ReadFileBytes(Name), QByteArray("[S]\r\nplain=  x  \r\nbound=[  x  ]\r\n\r\n"
                                         "[X]\r\nLine_001=[a]\r\nLine_002=[ b ]\r\nLine_003=[]\r\n\r\n"));
     TKwpMemIniFile Ini(Name);
     EXPECT_EQ(Ini.ReadString("S", "plain", ""), "x"); // the loader trims the whole line

@@ -1,7 +1,7 @@
 // tests/base/StringsTest.cpp: the string, number and percent helpers.
 #include <gtest/gtest.h>
 
-#include "tests/base/QtPrint.h"
+#include "tests/support/QtPrint.h"
 
 #include <QLocale>
 

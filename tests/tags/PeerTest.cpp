@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <future>
 #include <map>
 
@@ -98,23 +97,12 @@ std::vector<std::string> Sorted(const QJsonArray& Frames)
 // ffprobe's report of each file, the programs run side by side (each takes half a second to start).
 std::map<QString, QJsonObject> Ffprobe(const QStringList& Files)
 {
-    std::vector<std::future<QByteArray>> runs;
+    std::vector<std::future<QJsonObject>> runs;
     for (const QString& file : Files) {
-        runs.push_back(std::async(std::launch::async, [file] {
-            const std::string command = "ffprobe -v error -print_format json -show_format -show_streams '" +
-                                        file.toStdString() + "' 2>/dev/null";
-            QByteArray out;
-            if (FILE* pipe = popen(command.c_str(), "r")) {
-                char buffer[4096];
-                size_t n;
-                while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, qsizetype(n));
-                pclose(pipe);
-            }
-            return out;
-        }));
+        runs.push_back(std::async(std::launch::async, [file] { return testing_support::FfprobeJson(file).object(); }));
     }
     std::map<QString, QJsonObject> result;
-    for (int i = 0; i < Files.size(); ++i) result[Files[i]] = QJsonDocument::fromJson(runs[size_t(i)].get()).object();
+    for (int i = 0; i < Files.size(); ++i) result[Files[i]] = runs[size_t(i)].get();
     return result;
 }
 

@@ -2,7 +2,7 @@
 // about the same files; and the analysis without the library, from the encoder's report alone.
 #include <gtest/gtest.h>
 
-#include "tests/engine/analysis/QtPrinters.h"
+#include "tests/support/QtPrint.h"
 
 #include <QFile>
 #include <QJsonArray>

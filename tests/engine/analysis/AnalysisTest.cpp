@@ -2,7 +2,7 @@
 // corrections that follow the library. Lines are the quoted build's and Debian's ffmpeg 5.1's.
 #include <gtest/gtest.h>
 
-#include "tests/engine/analysis/QtPrinters.h"
+#include "tests/support/QtPrint.h"
 
 #include <optional>
 

@@ -2,7 +2,7 @@
 // text, against a scripted stand-in of the tool and against Debian's ffprobe.
 #include <gtest/gtest.h>
 
-#include "tests/engine/analysis/QtPrinters.h"
+#include "tests/support/QtPrint.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -1,7 +1,7 @@
 // The analysis library's binding and report, against fake libraries whose answers each test writes.
 #include <gtest/gtest.h>
 
-#include "tests/engine/analysis/QtPrinters.h"
+#include "tests/support/QtPrint.h"
 
 #include <dlfcn.h>
 

@@ -2,7 +2,7 @@
 // the player and the command-line window.
 #include <gtest/gtest.h>
 
-#include "tests/engine/params/QStringPrinter.h"
+#include "tests/support/QtPrint.h"
 
 #include <QLocale>
 

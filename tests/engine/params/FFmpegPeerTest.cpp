@@ -3,7 +3,7 @@
 // channels, length of the requested range, and the chosen stream.
 #include <gtest/gtest.h>
 
-#include "tests/engine/params/QStringPrinter.h"
+#include "tests/support/QtPrint.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

@@ -1,7 +1,7 @@
 // Output file naming: folders, chapter names, the existing-file rules, -OUTFILE and -OUTDIR.
 #include <gtest/gtest.h>
 
-#include "tests/engine/params/QStringPrinter.h"
+#include "tests/support/QtPrint.h"
 
 #include <filesystem>
 

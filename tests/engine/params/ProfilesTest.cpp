@@ -2,7 +2,7 @@
 // the colours of the combo's items.
 #include <gtest/gtest.h>
 
-#include "tests/engine/params/QStringPrinter.h"
+#include "tests/support/QtPrint.h"
 
 #include <QLocale>
 

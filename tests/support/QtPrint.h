@@ -1,4 +1,4 @@
-// tests/base/QtPrint.h: readable Qt strings in assertion messages.
+// tests/support/QtPrint.h: readable Qt strings in assertion messages, for every test folder.
 #pragma once
 #include <QString>
 #include <QStringList>
