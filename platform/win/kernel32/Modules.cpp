@@ -1,5 +1,6 @@
 // Registry of the stand-in's modules by Windows library name.
 #include "win/kernel32/modules.h"
+#include "win/kernel32/Utf8.h"
 #include "win/kernel32/winbase.h"
 
 #include <dlfcn.h>
@@ -28,18 +29,7 @@ Registry& TheRegistry() {
 }
 
 std::string Utf8(LPCWSTR s) {
-    std::string out;
-    for (; s && *s; ++s) {
-        uint32_t c = *s;
-        if (c >= 0xD800 && c < 0xDC00 && s[1] >= 0xDC00 && s[1] < 0xE000) c = 0x10000 + ((c - 0xD800) << 10) + (*++s - 0xDC00);
-        if (c < 0x80) out += char(c);
-        else if (c < 0x800) out += {char(0xC0 | c >> 6), char(0x80 | (c & 63))};
-        else if (c < 0x10000) out += {char(0xE0 | c >> 12), char(0x80 | ((c >> 6) & 63)), char(0x80 | (c & 63))};
-        else
-            out += {char(0xF0 | c >> 18), char(0x80 | ((c >> 12) & 63)), char(0x80 | ((c >> 6) & 63)),
-                    char(0x80 | (c & 63))};
-    }
-    return out;
+    return s ? winkernel::Utf16ToUtf8(s, std::char_traits<char16_t>::length(s)) : std::string();
 }
 
 } // namespace

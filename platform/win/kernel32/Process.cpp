@@ -1,6 +1,7 @@
 // Pipes, child processes and process snapshots of the stand-in, over pipe2, posix_spawn, waitpid
 // and /proc.
 #include "win/kernel32/winbase.h"
+#include "win/kernel32/Utf8.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -31,36 +32,6 @@ extern char** environ;
 namespace {
 
 // ---- text -----------------------------------------------------------------------------------------
-
-std::string ToUtf8(const std::u16string& s) {
-    std::string out;
-    out.reserve(s.size());
-    for (size_t i = 0; i < s.size(); ++i) {
-        uint32_t c = s[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD; // an unpaired surrogate has no UTF-8 form
-        }
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | (c >> 6));
-            out += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += char(0xE0 | (c >> 12));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xF0 | (c >> 18));
-            out += char(0x80 | ((c >> 12) & 0x3F));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 std::u16string FromUtf8(const std::string& s) {
     std::u16string out;
@@ -470,7 +441,7 @@ BOOL WINAPI CreateProcessW(LPCWSTR lpApplicationName, LPWSTR lpCommandLine, LPSE
     int error = ENOENT;
     if (line[start] == u'"') {
         const size_t close = line.find(u'"', start + 1);
-        program = ToUtf8(
+        program = winkernel::Utf16ToUtf8(
             line.substr(start + 1, close == std::u16string::npos ? std::u16string::npos : close - start - 1));
         argsFrom = close == std::u16string::npos ? line.size() : close + 1;
         resolved = ResolveProgram(program, error);
@@ -479,7 +450,7 @@ BOOL WINAPI CreateProcessW(LPCWSTR lpApplicationName, LPWSTR lpCommandLine, LPSE
         int firstError = 0;
         for (;;) {
             const size_t blank = line.find_first_of(u" \t", pos);
-            const std::string candidate = ToUtf8(
+            const std::string candidate = winkernel::Utf16ToUtf8(
                 line.substr(start, blank == std::u16string::npos ? std::u16string::npos : blank - start));
             int candidateError = ENOENT;
             resolved = ResolveProgram(candidate, candidateError);
@@ -502,14 +473,14 @@ BOOL WINAPI CreateProcessW(LPCWSTR lpApplicationName, LPWSTR lpCommandLine, LPSE
 
     std::vector<std::u16string> args = TwCommandLineToArgv(u"x" + line.substr(argsFrom));
     std::vector<std::string> argv8{program};
-    for (size_t i = 1; i < args.size(); ++i) argv8.push_back(ToUtf8(args[i]));
+    for (size_t i = 1; i < args.size(); ++i) argv8.push_back(winkernel::Utf16ToUtf8(args[i]));
     std::vector<char*> argv;
     for (auto& a : argv8) argv.push_back(a.data());
     argv.push_back(nullptr);
 
     std::string cwd;
     if (lpCurrentDirectory && *lpCurrentDirectory) {
-        cwd = ToUtf8(lpCurrentDirectory);
+        cwd = winkernel::Utf16ToUtf8(lpCurrentDirectory);
         struct stat st {};
         if (stat(cwd.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return Fail(ERROR_DIRECTORY);
     }
