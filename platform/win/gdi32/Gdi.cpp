@@ -921,109 +921,34 @@ int WINAPI TwGdiObjectCount(void) {
 
 // ---- simple state ----
 
-#define TW_DC_SET(Name, Type, field)                                                                         \
+// A Set/Get pair over one field of the DC's state: Set stores the value when `valid` holds for it and
+// answers the old one; both answer `failure` for a bad DC (and Set for a refused value).
+#define TW_DC_STATE(Name, Type, field, failure, valid)                                                       \
     Type WINAPI Set##Name(HDC hdc, Type v) {                                                                 \
         DC* dc = GetDC(hdc);                                                                                 \
-        if (!dc) return 0;                                                                                   \
+        if (!dc || !(valid)) return Type(failure);                                                           \
         Type old = Type(dc->s.field);                                                                        \
         dc->s.field = v;                                                                                     \
         return old;                                                                                          \
     }                                                                                                        \
     Type WINAPI Get##Name(HDC hdc) {                                                                         \
         DC* dc = GetDC(hdc);                                                                                 \
-        return dc ? Type(dc->s.field) : Type(0);                                                             \
+        return dc ? Type(dc->s.field) : Type(failure);                                                       \
     }
 
-COLORREF WINAPI SetTextColor(HDC hdc, COLORREF c) {
-    DC* dc = GetDC(hdc);
-    if (!dc) return CLR_INVALID;
-    COLORREF old = dc->s.textColor;
-    dc->s.textColor = c;
-    return old;
-}
-COLORREF WINAPI GetTextColor(HDC hdc) {
-    DC* dc = GetDC(hdc);
-    return dc ? dc->s.textColor : CLR_INVALID;
-}
-COLORREF WINAPI SetBkColor(HDC hdc, COLORREF c) {
-    DC* dc = GetDC(hdc);
-    if (!dc) return CLR_INVALID;
-    COLORREF old = dc->s.bkColor;
-    dc->s.bkColor = c;
-    return old;
-}
-COLORREF WINAPI GetBkColor(HDC hdc) {
-    DC* dc = GetDC(hdc);
-    return dc ? dc->s.bkColor : CLR_INVALID;
-}
-int WINAPI SetBkMode(HDC hdc, int mode) {
-    DC* dc = GetDC(hdc);
-    if (!dc || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
-    int old = dc->s.bkMode;
-    dc->s.bkMode = mode;
-    return old;
-}
-int WINAPI GetBkMode(HDC hdc) {
-    DC* dc = GetDC(hdc);
-    return dc ? dc->s.bkMode : 0;
-}
-int WINAPI SetROP2(HDC hdc, int rop2) {
-    DC* dc = GetDC(hdc);
-    if (!dc || rop2 < R2_BLACK || rop2 > R2_WHITE) return 0;
-    int old = dc->s.rop2;
-    dc->s.rop2 = rop2;
-    return old;
-}
-int WINAPI GetROP2(HDC hdc) {
-    DC* dc = GetDC(hdc);
-    return dc ? dc->s.rop2 : 0;
-}
-int WINAPI SetPolyFillMode(HDC hdc, int mode) {
-    DC* dc = GetDC(hdc);
-    if (!dc || (mode != ALTERNATE && mode != WINDING)) return 0;
-    int old = dc->s.polyFillMode;
-    dc->s.polyFillMode = mode;
-    return old;
-}
-int WINAPI GetPolyFillMode(HDC hdc) {
-    DC* dc = GetDC(hdc);
-    return dc ? dc->s.polyFillMode : 0;
-}
-TW_DC_SET(StretchBltMode, int, stretchMode)
-TW_DC_SET(TextCharacterExtra, int, charExtra)
-UINT WINAPI SetTextAlign(HDC hdc, UINT align) {
-    DC* dc = GetDC(hdc);
-    if (!dc) return UINT(GDI_ERROR);
-    UINT old = dc->s.textAlign;
-    dc->s.textAlign = align;
-    return old;
-}
-UINT WINAPI GetTextAlign(HDC hdc) {
-    DC* dc = GetDC(hdc);
-    return dc ? dc->s.textAlign : UINT(GDI_ERROR);
-}
-COLORREF WINAPI SetDCBrushColor(HDC hdc, COLORREF c) {
-    DC* dc = GetDC(hdc);
-    if (!dc) return CLR_INVALID;
-    COLORREF old = dc->s.dcBrushColor;
-    dc->s.dcBrushColor = c;
-    return old;
-}
-COLORREF WINAPI GetDCBrushColor(HDC hdc) {
-    DC* dc = GetDC(hdc);
-    return dc ? dc->s.dcBrushColor : CLR_INVALID;
-}
-COLORREF WINAPI SetDCPenColor(HDC hdc, COLORREF c) {
-    DC* dc = GetDC(hdc);
-    if (!dc) return CLR_INVALID;
-    COLORREF old = dc->s.dcPenColor;
-    dc->s.dcPenColor = c;
-    return old;
-}
-COLORREF WINAPI GetDCPenColor(HDC hdc) {
-    DC* dc = GetDC(hdc);
-    return dc ? dc->s.dcPenColor : CLR_INVALID;
-}
+TW_DC_STATE(TextColor, COLORREF, textColor, CLR_INVALID, true)
+TW_DC_STATE(BkColor, COLORREF, bkColor, CLR_INVALID, true)
+TW_DC_STATE(BkMode, int, bkMode, 0, v == TRANSPARENT || v == OPAQUE)
+TW_DC_STATE(ROP2, int, rop2, 0, v >= R2_BLACK && v <= R2_WHITE)
+TW_DC_STATE(PolyFillMode, int, polyFillMode, 0, v == ALTERNATE || v == WINDING)
+TW_DC_STATE(StretchBltMode, int, stretchMode, 0, true)
+TW_DC_STATE(TextCharacterExtra, int, charExtra, 0, true)
+TW_DC_STATE(TextAlign, UINT, textAlign, GDI_ERROR, true)
+TW_DC_STATE(DCBrushColor, COLORREF, dcBrushColor, CLR_INVALID, true)
+TW_DC_STATE(DCPenColor, COLORREF, dcPenColor, CLR_INVALID, true)
+TW_DC_STATE(ArcDirection, int, arcDirection, 0, true)
+#undef TW_DC_STATE
+
 int WINAPI SetMapMode(HDC hdc, int mode) {
     // Only MM_TEXT: nothing in the program scales logical units.
     return GetDC(hdc) && mode == MM_TEXT ? MM_TEXT : 0;
@@ -1031,7 +956,6 @@ int WINAPI SetMapMode(HDC hdc, int mode) {
 int WINAPI GetMapMode(HDC hdc) {
     return GetDC(hdc) ? MM_TEXT : 0;
 }
-TW_DC_SET(ArcDirection, int, arcDirection)
 int WINAPI SetGraphicsMode(HDC hdc, int mode) {
     DC* dc = GetDC(hdc);
     if (!dc || (mode != GM_COMPATIBLE && mode != GM_ADVANCED)) return 0;
