@@ -18,6 +18,13 @@ namespace rtl {
 
 namespace {
 
+// A stored number, date or time read with the run-time library's parser; missing or unreadable
+// values give the default.
+double ParsedOr(const String& Text, double Default, bool (*TryParse)(const String&, double&)) {
+    double value = Default;
+    return !Text.isEmpty() && TryParse(Text, value) ? value : Default;
+}
+
 mode_t CurrentUmask() {
     // Reading it through umask() would change it for other threads meanwhile.
     if (FILE* f = std::fopen("/proc/self/status", "re")) {
@@ -119,9 +126,7 @@ void TCustomIniFile::WriteBool(const String& Section, const String& Ident, bool 
 }
 
 double TCustomIniFile::ReadFloat(const String& Section, const String& Name, double Default) {
-    const String text = ReadString(Section, Name, String());
-    double value = Default;
-    return !text.isEmpty() && TryStrToFloat(text, value) ? value : Default;
+    return ParsedOr(ReadString(Section, Name, String()), Default, TryStrToFloat);
 }
 
 void TCustomIniFile::WriteFloat(const String& Section, const String& Name, double Value) {
@@ -129,9 +134,7 @@ void TCustomIniFile::WriteFloat(const String& Section, const String& Name, doubl
 }
 
 TDateTime TCustomIniFile::ReadDate(const String& Section, const String& Name, TDateTime Default) {
-    const String text = ReadString(Section, Name, String());
-    TDateTime value = Default;
-    return !text.isEmpty() && TryStrToDate(text, value) ? value : Default;
+    return ParsedOr(ReadString(Section, Name, String()), Default, TryStrToDate);
 }
 
 void TCustomIniFile::WriteDate(const String& Section, const String& Name, TDateTime Value) {
@@ -139,9 +142,7 @@ void TCustomIniFile::WriteDate(const String& Section, const String& Name, TDateT
 }
 
 TDateTime TCustomIniFile::ReadDateTime(const String& Section, const String& Name, TDateTime Default) {
-    const String text = ReadString(Section, Name, String());
-    TDateTime value = Default;
-    return !text.isEmpty() && TryStrToDateTime(text, value) ? value : Default;
+    return ParsedOr(ReadString(Section, Name, String()), Default, TryStrToDateTime);
 }
 
 void TCustomIniFile::WriteDateTime(const String& Section, const String& Name, TDateTime Value) {
@@ -149,9 +150,7 @@ void TCustomIniFile::WriteDateTime(const String& Section, const String& Name, TD
 }
 
 TDateTime TCustomIniFile::ReadTime(const String& Section, const String& Name, TDateTime Default) {
-    const String text = ReadString(Section, Name, String());
-    TDateTime value = Default;
-    return !text.isEmpty() && TryStrToTime(text, value) ? value : Default;
+    return ParsedOr(ReadString(Section, Name, String()), Default, TryStrToTime);
 }
 
 void TCustomIniFile::WriteTime(const String& Section, const String& Name, TDateTime Value) {
