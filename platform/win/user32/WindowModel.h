@@ -226,6 +226,10 @@ State& S();
 // ---- lookup ----
 Window* Get(HWND h);  // live windows only
 Window* Desktop();
+WndClass* FindClass(LPCWSTR name);  // by name (without case) or by atom
+void Unlink(Window* w);  // out of its parent's z-order
+// Places w among its siblings: HWND_TOP, HWND_BOTTOM, HWND_TOPMOST, HWND_NOTOPMOST or after a sibling.
+void LinkAfter(Window* w, HWND after);
 MINMAXINFO TrackLimits(Window* w);  // sends WM_GETMINMAXINFO with the defaults filled in
 bool SizeTracked(const Window* w);  // a top-level window whose size WM_GETMINMAXINFO limits
 void ClampTracked(Window* w, WINDOWPOS& pos);  // DefWindowProcW's WM_WINDOWPOSCHANGING (may destroy w)
