@@ -37,6 +37,11 @@ public:
     int LoadFromFile(const String& FileName);
     int LoadFromStream(rtl::TStream& TagStream);
     int LoadLyricsTag(rtl::TStream& TagStream);
+    // Saving rewrites a block at the end in place or appends one; with WriteLyricsTag the old ID3v1 and
+    // Lyrics3 blocks are stripped first and a new Lyrics3 block is written before the ID3v1 block.
+    int SaveToFile(const String& FileName, bool WriteLyricsTag = false);
+    int SaveToStream(rtl::TStream& TagStream);
+    int LyricsTagSaveToStream(rtl::TStream& TagStream);
 
     TID3LyricsFrame* AddLyricsFrame(const String& ID);
     bool DeleteLyricsFrame(int Index);
@@ -62,6 +67,9 @@ public:
     bool ReturnANSIText;
     bool SetANSIText;
 };
+
+// Cuts the ID3v1 block, and the Lyrics3 block before it, off the end of the file.
+int StripID3v1FromFile(const String& FileName);
 
 // Unit-wide defaults read by the constructor.
 extern bool ID3v1TrimTextDefault;

@@ -30,6 +30,9 @@ constexpr int ID3V2LIBRARY_ERROR_READING_FILE = 5;
 constexpr int ID3V2LIBRARY_ERROR_WRITING_FILE = 6;
 constexpr int ID3V2LIBRARY_ERROR_DOESNT_FIT = 7;
 constexpr int ID3V2LIBRARY_ERROR_NOT_SUPPORTED_VERSION = 8;
+constexpr int ID3V2LIBRARY_ERROR_NOT_SUPPORTED_FORMAT = 9;   // not a container of the expected kind
+constexpr int ID3V2LIBRARY_ERROR_SIZE_LIMIT = 10;            // a 32-bit container size would pass 4 GB
+constexpr int ID3V2LIBRARY_ERROR_FILE_IN_USE = 11;           // a rebuild needs the file to itself
 
 // Text encodings, the first byte of most frames (4 is internal: UTF-8 bytes read as ANSI).
 enum : uint8_t { ID3V2_TEXT_ISO88591 = 0, ID3V2_TEXT_UTF16 = 1, ID3V2_TEXT_UTF16BE = 2, ID3V2_TEXT_UTF8 = 3,
@@ -149,6 +152,18 @@ public:
     int LoadFromStream(rtl::TStream& Stream, bool Buffered = false);
     int LoadTagFromStream(rtl::TStream& Stream);
 
+    // Writing (results: the ID3V2LIBRARY_* codes). A file is changed in place when the new tag fits the
+    // old one, else it is replaced as a whole through a new file beside it: a failure keeps the original.
+    int SaveTagToStream(rtl::TStream& Stream, uint32_t PaddingSizeToWrite);
+    int SaveToFile(const String& FileName, bool Buffered = true);
+    int SaveToStream(rtl::TStream& Stream, bool Buffered = true);
+    int64_t CalculateTagSize(int64_t _PaddingSize) const;   // header, written frames and padding
+    int64_t CalculateTotalFramesSize() const;                // data of the frames with valid IDs
+    uint32_t FullFrameSize(int FrameIndex) const;            // the frame's size field
+    // DSF and DSDIFF keep their tag unpadded at a place of their own; these write it there.
+    int SaveDSFID3v2Tag(rtl::TStream& Stream, uint32_t TagSize);
+    int SaveDFFID3v2Chunk(rtl::TStream& Stream, uint32_t TagSize);
+
     // The frame list.
     int AddFrame(const TFrameID& FrameID);
     int AddFrame(const String& FrameID);
@@ -261,6 +276,8 @@ private:
     void LoadWAVInfo(rtl::TStream& Stream);
     bool LoadDSFInfo(rtl::TStream& Stream);
     int LoadFromStreamInner(rtl::TStream& Stream);
+    bool WriteFrames(rtl::TStream& Stream);
+    bool WritesFrame(int FrameIndex) const;
     rtl::TMemoryStream* FrameData(int FrameIndex) const;   // nullptr outside the list
     int FrameForSetter(const String& FrameID);
 
