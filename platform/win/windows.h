@@ -4,6 +4,7 @@
 #include "win/windef.h"
 #include "win/gdi32/wingdi.h"
 #include "win/user32/winuser.h"
+#include "win/user32/winctrl.h"
 #include "win/comctl32/commctrl.h"
 #include "win/uxtheme/uxtheme.h"
 #include "win/kernel32/modules.h"

@@ -1,5 +1,6 @@
 // The window model's connection to the presentation, monitors, message boxes and the reset tests use.
 #include "win/user32/WindowModel.h"
+#include "win/user32/controls/Controls.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -23,23 +24,6 @@ void SetBackend(Backend* backend) {
 Backend* CurrentBackend() { return S().backend; }
 
 namespace {
-
-int CALLBACK DefaultMessageBox(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
-    // No dialog without the class library's handler: say it where someone can read it, and give the
-    // answer that changes nothing.
-    std::fprintf(stderr, "%s: %s\n", QString::fromUtf16(caption ? caption : u"").toLocal8Bit().constData(),
-                 QString::fromUtf16(text ? text : u"").toLocal8Bit().constData());
-    switch (type & 0xF) {
-    case MB_OKCANCEL:
-    case MB_RETRYCANCEL:
-    case MB_YESNOCANCEL: return IDCANCEL;
-    case MB_YESNO: return IDNO;
-    case MB_ABORTRETRYIGNORE: return IDABORT;
-    default: return IDOK;
-    }
-}
-
-TwMessageBoxProc messageBoxProc = DefaultMessageBox;
 
 TwMonitorsProc monitorProvider = nullptr;
 
@@ -102,16 +86,6 @@ HMONITOR Fallback(const std::vector<TwMonitorDesc>& all, const RECT& r, DWORD fl
 using namespace twuser;
 
 extern "C" {
-
-int WINAPI MessageBoxW(HWND hwnd, LPCWSTR text, LPCWSTR caption, UINT type) {
-    return messageBoxProc(hwnd, text, caption, type);
-}
-
-TwMessageBoxProc WINAPI TwSetMessageBoxHandler(TwMessageBoxProc proc) {
-    const TwMessageBoxProc old = messageBoxProc;
-    messageBoxProc = proc ? proc : DefaultMessageBox;
-    return old;
-}
 
 HMONITOR WINAPI MonitorFromPoint(POINT pt, DWORD flags) {
     const auto all = Monitors();
@@ -229,6 +203,7 @@ void WINAPI TwResetWindowing(void) {
     s.doubleClickTime = 500;
     s.lastMsg = MSG{};
     if (s.sendDepth == 0) FreeDeadWindows();
+    controls::RegisterBuiltinClasses();  // the system's classes outlive a reset
 }
 
 } // extern "C"
