@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Build Tunewright (Release) and run it. With no arguments, make the bundled sample and convert it
-# unattended to MP3 in a fresh output folder.
+# unattended to MP3 in a fresh output folder, then show what was written; the exit status is
+# non-zero when nothing was converted.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/bootstrap.sh"
@@ -20,4 +21,22 @@ sample="$sample_dir/tunewright-sample.webm"
 out=$(mktemp -d "${TMPDIR:-/tmp}/tunewright-out.XXXXXX")
 echo "sample: $sample"
 echo "output folder: $out"
-exec "$exe" "$sample" -AUTOCONVERT -AUTOCLOSE -SILENT -OUTDIR="$out"
+
+# No display is needed: the unattended run shows its progress on standard error.
+status=0
+outputs=$("$exe" "$sample" -AUTOCONVERT -AUTOCLOSE -OUTDIR="$out") || status=$?
+
+converted=0
+while IFS= read -r file; do
+    [[ -n "$file" && -s "$file" ]] || continue
+    converted=$((converted + 1))
+    echo "output: $file"
+    ffprobe -v error -show_entries format=format_name,duration,size:stream=codec_name,sample_rate,channels,bit_rate \
+        -of default=noprint_wrappers=1 "$file" | sed 's/^/    /'
+done <<<"$outputs"
+
+if ((converted == 0)); then
+    echo "nothing was converted (exit status $status)" >&2
+    exit $((status == 0 ? 1 : status))
+fi
+exit "$status"

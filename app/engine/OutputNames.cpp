@@ -37,15 +37,48 @@ String FolderDefault(const String& InputFile) { return rtl::ExtractFileDir(Input
 
 String GetUniqueFileName(const String& FileName, const String& Separator, int Width,
                          const std::function<bool(const String&)>& Taken) {
+    return GetUniqueFileName(FileName, Separator, Width, Taken, 1, nullptr);
+}
+
+String GetUniqueFileName(const String& FileName, const String& Separator, int Width,
+                         const std::function<bool(const String&)>& Taken, int First, int* Used) {
     auto taken = [&](const String& Name) { return Taken ? Taken(Name) : rtl::FileExists(Name); };
+    if (Used) *Used = 0;
     if (!taken(FileName)) return FileName;
     const String ext = rtl::ExtractFileExt(FileName);
     const String stem = FileName.left(FileName.size() - ext.size());
-    for (int i = 1; i <= 100000; ++i) {
-        const String name = stem + Separator + base::PadLeftText(QString::number(i), Width, u'0') + ext;
-        if (!taken(name)) return name;
+    for (int i = std::max(First, 1); i <= 100000; ++i) {
+        const String suffix = Separator + base::PadLeftText(QString::number(i), Width, u'0');
+        // The counter must not push a name that just fits over the limit.
+        const String fitted = FitFileNameLength(stem + ext, int(suffix.toUtf8().size()));
+        const String name = fitted.left(fitted.size() - ext.size()) + suffix + ext;
+        if (!taken(name)) {
+            if (Used) *Used = i;
+            return name;
+        }
     }
     return String();
+}
+
+String FitFileNameLength(const String& FileName, int ReserveBytes) {
+    const int slash = FileName.lastIndexOf(u'/');
+    const String dir = FileName.left(slash + 1);
+    const String name = FileName.mid(slash + 1);
+    if (name.toUtf8().size() + ReserveBytes <= MaxNameBytes) return FileName;
+    const String ext = rtl::ExtractFileExt(name);
+    String stem = name.left(name.size() - ext.size());
+    const int room = MaxNameBytes - ReserveBytes - int(ext.toUtf8().size());
+    int bytes = 0, keep = 0;
+    for (int i = 0; i < stem.size();) {
+        const int units = stem[i].isHighSurrogate() && i + 1 < stem.size() && stem[i + 1].isLowSurrogate() ? 2 : 1;
+        const int n = int(stem.mid(i, units).toUtf8().size());
+        if (bytes + n > room) break;
+        bytes += n;
+        i += units;
+        keep = i;
+    }
+    stem.truncate(keep);
+    return dir + stem + ext;
 }
 
 String CanonicalFileName(const String& FileName) {
@@ -64,16 +97,28 @@ bool IsSameFile(const String& A, const String& B) {
 }
 
 void TOutputNamer::Claim(const String& FileName) {
-    const String name = CanonicalFileName(FileName);
-    if (std::find(FClaimed.begin(), FClaimed.end(), name) == FClaimed.end()) FClaimed.push_back(name);
+    FClaimed.insert(CanonicalFileName(FileName));
+    struct stat st {};
+    if (StatFile(FileName, st)) FClaimedIds.emplace(uint64_t(st.st_dev), uint64_t(st.st_ino));
 }
 
 bool TOutputNamer::Claimed(const String& FileName) const {
-    if (FClaimed.empty()) return false;
-    const String name = CanonicalFileName(FileName);
-    for (const String& c : FClaimed)
-        if (c == name || IsSameFile(c, FileName)) return true;
-    return false;
+    if (FClaimed.isEmpty()) return false;
+    if (FClaimed.contains(CanonicalFileName(FileName))) return true;
+    struct stat st {};
+    return !FClaimedIds.empty() && StatFile(FileName, st) &&
+           FClaimedIds.count({uint64_t(st.st_dev), uint64_t(st.st_ino)}) > 0;
+}
+
+String TOutputNamer::UniqueName(const String& FileName) {
+    // Counters below the last one given for this name were all taken then; this run never frees one.
+    auto taken = [this](const String& Name) { return rtl::FileExists(Name) || Claimed(Name); };
+    int used = 0;
+    const auto next = FNextCounter.constFind(FileName);
+    const String name = GetUniqueFileName(FileName, QStringLiteral("_"), 3, taken,
+                                          next == FNextCounter.constEnd() ? 1 : *next, &used);
+    if (used > 0) FNextCounter.insert(FileName, used + 1);
+    return name;
 }
 
 String TOutputNamer::GetOutputFileName(const TFileRowInfo& Row, const String& Ext, bool bChapter, String& sStatus,
@@ -126,8 +171,9 @@ String TOutputNamer::GetOutputFileName(const TFileRowInfo& Row, const String& Ex
         name = name + QStringLiteral(" - ") + title + Ext;
     }
 
+    name = FitFileNameLength(name);
+
     // A file this run wrote already is never replaced: later rows of the same name are numbered.
-    auto taken = [this](const String& Name) { return rtl::FileExists(Name) || Claimed(Name); };
     const bool ownOutput = Claimed(name);
     if (ownOutput || rtl::FileExists(name)) {
         TOverwriteParams rule = opRename;
@@ -151,10 +197,10 @@ String TOutputNamer::GetOutputFileName(const TFileRowInfo& Row, const String& Ex
         case opOverwrite:
             sStatus = FPanel.Texts.OK_Overwritten;
             // Another spelling of the input, or a link to it, is still the input.
-            if (IsSameFile(name, input)) name = GetUniqueFileName(name, QStringLiteral("_"), 3, taken);
+            if (IsSameFile(name, input)) name = UniqueName(name);
             break;
         case opRename:
-            name = GetUniqueFileName(name, QStringLiteral("_"), 3, taken);
+            name = UniqueName(name);
             sStatus = FPanel.Texts.OK_Renamed;
             break;
         }

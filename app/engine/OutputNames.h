@@ -1,8 +1,12 @@
 // app/engine/OutputNames.h: the output file of each row of a conversion run: its folder (command-line
 // options or the output-folder mode), chapter names, and what happens when the file exists already.
 #pragma once
+#include <QHash>
+#include <QSet>
+
 #include <functional>
-#include <vector>
+#include <set>
+#include <utility>
 
 #include "app/engine/EncoderPanel.h"
 #include "app/engine/Types.h"
@@ -14,6 +18,14 @@ namespace engine {
 // given, is asked in place of the file-existence test.
 String GetUniqueFileName(const String& FileName, const String& Separator, int Width,
                          const std::function<bool(const String&)>& Taken = {});
+// The same from counter First on; Used receives the counter of the name returned (0: the name itself).
+String GetUniqueFileName(const String& FileName, const String& Separator, int Width,
+                         const std::function<bool(const String&)>& Taken, int First, int* Used);
+
+// Linux refuses a file name over 255 bytes: the stem of the last path part is cut at a character
+// boundary so that stem + Reserve + extension fit (Reserve: room kept for a counter suffix).
+constexpr int MaxNameBytes = 255;
+String FitFileNameLength(const String& FileName, int ReserveBytes = 0);
 
 // The absolute path with links and "." / ".." resolved as far as the path exists; the missing rest is
 // kept as given.
@@ -49,10 +61,15 @@ public:
     bool Claimed(const String& FileName) const;
 
 private:
+    String UniqueName(const String& FileName);
+
     const TEncoderPanel& FPanel;
     const TRunParams& FRunParams;
     bool FSaveAsBatch;
-    std::vector<String> FClaimed;   // canonical names
+    // Names given out, kept so that each test is a lookup: naming stays linear in the rows.
+    QSet<String> FClaimed;                             // canonical names
+    std::set<std::pair<uint64_t, uint64_t>> FClaimedIds; // device and inode of those that existed
+    QHash<String, int> FNextCounter;                   // per name: the counter after the last one given
 };
 
 } // namespace engine

@@ -2,6 +2,7 @@
 #include "app/shell/AppStrings.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 
 #include "rtl/Encoding.h"
@@ -437,8 +438,9 @@ void TAppStrings::SetEN() {
 }
 
 void TAppStrings::LoadFromFile(const String& fName) {
+    // The language file name is empty until a language is chosen, so the folder itself can arrive here.
+    if (!QFileInfo(fName).isFile()) return;
     QFile file(fName);
-    if (!file.exists()) return;
     if (!file.open(QIODevice::ReadOnly))
         throw rtl::EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(fName, file.errorString()));
     const QByteArray bytes = file.readAll();

@@ -112,9 +112,10 @@ public:
     // DirectoryList.colActive are left as they are (empty unless someone set them).
     void SetEN();
     // Replaces the texts the file holds, key by key; texts the file lacks stay. Nothing happens when
-    // the file does not exist; a file that cannot be read raises rtl::EFOpenError. A key with nothing
-    // after its "=" gives an empty text. MAIN's UAuto, gbOutputDir and rbOutDirIsInDir are never
-    // read; ToolsInfo.actClose and CheckUpdate.actClose follow Errors.actClose.
+    // the name is not a file (missing, or a folder); a file that cannot be read raises
+    // rtl::EFOpenError. A key with nothing after its "=" gives an empty text. MAIN's UAuto,
+    // gbOutputDir and rbOutDirIsInDir are never read; ToolsInfo.actClose and CheckUpdate.actClose
+    // follow Errors.actClose.
     void LoadFromFile(const String& fName);
 
     // Every text with its section and key, in declaration order (for tools and tests).

@@ -1,9 +1,9 @@
 // The tunewright executable.
 #include <QLocale>
 
-#include <cstdio>
-
 #include "app/engine/ConRun.h"
+#include "app/shell/CmdLine.h"
+#include "app/shell/Unattended.h"
 #include "rtl/Files.h"
 #include "rtl/SysUtils.h"
 
@@ -11,6 +11,6 @@ int main(int argc, char** argv) {
     rtl::InitParams(argc, argv);
     rtl::SetDefaultFormatLocale(QLocale::system());
     engine::KeepHeapForOutputLists();
-    std::printf("Tunewright %s\n", TW_VERSION);
-    return 0;
+    // Until the main window exists, the command line is the program's only way in.
+    return shell::RunUnattended(shell::ProcessArgs());
 }

@@ -111,6 +111,10 @@ TEST(LanguageFileLoading, LaterFilesOverlayAndMissingFilesChangeNothing) {
     EXPECT_EQ(s.LanguageName, ""); // B has no INFO name
     s.LoadFromFile(dir.QFile("missing.ini"));
     EXPECT_EQ(s.Main.Done, "B-done");
+    // The language folder plus an empty file name: a folder loads nothing and raises nothing.
+    EXPECT_NO_THROW(s.LoadFromFile(dir.QPath() + u'/'));
+    EXPECT_NO_THROW(s.LoadFromFile(dir.QPath()));
+    EXPECT_EQ(s.Main.Done, "B-done");
 }
 
 TEST(LanguageFileLoading, AFileWithoutBomInTheAnsiCodePage) {
