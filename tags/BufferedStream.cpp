@@ -91,6 +91,17 @@ int64_t TBufferedStream::Write(const void* Buffer, int64_t Count)
         FBufSize = 0;
     }
     const auto* in = static_cast<const uint8_t*>(Buffer);
+    if (Count >= BufferSize) {
+        // a large write (a picture) bypasses the buffer instead of passing through it in 1 KB pieces
+        const int64_t position = FStreamPos + FBufPos;
+        if (FBufSize > 0) FlushBuffer();
+        if (FStreamPos != position) FStream.Seek(position, rtl::soBeginning);
+        FStreamPos = position;
+        FStream.WriteBuffer(in, Count);
+        FStreamPos += Count;
+        FStreamSize = std::max(FStreamSize, FStreamPos);
+        return Count;
+    }
     int64_t result = 0;
     while (Count > 0) {
         const int32_t n = int32_t(std::min<int64_t>(Count, BufferSize - FBufPos));

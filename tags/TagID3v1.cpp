@@ -57,10 +57,12 @@ String GenreIndexToTextOrOther(uint8_t Index)
 
 uint8_t GenreTextToIndex(const String& Text)
 {
+    if (rtl::Trim(Text).isEmpty()) return 255;   // no genre, not "Other"
     int number = 0;
-    if (rtl::TryStrToInt(Text, number) && number >= 0) return uint8_t(number);
+    // a number that no genre byte can hold is no genre number (300 is not 44)
+    if (rtl::TryStrToInt(Text, number) && number >= 0 && number <= 255) return uint8_t(number);
     String name = Text;
-    if (name == u"Psychadelic") name = QStringLiteral("Psychedelic");
+    name.replace(QStringLiteral("Psychadelic"), QStringLiteral("Psychedelic"));
     for (int i = 0; i < 192; ++i)
         if (name == QLatin1String(ID3v1Genres[i])) return uint8_t(i);
     return 12;
@@ -137,7 +139,14 @@ int TID3v1Tag::LoadFromStream(rtl::TStream& TagStream)
             TrackString = QString::number(Track);
             Revision1 = true;
         }
-        if (FFileSize > 128) LoadLyricsTag(TagStream);
+        if (FFileSize > 128) {
+            // a Lyrics3 block that cannot be read costs its own fields, never the ID3v1 ones
+            try {
+                LoadLyricsTag(TagStream);
+            } catch (const std::exception&) {
+                LyricsFrames.clear();
+            }
+        }
         Loaded = true;
         return ID3V1_SUCCESS;
     } catch (const std::exception&) {
@@ -148,18 +157,29 @@ int TID3v1Tag::LoadFromStream(rtl::TStream& TagStream)
 
 namespace {
 
-// A run of decimal digits; anything else raises, as a failed conversion does.
+// A size field, converted as the run-time library converts integers (other writers pad with blanks);
+// anything that is not a size raises, as a failed conversion does.
 uint32_t ReadDecimal(rtl::TStream& Stream, int Width)
 {
     char digits[8] = {};
     ReadZeroFilled(Stream, digits, Width);
-    uint32_t value = 0;
-    for (int i = 0; i < Width; ++i) {
-        if (digits[i] < '0' || digits[i] > '9')
-            throw rtl::EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(QLatin1String(digits, Width)));
-        value = value * 10 + uint32_t(digits[i] - '0');
+    const String text = QString::fromLatin1(digits, Width);
+    int value = 0;
+    if (!rtl::TryStrToInt(text, value) || value < 0)
+        throw rtl::EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    return uint32_t(value);
+}
+
+// The size digits of a Lyrics3 block at Position, or -1 when they are not a size.
+int64_t LyricsBlockSize(rtl::TStream& Stream, int64_t Position)
+{
+    if (Position < 0) return -1;
+    try {
+        Stream.SetPosition(Position);
+        return ReadDecimal(Stream, 6);
+    } catch (const rtl::EConvertError&) {
+        return -1;
     }
-    return value;
 }
 
 bool ReadMark(rtl::TStream& Stream, int64_t Position, const char* Mark)
@@ -183,7 +203,8 @@ int TID3v1Tag::LoadLyricsTag(rtl::TStream& TagStream)
     const uint32_t blockSize = ReadDecimal(TagStream, 6);
     FLyricsTagSize = blockSize + 15;
     const int64_t fieldsEnd = end - 143;
-    if (!ReadMark(TagStream, fieldsEnd - blockSize, "LYRICSBEGIN")) return ID3V1_ERROR_UNKNOWN;
+    if (int64_t(blockSize) > fieldsEnd || !ReadMark(TagStream, fieldsEnd - blockSize, "LYRICSBEGIN"))
+        return ID3V1_ERROR_UNKNOWN;
     int result = ID3V1_ERROR_UNKNOWN;
     // A block without fields holds nothing (its size digits are not read as a field).
     while (TagStream.Position() + 8 <= fieldsEnd) {
@@ -249,6 +270,158 @@ void TID3v1Tag::SetLyrics(const String& Text)
         return;
     }
     if (!Text.isEmpty()) AddLyricsFrame(QStringLiteral("LYR"))->Data = Text;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Saving and stripping
+
+namespace {
+
+// A text field of the block: the system code page or the low bytes of the characters, cut to Width.
+void PutText(uint8_t* Field, int Width, const String& Text, bool ANSI)
+{
+    if (ANSI) {
+        const TBytes bytes = rtl::TEncoding::ANSI()->GetBytes(Text);
+        std::memcpy(Field, bytes.data(), std::min<size_t>(bytes.size(), size_t(Width)));
+    } else {
+        for (int i = 0; i < Width && i < Text.size(); ++i) Field[i] = uint8_t(Text[i].unicode());
+    }
+}
+
+void WriteText(rtl::TStream& Stream, const char* Text) { Stream.WriteBuffer(Text, int64_t(std::strlen(Text))); }
+
+void WriteDigits(rtl::TStream& Stream, uint32_t Value, int Width)
+{
+    const QByteArray digits = QByteArray::number(Value).rightJustified(Width, '0');
+    Stream.WriteBuffer(digits.constData(), Width);
+}
+
+// UTF-8 of Text cut to Limit bytes at a character boundary.
+QByteArray LyricsFieldBytes(const String& Text, int Limit)
+{
+    QByteArray bytes = Text.toUtf8();
+    if (bytes.size() <= Limit) return bytes;
+    int n = Limit;
+    while (n > 0 && (uint8_t(bytes[n]) & 0xC0) == 0x80) --n;
+    bytes.truncate(n);
+    return bytes;
+}
+
+} // namespace
+
+int TID3v1Tag::SaveToStream(rtl::TStream& TagStream)
+{
+    uint8_t block[128];
+    int64_t start = 0;
+    try {
+        const int64_t size = TagStream.Size();
+        start = size <= 128 ? 0 : size - 128;
+        TagStream.SetPosition(start);
+        ReadZeroFilled(TagStream, block, 128);
+        TagStream.SetPosition(std::memcmp(block, "TAG", 3) == 0 ? start : size);
+    } catch (const std::exception&) {
+        return ID3V1_ERROR_READING_FILE;
+    }
+    std::memset(block, 0, sizeof block);
+    std::memcpy(block, "TAG", 3);
+    PutText(block + 3, 30, Title, SetANSIText);
+    PutText(block + 33, 30, Artist, SetANSIText);
+    PutText(block + 63, 30, Album, SetANSIText);
+    PutText(block + 93, 4, Year, SetANSIText);
+    PutText(block + 97, 30, Comment, SetANSIText);
+    block[127] = GenreTextToIndex(Genre);
+    if (block[125] == 0) block[126] = Track;
+    try {
+        TagStream.WriteBuffer(block, 128);
+    } catch (const std::exception&) {
+        return ID3V1_ERROR_WRITING_FILE;
+    }
+    return ID3V1_SUCCESS;
+}
+
+int TID3v1Tag::LyricsTagSaveToStream(rtl::TStream& TagStream)
+{
+    // What the size fields can count: 5 digits a field, 6 for the block.
+    constexpr int MaxField = 99999;
+    constexpr int64_t MaxBlock = 999999;
+    try {
+        const int64_t end = TagStream.Size();
+        if (ReadMark(TagStream, end - 9, "LYRICS200")) {
+            const int64_t size = LyricsBlockSize(TagStream, end - 15);
+            if (size >= 0 && ReadMark(TagStream, end - 15 - size, "LYRICSBEGIN")) TagStream.SetSize(end - 15 - size);
+        }
+        rtl::TMemoryStream block;
+        WriteText(block, "LYRICSBEGIN");
+        WriteText(block, "IND00003");
+        WriteText(block, FindLyricsFrame(QStringLiteral("LYR")) ? "1" : "0");
+        WriteText(block, LyricsHasTimeStamp ? "1" : "0");
+        WriteText(block, InhibitTracksForRandomSelection ? "1" : "0");
+        for (const auto& frame : LyricsFrames) {
+            if (frame->Data.isEmpty() || frame->ID == u"IND") continue;
+            const String& value = frame->ID == u"EAL" ? Album : frame->ID == u"EAR" ? Artist
+                                : frame->ID == u"ETT" ? Title : frame->Data;
+            const QByteArray bytes = LyricsFieldBytes(value, MaxField);
+            if (block.Size() + 8 + bytes.size() > MaxBlock) break;   // the fields that fit
+            const QByteArray id = frame->ID.toLatin1().leftJustified(3, ' ', true);
+            block.WriteBuffer(id.constData(), 3);
+            WriteDigits(block, uint32_t(bytes.size()), 5);
+            block.WriteBuffer(bytes.constData(), bytes.size());
+        }
+        WriteDigits(block, uint32_t(block.Size()), 6);
+        WriteText(block, "LYRICS200");
+        TagStream.Seek(0, rtl::soEnd);
+        block.SaveToStream(TagStream);
+        return ID3V1_SUCCESS;
+    } catch (const std::exception&) {
+        return ID3V1_ERROR_UNKNOWN;
+    }
+}
+
+int TID3v1Tag::SaveToFile(const String& FileName, bool WriteLyricsTag)
+{
+    if (WriteLyricsTag) StripID3v1FromFile(FileName);
+    std::unique_ptr<rtl::TFileStream> file;
+    try {
+        file = rtl::FileExists(FileName)
+                   ? std::make_unique<rtl::TFileStream>(FileName, rtl::fmOpenReadWrite | rtl::fmShareDenyWrite)
+                   : std::make_unique<rtl::TFileStream>(FileName, rtl::fmCreate | rtl::fmShareDenyWrite);
+    } catch (const std::exception&) {
+        return ID3V1_ERROR_OPENING_FILE;
+    }
+    try {
+        if (WriteLyricsTag) LyricsTagSaveToStream(*file);
+        const int result = SaveToStream(*file);
+        if (result == ID3V1_SUCCESS) SourceFileName = FileName;
+        return result;
+    } catch (const std::exception&) {
+        return ID3V1_ERROR_UNKNOWN;
+    }
+}
+
+int StripID3v1FromFile(const String& FileName)
+{
+    if (!rtl::FileExists(FileName)) return ID3V1_ERROR_UNKNOWN;
+    std::unique_ptr<rtl::TFileStream> file;
+    try {
+        file = std::make_unique<rtl::TFileStream>(FileName, rtl::fmOpenReadWrite | rtl::fmShareDenyWrite);
+    } catch (const std::exception&) {
+        return ID3V1_ERROR_OPENING_FILE;
+    }
+    try {
+        const int64_t end = file->Size();
+        if (end < 128 || !ReadMark(*file, end - 128, "TAG")) return ID3V1_ERROR_UNKNOWN;
+        int64_t cut = end - 128;
+        if (ReadMark(*file, end - 137, "LYRICS200")) {
+            // A Lyrics3 block goes too; one whose start cannot be found stays as data, but the ID3v1
+            // block is removed all the same.
+            const int64_t size = LyricsBlockSize(*file, end - 143);
+            if (size >= 0 && ReadMark(*file, end - 143 - size, "LYRICSBEGIN")) cut = end - 143 - size;
+        }
+        file->SetSize(cut);
+        return ID3V1_SUCCESS;
+    } catch (const std::exception&) {
+        return ID3V1_ERROR_UNKNOWN;
+    }
 }
 
 } // namespace tags

@@ -111,9 +111,16 @@ TEST(ID3v1Lyrics, BrokenBlocksAreSafe)
     EXPECT_EQ(tag.LyricsFrameCount(), 0);
     // A size larger than the file.
     EXPECT_EQ(Load(tag, Cat({S("999999LYRICS200"), v1})), 0);
-    // Size digits that are not digits make the load fail.
-    EXPECT_EQ(Load(tag, Cat({S("LYRICSBEGIN00x0LYRICS200"), v1})), 4);
-    EXPECT_FALSE(tag.Loaded);
+    // Size digits that are not a number cost the Lyrics3 block, never the ID3v1 fields.
+    EXPECT_EQ(Load(tag, Cat({S("LYRICSBEGIN00x0LYRICS200"), v1})), 0);
+    EXPECT_EQ(tag.Title, u"T");
+    EXPECT_EQ(tag.LyricsFrameCount(), 0);
+    // Blank-padded and signed sizes, as other writers make them, convert as the run-time library does.
+    ASSERT_EQ(Load(tag, Cat({S("LYRICSBEGINLYR    3abc    22LYRICS200"), v1})), 0);
+    EXPECT_EQ(tag.GetLyrics(), u"abc");
+    EXPECT_EQ(tag.FLyricsTagSize, 22u + 15);
+    ASSERT_EQ(Load(tag, Cat({S("LYRICSBEGINLYR+0003abc+00022LYRICS200"), v1})), 0);
+    EXPECT_EQ(tag.GetLyrics(), u"abc");
     // A field claiming more bytes than the block has.
     ASSERT_EQ(Load(tag, Cat({Lyrics("LYR99999abc"), v1})), 0);
     EXPECT_EQ(tag.GetLyrics(), u"abc");
@@ -141,7 +148,8 @@ TEST(ID3v1Genres, LookupsByNumberAndName)
     EXPECT_EQ(tags::GenreIndexToText(255), u"");
     EXPECT_EQ(tags::GenreIndexToTextOrOther(250), u"Other");
     const std::pair<const char16_t*, int> cases[] = {
-        {u"17", 17}, {u"300", 44}, {u"Rock", 17}, {u"rock", 12}, {u"Psychadelic", 67}, {u"", 12}};
+        {u"17", 17}, {u"255", 255}, {u"300", 12}, {u"-1", 12}, {u"Rock", 17}, {u"rock", 12}, {u"Psychadelic", 67},
+        {u"Psychadelic Rock", 93}, {u"", 255}, {u"  ", 255}};
     for (const auto& [text, index] : cases)
         EXPECT_EQ(tags::GenreTextToIndex(QString::fromUtf16(text)), index) << QString::fromUtf16(text).toStdString();
 }

@@ -346,24 +346,6 @@ TEST(ID3v2Load, FrameSyncSearchTakesTheSecondByteAsItsPartner)
 
 namespace {
 
-Bytes Riff(const std::string& Form, const Bytes& Chunks) { return Cat({S("RIFF"), LE32(uint32_t(Chunks.size() + 4)), S(Form), Chunks}); }
-Bytes ChunkLE(const std::string& Id, const Bytes& Data)
-{
-    return Cat({S(Id), LE32(uint32_t(Data.size())), Data, Data.size() % 2 ? B({0}) : Bytes{}});
-}
-Bytes ChunkBE(const std::string& Id, const Bytes& Data)
-{
-    return Cat({S(Id), BE32(uint32_t(Data.size())), Data, Data.size() % 2 ? B({0}) : Bytes{}});
-}
-Bytes Form(const std::string& Type, const Bytes& Chunks)
-{
-    return Cat({S("FORM"), BE32(uint32_t(Chunks.size() + 4)), S(Type), Chunks});
-}
-Bytes Chunk64(const std::string& Id, const Bytes& Data)
-{
-    return Cat({S(Id), BE64(Data.size()), Data, Data.size() % 2 ? B({0}) : Bytes{}});
-}
-
 const Bytes SmallTag = Tag(4, 0, Frame4("TIT2", B({0, 'C'})));
 const Bytes PcmFmt = Cat({LE16(1), LE16(2), LE32(44100), LE32(176400), LE16(4), LE16(16)});
 
@@ -452,17 +434,6 @@ TEST(ID3v2Containers, AiffAndAifc)
     EXPECT_EQ(tag.AIFFInfo.CompressionID, u"sowt");
     EXPECT_EQ(tag.AIFFInfo.Compression, u"Intel");
 }
-
-namespace {
-
-Bytes Dsf(uint64_t MetadataPointer, const Bytes& Tail)
-{
-    const Bytes fmt = Cat({S("fmt "), LE64(52), LE32(1), LE32(0), LE32(2), LE32(2), LE32(2822400), LE32(1),
-                           LE64(28224000), LE32(4096), LE32(0)});
-    return Cat({S("DSD "), LE64(28), LE64(0), LE64(MetadataPointer), fmt, Tail});
-}
-
-} // namespace
 
 TEST(ID3v2Containers, DsfMetadataPointer)
 {

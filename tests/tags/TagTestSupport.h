@@ -71,6 +71,33 @@ inline Bytes Contents(rtl::TCustomMemoryStream& Stream)
     return Bytes(p, p + Stream.Size());
 }
 
+// Containers: chunks with their pad bytes, RIFF and FORM files, DSF files.
+inline Bytes Riff(const std::string& Form, const Bytes& Chunks) { return Cat({S("RIFF"), LE32(uint32_t(Chunks.size() + 4)), S(Form), Chunks}); }
+inline Bytes ChunkLE(const std::string& Id, const Bytes& Data)
+{
+    return Cat({S(Id), LE32(uint32_t(Data.size())), Data, Data.size() % 2 ? B({0}) : Bytes{}});
+}
+inline Bytes ChunkBE(const std::string& Id, const Bytes& Data)
+{
+    return Cat({S(Id), BE32(uint32_t(Data.size())), Data, Data.size() % 2 ? B({0}) : Bytes{}});
+}
+inline Bytes Form(const std::string& Type, const Bytes& Chunks)
+{
+    return Cat({S("FORM"), BE32(uint32_t(Chunks.size() + 4)), S(Type), Chunks});
+}
+inline Bytes Chunk64(const std::string& Id, const Bytes& Data)
+{
+    return Cat({S(Id), BE64(Data.size()), Data, Data.size() % 2 ? B({0}) : Bytes{}});
+}
+
+inline Bytes Dsf(uint64_t MetadataPointer, const Bytes& Tail)
+{
+    const Bytes fmt = Cat({S("fmt "), LE64(52), LE32(1), LE32(0), LE32(2), LE32(2), LE32(2822400), LE32(1),
+                           LE64(28224000), LE32(4096), LE32(0)});
+    return Cat({S("DSD "), LE64(28), LE64(0), LE64(MetadataPointer), fmt, Tail});
+}
+
+
 // Where the committed fixtures are.
 inline QString FixturePath(const QString& Name)
 {

@@ -1,0 +1,110 @@
+// tags/SafeFile.cpp
+#include "tags/SafeFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace tags {
+
+namespace {
+
+TFileFaultHook& FaultHook()
+{
+    static TFileFaultHook hook;
+    return hook;
+}
+
+bool Fails(TFileStep Step) { return FaultHook() && FaultHook()(Step); }
+
+String SystemText(int Error) { return QString::fromLocal8Bit(std::strerror(Error)); }
+
+} // namespace
+
+void SetFileFaultHook(TFileFaultHook Hook) { FaultHook() = std::move(Hook); }
+
+TReplacementFile::TReplacementFile(const String& Target) : rtl::THandleStream(-1), FTarget(Target)
+{
+    const QFileInfo info(Target);
+    const String folder = info.absolutePath();
+    struct stat st {};
+    const bool exists = ::stat(Target.toLocal8Bit().constData(), &st) == 0;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+        if (Fails(TFileStep::Create)) {
+            error = EACCES;
+            break;
+        }
+        // Hidden and unique: a user's own file can never be the one that is created or replaced.
+        FFileName = QStringLiteral("%1/.%2.%3.tw-tmp").arg(folder, info.fileName())
+                        .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        FHandle = ::open(FFileName.toLocal8Bit().constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        error = FHandle < 0 ? errno : 0;
+    }
+    if (FHandle < 0)
+        throw rtl::EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(FFileName, SystemText(error)));
+    if (exists) {
+        // The replacement takes the original's permissions (and its owner, where we may set it).
+        (void)::fchown(FHandle, st.st_uid, st.st_gid);
+        (void)::fchmod(FHandle, st.st_mode & 07777);
+    }
+}
+
+TReplacementFile::~TReplacementFile()
+{
+    if (FHandle >= 0) ::close(FHandle);
+    if (!FCommitted && !FFileName.isEmpty()) ::unlink(FFileName.toLocal8Bit().constData());
+}
+
+int64_t TReplacementFile::Write(const void* Buffer, int64_t Count)
+{
+    if (Fails(TFileStep::Write)) return -1;
+    return rtl::THandleStream::Write(Buffer, Count);
+}
+
+void TReplacementFile::CopyFromHandle(int Handle, int64_t Offset, int64_t Count)
+{
+    if (Count <= 0) return;
+    if (Fails(TFileStep::Write)) throw rtl::EWriteError(QStringLiteral("Stream write error"));
+    // The kernel copies without passing the bytes through us (and may share extents).
+    loff_t in = Offset;
+    while (Count > 0) {
+        const ssize_t n = ::copy_file_range(Handle, &in, FHandle, nullptr, size_t(std::min<int64_t>(Count, 1 << 30)), 0);
+        if (n > 0) {
+            Count -= n;
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0) throw rtl::EReadError(QStringLiteral("Stream read error"));
+        break;   // not supported between these files: copy through a buffer
+    }
+    std::vector<uint8_t> buffer(size_t(std::min<int64_t>(Count, 1 << 20)));
+    while (Count > 0) {
+        const ssize_t n = ::pread(Handle, buffer.data(), size_t(std::min<int64_t>(Count, int64_t(buffer.size()))), in);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) throw rtl::EReadError(QStringLiteral("Stream read error"));
+        WriteBuffer(buffer.data(), n);
+        in += n;
+        Count -= n;
+    }
+}
+
+void TReplacementFile::Commit()
+{
+    if (Fails(TFileStep::Flush) || ::fsync(FHandle) != 0)
+        throw rtl::EWriteError(QStringLiteral("Cannot write file \"%1\".").arg(FFileName));
+    ::close(FHandle);
+    FHandle = -1;
+    if (Fails(TFileStep::Rename) || ::rename(FFileName.toLocal8Bit().constData(), FTarget.toLocal8Bit().constData()) != 0)
+        throw rtl::EWriteError(QStringLiteral("Cannot replace file \"%1\".").arg(FTarget));
+    FCommitted = true;
+}
+
+} // namespace tags

@@ -1,0 +1,42 @@
+// tags/SafeFile.h: replacing a file as a whole without ever losing it: the new contents go into a new
+// file beside it (a unique name, created exclusively), which is flushed and renamed over the original.
+// Internal to the tag library.
+#pragma once
+#include "rtl/Streams.h"
+
+#include <functional>
+
+namespace tags {
+
+using rtl::String;
+
+// The steps of a replacement; tests make one of them fail through the hook.
+enum class TFileStep { Create, Write, Flush, Rename };
+using TFileFaultHook = std::function<bool(TFileStep Step)>;   // true: the step fails
+void SetFileFaultHook(TFileFaultHook Hook);
+
+class TReplacementFile : public rtl::THandleStream {
+public:
+    // Creates the new file in Target's folder with Target's mode (or the default one for a new file);
+    // raises rtl::EFCreateError.
+    explicit TReplacementFile(const String& Target);
+    ~TReplacementFile() override;   // deletes the new file unless it was committed
+    TReplacementFile(const TReplacementFile&) = delete;
+    TReplacementFile& operator=(const TReplacementFile&) = delete;
+
+    int64_t Write(const void* Buffer, int64_t Count) override;
+    using rtl::THandleStream::Write;
+    // Copies Count bytes of the file behind Handle, from Offset on, to the position; raises on a short copy.
+    void CopyFromHandle(int Handle, int64_t Offset, int64_t Count);
+    // Flushes the new file to disk and renames it over the target; raises rtl::EWriteError on failure,
+    // the target then being untouched.
+    void Commit();
+    const String& FileName() const { return FFileName; }
+
+private:
+    String FTarget;
+    String FFileName;
+    bool FCommitted = false;
+};
+
+} // namespace tags
