@@ -282,7 +282,7 @@ void PutText(uint8_t* Field, int Width, const String& Text, bool ANSI)
 {
     if (ANSI) {
         const TBytes bytes = rtl::TEncoding::ANSI()->GetBytes(Text);
-        std::memcpy(Field, bytes.data(), std::min<size_t>(bytes.size(), size_t(Width)));
+        if (!bytes.empty()) std::memcpy(Field, bytes.data(), std::min<size_t>(bytes.size(), size_t(Width)));
     } else {
         for (int i = 0; i < Width && i < Text.size(); ++i) Field[i] = uint8_t(Text[i].unicode());
     }

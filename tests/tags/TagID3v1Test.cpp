@@ -153,3 +153,128 @@ TEST(ID3v1Genres, LookupsByNumberAndName)
     for (const auto& [text, index] : cases)
         EXPECT_EQ(tags::GenreTextToIndex(QString::fromUtf16(text)), index) << QString::fromUtf16(text).toStdString();
 }
+
+// ---------------------------------------------------------------------------------------------
+// Saving and stripping
+
+#include "tests/support/TempDir.h"
+
+namespace {
+
+Bytes SaveBlock(tags::TID3v1Tag& Tag, const Bytes& Before = {})
+{
+    rtl::TMemoryStream s;
+    Fill(s, Before);
+    EXPECT_EQ(Tag.SaveToStream(s), 0);
+    return Contents(s);
+}
+
+Bytes FileBytes(const QString& Path)
+{
+    const QByteArray b = testing_support::ReadFileBytes(Path);
+    return Bytes(b.begin(), b.end());
+}
+
+QString WriteFile(const testing_support::TempDir& Dir, const Bytes& Data)
+{
+    return Dir.Write(QStringLiteral("a.mp3"), QByteArray(reinterpret_cast<const char*>(Data.data()), qsizetype(Data.size())));
+}
+
+} // namespace
+
+TEST(ID3v1Save, BlockLayoutTrackAndGenre)
+{
+    tags::TID3v1Tag tag;
+    tag.Title = QStringLiteral("A title that is longer than thirty bytes");
+    tag.Artist = QStringLiteral("Artist");
+    tag.Album = QStringLiteral("Caf\u00e9");
+    tag.Year = QStringLiteral("19999");
+    tag.Comment = QString(28, u'c');
+    tag.Track = 7;
+    tag.Genre = QStringLiteral("Rock");
+    const Bytes block = SaveBlock(tag);
+    EXPECT_EQ(block, Cat({S("TAG"), S("A title that is longer than th"), Field("Artist", 30), Field("Caf\xe9", 30), S("1999"),
+                          Bytes(28, 'c'), B({0, 7, 17})}));
+    // 29 bytes of comment: version 1.0, no track byte
+    tag.Comment = QString(29, u'c');
+    EXPECT_EQ(SaveBlock(tag)[126], 0);
+    EXPECT_EQ(SaveBlock(tag)[125], 'c');
+    // no genre is 255, not "Other"
+    tag.Genre.clear();
+    EXPECT_EQ(SaveBlock(tag)[127], 255);
+    // without the code page each character gives its low byte
+    tag.SetANSIText = false;
+    tag.Title = QStringLiteral("\u0141x");
+    EXPECT_EQ(SaveBlock(tag)[3], 0x41);
+}
+
+TEST(ID3v1Save, RewritesAnOldBlockAndAppendsOtherwise)
+{
+    tags::TID3v1Tag tag;
+    tag.Title = QStringLiteral("New");
+    const Bytes audio(300, 0x55);
+    const Bytes appended = SaveBlock(tag, audio);
+    ASSERT_EQ(appended.size(), 428u);
+    EXPECT_EQ(SaveBlock(tag, appended), appended);
+    EXPECT_EQ(SaveBlock(tag, V1("Old", Field("", 30), 1)).size(), 128u);
+
+    tags::TID3v1Tag back;
+    ASSERT_EQ(Load(back, appended), 0);
+    EXPECT_EQ(back.Title, u"New");
+    EXPECT_EQ(back.Genre, u"");
+}
+
+TEST(ID3v1Save, Lyrics3BlockIsWrittenBeforeTheBlockAndReplacedOnTheNextSave)
+{
+    testing_support::TempDir dir;
+    const Bytes audio(200, 0x33);
+    const QString file = WriteFile(dir, audio);
+    tags::TID3v1Tag tag;
+    tag.Title = QStringLiteral("A title far longer than thirty characters");
+    tag.AddLyricsFrame(QStringLiteral("ETT"))->Data = QStringLiteral("x");
+    tag.SetLyrics(QStringLiteral("la la"));
+    tag.LyricsHasTimeStamp = true;
+    ASSERT_EQ(tag.SaveToFile(file, true), 0);
+    ASSERT_EQ(tag.SaveToFile(file, true), 0);
+    const Bytes out = FileBytes(file);
+    const std::string lyrics = "LYRICSBEGININD00003110ETT00041A title far longer than thirty charactersLYR00005la la";
+    EXPECT_EQ(out, Cat({audio, S(lyrics), S("000084LYRICS200"), Bytes(out.end() - 128, out.end())}));
+    tags::TID3v1Tag back;
+    ASSERT_EQ(back.LoadFromFile(file), 0);
+    EXPECT_EQ(back.Title, u"A title far longer than thirty characters");
+    EXPECT_EQ(back.GetLyrics(), u"la la");
+    EXPECT_EQ(back.FLyricsTagSize, 84u + 15);
+}
+
+struct StripCase {
+    const char* name;
+    Bytes before;
+    int result;
+    Bytes after;
+};
+
+class ID3v1Strip : public ::testing::TestWithParam<StripCase> {};
+
+TEST_P(ID3v1Strip, CutsWhatBelongsToTheTag)
+{
+    const auto& c = GetParam();
+    testing_support::TempDir dir;
+    const QString file = WriteFile(dir, c.before);
+    EXPECT_EQ(tags::StripID3v1FromFile(file), c.result);
+    EXPECT_EQ(FileBytes(file), c.after);
+}
+
+const Bytes StripAudio(150, 0x44);
+const Bytes StripV1 = V1("T", Field("", 30), 0);
+
+INSTANTIATE_TEST_SUITE_P(Cases, ID3v1Strip, ::testing::Values(
+    StripCase{"block", Cat({StripAudio, StripV1}), 0, StripAudio},
+    StripCase{"lyrics_and_block", Cat({StripAudio, Lyrics("LYR00003abc"), StripV1}), 0, StripAudio},
+    // "LYRICS200" without its "LYRICSBEGIN": the lyrics stay as data, the ID3v1 block still goes
+    StripCase{"lyrics_without_begin", Cat({StripAudio, S("xxxxxxxxxxxxxxxxxxxxxxxxxxxxxx000010LYRICS200"), StripV1}), 0,
+              Cat({StripAudio, S("xxxxxxxxxxxxxxxxxxxxxxxxxxxxxx000010LYRICS200")})},
+    StripCase{"lyrics_size_not_a_number", Cat({StripAudio, S("LYRICSBEGIN00x0LYRICS200"), StripV1}), 0,
+              Cat({StripAudio, S("LYRICSBEGIN00x0LYRICS200")})},
+    StripCase{"no_block", StripAudio, 0xFFFF, StripAudio},
+    StripCase{"short_file", S("TAG"), 0xFFFF, S("TAG")}),
+    [](const auto& Info) { return std::string(Info.param.name); });
