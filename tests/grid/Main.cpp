@@ -1,0 +1,10 @@
+// Text measuring goes through Qt's fonts, which need a QGuiApplication (offscreen in tests).
+#include "win/windows.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    if (!TwStartGui(&argc, argv, TRUE)) return 1;
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
