@@ -49,10 +49,7 @@ class CellReads : public ::testing::TestWithParam<ReadCase> {};
 TEST_P(CellReads, ConvertByTheFixedRules) {
     const auto& c = GetParam();
     TGridData G;
-    if (c.Type == ctVirtual)
-        G.Add<TRgVirtualColumn>();
-    else
-        G.Add(c.Type);
+    G.AddOfType(c.Type);
     G.Cells.AddRow(5);
     TCell* Cell = G.Cell(0, 4);
     c.Set(Cell);
@@ -196,10 +193,7 @@ class ChangeNotices : public ::testing::TestWithParam<NoticeCase> {};
 TEST_P(ChangeNotices, CountAsTheCellsSendThem) {
     const auto& c = GetParam();
     TGridData G;
-    if (c.Type == ctVirtual)
-        G.Add<TRgVirtualColumn>();
-    else
-        G.Add(c.Type);
+    G.AddOfType(c.Type);
     G.Cells.AddRow(2);
     std::vector<std::pair<int, int>> Seen;
     G.Cells.OnCellChange = [&](rtl::TObject*, int ACol, int ARow) { Seen.emplace_back(ACol, ARow); };

@@ -67,6 +67,11 @@ struct TGridData {
         Columns.AddColumn(C);
         return C;
     }
+    // A virtual column for ctVirtual (its cells link to it), a plain typed column otherwise.
+    TRgCustomColumn* AddOfType(TColumnType Type) {
+        if (Type == ctVirtual) return Add<TRgVirtualColumn>();
+        return Add(Type);
+    }
     TCell* Cell(int ACol, int ARow) { return Cells.GetCell(ACol, ARow); }
     // The texts of one column, top to bottom.
     std::vector<rtl::String> Texts(int ACol) {
