@@ -112,14 +112,17 @@ String ShellQuote(const String& Text) {
 }
 
 String ShellQuoteParams(const String& Params) {
-    const std::vector<std::u16string> args = TwCommandLineToArgv(Params.toStdU16String());
+    // Split as the child's argument vector is made: behind a program name, whose own rules differ.
+    const std::vector<std::u16string> args = TwCommandLineToArgv(u"x " + Params.toStdU16String());
     QStringList quoted;
-    for (const std::u16string& a : args) quoted << ShellQuote(String::fromStdU16String(a));
+    for (size_t i = 1; i < args.size(); ++i) quoted << ShellQuote(String::fromStdU16String(args[i]));
     return quoted.join(u' ');
 }
 
 void TBatchScript::Start() {
-    FLines = {QStringLiteral("#!/bin/sh"), QStringLiteral("# UTF-8 encoding"), String()};
+    // Names stand in single quotes on purpose: a "$" in one is a character, not an expansion.
+    FLines = {QStringLiteral("#!/bin/sh"), QStringLiteral("# shellcheck disable=SC2016"), QStringLiteral("# UTF-8 encoding"),
+              String()};
 }
 
 void TBatchScript::SetEncoder(const String& EncoderPath) {
@@ -296,7 +299,7 @@ TRunResult TConversionRun::FinishEarly(TRunResult Result) {
     FView.SetAppTitle(String::fromUtf16(AppTitleText));
     FView.SetProgressCaption(Texts.ProgressCaption);
     const bool stopped = Stopping();
-    if (!stopped && FLastExitCode == 0) FView.SetStatus(Texts.Done, -1);
+    if (!stopped && FLastExitCode == 0 && !FLastRowFailed) FView.SetStatus(Texts.Done, -1);
     if (stopped) AskDeleteUnfinished(FLastOutput);
     bAbortRequested = false;
     FAbortTimerArmed = false;
@@ -372,8 +375,10 @@ TConversionRun::TRowOutcome TConversionRun::ConvertRow(int Row, TRunResult& Resu
         reason = EmptyRangeReason(FPanel, row);
     if (!reason.isEmpty()) {
         FailRow(Row, reason, row.FileName, output);
+        FLastRowFailed = true;
         return roFailed;
     }
+    FLastRowFailed = false;
 
     FLastExitCode = 0;
     FLastOutput = output;
@@ -437,6 +442,7 @@ TRunResult TConversionRun::Execute() {
     ep.StartOffsetMs = 0;
     FParams.KeepFileDates = KeepFileDates;
     FLastExitCode = 0;
+    FLastRowFailed = false;
     FLastOutput.clear();
 
     FView.SetErrorLogCaption(Texts.ErrorsCaption);
@@ -519,7 +525,7 @@ TRunResult TConversionRun::Execute() {
     FView.SetProgressCaption(Texts.ProgressCaption);
     const bool stopped = Stopping();
     result.Aborted = stopped;
-    if (!stopped && FLastExitCode == 0) FView.SetStatus(Texts.Done, -1);
+    if (!stopped && FLastExitCode == 0 && !FLastRowFailed) FView.SetStatus(Texts.Done, -1);
 
     if (stopped) AskDeleteUnfinished(FLastOutput);
     if (FView.CloseAfterConversion()) FView.HideProgress();

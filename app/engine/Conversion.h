@@ -256,6 +256,7 @@ private:
     TAppParams& FParams;
     std::unique_ptr<TOutputNamer> FNamer;
     uint32_t FLastExitCode = 0;
+    bool FLastRowFailed = false; // by its parameters: no exit code tells
     String FLastOutput;
     uint64_t FAbortTick = 0;
     bool FAbortTimerArmed = false;

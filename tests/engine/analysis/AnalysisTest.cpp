@@ -307,7 +307,7 @@ TEST(AnalysisCorrections, SingleVideoStreamSizeIsTheFileLessItsAudio) {
     Info.AudioStreams[1].StreamSize = 300;
     engine::ApplyAnalysisCorrections(Info);
     EXPECT_EQ(Info.VideoStreams[0].StreamSize, 3000);
-    EXPECT_EQ(Info.VideoStreams[0].StreamSizeStr, base::FormatFileSizeText(3000, QStringLiteral(" bytes")));
+    EXPECT_EQ(Info.VideoStreams[0].StreamSizeStr, QStringLiteral("2.93 KB"));
     EXPECT_EQ(Info.VideoStreams[0].StreamSizeInPercent, 75);
 
     // A size the library gave stays, and so does a file with two video streams.

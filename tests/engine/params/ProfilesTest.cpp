@@ -247,8 +247,8 @@ TEST(ProfileItemLook, ColoursFollowStyleProfileAndState) {
     EXPECT_EQ(l.Background, 0x5B5B5B);
     EXPECT_EQ(l.TextColor, 0xFFFFFF);
     EXPECT_EQ(l.GradientTo, 0x5B5B5B);
-    EXPECT_EQ(l.GradientFrom, base::ChangeColorByPercent(0x5B5B5B, 4, true));
-    EXPECT_EQ(l.LineColor, base::ChangeColorByPercent(0x5B5B5B, 6, false));
+    EXPECT_EQ(l.GradientFrom, 0x5E5E5E);
+    EXPECT_EQ(l.LineColor, 0x565656);
     EXPECT_EQ(l.TextTop, 2);
 
     l = look(2, false, "Carbon Dark");   // default colours keep the style's
@@ -270,13 +270,13 @@ TEST(ProfileItemLook, ColoursFollowStyleProfileAndState) {
 
     l = look(5, true, "Cobalt XEMedia");
     EXPECT_EQ(l.Text, QStringLiteral("Try extract original audio stream"));
-    EXPECT_EQ(l.Background, base::ChangeColorByPercent(0x6FA75F, 26, false));
+    EXPECT_EQ(l.Background, 0x537C47);
     EXPECT_EQ(l.TextColor, 0xFFFFFF);
     EXPECT_EQ(l.GradientFrom, l.Background);
-    EXPECT_EQ(l.GradientTo, base::ChangeColorByPercent(l.Background, 15, false));
+    EXPECT_EQ(l.GradientTo, 0x476A3D);
 
     l = look(0, false, "Slate", true);   // another dark style darkens by a tenth
-    EXPECT_EQ(l.Background, base::ChangeColorByPercent(0xFFFFFF, 10, false));
+    EXPECT_EQ(l.Background, 0xE6E6E6);
     EXPECT_LT(l.TextColor, 0);   // the system's window-text colour
 }
 
