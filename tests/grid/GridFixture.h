@@ -29,6 +29,7 @@ public:
 
 class TTestHost : public IRgGridHost {
 public:
+    bool Loading = false;
     bool Indicator = false;
     int Width = 0;
     int ImagesWidth = 0;
@@ -36,6 +37,7 @@ public:
     std::function<bool(int)> AcceptRow;
     std::function<void(int, double&)> FooterValue;
 
+    bool IsLoading() const override { return Loading; }
     bool ShowIndicator() const override { return Indicator; }
     int ClientWidth() const override { return Width; }
     ITextMeasurer& TextMeasurer() override { return Measurer; }

@@ -1,4 +1,4 @@
-// Text measuring goes through Qt's fonts, which need a QGuiApplication (offscreen in tests).
+// Text measuring goes through Qt's fonts, which need a GUI application (offscreen in tests).
 #include "win/windows.h"
 
 #include <gtest/gtest.h>
@@ -6,5 +6,7 @@
 int main(int argc, char** argv) {
     if (!TwStartGui(&argc, argv, TRUE)) return 1;
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int failed = RUN_ALL_TESTS();
+    TwStopGui();
+    return failed;
 }
