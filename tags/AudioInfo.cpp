@@ -7,6 +7,7 @@
 #include "tags/ID3v2Containers.h"
 
 #include <cmath>
+#include <climits>
 #include <cstring>
 
 namespace tags {
@@ -185,6 +186,30 @@ bool ReadMPEGVBRHeader(rtl::TStream& Stream, TMPEGHeader& Info)
     }
 }
 
+int32_t MPEGStreamBitRate(rtl::TStream& Stream, const TMPEGHeader& Info)
+{
+    const int samples = MPEGSamplesPerFrame(Info.Version, Info.Layer);
+    if (Info.VBR && !Info.HasInfo && Info.FrameCount > 0 && Info.Bytes > 0 && samples > 0 && Info.SampleRate > 0) {
+        const double kbps = double(Info.Bytes) * 8 * Info.SampleRate / (double(Info.FrameCount) * samples) / 1000;
+        if (kbps < 1e6) return int32_t(std::lround(kbps));
+    }
+    if (Info.VBR && Info.FrameSize > 0) {
+        try {
+            TPositionKeeper keep(Stream);
+            Stream.SetPosition(Info.Position + Info.FrameSize);
+            uint8_t b[4];
+            ReadZeroFilled(Stream, b, 4);
+            const TMPEGHeader next = DecodeMPEGHeaderValue(BE32(b));
+            if ((next.Header & 0xFFE00000) == 0xFFE00000 && next.Version == Info.Version && next.Layer == Info.Layer
+                && next.BitRate != 0 && next.BitRate != 0xFFFF)
+                return int32_t(next.BitRate);
+        } catch (const std::exception&) {
+            // the header's own rate then
+        }
+    }
+    return int32_t(Info.BitRate);
+}
+
 bool ReadWAVFormat(rtl::TStream& Stream, TWaveFmt& Fmt, TWaveFacts& Facts)
 {
     TPositionKeeper keep(Stream);
@@ -280,7 +305,9 @@ bool ReadAIFFInfo(rtl::TStream& Stream, TAIFFInformation& Info, double& PlayTime
     uint32_t soundSize = 0;
     if (!FindChunk32(Stream, "SSND", true, limit, soundSize)) soundSize = 0;
     PlayTime = Info.SampleRate > 0 ? Info.SampleFrames / Info.SampleRate : 0;
-    BitRate = PlayTime != 0 ? int32_t(std::trunc(soundSize / (PlayTime * 125) + 0.5)) : 0;
+    // an absurd sample rate gives a rate no integer holds: none then
+    const double rate = PlayTime != 0 ? std::trunc(soundSize / (PlayTime * 125) + 0.5) : 0;
+    BitRate = rate >= 0 && rate <= double(INT32_MAX) ? int32_t(rate) : 0;
     return true;
 }
 
@@ -363,7 +390,7 @@ bool TDFFInfo::LoadFromStream(rtl::TStream& Stream)
             SoundDataLength = size;
             if (SampleRate != 0 && ChannelNumber != 0) {
                 const double seconds = double(size) * 8 / (double(ChannelNumber) * SampleRate);
-                if (ChannelNumber == 2 && seconds >= 1) {
+                if (ChannelNumber == 2 && seconds >= 1 && seconds < 0x1p53) {
                     PlayTime = std::trunc(seconds);
                     SampleCount = uint64_t(PlayTime) * SampleRate;
                 } else {

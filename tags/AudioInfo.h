@@ -47,6 +47,10 @@ TMPEGHeader DecodeMPEGHeaderValue(uint32_t H);
 TMPEGHeader DecodeMPEGHeader(rtl::TStream& Stream);
 // Reads a Xing/Info or VBRI header of the frame at Info.Position; the stream returns to the frame start.
 bool ReadMPEGVBRHeader(rtl::TStream& Stream, TMPEGHeader& Info);
+// The bit rate of the stream (kbit/s) as a player sees it: a VBR stream's from the totals of its Xing
+// or VBRI header, else that of the first audio frame, which follows an Info frame where there is one
+// (encoders write that frame at a rate of their own). The stream returns to where it was.
+int32_t MPEGStreamBitRate(rtl::TStream& Stream, const TMPEGHeader& Info);
 int MPEGSamplesPerFrame(TMPEGVersion Version, TMPEGLayer Layer);
 int MPEGSideInfoLength(TMPEGVersion Version, TMPEGChannelMode Mode);
 int MPEGChannels(TMPEGChannelMode Mode);

@@ -25,6 +25,46 @@ bool ID3v2ISO88591AsANSI = false;
 // ---------------------------------------------------------------------------------------------
 // Extended headers and frames
 
+namespace {
+
+// Frame data: exactly the capacity asked for (the class library rounds up to 8 KB, which a tag of
+// many small frames pays for each one), and filled without zeroing first.
+class TFrameDataStream : public rtl::TMemoryStream {
+public:
+    // Makes the stream Count bytes long with undefined contents, for a read to fill.
+    uint8_t* Allocate(int64_t Count)
+    {
+        SetCapacity(Count);
+        FSize = Count;
+        FPosition = 0;
+        return FMemory;
+    }
+
+protected:
+    uint8_t* Realloc(int64_t& NewCapacity) override
+    {
+        if (NewCapacity == FCapacity) return FMemory;
+        if (NewCapacity == 0) {
+            std::free(FMemory);
+            return nullptr;
+        }
+        void* block = std::realloc(FMemory, size_t(NewCapacity));
+        if (block == nullptr) throw rtl::EOutOfMemory(QStringLiteral("Out of memory while expanding memory stream"));
+        return static_cast<uint8_t*>(block);
+    }
+};
+
+// Writes the rest of Source from its position into Dest without a copy buffer where Source is memory.
+void CopyRest(rtl::TMemoryStream& Source, rtl::TStream& Dest)
+{
+    const int64_t rest = BytesLeft(Source);
+    if (rest <= 0) return;
+    Dest.WriteBuffer(static_cast<const uint8_t*>(Source.Memory()) + Source.Position(), rest);
+    Source.Seek(rest, rtl::soCurrent);
+}
+
+} // namespace
+
 void TID3v2ExtendedHeader4::DecodeExtendedHeaderFlags()
 {
     TagIsAnUpdate = (Flags & 0x40) != 0;
@@ -37,7 +77,7 @@ void TID3v2ExtendedHeader4::CalculateExtendedFlagsDataSize()
     ExtendedFlagsDataSize = (TagIsAnUpdate ? 1 : 0) + (CRCPresent ? 6 : 0) + (TagRestrictions ? 2 : 0);
 }
 
-TID3v2Frame::TID3v2Frame(TID3v2Tag* _Parent) : Parent(_Parent), Stream(std::make_unique<rtl::TMemoryStream>()) {}
+TID3v2Frame::TID3v2Frame(TID3v2Tag* _Parent) : Parent(_Parent), Stream(std::make_unique<TFrameDataStream>()) {}
 
 int TID3v2Frame::IndexInParent() const
 {
@@ -56,9 +96,15 @@ bool TID3v2Frame::DeCompress()
     if (inflateInit(&z) != Z_OK) return false;
     z.next_in = const_cast<Bytef*>(in);
     z.avail_in = uInt(Stream->Size());
-    auto scratch = std::make_unique<rtl::TMemoryStream>();
+    auto scratch = std::make_unique<TFrameDataStream>();
     uint8_t out[16384];
     int rc = Z_OK;
+    // Everything a tag inflates is counted against what the largest tag (28-bit size) could hold
+    // uncompressed: many small zlib bombs stop there as one large one does.
+    int64_t ownBudget = TID3v2Tag::InflateLimit;
+    int64_t& budget = Parent ? Parent->FInflateBudget : ownBudget;
+    // the announced size saves regrowing the output; it is only a hint
+    if (DataLengthIndicatorValue > 0) scratch->SetCapacity(std::min<int64_t>(DataLengthIndicatorValue, budget));
     try {
         while (rc != Z_STREAM_END) {
             z.next_out = out;
@@ -66,8 +112,8 @@ bool TID3v2Frame::DeCompress()
             rc = inflate(&z, Z_NO_FLUSH);
             if (rc != Z_OK && rc != Z_STREAM_END) break;
             const size_t produced = sizeof out - z.avail_out;
-            // no frame of a tag can be larger than the largest tag (28-bit size): stop a zlib bomb there
-            if (scratch->Size() + int64_t(produced) > (int64_t(1) << 28)) { rc = Z_DATA_ERROR; break; }
+            if (int64_t(produced) > budget) { rc = Z_DATA_ERROR; break; }
+            budget -= int64_t(produced);
             if (produced) scratch->WriteBuffer(out, int64_t(produced));
             if (rc == Z_OK && produced == 0 && z.avail_in == 0) { rc = Z_DATA_ERROR; break; }  // truncated
         }
@@ -136,7 +182,6 @@ void TID3v2Frame::EncodeFlags4()
 TID3v2Tag::TID3v2Tag()
     : DSFInfo(std::make_unique<TDSFInfo>()), DFFInfo(std::make_unique<TDFFInfo>())
 {
-    Frames.reserve(1024);
     Clear();
     ParseAudioAttributes = ID3v2ParseAudioAttributesDefault;
     TrimText = ID3v2TrimTextDefault;
@@ -172,6 +217,7 @@ void TID3v2Tag::Clear()
     SampleCount = 0;
     BitRate = 0;
     FError = false;
+    FInflateBudget = InflateLimit;
 }
 
 void TID3v2Tag::DecodeHeaderFlags()
@@ -193,7 +239,6 @@ uint8_t TID3v2Tag::EncodeHeaderFlags() const
 
 int TID3v2Tag::AddFrame(const TFrameID& FrameID)
 {
-    if (Frames.size() == Frames.capacity()) Frames.reserve(Frames.capacity() + 1024);
     Frames.push_back(std::make_unique<TID3v2Frame>(this));
     Frames.back()->ID = FrameID;
     return int(Frames.size()) - 1;
@@ -231,7 +276,6 @@ void TID3v2Tag::DeleteAllFrames()
 {
     Frames.clear();
     Frames.shrink_to_fit();
-    Frames.reserve(1024);
 }
 
 void TID3v2Tag::DeleteAllCoverArts()
@@ -307,8 +351,8 @@ int TID3v2Tag::LoadFromStream(rtl::TStream& Stream, bool Buffered)
             FSourceFileType = sftMPEG;
             if (ParseAudioAttributes) {
                 MPEGInfo = DecodeMPEGHeader(s);
-                BitRate = int32_t(MPEGInfo.BitRate);
                 ReadMPEGVBRHeader(s, MPEGInfo);
+                BitRate = MPEGStreamBitRate(s, MPEGInfo);
             }
         }
     };
@@ -340,25 +384,38 @@ int TID3v2Tag::LoadFromStreamInner(rtl::TStream& s)
     if (!IsID3v2Header(s)) {
         uint32_t found = 0;
         s.SetPosition(start);
+        // Audio facts that cannot be worked out (a zero divisor) stay 0; the tag is read all the same.
+        auto facts = [&](auto Read) {
+            if (!ParseAudioAttributes) return;
+            const int64_t position = s.Position();
+            try {
+                Read();
+            } catch (const std::exception&) {
+                FPlayTime = 0;
+                SampleCount = 0;
+                BitRate = 0;
+                s.SetPosition(position);
+            }
+        };
         if (IsRIFFStream(s)) {
             FSourceFileType = sftWAVE;
-            if (ParseAudioAttributes) LoadWAVInfo(s);
+            facts([&] { LoadWAVInfo(s); });
             found = FindWAVID3v2Chunk(s);
         } else if (IsRF64Stream(At(s, start))) {
             FSourceFileType = sftRF64;
-            if (ParseAudioAttributes) LoadWAVInfo(s);
+            facts([&] { LoadWAVInfo(s); });
             found = FindRF64ID3v2Chunk(s);
         } else if (IsAIFFStream(At(s, start))) {
             FSourceFileType = sftAIFF;
-            if (ParseAudioAttributes) ReadAIFFInfo(s, AIFFInfo, FPlayTime, BitRate);
+            facts([&] { ReadAIFFInfo(s, AIFFInfo, FPlayTime, BitRate); });
             found = FindAIFFID3v2Chunk(s);
         } else if (IsDSFStream(At(s, start))) {
             FSourceFileType = sftDSF;
-            if (ParseAudioAttributes) LoadDSFInfo(s);
+            facts([&] { LoadDSFInfo(s); });
             found = FindDSFID3v2Tag(s);
         } else if (IsDFFStream(At(s, start))) {
             FSourceFileType = sftDFF;
-            if (ParseAudioAttributes) DFFInfo->LoadFromStream(s);
+            facts([&] { DFFInfo->LoadFromStream(s); });
             found = FindDFFID3v2Chunk(s);
         } else {
             if (BeginningSearchLength == 0) return ID3V2LIBRARY_ERROR_NO_TAG_FOUND;
@@ -466,14 +523,15 @@ bool TID3v2Tag::ReadFrame(rtl::TStream& Stream)
 namespace {
 
 // Copies Count bytes of frame data, or what the stream still has; the rest of a cut frame is lost.
-void CopyFrameData(rtl::TStream& Stream, rtl::TMemoryStream& Data, uint32_t Count)
+void CopyFrameData(rtl::TStream& Stream, std::unique_ptr<rtl::TMemoryStream>& Data, uint32_t Count)
 {
     const int64_t n = std::min<int64_t>(Count, BytesLeft(Stream));
     if (n <= 0) return;
-    Data.SetSize(n);
-    const int64_t got = Stream.Read(Data.Memory(), n);
-    if (got < n) Data.SetSize(std::max<int64_t>(got, 0));
-    Data.SetPosition(0);
+    auto data = std::make_unique<TFrameDataStream>();
+    const int64_t got = Stream.Read(data->Allocate(n), n);
+    if (got < n) data->SetSize(std::max<int64_t>(got, 0));
+    data->SetPosition(0);
+    Data = std::move(data);
 }
 
 void SkipFrameData(rtl::TStream& Stream, uint32_t Count)
@@ -496,7 +554,7 @@ void TID3v2Tag::ReadFrameBody(rtl::TStream& Stream, int FrameIndex)
             } else if (f.Size > 0) {
                 f.Unsynchronised = Unsynchronised;
                 if (FrameIDMatchesText(f.ID, "PIC") && !ParseCoverArts) SkipFrameData(Stream, f.Size);
-                else CopyFrameData(Stream, *f.Stream, f.Size);
+                else CopyFrameData(Stream, f.Stream, f.Size);
             }
             ConvertV22FrameID(FrameIndex);
             return;
@@ -544,7 +602,7 @@ void TID3v2Tag::ReadFrameBody(rtl::TStream& Stream, int FrameIndex)
         }
         f.Size -= additions;
         if (FrameIDMatchesText(f.ID, "APIC") && !ParseCoverArts) SkipFrameData(Stream, f.Size);
-        else CopyFrameData(Stream, *f.Stream, f.Size);
+        else CopyFrameData(Stream, f.Stream, f.Size);
     } catch (const std::exception&) {
         // the frame keeps what it got; the next frame header decides whether reading goes on
     }
@@ -605,8 +663,7 @@ bool TID3v2Tag::ConvertPICToAPIC(int FrameIndex)
         ReadZeroFilled(data, &type, 1);
         const String description = ReadEncodedString(data, encoding);
         rtl::TMemoryStream picture;
-        const int64_t rest = BytesLeft(data);
-        if (rest > 0) picture.CopyFrom(data, rest);
+        CopyRest(data, picture);
         mime = mime.toUpper();
         if (mime == u"JPG") mime = QStringLiteral("image/jpeg");
         else if (mime == u"PNG") mime = QStringLiteral("image/png");
@@ -1030,8 +1087,7 @@ bool TID3v2Tag::GetUnicodeCoverPictureStream(int FrameIndex, rtl::TStream& Pictu
         CoverType = type;
         Description = ReadEncodedString(*data, encoding);
         PictureStream.SetPosition(0);
-        const int64_t rest = BytesLeft(*data);
-        if (rest > 0) PictureStream.CopyFrom(*data, rest);
+        CopyRest(*data, PictureStream);
         PictureStream.SetPosition(0);
         return true;
     } catch (const std::exception&) {
@@ -1046,17 +1102,19 @@ bool TID3v2Tag::SetUnicodeCoverPictureFromStream(int FrameIndex, const String& D
     rtl::TMemoryStream* data = FrameData(FrameIndex);
     if (!data) return false;
     try {
-        auto fresh = std::make_unique<rtl::TMemoryStream>();
+        auto fresh = std::make_unique<TFrameDataStream>();
         TBytes head;
         Put(head, {ID3V2_TEXT_UTF16});
         Put(head, rtl::TEncoding::ANSI()->GetBytes(MIMEType));
         Put(head, {0, uint8_t(CoverType), 0xFF, 0xFE});
         Put(head, UTF16LE(Description));
         Put(head, {0, 0});
-        fresh->WriteBuffer(head.data(), int64_t(head.size()));
         PictureStream.SetPosition(0);
         const int64_t size = PictureStream.Size();
-        if (size > 0) fresh->CopyFrom(PictureStream, size);
+        fresh->SetCapacity(int64_t(head.size()) + std::max<int64_t>(size, 0));
+        fresh->WriteBuffer(head.data(), int64_t(head.size()));
+        if (auto* memory = dynamic_cast<rtl::TMemoryStream*>(&PictureStream)) CopyRest(*memory, *fresh);
+        else if (size > 0) fresh->CopyFrom(PictureStream, size);
         fresh->SetPosition(0);
         Frames[FrameIndex]->Stream = std::move(fresh);
         return true;

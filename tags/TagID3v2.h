@@ -281,6 +281,13 @@ private:
     rtl::TMemoryStream* FrameData(int FrameIndex) const;   // nullptr outside the list
     int FrameForSetter(const String& FrameID);
 
+public:
+    // What all compressed frames of a tag may inflate to together: far above any real tag, and a bound
+    // on what a hostile one can make us allocate.
+    static constexpr int64_t InflateLimit = int64_t(64) << 20;
+
+private:
+    int64_t FInflateBudget = InflateLimit;
     int64_t FPosition = 0;
     TSourceFileType FSourceFileType = sftUnknown;
     double FPlayTime = 0;

@@ -160,3 +160,61 @@ TEST(Float80, AiffRatesDecodeInSoftware)
     EXPECT_EQ(tags::TruncExtended80(-3.7), -3);
     EXPECT_EQ(tags::RoundExtended80(1e300), 0);
 }
+
+namespace {
+
+// One MPEG-1 layer III frame with the given header, and a Xing or Info header where one is given.
+Bytes MpegFrame(uint32_t Header, const std::string& Mark = {}, uint32_t Frames = 0, uint32_t Size = 0)
+{
+    const tags::TMPEGHeader h = tags::DecodeMPEGHeaderValue(Header);
+    Bytes f(size_t(h.FrameSize), 0);
+    const Bytes head = BE32(Header);
+    std::copy(head.begin(), head.end(), f.begin());
+    if (!Mark.empty()) {
+        const Bytes vbr = Cat({S(Mark), BE32(3), BE32(Frames), BE32(Size)});
+        std::copy(vbr.begin(), vbr.end(), f.begin() + 4 + 32);
+    }
+    return f;
+}
+
+int32_t StreamBitRate(const Bytes& Data)
+{
+    rtl::TMemoryStream s;
+    Fill(s, Data);
+    tags::TMPEGHeader h = tags::DecodeMPEGHeader(s);
+    tags::ReadMPEGVBRHeader(s, h);
+    return tags::MPEGStreamBitRate(s, h);
+}
+
+} // namespace
+
+TEST(MPEGStreamBitRate, TakenAsPlayersTakeIt)
+{
+    const uint32_t at56 = 0xFFFB4000, at64 = 0xFFFB5000, at128 = 0xFFFB9000;
+    // an encoder's Info frame at 56 kbit/s in front of a 64 kbit/s stream
+    EXPECT_EQ(StreamBitRate(Cat({MpegFrame(at56, "Info", 100, 20000), MpegFrame(at64), MpegFrame(at64)})), 64);
+    // VBR: the totals of the Xing header; 100 frames of 1152 samples at 44.1 kHz in 41000 bytes
+    EXPECT_EQ(StreamBitRate(Cat({MpegFrame(at128, "Xing", 100, 41000), MpegFrame(at64)})), 126);
+    // a Xing header without totals: the first audio frame
+    EXPECT_EQ(StreamBitRate(Cat({MpegFrame(at128, "Xing", 0, 0), MpegFrame(at64)})), 64);
+    // no VBR header: the frame's own rate, also when the next one differs
+    EXPECT_EQ(StreamBitRate(Cat({MpegFrame(at128), MpegFrame(at64)})), 128);
+    // an Info frame followed by no frame keeps its own rate
+    EXPECT_EQ(StreamBitRate(MpegFrame(at56, "Info", 1, 182)), 56);
+}
+
+TEST(AIFFInfo, AnAbsurdSampleRateGivesNoRateInsteadOfOverflowing)
+{
+    // exponent 0x7FFE: about 1.2e4932, beyond any double; and a tiny rate that makes the bit rate overflow
+    for (const Bytes& rate : {B({0x7F, 0xFE, 0x80, 0, 0, 0, 0, 0, 0, 0}), B({0x00, 0x01, 0x80, 0, 0, 0, 0, 0, 0, 0}),
+                              B({0x40, 0x7E, 0x80, 0, 0, 0, 0, 0, 0, 0})}) {
+        const Bytes comm = Cat({BE16(2), BE32(1000), BE16(16), rate});
+        rtl::TMemoryStream s;
+        Fill(s, Form("AIFF", Cat({ChunkBE("COMM", comm), ChunkBE("SSND", Bytes(4000, 0))})));
+        tags::TAIFFInformation info;
+        double playTime = 0;
+        int32_t bitRate = -1;
+        ASSERT_TRUE(tags::ReadAIFFInfo(s, info, playTime, bitRate));
+        EXPECT_GE(bitRate, 0);
+    }
+}

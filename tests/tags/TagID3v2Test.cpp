@@ -511,11 +511,51 @@ TEST(ID3v2Containers, CorruptSizesNeitherHangNorCrash)
     }
 }
 
-TEST(ID3v2Containers, ZeroDivisorsInAudioFactsRaiseInsteadOfCrashing)
+TEST(ID3v2Containers, AudioFactsThatCannotBeWorkedOutStayZeroAndTheTagIsStillRead)
 {
-    const Bytes fmt = Cat({LE16(1), LE16(2), LE32(44100), LE32(176400), LE16(0), LE16(16)});
+    const Bytes fmt = Cat({LE16(1), LE16(2), LE32(44100), LE32(176400), LE16(0), LE16(16)});   // block alignment 0
     tags::TID3v2Tag tag;
-    EXPECT_THROW(Load(tag, Riff("WAVE", Cat({ChunkLE("fmt ", fmt), ChunkLE("data", Bytes(8, 0))}))), rtl::EDivByZero);
-    tag.ParseAudioAttributes = false;
-    EXPECT_EQ(Load(tag, Riff("WAVE", Cat({ChunkLE("fmt ", fmt), ChunkLE("data", Bytes(8, 0))}))), 1);
+    ASSERT_EQ(Load(tag, Riff("WAVE", Cat({ChunkLE("fmt ", fmt), ChunkLE("data", Bytes(8, 0)), ChunkLE("id3 ", SmallTag)}))), 0);
+    EXPECT_EQ(tag.GetUnicodeText(0), u"C");
+    EXPECT_EQ(tag.SampleCount, 0);
+    EXPECT_EQ(tag.BitRate, 0);
+
+    Bytes dsf = Dsf(28 + 52 + 16, Cat({S("data"), LE64(12 + 4), Bytes(4, 0), SmallTag}));
+    std::fill_n(dsf.begin() + 28 + 28, 4, 0);   // sampling frequency 0
+    ASSERT_EQ(Load(tag, dsf), 0);
+    EXPECT_EQ(tag.GetUnicodeText(0), u"C");
+    EXPECT_EQ(tag.PlayTime(), 0);
+}
+
+TEST(ID3v2Load, CompressedFramesInflateWithinOneBudgetPerTag)
+{
+    // Three frames of 30 MB of zeros each, compressed to a few ten KB: the third passes the tag's
+    // budget and stays compressed.
+    z_stream z{};
+    ASSERT_EQ(deflateInit(&z, 1), Z_OK);
+    const Bytes zeros(1 << 20, 0);
+    Bytes packed(1 << 20);
+    size_t used = 0;
+    for (int i = 0; i < 30; ++i) {
+        z.next_in = const_cast<Bytef*>(zeros.data());
+        z.avail_in = uInt(zeros.size());
+        do {
+            if (used == packed.size()) packed.resize(packed.size() * 2);
+            z.next_out = packed.data() + used;
+            z.avail_out = uInt(packed.size() - used);
+            deflate(&z, i == 29 ? Z_FINISH : Z_NO_FLUSH);
+            used = packed.size() - z.avail_out;
+        } while (z.avail_in > 0 || (i == 29 && z.avail_out == 0));
+    }
+    deflateEnd(&z);
+    packed.resize(used);
+    const Bytes frame = Frame3("PRIV", Cat({BE32(30 << 20), packed}), 0, 0x80);
+    tags::TID3v2Tag tag;
+    ASSERT_EQ(Load(tag, Tag(3, 0, Cat({frame, frame, frame}))), 0);
+    ASSERT_EQ(tag.FrameCount(), 3);
+    tag.DeCompressAllFrames();
+    EXPECT_EQ(tag.Frames[0]->Stream->Size(), 30 << 20);
+    EXPECT_EQ(tag.Frames[1]->Stream->Size(), 30 << 20);
+    EXPECT_TRUE(tag.Frames[2]->Compressed);
+    EXPECT_EQ(tag.Frames[2]->Stream->Size(), int64_t(packed.size()));
 }
