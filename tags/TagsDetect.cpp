@@ -3,6 +3,7 @@
 // every unit's results to the common codes, and stripping tags without a front.
 #include "tags/Tags.h"
 
+#include "tags/AudioInfo.h"
 #include "tags/ID3v2Base.h"
 #include "tags/ID3v2ContainerWriters.h"
 #include "tags/MPEGplus.h"
@@ -87,6 +88,27 @@ bool Is(const uint8_t* Bytes, const char* Signature, size_t Length = 4)
     return std::memcmp(Bytes, Signature, Length) == 0;
 }
 
+// Two sync bytes occur by chance inside other containers (an FLV's audio packets, video data): the
+// header they start must be a real one, and the next frame must follow it where the file has room.
+bool PlausibleMPEGFrame(rtl::TStream& Stream, int64_t Offset)
+{
+    const int64_t keep = Stream.Position();
+    uint8_t h[4];
+    const bool whole = ReadAt(Stream, Offset, h, 4);
+    Stream.SetPosition(keep);
+    if (!whole) return true;
+    const TMPEGHeader first = DecodeMPEGHeaderValue(BE32(h));
+    if (first.Version == tmpegvUnknown || first.Layer == tmpeglUnknown || first.SampleRate == 0 || (h[2] >> 4) == 15)
+        return false;
+    if (first.FrameSize <= 0) return true;   // free format: the frame length is not in the header
+    const bool next = ReadAt(Stream, Offset + first.FrameSize, h, 4);
+    Stream.SetPosition(keep);
+    if (!next) return true;
+    const TMPEGHeader second = DecodeMPEGHeaderValue(BE32(h));
+    return h[0] == 0xFF && (h[1] & 0xE0) == 0xE0 && second.Version == first.Version && second.Layer == first.Layer &&
+           second.SampleRate == first.SampleRate;
+}
+
 int SniffWithoutGuard(rtl::TStream& Stream)
 {
     uint8_t b[10];
@@ -144,7 +166,8 @@ int SniffWithoutGuard(rtl::TStream& Stream)
         if (Stream.Read(&c, 1) != 1) continue;
         switch (c) {
         case 0xF2: case 0xF3: case 0xF9: case 0xFA: case 0xFB: case 0xFC: case 0xFD: case 0xE3:
-            Stream.Seek(-2, rtl::soCurrent);
+            if (!PlausibleMPEGFrame(Stream, Stream.Position() - 2)) break;
+            Stream.SetPosition(Stream.Position() - 2);
             return 4;
         default: break;
         }

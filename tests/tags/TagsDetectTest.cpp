@@ -24,6 +24,14 @@ Bytes OggPage(const Bytes& Packet)
                 Packet});
 }
 
+// MPEG-1 layer III, 128 kbit/s, 44.1 kHz: 417 bytes.
+Bytes Frame()
+{
+    Bytes frame = B({0xFF, 0xFB, 0x90, 0x64});
+    frame.resize(417, 0x11);
+    return frame;
+}
+
 } // namespace
 
 struct SniffCase { const char* name; Bytes data; int code; };
@@ -44,6 +52,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, TagsSniff, ::testing::Values(
     SniffCase{"OggFlac", Cat({S("OggS"), Bytes(25, 0), S("FLAC")}), 3},
     SniffCase{"MpegAfterTag", Cat({Tag(3, 0, Bytes(20, 0)), B({0xFF, 0xFB, 0x90, 0x64})}), 4},
     SniffCase{"MpegAfterJunk", Cat({Bytes(1000, 0x11), B({0xFF, 0x00, 0xFF, 0xFA})}), 4},
+    SniffCase{"MpegFramesFollowEachOther", Cat({Bytes(10, 0x11), Frame(), Frame(), Frame()}), 4},
+    SniffCase{"SyncWithoutAFrameAfterIt", Cat({B({0xFF, 0xFB, 0x90, 0x64}), Bytes(413, 0x11), S("junk"), Bytes(100, 0)}), 0},
+    SniffCase{"SyncWithReservedRate", Cat({B({0xFF, 0xFB, 0x9C, 0x64}), Bytes(600, 0)}), 0},
     SniffCase{"MpegTooFar", Cat({Bytes(1030, 0x11), B({0xFF, 0xFB})}), 0},
     SniffCase{"SyncSecondByteConsumed", B({0xFF, 0xFF, 0xFB}), 0},
     SniffCase{"Mp4", Cat({BE32(24), S("ftypisom"), Bytes(12, 0)}), 5},
