@@ -314,16 +314,23 @@ void TVirtualCell::SetAsString(const rtl::String& Value) {
 TIPGroups StrToIPGroups(const rtl::String& S) {
     TIPGroups Groups{0, 0, 0, 0};
     int Group = 0;
-    rtl::String Digits;
+    int64_t Value = 0;
+    int Digits = 0;
     for (int i = 0; i < S.size(); ++i) {
-        const QChar C = S[i];
-        if (C >= u'0' && C <= u'9') Digits += C;
+        const char16_t C = S[i].unicode();
+        if (C >= u'0' && C <= u'9') {
+            Value = Value * 10 + (C - u'0');
+            ++Digits;
+            if (Value > INT_MAX) throw rtl::EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(S));
+        }
         if (C == u'.' || i == S.size() - 1) {
-            const int Value = rtl::StrToInt(Digits); // an empty group fails here
+            // A group closes on its dot or at the end of the text; an empty one is no number.
+            if (Digits == 0) throw rtl::EConvertError(QStringLiteral("'' is not a valid integer value"));
             // The text comes from data: groups past the fourth are read and dropped.
-            if (Group < 4) Groups[Group] = Value;
+            if (Group < 4) Groups[Group] = int(Value);
             ++Group;
-            Digits.clear();
+            Value = 0;
+            Digits = 0;
         }
     }
     return Groups;

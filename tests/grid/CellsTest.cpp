@@ -2,6 +2,13 @@
 #include "GridFixture.h"
 
 #include "rtl/Math.h"
+#include "tests/support/Peers.h"
+
+#include <unicode/coll.h>
+#include <unicode/locid.h>
+#include <unicode/unistr.h>
+
+#include <QLocale>
 
 #include <QRegularExpression>
 #include <cmath>
@@ -585,6 +592,157 @@ TEST(SortProperties, NotANumberSortsAfterEveryNumber) {
     G.Cells.SortColumn(0, stDate, skDescending, true);
     for (int r = 0; r < 3; ++r) EXPECT_TRUE(std::isnan(G.Cell(0, r)->AsFloat()));
     EXPECT_EQ(G.Cell(0, 3)->AsFloat(), 1e300);
+}
+
+// ---- against real peers ----
+
+QStringList Lines(const QByteArray& Out) {
+    return QString::fromUtf8(Out).split(u'\n', Qt::SkipEmptyParts);
+}
+
+TEST(SortPeers, AddressOrderMatchesSortByFourthGroupFirst) {
+    TW_REQUIRE_TOOL("sort");
+    std::mt19937 Random(2026);
+    TGridData G;
+    G.Add(ctString);
+    G.Cells.AddRow(10000);
+    QByteArray Input;
+    for (int r = 0; r < 10000; ++r) {
+        const QString A = QStringLiteral("%1.%2.%3.%4")
+                              .arg(Random() % 256).arg(Random() % 256).arg(Random() % 256).arg(Random() % 256);
+        G.Cell(0, r)->SetAsString(A);
+        Input += A.toLatin1() + '\n';
+    }
+    G.Cells.SortColumn(0, stIP, skAscending, false);
+    const auto Peer = testing_support::RunProgram(u"sort"_qs, {u"-t."_qs, u"-k4,4n"_qs, u"-k3,3n"_qs, u"-k2,2n"_qs,
+                                                               u"-k1,1n"_qs}, 60000, Input);
+    ASSERT_TRUE(Peer.Ok()) << Peer.Describe();
+    const QStringList Expected = Lines(Peer.Out);
+    ASSERT_EQ(Expected.size(), 10000);
+    for (int r = 0; r < 10000; ++r) ASSERT_EQ(G.Cell(0, r)->AsString(), Expected[r]) << "row " << r;
+}
+
+TEST(CellPeers, GuidTextsAgreeWithPythonUuid) {
+    TW_REQUIRE_TOOL("/usr/bin/python3", "import uuid");
+    TGridData G;
+    G.Add(ctGuid);
+    G.Cells.AddRow(50);
+    QByteArray Ours;
+    for (int r = 0; r < 50; ++r) Ours += G.Cell(0, r)->AsString().toLatin1() + '\n';
+    // Python reads ours back and writes its own fresh ones in the same form.
+    const QString Script = QStringLiteral(
+        "import sys, uuid\n"
+        "for line in sys.stdin.read().split():\n"
+        "    u = uuid.UUID(line)\n"
+        "    print('{%s}' % str(u).upper(), u.version, u.variant == uuid.RFC_4122)\n"
+        "for i in range(20): print('{%s}' % str(uuid.uuid4()).upper())\n");
+    const auto Peer = testing_support::RunProgram(u"/usr/bin/python3"_qs, {u"-c"_qs, Script}, 60000, Ours);
+    ASSERT_TRUE(Peer.Ok()) << Peer.Describe();
+    const QStringList Out = Lines(Peer.Out);
+    ASSERT_EQ(Out.size(), 70);
+    for (int r = 0; r < 50; ++r)
+        EXPECT_EQ(Out[r], G.Cell(0, r)->AsString() + u" 4 True"_qs);
+    for (int i = 50; i < 70; ++i) {
+        G.Cell(0, 0)->SetAsString(Out[i]);
+        EXPECT_EQ(G.Cell(0, 0)->AsString(), Out[i]);
+    }
+}
+
+TEST(CellPeers, DateTimeTextsAgreeWithPythonDatetime) {
+    TW_REQUIRE_TOOL("/usr/bin/python3", "import datetime");
+    std::mt19937 Random(77);
+    std::vector<double> Values;
+    QByteArray Input;
+    for (int i = 0; i < 300; ++i) {
+        const int Day = int(Random() % 3400000) - 500000;
+        const int Second = i % 5 == 0 ? 0 : int(Random() % 86400);
+        // Before 1899-12-30 the whole part counts back and the fraction still counts forward.
+        Values.push_back(Day >= 0 ? Day + Second / 86400.0 : Day - Second / 86400.0);
+        Input += QByteArray::number(Day) + ' ' + QByteArray::number(Second) + '\n';
+    }
+    const QString Script = QStringLiteral(
+        "import sys, datetime\n"
+        "base = datetime.datetime(1899, 12, 30)\n"
+        "for line in sys.stdin:\n"
+        "    d, s = map(int, line.split())\n"
+        "    t = base + datetime.timedelta(days=d, seconds=s)\n"
+        "    text = '%02d/%02d/%04d' % (t.month, t.day, t.year)\n"
+        "    if s: text += ' %02d:%02d:%02d' % (t.hour, t.minute, t.second)\n"
+        "    print(text)\n");
+    const auto Peer = testing_support::RunProgram(u"/usr/bin/python3"_qs, {u"-c"_qs, Script}, 60000, Input);
+    ASSERT_TRUE(Peer.Ok()) << Peer.Describe();
+    const QStringList Expected = Lines(Peer.Out);
+    ASSERT_EQ(Expected.size(), int(Values.size()));
+    TGridData G;
+    G.Add(ctDate);
+    G.Add(ctString);
+    G.Cells.AddRow();
+    for (size_t i = 0; i < Values.size(); ++i) {
+        G.Cell(0, 0)->SetAsDateTime(Values[i]);
+        EXPECT_EQ(G.Cell(0, 0)->AsString(), Expected[int(i)]) << Values[i];
+        // And back: the text cell reads the peer's text as the same moment.
+        G.Cell(1, 0)->SetAsString(Expected[int(i)]);
+        EXPECT_NEAR(G.Cell(1, 0)->AsDateTime(), Values[i], 1e-8) << Expected[int(i)].toStdString();
+    }
+}
+
+TEST(CellPeers, NumberTextsHaveTheDigitsOfPythonFormat15g) {
+    TW_REQUIRE_TOOL("/usr/bin/python3");
+    std::mt19937_64 Random(5);
+    std::vector<double> Values = {0, 1, -1, 2.5, 0.1, 1e20, 1e-5, 1e-4, 123456789012345.0, 1234567890123456.0,
+                                  0.30000000000000004, 1.0 / 3, -2.0 / 3, 5e-324, 1.7976931348623157e308};
+    for (int i = 0; i < 400; ++i) {
+        const double Mantissa = std::ldexp(double(Random() >> 11), -53) * (i % 2 ? 1 : -1);
+        Values.push_back(Mantissa * std::pow(10.0, int(Random() % 60) - 30));
+    }
+    QByteArray Input;
+    for (double V : Values) Input += QByteArray::number(V, 'g', 17) + '\n';
+    const auto Peer = testing_support::RunProgram(
+        u"/usr/bin/python3"_qs,
+        {u"-c"_qs, u"import sys\nfor l in sys.stdin: print(format(float(l), '.15g'))"_qs}, 60000, Input);
+    ASSERT_TRUE(Peer.Ok()) << Peer.Describe();
+    const QStringList Expected = Lines(Peer.Out);
+    ASSERT_EQ(Expected.size(), int(Values.size()));
+    TGridData G;
+    G.Add(ctFloat);
+    G.Cells.AddRow();
+    static const QRegularExpression Exponent(u"e([+-])0*(\\d+)"_qs);
+    for (size_t i = 0; i < Values.size(); ++i) {
+        G.Cell(0, 0)->SetAsFloat(Values[i]);
+        // Python writes "1e+20" and "1e-05" where we write "1E20" and "1E-5".
+        QString Theirs = Expected[int(i)];
+        Theirs.replace(Exponent, u"E\\1\\2"_qs);
+        Theirs.replace(u"E+"_qs, u"E"_qs);
+        if (Theirs == u"-0"_qs) Theirs = u"0"_qs;
+        EXPECT_EQ(G.Cell(0, 0)->AsString(), Theirs) << Expected[int(i)].toStdString();
+    }
+}
+
+TEST(SortPeers, UnicodeAlphabeticOrderMatchesIcuCollation) {
+    const QLocale Saved;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const QStringList Words = {u"zebra"_qs,  u"Äpfel"_qs, u"apple"_qs, u"Zürich"_qs, u"école"_qs, u"eclair"_qs,
+                               u"Ωmega"_qs,  u"alpha"_qs, u"Alpha"_qs, u"naïve"_qs,  u"nave"_qs,   u"ñandú"_qs,
+                               u"Nandu"_qs,  u"Ölfarbe"_qs, u"office"_qs, u"Øre"_qs, u"дом"_qs, u"Дом"_qs,
+                               u"co-op"_qs, u"coop"_qs,  u"Straße"_qs, u"strasse"_qs, u"10"_qs, u"9"_qs};
+    TGridData G;
+    G.Add(ctString);
+    G.Cells.AddRow(int(Words.size()));
+    for (int r = 0; r < Words.size(); ++r) G.Cell(0, r)->SetAsString(Words[r]);
+    G.Cells.SortColumn(0, stUnicodeAlphabetic, skAscending, false);
+    const std::vector<QString> Ours = G.Texts(0);
+    QLocale::setDefault(Saved);
+
+    UErrorCode Status = U_ZERO_ERROR;
+    std::unique_ptr<icu::Collator> Collator(icu::Collator::createInstance(icu::Locale("en_US"), Status));
+    ASSERT_TRUE(U_SUCCESS(Status));
+    std::vector<QString> Theirs(Words.begin(), Words.end());
+    auto Icu = [](const QString& S) { return icu::UnicodeString(reinterpret_cast<const char16_t*>(S.utf16()), int(S.size())); };
+    std::sort(Theirs.begin(), Theirs.end(), [&](const QString& A, const QString& B) {
+        UErrorCode E = U_ZERO_ERROR;
+        return Collator->compare(Icu(A), Icu(B), E) == UCOL_LESS;
+    });
+    EXPECT_EQ(Ours, Theirs);
 }
 
 } // namespace
