@@ -359,7 +359,7 @@ TControl::TControl(TComponent* AOwner)
 TControl::~TControl() {
     detail::ControlGone(this);
     if (FParent) FParent->RemoveControl(this);
-    detail::ControlAccess::FreeActionLink(this);
+    FActionLink.reset();
 }
 
 LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
@@ -795,7 +795,7 @@ void TControl::Notification(TComponent* AComponent, rtl::TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
     if (Operation != rtl::opRemove) return;
     if (AComponent == reinterpret_cast<TComponent*>(FPopupMenu)) FPopupMenu = nullptr;
-    if (FAction && AComponent == detail::ControlAccess::ActionComponent(this)) SetAction(nullptr);
+    if (FActionLink && AComponent == FActionLink->Action()) SetAction(nullptr);
 }
 
 void TControl::Loaded() {
@@ -862,9 +862,20 @@ void TControl::SetMouseCapture(bool Value) {
     SetCaptureControl(Value ? this : nullptr);
 }
 
-void TControl::Click() { OnClick(this); }
+void TControl::Click() {
+    // A handler of its own (not the action's) wins; otherwise the action runs.
+    TBasicAction* action = Action();
+    if (OnClick && action && !(OnClick == action->OnExecute()))
+        OnClick(this);
+    else if (FActionLink && !FComponentState.Contains(rtl::csDesigning))
+        FActionLink->Execute(this);
+    else
+        OnClick(this);
+}
 void TControl::DblClick() { OnDblClick(this); }
-void TControl::InitiateAction() {}
+void TControl::InitiateAction() {
+    if (FActionLink) FActionLink->Update();
+}
 
 void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) { OnMouseDown(this, Button, Shift, X, Y); }
 void TControl::MouseMove(TShiftState Shift, int X, int Y) { OnMouseMove(this, Shift, X, Y); }
@@ -1084,8 +1095,8 @@ void TControl::CMMouseLeave(TCMMouseEnterLeave& Message) {
 }
 
 void TControl::CMHintShow(TCMHintShow& Message) {
-    (void)Message;
     Message.Result = 0;
+    if (FActionLink && Message.HintInfo() && !FActionLink->DoShowHint(Message.HintInfo()->HintStr)) Message.Result = 1;
 }
 
 void TControl::Changed() { Perform(CM_CHANGED, 0, LPARAM(this)); }
@@ -1143,12 +1154,6 @@ void TControl::DragOver(TObject* Source, int X, int Y, TDragState State, bool& A
 
 void TControl::DragDrop(TObject* Source, int X, int Y) { OnDragDrop(this, Source, X, Y); }
 
-// ---- actions: the link class lives with the action classes ----
-
-void TControl::ActionChange(TObject* Sender, bool CheckDefaults) {
-    (void)Sender;
-    (void)CheckDefaults;
-}
 
 
 // ---------------------------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "rtl/Classes.h"
 #include "rtl/Event.h"
 #include "rtl/System.h"
+#include "vcl/ActnList.h"
 #include "vcl/Graphics.h"
 #include "vcl/Messages.h"
 #include "win/windows.h"
@@ -25,8 +26,7 @@ class TControl;
 class TWinControl;
 class TCustomForm;
 class TPopupMenu;      // menus are their own unit; controls only keep a pointer
-class TBasicAction;
-class TBasicActionLink;
+class TControlActionLink;
 class TDragObject;
 class TTouchManager;
 
@@ -80,9 +80,7 @@ constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = I
                        mrIgnore = IDIGNORE, mrYes = IDYES, mrNo = IDNO, mrClose = IDCLOSE, mrHelp = IDHELP,
                        mrTryAgain = 10, mrContinue = 11, mrAll = 12, mrNoToAll = 13, mrYesToAll = 14;
 
-// A shortcut: virtual key in the low byte, scShift/scCtrl/scAlt above.
-using TShortCut = WORD;
-constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000, scNone = 0;
+// A shortcut (TShortCut, with the action unit): virtual key in the low byte, scShift/scCtrl/scAlt above.
 TShortCut ShortCut(WORD Key, TShiftState Shift);
 void ShortCutToKey(TShortCut ShortCut, WORD& Key, TShiftState& Shift);
 
@@ -399,10 +397,11 @@ public:
     virtual void DblClick();
     virtual void InitiateAction();
 
-    // Actions.
+    // Actions: the control follows its action's caption, enabled state, hint and visibility, and a
+    // click runs the action.
     TBasicAction* Action() const;
     void SetAction(TBasicAction* Value);
-    TBasicActionLink* ActionLink() const { return FActionLink; }
+    TControlActionLink* ActionLink() const { return FActionLink.get(); }
 
     // Dragging.
     void BeginDrag(bool Immediate, int Threshold = -1);
@@ -508,6 +507,8 @@ protected:
     // Actions.
     virtual void ActionChange(TObject* Sender, bool CheckDefaults);
     void DoActionChange(TObject* Sender);
+    // The link class of this control (the class library's ActionLinkClass).
+    virtual std::unique_ptr<TControlActionLink> CreateActionLink();
 
     // Message handlers reached through Dispatch.
     virtual void WMMouseButton(TWMMouse& Message);  // every button down/up/double-click
@@ -576,8 +577,7 @@ private:
     std::unique_ptr<TMargins> FMargins;
     std::unique_ptr<TSizeConstraints> FConstraints;
     std::unique_ptr<TTouchManager> FTouch;
-    TBasicAction* FAction = nullptr;
-    TBasicActionLink* FActionLink = nullptr;  // owned; made by the action unit's link class
+    std::unique_ptr<TControlActionLink> FActionLink;
     TPopupMenu* FPopupMenu = nullptr;
     int FHelpContext = 0;
     String FHelpKeyword;
@@ -589,6 +589,33 @@ private:
     TPoint FAnchorRules;
     TPoint FOriginalParentSize;
     TRect FExplicitBounds;
+};
+
+// The link between a control and its action: the control's caption, enabled state, hint, visibility and
+// OnClick follow the action while they still equal the action's.
+class TControlActionLink : public TActionLink {
+public:
+    explicit TControlActionLink(TObject* AClient);
+    TControl* Client() const { return FClient; }
+
+    bool IsCaptionLinked() override;
+    bool IsEnabledLinked() override;
+    bool IsHelpContextLinked() override;
+    bool IsHintLinked() override;
+    bool IsVisibleLinked() override;
+    bool IsOnExecuteLinked() override;
+    void SetCaption(const String& Value) override;
+    void SetEnabled(bool Value) override;
+    void SetHelpContext(THelpContext Value) override;
+    void SetHint(const String& Value) override;
+    void SetVisible(bool Value) override;
+    void SetOnExecute(const TNotifyEvent& Value) override;
+    // The action's hint for the control's hint window (OnHint of the action may change or refuse it).
+    virtual bool DoShowHint(String& HintStr);
+
+protected:
+    void AssignClient(TObject* AClient) override;
+    TControl* FClient = nullptr;
 };
 
 // ---- creation parameters of a window ----

@@ -15,9 +15,6 @@ struct ControlAccess {
     // The pointer is now over Control (nullptr: over none of ours): CM_MOUSELEAVE to the old one,
     // CM_MOUSEENTER to the new one.
     static void SetMouseControl(TControl* Control);
-    // The control's action as a component (for free notification), and the end of its link.
-    static TComponent* ActionComponent(TControl* Control);
-    static void FreeActionLink(TControl* Control);
     static void SetHandle(TWinControl* Control, HWND Handle) { Control->FHandle = Handle; }
 };
 

@@ -567,13 +567,9 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
 bool TCustomForm::IsShortCut(TWMKey& Message) {
     bool handled = false;
     OnShortCut(Message, handled);
-    if (!handled && FormShortCutHook()) handled = FormShortCutHook()(this, Message);
+    // The action lists the form owns run the action of the shortcut (once; a disabled one lets it go).
+    if (!handled) handled = DispatchShortCut(this, ShortCutFromKeyMessage(Message.CharCode(), Message.KeyData()));
     return handled;
-}
-
-std::function<bool(TCustomForm*, TWMKey&)>& TCustomForm::FormShortCutHook() {
-    static std::function<bool(TCustomForm*, TWMKey&)> hook;
-    return hook;
 }
 
 void TCustomForm::MouseWheelHandler(TMessage& Message) {

@@ -56,10 +56,9 @@ public:
     void FocusControl(TWinControl* Control);
     void DefocusControl(TWinControl* Control, bool Removing);
     bool SetFocusedControl(TWinControl* Control);
-    // Offers a key to the form's shortcuts: OnShortCut, then the action lists it owns (through the hook
-    // the action unit installs). True when one of them took it.
+    // Offers a key to the form's shortcuts: OnShortCut, then the action lists it owns. True when one
+    // of them took it.
     virtual bool IsShortCut(TWMKey& Message);
-    static std::function<bool(TCustomForm* Form, TWMKey& Message)>& FormShortCutHook();
     bool Active() const { return FActive; }
 
     TWinControl* ActiveControl() const { return FActiveControl; }

@@ -314,8 +314,9 @@ void TWinControl::CMRecreateWnd(TMessage& Message) {
 bool TWinControl::IsFormLike() const { return false; }
 
 void TWinControl::UpdateShowing() {
+    // Called from the top down when the outermost window shows: children make their windows first.
     const bool showControl = (FVisible || FComponentState.Contains(rtl::csDesigning)) &&
-                             (FParent ? FParent->FShowing : (FParentWindow != nullptr || IsFormLike()));
+                             !FComponentState.Contains(rtl::csDestroying);
     if (showControl) {
         if (!FHandle) CreateHandle();
         for (TWinControl* c : std::vector<TWinControl*>(FWinControls)) c->UpdateShowing();

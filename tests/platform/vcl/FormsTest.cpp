@@ -1,0 +1,221 @@
+// Forms and the application: the modal loop, closing, the message loop's end, exceptions in handlers,
+// shortcuts of actions, timers on the manual clock, hints.
+#include "tests/support/windows/FormHarness.h"
+#include "vcl/ActnList.h"
+#include "vcl/ExtCtrls.h"
+#include "vcl/Forms.h"
+
+#include <gtest/gtest.h>
+
+using namespace vcl;
+using testing_support::FormHarness;
+
+namespace {
+
+class TFocusPad : public TCustomControl {
+public:
+    explicit TFocusPad(TComponent* AOwner) : TCustomControl(AOwner) { SetTabStop(true); }
+    int keys = 0;
+
+protected:
+    void KeyDown(WORD& Key, TShiftState Shift) override {
+        ++keys;
+        TCustomControl::KeyDown(Key, Shift);
+    }
+};
+
+class TShortcutForm : public TForm {
+public:
+    explicit TShortcutForm(TComponent* AOwner) : TForm(AOwner) {
+        BeginLoading();
+        SetBounds(50, 50, 300, 200);
+        pad = new TFocusPad(this);
+        pad->SetBounds(10, 10, 100, 50);
+        pad->SetParent(this);
+        actions = new TActionList(this);
+        refresh = new TAction(this);
+        refresh->SetActionList(actions);
+        refresh->SetCaption(u"Refresh"_qs);
+        refresh->SetShortCut(ShortCut(VK_F5, {}));
+        refresh->SetOnExecute([this](TObject*) { ++executed; });
+        pad->SetAction(refresh);
+        EndLoading();
+    }
+    TFocusPad* pad;
+    TActionList* actions;
+    TAction* refresh;
+    int executed = 0;
+};
+
+} // namespace
+
+TEST(FormActions, ShortcutRunsTheActionOnceAndNeverWhileDisabled) {
+    FormHarness h;
+    auto* form = h.Show<TShortcutForm>();
+    form->pad->SetFocus();
+    h.Pump();
+    ASSERT_TRUE(form->pad->Focused());
+    h.Keys(VK_F5);
+    EXPECT_EQ(form->executed, 1);
+    EXPECT_EQ(form->pad->keys, 0);  // a shortcut never reaches the control as a key
+    form->refresh->SetEnabled(false);
+    EXPECT_FALSE(form->pad->Enabled());  // the linked control follows its action
+    form->pad->SetEnabled(true);
+    form->pad->SetFocus();
+    h.Pump();
+    h.Keys(VK_F5);
+    EXPECT_EQ(form->executed, 1);
+    EXPECT_EQ(form->pad->keys, 1);  // the disabled action let the key through
+    // The control's caption followed the action; its click runs it.
+    EXPECT_EQ(form->pad->Caption(), u"Refresh"_qs);
+    form->refresh->SetEnabled(true);
+    h.Click(form->pad);
+    EXPECT_EQ(form->executed, 2);
+}
+
+TEST(FormModal, ShowModalRunsItsOwnLoopAndReturnsTheModalResult) {
+    FormHarness h;
+    auto* mainForm = h.Show<TForm>();
+    auto* dialog = new TForm(mainForm);
+    dialog->SetBounds(0, 0, 200, 100);
+    dialog->SetPosition(poMainFormCenter);
+    bool mainWasDisabled = false;
+    h.Script({FormHarness::Answer(mrOk, [&](const FormHarness::Dialog& d) {
+        EXPECT_EQ(d.form, dialog);
+        mainWasDisabled = !IsWindowEnabled(mainForm->Handle());
+        EXPECT_TRUE(IsWindowVisible(dialog->Handle()));
+    })});
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    EXPECT_TRUE(mainWasDisabled);
+    EXPECT_TRUE(IsWindowEnabled(mainForm->Handle()));
+    EXPECT_FALSE(dialog->Visible());
+    EXPECT_FALSE(dialog->FormState().Contains(fsModal));
+    // Centred on the main form.
+    EXPECT_EQ(dialog->Left() + dialog->Width() / 2, mainForm->Left() + mainForm->Width() / 2);
+    // A visible form cannot go modal.
+    dialog->Show();
+    EXPECT_THROW(dialog->ShowModal(), rtl::EInvalidOperation);
+}
+
+TEST(FormModal, CloseQueryAndCloseActionDecideWhetherAModalFormEnds) {
+    FormHarness h;
+    auto* dialog = h.Create<TForm>();
+    int asked = 0;
+    dialog->OnCloseQuery = [&](TObject*, bool& CanClose) { CanClose = ++asked > 1; };
+    // First answer refused by CloseQuery (the loop goes on), the second accepted.
+    h.Script({FormHarness::Answer(mrYes), FormHarness::Answer(mrNo)});
+    EXPECT_EQ(dialog->ShowModal(), mrNo);
+    EXPECT_EQ(asked, 2);
+}
+
+TEST(FormApplication, TerminateBeforeRunReturnsAtOnce) {
+    FormHarness h;
+    Application->Terminate();
+    Application->Run();
+    EXPECT_TRUE(Application->Terminated());
+}
+
+TEST(FormApplication, ClosingTheMainFormEndsRun) {
+    FormHarness h;
+    auto* mainForm = h.Create<TForm>();
+    auto* other = h.Create<TForm>();
+    std::vector<std::string> events;
+    mainForm->OnShow = [&](TObject*) { events.push_back("show"); };
+    mainForm->OnClose = [&](TObject*, TCloseAction& Action) {
+        events.push_back("close");
+        EXPECT_EQ(Action, caHide);
+    };
+    other->OnClose = [&](TObject*, TCloseAction& Action) { Action = caFree; };
+    h.WhenIdle([&] {
+        other->Show();
+        PostMessageW(other->Handle(), WM_CLOSE, 0, 0);  // a second form closing does not end the run
+    });
+    h.WhenIdle([&] { PostMessageW(mainForm->Handle(), WM_CLOSE, 0, 0); });
+    Application->Run();
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_EQ(events, (std::vector<std::string>{"show", "close"}));
+    EXPECT_EQ(Screen->FormCount(), 1);  // the other form freed itself (caFree)
+}
+
+TEST(FormApplication, ExceptionInAHandlerGoesToHandleExceptionAndTheLoopGoesOn) {
+    FormHarness h;
+    auto* form = h.Show<TShortcutForm>();
+    form->pad->SetAction(nullptr);
+    int clicks = 0;
+    form->pad->OnClick = [&](TObject*) {
+        if (++clicks == 1) throw rtl::EConvertError(u"bad value"_qs);
+    };
+    std::vector<QString> errors;
+    Application->OnException = [&](TObject* Sender, rtl::Exception* E) {
+        EXPECT_EQ(Sender, form->pad);
+        errors.push_back(E->Message());
+    };
+    h.Click(form->pad);
+    h.Advance(std::chrono::milliseconds(1000));  // not a double click
+    h.Click(form->pad);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(errors, (std::vector<QString>{u"bad value"_qs}));
+    // Without a handler the message is shown in a box, with a full stop added.
+    Application->OnException = nullptr;
+    clicks = 0;
+    h.Script({IDOK});
+    h.Advance(std::chrono::milliseconds(1000));
+    h.Click(form->pad);
+    ASSERT_EQ(h.Dialogs().size(), 1u);
+    EXPECT_EQ(h.Dialogs()[0].text, u"bad value."_qs);
+    EXPECT_TRUE(h.Dialogs()[0].type & MB_ICONSTOP);
+}
+
+TEST(FormTimer, FiresOnTheManualClockAndMayFreeItselfInItsHandler) {
+    FormHarness h;
+    auto* timer = new TTimer(nullptr);
+    timer->SetInterval(100);
+    int ticks = 0;
+    timer->SetOnTimer([&](TObject*) { ++ticks; });
+    h.Advance(std::chrono::milliseconds(99));
+    EXPECT_EQ(ticks, 0);
+    h.Advance(std::chrono::milliseconds(1));
+    EXPECT_EQ(ticks, 1);
+    h.Advance(std::chrono::milliseconds(250));
+    EXPECT_EQ(ticks, 3);
+    timer->SetEnabled(false);
+    h.Advance(std::chrono::milliseconds(500));
+    EXPECT_EQ(ticks, 3);
+    timer->SetEnabled(true);
+    timer->SetOnTimer([&](TObject* Sender) {
+        ++ticks;
+        delete static_cast<TTimer*>(Sender);
+    });
+    h.Advance(std::chrono::milliseconds(1000));
+    EXPECT_EQ(ticks, 4);
+}
+
+TEST(FormHints, HintAppearsAfterThePauseAndGoesAfterTheHidePause) {
+    FormHarness h;
+    auto* form = h.Show<TShortcutForm>();
+    form->pad->SetAction(nullptr);
+    form->pad->SetHint(u"Refresh the list|Reads the folder again"_qs);
+    form->pad->SetShowHint(true);
+    Application->SetHintPause(500);
+    Application->SetHintHidePause(2000);
+    h.MoveTo(form->pad, POINT{5, 5});
+    EXPECT_EQ(Application->Hint(), u"Reads the folder again"_qs);
+    h.Advance(std::chrono::milliseconds(400));
+    EXPECT_TRUE(!Application->HintWindow() || !Application->HintWindow()->HandleAllocated());
+    h.Advance(std::chrono::milliseconds(100));
+    THintWindow* hint = Application->HintWindow();
+    ASSERT_NE(hint, nullptr);
+    ASSERT_TRUE(hint->HandleAllocated());
+    EXPECT_TRUE(IsWindowVisible(hint->Handle()));
+    EXPECT_EQ(hint->Caption(), u"Refresh the list"_qs);
+    // Below the pointer.
+    const TPoint cursor = form->pad->ClientToScreen(TPoint(5, 5));
+    EXPECT_GT(hint->Top(), cursor.Y);
+    h.Advance(std::chrono::milliseconds(2000));
+    EXPECT_FALSE(hint->HandleAllocated());
+    // A control without ShowHint shows none.
+    form->pad->SetShowHint(false);
+    h.MoveTo(form->pad, POINT{6, 6});
+    h.Advance(std::chrono::milliseconds(1000));
+    EXPECT_FALSE(hint->HandleAllocated());
+}
