@@ -16,7 +16,7 @@ packages=(
     # tools the program drives, and fonts it draws with
     ffmpeg libmediainfo0v5 mediainfo fonts-dejavu-core
     # peers the tests compare against
-    python3 python3-mutagen id3v2 eyed3 lame pngcheck libtag1-dev libicu-dev
+    python3 python3-mutagen id3v2 eyed3 lame pngcheck libtag1-dev libicu-dev libimage-exiftool-perl
 )
 
 missing=()

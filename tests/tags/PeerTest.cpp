@@ -3,13 +3,17 @@
 #include "tags/TagID3v1.h"
 #include "tags/TagID3v2.h"
 
+#include "rtl/Classes.h"
+#include "tags/ID3v2ContainerWriters.h"
 #include "tests/support/Peers.h"
+#include "tests/support/TempDir.h"
 #include "tests/tags/TagTestSupport.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -48,7 +52,7 @@ QJsonObject FieldsOf(tags::TID3v2Tag& Tag, int I)
     if (id == u"TXXX") {
         o["text"] = Tag.GetUnicodeUserDefinedTextInformation(I, description);
         o["desc"] = description;
-    } else if (id == u"TIPL" || id == u"TMCL") {
+    } else if (id == u"TIPL" || id == u"TMCL" || id == u"IPLS") {
         o["text"] = Tag.GetUnicodeListFrameText(I);
     } else if (id == u"COMM" || id == u"USLT") {
         tags::TLanguageID lang;
@@ -227,4 +231,200 @@ TEST(TagPeers, Id3v1AndLyricsBeforeIt)
     EXPECT_EQ(v1.Year, u"2001");
     EXPECT_EQ(v1.Track, 5);
     EXPECT_EQ(v1.FLyricsTagSize, 0u);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Tags we write, read by the peers
+
+namespace {
+
+Bytes Text(uint8_t Encoding, const QString& Value)
+{
+    switch (Encoding) {
+    case 0: { const QByteArray b = Value.toLatin1(); return Cat({B({0}), Bytes(b.begin(), b.end())}); }
+    case 3: { const QByteArray b = Value.toUtf8(); return Cat({B({3}), Bytes(b.begin(), b.end())}); }
+    default: {
+        Bytes out{Encoding};
+        if (Encoding == 1) out.insert(out.end(), {0xFF, 0xFE});
+        for (QChar c : Value) {
+            const uint16_t u = c.unicode();
+            if (Encoding == 1) out.insert(out.end(), {uint8_t(u), uint8_t(u >> 8)});
+            else out.insert(out.end(), {uint8_t(u >> 8), uint8_t(u)});
+        }
+        return out;
+    }
+    }
+}
+
+void Raw(tags::TID3v2Tag& Tag, const char* Id, const Bytes& Data)
+{
+    const int i = Tag.AddFrame(QString::fromLatin1(Id));
+    Tag.Frames[i]->Stream->WriteBuffer(Data.data(), int64_t(Data.size()));
+}
+
+const QString PeerTitle = QStringLiteral("T\u00eftle \u2713 \U0001D11E");
+
+// Every kind of frame the program writes, text in each encoding the version allows.
+void FillPeerTag(tags::TID3v2Tag& Tag, int Version, rtl::TMemoryStream& Cover)
+{
+    Tag.Clear();
+    Tag.MajorVersion = uint8_t(Version);
+    Raw(Tag, "TIT2", Text(1, PeerTitle));
+    Raw(Tag, "TPE1", Text(0, QStringLiteral("\u00c4rtist")));
+    Raw(Tag, "TALB", Text(Version == 4 ? 3 : 1, QStringLiteral("Alb\u00fcm \u2713")));
+    if (Version == 4) Raw(Tag, "TCOM", Text(2, QStringLiteral("C\u00f6mposer")));
+    Raw(Tag, "TRCK", Text(0, QStringLiteral("4/9")));
+    Tag.SetUnicodeContent(QStringLiteral("COMM"), QStringLiteral("A comment"), tags::StringToLanguageID(QStringLiteral("eng")),
+                          QStringLiteral("desc"));
+    Tag.SetUnicodeContent(QStringLiteral("USLT"), QStringLiteral("Line 1\r\nLine 2"),
+                          tags::StringToLanguageID(QStringLiteral("deu")), QString());
+    rtl::TStringList mood;
+    mood.Add(QStringLiteral("happy"));
+    Tag.SetUnicodeTXXXByDescriptionMultiple(QStringLiteral("MOOD"), mood);
+    Raw(Tag, "POPM", Cat({S("me@example.org"), B({0, 196}), BE32(256)}));
+    rtl::TStringList people;
+    people.Add(QStringLiteral("producer=Some One"));
+    Tag.SetUnicodeListFrame(QString::fromLatin1(Version == 4 ? "TIPL" : "IPLS"), people);
+    Tag.SetUnicodeCoverPictureFromStream(Tag.AddFrame(QStringLiteral("APIC")), QStringLiteral("Cover"), Cover,
+                                         QStringLiteral("image/jpeg"), 3);
+}
+
+QByteArray AudioMd5(const QString& File)
+{
+    const auto run = testing_support::RunProgram(QStringLiteral("ffmpeg"),
+        {"-v", "error", "-i", File, "-map", "0:a", "-f", "md5", "-"});
+    return run.Ok() ? run.Out.trimmed() : QByteArray("failed: ") + run.Err;
+}
+
+QStringList ExiftoolWarnings(const QString& File)
+{
+    const auto run = testing_support::RunProgram(QStringLiteral("exiftool"), {"-validate", "-warning", "-a", File});
+    QStringList warnings;
+    for (const QByteArray& line : run.Out.split('\n'))
+        if (line.startsWith("Warning")) warnings << QString::fromUtf8(line).remove(QRegularExpression(QStringLiteral("[0-9]+")));
+    return warnings;
+}
+
+// What the peers report about one file after our save and after our strip.
+struct TPeerReport {
+    QString File;
+    int Version = 0;
+    int SaveResult = -1, StripResult = -1;
+    QByteArray Md5Before, Md5Saved, Md5Stripped;
+    QStringList WarningsBefore, WarningsSaved;
+    QJsonObject Probe;
+    testing_support::TRunResult Id3v2, EyeD3;
+};
+
+} // namespace
+
+TEST(TagPeers, WrittenTagsReadBackInEveryPeerAndLeaveTheAudioAlone)
+{
+    TW_REQUIRE_TOOL("/usr/bin/python3", "import mutagen");
+    TW_REQUIRE_TOOL("ffmpeg");
+    TW_REQUIRE_TOOL("ffprobe");
+    TW_REQUIRE_TOOL("exiftool");
+    TW_REQUIRE_TOOL("id3v2");
+    TW_REQUIRE_TOOL("eyeD3");
+    testing_support::TempDir dir;
+    Bytes cover(1 << 20);
+    for (size_t i = 0; i < cover.size(); ++i) cover[i] = uint8_t((i * 2654435761u) >> 13);
+    cover[0] = 0xFF;
+    cover[1] = 0xD8;
+
+    const QStringList sources = {"audio-cbr-info.mp3", "tag-v23.mp3", "tag-wave.wav", "tag-rf64.wav", "tag-aiff.aiff",
+                                 "tag-dsf.dsf", "tag-dff.dff"};
+    std::vector<TPeerReport> reports;
+    for (int version : {3, 4}) {
+        for (const QString& source : sources) {
+            TPeerReport r;
+            r.Version = version;
+            r.File = dir.QFile(QStringLiteral("v%1-%2").arg(version).arg(source));
+            testing_support::WriteFileBytes(r.File, testing_support::ReadFileBytes(FixturePath(source)));
+            reports.push_back(r);
+        }
+    }
+    std::vector<std::future<void>> runs;
+    for (auto& r : reports) {
+        runs.push_back(std::async(std::launch::async, [&r, &cover] {
+            r.Md5Before = AudioMd5(r.File);
+            r.WarningsBefore = ExiftoolWarnings(r.File);
+            tags::TID3v2Tag tag;
+            rtl::TMemoryStream picture;
+            picture.WriteBuffer(cover.data(), int64_t(cover.size()));
+            FillPeerTag(tag, r.Version, picture);
+            r.SaveResult = tag.SaveToFile(r.File);
+            r.Md5Saved = AudioMd5(r.File);
+            r.WarningsSaved = ExiftoolWarnings(r.File);
+            r.Probe = testing_support::FfprobeJson(r.File).object();
+            if (r.File.endsWith(".mp3")) {
+                r.Id3v2 = testing_support::RunProgram(QStringLiteral("id3v2"), {"-l", r.File});
+                r.EyeD3 = testing_support::RunProgram(QStringLiteral("eyeD3"), {"--no-color", r.File});
+            }
+        }));
+    }
+    for (auto& run : runs) run.get();
+
+    QStringList files;
+    for (const auto& r : reports) files << r.File;
+    std::map<QString, tags::TID3v2Tag> loaded;   // read before the strip below
+    for (const auto& r : reports) loaded[r.File].LoadFromFile(r.File);
+    const auto mutagen = testing_support::RunProgram(QStringLiteral("/usr/bin/python3"),
+                                                     QStringList{FixturePath(QStringLiteral("dump_mutagen.py"))} + files);
+    ASSERT_TRUE(mutagen.Ok()) << mutagen.Describe();
+    const QJsonObject read = QJsonDocument::fromJson(mutagen.Out).object();
+    runs.clear();
+    for (auto& r : reports) {
+        runs.push_back(std::async(std::launch::async, [&r] {
+            r.StripResult = tags::StripID3v2FromFile(r.File);
+            r.Md5Stripped = AudioMd5(r.File);
+        }));
+    }
+    for (auto& run : runs) run.get();
+
+    for (auto& r : reports) {
+        SCOPED_TRACE(r.File.toStdString());
+        ASSERT_EQ(r.SaveResult, 0);
+        tags::TID3v2Tag& tag = loaded[r.File];
+        ASSERT_TRUE(tag.Loaded);
+        EXPECT_EQ(tag.MajorVersion, r.Version);
+        QJsonArray ours;
+        for (int i = 0; i < tag.FrameCount(); ++i)
+            ours.append(QJsonArray{tags::FrameIDToString(tag.Frames[i]->ID), FieldsOf(tag, i)});
+        EXPECT_EQ(tag.FrameCount(), r.Version == 4 ? 11 : 10);
+        // mutagen turns version 2.3's IPLS into TIPL in containers
+        auto people = [](std::vector<std::string> Frames) {
+            for (auto& f : Frames)
+                if (f.rfind("[\"IPLS\"", 0) == 0) f.replace(2, 4, "TIPL");
+            std::sort(Frames.begin(), Frames.end());
+            return Frames;
+        };
+        EXPECT_EQ(people(Sorted(ours)), people(Sorted(read[r.File].toArray()))) << "mutagen reads what we wrote";
+        EXPECT_EQ(tag.GetUnicodeText(QStringLiteral("TIT2")), PeerTitle);
+
+        EXPECT_FALSE(r.Md5Before.startsWith("failed")) << r.Md5Before.toStdString();
+        EXPECT_EQ(r.Md5Saved, r.Md5Before) << "the audio is untouched";
+        // sizes in the messages change with the file: the kinds of warning must not
+        EXPECT_EQ(r.WarningsSaved.join(u'|').toStdString(), r.WarningsBefore.join(u'|').toStdString())
+            << "exiftool finds nothing new to warn about";
+        const QJsonObject format = r.Probe["format"].toObject();
+        EXPECT_FALSE(format.isEmpty()) << "ffprobe opens the file";
+        // ffprobe reads no tag from RF64 and DSDIFF, and prefers a WAV file's INFO list
+        if (!r.File.endsWith(".wav") && !r.File.endsWith(".dff"))
+            EXPECT_EQ(format["tags"].toObject()["title"].toString(), PeerTitle) << "ffprobe reads the tag";
+        if (r.File.endsWith(".mp3")) {
+            EXPECT_TRUE(r.EyeD3.Ok()) << r.EyeD3.Describe();
+            EXPECT_TRUE(QString::fromUtf8(r.EyeD3.Out).contains(PeerTitle)) << r.EyeD3.Out.toStdString();
+            EXPECT_FALSE(r.EyeD3.Err.contains("Invalid") || r.EyeD3.Err.contains("rror")) << r.EyeD3.Err.toStdString();
+            if (r.Version == 3) {   // id3lib reads no version 4
+                const QString listing = QString::fromUtf8(r.Id3v2.Out);
+                for (const char* id : {"TIT2", "TPE1", "TALB", "COMM", "USLT", "TXXX", "POPM", "IPLS", "APIC"})
+                    EXPECT_TRUE(listing.contains(QLatin1String(id))) << id << " in " << r.Id3v2.Out.toStdString();
+            }
+        }
+
+        EXPECT_EQ(r.StripResult, 0);
+        EXPECT_EQ(tag.LoadFromFile(r.File), 1) << "no tag left";
+        EXPECT_EQ(r.Md5Stripped, r.Md5Before) << "the audio survives the strip";
+    }
 }
