@@ -1,0 +1,894 @@
+#include "vcl/Themes.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace vcl {
+
+namespace {
+
+// ---- element details: the first enumerator of each part ----
+
+struct TPartRange {
+    int First; // ordinal of the part's first state
+    int Part;
+};
+
+template <size_t N>
+TThemedElementDetails DetailsOf(TThemedElement Element, int Ordinal, const TPartRange (&Parts)[N]) {
+    for (size_t i = N; i-- > 0;)
+        if (Ordinal >= Parts[i].First) return {Element, Parts[i].Part, Ordinal - Parts[i].First + 1};
+    return {Element, 0, 0}; // the "don't care" and root entries
+}
+
+constexpr TPartRange ButtonParts[] = {{tbPushButtonNormal, 1}, {tbRadioButtonUncheckedNormal, 2},
+                                      {tbCheckBoxUncheckedNormal, 3}, {tbGroupBoxNormal, 4}, {tbUserButton, 5},
+                                      {tbCommandLinkNormal, 6}, {tbCommandLinkGlyphNormal, 7}};
+constexpr TPartRange ComboBoxParts[] = {{tcDropDownButtonNormal, 1}, {tcBorderNormal, 4}, {tcReadOnlyNormal, 5},
+                                        {tcDropDownButtonRightNormal, 6}, {tcDropDownButtonLeftNormal, 7}};
+constexpr TPartRange EditParts[] = {{teEditTextNormal, 1},          {teEditCaret, 2},
+                                    {teBackgroundNormal, 3},        {tePasswordNormal, 4},
+                                    {teBackgroundWithBorderNormal, 5}, {teEditBorderNoScrollNormal, 6},
+                                    {teEditBorderHScrollNormal, 7}, {teEditBorderVScrollNormal, 8},
+                                    {teEditBorderHVScrollNormal, 9}};
+constexpr TPartRange ExplorerBarParts[] = {
+    {tebHeaderBackgroundNormal, 1},     {tebHeaderCloseNormal, 2},       {tebHeaderPinNormal, 3},
+    {tebIEBarMenuNormal, 4},            {tebNormalGroupBackground, 5},   {tebNormalGroupCollapseNormal, 6},
+    {tebNormalGroupExpandNormal, 7},    {tebNormalGroupHead, 8},         {tebSpecialGroupBackground, 9},
+    {tebSpecialGroupCollapseNormal, 10}, {tebSpecialGroupExpandNormal, 11}, {tebSpecialGroupHead, 12}};
+constexpr TPartRange HeaderParts[] = {{thHeaderItemNormal, 1},         {thHeaderItemLeftNormal, 2},
+                                      {thHeaderItemRightNormal, 3},    {thHeaderSortArrowSortedUp, 4},
+                                      {thHeaderDropDownNormal, 5},     {thHeaderDropDownFilterNormal, 6},
+                                      {thHeaderOverflowNormal, 7}};
+constexpr TPartRange ListViewParts[] = {
+    {tlListItemNormal, 1}, {tlListGroup, 2}, {tlListDetail, 3}, {tlListSortDetail, 4}, {tlEmptyText, 5}};
+constexpr TPartRange MenuParts[] = {
+    {tmMenuItemNormal, 1},        {tmMenuDropDown, 2},         {tmMenuBarItem, 3},
+    {tmMenuBarDropDown, 4},       {tmChevron, 5},              {tmSeparator, 6},
+    {tmMenuBarBackgroundActive, 7}, {tmMenuBarItemNormal, 8},  {tmPopupBackground, 9},
+    {tmPopupBorders, 10},         {tmPopupCheckMarkNormal, 11}, {tmPopupCheckBackgroundDisabled, 12},
+    {tmPopupGutter, 13},          {tmPopupItemNormal, 14},     {tmPopupSeparator, 15},
+    {tmPopupSubMenuNormal, 16},   {tmSystemCloseNormal, 17},   {tmSystemMaximizeNormal, 18},
+    {tmSystemMinimizeNormal, 19}, {tmSystemRestoreNormal, 20}};
+constexpr TPartRange ProgressParts[] = {
+    {tpBar, 1},          {tpBarVert, 2},          {tpChunk, 3},          {tpChunkVert, 4},
+    {tpFilledNormal, 5}, {tpFilledVertNormal, 6}, {tpPulseOverlay, 7},   {tpMoveOverlay, 8},
+    {tpPulseOverlayVert, 9}, {tpMoveOverlayVert, 10}, {tpTransparentBarNormal, 11}, {tpTransparentBarVertNormal, 12}};
+constexpr TPartRange RebarParts[] = {{trGripper, 1},       {trGripperVert, 2},  {trBand, 3},
+                                     {trChevronNormal, 4}, {trChevronVertNormal, 5}, {trBackground, 6},
+                                     {trSplitterNormal, 7}, {trSplitterVertNormal, 8}};
+constexpr TPartRange ScrollBarParts[] = {
+    {tsArrowBtnUpNormal, 1},     {tsThumbBtnHorzNormal, 2},   {tsThumbBtnVertNormal, 3},
+    {tsLowerTrackHorzNormal, 4}, {tsUpperTrackHorzNormal, 5}, {tsLowerTrackVertNormal, 6},
+    {tsUpperTrackVertNormal, 7}, {tsGripperHorzNormal, 8},    {tsGripperVertNormal, 9},
+    {tsSizeBoxRightAlign, 10}};
+constexpr TPartRange SpinParts[] = {{tsUpNormal, 1}, {tsDownNormal, 2}, {tsUpHorzNormal, 3}, {tsDownHorzNormal, 4}};
+constexpr TPartRange StatusParts[] = {{tsPane, 1}, {tsGripperPane, 2}, {tsGripper, 3}};
+constexpr TPartRange TabParts[] = {
+    {ttTabItemNormal, 1},          {ttTabItemLeftEdgeNormal, 2},    {ttTabItemRightEdgeNormal, 3},
+    {ttTabItemBothEdgeNormal, 4},  {ttTopTabItemNormal, 5},         {ttTopTabItemLeftEdgeNormal, 6},
+    {ttTopTabItemRightEdgeNormal, 7}, {ttTopTabItemBothEdgeNormal, 8}, {ttPane, 9}, {ttBody, 10}};
+constexpr TPartRange ToolBarParts[] = {{ttbButtonNormal, 1},         {ttbDropDownButtonNormal, 2},
+                                       {ttbSplitButtonNormal, 3},    {ttbSplitButtonDropDownNormal, 4},
+                                       {ttbSeparatorNormal, 5},      {ttbSeparatorVertNormal, 6},
+                                       {ttbDropDownButtonGlyphNormal, 7}};
+constexpr TPartRange ToolTipParts[] = {{tttStandardNormal, 1}, {tttStandardTitleNormal, 2}, {tttBaloonNormal, 3},
+                                       {tttBaloonTitleNormal, 4}, {tttCloseNormal, 5}};
+constexpr TPartRange TrackBarParts[] = {
+    {ttbTrack, 1},           {ttbTrackVert, 2},       {ttbThumbNormal, 3},      {ttbThumbBottomNormal, 4},
+    {ttbThumbTopNormal, 5},  {ttbThumbVertNormal, 6}, {ttbThumbLeftNormal, 7},  {ttbThumbRightNormal, 8},
+    {ttbThumbTics, 9},       {ttbThumbTicsVert, 10}};
+constexpr TPartRange TreeviewParts[] = {
+    {ttItemNormal, 1}, {ttGlyphClosed, 2}, {ttBranch, 3}, {ttHotGlyphClosed, 4}};
+constexpr TPartRange WindowParts[] = {
+    {twCaptionActive, 1},          {twSmallCaptionActive, 2},      {twMinCaptionActive, 3},
+    {twSmallMinCaptionActive, 4},  {twMaxCaptionActive, 5},        {twSmallMaxCaptionActive, 6},
+    {twFrameLeftActive, 7},        {twFrameRightActive, 8},        {twFrameBottomActive, 9},
+    {twSmallFrameLeftActive, 10},  {twSmallFrameRightActive, 11},  {twSmallFrameBottomActive, 12},
+    {twSysButtonNormal, 13},       {twMDISysButtonNormal, 14},     {twMinButtonNormal, 15},
+    {twMDIMinButtonNormal, 16},    {twMaxButtonNormal, 17},        {twCloseButtonNormal, 18},
+    {twSmallCloseButtonNormal, 19}, {twMDICloseButtonNormal, 20},  {twRestoreButtonNormal, 21},
+    {twMDIRestoreButtonNormal, 22}, {twHelpButtonNormal, 23},      {twMDIHelpButtonNormal, 24}};
+constexpr TPartRange CategoryPanelGroupParts[] = {{tcpBackground, 1}, {tcpSegmentHeader, 2}, {tcpThemedHeader, 3},
+                                                  {tcpThemedChevronOpenedNormal, 4},
+                                                  {tcpThemedChevronClosedNormal, 5}};
+constexpr TPartRange GridParts[] = {{tgCellNormal, 1}, {tgFixedCellNormal, 2}};
+constexpr TPartRange HintParts[] = {{thHintNormal, 1}, {thHintBalloon, 2}};
+constexpr TPartRange PanelParts[] = {
+    {tpPanelBackground, 1}, {tpPanelBevel, 2}, {tpDockPanelHorzNormal, 3}, {tpDockPanelVertNormal, 4}};
+constexpr TPartRange TextLabelParts[] = {{ttlTextLabelNormal, 1}};
+
+// The visual-styles class of each element; none for those the style draws itself.
+const char16_t* ClassOf(TThemedElement Element) {
+    switch (Element) {
+    case teButton: return u"BUTTON";
+    case teClock: return u"CLOCK";
+    case teComboBox: return u"COMBOBOX";
+    case teEdit: return u"EDIT";
+    case teExplorerBar: return u"EXPLORERBAR";
+    case teHeader: return u"HEADER";
+    case teListView: return u"LISTVIEW";
+    case teMenu: return u"MENU";
+    case tePage: return u"PAGE";
+    case teProgress: return u"PROGRESS";
+    case teRebar: return u"REBAR";
+    case teScrollBar: return u"SCROLLBAR";
+    case teSpin: return u"SPIN";
+    case teStartPanel: return u"STARTPANEL";
+    case teStatus: return u"STATUS";
+    case teTab: return u"TAB";
+    case teTaskBand: return u"TASKBAND";
+    case teTaskBar: return u"TASKBAR";
+    case teToolBar: return u"TOOLBAR";
+    case teToolTip: return u"TOOLTIP";
+    case teTrackBar: return u"TRACKBAR";
+    case teTrayNotify: return u"TRAYNOTIFY";
+    case teTreeview: return u"TREEVIEW";
+    case teWindow: return u"WINDOW";
+    case teDatePicker: return u"DATEPICKER";
+    case teMonthCal: return u"MONTHCAL";
+    case teTextStyle: return u"TEXTSTYLE";
+    case teNavigation: return u"NAVIGATION";
+    case teTaskDialog: return u"TASKDIALOG";
+    default: return nullptr;
+    }
+}
+
+// ---- classic drawing ----
+
+void Fill(HDC DC, const RECT& R, int SysColor) { FillRect(DC, &R, GetSysColorBrush(SysColor)); }
+
+void Frame(HDC DC, RECT R, UINT Type, UINT State) { DrawFrameControl(DC, &R, Type, State); }
+
+void Edge(HDC DC, RECT R, UINT EdgeKind, UINT Flags = BF_RECT) { ::DrawEdge(DC, &R, EdgeKind, Flags); }
+
+// The common states of four-state parts: 1 normal, 2 hot, 3 pressed, 4 disabled.
+UINT PushState(int State) {
+    return State == 3 ? DFCS_PUSHED : State == 4 ? DFCS_INACTIVE : State == 2 ? DFCS_HOT : 0;
+}
+
+// A state number of a "states in groups of four" part (arrow buttons, check boxes), 0-based.
+int GroupOf(int State) { return (State - 1) / 4; }
+int InGroup(int State) { return (State - 1) % 4 + 1; }
+
+bool ClassicDrawElement(HDC DC, const TThemedElementDetails& D, const RECT& R) {
+    const int s = D.State;
+    switch (D.Element) {
+    case teButton:
+        switch (D.Part) {
+        case 1: Frame(DC, R, DFC_BUTTON, DFCS_BUTTONPUSH | PushState(s)); return true;
+        case 2: Frame(DC, R, DFC_BUTTON, DFCS_BUTTONRADIO | PushState(InGroup(s)) | (GroupOf(s) ? DFCS_CHECKED : 0)); return true;
+        case 3: {
+            const int group = GroupOf(s); // unchecked, checked, mixed, implicit, excluded
+            UINT state = DFCS_BUTTONCHECK | PushState(InGroup(s));
+            if (group == 1 || group == 3) state |= DFCS_CHECKED;
+            if (group == 2) state = DFCS_BUTTON3STATE | DFCS_CHECKED | PushState(InGroup(s));
+            Frame(DC, R, DFC_BUTTON, state);
+            return true;
+        }
+        case 4: Edge(DC, R, EDGE_ETCHED); return true;
+        default: return false;
+        }
+    case teComboBox:
+        if (D.Part == 1 || D.Part == 6 || D.Part == 7) {
+            Frame(DC, R, DFC_SCROLL, DFCS_SCROLLCOMBOBOX | PushState(s));
+            return true;
+        }
+        if (D.Part == 4 || D.Part == 5) {
+            Edge(DC, R, EDGE_SUNKEN);
+            return true;
+        }
+        return false;
+    case teEdit:
+        if (D.Part >= 6) {
+            Edge(DC, R, EDGE_SUNKEN);
+            return true;
+        }
+        if (D.Part == 3 || D.Part == 5) {
+            Fill(DC, R, s == 3 || s == 5 ? COLOR_BTNFACE : COLOR_WINDOW); // disabled or read-only
+            if (D.Part == 5) Edge(DC, R, EDGE_SUNKEN);
+            return true;
+        }
+        return false;
+    case teHeader:
+        if (D.Part >= 1 && D.Part <= 3) {
+            Fill(DC, R, COLOR_BTNFACE);
+            Edge(DC, R, s == 3 ? BDR_SUNKENOUTER : EDGE_RAISED, s == 3 ? BF_RECT | BF_FLAT : BF_RECT);
+            return true;
+        }
+        return false;
+    case teScrollBar:
+        if (D.Part == 1) {
+            static const UINT arrows[] = {DFCS_SCROLLUP, DFCS_SCROLLDOWN, DFCS_SCROLLLEFT, DFCS_SCROLLRIGHT};
+            const int arrow = s > 16 ? s - 17 : GroupOf(s); // the hover states come last
+            Frame(DC, R, DFC_SCROLL, arrows[std::clamp(arrow, 0, 3)] | (s > 16 ? 0 : PushState(InGroup(s))));
+            return true;
+        }
+        if (D.Part == 2 || D.Part == 3) {
+            Frame(DC, R, DFC_BUTTON, DFCS_BUTTONPUSH);
+            return true;
+        }
+        if (D.Part >= 4 && D.Part <= 7) {
+            Fill(DC, R, s == 3 ? COLOR_3DDKSHADOW : COLOR_SCROLLBAR);
+            return true;
+        }
+        if (D.Part == 10) {
+            Frame(DC, R, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+            return true;
+        }
+        return false;
+    case teSpin: {
+        static const UINT arrows[] = {DFCS_SCROLLUP, DFCS_SCROLLDOWN, DFCS_SCROLLRIGHT, DFCS_SCROLLLEFT};
+        if (D.Part < 1 || D.Part > 4) return false;
+        Frame(DC, R, DFC_SCROLL, arrows[D.Part - 1] | PushState(s));
+        return true;
+    }
+    case teToolBar:
+        if (D.Part >= 1 && D.Part <= 4) {
+            if (s == 3 || s == 5 || s == 6) Edge(DC, R, BDR_SUNKENOUTER);
+            else if (s == 2) Edge(DC, R, BDR_RAISEDINNER);
+            return true;
+        }
+        if (D.Part == 5 || D.Part == 6) {
+            RECT line = R;
+            if (D.Part == 5) {
+                line.left = (R.left + R.right) / 2 - 1;
+                line.right = line.left + 2;
+                Edge(DC, line, EDGE_ETCHED, BF_LEFT);
+            } else {
+                line.top = (R.top + R.bottom) / 2 - 1;
+                line.bottom = line.top + 2;
+                Edge(DC, line, EDGE_ETCHED, BF_TOP);
+            }
+            return true;
+        }
+        return false;
+    case teRebar:
+        if (D.Part == 1 || D.Part == 2) {
+            Edge(DC, R, BDR_RAISEDINNER);
+            return true;
+        }
+        if (D.Part == 3 || D.Part == 6) {
+            Fill(DC, R, COLOR_BTNFACE);
+            return true;
+        }
+        return false;
+    case teMenu:
+        switch (D.Part) {
+        case 7: case 9: Fill(DC, R, COLOR_MENU); return true;
+        case 10: Edge(DC, R, EDGE_RAISED); return true;
+        case 1: case 14: Fill(DC, R, (D.Part == 1 ? s == 2 : s == 2) ? COLOR_HIGHLIGHT : COLOR_MENU); return true;
+        case 8: Fill(DC, R, s == 2 || s == 3 ? COLOR_HIGHLIGHT : COLOR_MENU); return true;
+        case 6: case 15: {
+            RECT line = R;
+            line.top = (R.top + R.bottom) / 2 - 1;
+            line.bottom = line.top + 2;
+            Edge(DC, line, EDGE_ETCHED, BF_TOP);
+            return true;
+        }
+        case 11: Frame(DC, R, DFC_MENU, s <= 2 ? DFCS_MENUCHECK : DFCS_MENUBULLET); return true;
+        case 16: Frame(DC, R, DFC_MENU, DFCS_MENUARROW); return true;
+        case 12: case 13: return true; // nothing behind the check or in the gutter
+        default: return false;
+        }
+    case teTab:
+        if (D.Part >= 1 && D.Part <= 8) {
+            Fill(DC, R, COLOR_BTNFACE);
+            Edge(DC, R, EDGE_RAISED, BF_LEFT | BF_TOP | BF_RIGHT | BF_SOFT);
+            return true;
+        }
+        if (D.Part == 9 || D.Part == 10) {
+            Fill(DC, R, COLOR_BTNFACE);
+            if (D.Part == 9) Edge(DC, R, EDGE_RAISED);
+            return true;
+        }
+        return false;
+    case teTrackBar:
+        if (D.Part == 1 || D.Part == 2) {
+            Edge(DC, R, EDGE_SUNKEN);
+            return true;
+        }
+        if (D.Part >= 3 && D.Part <= 8) {
+            Frame(DC, R, DFC_BUTTON, DFCS_BUTTONPUSH | (s == 5 ? DFCS_INACTIVE : s == 3 ? DFCS_PUSHED : 0));
+            return true;
+        }
+        return false;
+    case teProgress:
+        if (D.Part == 1 || D.Part == 2) {
+            Fill(DC, R, COLOR_BTNFACE);
+            Edge(DC, R, BDR_SUNKENOUTER);
+            return true;
+        }
+        if (D.Part == 3 || D.Part == 4 || D.Part == 5 || D.Part == 6) {
+            Fill(DC, R, COLOR_HIGHLIGHT);
+            return true;
+        }
+        return false;
+    case teStatus:
+        if (D.Part == 1 || D.Part == 2) {
+            Edge(DC, R, BDR_SUNKENOUTER);
+            return true;
+        }
+        if (D.Part == 3) {
+            Frame(DC, R, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+            return true;
+        }
+        return false;
+    case teTreeview:
+        if (D.Part == 2 || D.Part == 4) { // a box with a minus (opened) or a plus (closed)
+            Fill(DC, R, COLOR_WINDOW);
+            HBRUSH frame = GetSysColorBrush(COLOR_BTNSHADOW);
+            FrameRect(DC, &R, frame);
+            const int cx = (R.left + R.right) / 2, cy = (R.top + R.bottom) / 2;
+            const RECT horz{R.left + 2, cy, R.right - 2, cy + 1};
+            FillRect(DC, &horz, GetSysColorBrush(COLOR_WINDOWTEXT));
+            if (s == 1) {
+                const RECT vert{cx, R.top + 2, cx + 1, R.bottom - 2};
+                FillRect(DC, &vert, GetSysColorBrush(COLOR_WINDOWTEXT));
+            }
+            return true;
+        }
+        if (D.Part == 1) {
+            if (s == 3 || s == 6) Fill(DC, R, COLOR_HIGHLIGHT);
+            return true;
+        }
+        return false;
+    case teListView:
+        if (D.Part == 1) {
+            if (s == 3 || s == 5 || s == 6) Fill(DC, R, COLOR_HIGHLIGHT);
+            return true;
+        }
+        return false;
+    case teWindow:
+        if (D.Part >= 1 && D.Part <= 6) {
+            Fill(DC, R, s == 1 ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
+            return true;
+        }
+        if (D.Part >= 7 && D.Part <= 12) {
+            Fill(DC, R, s == 1 ? COLOR_ACTIVEBORDER : COLOR_INACTIVEBORDER);
+            return true;
+        }
+        if (D.Part >= 13) {
+            static const UINT kinds[] = {DFCS_CAPTIONCLOSE, DFCS_CAPTIONCLOSE, DFCS_CAPTIONMIN, DFCS_CAPTIONMIN,
+                                         DFCS_CAPTIONMAX,   DFCS_CAPTIONCLOSE, DFCS_CAPTIONCLOSE, DFCS_CAPTIONCLOSE,
+                                         DFCS_CAPTIONRESTORE, DFCS_CAPTIONRESTORE, DFCS_CAPTIONHELP, DFCS_CAPTIONHELP};
+            Frame(DC, R, DFC_CAPTION, kinds[std::min(D.Part - 13, 11)] | PushState(s));
+            return true;
+        }
+        return false;
+    case teToolTip:
+    case teHint:
+        Fill(DC, R, COLOR_INFOBK);
+        FrameRect(DC, &R, GetSysColorBrush(COLOR_INFOTEXT));
+        return true;
+    case tePanel:
+        if (D.Part == 1) {
+            Fill(DC, R, COLOR_BTNFACE);
+            return true;
+        }
+        if (D.Part == 2) {
+            Edge(DC, R, BDR_RAISEDINNER);
+            return true;
+        }
+        return false;
+    case teCategoryPanelGroup:
+        if (D.Part == 1) {
+            Fill(DC, R, COLOR_BTNFACE);
+            return true;
+        }
+        if (D.Part == 2 || D.Part == 3) {
+            Fill(DC, R, COLOR_BTNFACE);
+            Edge(DC, R, BDR_RAISEDINNER);
+            return true;
+        }
+        if (D.Part == 4 || D.Part == 5) {
+            Frame(DC, R, DFC_SCROLL, (D.Part == 4 ? DFCS_SCROLLUP : DFCS_SCROLLDOWN) | DFCS_FLAT);
+            return true;
+        }
+        return false;
+    case teGrid:
+        if (D.Part == 1) {
+            Fill(DC, R, s == 1 ? COLOR_WINDOW : COLOR_HIGHLIGHT);
+            return true;
+        }
+        if (D.Part == 2) {
+            Fill(DC, R, COLOR_BTNFACE);
+            Edge(DC, R, s == 3 ? BDR_SUNKENOUTER : BDR_RAISEDINNER);
+            return true;
+        }
+        return false;
+    case teTextLabel:
+        return true; // a label has no background of its own
+    default:
+        return false;
+    }
+}
+
+// The classic colours of elements: what the classic controls paint with.
+bool ClassicElementColor(const TThemedElementDetails& D, TElementColor Which, TColor& Color) {
+    const bool disabled = (D.Element == teButton && D.Part == 1 && D.State == 4) ||
+                          (D.Element == teEdit && D.State == 4) ||
+                          (D.Element == teMenu && (D.Part == 14 ? D.State >= 3 : D.Part == 8 && D.State >= 4)) ||
+                          (D.Element == teTextLabel && D.State == 2);
+    switch (Which) {
+    case ecTextColor:
+        if (disabled) Color = clGrayText;
+        else if (D.Element == teEdit || D.Element == teListView || D.Element == teTreeview || D.Element == teGrid)
+            Color = (D.Element == teGrid && D.Part == 1 && D.State > 1) ? clHighlightText : clWindowText;
+        else if (D.Element == teMenu) Color = D.State == 2 ? clHighlightText : clMenuText;
+        else if (D.Element == teToolTip || D.Element == teHint) Color = clInfoText;
+        else if (D.Element == teWindow) Color = D.State == 1 ? clCaptionText : clInactiveCaptionText;
+        else Color = clBtnText;
+        return true;
+    case ecFillColor:
+        if (D.Element == teEdit || D.Element == teListView || D.Element == teTreeview || D.Element == teGrid)
+            Color = disabled ? clBtnFace : clWindow;
+        else if (D.Element == teToolTip || D.Element == teHint) Color = clInfoBk;
+        else if (D.Element == teMenu) Color = clMenu;
+        else Color = clBtnFace;
+        return true;
+    case ecGradientColor1:
+    case ecGradientColor2:
+        Color = (D.Element == teToolTip || D.Element == teHint) ? clInfoBk : clBtnFace;
+        return true;
+    case ecBorderColor: Color = clWindowFrame; return true;
+    case ecEdgeLightColor: Color = cl3DLight; return true;
+    case ecEdgeHighlightColor: Color = clBtnHighlight; return true;
+    case ecEdgeShadowColor: Color = clBtnShadow; return true;
+    case ecEdgeDkShadowColor: Color = cl3DDkShadow; return true;
+    case ecEdgeFillColor: Color = clBtnFace; return true;
+    default: return false;
+    }
+}
+
+// The property of each element colour in the visual-styles API.
+int PropertyOf(TElementColor Which) {
+    switch (Which) {
+    case ecBorderColor: return TMT_BORDERCOLOR;
+    case ecFillColor: return TMT_FILLCOLOR;
+    case ecTextColor: return TMT_TEXTCOLOR;
+    case ecEdgeLightColor: return TMT_EDGELIGHTCOLOR;
+    case ecEdgeHighlightColor: return TMT_EDGEHIGHLIGHTCOLOR;
+    case ecEdgeShadowColor: return TMT_EDGESHADOWCOLOR;
+    case ecEdgeDkShadowColor: return TMT_EDGEDKSHADOWCOLOR;
+    case ecEdgeFillColor: return TMT_EDGEFILLCOLOR;
+    case ecGradientColor1: return TMT_GRADIENTCOLOR1;
+    case ecGradientColor2: return TMT_GRADIENTCOLOR2;
+    case ecGlowColor: return TMT_GLOWCOLOR;
+    case ecFillColorHint: return TMT_FILLCOLORHINT;
+    case ecBorderColorHint: return TMT_BORDERCOLORHINT;
+    default: return 0;
+    }
+}
+
+// Selects a clip rectangle for the duration of a draw.
+class ClipTo {
+public:
+    ClipTo(HDC DC, const TRect* Clip) : FDC(Clip ? DC : nullptr) {
+        if (!FDC) return;
+        FSaved = SaveDC(DC);
+        IntersectClipRect(DC, Clip->Left, Clip->Top, Clip->Right, Clip->Bottom);
+    }
+    ~ClipTo() {
+        if (FDC) RestoreDC(FDC, FSaved);
+    }
+
+private:
+    HDC FDC;
+    int FSaved = 0;
+};
+
+constexpr UINT EdgeBits[] = {BDR_RAISEDOUTER, BDR_SUNKENOUTER, BDR_RAISEDINNER, BDR_SUNKENINNER,
+                             EDGE_BUMP,       EDGE_ETCHED,     EDGE_RAISED,     EDGE_SUNKEN};
+constexpr UINT EdgeFlagBits[] = {BF_LEFT,   BF_TOP,    BF_RIGHT, BF_BOTTOM, BF_TOPLEFT,
+                                 BF_BOTTOMLEFT, BF_TOPRIGHT, BF_BOTTOMRIGHT, BF_RECT, BF_DIAGONAL,
+                                 BF_DIAGONAL | BF_TOP | BF_RIGHT, BF_DIAGONAL | BF_TOP | BF_LEFT,
+                                 BF_DIAGONAL | BF_BOTTOM | BF_LEFT, BF_DIAGONAL | BF_BOTTOM | BF_RIGHT, BF_MIDDLE, BF_SOFT, BF_ADJUST, BF_FLAT, BF_MONO};
+
+} // namespace
+
+// ---- edges and flags ----
+
+UINT ElementEdgesToEdge(TElementEdges Edges) {
+    UINT result = 0;
+    for (int i = 0; i < 8; ++i)
+        if (Edges.Contains(TElementEdge(i))) result |= EdgeBits[i];
+    return result;
+}
+
+UINT ElementEdgeFlagsToFlags(TElementEdgeFlags Flags) {
+    UINT result = 0;
+    for (int i = 0; i < int(std::size(EdgeFlagBits)); ++i)
+        if (Flags.Contains(TElementEdgeFlag(i))) result |= EdgeFlagBits[i];
+    return result;
+}
+
+// Back into the single bits (the combined members come back as their bits).
+TElementEdges EdgeToElementEdges(UINT Edge) {
+    TElementEdges result;
+    for (int i = 0; i < 4; ++i)
+        if (Edge & EdgeBits[i]) result.Include(TElementEdge(i));
+    return result;
+}
+
+TElementEdgeFlags FlagsToElementEdgeFlags(UINT Flags) {
+    TElementEdgeFlags result;
+    for (const int i : {int(efLeft), int(efTop), int(efRight), int(efBottom), int(efDiagonal), int(efMiddle),
+                        int(efSoft), int(efAdjust), int(efFlat), int(efMono)})
+        if (Flags & EdgeFlagBits[i]) result.Include(TElementEdgeFlag(i));
+    return result;
+}
+
+// ---- TCustomStyleServices ----
+
+#define TW_DETAILS(Type, Element, Parts)                                                                      \
+    TThemedElementDetails TCustomStyleServices::GetElementDetails(Type Detail) const {                         \
+        return DetailsOf(Element, int(Detail), Parts);                                                         \
+    }
+TW_DETAILS(TThemedButton, teButton, ButtonParts)
+TW_DETAILS(TThemedComboBox, teComboBox, ComboBoxParts)
+TW_DETAILS(TThemedEdit, teEdit, EditParts)
+TW_DETAILS(TThemedExplorerBar, teExplorerBar, ExplorerBarParts)
+TW_DETAILS(TThemedHeader, teHeader, HeaderParts)
+TW_DETAILS(TThemedListView, teListView, ListViewParts)
+TW_DETAILS(TThemedMenu, teMenu, MenuParts)
+TW_DETAILS(TThemedProgress, teProgress, ProgressParts)
+TW_DETAILS(TThemedRebar, teRebar, RebarParts)
+TW_DETAILS(TThemedScrollBar, teScrollBar, ScrollBarParts)
+TW_DETAILS(TThemedSpin, teSpin, SpinParts)
+TW_DETAILS(TThemedStatus, teStatus, StatusParts)
+TW_DETAILS(TThemedTab, teTab, TabParts)
+TW_DETAILS(TThemedToolBar, teToolBar, ToolBarParts)
+TW_DETAILS(TThemedToolTip, teToolTip, ToolTipParts)
+TW_DETAILS(TThemedTrackBar, teTrackBar, TrackBarParts)
+TW_DETAILS(TThemedTreeview, teTreeview, TreeviewParts)
+TW_DETAILS(TThemedWindow, teWindow, WindowParts)
+TW_DETAILS(TThemedCategoryPanelGroup, teCategoryPanelGroup, CategoryPanelGroupParts)
+TW_DETAILS(TThemedGrid, teGrid, GridParts)
+TW_DETAILS(TThemedHint, teHint, HintParts)
+TW_DETAILS(TThemedPanel, tePanel, PanelParts)
+TW_DETAILS(TThemedTextLabel, teTextLabel, TextLabelParts)
+#undef TW_DETAILS
+
+TColor TCustomStyleServices::ColorToRGB(TColor Color) {
+    if (Color < 0) Color = GetSystemColor(Color);
+    return vcl::ColorToRGB(Color);
+}
+
+// ---- TUxThemeStyle ----
+
+TUxThemeStyle::~TUxThemeStyle() { UpdateThemes(); }
+
+bool TUxThemeStyle::Enabled() const { return IsAppThemed() && IsThemeActive(); }
+
+void TUxThemeStyle::UpdateThemes() {
+    for (auto& [element, theme] : FThemes)
+        if (theme) CloseThemeData(theme);
+    FThemes.clear();
+}
+
+HTHEME TUxThemeStyle::Theme(TThemedElement Element) {
+    if (!Enabled()) return 0;
+    const char16_t* cls = ClassOf(Element);
+    if (!cls) return 0;
+    auto it = FThemes.find(Element);
+    if (it != FThemes.end()) return it->second;
+    const HTHEME theme = OpenThemeData(nullptr, reinterpret_cast<LPCWSTR>(cls));
+    FThemes[Element] = theme;
+    return theme;
+}
+
+bool TUxThemeStyle::DrawElement(HDC DC, const TThemedElementDetails& Details, const TRect& R, const TRect* ClipRect,
+                                int) {
+    const RECT r = R;
+    if (HTHEME theme = Theme(Details.Element)) {
+        RECT clip = ClipRect ? RECT(*ClipRect) : r;
+        return DrawThemeBackground(theme, DC, Details.Part, Details.State, &r, ClipRect ? &clip : nullptr) == S_OK;
+    }
+    const ClipTo clip(DC, ClipRect);
+    return ClassicDrawElement(DC, Details, r);
+}
+
+bool TUxThemeStyle::DrawText(HDC DC, const TThemedElementDetails& Details, const rtl::String& S, TRect& R,
+                             TTextFormat Flags, TColor Color, int) {
+    RECT r = R;
+    const UINT flags = TTextFormatFlags(Flags);
+    if (HTHEME theme = Theme(Details.Element)) {
+        DTTOPTS options{};
+        options.dwSize = sizeof(options);
+        if (Color != clNone) {
+            options.dwFlags |= DTT_TEXTCOLOR;
+            options.crText = COLORREF(ColorToRGB(Color));
+        }
+        if (Flags.Contains(tfCalcRect)) options.dwFlags |= DTT_CALCRECT;
+        const HRESULT hr = DrawThemeTextEx(theme, DC, Details.Part, Details.State, reinterpret_cast<LPCWSTR>(S.utf16()),
+                                           int(S.size()), flags & ~UINT(DT_CALCRECT), &r, &options);
+        if (Flags.Contains(tfCalcRect)) R = r;
+        return hr == S_OK;
+    }
+    TColor color = Color;
+    if (color == clNone && !GetElementColor(Details, ecTextColor, color)) color = clWindowText;
+    const COLORREF oldColor = SetTextColor(DC, COLORREF(ColorToRGB(color)));
+    const int oldMode = SetBkMode(DC, TRANSPARENT);
+    ::DrawTextW(DC, reinterpret_cast<LPCWSTR>(S.utf16()), int(S.size()), &r, flags);
+    SetBkMode(DC, oldMode);
+    SetTextColor(DC, oldColor);
+    if (Flags.Contains(tfCalcRect)) R = r;
+    return true;
+}
+
+bool TUxThemeStyle::DrawEdge(HDC DC, const TThemedElementDetails& Details, const TRect& R, TElementEdges Edges,
+                             TElementEdgeFlags Flags, TRect* ContentRect, int) {
+    RECT r = R;
+    const UINT edge = ElementEdgesToEdge(Edges), flags = ElementEdgeFlagsToFlags(Flags);
+    if (HTHEME theme = Theme(Details.Element)) {
+        RECT content = r;
+        const bool ok = DrawThemeEdge(theme, DC, Details.Part, Details.State, &r, edge, flags, &content) == S_OK;
+        if (ContentRect) *ContentRect = content;
+        return ok;
+    }
+    const bool ok = ::DrawEdge(DC, &r, edge, flags | (ContentRect ? BF_ADJUST : 0)) != FALSE;
+    if (ContentRect) *ContentRect = r;
+    return ok;
+}
+
+bool TUxThemeStyle::DrawParentBackground(HWND Window, HDC Target, const TThemedElementDetails* Details,
+                                         bool OnlyIfTransparent, const TRect* Bounds) {
+    if (OnlyIfTransparent && Details && !HasTransparentParts(*Details)) return false;
+    HWND parent = GetParent(Window);
+    if (!parent) return false;
+    // The parent paints into the control's DC moved to the parent's coordinates, clipped to the
+    // part behind the control, as the visual-styles function does.
+    POINT origin{0, 0};
+    MapWindowPoints(Window, parent, &origin, 1);
+    const int saved = SaveDC(Target);
+    if (Bounds) IntersectClipRect(Target, Bounds->Left, Bounds->Top, Bounds->Right, Bounds->Bottom);
+    POINT old{};
+    OffsetWindowOrgEx(Target, origin.x, origin.y, &old);
+    SendMessageW(parent, WM_ERASEBKGND, WPARAM(Target), 0);
+    SendMessageW(parent, WM_PRINTCLIENT, WPARAM(Target), PRF_CLIENT);
+    RestoreDC(Target, saved);
+    return true;
+}
+
+bool TUxThemeStyle::GetElementSize(HDC DC, const TThemedElementDetails& Details, TElementSize ElementSize,
+                                   TSize& Size, int DPI) {
+    return GetElementSize(DC, Details, TRect(), ElementSize, Size, DPI);
+}
+
+bool TUxThemeStyle::GetElementSize(HDC DC, const TThemedElementDetails& Details, const TRect& R,
+                                   TElementSize ElementSize, TSize& Size, int) {
+    if (HTHEME theme = Theme(Details.Element)) {
+        static const THEMESIZE kinds[] = {TS_MIN, TS_TRUE, TS_DRAW};
+        const RECT r = R;
+        SIZE s{};
+        if (GetThemePartSize(theme, DC, Details.Part, Details.State, R.IsEmpty() ? nullptr : &r, kinds[ElementSize],
+                             &s) != S_OK)
+            return false;
+        Size = s;
+        return true;
+    }
+    // Classic check boxes, radio buttons and arrows have the system's fixed sizes.
+    if (Details.Element == teButton && (Details.Part == 2 || Details.Part == 3)) {
+        Size = SIZE{13, 13};
+        return true;
+    }
+    if ((Details.Element == teScrollBar && Details.Part == 1) || Details.Element == teSpin) {
+        Size = SIZE{GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYVSCROLL)};
+        return true;
+    }
+    return false;
+}
+
+bool TUxThemeStyle::GetElementColor(const TThemedElementDetails& Details, TElementColor ElementColor,
+                                    TColor& Color) {
+    if (HTHEME theme = Theme(Details.Element)) {
+        const int property = PropertyOf(ElementColor);
+        COLORREF c = 0;
+        if (!property || GetThemeColor(theme, Details.Part, Details.State, property, &c) != S_OK) return false;
+        Color = TColor(c);
+        return true;
+    }
+    return ClassicElementColor(Details, ElementColor, Color);
+}
+
+bool TUxThemeStyle::GetElementContentRect(HDC DC, const TThemedElementDetails& Details, const TRect& BoundingRect,
+                                          TRect& ContentRect, int) {
+    const RECT bounds = BoundingRect;
+    if (HTHEME theme = Theme(Details.Element)) {
+        RECT content{};
+        if (GetThemeBackgroundContentRect(theme, DC, Details.Part, Details.State, &bounds, &content) != S_OK)
+            return false;
+        ContentRect = content;
+        return true;
+    }
+    // Inside the classic frame: two pixels for raised and sunken borders, one for flat ones.
+    TRect content = BoundingRect;
+    const bool framed = (Details.Element == teButton && (Details.Part == 1 || Details.Part == 4)) ||
+                        (Details.Element == teEdit && Details.Part >= 5) || Details.Element == teHeader ||
+                        (Details.Element == teComboBox && (Details.Part == 4 || Details.Part == 5)) ||
+                        Details.Element == teTab;
+    const bool thin = Details.Element == teStatus || Details.Element == teToolBar || Details.Element == teProgress ||
+                      (Details.Element == tePanel && Details.Part == 2);
+    if (framed) content.Inflate(-2, -2);
+    else if (thin) content.Inflate(-1, -1);
+    ContentRect = content;
+    return true;
+}
+
+bool TUxThemeStyle::GetElementRegion(const TThemedElementDetails& Details, const TRect& R, HRGN& Region, int) {
+    const RECT r = R;
+    if (HTHEME theme = Theme(Details.Element)) {
+        HRGN region = nullptr;
+        if (GetThemeBackgroundRegion(theme, nullptr, Details.Part, Details.State, &r, &region) != S_OK || !region)
+            return false;
+        Region = region;
+        return true;
+    }
+    Region = CreateRectRgnIndirect(&r);
+    return Region != nullptr;
+}
+
+bool TUxThemeStyle::HasTransparentParts(const TThemedElementDetails& Details) {
+    if (HTHEME theme = Theme(Details.Element))
+        return IsThemeBackgroundPartiallyTransparent(theme, Details.Part, Details.State) != FALSE;
+    // Classic check boxes and radio buttons leave the corners of their box to the parent.
+    return Details.Element == teButton && (Details.Part == 2 || Details.Part == 3 || Details.Part == 4);
+}
+
+TColor TUxThemeStyle::GetStyleColor(TStyleColor Color) {
+    switch (Color) {
+    case scBorder: return clWindowFrame;
+    case scComboBox:
+    case scEdit:
+    case scGrid:
+    case scListBox:
+    case scListView:
+    case scTreeView: return clWindow;
+    case scComboBoxDisabled:
+    case scEditDisabled:
+    case scListBoxDisabled: return clBtnFace;
+    case scHintGradientBase:
+    case scHintGradientEnd: return clInfoBk;
+    default: return clBtnFace;
+    }
+}
+
+TColor TUxThemeStyle::GetStyleFontColor(TStyleFont Font) {
+    switch (Font) {
+    case sfButtonTextDisabled:
+    case sfCheckBoxTextDisabled:
+    case sfComboBoxItemDisabled:
+    case sfEditBoxTextDisabled:
+    case sfGroupBoxTextDisabled:
+    case sfHeaderSectionTextDisabled:
+    case sfListItemTextDisabled:
+    case sfMenuItemTextDisabled:
+    case sfPanelTextDisabled:
+    case sfPopupMenuItemTextDisabled:
+    case sfRadioButtonTextDisabled:
+    case sfStatusPanelTextDisabled:
+    case sfTabTextActiveDisabled:
+    case sfTabTextInactiveDisabled:
+    case sfTextLabelDisabled:
+    case sfToolItemTextDisabled:
+    case sfTreeItemTextDisabled:
+    case sfWindowTextDisabled: return clGrayText;
+    case sfComboBoxItemSelected:
+    case sfEditBoxTextSelected:
+    case sfGridItemSelected:
+    case sfListItemTextSelected:
+    case sfMenuItemTextSelected:
+    case sfMenuItemTextHot:
+    case sfPopupMenuItemTextHot:
+    case sfPopupMenuItemTextSelected:
+    case sfTreeItemTextSelected: return clHighlightText;
+    case sfCaptionTextNormal:
+    case sfSmCaptionTextNormal: return clCaptionText;
+    case sfCaptionTextInactive:
+    case sfSmCaptionTextInactive: return clInactiveCaptionText;
+    case sfMenuItemTextNormal:
+    case sfPopupMenuItemTextNormal: return clMenuText;
+    case sfComboBoxItemNormal:
+    case sfComboBoxItemFocused:
+    case sfComboBoxItemHot:
+    case sfEditBoxTextNormal:
+    case sfEditBoxTextFocused:
+    case sfEditBoxTextHot:
+    case sfGridItemNormal:
+    case sfListItemTextNormal:
+    case sfListItemTextFocused:
+    case sfListItemTextHot:
+    case sfTreeItemTextNormal:
+    case sfTreeItemTextFocused:
+    case sfTreeItemTextHot:
+    case sfWindowTextNormal:
+    case sfTextLabelNormal:
+    case sfTextLabelFocused:
+    case sfTextLabelHot: return clWindowText;
+    default: return clBtnText;
+    }
+}
+
+// ---- style hooks ----
+
+std::map<std::type_index, std::vector<TCustomStyleEngine::THookClass>>& TCustomStyleEngine::Registry() {
+    static auto* registry = new std::map<std::type_index, std::vector<THookClass>>;
+    return *registry;
+}
+
+void TCustomStyleEngine::RegisterStyleHook(std::type_index ControlClass, std::type_index HookClass,
+                                           TStyleHookFactory Create) {
+    auto& hooks = Registry()[ControlClass];
+    for (const THookClass& h : hooks)
+        if (h.HookClass == HookClass)
+            throw EStyleEngineException(QStringLiteral("Style hook class '%1' already registered for '%2'")
+                                            .arg(QString::fromLatin1(HookClass.name()),
+                                                 QString::fromLatin1(ControlClass.name())));
+    hooks.push_back({HookClass, std::move(Create)});
+}
+
+void TCustomStyleEngine::UnRegisterStyleHook(std::type_index ControlClass, std::type_index HookClass) {
+    auto it = Registry().find(ControlClass);
+    if (it == Registry().end()) return;
+    auto& hooks = it->second;
+    hooks.erase(std::remove_if(hooks.begin(), hooks.end(), [&](const THookClass& h) { return h.HookClass == HookClass; }),
+                hooks.end());
+    if (hooks.empty()) Registry().erase(it);
+}
+
+std::vector<TCustomStyleEngine::THookClass> TCustomStyleEngine::StyleHooksOf(std::type_index ControlClass) {
+    auto it = Registry().find(ControlClass);
+    return it == Registry().end() ? std::vector<THookClass>{} : it->second;
+}
+
+// ---- TStyleManager ----
+
+TCustomStyleServices* TStyleManager::SystemStyle() {
+    static auto* system = new TUxThemeStyle;
+    return system;
+}
+
+TCustomStyleServices* TStyleManager::ActiveStyle() { return FActiveStyle ? FActiveStyle : SystemStyle(); }
+
+std::vector<rtl::String> TStyleManager::StyleNames() { return {SystemStyle()->Name()}; }
+
+bool TStyleManager::IsValidStyle(const rtl::String&) { return false; }
+
+void TStyleManager::LoadFromFile(const rtl::String& FileName) {
+    throw EStyleEngineException(QStringLiteral("Invalid style file '%1'").arg(FileName));
+}
+
+void TStyleManager::SetStyle(const rtl::String& Name) {
+    for (TCustomStyleServices* style : {SystemStyle()})
+        if (style->Name().compare(Name, Qt::CaseInsensitive) == 0) {
+            SetStyle(style);
+            return;
+        }
+    throw EStyleEngineException(QStringLiteral("Style '%1' not found").arg(Name));
+}
+
+void TStyleManager::SetStyle(TCustomStyleServices* Style) {
+    if (!Style || Style == ActiveStyle()) return;
+    FActiveStyle = Style;
+}
+
+bool TStyleManager::TrySetStyle(const rtl::String& Name, bool ShowErrorDialog) {
+    try {
+        SetStyle(Name);
+        return true;
+    } catch (const EStyleEngineException& e) {
+        if (ShowErrorDialog)
+            MessageBoxW(nullptr, reinterpret_cast<LPCWSTR>(e.Message().utf16()), nullptr, MB_OK | MB_ICONERROR);
+        return false;
+    }
+}
+
+TCustomStyleEngine* TStyleManager::Engine() {
+    static TCustomStyleEngine engine;
+    return &engine;
+}
+
+TCustomStyleServices* StyleServices() { return TStyleManager::ActiveStyle(); }
+
+} // namespace vcl
