@@ -157,7 +157,6 @@ TEST(ID3v1Genres, LookupsByNumberAndName)
 // ---------------------------------------------------------------------------------------------
 // Saving and stripping
 
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -167,17 +166,6 @@ Bytes SaveBlock(tags::TID3v1Tag& Tag, const Bytes& Before = {})
     Fill(s, Before);
     EXPECT_EQ(Tag.SaveToStream(s), 0);
     return Contents(s);
-}
-
-Bytes FileBytes(const QString& Path)
-{
-    const QByteArray b = testing_support::ReadFileBytes(Path);
-    return Bytes(b.begin(), b.end());
-}
-
-QString WriteFile(const testing_support::TempDir& Dir, const Bytes& Data)
-{
-    return Dir.Write(QStringLiteral("a.mp3"), QByteArray(reinterpret_cast<const char*>(Data.data()), qsizetype(Data.size())));
 }
 
 } // namespace
@@ -228,7 +216,7 @@ TEST(ID3v1Save, Lyrics3BlockIsWrittenBeforeTheBlockAndReplacedOnTheNextSave)
 {
     testing_support::TempDir dir;
     const Bytes audio(200, 0x33);
-    const QString file = WriteFile(dir, audio);
+    const QString file = WriteFile(dir, QStringLiteral("a.mp3"), audio);
     tags::TID3v1Tag tag;
     tag.Title = QStringLiteral("A title far longer than thirty characters");
     tag.AddLyricsFrame(QStringLiteral("ETT"))->Data = QStringLiteral("x");
@@ -259,7 +247,7 @@ TEST_P(ID3v1Strip, CutsWhatBelongsToTheTag)
 {
     const auto& c = GetParam();
     testing_support::TempDir dir;
-    const QString file = WriteFile(dir, c.before);
+    const QString file = WriteFile(dir, QStringLiteral("a.mp3"), c.before);
     EXPECT_EQ(tags::StripID3v1FromFile(file), c.result);
     EXPECT_EQ(FileBytes(file), c.after);
 }

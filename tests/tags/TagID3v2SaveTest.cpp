@@ -37,17 +37,6 @@ Bytes Saved(tags::TID3v2Tag& Tag, uint32_t Padding)
     return Contents(s);
 }
 
-Bytes FileBytes(const QString& Path)
-{
-    const QByteArray b = testing_support::ReadFileBytes(Path);
-    return Bytes(b.begin(), b.end());
-}
-
-QString WriteFile(const testing_support::TempDir& Dir, const QString& Name, const Bytes& Data)
-{
-    return Dir.Write(Name, QByteArray(reinterpret_cast<const char*>(Data.data()), qsizetype(Data.size())));
-}
-
 QStringList FilesIn(const testing_support::TempDir& Dir)
 {
     return QDir(Dir.QPath()).entryList(QDir::Files | QDir::Hidden, QDir::Name);

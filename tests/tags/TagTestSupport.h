@@ -1,6 +1,7 @@
 // tests/tags/TagTestSupport.h: building ID3v2 tags and containers byte by byte for the tag tests.
 #pragma once
 #include "rtl/Streams.h"
+#include "tests/support/TempDir.h"
 
 #include <QString>
 
@@ -97,6 +98,18 @@ inline Bytes Dsf(uint64_t MetadataPointer, const Bytes& Tail)
     return Cat({S("DSD "), LE64(28), LE64(0), LE64(MetadataPointer), fmt, Tail});
 }
 
+
+// The whole file as bytes; a file of these bytes in a test folder.
+inline Bytes FileBytes(const QString& Path)
+{
+    const QByteArray b = testing_support::ReadFileBytes(Path);
+    return Bytes(b.begin(), b.end());
+}
+
+inline QString WriteFile(const testing_support::TempDir& Dir, const QString& Name, const Bytes& Data)
+{
+    return Dir.Write(Name, QByteArray(reinterpret_cast<const char*>(Data.data()), qsizetype(Data.size())));
+}
 
 // Where the committed fixtures are.
 inline QString FixturePath(const QString& Name)
