@@ -224,16 +224,22 @@ void DialogSetFocus(HWND dlg, HWND ctl) {
     ShowDefaultButton(dlg, ctl);
 }
 
+bool Reachable(HWND h);
+
 // The controls of a dialog in Tab order: children in z-order, entering WS_EX_CONTROLPARENT containers.
 void CollectControls(HWND parent, std::vector<HWND>& out) {
     for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         const LONG ex = GetWindowLongW(c, GWL_EXSTYLE);
-        if ((ex & WS_EX_CONTROLPARENT) && IsWindowVisible(c) && IsWindowEnabled(c)) CollectControls(c, out);
+        if ((ex & WS_EX_CONTROLPARENT) && Reachable(c)) CollectControls(c, out);
         else out.push_back(c);
     }
 }
 
-bool Reachable(HWND h) { return IsWindowVisible(h) && IsWindowEnabled(h); }
+// Visible and enabled in its own right: a dialog not shown yet still has reachable controls.
+bool Reachable(HWND h) {
+    const LONG style = GetWindowLongW(h, GWL_STYLE);
+    return (style & WS_VISIBLE) && !(style & WS_DISABLED);
+}
 
 HWND FindMnemonic(HWND dlg, char16_t key) {
     std::vector<HWND> all;

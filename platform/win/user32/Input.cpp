@@ -826,7 +826,10 @@ void WINAPI TwSyncModifiers(BOOL shift, BOOL control, BOOL alt) {
 }
 
 void WINAPI TwInputActivate(HWND hwnd) {
-    if (Window* w = Get(hwnd)) ActivateWindow(w, false);
+    Window* w = Get(hwnd);
+    // A disabled window (the owner of a modal dialog) hands activation to its enabled pop-up.
+    if (w && (w->style & WS_DISABLED)) w = Get(GetWindow(hwnd, GW_ENABLEDPOPUP));
+    if (w) ActivateWindow(w, false);
 }
 
 void WINAPI TwInputDeactivateApp(void) { AppDeactivate(); }
