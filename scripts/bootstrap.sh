@@ -11,6 +11,8 @@ packages=(
     zlib1g-dev libpng-dev libjpeg62-turbo-dev libcurl4-openssl-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev
+    # a real X server for the one screenshot test of a form (ctest vcl_xvfb_screenshot)
+    xvfb xauth
     # libFuzzer targets (tests/fuzz, -DTW_FUZZ=ON): clang and its runtime libraries
     clang libclang-rt-dev
     # tools the program drives, and fonts it draws with
