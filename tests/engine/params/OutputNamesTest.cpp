@@ -3,9 +3,12 @@
 
 #include "tests/support/QtPrint.h"
 
+#include <QFile>
+
 #include <filesystem>
 
 #include "app/engine/OutputNames.h"
+#include "rtl/Files.h"
 #include "tests/support/TempDir.h"
 
 using namespace engine;
@@ -204,6 +207,76 @@ TEST_F(OutputNames, OutDirIsCreatedOrReported) {
     RunParams.Silent = 2;   // nothing shown: the run's own folder check handles it
     EXPECT_EQ(Run(Row(QStringLiteral("/m/in.webm"))).Name, Dir.QFile(QStringLiteral("plain/sub/in.mp3")));
     EXPECT_EQ(FolderErrors.size(), 1u);
+}
+
+struct FitCase {
+    const char* name;
+    QString stem;
+    int reserve;
+    int keptUnits; // UTF-16 units of the stem that stay
+};
+
+class FitFileName : public ::testing::TestWithParam<FitCase> {};
+
+TEST_P(FitFileName, CutsTheStemAtACharacterSoTheNameFits255Bytes) {
+    const auto& c = GetParam();
+    const QString fitted = FitFileNameLength(QStringLiteral("/dir.d/") + c.stem + QStringLiteral(".mp3"), c.reserve);
+    EXPECT_EQ(fitted, QStringLiteral("/dir.d/") + c.stem.left(c.keptUnits) + QStringLiteral(".mp3"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FitFileName,
+    ::testing::Values(FitCase{"shortStays", QString(10, u'a'), 0, 10},
+                      FitCase{"exactlyFits", QString(251, u'a'), 0, 251},
+                      FitCase{"asciiCut", QString(300, u'a'), 0, 251},
+                      FitCase{"roomForACounter", QString(300, u'a'), 4, 247},
+                      // 3 bytes each: 83 x 3 = 249 fit beside ".mp3", 84 would not
+                      FitCase{"cjkCut", QString(90, QChar(0x6F22)), 0, 83},
+                      // 4 bytes each (two UTF-16 units): 62 fit, the 63rd pair is not split
+                      FitCase{"surrogatePairsStayWhole", QString::fromUcs4(std::u32string(70, U'\U0001F3B5').c_str()), 0, 124}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(OutputNames, ALongChapterTitleGivesANameLinuxTakes) {
+    TFileRowInfo row = Row(Dir.QFile(QStringLiteral("talk.webm")));
+    row.bChapter = true;
+    row.ChapterNo = QStringLiteral("1");
+    row.ChapterTitle = QString(90, QChar(0x6F22));
+    const Named first = Run(row);
+    EXPECT_LE(rtl::ExtractFileName(first.Name).toUtf8().size(), 255);
+    EXPECT_TRUE(first.Name.endsWith(QStringLiteral(".mp3")));
+    ASSERT_TRUE(QFile(first.Name).open(QIODevice::WriteOnly)); // the file system takes it
+    // The existing-file rule works on the cut name; the counter still fits.
+    Namer.reset();
+    const Named second = Run(row);
+    EXPECT_NE(second.Name, first.Name);
+    EXPECT_TRUE(second.Name.endsWith(QStringLiteral("_001.mp3")));
+    EXPECT_LE(rtl::ExtractFileName(second.Name).toUtf8().size(), 255);
+    EXPECT_EQ(second.Status, QStringLiteral("OK - Renamed"));
+}
+
+TEST_F(OutputNames, ManyRowsOfOneOutFileAreNumberedInOrder) {
+    RunParams.bAutoConvert = true;
+    RunParams.OutFile = QStringLiteral("all.mp3");
+    RunParams.OutDir = Dir.QPath();
+    Touch(QStringLiteral("all_002.mp3")); // there before the run
+    QStringList got;
+    for (int i = 0; i < 5; ++i) got << rtl::ExtractFileName(Run(Row(QStringLiteral("/m/in.webm"))).Name);
+    EXPECT_EQ(got, QStringList({"all.mp3", "all_001.mp3", "all_003.mp3", "all_004.mp3", "all_005.mp3"}));
+}
+
+TEST_F(OutputNames, AClaimIsKnownUnderAnotherSpellingOfItsPath) {
+    std::filesystem::create_directory(Dir.File("real"));
+    std::filesystem::create_directory_symlink(Dir.File("real"), Dir.File("link"));
+    TOutputNamer namer(Panel, RunParams, false);
+    namer.Claim(Dir.QFile(QStringLiteral("real/a.mp3")));
+    EXPECT_TRUE(namer.Claimed(Dir.QFile(QStringLiteral("link/a.mp3"))));
+    EXPECT_TRUE(namer.Claimed(Dir.QFile(QStringLiteral("real/../real/a.mp3"))));
+    EXPECT_FALSE(namer.Claimed(Dir.QFile(QStringLiteral("real/b.mp3"))));
+    // An existing file claimed once is known by its inode, also through a hard link.
+    const QString existing = Touch(QStringLiteral("real/c.mp3"));
+    namer.Claim(existing);
+    std::filesystem::create_hard_link(Dir.File("real/c.mp3"), Dir.File("hard.mp3"));
+    EXPECT_TRUE(namer.Claimed(Dir.QFile(QStringLiteral("hard.mp3"))));
 }
 
 } // namespace
