@@ -635,28 +635,28 @@ static int CompareIP(const TIPGroups& A, const TIPGroups& B) {
 // right before it is read, so cells that compute their value from their place (row numbers,
 // virtual cells) read their own row.
 int TCells::CompareCells(TSortType ASortType, int ACol, int PRow, int CRow) {
-    auto Text = [&](int Row) { return GetCell(ACol, Row)->AsString(); };
+    auto Text = [&](int Row) { return CellAt(ACol, Row)->AsString(); };
     switch (ASortType) {
     case stAlphabetic: return rtl::CompareStr(Text(PRow), Text(CRow));
-    case stBoolean: return Cmp(GetCell(ACol, PRow)->AsBoolean(), GetCell(ACol, CRow)->AsBoolean());
+    case stBoolean: return Cmp(CellAt(ACol, PRow)->AsBoolean(), CellAt(ACol, CRow)->AsBoolean());
     case stCaseInsensitive: return rtl::CompareStr(LowerAscii(Text(PRow)), LowerAscii(Text(CRow)));
     case stCustom: {
-        TCell* P = GetCell(ACol, PRow);
+        TCell* P = CellAt(ACol, PRow);
         int Compare = 0;
-        DoCompare(P, GetCell(ACol, CRow), Compare);
+        DoCompare(P, CellAt(ACol, CRow), Compare);
         return Compare;
     }
     case stNumeric: {
         double A, B;
         try {
-            A = GetCell(ACol, PRow)->AsFloat();
-            B = GetCell(ACol, CRow)->AsFloat();
+            A = CellAt(ACol, PRow)->AsFloat();
+            B = CellAt(ACol, CRow)->AsFloat();
         } catch (const rtl::EConvertError&) {
             return rtl::CompareStr(Text(PRow), Text(CRow));
         }
         return CmpDouble(A, B);
     }
-    case stDate: return CmpDouble(GetCell(ACol, PRow)->AsDateTime(), GetCell(ACol, CRow)->AsDateTime());
+    case stDate: return CmpDouble(CellAt(ACol, PRow)->AsDateTime(), CellAt(ACol, CRow)->AsDateTime());
     case stIP: return CompareIP(StrToIPGroups(Text(PRow)), StrToIPGroups(Text(CRow)));
     case stUnicodeAlphabetic: return rtl::AnsiCompareStr(Text(PRow), Text(CRow));
     }
@@ -711,7 +711,7 @@ void TCells::QuickSortRows(int L, int R, int ACol, TSortType ASortType) {
 }
 
 void TCells::SortColumn(int ACol, TSortType ASortType, TSortKind ASortKind, bool Resort) {
-    if (FRowCount > 0) CheckColumn(ACol);
+    if (FRowCount > 1) CheckColumn(ACol);
     if (ACol == FSortIndex && FSorted && ASortKind != FSortKind && !Resort) {
         FSortKind = ASortKind;
         for (int i = 0; i < FRowCount / 2; ++i) ExchangeRows(i, FRowCount - 1 - i);

@@ -363,6 +363,12 @@ private:
     TRgCustomColumn* ColumnAt(int Index) const;
     void CheckRow(int Index) const;
     void CheckColumn(int Index) const;
+    // GetCell for indexes the caller has already checked (the sort's own ranges).
+    TCell* CellAt(int ACol, int ARow) {
+        FColIndex = ACol;
+        FRowIndex = ARow;
+        return FCellsList[ACol][ARow].get();
+    }
     void ExchangeRows(int A, int B);
     void QuickSortRows(int L, int R, int ACol, TSortType ASortType);
     int Partition(int L, int R, int ACol, TSortType ASortType);
