@@ -950,19 +950,24 @@ void TControl::WMMouseWheel(TWMMouseWheel& Message) {
 }
 
 // The wheel goes to the form first (which may hand it to its active control), then to this control.
+// The wheel goes to the form, which hands it to its focused control; a control unhandled passes it on to
+// its parent.
 void TControl::MouseWheelHandler(TMessage& Message) {
     TCustomForm* form = GetParentForm(this);
-    if (form && form != static_cast<TControl*>(this)) {
+    if (form && form != static_cast<TControl*>(this))
         form->MouseWheelHandler(Message);
-        if (Message.Result != 0) return;
-    }
-    Message.Result = Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
+    else
+        Message.Result = Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
 }
 
 void TControl::CMMouseWheel(TCMMouseWheel& Message) {
     const TShiftState shift = KeysToShiftState(Message.Keys());
     const TPoint pos(Message.XPos(), Message.YPos());
-    Message.Result = DoMouseWheel(shift, Message.WheelDelta(), pos) ? 1 : 0;
+    Message.Result = 0;
+    if (DoMouseWheel(shift, Message.WheelDelta(), pos))
+        Message.Result = 1;
+    else if (FParent)
+        Message.Result = FParent->Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
 }
 
 bool TControl::DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) {

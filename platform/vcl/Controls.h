@@ -537,7 +537,11 @@ protected:
 
     void DoMouseDown(TWMMouse& Message, TMouseButton Button, TShiftState Shift);
     void DoMouseUp(TWMMouse& Message, TMouseButton Button);
-    void MouseWheelHandler(TMessage& Message);
+public:
+    // Where a wheel message goes: a control hands it to its form, the form to its focused control.
+    virtual void MouseWheelHandler(TMessage& Message);
+
+protected:
 
     TControlStyle FControlStyle;
     TControlState FControlState;

@@ -573,10 +573,8 @@ bool TCustomForm::IsShortCut(TWMKey& Message) {
 }
 
 void TCustomForm::MouseWheelHandler(TMessage& Message) {
-    Message.Result = 0;
-    if (FFocusedControl && FFocusedControl != this) {
-        Message.Result = FFocusedControl->Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
-    }
+    TControl* target = FFocusedControl ? static_cast<TControl*>(FFocusedControl) : this;
+    Message.Result = target->Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
 }
 
 void TCustomForm::CMDialogKey(TCMDialogKey& Message) {

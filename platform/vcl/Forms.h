@@ -115,7 +115,7 @@ public:
     TDropFilesEvent OnDropFiles;
 
     // The wheel goes first to the form, which offers it to the focused control.
-    void MouseWheelHandler(TMessage& Message);
+    void MouseWheelHandler(TMessage& Message) override;
     bool DoKeyDown(TWMKey& Message) { return TWinControl::DoKeyDown(Message); }
     bool DoKeyUp(TWMKey& Message) { return TWinControl::DoKeyUp(Message); }
     bool DoKeyPress(TWMKey& Message) { return TWinControl::DoKeyPress(Message); }

@@ -338,3 +338,29 @@ TEST(ControlReflection, CommandNotificationGoesBackToTheChildAsCN) {
     SendMessageW(parent, WM_NOTIFY, 1, LPARAM(&nm));
     EXPECT_EQ(got, (std::vector<UINT>{CN_COMMAND, CN_CTLCOLORBTN, CN_NOTIFY}));
 }
+
+TEST(ControlBounds, ConstraintsAndScalingApplyToEveryWayOfSettingTheSize) {
+    FormHarness h;
+    auto* form = h.Show<TLayoutForm>();
+    TPad* pad = form->stretch;
+    pad->Constraints()->SetMinWidth(50);
+    pad->Constraints()->SetMaxHeight(40);
+    struct Case { int w, h, expectW, expectH; };
+    for (const Case& c : {Case{30, 30, 50, 30}, Case{80, 100, 80, 40}, Case{60, 20, 60, 20}}) {
+        pad->SetBounds(pad->Left(), pad->Top(), c.w, c.h);
+        EXPECT_EQ(pad->Width(), c.expectW);
+        EXPECT_EQ(pad->Height(), c.expectH);
+        RECT r;
+        GetWindowRect(pad->Handle(), &r);
+        EXPECT_EQ(r.right - r.left, c.expectW);  // the window agrees with the control
+    }
+    // Scaling to 150 %: position, size and limits; a fixed-width control keeps its width.
+    form->box->SetControlStyle(form->box->ControlStyle() + TControlStyle{csFixedWidth});
+    form->client->ScaleBy(3, 2);
+    EXPECT_EQ(pad->Constraints()->MinWidth(), 75);
+    EXPECT_EQ(pad->Constraints()->MaxHeight(), 60);
+    EXPECT_EQ(form->box->Left(), 15);
+    EXPECT_EQ(form->box->Top(), 150);
+    EXPECT_EQ(form->box->Width(), 40);
+    EXPECT_EQ(form->box->Height(), 45);
+}

@@ -219,3 +219,66 @@ TEST(FormHints, HintAppearsAfterThePauseAndGoesAfterTheHidePause) {
     h.Advance(std::chrono::milliseconds(1000));
     EXPECT_FALSE(hint->HandleAllocated());
 }
+
+TEST(FormInput, WheelGoesToTheFocusedControlThenUpToItsParentsOnce) {
+    FormHarness h;
+    auto* form = h.Show<TShortcutForm>();
+    form->pad->SetFocus();
+    h.Pump();
+    std::vector<std::string> seen;
+    form->pad->OnMouseWheel = [&](TObject*, TShiftState, int Delta, TPoint, bool& Handled) {
+        seen.push_back("pad:" + std::to_string(Delta));
+        Handled = false;
+    };
+    form->OnMouseWheel = [&](TObject*, TShiftState, int Delta, TPoint, bool& Handled) {
+        seen.push_back("form:" + std::to_string(Delta));
+        Handled = true;
+    };
+    h.App().Wheel(form->Handle(), POINT{200, 150}, -WHEEL_DELTA);
+    EXPECT_EQ(seen, (std::vector<std::string>{"pad:-120", "form:-120"}));
+}
+
+TEST(FormInput, FilesDroppedOnTheFormReachOnDropFiles) {
+    FormHarness h;
+    auto* form = h.Create<TForm>();
+    form->SetAcceptFiles(true);
+    form->Show();
+    h.Pump();
+    QStringList got;
+    TPoint at;
+    form->OnDropFiles = [&](TObject*, const QStringList& Files, TPoint Pos) {
+        got = Files;
+        at = Pos;
+    };
+    const POINT p = testing_support::HeadlessApp::ToScreen(form->Handle(), POINT{30, 40});
+    ASSERT_TRUE(TwInputDropFiles(p.x, p.y, u"/tmp/a b.webm\0/tmp/c.mp4\0"));
+    h.Pump();
+    EXPECT_EQ(got, (QStringList{u"/tmp/a b.webm"_qs, u"/tmp/c.mp4"_qs}));
+    EXPECT_EQ(at, TPoint(30, 40));
+}
+
+TEST(FormPlacement, PositionStyleAndStateReachTheWindow) {
+    FormHarness h;
+    auto* form = h.Create<TForm>();
+    form->SetBounds(0, 0, 400, 300);
+    form->SetPosition(poScreenCenter);
+    form->SetFormStyle(fsStayOnTop);
+    form->SetBorderStyle(bsDialog);
+    form->Show();
+    h.Pump();
+    const TRect work = Screen->WorkAreaRect();
+    EXPECT_EQ(form->Left(), work.Left + (work.Width() - 400) / 2);
+    EXPECT_EQ(form->Top(), work.Top + (work.Height() - 300) / 2);
+    const LONG ex = GetWindowLongW(form->Handle(), GWL_EXSTYLE), style = GetWindowLongW(form->Handle(), GWL_STYLE);
+    EXPECT_TRUE(ex & WS_EX_TOPMOST);
+    EXPECT_TRUE(ex & WS_EX_DLGMODALFRAME);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);  // a dialog has no minimise or maximise box
+    form->SetWindowState(wsMaximized);
+    h.Pump();
+    EXPECT_TRUE(IsZoomed(form->Handle()));
+    EXPECT_EQ(form->WindowState(), wsMaximized);
+    form->SetWindowState(wsNormal);
+    h.Pump();
+    EXPECT_EQ(form->Width(), 400);
+}
