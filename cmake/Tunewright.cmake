@@ -4,6 +4,12 @@
 function(tw_library name)
     cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
+    if(NOT sources)
+        # A folder that has only headers so far: nothing to compile, but it can be linked already.
+        add_library(${name} INTERFACE)
+        target_link_libraries(${name} INTERFACE ${ARG_LIBS})
+        return()
+    endif()
     add_library(${name} STATIC ${sources})
     target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()

@@ -5,8 +5,20 @@
 #include <cstddef>
 #include <cstdint>
 
+// What a library of the stand-in exports. The libraries build with hidden visibility, so nothing leaves
+// a library unless its declaration says so: WINAPI carries TW_EXPORT, so a Win32 function or Tw*
+// extension is exported by declaring it in its public header as Windows does ("BOOL WINAPI F(...);").
+// The C++ interfaces the libraries share with each other and with the presentation (win/gdi32/Gdi.h,
+// win/user32/Backend.h...) sit between TW_SHARED_BEGIN and TW_SHARED_END. Everything else (helpers,
+// anonymous namespaces, a library's own headers) stays inside its library; a test lists each library's
+// dynamic symbols against these declarations. WINAPI belongs on declarations only: a pointer to an
+// export is written without it, "BOOL (*)(HWND)".
+#define TW_EXPORT __attribute__((visibility("default")))
+#define TW_SHARED_BEGIN _Pragma("GCC visibility push(default)")
+#define TW_SHARED_END _Pragma("GCC visibility pop")
+
 #ifndef WINAPI
-#define WINAPI
+#define WINAPI TW_EXPORT
 #define CALLBACK
 #define APIENTRY
 #endif

@@ -608,18 +608,36 @@ void WriteImage(DC& dc, const RECT& r, const QImage& img, const QImage& before, 
 }
 
 void EnsureGuiApplication() {
-    if (QCoreApplication::instance()) return;
-    // Fonts need a GUI application; programs and tests normally make one first.
-    static int argc = 1;
-    static char name[] = "tunewright";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* app = new QGuiApplication(argc, argv);
-    (void)app;
+    // Fonts need a GUI application; programs and tests normally start one first.
+    TwStartGui(nullptr, nullptr, FALSE);
 }
 
 } // namespace wingdi
 
 using namespace wingdi;
+
+namespace {
+QGuiApplication* startedApp = nullptr;  // the application TwStartGui made
+} // namespace
+
+BOOL WINAPI TwStartGui(int* argc, char** argv, BOOL headless) {
+    if (QCoreApplication* running = QCoreApplication::instance()) return qobject_cast<QGuiApplication*>(running) != nullptr;
+    // Without a display Qt's default platform would abort the program.
+    const bool noDisplay = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && (headless || noDisplay))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int defaultArgc = 1;
+    static char name[] = "tunewright";
+    static char* defaultArgv[] = {name, nullptr};
+    if (!argc || !argv || *argc < 1) argc = &defaultArgc, argv = defaultArgv;
+    startedApp = new QGuiApplication(*argc, argv);
+    return TRUE;
+}
+
+void WINAPI TwStopGui(void) {
+    delete startedApp;
+    startedApp = nullptr;
+}
 
 namespace {
 

@@ -15,6 +15,7 @@
 #include <optional>
 #include <vector>
 
+TW_SHARED_BEGIN
 namespace wingdi {
 
 struct GdiObject {
@@ -257,4 +258,5 @@ BOOL TextLine(DC& dc, int x, int y, UINT options, const RECT* rect, const QStrin
 int TextWidth(const DC& dc, const QString& text);
 
 } // namespace wingdi
+TW_SHARED_END
 

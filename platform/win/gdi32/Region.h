@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+TW_SHARED_BEGIN
 namespace wingdi {
 
 struct Span {
@@ -58,3 +59,4 @@ private:
 };
 
 } // namespace wingdi
+TW_SHARED_END

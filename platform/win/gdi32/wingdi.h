@@ -709,5 +709,15 @@ void WINAPI TwSetLogPixels(int dpi);
 int WINAPI TwGetLogPixels(void);
 // Number of live GDI objects (pens, brushes, fonts, bitmaps, regions, palettes, DCs), for leak tests.
 int WINAPI TwGdiObjectCount(void);
+// Starts Qt's GUI application, which fonts, images and the presentation need, unless one runs already.
+// Without a display (DISPLAY and WAYLAND_DISPLAY empty) it runs on the offscreen platform; `headless`
+// (tests) asks for offscreen even with one. QT_QPA_PLATFORM, when set, decides. argc/argv may be null;
+// when given they must outlive the application, as Qt requires. FALSE when another kind of Qt
+// application runs (a console one) or Qt cannot start.
+BOOL WINAPI TwStartGui(int* argc, char** argv, BOOL headless);
+// Ends the application TwStartGui made (nothing when it made none). A main() that started it calls
+// this before returning, while Qt's own statics still live; a program that never does only leaves
+// Qt's caches to the end of the process.
+void WINAPI TwStopGui(void);
 
 } // extern "C"

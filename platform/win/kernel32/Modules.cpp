@@ -4,6 +4,7 @@
 #include "win/kernel32/winbase.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <map>
@@ -32,6 +33,21 @@ std::string Utf8(LPCWSTR s) {
     return s ? winkernel::Utf16ToUtf8(s, std::char_traits<char16_t>::length(s)) : std::string();
 }
 
+// The file of a stand-in module ("comctl32.dll" → libtw_comctl32.so), beside this library. Empty for a
+// name that cannot be one of ours.
+std::string ModuleFile(const std::u16string& key) {
+    const std::u16string stem = key.substr(0, key.size() - 4);
+    if (stem.empty()) return {};
+    for (char16_t c : stem)
+        if (!((c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'_')) return {};
+    Dl_info self{};
+    if (!dladdr(reinterpret_cast<const void*>(&ModuleFile), &self) || !self.dli_fname) return {};
+    std::string dir = self.dli_fname;
+    const size_t slash = dir.rfind('/');
+    dir = slash == std::string::npos ? std::string() : dir.substr(0, slash + 1);
+    return dir + "libtw_" + std::string(stem.begin(), stem.end()) + ".so";
+}
+
 } // namespace
 
 extern "C" {
@@ -48,9 +64,18 @@ void WINAPI TwRegisterModule(LPCWSTR name, const void* anyAddressInside) {
 
 HMODULE WINAPI TwFindModule(LPCWSTR name) {
     auto& r = TheRegistry();
-    std::lock_guard guard(r.lock);
+    std::unique_lock guard(r.lock);
     std::u16string key = LowerAscii(name);
     if (key.size() < 4 || key.compare(key.size() - 4, 4, u".dll") != 0) key += u".dll";
+    if (auto it = r.handles.find(key); it != r.handles.end()) return static_cast<HMODULE>(it->second);
+    // A module the program links but never calls directly may have been left out by the linker: load it
+    // (its registration runs as it loads), so that a module is found whatever the link kept.
+    const std::string file = ModuleFile(key);
+    if (file.empty() || access(file.c_str(), R_OK) != 0) return nullptr;
+    guard.unlock();
+    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_GLOBAL);
+    guard.lock();
+    if (!handle) return nullptr;
     auto it = r.handles.find(key);
     return it == r.handles.end() ? nullptr : static_cast<HMODULE>(it->second);
 }

@@ -188,6 +188,8 @@ BOOL WINAPI Process32NextW(HANDLE hSnapshot, LPPROCESSENTRY32W lppe);
 
 // ---- helpers of the stand-in (C++) ---------------------------------------------------------------
 
+TW_SHARED_BEGIN
+
 // A kernel object behind a handle. Other parts of the stand-in (files, events) derive from it.
 struct TwKernelObject {
     virtual ~TwKernelObject() = default;
@@ -208,3 +210,5 @@ DWORD TwErrorFromErrno(int Errno);
 // quote or blank, then arguments where 2n backslashes before a quote give n and open or close
 // quoting, 2n+1 give n and a literal quote, and other backslashes stand for themselves.
 std::vector<std::u16string> TwCommandLineToArgv(const std::u16string& CommandLine);
+
+TW_SHARED_END

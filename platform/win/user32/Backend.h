@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+TW_SHARED_BEGIN
 namespace twuser {
 
 struct TopLevelInfo {
@@ -57,3 +58,4 @@ void SetBackend(Backend* backend);
 Backend* CurrentBackend();
 
 } // namespace twuser
+TW_SHARED_END

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+TW_SHARED_BEGIN
 namespace winuser {
 
 // An icon's picture, flattened: 0xAARRGGBB with straight alpha when hasAlpha, else the mask decides.
@@ -32,3 +33,4 @@ void DrawImage(HDC hdc, int x, int y, int cx, int cy, const IconImage& img, UINT
 bool ResourceIcon(HINSTANCE module, LPCWSTR name, bool cursor, int cx, int cy, IconImage& out, POINT* hotspot);
 
 } // namespace winuser
+TW_SHARED_END

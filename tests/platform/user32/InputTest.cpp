@@ -265,7 +265,7 @@ TEST_F(WindowTest, TrackMouseEventGivesOneLeave) {
 
 TEST_F(WindowTest, NonClientLeaveTrackingThroughTheCommonControlsEntryPoint) {
     // Looked up by name as the class library does; the same tracking as TrackMouseEvent.
-    auto track = reinterpret_cast<BOOL(WINAPI*)(LPTRACKMOUSEEVENT)>(
+    auto track = reinterpret_cast<BOOL (*)(LPTRACKMOUSEEVENT)>(
         reinterpret_cast<void*>(TwFindExport(TwFindModule(u"comctl32.dll"), "_TrackMouseEvent")));
     ASSERT_NE(track, nullptr);
     HWND w = TopLevel(WS_POPUP | WS_VISIBLE | WS_VSCROLL, RECT{0, 0, 200, 200});

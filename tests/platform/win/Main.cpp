@@ -1,11 +1,12 @@
 // Text tests need a GUI application for fonts; the offscreen platform needs no display.
-#include <QGuiApplication>
+#include "win/windows.h"
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    if (!TwStartGui(&argc, argv, TRUE)) return 1;
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int failed = RUN_ALL_TESTS();
+    TwStopGui();
+    return failed;
 }

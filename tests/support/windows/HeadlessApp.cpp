@@ -18,11 +18,20 @@ int CALLBACK FixedWorkArea(UINT action, UINT, PVOID pv, UINT) {
     return 1;
 }
 
+// Ends the GUI application when the test program's run is over, while main() still runs.
+struct StopGuiAtEnd : ::testing::Environment {
+    void TearDown() override {
+        twqt::Uninstall();
+        TwStopGui();
+    }
+};
+
 } // namespace
 
 HeadlessApp::HeadlessApp() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!twqt::Install()) ADD_FAILURE() << "the Qt presentation could not start";
+    static const bool stopRegistered = (::testing::AddGlobalTestEnvironment(new StopGuiAtEnd), true);
+    (void)stopRegistered;
+    if (!TwStartGui(nullptr, nullptr, TRUE) || !twqt::Install()) ADD_FAILURE() << "the Qt presentation could not start";
     TwResetWindowing();
     TwResetSystemSettings();
     TwSetSystemMetric(SM_CXSCREEN, ScreenWidth);
