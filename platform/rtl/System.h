@@ -68,6 +68,9 @@ RTL_EXCEPTION(EInOutError, Exception)
 RTL_EXCEPTION(EZLibError, Exception)                 // the zlib binding's errors
 RTL_EXCEPTION(EZCompressionError, EZLibError)
 RTL_EXCEPTION(EZDecompressionError, EZLibError)
+RTL_EXCEPTION(EExternal, Exception)                  // faults the system reports
+RTL_EXCEPTION(EAccessViolation, EExternal)
+RTL_EXCEPTION(EAssertionFailed, Exception)
 
 #undef RTL_EXCEPTION
 
