@@ -1,6 +1,5 @@
 #include "win/user32/controls/Controls.h"
 namespace twuser::controls {
-LRESULT CALLBACK EditProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcW(h, m, w, l); }
 LRESULT CALLBACK ListBoxProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcW(h, m, w, l); }
 LRESULT CALLBACK ComboBoxProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcW(h, m, w, l); }
 LRESULT CALLBACK ComboLBoxProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcW(h, m, w, l); }
