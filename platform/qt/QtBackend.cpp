@@ -84,6 +84,17 @@ protected:
     }
     void keyPressEvent(QKeyEvent* e) override { Key(e, true); }
     void keyReleaseEvent(QKeyEvent* e) override { Key(e, false); }
+    // The desktop moved, sized, minimised or maximised the window: the model hears it as its own change.
+    // The window's geometry now, not the event's: events of an earlier setGeometry may come late.
+    void moveEvent(QMoveEvent*) override { Placed(); }
+    void resizeEvent(QResizeEvent* e) override {
+        QRasterWindow::resizeEvent(e);
+        Placed();
+    }
+    void focusOutEvent(QFocusEvent*) override {
+        // Activation went to another program (no window of ours has it): every window hears so.
+        if (!IsOurs(QGuiApplication::focusWindow())) TwInputDeactivateApp();
+    }
     void focusInEvent(QFocusEvent*) override {
         const auto m = QGuiApplication::queryKeyboardModifiers();
         TwSyncModifiers(m & Qt::ShiftModifier, m & Qt::ControlModifier, m & Qt::AltModifier);
@@ -94,6 +105,9 @@ protected:
     bool event(QEvent* e) override {
         switch (e->type()) {
         case QEvent::Leave: TwInputMouseLeft(); return true;
+        case QEvent::WindowStateChange:
+            StateChanged();
+            return QRasterWindow::event(e);
         case QEvent::DragEnter:
         case QEvent::DragMove: {
             auto* d = static_cast<QDropEvent*>(e);
@@ -120,6 +134,23 @@ protected:
     }
 
 private:
+    static bool IsOurs(QWindow* w) { return dynamic_cast<TwWindow*>(w) != nullptr; }
+
+    void StateChanged() {
+        const Qt::WindowStates st = windowStates();
+        TwDesktopShowState(hwnd_, st & Qt::WindowMinimized ? SW_MINIMIZE : st & Qt::WindowMaximized ? SW_MAXIMIZE : SW_RESTORE);
+    }
+
+    void Placed() {
+        if (!isVisible() || (windowStates() & Qt::WindowMinimized)) return;
+        // The desktop may tell the new size of a maximised or restored window before its new state.
+        StateChanged();
+        const QRect g = geometry();
+        // A size outside the window's limits comes back corrected (Geometry). No minimum or maximum is
+        // set on the Qt window: it would hold the program's own SetWindowPos to them too.
+        TwDesktopPlaced(hwnd_, g.x(), g.y(), g.width(), g.height());
+    }
+
     void Button(QMouseEvent* e, bool down) {
         const int b = TwButton(e->button());
         if (!b) return;
@@ -249,16 +280,7 @@ QtBackend* backend = nullptr;
 } // namespace
 
 bool Install() {
-    if (!QGuiApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "tunewright";
-        static char* argv[] = {name, nullptr};
-        new QGuiApplication(argc, argv);  // lives as long as the program
-    }
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return false;
+    if (!TwStartGui(nullptr, nullptr, FALSE)) return false;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect g = screen->geometry();
         TwSetSystemMetric(SM_CXSCREEN, g.width());

@@ -9,8 +9,8 @@ class QWindow;
 
 namespace twqt {
 
-// Starts Qt when no application object exists yet (the offscreen platform when there is no display)
-// and installs the presentation into the window model; screens, work area and DPI go into the metrics.
+// Starts Qt when no application object exists yet (TwStartGui: the offscreen platform when there is
+// no display) and installs the presentation into the window model; screens, work area and DPI go into the metrics.
 // Returns false when Qt cannot start.
 bool Install();
 // Takes the presentation out again (windows stay in the model, hidden from the screen).

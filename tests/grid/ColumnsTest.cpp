@@ -59,6 +59,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, AutoSize, ::testing::Values(
     AutoSizeCase{"SingleTakesAll", 301, false, {100}, {true}, {}, {301}},
     AutoSizeCase{"FixedColumnFirst", 301, false, {50, 100, 100}, {false, true, true}, {}, {50, 125, 126}},
     AutoSizeCase{"IndicatorTakesItsStrip", 313, true, {100, 100}, {true, true}, {}, {150, 151}},
+    AutoSizeCase{"WholeCarryGoesToTheNextColumn", 402, false, {100, 100, 200}, {true, true, true}, {}, {100, 101, 201}},
     AutoSizeCase{"ThreeThirds", 100, false, {10, 10, 10}, {true, true, true}, {}, {33, 33, 34}},
     AutoSizeCase{"NeverBelowMinWidth", 100, false, {90, 50}, {false, true}, {8, 40}, {90, 40}}),
     [](const auto& Info) { return std::string(Info.param.Name); });

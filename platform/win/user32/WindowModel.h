@@ -219,6 +219,7 @@ struct State {
 
     // backend
     Backend* backend = nullptr;
+    bool desktopChange = false;  // the desktop moved, sized or minimised a window: the screen has it already
 };
 
 State& S();

@@ -49,6 +49,11 @@ void SyncScreen(Window* w) {
     Backend* b = S().backend;
     if (!IsTopLevel(w) || w->messageOnly) return;
     const bool show = w->Visible() && !w->minimized;
+    if (S().desktopChange && w->shownOnScreen) {
+        // What the desktop did is on the screen already; only the pixels follow the new size.
+        if (show) EnsureBacking(w);
+        return;
+    }
     if (show) {
         EnsureBacking(w);
         if (!b) return;
@@ -460,6 +465,53 @@ int WINAPI MapWindowPoints(HWND from, HWND to, LPPOINT pts, UINT n) {
     const int dx = a.x - b.x, dy = a.y - b.y;
     for (UINT i = 0; pts && i < n; ++i) pts[i].x += dx, pts[i].y += dy;
     return MAKELONG(WORD(SHORT(dx)), WORD(SHORT(dy)));
+}
+
+// ---- what the desktop does to a window ----
+
+namespace {
+
+// The window's own paths (SetWindowPos, ShowWindow) carry out the change, marked as the desktop's.
+struct DesktopChange {
+    bool was = S().desktopChange;
+    DesktopChange() { S().desktopChange = true; }
+    ~DesktopChange() { S().desktopChange = was; }
+};
+
+} // namespace
+
+void WINAPI TwDesktopPlaced(HWND hwnd, int x, int y, int cx, int cy) {
+    Window* w = Get(hwnd);
+    if (!w || !IsTopLevel(w) || w->minimized || !w->shownOnScreen) return;
+    const RECT asked{x, y, x + std::max(cx, 0), y + std::max(cy, 0)};
+    if (EqualRect(&asked, &w->rect)) return;
+    {
+        DesktopChange change;
+        SetWindowPosImpl(hwnd, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // The window may have held itself to its limits: the desktop shows what it kept.
+    if ((w = Get(hwnd)) && w->shownOnScreen && S().backend && !EqualRect(&asked, &w->rect))
+        S().backend->Geometry(hwnd, w->rect);
+}
+
+void WINAPI TwDesktopShowState(HWND hwnd, int cmd) {
+    Window* w = Get(hwnd);
+    if (!w || !IsTopLevel(w) || !w->shownOnScreen) return;
+    const bool already = cmd == SW_MINIMIZE ? w->minimized : cmd == SW_MAXIMIZE ? w->maximized && !w->minimized
+                                                                                : !w->minimized && !w->maximized;
+    if (already) return;
+    DesktopChange change;
+    ShowWindow(hwnd, cmd == SW_MINIMIZE ? SW_MINIMIZE : cmd == SW_MAXIMIZE ? SW_SHOWMAXIMIZED : SW_RESTORE);
+}
+
+BOOL WINAPI TwGetTrackLimits(HWND hwnd, SIZE* minTrack, SIZE* maxTrack) {
+    Window* w = Get(hwnd);
+    if (!w || !SizeTracked(w)) return FALSE;
+    const MINMAXINFO mmi = TrackLimits(w);
+    if (minTrack) *minTrack = SIZE{mmi.ptMinTrackSize.x, mmi.ptMinTrackSize.y};
+    if (maxTrack) *maxTrack = SIZE{std::max(mmi.ptMinTrackSize.x, mmi.ptMaxTrackSize.x),
+                                   std::max(mmi.ptMinTrackSize.y, mmi.ptMaxTrackSize.y)};
+    return TRUE;
 }
 
 } // extern "C"

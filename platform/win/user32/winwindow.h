@@ -1171,6 +1171,18 @@ void WINAPI TwInputDeactivateApp(void);
 // Modifier keys as the presentation sees them (resynchronises the key state after focus returns).
 void WINAPI TwSyncModifiers(BOOL shift, BOOL control, BOOL alt);
 
+// -- what the desktop did to a top-level window, heard through the window's own paths --
+// Moved or sized by the desktop (screen rectangle of the window): WM_WINDOWPOSCHANGING/CHANGED, WM_MOVE
+// and WM_SIZE as SetWindowPos sends them, with the size held to the window's WM_GETMINMAXINFO limits
+// (the presentation is told the size the window kept). Nothing happens when the rectangle is the model's.
+void WINAPI TwDesktopPlaced(HWND hwnd, int x, int y, int cx, int cy);
+// Minimised (SW_MINIMIZE), maximised (SW_MAXIMIZE) or restored (SW_RESTORE) by the desktop, as
+// ShowWindow does it; the screen is not told again.
+void WINAPI TwDesktopShowState(HWND hwnd, int cmd);
+// The tracking limits the window asks for (WM_GETMINMAXINFO), for the desktop's own sizing; FALSE for
+// a window the desktop does not size.
+BOOL WINAPI TwGetTrackLimits(HWND hwnd, SIZE* minTrack, SIZE* maxTrack);
+
 // -- pixels: a window's backing image (the top-level window it belongs to) --
 // The top-level image and where the window's top-left corner lies in it. FALSE without an image.
 BOOL WINAPI TwGetWindowSurface(HWND hwnd, TwSurface* surface, POINT* windowOrigin);
