@@ -27,10 +27,31 @@ bool ID3v2ISO88591AsANSI = false;
 
 namespace {
 
+// One block of freed frame data is kept for the next frame of about its size: reading file after file
+// (each with a cover) would otherwise hand the top of the heap back to the system after each file and
+// fault it in again for the next.
+struct TSpareBlock {
+    uint8_t* Memory = nullptr;
+    int64_t Capacity = 0;
+    ~TSpareBlock() { std::free(Memory); }
+};
+thread_local TSpareBlock Spare;
+constexpr int64_t SpareMin = 16 * 1024, SpareMax = 64 * 1024 * 1024;
+
 // Frame data: exactly the capacity asked for (the class library rounds up to 8 KB, which a tag of
 // many small frames pays for each one), and filled without zeroing first.
 class TFrameDataStream : public rtl::TMemoryStream {
 public:
+    ~TFrameDataStream() override
+    {
+        if (FMemory && FCapacity >= SpareMin && FCapacity <= SpareMax && FCapacity > Spare.Capacity) {
+            std::free(Spare.Memory);
+            Spare.Memory = FMemory;
+            Spare.Capacity = FCapacity;
+            FMemory = nullptr;
+        }
+    }
+
     // Makes the stream Count bytes long with undefined contents, for a read to fill.
     uint8_t* Allocate(int64_t Count)
     {
@@ -44,6 +65,13 @@ protected:
     uint8_t* Realloc(int64_t& NewCapacity) override
     {
         if (NewCapacity == FCapacity) return FMemory;
+        if (!FMemory && Spare.Memory && NewCapacity <= Spare.Capacity && NewCapacity >= Spare.Capacity / 2) {
+            uint8_t* block = Spare.Memory;
+            NewCapacity = Spare.Capacity;
+            Spare.Memory = nullptr;
+            Spare.Capacity = 0;
+            return block;
+        }
         if (NewCapacity == 0) {
             std::free(FMemory);
             return nullptr;
