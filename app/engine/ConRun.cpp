@@ -9,6 +9,7 @@
 
 #include "rtl/Files.h"
 #include "rtl/SysUtils.h"
+#include "rtlos/OSUtils.h"
 
 namespace engine {
 
@@ -134,21 +135,6 @@ void TOutputLineBuilder::Feed(const char* Data, size_t Size) {
     }
 }
 
-[[noreturn]] void RaiseLastOSError(uint32_t LastError) {
-    char16_t text[1024] = {};
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                   LastError, 0, text, 1024, nullptr);
-    String message = String::fromUtf16(text, n);
-    while (!message.isEmpty() && (message.back() <= u' ' || message.back() == u'.')) message.chop(1);
-    String full = QStringLiteral("System Error.  Code: %1.\r\n%2").arg(LastError).arg(message);
-    if (message.isEmpty()) full = QStringLiteral("A call to an OS function failed");
-    throw rtl::EOSError(full, LastError);
-}
-
-[[noreturn]] void RaiseLastOSError() {
-    RaiseLastOSError(GetLastError());
-}
-
 HANDLE ChildProcessHandle() {
     return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(ChildProcessInfo.hProcess));
 }
@@ -187,8 +173,8 @@ uint32_t RunConsoleApp(const String& ExePath, const String& Params, rtl::TString
 
     RunHandles h;
     SECURITY_ATTRIBUTES sa{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    if (!CreatePipe(&h.OutRead, &h.OutWrite, &sa, 0)) RaiseLastOSError();
-    if (!SetHandleInformation(h.OutRead, HANDLE_FLAG_INHERIT, 0)) RaiseLastOSError();
+    if (!CreatePipe(&h.OutRead, &h.OutWrite, &sa, 0)) rtl::RaiseLastOSError();
+    if (!SetHandleInformation(h.OutRead, HANDLE_FLAG_INHERIT, 0)) rtl::RaiseLastOSError();
     CreatePipe(&h.InRead, &h.InWrite, &sa, 0); // without it the child reads an empty input
 
     STARTUPINFOW si{};
@@ -204,7 +190,7 @@ uint32_t RunConsoleApp(const String& ExePath, const String& Params, rtl::TString
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW | DETACHED_PROCESS,
                         nullptr, dir.c_str(), &si, &pi))
-        RaiseLastOSError();
+        rtl::RaiseLastOSError();
 
     h.Process = pi.hProcess;
     h.Thread = pi.hThread;

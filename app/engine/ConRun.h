@@ -62,10 +62,6 @@ HANDLE ChildProcessHandle();
 // are doubled.
 String QuoteFileName(const String& FileName);
 
-// Raises rtl::EOSError for the calling thread's last error, with the system's text.
-[[noreturn]] void RaiseLastOSError();
-[[noreturn]] void RaiseLastOSError(uint32_t LastError);
-
 // Turns the child's bytes into lines. A line ends at CR, at LF, or at CR LF (one end). Text ended by
 // CR replaces the entry of a previous CR-ended piece, so a progress line rewritten in place stays one
 // entry. A line longer than ConsoleLineMax bytes is cut into pieces (at UTF-8 character boundaries),
