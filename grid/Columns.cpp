@@ -625,7 +625,8 @@ void TRgCustomColumn::Assign(rtl::TPersistent* Source) {
 TRgColumns::TRgColumns(rtl::TComponent* AOwner, IRgGridHost* Grid) : rtl::TComponent(AOwner), FGrid(Grid) {}
 
 TRgColumns::~TRgColumns() {
-    // Each column leaves the lists as it goes.
+    // Each column leaves the lists as it goes; no layout is recomputed for a collection on its way out.
+    Destroying();
     while (!FItemsList.empty()) delete FItemsList.back();
 }
 

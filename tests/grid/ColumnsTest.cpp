@@ -220,6 +220,21 @@ TEST(ColumnParts, HeaderKeepsParentFontWhenAFontIsAssigned) {
     EXPECT_FALSE(C->ParentFont());
 }
 
+TEST(ColumnParts, GlyphTakesItsBottomLeftPixelAsTransparentColour) {
+    TGridData G;
+    auto* C = G.Add(ctString);
+    TChangeLog Log;
+    Log.Watch(G.Columns);
+    vcl::TBitmap Glyph(3, 2);
+    Glyph.Canvas()->SetPixels(0, 1, 0x0000FF);
+    Glyph.Canvas()->SetPixels(0, 0, 0x00FF00);
+    C->Header()->SetGlyph(&Glyph);
+    EXPECT_TRUE(C->Header()->Glyph()->Transparent());
+    EXPECT_EQ(C->Header()->Glyph()->TransparentColor(), 0x0000FF);
+    EXPECT_FALSE(Log.Changes.empty());
+    for (const auto& Change : Log.Changes) EXPECT_EQ(Change.first, ccUndefined);
+}
+
 TEST(ColumnParts, FooterAssignCopiesSettingsButNotTheResult) {
     TGridData G;
     auto* A = G.Add(ctFloat);
