@@ -555,11 +555,14 @@ void CopyFrameData(rtl::TStream& Stream, std::unique_ptr<rtl::TMemoryStream>& Da
 {
     const int64_t n = std::min<int64_t>(Count, BytesLeft(Stream));
     if (n <= 0) return;
-    auto data = std::make_unique<TFrameDataStream>();
+    auto* data = dynamic_cast<TFrameDataStream*>(Data.get());
+    if (!data) {
+        Data = std::make_unique<TFrameDataStream>();
+        data = static_cast<TFrameDataStream*>(Data.get());
+    }
     const int64_t got = Stream.Read(data->Allocate(n), n);
     if (got < n) data->SetSize(std::max<int64_t>(got, 0));
     data->SetPosition(0);
-    Data = std::move(data);
 }
 
 void SkipFrameData(rtl::TStream& Stream, uint32_t Count)
