@@ -3,7 +3,10 @@
 
 #include "rtl/SysUtils.h"
 
+#include "rtl/Streams.h"
+
 #include <QLocale>
+#include <zlib.h>
 
 using namespace grid_test;
 
@@ -153,6 +156,47 @@ TEST(TreeColumn, EditorStartsAfterLinesButtonAndImage) {
     Tree->AdjustEditRect(2, R);
     EXPECT_EQ(R.Left, 100 + 74);
     EXPECT_EQ(R.Right, 300);
+}
+
+// A 1x1 PNG of the colour type with a gamma chunk, made here byte by byte.
+rtl::TBytes PngWithGamma(uint8_t ColorType) {
+    rtl::TBytes Out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    auto Chunk = [&](const char* Type, const rtl::TBytes& Data) {
+        for (int s = 24; s >= 0; s -= 8) Out.push_back(uint8_t(Data.size() >> s));
+        rtl::TBytes Body(Type, Type + 4);
+        Body.insert(Body.end(), Data.begin(), Data.end());
+        Out.insert(Out.end(), Body.begin(), Body.end());
+        const uLong Crc = crc32(0, Body.data(), uInt(Body.size()));
+        for (int s = 24; s >= 0; s -= 8) Out.push_back(uint8_t(Crc >> s));
+    };
+    Chunk("IHDR", {0, 0, 0, 1, 0, 0, 0, 1, 8, ColorType, 0, 0, 0});
+    Chunk("gAMA", {0, 0, 0xB1, 0x8F});
+    if (ColorType == 3) Chunk("PLTE", {10, 20, 30});
+    const int Channels = ColorType == 2 ? 3 : ColorType == 6 ? 4 : 1;
+    rtl::TBytes Raw(1 + Channels, 0), Packed(64);
+    uLongf Size = uLongf(Packed.size());
+    compress(Packed.data(), &Size, Raw.data(), uLong(Raw.size()));
+    Packed.resize(Size);
+    Chunk("IDAT", Packed);
+    Chunk("IEND", {});
+    return Out;
+}
+
+TEST(TreeColumn, ButtonImagesLoseTheirGammaChunkInColourTypes236) {
+    rtl::TComponent Owner(nullptr);
+    TRgTreeColumn Tree(&Owner);
+    for (uint8_t Type : {0, 2, 3, 6}) {
+        vcl::TPngImage Image;
+        rtl::TBytesStream Stream(PngWithGamma(Type));
+        Image.LoadFromStream(&Stream);
+        ASSERT_NE(Image.Chunks().FindChunk("gAMA"), nullptr);
+        Tree.SetImageExpand(&Image);
+        const bool Dropped = Type != 0;
+        EXPECT_EQ(Tree.ImageExpand()->Chunks().FindChunk("gAMA") == nullptr, Dropped) << int(Type);
+        EXPECT_NE(Image.Chunks().FindChunk("gAMA"), nullptr); // the caller's image keeps it
+    }
+    Tree.SetImageExpand(nullptr);
+    EXPECT_TRUE(Tree.ImageExpand()->Empty());
 }
 
 TEST(VirtualColumn, CellsLiveWithTheHandlers) {
