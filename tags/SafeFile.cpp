@@ -32,10 +32,13 @@ void SetFileFaultHook(TFileFaultHook Hook) { FaultHook() = std::move(Hook); }
 
 TReplacementFile::TReplacementFile(const String& Target) : rtl::THandleStream(-1), FTarget(Target)
 {
-    const QFileInfo info(Target);
+    // A link is followed: the file it names is replaced and the link stays a link.
+    const QFileInfo link(Target);
+    if (link.isSymLink() && link.exists()) FTarget = link.canonicalFilePath();
+    const QFileInfo info(FTarget);
     const String folder = info.absolutePath();
     struct stat st {};
-    const bool exists = ::stat(Target.toLocal8Bit().constData(), &st) == 0;
+    const bool exists = ::stat(FTarget.toLocal8Bit().constData(), &st) == 0;
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
         if (Fails(TFileStep::Create)) {

@@ -8,10 +8,12 @@
 #include "tests/tags/TagTestSupport.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tagtest;
 
@@ -238,6 +240,22 @@ TEST(ID3v2SaveFile, RebuildKeepsModeAndNeverTouchesAUsersTmpFile)
     EXPECT_EQ(FileBytes(userTmp), S("mine"));
     EXPECT_EQ(FileBytes(otherTmp), S("mine too"));
     EXPECT_EQ(FilesIn(dir).size(), 3);
+}
+
+TEST(ID3v2SaveFile, ARebuildThroughALinkReplacesTheFileItNames)
+{
+    testing_support::TempDir dir;
+    const QString file = WriteFile(dir, QStringLiteral("real.mp3"), Audio(300));
+    const QString link = dir.QFile(QStringLiteral("link.mp3"));
+    ASSERT_EQ(::symlink("real.mp3", link.toLocal8Bit().constData()), 0);
+    tags::TID3v2Tag tag;
+    TitleTag(tag, QStringLiteral("T"));
+    ASSERT_EQ(tag.SaveToFile(link), 0);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(LoadedTitle(file), u"T");
+    EXPECT_EQ(tags::StripID3v2FromFile(link), 0);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(FileBytes(file), Audio(300));
 }
 
 TEST(ID3v2SaveFile, ANewFileHoldsTheTagAndItsPadding)
