@@ -266,3 +266,18 @@ INSTANTIATE_TEST_SUITE_P(Cases, ID3v1Strip, ::testing::Values(
     StripCase{"no_block", StripAudio, 0xFFFF, StripAudio},
     StripCase{"short_file", S("TAG"), 0xFFFF, S("TAG")}),
     [](const auto& Info) { return std::string(Info.param.name); });
+
+TEST(ID3v1Save, Lyrics3FieldsLongerThanTheirSizeDigitsAreCutAtACharacter)
+{
+    rtl::TMemoryStream s;
+    Fill(s, Bytes(10, 0x11));
+    tags::TID3v1Tag tag;
+    tag.SetLyrics(QString(99998, u'a') + QStringLiteral("\u00e9\u00e9"));   // 100002 bytes of UTF-8
+    ASSERT_EQ(tag.LyricsTagSaveToStream(s), 0);
+    ASSERT_EQ(tag.SaveToStream(s), 0);
+    tags::TID3v1Tag back;
+    ASSERT_EQ(back.LoadFromStream(s), 0);
+    // 99999 bytes would split the first "é": the field ends before it
+    EXPECT_EQ(back.GetLyrics(), QString(99998, u'a'));
+    EXPECT_EQ(back.FLyricsTagSize, 11u + 11 + 8 + 99998 + 15);
+}
