@@ -893,12 +893,12 @@ void TControl::DoMouseUp(TWMMouse& Message, TMouseButton Button) {
     MouseUp(Button, KeysToShiftState(Message.Keys()), Message.XPos(), Message.YPos());
 }
 
+// Tells the active control of every form this control stands on that another control takes the mouse
+// (a drop-down closes, an auto-repeat stops).
 void TControl::SendCancelMode(TControl* Sender) {
     for (TControl* c = this; c; c = c->FParent)
-        if (!c->FParent) {
-            c->Perform(CM_CANCELMODE, 0, LPARAM(Sender));
-            return;
-        }
+        if (auto* form = dynamic_cast<TCustomForm*>(c); form && form->Active() && form->ActiveControl())
+            form->ActiveControl()->Perform(CM_CANCELMODE, 0, LPARAM(Sender));
 }
 
 void TControl::WMMouseButton(TWMMouse& Message) {
@@ -906,6 +906,7 @@ void TControl::WMMouseButton(TWMMouse& Message) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
         const bool dbl = Message.Msg == WM_LBUTTONDBLCLK;
+        SendCancelMode(this);
         if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
         if (FControlStyle.Contains(csClickEvents)) {
             if (dbl)

@@ -983,7 +983,10 @@ void TScreen::SetCursor(TCursor Value) {
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FIcon(std::make_unique<TIcon>()) {
     auto& hooks = ApplicationHooks();
     hooks.HintMouseMessage = [this](TControl* Control, TMessage& Message) { HintMouseMessage(Control, Message); };
-    hooks.IsShortCut = [this](TWMKey& Message) { return IsShortCut(Message); };
+    // Through the application's window, where hooks see it, as the class library sends it.
+    hooks.IsShortCut = [this](TWMKey& Message) {
+        return SendMessageW(Handle(), CM_APPKEYDOWN, Message.WParam, Message.LParam) != 0;
+    };
     hooks.ControlDestroyed = [this](TControl* Control) { ControlDestroyed(Control); };
     SetExceptionHandler([this](TObject* Sender) { HandleException(Sender); });
 }
@@ -1101,6 +1104,13 @@ void TApplication::Idle(const MSG& Msg) {
     } catch (...) {
         HandleException(this);
     }
+    if (done) {
+        try {
+            UpdateActions();
+        } catch (...) {
+            HandleException(this);
+        }
+    }
     if (done && !FTerminate) WaitMessage();
 }
 
@@ -1202,7 +1212,33 @@ void TApplication::BringToFront() {
         if (form->HandleAllocated()) SetForegroundWindow(form->WindowHandle());
 }
 
+void TApplication::HookMainWindow(const TWindowHook& Hook) { FWindowHooks.push_back(Hook); }
+
+void TApplication::UnhookMainWindow(const TWindowHook& Hook) {
+    auto it = std::find(FWindowHooks.begin(), FWindowHooks.end(), Hook);
+    if (it != FWindowHooks.end()) FWindowHooks.erase(it);
+}
+
+namespace {
+void InitiateActions(TControl* Control) {
+    Control->InitiateAction();
+    if (!Control->IsWindowed()) return;
+    auto* win = static_cast<TWinControl*>(Control);
+    for (int i = 0; i < win->ControlCount(); ++i)
+        if (win->Controls(i)->Visible()) InitiateActions(win->Controls(i));
+}
+} // namespace
+
+void TApplication::UpdateActions() {
+    if (!Screen) return;
+    for (TCustomForm* form : std::vector<TCustomForm*>(Screen->FForms))
+        if (form->HandleAllocated() && IsWindowVisible(form->WindowHandle()) && IsWindowEnabled(form->WindowHandle()))
+            InitiateActions(form);
+}
+
 void TApplication::WndProc(TMessage& Message) {
+    for (const TWindowHook& hook : std::vector<TWindowHook>(FWindowHooks))
+        if (hook(Message)) return;
     switch (Message.Msg) {
     case WM_TIMER:
         if (Message.WParam == HintTimerId) {

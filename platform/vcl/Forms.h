@@ -339,6 +339,13 @@ public:
     void BringToFront();
     int MessageBox(const String& Text, const String& Caption, UINT Flags = MB_OK);
     bool IsShortCut(TWMKey& Message);
+    // Hooks on the application's window: each sees its messages first (CM_APPKEYDOWN,
+    // CM_APPSYSCOMMAND...) and ends their handling by returning true.
+    using TWindowHook = rtl::TEvent<bool(TMessage& Message)>;
+    void HookMainWindow(const TWindowHook& Hook);
+    void UnhookMainWindow(const TWindowHook& Hook);
+    // Updates the actions of every visible form's controls (what idle time does).
+    void UpdateActions();
 
     HWND Handle();
     TCustomForm* MainForm() const { return FMainForm; }
@@ -420,6 +427,7 @@ private:
     THintWindow* FHintWindow = nullptr;
     THintWindowClass FHintWindowClass = nullptr;
     TControl* FMouseControl = nullptr;
+    std::vector<TWindowHook> FWindowHooks;
 };
 
 extern TApplication* Application;

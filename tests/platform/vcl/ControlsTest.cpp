@@ -364,3 +364,14 @@ TEST(ControlBounds, ConstraintsAndScalingApplyToEveryWayOfSettingTheSize) {
     EXPECT_EQ(form->box->Width(), 40);
     EXPECT_EQ(form->box->Height(), 45);
 }
+
+TEST(ControlLayout, DesktopSizeIsHeldToTheFormsConstraints) {
+    FormHarness h;
+    auto* form = h.Show<TLayoutForm>();
+    form->Constraints()->SetMinWidth(300);
+    form->Constraints()->SetMaxHeight(400);
+    h.DesktopResize(form, 200, 500);
+    EXPECT_EQ(form->Width(), 300);
+    EXPECT_EQ(form->Height(), 400);
+    EXPECT_EQ(BoundsOf(form->top), Rect(0, 0, 300, 30));
+}

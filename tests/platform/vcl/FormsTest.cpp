@@ -274,11 +274,62 @@ TEST(FormPlacement, PositionStyleAndStateReachTheWindow) {
     EXPECT_TRUE(ex & WS_EX_DLGMODALFRAME);
     EXPECT_FALSE(style & WS_THICKFRAME);
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);  // a dialog has no minimise or maximise box
+    // Checked before pumping: the offscreen presentation reports its own geometry back afterwards.
     form->SetWindowState(wsMaximized);
-    h.Pump();
     EXPECT_TRUE(IsZoomed(form->Handle()));
     EXPECT_EQ(form->WindowState(), wsMaximized);
+    EXPECT_EQ(form->Width(), work.Width());
     form->SetWindowState(wsNormal);
-    h.Pump();
+    EXPECT_FALSE(IsZoomed(form->Handle()));
     EXPECT_EQ(form->Width(), 400);
+}
+
+TEST(FormApplication, OnMessageSeesMessagesFirstAndIdleUpdatesActions) {
+    FormHarness h;
+    auto* form = h.Show<TShortcutForm>();
+    int updates = 0;
+    form->refresh->OnUpdate = [&](TObject*) { ++updates; };
+    std::vector<UINT> seen;
+    Application->OnMessage = [&](MSG& Msg, bool& Handled) {
+        if (Msg.message == WM_USER + 7) {
+            seen.push_back(Msg.message);
+            Handled = true;
+        }
+    };
+    int idles = 0;
+    Application->OnIdle = [&](TObject*, bool& Done) {
+        ++idles;
+        Done = true;
+    };
+    PostMessageW(form->Handle(), WM_USER + 7, 0, 0);
+    h.WhenIdle([&] { Application->Terminate(); });
+    Application->Run();
+    EXPECT_EQ(seen, (std::vector<UINT>{WM_USER + 7}));
+    EXPECT_GE(idles, 1);
+    EXPECT_GE(updates, 1);  // the pad's action was updated at idle time
+}
+
+TEST(FormApplication, WindowHookSeesTheApplicationsShortcutMessage) {
+    FormHarness h;
+    auto* mainForm = h.Show<TShortcutForm>();
+    auto* other = new TShortcutForm(mainForm);
+    other->refresh->SetShortCut(ShortCut('R', {ssCtrl}));
+    other->Show();
+    other->pad->SetFocus();
+    h.Pump();
+    std::vector<WPARAM> keys;
+    TApplication::TWindowHook watch = [&](TMessage& m) {
+        if (m.Msg == CM_APPKEYDOWN) keys.push_back(m.WParam);
+        return false;
+    };
+    Application->HookMainWindow(watch);
+    // F5 is the main form's shortcut: from the other form it runs through the application, once.
+    h.Keys(VK_F5);
+    EXPECT_EQ(mainForm->executed, 1);
+    EXPECT_EQ(other->executed, 0);
+    EXPECT_EQ(keys, (std::vector<WPARAM>{VK_F5}));
+    h.Keys('R', {VK_CONTROL});
+    EXPECT_EQ(other->executed, 1);
+    EXPECT_EQ(mainForm->executed, 1);
+    Application->UnhookMainWindow(watch);
 }

@@ -135,10 +135,10 @@ void FormHarness::MouseOut() {
 }
 
 void FormHarness::DesktopResize(vcl::TCustomForm* form, int width, int height) {
-    // The desktop's resize arrives through the window model's own positioning path.
+    // As the presentation reports a size the window manager gave the window.
     RECT r{};
     GetWindowRect(form->Handle(), &r);
-    SetWindowPos(form->Handle(), nullptr, r.left, r.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    TwDesktopPlaced(form->Handle(), r.left, r.top, width, height);
     Pump();
 }
 
