@@ -220,6 +220,21 @@ TEST(ColumnParts, HeaderKeepsParentFontWhenAFontIsAssigned) {
     EXPECT_FALSE(C->ParentFont());
 }
 
+TEST(ColumnParts, ParentFontCopiesTheGridFontAndStaysSet) {
+    TGridData G;
+    auto* C = G.Add(ctString);
+    G.Host.GridFont.SetStyle({vcl::fsBold});
+    G.Host.GridFont.SetColor(0x112233);
+    C->SetParentFont(true);
+    EXPECT_TRUE(C->ParentFont());
+    EXPECT_EQ(C->Font()->Style(), vcl::TFontStyles{vcl::fsBold});
+    EXPECT_EQ(C->Font()->Color(), 0x112233);
+    // New cells take the column font's style and colour.
+    G.Cells.AddRow();
+    EXPECT_EQ(G.Cell(0, 0)->FontStyle(), vcl::TFontStyles{vcl::fsBold});
+    EXPECT_EQ(G.Cell(0, 0)->TextColor(), 0x112233);
+}
+
 TEST(ColumnParts, GlyphTakesItsBottomLeftPixelAsTransparentColour) {
     TGridData G;
     auto* C = G.Add(ctString);

@@ -34,10 +34,12 @@ public:
     int Width = 0;
     int ImagesWidth = 0;
     TFixedMeasurer Measurer;
+    vcl::TFont GridFont;
     std::function<bool(int)> AcceptRow;
     std::function<void(int, double&)> FooterValue;
 
     bool IsLoading() const override { return Loading; }
+    vcl::TFont* Font() override { return &GridFont; }
     bool ShowIndicator() const override { return Indicator; }
     int ClientWidth() const override { return Width; }
     ITextMeasurer& TextMeasurer() override { return Measurer; }
