@@ -600,6 +600,13 @@ QStringList Lines(const QByteArray& Out) {
     return QString::fromUtf8(Out).split(u'\n', Qt::SkipEmptyParts);
 }
 
+// The lines a Python script prints for the given input; empty, with a failure recorded, when it fails.
+QStringList Python(const QString& Script, const QByteArray& Input) {
+    const auto Peer = testing_support::RunProgram(u"/usr/bin/python3"_qs, {u"-c"_qs, Script}, 60000, Input);
+    EXPECT_TRUE(Peer.Ok()) << Peer.Describe();
+    return Peer.Ok() ? Lines(Peer.Out) : QStringList{};
+}
+
 TEST(SortPeers, AddressOrderMatchesSortByFourthGroupFirst) {
     TW_REQUIRE_TOOL("sort");
     std::mt19937 Random(2026);
@@ -636,9 +643,7 @@ TEST(CellPeers, GuidTextsAgreeWithPythonUuid) {
         "    u = uuid.UUID(line)\n"
         "    print('{%s}' % str(u).upper(), u.version, u.variant == uuid.RFC_4122)\n"
         "for i in range(20): print('{%s}' % str(uuid.uuid4()).upper())\n");
-    const auto Peer = testing_support::RunProgram(u"/usr/bin/python3"_qs, {u"-c"_qs, Script}, 60000, Ours);
-    ASSERT_TRUE(Peer.Ok()) << Peer.Describe();
-    const QStringList Out = Lines(Peer.Out);
+    const QStringList Out = Python(Script, Ours);
     ASSERT_EQ(Out.size(), 70);
     for (int r = 0; r < 50; ++r)
         EXPECT_EQ(Out[r], G.Cell(0, r)->AsString() + u" 4 True"_qs);
@@ -669,9 +674,7 @@ TEST(CellPeers, DateTimeTextsAgreeWithPythonDatetime) {
         "    text = '%02d/%02d/%04d' % (t.month, t.day, t.year)\n"
         "    if s: text += ' %02d:%02d:%02d' % (t.hour, t.minute, t.second)\n"
         "    print(text)\n");
-    const auto Peer = testing_support::RunProgram(u"/usr/bin/python3"_qs, {u"-c"_qs, Script}, 60000, Input);
-    ASSERT_TRUE(Peer.Ok()) << Peer.Describe();
-    const QStringList Expected = Lines(Peer.Out);
+    const QStringList Expected = Python(Script, Input);
     ASSERT_EQ(Expected.size(), int(Values.size()));
     TGridData G;
     G.Add(ctDate);
@@ -697,11 +700,7 @@ TEST(CellPeers, NumberTextsHaveTheDigitsOfPythonFormat15g) {
     }
     QByteArray Input;
     for (double V : Values) Input += QByteArray::number(V, 'g', 17) + '\n';
-    const auto Peer = testing_support::RunProgram(
-        u"/usr/bin/python3"_qs,
-        {u"-c"_qs, u"import sys\nfor l in sys.stdin: print(format(float(l), '.15g'))"_qs}, 60000, Input);
-    ASSERT_TRUE(Peer.Ok()) << Peer.Describe();
-    const QStringList Expected = Lines(Peer.Out);
+    const QStringList Expected = Python(u"import sys\nfor l in sys.stdin: print(format(float(l), '.15g'))"_qs, Input);
     ASSERT_EQ(Expected.size(), int(Values.size()));
     TGridData G;
     G.Add(ctFloat);
