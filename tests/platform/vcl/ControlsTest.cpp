@@ -111,20 +111,21 @@ public:
         client->SetAlignWithMargins(true);
         client->Margins()->SetBounds(5, 6, 7, 8);
         // Anchored inside the client panel.
+        // Tab order given with each control as it is made, before its later siblings exist, as form
+        // descriptions do.
         okButton = Add<TPad>(u"ok"_qs, alNone, 200, 150, 60, 20, client);
         okButton->SetAnchors({akRight, akBottom});
+        okButton->SetTabOrder(2);
         stretch = Add<TPad>(u"stretch"_qs, alNone, 10, 10, 100, 20, client);
         stretch->SetAnchors({akLeft, akTop, akRight});
+        stretch->SetTabOrder(1);
         centred = Add<TPad>(u"centred"_qs, alNone, 100, 60, 20, 20, client);
         centred->SetAnchors({});
+        centred->SetTabOrder(0);
         box = new TBox(this);
         box->SetName(u"box"_qs);
         box->SetBounds(10, 100, 40, 30);
         box->SetParent(client);
-        // Tab order given out of creation order, as form descriptions do.
-        stretch->SetTabOrder(2);
-        okButton->SetTabOrder(0);
-        centred->SetTabOrder(1);
         EndLoading();
     }
 
@@ -224,23 +225,23 @@ TEST(ControlFocus, TabOrderFollowsTabOrderAndEnterExitFire) {
     std::vector<TWinControl*> list;
     form->client->GetTabOrderList(list);
     ASSERT_EQ(list.size(), 3u);
-    EXPECT_EQ(list[0], form->okButton);
-    EXPECT_EQ(list[1], form->centred);
-    EXPECT_EQ(list[2], form->stretch);
+    EXPECT_EQ(list[0], form->centred);
+    EXPECT_EQ(list[1], form->stretch);
+    EXPECT_EQ(list[2], form->okButton);
 
-    form->okButton->SetFocus();
+    form->centred->SetFocus();
     h.Pump();
-    EXPECT_TRUE(form->okButton->Focused());
-    EXPECT_EQ(form->ActiveControl(), form->okButton);
-    h.Keys(VK_TAB);
     EXPECT_TRUE(form->centred->Focused());
-    EXPECT_EQ(form->okButton->log.back(), "exit");
-    EXPECT_EQ(form->centred->log.back(), "enter");
+    EXPECT_EQ(form->ActiveControl(), form->centred);
+    h.Keys(VK_TAB);
+    EXPECT_TRUE(form->stretch->Focused());
+    EXPECT_EQ(form->centred->log.back(), "exit");
+    EXPECT_EQ(form->stretch->log.back(), "enter");
     h.Keys(VK_TAB, {VK_SHIFT});
-    EXPECT_TRUE(form->okButton->Focused());
+    EXPECT_TRUE(form->centred->Focused());
     // Hidden and disabled controls are skipped.
-    form->centred->SetEnabled(false);
-    form->stretch->Hide();
+    form->stretch->SetEnabled(false);
+    form->okButton->Hide();
     h.Keys(VK_TAB);
     EXPECT_TRUE(form->top->Focused());  // past the client panel's children, on to the next of the form
     EXPECT_EQ(Screen->ActiveControl(), form->top);
