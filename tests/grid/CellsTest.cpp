@@ -297,6 +297,15 @@ TEST(RowTree, ChildOfACollapsedParentIsNotShownNorCounted) {
     EXPECT_EQ(G.Cells.GetRow(0)->ChildCount(), 1);
     EXPECT_EQ(G.Cells.RowCount(), 3);
     EXPECT_EQ(G.Cells.VisibleRowCount(), 2);
+    // Hiding or showing a row collapsed away does not move the count of rows both visible and shown.
+    G.Cells.ShowRow(1, false);
+    EXPECT_EQ(G.Cells.VisibleRowCount(), 2);
+    G.Cells.ExpandRow(1, true);
+    EXPECT_EQ(G.Cells.VisibleRowCount(), 2);
+    G.Cells.ShowRow(1, true);
+    EXPECT_EQ(G.Cells.VisibleRowCount(), 3);
+    G.Cells.ExpandRow(1, false);
+    EXPECT_EQ(G.Cells.VisibleRowCount(), 2);
     // Deleting rows that are hidden or collapsed away leaves the visible count alone.
     G.Cells.ShowRow(2, false);
     EXPECT_EQ(G.Cells.VisibleRowCount(), 1);
