@@ -233,7 +233,8 @@ int PlanDSFTag(rtl::TStream& Stream, uint32_t TagSize, TTagEdit& Edit)
         Stream.SetPosition(int64_t(pointer));
         old = ID3v2TagSizeAt(Stream);
     }
-    if (pointer == 0) pointer = total;
+    // No tag where the pointer points (or no pointer): the tag goes at the end, never into the sound data.
+    if (old == 0) pointer = total;
     pointer = std::min<uint64_t>(pointer, uint64_t(size));
     old = std::min<uint64_t>(old, uint64_t(size) - pointer);
     Edit = TTagEdit();

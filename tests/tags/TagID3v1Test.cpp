@@ -141,6 +141,14 @@ TEST(ID3v1Lyrics, SetAndRemoveLyrics)
     EXPECT_FALSE(tag.DeleteLyricsFrame(1));
 }
 
+TEST(ID3v1Genres, EveryNameLeadsBackToItsIndex)
+{
+    for (int i = 0; i < 256; ++i) {
+        const QString text = tags::GenreIndexToText(uint8_t(i));
+        EXPECT_EQ(tags::GenreTextToIndex(text), i) << text.toStdString();
+    }
+}
+
 TEST(ID3v1Genres, LookupsByNumberAndName)
 {
     EXPECT_EQ(tags::GenreIndexToText(0), u"Blues");

@@ -502,6 +502,19 @@ TEST(ID3v2SaveContainers, DsfTagGoesAtTheEndAndStrippingRestoresTheFile)
     EXPECT_EQ(FileBytes(file), dsf);
 }
 
+TEST(ID3v2SaveContainers, ADsfPointerToSoundDataIsNotWhereTheTagGoes)
+{
+    const Bytes data = Cat({S("data"), LE64(12 + 8), Bytes(8, 6)});
+    Bytes dsf = Dsf(28 + 52 + 12, data);   // points into the samples
+    for (int i = 0; i < 8; ++i) dsf[12 + i] = uint8_t(uint64_t(dsf.size()) >> (8 * i));
+    tags::TID3v2Tag tag;
+    TitleTag(tag, QStringLiteral("T"));
+    const Bytes out = SaveInto(tag, dsf);
+    EXPECT_EQ(Bytes(out.begin() + 28, out.end() - int64_t(Saved(tag, 0).size())),
+              Bytes(dsf.begin() + 28, dsf.end())) << "the samples are untouched";
+    EXPECT_EQ(LE64At(out, 20), dsf.size());
+}
+
 TEST(ID3v2SaveContainers, DffKeepsAnOddTagSizeAndAddsAPadByte)
 {
     const Bytes body = Cat({Chunk64("FVER", B({1, 5, 0, 0})), Chunk64("DSD ", Bytes(6, 7))});
