@@ -22,6 +22,18 @@ void TControl::SetAction(TBasicAction* Value) {
     Value->FreeNotification(this);
 }
 
+bool TControl::ExecuteAction(TBasicAction* Action) {
+    if (!Action || !Action->HandlesTarget(this)) return false;
+    Action->ExecuteTarget(this);
+    return true;
+}
+
+bool TControl::UpdateAction(TBasicAction* Action) {
+    if (!Action || !Action->HandlesTarget(this)) return false;
+    Action->UpdateTarget(this);
+    return true;
+}
+
 void TControl::DoActionChange(TObject* Sender) {
     if (Sender == Action()) ActionChange(Sender, false);
 }

@@ -396,6 +396,10 @@ public:
     virtual void Click();
     virtual void DblClick();
     virtual void InitiateAction();
+    // An action that works on a target (a standard action) asks the focused control and the form: true
+    // when this control is a target of the action and it ran (or was updated) on it.
+    virtual bool ExecuteAction(TBasicAction* Action);
+    virtual bool UpdateAction(TBasicAction* Action);
 
     // Actions: the control follows its action's caption, enabled state, hint and visibility, and a
     // click runs the action.

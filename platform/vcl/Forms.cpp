@@ -379,6 +379,16 @@ void TCustomForm::CMRelease(TMessage& Message) {
     delete this;
 }
 
+void TCustomForm::CMActionExecute(TMessage& Message) {
+    auto* action = reinterpret_cast<TBasicAction*>(Message.LParam);
+    Message.Result = (FActiveControl && FActiveControl->ExecuteAction(action)) || ExecuteAction(action) ? 1 : 0;
+}
+
+void TCustomForm::CMActionUpdate(TMessage& Message) {
+    auto* action = reinterpret_cast<TBasicAction*>(Message.LParam);
+    Message.Result = (FActiveControl && FActiveControl->UpdateAction(action)) || UpdateAction(action) ? 1 : 0;
+}
+
 void TCustomForm::CloseModal() {
     TCloseAction action = caNone;
     if (CloseQuery()) {
@@ -671,6 +681,8 @@ void TCustomForm::Dispatch(TMessage& Message) {
     case CM_ACTIVATE: CMActivate(Message); return;
     case CM_DEACTIVATE: CMDeactivate(Message); return;
     case CM_RELEASE: CMRelease(Message); return;
+    case CM_ACTIONEXECUTE: CMActionExecute(Message); return;
+    case CM_ACTIONUPDATE: CMActionUpdate(Message); return;
     default: TWinControl::Dispatch(Message); return;
     }
 }
@@ -989,6 +1001,16 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FIcon(std::
     };
     hooks.ControlDestroyed = [this](TControl* Control) { ControlDestroyed(Control); };
     SetExceptionHandler([this](TObject* Sender) { HandleException(Sender); });
+    // Actions that work on a target are offered to the active form, then to the main form.
+    auto offer = [this](UINT Msg) {
+        return [this, Msg](TBasicAction* Action) {
+            TCustomForm* active = Screen ? Screen->ActiveForm() : nullptr;
+            if (active && active->Perform(Msg, 0, LPARAM(Action)) != 0) return true;
+            return FMainForm && FMainForm != active && FMainForm->Perform(Msg, 0, LPARAM(Action)) != 0;
+        };
+    };
+    ActionDispatch().ExecuteMessage = offer(CM_ACTIONEXECUTE);
+    ActionDispatch().UpdateMessage = offer(CM_ACTIONUPDATE);
 }
 
 TApplication::~TApplication() {
@@ -1002,6 +1024,8 @@ TApplication::~TApplication() {
     if (Application == this) {
         ApplicationHooks() = TApplicationHooks{};
         SetExceptionHandler(nullptr);
+        ActionDispatch().ExecuteMessage = nullptr;
+        ActionDispatch().UpdateMessage = nullptr;
     }
 }
 

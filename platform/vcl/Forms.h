@@ -144,6 +144,9 @@ protected:
     virtual void CMActivate(TMessage& Message);
     virtual void CMDeactivate(TMessage& Message);
     virtual void CMRelease(TMessage& Message);
+    // CM_ACTIONEXECUTE / CM_ACTIONUPDATE (LParam: the action): the active control, then the form.
+    virtual void CMActionExecute(TMessage& Message);
+    virtual void CMActionUpdate(TMessage& Message);
     virtual void WMActivate(TWMActivate& Message);
     virtual void WMClose(TMessage& Message);
     virtual void WMDropFiles(TWMDropFiles& Message);

@@ -333,3 +333,45 @@ TEST(FormApplication, WindowHookSeesTheApplicationsShortcutMessage) {
     EXPECT_EQ(mainForm->executed, 1);
     Application->UnhookMainWindow(watch);
 }
+
+namespace {
+// An action that works on any TFocusPad (as the standard edit actions work on edits).
+class TPadAction : public TAction {
+public:
+    using TAction::TAction;
+    TObject* target = nullptr;
+    bool HandlesTarget(TObject* Target) override { return dynamic_cast<TFocusPad*>(Target) != nullptr; }
+    void ExecuteTarget(TObject* Target) override { target = Target; }
+};
+} // namespace
+
+TEST(FormActions, ActionWithoutHandlerRunsOnTheActiveControlOfTheActiveForm) {
+    FormHarness h;
+    auto* form = h.Show<TShortcutForm>();
+    auto* action = new TPadAction(form);
+    form->pad->SetFocus();
+    h.Pump();
+    EXPECT_TRUE(action->Execute());
+    EXPECT_EQ(action->target, form->pad);
+}
+
+TEST(ControlReflectionExtra, DrawAndMeasureItemAndSystemColoursReachTheChildren) {
+    FormHarness h;
+    auto* form = h.Show<TShortcutForm>();
+    std::vector<UINT> got;
+    TFocusPad* pad = form->pad;
+    pad->WindowProc = [&](TMessage& m) {
+        if (m.Msg == CN_DRAWITEM || m.Msg == CN_MEASUREITEM || m.Msg == CM_SYSCOLORCHANGE) got.push_back(m.Msg);
+        pad->WndProc(m);
+    };
+    struct { UINT CtlType, CtlID, itemID, itemAction, itemState; HWND hwndItem; HDC hDC; RECT rcItem; ULONG_PTR itemData; } draw{};
+    draw.CtlType = 4;  // a button
+    draw.hwndItem = pad->Handle();
+    SendMessageW(form->Handle(), WM_DRAWITEM, 0, LPARAM(&draw));
+    struct { UINT CtlType, CtlID, itemID, itemWidth, itemHeight; ULONG_PTR itemData; } measure{};
+    measure.CtlType = 3;
+    measure.CtlID = UINT(GetDlgCtrlID(pad->Handle()));
+    SendMessageW(form->Handle(), WM_MEASUREITEM, measure.CtlID, LPARAM(&measure));
+    SendMessageW(form->Handle(), WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_EQ(got, (std::vector<UINT>{CN_DRAWITEM, CN_MEASUREITEM, CM_SYSCOLORCHANGE}));
+}
