@@ -217,6 +217,11 @@ TEST(ControlLayout, HandlesAreCreatedParentFirstInControlOrder) {
     EXPECT_NE(form->stretch->Handle(), old);
     EXPECT_FALSE(IsWindow(old));
     EXPECT_EQ(BoundsOf(form->stretch), bounds);
+    // A parent recreated takes its children along into the new window.
+    form->client->RecreateWnd();
+    EXPECT_EQ(form->okButton->created, 2);
+    EXPECT_EQ(GetParent(form->okButton->Handle()), form->client->Handle());
+    EXPECT_TRUE(IsWindowVisible(form->okButton->Handle()));
 }
 
 TEST(ControlFocus, TabOrderFollowsTabOrderAndEnterExitFire) {
@@ -375,4 +380,35 @@ TEST(ControlLayout, DesktopSizeIsHeldToTheFormsConstraints) {
     EXPECT_EQ(form->Width(), 300);
     EXPECT_EQ(form->Height(), 400);
     EXPECT_EQ(BoundsOf(form->top), Rect(0, 0, 300, 30));
+}
+
+namespace {
+// Answers the dialog character 'x', as an accelerator of a caption does.
+class TAccel : public TBox {
+public:
+    using TBox::TBox;
+    int hits = 0;
+
+protected:
+    void Dispatch(TMessage& Message) override {
+        if (Message.Msg == CM_DIALOGCHAR && (Message.WParam == 'x' || Message.WParam == 'X')) {
+            ++hits;
+            Message.Result = 1;
+            return;
+        }
+        TBox::Dispatch(Message);
+    }
+};
+} // namespace
+
+TEST(ControlKeys, DialogCharacterGoesToTheControlThatAnswersIt) {
+    FormHarness h;
+    auto* form = h.Show<TLayoutForm>();
+    auto* accel = new TAccel(form);
+    accel->SetParent(form->client);
+    std::u16string typed;
+    form->stretch->OnKeyPress = [&](TObject*, rtl::Char& Key) { typed += Key; };
+    h.Type(form->stretch, u"axb"_qs);
+    EXPECT_EQ(accel->hits, 1);
+    EXPECT_EQ(typed, u"ab");  // the accelerator's character never reached the focused control
 }
