@@ -1036,6 +1036,10 @@ HWND TApplication::Handle() {
 
 String TApplication::ExeName() const { return QCoreApplication::applicationFilePath(); }
 
+String TApplication::Title() const {
+    return FTitle.isEmpty() ? QFileInfo(ExeName()).completeBaseName() : FTitle;
+}
+
 void TApplication::SetTitle(const String& Value) {
     FTitle = Value;
     if (FHandle) SetWindowTextW(FHandle, reinterpret_cast<LPCWSTR>(Value.utf16()));
@@ -1210,13 +1214,13 @@ void TApplication::HandleException(TObject* Sender) {
 void TApplication::ShowException(rtl::Exception* E) {
     String message = E->Message();
     if (!message.isEmpty() && message.back() > u'.') message += u'.';
-    MessageBox(message, FTitle, MB_OK | MB_ICONSTOP);
+    MessageBox(message, Title(), MB_OK | MB_ICONSTOP);
 }
 
 int TApplication::MessageBox(const String& Text, const String& Caption, UINT Flags) {
     HWND owner = nullptr;
     if (Screen && Screen->ActiveForm() && Screen->ActiveForm()->HandleAllocated()) owner = Screen->ActiveForm()->WindowHandle();
-    const String caption = Caption.isEmpty() ? FTitle : Caption;
+    const String caption = Caption.isEmpty() ? Title() : Caption;
     return MessageBoxW(owner, reinterpret_cast<LPCWSTR>(Text.utf16()), reinterpret_cast<LPCWSTR>(caption.utf16()), Flags);
 }
 

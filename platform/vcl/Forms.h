@@ -357,7 +357,7 @@ public:
     void SetMainFormOnTaskbar(bool Value) { FMainFormOnTaskbar = Value; }
     bool ShowMainForm() const { return FShowMainForm; }
     void SetShowMainForm(bool Value) { FShowMainForm = Value; }
-    String Title() const { return FTitle; }
+    String Title() const;  // the program's file name without extension until one is set
     void SetTitle(const String& Value);
     TIcon* Icon() const { return FIcon.get(); }
     String ExeName() const;

@@ -160,8 +160,10 @@ void TWinControl::CreateParams(TCreateParams& Params) {
     Params = TCreateParams{};
     Params.Caption = FText;
     Params.Style = WS_CHILD | WS_CLIPSIBLINGS;
-    if (FControlStyle.Contains(csAcceptsControls)) Params.Style |= WS_CLIPCHILDREN | WS_EX_CONTROLPARENT * 0;
-    if (FControlStyle.Contains(csAcceptsControls)) Params.ExStyle |= WS_EX_CONTROLPARENT;
+    if (FControlStyle.Contains(csAcceptsControls)) {
+        Params.Style |= WS_CLIPCHILDREN;
+        Params.ExStyle |= WS_EX_CONTROLPARENT;
+    }
     if (!FEnabled) Params.Style |= WS_DISABLED;
     if (FTabStop) Params.Style |= WS_TABSTOP;
     Params.X = FLeft;
@@ -182,11 +184,10 @@ void TWinControl::CreateSubClass(TCreateParams& Params, const String& ControlCla
     WNDCLASSW info{};
     const std::u16string name = ControlClassName.toStdU16String();
     if (!GetClassInfoW(nullptr, name.c_str(), &info)) return;
-    const DWORD keep = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    // The platform class's procedure answers what the control leaves to it (DefWndProc); its own DC
+    // styles stay with the platform class.
     Params.WindowClass = info;
-    Params.WindowClass.style &= ~(CS_OWNDC | CS_CLASSDC | CS_PARENTDC | CS_GLOBALCLASS);
-    Params.WindowClass.style |= 0;
-    (void)keep;
+    Params.WindowClass.style &= ~UINT(CS_OWNDC | CS_CLASSDC | CS_PARENTDC | CS_GLOBALCLASS);
 }
 
 void TWinControl::CreateWnd() {

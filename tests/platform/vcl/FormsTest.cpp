@@ -164,6 +164,7 @@ TEST(FormApplication, ExceptionInAHandlerGoesToHandleExceptionAndTheLoopGoesOn) 
     ASSERT_EQ(h.Dialogs().size(), 1u);
     EXPECT_EQ(h.Dialogs()[0].text, u"bad value."_qs);
     EXPECT_TRUE(h.Dialogs()[0].type & MB_ICONSTOP);
+    EXPECT_EQ(h.Dialogs()[0].caption, u"vcl_tests"_qs);  // the application's title: the program's name
 }
 
 TEST(FormTimer, FiresOnTheManualClockAndMayFreeItselfInItsHandler) {
