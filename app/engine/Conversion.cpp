@@ -390,7 +390,9 @@ TConversionRun::TRowOutcome TConversionRun::ConvertRow(int Row, TRunResult& Resu
         EncoderOutputList.Clear();
         FView.ClearEncoderValues();
         if (KeepFileDates) timesRead = GetFileTimes(row.FileName, times);
-        if (!Stopping()) FLastExitCode = RunConsoleApp(ep.ffmpeg, ep.Params_OnePass, &EncoderOutputList, SW_HIDE);
+        // A blank in the encoder's path would split it on the command line: quoted then.
+        const String exe = ep.ffmpeg.contains(u' ') || ep.ffmpeg.contains(u'"') ? QuoteFileName(ep.ffmpeg) : ep.ffmpeg;
+        if (!Stopping()) FLastExitCode = RunConsoleApp(exe, ep.Params_OnePass, &EncoderOutputList, SW_HIDE);
         if (FLastExitCode != 0) {
             status = Texts.Error + QStringLiteral(" (") + QString::number(FLastExitCode) + u')';
             ++ErrorLog.Count;

@@ -2,6 +2,7 @@
 #include "app/shell/Unattended.h"
 
 #include "app/engine/EncoderPanel.h"
+#include "app/engine/Metadata.h"
 #include "app/engine/Procs.h"
 #include "app/engine/Profiles.h"
 #include "app/shell/CmdLine.h"
@@ -77,6 +78,8 @@ int RunUnattended(const QStringList& Args) {
     }
 
     engine::TConversionRun run(panel, rows, view, params);
+    const engine::TTagPanel tagPanel; // the source's tags are copied into the outputs
+    run.TagStep = engine::MakeTagStep(tagPanel, rows, run.EncodingParams);
     engine::TRunResult result;
     try {
         result = run.Execute();

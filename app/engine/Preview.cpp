@@ -1,0 +1,38 @@
+// The Play action.
+#include "app/engine/Preview.h"
+
+#include "app/engine/Analysis.h"
+#include "app/engine/ConRun.h"
+#include "app/engine/EncoderParams.h"
+#include "app/engine/Procs.h"
+#include "rtl/Files.h"
+#include "win/windows.h"
+
+namespace engine {
+
+String PlayerCommand(const String& PlayerPath) {
+    String s = PlayerPath;
+    if (s.contains(u' ')) s = u'"' + s + u'"';
+    s.replace(QStringLiteral("\"\""), QStringLiteral("\""));
+    return s;
+}
+
+bool PlayExecute(TPlayRequest& R) {
+    if (R.StopPreview) R.StopPreview();
+    if (R.List.RowCount() > 0 && R.SelectedRow < 0) R.SelectedRow = 0;
+    if (R.SelectedRow < 0 || R.SelectedRow >= R.List.RowCount()) return false;
+    const TFileRowInfo row = R.List.RowInfo(R.SelectedRow);
+
+    TEncodingParams& ep = R.EncodingParams;
+    GetEncodingParams(R.Panel, R.VideoFileInfo, ep, false, &row, R.Params);
+    R.VideoFileInfo = R.Analyse ? R.Analyse(row.FileName, ep.ffmpeg) : GetVideoFileInfo(row.FileName, ep.ffmpeg);
+    ep.fIn = row.FileName;
+    // Again, now that the analysis is in place (the length of a whole file comes from it).
+    GetEncodingParams(R.Panel, R.VideoFileInfo, ep, false, &row, R.Params);
+
+    if (ep.ffplay.isEmpty() || !rtl::FileExists(ep.ffplay)) return false;
+    RunConsoleApp(PlayerCommand(ep.ffplay), ep.ParamsFFplay, R.OutputList, SW_SHOW);
+    return true;
+}
+
+} // namespace engine
