@@ -35,6 +35,14 @@ int ButtonWidth() { return GetSystemMetrics(SM_CXVSCROLL); }
 
 int ClosedHeight(const ComboState* s) { return s->fieldHeight + 6; }
 
+// A drop-down combo box takes the height of its selection field.
+void FitClosedHeight(HWND hwnd, const ComboState* s) {
+    if (Kind(hwnd) == CBS_SIMPLE) return;
+    RECT wr;
+    GetWindowRect(hwnd, &wr);
+    SetWindowPos(hwnd, nullptr, 0, 0, wr.right - wr.left, ClosedHeight(s), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT List(ComboState* s, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return SendMessageW(s->list, msg, wp, lp); }
 int CurSel(ComboState* s) { return int(List(s, LB_GETCURSEL)); }
 
@@ -296,13 +304,7 @@ LRESULT CALLBACK ComboEditProc(HWND edit, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void Create(HWND hwnd, ComboState* s, const CREATESTRUCTW* cs) {
-    HDC hdc = GetDC(hwnd);
-    HGDIOBJ old = SelectObject(hdc, DefaultGuiFont());
-    TEXTMETRICW tm{};
-    GetTextMetricsW(hdc, &tm);
-    SelectObject(hdc, old);
-    ReleaseDC(hwnd, hdc);
-    s->fieldHeight = tm.tmHeight;
+    s->fieldHeight = FontHeight(hwnd, nullptr);
     const LONG style = StyleOf(hwnd);
     if (style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)) {
         // The selection field's height is asked with item -1.
@@ -388,19 +390,8 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (s->edit) SendMessageW(s->edit, WM_SETFONT, wp, lp);
         SendMessageW(s->list, WM_SETFONT, wp, lp);
         if (!OwnerDrawn(hwnd)) {
-            HDC hdc = GetDC(hwnd);
-            HGDIOBJ old = SelectObject(hdc, s->font ? s->font : DefaultGuiFont());
-            TEXTMETRICW tm{};
-            GetTextMetricsW(hdc, &tm);
-            SelectObject(hdc, old);
-            ReleaseDC(hwnd, hdc);
-            s->fieldHeight = tm.tmHeight;
-            if (Kind(hwnd) != CBS_SIMPLE) {
-                RECT wr;
-                GetWindowRect(hwnd, &wr);
-                SetWindowPos(hwnd, nullptr, 0, 0, wr.right - wr.left, ClosedHeight(s),
-                             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-            }
+            s->fieldHeight = FontHeight(hwnd, s->font);
+            FitClosedHeight(hwnd, s);
         }
         Layout(hwnd, s);
         if (LOWORD(lp)) InvalidateRect(hwnd, nullptr, TRUE);
@@ -598,12 +589,7 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (h <= 0 || h > 255) return CB_ERR;
         if (INT_PTR(wp) == -1) {
             s->fieldHeight = h;
-            if (Kind(hwnd) != CBS_SIMPLE) {
-                RECT wr;
-                GetWindowRect(hwnd, &wr);
-                SetWindowPos(hwnd, nullptr, 0, 0, wr.right - wr.left, ClosedHeight(s),
-                             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-            }
+            FitClosedHeight(hwnd, s);
             Layout(hwnd, s);
             InvalidateRect(hwnd, nullptr, TRUE);
             return 0;

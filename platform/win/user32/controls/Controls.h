@@ -50,6 +50,8 @@ void NotifyParent(HWND hwnd, WORD code);
 HBRUSH ControlColor(HWND hwnd, HDC hdc, UINT msg);
 // The font a control draws with: the one WM_SETFONT gave, or the dialog font.
 HFONT DefaultGuiFont();
+// The text height of a font (null: the dialog font) as the window's DC measures it.
+int FontHeight(HWND hwnd, HFONT font);
 std::u16string TextOf(HWND hwnd);
 // WM_GETTEXT answered from a string: copies at most max-1 units and a terminator.
 LRESULT CopyText(const std::u16string& text, WPARAM max, LPARAM buffer);

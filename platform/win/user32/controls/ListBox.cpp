@@ -398,13 +398,7 @@ LRESULT ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool comboList) {
         return DefWindowProcW(hwnd, msg, wp, lp);
     }
     case WM_CREATE: {
-        HDC hdc = GetDC(hwnd);
-        HGDIOBJ old = SelectObject(hdc, DefaultGuiFont());
-        TEXTMETRICW tm{};
-        GetTextMetricsW(hdc, &tm);
-        SelectObject(hdc, old);
-        ReleaseDC(hwnd, hdc);
-        s->itemHeight = tm.tmHeight;
+        s->itemHeight = FontHeight(hwnd, nullptr);
         if (StyleOf(hwnd) & LBS_OWNERDRAWFIXED) {
             MEASUREITEMSTRUCT m{};
             m.CtlType = s->combo ? ODT_COMBOBOX : ODT_LISTBOX;
@@ -430,13 +424,7 @@ LRESULT ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool comboList) {
     case WM_SETFONT:
         s->font = reinterpret_cast<HFONT>(wp);
         if (!OwnerDraw(hwnd)) {
-            HDC hdc = GetDC(hwnd);
-            HGDIOBJ old = SelectObject(hdc, s->font ? s->font : DefaultGuiFont());
-            TEXTMETRICW tm{};
-            GetTextMetricsW(hdc, &tm);
-            SelectObject(hdc, old);
-            ReleaseDC(hwnd, hdc);
-            s->itemHeight = tm.tmHeight;
+            s->itemHeight = FontHeight(hwnd, s->font);
         }
         if (LOWORD(lp)) Redraw(hwnd, s);
         return 0;

@@ -60,6 +60,16 @@ HBRUSH ControlColor(HWND hwnd, HDC hdc, UINT msg) {
 
 HFONT DefaultGuiFont() { return reinterpret_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
+int FontHeight(HWND hwnd, HFONT font) {
+    HDC hdc = GetDC(hwnd);
+    HGDIOBJ old = SelectObject(hdc, font ? font : DefaultGuiFont());
+    TEXTMETRICW tm{};
+    GetTextMetricsW(hdc, &tm);
+    SelectObject(hdc, old);
+    ReleaseDC(hwnd, hdc);
+    return tm.tmHeight;
+}
+
 std::u16string TextOf(HWND hwnd) {
     const int n = GetWindowTextLengthW(hwnd);
     std::u16string s(size_t(std::max(n, 0)) + 1, u'\0');
