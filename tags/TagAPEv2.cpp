@@ -4,7 +4,6 @@
 #include "tags/TagItems.h"
 
 #include "rtl/Classes.h"
-#include "rtl/Files.h"
 #include "rtl/SysUtils.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -50,7 +49,7 @@ void TAPEv2Tag::Clear()
 int TAPEv2Tag::LoadFromFile(const String& FileName)
 {
     Clear();
-    return rtl::FileExists(FileName) ? APEV2LIBRARY_ERROR_NO_TAG_FOUND : APEV2LIBRARY_ERROR_OPENING_FILE;
+    return FileName.isEmpty() ? APEV2LIBRARY_ERROR_OPENING_FILE : APEV2LIBRARY_ERROR_NO_TAG_FOUND;
 }
 
 int64_t TAPEv2Tag::CalculateTagSize() const { return 0; }

@@ -4,7 +4,6 @@
 #include "tags/TagItems.h"
 
 #include "rtl/Classes.h"
-#include "rtl/Files.h"
 
 namespace tags {
 
@@ -46,7 +45,7 @@ void TFlacTag::Clear()
 int TFlacTag::LoadFromFile(const String& FileName, bool)
 {
     Clear();
-    return rtl::FileExists(FileName) ? FLACLIBRARY_ERROR_NO_TAG_FOUND : FLACLIBRARY_ERROR_OPENING_FILE;
+    return FileName.isEmpty() ? FLACLIBRARY_ERROR_OPENING_FILE : FLACLIBRARY_ERROR_NO_TAG_FOUND;
 }
 
 int64_t TFlacTag::CalculateTagSize(bool) const { return 0; }

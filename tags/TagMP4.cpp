@@ -4,7 +4,6 @@
 #include "tags/TagItems.h"
 
 #include "rtl/Classes.h"
-#include "rtl/Files.h"
 
 #include <algorithm>
 
@@ -66,7 +65,7 @@ void TMP4Tag::Clear()
 int TMP4Tag::LoadFromFile(const String& FileName)
 {
     Clear();
-    return rtl::FileExists(FileName) ? MP4TAGLIBRARY_ERROR_NO_TAG_FOUND : MP4TAGLIBRARY_ERROR_OPENING_FILE;
+    return FileName.isEmpty() ? MP4TAGLIBRARY_ERROR_OPENING_FILE : MP4TAGLIBRARY_ERROR_NO_TAG_FOUND;
 }
 
 int64_t TMP4Tag::CalculateSize() const { return 0; }

@@ -4,7 +4,6 @@
 #include "tags/TagItems.h"
 
 #include "rtl/Classes.h"
-#include "rtl/Files.h"
 #include "rtl/Streams.h"
 
 #include <cstring>
@@ -42,7 +41,7 @@ void TOpusTag::Clear()
 int TOpusTag::LoadFromFile(const String& FileName)
 {
     Clear();
-    return rtl::FileExists(FileName) ? OPUSTAGLIBRARY_ERROR_NO_TAG_FOUND : OPUSTAGLIBRARY_ERROR_OPENING_FILE;
+    return FileName.isEmpty() ? OPUSTAGLIBRARY_ERROR_OPENING_FILE : OPUSTAGLIBRARY_ERROR_NO_TAG_FOUND;
 }
 
 int TOpusTag::LoadFromStream(rtl::TStream& Stream)

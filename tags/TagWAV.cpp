@@ -4,7 +4,6 @@
 #include "tags/TagItems.h"
 
 #include "rtl/Classes.h"
-#include "rtl/Files.h"
 
 namespace tags {
 
@@ -56,7 +55,7 @@ void TWAVTag::Clear()
 int TWAVTag::LoadFromFile(const String& FileName)
 {
     Clear();
-    return rtl::FileExists(FileName) ? WAVTAGLIBRARY_ERROR_NO_TAG_FOUND : WAVTAGLIBRARY_ERROR_OPENING_FILE;
+    return FileName.isEmpty() ? WAVTAGLIBRARY_ERROR_OPENING_FILE : WAVTAGLIBRARY_ERROR_NO_TAG_FOUND;
 }
 
 TWAVTagFrame* TWAVTag::AddFrame(const String& Name) { return AppendNamedItem(Frames, this, Name); }

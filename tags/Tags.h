@@ -239,6 +239,7 @@ public:
     bool PreserveFileDate = false;
 
 private:
+    bool ReusePictureFrames(TID3v2Tag& Tag) const;
     void RemoveByName(const String& Name);
     void SetSplitNumber(const String& NumberName, const String& TotalName, const String& Text);
 };

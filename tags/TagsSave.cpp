@@ -11,8 +11,15 @@
 #include "tags/TagWAV.h"
 #include "tags/TagWMA.h"
 
+#include "rtl/Encoding.h"
 #include "rtl/Files.h"
 #include "rtl/SysUtils.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+#include <cstring>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -33,7 +40,7 @@ int TTags::SaveToFile(const String& AFileName, TTagType TagType)
 {
     int result = trcUnknownError;
     rtl::TDateTime date = 0;
-    const bool haveDate = rtl::FileAge(AFileName, date);
+    const bool haveDate = PreserveFileDate && rtl::FileAge(AFileName, date);
 
     // Every writer maps its own unit's result; each returns the common code.
     auto writer = [this, &AFileName](TTagType Type) -> int {
@@ -53,7 +60,7 @@ int TTags::SaveToFile(const String& AFileName, TTagType TagType)
     if (TagType == ttAutomatic) {
         bool written = false;
         // 1: the file that was loaded gets every format it had, so its fields stay in step.
-        if (SameFile(AFileName, FileName)) {
+        if (AFileName == FileName || SameFile(AFileName, FileName)) {
             const std::pair<TTagType, bool> loaded[] = {
                 {ttAPEv2, APEv2Tag->Loaded}, {ttFlac, FlacTag->Loaded}, {ttID3v1, ID3v1Tag->Loaded},
                 {ttID3v2, ID3v2Tag->Loaded}, {ttMP4, MP4Tag->FLoaded}, {ttOpusVorbis, OggVorbisAndOpusTag->Loaded},
@@ -123,6 +130,65 @@ bool TTags::ClearAllID3v2FramesTXXXByDescription(TID3v2Tag& ID3v2Tag, const Stri
     return deleted;
 }
 
+namespace {
+
+bool IsAscii(const String& Text)
+{
+    for (QChar c : Text)
+        if (c.unicode() > 0x7F) return false;
+    return true;
+}
+
+String TXXXDescription(TID3v2Tag& Tag, int Index)
+{
+    String description;
+    Tag.GetUnicodeUserDefinedTextInformation(Index, description);
+    return description;
+}
+
+// The data of a picture frame as the cover picture setter makes it: UTF-16 text, the MIME type in the
+// code page, the picture type, the description, then the picture.
+rtl::TBytes PictureFrameHead(const TCoverArt& Art)
+{
+    rtl::TBytes head{ID3V2_TEXT_UTF16};
+    const rtl::TBytes mime = rtl::TEncoding::ANSI()->GetBytes(Art.MIMEType);
+    head.insert(head.end(), mime.begin(), mime.end());
+    head.insert(head.end(), {0, uint8_t(Art.CoverType), 0xFF, 0xFE});
+    for (QChar c : Art.Description) head.insert(head.end(), {uint8_t(c.unicode() & 0xFF), uint8_t(c.unicode() >> 8)});
+    head.insert(head.end(), {0, 0});
+    return head;
+}
+
+} // namespace
+
+// Rebuilding the picture frames copies every picture twice more. When the tag's picture frames already
+// hold exactly what rebuilding would give (a front saved back into its own file), they are moved behind
+// the other frames instead, which is where rebuilding would put them.
+bool TTags::ReusePictureFrames(TID3v2Tag& Tag) const
+{
+    std::vector<const TID3v2Frame*> pictures;
+    for (const auto& frame : Tag.Frames)
+        if (FrameIDMatchesText(frame->ID, "APIC")) pictures.push_back(frame.get());
+    if (int(pictures.size()) != CoverArtCount()) return false;
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        const TID3v2Frame& frame = *pictures[i];
+        if (frame.Flags != 0 || frame.Compressed || frame.Encrypted || frame.Unsynchronised || frame.GroupingIdentity ||
+            frame.DataLengthIndicator || !frame.Stream)
+            return false;
+        const TCoverArt& art = *CoverArts[i];
+        const rtl::TBytes head = PictureFrameHead(art);
+        const int64_t pictureSize = art.Stream->Size();
+        if (frame.Stream->Size() != int64_t(head.size()) + pictureSize) return false;
+        const auto* data = static_cast<const uint8_t*>(frame.Stream->Memory());
+        if (std::memcmp(data, head.data(), head.size()) != 0 ||
+            (pictureSize > 0 && std::memcmp(data + head.size(), art.Stream->Memory(), size_t(pictureSize)) != 0))
+            return false;
+    }
+    std::stable_partition(Tag.Frames.begin(), Tag.Frames.end(),
+                          [](const auto& frame) { return !FrameIDMatchesText(frame->ID, "APIC"); });
+    return true;
+}
+
 int TTags::SaveID3v2Tag(const String& AFileName, bool Buffered, rtl::TStream* Stream)
 {
     TID3v2Tag& tag = *ID3v2Tag;
@@ -134,23 +200,75 @@ int TTags::SaveID3v2Tag(const String& AFileName, bool Buffered, rtl::TStream* St
         if (total.isEmpty()) total = GetTag(AltTotal);
         return total.isEmpty() ? Entry.Value : Entry.Value + u'/' + total;
     };
+    auto isTrack = [](const TTag& Entry) {
+        return SameTagName(Entry.Name, u"TRACKNUMBER"_s) || SameTagName(Entry.Name, u"TRACK"_s);
+    };
+    auto isDisc = [](const TTag& Entry) {
+        return SameTagName(Entry.Name, u"DISCNUMBER"_s) || SameTagName(Entry.Name, u"DISC"_s);
+    };
+    auto isUserText = [&](const TTag& Entry) {
+        return !isTrack(Entry) && !isDisc(Entry) && TagNameToID3v2Frame(Entry.Name).isEmpty() &&
+               !SameTagName(Entry.Name, u"PLAYCOUNT"_s) && Entry.ExtTagType != ettWXXX;
+    };
+
+    // The distinct values of every name (what GetMultipleList gives), gathered in one pass: asking entry
+    // by entry makes a tag of thousands of user texts quadratic.
+    QHash<String, QStringList> values;
+    {
+        QHash<String, QSet<String>> seen;
+        for (const auto& entry : Tags) {
+            const String key = rtl::UpperCase(entry->Name);
+            if (!seen[key].contains(rtl::UpperCase(entry->Value))) {
+                seen[key].insert(rtl::UpperCase(entry->Value));
+                values[key] << entry->Value;
+            }
+        }
+    }
+    auto fill = [&](const String& Name) {
+        list.Clear();
+        for (const String& value : values.value(rtl::UpperCase(Name))) list.Add(value);
+    };
+
+    // Each user-text entry deletes the TXXX frames of its name and adds its own, so one frame per name
+    // remains, added at the turn of the last entry of that name. With ASCII names throughout (so that
+    // every comparison of names agrees) that end state is built directly; otherwise entry by entry.
+    QHash<String, int> lastUserText;   // upper-cased name -> index of its last entry
+    bool direct = true;
+    for (int i = 0; i < tag.FrameCount() && direct; ++i)
+        if (FrameIDMatchesText(tag.Frames[size_t(i)]->ID, "TXXX")) direct = IsAscii(TXXXDescription(tag, i));
+    for (int i = 0; i < Count() && direct; ++i) {
+        const TTag& entry = *Tags[size_t(i)];
+        if (!isUserText(entry)) continue;
+        direct = IsAscii(entry.Name);
+        lastUserText[rtl::UpperCase(entry.Name)] = i;
+    }
+    if (direct && !lastUserText.isEmpty()) {
+        std::vector<std::unique_ptr<TID3v2Frame>> kept;
+        kept.reserve(tag.Frames.size());
+        for (int i = 0; i < tag.FrameCount(); ++i) {
+            const bool replaced = FrameIDMatchesText(tag.Frames[size_t(i)]->ID, "TXXX") &&
+                                  lastUserText.contains(rtl::UpperCase(TXXXDescription(tag, i)));
+            if (!replaced) kept.push_back(std::move(tag.Frames[size_t(i)]));
+        }
+        tag.Frames = std::move(kept);
+    }
 
     const int count = Count();
     for (int i = 0; i < count; ++i) {
         const TTag& entry = *Tags[size_t(i)];
         const String frameID = TagNameToID3v2Frame(entry.Name);
-        if (SameTagName(entry.Name, u"TRACKNUMBER"_s) || SameTagName(entry.Name, u"TRACK"_s)) {
+        if (isTrack(entry)) {
             const String text = joined(entry, u"TOTALTRACKS"_s, u"TRACKTOTAL"_s);
             ClearAllID3v2FramesByID(tag, u"TRCK"_s);
             tag.SetUnicodeText(u"TRCK"_s, text);
-        } else if (SameTagName(entry.Name, u"DISCNUMBER"_s) || SameTagName(entry.Name, u"DISC"_s)) {
+        } else if (isDisc(entry)) {
             const String text = joined(entry, u"TOTALDISCS"_s, u"DISCTOTAL"_s);
             ClearAllID3v2FramesByID(tag, u"TPOS"_s);
             tag.SetUnicodeText(u"TPOS"_s, text);
         } else if (!frameID.isEmpty()) {
             const TLanguageID language = StringToLanguageID(entry.Language.size() == 3 ? entry.Language : u"eng"_s);
             ClearAllID3v2FramesByID(tag, frameID);
-            GetMultipleList(entry.Name, list);
+            fill(entry.Name);
             switch (ID3v2FrameKind(StringToFrameID(frameID))) {
             case fkText: tag.SetUnicodeTextMultiple(frameID, list); break;
             case fkContent: tag.SetUnicodeContent(frameID, entry.Value, language, entry.Description); break;
@@ -166,18 +284,25 @@ int TTags::SaveID3v2Tag(const String& AFileName, bool Buffered, rtl::TStream* St
             tag.SetPlayCount(u"PCNT"_s, uint32_t(DecimalOrZero(entry.Value)));
         } else if (entry.ExtTagType == ettWXXX) {
             tag.SetUnicodeUserDefinedURLLinkByDescription(entry.Description, entry.Value);
+        } else if (direct) {
+            if (lastUserText.value(rtl::UpperCase(entry.Name), -1) != i) continue;
+            fill(entry.Name);
+            tag.SetUnicodeUserDefinedTextInformationMultiple(tag.AddFrame(u"TXXX"_s), entry.Name, list);
         } else {
-            GetMultipleList(entry.Name, list);
+            fill(entry.Name);
             ClearAllID3v2FramesTXXXByDescription(tag, entry.Name);
             tag.SetUnicodeTXXXByDescriptionMultiple(entry.Name, list);
         }
     }
 
-    tag.DeleteAllCoverArts();
-    for (const auto& art : CoverArts) {
-        art->Stream->SetPosition(0);
-        const int index = tag.AddFrame(u"APIC"_s);
-        tag.SetUnicodeCoverPictureFromStream(index, art->Description, *art->Stream, art->MIMEType, int(art->CoverType));
+    if (!ReusePictureFrames(tag)) {
+        tag.DeleteAllCoverArts();
+        for (const auto& art : CoverArts) {
+            art->Stream->SetPosition(0);
+            const int index = tag.AddFrame(u"APIC"_s);
+            tag.SetUnicodeCoverPictureFromStream(index, art->Description, *art->Stream, art->MIMEType,
+                                                 int(art->CoverType));
+        }
     }
 
     if (Stream) {

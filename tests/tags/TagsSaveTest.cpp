@@ -9,6 +9,7 @@
 #include "rtl/Files.h"
 #include "rtl/Streams.h"
 
+#include "tests/support/QtPrint.h"
 #include "tests/support/TempDir.h"
 #include "tests/tags/TagTestSupport.h"
 
@@ -68,7 +69,7 @@ QStringList Frames(tags::TID3v2Tag& Tag)
         const QString id = tags::FrameIDToString(Tag.Frames[size_t(i)]->ID);
         QString text, description;
         if (id == u"TXXX") {
-            text = Tag.GetUnicodeUserDefinedTextInformation(i, description);
+            text = Tag.GetUnicodeUserDefinedTextInformation(i, description).replace(u"\r\n"_s, u"|"_s);
             text = description + u':' + text;
         } else if (id == u"WXXX") {
             text = Tag.GetUnicodeUserDefinedURLLink(i, description);
@@ -254,6 +255,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, TagsID3v2Writer, ::testing::Values(
     WriteCase{"LaterCommentWins", {{u"COMMENT"_s, u"first"_s}, {u"COMMENT"_s, u"second"_s}}, {u"COMM=eng::second"_s}},
     WriteCase{"MappedAndUserText", {{u"MOOD"_s, u"calm"_s}, {u"CATALOGNUMBER"_s, u"C1"_s}, {u"RATING"_s, u"5"_s}},
               {u"TMOO=calm"_s, u"TXXX=CATALOGNUMBER:C1"_s, u"TXXX=RATING:5"_s}},
+    WriteCase{"UserTextAtItsLastEntry", {{u"LABEL"_s, u"a"_s}, {u"ARTIST"_s, u"x"_s}, {u"label"_s, u"b"_s}},
+              {u"TPE1=x"_s, u"TXXX=label:a|b"_s}},
+    WriteCase{"UserTextAtItsLastEntryNonAscii",
+              {{u"LABEL"_s, u"a"_s}, {u"ARTIST"_s, u"x"_s}, {u"label"_s, u"b"_s}, {u"\u00C4ra"_s, u"y"_s}},
+              {u"TPE1=x"_s, u"TXXX=label:a|b"_s, u"TXXX=\u00C4ra:y"_s}},
     WriteCase{"UrlAndPlayCount", {{u"ARTISTURL"_s, u"http://a"_s}, {u"PLAYCOUNT"_s, u"12"_s}, {u"PLAYCOUNT"_s, u"x"_s}},
               {u"WOAR=http://a"_s, u"PCNT=0"_s}}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -297,6 +303,43 @@ TEST(TagsID3v2Writer, KeepsUnnamedFramesAndReplacesPicturesAndUserTexts)
     EXPECT_EQ(description, u"front");
     EXPECT_EQ(type, 3);
     EXPECT_EQ(picture.Size(), 3);
+}
+
+TEST(TagsID3v2Writer, PictureFramesAlreadyAsWrittenAreKept)
+{
+    testing_support::TempDir dir;
+    const QString file = dir.Write(u"a.mp3"_s, Q(MpegAudio()));
+    tags::TTags tags;
+    tags.SetTag(u"TITLE"_s, u"T"_s);
+    for (const char* description : {"front", "back"}) {
+        tags::TCoverArt* art = tags.AddCoverArt(u"c"_s);
+        art->Stream->WriteBuffer("\xFF\xD8\xFF picture", 11);
+        art->MIMEType = u"image/jpeg"_s;
+        art->CoverType = 3;
+        art->Description = QString::fromLatin1(description);
+    }
+    ASSERT_EQ(tags.SaveToFile(file, tags::ttID3v2), tags::trcSuccess);
+    const QByteArray first = testing_support::ReadFileBytes(file);
+
+    tags::TTags again;
+    ASSERT_EQ(again.LoadFromFile(file), 0);
+    ASSERT_EQ(again.CoverArtCount(), 2);
+    const tags::TID3v2Frame* kept = again.ID3v2Tag->Frames.back().get();
+    ASSERT_EQ(again.SaveToFile(file, tags::ttID3v2), tags::trcSuccess);
+    EXPECT_EQ(again.ID3v2Tag->Frames.back().get(), kept);   // behind the rewritten title, as rebuilt ones would be
+    EXPECT_EQ(testing_support::ReadFileBytes(file), first);
+
+    // A changed picture is written anew, and so are pictures whose order changed.
+    again.CoverArts[1]->Description = u"Back"_s;
+    ASSERT_EQ(again.SaveToFile(file, tags::ttID3v2), tags::trcSuccess);
+    EXPECT_NE(again.ID3v2Tag->Frames.back().get(), kept);
+    std::swap(again.CoverArts[0], again.CoverArts[1]);
+    ASSERT_EQ(again.SaveToFile(file, tags::ttID3v2), tags::trcSuccess);
+    tags::TTags check;
+    ASSERT_EQ(check.LoadFromFile(file), 0);
+    ASSERT_EQ(check.CoverArtCount(), 2);
+    EXPECT_EQ(check.CoverArts[0]->Description, u"Back");
+    EXPECT_EQ(check.CoverArts[1]->Description, u"front");
 }
 
 TEST(TagsID3v2Writer, ClearingFramesReportsWhetherAnyWent)
