@@ -1024,16 +1024,16 @@ void TWinControl::WndProc(TMessage& Message) {
             Message.Result = HTCLIENT;
         return;
     case WM_MOUSEMOVE: {
-        // Enter and leave follow the control under the pointer, windowless children included.
+        // Enter and leave follow the control under the pointer, windowless children included, also while
+        // a control holds the capture (the messages still go to that control).
         SetMouseTracking();
         TWMMouse& mouse = MessageAs<TWMMouse>(Message);
-        TControl* target = this;
-        if (FHandle && GetCapture() == FHandle) {
-            TControl* capture = GetCaptureControl();
-            if (capture && capture->FParent == this) target = capture;
-            if (!GetClientRect().Contains(TPoint(mouse.XPos(), mouse.YPos())) && !capture) target = nullptr;
-        } else if (TControl* child = ControlAtPos(TPoint(mouse.XPos(), mouse.YPos()), false))
-            target = child;
+        const TPoint pos(mouse.XPos(), mouse.YPos());
+        TControl* target = nullptr;
+        if (GetClientRect().Contains(pos)) {
+            target = ControlAtPos(pos, false);
+            if (!target) target = this;
+        }
         detail::ControlAccess::SetMouseControl(target);
         if (IsControlMouseMsg(mouse)) return;
         break;

@@ -304,6 +304,14 @@ TEST(ControlMouse, WindowlessControlGetsClickEnterAndLeave) {
     TwInputMouseButton(in.x, in.y, TW_BUTTON_LEFT, TRUE);
     h.Pump();
     EXPECT_TRUE(box->MouseCapture());
+    box->log.clear();
+    TwInputMouseMove(in.x + 200, in.y);
+    h.Pump();
+    EXPECT_EQ(box->log, (std::vector<std::string>{"leave"}));  // left while it still holds the capture
+    EXPECT_TRUE(box->MouseCapture());
+    TwInputMouseMove(in.x, in.y);
+    h.Pump();
+    EXPECT_EQ(box->log, (std::vector<std::string>{"leave", "enter"}));
     TwInputMouseMove(in.x + 200, in.y);
     TwInputMouseButton(in.x + 200, in.y, TW_BUTTON_LEFT, FALSE);
     h.Pump();
