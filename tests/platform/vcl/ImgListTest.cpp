@@ -177,3 +177,26 @@ TEST(ImageList, DamagedStreamRaisesAndLeavesTheListAlone) {
         EXPECT_EQ(Centres(target), (std::vector<TColor>{Blue})) << cut;
     }
 }
+
+TEST(ImageList, BackgroundColourFillsUnderTheMaskUnlessDrawnTransparent) {
+    TImageList list(nullptr);
+    auto bmp = Strip({Red});
+    bmp->Canvas()->Brush()->SetColor(Green);
+    bmp->Canvas()->FillRect(Rect(0, 0, 16, 4));
+    list.AddMasked(bmp.get(), Green);
+    list.SetBkColor(Grey);
+
+    struct Case {
+        TDrawingStyle style;
+        TColor underMask;
+    };
+    for (const Case c : {Case{dsNormal, Grey}, Case{dsTransparent, Blue}}) {
+        TBitmap target(16, 16);
+        target.Canvas()->Brush()->SetColor(Blue);
+        target.Canvas()->FillRect(Rect(0, 0, 16, 16));
+        list.SetDrawingStyle(c.style);
+        list.Draw(target.Canvas(), 0, 0, 0);
+        EXPECT_EQ(target.Canvas()->Pixels(8, 1), c.underMask) << c.style;
+        EXPECT_EQ(target.Canvas()->Pixels(8, 10), Red) << c.style;
+    }
+}
