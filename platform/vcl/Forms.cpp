@@ -644,7 +644,16 @@ void TCustomForm::WMNextDlgCtl(TMessage& Message) {
         SelectNext(FActiveControl, Message.WParam == 0, true);
 }
 
-void TCustomForm::WMSysCommand(TWMSysCommand& Message) { DefaultHandler(Message); }
+void TCustomForm::WMSysCommand(TWMSysCommand& Message) {
+    // Alt+letter on another form goes to the main form's menu, through the application's window.
+    if (Message.CmdType() == SC_KEYMENU && Message.Key() != VK_SPACE && Message.Key() != u'-' && !IsIconic(FHandle) &&
+        !GetCapture() && Application && Application->MainForm() && Application->MainForm() != this) {
+        SendMessageW(Application->Handle(), CM_APPSYSCOMMAND, Message.WParam, Message.LParam);
+        Message.Result = 1;
+        return;
+    }
+    DefaultHandler(Message);
+}
 
 void TCustomForm::WMSize(TWMSize& Message) {
     if (IsWindowVisible(FHandle)) {
@@ -1285,6 +1294,11 @@ void TApplication::WndProc(TMessage& Message) {
         Message.Result = IsShortCut(MessageAs<TWMKey>(key)) ? 1 : 0;
         return;
     }
+    case CM_APPSYSCOMMAND:
+        if (FMainForm && FMainForm->HandleAllocated() && FMainForm->Enabled() && IsWindowVisible(FMainForm->WindowHandle()))
+            FMainForm->Perform(WM_SYSCOMMAND, Message.WParam, Message.LParam);
+        Message.Result = 1;
+        return;
     case WM_ACTIVATEAPP:
         if (Message.WParam)
             OnActivate(this);

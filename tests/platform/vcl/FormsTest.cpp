@@ -332,6 +332,16 @@ TEST(FormApplication, WindowHookSeesTheApplicationsShortcutMessage) {
     h.Keys('R', {VK_CONTROL});
     EXPECT_EQ(other->executed, 1);
     EXPECT_EQ(mainForm->executed, 1);
+    // Alt+letter on the other form reaches the main form's system command through the same window.
+    std::vector<WPARAM> commands;
+    TApplication::TWindowHook menus = [&](TMessage& m) {
+        if (m.Msg == CM_APPSYSCOMMAND) commands.push_back(m.WParam);
+        return false;
+    };
+    Application->HookMainWindow(menus);
+    SendMessageW(other->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'f');
+    EXPECT_EQ(commands, (std::vector<WPARAM>{SC_KEYMENU}));
+    Application->UnhookMainWindow(menus);
     Application->UnhookMainWindow(watch);
 }
 
