@@ -122,7 +122,8 @@ bool IsTagChunk(TChunkForm Form, const TChunk& Chunk)
 // The container size after the edit, with the 32-bit limit.
 int PatchContainerSize(const TContainer& C, int64_t Delta, TTagEdit& Edit)
 {
-    const int64_t size = int64_t(C.Size) + Delta;
+    // A chunk that ran past the container's end (its writer did not count it) is counted whole now.
+    const int64_t size = std::max<int64_t>(int64_t(C.Size) + Delta, Edit.CutStart + Edit.NewLength() - 8);
     if (size < 0 || (!C.Wide && uint64_t(size) > Max32)) return ID3V2LIBRARY_ERROR_SIZE_LIMIT;
     Edit.Patches.push_back({C.SizeOffset, SizeField(C, uint64_t(size))});
     return 0;
@@ -241,7 +242,7 @@ int PlanDSFTag(rtl::TStream& Stream, uint32_t TagSize, TTagEdit& Edit)
     Edit.CutStart = int64_t(pointer);
     Edit.CutEnd = int64_t(pointer + old);
     Edit.TagSize = TagSize;
-    Edit.Patches.push_back({12, Bytes64(total + TagSize - old, false)});
+    Edit.Patches.push_back({12, Bytes64(std::max<uint64_t>(total + TagSize - old, pointer + TagSize), false)});
     Edit.Patches.push_back({20, Bytes64(pointer, false)});
     return 0;
 }
@@ -278,7 +279,7 @@ int PlanDFFChunk(rtl::TStream& Stream, uint32_t TagSize, TTagEdit& Edit)
     Append(Edit.Head, Bytes64(TagSize, true));
     Edit.TagSize = TagSize;
     Edit.Tail = TagSize & 1;   // the chunk keeps its odd size and gets a pad byte
-    const int64_t newForm = int64_t(form) + EditDelta(Edit);
+    const int64_t newForm = std::max<int64_t>(int64_t(form) + EditDelta(Edit), Edit.CutStart + Edit.NewLength() - 12);
     Edit.Patches.push_back({4, Bytes64(uint64_t(std::max<int64_t>(newForm, 0)), true)});
     return 0;
 }

@@ -537,6 +537,22 @@ TEST(ID3v2SaveContainers, DffKeepsAnOddTagSizeAndAddsAPadByte)
     EXPECT_EQ(FileBytes(file), dff);
 }
 
+TEST(ID3v2SaveContainers, ATagChunkThatRanPastItsContainerIsCountedWhole)
+{
+    const Bytes oldTag = Tag(4, 0, Frame4("TIT2", S("\x03Old title that is long")), 40);
+    const Bytes body = Cat({Chunk64("FVER", B({1, 5, 0, 0})), Chunk64("DSD ", Bytes(6, 7))});
+    // the FRM8 size ends in the middle of the tag chunk
+    const Bytes dff = Cat({S("FRM8"), BE64(body.size() + 4 + 20), S("DSD "), body, Chunk64("ID3 ", oldTag)});
+    tags::TID3v2Tag tag;
+    TitleTag(tag, QStringLiteral("T"));
+    const Bytes out = SaveInto(tag, dff);
+    EXPECT_EQ(BE64At(out, 4) + 12, out.size());
+    rtl::TMemoryStream s;
+    Fill(s, out);
+    ASSERT_EQ(tag.LoadFromStream(s), 0);
+    EXPECT_EQ(tag.GetUnicodeText(QStringLiteral("TIT2")), u"T");
+}
+
 TEST(ID3v2SaveContainers, LayoutsThatDoNotFitTheFileAreRefused)
 {
     tags::TID3v2Tag tag;
