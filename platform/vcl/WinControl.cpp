@@ -1136,6 +1136,10 @@ void TWinControl::Dispatch(TMessage& Message) {
     case CM_CONTROLCHANGE: CMControlChange(MessageAs<TCMControlChange>(Message)); return;
     case CM_CONTROLLISTCHANGE: CMControlListChange(MessageAs<TCMControlListChange>(Message)); return;
     case CM_SHOWHINTCHANGED: CMShowHintChanged(Message); return;
+    case CM_WININICHANGE:
+        // Every control hears of changed settings (menu fonts follow SPI_SETNONCLIENTMETRICS).
+        for (int i = 0; i < ControlCount(); ++i) Controls(i)->Perform(CM_WININICHANGE, Message.WParam, Message.LParam);
+        return;
     default: TControl::Dispatch(Message); return;
     }
 }

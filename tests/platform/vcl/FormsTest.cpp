@@ -372,7 +372,8 @@ TEST(ControlReflectionExtra, DrawAndMeasureItemAndSystemColoursReachTheChildren)
     std::vector<UINT> got;
     TFocusPad* pad = form->pad;
     pad->WindowProc = [&](TMessage& m) {
-        if (m.Msg == CN_DRAWITEM || m.Msg == CN_MEASUREITEM || m.Msg == CM_SYSCOLORCHANGE) got.push_back(m.Msg);
+        if (m.Msg == CN_DRAWITEM || m.Msg == CN_MEASUREITEM || m.Msg == CM_SYSCOLORCHANGE || m.Msg == CM_WININICHANGE)
+            got.push_back(m.Msg);
         pad->WndProc(m);
     };
     struct { UINT CtlType, CtlID, itemID, itemAction, itemState; HWND hwndItem; HDC hDC; RECT rcItem; ULONG_PTR itemData; } draw{};
@@ -384,5 +385,6 @@ TEST(ControlReflectionExtra, DrawAndMeasureItemAndSystemColoursReachTheChildren)
     measure.CtlID = UINT(GetDlgCtrlID(pad->Handle()));
     SendMessageW(form->Handle(), WM_MEASUREITEM, measure.CtlID, LPARAM(&measure));
     SendMessageW(form->Handle(), WM_SYSCOLORCHANGE, 0, 0);
-    EXPECT_EQ(got, (std::vector<UINT>{CN_DRAWITEM, CN_MEASUREITEM, CM_SYSCOLORCHANGE}));
+    SendMessageW(form->Handle(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+    EXPECT_EQ(got, (std::vector<UINT>{CN_DRAWITEM, CN_MEASUREITEM, CM_SYSCOLORCHANGE, CM_WININICHANGE}));
 }
