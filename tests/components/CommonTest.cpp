@@ -1,6 +1,8 @@
 // tests/components/CommonTest.cpp
 #include "components/Common.h"
 
+#include "Paper.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,19 +10,9 @@
 
 using namespace components;
 using vcl::TColor;
+using namespace components_test;
 
 namespace {
-
-constexpr TColor kPaper = 0x123456;
-
-std::unique_ptr<vcl::TBitmap> Paper(int W, int H) {
-    auto bmp = std::make_unique<vcl::TBitmap>();
-    bmp->SetPixelFormat(vcl::pf24bit);
-    bmp->SetSize(W, H);
-    bmp->Canvas()->Brush()->SetColor(kPaper);
-    bmp->Canvas()->FillRect(vcl::TRect(0, 0, W, H));
-    return bmp;
-}
 
 // One character per pixel of a row: '#' painted in Color, '.' untouched, '?' anything else.
 std::string Row(vcl::TBitmap& Bmp, int Y, TColor Color) {

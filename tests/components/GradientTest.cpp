@@ -1,25 +1,17 @@
 // tests/components/GradientTest.cpp
 #include "components/Gradient.h"
 
+#include "Paper.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
 using namespace components;
 using vcl::TColor;
+using namespace components_test;
 
 namespace {
-
-constexpr TColor kBackground = 0x123456;
-
-std::unique_ptr<vcl::TBitmap> Canvas(int W, int H) {
-    auto bmp = std::make_unique<vcl::TBitmap>();
-    bmp->SetPixelFormat(vcl::pf24bit);
-    bmp->SetSize(W, H);
-    bmp->Canvas()->Brush()->SetColor(kBackground);
-    bmp->Canvas()->FillRect(vcl::TRect(0, 0, W, H));
-    return bmp;
-}
 
 int Gray(vcl::TBitmap& Bmp, int X, int Y) {
     return Bmp.Canvas()->Pixels(X, Y) & 0xFF;
@@ -32,7 +24,7 @@ int Gray(vcl::TBitmap& Bmp, int X, int Y) {
 TEST(StepGradient, TenPixelsOfBlackToWhiteGiveTenBands) {
     const int expected[10] = {26, 26, 51, 77, 102, 128, 153, 179, 204, 230};
     for (bool vertical : {true, false}) {
-        auto bmp = vertical ? Canvas(3, 10) : Canvas(10, 3);
+        auto bmp = vertical ? Paper(3, 10) : Paper(10, 3);
         if (vertical)
             DrawStepGradientV(bmp->Canvas(), vcl::TRect(0, 0, 3, 10), vcl::clBlack, vcl::clWhite, 255);
         else
@@ -47,19 +39,19 @@ TEST(StepGradient, OneBandIsTheEndColourAndTwoTheMidColour) {
         uint8_t Bands;
         TColor Expected;
     };
-    for (const Case c : {Case{1, 0x00FF00}, Case{2, 0x00807F}, Case{0, kBackground}}) {
-        auto bmp = Canvas(8, 8);
+    for (const Case c : {Case{1, 0x00FF00}, Case{2, 0x00807F}, Case{0, kPaper}}) {
+        auto bmp = Paper(8, 8);
         DrawStepGradientV(bmp->Canvas(), vcl::TRect(0, 0, 8, 8), vcl::clRed, vcl::clLime, c.Bands);
         for (int y : {0, 7}) EXPECT_EQ(bmp->Canvas()->Pixels(4, y), c.Expected) << int(c.Bands) << " bands, row " << y;
     }
 }
 
 TEST(StepGradient, EmptyOrInvertedRectanglePaintsNothing) {
-    auto bmp = Canvas(8, 8);
+    auto bmp = Paper(8, 8);
     DrawStepGradientV(bmp->Canvas(), vcl::TRect(0, 6, 8, 2), vcl::clBlack, vcl::clWhite, 255);
     DrawStepGradientH(bmp->Canvas(), vcl::TRect(6, 0, 6, 8), vcl::clBlack, vcl::clWhite, 255);
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) ASSERT_EQ(bmp->Canvas()->Pixels(x, y), kBackground);
+        for (int x = 0; x < 8; ++x) ASSERT_EQ(bmp->Canvas()->Pixels(x, y), kPaper);
 }
 
 // The general case: balance, mode and speed split the rectangle into two band runs.
@@ -76,7 +68,7 @@ class SplitGradient : public ::testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitGradient, PaintsBothPartsInTheirColours) {
     const auto& c = GetParam();
-    auto bmp = Canvas(4, c.Height);
+    auto bmp = Paper(4, c.Height);
     DrawGradientEx(bmp->Canvas(), vcl::TRect(0, 0, 4, c.Height), vcl::clBlack, vcl::clWhite, dgdVertical, c.Balance, 45,
                    c.Mode, 255, c.Speed, true, nullptr);
     for (const auto& [row, gray] : c.Rows) EXPECT_EQ(Gray(*bmp, 2, row), gray) << c.Name << " row " << row;
@@ -99,18 +91,18 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RadialGradient, ThinRectangleEndsInTheCentrePixelAndReachesAboveAndBelow) {
     // The rectangle (0, 10, 21, 11) is a 21 x 1 strip in the middle of a 21 x 21 bitmap.
-    auto bmp = Canvas(21, 21);
+    auto bmp = Paper(21, 21);
     DrawGradientEx(bmp->Canvas(), vcl::TRect(0, 10, 21, 11), vcl::clBlack, vcl::clWhite, dgdRadial, 50, 45, bmNormal,
                    255, 100, true, nullptr);
     EXPECT_EQ(bmp->Canvas()->Pixels(10, 10), vcl::clWhite);    // the centre band, filled as a rectangle
     EXPECT_EQ(bmp->Canvas()->Pixels(10, 0), vcl::clBlack);     // the first ellipse, 10 pixels above
-    EXPECT_NE(bmp->Canvas()->Pixels(10, 19), kBackground);     // and below
+    EXPECT_NE(bmp->Canvas()->Pixels(10, 19), kPaper);     // and below
     EXPECT_EQ(Gray(*bmp, 10, 1), 23);                          // band 2 of 11: MulDiv(1, 255, 11)
-    EXPECT_EQ(bmp->Canvas()->Pixels(0, 0), kBackground);       // outside every ellipse
+    EXPECT_EQ(bmp->Canvas()->Pixels(0, 0), kPaper);       // outside every ellipse
 }
 
 TEST(RectangleGradient, ConcentricFramesFromOutsideIn) {
-    auto bmp = Canvas(9, 9);
+    auto bmp = Paper(9, 9);
     DrawGradientEx(bmp->Canvas(), vcl::TRect(0, 0, 9, 9), vcl::clBlack, vcl::clWhite, dgdRectangle, 50, 45, bmNormal,
                    255, 100, true, nullptr);
     // dx = 4: five bands, the outer in the start colour, the centre pixel in the end colour.
@@ -121,7 +113,7 @@ TEST(RectangleGradient, ConcentricFramesFromOutsideIn) {
 }
 
 TEST(AngleGradient, QuarterTurnRunsTopToBottom) {
-    auto bmp = Canvas(10, 10);
+    auto bmp = Paper(10, 10);
     DrawGradientEx(bmp->Canvas(), vcl::TRect(0, 0, 10, 10), vcl::clBlack, vcl::clWhite, dgdAngle, 50, 90, bmNormal,
                    255, 100, true, nullptr);
     EXPECT_LT(Gray(*bmp, 5, 0), Gray(*bmp, 5, 9));
@@ -131,21 +123,21 @@ TEST(AngleGradient, QuarterTurnRunsTopToBottom) {
 
 TEST(AngleGradient, ClipKeepsTheSquareInsideTheRectangle) {
     for (bool clip : {true, false}) {
-        auto bmp = Canvas(20, 20);
+        auto bmp = Paper(20, 20);
         DrawRotatedGradient(bmp->Canvas(), vcl::TRect(5, 8, 15, 12), vcl::clBlack, vcl::clWhite, 255, 0, clip, nullptr);
-        EXPECT_EQ(bmp->Canvas()->Pixels(10, 7) == kBackground, clip) << "clip " << clip;
-        EXPECT_NE(bmp->Canvas()->Pixels(10, 10), kBackground);
+        EXPECT_EQ(bmp->Canvas()->Pixels(10, 7) == kPaper, clip) << "clip " << clip;
+        EXPECT_NE(bmp->Canvas()->Pixels(10, 10), kPaper);
     }
 }
 
 TEST(GradientByKind, KindsMapToTheirGradients) {
     auto paintKind = [](uint8_t Kind, TColor From, TColor To) {
-        auto bmp = Canvas(12, 30);
+        auto bmp = Paper(12, 30);
         DrawGradientByKind(bmp->Canvas(), vcl::TRect(0, 0, 12, 30), From, To, Kind, 255);
         return bmp;
     };
     auto paintEx = [](TDgradOrientation O, uint16_t Balance, TDgradBalanceMode Mode) {
-        auto bmp = Canvas(12, 30);
+        auto bmp = Paper(12, 30);
         DrawGradientEx(bmp->Canvas(), vcl::TRect(0, 0, 12, 30), vcl::clBlack, vcl::clWhite, O, Balance, 45, Mode, 255,
                        100, true, nullptr);
         return bmp;
