@@ -215,13 +215,15 @@ int TTags::SaveID3v2Tag(const String& AFileName, bool Buffered, rtl::TStream* St
     // by entry makes a tag of thousands of user texts quadratic.
     QHash<String, QStringList> values;
     {
-        QHash<String, QSet<String>> seen;
+        QSet<String> seen;   // name and value, upper-cased, joined by a zero
+        seen.reserve(Count());
+        values.reserve(Count());
         for (const auto& entry : Tags) {
             const String key = rtl::UpperCase(entry->Name);
-            if (!seen[key].contains(rtl::UpperCase(entry->Value))) {
-                seen[key].insert(rtl::UpperCase(entry->Value));
-                values[key] << entry->Value;
-            }
+            const String pair = key + QChar(0) + rtl::UpperCase(entry->Value);
+            if (seen.contains(pair)) continue;
+            seen.insert(pair);
+            values[key] << entry->Value;
         }
     }
     auto fill = [&](const String& Name) {
@@ -233,9 +235,13 @@ int TTags::SaveID3v2Tag(const String& AFileName, bool Buffered, rtl::TStream* St
     // remains, added at the turn of the last entry of that name. With ASCII names throughout (so that
     // every comparison of names agrees) that end state is built directly; otherwise entry by entry.
     QHash<String, int> lastUserText;   // upper-cased name -> index of its last entry
+    std::vector<String> descriptions(size_t(tag.FrameCount()));   // of the TXXX frames
     bool direct = true;
-    for (int i = 0; i < tag.FrameCount() && direct; ++i)
-        if (FrameIDMatchesText(tag.Frames[size_t(i)]->ID, "TXXX")) direct = IsAscii(TXXXDescription(tag, i));
+    for (int i = 0; i < tag.FrameCount() && direct; ++i) {
+        if (!FrameIDMatchesText(tag.Frames[size_t(i)]->ID, "TXXX")) continue;
+        descriptions[size_t(i)] = rtl::UpperCase(TXXXDescription(tag, i));
+        direct = IsAscii(descriptions[size_t(i)]);
+    }
     for (int i = 0; i < Count() && direct; ++i) {
         const TTag& entry = *Tags[size_t(i)];
         if (!isUserText(entry)) continue;
@@ -247,7 +253,7 @@ int TTags::SaveID3v2Tag(const String& AFileName, bool Buffered, rtl::TStream* St
         kept.reserve(tag.Frames.size());
         for (int i = 0; i < tag.FrameCount(); ++i) {
             const bool replaced = FrameIDMatchesText(tag.Frames[size_t(i)]->ID, "TXXX") &&
-                                  lastUserText.contains(rtl::UpperCase(TXXXDescription(tag, i)));
+                                  lastUserText.contains(descriptions[size_t(i)]);
             if (!replaced) kept.push_back(std::move(tag.Frames[size_t(i)]));
         }
         tag.Frames = std::move(kept);
