@@ -55,6 +55,11 @@ Qt::CursorShape ShapeOf(int id) {
     }
 }
 
+// The window the program last asked the desktop to activate, until the desktop has done so: an
+// activation of another of our windows arriving meanwhile was asked for earlier and is stale. Told to
+// the model, it would start a round of the two windows taking activation from each other.
+HWND requestedActive = nullptr;
+
 class TwWindow : public QRasterWindow {
 public:
     explicit TwWindow(HWND hwnd) : hwnd_(hwnd) {}
@@ -99,7 +104,9 @@ protected:
         const auto m = QGuiApplication::queryKeyboardModifiers();
         TwSyncModifiers(m & Qt::ShiftModifier, m & Qt::ControlModifier, m & Qt::AltModifier);
         if (flags() & Qt::WindowDoesNotAcceptFocus) return;
-        TwInputActivate(hwnd_);
+        if (requestedActive && requestedActive != hwnd_ && IsWindow(requestedActive)) return;
+        requestedActive = nullptr;
+        if (GetActiveWindow() != hwnd_) TwInputActivate(hwnd_);
     }
 
     bool event(QEvent* e) override {
@@ -202,7 +209,10 @@ public:
         if (auto it = windows_.find(hwnd); it != windows_.end())
             it->second->setGeometry(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
     }
-    void Destroyed(HWND hwnd) override { windows_.erase(hwnd); }
+    void Destroyed(HWND hwnd) override {
+        if (requestedActive == hwnd) requestedActive = nullptr;
+        windows_.erase(hwnd);
+    }
     void Title(HWND hwnd, const QString& title) override {
         if (auto it = windows_.find(hwnd); it != windows_.end()) it->second->setTitle(title);
     }
@@ -215,7 +225,10 @@ public:
     }
     void Activate(HWND hwnd) override {
         if (auto it = windows_.find(hwnd); it != windows_.end())
-            if (!(it->second->flags() & Qt::WindowDoesNotAcceptFocus)) it->second->requestActivate();
+            if (!(it->second->flags() & Qt::WindowDoesNotAcceptFocus) && !it->second->isActive()) {
+                requestedActive = hwnd;
+                it->second->requestActivate();
+            }
     }
     void CursorShape(int id, const QImage* image, POINT hot) override {
         cursor_ = image && !image->isNull() ? QCursor(QPixmap::fromImage(*image), hot.x, hot.y) : QCursor(ShapeOf(id));

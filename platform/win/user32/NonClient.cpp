@@ -269,6 +269,10 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto& s = S();
     switch (msg) {
     case WM_NCCREATE:
+        // The window text comes from the creation parameters here, not before: a window that answers
+        // WM_NCCREATE itself starts without one.
+        if (const auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lp); cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName))
+            w->text = cs->lpszName;
         if (w->style & (WS_HSCROLL | WS_VSCROLL)) {
             // Windows gives a window created with scroll bars the range 0..100.
             w->hbar.max = w->vbar.max = 100;

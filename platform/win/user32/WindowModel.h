@@ -96,6 +96,7 @@ struct Window {
     COLORREF colorKey = 0;
     HICON iconSmall = nullptr, iconBig = nullptr;
     bool shownOnScreen = false;  // the presentation knows this window
+    bool sizeOwed = false;  // an overlapped window hears WM_SIZE and WM_MOVE when first shown
     WORD uiState = 0;  // UISF_ bits: keyboard cues hidden or shown
 
     bool Visible() const { return (style & WS_VISIBLE) != 0; }
@@ -236,6 +237,8 @@ bool SizeTracked(const Window* w);  // a top-level window whose size WM_GETMINMA
 void ClampTracked(Window* w, WINDOWPOS& pos);  // DefWindowProcW's WM_WINDOWPOSCHANGING (may destroy w)
 RECT MaximizedRect(Window* w);  // where maximising puts it (parent coordinates); asks WM_GETMINMAXINFO
 BOOL SetWindowPosImpl(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags);
+// WM_SIZE (of the window's state) and WM_MOVE with its client area now (may destroy w).
+void SendSizeAndMove(Window* w);
 bool InWindowShape(const Window* w, POINT screenPt);
 Window* DeepestAt(Window* w, POINT pt);
 inline HWND H(const Window* w) { return w ? w->handle : nullptr; }

@@ -100,6 +100,14 @@ RECT MaximizedRect(Window* w) {
 
 void SyncTopLevel(Window* w) { SyncScreen(w); }
 
+void SendSizeAndMove(Window* w) {
+    const HWND hwnd = w->handle;
+    const WPARAM type = w->minimized ? SIZE_MINIMIZED : w->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED;
+    Send(hwnd, WM_SIZE, type, MAKELPARAM(w->client.right - w->client.left, w->client.bottom - w->client.top));
+    if (!(w = Get(hwnd))) return;
+    Send(hwnd, WM_MOVE, 0, MAKELPARAM(w->rect.left + w->client.left, w->rect.top + w->client.top));
+}
+
 // ---- SetWindowPos: the one place windows move, resize, change z-order, show and hide ----
 
 BOOL SetWindowPosImpl(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags) {
@@ -298,7 +306,9 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmd) {
         break;
     case SW_SHOWNA:
     case SW_SHOWNOACTIVATE:
-        swp = SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+        // SW_SHOWNA brings a top-level window to the top, without activating it.
+        swp = SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;
+        if (cmd == SW_SHOWNOACTIVATE || (w->style & WS_CHILD)) swp |= SWP_NOZORDER;
         if (cmd == SW_SHOWNOACTIVATE && (w->minimized || w->maximized)) change = Restore;
         break;
     case SW_SHOW:
@@ -384,7 +394,17 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmd) {
         Send(hwnd, WM_SHOWWINDOW, show, 0);
         if (!(w = Get(hwnd))) return wasVisible;
     }
+    if (change == Plain && (w->style & WS_CHILD) && w->parent && !ReallyVisible(w->parent)) {
+        // Nothing of a child under a hidden parent is on the screen: only its style changes.
+        if (show) w->style |= WS_VISIBLE;
+        else w->style &= ~WS_VISIBLE;
+        return wasVisible;
+    }
     SetWindowPosImpl(hwnd, HWND_TOP, target.left, target.top, target.right - target.left, target.bottom - target.top, swp);
+    if ((w = Get(hwnd)) && w->sizeOwed && w->Visible()) {
+        w->sizeOwed = false;
+        SendSizeAndMove(w);
+    }
     if (fromIcon && (w = Get(hwnd)) && s.active == hwnd) {
         // Back from an icon while active: it takes the focus back and hears again that it is active.
         if (s.focus != hwnd && !IsChild(hwnd, s.focus)) SetFocus(hwnd);

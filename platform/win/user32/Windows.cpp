@@ -317,7 +317,6 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
     Window* w = owned.get();
     w->handle = HandleFor(s.windows.size());
     w->cls = cls;
-    w->text = windowName && !IS_INTRESOURCE(windowName) ? std::u16string(windowName) : std::u16string();
     w->style = style & ~WS_VISIBLE;
     w->exStyle = exStyle;
     w->id = reinterpret_cast<LONG_PTR>(menu);
@@ -376,10 +375,12 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
         return nullptr;
     }
     if (!(w = Get(hwnd))) return nullptr;
-    Send(hwnd, WM_SIZE, SIZE_RESTORED,
-         MAKELPARAM(w->client.right - w->client.left, w->client.bottom - w->client.top));
-    if (!(w = Get(hwnd))) return nullptr;
-    Send(hwnd, WM_MOVE, 0, MAKELPARAM(w->rect.left + w->client.left, w->rect.top + w->client.top));
+    if (topLevel && !messageOnly && !(style & (WS_POPUP | WS_CHILD))) {
+        w->sizeOwed = true;  // an overlapped window hears its size when it is first shown
+    } else {
+        SendSizeAndMove(w);
+        if (!Get(hwnd)) return nullptr;
+    }
     // Every ancestor hears of a new child, unless the child says not to tell.
     for (Window* c = Get(hwnd); c && !IsTopLevel(c) && !(c->exStyle & WS_EX_NOPARENTNOTIFY);) {
         const HWND p = H(c->parent);

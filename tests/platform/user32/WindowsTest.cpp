@@ -44,9 +44,9 @@ TEST_F(WindowTest, CreationSendsWindowsSequenceAndTheCbtHookComesFirst) {
     HWND top = TopLevel();
     ASSERT_TRUE(top);
     EXPECT_EQ(rec.Messages(top), (std::vector<UINT>{CbtCreate, WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE,
-                                                    WM_SIZE, WM_MOVE, WM_SHOWWINDOW, WM_WINDOWPOSCHANGING,
-                                                    WM_ACTIVATEAPP, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS,
-                                                    WM_WINDOWPOSCHANGED}));
+                                                    WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_ACTIVATEAPP,
+                                                    WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_WINDOWPOSCHANGED,
+                                                    WM_SIZE, WM_MOVE}));
     rec.Clear();
     HWND child = Child(top, RECT{10, 10, 60, 40});
     EXPECT_EQ(rec.Messages(), (std::vector<UINT>{CbtCreate, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE,

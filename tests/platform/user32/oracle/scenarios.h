@@ -216,6 +216,18 @@ static void OracleLogMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 static HWND oracleNoActivate; /* answers WM_MOUSEACTIVATE with MA_NOACTIVATE */
+static int oracleWholeClient;  /* WM_NCCALCSIZE answered without DefWindowProcW: the client is the window */
+static int oracleTextProbe;    /* WM_NCCREATE: the window text's length before and after DefWindowProcW */
+static int oracleOwnNcCreate;  /* WM_NCCREATE answered TRUE without DefWindowProcW */
+
+static void OracleTextLength(HWND h, const char* when) {
+    int saved = oracleLogging, n;
+    oracleLogging = 0;
+    n = GetWindowTextLengthW(h);
+    oracleLogging = saved;
+    OracleIndent();
+    OracleAppend("%s text %s=%d\n", OracleWho(h), when, n);
+}
 
 static LRESULT CALLBACK OracleProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT r;
@@ -224,7 +236,13 @@ static LRESULT CALLBACK OracleProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     ++oracleDepth;
     if (msg == 0x0400) r = 1; /* WM_USER: the subclass scenario reads the sum of the answers */
     else if (msg == 0x0021 && h == oracleNoActivate) r = MA_NOACTIVATE;
-    else r = DefWindowProcW(h, msg, wp, lp);
+    else if (msg == 0x0083 && oracleWholeClient) r = 0;
+    else if (msg == 0x0081 && oracleOwnNcCreate) r = TRUE;
+    else if (msg == 0x0081 && oracleTextProbe) {
+        OracleTextLength(h, "before");
+        r = DefWindowProcW(h, msg, wp, lp);
+        OracleTextLength(h, "after");
+    } else r = DefWindowProcW(h, msg, wp, lp);
     --oracleDepth;
     return r;
 }
@@ -1051,6 +1069,69 @@ struct OracleScenario {
     const char* name;
     OracleScenarioFn run;
 };
+/* An overlapped window hears WM_SIZE and WM_MOVE when it is first shown, not while it is created (a
+ * popup or child hears them at creation). Its client area is its whole rectangle, so the trace does not
+ * depend on who draws the caption. */
+static void ScCreateOverlapped(void) {
+    HWND w;
+    oracleWholeClient = 1;
+    OracleHook(TRUE);
+    OracleBegin();
+    OracleStep("CreateWindowExW overlapped WS_OVERLAPPEDWINDOW");
+    w = OracleCreate("overlapped", WS_OVERLAPPEDWINDOW, 100, 100, 300, 200, 0, 0);
+    OracleState();
+    OracleStep("ShowWindow overlapped SW_SHOW");
+    OracleResult(ShowWindow(w, SW_SHOW));
+    OracleState();
+    OracleStep("ShowWindow overlapped SW_HIDE");
+    OracleResult(ShowWindow(w, SW_HIDE));
+    OracleStep("ShowWindow overlapped SW_SHOW");
+    OracleResult(ShowWindow(w, SW_SHOW));
+    OracleState();
+    OracleStep("CreateWindowExW shown WS_OVERLAPPEDWINDOW|WS_VISIBLE");
+    OracleCreate("shown", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 150, 150, 300, 200, 0, 0);
+    OracleState();
+    OracleHook(FALSE);
+    oracleWholeClient = 0;
+}
+
+/* Shown or hidden under a hidden parent, a child only hears WM_SHOWWINDOW: nothing of it reaches the
+ * screen, so nothing moves. */
+static void ScShowChildHiddenParent(void) {
+    HWND top = OraclePopup("popup", FALSE, 100, 100);
+    HWND c = OracleChild("child", top, FALSE, 10, 10, 1);
+    OracleSettle();
+    OracleBegin();
+    OracleStep("ShowWindow child SW_SHOW");
+    OracleResult(ShowWindow(c, SW_SHOW));
+    OracleResult(IsWindowVisible(c));
+    OracleStep("ShowWindow child SW_HIDE");
+    OracleResult(ShowWindow(c, SW_HIDE));
+    OracleStep("ShowWindow child SW_SHOWNA");
+    OracleResult(ShowWindow(c, SW_SHOWNA));
+    OracleStep("ShowWindow popup SW_SHOWNA");
+    OracleResult(ShowWindow(top, SW_SHOWNA));
+    OracleResult(IsWindowVisible(c));
+    OracleState();
+}
+
+/* The window text comes from CREATESTRUCT in DefWindowProcW(WM_NCCREATE): a window that answers
+ * WM_NCCREATE itself has none. */
+static void ScNcCreateText(void) {
+    HWND w;
+    oracleTextProbe = 1;
+    OracleBegin();
+    OracleStep("CreateWindowExW texted WS_POPUP");
+    w = OracleCreate("texted", WS_POPUP, 100, 100, 200, 150, 0, 0);
+    OracleResult(GetWindowTextLengthW(w));
+    oracleTextProbe = 0;
+    oracleOwnNcCreate = 1;
+    OracleStep("CreateWindowExW untexted WS_POPUP");
+    w = OracleCreate("untexted", WS_POPUP, 100, 100, 200, 150, 0, 0);
+    oracleOwnNcCreate = 0;
+    OracleResult(GetWindowTextLengthW(w));
+}
+
 static const struct OracleScenario oracleScenarios[] = {
     {"create_popup", ScCreatePopup}, {"create_child", ScCreateChild}, {"destroy_parent", ScDestroyParent},
     {"show_popup", ScShowPopup},     {"show_child", ScShowChild},     {"setwindowpos", ScSetWindowPos},
@@ -1060,6 +1141,8 @@ static const struct OracleScenario oracleScenarios[] = {
     {"setparent_desktop", ScSetParentDesktop},                    {"owned", ScOwned},
     {"cbt", ScCbt},                  {"cbt_movesize", ScCbtMoveSize}, {"minmax", ScMinMax},
     {"mouseactivate", ScMouseActivate},
+    {"create_overlapped", ScCreateOverlapped}, {"show_child_hidden_parent", ScShowChildHiddenParent},
+    {"nccreate_text", ScNcCreateText},
 };
 
 /* Runs one scenario from a clean start; the trace is left in oracleLog. */
