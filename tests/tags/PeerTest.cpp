@@ -410,8 +410,9 @@ TEST(TagPeers, WrittenTagsReadBackInEveryPeerAndLeaveTheAudioAlone)
         const QJsonObject format = r.Probe["format"].toObject();
         EXPECT_FALSE(format.isEmpty()) << "ffprobe opens the file";
         // ffprobe reads no tag from RF64 and DSDIFF, and prefers a WAV file's INFO list
-        if (!r.File.endsWith(".wav") && !r.File.endsWith(".dff"))
+        if (!r.File.endsWith(".wav") && !r.File.endsWith(".dff")) {
             EXPECT_EQ(format["tags"].toObject()["title"].toString(), PeerTitle) << "ffprobe reads the tag";
+        }
         if (r.File.endsWith(".mp3")) {
             EXPECT_TRUE(r.EyeD3.Ok()) << r.EyeD3.Describe();
             EXPECT_TRUE(QString::fromUtf8(r.EyeD3.Out).contains(PeerTitle)) << r.EyeD3.Out.toStdString();
