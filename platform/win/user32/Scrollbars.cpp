@@ -1,6 +1,7 @@
 // The standard scroll bars of WS_HSCROLL/WS_VSCROLL windows: their state, painting and the modal
 // tracking loop that turns a press into WM_HSCROLL/WM_VSCROLL messages.
 #include "win/user32/WindowModel.h"
+#include "win/user32/winctrl.h"
 
 #include <algorithm>
 
@@ -267,6 +268,8 @@ BOOL WINAPI EnableScrollBar(HWND hwnd, UINT bar, UINT arrows) {
 }
 
 int WINAPI SetScrollInfo(HWND hwnd, int bar, LPCSCROLLINFO si, BOOL redraw) {
+    // A scroll-bar control keeps its own state.
+    if (bar == SB_CTL) return int(SendMessageW(hwnd, SBM_SETSCROLLINFO, redraw, reinterpret_cast<LPARAM>(si)));
     Window* w = Get(hwnd);
     if (!w || !si || (bar != SB_HORZ && bar != SB_VERT)) return 0;
     ScrollBar& sb = BarOf(w, bar);
@@ -303,6 +306,7 @@ int WINAPI SetScrollInfo(HWND hwnd, int bar, LPCSCROLLINFO si, BOOL redraw) {
 }
 
 BOOL WINAPI GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO si) {
+    if (bar == SB_CTL) return BOOL(SendMessageW(hwnd, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(si)));
     Window* w = Get(hwnd);
     if (!w || !si || (bar != SB_HORZ && bar != SB_VERT)) return FALSE;
     const ScrollBar& sb = BarOf(w, bar);
@@ -317,6 +321,7 @@ BOOL WINAPI GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO si) {
 }
 
 int WINAPI SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
+    if (bar == SB_CTL) return int(SendMessageW(hwnd, SBM_SETPOS, WPARAM(pos), redraw));
     Window* w = Get(hwnd);
     if (!w || (bar != SB_HORZ && bar != SB_VERT)) return 0;
     const int old = BarOf(w, bar).pos;
@@ -326,6 +331,7 @@ int WINAPI SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
 }
 
 int WINAPI GetScrollPos(HWND hwnd, int bar) {
+    if (bar == SB_CTL) return int(SendMessageW(hwnd, SBM_GETPOS, 0, 0));
     Window* w = Get(hwnd);
     return w && (bar == SB_HORZ || bar == SB_VERT) ? BarOf(w, bar).pos : 0;
 }
@@ -336,6 +342,7 @@ BOOL WINAPI SetScrollRange(HWND hwnd, int bar, int mn, int mx, BOOL redraw) {
 }
 
 BOOL WINAPI GetScrollRange(HWND hwnd, int bar, LPINT mn, LPINT mx) {
+    if (bar == SB_CTL) return SendMessageW(hwnd, SBM_GETRANGE, reinterpret_cast<WPARAM>(mn), reinterpret_cast<LPARAM>(mx)) == 0;
     Window* w = Get(hwnd);
     if (!w || (bar != SB_HORZ && bar != SB_VERT)) return FALSE;
     if (mn) *mn = BarOf(w, bar).min;
