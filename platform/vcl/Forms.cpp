@@ -1233,6 +1233,17 @@ int TApplication::MessageBox(const String& Text, const String& Caption, UINT Fla
     return MessageBoxW(owner, reinterpret_cast<LPCWSTR>(Text.utf16()), reinterpret_cast<LPCWSTR>(caption.utf16()), Flags);
 }
 
+bool TApplication::HelpCommand(WORD Command, intptr_t Data) {
+    bool callHelp = true;
+    return OnHelp && OnHelp(Command, Data, callHelp);
+}
+
+bool TApplication::HelpKeyword(const String& Keyword) {
+    // The keyword travels as the address of its text while the handler runs, as the help call passes it.
+    const std::u16string text = Keyword.toStdU16String();
+    return HelpCommand(0x0101 /* HELP_KEY */, reinterpret_cast<intptr_t>(text.c_str()));
+}
+
 void TApplication::Minimize() {
     if (FMainForm && FMainForm->HandleAllocated()) ShowWindow(FMainForm->WindowHandle(), SW_MINIMIZE);
     OnMinimize(this);

@@ -361,7 +361,10 @@ public:
     void SetTitle(const String& Value);
     TIcon* Icon() const { return FIcon.get(); }
     String ExeName() const;
-    int HelpContext() const { return 0; }
+    // Help goes to OnHelp (there is no help viewer on this platform): true when the handler took it.
+    bool HelpCommand(WORD Command, intptr_t Data);
+    bool HelpContext(int Context) { return HelpCommand(0x0001 /* HELP_CONTEXT */, Context); }
+    bool HelpKeyword(const String& Keyword);
 
     // Hints.
     String Hint() const { return FHint; }
@@ -393,6 +396,7 @@ public:
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
     TShortCutEvent OnShortCut;
+    rtl::TEvent<bool(WORD Command, intptr_t Data, bool& CallHelp)> OnHelp;
 
 protected:
     void Notification(TComponent* AComponent, rtl::TOperation Operation) override;

@@ -388,3 +388,17 @@ TEST(ControlReflectionExtra, DrawAndMeasureItemAndSystemColoursReachTheChildren)
     SendMessageW(form->Handle(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
     EXPECT_EQ(got, (std::vector<UINT>{CN_DRAWITEM, CN_MEASUREITEM, CM_SYSCOLORCHANGE, CM_WININICHANGE}));
 }
+
+TEST(FormApplication, HelpRequestsGoToOnHelpOnly) {
+    FormHarness h;
+    EXPECT_FALSE(Application->HelpContext(42));  // no viewer, no handler: not handled
+    std::vector<std::pair<WORD, QString>> asked;
+    Application->OnHelp = [&](WORD Command, intptr_t Data, bool&) {
+        asked.emplace_back(Command, Command == 0x0101 ? QString::fromUtf16(reinterpret_cast<const char16_t*>(Data))
+                                                      : QString::number(Data));
+        return true;
+    };
+    EXPECT_TRUE(Application->HelpContext(42));
+    EXPECT_TRUE(Application->HelpKeyword(u"profiles"_qs));
+    EXPECT_EQ(asked, (std::vector<std::pair<WORD, QString>>{{0x0001, u"42"_qs}, {0x0101, u"profiles"_qs}}));
+}
