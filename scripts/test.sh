@@ -1,16 +1,27 @@
 #!/usr/bin/env bash
-# The one test command: install what is missing, build a Debug build with the sanitizers on all cores,
-# run every test.
+# The one test command: install what is missing, then
+#   1. a Debug build with the sanitizers: every suite;
+#   2. an optimised build (RelWithDebInfo, as scripts/run.sh builds): the platform's suites (ctest label
+#      "platform"), whose shared libraries behave differently once the linker and optimiser have their
+#      say (dropped libraries, inlined or folded exports, visibility). The rest is plain code that the
+#      sanitizer build covers.
+# Arguments go to both ctest runs. TW_TEST_BUILD_DIR and TW_TEST_OPT_BUILD_DIR choose the build folders.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/bootstrap.sh"
 
 build="${TW_TEST_BUILD_DIR:-$root/build/test}"
+optimised="${TW_TEST_OPT_BUILD_DIR:-$root/build/test-opt}"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTW_SANITIZE=ON -DTW_TESTS=ON >/dev/null
+cmake -S "$root" -B "$optimised" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_SANITIZE=OFF -DTW_TESTS=ON >/dev/null
 cmake --build "$build" -j"$(nproc)"
+cmake --build "$optimised" --target platform_tests -j"$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-cd "$build"
-ctest --output-on-failure -j"$(nproc)" "$@"
+status=0
+(cd "$build" && ctest --output-on-failure -j"$(nproc)" "$@") || status=1
+echo "== optimised build: the platform's suites"
+(cd "$optimised" && ctest --output-on-failure -j"$(nproc)" -L platform "$@") || status=1
+exit $status
