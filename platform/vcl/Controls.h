@@ -889,10 +889,14 @@ protected:
     void CreateHandle() override;
 
 private:
+    friend void FreeDeviceContexts(HWND Window);
     TControl* FControl = nullptr;
     HDC FDeviceContext = nullptr;
     HWND FWindowHandle = nullptr;
 };
+// Gives back the DCs that control canvases took outside painting: those of one window, or all
+// (nullptr; the application does it at idle time).
+void FreeDeviceContexts(HWND Window = nullptr);
 
 class TGraphicControl : public TControl {
 public:

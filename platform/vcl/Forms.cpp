@@ -1141,6 +1141,7 @@ void TApplication::Idle(const MSG& Msg) {
     } catch (...) {
         HandleException(this);
     }
+    FreeDeviceContexts();
     if (done) {
         try {
             UpdateActions();

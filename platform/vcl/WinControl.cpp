@@ -274,6 +274,7 @@ void TWinControl::DestroyWnd() {
 void TWinControl::DestroyWindowHandle() {
     FControlState.Include(csDestroyingHandle);
     HWND wnd = FHandle;
+    FreeDeviceContexts(wnd);  // canvases of this window and of its windowless children
     if (wnd && IsWindow(wnd)) DestroyWindow(wnd);  // WM_NCDESTROY unlinks the window
     if (FHandle == wnd) {
         detail::HandleMap().erase(wnd);
@@ -1569,6 +1570,19 @@ void TWinControl::SelectFirst() {
 // ---------------------------------------------------------------------------------------------------
 // Canvases
 
+namespace {
+// Canvases drawing outside painting hold a DC of a window until idle time (or until the window goes).
+std::vector<TControlCanvas*>& CanvasesWithDC() {
+    static std::vector<TControlCanvas*> list;
+    return list;
+}
+} // namespace
+
+void FreeDeviceContexts(HWND Window) {
+    for (TControlCanvas* canvas : std::vector<TControlCanvas*>(CanvasesWithDC()))
+        if (!Window || canvas->FWindowHandle == Window) canvas->FreeHandle();
+}
+
 TControlCanvas::~TControlCanvas() { FreeHandle(); }
 
 void TControlCanvas::SetControl(TControl* AControl) {
@@ -1591,6 +1605,7 @@ void TControlCanvas::CreateHandle() {
         SetViewportOrgEx(FDeviceContext, FControl->Left(), FControl->Top(), nullptr);
         IntersectClipRect(FDeviceContext, 0, 0, FControl->Width(), FControl->Height());
     }
+    if (FDeviceContext) CanvasesWithDC().push_back(this);
     FHandle = FDeviceContext;
 }
 
@@ -1614,8 +1629,10 @@ void TControlCanvas::FreeHandle() {
     HWND wnd = FWindowHandle;
     FDeviceContext = nullptr;
     FWindowHandle = nullptr;
+    auto& list = CanvasesWithDC();
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
     if (FHandle == dc) SetHandle(nullptr);
-    ReleaseDC(wnd, dc);
+    if (IsWindow(wnd)) ReleaseDC(wnd, dc);
 }
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), FCanvas(std::make_unique<TControlCanvas>()) {

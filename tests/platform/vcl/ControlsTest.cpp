@@ -420,3 +420,23 @@ TEST(ControlKeys, DialogCharacterGoesToTheControlThatAnswersIt) {
     EXPECT_EQ(accel->hits, 1);
     EXPECT_EQ(typed, u"ab");  // the accelerator's character never reached the focused control
 }
+
+TEST(ControlPaint, CanvasOutsidePaintingDrawsAtTheControlAndGivesItsDCBack) {
+    FormHarness h;
+    auto* form = h.Show<TLayoutForm>();
+    form->client->SetColor(clWhite);
+    form->client->Repaint();
+    h.Pump();
+    TCanvas* canvas = form->box->Canvas();
+    canvas->Brush()->SetColor(clLime);
+    canvas->FillRect(Rect(0, 0, 5, 5));  // the box's own coordinates, on its parent's window
+    EXPECT_TRUE(canvas->HandleAllocated());
+    EXPECT_EQ(h.App().Pixel(form->client->Handle(), 10 + 2, 100 + 2), 0x00FF00u);
+    EXPECT_EQ(h.App().Pixel(form->client->Handle(), 10 + 6, 100 + 6), 0xFF0000u);  // clipped to the drawing
+    FreeDeviceContexts();
+    EXPECT_FALSE(canvas->HandleAllocated());
+    // The parent's window going takes the DC along.
+    canvas->FillRect(Rect(0, 0, 1, 1));
+    form->client->RecreateWnd();
+    EXPECT_FALSE(canvas->HandleAllocated());
+}
