@@ -8,10 +8,7 @@ namespace {
 class ButtonTest : public WindowTest {
 protected:
     HWND top = TopLevel();
-    HWND Button(DWORD style, RECT r, int id, const char16_t* text = u"Go") {
-        return CreateWindowExW(0, u"BUTTON", text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
-                               r.bottom - r.top, top, reinterpret_cast<HMENU>(INT_PTR(id)), nullptr, nullptr);
-    }
+    HWND Button(DWORD style, RECT r, int id, const char16_t* text = u"Go") { return MakeControl(top, u"BUTTON", style, r, id, text); }
 };
 
 } // namespace

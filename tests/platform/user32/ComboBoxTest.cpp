@@ -11,10 +11,7 @@ namespace {
 class ListTest : public WindowTest {
 protected:
     HWND top = TopLevel();
-    HWND Make(const char16_t* cls, DWORD style, RECT r, int id = 7) {
-        return CreateWindowExW(0, cls, u"", WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
-                               r.bottom - r.top, top, reinterpret_cast<HMENU>(INT_PTR(id)), nullptr, nullptr);
-    }
+    HWND Make(const char16_t* cls, DWORD style, RECT r, int id = 7) { return MakeControl(top, cls, style, r, id); }
     static void Add(HWND h, UINT msg, std::initializer_list<const char16_t*> items) {
         for (const char16_t* t : items) SendMessageW(h, msg, 0, reinterpret_cast<LPARAM>(t));
     }
@@ -95,8 +92,9 @@ TEST_F(ListTest, ExtendedSelectionFollowsShiftAndControl) {
 }
 
 TEST_F(ListTest, ChoosingFromTheDropDownListNotifiesInOrder) {
-    HWND combo = Make(u"ComboBox", CBS_DROPDOWNLIST, {10, 10, 160, 200});
+    HWND combo = Make(u"ComboBox", CBS_DROPDOWNLIST | WS_VSCROLL, {10, 10, 160, 200});
     Add(combo, CB_ADDSTRING, {u"MP3", u"WAV", u"Copy"});
+    EXPECT_FALSE(GetWindowLongW(combo, GWL_STYLE) & WS_VSCROLL);  // the list's, not the combo box's own
     RECT wr;
     GetWindowRect(combo, &wr);
     EXPECT_LT(wr.bottom - wr.top, 40);  // the closed height, whatever height it was given

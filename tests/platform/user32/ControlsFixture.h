@@ -66,6 +66,12 @@ private:
     WORD count_ = 0;
 };
 
+// A visible child control of `parent` with the id given.
+inline HWND MakeControl(HWND parent, const char16_t* cls, DWORD style, RECT r, int id, const char16_t* text = u"") {
+    return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                           parent, reinterpret_cast<HMENU>(INT_PTR(id)), nullptr, nullptr);
+}
+
 // The WM_COMMAND notifications (code, id) a window received, in order.
 inline std::vector<std::pair<int, int>> Commands(const Recorder& rec, HWND to) {
     std::vector<std::pair<int, int>> out;

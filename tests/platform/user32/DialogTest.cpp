@@ -167,3 +167,47 @@ TEST_F(DialogTest, CloseBoxAsksForCancelUnlessCancelIsDisabled) {
     app.PumpUntilIdle();
     EXPECT_EQ(log.commands, (std::vector<std::pair<int, int>>{{BN_CLICKED, IDCANCEL}}));
 }
+
+TEST_F(DialogTest, ADialogWithEveryControlIsDrawn) {
+    DialogBuilder b(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 230, 150, u"Every control");
+    b.Item(BS_GROUPBOX, 5, 3, 105, 55, 10, 0x80, u"&Quality")
+        .Item(BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 12, 15, 90, 10, 11, 0x80, u"&High")
+        .Item(BS_AUTORADIOBUTTON, 12, 27, 90, 10, 12, 0x80, u"&Low")
+        .Item(BS_AUTOCHECKBOX | WS_TABSTOP, 12, 41, 90, 10, 13, 0x80, u"&Keep tags")
+        .Item(SS_LEFT, 118, 5, 40, 8, 20, 0x82, u"&Name:")
+        .Item(ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 118, 15, 105, 12, 21, 0x81, u"song.webm")
+        .Item(CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL, 118, 32, 105, 60, 22, 0x85, u"")
+        .Item(LBS_NOTIFY | WS_BORDER | WS_VSCROLL | WS_TABSTOP, 5, 62, 105, 50, 30, 0x83, u"")
+        .Item(ES_MULTILINE | WS_BORDER | WS_VSCROLL, 118, 50, 105, 40, 31, 0x81, u"Line one\r\nLine two")
+        .Item(SBS_HORZ, 118, 95, 80, 10, 32, 0x84, u"")
+        .Item(ES_NUMBER | WS_BORDER, 118, 108, 40, 12, 33, 0x81, u"5")
+        .Item(UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS, 0, 0, 10, 12, 34, 0, u"", u"msctls_updown32")
+        .Item(SS_ETCHEDHORZ, 5, 118, 220, 1, 35, 0x82, u"")
+        .Item(BS_DEFPUSHBUTTON | WS_TABSTOP, 118, 128, 50, 14, IDOK, 0x80, u"OK")
+        .Item(BS_PUSHBUTTON | WS_TABSTOP, 173, 128, 50, 14, IDCANCEL, 0x80, u"Cancel");
+    HWND dlg = Modeless(b);
+    for (const char16_t* t : {u"MP3", u"WAV"}) SendDlgItemMessageW(dlg, 22, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t));
+    SendDlgItemMessageW(dlg, 22, CB_SETCURSEL, 0, 0);
+    for (const char16_t* t : {u"first.webm", u"second.mp4", u"third.flv"})
+        SendDlgItemMessageW(dlg, 30, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t));
+    SendDlgItemMessageW(dlg, 30, LB_SETCURSEL, 1, 0);
+    CheckRadioButton(dlg, 11, 12, 11);
+    CheckDlgButton(dlg, 13, BST_CHECKED);
+    app.PumpUntilIdle();
+    const QString path = app.SaveScreenshot(dlg, "dialog-every-control.png");
+    const QImage shot = app.Grab(dlg);
+    ASSERT_FALSE(shot.isNull());
+    // Some of each look: the face colour of the dialog, the window colour of the edits and the list, the
+    // highlight of the list's selection.
+    auto count = [&](COLORREF c) {
+        const QRgb want = qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+        int n = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x) n += (shot.pixel(x, y) & 0xFFFFFF) == (want & 0xFFFFFF);
+        return n;
+    };
+    EXPECT_GT(count(GetSysColor(COLOR_BTNFACE)), shot.width() * shot.height() / 4);
+    EXPECT_GT(count(GetSysColor(COLOR_WINDOW)), 2000);
+    EXPECT_GT(count(GetSysColor(COLOR_HIGHLIGHT)), 100);
+    EXPECT_FALSE(path.isEmpty());
+}

@@ -9,10 +9,7 @@ namespace {
 class BarTest : public WindowTest {
 protected:
     HWND top = TopLevel();
-    HWND Make(const char16_t* cls, DWORD style, RECT r, int id = 3) {
-        return CreateWindowExW(0, cls, u"", WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
-                               r.bottom - r.top, top, reinterpret_cast<HMENU>(INT_PTR(id)), nullptr, nullptr);
-    }
+    HWND Make(const char16_t* cls, DWORD style, RECT r, int id = 3) { return MakeControl(top, cls, style, r, id); }
     // (code, pos) of each WM_VSCROLL the parent got from `from`.
     std::vector<std::pair<int, int>> Scrolls(HWND from) {
         std::vector<std::pair<int, int>> out;

@@ -347,9 +347,13 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* s = StateOf<ComboState>(hwnd);
     if (!s && msg != WM_NCCREATE) return DefWindowProcW(hwnd, msg, wp, lp);
     switch (msg) {
-    case WM_NCCREATE:
+    case WM_NCCREATE: {
         AttachState<ComboState>(hwnd);
+        // Scroll-bar styles are meant for the list: the combo box itself has none.
+        const LONG style = StyleOf(hwnd);
+        if (style & (WS_VSCROLL | WS_HSCROLL)) SetWindowLongW(hwnd, GWL_STYLE, style & ~(WS_VSCROLL | WS_HSCROLL));
         return DefWindowProcW(hwnd, msg, wp, lp);
+    }
     case WM_CREATE:
         Create(hwnd, s, reinterpret_cast<const CREATESTRUCTW*>(lp));
         if (Kind(hwnd) != CBS_SIMPLE)
