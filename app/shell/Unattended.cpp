@@ -53,6 +53,11 @@ void TConsoleView::ShowErrorLog(const engine::TErrorLog& Log, bool) {
 int RunUnattended(const QStringList& Args) {
     engine::InitAppParams(engine::AppParams);
     engine::TAppParams& params = engine::AppParams;
+    // Each tool is looked up at start, as the main window does; the options may name others.
+    engine::GetFFmpegExe(params);
+    engine::GetFFplayExe(params);
+    engine::GetFFprobeExe(params);
+    engine::GetMediaInfoDll(params);
     engine::TEncoderPanel panel;
     engine::TFileRows rows;
     TConsoleView view;
