@@ -53,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TokenCase{"", ""}, TokenCase{"<b>x</B>", "[1] x [1/]"},
         // closing forms: a parameter is refused; some tags have no closing form at all
-        TokenCase{"</b:1>", "<?>"}, TokenCase{"<fs:0><fs:abc><fs:12></fs>", "<?> <?> [6 12] [6/]"},
+        TokenCase{"</b:1>", "<?>"}, TokenCase{"</fs:12></a:x></hr:5></li:*>", "<?> <?> <?> <?>"}, TokenCase{"<fs:0><fs:abc><fs:12></fs>", "<?> <?> [6 12] [6/]"},
         TokenCase{"<t:40></t><br></br>", "[9 40] <?> [12] <?>"}, TokenCase{"<b >", "<?>"},
         TokenCase{"<b:x><u:><i>", "<?> <?> [2]"},
         // stray brackets and unknown tags
