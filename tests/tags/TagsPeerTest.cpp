@@ -124,6 +124,25 @@ protected:
                 u"17"_s, u"-T"_s, u"3/12"_s, u"--TPOS"_s, u"1/2"_s, u"-c"_s, u"id3 comment"_s, u"--USLT"_s,
                 u"id3 lyrics"_s, u"--TXXX"_s, u"KEY:v3"_s});
 
+        // Frames in UTF-8 make the front write its own picture frames rather than keep the source's.
+        {
+            const QString file = Dir->QFile(u"mutagen.mp3"_s);
+            QFile::copy(base, file);
+            const char* script = R"(
+import sys
+from mutagen.id3 import ID3, TIT2, TPE1, TRCK, TPOS, APIC, POPM, TXXX, USLT
+t = ID3()
+t.add(TIT2(encoding=3, text=["Mu Title"])); t.add(TPE1(encoding=3, text=["Mu Artist"]))
+t.add(TRCK(encoding=3, text=["4/9"])); t.add(TPOS(encoding=3, text=["2/2"]))
+t.add(USLT(encoding=3, lang="deu", desc="", text="Mu lyrics"))
+t.add(APIC(encoding=3, mime="image/png", type=4, desc="Back", data=b"\x89PNG\r\n\x1a\n small"))
+t.add(APIC(encoding=0, mime="image/jpeg", type=3, desc="Front", data=b"\xff\xd8\xff\xe0 small"))
+t.add(POPM(email="m@n.o", rating=64, count=3)); t.add(TXXX(encoding=3, desc="CATALOG", text=["X-9"]))
+t.save(sys.argv[1], v2_version=4)
+)";
+            if (testing_support::RunProgram(Python, {u"-c"_s, QString::fromUtf8(script), file}).Ok()) Sources[u"mutagen"_s] = file;
+        }
+
         const QString sine = u"sine=frequency=440:sample_rate=44100:duration=0.2"_s;
         for (const char* ext : {"mp3", "aiff", "wav"}) {
             const QString out = Dir->QFile(u"template."_s + QLatin1String(ext));
@@ -165,7 +184,7 @@ protected:
 
 TEST_F(TagsPeerCopy, EveryCopiedFieldReadsBackEqual)
 {
-    for (const QString& tool : QStringList{u"mid3v2"_s, u"eyeD3"_s, u"id3v2"_s}) {
+    for (const QString& tool : QStringList{u"mid3v2"_s, u"eyeD3"_s, u"id3v2"_s, u"mutagen"_s}) {
         if (!Sources.count(tool)) {
             ADD_FAILURE() << tool.toStdString() << " is missing or failed (scripts/bootstrap.sh installs it)";
             continue;
