@@ -4,6 +4,7 @@
 #include "rtl/SysUtils.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace components {
 
@@ -280,6 +281,7 @@ public:
     int32_t CalcWidth = 0, CalcHeight = 0;
 
 private:
+    vcl::TSize Measure(const String& Text);
     void BreakLine();
     void AddWord(const TRect& R, const String& Text, bool Space, TColor ExtraColor, int32_t TagID);
     void AddMarker(const TToken& T, const TRect& R, int32_t TagID, TColor ExtraColor);
@@ -291,6 +293,13 @@ private:
     int SuperscriptStep();
 
     TFont* Font;
+    // One canvas per font met: switching the label canvas's font back and forth for every styled run
+    // would realise a new font each time.
+    std::unordered_map<QString, std::unique_ptr<vcl::TBitmap>> FMeasurers;
+    vcl::TBitmap* FMeasurer = nullptr;
+    String FMeasuredName;
+    int FMeasuredHeight = 0;
+    vcl::TFontStyles FMeasuredStyle;
     TListStack<bool> FBold, FItalic, FUnderline, FStrike;
     TListStack<String> FName;
     TListStack<int> FSize;
@@ -348,8 +357,28 @@ void TBuilder::AddMarker(const TToken& T, const TRect& R, int32_t TagID, TColor 
     AddWord(R, T.Text, false, ExtraColor, TagID);
 }
 
+vcl::TSize TBuilder::Measure(const String& Text) {
+    const TFont& f = *Font;
+    if (!FMeasurer || f.Name() != FMeasuredName || f.Height() != FMeasuredHeight || f.Style() != FMeasuredStyle) {
+        FMeasuredName = f.Name();
+        FMeasuredHeight = f.Height();
+        FMeasuredStyle = f.Style();
+        int styleBits = 0;
+        for (auto s : {vcl::fsBold, vcl::fsItalic, vcl::fsUnderline, vcl::fsStrikeOut})
+            styleBits = styleBits * 2 + int(FMeasuredStyle.Contains(s));
+        auto& measurer = FMeasurers[FMeasuredName + u'|' + QString::number(FMeasuredHeight) + u'|' + QString::number(styleBits)];
+        if (!measurer) {
+            measurer = std::make_unique<vcl::TBitmap>();
+            measurer->SetSize(1, 1);
+            measurer->Canvas()->Font()->Assign(Font);
+        }
+        FMeasurer = measurer.get();
+    }
+    return FMeasurer->Canvas()->TextExtent(Text);
+}
+
 void TBuilder::BreakLine() {
-    if (LineHeight == 0) LineHeight = Canvas->TextHeight(QStringLiteral(" "));
+    if (LineHeight == 0) LineHeight = Measure(QStringLiteral(" ")).cy;
     Y += LineHeight + Lb.ExtraLineSpacing;
     LineHeight = 0;
     WidestLine = std::max(WidestLine, X);
@@ -386,7 +415,7 @@ int TBuilder::SubscriptStep() {
     else if (s >= 19 && s <= 22) d = 5;
     else if (s >= 23 && s <= 29) d = 7;
     Font->SetSize(ScriptBase - d + Lb.TagSUBParams.FontSizeDelta);
-    return offset + Canvas->TextHeight(QStringLiteral("1")) / 2;
+    return offset + Measure(QStringLiteral("1")).cy / 2;
 }
 
 int TBuilder::SuperscriptStep() {
@@ -406,7 +435,7 @@ int TBuilder::SuperscriptStep() {
     else if (s <= 17 && s >= 16) d = 6;
     else d = s / 2 - 4;
     Font->SetSize(ScriptBase - d + Lb.TagSUPParams.FontSizeDelta);
-    return -(Canvas->TextHeight(QStringLiteral("1")) / 2) - offset;
+    return -(Measure(QStringLiteral("1")).cy / 2) - offset;
 }
 
 void TBuilder::PlaceText(const TToken& T) {
@@ -416,7 +445,7 @@ void TBuilder::PlaceText(const TToken& T) {
         offset = Subscript ? SubscriptStep() : SuperscriptStep();
     }
     const String text = T.Kind == ttInvalid ? QStringLiteral("<?>") : T.Kind == ttSpace ? QStringLiteral(" ") : T.Text;
-    const vcl::TSize size = Canvas->TextExtent(text);
+    const vcl::TSize size = Measure(text);
     const int w = size.cx + Lb.ExtraWordSpacing, h = size.cy;
     LastHeight = h;
     const bool overflow = Lb.AutoWidth ? (Lb.MaxWidth > 0 && X + w > Lb.MaxWidth) : X + w > Out.BitmapWidth;
@@ -481,7 +510,7 @@ void TBuilder::LayoutTokens() {
                 if (Lb.InternalMargins.Enabled) end += Lb.InternalMargins.Left - Lb.InternalMargins.Right;
             }
             const int start = TabIndentOn ? TabIndent : X;
-            AddMarker(t, TRect(start, Y, end, Y + Canvas->TextHeight(QStringLiteral("1"))), tagHorizontalLine, 0);
+            AddMarker(t, TRect(start, Y, end, Y + Measure(QStringLiteral("1")).cy), tagHorizontalLine, 0);
             LGroupBound.push_back(Out.BitmapWidth);
             ++LineCount;
             break;
@@ -507,13 +536,13 @@ void TBuilder::LayoutTokens() {
             break;
         }
         case ttLineColor:
-            AddMarker(t, TRect(X, Y, 0, Y + Canvas->TextHeight(QStringLiteral("1"))), tagLineColor, t.Value);
+            AddMarker(t, TRect(X, Y, 0, Y + Measure(QStringLiteral("1")).cy), tagLineColor, t.Value);
             break;
         case ttListItem:
         case ttListItem2: {
             const bool first = t.Kind == ttListItem;
             X = first ? Lb.TagLIMargin : Lb.TagLI2Margin;
-            const vcl::TSize size = Canvas->TextExtent(t.Text);
+            const vcl::TSize size = Measure(t.Text);
             AddMarker(t, TRect(X, Y, X + size.cx, Y + size.cy), first ? tagListItem : tagListItem2, 0);
             (first ? ListItem : ListItem2) = true;
             LGroupBound.push_back(X);
