@@ -274,6 +274,29 @@ TEST_F(Layout, ImageMarkersTakeNoRoom) {
     EXPECT_EQ(Out.LWords[1]->TagID, tagImage);
 }
 
+TEST_F(Layout, RandomMarkupLaysOutOnePiecePerTokenAtMost) {
+    // Tags of every kind thrown together in any order and balance: the pass stays within the text,
+    // places at most one piece per token and keeps every piece's group and link index valid.
+    std::mt19937 rng(5);
+    const char* parts[] = {"<b>", "</b>", "<sub>", "</sup>", "<sup>", "<h1>", "</h1>", "<h3>", "<li>", "<li2:-", "<t:30>",
+                           "<tf:60>", "<r>", "<c>", "</c>", "<hr:-5>", "<a:x>", "</a>", "<fs:14>", "</fs>", "<img:1>",
+                           "<lc:#F00>", "<ln>", "<bbc:1,2,3>", "<br>", " ", "word", "&amp;", "/", "<", ">", "longerword"};
+    for (int round = 0; round < 50; ++round) {
+        std::string text;
+        const int n = int(rng() % 120);
+        for (int i = 0; i < n; ++i) text += parts[rng() % std::size(parts)];
+        Run(text.c_str());
+        TListToken l;
+        Tokenize(Lb.Text, l);
+        ASSERT_LE(Out.LWords.size(), size_t(l.Count())) << text;
+        for (const auto& w : Out.LWords) {
+            ASSERT_GE(w->Group, 0);
+            ASSERT_LT(w->LinkID, int(Out.LLinkData.size()));
+        }
+        ASSERT_GE(Out.TextHeight, 0) << text;
+    }
+}
+
 TEST_F(Layout, SubscriptShrinksTheRunOnceAndClosingRestoresTheSize) {
     Run("a<sub>b c d</sub>e<sub>f");
     EXPECT_EQ(Word("a")->Font->Size(), 10);
