@@ -310,7 +310,12 @@ TCustomActionList::TCustomActionList(rtl::TComponent* AOwner)
 }
 
 TCustomActionList::~TCustomActionList() {
-    SetImages(nullptr);
+    // Let go of the images without announcing it: the clients are told nothing while the list goes.
+    if (FImages) {
+        FImages->UnRegisterChanges(FImageChangeLink.get());
+        FImages->RemoveFreeNotification(this);
+        FImages = nullptr;
+    }
     while (!FActions.empty()) delete FActions.back();
 }
 
