@@ -65,6 +65,8 @@ void BM_Convert50Files(benchmark::State& State) {
         return;
     }
     engine::InitAppParams(engine::AppParams);
+    engine::GetFFmpegExe(engine::AppParams); // as at start-up: the analysis library too
+    engine::GetMediaInfoDll(engine::AppParams);
     engine::AppParams.RunParams.bAutoConvert = true;
     engine::AppParams.RunParams.Silent = 1;
     engine::AppParams.RunParams.Overwrite = engine::opOverwrite;
