@@ -11,6 +11,8 @@ namespace base {
 using THashProgressCallback = std::function<bool(int Percent, int ChunkCount)>;
 
 constexpr int64_t CRC32ChunkSize = 102400;
+// Continues Crc (0 to start) over Len more bytes; the same values as zlib's crc32.
+uint32_t CRC32Update(uint32_t Crc, const void* Data, size_t Len);
 
 // The CRC of the bytes from StartPos to the end of the stream (as sized at the start). A stopped run
 // gives the CRC of what was read; a stream that ends early raises rtl::EReadError.

@@ -8,7 +8,7 @@ packages=(
     build-essential cmake ninja-build ccache pkg-config
     # libraries
     qt6-base-dev libqt6gui6 libqt6widgets6 qt6-qpa-plugins
-    zlib1g-dev libpng-dev libjpeg62-turbo-dev libcurl4-openssl-dev
+    zlib1g-dev libisal-dev libpng-dev libjpeg62-turbo-dev libcurl4-openssl-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev
     # a real X server for the one screenshot test of a form (ctest vcl_xvfb_screenshot)
@@ -19,6 +19,8 @@ packages=(
     ffmpeg libmediainfo0v5 mediainfo fonts-dejavu-core
     # peers the tests compare against
     python3 python3-mutagen id3v2 eyed3 lame pngcheck libtag1-dev libicu-dev libimage-exiftool-perl
+    # executable headers: pefile reads what the cross compilers (mingw-w64, when present) build; file names the kind
+    python3-pefile file
 )
 
 missing=()
