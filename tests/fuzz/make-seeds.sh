@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# Makes the seed corpus of every fuzz target from real peers: media files made by ffmpeg and what
+# ffprobe and ffmpeg say of them, tagged audio files from mutagen, eyeD3 and id3v2, images from ffmpeg,
+# INI files and profiles in each encoding. Nothing here is committed: scripts/fuzz.sh runs this into its
+# build folder. Every tool comes from scripts/bootstrap.sh.
+#     tests/fuzz/make-seeds.sh <out-dir>      -> <out-dir>/<Target>/<seed>
+# The inputs of TagsFuzz, TagsSaveFuzz and ImageFuzz start with a byte that picks the container head or
+# the reader; ProcessLineFuzz with a repeat byte and a count of read sizes.
+set -euo pipefail
+if (($# != 1)); then
+    echo "usage: $0 <out-dir>" >&2
+    exit 2
+fi
+out=$(mkdir -p "$1" && cd "$1" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+py=/usr/bin/python3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+ff() { ffmpeg -hide_banner -nostdin -loglevel error -y "$@"; }
+for t in AnalysisFuzz ImageFuzz IniFuzz ProcessLineFuzz ProfileFuzz TagsFrontFuzz TagsFuzz TagsSaveFuzz TextFuzz; do
+    mkdir -p "$out/$t"
+done
+
+# --- media: chapters, tags, several streams, in the containers the program reads
+cat >chapters.txt <<'EOF'
+;FFMETADATA1
+title=Seed ünïcode = "quoted"
+artist=Somebody;with\;escapes
+comment=two\
+lines
+[CHAPTER]
+TIMEBASE=1/1000
+START=0
+END=400
+title=First [part]
+[CHAPTER]
+TIMEBASE=1/1000
+START=400
+END=1000
+title=Zweite=Hälfte
+EOF
+tone="sine=frequency=440:duration=1"
+ff -f lavfi -i "$tone" -f lavfi -i "testsrc=size=64x48:rate=10:duration=1" -i chapters.txt \
+    -map 0 -map 1 -map_metadata 2 -map_chapters 2 -c:a libopus -c:v libvpx-vp9 -b:v 50k webm.webm
+ff -f lavfi -i "$tone" -f lavfi -i "sine=frequency=880:duration=1" -f lavfi -i "testsrc=size=64x48:rate=10:duration=1" \
+    -i chapters.txt -map 0 -map 1 -map 2 -map_metadata 3 -map_chapters 3 \
+    -metadata:s:a:1 language=ger -c:a aac -c:v libx264 -preset ultrafast mp4.mp4
+ff -f lavfi -i "$tone" -f lavfi -i "testsrc=size=64x48:rate=10:duration=1" -c:a mp3 -c:v flv flv.flv
+ff -f lavfi -i "$tone" -f lavfi -i "testsrc=size=176x144:rate=10:duration=1" -ar 8000 -ac 1 -c:a libopencore_amrnb \
+    -c:v h263 3gp.3gp 2>/dev/null || ff -f lavfi -i "$tone" -f lavfi -i "testsrc=size=176x144:rate=10:duration=1" \
+    -c:a aac -c:v h263 3gp.3gp
+ff -f lavfi -i "$tone" -ac 2 -c:a pcm_s16le wav.wav
+ff -f lavfi -i "$tone" -ac 1 -c:a libmp3lame -b:a 64k mp3.mp3
+ff -f lavfi -i "$tone" -ac 1 -c:a libmp3lame -q:a 4 vbr.mp3
+ff -f lavfi -i "$tone" -ac 2 aiff.aiff
+ff -f lavfi -i "$tone" -c:a flac flac.flac
+for m in webm.webm mp4.mp4 flv.flv 3gp.3gp wav.wav mp3.mp3 aiff.aiff flac.flac; do
+    base=${m%%.*}
+    ffprobe -v quiet -of ini -show_format -show_streams -show_chapters "$m" >"$out/AnalysisFuzz/probe_$base.ini"
+    ffmpeg -hide_banner -nostdin -i "$m" 2>"$out/AnalysisFuzz/report_$base.txt" || true
+    # encoder output as the runner sees it: progress lines ended by CR, the report and the summary
+    { printf '\001\000'; ffmpeg -nostdin -stats -y -i "$m" -vn -c:a libmp3lame -f mp3 /dev/null 2>&1; } \
+        >"$out/ProcessLineFuzz/mp3_$base" || true
+done
+{ printf '\001\000'; ffmpeg -nostdin -stats -y -i webm.webm -vn -c:a pcm_s16le -f wav /dev/null 2>&1; } \
+    >"$out/ProcessLineFuzz/wav_webm" || true
+{ printf '\001\000'; ffmpeg -nostdin -y -i missing.webm /dev/null 2>&1; } >"$out/ProcessLineFuzz/error" || true
+{ printf '\001\003\001\002\005'; cat "$out/ProcessLineFuzz/mp3_webm" | tail -c +3; } >"$out/ProcessLineFuzz/mp3_pieces"
+cp "$out"/AnalysisFuzz/report_*.txt "$out/TextFuzz/" 2>/dev/null || true
+
+# --- tagged audio: mutagen (v2.2/2.3/2.4, pictures), eyeD3, id3v2, and hand-made odd cases
+ff -f lavfi -i "testsrc=size=16x16:duration=0.1" -frames:v 1 cover.png
+ff -f lavfi -i "testsrc=size=16x16:duration=0.1" -frames:v 1 cover.jpg
+ff -f lavfi -i "sine=frequency=440:duration=0.2" -ac 1 -c:a libmp3lame -b:a 32k short.mp3
+ff -f lavfi -i "sine=frequency=440:duration=0.2" -ac 1 -c:a pcm_s16le short.wav
+ff -f lavfi -i "sine=frequency=440:duration=0.2" -ac 1 short.aiff
+ff -f lavfi -i "sine=frequency=440:duration=0.2" -ac 1 -c:a pcm_s16be -f aiff aifc.aifc 2>/dev/null || true
+cp short.mp3 eyed3.mp3 && eyeD3 -Q --to-v2.4 -a "Eye Artist" -t "Eye Title" -A Album -n 3 -N 9 \
+    --add-image cover.jpg:FRONT_COVER --add-comment "a comment" --add-lyrics "la la" eyed3.mp3 >/dev/null 2>&1 || true
+cp short.mp3 eyed3v23.mp3 && eyeD3 -Q --to-v2.3 -a "Artist 2.3" -t "Titel" -G Rock eyed3v23.mp3 >/dev/null 2>&1 || true
+cp short.mp3 id3v2tool.mp3 && id3v2 -a "id3v2 Artist" -t "Title" -g 17 -y 1999 -T 2/7 -c "comment" id3v2tool.mp3 >/dev/null || true
+$py "$here/make-seeds.py" tags "$work"
+for f in *.mp3 *.wav *.aiff *.aifc *.dsf *.dff; do
+    [[ -f $f ]] || continue
+    { printf '\000'; cat "$f"; } >"$out/TagsFuzz/$f"
+    { printf '\000'; cat "$f"; } >"$out/TagsSaveFuzz/$f"
+    cp "$f" "$out/TagsFrontFuzz/$f"
+done
+
+# --- images: every PNG colour type (interlaced too), JPEG, BMP bit depths, ICO; RLE BMPs by hand
+src="testsrc2=size=24x17:duration=0.1"
+img() { # <reader byte> <name> <ffmpeg args...>
+    local byte=$1 name=$2
+    shift 2
+    ff -f lavfi -i "$src" -frames:v 1 "$@" "$name" 2>/dev/null || return 0
+    { printf "\\$(printf %03o "$byte")"; cat "$name"; } >"$out/ImageFuzz/$name"
+    { printf '\360'; cat "$name"; } >"$out/ImageFuzz/picture_$name"
+}
+for fmt in rgb24 rgba rgb48be rgba64be pal8 gray gray16be ya8 ya16be monob; do
+    img 0 "png_$fmt.png" -pix_fmt $fmt
+done
+img 0 png_adam7.png -pix_fmt rgba -flags +ildct
+img 0 png_adam7_pal.png -pix_fmt pal8 -flags +ildct
+for fmt in yuvj420p yuvj422p yuvj444p gray; do img 1 "jpeg_$fmt.jpg" -pix_fmt $fmt; done
+for fmt in bgra bgr24 rgb565le rgb555le rgb444le rgb8 bgr8 pal8 gray monob rgb4_byte bgr4_byte; do
+    img 2 "bmp_$fmt.bmp" -pix_fmt $fmt
+done
+img 3 ico_png.ico -c:v png -pix_fmt rgba
+img 3 ico_bmp.ico -c:v bmp -pix_fmt bgra
+$py "$here/make-seeds.py" images "$out/ImageFuzz"
+
+# --- INI files and profiles: each encoding, compressed and line lists
+$py "$here/make-seeds.py" ini "$out/IniFuzz" "$out/ProfileFuzz"
+cp "$out"/IniFuzz/* "$out/TextFuzz/"
+echo "seeds: $(find "$out" -type f | wc -l) files in $out"
