@@ -56,7 +56,11 @@ void SetCheck(HWND hwnd, ButtonState* s, UINT check) {
 void UncheckGroup(HWND hwnd) {
     const HWND parent = GetParent(hwnd);
     if (!parent) return;
-    for (HWND c = GetNextDlgGroupItem(parent, hwnd, FALSE); c && c != hwnd; c = GetNextDlgGroupItem(parent, c, FALSE)) {
+    // Bounded by the number of siblings, so that no grouping of styles can make it go round for ever.
+    int siblings = 0;
+    for (HWND c = GetWindow(hwnd, GW_HWNDFIRST); c; c = GetWindow(c, GW_HWNDNEXT)) ++siblings;
+    HWND c = hwnd;
+    for (int i = 0; i < siblings && (c = GetNextDlgGroupItem(parent, c, FALSE)) && c != hwnd; ++i) {
         if ((SendMessageW(c, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) &&
             (GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
             SendMessageW(c, BM_SETCHECK, BST_UNCHECKED, 0);
