@@ -195,11 +195,13 @@ private:
 String JoinName(const String& Folder, const char* Name, size_t Len) {
     bool Ascii = true;
     for (size_t i = 0; i < Len && Ascii; ++i) Ascii = static_cast<unsigned char>(Name[i]) < 0x80;
-    if (!Ascii) return Folder + u'/' + QFile::decodeName(QByteArray::fromRawData(Name, qsizetype(Len)));
+    const bool Root = Folder.endsWith(u'/'); // "/" only
+    if (!Ascii)
+        return Folder + (Root ? String() : String(u'/')) + QFile::decodeName(QByteArray::fromRawData(Name, qsizetype(Len)));
     String Result;
     Result.reserve(Folder.size() + 1 + qsizetype(Len));
     Result += Folder;
-    Result += u'/';
+    if (!Root) Result += u'/';
     Result += QLatin1StringView(Name, qsizetype(Len));
     return Result;
 }
@@ -237,7 +239,7 @@ void CollectSubFolders(std::vector<TFolder>& Folders, int Index, bool AcceptSymL
                     Inside = Folders[size_t(P)].Dev == Info.Dev && Folders[size_t(P)].Ino == Info.Ino;
                 if (!Inside) {
                     TFolder Sub;
-                    Sub.Path = Dir + u'/' + QFile::decodeName(E->d_name);
+                    Sub.Path = JoinName(Dir, E->d_name, std::strlen(E->d_name));
                     Sub.Dev = Info.Dev;
                     Sub.Ino = Info.Ino;
                     Sub.Parent = Index;
@@ -320,8 +322,11 @@ void CollectSubDirs(const String& Pattern, rtl::TStrings* List, bool AcceptSymLi
 void SearchFiles(const String& FileMask, const String& StartDir, rtl::TStrings* Results, int RecurseDepth,
                  bool AcceptDirSymLinks, bool AcceptFileSymLinks, const TOnDirFound& OnDirFound,
                  const TOnFileFound& OnFileFound, const TOnEntry& OnEntry) {
+    // An empty start is no folder at all (not the root: that would walk the whole disk), and the root
+    // keeps its one delimiter.
+    if (StartDir.isEmpty()) return;
     String Start = AddLongPathPrefix(StartDir);
-    if (Start.endsWith(u'/')) Start.chop(1);
+    if (Start.endsWith(u'/') && Start.size() > 1) Start.chop(1);
 
     // Folders holds every folder found, the start first; its order is the folder list's.
     std::vector<TFolder> Folders(1);

@@ -168,3 +168,27 @@ TEST_F(SearchTree, OnEntryCountsEveryEntryOfEachFolder) {
 }
 
 } // namespace
+
+namespace {
+
+// An empty start folder finds nothing (it is not the root); the root keeps its delimiter.
+TEST(SearchStart, EmptyFindsNothingAndRootStaysRoot) {
+    rtl::TStringList Results;
+    int Dirs = 0;
+    base::SearchFiles("*", "", &Results, 20, false, false, [&](int, const rtl::String&) { return ++Dirs < 2; });
+    EXPECT_EQ(Results.Count(), 0);
+    EXPECT_EQ(Dirs, 0);
+
+    QStringList Seen;
+    base::SearchFiles("*", "/", &Results, 1, false, false, [&](int, const rtl::String& Dir) {
+        Seen << Dir;
+        return false; // one folder is enough to see how it is named
+    });
+    ASSERT_EQ(Seen.size(), 1);
+    EXPECT_TRUE(Seen[0].startsWith(u'/') && !Seen[0].startsWith("//")) << Seen[0].toStdString();
+    Results.Clear();
+    base::SearchFiles("*", "/", &Results, 0, false, false);
+    for (int i = 0; i < Results.Count(); ++i) EXPECT_FALSE(Results[i].startsWith("//")) << Results[i].toStdString();
+}
+
+} // namespace
