@@ -237,3 +237,25 @@ TEST_F(EditTest, TheSelectionIsDrawnInHighlightColours) {
         for (int x = 2; x < x3 - 1; ++x) inside += app.Pixel(e, x, y) == highlight;
     EXPECT_EQ(inside, 0);
 }
+
+TEST_F(EditTest, LinesFoundAgainAroundAnEditMatchAFreshLayout) {
+    HWND memo = Edit(ES_MULTILINE | ES_AUTOHSCROLL, {10, 10, 310, 210}, u"one\r\ntwo\r\nthree\nfour");
+    struct Step {
+        int from, to;
+        const char16_t* with;
+    };
+    // Edits that split, join and make line breaks, CR LF pairs cut in half included.
+    for (const Step& st : {Step{3, 4, u""}, Step{3, 3, u"\r"}, Step{0, 0, u"x\r\n"}, Step{9, 11, u"\n\r\n"},
+                           Step{2, 2, u"\n"}, Step{5, 12, u"joined"}, Step{0, 0, u""}}) {
+        SendMessageW(memo, EM_SETSEL, WPARAM(st.from), LPARAM(st.to));
+        SendMessageW(memo, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(st.with));
+        const std::u16string now = FullText(memo);
+        HWND fresh = Edit(ES_MULTILINE | ES_AUTOHSCROLL, {10, 220, 310, 420}, now.c_str());
+        const LRESULT lines = SendMessageW(fresh, EM_GETLINECOUNT, 0, 0);
+        ASSERT_EQ(SendMessageW(memo, EM_GETLINECOUNT, 0, 0), lines) << QString::fromStdU16String(now).toStdString();
+        for (LRESULT i = 0; i < lines; ++i)
+            EXPECT_EQ(SendMessageW(memo, EM_LINEINDEX, WPARAM(i), 0), SendMessageW(fresh, EM_LINEINDEX, WPARAM(i), 0))
+                << "line " << i << " of " << QString::fromStdU16String(now).toStdString();
+        DestroyWindow(fresh);
+    }
+}

@@ -144,6 +144,36 @@ void Reflow(HWND hwnd, EditState* s) {
     if (s->firstLine >= s->lines.size()) s->firstLine = s->lines.size() - 1;
 }
 
+// After [a, a + removed) became `inserted` units of new text: the line starts of a multi-line edit that
+// does not wrap, found again only around the change (typing stays linear in a long text).
+void ReflowAround(HWND hwnd, EditState* s, size_t a, size_t removed, size_t inserted) {
+    if (!Multi(hwnd) || Wraps(hwnd)) {
+        Reflow(hwnd, s);
+        return;
+    }
+    const size_t b = a + removed;
+    const size_t first = LineOf(s, a > 0 ? a - 1 : 0);
+    // Line starts past the old range (and the unit after it, where a CR LF may have been split or joined)
+    // only move.
+    std::vector<size_t> tail;
+    for (size_t i = first + 1; i < s->lines.size(); ++i)
+        if (s->lines[i] > b + 1) tail.push_back(s->lines[i] - removed + inserted);
+    s->lines.resize(first + 1);
+    const size_t n = s->text.size(), scanEnd = a + inserted + 1;
+    for (size_t p = s->lines[first]; p < n;) {
+        size_t end = p;
+        while (end < n && end < scanEnd && s->text[end] != u'\r' && s->text[end] != u'\n') ++end;
+        if (end >= n || end >= scanEnd) break;
+        size_t next = end + 1;
+        if (s->text[end] == u'\r' && next < n && s->text[next] == u'\n') ++next;
+        if (next > scanEnd) break;
+        s->lines.push_back(next);
+        p = next;
+    }
+    s->lines.insert(s->lines.end(), tail.begin(), tail.end());
+    if (s->firstLine >= s->lines.size()) s->firstLine = s->lines.size() - 1;
+}
+
 int VisibleLines(const EditState* s) {
     return std::max(1, int((s->format.bottom - s->format.top) / std::max(1, s->lineHeight)));
 }
@@ -238,8 +268,14 @@ void ScrollToCaret(HWND hwnd, EditState* s) {
     PlaceCaret(hwnd, s);
 }
 
-void Changed(HWND hwnd, EditState* s, bool notify) {
-    Reflow(hwnd, s);
+// What an edit replaced, for finding the lines again around it only.
+struct Change {
+    size_t at, removed, inserted;
+};
+
+void Changed(HWND hwnd, EditState* s, bool notify, const Change* change = nullptr) {
+    if (change) ReflowAround(hwnd, s, change->at, change->removed, change->inserted);
+    else Reflow(hwnd, s);
     UpdateScrollBars(hwnd, s);
     InvalidateRect(hwnd, nullptr, TRUE);
     ScrollToCaret(hwnd, s);
@@ -270,7 +306,8 @@ bool ReplaceSelection(HWND hwnd, EditState* s, std::u16string with, bool undoabl
     s->text.replace(a, b - a, with);
     s->anchor = s->caret = a + with.size();
     s->modified = true;
-    Changed(hwnd, s, true);
+    const Change change{a, b - a, with.size()};
+    Changed(hwnd, s, true, &change);
     return true;
 }
 
