@@ -394,12 +394,6 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmd) {
         Send(hwnd, WM_SHOWWINDOW, show, 0);
         if (!(w = Get(hwnd))) return wasVisible;
     }
-    if (change == Plain && (w->style & WS_CHILD) && w->parent && !ReallyVisible(w->parent)) {
-        // Nothing of a child under a hidden parent is on the screen: only its style changes.
-        if (show) w->style |= WS_VISIBLE;
-        else w->style &= ~WS_VISIBLE;
-        return wasVisible;
-    }
     SetWindowPosImpl(hwnd, HWND_TOP, target.left, target.top, target.right - target.left, target.bottom - target.top, swp);
     if ((w = Get(hwnd)) && w->sizeOwed && w->Visible()) {
         w->sizeOwed = false;
