@@ -1,6 +1,8 @@
 // styling/hooking/InsnDecode.cpp
 #include "styling/hooking/InsnDecode.h"
 
+#include "styling/hooking/CPUID.h"
+
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -88,11 +90,14 @@ TMap BuildOneByteMap() {
 TMap BuildTwoByteMap() {
     TMap m{};
     Set(m, {0x05}, rOpOnlyAny);
-    Set(m, {0xA0, 0xA1, 0xA8, 0xA9}, rStack);
-    Set(m, {0x02, 0x03, 0x78, 0x79, 0xA3, 0xA5, 0xAB, 0xAD, 0xBB, 0xBE, 0xBF, 0xC3}, rModRM);
-    Range(m, 0x40, 0x4F, rModRM);
-    Range(m, 0x90, 0x9F, rModRM);
-    Range(m, 0xAF, 0xB7, rModRM);
+    // The integer instructions of this map take 66 as an operand size and ignore F2 / F3, so a prefix
+    // must not cut them short (66 0F B6 is MOVZX of a word, 66 0F 44 a 16-bit CMOVE).
+    Set(m, {0xA0, 0xA1, 0xA8, 0xA9}, rStack, sAny);
+    Set(m, {0x78, 0x79, 0xC3}, rModRM);
+    Set(m, {0x02, 0x03, 0xA3, 0xA5, 0xAB, 0xAD, 0xBB, 0xBE, 0xBF}, rModRM, sAny);
+    Range(m, 0x40, 0x4F, rModRM, sAny);
+    Range(m, 0x90, 0x9F, rModRM, sAny);
+    Range(m, 0xAF, 0xB7, rModRM, sAny);
     Set(m, {0x20, 0x21, 0x22, 0x23, 0x24, 0x26}, rModRMCtrl);
     Set(m, {0x10, 0x11, 0x12, 0x2A, 0x2B, 0x2C, 0x2D, 0x51, 0x58, 0x59, 0x5A, 0x5C, 0x5D, 0x5E, 0x5F,
             0xC0, 0xC1}, rModRM, sAny);
@@ -104,17 +109,18 @@ TMap BuildTwoByteMap() {
     Range(m, 0xE7, 0xEF, rModRM, none66);
     Range(m, 0xF1, 0xFE, rModRM, none66);
     Set(m, {0x16, 0x5B, 0x6F, 0x7E, 0x7F}, rModRM, sNone | s66 | sF3);
-    Set(m, {0x52, 0x53, 0xBC, 0xBD}, rModRM, sNone | sF3);
+    Set(m, {0x52, 0x53}, rModRM, sNone | sF3);
+    Set(m, {0xBC, 0xBD}, rModRM, sAny);
     Set(m, {0x6C, 0x6D}, rModRM, s66);
     Set(m, {0x7C, 0x7D, 0xD0}, rModRM, s66 | sF2);
     Set(m, {0xB8}, rModRM, sF3);
     Set(m, {0xD6, 0xE6}, rModRM, s66 | sF2 | sF3);
     Set(m, {0xF0}, rModRM, sF2);
-    Set(m, {0xA4, 0xAC}, rModRMImm8);
+    Set(m, {0xA4, 0xAC}, rModRMImm8, sAny);
     Set(m, {0x70, 0xC2}, rModRMImm8, sAny);
     Set(m, {0xC4, 0xC5, 0xC6}, rModRMImm8, none66);
     Set(m, {0x07}, rFarRet);
-    Range(m, 0x80, 0x8F, rNearJcc);
+    Range(m, 0x80, 0x8F, rNearJcc, sAny);
     Set(m, {0x00, 0x01, 0x71, 0x72, 0x73, 0xAE, 0xB9, 0xBA, 0xC7}, rGroup);
     Range(m, 0x18, 0x1F, rGroup);
     Set(m, {0x38}, rEsc38);
@@ -311,6 +317,13 @@ private:
         return reinterpret_cast<uint64_t>(base) + uint64_t(I.Cursor - I.Address);
     }
 
+    // A near branch of 64-bit code keeps its 32-bit displacement under 66 except on AMD processors, and
+    // under REX.W everywhere (the TLS call 66 66 48 E8 rel32 that compilers emit).
+    int NearBranchSize() const {
+        if (Is64() && (I.Prefixes & pfOpSize) && (I.Rex.W || CpuVendor != cvAMD)) return 4;
+        return I.ImmediateSize;
+    }
+
     void ReadRelativeBranch(int Size) {
         const int64_t disp = ReadSigned(Size);
         I.Cursor += Size;
@@ -489,7 +502,7 @@ void TDecoder::Run(TRoutine R, uint8_t Accepts) {
         break;
     case rNearJcc:
         ConsumeOpcode();
-        ReadRelativeBranch(I.ImmediateSize);
+        ReadRelativeBranch(NearBranchSize());
         I.InstructionClass = icControlTransfer;
         break;
     case rCallRel:
@@ -497,7 +510,7 @@ void TDecoder::Run(TRoutine R, uint8_t Accepts) {
     case rJmpShort:
         I.BranchKind = R == rCallRel ? bkCall : bkJump;
         ConsumeOpcode();
-        ReadRelativeBranch(R == rJmpShort ? 1 : I.ImmediateSize);
+        ReadRelativeBranch(R == rJmpShort ? 1 : NearBranchSize());
         I.InstructionClass = icControlTransfer;
         break;
     case rFarPtr:

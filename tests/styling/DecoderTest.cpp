@@ -99,6 +99,8 @@ const DecodeCase Cases[] = {
     {"Palignr", 1, 0, {0x66, 0x0F, 0x3A, 0x0F, 0xC1, 0x08}, 6},
     {"Pshufb", 1, 0, {0x66, 0x0F, 0x38, 0x00, 0xC1}, 5},
     {"CallRel", 1, 0, {0xE8, 1, 2, 3, 4}, 5, bkCall, icControlTransfer, Any, 1 + 2},
+    {"TlsCall", 1, 0, {0x66, 0x66, 0x48, 0xE8, 1, 2, 3, 4}, 8, bkCall},
+    {"CallRel16In32", 0, 0, {0x66, 0xE8, 1, 2}, 4, bkCall},
     {"Jcc8", 1, 0, {0x75, 0x10}, 2, bkConditional, icControlTransfer},
     {"Jcc32", 1, 0, {0x0F, 0x84, 1, 2, 3, 4}, 6, bkConditional, icControlTransfer},
     {"Loop", 1, 0, {0xE2, 0xFE}, 2, bkOther, icControlTransfer},
