@@ -218,3 +218,17 @@ TEST(AIFFInfo, AnAbsurdSampleRateGivesNoRateInsteadOfOverflowing)
         EXPECT_GE(bitRate, 0);
     }
 }
+
+TEST(DFFInfo, AFewHertzAndAHugeSoundChunkGiveAPlayTimeInsteadOfOverflowing)
+{
+    // found by fuzzing: 2^64 bytes at 3 Hz last longer than any 64-bit count of seconds
+    const Bytes prop = Cat({S("SND "), Chunk64("FS  ", BE32(3)), Chunk64("CHNL", Cat({BE16(2), S("SLFTSRGT")}))});
+    const Bytes body = Cat({Chunk64("PROP", prop), S("DSD "), BE64(0xFFFFFFFFFFFFFF00), Bytes(16, 0x69)});
+    rtl::TMemoryStream s;
+    Fill(s, Cat({S("FRM8"), BE64(body.size() + 4), S("DSD "), body}));
+    tags::TDFFInfo info;
+    ASSERT_TRUE(info.LoadFromStream(s));
+    EXPECT_EQ(info.SampleRate, 3u);
+    EXPECT_EQ(info.SoundDataLength, 0xFFFFFFFFFFFFFF00u);
+    EXPECT_DOUBLE_EQ(info.PlayTime, 0xFFFFFFFFFFFFFF00 * 8.0 / 6);
+}
