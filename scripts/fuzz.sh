@@ -59,7 +59,7 @@ for t in "${targets[@]}"; do
         for input in $found; do
             echo "-- reproducer $crashes/$input ($(stat -c %s "$crashes/$input") bytes); replay with:"
             echo "   $build/tests/fuzz/$t $crashes/$input"
-            xxd "$crashes/$input" | head -32
+            od -A x -t x1z -v "$crashes/$input" | head -32
         done
     fi
 done
