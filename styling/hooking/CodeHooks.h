@@ -11,4 +11,24 @@ namespace styling {
 // through a zero displacement measured with the 8-byte pointer that follows it inline.
 int32_t DecodeForHook(TDecodedInstruction& Instruction);
 
+// Jump forms, by the bytes they write (displacements count from the end of the jump).
+enum TJumpForm : uint8_t {
+    jfNone = 0,     // nothing; writing it is an error
+    jfShort8 = 1,   // EB rel8                                  2 bytes
+    jfNear16 = 2,   // 66 E9 rel16 (32-bit code only)           4 bytes
+    jfNear32 = 3,   // E9 rel32                                 5 bytes
+    jfSlot16 = 4,   // 66 FF 25 abs32 (32-bit code only)        7 bytes
+    jfSlot32 = 5,   // FF 25 abs32 (32-bit code only)           6 bytes
+    jfSlotRip = 6,  // FF 25 rel32 to an 8-byte slot elsewhere  6 bytes
+    jfInline64 = 7, // FF 25 00000000 and the 8-byte target     14 bytes
+};
+
+int JumpFormSize(TJumpForm Form);
+
+// The smallest form that reaches To from a jump at From; Slot is where a far target may be stored.
+TJumpForm SelectJumpType(const uint8_t* From, const uint8_t* To, uint8_t* Slot);
+// Writes the jump (and for jfSlotRip the target into Slot). Raises rtl::Exception for forms that
+// cannot be written in 64-bit code or do not reach.
+bool WriteJump(uint8_t* At, const uint8_t* To, TJumpForm Form, uint8_t* Slot);
+
 } // namespace styling
