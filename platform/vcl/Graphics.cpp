@@ -1380,7 +1380,7 @@ void TBitmap::LoadFromStream(rtl::TStream* Stream) {
     }
     const int64_t stride = StrideOf(width, bitCount);
     const int64_t remaining = Stream->Size() - Stream->Position();
-    if (stride * h > remaining) throw invalid();
+    if (stride > remaining / h) throw invalid(); // h >= 1; stride * h itself may overflow
     std::vector<uint8_t> pixels(size_t(stride * h));
     readExact(pixels.data(), int64_t(pixels.size()));
 

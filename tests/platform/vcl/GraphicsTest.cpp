@@ -480,6 +480,9 @@ TEST(Bitmap, DamagedBmpRaisesEInvalidGraphicAndKeepsThePicture) {
     bad = bytes;
     bad[18] = 0xFF; bad[19] = 0xFF; bad[20] = 0xFF; bad[21] = 0x7F;         // width 2^31 - 1
     cases.push_back(bad);
+    bad[22] = 0xFF; bad[23] = 0xFF; bad[24] = 0xFF; bad[25] = 0x7F;         // and height 2^31 - 1,
+    bad[28] = 32;                                                            // rows of 2^33 bytes
+    cases.push_back(bad);
     bad = bytes;
     bad[10] = 0xFF; bad[11] = 0xFF;                                          // pixels past the end
     cases.push_back(bad);
