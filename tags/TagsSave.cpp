@@ -341,12 +341,6 @@ int TTags::SaveID3v1Tag(const String& AFileName, rtl::TStream* Stream)
 
 // The entries reach the other formats' objects with their writers; until then the objects are written
 // as they were loaded.
-int TTags::SaveAPEv2Tag(const String& AFileName, rtl::TStream* Stream)
-{
-    APEv2Tag->UpperCaseFieldNamesToWrite = UpperCaseFieldNamesToWrite;
-    return Stream ? APEv2Tag->SaveToStream(*Stream) : APEv2Tag->SaveToFile(AFileName);
-}
-
 int TTags::SaveFlacTag(const String& AFileName, bool Buffered, rtl::TStream* Stream)
 {
     FlacTag->UpperCaseFieldNamesToWrite = UpperCaseFieldNamesToWrite;
