@@ -206,8 +206,10 @@ int PlanResizeChunk(TChunkForm Form, rtl::TStream& Stream, uint32_t TagSize, uin
     Edit = TTagEdit();
     Edit.CutStart = chunk.Header;
     Edit.CutEnd = std::min<int64_t>(chunk.Header + 8 + int64_t(chunk.Size + (chunk.Size & 1)), size);
-    // What the chunk holds beyond its old tag stays behind the new one, as zeros.
-    const uint64_t surplus = chunk.Size - std::min<uint64_t>(OldTagSize, chunk.Size);
+    // What the chunk holds beyond its old tag stays behind the new one, as zeros; of a chunk cut off by
+    // the end of the file only the bytes that are there.
+    const uint64_t held = std::min<uint64_t>(chunk.Size, uint64_t(std::max<int64_t>(size - chunk.Header - 8, 0)));
+    const uint64_t surplus = held - std::min<uint64_t>(OldTagSize, held);
     uint64_t newSize = surplus + TagSize + Padding;
     newSize += newSize & 1;
     if (newSize > Max32) return ID3V2LIBRARY_ERROR_SIZE_LIMIT;

@@ -441,6 +441,21 @@ TEST(ID3v2SaveContainers, ATagInTheChunkThatClaimsMoreThanTheChunkIsNotWrittenPa
     EXPECT_EQ(LE32At(out, 4), out.size() - 8);
 }
 
+TEST(ID3v2SaveContainers, ATagChunkClaimingBytesPastTheFileEndDoesNotGrowTheFileByThem)
+{
+    // found by fuzzing: a cut-off file whose tag chunk claims 700 MB kept that claim as zeros
+    const Bytes chunks = Cat({ChunkBE("COMM", AiffComm), S("ID3 "), BE32(700000000), Tag(3, 0, Frame3("TIT2", S("\x03Old")), 0)});
+    const Bytes aiff = Cat({S("FORM"), BE32(uint32_t(chunks.size() + 4)), S("AIFF"), chunks});
+    tags::TID3v2Tag tag;
+    TitleTag(tag, QStringLiteral("New"));
+    const Bytes out = SaveInto(tag, aiff);
+    EXPECT_LT(out.size(), aiff.size() + Saved(tag, 4096).size() + 2);
+    rtl::TMemoryStream s;
+    Fill(s, out);
+    ASSERT_EQ(tag.LoadFromStream(s), 0);
+    EXPECT_EQ(tag.GetUnicodeText(QStringLiteral("TIT2")), u"New");
+}
+
 TEST(ID3v2SaveContainers, AiffAppendPadsAnOddEndAndCountsIt)
 {
     // an odd-sized last chunk without its pad byte leaves the FORM data at an odd length
