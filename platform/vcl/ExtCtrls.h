@@ -1,6 +1,8 @@
-// vcl/ExtCtrls.h: the timer component (the other controls of this unit come with the standard controls).
+// vcl/ExtCtrls.h: the timer component, panels, shapes and images.
 #pragma once
 #include "vcl/Controls.h"
+#include "vcl/Forms.h"
+#include "vcl/StdCtrls.h"
 
 namespace vcl {
 
@@ -30,6 +32,117 @@ private:
     TNotifyEvent FOnTimer;
     HWND FWindowHandle = nullptr;
     bool FRunning = false;
+};
+
+// Draws Width nested one-pixel frames inside Rect, top and left in TopColor, bottom and right in
+// BottomColor, and leaves Rect the area inside them.
+void Frame3D(TCanvas* Canvas, TRect& Rect, TColor TopColor, TColor BottomColor, int Width);
+
+enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+
+// A container with a caption, framed by an outer bevel, a border of its colour and an inner bevel.
+class TCustomPanel : public TCustomControl {
+public:
+    explicit TCustomPanel(TComponent* AOwner);
+
+    TBevelCut BevelOuter() const { return FBevelOuter; }
+    void SetBevelOuter(TBevelCut Value) { SetFrame(FBevelOuter, Value); }
+    TBevelCut BevelInner() const { return FBevelInner; }
+    void SetBevelInner(TBevelCut Value) { SetFrame(FBevelInner, Value); }
+    int BevelWidth() const { return FBevelWidth; }
+    void SetBevelWidth(int Value) { SetFrame(FBevelWidth, Value < 1 ? 1 : Value); }
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle Value);
+    bool ShowCaption() const { return FShowCaption; }
+    void SetShowCaption(bool Value);
+    bool FullRepaint() const { return FFullRepaint; }
+    void SetFullRepaint(bool Value) { FFullRepaint = Value; }
+    bool Locked() const { return FLocked; }
+    void SetLocked(bool Value) { FLocked = Value; }
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void AdjustClientRect(TRect& Rect) override;
+    void Paint() override;
+    void Dispatch(TMessage& Message) override;
+
+private:
+    template <class T> void SetFrame(T& Field, T Value) {
+        if (Field == Value) return;
+        Field = Value;
+        Realign();
+        Invalidate();
+    }
+    int BevelsWidth() const;
+
+    TBevelCut FBevelOuter = bvRaised;
+    TBevelCut FBevelInner = bvNone;
+    int FBevelWidth = 1;
+    TBorderStyle FBorderStyle = bsNone;
+    bool FShowCaption = true;
+    bool FFullRepaint = true;
+    bool FLocked = false;
+    TAlignment FAlignment = taCenter;
+};
+
+class TPanel : public TCustomPanel {
+public:
+    using TCustomPanel::TCustomPanel;
+};
+
+enum TShapeType { stRectangle, stSquare, stRoundRect, stRoundSquare, stEllipse, stCircle };
+
+// A windowless figure drawn with its pen and brush; changing either repaints it.
+class TShape : public TGraphicControl {
+public:
+    explicit TShape(TComponent* AOwner);
+    TShapeType Shape() const { return FShape; }
+    void SetShape(TShapeType Value);
+    TPen* Pen() const { return FPen.get(); }
+    TBrush* Brush() const { return FBrush.get(); }
+
+protected:
+    void Paint() override;
+
+private:
+    std::unique_ptr<TPen> FPen;
+    std::unique_ptr<TBrush> FBrush;
+    TShapeType FShape = stRectangle;
+};
+
+// A windowless picture: drawn at the top left, centred, stretched or scaled keeping its proportions.
+class TImage : public TGraphicControl {
+public:
+    explicit TImage(TComponent* AOwner);
+    TPicture* Picture() const { return FPicture.get(); }
+    bool Center() const { return FCenter; }
+    void SetCenter(bool Value) { Set(FCenter, Value); }
+    bool Stretch() const { return FStretch; }
+    void SetStretch(bool Value) { Set(FStretch, Value); }
+    bool Proportional() const { return FProportional; }
+    void SetProportional(bool Value) { Set(FProportional, Value); }
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool Value) { Set(FTransparent, Value); }
+    // Where the picture lands in the client area.
+    TRect DestRect();
+
+protected:
+    void Paint() override;
+    bool CanAutoSize(int& NewWidth, int& NewHeight) override;
+
+private:
+    void Set(bool& Field, bool Value) {
+        if (Field != Value) { Field = Value; Invalidate(); }
+    }
+    void PictureChanged(TObject* Sender);
+
+    std::unique_ptr<TPicture> FPicture;
+    bool FCenter = false;
+    bool FStretch = false;
+    bool FProportional = false;
+    bool FTransparent = false;
 };
 
 } // namespace vcl
