@@ -329,4 +329,162 @@ void TCustomGroupBox::Dispatch(TMessage& Message) {
     TCustomControl::Dispatch(Message);
 }
 
+// ---- TCustomEdit ----
+
+TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
+    SetControlStyle(TControlStyle{csClickEvents, csSetCaption, csDoubleClicks});
+    SetBounds(Left(), Top(), 121, 21);
+    SetTabStop(true);
+    SetParentColor(false);
+    SetColor(clWindow);
+}
+
+LRESULT TCustomEdit::Send(UINT Msg, WPARAM WParam, LPARAM LParam) {
+    return SendMessageW(Handle(), Msg, WParam, LParam);
+}
+
+void TCustomEdit::CreateParams(TCreateParams& Params) {
+    TWinControl::CreateParams(Params);
+    CreateSubClass(Params, u"EDIT"_qs);
+    static constexpr DWORD Align[] = {ES_LEFT, ES_RIGHT, ES_CENTER};
+    static constexpr DWORD Case[] = {0, ES_UPPERCASE, ES_LOWERCASE};
+    Params.Style |= ES_AUTOHSCROLL | WS_TABSTOP | Align[FAlignment] | Case[FCharCase];
+    if (FReadOnly) Params.Style |= ES_READONLY;
+    if (FNumbersOnly) Params.Style |= ES_NUMBER;
+    if (FPasswordChar != 0) Params.Style |= ES_PASSWORD;
+    if (FBorderStyle == bsSingle) Params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomEdit::CreateWnd() {
+    FCreating = true;
+    try {
+        TWinControl::CreateWnd();
+    } catch (...) {
+        FCreating = false;
+        throw;
+    }
+    FCreating = false;
+    Send(EM_LIMITTEXT, WPARAM(FMaxLength));
+    Send(EM_SETPASSWORDCHAR, WPARAM(FPasswordChar));
+    Send(EM_SETMODIFY, FModified);
+}
+
+void TCustomEdit::DestroyWnd() {
+    // What the window knew survives a new window.
+    FModified = Modified();
+    TWinControl::DestroyWnd();
+}
+
+void TCustomEdit::Dispatch(TMessage& Message) {
+    if (Message.Msg == CN_COMMAND) {
+        if (HIWORD(Message.WParam) == EN_CHANGE && !FCreating) Change();
+        return;
+    }
+    TWinControl::Dispatch(Message);
+}
+
+void TCustomEdit::Change() {
+    Changed();
+    if (!ComponentState().Contains(rtl::csLoading)) OnChange(this);
+}
+
+void TCustomEdit::GetSel(int& Start, int& End) {
+    DWORD start = 0, end = 0;
+    Send(EM_GETSEL, WPARAM(&start), LPARAM(&end));
+    Start = int(start);
+    End = int(end);
+}
+
+int TCustomEdit::SelStart() {
+    int start, end;
+    GetSel(start, end);
+    return start;
+}
+
+void TCustomEdit::SetSelStart(int Value) { Send(EM_SETSEL, WPARAM(Value), LPARAM(Value)); }
+
+int TCustomEdit::SelLength() {
+    int start, end;
+    GetSel(start, end);
+    return end - start;
+}
+
+void TCustomEdit::SetSelLength(int Value) {
+    int start, end;
+    GetSel(start, end);
+    Send(EM_SETSEL, WPARAM(start), LPARAM(start + Value));
+    Send(EM_SCROLLCARET);
+}
+
+String TCustomEdit::SelText() {
+    int start, end;
+    GetSel(start, end);
+    return Text().mid(start, end - start);
+}
+
+void TCustomEdit::SetSelText(const String& Value) {
+    const std::u16string text = Value.toStdU16String();
+    Send(EM_REPLACESEL, 0, LPARAM(text.c_str()));
+}
+
+void TCustomEdit::SelectAll() { Send(EM_SETSEL, 0, LPARAM(-1)); }
+
+void TCustomEdit::SetMaxLength(int Value) {
+    if (Value < 0) Value = 0;
+    FMaxLength = Value;
+    if (HandleAllocated()) Send(EM_LIMITTEXT, WPARAM(Value));
+}
+
+void TCustomEdit::SetPasswordChar(rtl::Char Value) {
+    if (FPasswordChar == Value) return;
+    FPasswordChar = Value;
+    if (HandleAllocated()) {
+        Send(EM_SETPASSWORDCHAR, WPARAM(Value));
+        Invalidate();
+    }
+}
+
+void TCustomEdit::SetReadOnly(bool Value) {
+    if (FReadOnly == Value) return;
+    FReadOnly = Value;
+    if (HandleAllocated()) Send(EM_SETREADONLY, Value);
+}
+
+void TCustomEdit::SetNumbersOnly(bool Value) {
+    if (FNumbersOnly == Value) return;
+    FNumbersOnly = Value;
+    if (HandleAllocated()) RecreateWnd();
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase Value) {
+    if (FCharCase == Value) return;
+    FCharCase = Value;
+    // The text already there takes the case too.
+    if (Value == ecUpperCase) SetText(Text().toUpper());
+    else if (Value == ecLowerCase) SetText(Text().toLower());
+    if (HandleAllocated()) RecreateWnd();
+}
+
+void TCustomEdit::SetBorderStyle(TBorderStyle Value) {
+    if (FBorderStyle == Value) return;
+    FBorderStyle = Value;
+    if (HandleAllocated()) RecreateWnd();
+}
+
+void TCustomEdit::SetAlignment(TAlignment Value) {
+    if (FAlignment == Value) return;
+    FAlignment = Value;
+    if (HandleAllocated()) RecreateWnd();
+}
+
+bool TCustomEdit::Modified() {
+    if (HandleAllocated()) return Send(EM_GETMODIFY) != 0;
+    return FModified;
+}
+
+void TCustomEdit::SetModified(bool Value) {
+    FModified = Value;
+    if (HandleAllocated()) Send(EM_SETMODIFY, Value);
+}
+
 } // namespace vcl

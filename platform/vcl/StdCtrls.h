@@ -2,6 +2,7 @@
 // and group boxes over the platform's "Button" class.
 #pragma once
 #include "vcl/Controls.h"
+#include "vcl/Forms.h"
 
 namespace vcl {
 
@@ -10,6 +11,7 @@ using TLeftRight = TAlignment;
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 enum TEllipsisPosition { epNone, epPathEllipsis, epEndEllipsis, epWordEllipsis };
 enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 
 // True when the caption marks Key as its accelerator ("&F" in "&File"; "&&" is a plain ampersand).
 bool IsAccel(WORD Key, const String& Caption);
@@ -155,6 +157,69 @@ protected:
 class TGroupBox : public TCustomGroupBox {
 public:
     using TCustomGroupBox::TCustomGroupBox;
+};
+
+// A single-line edit over the platform's "Edit" window; OnChange follows EN_CHANGE, once per change of
+// the text, whoever made it.
+class TCustomEdit : public TWinControl {
+public:
+    explicit TCustomEdit(TComponent* AOwner);
+
+    int SelStart();
+    void SetSelStart(int Value);
+    int SelLength();
+    void SetSelLength(int Value);
+    String SelText();
+    void SetSelText(const String& Value);
+    void SelectAll();
+    void Clear() { SetText(String()); }
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int Value);
+    rtl::Char PasswordChar() const { return FPasswordChar; }
+    void SetPasswordChar(rtl::Char Value);
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value);
+    bool NumbersOnly() const { return FNumbersOnly; }
+    void SetNumbersOnly(bool Value);
+    TEditCharCase CharCase() const { return FCharCase; }
+    void SetCharCase(TEditCharCase Value);
+    bool Modified();
+    void SetModified(bool Value);
+    String TextHint() const { return FTextHint; }
+    void SetTextHint(const String& Value) { FTextHint = Value; }
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle Value);
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+
+    TNotifyEvent OnChange;
+
+protected:
+    virtual void Change();
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    void Dispatch(TMessage& Message) override;
+
+private:
+    void GetSel(int& Start, int& End);
+    LRESULT Send(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
+
+    int FMaxLength = 0;
+    rtl::Char FPasswordChar = 0;
+    bool FReadOnly = false;
+    bool FNumbersOnly = false;
+    TEditCharCase FCharCase = ecNormal;
+    bool FModified = false;
+    bool FCreating = false;
+    String FTextHint;
+    TBorderStyle FBorderStyle = bsSingle;
+    TAlignment FAlignment = taLeftJustify;
+};
+
+class TEdit : public TCustomEdit {
+public:
+    using TCustomEdit::TCustomEdit;
 };
 
 } // namespace vcl

@@ -148,3 +148,78 @@ TEST(StdGroupBox, ChildrenSitBelowTheCaption) {
     EXPECT_EQ(form->group->Perform(CM_DIALOGCHAR, 'g'), 1);
     EXPECT_TRUE(form->radioA->Focused() || form->radioB->Focused());
 }
+
+namespace {
+class TEditForm : public TForm {
+public:
+    explicit TEditForm(TComponent* AOwner) : TForm(AOwner) {
+        BeginLoading();
+        SetPosition(poDesigned);
+        SetBounds(100, 100, 300, 200);
+        edit = new TEdit(this);
+        edit->SetBounds(10, 10, 150, 21);
+        edit->SetParent(this);
+        edit->OnChange = [this](TObject*) { changes.push_back(edit->Text().toStdString()); };
+        edit->SetText(u"loaded"_qs); // no event while loading
+        EndLoading();
+    }
+    TEdit* edit;
+    std::vector<std::string> changes;
+};
+} // namespace
+
+TEST(StdEdit, OnChangeOncePerChangeFromTypingSettingOrReplacingTheSelection) {
+    FormHarness h;
+    auto* form = h.Show<TEditForm>();
+    TEdit* e = form->edit;
+    EXPECT_EQ(e->Text(), u"loaded"_qs);
+    EXPECT_TRUE(form->changes.empty());
+    EXPECT_FALSE(e->Modified());
+    e->SetText(u"Hello world"_qs);
+    e->SetSelStart(6);
+    e->SetSelLength(5);
+    EXPECT_EQ(e->SelText(), u"world"_qs);
+    e->SetSelText(u"there"_qs);
+    EXPECT_EQ(e->Text(), u"Hello there"_qs);
+    e->SelectAll();
+    EXPECT_EQ(e->SelLength(), 11);
+    h.Type(e, u"ab"_qs);
+    EXPECT_TRUE(e->Modified());
+    EXPECT_EQ(form->changes, (std::vector<std::string>{"Hello world", "Hello there", "a", "ab"}));
+    // The modified flag survives a new window.
+    e->SetNumbersOnly(true);
+    EXPECT_TRUE(e->Modified());
+    e->SetModified(false);
+    EXPECT_FALSE(e->Modified());
+}
+
+TEST(StdEdit, LimitsPasswordReadOnlyDigitsAndCaseReachTheWindow) {
+    FormHarness h;
+    auto* form = h.Show<TEditForm>();
+    TEdit* e = form->edit;
+    e->Clear();
+    e->SetMaxLength(4);
+    h.Type(e, u"abcdef"_qs);
+    EXPECT_EQ(e->Text(), u"abcd"_qs);
+    e->SetPasswordChar(u'#');
+    EXPECT_EQ(SendMessageW(e->Handle(), EM_GETPASSWORDCHAR, 0, 0), u'#');
+    e->SetReadOnly(true);
+    h.Type(e, u"x"_qs);
+    EXPECT_EQ(e->Text(), u"abcd"_qs);
+    e->SetReadOnly(false);
+    e->SetCharCase(ecUpperCase);
+    EXPECT_EQ(e->Text(), u"ABCD"_qs);
+    e->SetMaxLength(0);
+    e->SetSelStart(4);
+    h.Type(e, u"e"_qs);
+    EXPECT_EQ(e->Text(), u"ABCDE"_qs);
+    e->SetNumbersOnly(true);
+    e->Clear();
+    h.Type(e, u"1a2"_qs);
+    EXPECT_EQ(e->Text(), u"12"_qs);
+    // Settings made before the window exists are applied when it is made.
+    e->SetPasswordChar(u'%');
+    e->RecreateWnd();
+    EXPECT_EQ(SendMessageW(e->Handle(), EM_GETPASSWORDCHAR, 0, 0), u'%');
+    EXPECT_NE(GetWindowLongW(e->Handle(), GWL_STYLE) & ES_NUMBER, 0);
+}
