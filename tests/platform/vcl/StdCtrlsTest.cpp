@@ -73,6 +73,14 @@ TEST(StdButton, ClickSetsTheFormsModalResultAndDialogKeysPressDefaultAndCancel) 
     EXPECT_EQ(form->ok->Perform(CM_DIALOGKEY, VK_RETURN), 1);
     EXPECT_EQ(clicks, 2);
     EXPECT_NE(GetWindowLongW(form->ok->Handle(), GWL_STYLE) & BS_TYPEMASK, 0); // BS_DEFPUSHBUTTON
+    // The keys themselves, pressed on the form.
+    form->SetModalResult(mrNone);
+    form->check->SetFocus();
+    h.Keys(VK_ESCAPE);
+    EXPECT_EQ(form->ModalResult(), mrCancel);
+    h.Keys(VK_RETURN);
+    EXPECT_EQ(form->ModalResult(), mrOk);
+    EXPECT_EQ(clicks, 3);
 }
 
 TEST(StdCheckBox, ClicksCycleTheStateAndTheWindowFollowsWithOneEventPerChange) {
