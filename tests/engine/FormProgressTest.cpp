@@ -1,0 +1,206 @@
+// The progress window over a real run: what it shows from the encoder's lines, its Abort button, F8,
+// closing while converting, the abort timer and its saved settings.
+#include "app/engine/FormProgress.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "app/engine/Procs.h"
+#include "rtl/Files.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/windows/FormHarness.h"
+
+namespace {
+
+using engine::String;
+using testing_support::FormHarness;
+using testing_support::TempDir;
+
+// The window with a hook into its message pump, so a test acts while the run waits for the encoder.
+class PumpedProgress : public engine::TFormProgress {
+public:
+    using engine::TFormProgress::TFormProgress;
+    std::function<void()> OnPump;
+    void ProcessMessages() override {
+        engine::TFormProgress::ProcessMessages();
+        if (OnPump) OnPump();
+    }
+};
+
+class FormProgress : public ::testing::Test {
+protected:
+    void SetUp() override {
+        engine::InitAppParams(Params);
+        Params.ffmpeg = QStringLiteral(TW_FAKE_ENCODER);
+        Params.IniName = Dir.QFile("settings.ini");
+        H.Create<vcl::TForm>(); // the main window: the progress window is not the application's main form
+        Form = H.Create<PumpedProgress>();
+    }
+    void Attach() {
+        Run = std::make_unique<engine::TConversionRun>(Panel, Rows, *Form, Params);
+        Run->Analyse = [](const String& FileName, const String&) {
+            engine::TVideoFileInfo info;
+            info.SetFileName(FileName);
+            info.Seconds = 40;
+            info.NumberOfAudioStreams = 1;
+            info.AudioStreams[0].Exists = true;
+            info.AudioStreams[0].Codec = QStringLiteral("Opus");
+            info.AudioStreams[0].CodecFF = QStringLiteral("opus");
+            return info;
+        };
+        Run->ErrorOutput = [](const String&) {};
+        Form->SetRun(Run.get());
+    }
+    QString AddRow(const QString& Name) {
+        engine::TFileRow row;
+        row.Info.FileName = Dir.QFile(Name);
+        QFile f(row.Info.FileName);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("media");
+        Rows.Rows.push_back(row);
+        return row.Info.FileName;
+    }
+    // Feeds encoder lines through the run's line handler, as the runner does.
+    void Feed(int FileNo, int Files, int64_t Expected, const QStringList& Lines) {
+        Run->CurrentFileNo = FileNo;
+        Run->FilesToConvert = Files;
+        Run->ExpectedDurationSec = Expected;
+        for (const QString& line : Lines) {
+            Run->EncoderOutputList.Add(line);
+            Run->OnEncoderLine();
+        }
+    }
+
+    TempDir Dir;
+    FormHarness H;
+    engine::TAppParams Params;
+    engine::TEncoderPanel Panel;
+    engine::TFileRows Rows;
+    std::unique_ptr<engine::TConversionRun> Run;
+    PumpedProgress* Form = nullptr;
+};
+
+TEST_F(FormProgress, StartsWithItsTextsAndAnEmptyDisplay) {
+    EXPECT_EQ(Form->Caption(), "Conversion");
+    EXPECT_EQ(Form->lblStatusDesc->Caption(), "Status:");
+    EXPECT_EQ(Form->lblSpeedDesc->Caption(), "Speed:");
+    EXPECT_EQ(Form->chCloseAfterConversion->Caption(), "Close after conversion");
+    EXPECT_EQ(Form->btnAbort->Caption(), "Close"); // idle: the button only closes
+    EXPECT_EQ(Form->lblStatus->Caption(), "");
+    EXPECT_TRUE(Form->chCloseAfterConversion->Checked());
+    EXPECT_EQ(Form->pbFile->Position(), 0);
+    EXPECT_EQ(Form->ClientHeight(), 226);
+}
+
+TEST_F(FormProgress, ShowsTheEncoderValuesAndPercentOfRealLines) {
+    Attach();
+    Form->Show();
+    Feed(2, 5, 40,
+         {QStringLiteral("Press [q] to stop, [?] for help"),
+          QStringLiteral("size=     512kB time=00:00:10.00 bitrate= 419.4kbits/s speed=20.1x")});
+
+    EXPECT_EQ(Form->lblStatus->Caption(), "Converting file: 2 / 5  ::::  Complete: 25 %");
+    EXPECT_EQ(Form->pbFile->Position(), 25);
+    EXPECT_EQ(Form->pbFile->Percentage(), 25);
+    EXPECT_EQ(Form->Caption(), "Progress: 25% (2 / 5)");
+    EXPECT_EQ(Form->lblTime->Caption(), "00:00:10.00 / 00:00:40");
+    EXPECT_EQ(Form->lblSize->Caption(), "512.00 KB");
+    EXPECT_EQ(Form->lblBitrate->Caption(), "419.4 kbits/s");
+    EXPECT_EQ(Form->lblSpeed->Caption(), "20.1x");
+    EXPECT_EQ(vcl::Application->Title(), "2 / 5  ::::  25% Tunewright 1.5  [64-bit]");
+    H.Pump();
+    // The values are drawn, not only stored: the status line's area holds dark text pixels.
+    const QImage shot = H.App().Grab(Form->Handle());
+    const vcl::TRect r = Form->lblStatus->BoundsRect();
+    int dark = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = r.Left; x < r.Right; ++x)
+            if (qGray(shot.pixel(x, y)) < 100) ++dark;
+    EXPECT_GT(dark, 50);
+    H.App().SaveScreenshot(Form->Handle(), QStringLiteral("progress-window.png"));
+}
+
+TEST_F(FormProgress, WithoutAnExpectedDurationOnlyTheValuesChange) {
+    Attach();
+    Feed(1, 1, 0, {QStringLiteral("size=    1024kB time=00:00:10.00 bitrate= 128.0kbits/s speed=3x")});
+    EXPECT_EQ(Form->lblStatus->Caption(), "");
+    EXPECT_EQ(Form->pbFile->Position(), 0);
+    EXPECT_EQ(Form->Caption(), "Conversion");
+    EXPECT_EQ(Form->lblTime->Caption(), "00:00:10.00 / 00:00:00");
+    EXPECT_EQ(Form->lblSize->Caption(), "1.00 MB");
+}
+
+TEST_F(FormProgress, AbortButtonStopsTheEncoderAndTheDeleteQuestionGoesThroughTheHook) {
+    const QString input = AddRow(QStringLiteral("abort.webm"));
+    const QString output = rtl::ChangeFileExt(input, QStringLiteral(".mp3"));
+    Attach();
+    bool clicked = false;
+    Form->OnPump = [&] {
+        if (!clicked && Run->bConverting && Run->EncoderOutputList.Text().contains("time=")) {
+            clicked = true;
+            EXPECT_EQ(Form->btnAbort->Caption(), "Abort");
+            H.Click(Form->btnAbort);
+        }
+    };
+    H.Script({IDYES});
+    const engine::TRunResult r = Run->Execute();
+
+    EXPECT_TRUE(clicked);
+    EXPECT_TRUE(r.Aborted);
+    EXPECT_EQ(Rows.Rows[0].Status, "Aborted");
+    EXPECT_TRUE(Run->EncoderOutputList.Text().contains("got q"));
+    ASSERT_EQ(H.Dialogs().size(), 1u);
+    EXPECT_TRUE(H.Dialogs()[0].text.contains(output));
+    EXPECT_FALSE(QFile::exists(output)); // answered Yes: the partial file is gone
+    EXPECT_EQ(Form->btnAbort->Caption(), "Close");
+}
+
+TEST_F(FormProgress, ClosingWhileConvertingAbortsAndTheTimerArmsTheForcedStop) {
+    Attach();
+    Form->Show();
+    Run->bConverting = true;
+    Form->Close();
+    EXPECT_TRUE(Run->bAbortRequested);
+    EXPECT_TRUE(Form->tmAbort->Enabled());
+    EXPECT_FALSE(Run->bForceKill);
+    H.Advance(std::chrono::milliseconds(1000));
+    H.Pump();
+    EXPECT_TRUE(Run->bForceKill);
+    EXPECT_FALSE(Form->tmAbort->Enabled());
+    Run->bConverting = false; // the run resets its own flags
+}
+
+TEST_F(FormProgress, F8ClosesOnlyWhenIdle) {
+    Attach();
+    Form->Show();
+    Run->bConverting = true;
+    H.Keys(VK_F8);
+    EXPECT_TRUE(Form->Visible());
+    EXPECT_FALSE(Run->bAbortRequested);
+    Run->bConverting = false;
+    H.Keys(VK_F8);
+    EXPECT_FALSE(Form->Visible());
+}
+
+TEST_F(FormProgress, AbortWhenIdleOnlyHides) {
+    Attach();
+    Form->Show();
+    H.Click(Form->btnAbort);
+    EXPECT_FALSE(Form->Visible());
+    EXPECT_FALSE(Run->bAbortRequested);
+}
+
+TEST_F(FormProgress, LoadsWidthAndCloseAfterConversionFromTheSettingsFile) {
+    QFile ini(Params.IniName);
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[PROGRESS]\r\nLeft=5\r\nWidth=720\r\nCloseAfterConversion=0\r\n");
+    ini.close();
+    Form->Params = &Params;
+    Form->LoadSettings();
+    EXPECT_EQ(Form->Width(), 720);
+    EXPECT_FALSE(Form->chCloseAfterConversion->Checked());
+    EXPECT_FALSE(Form->CloseAfterConversion());
+}
+
+} // namespace
