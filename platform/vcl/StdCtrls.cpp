@@ -381,6 +381,34 @@ void TCustomEdit::Dispatch(TMessage& Message) {
         return;
     }
     TWinControl::Dispatch(Message);
+    switch (Message.Msg) {
+    case WM_PAINT:
+        if (HDC given = HDC(Message.WParam)) PaintTextHint(given);
+        else if (HandleAllocated()) {
+            HDC dc = GetDC(WindowHandle());
+            PaintTextHint(dc);
+            ReleaseDC(WindowHandle(), dc);
+        }
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        if (!FTextHint.isEmpty()) Invalidate();
+        break;
+    }
+}
+
+void TCustomEdit::PaintTextHint(HDC DC) {
+    // The hint stands in the empty box until it gets the focus.
+    if (FTextHint.isEmpty() || GetWindowTextLengthW(WindowHandle()) != 0 || Focused()) return;
+    static constexpr UINT Align[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
+    HGDIOBJ old = SelectObject(DC, Font()->Handle());
+    SetBkMode(DC, TRANSPARENT);
+    SetTextColor(DC, ColorToRGB(clGrayText));
+    RECT r{2, 0, ClientWidth() - 2, ClientHeight()};
+    const std::u16string text = FTextHint.toStdU16String();
+    DrawTextW(DC, reinterpret_cast<LPCWSTR>(text.c_str()), int(text.size()), &r,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | Align[FAlignment]);
+    SelectObject(DC, old);
 }
 
 void TCustomEdit::Change() {
@@ -480,6 +508,12 @@ void TCustomEdit::SetAlignment(TAlignment Value) {
 bool TCustomEdit::Modified() {
     if (HandleAllocated()) return Send(EM_GETMODIFY) != 0;
     return FModified;
+}
+
+void TCustomEdit::SetTextHint(const String& Value) {
+    if (FTextHint == Value) return;
+    FTextHint = Value;
+    if (HandleAllocated()) Invalidate();
 }
 
 void TCustomEdit::SetModified(bool Value) {

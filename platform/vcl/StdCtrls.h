@@ -186,7 +186,7 @@ public:
     bool Modified();
     void SetModified(bool Value);
     String TextHint() const { return FTextHint; }
-    void SetTextHint(const String& Value) { FTextHint = Value; }
+    void SetTextHint(const String& Value);
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle Value);
     TAlignment Alignment() const { return FAlignment; }
@@ -203,6 +203,7 @@ protected:
 
 private:
     void GetSel(int& Start, int& End);
+    void PaintTextHint(HDC DC);
     LRESULT Send(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
 
     int FMaxLength = 0;

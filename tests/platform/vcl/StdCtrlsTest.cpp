@@ -231,3 +231,27 @@ TEST(StdEdit, LimitsPasswordReadOnlyDigitsAndCaseReachTheWindow) {
     EXPECT_EQ(SendMessageW(e->Handle(), EM_GETPASSWORDCHAR, 0, 0), u'%');
     EXPECT_NE(GetWindowLongW(e->Handle(), GWL_STYLE) & ES_NUMBER, 0);
 }
+
+TEST(StdEdit, TextHintShowsInTheEmptyUnfocusedBoxOnly) {
+    FormHarness h;
+    auto* form = h.Show<TEditForm>();
+    TEdit* e = form->edit;
+    auto* other = new TButton(form);
+    other->SetParent(form);
+    other->SetTop(50);
+    other->SetFocus();
+    e->SetTextHint(u"Search"_qs);
+    auto hintPixels = [&] {
+        TBitmap bmp(e->Width(), e->Height());
+        e->PaintTo(bmp.Canvas()->Handle(), 0, 0);
+        int n = 0;
+        for (int y = 0; y < bmp.Height(); ++y)
+            for (int x = 0; x < bmp.Width(); ++x) n += bmp.Canvas()->Pixels(x, y) == ColorToRGB(clGrayText);
+        return n;
+    };
+    EXPECT_EQ(hintPixels(), 0); // the box holds text
+    e->Clear();
+    EXPECT_GT(hintPixels(), 0);
+    e->SetFocus();
+    EXPECT_EQ(hintPixels(), 0);
+}
