@@ -21,6 +21,22 @@ void TKwpPersistent::NotifyChanged(rtl::TObject* Sender) {
 
 TKwpTagExt::TKwpTagExt(rtl::TComponent*) : FDateValue(rtl::Now()) {}
 
+TKwpControlBoundLabel::TKwpControlBoundLabel(rtl::TComponent* AOwner)
+    : TKwpControlBoundLabel(AOwner, QStringLiteral("SubLabel")) {}
+
+TKwpControlBoundLabel::TKwpControlBoundLabel(rtl::TComponent* AOwner, const rtl::String& AName)
+    : vcl::TCustomLabel(AOwner) {
+    SetName(AName);
+    SetSubComponent(true);
+    // Naming a control copies the name into an empty caption; a label without an owner stays blank.
+    SetCaption(AOwner ? AOwner->Name() : rtl::String());
+}
+
+void TKwpControlBoundLabel::AdjustSize() {
+    vcl::TCustomLabel::AdjustSize();
+    if (OnAdjustBounds) OnAdjustBounds(this);
+}
+
 TKwpFocusRectParams::TKwpFocusRectParams(rtl::TComponent*) : FPen(std::make_unique<TPen>()) {
     FPen->OnChange = rtl::MakeEvent(static_cast<TKwpPersistent*>(this), &TKwpPersistent::NotifyChanged);
 }

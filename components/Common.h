@@ -1,10 +1,11 @@
 // components/Common.h: the small classes every pack component shares (update counting and change
-// notification, the extended tag, focus rectangle settings, the gradient object) and the border and
-// frame drawing procedures.
+// notification, the extended tag, the caption label of edit-like controls, focus rectangle settings,
+// the gradient object) and the border and frame drawing procedures.
 #pragma once
 #include "components/Gradient.h"
 #include "rtl/Classes.h"
 #include "rtl/DateUtils.h"
+#include "vcl/StdCtrls.h"
 
 #include <memory>
 
@@ -48,6 +49,24 @@ private:
     double FRealValue = 0;
     rtl::TDateTime FDateValue;
     void* FPointerValue = nullptr;
+};
+
+// The caption label an edit-like control owns and keeps beside itself. The owner decides where it goes:
+// it places the label in SetBounds and again from OnAdjustBounds whenever the label resized itself.
+class TKwpControlBoundLabel : public vcl::TCustomLabel {
+public:
+    explicit TKwpControlBoundLabel(rtl::TComponent* AOwner);
+    TKwpControlBoundLabel(rtl::TComponent* AOwner, const rtl::String& AName);
+
+    rtl::TNotifyEvent OnAdjustBounds;
+
+protected:
+    void AdjustSize() override;
+
+private:
+    // Only the owning control moves the label (through SetBounds).
+    using vcl::TCustomLabel::SetLeft;
+    using vcl::TCustomLabel::SetTop;
 };
 
 enum TKwpFocusRectType : uint8_t { frtSystem, frtCustom, frtNone };

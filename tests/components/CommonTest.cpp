@@ -277,3 +277,73 @@ TEST(KwpFocusRectParams, SettersNotifyEvenWithoutAChangeAndPenChangesReachTheOwn
     p.Pen()->SetColor(vcl::clRed);
     EXPECT_EQ(counter.Count, 3);
 }
+
+// Placing the label is the owner's business, so Left and Top cannot be set on the label itself.
+template <class T> concept MovableByLeft = requires(T& l) { l.SetLeft(0); };
+template <class T> concept MovableByTop = requires(T& l) { l.SetTop(0); };
+static_assert(MovableByLeft<vcl::TLabel> && !MovableByLeft<TKwpControlBoundLabel>);
+static_assert(MovableByTop<vcl::TLabel> && !MovableByTop<TKwpControlBoundLabel>);
+
+TEST(KwpControlBoundLabel, TakesItsNameAndTheOwnersNameAsCaption) {
+    rtl::TComponent owner(nullptr);
+    owner.SetName(QStringLiteral("cbYear"));
+    struct Case {
+        rtl::TComponent* Owner;
+        const char* Name; // nullptr: the one-argument constructor
+        const char* ExpectedName;
+        const char* ExpectedCaption;
+    };
+    for (const Case c : {Case{&owner, nullptr, "SubLabel", "cbYear"}, Case{&owner, "YearLabel", "YearLabel", "cbYear"},
+                         Case{nullptr, nullptr, "SubLabel", ""}}) {
+        auto* label = c.Name ? new TKwpControlBoundLabel(c.Owner, QString::fromLatin1(c.Name))
+                             : new TKwpControlBoundLabel(c.Owner);
+        std::unique_ptr<TKwpControlBoundLabel> unowned(c.Owner ? nullptr : label);
+        EXPECT_EQ(label->Name().toStdString(), c.ExpectedName);
+        EXPECT_EQ(label->Caption().toStdString(), c.ExpectedCaption) << c.ExpectedName;
+        EXPECT_TRUE(label->ComponentStyle().Contains(rtl::csSubComponent));
+        EXPECT_EQ(label->Owner(), c.Owner);
+    }
+}
+
+namespace {
+
+// Keeps the label's right edge 4 pixels left of x = 100, as an owning control would.
+struct TPlacer {
+    TKwpControlBoundLabel* Label = nullptr;
+    int Calls = 0;
+    void Place(rtl::TObject* Sender) {
+        ++Calls;
+        EXPECT_EQ(Sender, Label);
+        Label->SetBounds(96 - Label->Width(), Label->Top(), Label->Width(), Label->Height());
+    }
+};
+
+} // namespace
+
+TEST(KwpControlBoundLabel, ReportsItsNewSizeSoTheOwnerCanPlaceItAgain) {
+    TKwpControlBoundLabel label(nullptr);
+    TPlacer placer{&label};
+    label.OnAdjustBounds = rtl::MakeEvent(&placer, &TPlacer::Place);
+    label.SetCaption(QStringLiteral("Genre:"));
+    const int shortWidth = label.Width();
+    EXPECT_GT(shortWidth, 0);
+    EXPECT_EQ(label.Left() + shortWidth, 96);
+    EXPECT_EQ(placer.Calls, 1);
+
+    label.SetCaption(QStringLiteral("A much longer caption:"));
+    EXPECT_GT(label.Width(), shortWidth);
+    EXPECT_EQ(label.Left() + label.Width(), 96) << "placed with the size from before the resize";
+    EXPECT_EQ(placer.Calls, 2);
+}
+
+TEST(KwpControlBoundLabel, DiesWithTheControlThatOwnsIt) {
+    vcl::TWinControl parent(nullptr);
+    auto* control = new vcl::TWinControl(nullptr);
+    control->SetParent(&parent);
+    auto* label = new TKwpControlBoundLabel(control);
+    label->SetParent(&parent);
+    label->SetFocusControl(control);
+    ASSERT_EQ(parent.ControlCount(), 2);
+    delete control;
+    EXPECT_EQ(parent.ControlCount(), 0);
+}
