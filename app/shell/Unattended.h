@@ -1,5 +1,6 @@
 // app/shell/Unattended.h: the run from the command line while there is no main window: the options
-// fill a plain file list, -AUTOCONVERT converts it, progress and messages go to standard error.
+// fill a plain file list, -AUTOCONVERT converts it with the progress window up (offscreen when there
+// is no display), progress and messages go to standard error.
 #pragma once
 #include <QStringList>
 
