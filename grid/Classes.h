@@ -4,6 +4,8 @@
 #pragma once
 #include "rtl/Classes.h"
 #include "rtl/SysUtils.h"
+#include "vcl/Controls.h"
+#include "vcl/StdCtrls.h"
 
 #include <cstdint>
 
@@ -27,14 +29,17 @@ public:
     static rtl::Char TimeSeparator() { return rtl::FormatSettings.TimeSeparator; }
 };
 
-// Control enumerations of the class library, with its values.
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+// The class library's control enumerations, as the columns carry them.
+using vcl::TAlignment;
+using enum vcl::TAlignment;
 enum TVerticalAlignment { taAlignTop, taAlignBottom, taVerticalCenter };
-enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
-enum TAnchorKind { akLeft, akTop, akRight, akBottom };
-using TAnchors = rtl::TSet<TAnchorKind>;
-using TCursor = int16_t;
-constexpr TCursor crDefault = 0;
+using vcl::TBiDiMode;
+using enum vcl::TBiDiMode;
+using vcl::TAnchorKind;
+using enum vcl::TAnchorKind;
+using vcl::TAnchors;
+using vcl::TCursor;
+using vcl::crDefault;
 using TCaption = rtl::String;
 
 } // namespace grid
