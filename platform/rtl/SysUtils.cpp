@@ -1407,7 +1407,7 @@ TGUID StringToGUID(const String& S) {
         uint64_t V = 0;
         for (int I = From; I < From + Count; ++I) {
             const char16_t C = S[I].unicode();
-            int D;
+            int D = 0;
             if (C >= u'0' && C <= u'9')
                 D = C - u'0';
             else if (C >= u'a' && C <= u'f')

@@ -77,7 +77,7 @@ void TCustomLabel::Paint() {
     DrawLabelText(dc, Font()->Handle(), Caption(), r, flags);
 }
 
-void TCustomLabel::Changed() {
+void TCustomLabel::TextLayoutChanged() {
     AdjustSize();
     Invalidate();
 }
@@ -89,10 +89,10 @@ void TCustomLabel::SetLayout(TTextLayout Value) {
     if (FLayout != Value) { FLayout = Value; Invalidate(); }
 }
 void TCustomLabel::SetWordWrap(bool Value) {
-    if (FWordWrap != Value) { FWordWrap = Value; Changed(); }
+    if (FWordWrap != Value) { FWordWrap = Value; TextLayoutChanged(); }
 }
 void TCustomLabel::SetShowAccelChar(bool Value) {
-    if (FShowAccelChar != Value) { FShowAccelChar = Value; Changed(); }
+    if (FShowAccelChar != Value) { FShowAccelChar = Value; TextLayoutChanged(); }
 }
 void TCustomLabel::SetEllipsisPosition(TEllipsisPosition Value) {
     if (FEllipsisPosition != Value) { FEllipsisPosition = Value; Invalidate(); }
@@ -125,12 +125,12 @@ void TCustomLabel::Dispatch(TMessage& Message) {
 
 void TCustomLabel::CMTextChanged(TMessage& Message) {
     (void)Message;
-    Changed();
+    TextLayoutChanged();
 }
 
 void TCustomLabel::CMFontChanged(TMessage& Message) {
     TGraphicControl::CMFontChanged(Message);
-    Changed();
+    TextLayoutChanged();
 }
 
 void TCustomLabel::CMDialogChar(TCMDialogChar& Message) {

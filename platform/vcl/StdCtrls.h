@@ -47,7 +47,8 @@ protected:
     UINT DrawTextFlags() const;
 
 private:
-    void Changed();
+    // Not TControl::Changed (which tells the parent): the label refits and repaints itself.
+    void TextLayoutChanged();
     TAlignment FAlignment = taLeftJustify;
     TTextLayout FLayout = tlTop;
     bool FWordWrap = false;

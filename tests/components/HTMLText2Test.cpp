@@ -206,7 +206,9 @@ TEST_F(Layout, WrapsBeforeTheFirstWordThatPassesTheRightEdgeAndDropsTheBlank) {
     }
     EXPECT_GT(lines, 1);
     for (size_t i = 1; i < Out.LWords.size(); ++i)
-        if (Out.LWords[i]->Rect.Left == 0) EXPECT_FALSE(Out.LWords[i - 1]->Space) << "a line ends with a blank";
+        if (Out.LWords[i]->Rect.Left == 0) {
+            EXPECT_FALSE(Out.LWords[i - 1]->Space) << "a line ends with a blank";
+        }
 }
 
 TEST_F(Layout, ListItemsHangTheirWrappedLines) {

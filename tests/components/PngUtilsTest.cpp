@@ -103,7 +103,9 @@ TEST_P(PngTypes, GrayscalePngGraysColourAndLeavesGrayAlone) {
         EXPECT_LE(std::abs((c & 0xFF) - ((c >> 8) & 0xFF)), 1);
         EXPECT_LE(std::abs((c & 0xFF) - ((c >> 16) & 0xFF)), 1);
     }
-    if (auto* alpha = png->AlphaScanline(0)) EXPECT_EQ(alpha[2], 255);
+    if (auto* alpha = png->AlphaScanline(0)) {
+        EXPECT_EQ(alpha[2], 255);
+    }
 }
 
 TEST_P(PngTypes, DrawPngDrawsAFadedGrayCopyAndLeavesTheSourceIntact) {
@@ -264,7 +266,9 @@ TEST(PngRoutines, OutputPassesPngcheckAndInflates) {
     for (const QString& file : QStringList{copied, rebuilt} + others) {
         const auto check = testing_support::RunProgram(QStringLiteral("pngcheck"), {QStringLiteral("-v"), file});
         EXPECT_TRUE(check.Ok()) << file.toStdString() << "\n" << check.Out.toStdString();
-        if (file == copied) EXPECT_TRUE(check.Out.contains("chunk gAMA")) << check.Out.toStdString();
+        if (file == copied) {
+            EXPECT_TRUE(check.Out.contains("chunk gAMA")) << check.Out.toStdString();
+        }
         if (file == rebuilt) {
             EXPECT_FALSE(check.Out.contains("chunk gAMA")) << check.Out.toStdString();
             EXPECT_TRUE(check.Out.contains("RGB+alpha")) << check.Out.toStdString();
