@@ -51,14 +51,6 @@ Bytes Ape(const std::vector<Bytes>& Items, uint32_t Version = 2000, bool Header 
                 Block(Version, size, count, Header ? 0x80000000u : 0)});
 }
 
-struct TFaultGuard {
-    explicit TFaultGuard(tags::TFileStep Failing)
-    {
-        tags::SetFileFaultHook([Failing](tags::TFileStep Step) { return Step == Failing; });
-    }
-    ~TFaultGuard() { tags::SetFileFaultHook(nullptr); }
-};
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------

@@ -73,15 +73,6 @@ QString LoadedTitle(const QString& File)
     return tag.GetUnicodeText(QStringLiteral("TIT2"));
 }
 
-// The fault hook is process-wide: every test that sets it clears it again.
-struct TFaultGuard {
-    explicit TFaultGuard(tags::TFileStep Failing)
-    {
-        tags::SetFileFaultHook([Failing](tags::TFileStep Step) { return Step == Failing; });
-    }
-    ~TFaultGuard() { tags::SetFileFaultHook(nullptr); }
-};
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------

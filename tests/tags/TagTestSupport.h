@@ -1,6 +1,7 @@
 // tests/tags/TagTestSupport.h: building ID3v2 tags and containers byte by byte for the tag tests.
 #pragma once
 #include "rtl/Streams.h"
+#include "tags/SafeFile.h"
 #include "tests/support/TempDir.h"
 
 #include <QString>
@@ -117,5 +118,14 @@ inline QString FixturePath(const QString& Name)
     const QByteArray root = qgetenv("TW_SOURCE_DIR");
     return (root.isEmpty() ? QStringLiteral(".") : QString::fromLocal8Bit(root)) + QStringLiteral("/tests/tags/fixtures/") + Name;
 }
+
+// The fault hook is process-wide: every test that sets it clears it again.
+struct TFaultGuard {
+    explicit TFaultGuard(tags::TFileStep Failing)
+    {
+        tags::SetFileFaultHook([Failing](tags::TFileStep Step) { return Step == Failing; });
+    }
+    ~TFaultGuard() { tags::SetFileFaultHook(nullptr); }
+};
 
 } // namespace tagtest
