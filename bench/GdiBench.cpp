@@ -5,7 +5,6 @@
 #include "bench/BenchSupport.h"
 #include "win/windows.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
@@ -178,8 +177,7 @@ std::vector<Pair> Pairs() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    TwStartGui(&argc, argv, TRUE); // offscreen unless QT_QPA_PLATFORM names a platform
     benchmark::Initialize(&argc, argv);
 
     GdiImage gdiDst, gdiSrc;

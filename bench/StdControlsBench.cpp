@@ -5,8 +5,9 @@
 // bench-libs: win Qt6::Gui
 #include "win/windows.h"
 
+#include <QString>
+
 #include <QElapsedTimer>
-#include <QGuiApplication>
 
 #include <algorithm>
 #include <cstdio>
@@ -54,8 +55,7 @@ bool Linear(const char* what, double small, double large, double factor) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    TwStartGui(&argc, argv, TRUE); // offscreen unless QT_QPA_PLATFORM names a platform
     top = CreateWindowExW(0, u"#32770", u"bench", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
     bool ok = true;
     double small = 1e9, large = 1e9;

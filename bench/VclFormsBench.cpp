@@ -4,10 +4,10 @@
 // realignment after a resize grows linearly with the controls (20 against 200). Prints the numbers;
 // exits non-zero when a bound is missed.
 // bench-libs: vcl win Qt6::Gui
+#include "bench/BenchSupport.h"
 #include "vcl/Forms.h"
 
 #include <QElapsedTimer>
-#include <QGuiApplication>
 
 #include <algorithm>
 #include <cstdio>
@@ -15,6 +15,8 @@
 using namespace vcl;
 
 namespace {
+
+using bench_support::Seconds;
 
 class TCell : public TCustomControl {
 public:
@@ -41,7 +43,6 @@ public:
     }
 };
 
-double Seconds(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e9; }
 
 double FormCycle(int count) {
     QElapsedTimer t;
@@ -88,8 +89,7 @@ template <class F> double Best(F&& f, int runs) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    TwStartGui(&argc, argv, TRUE); // offscreen unless QT_QPA_PLATFORM names a platform
     bool ok = true;
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;

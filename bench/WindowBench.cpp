@@ -6,7 +6,6 @@
 #include "win/windows.h"
 
 #include <QElapsedTimer>
-#include <QGuiApplication>
 #include <QImage>
 
 #include <algorithm>
@@ -54,8 +53,7 @@ double PostAndDispatch(HWND w, int count) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    TwStartGui(&argc, argv, TRUE); // offscreen unless QT_QPA_PLATFORM names a platform
     bool ok = true;
 
     WNDCLASSEXW wc{};
