@@ -19,6 +19,8 @@ packages=(
     ffmpeg libmediainfo0v5 mediainfo fonts-dejavu-core
     # peers the tests compare against
     python3 python3-mutagen id3v2 eyed3 lame pngcheck libtag1-dev libicu-dev libimage-exiftool-perl
+    # Ogg peers: oggenc, vorbiscomment, ogginfo, opusenc, opusinfo, flac --ogg
+    vorbis-tools opus-tools flac
     # instruction decoder peers (tests/styling)
     libcapstone-dev libzydis-dev
     # executable headers: pefile reads what the cross compilers (mingw-w64, when present) build; file names the kind
