@@ -21,6 +21,8 @@ packages=(
     python3 python3-mutagen id3v2 eyed3 lame pngcheck libtag1-dev libicu-dev libimage-exiftool-perl
     # Ogg peers: oggenc, vorbiscomment, ogginfo, opusenc, opusinfo, flac --ogg
     vorbis-tools opus-tools flac
+    # MP4, WavPack and Musepack peers: AtomicParsley, wavpack/wvunpack, mpcenc/mpcdec
+    atomicparsley wavpack musepack-tools
     # instruction decoder peers (tests/styling)
     libcapstone-dev libzydis-dev
     # executable headers: pefile reads what the cross compilers (mingw-w64, when present) build; file names the kind
