@@ -9,6 +9,7 @@
 #include "win/uxtheme/uxtheme.h"
 #include "win/kernel32/modules.h"
 #include "win/kernel32/winres.h"
+#include "win/kernel32/winnls.h"
 #if __has_include("win/kernel32/winbase.h")
 #include "win/kernel32/winbase.h"
 #endif
