@@ -25,8 +25,9 @@ packages=(
     atomicparsley wavpack musepack-tools
     # instruction decoder peers (tests/styling)
     libcapstone-dev libzydis-dev
-    # executable headers: pefile reads what the cross compilers (mingw-w64, when present) build; file names the kind
-    python3-pefile file
+    # executable headers: pefile reads what the cross compilers (mingw-w64, when present) build; file names the kind;
+    # the cross binutils link the executables the header fuzzer starts from
+    python3-pefile file binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
 )
 
 missing=()

@@ -27,9 +27,11 @@ cmake --build "$build" --target "${targets[@]}" -j"$jobs"
 # The seeds are made again whenever the scripts that make them change.
 seeds="$build/fuzz-seeds"
 stamp="$seeds/.made"
-if [[ ! -f $stamp || $root/tests/fuzz/make-seeds.sh -nt $stamp || $root/tests/fuzz/make-seeds.py -nt $stamp ]]; then
+if [[ ! -f $stamp || $root/tests/fuzz/make-seeds.sh -nt $stamp || $root/tests/fuzz/make-seeds.py -nt $stamp ||
+    $root/tests/fuzz/make-binary-seeds.sh -nt $stamp ]]; then
     rm -rf "$seeds"
     "$root/tests/fuzz/make-seeds.sh" "$seeds"
+    "$root/tests/fuzz/make-binary-seeds.sh" "$seeds"
     touch "$stamp"
 fi
 
