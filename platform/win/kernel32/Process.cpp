@@ -377,6 +377,8 @@ BOOL SnapshotEntry(HANDLE h, LPPROCESSENTRY32W lppe, bool First) {
 
 } // namespace
 
+HANDLE TwCreateThreadSnapshot(DWORD ProcessId);
+
 extern "C" {
 
 BOOL WINAPI CreatePipe(PHANDLE hReadPipe, PHANDLE hWritePipe, LPSECURITY_ATTRIBUTES lpPipeAttributes, DWORD) {
@@ -623,8 +625,9 @@ DWORD WINAPI GetModuleFileNameExW(HANDLE hProcess, HMODULE hModule, LPWSTR lpFil
     return DWORD(n);
 }
 
-HANDLE WINAPI CreateToolhelp32Snapshot(DWORD dwFlags, DWORD) {
-    if (!(dwFlags & TH32CS_SNAPPROCESS)) {
+HANDLE WINAPI CreateToolhelp32Snapshot(DWORD dwFlags, DWORD th32ProcessID) {
+    if (dwFlags == TH32CS_SNAPTHREAD) return TwCreateThreadSnapshot(th32ProcessID); // Threads.cpp
+    if (!(dwFlags & TH32CS_SNAPPROCESS) || (dwFlags & TH32CS_SNAPTHREAD)) {
         SetLastError(ERROR_NOT_SUPPORTED);
         return INVALID_HANDLE_VALUE;
     }

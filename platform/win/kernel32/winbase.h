@@ -184,6 +184,147 @@ HANDLE WINAPI CreateToolhelp32Snapshot(DWORD dwFlags, DWORD th32ProcessID);
 BOOL WINAPI Process32FirstW(HANDLE hSnapshot, LPPROCESSENTRY32W lppe);
 BOOL WINAPI Process32NextW(HANDLE hSnapshot, LPPROCESSENTRY32W lppe);
 
+// ---- virtual memory --------------------------------------------------------------------------------
+
+#define ERROR_INVALID_ADDRESS 487L
+
+#define MEM_COMMIT 0x00001000
+#define MEM_RESERVE 0x00002000
+#define MEM_DECOMMIT 0x00004000
+#define MEM_RELEASE 0x00008000
+#define MEM_FREE 0x00010000
+#define MEM_PRIVATE 0x00020000
+#define MEM_MAPPED 0x00040000
+#define MEM_TOP_DOWN 0x00100000
+#define MEM_IMAGE 0x01000000
+
+#define PAGE_NOACCESS 0x01
+#define PAGE_READONLY 0x02
+#define PAGE_READWRITE 0x04
+#define PAGE_WRITECOPY 0x08
+#define PAGE_EXECUTE 0x10
+#define PAGE_EXECUTE_READ 0x20
+#define PAGE_EXECUTE_READWRITE 0x40
+#define PAGE_EXECUTE_WRITECOPY 0x80
+#define PAGE_GUARD 0x100
+
+typedef struct _MEMORY_BASIC_INFORMATION {
+    PVOID BaseAddress; // the queried address rounded down to its page
+    PVOID AllocationBase;
+    DWORD AllocationProtect;
+    WORD PartitionId;
+    SIZE_T RegionSize; // from BaseAddress to the end of the run of pages alike
+    DWORD State;
+    DWORD Protect;
+    DWORD Type;
+} MEMORY_BASIC_INFORMATION, *PMEMORY_BASIC_INFORMATION;
+
+typedef struct _SYSTEM_INFO {
+    WORD wProcessorArchitecture; // 9: x64
+    WORD wReserved;
+    DWORD dwPageSize;
+    LPVOID lpMinimumApplicationAddress;
+    LPVOID lpMaximumApplicationAddress;
+    DWORD_PTR dwActiveProcessorMask;
+    DWORD dwNumberOfProcessors;
+    DWORD dwProcessorType;
+    DWORD dwAllocationGranularity;
+    WORD wProcessorLevel;
+    WORD wProcessorRevision;
+} SYSTEM_INFO, *LPSYSTEM_INFO;
+
+void WINAPI GetSystemInfo(LPSYSTEM_INFO lpSystemInfo);
+// Over mmap. A new allocation starts on the 64 KiB granularity; one at a given address takes exactly
+// that place or fails with ERROR_INVALID_ADDRESS (nothing already mapped is replaced). MEM_TOP_DOWN is
+// how Linux places anonymous mappings anyway.
+LPVOID WINAPI VirtualAlloc(LPVOID lpAddress, SIZE_T dwSize, DWORD flAllocationType, DWORD flProtect);
+// MEM_RELEASE (size 0, at an allocation's base) or MEM_DECOMMIT of pages that VirtualAlloc gave.
+BOOL WINAPI VirtualFree(LPVOID lpAddress, SIZE_T dwSize, DWORD dwFreeType);
+// Over mprotect, for any mapped pages of the process (code of shared libraries included).
+BOOL WINAPI VirtualProtect(LPVOID lpAddress, SIZE_T dwSize, DWORD flNewProtect, PDWORD lpflOldProtect);
+// Over /proc/self/maps. Mappings that have no access are reported as reserved.
+SIZE_T WINAPI VirtualQuery(LPCVOID lpAddress, PMEMORY_BASIC_INFORMATION lpBuffer, SIZE_T dwLength);
+BOOL WINAPI FlushInstructionCache(HANDLE hProcess, LPCVOID lpBaseAddress, SIZE_T dwSize);
+
+// Code that walks the address space region by region (a search for free room near some code) opens
+// a snapshot first: until the matching end, queries read one parse of /proc/self/maps, which the
+// stand-in's own allocations, releases and protection changes keep up to date. Nests.
+void WINAPI TwBeginMemorySnapshot(void);
+void WINAPI TwEndMemorySnapshot(void);
+// How often /proc/self/maps was parsed so far.
+DWORD WINAPI TwMemoryMapParses(void);
+
+// ---- threads ---------------------------------------------------------------------------------------
+
+#define TH32CS_SNAPTHREAD 0x00000004
+
+#define THREAD_SUSPEND_RESUME 0x0002
+#define THREAD_GET_CONTEXT 0x0008
+#define THREAD_SET_CONTEXT 0x0010
+#define THREAD_QUERY_INFORMATION 0x0040
+#define THREAD_ALL_ACCESS 0x001FFFFF
+
+#define THREAD_PRIORITY_IDLE (-15)
+#define THREAD_PRIORITY_LOWEST (-2)
+#define THREAD_PRIORITY_NORMAL 0
+#define THREAD_PRIORITY_HIGHEST 2
+#define THREAD_PRIORITY_TIME_CRITICAL 15
+#define THREAD_PRIORITY_ERROR_RETURN 0x7FFFFFFF
+
+#define TLS_OUT_OF_INDEXES 0xFFFFFFFF
+#define TLS_MINIMUM_AVAILABLE 64
+
+typedef struct tagTHREADENTRY32 {
+    DWORD dwSize;
+    DWORD cntUsage;
+    DWORD th32ThreadID;
+    DWORD th32OwnerProcessID;
+    LONG tpBasePri;
+    LONG tpDeltaPri;
+    DWORD dwFlags;
+} THREADENTRY32, *PTHREADENTRY32, *LPTHREADENTRY32;
+
+#define CONTEXT_AMD64 0x00100000L
+#define CONTEXT_CONTROL (CONTEXT_AMD64 | 0x1L)   // Rip, Rsp, EFlags, SegCs, SegSs
+#define CONTEXT_INTEGER (CONTEXT_AMD64 | 0x2L)   // Rax to R15 but Rsp
+#define CONTEXT_FULL (CONTEXT_CONTROL | CONTEXT_INTEGER)
+
+// The processor state of a suspended thread: the integer and control registers (no floating point).
+typedef struct _CONTEXT {
+    DWORD ContextFlags;
+    WORD SegCs, SegSs;
+    DWORD EFlags;
+    DWORD64 Rax, Rcx, Rdx, Rbx, Rsp, Rbp, Rsi, Rdi;
+    DWORD64 R8, R9, R10, R11, R12, R13, R14, R15;
+    DWORD64 Rip;
+} CONTEXT, *PCONTEXT, *LPCONTEXT;
+
+HANDLE WINAPI GetCurrentThread(void); // the pseudo-handle (HANDLE)-2
+// Only threads of this process can be opened; another's fails with ERROR_ACCESS_DENIED.
+HANDLE WINAPI OpenThread(DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwThreadId);
+// A suspended thread is parked inside a signal handler until its count is back to 0; a thread that
+// does not take the signal within a second (it blocks it) is not suspended and the call fails.
+// A thread cannot suspend itself here (ERROR_INVALID_PARAMETER): nobody would be left to resume it.
+DWORD WINAPI SuspendThread(HANDLE hThread);
+DWORD WINAPI ResumeThread(HANDLE hThread);
+// Of a suspended thread only; a changed Rip (or any other register) takes effect when it resumes.
+BOOL WINAPI GetThreadContext(HANDLE hThread, LPCONTEXT lpContext);
+BOOL WINAPI SetThreadContext(HANDLE hThread, const CONTEXT* lpContext);
+// Recorded per thread and read back; Linux gives no unprivileged way to raise a thread's priority,
+// so the scheduling itself is left as it is.
+int WINAPI GetThreadPriority(HANDLE hThread);
+BOOL WINAPI SetThreadPriority(HANDLE hThread, int nPriority);
+// With TH32CS_SNAPTHREAD: the threads of the given process (0: of every process; Windows lists all
+// of them in any case, and callers pick by owner). Together with TH32CS_SNAPPROCESS it is refused.
+BOOL WINAPI Thread32First(HANDLE hSnapshot, LPTHREADENTRY32 lpte);
+BOOL WINAPI Thread32Next(HANDLE hSnapshot, LPTHREADENTRY32 lpte);
+
+// 1088 indexes, as Windows has; freeing one clears its value in every thread.
+DWORD WINAPI TlsAlloc(void);
+BOOL WINAPI TlsFree(DWORD dwTlsIndex);
+LPVOID WINAPI TlsGetValue(DWORD dwTlsIndex);
+BOOL WINAPI TlsSetValue(DWORD dwTlsIndex, LPVOID lpTlsValue);
+
 } // extern "C"
 
 // ---- helpers of the stand-in (C++) ---------------------------------------------------------------
