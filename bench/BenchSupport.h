@@ -3,11 +3,14 @@
 #pragma once
 #include <benchmark/benchmark.h>
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QStringList>
 
 #include <cstdio>
+#include <unistd.h>
 #include <map>
 #include <string>
 
@@ -63,6 +66,21 @@ inline bool Check(const char* Label, double Value, const char* Relation, double 
     const bool Ok = std::string(Relation) == "<=" ? Value <= Limit : Value >= Limit;
     std::printf("%-60s %8.3f  (%s %.2f)  %s\n", Label, Value, Relation, Limit, Ok ? "ok" : "FAILED");
     return Ok;
+}
+
+// A tree of 100 folders of 100 folders with ten empty files in each of the 10,000 inner ones
+// ("Folder a/subb/clip f.webm"), made once under Root and synced before anything is timed.
+inline void MakeFileTree(const QString& Root) {
+    for (int a = 0; a < 100; ++a)
+        for (int b = 0; b < 100; ++b) {
+            const QString Folder = QStringLiteral("%1/Folder %2/sub%3").arg(Root).arg(a).arg(b);
+            QDir().mkpath(Folder);
+            for (int f = 0; f < 10; ++f) {
+                QFile F(QStringLiteral("%1/clip %2.webm").arg(Folder).arg(f));
+                F.open(QIODevice::WriteOnly);
+            }
+        }
+    ::sync();
 }
 
 } // namespace bench_support

@@ -10,6 +10,8 @@
 #include "win/kernel32/modules.h"
 #include "win/kernel32/winres.h"
 #include "win/kernel32/winnls.h"
+#include "win/kernel32/fileapi.h"
+#include "win/kernel32/synchapi.h"
 #if __has_include("win/kernel32/winbase.h")
 #include "win/kernel32/winbase.h"
 #endif
