@@ -31,4 +31,29 @@ TJumpForm SelectJumpType(const uint8_t* From, const uint8_t* To, uint8_t* Slot);
 // cannot be written in 64-bit code or do not reach.
 bool WriteJump(uint8_t* At, const uint8_t* To, TJumpForm Form, uint8_t* Slot);
 
+// ---- relocation of the instructions a patch overwrites ---------------------------------------------
+
+// Moves whole instructions from Source, until Count source bytes are consumed, to Destination so that
+// they do the same there: RIP-relative operands keep their absolute location, relative branches
+// their destination, and a branch to one of the moved instructions goes to its copy. Returns the
+// bytes written. Raises rtl::Exception when the result would exceed Capacity or an instruction cannot
+// be moved (a branch into the middle of a moved instruction, a far RIP-relative operand of an
+// instruction that the scratch-register form cannot carry).
+int32_t RelocateInstructions(const uint8_t* Source, uint8_t* Destination, int32_t Count,
+                             int32_t Capacity = INT32_MAX);
+// Where each moved instruction starts, source offset to destination offset, filled by the call
+// below: a suspended thread found inside the moved bytes continues at the same instruction.
+struct TRelocatedOffset {
+    int16_t Source, Destination;
+};
+int32_t RelocateInstructions(const uint8_t* Source, uint8_t* Destination, int32_t Count, int32_t Capacity,
+                             TRelocatedOffset* Offsets, int& OffsetCount);
+
+// The per-instruction rewrites, for an instruction decoded at its source (no RunAddress); each writes
+// the instruction as it must stand at Destination and returns the bytes written.
+int32_t FixRipDisplacement(const TDecodedInstruction& Instruction, uint8_t* Destination);
+int32_t RelocateJump(const TDecodedInstruction& Instruction, uint8_t* Destination);
+int32_t RelocateCall(const TDecodedInstruction& Instruction, uint8_t* Destination);
+int32_t RelocateConditional(const TDecodedInstruction& Instruction, uint8_t* Destination);
+
 } // namespace styling
