@@ -362,7 +362,7 @@ int32_t RelocateInstructions(const uint8_t* Source, uint8_t* Destination, int32_
     // Sizes depend on distances and distances on sizes: grow until nothing changes (sizes never
     // shrink, so this ends; a copy shorter than its slot is padded).
     std::vector<int> size(size_t(n), 0), place(size_t(n), 0);
-    auto emit = [&](int i, Emitter& e) {
+    auto emitOne = [&](int i, Emitter& e) {
         const auto& I = code[size_t(i)];
         const int j = inside[size_t(i)];
         const uint64_t to = j >= 0 ? reinterpret_cast<uintptr_t>(Destination + place[size_t(j)]) : I.Branch.Target;
@@ -373,7 +373,7 @@ int32_t RelocateInstructions(const uint8_t* Source, uint8_t* Destination, int32_
         for (int i = 0, off = 0; i < n; off += size[size_t(i)], ++i) place[size_t(i)] = off;
         for (int i = 0; i < n; ++i) {
             Emitter e;
-            emit(i, e);
+            emitOne(i, e);
             if (e.N > size[size_t(i)]) {
                 size[size_t(i)] = e.N;
                 changed = true;
@@ -384,7 +384,7 @@ int32_t RelocateInstructions(const uint8_t* Source, uint8_t* Destination, int32_
     if (total > Capacity) Fail("Exceed maximum TrampoSize.");
     for (int i = 0; i < n; ++i) {
         Emitter e;
-        emit(i, e);
+        emitOne(i, e);
         std::memcpy(Destination + place[size_t(i)], e.Buf, size_t(e.N));
         std::memset(Destination + place[size_t(i)] + e.N, 0x90, size_t(size[size_t(i)] - e.N));
     }
