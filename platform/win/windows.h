@@ -12,6 +12,8 @@
 #include "win/kernel32/winnls.h"
 #include "win/kernel32/fileapi.h"
 #include "win/kernel32/synchapi.h"
+#include "win/kernel32/userdirs.h"
+#include "win/advapi32/winreg.h"
 #if __has_include("win/kernel32/winbase.h")
 #include "win/kernel32/winbase.h"
 #endif
