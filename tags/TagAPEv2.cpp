@@ -3,6 +3,7 @@
 
 #include "tags/SafeFile.h"
 #include "tags/TagItems.h"
+#include "tags/TagValues.h"
 
 #include "rtl/Classes.h"
 #include "rtl/Encoding.h"
@@ -58,24 +59,6 @@ String TrimTrailingControls(String Text)
     while (n > 0 && Text[n - 1].unicode() < 33) --n;
     Text.truncate(n);
     return Text;
-}
-
-String UpperAscii(const String& S)
-{
-    String r = S;
-    for (auto& c : r)
-        if (c >= u'a' && c <= u'z') c = QChar(c.unicode() - 32);
-    return r;
-}
-
-const uint8_t* Bytes(const rtl::TMemoryStream& S) { return static_cast<const uint8_t*>(S.Memory()); }
-int64_t SizeOf(const rtl::TMemoryStream& S) { return const_cast<rtl::TMemoryStream&>(S).Size(); }
-
-void ReplaceValue(rtl::TMemoryStream& S, const rtl::TBytes& Bytes)
-{
-    S.Clear();
-    if (!Bytes.empty()) S.WriteBuffer(Bytes.data(), int64_t(Bytes.size()));
-    S.SetPosition(0);
 }
 
 // The 24 bytes after the preamble of a header or footer.

@@ -1,70 +1,688 @@
-// tags/TagFlac.cpp: the FLAC metadata held in memory; no file format behind it yet.
+// tags/TagFlac.cpp: reading and writing the metadata blocks of native FLAC files.
 #include "tags/TagFlac.h"
 
+#include "tags/BufferedStream.h"
+#include "tags/SafeFile.h"
 #include "tags/TagItems.h"
+#include "tags/TagValues.h"
+#include "tags/Tags.h"
 
 #include "rtl/Classes.h"
+#include "rtl/Encoding.h"
+#include "rtl/Files.h"
+#include "rtl/SysUtils.h"
+
+#include <cmath>
+#include <cstring>
+#include <optional>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace tags {
 
-String TVorbisComment::GetAsText() const
+const char* const FlacDefaultVendor = "Tunewright tag writer 1.0";
+
+namespace {
+
+uint32_t GetBE32(const uint8_t* P) { return uint32_t(P[0]) << 24 | uint32_t(P[1]) << 16 | uint32_t(P[2]) << 8 | P[3]; }
+uint32_t GetLE32(const uint8_t* P) { return uint32_t(P[0]) | uint32_t(P[1]) << 8 | uint32_t(P[2]) << 16 | uint32_t(P[3]) << 24; }
+uint32_t GetBE24(const uint8_t* P) { return uint32_t(P[0]) << 16 | uint32_t(P[1]) << 8 | P[2]; }
+
+void PutBE32(rtl::TBytes& Out, uint32_t V)
 {
-    return Format == vcfText ? FText : String();
+    for (int shift = 24; shift >= 0; shift -= 8) Out.push_back(uint8_t(V >> shift));
+}
+void PutLE32(rtl::TBytes& Out, uint32_t V)
+{
+    for (int shift = 0; shift < 32; shift += 8) Out.push_back(uint8_t(V >> shift));
+}
+void Append(rtl::TBytes& Out, const rtl::TBytes& Bytes) { Out.insert(Out.end(), Bytes.begin(), Bytes.end()); }
+
+void PutBlockHeader(rtl::TBytes& Out, int Type, bool Last, int64_t Length)
+{
+    Out.push_back(uint8_t(Type | (Last ? 0x80 : 0)));
+    Out.push_back(uint8_t(Length >> 16));
+    Out.push_back(uint8_t(Length >> 8));
+    Out.push_back(uint8_t(Length));
 }
 
-bool TVorbisComment::GetAsList(rtl::TStrings& List) const
+[[noreturn]] void Truncated() { throw rtl::EReadError(u"FLAC metadata runs past the end of the file"_s); }
+
+// A length read from the file must fit in what is left before anything is allocated for it.
+void CheckLeft(rtl::TStream& S, int64_t Length)
 {
-    List.Clear();
-    return false;
+    if (Length > S.Size() - S.Position()) Truncated();
+}
+
+rtl::TBytes ReadAll(rtl::TStream& S)
+{
+    S.SetPosition(0);
+    rtl::TBytes bytes(size_t(S.Size()));
+    if (!bytes.empty()) S.ReadBuffer(bytes.data(), int64_t(bytes.size()));
+    S.SetPosition(0);
+    return bytes;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Vorbis comments
+
+String TVorbisComment::GetAsText() const
+{
+    if (Format != vcfText) return String();
+    AlreadyParsed = true;
+    rtl::TBytes value(Bytes(Stream), Bytes(Stream) + SizeOf(Stream));
+    for (auto& b : value)
+        if (b < 0x20 && b != '\r' && b != '\n') b = ' ';
+    return rtl::TEncoding::UTF8()->GetString(value.data(), value.size());
 }
 
 bool TVorbisComment::SetAsText(const String& Text)
 {
+    if (Text.isEmpty()) return Delete();
+    ReplaceValue(Stream, rtl::TEncoding::UTF8()->GetBytes(Text));
     Format = vcfText;
-    FText = Text;
     return true;
 }
 
-bool TVorbisComment::SetAsList(const rtl::TStrings&) { return false; }
+bool TVorbisComment::SetAsList(const rtl::TStrings& List)
+{
+    rtl::TBytes value;
+    auto line = [&](const String& S) {
+        Append(value, rtl::TEncoding::UTF8()->GetBytes(S));
+        value.push_back('\r');
+        value.push_back('\n');
+    };
+    for (int i = 0; i < List.Count(); ++i) {
+        line(List.Names(i));
+        line(List.ValueFromIndex(i));
+    }
+    ReplaceValue(Stream, value);
+    Format = vcfText;
+    return true;
+}
 
-TFlacTag::TFlacTag() = default;
+bool TVorbisComment::GetAsList(rtl::TStrings& List)
+{
+    List.Clear();
+    if (Format != vcfText) return false;
+    AlreadyParsed = true;
+    std::vector<String> lines;
+    rtl::TBytes current;
+    const uint8_t* p = Bytes(Stream);
+    const int64_t n = SizeOf(Stream);
+    for (int64_t i = 0; i < n; ++i) {
+        if (p[i] != '\r') {
+            current.push_back(p[i]);
+        } else if (i + 1 < n && p[i + 1] == '\n') {
+            lines.push_back(rtl::TEncoding::UTF8()->GetString(current.data(), current.size()));
+            current.clear();
+            ++i;
+        }
+    }
+    bool any = false;
+    for (size_t i = 0; i + 1 < lines.size(); i += 2) {
+        List.Add(lines[i] + u'=' + lines[i + 1]);
+        any = true;
+    }
+    return any;
+}
+
+int TVorbisComment::Index() const
+{
+    for (size_t i = 0; i < Parent->Tags.size(); ++i)
+        if (Parent->Tags[i].get() == this) return int(i);
+    return -1;
+}
+
+bool TVorbisComment::Delete() { return Parent && Parent->DeleteFrame(Index()); }
+
+// ---------------------------------------------------------------------------------------------
+// Pictures
+
+bool ParseFlacPicture(const rtl::TBytes& Body, TFlacTagCoverArtInfo& Info)
+{
+    Info = TFlacTagCoverArtInfo();
+    size_t at = 0;
+    auto number = [&](uint32_t& Value) {
+        if (Body.size() - at < 4) return false;
+        Value = GetBE32(&Body[at]);
+        at += 4;
+        return true;
+    };
+    auto text = [&](bool Utf8, String& Value) {
+        uint32_t length = 0;
+        if (!number(length) || Body.size() - at < length) return false;
+        Value = Utf8 ? rtl::TEncoding::UTF8()->GetString(&Body[at], length)
+                     : String::fromLatin1(reinterpret_cast<const char*>(&Body[at]), qsizetype(length));
+        at += length;
+        return true;
+    };
+    if (!number(Info.PictureType) || !text(false, Info.MIMEType) || !text(true, Info.Description) ||
+        !number(Info.Width) || !number(Info.Height) || !number(Info.ColorDepth) || !number(Info.NoOfColors) ||
+        !number(Info.SizeOfPictureData) || Body.size() - at < Info.SizeOfPictureData)
+        return false;
+    Info.PictureData = Body.data() + at;
+    return true;
+}
+
+rtl::TBytes BuildFlacPicture(const TFlacTagCoverArtInfo& Info, const uint8_t* Picture, size_t Size)
+{
+    rtl::TBytes body;
+    const QByteArray mime = Info.MIMEType.toLatin1();
+    const rtl::TBytes description = rtl::TEncoding::UTF8()->GetBytes(Info.Description);
+    PutBE32(body, Info.PictureType);
+    PutBE32(body, uint32_t(mime.size()));
+    body.insert(body.end(), mime.begin(), mime.end());
+    PutBE32(body, uint32_t(description.size()));
+    Append(body, description);
+    for (uint32_t v : {Info.Width, Info.Height, Info.ColorDepth, Info.NoOfColors, uint32_t(Size)}) PutBE32(body, v);
+    if (Size > 0) body.insert(body.end(), Picture, Picture + Size);
+    return body;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The tag object
+
+TFlacTag::TFlacTag() { ResetData(true, true); }
 TFlacTag::~TFlacTag() = default;
+
+void TFlacTag::ResetData(bool ClearStreamInfo, bool ClearTags)
+{
+    if (ClearStreamInfo) {
+        FHeader.fill(0);
+        FOggFlacHeader.clear();
+        FileName.clear();
+        FPaddingIndex = 0;
+        FPaddingLast = false;
+        FPaddingFragments = false;
+        FVorbisIndex = 0;
+        FPadding = 0;
+        FChannels = 0;
+        FSampleRate = 0;
+        FBitsPerSample = 0;
+        FBitrate = 0;
+        FFileSize = 0;
+        FSamples = 0;
+        FVCOffset = 0;
+        FAudioOffset = 0;
+        FAudioSize = 0;
+        FMetaBlocksSize = 0;
+        FStreamInfoEnd = 0;
+        StreamType = fstUnknown;
+        aMetaBlockOther.clear();
+    }
+    if (ClearTags) {
+        VendorString.clear();
+        FTagSize = 0;
+        FExists = false;
+        Tags.clear();
+        Tags.reserve(256);
+        MetaBlocksCoverArts.clear();
+    }
+}
 
 void TFlacTag::Clear()
 {
-    Tags.clear();
-    MetaDataBlocksCoverArts.clear();
+    ResetData(true, true);
+    FileName.clear();
+    VendorString.clear();
     Loaded = false;
-    FChannels = 0;
-    FSampleRate = 0;
-    FBitsPerSample = 0;
-    FBitrate = 0;
-    FSamples = 0;
 }
-
-int TFlacTag::LoadFromFile(const String& FileName, bool)
-{
-    Clear();
-    return FileName.isEmpty() ? FLACLIBRARY_ERROR_OPENING_FILE : FLACLIBRARY_ERROR_NO_TAG_FOUND;
-}
-
-int64_t TFlacTag::CalculateTagSize(bool) const { return 0; }
 
 TVorbisComment* TFlacTag::AddTag(const String& Name) { return AppendNamedItem(Tags, this, Name); }
 bool TFlacTag::DeleteFrame(int FrameIndex) { return DeleteItemAt(Tags, FrameIndex); }
+void TFlacTag::DeleteAllFrames() { Tags.clear(); }
 
-void TFlacTag::DeleteAllCoverArts() { MetaDataBlocksCoverArts.clear(); }
+int TFlacTag::AddMetaDataCoverArt(rtl::TStream* Stream, int64_t Blocklength)
+{
+    TMetaData block;
+    block.MetaDataBlockHeader = {uint8_t(FlacBlockPicture), 0, 0, 0};
+    block.BlockType = FlacBlockPicture;
+    if (Stream && Blocklength > 0) {
+        block.Data.resize(size_t(Blocklength));
+        Stream->ReadBuffer(block.Data.data(), Blocklength);
+    }
+    MetaBlocksCoverArts.push_back(std::move(block));
+    return int(MetaBlocksCoverArts.size()) - 1;
+}
 
-bool TFlacTag::GetCoverArt(int, rtl::TStream&, TFlacTagCoverArtInfo&) { return false; }
-bool TFlacTag::SetCoverArt(int, rtl::TStream&, const TFlacTagCoverArtInfo&) { return false; }
-int TFlacTag::AddMetaDataCoverArt(rtl::TStream*, int) { return -1; }
+int TFlacTag::AddMetaDataOther(const std::array<uint8_t, 4>& Header, rtl::TStream* Stream, int64_t Blocklength,
+                               int BlockType)
+{
+    TMetaData block;
+    block.MetaDataBlockHeader = Header;
+    block.BlockType = BlockType;
+    if (Stream && Blocklength > 0) {
+        block.Data.resize(size_t(Blocklength));
+        Stream->ReadBuffer(block.Data.data(), Blocklength);
+    }
+    aMetaBlockOther.push_back(std::move(block));
+    return int(aMetaBlockOther.size()) - 1;
+}
 
-int TFlacTag::SaveToStream(rtl::TStream&, bool) { return FLACLIBRARY_ERROR_NOT_SUPPORTED_FORMAT; }
-int TFlacTag::SaveToFile(const String&, bool) { return FLACLIBRARY_ERROR_NOT_SUPPORTED_FORMAT; }
+bool TFlacTag::GetCoverArtInfoPointer(int Index, TFlacTagCoverArtInfo& Info) const
+{
+    Info = TFlacTagCoverArtInfo();
+    if (Index < 0 || Index >= CoverArtCount()) return false;
+    return ParseFlacPicture(MetaBlocksCoverArts[size_t(Index)].Data, Info);
+}
 
-bool TFlacTag::GetValid() const { return false; }
-double TFlacTag::GetPlaytime() const { return 0; }
+bool TFlacTag::GetCoverArt(int Index, rtl::TStream& PictureStream, TFlacTagCoverArtInfo& Info)
+{
+    if (!GetCoverArtInfoPointer(Index, Info)) return false;
+    if (Info.SizeOfPictureData > 0) PictureStream.WriteBuffer(Info.PictureData, Info.SizeOfPictureData);
+    PictureStream.SetPosition(0);
+    return true;
+}
 
-int StripFlacTagsFromFile(const String&, uint32_t) { return FLACLIBRARY_ERROR_NOT_SUPPORTED_FORMAT; }
+bool TFlacTag::SetCoverArt(int Index, rtl::TStream& PictureStream, const TFlacTagCoverArtInfo& Info)
+{
+    if (Index < 0 || Index >= CoverArtCount()) return false;
+    const rtl::TBytes picture = ReadAll(PictureStream);
+    TMetaData& block = MetaBlocksCoverArts[size_t(Index)];
+    block.Data = BuildFlacPicture(Info, picture.data(), picture.size());
+    rtl::TBytes header;
+    PutBlockHeader(header, FlacBlockPicture, false, int64_t(block.Data.size()));
+    std::copy(header.begin(), header.end(), block.MetaDataBlockHeader.begin());
+    ParseFlacPicture(block.Data, block.CoverArtInfo);
+    return true;
+}
+
+bool TFlacTag::DeleteCoverArt(int Index)
+{
+    if (Index < 0 || Index >= CoverArtCount()) return false;
+    MetaBlocksCoverArts.erase(MetaBlocksCoverArts.begin() + Index);
+    return true;
+}
+
+void TFlacTag::DeleteAllCoverArts()
+{
+    for (int i = CoverArtCount() - 1; i >= 0; --i) DeleteCoverArt(i);
+}
+
+rtl::TBytes TFlacTag::BuildVorbisCommentBlock()
+{
+    rtl::TBytes comments;
+    uint32_t count = 0;
+    for (const auto& comment : Tags) {
+        const String value = comment->GetAsText();
+        if (value.isEmpty()) continue;
+        const String name = UpperCaseFieldNamesToWrite ? UpperAscii(comment->Name) : comment->Name;
+        const rtl::TBytes text = rtl::TEncoding::UTF8()->GetBytes(name + u'=' + value);
+        PutLE32(comments, uint32_t(text.size()));
+        Append(comments, text);
+        ++count;
+    }
+    if (VendorString.isEmpty()) VendorString = String::fromLatin1(FlacDefaultVendor);
+    const rtl::TBytes vendor = rtl::TEncoding::UTF8()->GetBytes(VendorString);
+    rtl::TBytes body;
+    PutLE32(body, uint32_t(vendor.size()));
+    Append(body, vendor);
+    PutLE32(body, count);
+    Append(body, comments);
+    return body;
+}
+
+int64_t TFlacTag::CalculateVorbisCommentsSize() { return int64_t(BuildVorbisCommentBlock().size()); }
+
+int64_t TFlacTag::CalculateMetaBlocksSize(bool IncludePadding) const
+{
+    int64_t size = 0;
+    for (const auto& block : aMetaBlockOther)
+        if (IncludePadding || block.BlockType != FlacBlockPadding) size += int64_t(block.Data.size()) + 4;
+    for (const auto& block : MetaBlocksCoverArts) size += int64_t(block.Data.size()) + 4;
+    return size;
+}
+
+int64_t TFlacTag::CalculateTagSize(bool IncludePadding)
+{
+    return CalculateVorbisCommentsSize() + CalculateMetaBlocksSize(IncludePadding) + (IncludePadding ? FPadding : 0);
+}
+
+bool TFlacTag::GetValid() const
+{
+    if (StreamType != fstNativeFlac) return false;
+    return std::memcmp(FHeader.data(), "fLaC", 4) == 0 && FChannels != 0 && FSampleRate != 0 && FBitsPerSample != 0 &&
+           FSamples > 0;
+}
+
+double TFlacTag::GetPlaytime() const { return GetValid() ? double(FSamples) / FSampleRate : 0; }
+
+double TFlacTag::GetRatio() const
+{
+    if (!GetValid()) return 0;
+    return double(FAudioSize) / (double(FChannels) * double(FSamples) * FBitsPerSample / 8) * 100;
+}
+
+String TFlacTag::GetChannelMode() const
+{
+    if (!GetValid()) return String();
+    return FChannels == 1 ? u"Mono"_s : FChannels == 2 ? u"Stereo"_s : u"Multi Channel"_s;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reading
+
+int64_t ReadZeroFilled(rtl::TStream& Stream, void* Buffer, int64_t Count)
+{
+    std::memset(Buffer, 0, size_t(Count));
+    return Stream.Read(Buffer, Count);
+}
+
+uint32_t LeadingID3v2Size(rtl::TStream& Stream)
+{
+    uint8_t b[10];
+    Stream.SetPosition(0);
+    ReadZeroFilled(Stream, b, 10);
+    if (std::memcmp(b, "ID3", 3) != 0) return 0;
+    const uint32_t size = (uint32_t(b[6] & 0x7F) << 21 | uint32_t(b[7] & 0x7F) << 14 | uint32_t(b[8] & 0x7F) << 7 |
+                           uint32_t(b[9] & 0x7F)) + 10;
+    return int64_t(size) > Stream.Size() ? 0 : size;
+}
+
+void TFlacTag::ReadVorbisComments(rtl::TStream& Stream, int64_t Length, bool LoadContents)
+{
+    rtl::TBytes body(static_cast<size_t>(Length));
+    Stream.ReadBuffer(body.data(), Length);
+    size_t at = 0;
+    // Lengths are signed 32-bit in the layout: 2^31 and above count as nothing to read.
+    auto number = [&]() -> int64_t {
+        if (body.size() - at < 4) Truncated();
+        const auto v = int32_t(GetLE32(&body[at]));
+        at += 4;
+        return v;
+    };
+    auto bytes = [&](int64_t N) {
+        if (N <= 0) return std::pair<const uint8_t*, size_t>(nullptr, 0);
+        if (int64_t(body.size() - at) < N) Truncated();
+        const std::pair<const uint8_t*, size_t> r(&body[at], size_t(N));
+        at += size_t(N);
+        return r;
+    };
+    const auto vendor = bytes(number());
+    if (vendor.second > 0) VendorString = rtl::TEncoding::UTF8()->GetString(vendor.first, vendor.second);
+    const int64_t count = number();
+    FExists = count > 0;
+    for (int64_t i = 0; i < count; ++i) {
+        const auto text = bytes(number());
+        if (text.second == 0 || !LoadContents) continue;
+        String decoded;
+        if (!rtl::TEncoding::UTF8()->TryGetString(text.first, text.second, decoded)) continue;
+        const qsizetype eq = decoded.indexOf(u'=');
+        if (eq < 0) continue;
+        TVorbisComment* comment = AddTag(UpperAscii(decoded.left(eq)));
+        ReplaceValue(comment->Stream, rtl::TEncoding::UTF8()->GetBytes(decoded.mid(eq + 1)));
+        comment->Format = vcfText;
+    }
+}
+
+int TFlacTag::ReadMetaBlocks(rtl::TStream& Stream, bool Buffered, bool LoadContents)
+{
+    if (!Buffered) return ReadBlocks(Stream, LoadContents);
+    TBufferedStream buffered(Stream);
+    return ReadBlocks(buffered, LoadContents);
+}
+
+int TFlacTag::ReadBlocks(rtl::TStream& S, bool LoadContents)
+{
+    ResetData(true, false);
+    const int64_t size = S.Size();
+    if (size == 0) return FLACLIBRARY_ERROR_OPENING_FILE;
+    FFileSize = size;
+    const uint32_t id3 = LeadingID3v2Size(S);
+    S.SetPosition(id3);
+    ReadZeroFilled(S, FHeader.data(), int64_t(FHeader.size()));
+    if (std::memcmp(FHeader.data(), "fLaC", 4) != 0) return FLACLIBRARY_ERROR_NOT_SUPPORTED_FORMAT;
+    StreamType = fstNativeFlac;
+    const uint8_t* h = FHeader.data();
+    FSampleRate = uint32_t(h[18]) << 12 | uint32_t(h[19]) << 4 | h[20] >> 4;
+    FChannels = uint8_t(((h[20] >> 1) & 7) + 1);
+    FBitsPerSample = uint8_t(((h[20] & 1) << 4 | h[21] >> 4) + 1);
+    // The sample count is 36 bits wide: the high 4 bits matter past 2^32 samples (a day of audio).
+    FSamples = int64_t(h[21] & 0x0F) << 32 | GetBE32(h + 22);
+
+    // STREAMINFO is 34 bytes; should a file say otherwise, its own length is what it takes.
+    const int64_t streamInfoLength = GetBE24(h + 5);
+    FStreamInfoEnd = int64_t(id3) + 8 + streamInfoLength;
+    if (streamInfoLength < 34 || FStreamInfoEnd > size) Truncated();
+    S.SetPosition(FStreamInfoEnd);
+
+    int result = FLACLIBRARY_SUCCESS;
+    bool reachedEnd = false;
+    if (h[4] & 0x80) {
+        result = FLACLIBRARY_ERROR_NO_TAG_FOUND;
+        reachedEnd = true;
+    }
+    for (int number = 1; !reachedEnd; ++number) {
+        std::array<uint8_t, 4> header{};
+        if (ReadZeroFilled(S, header.data(), 4) != 4) Truncated();
+        const int type = header[0] & 0x7F;
+        const bool last = header[0] & 0x80;
+        const int64_t length = GetBE24(&header[1]);
+        CheckLeft(S, length);
+        if (length > 0) {
+            if (type == FlacBlockVorbisComment && FVorbisIndex == 0) {
+                FVCOffset = S.Position();
+                FTagSize = length;
+                FVorbisIndex = number;
+                ReadVorbisComments(S, length, LoadContents);
+                // The walk goes on after the block's length, whatever the comments themselves took.
+                S.SetPosition(FVCOffset + length);
+            } else if (type == FlacBlockPadding && FPaddingIndex == 0) {
+                FPadding = length;
+                FPaddingLast = last;
+                FPaddingIndex = number;
+                S.Seek(length, rtl::soCurrent);
+            } else if (type > FlacBlockPicture) {
+                FSamples = 0;
+                return FLACLIBRARY_SUCCESS;
+            } else {
+                if (type == FlacBlockPadding) FPaddingFragments = true;
+                if (type == FlacBlockPicture) {
+                    if (LoadContents) {
+                        const int index = AddMetaDataCoverArt(&S, length);
+                        GetCoverArtInfoPointer(index, MetaBlocksCoverArts[size_t(index)].CoverArtInfo);
+                    } else {
+                        S.Seek(length, rtl::soCurrent);
+                    }
+                } else {
+                    AddMetaDataOther(header, &S, length, type);
+                }
+                FMetaBlocksSize += length + 4;
+            }
+        } else {
+            FMetaBlocksSize += 4;
+        }
+        if (last) {
+            Loaded = true;
+            reachedEnd = true;
+        }
+    }
+    FAudioOffset = S.Position();
+    FAudioSize = FFileSize - FAudioOffset;
+    if (GetValid() && GetPlaytime() != 0) FBitrate = uint32_t(std::lround(double(FAudioSize) / 1000 * 8 / GetPlaytime()));
+    return result;
+}
+
+int TFlacTag::LoadFromFile(const String& AFileName, bool Buffered)
+{
+    Clear();
+    std::unique_ptr<rtl::TFileStream> file;
+    try {
+        if (!rtl::FileExists(AFileName)) return FLACLIBRARY_ERROR_OPENING_FILE;
+        file = std::make_unique<rtl::TFileStream>(AFileName, rtl::fmOpenRead | rtl::fmShareDenyWrite);
+    } catch (const std::exception&) {
+        return FLACLIBRARY_ERROR_OPENING_FILE;
+    }
+    try {
+        const int result = ReadMetaBlocks(*file, Buffered, true);
+        FileName = AFileName;
+        return result;
+    } catch (const std::exception&) {
+        Loaded = false;
+        return FLACLIBRARY_ERROR;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Writing
+
+int TFlacTag::SaveToFile(const String& AFileName, bool Buffered) { return Save(AFileName, nullptr, Buffered); }
+
+int TFlacTag::SaveToStream(rtl::TStream& Stream, bool Buffered) { return Save(String(), &Stream, Buffered); }
+
+int TFlacTag::Save(const String& AFileName, rtl::TStream* Target, bool Buffered)
+{
+    int result = FLACLIBRARY_ERROR;
+    try {
+        int read = 0;
+        if (Target) {
+            Target->SetPosition(0);
+            read = ReadMetaBlocks(*Target, Buffered, false);
+        } else {
+            std::unique_ptr<rtl::TFileStream> file;
+            try {
+                if (!rtl::FileExists(AFileName)) return FLACLIBRARY_ERROR_OPENING_FILE;
+                file = std::make_unique<rtl::TFileStream>(AFileName, rtl::fmOpenRead | rtl::fmShareDenyWrite);
+            } catch (const std::exception&) {
+                return FLACLIBRARY_ERROR_OPENING_FILE;
+            }
+            read = ReadMetaBlocks(*file, Buffered, false);
+        }
+        rtl::TDateTime date = 0;
+        const bool haveDate = PreserveDate && !Target && rtl::FileAge(AFileName, date);
+        // A file that is no FLAC (or cannot be read) says so, so that stripping every format can pass it by.
+        if (read == FLACLIBRARY_ERROR_NOT_SUPPORTED_FORMAT || read == FLACLIBRARY_ERROR_OPENING_FILE) {
+            FExists = false;
+            return read;
+        }
+        if (read == FLACLIBRARY_SUCCESS || read == FLACLIBRARY_ERROR_NO_TAG_FOUND) {
+            const rtl::TBytes comments = BuildVorbisCommentBlock();
+            if (StreamType == fstNativeFlac) result = WriteNativeFlac(AFileName, Target, comments);
+        }
+        if (haveDate && result == FLACLIBRARY_SUCCESS) RestoreFileDate(AFileName, date);
+    } catch (const std::exception&) {
+        result = FLACLIBRARY_ERROR;
+    }
+    FExists = result == FLACLIBRARY_SUCCESS;
+    return result;
+}
+
+int TFlacTag::WriteNativeFlac(const String& AFileName, rtl::TStream* Target, const rtl::TBytes& Comments)
+{
+    // A walk that stopped at a reserved block type left the audio's start unknown: nothing is written.
+    if (FAudioOffset <= 0) return FLACLIBRARY_ERROR;
+    // Block lengths are 24-bit: a longer comment block or picture cannot be stored.
+    const auto commentSize = int64_t(Comments.size());
+    if (commentSize > FlacMaxBlockLength) return FLACLIBRARY_ERROR;
+    for (const auto& block : MetaBlocksCoverArts)
+        if (int64_t(block.Data.size()) > FlacMaxBlockLength) return FLACLIBRARY_ERROR;
+    if (!Target && !rtl::FileExists(AFileName)) return FLACLIBRARY_ERROR_OPENING_FILE;
+
+    const int64_t metaBlocks = CalculateMetaBlocksSize(true);
+    int64_t mergedPadding = 0;
+    for (const auto& block : aMetaBlockOther)
+        if (block.BlockType == FlacBlockPadding) mergedPadding += int64_t(block.Data.size()) + 4;
+    const int64_t inPlacePadding = FPadding + FTagSize + FMetaBlocksSize + mergedPadding - commentSize - metaBlocks;
+    const bool inPlace = FVorbisIndex > 0 && FPaddingIndex > 0 && FPadding > commentSize - FTagSize &&
+                         FMetaBlocksSize == metaBlocks && !ForceReWrite && inPlacePadding <= FlacMaxBlockLength;
+    const bool rebuild = !(inPlace && FPaddingIndex == FVorbisIndex + 1 && !FPaddingFragments);
+    const int64_t padding = inPlace ? inPlacePadding : int64_t(PaddingSizeToWrite);
+    if (padding > FlacMaxBlockLength) return FLACLIBRARY_ERROR;
+
+    // The metadata from the first rebuilt block (or the comment block) to the end of the padding.
+    rtl::TBytes region;
+    if (rebuild) {
+        auto put = [&](const TMetaData& Block, int Type) {
+            PutBlockHeader(region, Type, false, int64_t(Block.Data.size()));
+            Append(region, Block.Data);
+        };
+        for (const auto& block : MetaBlocksCoverArts) put(block, FlacBlockPicture);
+        for (const auto& block : aMetaBlockOther)
+            if (block.BlockType != FlacBlockPadding) put(block, block.MetaDataBlockHeader[0] & 0x7F);
+    }
+    PutBlockHeader(region, FlacBlockVorbisComment, false, commentSize);
+    Append(region, Comments);
+    PutBlockHeader(region, FlacBlockPadding, FPaddingLast || rebuild, padding);
+    // In place with the same padding, the old padding bytes are left as they are.
+    if (!(inPlace && !rebuild && padding == FPadding)) region.resize(region.size() + size_t(padding), 0);
+
+    const int64_t regionAt = rebuild ? FStreamInfoEnd : FVCOffset - 4;
+    if (inPlace) {
+        std::unique_ptr<rtl::TFileStream> file;
+        if (!Target) {
+            try {
+                file = std::make_unique<rtl::TFileStream>(AFileName, rtl::fmOpenReadWrite | rtl::fmShareDenyWrite);
+            } catch (const std::exception&) {
+                return FLACLIBRARY_ERROR_OPENING_FILE;
+            }
+        }
+        rtl::TStream& out = Target ? *Target : *file;
+        out.SetPosition(regionAt);
+        out.WriteBuffer(region.data(), int64_t(region.size()));
+        out.SetPosition(0);
+        return FLACLIBRARY_SUCCESS;
+    }
+
+    // Rewrite: the leading ID3v2 tag and STREAMINFO of the source (no longer the last block), the blocks,
+    // then the audio.
+    auto head = [&](rtl::TStream& Source) {
+        rtl::TBytes bytes(static_cast<size_t>(FStreamInfoEnd));
+        Source.SetPosition(0);
+        Source.ReadBuffer(bytes.data(), FStreamInfoEnd);
+        bytes[size_t(FStreamInfoEnd - GetBE24(FHeader.data() + 5) - 4)] &= 0x7F;
+        Append(bytes, region);
+        return bytes;
+    };
+    if (Target) {
+        rtl::TMemoryStream output;
+        const rtl::TBytes start = head(*Target);
+        output.WriteBuffer(start.data(), int64_t(start.size()));
+        Target->SetPosition(FAudioOffset);
+        output.CopyFrom(*Target, Target->Size() - FAudioOffset);
+        Target->SetPosition(0);
+        Target->SetSize(0);
+        Target->WriteBuffer(output.Memory(), output.Size());
+        Target->SetPosition(0);
+        return FLACLIBRARY_SUCCESS;
+    }
+    try {
+        rtl::TFileStream probe(AFileName, rtl::fmOpenReadWrite | rtl::fmShareExclusive);
+    } catch (const std::exception&) {
+        return FLACLIBRARY_ERROR_FILE_NOT_WRITABLE;
+    }
+    std::unique_ptr<rtl::TFileStream> source;
+    try {
+        source = std::make_unique<rtl::TFileStream>(AFileName, rtl::fmOpenRead | rtl::fmShareDenyWrite);
+    } catch (const std::exception&) {
+        return FLACLIBRARY_ERROR_OPENING_FILE;
+    }
+    std::optional<TReplacementFile> out;
+    try {
+        out.emplace(AFileName);
+    } catch (const std::exception&) {
+        return FLACLIBRARY_ERROR_WRITING_FILE;
+    }
+    const rtl::TBytes start = head(*source);
+    out->WriteBuffer(start.data(), int64_t(start.size()));
+    out->CopyFromHandle(source->Handle(), FAudioOffset, source->Size() - FAudioOffset);
+    try {
+        out->Commit();
+    } catch (const std::exception&) {
+        return FLACLIBRARY_ERROR_WRITING_FILE;
+    }
+    return FLACLIBRARY_SUCCESS;
+}
+
+int StripFlacTagsFromFile(const String& FileName, uint32_t PaddingSize)
+{
+    TFlacTag tag;
+    tag.ResetData(false, true);
+    tag.ForceReWrite = true;
+    tag.PaddingSizeToWrite = PaddingSize;
+    return tag.SaveToFile(FileName, true);
+}
 
 } // namespace tags
