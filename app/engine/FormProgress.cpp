@@ -1,5 +1,6 @@
 #include "app/engine/FormProgress.h"
 
+#include "app/engine/ProcsControls.h"
 #include "rtl/IniFiles.h"
 
 #include <QFileInfo>
@@ -100,7 +101,22 @@ void TFormProgress::FormCreate(rtl::TObject*) {
     SetLang();
     actAbort->SetCaption(Lang.Close);
     btnAbort->SetCaption(Lang.Close);
+    // The plain Windows style shows the bar as designed.
+    TStyleColorScheme& windows = (*Schemes)[WindowsSchemeIndex];
+    windows.ProgressBackgroundColor = pbFile->BackgroundColor;
+    windows.ProgressBorderColor = pbFile->BorderColor;
+    windows.ProgressLevel0Color = pbFile->Level0Color;
+    windows.ProgressLevel0ColorTo = pbFile->Level0ColorTo;
+    windows.ProgressLevel1Color = pbFile->Level1Color;
+    windows.ProgressLevel1ColorTo = pbFile->Level1ColorTo;
+    windows.ProgressLevel2Color = pbFile->Level2Color;
+    windows.ProgressLevel2ColorTo = pbFile->Level2ColorTo;
+    SetStyleColors(Params->StyleName);
     SetButtonFonts(btnAbort, QStringLiteral("Segoe UI"), 8);
+}
+
+void TFormProgress::SetStyleColors(const String& StyleName) {
+    SetProgressBarStyleColors(pbFile, GetStyleColors(StyleName, *Schemes));
 }
 
 void TFormProgress::LoadSettings() {
@@ -115,16 +131,16 @@ void TFormProgress::LoadSettings() {
 
 void TFormProgress::SetLang() {
     SetCaption(Lang.Caption);
-    lblStatusDesc->SetCaption(Lang.lblStatus);
-    lblInputFileDesc->SetCaption(Lang.lblInputFile);
-    lblOutputFileDesc->SetCaption(Lang.lblOutputFile);
-    lblProgress->SetCaption(Lang.lblProgress);
-    btnAbort->SetCaption(Lang.btnAbort);
-    chCloseAfterConversion->SetCaption(Lang.chCloseAfterConversion);
-    lblTimeDesc->SetCaption(Lang.lblTime);
-    lblSizeDesc->SetCaption(Lang.lblSize);
-    lblBitrateDesc->SetCaption(Lang.lblBitrate);
-    lblSpeedDesc->SetCaption(Lang.lblSpeed);
+    SetControlCaption(lblStatusDesc, Lang.lblStatus);
+    SetControlCaption(lblInputFileDesc, Lang.lblInputFile);
+    SetControlCaption(lblOutputFileDesc, Lang.lblOutputFile);
+    SetControlCaption(lblProgress, Lang.lblProgress);
+    SetControlCaption(btnAbort, Lang.btnAbort);
+    SetControlCaption(chCloseAfterConversion, Lang.chCloseAfterConversion);
+    SetControlCaption(lblTimeDesc, Lang.lblTime);
+    SetControlCaption(lblSizeDesc, Lang.lblSize);
+    SetControlCaption(lblBitrateDesc, Lang.lblBitrate);
+    SetControlCaption(lblSpeedDesc, Lang.lblSpeed);
 }
 
 void TFormProgress::actAbortExecute(rtl::TObject*) {

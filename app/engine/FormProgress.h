@@ -3,6 +3,7 @@
 // view; the run's line handler feeds it.
 #pragma once
 #include "app/engine/Conversion.h"
+#include "app/engine/StyleColors.h"
 #include "components/KwpLabel.h"
 #include "components/KwpPanel.h"
 #include "components/KwpPngButton.h"
@@ -37,9 +38,14 @@ public:
     void SetRun(TConversionRun* Run) { FRun = Run; }
     TProgressLang Lang;
     TAppParams* Params = &AppParams;
+    // The colour schemes the window captures its bar's design colours into and takes its style from.
+    TStyleColorSchemes* Schemes = &StyleColorSchemes;
 
     void LoadSettings();
+    // Applies Lang (each caption through the shared caption setter).
     void SetLang();
+    // The bar takes the colours of the style's scheme.
+    void SetStyleColors(const String& StyleName);
 
     // The main window's title bar, which the run also writes while converting.
     std::function<void(const String&)> OnMainCaption;

@@ -1,4 +1,4 @@
-// The Play action.
+// The Play and command-line actions.
 #include "app/engine/Preview.h"
 
 #include "app/engine/Analysis.h"
@@ -7,6 +7,9 @@
 #include "app/engine/Procs.h"
 #include "rtl/Files.h"
 #include "win/windows.h"
+
+#include <chrono>
+#include <thread>
 
 namespace engine {
 
@@ -32,6 +35,37 @@ bool PlayExecute(TPlayRequest& R) {
 
     if (ep.ffplay.isEmpty() || !rtl::FileExists(ep.ffplay)) return false;
     RunConsoleApp(PlayerCommand(ep.ffplay), ep.ParamsFFplay, R.OutputList, SW_SHOW);
+    return true;
+}
+
+bool ShowCmdLineExecute(TCmdLineRequest& R) {
+    if (!R.FromFileList) {
+        if (R.View.CmdLineVisible()) {
+            R.View.HideCmdLine();
+            return false;
+        }
+    }
+    TEncodingParams& ep = R.EncodingParams;
+    ep.fIn = QStringLiteral("<input_file>");
+    ep.fOut = QStringLiteral("<output_file>");
+    R.VideoFileInfo.Clear();
+    GetEncodingParams(R.Panel, R.VideoFileInfo, ep, false, nullptr, R.Params);
+
+    if (R.SelectedRow >= 0 && R.SelectedRow < R.List.RowCount()) {
+        const TFileRowInfo row = R.List.RowInfo(R.SelectedRow);
+        ep.fIn = row.FileName;
+        R.VideoFileInfo = R.Analyse ? R.Analyse(row.FileName, ep.ffmpeg) : GetVideoFileInfo(row.FileName, ep.ffmpeg);
+        GetEncodingParams(R.Panel, R.VideoFileInfo, ep, false, &row, R.Params);
+        if (R.Wait)
+            R.Wait(150);
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    }
+
+    const TCmdLineInfo info = GetCmdLineInfo(R.Panel, ep, GetExt(R.Panel, R.VideoFileInfo, true));
+    R.View.SetCmdLineCaption(info.Caption);
+    R.View.SetMemoText(u'"' + info.ExePath + u'"', info.Params, u'"' + info.OutputName + u'"');
+    R.View.ShowCmdLine();
     return true;
 }
 

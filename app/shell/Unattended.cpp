@@ -172,10 +172,12 @@ int RunUnattended(const QStringList& Args) {
     std::unique_ptr<engine::TFormProgress> form;
     std::unique_ptr<TWindowedView> windowed;
     if (gui.Started()) {
+        engine::InitStyleColorSchemes(engine::StyleColorSchemes);
         form = std::make_unique<engine::TFormProgress>(nullptr);
         form->Params = &params;
         form->LoadSettings();
         form->SetLang();
+        form->SetStyleColors(params.StyleName);
         windowed = std::make_unique<TWindowedView>(view, *form);
     }
     engine::TConversionView& shown = windowed ? static_cast<engine::TConversionView&>(*windowed) : view;

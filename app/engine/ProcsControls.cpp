@@ -1,0 +1,24 @@
+#include "app/engine/ProcsControls.h"
+
+namespace engine {
+
+namespace {
+void SetCaptionAndRepaint(vcl::TControl* Control, const String& Text) {
+    Control->SetCaption(Text);
+    Control->Repaint();
+}
+} // namespace
+
+void SetControlCaption(vcl::TLabel* Control, const String& Text) { SetCaptionAndRepaint(Control, Text); }
+void SetControlCaption(components::TKwpLabel* Control, const String& Text) { SetCaptionAndRepaint(Control, Text); }
+void SetControlCaption(components::TKwpPngButton* Control, const String& Text) { SetCaptionAndRepaint(Control, Text); }
+void SetControlCaption(vcl::TCheckBox* Control, const String& Text) { SetCaptionAndRepaint(Control, Text); }
+void SetControlCaption(components::TKwpCheckBox* Control, const String& Text) { SetCaptionAndRepaint(Control, Text); }
+void SetControlCaption(vcl::TGroupBox* Control, const String& Text) { SetCaptionAndRepaint(Control, Text); }
+
+void SetControlCaption(vcl::TAction* Action, const String& Text, bool SetHint) {
+    Action->SetCaption(Text);
+    if (SetHint) Action->SetHint(Text);
+}
+
+} // namespace engine

@@ -1,0 +1,23 @@
+// app/engine/ProcsControls.h: the shared routines that touch controls: one caption setter overloaded
+// for every control kind the windows label, so a language change reads the same everywhere.
+#pragma once
+#include "app/engine/Types.h"
+#include "components/KwpLabel.h"
+#include "components/KwpPngButton.h"
+#include "vcl/ActnList.h"
+#include "vcl/StdCtrls.h"
+
+namespace engine {
+
+// Each sets the caption and repaints the control at once (a language change may come in the middle of a
+// run, when the window is not painted again until the next message pump).
+void SetControlCaption(vcl::TLabel* Control, const String& Text);
+void SetControlCaption(components::TKwpLabel* Control, const String& Text);
+void SetControlCaption(components::TKwpPngButton* Control, const String& Text);
+void SetControlCaption(vcl::TCheckBox* Control, const String& Text);
+void SetControlCaption(components::TKwpCheckBox* Control, const String& Text);
+void SetControlCaption(vcl::TGroupBox* Control, const String& Text);
+// An action is not painted; with SetHint the hint takes the text too.
+void SetControlCaption(vcl::TAction* Action, const String& Text, bool SetHint = false);
+
+} // namespace engine
