@@ -1,5 +1,6 @@
 // The non-client area (borders, captions of undecorated windows, edges, scroll bars) and
 // DefWindowProcW with Windows' default answers.
+#include "win/user32/MenuModel.h"
 #include "win/user32/WindowModel.h"
 
 #include <algorithm>
@@ -31,6 +32,7 @@ RECT InnerRect(const Window* w, const RECT& wr) {
     const int b = FrameWidth(w);
     InflateRect(&r, -b, -b);
     if (HasModelCaption(w)) r.top += CaptionHeight(w);
+    r.top += menus::MenuBarHeight(const_cast<Window*>(w), r, POINT{wr.left, wr.top});
     if (w->exStyle & WS_EX_CLIENTEDGE) InflateRect(&r, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
     if (w->exStyle & WS_EX_STATICEDGE) InflateRect(&r, -1, -1);
     return r;
@@ -101,6 +103,10 @@ LRESULT DefHitTest(Window* w, POINT sp) {
         const RECT corner{v.left, h.top, v.right, h.bottom};
         if (PtInRect(&corner, p)) return (w->style & WS_THICKFRAME) ? HTBOTTOMRIGHT : HTNOWHERE;
     }
+    if (const HMENU bar = menus::BarMenuOf(w)) {
+        const RECT band = menus::Find(bar)->barRect;
+        if (PtInRect(&band, p)) return HTMENU;
+    }
     if (IsDecorated(w)) return HTBORDER;
     const int b = FrameWidth(w);
     const int W = w->Width(), H = w->Height();
@@ -154,6 +160,10 @@ void PaintNonClient(Window* w, HDC hdc) {
         SetTextColor(hdc, oldColor);
         SetBkMode(hdc, oldMode);
         r.top = cap.bottom;
+    }
+    if (menus::BarMenuOf(w)) {
+        r.top += menus::MenuBarHeight(w, r, POINT{0, 0});
+        menus::PaintMenuBar(w, hdc);
     }
     if (w->exStyle & WS_EX_CLIENTEDGE) {
         RECT e = r;
@@ -351,10 +361,34 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case SC_SIZE: MoveSizeLoop(w, UINT(wp), POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); break;
         case SC_VSCROLL:
         case SC_HSCROLL: TrackScrollBar(w, cmd == SC_VSCROLL ? SB_VERT : SB_HORZ, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); break;
-        case SC_KEYMENU:
-            // No native menu bar or system menu: a key that would open one only beeps.
-            if (lp != 0) MessageBeep(0);
+        case SC_KEYMENU: {
+            // Space opens the system menu; a letter opens the menu-bar item it is the mnemonic of;
+            // Alt or F10 alone opens the first bar item. Anything else beeps.
+            if (lp == VK_SPACE && (w->style & WS_SYSMENU)) {
+                const POINT o = WindowOrigin(w);
+                menus::TrackSystemMenu(hwnd, POINT{o.x, o.y + w->client.top}, true);
+                break;
+            }
+            const HMENU bar = menus::BarMenuOf(w);
+            if (bar && lp == 0) {
+                if (GetMenuItemCount(bar) > 0) menus::TrackMenuBar(hwnd, 0, true);
+                break;
+            }
+            int hit = -1;
+            if (bar)
+                for (int i = 0; i < GetMenuItemCount(bar) && hit < 0; ++i)
+                    if (const auto* it = menus::FindItem(bar, UINT(i), true); it && it->Mnemonic() == QChar(char16_t(lp)).toLower().unicode())
+                        hit = i;
+            if (hit >= 0) menus::TrackMenuBar(hwnd, hit, true);
+            else if (lp != 0) MessageBeep(0);
             break;
+        }
+        case SC_MOUSEMENU: {
+            const POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+            if ((wp & 0x0F) == HTSYSMENU) menus::TrackSystemMenu(hwnd, pt, false);
+            else if (const int item = menus::BarItemAt(w, pt); item >= 0) menus::TrackMenuBar(hwnd, item, false);
+            break;
+        }
         default: break;
         }
         return 0;
@@ -363,6 +397,8 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCLBUTTONDBLCLK:
         if (wp == HTVSCROLL || wp == HTHSCROLL)
             Send(hwnd, WM_SYSCOMMAND, (wp == HTVSCROLL ? SC_VSCROLL : SC_HSCROLL) | wp, lp);
+        else if (msg == WM_NCLBUTTONDOWN && (wp == HTMENU || wp == HTSYSMENU))
+            Send(hwnd, WM_SYSCOMMAND, SC_MOUSEMENU | wp, lp);
         else if (msg == WM_NCLBUTTONDOWN && wp == HTCAPTION)
             Send(hwnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lp);
         else if (msg == WM_NCLBUTTONDOWN && wp >= HTLEFT && wp <= HTBOTTOMRIGHT)
@@ -378,6 +414,17 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (wp == HTCAPTION || wp == HTSYSMENU) Send(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), lp);
         return 0;
     case WM_CONTEXTMENU:
+        if (!IsTopLevel(w) && (w->style & WS_CHILD)) return Send(H(w->parent), msg, wp, lp);
+        // A right click on the caption of a window with a system menu opens that menu.
+        if (lp != -1 && (w->style & WS_SYSMENU)) {
+            const POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+            const LRESULT hit = Send(hwnd, WM_NCHITTEST, 0, lp);
+            if ((hit == HTCAPTION || hit == HTSYSMENU) && Get(hwnd)) menus::TrackSystemMenu(hwnd, pt, false);
+        }
+        return 0;
+    case 0x0313:  // the desktop asks for the window menu at a point
+        if (w->style & WS_SYSMENU) menus::TrackSystemMenu(hwnd, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, false);
+        return 0;
     case WM_HELP:
     case WM_MOUSEWHEEL:
     case WM_MOUSEHWHEEL:
@@ -444,6 +491,10 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 Send(hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL), 0);
                 if (!(w = Get(hwnd))) return 0;
             }
+        } else if (wp == VK_F10 && GetKeyState(VK_SHIFT) < 0) {
+            // Shift+F10 asks for the context menu, as the menu key does.
+            s.altAlone = false;
+            Send(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), -1);
         } else if (wp == VK_F10) {
             s.f10Down = true;
             s.altAlone = false;
@@ -458,6 +509,10 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_SYSKEYUP:
     case WM_KEYUP:
+        if (wp == VK_APPS) {
+            Send(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), -1);
+            return 0;
+        }
         if ((wp == VK_MENU && s.altAlone) || (wp == VK_F10 && s.f10Down)) {
             s.altAlone = s.f10Down = false;
             Send(H(TopLevelOf(w)), WM_SYSCOMMAND, SC_KEYMENU, 0);

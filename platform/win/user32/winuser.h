@@ -387,3 +387,6 @@ void WINAPI TwSetSystemParametersProvider(TwSystemParametersProc proc);
 #if __has_include("win/user32/winwindow.h")
 #include "win/user32/winwindow.h"
 #endif
+
+// Menus, the menu bar and the pop-up menu window.
+#include "win/user32/winmenu.h"
