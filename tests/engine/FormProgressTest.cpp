@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QProcess>
 
 #include "app/engine/Procs.h"
 #include "rtl/Files.h"
+#include "tests/support/Peers.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/windows/FormHarness.h"
 
@@ -154,6 +156,47 @@ TEST_F(FormProgress, AbortButtonStopsTheEncoderAndTheDeleteQuestionGoesThroughTh
     EXPECT_TRUE(H.Dialogs()[0].text.contains(output));
     EXPECT_FALSE(QFile::exists(output)); // answered Yes: the partial file is gone
     EXPECT_EQ(Form->btnAbort->Caption(), "Close");
+}
+
+TEST_F(FormProgress, AbortButtonStopsTheRealEncoderWhichExitsCleanly) {
+    TW_REQUIRE_TOOL("ffmpeg");
+    Params.ffmpeg = testing_support::FindTool(QStringLiteral("ffmpeg"));
+    // Half an hour of sound, resampled on the way: the encode runs for seconds, long after its first
+    // progress line, so the click always lands while it works.
+    engine::TFileRow row;
+    row.Info.FileName = Dir.QFile(QStringLiteral("long input.flac"));
+    QProcess gen;
+    gen.start(Params.ffmpeg, {"-v", "error", "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=8000:duration=1800",
+                              "-c:a", "flac", row.Info.FileName});
+    ASSERT_TRUE(gen.waitForFinished(60000) && gen.exitCode() == 0) << gen.readAllStandardError().toStdString();
+    Rows.Rows.push_back(row);
+    Panel.cbAudioSampling.SetText(QStringLiteral("44100"));
+    const QString output = rtl::ChangeFileExt(row.Info.FileName, QStringLiteral(".mp3"));
+
+    Run = std::make_unique<engine::TConversionRun>(Panel, Rows, *Form, Params); // the real analysis
+    Run->ErrorOutput = [](const String&) {};
+    Form->SetRun(Run.get());
+    bool clicked = false;
+    Form->OnPump = [&] {
+        if (!clicked && Run->bConverting && Run->EncoderOutputList.Text().contains("time=")) {
+            clicked = true;
+            EXPECT_TRUE(QFile::exists(output));
+            H.Click(Form->btnAbort);
+        }
+    };
+    H.Script({IDYES});
+    const engine::TRunResult r = Run->Execute();
+
+    EXPECT_TRUE(clicked);
+    EXPECT_TRUE(r.Aborted);
+    EXPECT_FALSE(Run->bForceKill); // "q" was enough
+    EXPECT_EQ(Run->ErrorLog.Count, 0) << Run->ErrorLog.Lines.Text().toStdString(); // exit code 0
+    EXPECT_TRUE(Run->EncoderOutputList.Text().contains("[q] command received"))
+        << Run->EncoderOutputList.Text().toStdString();
+    EXPECT_EQ(Rows.Rows[0].Status, "Aborted");
+    ASSERT_EQ(H.Dialogs().size(), 1u);
+    EXPECT_TRUE(H.Dialogs()[0].text.contains(output)) << H.Dialogs()[0].text.toStdString();
+    EXPECT_FALSE(QFile::exists(output));
 }
 
 TEST_F(FormProgress, ClosingWhileConvertingAbortsAndTheTimerArmsTheForcedStop) {
