@@ -56,4 +56,57 @@ int32_t RelocateJump(const TDecodedInstruction& Instruction, uint8_t* Destinatio
 int32_t RelocateCall(const TDecodedInstruction& Instruction, uint8_t* Destination);
 int32_t RelocateConditional(const TDecodedInstruction& Instruction, uint8_t* Destination);
 
+// ---- the hooking engine ----------------------------------------------------------------------------
+
+// HookFunction options
+constexpr uint8_t hoLoadModule = 1 << 0; // HookModuleFunction loads a module that is not loaded yet
+constexpr uint8_t hoAllocTls = 1 << 1;   // the hook gets a TLS index of its own
+// BeginHookTransaction options
+constexpr uint8_t toSuspendThreads = 1 << 0;
+
+constexpr int MaxHooksPerTarget = 7;
+constexpr int MaxCopiedBytes = 94;
+constexpr int HookDescriptorSize = 155;
+constexpr int HookRecordSize = 94;
+
+struct THookTransaction {
+    uint8_t Options;
+    uint32_t ThreadId;
+    uint32_t ProcessId;
+    int Priority;
+    int32_t Count;      // threads suspended
+    uint32_t* Threads;  // their identifiers
+};
+
+// Installs an interception of TargetProc (import thunks and jumps at its start are followed) and
+// returns the call-through pointer that reaches the next interception or the unpatched code.
+void* HookFunction(void* TargetProc, void* InterceptProc, uintptr_t Param = 0, uint8_t Options = 0);
+// The same, storing the call-through pointer in Trampoline as well.
+template <class T>
+T HookFunction(T TargetProc, T InterceptProc, T& Trampoline, uintptr_t Param = 0, uint8_t Options = 0) {
+    Trampoline = reinterpret_cast<T>(HookFunction(reinterpret_cast<void*>(TargetProc),
+                                                  reinterpret_cast<void*>(InterceptProc), Param, Options));
+    return Trampoline;
+}
+// Null when the module (not loaded, and hoLoadModule not given) or the export is missing.
+void* HookModuleFunction(const rtl::String& ModuleName, const char* ProcName, void* InterceptProc,
+                         uintptr_t Param = 0, uint8_t Options = 0);
+// Removes the interception behind a call-through pointer; returns the hooks left on that target.
+int32_t UnhookFunction(void* Trampoline);
+// As UnhookFunction, but -1 for a null pointer.
+int32_t UnhookFunctionIfSet(void* Trampoline);
+
+THookTransaction* BeginHookTransaction(uint8_t Options);
+bool EndHookTransaction(THookTransaction* Transaction);
+
+// Helpers of the engine, open for tests.
+void FillNops(uint8_t* At, int Count, bool MultiByte);
+bool IsNopFill(const uint8_t* At, int Count);
+void* ResolveJumpThunk(void* Address);
+void* AllocNearMemory(void* Address, size_t Size, uint32_t Protection);
+// The hook record (its first byte) behind a call-through pointer; raises "Invalid TrampoLine Pointer.".
+uint8_t* GetTrampolineInfo(void* Trampoline);
+// The descriptor of an intercepted target, or null.
+uint8_t* FindHookDescriptor(void* Target);
+
 } // namespace styling

@@ -326,9 +326,14 @@ BOOL WINAPI VirtualProtect(LPVOID lpAddress, SIZE_T dwSize, DWORD flNewProtect, 
     const std::vector<Region> own = SnapshotDepth > 0 ? std::vector<Region>() : ParseMaps();
     const std::vector<Region>& map = SnapshotDepth > 0 ? Snapshot : own;
     // Every page must be mapped, as Windows refuses a range that crosses free memory.
-    uintptr_t covered = start;
-    for (const Region* g = Find(map, start); g && covered < end; g = Find(map, covered)) covered = g->End;
-    if (covered < end) return Fail(ERROR_INVALID_ADDRESS);
+    auto mapped = [&] {
+        uintptr_t covered = start;
+        for (const Region* g = Find(map, start); g && covered < end; g = Find(map, covered)) covered = g->End;
+        return covered >= end;
+    };
+    // Others (the heap) may have mapped memory since the snapshot was taken: look again before refusing.
+    if (!mapped() && SnapshotDepth > 0) Snapshot = ParseMaps();
+    if (!mapped()) return Fail(ERROR_INVALID_ADDRESS);
     const Region* first = Find(map, start);
     if (mprotect(reinterpret_cast<void*>(start), end - start, prot) != 0) return Fail(TwErrorFromErrno(errno));
     *lpflOldProtect = first->State == MEM_COMMIT ? first->Protect : PAGE_NOACCESS;

@@ -1,0 +1,570 @@
+// styling/hooking/HookEngine.cpp: the function-hooking engine of CodeHooks. A hooked target jumps
+// (directly or through a relay near it) into its descriptor, whose chain of slot jumps runs the
+// installed intercept procedures in turn and last the trampoline with the moved instructions.
+#include "styling/hooking/CodeHooks.h"
+
+#include "rtl/SyncObjs.h"
+#include "styling/hooking/CPUID.h"
+#include "win/windows.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+
+namespace styling {
+
+namespace {
+
+constexpr uint8_t Signature[8] = {0x90, 0x40, 0x40, 0x40, 0x0F, 0x1F, 0xF3, 0xF3};
+constexpr uint8_t Magic[4] = {0x4C, 0x54, 0x4C, 0x54};
+
+// Descriptor layout.
+constexpr int dTargetSlot = 8, dCount = 16, dStub = 18, dTarget = 26, dSaved = 34, dSlots = 42, dLanding = 106,
+              dChain = 107;
+// Hook record layout.
+constexpr int rDescriptor = 1, rMagic = 9, rThread = 13, rParam = 17, rTls = 25, rOptions = 29, rCallThrough = 30,
+              rSlot = 36;
+constexpr int RelayBytes = 32;
+constexpr int JumpBackBytes = 14;
+
+template <class T>
+T Get(const uint8_t* P) {
+    T v;
+    std::memcpy(&v, P, sizeof v);
+    return v;
+}
+template <class T>
+void Put(uint8_t* P, T V) {
+    std::memcpy(P, &V, sizeof V);
+}
+
+[[noreturn]] void Fail(const char* Message) { throw rtl::Exception(QString::fromLatin1(Message)); }
+
+// What the patch overwrote, and where each moved instruction went.
+struct TSavedCode {
+    uint8_t* Trampoline;
+    uint8_t Count;
+    uint8_t* Bytes;
+    int Relocated;
+    int OffsetCount;
+    TRelocatedOffset Offsets[MaxCopiedBytes];
+};
+
+struct Engine {
+    rtl::TCriticalSection Lock;
+    size_t StubSize = 0;
+    HANDLE(WINAPI* OpenThreadProc)(DWORD, BOOL, DWORD) = nullptr;
+};
+
+Engine& TheEngine() {
+    static Engine* engine = [] {
+        auto* e = new Engine; // lives as long as the code it patched
+        SYSTEM_INFO si{};
+        GetSystemInfo(&si);
+        e->StubSize = std::max<size_t>(si.dwPageSize, 190);
+        HMODULE kernel = GetModuleHandleW(u"kernel32.dll");
+        if (!kernel) kernel = LoadLibraryW(u"kernel32.dll");
+        if (kernel)
+            e->OpenThreadProc = reinterpret_cast<HANDLE(WINAPI*)(DWORD, BOOL, DWORD)>(GetProcAddress(kernel, "OpenThread"));
+        return e;
+    }();
+    return *engine;
+}
+
+thread_local THookTransaction* CurrentTransaction = nullptr;
+
+// Intel's recommended NOPs of 1 to 9 bytes.
+constexpr uint8_t Nops[9][9] = {
+    {0x90},
+    {0x66, 0x90},
+    {0x0F, 0x1F, 0x00},
+    {0x0F, 0x1F, 0x40, 0x00},
+    {0x0F, 0x1F, 0x44, 0x00, 0x00},
+    {0x66, 0x0F, 0x1F, 0x44, 0x00, 0x00},
+    {0x0F, 0x1F, 0x80, 0x00, 0x00, 0x00, 0x00},
+    {0x0F, 0x1F, 0x84, 0x00, 0x00, 0x00, 0x00, 0x00},
+    {0x66, 0x0F, 0x1F, 0x84, 0x00, 0x00, 0x00, 0x00, 0x00},
+};
+
+bool HasMultiByteNops() { return CpuInstructions & ciMultiByteNop; }
+
+void FillChainNops(uint8_t* At, int Count) { FillNops(At, Count, HasMultiByteNops()); }
+
+DWORD SetMemoryProtection(void* Address, size_t Size, DWORD Protection) {
+    DWORD old = 0;
+    if (!VirtualProtect(Address, Size, Protection, &old)) Fail("Cannot change the protection of code memory.");
+    if (Protection & 0xF0) FlushInstructionCache(GetCurrentProcess(), Address, Size);
+    return old;
+}
+
+// A return, an unconditional jump, INT3 or UD2: nothing after it belongs to the function for sure.
+bool EndsFunction(const TDecodedInstruction& I) {
+    if (I.BranchKind == bkReturn || I.BranchKind == bkJump) return true;
+    if (I.OpcodeMap == 1 && I.Opcode == 0xCC) return true;
+    return I.OpcodeMap == 2 && I.Opcode == 0x0B;
+}
+
+// Threads that the running transaction of this thread suspended, each moved by Move (which returns
+// its instruction pointer unchanged when it stays). False when Move refuses one (returns 0).
+bool MoveSuspendedThreads(const std::function<uint64_t(uint64_t)>& Move) {
+    THookTransaction* t = CurrentTransaction;
+    bool all = true;
+    if (!t) return all;
+    for (int i = 0; i < t->Count; ++i) {
+        HANDLE h = OpenThread(THREAD_GET_CONTEXT | THREAD_SET_CONTEXT, FALSE, t->Threads[i]);
+        if (!h) continue;
+        CONTEXT c{};
+        c.ContextFlags = CONTEXT_CONTROL;
+        if (GetThreadContext(h, &c)) {
+            const uint64_t to = Move(c.Rip);
+            if (!to) {
+                all = false;
+            } else if (to != c.Rip) {
+                c.Rip = to;
+                SetThreadContext(h, &c);
+            }
+        }
+        CloseHandle(h);
+    }
+    return all;
+}
+
+bool Within(uint64_t A, const void* From, size_t Size) {
+    const auto f = reinterpret_cast<uintptr_t>(From);
+    return A >= f && A < f + Size;
+}
+
+uint8_t* CreateHookDescriptor() {
+    auto* d = static_cast<uint8_t*>(std::malloc(HookDescriptorSize));
+    if (!d) throw std::bad_alloc();
+    std::memset(d, 0x90, HookDescriptorSize);
+    FillChainNops(d + dChain, 8 * 6);
+    std::memcpy(d, Signature, 8);
+    std::memset(d + 16, 0, 10);
+    std::memset(d + dSlots, 0, 64); // a zero slot: its entry is free
+    return d;
+}
+
+void DisposeDescriptor(uint8_t* D) {
+    std::memset(D, 0x90, HookDescriptorSize);
+    std::free(D);
+}
+
+uint8_t* EntryOf(uint8_t* D, int K) { return D + dChain + 6 * K; }
+uint8_t* SlotOf(uint8_t* D, int K) { return D + dSlots + 8 * K; }
+
+// A branch further on in the function that returns into the moved bytes (a loop around the first
+// instructions) would land inside the patch. The look ahead ends at padding, after 256 bytes, or where
+// the mapped code ends.
+void RefuseBranchesBack(const uint8_t* Target, int Count) {
+    const uint8_t* p = Target + Count;
+    MEMORY_BASIC_INFORMATION m{};
+    if (!VirtualQuery(p, &m, sizeof m) || m.State != MEM_COMMIT) return;
+    const uint8_t* end = std::min(p + 256, static_cast<const uint8_t*>(m.BaseAddress) + m.RegionSize);
+    const auto from = reinterpret_cast<uintptr_t>(Target), to = from + uintptr_t(Count);
+    while (p + 16 <= end) {
+        TDecodedInstruction I{};
+        I.Address = p;
+        try {
+            DecodeForHook(I);
+        } catch (const InstException&) {
+            return;
+        }
+        if (I.OpcodeMap == 1 && I.Opcode == 0xCC) return;
+        if ((I.Branch.Flags & bfRelative) && I.Branch.Target > from && I.Branch.Target < to)
+            Fail("Branch into a relocated instruction cannot be kept.");
+        p += I.Length;
+    }
+}
+
+void BuildTrampoline(uint8_t* Target, uint8_t* D) {
+    Engine& e = TheEngine();
+    Put<uint8_t*>(D + dTarget, Target);
+    const TJumpForm formA = SelectJumpType(Target, D + dLanding, D + dTargetSlot);
+    auto* stub = static_cast<uint8_t*>(AllocNearMemory(Target, e.StubSize, PAGE_EXECUTE_READWRITE));
+    if (!stub) {
+        const DWORD topDown = reinterpret_cast<uintptr_t>(Target) > 0xFFFF'FFFFull ? MEM_TOP_DOWN : 0;
+        stub = static_cast<uint8_t*>(
+            VirtualAlloc(nullptr, e.StubSize, MEM_COMMIT | MEM_RESERVE | topDown, PAGE_EXECUTE_READWRITE));
+        if (!stub) Fail("Cannot allocate the trampoline.");
+    }
+    auto* saved = new TSavedCode{};
+    try {
+        int layout = 1;
+        uint8_t* tramp = stub;
+        TJumpForm formB = jfNone, formC = jfNone;
+        int patch = JumpFormSize(formA);
+        if (patch > 6) {
+            tramp = stub + RelayBytes;
+            formB = SelectJumpType(Target, stub, stub + 6);
+            if (JumpFormSize(formB) <= 6) {
+                formC = SelectJumpType(stub, D + dLanding, stub + 14);
+                layout = JumpFormSize(formC) <= 6 ? 2 : 3;
+                patch = JumpFormSize(formB);
+            } else {
+                layout = 4;
+                patch = JumpFormSize(jfInline64);
+            }
+        }
+        int count = 0;
+        while (count < patch) {
+            TDecodedInstruction I{};
+            I.Address = Target + count;
+            DecodeForHook(I);
+            count += I.Length;
+            if (count > MaxCopiedBytes) Fail("Exceed maximum TrampoSize.");
+            // The patch would run into whatever follows the function.
+            if (count < patch && EndsFunction(I))
+                Fail("Size of function is too small, risk to override others adjacent functions.");
+        }
+        RefuseBranchesBack(Target, count);
+        FillNops(tramp, MaxCopiedBytes, false);
+        saved->Trampoline = tramp;
+        saved->Count = uint8_t(count);
+        saved->Bytes = static_cast<uint8_t*>(std::malloc(size_t(count) + 6));
+        std::memset(saved->Bytes, 0x90, size_t(count) + 6);
+        std::memcpy(saved->Bytes, Target, size_t(count));
+        saved->Relocated = RelocateInstructions(Target, tramp, count, MaxCopiedBytes - JumpBackBytes, saved->Offsets,
+                                                saved->OffsetCount);
+        WriteJump(tramp + saved->Relocated, Target + count, jfInline64, nullptr);
+        if (layout == 2) WriteJump(stub, D + dLanding, formC, stub + 14);
+        if (layout == 3) WriteJump(stub, D + dLanding, jfInline64, nullptr);
+        Put<uint8_t*>(D + dStub, stub);
+        Put<TSavedCode*>(D + dSaved, saved);
+        SetMemoryProtection(stub, e.StubSize, PAGE_EXECUTE_READWRITE);
+        SetMemoryProtection(D, HookDescriptorSize, PAGE_EXECUTE_READWRITE);
+        // Until the first hook is in, the landing leads straight to the trampoline.
+        WriteJump(EntryOf(D, 0), tramp, jfSlotRip, SlotOf(D, 0));
+
+        // The target itself last, once everything it leads to is in place.
+        const DWORD old = SetMemoryProtection(Target, size_t(count), PAGE_EXECUTE_READWRITE);
+        FillNops(Target, count, false);
+        if (layout == 1)
+            WriteJump(Target, D + dLanding, formA, D + dTargetSlot);
+        else if (layout == 4)
+            WriteJump(Target, D + dLanding, jfInline64, nullptr);
+        else
+            WriteJump(Target, stub, formB, stub + 6);
+        SetMemoryProtection(Target, size_t(count), old);
+    } catch (...) {
+        if (saved->Bytes && saved->Count && std::memcmp(Target, saved->Bytes, saved->Count) != 0) {
+            const DWORD old = SetMemoryProtection(Target, saved->Count, PAGE_EXECUTE_READWRITE);
+            std::memcpy(Target, saved->Bytes, saved->Count);
+            SetMemoryProtection(Target, saved->Count, old);
+        }
+        std::free(saved->Bytes);
+        delete saved;
+        VirtualFree(stub, 0, MEM_RELEASE);
+        throw;
+    }
+    // A suspended thread inside the overwritten bytes goes on at the same instruction's copy.
+    MoveSuspendedThreads([&](uint64_t Rip) -> uint64_t {
+        if (!Within(Rip, Target, saved->Count)) return Rip;
+        for (int i = 0; i < saved->OffsetCount; ++i)
+            if (Rip == reinterpret_cast<uintptr_t>(Target + saved->Offsets[i].Source))
+                return reinterpret_cast<uintptr_t>(saved->Trampoline + saved->Offsets[i].Destination);
+        return Rip;
+    });
+}
+
+void FreeHookDescriptor(uint8_t* D, uint8_t* Record) {
+    Engine& e = TheEngine();
+    auto* target = Get<uint8_t*>(D + dTarget);
+    auto* stub = Get<uint8_t*>(D + dStub);
+    auto* saved = Get<TSavedCode*>(D + dSaved);
+    const DWORD old = SetMemoryProtection(target, saved->Count, PAGE_EXECUTE_READWRITE);
+    std::memcpy(target, saved->Bytes, saved->Count);
+    SetMemoryProtection(target, saved->Count, old);
+    // Suspended threads inside the engine's code for this target go back to the restored original:
+    // from the relay, the descriptor or a call-through jump as a fresh call, from the trampoline at the
+    // instruction they stood at. One in the middle of a rewritten instruction cannot be moved; then
+    // the code stays allocated for it.
+    const uint8_t* tramp = saved->Trampoline;
+    const bool moved = MoveSuspendedThreads([&](uint64_t Rip) -> uint64_t {
+        const auto t = reinterpret_cast<uintptr_t>(target);
+        if (Within(Rip, D, HookDescriptorSize) || (tramp != stub && Within(Rip, stub, RelayBytes)) ||
+            (Record && Within(Rip, Record + rCallThrough, 14)))
+            return t;
+        if (!Within(Rip, tramp, size_t(saved->Relocated + JumpBackBytes))) return Rip;
+        if (Rip >= reinterpret_cast<uintptr_t>(tramp + saved->Relocated)) return t + saved->Count;
+        for (int i = 0; i < saved->OffsetCount; ++i)
+            if (Rip == reinterpret_cast<uintptr_t>(tramp + saved->Offsets[i].Destination))
+                return t + uint64_t(saved->Offsets[i].Source);
+        return 0;
+    });
+    std::free(saved->Bytes);
+    delete saved;
+    if (!moved) return;
+    FillNops(stub, int(e.StubSize), false);
+    if (!VirtualFree(stub, 0, MEM_RELEASE))
+        throw rtl::Exception(QStringLiteral("System Error. Code: %1.").arg(GetLastError()));
+    DisposeDescriptor(D);
+}
+
+void* AddHookSlot(uint8_t* D, void* InterceptProc, uintptr_t Param, uint8_t Options) {
+    const int count = D[dCount];
+    if (count >= MaxHooksPerTarget) Fail("Exceed maximum allowed of hooks.");
+    const uint8_t* tramp = Get<TSavedCode*>(D + dSaved)->Trampoline;
+    // A new hook runs after every live one, so it takes the entry after the last live hook; entries of
+    // hooks removed before it stay filler that execution slides through.
+    int last = -1;
+    for (int k = 0; k < MaxHooksPerTarget; ++k) {
+        const auto slot = Get<uint64_t>(SlotOf(D, k));
+        if (slot && slot != reinterpret_cast<uintptr_t>(tramp)) last = k;
+    }
+    const int entry = last + 1;
+    if (entry >= MaxHooksPerTarget) Fail("Exceed maximum allowed of hooks.");
+
+    auto* rec = static_cast<uint8_t*>(std::malloc(HookRecordSize));
+    if (!rec) throw std::bad_alloc();
+    std::memset(rec, 0x90, HookRecordSize);
+    rec[0] = uint8_t(entry + 1);
+    Put<uint8_t*>(rec + rDescriptor, D);
+    std::memcpy(rec + rMagic, Magic, 4);
+    Put<uint32_t>(rec + rThread, GetCurrentThreadId());
+    Put<uint64_t>(rec + rParam, Param);
+    Put<uint32_t>(rec + rTls, 0);
+    rec[rOptions] = Options;
+    if (Options & hoAllocTls) {
+        const DWORD index = TlsAlloc();
+        if (index == TLS_OUT_OF_INDEXES) {
+            std::free(rec);
+            Fail("Tls out of indexes.");
+        }
+        Put<uint32_t>(rec + rTls, index);
+    }
+    // The chain stays whole at every step: first what follows the new entry, the entry itself last.
+    WriteJump(EntryOf(D, entry + 1), tramp, jfSlotRip, SlotOf(D, entry + 1));
+    WriteJump(rec + rCallThrough, EntryOf(D, entry + 1), jfSlotRip, rec + rSlot);
+    SetMemoryProtection(rec + rCallThrough, 14, PAGE_EXECUTE_READWRITE);
+    WriteJump(EntryOf(D, entry), static_cast<uint8_t*>(InterceptProc), jfSlotRip, SlotOf(D, entry));
+    D[dCount] = uint8_t(count + 1);
+    return rec + rCallThrough;
+}
+
+// Keeps one parse of the address space for a whole installation or removal.
+struct MemorySnapshot {
+    MemorySnapshot() { TwBeginMemorySnapshot(); }
+    ~MemorySnapshot() { TwEndMemorySnapshot(); }
+};
+
+template <class F>
+void EnumProcessThreads(DWORD ProcessId, F Callback) {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, ProcessId);
+    if (snap == INVALID_HANDLE_VALUE) return;
+    THREADENTRY32 e{};
+    e.dwSize = sizeof e;
+    for (BOOL ok = Thread32First(snap, &e); ok; ok = Thread32Next(snap, &e)) {
+        if (e.th32OwnerProcessID != ProcessId) continue;
+        bool go = true;
+        try {
+            go = Callback(e.th32ThreadID);
+        } catch (...) {
+        }
+        if (!go) break;
+    }
+    CloseHandle(snap);
+}
+
+} // namespace
+
+void FillNops(uint8_t* At, int Count, bool MultiByte) {
+    if (!MultiByte) {
+        std::memset(At, 0x90, size_t(Count));
+        return;
+    }
+    if (!HasMultiByteNops()) Fail("Multi Bytes Nop Instructions not supported by your CPU.");
+    while (Count > 0) {
+        const int n = std::min(Count, 9);
+        std::memcpy(At, Nops[n - 1], size_t(n));
+        At += n;
+        Count -= n;
+    }
+}
+
+bool IsNopFill(const uint8_t* At, int Count) {
+    while (Count > 0) {
+        int matched = 0;
+        const int longest = HasMultiByteNops() ? std::min(Count, 9) : 1;
+        for (int n = longest; n >= 1 && !matched; --n)
+            if (std::memcmp(At, Nops[n - 1], size_t(n)) == 0) matched = n;
+        if (!matched) return false;
+        At += matched;
+        Count -= matched;
+    }
+    return true;
+}
+
+void* ResolveJumpThunk(void* Address) {
+    auto* p = static_cast<const uint8_t*>(Address);
+    // Bounded: jumps that lead in a circle would otherwise never end.
+    for (int hops = 0; hops < 64; ++hops) {
+        TDecodedInstruction I{};
+        I.Address = p;
+        DecodeForHook(I);
+        if (I.BranchKind != bkJump || I.Branch.Target == 0) break;
+        p = reinterpret_cast<const uint8_t*>(I.Branch.Target);
+    }
+    return const_cast<uint8_t*>(p);
+}
+
+void* AllocNearMemory(void* Address, size_t Size, uint32_t Protection) {
+    if (!Address) return VirtualAlloc(nullptr, Size, MEM_COMMIT | MEM_RESERVE, Protection);
+    SYSTEM_INFO si{};
+    GetSystemInfo(&si);
+    const auto target = reinterpret_cast<uintptr_t>(Address);
+    const auto lowest = reinterpret_cast<uintptr_t>(si.lpMinimumApplicationAddress);
+    const auto highest = reinterpret_cast<uintptr_t>(si.lpMaximumApplicationAddress);
+    if (target < lowest || target > highest) return nullptr;
+    const uintptr_t gran = si.dwAllocationGranularity;
+    // Only memory within a 32-bit jump of the target helps; the search stays inside that window.
+    constexpr uintptr_t reach = 0x7FFF'0000;
+    const uintptr_t low = target > lowest + reach ? target - reach : lowest;
+    const uintptr_t high = std::min(highest, target + reach) - Size;
+    auto tryAt = [&](uintptr_t At) {
+        return VirtualAlloc(reinterpret_cast<void*>(At), Size, MEM_COMMIT | MEM_RESERVE, Protection);
+    };
+    MEMORY_BASIC_INFORMATION m{};
+    // Upward: the lowest granule of each free region above the target.
+    for (uintptr_t p = (target + gran - 1) & ~(gran - 1); p < high;) {
+        if (!VirtualQuery(reinterpret_cast<void*>(p), &m, sizeof m)) return nullptr;
+        const auto base = reinterpret_cast<uintptr_t>(m.BaseAddress);
+        const uintptr_t end = base + m.RegionSize;
+        const uintptr_t at = (base + gran - 1) & ~(gran - 1);
+        if (m.State == MEM_FREE && at + Size <= end && at <= high)
+            if (void* r = tryAt(at)) return r;
+        p = (end + gran - 1) & ~(gran - 1);
+    }
+    // Downward: the highest granule below the target whose region is free far enough.
+    for (uintptr_t p = (target & ~(gran - 1)) - gran; p > low;) {
+        if (!VirtualQuery(reinterpret_cast<void*>(p), &m, sizeof m)) return nullptr;
+        const auto base = reinterpret_cast<uintptr_t>(m.BaseAddress);
+        if (m.State == MEM_FREE && p + Size <= base + m.RegionSize)
+            if (void* r = tryAt(p)) return r;
+        const auto from = m.State == MEM_FREE ? p : reinterpret_cast<uintptr_t>(m.AllocationBase ? m.AllocationBase : m.BaseAddress);
+        p = (from & ~(gran - 1)) - gran;
+    }
+    return nullptr;
+}
+
+uint8_t* GetTrampolineInfo(void* Trampoline) {
+    auto* p = static_cast<uint8_t*>(Trampoline);
+    if (!p || std::memcmp(p - rCallThrough + rMagic, Magic, 4) != 0) Fail("Invalid TrampoLine Pointer.");
+    return p - rCallThrough;
+}
+
+uint8_t* FindHookDescriptor(void* Target) {
+    auto* p = static_cast<uint8_t*>(ResolveJumpThunk(Target));
+    if (*p != 0x90) return nullptr;
+    TDecodedInstruction I{};
+    I.Address = p + 1;
+    DecodeForHook(I);
+    const bool chain = (I.BranchKind == bkJump && I.Branch.Target != 0) || IsNopFill(p + 1, 6);
+    if (!chain || std::memcmp(p - dLanding, Signature, 8) != 0) return nullptr;
+    return p - dLanding;
+}
+
+void* HookFunction(void* TargetProc, void* InterceptProc, uintptr_t Param, uint8_t Options) {
+    if (!TargetProc) Fail("Invalid TargetProc Pointer.");
+    if (!InterceptProc) Fail("Invalid InterceptProc Pointer.");
+    MemorySnapshot snapshot;
+    if (uint8_t* d = FindHookDescriptor(TargetProc)) return AddHookSlot(d, InterceptProc, Param, Options);
+    auto* target = static_cast<uint8_t*>(ResolveJumpThunk(TargetProc));
+    uint8_t* d = CreateHookDescriptor();
+    try {
+        BuildTrampoline(target, d);
+    } catch (...) {
+        DisposeDescriptor(d);
+        throw;
+    }
+    try {
+        return AddHookSlot(d, InterceptProc, Param, Options);
+    } catch (...) {
+        FreeHookDescriptor(d, nullptr); // the first hook failed: the target goes back as it was
+        throw;
+    }
+}
+
+void* HookModuleFunction(const rtl::String& ModuleName, const char* ProcName, void* InterceptProc, uintptr_t Param,
+                         uint8_t Options) {
+    const std::u16string name = ModuleName.toStdU16String();
+    HMODULE module = GetModuleHandleW(name.c_str());
+    if (!module && (Options & hoLoadModule)) module = LoadLibraryW(name.c_str());
+    if (!module) return nullptr;
+    FARPROC proc = GetProcAddress(module, ProcName);
+    if (!proc) return nullptr;
+    return HookFunction(reinterpret_cast<void*>(proc), InterceptProc, Param, Options);
+}
+
+int32_t UnhookFunction(void* Trampoline) {
+    uint8_t* rec = GetTrampolineInfo(Trampoline);
+    auto* d = Get<uint8_t*>(rec + rDescriptor);
+    if (!d || std::memcmp(d, Signature, 8) != 0) Fail("Invalid Descriptor.");
+    MemorySnapshot snapshot;
+    const int entry = rec[0] - 1;
+    // Filler first, so no thread meets the entry's jump through an emptied slot.
+    FillChainNops(EntryOf(d, entry), 6);
+    Put<uint64_t>(SlotOf(d, entry), 0);
+    const int left = --d[dCount];
+    if (left == 0) {
+        FreeHookDescriptor(d, rec);
+    } else {
+        // A suspended thread on this hook's way on goes straight to where it led.
+        const auto next = Get<uint64_t>(rec + rSlot);
+        MoveSuspendedThreads([&](uint64_t Rip) { return Within(Rip, rec + rCallThrough, 14) ? next : Rip; });
+    }
+    if (rec[rOptions] & hoAllocTls) TlsFree(Get<uint32_t>(rec + rTls));
+    std::memset(rec, 0x90, HookRecordSize); // a stale call-through pointer is refused from now on
+    std::free(rec);
+    return left;
+}
+
+int32_t UnhookFunctionIfSet(void* Trampoline) { return Trampoline ? UnhookFunction(Trampoline) : -1; }
+
+THookTransaction* BeginHookTransaction(uint8_t Options) {
+    Engine& e = TheEngine();
+    e.Lock.Acquire();
+    auto* t = new THookTransaction{Options, GetCurrentThreadId(), GetCurrentProcessId(),
+                                   GetThreadPriority(GetCurrentThread()), 0, nullptr};
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+    // Without OpenThread the others cannot be held: the transaction then only raises the priority.
+    if ((Options & toSuspendThreads) && e.OpenThreadProc) {
+        int threads = 0;
+        EnumProcessThreads(t->ProcessId, [&](DWORD) { return ++threads, true; });
+        if (threads > 1) {
+            // Room for threads started between the two walks; any beyond it keep running.
+            const int capacity = 2 * threads;
+            t->Threads = new uint32_t[size_t(capacity)];
+            EnumProcessThreads(t->ProcessId, [&](DWORD Id) {
+                if (Id == t->ThreadId) return true;
+                if (t->Count >= capacity) return false;
+                if (HANDLE h = e.OpenThreadProc(THREAD_SUSPEND_RESUME, FALSE, Id)) {
+                    if (SuspendThread(h) != DWORD(-1)) t->Threads[t->Count++] = Id;
+                    CloseHandle(h);
+                }
+                return true;
+            });
+        }
+    }
+    CurrentTransaction = t;
+    e.Lock.Release();
+    return t;
+}
+
+bool EndHookTransaction(THookTransaction* Transaction) {
+    Engine& e = TheEngine();
+    e.Lock.Acquire();
+    for (int i = 0; i < Transaction->Count; ++i)
+        if (HANDLE h = OpenThread(THREAD_SUSPEND_RESUME, FALSE, Transaction->Threads[i])) {
+            ResumeThread(h);
+            CloseHandle(h);
+        }
+    delete[] Transaction->Threads;
+    SetThreadPriority(GetCurrentThread(), Transaction->Priority);
+    if (CurrentTransaction == Transaction) CurrentTransaction = nullptr;
+    delete Transaction;
+    e.Lock.Release();
+    return true;
+}
+
+} // namespace styling

@@ -1,0 +1,322 @@
+// tests/styling/HookEngineTest.cpp: hooks on real functions (the assembly fixtures, copied next to the
+// engine's heap blocks and more than 2 GB away from them) run, call the original through their
+// trampoline, chain, refuse what they must, and leave the target byte for byte as it was.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <set>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "styling/hooking/CPUID.h"
+#include "styling/hooking/CodeHooks.h"
+#include "win/windows.h"
+
+using namespace styling;
+
+extern "C" {
+extern uint8_t tw_fx_rip_load[], tw_fx_rip_load_end[], tw_fx_jrcxz[], tw_fx_jrcxz_end[], tw_fx_jcc[],
+    tw_fx_jcc_end[], tw_fx_loop[], tw_fx_loop_end[], tw_fx_call[], tw_fx_call_end[], tw_fx_thunk1[],
+    tw_fx_thunk1_end[], tw_fx_thunk2[], tw_fx_real[], tw_fx_slot1[], tw_fx_slot2[], tw_fx_early_ret[],
+    tw_fx_early_ret_end[], tw_fx_tail_jump[], tw_fx_tail_jump_end[], tw_fx_int3[], tw_fx_int3_end[], tw_fx_ud2[],
+    tw_fx_ud2_end[], tw_fx_loop_back[], tw_fx_loop_back_end[];
+}
+
+namespace {
+
+using Fn = uint64_t (*)(uint64_t, uint64_t);
+
+// One fixture with what it uses, copied to one place; At() gives an address of the unit in the copy.
+struct Placed {
+    const uint8_t* Begin;
+    uint8_t* Base = nullptr;
+    bool Heap;
+    Placed(const uint8_t* UnitBegin, const uint8_t* UnitEnd, bool Near) : Begin(UnitBegin), Heap(Near) {
+        const size_t size = size_t(UnitEnd - UnitBegin);
+        if (Near) {
+            // On the heap that holds the engine's descriptors, in blocks of their size (an allocator
+            // may keep each size in a region of its own, with all memory around it reserved).
+            if (size > HookDescriptorSize) return;
+            Base = static_cast<uint8_t*>(std::malloc(HookDescriptorSize));
+            DWORD old = 0;
+            VirtualProtect(Base, HookDescriptorSize, PAGE_EXECUTE_READWRITE, &old);
+        } else {
+            // An ordinary mapping, more than 4 GB from that heap.
+            void* probe = std::malloc(HookDescriptorSize);
+            const auto heap = reinterpret_cast<uintptr_t>(probe);
+            std::free(probe);
+            Base = static_cast<uint8_t*>(VirtualAlloc(nullptr, 0x1000, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE));
+            const auto at = reinterpret_cast<uintptr_t>(Base);
+            if (Base && (at > heap ? at - heap : heap - at) < (uintptr_t(4) << 30)) {
+                VirtualFree(Base, 0, MEM_RELEASE);
+                Base = nullptr;
+            }
+        }
+        if (!Base) return;
+        std::memcpy(Base, UnitBegin, size);
+        if (UnitBegin == tw_fx_thunk1) {
+            const auto thunk2 = reinterpret_cast<uint64_t>(At(tw_fx_thunk2));
+            const auto real = reinterpret_cast<uint64_t>(At(tw_fx_real));
+            std::memcpy(At(tw_fx_slot1), &thunk2, 8);
+            std::memcpy(At(tw_fx_slot2), &real, 8);
+        }
+    }
+    ~Placed() {
+        if (Heap)
+            std::free(Base);
+        else if (Base)
+            VirtualFree(Base, 0, MEM_RELEASE);
+    }
+    uint8_t* At(const uint8_t* Label) const { return Base + (Label - Begin); }
+    Fn F(const uint8_t* Label) const { return reinterpret_cast<Fn>(At(Label)); }
+};
+
+// The detours: each adds its mark to what the next in the chain returns.
+Fn Next[8];
+std::string Order;
+template <int N>
+uint64_t Detour(uint64_t A, uint64_t B) {
+    Order += char('0' + N);
+    return Next[N](A, B) + uint64_t(N + 1) * 1'000'000;
+}
+
+void ExpectMessage(const std::function<void()>& Call, const char* Message) {
+    try {
+        Call();
+        ADD_FAILURE() << "no exception, expected: " << Message;
+    } catch (const rtl::Exception& e) {
+        EXPECT_EQ(e.Message().toStdString(), Message);
+    }
+}
+
+// Which way the patched target reaches its descriptor: 1 straight, 2 through a relay near it.
+int LayoutOf(void* Target) {
+    TDecodedInstruction I{};
+    I.Address = static_cast<uint8_t*>(Target);
+    DecodeForHook(I);
+    return FindHookDescriptor(Target) + 106 == reinterpret_cast<uint8_t*>(I.Branch.Target) ? 1 : 2;
+}
+
+struct HookCase {
+    const char* name;
+    uint8_t* fixture;     // what is hooked
+    uint8_t* end;         // the end of its unit
+    uint8_t* patched;     // where the patch lands (the end of a thunk chain)
+    std::vector<std::pair<uint64_t, uint64_t>> inputs;
+};
+
+TEST(HookFunction, DetourRunsAndReachesTheOriginalAtEveryPlacement) {
+    const HookCase cases[] = {
+        {"rip load", tw_fx_rip_load, tw_fx_rip_load_end, tw_fx_rip_load, {{5, 0}}},
+        {"jrcxz", tw_fx_jrcxz, tw_fx_jrcxz_end, tw_fx_jrcxz, {{0, 4}, {3, 4}}},
+        {"jcc", tw_fx_jcc, tw_fx_jcc_end, tw_fx_jcc, {{0, 1}, {2, 3}}},
+        {"loop in the copy", tw_fx_loop, tw_fx_loop_end, tw_fx_loop, {{3, 1}, {3, 4}}},
+        {"call", tw_fx_call, tw_fx_call_end, tw_fx_call, {{5, 0}}},
+        {"thunk chain", tw_fx_thunk1, tw_fx_thunk1_end, tw_fx_real, {{5, 6}}},
+    };
+    std::set<int> layouts;
+    for (bool far : {false, true}) {
+        for (const auto& c : cases) {
+            Placed at(c.fixture, c.end, !far);
+            ASSERT_NE(at.Base, nullptr) << c.name;
+            const std::vector<uint8_t> before(at.At(c.patched), at.At(c.end));
+            std::vector<uint64_t> direct;
+            for (auto [a, b] : c.inputs) direct.push_back(at.F(c.fixture)(a, b));
+            void* target = at.At(c.fixture);
+            Next[0] = reinterpret_cast<Fn>(HookFunction(target, reinterpret_cast<void*>(&Detour<0>)));
+            layouts.insert(LayoutOf(target));
+            EXPECT_NE(std::memcmp(at.At(c.patched), before.data(), 5), 0) << c.name << ": not patched there";
+            for (size_t i = 0; i < c.inputs.size(); ++i) {
+                const auto [a, b] = c.inputs[i];
+                EXPECT_EQ(at.F(c.fixture)(a, b), direct[i] + 1'000'000) << c.name << (far ? " far" : " near");
+                EXPECT_EQ(Next[0](a, b), direct[i]) << c.name << ": the trampoline is the original";
+            }
+            EXPECT_EQ(UnhookFunction(reinterpret_cast<void*>(Next[0])), 0);
+            EXPECT_EQ(std::memcmp(at.At(c.patched), before.data(), before.size()), 0) << c.name << ": not restored";
+            EXPECT_EQ(at.F(c.fixture)(c.inputs[0].first, c.inputs[0].second), direct[0]) << c.name;
+        }
+    }
+    EXPECT_EQ(layouts, (std::set<int>{1, 2})) << "both the direct and the relayed patch";
+}
+
+TEST(HookFunction, RefusesFunctionsShorterThanThePatchAndBranchesBackIntoIt) {
+    const char* tooSmall = "Size of function is too small, risk to override others adjacent functions.";
+    const std::tuple<uint8_t*, uint8_t*, const char*> cases[] = {
+        {tw_fx_early_ret, tw_fx_early_ret_end, tooSmall},
+        {tw_fx_tail_jump, tw_fx_tail_jump_end, tooSmall},
+        {tw_fx_int3, tw_fx_int3_end, tooSmall},
+        {tw_fx_ud2, tw_fx_ud2_end, tooSmall},
+        {tw_fx_loop_back, tw_fx_loop_back_end, "Branch into a relocated instruction cannot be kept."},
+    };
+    for (const auto& [fixture, end, message] : cases) {
+        Placed at(fixture, end, true);
+        ASSERT_NE(at.Base, nullptr);
+        const std::vector<uint8_t> before(at.At(fixture), at.At(end));
+        ExpectMessage([&] { HookFunction(at.At(fixture), reinterpret_cast<void*>(&Detour<0>)); }, message);
+        EXPECT_EQ(std::memcmp(at.At(fixture), before.data(), before.size()), 0) << message;
+        EXPECT_EQ(FindHookDescriptor(at.At(fixture)), nullptr);
+    }
+}
+
+TEST(HookFunction, SevenHooksRunInOrderAndAnEighthIsRefused) {
+    Placed at(tw_fx_rip_load, tw_fx_rip_load_end, true);
+    ASSERT_NE(at.Base, nullptr);
+    void* target = at.At(tw_fx_rip_load);
+    void* const detours[] = {reinterpret_cast<void*>(&Detour<0>), reinterpret_cast<void*>(&Detour<1>),
+                             reinterpret_cast<void*>(&Detour<2>), reinterpret_cast<void*>(&Detour<3>),
+                             reinterpret_cast<void*>(&Detour<4>), reinterpret_cast<void*>(&Detour<5>),
+                             reinterpret_cast<void*>(&Detour<6>), reinterpret_cast<void*>(&Detour<7>)};
+    std::vector<uint8_t> patched;
+    for (int i = 0; i < 7; ++i) {
+        Next[i] = reinterpret_cast<Fn>(HookFunction(target, detours[i]));
+        if (i == 0) patched.assign(at.At(tw_fx_rip_load), at.At(tw_fx_rip_load) + 16);
+        // Later hooks join the descriptor; the target stays as the first one patched it.
+        EXPECT_EQ(std::memcmp(at.At(tw_fx_rip_load), patched.data(), 16), 0) << i;
+    }
+    ExpectMessage([&] { HookFunction(target, detours[7]); }, "Exceed maximum allowed of hooks.");
+    Order.clear();
+    EXPECT_EQ(at.F(tw_fx_rip_load)(1, 0), 1001u + 28'000'000u);
+    EXPECT_EQ(Order, "0123456");
+    for (int i = 6; i >= 0; --i) EXPECT_EQ(UnhookFunction(reinterpret_cast<void*>(Next[i])), i);
+    EXPECT_EQ(at.F(tw_fx_rip_load)(1, 0), 1001u);
+}
+
+TEST(HookFunction, AHookAddedAfterARemovalInTheMiddleTakesAFreeEntry) {
+    Placed at(tw_fx_rip_load, tw_fx_rip_load_end, true);
+    ASSERT_NE(at.Base, nullptr);
+    void* target = at.At(tw_fx_rip_load);
+    Next[0] = reinterpret_cast<Fn>(HookFunction(target, reinterpret_cast<void*>(&Detour<0>)));
+    Next[1] = reinterpret_cast<Fn>(HookFunction(target, reinterpret_cast<void*>(&Detour<1>)));
+    Next[2] = reinterpret_cast<Fn>(HookFunction(target, reinterpret_cast<void*>(&Detour<2>)));
+    EXPECT_EQ(UnhookFunction(reinterpret_cast<void*>(Next[1])), 2);
+    Next[3] = reinterpret_cast<Fn>(HookFunction(target, reinterpret_cast<void*>(&Detour<3>)));
+    Order.clear();
+    EXPECT_EQ(at.F(tw_fx_rip_load)(0, 0), 1000u + 1'000'000u + 3'000'000u + 4'000'000u);
+    EXPECT_EQ(Order, "023"); // each live hook once, in the order installed
+    EXPECT_EQ(UnhookFunction(reinterpret_cast<void*>(Next[2])), 2);
+    Order.clear();
+    EXPECT_EQ(at.F(tw_fx_rip_load)(0, 0), 1000u + 1'000'000u + 4'000'000u);
+    EXPECT_EQ(Order, "03");
+    EXPECT_EQ(UnhookFunction(reinterpret_cast<void*>(Next[0])), 1);
+    EXPECT_EQ(UnhookFunction(reinterpret_cast<void*>(Next[3])), 0);
+    EXPECT_EQ(at.F(tw_fx_rip_load)(0, 0), 1000u);
+}
+
+TEST(HookFunction, RefusesBadPointers) {
+    uint8_t junk[64] = {};
+    ExpectMessage([] { HookFunction(nullptr, reinterpret_cast<void*>(&Detour<0>)); }, "Invalid TargetProc Pointer.");
+    ExpectMessage([] { HookFunction(reinterpret_cast<void*>(tw_fx_jcc), nullptr); },
+                  "Invalid InterceptProc Pointer.");
+    ExpectMessage([] { UnhookFunction(nullptr); }, "Invalid TrampoLine Pointer.");
+    ExpectMessage([&] { UnhookFunction(junk + 32); }, "Invalid TrampoLine Pointer.");
+    EXPECT_EQ(UnhookFunctionIfSet(nullptr), -1);
+    // A record whose descriptor has lost its signature.
+    std::memcpy(junk + 32 - 30 + 9, "LTLT", 4);
+    uint8_t fake[HookDescriptorSize] = {};
+    uint8_t* fakePtr = fake;
+    std::memcpy(junk + 32 - 30 + 1, &fakePtr, 8);
+    ExpectMessage([&] { UnhookFunction(junk + 32); }, "Invalid Descriptor.");
+}
+
+TEST(HookModuleFunction, HooksTheStandInsExportsAndSkipsMissingModules) {
+    static Fn original;
+    struct Local {
+        static DWORD WINAPI Color(int Index) { return Index == COLOR_WINDOW ? 0x123456 : DWORD(original(Index, 0)); }
+    };
+    const DWORD before = GetSysColor(COLOR_WINDOW);
+    void* t = HookModuleFunction(QStringLiteral("user32.dll"), "GetSysColor", reinterpret_cast<void*>(&Local::Color));
+    ASSERT_NE(t, nullptr);
+    original = reinterpret_cast<Fn>(t);
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), 0x123456u);
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), DWORD(original(COLOR_BTNFACE, 0)));
+    EXPECT_EQ(UnhookFunction(t), 0);
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), before);
+    EXPECT_EQ(HookModuleFunction(QStringLiteral("dwmapi.dll"), "DwmFlush", reinterpret_cast<void*>(&Local::Color)),
+              nullptr);
+    EXPECT_EQ(HookModuleFunction(QStringLiteral("user32.dll"), "NoSuchExport", reinterpret_cast<void*>(&Local::Color)),
+              nullptr);
+}
+
+TEST(HookTransaction, WithoutSuspensionOnlyThePriorityChanges) {
+    std::atomic<bool> stop{false};
+    std::atomic<uint64_t> count{0};
+    std::thread worker([&] {
+        while (!stop) ++count;
+    });
+    THookTransaction* t = BeginHookTransaction(0);
+    EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_TIME_CRITICAL);
+    EXPECT_EQ(t->Count, 0);
+    const uint64_t from = count;
+    while (count == from) std::this_thread::yield(); // still running
+    EXPECT_TRUE(EndHookTransaction(t));
+    EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_NORMAL);
+
+    t = BeginHookTransaction(toSuspendThreads);
+    EXPECT_GE(t->Count, 1);
+    const uint64_t frozen = count;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(count.load(), frozen);
+    EndHookTransaction(t);
+    stop = true;
+    worker.join();
+}
+
+std::atomic<uint64_t> StressDetours{0};
+Fn StressNext;
+uint64_t StressDetour(uint64_t A, uint64_t B) {
+    ++StressDetours;
+    return A + B + 1; // what the fixture gives, without reaching through a trampoline that may go
+}
+
+TEST(HookFunction, FourThreadsCallTheTargetDuringThousandsOfChanges) {
+    Placed at(tw_fx_thunk1, tw_fx_thunk1_end, false);
+    ASSERT_NE(at.Base, nullptr);
+    Fn f = at.F(tw_fx_real);
+    const std::vector<uint8_t> before(at.At(tw_fx_real), at.At(tw_fx_thunk1_end));
+    std::atomic<bool> stop{false};
+    std::atomic<uint64_t> wrong{0}, calls{0};
+    std::vector<std::thread> callers;
+    for (int i = 0; i < 4; ++i)
+        callers.emplace_back([&, i] {
+            while (!stop) {
+                if (f(uint64_t(i), 10) != uint64_t(i) + 11) ++wrong;
+                ++calls;
+            }
+        });
+    for (int i = 0; i < 1000; ++i) {
+        THookTransaction* t = BeginHookTransaction(toSuspendThreads);
+        void* tramp = HookFunction(at.At(tw_fx_real), reinterpret_cast<void*>(&StressDetour));
+        EndHookTransaction(t);
+        t = BeginHookTransaction(toSuspendThreads);
+        UnhookFunction(tramp);
+        EndHookTransaction(t);
+    }
+    stop = true;
+    for (auto& c : callers) c.join();
+    EXPECT_EQ(wrong.load(), 0u);
+    EXPECT_GT(calls.load(), 0u);
+    EXPECT_EQ(std::memcmp(at.At(tw_fx_real), before.data(), before.size()), 0);
+}
+
+TEST(FillNops, MultiByteFillIsRecognisedAndPlainFillToo) {
+    uint8_t buf[40];
+    for (int n : {1, 6, 9, 10, 17, 40}) {
+        std::memset(buf, 0xCC, sizeof buf);
+        FillNops(buf, n, (CpuInstructions & ciMultiByteNop) != 0);
+        EXPECT_TRUE(IsNopFill(buf, n)) << n;
+        if (n < 40) {
+            EXPECT_EQ(buf[n], 0xCC) << n;
+        }
+    }
+    FillNops(buf, 6, false);
+    EXPECT_TRUE(IsNopFill(buf, 6));
+    buf[3] = 0xC3;
+    EXPECT_FALSE(IsNopFill(buf, 6));
+}
+
+} // namespace
