@@ -220,6 +220,7 @@ void End(bool chose, UINT command) {
     current->ended = true;
     current->chosen = chose;
     current->command = command;
+    BumpSerial();  // a loop waiting for input looks again
 }
 
 // Opens the sub-menu of a level's selected item; `selectFirst` when the keyboard opened it.
