@@ -1,4 +1,4 @@
-// vcl/ExtCtrls.cpp: TTimer, panels, shapes, images.
+// vcl/ExtCtrls.cpp: TTimer, panels, shapes, images, labelled edits, splitters.
 #include "vcl/ExtCtrls.h"
 
 namespace vcl {
@@ -244,6 +244,325 @@ void TImage::Paint() {
     if (!graphic || graphic->Empty()) return;
     graphic->SetTransparent(FTransparent);
     Canvas()->StretchDraw(DestRect(), graphic);
+}
+
+// ---- TBoundLabel and TCustomLabeledEdit ----
+
+TBoundLabel::TBoundLabel(TComponent* AOwner) : TCustomLabel(AOwner) {
+    SetName(u"SubLabel"_qs);
+    SetSubComponent(true);
+}
+
+void TBoundLabel::Resize() {
+    TCustomLabel::Resize();
+    // A caption of another size moves the label so that it keeps its place beside the edit.
+    if (auto* edit = dynamic_cast<TCustomLabeledEdit*>(Owner())) edit->PlaceLabel();
+}
+
+TCustomLabeledEdit::TCustomLabeledEdit(TComponent* AOwner) : TCustomEdit(AOwner) {
+    FEditLabel = new TBoundLabel(this);
+    FEditLabel->FreeNotification(this);
+    FEditLabel->SetFocusControl(this);
+}
+
+void TCustomLabeledEdit::PlaceLabel() {
+    if (!FEditLabel || FPlacing) return;
+    FPlacing = true;
+    TPoint p;
+    const int w = FEditLabel->Width(), h = FEditLabel->Height();
+    switch (FLabelPosition) {
+    case lpAbove: p = TPoint(Left(), Top() - h - FLabelSpacing); break;
+    case lpBelow: p = TPoint(Left(), Top() + Height() + FLabelSpacing); break;
+    case lpLeft: p = TPoint(Left() - w - FLabelSpacing, Top() + (Height() - h) / 2); break;
+    case lpRight: p = TPoint(Left() + Width() + FLabelSpacing, Top() + (Height() - h) / 2); break;
+    }
+    FEditLabel->SetBounds(p.X, p.Y, w, h);
+    FPlacing = false;
+}
+
+void TCustomLabeledEdit::SetLabelPosition(TLabelPosition Value) {
+    FLabelPosition = Value;
+    PlaceLabel();
+}
+
+void TCustomLabeledEdit::SetLabelSpacing(int Value) {
+    FLabelSpacing = Value;
+    PlaceLabel();
+}
+
+void TCustomLabeledEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    TCustomEdit::SetBounds(ALeft, ATop, AWidth, AHeight);
+    PlaceLabel();
+}
+
+void TCustomLabeledEdit::SetParent(TWinControl* AParent) {
+    TCustomEdit::SetParent(AParent);
+    if (!FEditLabel) return;
+    FEditLabel->SetParent(AParent);
+    FEditLabel->SetVisible(Visible());
+    PlaceLabel();
+}
+
+void TCustomLabeledEdit::Notification(TComponent* AComponent, rtl::TOperation Operation) {
+    TCustomEdit::Notification(AComponent, Operation);
+    if (AComponent == FEditLabel && Operation == rtl::opRemove) FEditLabel = nullptr;
+}
+
+void TCustomLabeledEdit::CMVisibleChanged(TMessage& Message) {
+    TCustomEdit::CMVisibleChanged(Message);
+    if (FEditLabel) FEditLabel->SetVisible(Visible());
+}
+
+void TCustomLabeledEdit::CMEnabledChanged(TMessage& Message) {
+    TCustomEdit::CMEnabledChanged(Message);
+    if (FEditLabel) FEditLabel->SetEnabled(Enabled());
+}
+
+// ---- TSplitter ----
+
+TSplitter::TSplitter(TComponent* AOwner) : TGraphicControl(AOwner) {
+    SetAlign(alLeft);
+    SetWidth(3);
+    SetCursor(crHSplit);
+}
+
+TSplitter::~TSplitter() {
+    ReleaseLineDC();
+    if (FBrush) DeleteObject(FBrush);
+}
+
+void TSplitter::SetBeveled(bool Value) {
+    if (FBeveled == Value) return;
+    FBeveled = Value;
+    Invalidate();
+}
+
+void TSplitter::SetMinSize(int Value) {
+    if (Value < 1) Value = 1;
+    FMinSize = Value;
+}
+
+void TSplitter::RequestAlign() {
+    TGraphicControl::RequestAlign();
+    // The cursor follows the direction, unless someone chose another one.
+    if (Cursor() != crVSplit && Cursor() != crHSplit) return;
+    SetCursor(Align() == alTop || Align() == alBottom ? crVSplit : crHSplit);
+}
+
+void TSplitter::Paint() {
+    TCanvas* canvas = Canvas();
+    TRect r = ClientRect();
+    canvas->Brush()->SetColor(Color());
+    canvas->FillRect(r);
+    if (FBeveled) {
+        if (Align() == alLeft || Align() == alRight) {
+            r.Left += 1;
+            r.Right = r.Left + 2;
+        } else {
+            r.Top += 1;
+            r.Bottom = r.Top + 2;
+        }
+        Frame3D(canvas, r, clBtnHighlight, clBtnShadow, 1);
+    }
+    OnPaint(this);
+}
+
+TControl* TSplitter::FindControl() {
+    TWinControl* parent = Parent();
+    if (!parent) return nullptr;
+    // The point just outside the splitter on the side of the control it resizes.
+    TPoint p(Left(), Top());
+    switch (Align()) {
+    case alLeft: p.X -= AlignWithMargins() ? Margins()->Left() + 1 : 1; break;
+    case alRight: p.X += Width() + (AlignWithMargins() ? Margins()->Right() : 0); break;
+    case alTop: p.Y -= AlignWithMargins() ? Margins()->Top() + 1 : 1; break;
+    case alBottom: p.Y += Height() + (AlignWithMargins() ? Margins()->Bottom() : 0); break;
+    default: return nullptr;
+    }
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (c == this || !c->Visible() || !c->Enabled()) continue;
+        TRect r = c->BoundsRect();
+        if (c->AlignWithMargins()) {
+            r.Left -= c->Margins()->Left();
+            r.Top -= c->Margins()->Top();
+            r.Right += c->Margins()->Right();
+            r.Bottom += c->Margins()->Bottom();
+        }
+        // A control collapsed to nothing still counts: give it a pixel on the splitter's side.
+        if (r.Width() == 0) {
+            if (Align() == alTop || Align() == alLeft) r.Left -= 1;
+            else r.Right += 1;
+        }
+        if (r.Height() == 0) {
+            if (Align() == alTop || Align() == alLeft) r.Top -= 1;
+            else r.Bottom += 1;
+        }
+        if (r.Contains(p)) return c;
+    }
+    return nullptr;
+}
+
+void TSplitter::CalcSplitSize(int X, int Y, int& NewSize, int& Split) {
+    const bool horizontal = Align() == alLeft || Align() == alRight;
+    Split = horizontal ? X - FDownPos.X : Y - FDownPos.Y;
+    int size = 0;
+    switch (Align()) {
+    case alLeft: size = FControl->Width() + Split; break;
+    case alRight: size = FControl->Width() - Split; break;
+    case alTop: size = FControl->Height() + Split; break;
+    case alBottom: size = FControl->Height() - Split; break;
+    default: break;
+    }
+    NewSize = size;
+    if (size < FMinSize) NewSize = FMinSize;
+    else if (size > FMaxSize) NewSize = FMaxSize;
+    if (size != NewSize) {
+        // The split moves only as far as the size could follow.
+        size = (Align() == alRight || Align() == alBottom) ? size - NewSize : NewSize - size;
+        Split += size;
+    }
+}
+
+void TSplitter::UpdateSize(int X, int Y) { CalcSplitSize(X, Y, FNewSize, FSplit); }
+
+bool TSplitter::CanResize(int& NewSize) {
+    bool accept = true;
+    OnCanResize(this, NewSize, accept);
+    return accept;
+}
+
+bool TSplitter::DoCanResize(int& NewSize) {
+    const bool result = CanResize(NewSize);
+    if (result && NewSize <= FMinSize && FAutoSnap) NewSize = 0;
+    return result;
+}
+
+void TSplitter::UpdateControlSize() {
+    if (FNewSize == FOldSize || !FControl) return;
+    TWinControl* parent = Parent();
+    switch (Align()) {
+    case alLeft: FControl->SetWidth(FNewSize); break;
+    case alTop: FControl->SetHeight(FNewSize); break;
+    case alRight:
+        parent->DisableAlign();
+        FControl->SetBounds(FControl->Left() + FControl->Width() - FNewSize, FControl->Top(), FNewSize, FControl->Height());
+        parent->EnableAlign();
+        break;
+    case alBottom:
+        parent->DisableAlign();
+        FControl->SetBounds(FControl->Left(), FControl->Top() + FControl->Height() - FNewSize, FControl->Width(), FNewSize);
+        parent->EnableAlign();
+        break;
+    default: break;
+    }
+    Update();
+    OnMoved(this);
+    FOldSize = FNewSize;
+}
+
+void TSplitter::AllocateLineDC() {
+    if (FLineDC || !Parent()) return;
+    FLineDC = GetDCEx(Parent()->Handle(), nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
+    if (FResizeStyle == rsPattern) {
+        if (!FBrush) {
+            // A checkered gray, as a dragged bar is drawn.
+            static const WORD Pattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
+            HBITMAP bits = CreateBitmap(8, 8, 1, 1, Pattern);
+            FBrush = CreatePatternBrush(bits);
+            DeleteObject(bits);
+        }
+        FPrevBrush = SelectObject(FLineDC, FBrush);
+    }
+}
+
+void TSplitter::ReleaseLineDC() {
+    if (!FLineDC) return;
+    if (FPrevBrush) SelectObject(FLineDC, FPrevBrush);
+    FPrevBrush = nullptr;
+    if (Parent() && Parent()->HandleAllocated()) ReleaseDC(Parent()->WindowHandle(), FLineDC);
+    FLineDC = nullptr;
+}
+
+void TSplitter::DrawLine() {
+    if (!FLineDC) return;
+    FLineVisible = !FLineVisible;
+    TPoint p(Left(), Top());
+    if (Align() == alLeft || Align() == alRight) p.X = Left() + FSplit;
+    else p.Y = Top() + FSplit;
+    PatBlt(FLineDC, p.X, p.Y, Width(), Height(), PATINVERT);
+}
+
+void TSplitter::FocusKeyDown(TObject* Sender, WORD& Key, TShiftState Shift) {
+    if (Key == VK_ESCAPE) StopSizing();
+    else if (FOldKeyDown) FOldKeyDown(Sender, Key, Shift);
+}
+
+void TSplitter::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TGraphicControl::MouseDown(Button, Shift, X, Y);
+    if (Button != mbLeft) return;
+    FControl = FindControl();
+    FDownPos = TPoint(X, Y);
+    if (!FControl) return;
+    TWinControl* parent = Parent();
+    // Room the other controls aligned on this axis leave, less MinSize for the client control.
+    const bool horizontal = Align() == alLeft || Align() == alRight;
+    FMaxSize = (horizontal ? parent->ClientWidth() : parent->ClientHeight()) - FMinSize;
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (!c->Visible()) continue;
+        if (horizontal && (c->Align() == alLeft || c->Align() == alRight)) FMaxSize -= c->Width();
+        if (!horizontal && (c->Align() == alTop || c->Align() == alBottom)) FMaxSize -= c->Height();
+    }
+    FMaxSize += horizontal ? FControl->Width() : FControl->Height();
+    FOldSize = horizontal ? FControl->Width() : FControl->Height();
+    UpdateSize(X, Y);
+    AllocateLineDC();
+    // Escape on the focused control ends the drag.
+    if (TCustomForm* form = GetParentForm(this); form && form->ActiveControl()) {
+        FActiveControl = form->ActiveControl();
+        FOldKeyDown = FActiveControl->OnKeyDown;
+        FActiveControl->OnKeyDown = TKeyEvent(this, &TSplitter::FocusKeyDown);
+    }
+    if (FResizeStyle == rsLine || FResizeStyle == rsPattern) DrawLine();
+}
+
+void TSplitter::MouseMove(TShiftState Shift, int X, int Y) {
+    TGraphicControl::MouseMove(Shift, X, Y);
+    if (!Shift.Contains(ssLeft) || !FControl) return;
+    int newSize, split;
+    CalcSplitSize(X, Y, newSize, split);
+    if (!DoCanResize(newSize)) return;
+    if (FResizeStyle == rsLine || FResizeStyle == rsPattern) DrawLine();
+    FNewSize = newSize;
+    FSplit = split;
+    switch (FResizeStyle) {
+    case rsUpdate: UpdateControlSize(); break;
+    case rsLine:
+    case rsPattern: DrawLine(); break;
+    default: break;
+    }
+}
+
+void TSplitter::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TGraphicControl::MouseUp(Button, Shift, X, Y);
+    if (!FControl) return;
+    if (FLineVisible) DrawLine();
+    UpdateControlSize();
+    StopSizing();
+}
+
+void TSplitter::StopSizing() {
+    if (FControl) {
+        if (FLineVisible) DrawLine();
+        FControl = nullptr;
+        ReleaseLineDC();
+        if (FActiveControl) {
+            FActiveControl->OnKeyDown = FOldKeyDown;
+            FActiveControl = nullptr;
+        }
+    }
+    OnMoved(this);
 }
 
 } // namespace vcl

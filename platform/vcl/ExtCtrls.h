@@ -1,4 +1,4 @@
-// vcl/ExtCtrls.h: the timer component, panels, shapes and images.
+// vcl/ExtCtrls.h: the timer component, panels, shapes, images, edits with a caption label and splitters.
 #pragma once
 #include "vcl/Controls.h"
 #include "vcl/Forms.h"
@@ -143,6 +143,119 @@ private:
     bool FStretch = false;
     bool FProportional = false;
     bool FTransparent = false;
+};
+
+enum TLabelPosition { lpAbove, lpBelow, lpLeft, lpRight };
+
+class TCustomLabeledEdit;
+
+// The caption label an edit owns: it stands beside the edit and moves with it.
+class TBoundLabel : public TCustomLabel {
+public:
+    explicit TBoundLabel(TComponent* AOwner);
+
+protected:
+    void Resize() override;
+};
+
+// An edit with its own label ("SubLabel"): the label follows the edit's parent, place, visibility and
+// enabled state, and its accelerator focuses the edit.
+class TCustomLabeledEdit : public TCustomEdit {
+public:
+    explicit TCustomLabeledEdit(TComponent* AOwner);
+
+    TBoundLabel* EditLabel() const { return FEditLabel; }
+    TLabelPosition LabelPosition() const { return FLabelPosition; }
+    void SetLabelPosition(TLabelPosition Value);
+    int LabelSpacing() const { return FLabelSpacing; }
+    void SetLabelSpacing(int Value);
+
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    void SetParent(TWinControl* AParent) override;
+
+protected:
+    void Notification(TComponent* AComponent, rtl::TOperation Operation) override;
+    void CMVisibleChanged(TMessage& Message) override;
+    void CMEnabledChanged(TMessage& Message) override;
+
+private:
+    friend class TBoundLabel;
+    void PlaceLabel();
+
+    TBoundLabel* FEditLabel = nullptr;
+    TLabelPosition FLabelPosition = lpAbove;
+    int FLabelSpacing = 3;
+    bool FPlacing = false;
+};
+
+class TLabeledEdit : public TCustomLabeledEdit {
+public:
+    using TCustomLabeledEdit::TCustomLabeledEdit;
+};
+
+enum TResizeStyle { rsNone, rsLine, rsUpdate, rsPattern };
+using TCanResizeSizeEvent = rtl::TEvent<void(TObject* Sender, int& NewSize, bool& Accept)>;
+
+// A bar aligned to a side of its parent that the user drags to resize the control aligned just before
+// it on that side, no smaller than MinSize (snapping shut below it with AutoSnap) and leaving MinSize
+// to the rest. rsUpdate resizes while dragging; rsLine and rsPattern show where it will go until the
+// button is released; Escape cancels.
+class TSplitter : public TGraphicControl {
+public:
+    explicit TSplitter(TComponent* AOwner);
+    ~TSplitter() override;
+
+    bool AutoSnap() const { return FAutoSnap; }
+    void SetAutoSnap(bool Value) { FAutoSnap = Value; }
+    bool Beveled() const { return FBeveled; }
+    void SetBeveled(bool Value);
+    int MinSize() const { return FMinSize; }
+    void SetMinSize(int Value);
+    TResizeStyle ResizeStyle() const { return FResizeStyle; }
+    void SetResizeStyle(TResizeStyle Value) { FResizeStyle = Value; }
+    // The control the splitter resizes while a drag is on.
+    TControl* ResizeControl() const { return FControl; }
+
+    TCanResizeSizeEvent OnCanResize;
+    TNotifyEvent OnMoved;
+    TNotifyEvent OnPaint;
+
+protected:
+    virtual bool CanResize(int& NewSize);
+    virtual bool DoCanResize(int& NewSize);
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void Paint() override;
+    void RequestAlign() override;
+    virtual void StopSizing();
+
+private:
+    TControl* FindControl();
+    void CalcSplitSize(int X, int Y, int& NewSize, int& Split);
+    void UpdateSize(int X, int Y);
+    void UpdateControlSize();
+    void DrawLine();
+    void AllocateLineDC();
+    void ReleaseLineDC();
+    void FocusKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+
+    TControl* FControl = nullptr;
+    TPoint FDownPos;
+    int FMaxSize = 0;
+    int FMinSize = 30;
+    int FNewSize = 0;
+    int FOldSize = -1;
+    int FSplit = 0;
+    bool FAutoSnap = true;
+    bool FBeveled = false;
+    TResizeStyle FResizeStyle = rsPattern;
+    HDC FLineDC = nullptr;
+    HBRUSH FBrush = nullptr;
+    HGDIOBJ FPrevBrush = nullptr;
+    bool FLineVisible = false;
+    TWinControl* FActiveControl = nullptr;
+    TKeyEvent FOldKeyDown;
 };
 
 } // namespace vcl

@@ -557,7 +557,10 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
         while (FFocusedControl && !FFocusedControl->ContainsControl(Control)) {
             HWND focusHandle = FFocusedControl->WindowHandle();
             FFocusedControl->Perform(CM_EXIT);
-            if (focusHandle && GetFocus() != focusHandle && GetFocus() != Control->WindowHandle()) return false;
+            // The focus may be on a platform window inside Control (a combo box's edit).
+            if (focusHandle && GetFocus() != focusHandle && GetFocus() != Control->WindowHandle() &&
+                !(Control->WindowHandle() && IsChild(Control->WindowHandle(), GetFocus())))
+                return false;
             FFocusedControl = FFocusedControl->Parent();
         }
         std::vector<TWinControl*> chain;
@@ -1155,7 +1158,12 @@ void TApplication::Idle(const MSG& Msg) {
 bool TApplication::IsKeyMsg(MSG& Msg) {
     if (Msg.message < WM_KEYFIRST || Msg.message > WM_KEYLAST) return false;
     HWND wnd = GetCapture();
-    if (!wnd) wnd = Msg.hwnd;
+    if (wnd) {
+        // A window holding the capture (a combo box's open list) gets the key itself or nobody does.
+        TWinControl* captured = FindControl(wnd);
+        return captured && captured->Perform(CN_BASE + Msg.message, Msg.wParam, Msg.lParam) != 0;
+    }
+    wnd = Msg.hwnd;
     TWinControl* control = FindControl(wnd);
     while (!control && wnd) {
         wnd = GetParent(wnd);

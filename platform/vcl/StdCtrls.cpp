@@ -2,6 +2,8 @@
 #include "vcl/StdCtrls.h"
 #include "vcl/Forms.h"
 
+#include <algorithm>
+
 namespace vcl {
 
 namespace {
@@ -519,6 +521,946 @@ void TCustomEdit::SetTextHint(const String& Value) {
 void TCustomEdit::SetModified(bool Value) {
     FModified = Value;
     if (HandleAllocated()) Send(EM_SETMODIFY, Value);
+}
+
+
+// ---- TCustomMemo ----
+
+namespace {
+
+// The lines of a memo's window: EM_ messages on the window while it exists, the control's text before.
+class TMemoStrings : public rtl::TStrings {
+public:
+    explicit TMemoStrings(TCustomMemo* Memo) : FMemo(Memo) {}
+
+    int Count() const override {
+        if (!FMemo->HandleAllocated()) {
+            rtl::TStringList lines;
+            LoadTextLines(lines);
+            return lines.Count();
+        }
+        int n = int(Send(EM_GETLINECOUNT));
+        // A text that ends in a line break has an empty last line that is not a line of the list.
+        if (n > 0 && Send(EM_LINELENGTH, WPARAM(Send(EM_LINEINDEX, WPARAM(n - 1)))) == 0) --n;
+        return n;
+    }
+
+    void Insert(int Index, const String& S) override { InsertLines(Index, S, 1); }
+
+    void AddStrings(rtl::TStrings* Strings) override {
+        // One replacement for the whole block: adding many lines stays linear in their length.
+        if (!Strings || Strings->Count() == 0) return;
+        const int n = Strings->Count();
+        String block;
+        qsizetype size = 0;
+        for (int i = 0; i < n; ++i) size += Strings->Strings(i).size() + 2;
+        block.reserve(size);
+        for (int i = 0; i < n; ++i) {
+            if (i > 0) block += u"\r\n"_qs;
+            block += Strings->Strings(i);
+        }
+        InsertLines(Count(), block, n);
+    }
+
+    void Delete(int Index) override {
+        CheckIndex(Index, Count() - 1);
+        if (!FMemo->HandleAllocated()) {
+            rtl::TStringList lines;
+            LoadTextLines(lines);
+            lines.Delete(Index);
+            FMemo->SetText(lines.Text());
+            return;
+        }
+        const LRESULT start = Send(EM_LINEINDEX, WPARAM(Index));
+        LRESULT end = Send(EM_LINEINDEX, WPARAM(Index + 1));
+        if (end < 0) end = start + Send(EM_LINELENGTH, WPARAM(start));
+        Send(EM_SETSEL, WPARAM(start), LPARAM(end));
+        Send(EM_REPLACESEL, 0, LPARAM(u""));
+    }
+
+    void Clear() override { FMemo->Clear(); }
+
+protected:
+    String Get(int Index) const override {
+        if (!FMemo->HandleAllocated()) {
+            rtl::TStringList lines;
+            LoadTextLines(lines);
+            CheckIndex(Index, lines.Count() - 1);
+            return lines.Strings(Index);
+        }
+        CheckIndex(Index, int(Send(EM_GETLINECOUNT)) - 1);
+        const LRESULT length = Send(EM_LINELENGTH, WPARAM(Send(EM_LINEINDEX, WPARAM(Index))));
+        if (length <= 0) return String();
+        // EM_GETLINE reads the buffer size from the buffer's first unit.
+        std::u16string buffer(size_t(std::max<LRESULT>(length, 1)), u'\0');
+        buffer[0] = char16_t(std::min<LRESULT>(length, 0xFFFF));
+        if (length > 0xFFFF) {
+            // Longer than the size word can say: cut from the whole text instead.
+            const String text = FMemo->Text();
+            return text.mid(int(Send(EM_LINEINDEX, WPARAM(Index))), int(length));
+        }
+        const LRESULT got = Send(EM_GETLINE, WPARAM(Index), LPARAM(buffer.data()));
+        return String::fromUtf16(buffer.data(), qsizetype(got));
+    }
+
+    void Put(int Index, const String& S) override {
+        CheckIndex(Index, Count() - 1);
+        if (!FMemo->HandleAllocated()) {
+            rtl::TStringList lines;
+            LoadTextLines(lines);
+            lines.SetStrings(Index, S);
+            FMemo->SetText(lines.Text());
+            return;
+        }
+        const LRESULT start = Send(EM_LINEINDEX, WPARAM(Index));
+        Send(EM_SETSEL, WPARAM(start), LPARAM(start + Send(EM_LINELENGTH, WPARAM(start))));
+        const std::u16string text = S.toStdU16String();
+        Send(EM_REPLACESEL, 0, LPARAM(text.c_str()));
+    }
+
+    String GetTextStr() const override { return FMemo->Text(); }
+
+    void SetTextStr(const String& Value) override {
+        if (Value == FMemo->Text()) return;
+        FMemo->SetText(Value);
+    }
+
+    void SetUpdateState(bool Updating) override {
+        if (!FMemo->HandleAllocated()) return;
+        Send(WM_SETREDRAW, Updating ? FALSE : TRUE);
+        if (!Updating) FMemo->Refresh();
+    }
+
+private:
+    LRESULT Send(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0) const {
+        return SendMessageW(FMemo->WindowHandle(), Msg, WParam, LParam);
+    }
+    static void CheckIndex(int Index, int Last) {
+        if (Index < 0 || Index > Last) Error("List index out of bounds (%d)", Index);
+    }
+    void LoadTextLines(rtl::TStringList& Lines) const { Lines.SetText(FMemo->Text()); }
+
+    // Inserts Lines (Count lines joined by CR LF) before line Index; Index may be the count.
+    void InsertLines(int Index, const String& Lines, int Count) {
+        (void)Count;
+        CheckIndex(Index, this->Count());
+        if (!FMemo->HandleAllocated()) {
+            String text = FMemo->Text();
+            rtl::TStringList lines;
+            lines.SetText(text);
+            lines.Insert(Index, Lines);
+            FMemo->SetText(lines.Text());
+            return;
+        }
+        LRESULT start = Send(EM_LINEINDEX, WPARAM(Index));
+        String insert;
+        if (start >= 0) {
+            insert = Lines + u"\r\n"_qs;
+        } else {
+            // After the last line, which has no line break yet.
+            start = Send(EM_LINEINDEX, WPARAM(Index - 1));
+            start += Send(EM_LINELENGTH, WPARAM(start));
+            insert = u"\r\n"_qs + Lines;
+        }
+        Send(EM_SETSEL, WPARAM(start), LPARAM(start));
+        const std::u16string text = insert.toStdU16String();
+        Send(EM_REPLACESEL, 0, LPARAM(text.c_str()));
+    }
+
+    TCustomMemo* FMemo;
+};
+
+} // namespace
+
+TCustomMemo::TCustomMemo(TComponent* AOwner) : TCustomEdit(AOwner), FLines(std::make_unique<TMemoStrings>(this)) {
+    SetBounds(Left(), Top(), 185, 89);
+}
+
+TCustomMemo::~TCustomMemo() = default;
+
+void TCustomMemo::CreateParams(TCreateParams& Params) {
+    TCustomEdit::CreateParams(Params);
+    static constexpr DWORD Bars[] = {0, WS_HSCROLL, WS_VSCROLL, WS_HSCROLL | WS_VSCROLL};
+    Params.Style &= ~DWORD(ES_AUTOHSCROLL);
+    Params.Style |= ES_MULTILINE | ES_AUTOVSCROLL | Bars[int(FScrollBars)];
+    if (!FWordWrap) Params.Style |= ES_AUTOHSCROLL;
+}
+
+void TCustomMemo::SetScrollBars(TScrollStyle Value) {
+    if (FScrollBars == Value) return;
+    FScrollBars = Value;
+    RecreateWnd();
+}
+
+void TCustomMemo::SetWordWrap(bool Value) {
+    if (FWordWrap == Value) return;
+    FWordWrap = Value;
+    RecreateWnd();
+}
+
+TPoint TCustomMemo::CaretPos() {
+    if (!HandleAllocated()) return TPoint(0, 0);
+    DWORD start = 0, end = 0;
+    SendMessageW(WindowHandle(), EM_GETSEL, WPARAM(&start), LPARAM(&end));
+    const int line = int(SendMessageW(WindowHandle(), EM_LINEFROMCHAR, WPARAM(end), 0));
+    return TPoint(int(end) - int(SendMessageW(WindowHandle(), EM_LINEINDEX, WPARAM(line), 0)), line);
+}
+
+void TCustomMemo::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_GETDLGCODE:
+        TCustomEdit::Dispatch(Message);
+        if (FWantTabs) Message.Result |= DLGC_WANTTAB;
+        else Message.Result &= ~LRESULT(DLGC_WANTTAB);
+        if (!FWantReturns) Message.Result &= ~LRESULT(DLGC_WANTALLKEYS);
+        return;
+    case WM_SETTEXT:
+        // A multi-line window says nothing of a text set as a whole.
+        TCustomEdit::Dispatch(Message);
+        Change();
+        return;
+    default: TCustomEdit::Dispatch(Message);
+    }
+}
+
+void TCustomMemo::KeyPress(rtl::Char& Key) {
+    TCustomEdit::KeyPress(Key);
+    if (Key == u'\r' && !FWantReturns) Key = 0;
+    if (Key == u'\t' && !FWantTabs) Key = 0;
+}
+
+// ---- the items of list boxes and combo boxes ----
+
+namespace detail {
+
+struct TItemMessages {
+    UINT Add, Insert, Delete, Reset, Count, GetText, GetTextLen, GetData, SetData, InitStorage;
+    LRESULT Err;
+};
+
+constexpr TItemMessages ListBoxMessages{LB_ADDSTRING, LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT,
+                                        LB_GETCOUNT, LB_GETTEXT, LB_GETTEXTLEN, LB_GETITEMDATA,
+                                        LB_SETITEMDATA, LB_INITSTORAGE, LB_ERR};
+constexpr TItemMessages ComboBoxMessages{CB_ADDSTRING, CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT,
+                                         CB_GETCOUNT, CB_GETLBTEXT, CB_GETLBTEXTLEN, CB_GETITEMDATA,
+                                         CB_SETITEMDATA, CB_INITSTORAGE, CB_ERR};
+
+// While the control has a window the items are the window's; before it (and between two windows) they
+// are kept here, sorted as the window would sort them.
+class TItemStrings : public rtl::TStrings {
+public:
+    TItemStrings(TWinControl* Control, const TItemMessages& Messages) : FControl(Control), FMsg(Messages) {}
+
+    bool Sorted() const { return FSorted; }
+    void SetSorted(bool Value) { FSorted = Value; }
+
+    int Count() const override {
+        return Windowed() ? int(Send(FMsg.Count)) : FSaved.Count();
+    }
+
+    int Add(const String& S) override {
+        if (!Windowed()) {
+            int at = FSaved.Count();
+            if (FSorted) {
+                int lo = 0, hi = FSaved.Count();
+                while (lo < hi) {
+                    const int mid = (lo + hi) / 2;
+                    if (S.compare(FSaved.Strings(mid), Qt::CaseInsensitive) < 0) hi = mid;
+                    else lo = mid + 1;
+                }
+                at = lo;
+            }
+            FSaved.Insert(at, S);
+            return at;
+        }
+        const std::u16string text = S.toStdU16String();
+        const LRESULT at = Send(FMsg.Add, 0, LPARAM(text.c_str()));
+        if (at < 0) Error("Failed to insert item (%d)", Count());
+        return int(at);
+    }
+
+    void Insert(int Index, const String& S) override {
+        if (Index < 0 || Index > Count()) Error("List index out of bounds (%d)", Index);
+        if (!Windowed()) {
+            FSaved.Insert(Index, S);
+            return;
+        }
+        const std::u16string text = S.toStdU16String();
+        if (Send(FMsg.Insert, WPARAM(Index), LPARAM(text.c_str())) < 0) Error("Failed to insert item (%d)", Index);
+    }
+
+    void AddStrings(rtl::TStrings* Strings) override {
+        if (!Strings) return;
+        if (Windowed()) Send(FMsg.InitStorage, WPARAM(Strings->Count()), 0);
+        rtl::TStrings::AddStrings(Strings);
+    }
+
+    void Delete(int Index) override {
+        CheckIndex(Index);
+        if (Windowed()) Send(FMsg.Delete, WPARAM(Index));
+        else FSaved.Delete(Index);
+    }
+
+    void Clear() override {
+        if (Windowed()) Send(FMsg.Reset);
+        else FSaved.Clear();
+    }
+
+    // The window's items into the saved list, before the window goes.
+    void SaveFromWindow() {
+        FSaved.Clear();
+        const int n = int(Send(FMsg.Count));
+        for (int i = 0; i < n; ++i) FSaved.AddObject(Get(i), GetObject(i));
+    }
+    // The saved items into a new window (which sorts them when it is sorted).
+    void LoadIntoWindow() {
+        const int n = FSaved.Count();
+        if (n == 0) return;
+        Send(FMsg.InitStorage, WPARAM(n), 0);
+        for (int i = 0; i < n; ++i) {
+            const std::u16string text = FSaved.Strings(i).toStdU16String();
+            const LRESULT at = FSorted ? Send(FMsg.Add, 0, LPARAM(text.c_str()))
+                                       : Send(FMsg.Insert, WPARAM(-1), LPARAM(text.c_str()));
+            if (at >= 0) Send(FMsg.SetData, WPARAM(at), LPARAM(FSaved.Objects(i)));
+        }
+        FSaved.Clear();
+    }
+
+protected:
+    String Get(int Index) const override {
+        CheckIndex(Index);
+        if (!Windowed()) return FSaved.Strings(Index);
+        const LRESULT length = Send(FMsg.GetTextLen, WPARAM(Index));
+        if (length <= 0) return String();
+        std::u16string text(size_t(length) + 1, u'\0');
+        const LRESULT got = Send(FMsg.GetText, WPARAM(Index), LPARAM(text.data()));
+        return String::fromUtf16(text.data(), qsizetype(std::max<LRESULT>(got, 0)));
+    }
+
+    TObject* GetObject(int Index) const override {
+        CheckIndex(Index);
+        if (!Windowed()) return FSaved.Objects(Index);
+        const LRESULT data = Send(FMsg.GetData, WPARAM(Index));
+        return data == FMsg.Err ? nullptr : reinterpret_cast<TObject*>(data);
+    }
+
+    void PutObject(int Index, TObject* AObject) override {
+        CheckIndex(Index);
+        if (Windowed()) Send(FMsg.SetData, WPARAM(Index), LPARAM(AObject));
+        else FSaved.SetObjects(Index, AObject);
+    }
+
+    void Put(int Index, const String& S) override {
+        // Replacing the chosen item keeps it chosen.
+        const int chosen = FControl->HandleAllocated() ? CurrentIndex() : -1;
+        rtl::TStrings::Put(Index, S);
+        if (chosen == Index && CurrentIndex() != Index) SetCurrentIndex(Index);
+    }
+
+    void SetUpdateState(bool Updating) override {
+        if (!Windowed()) return;
+        Send(WM_SETREDRAW, Updating ? FALSE : TRUE);
+        if (!Updating) FControl->Invalidate();
+    }
+
+private:
+    bool Windowed() const { return FControl->HandleAllocated(); }
+    LRESULT Send(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0) const {
+        return SendMessageW(FControl->WindowHandle(), Msg, WParam, LParam);
+    }
+    void CheckIndex(int Index) const {
+        if (Index < 0 || Index >= Count()) Error("List index out of bounds (%d)", Index);
+    }
+    bool IsCombo() const { return FMsg.Add == CB_ADDSTRING; }
+    int CurrentIndex() const { return int(Send(IsCombo() ? CB_GETCURSEL : LB_GETCURSEL)); }
+    void SetCurrentIndex(int Index) const { Send(IsCombo() ? CB_SETCURSEL : LB_SETCURSEL, WPARAM(Index)); }
+
+    TWinControl* FControl;
+    TItemMessages FMsg;
+    rtl::TStringList FSaved;
+    bool FSorted = false;
+};
+
+} // namespace detail
+
+// ---- TCustomListControl ----
+
+TCustomListControl::TCustomListControl(TComponent* AOwner, bool Combo)
+    : TWinControl(AOwner),
+      FItems(std::make_unique<detail::TItemStrings>(this, Combo ? detail::ComboBoxMessages : detail::ListBoxMessages)),
+      FCanvas(std::make_unique<TControlCanvas>()) {
+    SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks});
+    SetTabStop(true);
+    SetParentColor(false);
+    SetColor(clWindow);
+    FCanvas->SetControl(this);
+}
+
+TCustomListControl::~TCustomListControl() = default;
+
+rtl::TStrings* TCustomListControl::Items() const { return FItems.get(); }
+void TCustomListControl::SetItems(rtl::TStrings* Value) { FItems->Assign(Value); }
+
+void TCustomListControl::DrawItem(int Index, TRect Rect, TOwnerDrawState State) {
+    if (OnDrawItem) {
+        OnDrawItem(this, Index, Rect, State);
+        return;
+    }
+    FCanvas->FillRect(Rect);
+    if (Index >= 0 && Index < FItems->Count()) FCanvas->TextOut(Rect.Left + 2, Rect.Top, FItems->Strings(Index));
+}
+
+void TCustomListControl::MeasureItem(int Index, int& Height) {
+    if (OnMeasureItem) OnMeasureItem(this, Index, Height);
+}
+
+bool TCustomListControl::OwnerDrawMessage(TMessage& Message) {
+    if (Message.Msg == CN_MEASUREITEM) {
+        auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+        int height = FItemHeight;
+        if (VariableItemHeight()) MeasureItem(int(m->itemID), height);
+        m->itemHeight = UINT(height);
+        Message.Result = 1;
+        return true;
+    }
+    if (Message.Msg != CN_DRAWITEM) return false;
+    // The selected look first, then the item (or the empty field), then the focus rectangle.
+    auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
+    const TOwnerDrawState state = OwnerDrawStateOf(d->itemState);
+    const TRect rect(d->rcItem.left, d->rcItem.top, d->rcItem.right, d->rcItem.bottom);
+    FCanvas->PaintOn(d->hDC, [&] {
+        FCanvas->Font()->Assign(Font());
+        FCanvas->Brush()->Assign(Brush());
+        if (int(d->itemID) >= 0 && state.Contains(odSelected)) {
+            FCanvas->Brush()->SetColor(clHighlight);
+            FCanvas->Font()->SetColor(clHighlightText);
+        }
+        if (int(d->itemID) >= 0) DrawItem(int(d->itemID), rect, state);
+        else FCanvas->FillRect(rect);
+        if (state.Contains(odFocused)) DrawFocusRect(d->hDC, &d->rcItem);
+    });
+    Message.Result = 1;
+    return true;
+}
+
+// ---- TCustomListBox ----
+
+TCustomListBox::TCustomListBox(TComponent* AOwner) : TCustomListControl(AOwner, false) {
+    SetBounds(Left(), Top(), 121, 97);
+}
+
+int TCustomListBox::Count() const { return FItems->Count(); }
+
+void TCustomListBox::CreateParams(TCreateParams& Params) {
+    TWinControl::CreateParams(Params);
+    CreateSubClass(Params, u"LISTBOX"_qs);
+    static constexpr DWORD Styles[] = {0, LBS_OWNERDRAWFIXED, LBS_OWNERDRAWVARIABLE, LBS_OWNERDRAWFIXED,
+                                       LBS_OWNERDRAWVARIABLE};
+    Params.Style |= WS_VSCROLL | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_TABSTOP | Styles[FStyle];
+    if (FMultiSelect) Params.Style |= FExtendedSelect ? LBS_EXTENDEDSEL : LBS_MULTIPLESEL;
+    if (FSorted) Params.Style |= LBS_SORT;
+    if (FBorderStyle == bsSingle) Params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomListBox::CreateWnd() {
+    TWinControl::CreateWnd();
+    if (FStyle != lbStandard) Send(LB_SETITEMHEIGHT, 0, MAKELPARAM(FItemHeight, 0));
+    FItems->LoadIntoWindow();
+    Send(LB_SETTOPINDEX, WPARAM(FSavedTop));
+    if (FMultiSelect) {
+        for (int i : FSavedSelection) Send(LB_SETSEL, TRUE, LPARAM(i));
+        if (FSavedIndex >= 0) Send(LB_SETCARETINDEX, WPARAM(FSavedIndex), 0);
+    } else if (FSavedIndex >= 0) {
+        Send(LB_SETCURSEL, WPARAM(FSavedIndex));
+    }
+    FSavedSelection.clear();
+    FSavedIndex = -1;
+    FSavedTop = 0;
+}
+
+void TCustomListBox::DestroyWnd() {
+    // What the window held survives a new window.
+    if (HandleAllocated()) {
+        FSavedIndex = ItemIndex();
+        FSavedTop = TopIndex();
+        FSavedSelection.clear();
+        if (FMultiSelect)
+            for (int i = 0, n = Count(); i < n; ++i)
+                if (Selected(i)) FSavedSelection.push_back(i);
+        FItems->SaveFromWindow();
+    }
+    TWinControl::DestroyWnd();
+}
+
+int TCustomListBox::ItemIndex() {
+    if (!HandleAllocated()) return FSavedIndex;
+    return int(Send(FMultiSelect ? LB_GETCARETINDEX : LB_GETCURSEL));
+}
+
+void TCustomListBox::SetItemIndex(int Value) {
+    if (!HandleAllocated()) {
+        FSavedIndex = Value;
+        return;
+    }
+    if (ItemIndex() == Value) return;
+    if (FMultiSelect) Send(LB_SETCARETINDEX, WPARAM(Value), 0);
+    else Send(LB_SETCURSEL, WPARAM(Value));
+}
+
+bool TCustomListBox::Selected(int Index) {
+    if (Index < 0 || Index >= Count()) throw rtl::EListError(QStringLiteral("List index out of bounds (%1)").arg(Index));
+    if (!HandleAllocated())
+        return FMultiSelect ? std::find(FSavedSelection.begin(), FSavedSelection.end(), Index) != FSavedSelection.end()
+                            : FSavedIndex == Index;
+    if (!FMultiSelect) return int(Send(LB_GETCURSEL)) == Index;
+    return Send(LB_GETSEL, WPARAM(Index)) > 0;
+}
+
+void TCustomListBox::SetSelected(int Index, bool Value) {
+    if (Index < 0 || Index >= Count()) throw rtl::EListError(QStringLiteral("List index out of bounds (%1)").arg(Index));
+    if (!HandleAllocated()) {
+        if (!FMultiSelect) {
+            if (Value) FSavedIndex = Index;
+            else if (FSavedIndex == Index) FSavedIndex = -1;
+            return;
+        }
+        auto it = std::find(FSavedSelection.begin(), FSavedSelection.end(), Index);
+        if (Value && it == FSavedSelection.end()) FSavedSelection.push_back(Index);
+        if (!Value && it != FSavedSelection.end()) FSavedSelection.erase(it);
+        return;
+    }
+    if (FMultiSelect) Send(LB_SETSEL, WPARAM(Value), LPARAM(Index));
+    else if (Value) Send(LB_SETCURSEL, WPARAM(Index));
+    else if (int(Send(LB_GETCURSEL)) == Index) Send(LB_SETCURSEL, WPARAM(-1));
+}
+
+int TCustomListBox::SelCount() {
+    if (!HandleAllocated()) return FMultiSelect ? int(FSavedSelection.size()) : -1;
+    return FMultiSelect ? int(Send(LB_GETSELCOUNT)) : -1;
+}
+
+void TCustomListBox::ClearSelection() {
+    if (!HandleAllocated()) {
+        FSavedSelection.clear();
+        FSavedIndex = -1;
+        return;
+    }
+    if (FMultiSelect) Send(LB_SETSEL, FALSE, LPARAM(-1));
+    else Send(LB_SETCURSEL, WPARAM(-1));
+}
+
+void TCustomListBox::SelectAll() {
+    if (!FMultiSelect) return;
+    if (!HandleAllocated()) {
+        FSavedSelection.clear();
+        for (int i = 0, n = Count(); i < n; ++i) FSavedSelection.push_back(i);
+        return;
+    }
+    Send(LB_SETSEL, TRUE, LPARAM(-1));
+}
+
+void TCustomListBox::DeleteSelected() {
+    if (!FMultiSelect) {
+        const int i = ItemIndex();
+        if (i >= 0) FItems->Delete(i);
+        return;
+    }
+    FItems->BeginUpdate();
+    for (int i = Count() - 1; i >= 0; --i)
+        if (Selected(i)) FItems->Delete(i);
+    FItems->EndUpdate();
+}
+
+void TCustomListBox::Clear() { FItems->Clear(); }
+
+int TCustomListBox::TopIndex() { return HandleAllocated() ? int(Send(LB_GETTOPINDEX)) : FSavedTop; }
+
+void TCustomListBox::SetTopIndex(int Value) {
+    if (HandleAllocated()) Send(LB_SETTOPINDEX, WPARAM(Value));
+    else FSavedTop = Value;
+}
+
+int TCustomListBox::ItemAtPos(const TPoint& Pos, bool Existing) {
+    const int n = Count();
+    TRect client = ClientRect();
+    if (client.Contains(Pos)) {
+        for (int i = TopIndex(); i < n; ++i) {
+            const TRect r = ItemRect(i);
+            if (r.Top > client.Bottom) break;
+            if (r.Contains(Pos)) return i;
+        }
+    }
+    return Existing ? -1 : n;
+}
+
+TRect TCustomListBox::ItemRect(int Index) {
+    RECT r{};
+    if (Send(LB_GETITEMRECT, WPARAM(Index), LPARAM(&r)) == LB_ERR && Index == Count()) {
+        // Just past the last item: where the next one would go.
+        if (Index > 0) {
+            Send(LB_GETITEMRECT, WPARAM(Index - 1), LPARAM(&r));
+            const int h = r.bottom - r.top;
+            r.top += h;
+            r.bottom += h;
+        }
+    }
+    return TRect(r.left, r.top, r.right, r.bottom);
+}
+
+int TCustomListBox::ItemHeight() {
+    if (HandleAllocated() && FStyle == lbStandard) return int(Send(LB_GETITEMHEIGHT));
+    return FItemHeight;
+}
+
+void TCustomListBox::SetItemHeight(int Value) {
+    if (Value <= 0 || FItemHeight == Value) return;
+    FItemHeight = Value;
+    RecreateWnd();
+}
+
+void TCustomListBox::SetSorted(bool Value) {
+    if (FSorted == Value) return;
+    FSorted = Value;
+    FItems->SetSorted(Value);
+    if (Value && !HandleAllocated() && FItems->Count() > 1) {
+        // Saved items take the order the window would give them.
+        rtl::TStringList all;
+        all.Assign(FItems.get());
+        FItems->Clear();
+        for (int i = 0; i < all.Count(); ++i) FItems->AddObject(all.Strings(i), all.Objects(i));
+    }
+    RecreateWnd();
+}
+
+void TCustomListBox::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+    case CN_COMMAND:
+        switch (HIWORD(Message.WParam)) {
+        case LBN_SELCHANGE:
+            Changed();
+            Click();
+            break;
+        case LBN_DBLCLK: DblClick(); break;
+        default: break;
+        }
+        return;
+    default:
+        if (!OwnerDrawMessage(Message)) TWinControl::Dispatch(Message);
+    }
+}
+
+// ---- TCustomComboBox ----
+
+TCustomComboBox::TCustomComboBox(TComponent* AOwner) : TCustomListControl(AOwner, true) {
+    SetBounds(Left(), Top(), 145, 23);
+}
+
+void TCustomComboBox::CreateParams(TCreateParams& Params) {
+    TWinControl::CreateParams(Params);
+    CreateSubClass(Params, u"COMBOBOX"_qs);
+    static constexpr DWORD Styles[] = {CBS_DROPDOWN, CBS_SIMPLE, CBS_DROPDOWNLIST,
+                                       CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED,
+                                       CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE};
+    Params.Style |= WS_VSCROLL | CBS_HASSTRINGS | CBS_AUTOHSCROLL | WS_TABSTOP | Styles[FStyle];
+    if (FSorted) Params.Style |= CBS_SORT;
+}
+
+void TCustomComboBox::CreateWnd() {
+    const String text = FText;
+    FCreating = true;
+    try {
+        TWinControl::CreateWnd();
+    } catch (...) {
+        FCreating = false;
+        throw;
+    }
+    if (OwnerDrawn()) {
+        Send(CB_SETITEMHEIGHT, WPARAM(-1), LPARAM(FItemHeight));
+        Send(CB_SETITEMHEIGHT, 0, LPARAM(FItemHeight));
+    }
+    Send(CB_LIMITTEXT, WPARAM(FMaxLength));
+    HookEdit();
+    FItems->LoadIntoWindow();
+    if (FSavedIndex >= 0) Send(CB_SETCURSEL, WPARAM(FSavedIndex));
+    else if (FStyle == csDropDown || FStyle == csSimple) SetWindowTextW(WindowHandle(), reinterpret_cast<LPCWSTR>(text.utf16()));
+    FSavedIndex = -1;
+    FCreating = false;
+}
+
+namespace {
+const char16_t ComboOfEdit[] = u"TwVclComboBox";
+const char16_t EditProcOfEdit[] = u"TwVclComboEditProc";
+
+// The edit inside a combo box is the platform's window: its focus is the combo box's focus.
+LRESULT CALLBACK ComboEditHook(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* combo = static_cast<TCustomComboBox*>(GetPropW(hwnd, reinterpret_cast<LPCWSTR>(ComboOfEdit)));
+    auto proc = reinterpret_cast<WNDPROC>(GetPropW(hwnd, reinterpret_cast<LPCWSTR>(EditProcOfEdit)));
+    if (!proc) return DefWindowProcW(hwnd, msg, wp, lp);
+    const LRESULT result = CallWindowProcW(proc, hwnd, msg, wp, lp);
+    if (msg == WM_SETFOCUS && combo)
+        if (TCustomForm* form = GetParentForm(combo)) form->SetFocusedControl(combo);
+    if (msg == WM_NCDESTROY) {
+        RemovePropW(hwnd, reinterpret_cast<LPCWSTR>(ComboOfEdit));
+        RemovePropW(hwnd, reinterpret_cast<LPCWSTR>(EditProcOfEdit));
+    }
+    return result;
+}
+} // namespace
+
+void TCustomComboBox::HookEdit() {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetComboBoxInfo(WindowHandle(), &info) || !info.hwndItem || info.hwndItem == WindowHandle()) return;
+    SetPropW(info.hwndItem, reinterpret_cast<LPCWSTR>(ComboOfEdit), HANDLE(this));
+    SetPropW(info.hwndItem, reinterpret_cast<LPCWSTR>(EditProcOfEdit),
+             HANDLE(GetWindowLongPtrW(info.hwndItem, GWLP_WNDPROC)));
+    SetWindowLongPtrW(info.hwndItem, GWLP_WNDPROC, LONG_PTR(&ComboEditHook));
+}
+
+void TCustomComboBox::DestroyWnd() {
+    if (HandleAllocated()) {
+        FSavedIndex = ItemIndex();
+        FItems->SaveFromWindow();
+    }
+    TWinControl::DestroyWnd();
+}
+
+int TCustomComboBox::ItemIndex() { return HandleAllocated() ? int(Send(CB_GETCURSEL)) : FSavedIndex; }
+
+void TCustomComboBox::SetItemIndex(int Value) {
+    if (!HandleAllocated()) {
+        FSavedIndex = Value;
+        FText = Value >= 0 && Value < FItems->Count() ? FItems->Strings(Value) : String();
+        return;
+    }
+    if (ItemIndex() != Value) Send(CB_SETCURSEL, WPARAM(Value));
+}
+
+void TCustomComboBox::Clear() {
+    SetText(String());
+    FItems->Clear();
+    FSavedIndex = -1;
+}
+
+void TCustomComboBox::SetStyle(TComboBoxStyle Value) {
+    if (FStyle == Value) return;
+    FStyle = Value;
+    RecreateWnd();
+}
+
+int TCustomComboBox::ItemHeight() {
+    if (HandleAllocated() && !OwnerDrawn()) return int(Send(CB_GETITEMHEIGHT, 0));
+    return FItemHeight;
+}
+
+void TCustomComboBox::SetItemHeight(int Value) {
+    if (Value <= 0 || FItemHeight == Value) return;
+    FItemHeight = Value;
+    if (HandleAllocated() && OwnerDrawn()) RecreateWnd();
+}
+
+bool TCustomComboBox::DroppedDown() { return HandleAllocated() && Send(CB_GETDROPPEDSTATE) != 0; }
+
+void TCustomComboBox::SetDroppedDown(bool Value) { Send(CB_SHOWDROPDOWN, Handle() ? WPARAM(Value) : 0); }
+
+void TCustomComboBox::SetSorted(bool Value) {
+    if (FSorted == Value) return;
+    FSorted = Value;
+    FItems->SetSorted(Value);
+    RecreateWnd();
+}
+
+void TCustomComboBox::SetMaxLength(int Value) {
+    if (Value < 0) Value = 0;
+    FMaxLength = Value;
+    if (HandleAllocated()) Send(CB_LIMITTEXT, WPARAM(Value));
+}
+
+void TCustomComboBox::GetSel(int& Start, int& End) {
+    DWORD start = 0, end = 0;
+    if (HandleAllocated()) Send(CB_GETEDITSEL, WPARAM(&start), LPARAM(&end));
+    Start = int(start);
+    End = int(end);
+}
+
+int TCustomComboBox::SelStart() {
+    int start, end;
+    GetSel(start, end);
+    return start;
+}
+
+void TCustomComboBox::SetSelStart(int Value) {
+    if (HandleAllocated()) Send(CB_SETEDITSEL, 0, MAKELPARAM(Value, Value));
+}
+
+int TCustomComboBox::SelLength() {
+    int start, end;
+    GetSel(start, end);
+    return end - start;
+}
+
+void TCustomComboBox::SetSelLength(int Value) {
+    int start, end;
+    GetSel(start, end);
+    if (HandleAllocated()) Send(CB_SETEDITSEL, 0, MAKELPARAM(start, start + Value));
+}
+
+void TCustomComboBox::SelectAll() {
+    if (HandleAllocated()) Send(CB_SETEDITSEL, 0, MAKELPARAM(0, 0xFFFF));
+}
+
+void TCustomComboBox::Change() {
+    Changed();
+    if (!ComponentState().Contains(rtl::csLoading)) OnChange(this);
+}
+
+void TCustomComboBox::Select() {
+    if (OnSelect) OnSelect(this);
+    else Change();
+}
+
+void TCustomComboBox::DropDown() { OnDropDown(this); }
+void TCustomComboBox::CloseUp() { OnCloseUp(this); }
+
+void TCustomComboBox::AdjustDropDown() {
+    // The list shows up to DropDownCount items; the height given to a closed combo box is its open one.
+    const int items = std::clamp(FItems->Count(), 1, std::max(1, FDropDownCount));
+    const int itemHeight = int(Send(CB_GETITEMHEIGHT, 0));
+    SetWindowPos(WindowHandle(), nullptr, 0, 0, Width(), itemHeight * items + Height() + 2,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+}
+
+void TCustomComboBox::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+    case CN_COMMAND:
+        if (FCreating) return;
+        switch (HIWORD(Message.WParam)) {
+        case CBN_EDITCHANGE: Change(); break;
+        case CBN_SELCHANGE:
+            Click();
+            Select();
+            break;
+        case CBN_DROPDOWN:
+            DropDown();
+            AdjustDropDown();
+            break;
+        case CBN_CLOSEUP: CloseUp(); break;
+        case CBN_DBLCLK: DblClick(); break;
+        default: break;
+        }
+        return;
+    case CM_WANTSPECIALKEY:
+        // Enter and Escape close an open list rather than press the form's buttons.
+        if ((Message.WParam == VK_RETURN || Message.WParam == VK_ESCAPE) && DroppedDown()) {
+            Message.Result = 1;
+            return;
+        }
+        TWinControl::Dispatch(Message);
+        return;
+    default:
+        if (!OwnerDrawMessage(Message)) TWinControl::Dispatch(Message);
+    }
+}
+
+// ---- TScrollBar ----
+
+TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner) {
+    SetBounds(Left(), Top(), 121, GetSystemMetrics(SM_CYHSCROLL));
+    SetTabStop(true);
+    SetControlStyle(TControlStyle{csFramed, csDoubleClicks, csOpaque});
+}
+
+void TScrollBar::CreateParams(TCreateParams& Params) {
+    TWinControl::CreateParams(Params);
+    CreateSubClass(Params, u"SCROLLBAR"_qs);
+    Params.Style |= WS_TABSTOP | (FKind == sbVertical ? SBS_VERT : SBS_HORZ);
+}
+
+void TScrollBar::CreateWnd() {
+    TWinControl::CreateWnd();
+    UpdateWindow();
+}
+
+void TScrollBar::UpdateWindow() {
+    if (!HandleAllocated()) return;
+    SCROLLINFO si{};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_ALL;
+    si.nMin = FMin;
+    si.nMax = FMax;
+    si.nPage = UINT(FPageSize);
+    si.nPos = FPosition;
+    SetScrollInfo(WindowHandle(), SB_CTL, &si, TRUE);
+}
+
+void TScrollBar::SetKind(TScrollBarKind Value) {
+    if (FKind == Value) return;
+    FKind = Value;
+    // The bar turns: width and height trade places.
+    if (!ComponentState().Contains(rtl::csLoading)) SetBounds(Left(), Top(), Height(), Width());
+    RecreateWnd();
+}
+
+void TScrollBar::SetParams(int APosition, int AMin, int AMax) {
+    if (AMax < AMin || AMax < FPageSize) throw rtl::EInvalidOperation(QStringLiteral("Scroll bar property out of range"));
+    FMin = AMin;
+    FMax = AMax;
+    APosition = std::clamp(APosition, FMin, std::max(FMin, LastPosition()));
+    const bool moved = FPosition != APosition;
+    FPosition = APosition;
+    UpdateWindow();
+    if (moved) Change();
+}
+
+void TScrollBar::SetPageSize(int Value) {
+    if (FPageSize == Value) return;
+    if (Value < 0 || Value > FMax - FMin + 1) throw rtl::EInvalidOperation(QStringLiteral("Scroll bar property out of range"));
+    FPageSize = Value;
+    SetParams(FPosition, FMin, FMax);
+    UpdateWindow();
+}
+
+void TScrollBar::Change() {
+    Changed();
+    if (!ComponentState().Contains(rtl::csLoading)) OnChange(this);
+}
+
+void TScrollBar::Scroll(TScrollCode ScrollCode, int& ScrollPos) { OnScroll(this, ScrollCode, ScrollPos); }
+
+void TScrollBar::DoScroll(TWMScroll& Message) {
+    int pos = FPosition;
+    const auto code = TScrollCode(Message.ScrollCode());
+    switch (code) {
+    case scLineUp: pos -= FSmallChange; break;
+    case scLineDown: pos += FSmallChange; break;
+    case scPageUp: pos -= FLargeChange; break;
+    case scPageDown: pos += FLargeChange; break;
+    case scPosition:
+    case scTrack: {
+        // The track position in full, not the 16 bits of the message.
+        SCROLLINFO si{};
+        si.cbSize = sizeof(si);
+        si.fMask = SIF_ALL;
+        GetScrollInfo(WindowHandle(), SB_CTL, &si);
+        pos = si.nTrackPos;
+        break;
+    }
+    case scTop: pos = FMin; break;
+    case scBottom: pos = FMax; break;
+    default: break;
+    }
+    pos = std::clamp(pos, FMin, std::max(FMin, LastPosition()));
+    Scroll(code, pos);
+    SetPosition(pos);
+}
+
+void TScrollBar::Dispatch(TMessage& Message) {
+    if (Message.Msg == CN_HSCROLL || Message.Msg == CN_VSCROLL) {
+        DoScroll(MessageAs<TWMScroll>(Message));
+        Message.Result = 0;
+        return;
+    }
+    TWinControl::Dispatch(Message);
 }
 
 } // namespace vcl

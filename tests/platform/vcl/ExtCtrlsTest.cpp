@@ -130,3 +130,137 @@ TEST(ExtImage, PictureLandsWhereCentreStretchAndProportionalSay) {
     EXPECT_EQ(img->Width(), 50);
     EXPECT_EQ(img->Height(), 30);
 }
+
+TEST(ExtLabeledEdit, TheLabelStandsBesideTheEditAndFollowsIt) {
+    FormHarness h;
+    auto* form = h.Show<TExtForm>();
+    auto* edit = new TLabeledEdit(form);
+    edit->SetBounds(100, 200, 120, 21);
+    edit->SetParent(form);
+    TBoundLabel* label = edit->EditLabel();
+    EXPECT_EQ(label->Parent(), form);
+    EXPECT_EQ(label->Name(), u"SubLabel"_qs);
+    label->SetCaption(u"&Name"_qs);
+    EXPECT_EQ(label->Left(), 100);
+    EXPECT_EQ(label->Top() + label->Height() + 3, 200);
+    struct Case { TLabelPosition position; int left, top; };
+    for (const Case& c : {Case{lpBelow, 100, 224}, {lpLeft, 100 - label->Width() - 3, 200 + (21 - label->Height()) / 2},
+                          {lpRight, 223, 200 + (21 - label->Height()) / 2}}) {
+        edit->SetLabelPosition(c.position);
+        EXPECT_EQ(label->Left(), c.left) << c.position;
+        EXPECT_EQ(label->Top(), c.top) << c.position;
+    }
+    // A longer caption on the left keeps the label's right end by the edit.
+    edit->SetLabelPosition(lpLeft);
+    label->SetCaption(u"A much longer name"_qs);
+    EXPECT_EQ(label->Left() + label->Width() + 3, 100);
+    edit->SetLabelPosition(lpAbove);
+    edit->SetLeft(50);
+    EXPECT_EQ(label->Left(), 50);
+    edit->SetVisible(false);
+    EXPECT_FALSE(label->Visible());
+    edit->SetEnabled(false);
+    EXPECT_FALSE(label->Enabled());
+    edit->SetVisible(true);
+    edit->SetEnabled(true);
+    // The label's accelerator focuses the edit.
+    label->SetCaption(u"&Name"_qs);
+    EXPECT_EQ(label->Perform(CM_DIALOGCHAR, 'n'), 1);
+    EXPECT_TRUE(edit->Focused());
+    delete label;
+    EXPECT_EQ(edit->EditLabel(), nullptr);
+    edit->SetLeft(60); // no label to move, nothing breaks
+}
+
+namespace {
+class TSplitForm : public TForm {
+public:
+    explicit TSplitForm(TComponent* AOwner) : TForm(AOwner) {
+        BeginLoading();
+        SetPosition(poDesigned);
+        SetBounds(100, 100, 400, 300);
+        left = new TPanel(this);
+        left->SetBounds(0, 0, 100, 100);
+        left->SetAlign(alLeft);
+        left->SetParent(this);
+        splitter = new TSplitter(this);
+        splitter->SetLeft(150);
+        splitter->SetParent(this);
+        splitter->SetMinSize(40);
+        splitter->OnMoved = [this](TObject*) { ++moved; };
+        client = new TPanel(this);
+        client->SetAlign(alClient);
+        client->SetParent(this);
+        EndLoading();
+    }
+    TPanel *left, *client;
+    TSplitter* splitter;
+    int moved = 0;
+};
+
+// Presses on a control, moves by each step, and releases (unless told not to).
+void Drag(FormHarness& h, TControl* control, std::initializer_list<int> dxs, bool release = true) {
+    const auto t = FormHarness::TargetOf(control);
+    POINT p = testing_support::HeadlessApp::ToScreen(t.hwnd, t.point);
+    TwInputMouseMove(p.x, p.y);
+    TwInputMouseButton(p.x, p.y, TW_BUTTON_LEFT, TRUE);
+    h.Pump();
+    for (int dx : dxs) {
+        p.x += dx;
+        TwInputMouseMove(p.x, p.y);
+        h.Pump();
+    }
+    if (!release) return;
+    TwInputMouseButton(p.x, p.y, TW_BUTTON_LEFT, FALSE);
+    h.Pump();
+}
+} // namespace
+
+TEST(ExtSplitter, DraggingResizesTheNeighbourWithinItsLimits) {
+    FormHarness h;
+    auto* form = h.Show<TSplitForm>();
+    TSplitter* s = form->splitter;
+    EXPECT_EQ(s->Left(), 100); // aligned right after the panel
+    EXPECT_EQ(s->Cursor(), crHSplit);
+    // rsPattern: the neighbour changes only on release.
+    Drag(h, s, {10, 20}, false);
+    EXPECT_EQ(s->ResizeControl(), form->left);
+    EXPECT_EQ(form->left->Width(), 100);
+    TwInputMouseButton(0, 0, TW_BUTTON_LEFT, FALSE);
+    h.Pump();
+    EXPECT_EQ(form->left->Width(), 130);
+    EXPECT_EQ(s->Left(), 130);
+    EXPECT_GE(form->moved, 1);
+    // rsUpdate: it follows every move; it leaves MinSize to the client control.
+    s->SetResizeStyle(rsUpdate);
+    Drag(h, s, {50, 1000});
+    EXPECT_EQ(form->left->Width(), form->ClientWidth() - 3 - 40);
+    // Below MinSize it snaps shut with AutoSnap, and stops at MinSize without.
+    Drag(h, s, {-1000});
+    EXPECT_EQ(form->left->Width(), 0);
+    s->SetAutoSnap(false);
+    form->left->SetWidth(100);
+    Drag(h, s, {-1000});
+    EXPECT_EQ(form->left->Width(), 40);
+    // OnCanResize may refuse.
+    s->OnCanResize = [](TObject*, int&, bool& Accept) { Accept = false; };
+    Drag(h, s, {30});
+    EXPECT_EQ(form->left->Width(), 40);
+}
+
+TEST(ExtSplitter, EscapeCancelsALineDrag) {
+    FormHarness h;
+    auto* form = h.Show<TSplitForm>();
+    auto* edit = new TEdit(form);
+    edit->SetParent(form->client);
+    edit->SetFocus();
+    TSplitter* s = form->splitter;
+    s->SetResizeStyle(rsLine);
+    Drag(h, s, {25}, false);
+    h.Keys(VK_ESCAPE);
+    EXPECT_EQ(s->ResizeControl(), nullptr);
+    TwInputMouseButton(0, 0, TW_BUTTON_LEFT, FALSE);
+    h.Pump();
+    EXPECT_EQ(form->left->Width(), 100);
+    EXPECT_FALSE(edit->OnKeyDown); // the edit's own handler is back
+}

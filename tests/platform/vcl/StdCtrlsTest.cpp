@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 using namespace vcl;
 using testing_support::FormHarness;
 
@@ -254,4 +256,332 @@ TEST(StdEdit, TextHintShowsInTheEmptyUnfocusedBoxOnly) {
     EXPECT_GT(hintPixels(), 0);
     e->SetFocus();
     EXPECT_EQ(hintPixels(), 0);
+}
+
+namespace {
+// A form with a memo, a list box, a combo box and a scroll bar, each logging its events.
+class TListForm : public TForm {
+public:
+    explicit TListForm(TComponent* AOwner) : TForm(AOwner) {
+        BeginLoading();
+        SetPosition(poDesigned);
+        SetBounds(100, 100, 500, 400);
+        ok = new TButton(this);
+        ok->SetBounds(400, 350, 75, 25);
+        ok->SetParent(this);
+        ok->SetDefault(true);
+        ok->SetModalResult(mrOk);
+        memo = new TMemo(this);
+        memo->SetBounds(10, 10, 200, 100);
+        memo->SetParent(this);
+        memo->SetWordWrap(false);
+        memo->OnChange = [this](TObject*) { log.push_back("memo"); };
+        memo->Lines()->SetText(u"loaded"_qs);
+        list = new TListBox(this);
+        list->SetBounds(220, 10, 120, 100);
+        list->SetParent(this);
+        list->OnClick = [this](TObject*) { log.push_back("list:" + std::to_string(list->ItemIndex())); };
+        combo = new TComboBox(this);
+        combo->SetBounds(10, 150, 150, 23);
+        combo->SetParent(this);
+        combo->OnChange = [this](TObject*) { log.push_back("change:" + combo->Text().toStdString()); };
+        combo->OnDropDown = [this](TObject*) { log.push_back("dropdown"); };
+        combo->OnCloseUp = [this](TObject*) { log.push_back("closeup"); };
+        bar = new TScrollBar(this);
+        bar->SetBounds(10, 300, 200, 17);
+        bar->SetParent(this);
+        bar->OnChange = [this](TObject*) { log.push_back("bar:" + std::to_string(bar->Position())); };
+        bar->SetPosition(5);
+        EndLoading();
+    }
+    TButton* ok;
+    TMemo* memo;
+    TListBox* list;
+    TComboBox* combo;
+    TScrollBar* bar;
+    std::vector<std::string> log;
+};
+
+std::vector<std::string> LinesOf(rtl::TStrings* s) {
+    std::vector<std::string> r;
+    for (int i = 0; i < s->Count(); ++i) r.push_back(s->Strings(i).toStdString());
+    return r;
+}
+using Lines = std::vector<std::string>;
+} // namespace
+
+TEST(StdMemo, LinesEditTheWindowsTextAndAnEmptyLastLineStillCounts) {
+    FormHarness h;
+    auto* form = h.Show<TListForm>();
+    TMemo* memo = form->memo;
+    EXPECT_TRUE(form->log.empty()); // the text set while loading fired nothing
+    EXPECT_EQ(LinesOf(memo->Lines()), Lines{"loaded"});
+    memo->Lines()->Clear();
+    form->log.clear();
+    memo->Lines()->Add(u"first"_qs);
+    memo->Lines()->Add(u"second"_qs);
+    memo->Lines()->Add(QString());
+    EXPECT_EQ(memo->Text(), u"first\r\nsecond\r\n\r\n"_qs);
+    EXPECT_EQ(LinesOf(memo->Lines()), (Lines{"first", "second", ""}));
+    EXPECT_EQ(form->log.size(), 3u); // one change per line added
+    memo->Lines()->Insert(1, u"between"_qs);
+    memo->Lines()->SetStrings(0, u"FIRST"_qs);
+    memo->Lines()->Delete(2);
+    EXPECT_EQ(LinesOf(memo->Lines()), (Lines{"FIRST", "between", ""}));
+    // A text without a final break: the next line goes after a new break.
+    memo->SetText(u"a\r\nb"_qs);
+    memo->Lines()->Add(u"c"_qs);
+    EXPECT_EQ(memo->Text(), u"a\r\nbc"_qs.replace(u"bc"_qs, u"b\r\nc"_qs));
+    EXPECT_THROW(memo->Lines()->Delete(3), rtl::Exception);
+    EXPECT_THROW(memo->Lines()->Insert(5, u"x"_qs), rtl::Exception);
+    EXPECT_THROW(memo->Lines()->Strings(-1), rtl::Exception);
+}
+
+TEST(StdMemo, LinesWorkBeforeTheWindowAndSurviveIt) {
+    FormHarness h;
+    auto* form = h.Show<TListForm>();
+    auto* memo = new TMemo(form);
+    memo->Lines()->Add(u"one"_qs);
+    memo->Lines()->Add(u"two"_qs);
+    memo->Lines()->SetStrings(1, u"2"_qs);
+    EXPECT_FALSE(memo->HandleAllocated());
+    memo->SetParent(form);
+    EXPECT_EQ(LinesOf(memo->Lines()), (Lines{"one", "2"}));
+    EXPECT_TRUE(memo->HandleAllocated());
+    memo->SetScrollBars(ssBoth); // a new window keeps the lines
+    EXPECT_NE(GetWindowLongW(memo->Handle(), GWL_STYLE) & WS_HSCROLL, 0);
+    EXPECT_EQ(LinesOf(memo->Lines()), (Lines{"one", "2"}));
+}
+
+TEST(StdMemo, AHundredThousandLinesAssignedReadBackExactly) {
+    FormHarness h;
+    auto* form = h.Show<TListForm>();
+    rtl::TStringList source;
+    for (int i = 0; i < 100000; ++i) source.Add(QStringLiteral("line %1").arg(i));
+    form->log.clear();
+    form->memo->Lines()->Assign(&source);
+    rtl::TStrings* lines = form->memo->Lines();
+    ASSERT_EQ(lines->Count(), 100000);
+    for (int i : {0, 1, 4999, 99998, 99999}) EXPECT_EQ(lines->Strings(i), QStringLiteral("line %1").arg(i));
+    EXPECT_EQ(lines->Text(), source.Text());
+    EXPECT_LE(form->log.size(), 2u); // the clear and the block, not one change per line
+    lines->Add(u"last"_qs);
+    EXPECT_EQ(lines->Strings(100000), u"last"_qs);
+}
+
+TEST(StdMemo, ReturnsAndTabsGoToTheMemoOnlyWhenItWantsThem) {
+    FormHarness h;
+    auto* form = h.Show<TListForm>();
+    TMemo* memo = form->memo;
+    memo->Clear();
+    memo->SetFocus();
+    h.Keys(VK_RETURN);
+    EXPECT_EQ(memo->Text(), u"\r\n"_qs);
+    EXPECT_EQ(form->ModalResult(), mrNone);
+    h.Keys(VK_TAB); // not wanted: the focus moves on
+    EXPECT_FALSE(memo->Focused());
+    memo->Clear();
+    memo->SetWantTabs(true);
+    memo->SetWantReturns(false);
+    memo->SetFocus();
+    h.Keys(VK_TAB);
+    EXPECT_TRUE(memo->Focused());
+    EXPECT_EQ(memo->Text(), u"\t"_qs);
+    h.Keys(VK_RETURN); // the form's default button takes it
+    EXPECT_EQ(form->ModalResult(), mrOk);
+    EXPECT_EQ(memo->Text(), u"\t"_qs);
+}
+
+TEST(StdListBox, ItemsSelectionAndOrderSurviveANewWindowAndOnlyTheUserClicks) {
+    FormHarness h;
+    auto* form = h.Show<TListForm>();
+    TListBox* list = form->list;
+    auto* early = new TListBox(form); // items before the window exists
+    early->SetSorted(true);
+    early->Items()->Add(u"pear"_qs);
+    early->Items()->Add(u"Apple"_qs);
+    early->Items()->Add(u"fig"_qs);
+    early->SetItemIndex(1);
+    early->SetParent(form);
+    early->SetLeft(350);
+    EXPECT_EQ(LinesOf(early->Items()), (Lines{"Apple", "fig", "pear"}));
+    EXPECT_EQ(SendMessageW(early->Handle(), LB_GETCURSEL, 0, 0), 1);
+
+    for (auto s : {u"zero"_qs, u"one"_qs, u"two"_qs}) list->Items()->Add(s);
+    list->SetItemIndex(2); // from code: no click
+    EXPECT_TRUE(form->log.empty());
+    const int h0 = list->ItemHeight();
+    h.Click(list, POINT{10, h0 + h0 / 2});
+    EXPECT_EQ(list->ItemIndex(), 1);
+    list->SetSorted(true); // a new window, sorted, the chosen item kept by index
+    EXPECT_EQ(LinesOf(list->Items()), (Lines{"one", "two", "zero"}));
+    list->Items()->SetStrings(1, u"TWO"_qs);
+    EXPECT_EQ(list->ItemIndex(), 1); // replacing the chosen item keeps it chosen
+    EXPECT_EQ(form->log, (std::vector<std::string>{"list:1"}));
+    EXPECT_EQ(list->ItemAtPos(TPoint(10, h0 / 2), true), 0);
+    EXPECT_EQ(list->ItemAtPos(TPoint(10, 90), true), -1);
+    EXPECT_EQ(list->ItemAtPos(TPoint(10, 90), false), 3);
+}
+
+TEST(StdListBox, MultiSelectReadsAndSetsEachItem) {
+    FormHarness h;
+    auto* form = h.Show<TListForm>();
+    TListBox* list = form->list;
+    for (auto s : {u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs}) list->Items()->Add(s);
+    list->SetMultiSelect(true);
+    list->SetSelected(1, true);
+    list->SetSelected(3, true);
+    EXPECT_EQ(list->SelCount(), 2);
+    EXPECT_EQ(SendMessageW(list->Handle(), LB_GETSEL, 3, 0), 1);
+    list->RecreateWnd();
+    EXPECT_TRUE(list->Selected(1) && list->Selected(3) && !list->Selected(0));
+    list->DeleteSelected();
+    EXPECT_EQ(LinesOf(list->Items()), (Lines{"a", "c"}));
+    EXPECT_THROW(list->Selected(5), rtl::Exception);
+}
+
+TEST(StdListBox, OwnerDrawnItemsAreMeasuredAndDrawnWithTheirState) {
+    FormHarness h;
+    auto* form = h.Show<TListForm>();
+    TListBox* list = form->list;
+    list->SetStyle(lbOwnerDrawVariable);
+    list->OnMeasureItem = [](TWinControl*, int Index, int& Height) { Height = 10 + 5 * Index; };
+    std::vector<std::pair<int, TOwnerDrawState>> drawn;
+    list->OnDrawItem = [&](TWinControl*, int Index, TRect, TOwnerDrawState State) { drawn.push_back({Index, State}); };
+    for (auto s : {u"a"_qs, u"b"_qs, u"c"_qs}) list->Items()->Add(s);
+    EXPECT_EQ(list->ItemRect(2).Height(), 20);
+    EXPECT_EQ(list->ItemRect(1).Top, 10);
+    list->SetItemIndex(1);
+    drawn.clear();
+    list->Repaint();
+    ASSERT_EQ(drawn.size(), 3u);
+    EXPECT_TRUE(drawn[1].second.Contains(odSelected));
+    EXPECT_FALSE(drawn[0].second.Contains(odSelected));
+    EXPECT_EQ(drawn[2].first, 2);
+}
+
+TEST(StdComboBox, ChoosingFromTheListFiresDropDownChangeAndCloseUpInOrder) {
+    FormHarness h;
+    auto* form = h.Show<TListForm>();
+    TComboBox* combo = form->combo;
+    for (auto s : {u"red"_qs, u"green"_qs, u"blue"_qs}) combo->Items()->Add(s);
+    combo->SetItemIndex(0); // from code: no event
+    EXPECT_EQ(combo->Text(), u"red"_qs);
+    EXPECT_TRUE(form->log.empty());
+    combo->SetDropDownCount(2);
+    combo->SetDroppedDown(true);
+    EXPECT_TRUE(combo->DroppedDown());
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    GetComboBoxInfo(combo->Handle(), &info);
+    RECT lr;
+    GetClientRect(info.hwndList, &lr);
+    const int itemH = int(SendMessageW(combo->Handle(), CB_GETITEMHEIGHT, 0, 0));
+    EXPECT_EQ(lr.bottom / itemH, 2); // DropDownCount items show
+    // A click on the third item (scrolled into view by the key) chooses it.
+    h.Keys(VK_DOWN);
+    h.Keys(VK_DOWN);
+    h.Keys(VK_RETURN);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(combo->ItemIndex(), 2);
+    // Each step in the open list is a choice already, as the platform tells it.
+    EXPECT_EQ(form->log, (std::vector<std::string>{"dropdown", "change:green", "change:blue", "closeup"}));
+    // With OnSelect the choice goes there instead of OnChange.
+    int selects = 0;
+    combo->OnSelect = [&](TObject*) { ++selects; };
+    combo->SetDroppedDown(true);
+    h.Keys(VK_UP);
+    h.Keys(VK_RETURN);
+    EXPECT_EQ(selects, 1);
+    EXPECT_EQ(form->log.back(), "closeup");
+    EXPECT_EQ(form->ModalResult(), mrNone); // Enter closed the list, not the form
+    // Escape closes it too, and leaves the form open.
+    combo->SetDroppedDown(true);
+    h.Keys(VK_ESCAPE);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(form->log.back(), "closeup");
+    EXPECT_EQ(form->ModalResult(), mrNone);
+}
+
+TEST(StdComboBox, TypingChangesOncePerKeyAndItemsSurviveANewWindow) {
+    FormHarness h;
+    auto* form = h.Show<TListForm>();
+    TComboBox* combo = form->combo;
+    for (auto s : {u"b"_qs, u"a"_qs}) combo->Items()->Add(s);
+    h.Type(combo, u"xy"_qs);
+    EXPECT_EQ(combo->Text(), u"xy"_qs);
+    EXPECT_EQ(form->log, (std::vector<std::string>{"change:x", "change:xy"}));
+    combo->SetItemIndex(1);
+    combo->SetSorted(true);
+    EXPECT_EQ(LinesOf(combo->Items()), (Lines{"a", "b"}));
+    EXPECT_EQ(combo->Text(), u"b"_qs); // the chosen index is kept
+    combo->SetStyle(csDropDownList);
+    EXPECT_EQ(GetWindowLongW(combo->Handle(), GWL_STYLE) & 3, CBS_DROPDOWNLIST);
+    EXPECT_EQ(combo->ItemIndex(), 1);
+    EXPECT_EQ(form->log.size(), 2u);
+}
+
+TEST(StdComboBox, OwnerDrawnFieldAndItemsGetTheirStates) {
+    FormHarness h;
+    auto* form = h.Show<TListForm>();
+    TComboBox* combo = form->combo;
+    combo->SetStyle(csOwnerDrawVariable);
+    combo->SetItemHeight(20);
+    combo->OnMeasureItem = [](TWinControl*, int Index, int& Height) { Height = Index == 1 ? 30 : Height; };
+    std::vector<std::pair<int, TOwnerDrawState>> drawn;
+    combo->OnDrawItem = [&](TWinControl*, int Index, TRect, TOwnerDrawState State) { drawn.push_back({Index, State}); };
+    for (auto s : {u"a"_qs, u"b"_qs, u"c"_qs}) combo->Items()->Add(s);
+    EXPECT_EQ(SendMessageW(combo->Handle(), CB_GETITEMHEIGHT, 1, 0), 30);
+    EXPECT_EQ(SendMessageW(combo->Handle(), CB_GETITEMHEIGHT, 2, 0), 20);
+    combo->SetItemIndex(1);
+    combo->SetFocus();
+    drawn.clear();
+    combo->Repaint();
+    ASSERT_FALSE(drawn.empty());
+    EXPECT_EQ(drawn.back().first, 1);
+    EXPECT_EQ(drawn.back().second, (TOwnerDrawState{odComboBoxEdit, odSelected, odFocused}));
+    combo->SetDroppedDown(true);
+    drawn.clear();
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    GetComboBoxInfo(combo->Handle(), &info);
+    RedrawWindow(info.hwndList, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    h.Pump();
+    // The open list's items, told apart from the field by odComboBoxEdit.
+    std::map<int, TOwnerDrawState> items;
+    for (auto& d : drawn)
+        if (!d.second.Contains(odComboBoxEdit)) items[d.first] = d.second;
+    ASSERT_TRUE(items.count(1) && items.count(2));
+    EXPECT_EQ(items[1], TOwnerDrawState{odSelected});
+    EXPECT_EQ(items[2], TOwnerDrawState{});
+    combo->SetDroppedDown(false);
+}
+
+TEST(StdScrollBar, StepsGoThroughOnScrollAndStayInRange) {
+    FormHarness h;
+    auto* form = h.Show<TListForm>();
+    TScrollBar* bar = form->bar;
+    EXPECT_TRUE(form->log.empty());
+    EXPECT_EQ(GetScrollPos(bar->Handle(), SB_CTL), 5);
+    bar->SetLargeChange(10);
+    bar->SetPageSize(20);
+    std::vector<TScrollCode> codes;
+    bar->OnScroll = [&](TObject*, TScrollCode Code, int& Pos) {
+        codes.push_back(Code);
+        if (Code == scPageDown) Pos += 1; // a handler may move the landing place
+    };
+    bar->Perform(CN_HSCROLL, SB_LINEDOWN, LPARAM(bar->Handle()));
+    bar->Perform(CN_HSCROLL, SB_PAGEDOWN, LPARAM(bar->Handle()));
+    bar->Perform(CN_HSCROLL, SB_BOTTOM, LPARAM(bar->Handle()));
+    EXPECT_EQ(bar->Position(), 81); // Max less the page
+    bar->Perform(CN_HSCROLL, SB_LINEDOWN, LPARAM(bar->Handle()));
+    EXPECT_EQ(codes, (std::vector<TScrollCode>{scLineDown, scPageDown, scBottom, scLineDown}));
+    EXPECT_EQ(form->log, (std::vector<std::string>{"bar:6", "bar:17", "bar:81"}));
+    // A click on the right arrow arrives the same way.
+    bar->SetPosition(0);
+    h.Click(bar, POINT{bar->Width() - 3, bar->Height() / 2});
+    EXPECT_EQ(bar->Position(), 1);
+    EXPECT_THROW(bar->SetMax(10), rtl::Exception); // below the page
+    EXPECT_THROW(bar->SetParams(0, 50, 40), rtl::Exception);
+    EXPECT_EQ(bar->Max(), 100);
 }
