@@ -14,6 +14,7 @@
 #include "win/kernel32/synchapi.h"
 #include "win/kernel32/userdirs.h"
 #include "win/advapi32/winreg.h"
+#include "win/shell32/shellapi.h"
 #if __has_include("win/kernel32/winbase.h")
 #include "win/kernel32/winbase.h"
 #endif

@@ -133,40 +133,59 @@ int Utf8Sequence(const uint8_t* s, size_t n, uint32_t& cp, bool& complete) {
     return len;
 }
 
-bool DecodeUtf8(const uint8_t* s, size_t n, bool strict, std::u16string& out) {
-    out.reserve(n);
+// Where a conversion writes: the caller's buffer (or, without one, nowhere: only the count), checked
+// against its size, so that no temporary copy of a large text is made.
+template <typename C> struct Sink {
+    C* out = nullptr;
+    size_t capacity = 0;
+    size_t count = 0;
+    bool overflow = false;
+    void Put(C c) {
+        if (out) {
+            if (count < capacity) out[count] = c;
+            else overflow = true;
+        }
+        ++count;
+    }
+};
+
+struct StringSink {
+    std::u16string text;
+    void Put(char16_t c) { text.push_back(c); }
+};
+
+template <typename S> bool DecodeUtf8(const uint8_t* s, size_t n, bool strict, S& out) {
     size_t i = 0;
     while (i < n) {
         // Runs of ASCII go through without the sequence check.
-        while (i < n && s[i] < 0x80) out.push_back(char16_t(s[i++]));
+        while (i < n && s[i] < 0x80) out.Put(char16_t(s[i++]));
         if (i >= n) break;
         uint32_t cp = 0;
         bool complete = false;
         const int len = Utf8Sequence(s + i, n - i, cp, complete);
         if (!complete) {
             if (strict) return false;
-            out.push_back(u'\uFFFD');
+            out.Put(u'\uFFFD');
             i += len ? len : 1;
             continue;
         }
         i += len;
         if (cp >= 0x10000) {
             cp -= 0x10000;
-            out.push_back(char16_t(0xD800 + (cp >> 10)));
-            out.push_back(char16_t(0xDC00 + (cp & 0x3FF)));
+            out.Put(char16_t(0xD800 + (cp >> 10)));
+            out.Put(char16_t(0xDC00 + (cp & 0x3FF)));
         } else {
-            out.push_back(char16_t(cp));
+            out.Put(char16_t(cp));
         }
     }
     return true;
 }
 
-bool EncodeUtf8(const char16_t* s, size_t n, bool strict, std::string& out) {
-    out.reserve(n);
+bool EncodeUtf8(const char16_t* s, size_t n, bool strict, Sink<char>& out) {
     for (size_t i = 0; i < n; ++i) {
         uint32_t c = s[i];
         if (c < 0x80) {
-            out.push_back(char(c));
+            out.Put(char(c));
             continue;
         }
         if (c >= 0xD800 && c < 0xE000) {
@@ -178,15 +197,24 @@ bool EncodeUtf8(const char16_t* s, size_t n, bool strict, std::string& out) {
             }
         }
         if (c < 0x800) {
-            out += {char(0xC0 | c >> 6), char(0x80 | (c & 63))};
+            out.Put(char(0xC0 | c >> 6));
         } else if (c < 0x10000) {
-            out += {char(0xE0 | c >> 12), char(0x80 | ((c >> 6) & 63)), char(0x80 | (c & 63))};
+            out.Put(char(0xE0 | c >> 12));
+            out.Put(char(0x80 | ((c >> 6) & 63)));
         } else {
-            out += {char(0xF0 | c >> 18), char(0x80 | ((c >> 12) & 63)), char(0x80 | ((c >> 6) & 63)),
-                    char(0x80 | (c & 63))};
+            out.Put(char(0xF0 | c >> 18));
+            out.Put(char(0x80 | ((c >> 12) & 63)));
+            out.Put(char(0x80 | ((c >> 6) & 63)));
         }
+        out.Put(char(0x80 | (c & 63)));
     }
     return true;
+}
+
+// The result of a conversion into a sink: its length, or 0 with the error when the buffer was short.
+template <typename C> int Finish(const Sink<C>& sink) {
+    if (sink.overflow) return Fail(ERROR_INSUFFICIENT_BUFFER);
+    return int(sink.count);
 }
 
 size_t Length(const char16_t* s, int n) { return n < 0 ? std::char_traits<char16_t>::length(s) + 1 : size_t(n); }
@@ -243,20 +271,19 @@ int WINAPI MultiByteToWideChar(UINT page, DWORD flags, LPCSTR src, int srcSize, 
     const auto* bytes = reinterpret_cast<const uint8_t*>(src);
     const size_t n = srcSize < 0 ? std::strlen(src) + 1 : size_t(srcSize);
     const bool strict = flags & MB_ERR_INVALID_CHARS;
-    std::u16string out;
+    Sink<char16_t> out{destSize ? dest : nullptr, size_t(destSize)};
     if (page == CP_UTF8) {
         if (flags & ~DWORD(MB_ERR_INVALID_CHARS)) return Fail(ERROR_INVALID_FLAGS);
         if (!DecodeUtf8(bytes, n, strict, out)) return Fail(ERROR_NO_UNICODE_TRANSLATION);
     } else if (const SingleByte* table = PageTable(page)) {
-        out.resize(n);
         for (size_t i = 0; i < n; ++i) {
             if (strict && !table->valid[bytes[i]]) return Fail(ERROR_NO_UNICODE_TRANSLATION);
-            out[i] = table->decode[bytes[i]];
+            out.Put(table->decode[bytes[i]]);
         }
     } else {
         return Fail(ERROR_INVALID_PARAMETER);
     }
-    return Deliver(out, dest, destSize);
+    return Finish(out);
 }
 
 int WINAPI WideCharToMultiByte(UINT page, DWORD flags, LPCWSTR src, int srcSize, LPSTR dest, int destSize,
@@ -265,32 +292,29 @@ int WINAPI WideCharToMultiByte(UINT page, DWORD flags, LPCWSTR src, int srcSize,
     if (!src || srcSize == 0 || srcSize < -1 || destSize < 0 || (destSize > 0 && !dest))
         return Fail(ERROR_INVALID_PARAMETER);
     const size_t n = Length(src, srcSize);
-    std::string out;
+    Sink<char> out{destSize ? dest : nullptr, size_t(destSize)};
     if (page == CP_UTF8) {
         if (defaultChar || usedDefault) return Fail(ERROR_INVALID_PARAMETER);
         if (!EncodeUtf8(src, n, flags & WC_ERR_INVALID_CHARS, out)) return Fail(ERROR_NO_UNICODE_TRANSLATION);
     } else if (const SingleByte* table = PageTable(page)) {
         const char fallback = defaultChar ? *defaultChar : '?';
         bool used = false;
-        out.resize(n);
-        size_t o = 0;
         for (size_t i = 0; i < n; ++i) {
             const int16_t b = table->encode[src[i]];
             if (b >= 0) {
-                out[o++] = char(b);
+                out.Put(char(b));
                 continue;
             }
             // A surrogate pair is one character: one default character for both halves.
             if (src[i] >= 0xD800 && src[i] < 0xDC00 && i + 1 < n && src[i + 1] >= 0xDC00 && src[i + 1] < 0xE000) ++i;
-            out[o++] = fallback;
+            out.Put(fallback);
             used = true;
         }
-        out.resize(o);
         if (usedDefault) *usedDefault = used;
     } else {
         return Fail(ERROR_INVALID_PARAMETER);
     }
-    return Deliver(out, dest, destSize);
+    return Finish(out);
 }
 
 BOOL WINAPI CharToOemBuffW(LPCWSTR src, LPSTR dest, DWORD count) {
@@ -482,10 +506,10 @@ LPWSTR WINAPI GetCommandLineW(void) {
         while (start < raw.size()) {
             size_t end = raw.find('\0', start);
             if (end == std::string::npos) end = raw.size();
-            std::u16string arg;
+            StringSink arg;
             DecodeUtf8(reinterpret_cast<const uint8_t*>(raw.data() + start), end - start, false, arg);
             if (!joined.empty()) joined.push_back(u' ');
-            joined += QuotedArgument(arg);
+            joined += QuotedArgument(arg.text);
             start = end + 1;
         }
         return joined;

@@ -1,0 +1,51 @@
+// win/shell32/shellapi.h: opening documents and addresses, and file information from the desktop.
+#pragma once
+
+#include "win/shell32/shlobj.h"
+
+extern "C" {
+
+#define SE_ERR_FNF 2
+#define SE_ERR_PNF 3
+#define SE_ERR_ACCESSDENIED 5
+#define SE_ERR_OOM 8
+#define SE_ERR_NOASSOC 31
+
+// Documents, folders and addresses open with xdg-open; an executable file starts directly with the
+// parameters split by the Windows rules ("explorer.exe /select,<file>" shows the file in the file
+// manager over D-Bus, else opens its folder). Never through a shell. The verb and the show command are
+// not used (every verb opens). Returns a value above 32 when the program started, else SE_ERR_*.
+HINSTANCE WINAPI ShellExecuteW(HWND hwnd, LPCWSTR lpOperation, LPCWSTR lpFile, LPCWSTR lpParameters,
+                               LPCWSTR lpDirectory, INT nShowCmd);
+// Where ShellExecuteW's programs start: the argument vector and working folder (empty: unchanged);
+// true when started. Tests record instead; null puts back the detached start of the program.
+typedef BOOL(CALLBACK* TwLaunchProc)(const LPCWSTR* argv, int argc, LPCWSTR directory);
+TwLaunchProc WINAPI TwSetShellLauncher(TwLaunchProc proc);
+
+typedef struct _SHFILEINFOW {
+    HICON hIcon;
+    int iIcon;
+    DWORD dwAttributes;
+    WCHAR szDisplayName[MAX_PATH];
+    WCHAR szTypeName[80];
+} SHFILEINFOW;
+
+#define SHGFI_LARGEICON 0x000000000
+#define SHGFI_SMALLICON 0x000000001
+#define SHGFI_OPENICON 0x000000002
+#define SHGFI_PIDL 0x000000008
+#define SHGFI_USEFILEATTRIBUTES 0x000000010
+#define SHGFI_ICON 0x000000100
+#define SHGFI_DISPLAYNAME 0x000000200
+#define SHGFI_TYPENAME 0x000000400
+#define SHGFI_ATTRIBUTES 0x000000800
+#define SHGFI_SYSICONINDEX 0x000004000
+
+// The display name (the last part of the path; the folder's name for a special folder), the type
+// name and icon from the MIME database and the desktop's icon theme. A path that does not exist
+// gives 0, unless SHGFI_USEFILEATTRIBUTES says to go by its name alone. pszPath is an item list
+// with SHGFI_PIDL. The icon belongs to the caller (DestroyIcon).
+DWORD_PTR WINAPI SHGetFileInfoW(LPCWSTR pszPath, DWORD dwFileAttributes, SHFILEINFOW* psfi, UINT cbFileInfo,
+                                UINT uFlags);
+
+} // extern "C"
