@@ -1,0 +1,190 @@
+// tests/styling/DecoderZydisTest.cpp: the operand facts the patcher relies on (length, RIP-relative
+// displacement, immediates, relative branch displacement, kind of control transfer) against a full
+// decoder, over the first 64 bytes of every exported function of libc, libstdc++ and the widgets
+// library: the bytes a patch takes.
+#if TW_HAVE_ZYDIS
+#include <Zydis/Zydis.h>
+#include <dlfcn.h>
+#include <elf.h>
+#include <link.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "styling/hooking/InsnDecode.h"
+
+using namespace styling;
+
+namespace {
+
+struct Facts {
+    int Length = 0;
+    bool Rip = false;
+    int DispSize = 0;
+    uint64_t Disp = 0;
+    bool Relative = false;
+    uint64_t BranchDisp = 0;
+    std::vector<std::pair<int, uint64_t>> Imms; // size in bytes, value cut to that size
+    int Kind = 0;                               // 1 return, 2 call, 4 jump, 8 conditional or counter
+};
+
+uint64_t Cut(uint64_t V, int Bytes) { return Bytes >= 8 ? V : V & ((uint64_t(1) << (8 * Bytes)) - 1); }
+
+bool Ours(const uint8_t* Code, Facts& F) {
+    TDecodedInstruction I{};
+    I.Architecture = 1;
+    I.Address = Code;
+    I.DecodeOptions = doVex;
+    try {
+        F.Length = DecodeInstruction(I);
+    } catch (const InstException&) {
+        return false;
+    }
+    F.Rip = I.Displacement.Flags & dfRipRelative;
+    if (I.Displacement.Flags & dfPresent) {
+        F.DispSize = I.Displacement.Size;
+        F.Disp = Cut(uint64_t(I.Displacement.Value), F.DispSize);
+    }
+    F.Relative = I.Branch.Flags & bfRelative;
+    if (F.Relative) F.BranchDisp = Cut(uint64_t(I.Branch.Value), I.Branch.Size);
+    for (const auto* imm : {&I.Immediate1, &I.Immediate2})
+        if (imm->Present) F.Imms.push_back({imm->Size, Cut(uint64_t(imm->Value), imm->Size)});
+    F.Kind = I.BranchKind == bkConditional ? 8 : I.BranchKind;
+    return true;
+}
+
+bool Theirs(const ZydisDecoder& D, const uint8_t* Code, Facts& F) {
+    ZydisDecodedInstruction insn;
+    ZydisDecodedOperand ops[ZYDIS_MAX_OPERAND_COUNT];
+    if (!ZYAN_SUCCESS(ZydisDecoderDecodeFull(&D, Code, 32, &insn, ops))) return false;
+    F.Length = insn.length;
+    for (int k = 0; k < insn.operand_count; ++k)
+        if (ops[k].type == ZYDIS_OPERAND_TYPE_MEMORY &&
+            (ops[k].mem.base == ZYDIS_REGISTER_RIP || ops[k].mem.base == ZYDIS_REGISTER_EIP))
+            F.Rip = true;
+    if (insn.raw.disp.size) {
+        F.DispSize = insn.raw.disp.size / 8;
+        F.Disp = Cut(uint64_t(insn.raw.disp.value), F.DispSize);
+    }
+    for (const auto& imm : insn.raw.imm) {
+        if (!imm.size) continue;
+        if (imm.is_relative) {
+            F.Relative = true;
+            F.BranchDisp = Cut(imm.value.u, imm.size / 8);
+        } else {
+            F.Imms.push_back({imm.size / 8, Cut(imm.value.u, imm.size / 8)});
+        }
+    }
+    switch (insn.meta.category) {
+    case ZYDIS_CATEGORY_RET: F.Kind = 1; break;
+    case ZYDIS_CATEGORY_CALL: F.Kind = 2; break;
+    case ZYDIS_CATEGORY_UNCOND_BR: F.Kind = 4; break;
+    case ZYDIS_CATEGORY_COND_BR: F.Kind = 8; break;
+    default: break;
+    }
+    return true;
+}
+
+// The fields of two readings that differ, by name.
+std::string Differ(const Facts& A, const Facts& B) {
+    std::string d;
+    if (A.Length != B.Length) return "length";
+    if (A.Rip != B.Rip) d += "rip ";
+    if (A.DispSize != B.DispSize || A.Disp != B.Disp) d += "displacement ";
+    if (A.Relative != B.Relative || A.BranchDisp != B.BranchDisp) d += "branch ";
+    if (A.Imms != B.Imms) d += "immediates ";
+    if (A.Kind != B.Kind) d += "kind ";
+    return d;
+}
+
+struct Library {
+    std::string Path;
+    uintptr_t Base = 0;
+    uintptr_t TextStart = 0, TextEnd = 0;
+};
+
+int FindLibrary(dl_phdr_info* Info, size_t, void* Data) {
+    auto* lib = static_cast<Library*>(Data);
+    if (!std::strstr(Info->dlpi_name, lib->Path.c_str())) return 0;
+    lib->Path = Info->dlpi_name;
+    lib->Base = Info->dlpi_addr;
+    for (int k = 0; k < Info->dlpi_phnum; ++k) {
+        const auto& ph = Info->dlpi_phdr[k];
+        if (ph.p_type == PT_LOAD && (ph.p_flags & PF_X)) {
+            lib->TextStart = Info->dlpi_addr + ph.p_vaddr;
+            lib->TextEnd = lib->TextStart + ph.p_memsz;
+        }
+    }
+    return 1;
+}
+
+// The run-time addresses of the library's function symbols that lie in its code.
+std::set<uintptr_t> FunctionsOf(const Library& Lib) {
+    std::ifstream in(Lib.Path, std::ios::binary);
+    const std::vector<char> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::set<uintptr_t> out;
+    if (file.size() < sizeof(Elf64_Ehdr)) return out;
+    Elf64_Ehdr eh;
+    std::memcpy(&eh, file.data(), sizeof eh);
+    for (int s = 0; s < eh.e_shnum; ++s) {
+        Elf64_Shdr sh;
+        std::memcpy(&sh, file.data() + eh.e_shoff + size_t(s) * eh.e_shentsize, sizeof sh);
+        if (sh.sh_type != SHT_DYNSYM && sh.sh_type != SHT_SYMTAB) continue;
+        for (size_t at = sh.sh_offset; at + sizeof(Elf64_Sym) <= sh.sh_offset + sh.sh_size; at += sizeof(Elf64_Sym)) {
+            Elf64_Sym sym;
+            std::memcpy(&sym, file.data() + at, sizeof sym);
+            const uintptr_t a = Lib.Base + sym.st_value;
+            if (ELF64_ST_TYPE(sym.st_info) == STT_FUNC && sym.st_shndx != SHN_UNDEF && sym.st_value &&
+                a >= Lib.TextStart && a + 64 + 32 <= Lib.TextEnd)
+                out.insert(a);
+        }
+    }
+    return out;
+}
+
+TEST(DecoderZydis, OperandFactsAgreeOverTheEntryOfEveryExportedFunction) {
+    ASSERT_TRUE(dlopen("libQt6Widgets.so.6", RTLD_NOW | RTLD_GLOBAL));
+    ZydisDecoder zydis;
+    ZydisDecoderInit(&zydis, ZYDIS_MACHINE_MODE_LONG_64, ZYDIS_STACK_WIDTH_64);
+    for (const char* name : {"libc.so.6", "libstdc++.so.6", "libQt6Widgets.so.6"}) {
+        Library lib{name};
+        dl_iterate_phdr(FindLibrary, &lib);
+        ASSERT_NE(lib.TextStart, 0u) << name;
+        const auto functions = FunctionsOf(lib);
+        EXPECT_GT(functions.size(), 500u) << name;
+        int compared = 0;
+        std::map<std::string, std::string> differences; // field → first example
+        for (uintptr_t f : functions) {
+            for (int at = 0; at < 64;) {
+                const auto* code = reinterpret_cast<const uint8_t*>(f + uintptr_t(at));
+                Facts ours, theirs;
+                if (!Theirs(zydis, code, theirs)) break; // data or padding: this entry is over
+                ++compared;
+                const std::string d = Ours(code, ours) ? Differ(ours, theirs) : std::string("error");
+                if (!d.empty() && !differences.count(d)) {
+                    char where[160];
+                    ZydisDisassembledInstruction text;
+                    ZydisDisassembleIntel(ZYDIS_MACHINE_MODE_LONG_64, 0, code, 32, &text);
+                    std::snprintf(where, sizeof where, "%s (ours %d, theirs %d bytes)", text.text, ours.Length,
+                                  theirs.Length);
+                    differences[d] = where;
+                }
+                at += theirs.Length;
+            }
+        }
+        std::string list;
+        for (const auto& [field, example] : differences) list += "[" + field + ": " + example + "] ";
+        RecordProperty(std::string(name) + " instructions", compared);
+        EXPECT_GT(compared, 5000) << name;
+        EXPECT_TRUE(differences.empty()) << name << ": " << list;
+    }
+}
+
+} // namespace
+#endif
