@@ -267,9 +267,9 @@ bool HandleMnemonic(HWND dlg, char16_t key) {
     if (!c) return false;
     const LRESULT code = SendMessageW(c, WM_GETDLGCODE, 0, 0);
     if (code & DLGC_STATIC) {
-        // A label hands the focus to the control after it.
-        const HWND next = GetNextDlgTabItem(dlg, c, FALSE);
-        if (next) DialogSetFocus(dlg, next);
+        // A label hands the focus to the control after it: the dialog is told to go to the label, then on.
+        SendMessageW(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(c), TRUE);
+        SendMessageW(dlg, WM_NEXTDLGCTL, 0, FALSE);
         return true;
     }
     if (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) {
@@ -279,6 +279,12 @@ bool HandleMnemonic(HWND dlg, char16_t key) {
     DialogSetFocus(dlg, c);
     if (code & DLGC_BUTTON) SendMessageW(c, BM_CLICK, 0, 0);
     return true;
+}
+
+// Keyboard use shows the focus (and accelerator) cues; the dialog hears of it only when they were hidden.
+void ShowCues(HWND dlg, WORD flags) {
+    const WORD hidden = WORD(DefWindowProcW(dlg, WM_QUERYUISTATE, 0, 0) & flags);
+    if (hidden) SendMessageW(dlg, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, hidden), 0);
 }
 
 void PressButton(HWND dlg, int id) {
@@ -370,10 +376,8 @@ HWND CreateDialogFromTemplate(HINSTANCE inst, const DLGTEMPLATE* t, HWND parent,
     const LRESULT wantFocus = SendMessageW(dlg, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param);
     if (!IsWindow(dlg)) return nullptr;
     if (wantFocus && first && IsWindow(first)) DialogSetFocus(dlg, first);
-    if (d.style & WS_VISIBLE) {
-        ShowWindow(dlg, SW_SHOWNORMAL);
-        UpdateWindow(dlg);
-    }
+    // Shown, and painted when the program next pumps its queue.
+    if (d.style & WS_VISIBLE) ShowWindow(dlg, SW_SHOWNORMAL);
     return IsWindow(dlg) ? dlg : nullptr;
 }
 
@@ -551,7 +555,7 @@ BOOL WINAPI IsDialogMessageW(HWND dlg, LPMSG m) {
         case VK_TAB: {
             if (code & DLGC_WANTTAB) break;
             const bool back = GetKeyState(VK_SHIFT) < 0;
-            SendMessageW(dlg, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+            ShowCues(dlg, UISF_HIDEFOCUS);
             SendMessageW(dlg, WM_NEXTDLGCTL, back, FALSE);
             return TRUE;
         }
@@ -561,15 +565,19 @@ BOOL WINAPI IsDialogMessageW(HWND dlg, LPMSG m) {
         case VK_DOWN: {
             if (code & DLGC_WANTARROWS) break;
             const bool back = m->wParam == VK_LEFT || m->wParam == VK_UP;
-            SendMessageW(dlg, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+            ShowCues(dlg, UISF_HIDEFOCUS);
+            // Within a group the focus moves directly, without WM_NEXTDLGCTL.
             const HWND next = GetNextDlgGroupItem(dlg, m->hwnd, back);
-            if (next && next != m->hwnd) SendMessageW(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
+            if (next && next != m->hwnd) DialogSetFocus(dlg, next);
             return TRUE;
         }
         case VK_RETURN: {
             if (code & DLGC_WANTALLKEYS) break;
             const HWND focus = GetFocus();
-            if (focus && IsPushButton(focus) && InDialog(dlg, focus) && IsWindowEnabled(focus)) {
+            // A push button the dialog made default by moving the focus to it answers for itself;
+            // otherwise the dialog's default (DM_GETDEFID) does.
+            if (focus && IsPushButton(focus) && InDialog(dlg, focus) && IsWindowEnabled(focus) &&
+                (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON)) {
                 SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED),
                              reinterpret_cast<LPARAM>(focus));
                 return TRUE;
@@ -595,7 +603,7 @@ BOOL WINAPI IsDialogMessageW(HWND dlg, LPMSG m) {
     }
     case WM_SYSCHAR:
         if (HandleMnemonic(dlg, char16_t(m->wParam))) {
-            SendMessageW(dlg, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL | UISF_HIDEFOCUS), 0);
+            ShowCues(dlg, UISF_HIDEACCEL | UISF_HIDEFOCUS);
             return TRUE;
         }
         break;

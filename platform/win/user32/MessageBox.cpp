@@ -56,7 +56,8 @@ HICON IconOf(const MSGBOXPARAMSW& p) {
     }
 }
 
-// Lays the box out: the text wraps at half the screen's width, the buttons are centred under it.
+// Lays the box out: the text wraps at a quarter of the screen's width (a long line reads badly), the
+// buttons are centred under it.
 void Build(HWND dlg, const MSGBOXPARAMSW& p) {
     const HFONT font = reinterpret_cast<HFONT>(SendMessageW(dlg, WM_GETFONT, 0, 0));
     const std::u16string text = p.lpszText ? std::u16string(p.lpszText) : std::u16string();
@@ -66,7 +67,7 @@ void Build(HWND dlg, const MSGBOXPARAMSW& p) {
     HDC hdc = GetDC(dlg);
     HGDIOBJ old = SelectObject(hdc, font);
     const UINT format = DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX | DT_EDITCONTROL;
-    const int maxWidth = GetSystemMetrics(SM_CXSCREEN) / 2;
+    const int maxWidth = GetSystemMetrics(SM_CXSCREEN) / 4;
     RECT tr{0, 0, maxWidth, 0};
     DrawTextW(hdc, text.c_str(), int(text.size()), &tr, format | DT_CALCRECT);
     SelectObject(hdc, old);

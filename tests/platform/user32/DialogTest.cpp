@@ -87,9 +87,10 @@ TEST_F(DialogTest, EnterPressesTheDefaultButtonAndEscapeCancels) {
     DialogKey(dlg, VK_RETURN);
     DialogKey(dlg, VK_ESCAPE);
     EXPECT_EQ(log.commands, (std::vector<std::pair<int, int>>{{BN_CLICKED, IDOK}, {BN_CLICKED, IDCANCEL}}));
-    // On a focused push button Enter presses that one; a disabled default button is not pressed.
+    // On a push button the dialog moved the focus to, Enter presses that one; a disabled default button
+    // is not pressed.
     log.commands.clear();
-    SetFocus(GetDlgItem(dlg, IDCANCEL));
+    SendMessageW(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dlg, IDCANCEL)), TRUE);
     DialogKey(dlg, VK_RETURN);
     SetFocus(GetDlgItem(dlg, 101));
     EnableWindow(GetDlgItem(dlg, IDOK), FALSE);

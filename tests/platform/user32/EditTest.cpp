@@ -85,7 +85,7 @@ TEST_F(EditTest, UndoAfterPasteRestoresAndASecondUndoRedoes) {
     app.Type("abc");
     SendMessageW(e, EM_SETSEL, 0, 3);
     SendMessageW(e, WM_COPY, 0, 0);
-    SendMessageW(e, EM_SETSEL, 3, 3);
+    SendMessageW(e, EM_SETSEL, 0, 0);  // away from the end, where the paste would join the typing
     SendMessageW(e, WM_PASTE, 0, 0);
     EXPECT_EQ(FullText(e), u"abcabc");
     EXPECT_TRUE(SendMessageW(e, EM_CANUNDO, 0, 0));

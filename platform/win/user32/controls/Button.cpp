@@ -81,12 +81,17 @@ void Clicked(HWND hwnd, ButtonState* s) {
     NotifyParent(hwnd, BN_CLICKED);
 }
 
-void SetPushed(HWND hwnd, ButtonState* s, bool pushed) {
+void DrawOwnerNow(HWND hwnd, ButtonState* s, UINT action);
+
+// `notify`: the user pressed or released it (BM_SETSTATE tells the parent nothing).
+void SetPushed(HWND hwnd, ButtonState* s, bool pushed, bool notify = true) {
     if (s->pushed == pushed) return;
     s->pushed = pushed;
-    if (TypeOf(hwnd) == BS_OWNERDRAW || (GetWindowLongW(hwnd, GWL_STYLE) & BS_NOTIFY))
+    if (notify && (TypeOf(hwnd) == BS_OWNERDRAW || (GetWindowLongW(hwnd, GWL_STYLE) & BS_NOTIFY)))
         NotifyParent(hwnd, pushed ? BN_HILITE : BN_UNHILITE);
-    Redraw(hwnd);
+    // The parent of an owner-drawn button draws the change of state at once.
+    if (TypeOf(hwnd) == BS_OWNERDRAW) DrawOwnerNow(hwnd, s, ODA_SELECT);
+    else Redraw(hwnd);
 }
 
 UINT TextFormat(HWND hwnd, bool push) {
@@ -229,11 +234,11 @@ void PaintGroup(HWND hwnd, HDC hdc, ButtonState* s, RECT rc) {
     DrawLabel(hwnd, hdc, s, t, DT_SINGLELINE | DT_LEFT | DT_TOP);
 }
 
-void PaintOwnerDrawn(HWND hwnd, HDC hdc, ButtonState* s, RECT rc) {
+void PaintOwnerDrawn(HWND hwnd, HDC hdc, ButtonState* s, RECT rc, UINT action = ODA_DRAWENTIRE) {
     DRAWITEMSTRUCT dis{};
     dis.CtlType = ODT_BUTTON;
     dis.CtlID = UINT(GetDlgCtrlID(hwnd));
-    dis.itemAction = ODA_DRAWENTIRE;
+    dis.itemAction = action;
     dis.itemState = DrawItemState(hwnd) | (s->pushed ? ODS_SELECTED : 0) | (s->focused ? ODS_FOCUS : 0);
     dis.hwndItem = hwnd;
     dis.hDC = hdc;
@@ -265,6 +270,20 @@ void Paint(HWND hwnd, HDC hdc) {
 
 void PaintNow(HWND hwnd) { PaintOrPrint(hwnd, 0, Paint); }
 
+// Asks the parent of an owner-drawn button to draw one change (focus, pushed) now, outside WM_PAINT.
+void DrawOwnerNow(HWND hwnd, ButtonState* s, UINT action) {
+    if (!IsWindowVisible(hwnd)) return;
+    HDC hdc = GetDC(hwnd);
+    if (!hdc) return;
+    const int saved = SaveDC(hdc);
+    SelectObject(hdc, s->font ? s->font : DefaultGuiFont());
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    PaintOwnerDrawn(hwnd, hdc, s, rc, action);
+    RestoreDC(hdc, saved);
+    ReleaseDC(hwnd, hdc);
+}
+
 LRESULT DialogCode(HWND hwnd) {
     switch (TypeOf(hwnd)) {
     case BS_DEFPUSHBUTTON: return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
@@ -291,10 +310,6 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCDESTROY:
         FreeState<ButtonState>(hwnd);
         return DefWindowProcW(hwnd, msg, wp, lp);
-    case WM_CREATE:
-        // A radio button starts unchecked, so out of the Tab order until it is checked.
-        if (IsRadio(TypeOf(hwnd))) SetWindowLongW(hwnd, GWL_STYLE, GetWindowLongW(hwnd, GWL_STYLE) & ~WS_TABSTOP);
-        return 0;
     case WM_GETDLGCODE: return DialogCode(hwnd);
     case WM_ERASEBKGND: return 1;
     case WM_PAINT:
@@ -310,6 +325,16 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return r;
     }
     case WM_ENABLE:
+        // The new look is drawn at once, whatever else is pending.
+        DefWindowProcW(hwnd, msg, wp, lp);
+        if (IsWindowVisible(hwnd)) {
+            if (TypeOf(hwnd) == BS_OWNERDRAW) DrawOwnerNow(hwnd, s, ODA_DRAWENTIRE);
+            else if (HDC hdc = GetDC(hwnd)) {
+                Paint(hwnd, hdc);
+                ReleaseDC(hwnd, hdc);
+            }
+        }
+        return 0;
     case WM_UPDATEUISTATE: {
         const LRESULT r = DefWindowProcW(hwnd, msg, wp, lp);
         Redraw(hwnd);
@@ -317,7 +342,8 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_SETFOCUS:
         s->focused = true;
-        Redraw(hwnd);
+        if (TypeOf(hwnd) == BS_OWNERDRAW) DrawOwnerNow(hwnd, s, ODA_FOCUS);
+        else Redraw(hwnd);
         if (GetWindowLongW(hwnd, GWL_STYLE) & BS_NOTIFY) NotifyParent(hwnd, BN_SETFOCUS);
         // Reaching an unchecked auto radio button from the keyboard checks it.
         if (TypeOf(hwnd) == BS_AUTORADIOBUTTON && !s->check && !s->tracking && GetKeyState(VK_LBUTTON) >= 0 &&
@@ -331,6 +357,7 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (GetCapture() == hwnd) ReleaseCapture();
             SetPushed(hwnd, s, false);
         }
+        if (TypeOf(hwnd) == BS_OWNERDRAW) DrawOwnerNow(hwnd, s, ODA_FOCUS);
         Redraw(hwnd);
         if (GetWindowLongW(hwnd, GWL_STYLE) & BS_NOTIFY) NotifyParent(hwnd, BN_KILLFOCUS);
         return 0;
@@ -405,7 +432,7 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case BM_SETCHECK: SetCheck(hwnd, s, UINT(wp)); return 0;
     case BM_GETSTATE:
         return s->check | (s->pushed ? BST_PUSHED : 0) | (s->focused ? BST_FOCUS : 0);
-    case BM_SETSTATE: SetPushed(hwnd, s, wp != 0); return 0;
+    case BM_SETSTATE: SetPushed(hwnd, s, wp != 0, false); return 0;
     case BM_SETSTYLE: {
         const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
         SetWindowLongW(hwnd, GWL_STYLE, (style & ~LONG(BS_TYPEMASK)) | LONG(wp & BS_TYPEMASK));

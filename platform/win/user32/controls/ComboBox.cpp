@@ -24,8 +24,9 @@ struct ComboState {
     bool dropped = false;
     bool focused = false;
     bool buttonDown = false;  // the button is drawn pushed
-    int selAtDrop = -1;       // the selection when the list opened (restored on cancel)
+    int selAtDrop = -1;       // the selection when the list opened, or last chosen by key (restored on cancel)
     bool extendedUi = false;
+    bool syncing = false;  // the edit is being given the selected item's text: not the user's editing
 };
 
 LONG StyleOf(HWND h) { return GetWindowLongW(h, GWL_STYLE); }
@@ -77,7 +78,9 @@ void SyncEdit(HWND, ComboState* s) {
     if (!s->edit) return;
     const int i = CurSel(s);
     const std::u16string t = i >= 0 ? ItemText(s, i) : std::u16string();
+    s->syncing = true;
     SetWindowTextW(s->edit, t.c_str());
+    s->syncing = false;
     SendMessageW(s->edit, EM_SETSEL, 0, -1);
 }
 
@@ -173,12 +176,19 @@ LRESULT ListMouse(HWND hwnd, ComboState* s, UINT msg, LPARAM lp) {
     }
 }
 
+// A choice by key or wheel: the parent hears of it at once, whether the list is open or not (a closed
+// list first ends the selection with CBN_SELENDOK, as when it closes).
 void SelectAndTell(HWND hwnd, ComboState* s, int i) {
     const int count = int(List(s, LB_GETCOUNT));
     if (count == 0) return;
     i = std::clamp(i, 0, count - 1);
     if (i == CurSel(s)) return;
     List(s, LB_SETCURSEL, WPARAM(i));
+    if (s->dropped) s->selAtDrop = i;  // kept when the list is cancelled
+    else {
+        Notify(hwnd, CBN_SELENDOK);
+        if (!IsWindow(hwnd) || !(s = StateOf<ComboState>(hwnd))) return;
+    }
     SyncEdit(hwnd, s);
     InvalidateRect(hwnd, nullptr, TRUE);
     Notify(hwnd, CBN_SELCHANGE);
@@ -217,12 +227,6 @@ bool KeyDown(HWND hwnd, ComboState* s, WPARAM vk) {
         to = int(List(s, LB_GETCOUNT)) - 1;
         break;
     default: return false;
-    }
-    if (s->dropped) {
-        const int count = int(List(s, LB_GETCOUNT));
-        if (count) List(s, TW_LBM_HOTITEM, WPARAM(std::clamp(to, 0, count - 1)));
-        SyncEdit(hwnd, s);
-        return true;
     }
     SelectAndTell(hwnd, s, to < 0 ? 0 : to);
     return true;
@@ -324,7 +328,7 @@ void Create(HWND hwnd, ComboState* s, const CREATESTRUCTW* cs) {
     if (style & CBS_OWNERDRAWVARIABLE) listStyle |= LBS_OWNERDRAWVARIABLE;
     if (style & CBS_DISABLENOSCROLL) listStyle |= LBS_DISABLENOSCROLL;
     if (Kind(hwnd) == CBS_SIMPLE) {
-        s->list = CreateWindowExW(WS_EX_CLIENTEDGE, u"ComboLBox", u"", listStyle | WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+        s->list = CreateWindowExW(WS_EX_CLIENTEDGE | WS_EX_NOPARENTNOTIFY, u"ComboLBox", u"", listStyle | WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
                                   hwnd, reinterpret_cast<HMENU>(INT_PTR(ListId)), nullptr, hwnd);
     } else {
         s->list = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, u"ComboLBox", u"", listStyle | WS_POPUP | WS_BORDER,
@@ -335,7 +339,7 @@ void Create(HWND hwnd, ComboState* s, const CREATESTRUCTW* cs) {
         if (style & CBS_AUTOHSCROLL) es |= ES_AUTOHSCROLL;
         if (style & CBS_UPPERCASE) es |= ES_UPPERCASE;
         if (style & CBS_LOWERCASE) es |= ES_LOWERCASE;
-        s->edit = CreateWindowExW(0, u"Edit", cs->lpszName && !IS_INTRESOURCE(cs->lpszName) ? cs->lpszName : u"", es, 0, 0,
+        s->edit = CreateWindowExW(WS_EX_NOPARENTNOTIFY, u"Edit", cs->lpszName && !IS_INTRESOURCE(cs->lpszName) ? cs->lpszName : u"", es, 0, 0,
                                   0, 0, hwnd, reinterpret_cast<HMENU>(INT_PTR(EditId)), nullptr, nullptr);
         SetWindowLongPtrW(s->edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ComboEditProc));
     }
@@ -469,8 +473,11 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             }
             break;
         }
-        case EN_UPDATE: Notify(hwnd, CBN_EDITUPDATE); break;
+        case EN_UPDATE:
+            if (!s->syncing) Notify(hwnd, CBN_EDITUPDATE);
+            break;
         case EN_CHANGE: {
+            if (s->syncing) break;
             // Typing in an open list highlights the first item the text begins.
             if (s->dropped) {
                 WCHAR buf[256];

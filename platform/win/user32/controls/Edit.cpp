@@ -35,11 +35,12 @@ struct EditState {
     bool focused = false;
     bool tracking = false;
     char16_t pendingHigh = 0;  // a high surrogate waiting for its low half
-    // One level of undo: the text and selection before the last operation.
+    // One level of undo, kept as the last run of editing: `undoInserted` units at `undoAt` took the
+    // place of `undoText`. Insertions that continue the run, and deletions that continue a deletion,
+    // join it, so a run of typing (or pasting) undoes at once.
     bool canUndo = false;
     std::u16string undoText;
-    size_t undoAnchor = 0, undoCaret = 0;
-    bool typing = false;  // the last operation was typed characters (consecutive ones undo together)
+    size_t undoAt = 0, undoInserted = 0;
 };
 
 LONG StyleOf(HWND h) { return GetWindowLongW(h, GWL_STYLE); }
@@ -284,15 +285,36 @@ void Changed(HWND hwnd, EditState* s, bool notify, const Change* change = nullpt
     if (IsWindow(hwnd)) NotifyParent(hwnd, EN_CHANGE);
 }
 
-void SaveUndo(EditState* s) {
-    s->undoText = s->text;
-    s->undoAnchor = s->anchor;
-    s->undoCaret = s->caret;
+void RecordUndo(EditState* s, size_t at, const std::u16string& removed, size_t inserted) {
+    if (s->canUndo && removed.empty() && at == s->undoAt + s->undoInserted) {
+        s->undoInserted += inserted;
+        return;
+    }
+    if (s->canUndo && s->undoInserted == 0 && inserted == 0 && !removed.empty()) {
+        if (at + removed.size() == s->undoAt) {  // Backspace before the deleted run
+            s->undoText.insert(0, removed);
+            s->undoAt = at;
+            return;
+        }
+        if (at == s->undoAt) {  // Delete after it
+            s->undoText += removed;
+            return;
+        }
+    }
+    s->undoAt = at;
+    s->undoInserted = inserted;
+    s->undoText = removed;
     s->canUndo = true;
 }
 
+void ForgetUndo(EditState* s) {
+    s->canUndo = false;
+    s->undoText.clear();
+    s->undoAt = s->undoInserted = 0;
+}
+
 // Replaces the selection; false (and EN_MAXTEXT) when the limit leaves no room for any of it.
-bool ReplaceSelection(HWND hwnd, EditState* s, std::u16string with, bool undoable, bool typed) {
+bool ReplaceSelection(HWND hwnd, EditState* s, std::u16string with, bool undoable) {
     const size_t a = SelMin(s), b = SelMax(s);
     const size_t room = s->limit - std::min(s->limit, s->text.size() - (b - a));
     if (with.size() > room) {
@@ -301,8 +323,9 @@ bool ReplaceSelection(HWND hwnd, EditState* s, std::u16string with, bool undoabl
         NotifyParent(hwnd, EN_MAXTEXT);
         if (with.empty() && a == b) return false;
     }
-    if (undoable && !(typed && s->typing && a == b)) SaveUndo(s);
-    s->typing = typed;
+    // A change that cannot be undone leaves the record's positions meaningless.
+    if (undoable) RecordUndo(s, a, s->text.substr(a, b - a), with.size());
+    else ForgetUndo(s);
     s->text.replace(a, b - a, with);
     s->anchor = s->caret = a + with.size();
     s->modified = true;
@@ -354,7 +377,6 @@ void SetSelection(HWND hwnd, EditState* s, size_t anchor, size_t caret) {
     if (anchor == s->anchor && caret == s->caret) return;
     s->anchor = anchor;
     s->caret = caret;
-    s->typing = false;
     InvalidateRect(hwnd, nullptr, FALSE);
     ScrollToCaret(hwnd, s);
 }
@@ -396,20 +418,25 @@ void Paste(HWND hwnd, EditState* s) {
             return;
         }
     }
-    if (!t.empty() || SelMin(s) != SelMax(s)) ReplaceSelection(hwnd, s, Cased(hwnd, t), true, false);
+    if (!t.empty() || SelMin(s) != SelMax(s)) ReplaceSelection(hwnd, s, Cased(hwnd, t), true);
 }
 
 void Undo(HWND hwnd, EditState* s) {
     if (!s->canUndo) return;
-    // Undoing swaps: a second undo redoes.
-    std::swap(s->text, s->undoText);
-    std::swap(s->anchor, s->undoAnchor);
-    std::swap(s->caret, s->undoCaret);
-    s->anchor = std::min(s->anchor, s->text.size());
-    s->caret = std::min(s->caret, s->text.size());
-    s->typing = false;
+    const size_t at = std::min(s->undoAt, s->text.size());
+    const size_t n = std::min(s->undoInserted, s->text.size() - at);
+    std::u16string back = std::move(s->undoText);
+    std::u16string removed = s->text.substr(at, n);
+    s->text.replace(at, n, back);
+    // The undone run becomes the record, so that a second undo redoes; what came back is selected.
+    s->undoAt = at;
+    s->undoInserted = back.size();
+    s->undoText = std::move(removed);
+    s->anchor = at;
+    s->caret = at + back.size();
     s->modified = true;
-    Changed(hwnd, s, true);
+    const Change change{at, n, back.size()};
+    Changed(hwnd, s, true, &change);
 }
 
 // ---- painting ----
@@ -472,8 +499,7 @@ void SetText(HWND hwnd, EditState* s, const WCHAR* t) {
     s->anchor = s->caret = 0;
     s->firstLine = 0;
     s->xOffset = 0;
-    s->canUndo = false;
-    s->typing = false;
+    ForgetUndo(s);
     s->modified = false;
     Changed(hwnd, s, !Multi(hwnd));
 }
@@ -534,7 +560,7 @@ void KeyDown(HWND hwnd, EditState* s, WPARAM vk) {
             if (s->caret >= s->text.size()) break;
             s->anchor = ctrl ? WordRight(s, s->caret) : NextPos(s, s->caret);
         }
-        ReplaceSelection(hwnd, s, u"", true, false);
+        ReplaceSelection(hwnd, s, u"", true);
         break;
     case VK_INSERT:
         if (ctrl) SendMessageW(hwnd, WM_COPY, 0, 0);
@@ -563,7 +589,7 @@ void Char(HWND hwnd, EditState* s, char16_t c) {
             if (s->caret == 0) return;
             s->anchor = PrevPos(s, s->caret);
         }
-        ReplaceSelection(hwnd, s, u"", true, false);
+        ReplaceSelection(hwnd, s, u"", true);
         return;
     }
     std::u16string t;
@@ -591,7 +617,7 @@ void Char(HWND hwnd, EditState* s, char16_t c) {
         MessageBeep(0);
         return;
     }
-    ReplaceSelection(hwnd, s, Cased(hwnd, t), true, true);
+    ReplaceSelection(hwnd, s, Cased(hwnd, t), true);
 }
 
 void Scroll(HWND hwnd, EditState* s, int lines) {
@@ -761,19 +787,16 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CUT:
         if ((StyleOf(hwnd) & ES_READONLY) || s->password) return 0;
         Copy(hwnd, s);
-        if (SelMin(s) != SelMax(s)) ReplaceSelection(hwnd, s, u"", true, false);
+        if (SelMin(s) != SelMax(s)) ReplaceSelection(hwnd, s, u"", true);
         return 0;
     case WM_PASTE: Paste(hwnd, s); return 0;
     case WM_CLEAR:
-        if (!(StyleOf(hwnd) & ES_READONLY) && SelMin(s) != SelMax(s)) ReplaceSelection(hwnd, s, u"", true, false);
+        if (!(StyleOf(hwnd) & ES_READONLY) && SelMin(s) != SelMax(s)) ReplaceSelection(hwnd, s, u"", true);
         return 0;
     case WM_UNDO:
     case EM_UNDO: Undo(hwnd, s); return s->canUndo;
     case EM_CANUNDO: return s->canUndo;
-    case EM_EMPTYUNDOBUFFER:
-        s->canUndo = false;
-        s->undoText.clear();
-        return 0;
+    case EM_EMPTYUNDOBUFFER: ForgetUndo(s); return 0;
     case EM_GETSEL: {
         const DWORD a = DWORD(SelMin(s)), b = DWORD(SelMax(s));
         if (wp) *reinterpret_cast<DWORD*>(wp) = a;
@@ -796,7 +819,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         const auto* t = reinterpret_cast<const WCHAR*>(lp);
         std::u16string with = t ? std::u16string(t) : std::u16string();
         if (!Multi(hwnd)) with = with.substr(0, with.find_first_of(u"\r\n"));
-        ReplaceSelection(hwnd, s, with, wp != 0, false);
+        ReplaceSelection(hwnd, s, with, wp != 0);
         return 0;
     }
     case EM_GETMODIFY: return s->modified;

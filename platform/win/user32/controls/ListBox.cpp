@@ -381,7 +381,11 @@ void KeyDown(HWND hwnd, ListState* s, WPARAM vk) {
         InvalidateRect(hwnd, nullptr, TRUE);
         return;
     }
+    // A move by key tells the parent even where it stays on the same item (at either end).
+    const bool single = !MultiSel(hwnd);
+    const int before = s->cur;
     Choose(hwnd, s, to, shift, false, false);
+    if (single && s->cur == before && before == to && IsWindow(hwnd)) Notify(hwnd, s, LBN_SELCHANGE);
 }
 
 } // namespace

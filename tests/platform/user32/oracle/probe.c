@@ -21,6 +21,35 @@ static void OracleClick(int x, int y) {
     Sleep(50);
 }
 
+static void OracleDrag(int x0, int y0, int x1, int y1) {
+    INPUT in;
+    memset(&in, 0, sizeof in);
+    in.type = INPUT_MOUSE;
+    SetCursorPos(x0, y0);
+    in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &in, sizeof(INPUT));
+    Sleep(50);
+    SetCursorPos(x1, y1);
+    Sleep(50);
+    in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in, sizeof(INPUT));
+    Sleep(50);
+}
+
+static void OracleKey(UINT vk, BOOL down) {
+    INPUT in;
+    memset(&in, 0, sizeof in);
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = (WORD)vk;
+    in.ki.wScan = (WORD)MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+    if (!down) in.ki.dwFlags = KEYEVENTF_KEYUP;
+    if (vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN || vk == VK_HOME || vk == VK_END ||
+        vk == VK_DELETE)
+        in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    SendInput(1, &in, sizeof(INPUT));
+    Sleep(10);
+}
+
 #include "scenarios.h"
 
 int main(int argc, char** argv) {
@@ -28,6 +57,8 @@ int main(int argc, char** argv) {
     size_t i;
     if (argc == 2 && strcmp(argv[1], "--list") == 0) {
         for (i = 0; i < sizeof oracleScenarios / sizeof oracleScenarios[0]; ++i) printf("%s\n", oracleScenarios[i].name);
+        for (i = 0; i < sizeof oracleControlScenarios / sizeof oracleControlScenarios[0]; ++i)
+            printf("%s\n", oracleControlScenarios[i].name);
         return 0;
     }
     if (argc != 3) {

@@ -95,6 +95,15 @@ static const struct OracleMsgName oracleMsgNames[] = {
     {0x0200, "WM_MOUSEMOVE"}, {0x0201, "WM_LBUTTONDOWN"}, {0x0202, "WM_LBUTTONUP"}, {0x0210, "WM_PARENTNOTIFY"}, {0x0215, "WM_CAPTURECHANGED"},
     {0x0231, "WM_ENTERSIZEMOVE"}, {0x0232, "WM_EXITSIZEMOVE"}, {0x0281, "WM_IME_SETCONTEXT"}, {0x0282, "WM_IME_NOTIFY"}, {0x030F, "WM_QUERYNEWPALETTE"},
     {0x031F, "WM_DWMNCRENDERINGCHANGED"},
+    /* the controls' scenarios (controls.h) */
+    {0x0028, "WM_NEXTDLGCTL"}, {0x002B, "WM_DRAWITEM"}, {0x002C, "WM_MEASUREITEM"}, {0x002D, "WM_DELETEITEM"},
+    {0x0030, "WM_SETFONT"}, {0x0031, "WM_GETFONT"}, {0x004E, "WM_NOTIFY"}, {0x0087, "WM_GETDLGCODE"},
+    {0x0100, "WM_KEYDOWN"}, {0x0101, "WM_KEYUP"}, {0x0102, "WM_CHAR"}, {0x0104, "WM_SYSKEYDOWN"},
+    {0x0105, "WM_SYSKEYUP"}, {0x0106, "WM_SYSCHAR"}, {0x0110, "WM_INITDIALOG"}, {0x0111, "WM_COMMAND"},
+    {0x0114, "WM_HSCROLL"}, {0x0115, "WM_VSCROLL"}, {0x0121, "WM_ENTERIDLE"}, {0x0127, "WM_CHANGEUISTATE"},
+    {0x0129, "WM_QUERYUISTATE"}, {0x0132, "WM_CTLCOLORMSGBOX"}, {0x0133, "WM_CTLCOLOREDIT"},
+    {0x0134, "WM_CTLCOLORLISTBOX"}, {0x0135, "WM_CTLCOLORBTN"}, {0x0136, "WM_CTLCOLORDLG"},
+    {0x0137, "WM_CTLCOLORSCROLLBAR"}, {0x0138, "WM_CTLCOLORSTATIC"},
 };
 
 static void OracleMsgText(UINT msg) {
@@ -146,6 +155,8 @@ static void OracleWindowPos(const WINDOWPOS* wp) {
     if (!(wp->flags & 0x0002)) OracleAppend(" pos=%d,%d", wp->x, wp->y);
     if (!(wp->flags & 0x0001)) OracleAppend(" size=%d,%d", wp->cx, wp->cy);
 }
+
+static void OracleControlFacts(UINT msg, WPARAM wp, LPARAM lp); /* controls.h */
 
 /* The facts of a message that the program can rely on. */
 static void OracleFacts(UINT msg, WPARAM wp, LPARAM lp) {
@@ -202,6 +213,7 @@ static void OracleFacts(UINT msg, WPARAM wp, LPARAM lp) {
         OracleAppend(" new=%s", OracleWho((HWND)lp));
         break;
     default:
+        OracleControlFacts(msg, wp, lp);
         break;
     }
 }
@@ -1132,6 +1144,8 @@ static void ScNcCreateText(void) {
     OracleResult(GetWindowTextLengthW(w));
 }
 
+#include "controls.h"
+
 static const struct OracleScenario oracleScenarios[] = {
     {"create_popup", ScCreatePopup}, {"create_child", ScCreateChild}, {"destroy_parent", ScDestroyParent},
     {"show_popup", ScShowPopup},     {"show_child", ScShowChild},     {"setwindowpos", ScSetWindowPos},
@@ -1160,6 +1174,12 @@ static int OracleRun(const char* name) {
     for (i = 0; i < sizeof oracleScenarios / sizeof oracleScenarios[0]; ++i)
         if (strcmp(oracleScenarios[i].name, name) == 0) {
             oracleScenarios[i].run();
+            oracleLogging = 0;
+            return 1;
+        }
+    for (i = 0; i < sizeof oracleControlScenarios / sizeof oracleControlScenarios[0]; ++i)
+        if (strcmp(oracleControlScenarios[i].name, name) == 0) {
+            oracleControlScenarios[i].run();
             oracleLogging = 0;
             return 1;
         }
