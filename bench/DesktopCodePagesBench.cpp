@@ -23,9 +23,13 @@ const std::string& Utf8Text() {
     return text;
 }
 
+// Text that 1252 holds entirely, so that iconv runs without stopping at unmappable characters.
 const std::u16string& Utf16Text() {
     static const std::u16string text = [] {
-        const std::string& s = Utf8Text();
+        const std::string line = "Ça m'a coûté 5 € — « naïve » Größe, smörgåsbord; “quoted” ok.\n";
+        std::string s;
+        s.reserve(100u << 20);
+        while (s.size() + line.size() <= (100u << 20)) s += line;
         std::u16string w(s.size(), u'\0');
         w.resize(size_t(MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), w.data(), int(w.size()))));
         return w;

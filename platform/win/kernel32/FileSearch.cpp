@@ -54,9 +54,9 @@ struct Search : TwKernelObject {
         while (dirent* e = ::readdir(dir)) {
             if (!everything && !Matches(mask.c_str(), e->d_name)) continue;
             struct stat st {};
+            const int fd = ::dirfd(dir);
             // A dangling link is listed as what it is: a link, described as a file.
-            if (::fstatat(::dirfd(dir), e->d_name, &st, 0) != 0 &&
-                ::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            if (::fstatat(fd, e->d_name, &st, 0) != 0 && ::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
                 continue; // gone since readdir saw it
             uint64_t size;
             std::memset(&data, 0, sizeof data);
@@ -64,8 +64,16 @@ struct Search : TwKernelObject {
                                 data.ftLastWriteTime, size);
             data.nFileSizeHigh = DWORD(size >> 32);
             data.nFileSizeLow = DWORD(size);
-            const std::u16string name = winkernel::WidePath(e->d_name);
-            std::memcpy(data.cFileName, name.data(), std::min<size_t>(name.size(), MAX_PATH - 1) * sizeof(char16_t));
+            // ASCII names (the most) go straight in; others through the decoder.
+            size_t n = 0;
+            while (e->d_name[n] && uint8_t(e->d_name[n]) < 0x80 && n < MAX_PATH - 1) {
+                data.cFileName[n] = char16_t(e->d_name[n]);
+                ++n;
+            }
+            if (e->d_name[n]) {
+                const std::u16string name = winkernel::WidePath(e->d_name);
+                std::memcpy(data.cFileName, name.data(), std::min<size_t>(name.size(), MAX_PATH - 1) * sizeof(char16_t));
+            }
             return true;
         }
         return false;
