@@ -337,6 +337,8 @@ int32_t RelocateConditional(const TDecodedInstruction& Instruction, uint8_t* Des
 
 int32_t RelocateInstructions(const uint8_t* Source, uint8_t* Destination, int32_t Count, int32_t Capacity,
                              TRelocatedOffset* Offsets, int& OffsetCount) {
+    OffsetCount = 0;
+    if (Count <= 0) return 0;
     std::vector<TDecodedInstruction> code;
     std::vector<int> at; // source offsets
     for (int consumed = 0; consumed < Count;) {

@@ -1,7 +1,9 @@
 // tests/fuzz/DecoderFuzz.cpp: the instruction decoder on arbitrary bytes, walked instruction by
 // instruction in 32- and 64-bit code with and without VEX. The bytes end, after a little zero padding
 // for the last instruction's operands, at a guard page: a decode that reads past the longest
-// instruction, or a pointer slot read straight from memory, faults there.
+// instruction, or a pointer slot read straight from memory, faults there. With mode bit 4 the first
+// bytes are also relocated, near and 4 GB away, as the patcher moves the start of a function: the
+// rewrite must stay inside the room it is given or refuse.
 // fuzz-libs: styling_hooking rtl
 #include <sys/mman.h>
 #include <unistd.h>
@@ -55,6 +57,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
         }
         if (length < 1 || length > 32) std::abort();
         at += size_t(length);
+    }
+    if ((mode & 16) && Size + Padding + 320 <= buffer.size) {
+        // Near: the start of the same mapping; far: the program's own data, gigabytes away.
+        static uint8_t farOut[256 + 64];
+        const int32_t count = int32_t(Size < 24 ? Size : 24);
+        for (uint8_t* out : {buffer.base, farOut}) {
+            std::memset(out, 0xCC, 256 + 64);
+            try {
+                const int32_t n = styling::RelocateInstructions(code, out, count, 256);
+                if ((n < 1 && count > 0) || n > 256 || out[256] != 0xCC) std::abort();
+            } catch (const rtl::Exception&) {
+            }
+        }
     }
     return 0;
 }

@@ -253,6 +253,7 @@ TEST(RelocateRefuses, MoreThanTheRoomGiven) {
     uint8_t* p = areas.Near;
     Asm{p}({0x74, 0x10, 0x74, 0x10}); // two short jumps that become 18 bytes each far away
     EXPECT_EQ(RelocateInstructions(p, areas.Near + 0x100, 4, 12), 12); // two 0F 8x forms
+    EXPECT_EQ(RelocateInstructions(p, areas.Near + 0x100, 0), 0);      // nothing to move, as fuzzing found
     try {
         RelocateInstructions(p, areas.Far, 4, 30);
         FAIL();
