@@ -341,12 +341,6 @@ int TTags::SaveID3v1Tag(const String& AFileName, rtl::TStream* Stream)
 
 // The entries reach the other formats' objects with their writers; until then the objects are written
 // as they were loaded.
-int TTags::SaveMP4Tag(const String& AFileName, bool Buffered, rtl::TStream* Stream)
-{
-    return Stream ? MP4Tag->SaveToStream(*Stream, Buffered, MP4KeepPadding, String())
-                  : MP4Tag->SaveToFile(AFileName, MP4KeepPadding);
-}
-
 int TTags::SaveOggVorbisAndOpusTag(const String& AFileName, rtl::TStream* Stream)
 {
     OggVorbisAndOpusTag->UpperCaseFieldNamesToWrite = UpperCaseFieldNamesToWrite;
