@@ -178,7 +178,13 @@ void TButton::CreateParams(TCreateParams& Params) {
 void TButton::SetDefault(bool Value) {
     if (FDefault == Value) return;
     FDefault = Value;
-    if (HandleAllocated()) SendMessageW(WindowHandle(), BM_SETSTYLE, Value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    if (HandleAllocated()) SetButtonStyle(Value);
+}
+
+void TButton::SetButtonStyle(bool ADefault) {
+    const LONG style = ADefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    if ((GetWindowLongW(WindowHandle(), GWL_STYLE) & BS_TYPEMASK) != style)
+        SendMessageW(WindowHandle(), BM_SETSTYLE, WPARAM(style), TRUE);
 }
 
 void TButton::Click() {

@@ -108,6 +108,8 @@ public:
     void Click() override;
 
 protected:
+    // The window's look of the default button (called when Default changes).
+    virtual void SetButtonStyle(bool ADefault);
     void CreateParams(TCreateParams& Params) override;
     void CNCommand(TWMCommand& Message) override;
     void CMDialogKey(TCMDialogKey& Message) override;
