@@ -53,7 +53,7 @@ struct TSavedCode {
 struct Engine {
     rtl::TCriticalSection Lock;
     size_t StubSize = 0;
-    HANDLE(WINAPI* OpenThreadProc)(DWORD, BOOL, DWORD) = nullptr;
+    decltype(&OpenThread) OpenThreadProc = nullptr;
 };
 
 Engine& TheEngine() {
@@ -65,7 +65,8 @@ Engine& TheEngine() {
         HMODULE kernel = GetModuleHandleW(u"kernel32.dll");
         if (!kernel) kernel = LoadLibraryW(u"kernel32.dll");
         if (kernel)
-            e->OpenThreadProc = reinterpret_cast<HANDLE(WINAPI*)(DWORD, BOOL, DWORD)>(GetProcAddress(kernel, "OpenThread"));
+            e->OpenThreadProc = reinterpret_cast<decltype(&OpenThread)>(
+                reinterpret_cast<void*>(GetProcAddress(kernel, "OpenThread")));
         return e;
     }();
     return *engine;
@@ -417,6 +418,7 @@ void* AllocNearMemory(void* Address, size_t Size, uint32_t Protection) {
     const auto highest = reinterpret_cast<uintptr_t>(si.lpMaximumApplicationAddress);
     if (target < lowest || target > highest) return nullptr;
     const uintptr_t gran = si.dwAllocationGranularity;
+    MemorySnapshot snapshot;
     // Only memory within a 32-bit jump of the target helps; the search stays inside that window.
     constexpr uintptr_t reach = 0x7FFF'0000;
     const uintptr_t low = target > lowest + reach ? target - reach : lowest;

@@ -226,7 +226,7 @@ TEST(HookFunction, RefusesBadPointers) {
 TEST(HookModuleFunction, HooksTheStandInsExportsAndSkipsMissingModules) {
     static Fn original;
     struct Local {
-        static DWORD WINAPI Color(int Index) { return Index == COLOR_WINDOW ? 0x123456 : DWORD(original(Index, 0)); }
+        static DWORD Color(int Index) { return Index == COLOR_WINDOW ? 0x123456 : DWORD(original(Index, 0)); }
     };
     const DWORD before = GetSysColor(COLOR_WINDOW);
     void* t = HookModuleFunction(QStringLiteral("user32.dll"), "GetSysColor", reinterpret_cast<void*>(&Local::Color));
@@ -267,7 +267,6 @@ TEST(HookTransaction, WithoutSuspensionOnlyThePriorityChanges) {
 }
 
 std::atomic<uint64_t> StressDetours{0};
-Fn StressNext;
 uint64_t StressDetour(uint64_t A, uint64_t B) {
     ++StressDetours;
     return A + B + 1; // what the fixture gives, without reaching through a trampoline that may go
@@ -301,6 +300,24 @@ TEST(HookFunction, FourThreadsCallTheTargetDuringThousandsOfChanges) {
     EXPECT_EQ(wrong.load(), 0u);
     EXPECT_GT(calls.load(), 0u);
     EXPECT_EQ(std::memcmp(at.At(tw_fx_real), before.data(), before.size()), 0);
+}
+
+TEST(AllocNearMemory, FindsRoomWithinReachOfTheTargetFromOneLookAtTheAddressSpace) {
+    void* mapping = VirtualAlloc(nullptr, 0x1000, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    for (void* target : {reinterpret_cast<void*>(&GetSysColor), mapping}) {
+        const DWORD parses = TwMemoryMapParses();
+        void* p = AllocNearMemory(target, 4096, PAGE_EXECUTE_READWRITE);
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(TwMemoryMapParses(), parses + 1);
+        const auto a = reinterpret_cast<uintptr_t>(p), t = reinterpret_cast<uintptr_t>(target);
+        EXPECT_LT(a > t ? a - t : t - a, uintptr_t(0x7FFF0000));
+        MEMORY_BASIC_INFORMATION m{};
+        VirtualQuery(p, &m, sizeof m);
+        EXPECT_EQ(m.Protect, DWORD(PAGE_EXECUTE_READWRITE));
+        VirtualFree(p, 0, MEM_RELEASE);
+    }
+    VirtualFree(mapping, 0, MEM_RELEASE);
+    EXPECT_EQ(AllocNearMemory(reinterpret_cast<void*>(0x1000), 4096, PAGE_READWRITE), nullptr); // below the lowest
 }
 
 TEST(FillNops, MultiByteFillIsRecognisedAndPlainFillToo) {

@@ -32,9 +32,9 @@ struct Hooked {
     ~Hooked() { styling::UnhookFunctionIfSet(Trampoline); }
 };
 
-using SysColorFn = DWORD(WINAPI*)(int);
+using SysColorFn = DWORD (*)(int);
 SysColorFn OriginalSysColor;
-DWORD WINAPI GreenFace(int Index) { return Index == COLOR_BTNFACE ? 0x00FF00 : OriginalSysColor(Index); }
+DWORD GreenFace(int Index) { return Index == COLOR_BTNFACE ? 0x00FF00 : OriginalSysColor(Index); }
 
 TEST(DrawingHooks, SystemColourReachesTheCanvas) {
     auto paint = [](TCanvas& C) {
@@ -51,10 +51,10 @@ TEST(DrawingHooks, SystemColourReachesTheCanvas) {
     EXPECT_EQ(PaintedColor(paint), before);
 }
 
-using FillRectFn = int(WINAPI*)(HDC, const RECT*, HBRUSH);
+using FillRectFn = int (*)(HDC, const RECT*, HBRUSH);
 FillRectFn OriginalFillRect;
 int FillCalls = 0;
-int WINAPI RedFill(HDC DC, const RECT* R, HBRUSH) {
+int RedFill(HDC DC, const RECT* R, HBRUSH) {
     ++FillCalls;
     static HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
     return OriginalFillRect(DC, R, red);
@@ -77,7 +77,7 @@ TEST(DrawingHooks, FillsOfTheCanvasGoThroughTheInterception) {
     EXPECT_EQ(PaintedColor(paint), TColor(0xFF0000));
 }
 
-HRESULT WINAPI YellowBackground(HTHEME, HDC DC, int, int, const RECT* R, const RECT*) {
+HRESULT YellowBackground(HTHEME, HDC DC, int, int, const RECT* R, const RECT*) {
     HBRUSH yellow = CreateSolidBrush(RGB(255, 255, 0));
     FillRect(DC, R, yellow);
     DeleteObject(yellow);
