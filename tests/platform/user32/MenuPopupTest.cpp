@@ -1,8 +1,8 @@
 // The pop-up menu window and its modal loop: input is fed from the queue's idle hook, one step each
 // time the loop waits, so every step runs inside TrackPopupMenu as the user's input would.
 #include "tests/platform/user32/Recorder.h"
+#include "tests/support/windows/MenuScript.h"
 
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -10,34 +10,15 @@ using namespace user32_test;
 
 namespace {
 
-std::vector<HWND> MenuWindows() {
-    std::vector<HWND> out;
-    EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
-            WCHAR cls[16] = {};
-            GetClassNameW(h, cls, 16);
-            if (std::u16string(cls) == u"#32768" && IsWindowVisible(h)) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&out));
-    return out;
-}
-
-void Key(UINT vk, const char16_t* text = nullptr) {
-    TwInputKey(vk, TRUE, FALSE, text, FALSE);
-    TwInputKey(vk, FALSE, FALSE, nullptr, FALSE);
-}
+using testing_support::MenuScript;
+constexpr auto MenuWindows = &MenuScript::MenuWindows;
+void Key(UINT vk, const char16_t* text = nullptr) { MenuScript::Key(vk, text); }
+void ClickAt(POINT p, int button = TW_BUTTON_LEFT) { MenuScript::ClickAt(p, button); }
 
 POINT ItemCentre(HMENU m, UINT pos) {
     RECT r{};
     GetMenuItemRect(nullptr, m, pos, &r);
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-void ClickAt(POINT p, int button = TW_BUTTON_LEFT) {
-    TwInputMouseMove(p.x, p.y);
-    TwInputMouseButton(p.x, p.y, button, TRUE);
-    TwInputMouseButton(p.x, p.y, button, FALSE);
 }
 
 COLORREF Rgb(QRgb p) { return RGB(qRed(p), qGreen(p), qBlue(p)); }
@@ -47,27 +28,11 @@ protected:
     PopupMenu() {
         owner = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT{100, 100, 600, 500});
         app.PumpUntilIdle();
-        app.OnIdle([this] {
-            ++idles;
-            if (steps.empty()) {
-                // Nothing left to do: the test forgot a step. End the loop rather than hang.
-                ADD_FAILURE() << "the menu loop waited after the last step";
-                EndMenu();
-                return;
-            }
-            auto step = std::move(steps.front());
-            steps.pop_front();
-            step();
-        });
         rec.Clear();
     }
 
-    // One step for each wait of the loop.
-    void Then(std::function<void()> step) { steps.push_back(std::move(step)); }
-    // Steps that wait for the clock: nothing is fed, so waiting moves time to the next timer.
-    void Wait(int n = 1) {
-        for (int i = 0; i < n; ++i) Then([] {});
-    }
+    void Then(std::function<void()> step) { script.Then(std::move(step)); }
+    void Wait(int n = 1) { script.Wait(n); }
 
     std::vector<UINT> OwnerMessages() const {
         std::vector<UINT> out;
@@ -84,8 +49,7 @@ protected:
     }
 
     HWND owner = nullptr;
-    std::deque<std::function<void()>> steps;
-    int idles = 0;
+    testing_support::MenuScript script{app};
 };
 
 HMENU Simple(int n = 3) {

@@ -1,11 +1,11 @@
 // Menus of the class library: the item tree behind the platform's menu handles, pop-up menus with
 // OnPopup and automatic pop-up, owner drawing, actions, shortcuts and their texts.
 #include "tests/support/windows/FormHarness.h"
+#include "tests/support/windows/MenuScript.h"
 #include "vcl/ActnList.h"
 #include "vcl/ExtCtrls.h"
 #include "vcl/Menus.h"
 
-#include <deque>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -45,23 +45,9 @@ TEST(ShortCutText, UnknownTextsAndKeysGiveNothing) {
     EXPECT_EQ(TextToShortCut(QStringLiteral("Ctrl+Shift+S")), TShortCut(scCtrl | scShift | 'S'));
 }
 
-std::vector<HWND> MenuWindows() {
-    std::vector<HWND> out;
-    EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
-            WCHAR cls[16] = {};
-            GetClassNameW(h, cls, 16);
-            if (std::u16string(cls) == u"#32768" && IsWindowVisible(h)) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&out));
-    return out;
-}
-
-void Key(UINT vk, const char16_t* text = nullptr) {
-    TwInputKey(vk, TRUE, FALSE, text, FALSE);
-    TwInputKey(vk, FALSE, FALSE, nullptr, FALSE);
-}
+using testing_support::MenuScript;
+constexpr auto MenuWindows = &MenuScript::MenuWindows;
+void Key(UINT vk, const char16_t* text = nullptr) { MenuScript::Key(vk, text); }
 
 std::u16string ItemText(HMENU m, UINT pos) {
     WCHAR buf[64] = {};
@@ -105,22 +91,10 @@ public:
 
 class Menus : public ::testing::Test {
 protected:
-    Menus() {
-        h.App().OnIdle([this] {
-            if (steps.empty()) {
-                ADD_FAILURE() << "the menu loop waited after the last step";
-                EndMenu();
-                return;
-            }
-            auto step = std::move(steps.front());
-            steps.pop_front();
-            step();
-        });
-    }
-    void Then(std::function<void()> step) { steps.push_back(std::move(step)); }
+    void Then(std::function<void()> step) { script.Then(std::move(step)); }
 
     FormHarness h;
-    std::deque<std::function<void()>> steps;
+    MenuScript script{h.App()};
 };
 
 } // namespace
@@ -242,7 +216,7 @@ TEST_F(Menus, RightClickAndTheMenuKeyPopUpTheControlsMenuUnlessAutoPopupIsOff) {
     f->popup->SetAutoPopup(false);
     h.Click(f->panel, POINT{20, 20}, TW_BUTTON_RIGHT);
     EXPECT_EQ(popups, 2);
-    EXPECT_TRUE(steps.empty());
+    EXPECT_TRUE(script.Done());
 }
 
 TEST_F(Menus, OwnerDrawnItemsAreMeasuredAndDrawnThroughTheirEvents) {
