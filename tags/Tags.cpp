@@ -635,8 +635,8 @@ TAnswer AskID3v2(const TID3v2Tag& Tag, const TID3v2Source& Source)
 TAnswer AskOgg(const TOpusTag& Ogg, const std::function<TAnswer(const TOpusHeader&)>& Opus,
                const std::function<TAnswer(const TVorbisHeader&)>& Vorbis)
 {
-    if (Ogg.Format == ofOpus) return Opus(Ogg.Info.OpusHeader);
-    if (Ogg.Format == ofVorbis) return Vorbis(Ogg.Info.VorbisHeader);
+    if (Ogg.Format == ofOpus) return Opus(Ogg.Info.OpusParameters);
+    if (Ogg.Format == ofVorbis) return Vorbis(Ogg.Info.VorbisParameters);
     return std::nullopt;
 }
 
@@ -802,7 +802,6 @@ double TSourceAudioAttributes::GetPlayTime() const
 }
 
 // The converters of the other formats come with their readers.
-void TTags::LoadOggVorbisAndOpusTags() {}
 void TTags::LoadWAVTags() {}
 void TTags::LoadWMATags() {}
 

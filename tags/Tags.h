@@ -242,6 +242,10 @@ private:
     bool ReusePictureFrames(TID3v2Tag& Tag) const;
     void RemoveByName(const String& Name);
     void SetSplitNumber(const String& NumberName, const String& TotalName, const String& Text);
+    // The conversion that the name-keyed formats share (tags/TagsConvert.h): the entries that a text
+    // item gives, and the items that the entries give.
+    template <class TItem> void AddEntriesOfItem(TItem& Item);
+    template <class TTagObject, class TAddItem> void WriteEntriesAsItems(TTagObject& Tag, TAddItem AddItem);
 };
 
 // The name rule of the front: both empty, or equal with ASCII letters folded.

@@ -341,12 +341,6 @@ int TTags::SaveID3v1Tag(const String& AFileName, rtl::TStream* Stream)
 
 // The entries reach the other formats' objects with their writers; until then the objects are written
 // as they were loaded.
-int TTags::SaveOggVorbisAndOpusTag(const String& AFileName, rtl::TStream* Stream)
-{
-    OggVorbisAndOpusTag->UpperCaseFieldNamesToWrite = UpperCaseFieldNamesToWrite;
-    return Stream ? OggVorbisAndOpusTag->SaveToStream(*Stream) : OggVorbisAndOpusTag->SaveToFile(AFileName);
-}
-
 int TTags::SaveWAVTag(const String& AFileName, rtl::TStream* Stream)
 {
     return Stream ? WAVTag->SaveToStream(*Stream) : WAVTag->SaveToFile(AFileName);

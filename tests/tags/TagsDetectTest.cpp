@@ -24,6 +24,12 @@ Bytes OggPage(const Bytes& Packet)
                 Packet});
 }
 
+// The identification page and the comment page that names the codec.
+Bytes OggFile(const Bytes& Identification, const Bytes& CommentMagic)
+{
+    return Cat({OggPage(Identification), OggPage(Cat({CommentMagic, Bytes(8, 0)}))});
+}
+
 // MPEG-1 layer III, 128 kbit/s, 44.1 kHz: 417 bytes.
 Bytes Frame()
 {
@@ -59,9 +65,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, TagsSniff, ::testing::Values(
     SniffCase{"SyncSecondByteConsumed", B({0xFF, 0xFF, 0xFB}), 0},
     SniffCase{"Mp4", Cat({BE32(24), S("ftypisom"), Bytes(12, 0)}), 5},
     SniffCase{"Mp4LargeSize", Cat({BE32(1), S("ftyp"), BE64(24), S("M4A "), Bytes(4, 0)}), 5},
-    SniffCase{"OggOpus", OggPage(Cat({S("OpusHead"), B({1, 2})})), 6},
-    SniffCase{"OggVorbis", OggPage(Cat({B({1}), S("vorbis"), B({0})})), 7},
-    SniffCase{"OggTheora", OggPage(Cat({B({0x80}), S("theora"), B({0})})), 8},
+    SniffCase{"OggOpus", OggFile(Cat({S("OpusHead"), B({1, 2})}), S("OpusTags")), 6},
+    SniffCase{"OggVorbis", OggFile(Cat({B({1}), S("vorbis"), B({0})}), Cat({B({3}), S("vorbis")})), 7},
+    SniffCase{"OggTheora", OggFile(Cat({B({0x80}), S("theora"), B({0})}), Cat({B({0x81}), S("theora")})), 8},
     SniffCase{"OggUnknown", OggPage(S("Speex   ")), 0},
     SniffCase{"Wave", Cat({S("RIFF"), LE32(36), S("WAVE")}), 9},
     SniffCase{"WaveBehindTag", Cat({Tag(4, 0, Bytes(10, 0)), S("RIFF"), LE32(36), S("WAVE")}), 9},

@@ -178,7 +178,7 @@ TEST(TagsFront, StartsWithTheUnitDefaults)
     EXPECT_EQ(tags.ID3v2Tag->PaddingToWrite, 4096u);
     EXPECT_EQ(tags.FlacTag->PaddingSizeToWrite, 4096u);
     EXPECT_EQ(tags.MP4Tag->PaddingToWrite, 4096u);
-    EXPECT_EQ(tags.OggVorbisAndOpusTag->PaddingSizeToWrite, 4096u);
+    EXPECT_EQ(tags.OggVorbisAndOpusTag->PaddingSizeToWrite, 4096);
     EXPECT_FALSE(tags.OggVorbisAndOpusTag->ParsePlayTime);
 }
 
@@ -490,7 +490,7 @@ TEST(TagsAudioAttributes, WalkAsksTheLowestPriorityFirst)
     tags.MP4Tag->FAtommdatSize = 100;   // MP4 answers its bit rate, even 0, and ends the walk
     tags.FlacTag->FBitrate = 900;
     tags.OggVorbisAndOpusTag->Format = tags::ofVorbis;
-    tags.OggVorbisAndOpusTag->Info.VorbisHeader.SampleRate = 48000;
+    tags.OggVorbisAndOpusTag->Info.VorbisParameters.SampleRate = 48000;
     const auto& a = *tags.SourceAudioAttributes;
     EXPECT_EQ(a.Channels(), 6);          // WAV before FLAC
     EXPECT_EQ(a.BitsPerSample(), 16);    // MP4 before FLAC
@@ -506,10 +506,10 @@ TEST(TagsAudioAttributes, VorbisBitRateFromTheNominalRate)
 {
     tags::TTags tags;
     tags.OggVorbisAndOpusTag->Format = tags::ofVorbis;
-    tags.OggVorbisAndOpusTag->Info.VorbisHeader.BitRateNominal = 128000;
+    tags.OggVorbisAndOpusTag->Info.VorbisParameters.BitRateNominal = 128000;
     tags.OggVorbisAndOpusTag->Info.BitRate = 77;
     EXPECT_EQ(tags.SourceAudioAttributes->BitRate(), 128);
-    tags.OggVorbisAndOpusTag->Info.VorbisHeader.BitRateNominal = 0;
+    tags.OggVorbisAndOpusTag->Info.VorbisParameters.BitRateNominal = 0;
     tags.FlacTag->FBitrate = 900;
     EXPECT_EQ(tags.SourceAudioAttributes->BitRate(), 77);   // and the walk ends there
 }
