@@ -302,6 +302,25 @@ TEST(HookFunction, FourThreadsCallTheTargetDuringThousandsOfChanges) {
     EXPECT_EQ(std::memcmp(at.At(tw_fx_real), before.data(), before.size()), 0);
 }
 
+TEST(HookFunction, ATlsIndexPerHookAndNoneLeftLeavesTheTargetAlone) {
+    Placed at(tw_fx_jcc, tw_fx_jcc_end, true);
+    ASSERT_NE(at.Base, nullptr);
+    const std::vector<uint8_t> before(at.At(tw_fx_jcc), at.At(tw_fx_jcc_end));
+    void* tramp = HookFunction(at.At(tw_fx_jcc), reinterpret_cast<void*>(&Detour<0>), 0, hoAllocTls);
+    const DWORD index = *reinterpret_cast<uint32_t*>(GetTrampolineInfo(tramp) + 25);
+    EXPECT_TRUE(TlsSetValue(index, tramp)); // allocated for this hook
+    EXPECT_EQ(UnhookFunction(tramp), 0);
+    EXPECT_FALSE(TlsSetValue(index, nullptr)); // and freed with it
+
+    std::vector<DWORD> taken;
+    for (DWORD i; (i = TlsAlloc()) != TLS_OUT_OF_INDEXES;) taken.push_back(i);
+    ExpectMessage([&] { HookFunction(at.At(tw_fx_jcc), reinterpret_cast<void*>(&Detour<0>), 0, hoAllocTls); },
+                  "Tls out of indexes.");
+    for (DWORD i : taken) TlsFree(i);
+    EXPECT_EQ(std::memcmp(at.At(tw_fx_jcc), before.data(), before.size()), 0);
+    EXPECT_EQ(FindHookDescriptor(at.At(tw_fx_jcc)), nullptr);
+}
+
 TEST(AllocNearMemory, FindsRoomWithinReachOfTheTargetFromOneLookAtTheAddressSpace) {
     void* mapping = VirtualAlloc(nullptr, 0x1000, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     for (void* target : {reinterpret_cast<void*>(&GetSysColor), mapping}) {
@@ -334,6 +353,11 @@ TEST(FillNops, MultiByteFillIsRecognisedAndPlainFillToo) {
     EXPECT_TRUE(IsNopFill(buf, 6));
     buf[3] = 0xC3;
     EXPECT_FALSE(IsNopFill(buf, 6));
+
+    const uint8_t saved = CpuInstructions;
+    CpuInstructions = 0; // a processor without them
+    ExpectMessage([&] { FillNops(buf, 6, true); }, "Multi Bytes Nop Instructions not supported by your CPU.");
+    CpuInstructions = saved;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "styling/hooking/CPUID.h"
 #include "styling/hooking/CodeHooks.h"
 #include "win/kernel32/winbase.h"
 
@@ -60,6 +61,7 @@ uint64_t Five(uint64_t, uint64_t) { return 5; }
 uint64_t SeventySeven(uint64_t, uint64_t) { return 77; }
 
 struct RelocCase {
+    bool needsBmi; // a BMI1 instruction, VEX-encoded
     const char* name;
     // Builds the function at Code (data cells at Data, 8 bytes each); returns the bytes to move.
     std::function<int(uint8_t* Code, uint8_t* Data)> build;
@@ -72,6 +74,8 @@ class Relocate : public ::testing::TestWithParam<RelocCase> {};
 
 TEST_P(Relocate, CopyRunsLikeTheOriginalNearAndFar) {
     const auto& c = GetParam();
+    if (c.needsBmi && !(__builtin_cpu_supports("bmi") && (CpuExtensions & ceAvx)))
+        GTEST_SKIP() << "the processor lacks BMI1 or usable AVX";
     Areas areas;
     ASSERT_TRUE(areas.Near && areas.Far);
     for (bool far : {false, true}) {
@@ -99,42 +103,48 @@ TEST_P(Relocate, CopyRunsLikeTheOriginalNearAndFar) {
 }
 
 const RelocCase Cases[] = {
-    RelocCase{"RipLoad", [](uint8_t* p, uint8_t* d) {
+    RelocCase{false, "RipLoad", [](uint8_t* p, uint8_t* d) {
         Asm a{p};
         a({0x48, 0x8B, 0x05}).Rel32(d)({0xC3}); // mov rax,[rip+d]
         return 7;
     }, {{0, 0}}},
-    RelocCase{"RipCompareWithImmediate", [](uint8_t* p, uint8_t* d) {
+    RelocCase{false, "RipCompareWithImmediate", [](uint8_t* p, uint8_t* d) {
         Asm a{p};
         a({0x80, 0x3D}).Rel32(d + 8, 1)({0x80});          // cmp byte [rip+d+8],0x80
         a({0x0F, 0x94, 0xC0, 0x0F, 0xB6, 0xC0, 0xC3});     // sete al; movzx eax,al; ret
         return 7;
     }, {{0, 0}}},
-    RelocCase{"RexBIgnoredUnderRip", [](uint8_t* p, uint8_t* d) {
+    RelocCase{false, "RexBIgnoredUnderRip", [](uint8_t* p, uint8_t* d) {
         Asm a{p};
         a({0x49, 0x8B, 0x05}).Rel32(d)({0xC3}); // mov rax,[rip+d] with REX.B set: not [r8]
         return 7;
     }, {{0, 0}}},
-    RelocCase{"RexRRegisterZeroIsR8", [](uint8_t* p, uint8_t* d) {
+    RelocCase{false, "RexRRegisterZeroIsR8", [](uint8_t* p, uint8_t* d) {
         Asm a{p};
         a({0x4C, 0x8B, 0x05}).Rel32(d)({0x4C, 0x89, 0xC0, 0xC3}); // mov r8,[rip+d]; mov rax,r8
         return 7;
     }, {{0, 0}}},
-    RelocCase{"RotateByClKeepsCl", [](uint8_t* p, uint8_t* d) {
+    RelocCase{false, "RotateByClKeepsCl", [](uint8_t* p, uint8_t* d) {
         Asm a{p};
         a({0x48, 0x89, 0xF9});                   // mov rcx,rdi
         a({0x48, 0xD3, 0x05}).Rel32(d);          // rol qword [rip+d],cl (reg field 0)
         a({0x48, 0x8B, 0x05}).Rel32(d)({0xC3});  // mov rax,[rip+d]
         return 10;
     }, {{4, 0}, {12, 0}}},
-    RelocCase{"CompareExchangeKeepsRax", [](uint8_t* p, uint8_t* d) {
+    RelocCase{false, "CompareExchangeKeepsRax", [](uint8_t* p, uint8_t* d) {
         Asm a{p};
         a({0x48, 0x89, 0xF8, 0x48, 0x89, 0xF1});       // mov rax,rdi; mov rcx,rsi
         a({0x48, 0x0F, 0xB1, 0x0D}).Rel32(d + 24);    // cmpxchg [rip+d+24],rcx
         a({0x48, 0x8B, 0x05}).Rel32(d + 24)({0xC3});  // mov rax,[rip+d+24]
         return 14;
     }, {{3, 9}, {4, 9}}},
-    RelocCase{"RedZoneSurvives", [](uint8_t* p, uint8_t* d) {
+    RelocCase{true, "VexRegisterOperandKept", [](uint8_t* p, uint8_t* d) {
+        Asm a{p};
+        a({0x48, 0x89, 0xF9});                             // mov rcx,rdi
+        a({0xC4, 0xE2, 0xF0, 0xF2, 0x05}).Rel32(d)({0xC3}); // andn rax,rcx,[rip+d]: rcx in VEX.vvvv
+        return 12;
+    }, {{0xFF, 0}, {0x0F0F, 0}}},
+    RelocCase{false, "RedZoneSurvives", [](uint8_t* p, uint8_t* d) {
         Asm a{p};
         a({0x48, 0x89, 0x7C, 0x24, 0xF8});                 // mov [rsp-8],rdi
         a({0x48, 0x89, 0x74, 0x24, 0x88});                 // mov [rsp-120],rsi
@@ -143,47 +153,47 @@ const RelocCase Cases[] = {
         a({0x48, 0x03, 0x44, 0x24, 0x88, 0xC3});           // add rax,[rsp-120]
         return 17;
     }, {{1, 100}}},
-    RelocCase{"JumpThroughSlot", [](uint8_t* p, uint8_t* d) {
+    RelocCase{false, "JumpThroughSlot", [](uint8_t* p, uint8_t* d) {
         Asm a{p};
         a({0xFF, 0x25}).Rel32(d + 16); // jmp [rip+d+16]
         return 6;
     }, {{0, 0}}},
-    RelocCase{"CallThroughSlot", [](uint8_t* p, uint8_t* d) {
+    RelocCase{false, "CallThroughSlot", [](uint8_t* p, uint8_t* d) {
         Asm a{p};
         a({0xFF, 0x15}).Rel32(d + 16)({0x48, 0x83, 0xC0, 0x01, 0xC3}); // call [rip+d+16]; add rax,1
         return 6;
     }, {{0, 0}}},
-    RelocCase{"InlineSlotJump", [](uint8_t* p, uint8_t*) {
+    RelocCase{false, "InlineSlotJump", [](uint8_t* p, uint8_t*) {
         Asm a{p};
         a({0xFF, 0x25, 0, 0, 0, 0}).U64(uint64_t(&Five)); // measured and moved whole
         return 14;
     }, {{0, 0}}},
-    RelocCase{"RelativeCall", [](uint8_t* p, uint8_t*) {
+    RelocCase{false, "RelativeCall", [](uint8_t* p, uint8_t*) {
         Asm a{p};
         a({0xE8}).Rel32(p + 0x300)({0x48, 0x83, 0xC0, 0x01, 0xC3});
         Asm{p + 0x300}({0xB8, 5, 0, 0, 0, 0xC3});
         return 5;
     }, {{0, 0}}},
-    RelocCase{"ConditionalOut", [](uint8_t* p, uint8_t*) {
+    RelocCase{false, "ConditionalOut", [](uint8_t* p, uint8_t*) {
         Asm a{p};
         a({0x48, 0x85, 0xFF, 0x74, 0x06});                 // test rdi,rdi; je +6
         a({0xB8, 1, 0, 0, 0, 0xC3, 0xB8, 2, 0, 0, 0, 0xC3});
         return 5;
     }, {{0, 0}, {1, 0}}},
-    RelocCase{"NearConditionalOut", [](uint8_t* p, uint8_t*) {
+    RelocCase{false, "NearConditionalOut", [](uint8_t* p, uint8_t*) {
         Asm a{p};
         a({0x48, 0x85, 0xFF, 0x0F, 0x85}).Rel32(p + 0x200); // test rdi,rdi; jne far below
         a({0xB8, 1, 0, 0, 0, 0xC3});
         Asm{p + 0x200}({0xB8, 2, 0, 0, 0, 0xC3});
         return 9;
     }, {{0, 0}, {1, 0}}},
-    RelocCase{"JrcxzOut", [](uint8_t* p, uint8_t*) {
+    RelocCase{false, "JrcxzOut", [](uint8_t* p, uint8_t*) {
         Asm a{p};
         a({0x48, 0x89, 0xF9, 0xE3, 0x06});                 // mov rcx,rdi; jrcxz +6
         a({0xB8, 1, 0, 0, 0, 0xC3, 0xB8, 2, 0, 0, 0, 0xC3});
         return 5;
     }, {{0, 0}, {3, 0}}},
-    RelocCase{"LoopneOutKeepsFlagsAndCounter", [](uint8_t* p, uint8_t*) {
+    RelocCase{false, "LoopneOutKeepsFlagsAndCounter", [](uint8_t* p, uint8_t*) {
         Asm a{p};
         a({0x48, 0x89, 0xF9, 0x48, 0x39, 0xF7});           // mov rcx,rdi; cmp rdi,rsi (ZF)
         a({0xE0, 0x04});                                   // loopne +4
@@ -191,14 +201,14 @@ const RelocCase Cases[] = {
         a({0x48, 0x8D, 0x41, 0x64, 0xC3});                 // lea rax,[rcx+100]; ret
         return 8;
     }, {{5, 5}, {5, 6}, {1, 6}}},
-    RelocCase{"LoopBackIntoTheCopy", [](uint8_t* p, uint8_t*) {
+    RelocCase{false, "LoopBackIntoTheCopy", [](uint8_t* p, uint8_t*) {
         Asm a{p};
         a({0x48, 0x89, 0xF9, 0x31, 0xC0});                 // mov rcx,rdi; xor eax,eax
         a({0x83, 0xC0, 0x03, 0xE2, 0xFB});                 // l: add eax,3; loop l
         a({0xC3});
         return 10;
     }, {{1, 0}, {4, 0}}},
-    RelocCase{"JumpBackIntoTheCopy", [](uint8_t* p, uint8_t*) {
+    RelocCase{false, "JumpBackIntoTheCopy", [](uint8_t* p, uint8_t*) {
         Asm a{p};
         a({0x31, 0xC0});                                   // xor eax,eax
         a({0xFF, 0xC0, 0x48, 0xFF, 0xCF, 0x75, 0xF9});     // l: inc eax; dec rdi; jnz l
