@@ -68,6 +68,18 @@ TEST_F(BarTest, DraggingTheThumbTracksThenSetsThePosition) {
     EXPECT_EQ(s.back().first, SB_ENDSCROLL);
 }
 
+TEST_F(BarTest, AnUpDownMadeWithoutAWidthTakesAScrollBarsBesideItsBuddy) {
+    HWND edit = Make(u"Edit", ES_AUTOHSCROLL, {10, 10, 110, 34}, 4);
+    HWND ud = Make(UPDOWN_CLASSW, UDS_ALIGNRIGHT | UDS_AUTOBUDDY, {0, 0, 0, 0}, 5);
+    RECT er, ur;
+    GetWindowRect(edit, &er);
+    GetWindowRect(ud, &ur);
+    EXPECT_EQ(ur.right - ur.left, GetSystemMetrics(SM_CXVSCROLL));
+    EXPECT_EQ(ur.bottom - ur.top, 24);
+    EXPECT_EQ(er.right, ur.left);
+    EXPECT_EQ(ur.right - er.left, 100);  // the pair keeps the buddy's old width
+}
+
 TEST_F(BarTest, UpDownStepsItsBuddyAsTheParentAllows) {
     HWND edit = Make(u"Edit", ES_AUTOHSCROLL, {10, 10, 110, 34}, 4);
     HWND ud = Make(UPDOWN_CLASSW, UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_AUTOBUDDY, {0, 0, 16, 24}, 5);

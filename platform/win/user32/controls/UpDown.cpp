@@ -137,7 +137,8 @@ void Attach(HWND hwnd, UpDownState* s, HWND buddy) {
         GetWindowRect(hwnd, &me);
         const HWND parent = GetParent(buddy);
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&br), 2);
-        const int w = me.right - me.left;
+        // Made without a width (as templates often do), the arrows take a scroll bar's.
+        const int w = me.right > me.left ? me.right - me.left : GetSystemMetrics(SM_CXVSCROLL);
         if (style & UDS_ALIGNRIGHT) {
             MoveWindow(buddy, br.left, br.top, br.right - br.left - w, br.bottom - br.top, TRUE);
             MoveWindow(hwnd, br.right - w, br.top, w, br.bottom - br.top, TRUE);
