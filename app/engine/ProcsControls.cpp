@@ -1,5 +1,7 @@
 #include "app/engine/ProcsControls.h"
 
+#include "win/shell32/shellapi.h"
+
 namespace engine {
 
 namespace {
@@ -19,6 +21,11 @@ void SetControlCaption(vcl::TGroupBox* Control, const String& Text) { SetCaption
 void SetControlCaption(vcl::TAction* Action, const String& Text, bool SetHint) {
     Action->SetCaption(Text);
     if (SetHint) Action->SetHint(Text);
+}
+
+void ShellOpen(const String& FileName, HWND OwnerWindow) {
+    const std::u16string file = FileName.toStdU16String();
+    ShellExecuteW(OwnerWindow, u"open", file.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 } // namespace engine

@@ -1,5 +1,6 @@
-// app/engine/ProcsControls.h: the shared routines that touch controls: one caption setter overloaded
-// for every control kind the windows label, so a language change reads the same everywhere.
+// app/engine/ProcsControls.h: the shared routines that touch controls or the desktop: one caption setter
+// overloaded for every control kind the windows label, so a language change reads the same everywhere,
+// and opening a file or address.
 #pragma once
 #include "app/engine/Types.h"
 #include "components/KwpLabel.h"
@@ -19,5 +20,8 @@ void SetControlCaption(components::TKwpCheckBox* Control, const String& Text);
 void SetControlCaption(vcl::TGroupBox* Control, const String& Text);
 // An action is not painted; with SetHint the hint takes the text too.
 void SetControlCaption(vcl::TAction* Action, const String& Text, bool SetHint = false);
+
+// Lets the desktop open the file or address ("open", shown normally). Whether it could is not reported.
+void ShellOpen(const String& FileName, HWND OwnerWindow);
 
 } // namespace engine

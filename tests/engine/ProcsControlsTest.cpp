@@ -1,10 +1,12 @@
 // The shared caption setter: every control kind takes the text and is drawn with it at once; an action
-// takes the hint only when asked.
+// takes the hint only when asked. Opening a file goes to the desktop's opener, never a shell.
 #include "app/engine/ProcsControls.h"
 
 #include <gtest/gtest.h>
 
 #include "tests/support/QtPrint.h"
+#include "tests/support/TempDir.h"
+#include "win/shell32/shellapi.h"
 #include "tests/support/windows/FormHarness.h"
 
 namespace {
@@ -99,6 +101,26 @@ TEST(SetControlCaption, AnActionTakesTheHintOnlyWhenAsked) {
     engine::SetControlCaption(&action, QStringLiteral("Stop"), true);
     EXPECT_EQ(action.Caption(), "Stop");
     EXPECT_EQ(action.Hint(), "Stop");
+}
+
+QStringList LaunchedArgs;
+
+BOOL CALLBACK RecordLaunch(const LPCWSTR* argv, int argc, LPCWSTR) {
+    for (int i = 0; i < argc; ++i) LaunchedArgs << QString::fromUtf16(argv[i]);
+    return TRUE;
+}
+
+TEST(ShellOpen, HandsTheFileOrAddressToTheDesktopOpenerAsOneArgument) {
+    testing_support::TempDir dir;
+    const QString file = dir.Write(QStringLiteral("a $b `c` 'd'.txt"), "x");
+    const TwLaunchProc old = TwSetShellLauncher(&RecordLaunch);
+    LaunchedArgs.clear();
+    engine::ShellOpen(file, nullptr);
+    EXPECT_EQ(LaunchedArgs, QStringList({"xdg-open", file}));
+    LaunchedArgs.clear();
+    engine::ShellOpen(QStringLiteral("https://www.tunewright.example/products/tunewright/"), nullptr);
+    EXPECT_EQ(LaunchedArgs, QStringList({"xdg-open", "https://www.tunewright.example/products/tunewright/"}));
+    TwSetShellLauncher(old);
 }
 
 } // namespace
