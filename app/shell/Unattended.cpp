@@ -175,9 +175,9 @@ int RunUnattended(const QStringList& Args) {
         engine::InitStyleColorSchemes(engine::StyleColorSchemes);
         form = std::make_unique<engine::TFormProgress>(nullptr);
         form->Params = &params;
-        form->LoadSettings();
-        form->SetLang();
-        form->SetStyleColors(params.StyleName);
+        // Its creation now, not at its first showing in the middle of the run: settings, texts, the
+        // bar's colours captured for the plain style and then the style's own.
+        form->AfterConstruction();
         windowed = std::make_unique<TWindowedView>(view, *form);
     }
     engine::TConversionView& shown = windowed ? static_cast<engine::TConversionView&>(*windowed) : view;
