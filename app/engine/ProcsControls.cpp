@@ -17,6 +17,9 @@ void SetControlCaption(components::TKwpPngButton* Control, const String& Text) {
 void SetControlCaption(vcl::TCheckBox* Control, const String& Text) { SetCaptionAndRepaint(Control, Text); }
 void SetControlCaption(components::TKwpCheckBox* Control, const String& Text) { SetCaptionAndRepaint(Control, Text); }
 void SetControlCaption(vcl::TGroupBox* Control, const String& Text) { SetCaptionAndRepaint(Control, Text); }
+void SetControlCaption(vcl::TLabeledEdit* Control, const String& Text) {
+    SetCaptionAndRepaint(Control->EditLabel(), Text);
+}
 
 void SetControlCaption(vcl::TAction* Action, const String& Text, bool SetHint) {
     Action->SetCaption(Text);

@@ -6,6 +6,7 @@
 #include "components/KwpLabel.h"
 #include "components/KwpPngButton.h"
 #include "vcl/ActnList.h"
+#include "vcl/ExtCtrls.h"
 #include "vcl/StdCtrls.h"
 
 namespace engine {
@@ -18,6 +19,8 @@ void SetControlCaption(components::TKwpPngButton* Control, const String& Text);
 void SetControlCaption(vcl::TCheckBox* Control, const String& Text);
 void SetControlCaption(components::TKwpCheckBox* Control, const String& Text);
 void SetControlCaption(vcl::TGroupBox* Control, const String& Text);
+// The edit's own label takes the text.
+void SetControlCaption(vcl::TLabeledEdit* Control, const String& Text);
 // An action is not painted; with SetHint the hint takes the text too.
 void SetControlCaption(vcl::TAction* Action, const String& Text, bool SetHint = false);
 

@@ -1,7 +1,6 @@
 #include "app/shell/FormCmdLine.h"
 
 #include "app/shell/AppStrings.h"
-#include "win/windows.h"
 
 namespace shell {
 
@@ -11,20 +10,6 @@ constexpr vcl::TColor NoteColor = 0x00E1FAFD;
 constexpr int DesignClientWidth = 640, DesignClientHeight = 180;
 } // namespace
 
-QStringList TCmdLineMemo::Lines() {
-    String text = Text();
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    return text.split(u'\n');
-}
-
-void TCmdLineMemo::CreateParams(vcl::TCreateParams& Params) {
-    vcl::TCustomEdit::CreateParams(Params);
-    // Long parameter lines wrap instead of scrolling sideways.
-    Params.Style &= ~DWORD(ES_AUTOHSCROLL);
-    Params.Style |= ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL;
-}
-
 TFormCmdLine::TFormCmdLine(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
     SetFormStyle(vcl::fsStayOnTop);
     SetPosition(vcl::poOwnerFormCenter);
@@ -33,10 +18,11 @@ TFormCmdLine::TFormCmdLine(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
     SetClientHeight(DesignClientHeight);
     SetCaption(QStringLiteral("FFmpeg command-line parameters"));
 
-    me = new TCmdLineMemo(this);
+    me = new vcl::TMemo(this);
     me->SetParent(this);
     me->SetAlign(vcl::alClient);
     me->SetReadOnly(true);
+    me->SetScrollBars(vcl::ssVertical);
     me->SetBorderStyle(vcl::bsNone);
     me->SetColor(NoteColor);
     SetColor(me->Color());
@@ -58,8 +44,18 @@ void TFormCmdLine::FormCreate(rtl::TObject*) {
 }
 
 void TFormCmdLine::SetMemoText(const String& ffmpeg, const String& Params, const String& fOut) {
-    // One assignment: the memo changes once, whatever the texts hold.
-    me->SetText(ffmpeg + QStringLiteral("\r\n") + Params + QStringLiteral("\r\n") + fOut);
+    rtl::TStrings* lines = me->Lines();
+    lines->BeginUpdate();
+    try {
+        lines->Clear();
+        lines->Add(ffmpeg);
+        lines->Add(Params);
+        lines->Add(fOut);
+    } catch (...) {
+        lines->EndUpdate();
+        throw;
+    }
+    lines->EndUpdate();
 }
 
 void TFormCmdLine::SetLang(const TAppStrings& Strings) {

@@ -11,17 +11,6 @@ namespace shell {
 using rtl::String;
 class TAppStrings;
 
-// A read-only text of several lines with a vertical scroll bar, over the platform's multi-line edit.
-class TCmdLineMemo : public vcl::TCustomEdit {
-public:
-    using vcl::TCustomEdit::TCustomEdit;
-    // The text's lines as the edit holds them (CR LF, CR or LF end a line).
-    QStringList Lines();
-
-protected:
-    void CreateParams(vcl::TCreateParams& Params) override;
-};
-
 class TFormCmdLine : public vcl::TForm, public engine::TCmdLineView {
 public:
     explicit TFormCmdLine(rtl::TComponent* AOwner);
@@ -30,7 +19,7 @@ public:
     void SetMemoText(const String& ffmpeg, const String& Params, const String& fOut) override;
     void SetLang(const TAppStrings& Strings);
 
-    TCmdLineMemo* me;
+    vcl::TMemo* me;
     vcl::TActionList* Actions;
     vcl::TAction* actEsc;
 

@@ -45,6 +45,7 @@ public:
         kwpCheck = Make<components::TKwpCheckBox>(130);
         group = Make<vcl::TGroupBox>(160);
         group->SetHeight(40);
+        edit = Make<vcl::TLabeledEdit>(230);
         EndLoading();
     }
     template <class T> T* Make(int top) {
@@ -59,6 +60,7 @@ public:
     vcl::TCheckBox* check;
     components::TKwpCheckBox* kwpCheck;
     vcl::TGroupBox* group;
+    vcl::TLabeledEdit* edit;
 };
 
 TEST(SetControlCaption, EveryKindTakesTheTextAndIsRedrawnAtOnce) {
@@ -70,6 +72,7 @@ TEST(SetControlCaption, EveryKindTakesTheTextAndIsRedrawnAtOnce) {
     auto* check = form->check;
     auto* kwpCheck = form->kwpCheck;
     auto* group = form->group;
+    auto* edit = form->edit;
 
     const QString text = QStringLiteral("WWWWWWWWWWWW");
     struct Kind {
@@ -83,6 +86,7 @@ TEST(SetControlCaption, EveryKindTakesTheTextAndIsRedrawnAtOnce) {
         {check, [&] { engine::SetControlCaption(check, text); }},
         {kwpCheck, [&] { engine::SetControlCaption(kwpCheck, text); }},
         {group, [&] { engine::SetControlCaption(group, text); }},
+        {edit->EditLabel(), [&] { engine::SetControlCaption(edit, text); }},
     };
     for (const Kind& k : kinds) {
         const int before = DarkPixels(H, form, k.control);

@@ -16,6 +16,12 @@ using engine::String;
 using testing_support::FormHarness;
 using testing_support::TempDir;
 
+QStringList MemoLines(vcl::TMemo* Memo) {
+    QStringList lines;
+    for (int i = 0; i < Memo->Lines()->Count(); ++i) lines << Memo->Lines()->Strings(i);
+    return lines;
+}
+
 class CmdLineWindow : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -57,7 +63,7 @@ TEST_F(CmdLineWindow, WithoutARowShowsPlaceholdersAndTheActionToggles) {
     EXPECT_TRUE(Execute(-1));
     EXPECT_TRUE(Form->Visible());
     EXPECT_EQ(Form->Caption(), "FFmpeg command-line parameters");
-    EXPECT_EQ(Form->me->Lines(),
+    EXPECT_EQ(MemoLines(Form->me),
               QStringList({u'"' + Params.ffmpeg + u'"', "-y  -i \"<input_file>\" ", "-vn -sn -c:a libmp3lame -b:a 128k",
                            "\"output_file.mp3\""}));
     EXPECT_EQ(Info.FileName, "");
@@ -80,7 +86,7 @@ TEST_F(CmdLineWindow, ASelectedRowShowsItsInputAndTheTwoStageSeek) {
     Panel.spedTimeStartS.Value = 40;
     Panel.cbOutputFormat.SetItemIndex(engine::ofWAV);
     EXPECT_TRUE(Execute(0));
-    const QStringList lines = Form->me->Lines();
+    const QStringList lines = MemoLines(Form->me);
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[1], "-y -ss 60.000 -i \"" + row.Info.FileName + "\" -ss 40.000 ");
     EXPECT_TRUE(lines[2].startsWith("-vn")) << lines[2].toStdString();
@@ -92,10 +98,10 @@ TEST_F(CmdLineWindow, ASelectedRowShowsItsInputAndTheTwoStageSeek) {
 }
 
 TEST_F(CmdLineWindow, AlwaysHoldsThreeLinesAndLooksLikeANote) {
-    Form->SetMemoText(String(), String(), String());
-    EXPECT_EQ(Form->me->Lines(), QStringList({"", "", ""}));
+    Form->SetMemoText(String(), String(), QStringLiteral("\"c\""));
+    EXPECT_EQ(MemoLines(Form->me), QStringList({"", "", "\"c\""}));
     Form->SetMemoText("\"a\"", "b", "\"c\"");
-    EXPECT_EQ(Form->me->Lines(), QStringList({"\"a\"", "b", "\"c\""}));
+    EXPECT_EQ(MemoLines(Form->me), QStringList({"\"a\"", "b", "\"c\""}));
     EXPECT_TRUE(Form->me->ReadOnly());
     EXPECT_EQ(Form->me->Color(), 0x00E1FAFD);
     EXPECT_EQ(Form->Color(), 0x00E1FAFD);
@@ -103,7 +109,7 @@ TEST_F(CmdLineWindow, AlwaysHoldsThreeLinesAndLooksLikeANote) {
     EXPECT_EQ(Form->me->Font()->Size(), 9);
     EXPECT_EQ(Form->Constraints()->MinWidth(), 500);
     EXPECT_EQ(Form->Constraints()->MinHeight(), 150);
-    EXPECT_TRUE(GetWindowLongW(Form->me->Handle(), GWL_STYLE) & ES_MULTILINE);
+    EXPECT_EQ(Form->me->ScrollBars(), vcl::ssVertical);
 }
 
 TEST_F(CmdLineWindow, EscClosesAndTheCaptionFollowsTheLanguage) {
