@@ -5,7 +5,9 @@
 
 #include "rtl/SyncObjs.h"
 #include "styling/hooking/CPUID.h"
-#include "win/windows.h"
+#include "win/kernel32/modules.h"
+#include "win/kernel32/winbase.h"
+#include "win/user32/winwindow.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -20,7 +20,7 @@
 using namespace styling;
 
 extern "C" {
-extern uint8_t tw_fx_rip_load[], tw_fx_rip_load_end[], tw_fx_jrcxz[], tw_fx_jrcxz_end[], tw_fx_jcc[],
+extern uint8_t tw_fx_long[], tw_fx_long_end[], tw_fx_rip_load[], tw_fx_rip_load_end[], tw_fx_jrcxz[], tw_fx_jrcxz_end[], tw_fx_jcc[],
     tw_fx_jcc_end[], tw_fx_loop[], tw_fx_loop_end[], tw_fx_call[], tw_fx_call_end[], tw_fx_thunk1[],
     tw_fx_thunk1_end[], tw_fx_thunk2[], tw_fx_real[], tw_fx_slot1[], tw_fx_slot2[], tw_fx_early_ret[],
     tw_fx_early_ret_end[], tw_fx_tail_jump[], tw_fx_tail_jump_end[], tw_fx_int3[], tw_fx_int3_end[], tw_fx_ud2[],
@@ -32,13 +32,23 @@ namespace {
 using Fn = uint64_t (*)(uint64_t, uint64_t);
 
 // One fixture with what it uses, copied to one place; At() gives an address of the unit in the copy.
+enum TPlace { plHeap, plFar, plWalled };
+
 struct Placed {
     const uint8_t* Begin;
     uint8_t* Base = nullptr;
     bool Heap;
-    Placed(const uint8_t* UnitBegin, const uint8_t* UnitEnd, bool Near) : Begin(UnitBegin), Heap(Near) {
+    uint8_t* Wall = nullptr;
+    Placed(const uint8_t* UnitBegin, const uint8_t* UnitEnd, bool Near) : Placed(UnitBegin, UnitEnd, Near ? plHeap : plFar) {}
+    Placed(const uint8_t* UnitBegin, const uint8_t* UnitEnd, TPlace Where) : Begin(UnitBegin), Heap(Where == plHeap) {
         const size_t size = size_t(UnitEnd - UnitBegin);
-        if (Near) {
+        if (Where == plWalled) {
+            // In the middle of 8 GB reserved around it: no room for the engine's stub within reach.
+            Wall = static_cast<uint8_t*>(VirtualAlloc(nullptr, uintptr_t(8) << 30, MEM_RESERVE, PAGE_NOACCESS));
+            if (Wall)
+                Base = static_cast<uint8_t*>(
+                    VirtualAlloc(Wall + (uintptr_t(4) << 30), 0x1000, MEM_COMMIT, PAGE_EXECUTE_READWRITE));
+        } else if (Where == plHeap) {
             // On the heap that holds the engine's descriptors, in blocks of their size (an allocator
             // may keep each size in a region of its own, with all memory around it reserved).
             if (size > HookDescriptorSize) return;
@@ -67,7 +77,9 @@ struct Placed {
         }
     }
     ~Placed() {
-        if (Heap)
+        if (Wall)
+            VirtualFree(Wall, 0, MEM_RELEASE);
+        else if (Heap)
             std::free(Base);
         else if (Base)
             VirtualFree(Base, 0, MEM_RELEASE);
@@ -94,12 +106,14 @@ void ExpectMessage(const std::function<void()>& Call, const char* Message) {
     }
 }
 
-// Which way the patched target reaches its descriptor: 1 straight, 2 through a relay near it.
+// Which way the patched target reaches its descriptor: 1 straight, 2 through a relay near it, 4 straight
+// with the 14-byte jump.
 int LayoutOf(void* Target) {
     TDecodedInstruction I{};
     I.Address = static_cast<uint8_t*>(Target);
     DecodeForHook(I);
-    return FindHookDescriptor(Target) + 106 == reinterpret_cast<uint8_t*>(I.Branch.Target) ? 1 : 2;
+    if (FindHookDescriptor(Target) + 106 != reinterpret_cast<uint8_t*>(I.Branch.Target)) return 2;
+    return I.Length == 14 ? 4 : 1;
 }
 
 struct HookCase {
@@ -112,6 +126,7 @@ struct HookCase {
 
 TEST(HookFunction, DetourRunsAndReachesTheOriginalAtEveryPlacement) {
     const HookCase cases[] = {
+        {"long", tw_fx_long, tw_fx_long_end, tw_fx_long, {{0, 3}, {4, 3}}},
         {"rip load", tw_fx_rip_load, tw_fx_rip_load_end, tw_fx_rip_load, {{5, 0}}},
         {"jrcxz", tw_fx_jrcxz, tw_fx_jrcxz_end, tw_fx_jrcxz, {{0, 4}, {3, 4}}},
         {"jcc", tw_fx_jcc, tw_fx_jcc_end, tw_fx_jcc, {{0, 1}, {2, 3}}},
@@ -120,9 +135,11 @@ TEST(HookFunction, DetourRunsAndReachesTheOriginalAtEveryPlacement) {
         {"thunk chain", tw_fx_thunk1, tw_fx_thunk1_end, tw_fx_real, {{5, 6}}},
     };
     std::set<int> layouts;
-    for (bool far : {false, true}) {
+    for (TPlace where : {plHeap, plFar, plWalled}) {
+        const bool far = where != plHeap;
         for (const auto& c : cases) {
-            Placed at(c.fixture, c.end, !far);
+            if (where == plWalled && c.fixture != tw_fx_long) continue; // the others are too short for 14 bytes
+            Placed at(c.fixture, c.end, where);
             ASSERT_NE(at.Base, nullptr) << c.name;
             const std::vector<uint8_t> before(at.At(c.patched), at.At(c.end));
             std::vector<uint64_t> direct;
@@ -141,7 +158,7 @@ TEST(HookFunction, DetourRunsAndReachesTheOriginalAtEveryPlacement) {
             EXPECT_EQ(at.F(c.fixture)(c.inputs[0].first, c.inputs[0].second), direct[0]) << c.name;
         }
     }
-    EXPECT_EQ(layouts, (std::set<int>{1, 2})) << "both the direct and the relayed patch";
+    EXPECT_EQ(layouts, (std::set<int>{1, 2, 4})) << "the direct, the relayed and the 14-byte patch";
 }
 
 TEST(HookFunction, RefusesFunctionsShorterThanThePatchAndBranchesBackIntoIt) {

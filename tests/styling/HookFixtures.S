@@ -30,6 +30,23 @@ tw_fx_jrcxz:
         int3
 tw_fx_jrcxz_end:
 
+# Long enough before its return for the 14-byte patch: a RIP-relative load and a conditional jump
+# within it.
+        .globl tw_fx_long, tw_fx_long_end
+tw_fx_long:
+        mov     1f(%rip), %rax
+        test    %rdi, %rdi
+        jz      2f
+        add     %rsi, %rax
+        add     %rdi, %rax
+        ret
+2:      mov     $5, %eax
+        ret
+        int3
+        .balign 8
+1:      .quad   2000
+tw_fx_long_end:
+
 # A conditional jump in the first bytes.
         .globl tw_fx_jcc, tw_fx_jcc_end
 tw_fx_jcc:
