@@ -1,7 +1,10 @@
-// tags/TagWAV.h: the RIFF tag of a WAV or RF64 file (LIST/INFO sub-chunks, the broadcast-wave "bext" and
-// the "cart" chunk) with its audio attributes, as the tag front uses it. Until the RIFF reader and
-// writer exist, loading finds no tag and writing is not supported.
+// tags/TagWAV.h: the tags of a RIFF or RF64 WAVE file: the LIST/INFO sub-chunks, the broadcast-wave "bext"
+// and the "cart" chunk (each a fixed record kept byte for byte plus a text tail), with the audio facts
+// of "fmt " and "data". Saving rewrites the file with the new tag chunks behind the form header.
 #pragma once
+#include "tags/AudioInfo.h"
+
+#include "rtl/Streams.h"
 #include "rtl/System.h"
 
 #include <array>
@@ -9,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-namespace rtl { class TStream; class TStrings; }
+namespace rtl { class TStrings; }
 
 namespace tags {
 
@@ -39,48 +42,75 @@ public:
     explicit TWAVTagFrame(TWAVTag* AParent) : Parent(AParent) {}
 
     String GetAsText() const;
+    bool SetAsText(const String& Text);
     bool GetAsList(rtl::TStrings& List) const;
     bool SetAsList(const rtl::TStrings& List);
+    int GetIndex() const;
+    int Index() const { return GetIndex(); }
 
-    String Name;   // the four-character chunk ID
+    String Name;   // the four-character sub-chunk ID
     TWAVTagFrameFormat Format = wtffUnknown;
+    mutable rtl::TMemoryStream Stream;   // the data as stored, without the pad byte
     TWAVTag* Parent;
-    String FText;
 };
 
-#define TW_WAV_TEXT_PROPERTY(Name)                                                                           \
-    String Name() const { return F##Name; }                                                                  \
-    void Set##Name(const String& Value) { F##Name = Value; }
-#define TW_WAV_NUMBER_PROPERTY(Type, Name)                                                                   \
-    Type Name() const { return F##Name; }                                                                    \
-    void Set##Name(Type Value) { F##Name = Value; }
+// Stored text: Windows-1252 when the text survives the round trip, else UTF-8 (cut between characters
+// to fit Width bytes when Width >= 0); read back as strict UTF-8, else Windows-1252.
+rtl::TBytes TextToFieldBytes(const String& Text, int Width = -1);
+String FieldBytesToText(const uint8_t* Data, size_t Size);
 
-class TBEXT {
+// A text field of the record: offset and width in bytes.
+#define TW_WAV_TEXT_PROPERTY(Name, Offset, Width)                                                            \
+    String Name() const { return ReadField(Offset, Width); }                                                 \
+    void Set##Name(const String& Value) { WriteField(Offset, Width, Value); }
+#define TW_WAV_NUMBER_PROPERTY(Type, Name, Offset)                                                           \
+    Type Name() const { return Type(ReadNumber(Offset, sizeof(Type))); }                                     \
+    void Set##Name(Type Value) { WriteNumber(Offset, sizeof(Type), uint64_t(Value)); }
+
+// A fixed record of Size bytes with a variable tail, as the chunk stores them.
+template <size_t Size> class TWAVRecord {
 public:
-    void Clear() { *this = TBEXT(); }
+    static constexpr size_t RecordSize = Size;
+    void Clear()
+    {
+        Record.fill(0);
+        Tail.clear();
+    }
+    bool HasContent() const;
 
-    TW_WAV_TEXT_PROPERTY(Description)
-    TW_WAV_TEXT_PROPERTY(Originator)
-    TW_WAV_TEXT_PROPERTY(OriginatorReference)
-    TW_WAV_TEXT_PROPERTY(OriginationDate)
-    TW_WAV_TEXT_PROPERTY(OriginationTime)
-    TW_WAV_TEXT_PROPERTY(UMID)
-    TW_WAV_TEXT_PROPERTY(CodingHistory)
-    TW_WAV_NUMBER_PROPERTY(uint64_t, TimeReference)
-    TW_WAV_NUMBER_PROPERTY(uint16_t, Version)
-    TW_WAV_NUMBER_PROPERTY(uint16_t, LoudnessValue)
-    TW_WAV_NUMBER_PROPERTY(uint16_t, LoudnessRange)
-    TW_WAV_NUMBER_PROPERTY(uint16_t, MaxTruePeakLevel)
-    TW_WAV_NUMBER_PROPERTY(uint16_t, MaxMomentaryLoudness)
-    TW_WAV_NUMBER_PROPERTY(uint16_t, MaxShortTermLoudness)
-
+    std::array<uint8_t, Size> Record{};
+    rtl::TBytes Tail;   // as stored, terminating and pad bytes included
     bool Loaded = false;
 
-private:
-    String FDescription, FOriginator, FOriginatorReference, FOriginationDate, FOriginationTime, FUMID, FCodingHistory;
-    uint64_t FTimeReference = 0;
-    uint16_t FVersion = 0, FLoudnessValue = 0, FLoudnessRange = 0, FMaxTruePeakLevel = 0, FMaxMomentaryLoudness = 0,
-             FMaxShortTermLoudness = 0;
+protected:
+    String ReadField(size_t Offset, size_t Width) const;
+    void WriteField(size_t Offset, size_t Width, const String& Value);
+    uint64_t ReadNumber(size_t Offset, size_t Bytes) const;
+    void WriteNumber(size_t Offset, size_t Bytes, uint64_t Value);
+    String ReadTail() const;
+    void WriteTail(const String& Value) { Tail = TextToFieldBytes(Value); }
+};
+
+class TBEXT : public TWAVRecord<602> {
+public:
+    TW_WAV_TEXT_PROPERTY(Description, 0, 256)
+    TW_WAV_TEXT_PROPERTY(Originator, 256, 32)
+    TW_WAV_TEXT_PROPERTY(OriginatorReference, 288, 32)
+    TW_WAV_TEXT_PROPERTY(OriginationDate, 320, 10)
+    TW_WAV_TEXT_PROPERTY(OriginationTime, 330, 8)
+    TW_WAV_NUMBER_PROPERTY(uint64_t, TimeReference, 338)
+    TW_WAV_NUMBER_PROPERTY(uint16_t, Version, 346)
+    TW_WAV_NUMBER_PROPERTY(uint16_t, LoudnessValue, 412)
+    TW_WAV_NUMBER_PROPERTY(uint16_t, LoudnessRange, 414)
+    TW_WAV_NUMBER_PROPERTY(uint16_t, MaxTruePeakLevel, 416)
+    TW_WAV_NUMBER_PROPERTY(uint16_t, MaxMomentaryLoudness, 418)
+    TW_WAV_NUMBER_PROPERTY(uint16_t, MaxShortTermLoudness, 420)
+    TW_WAV_TEXT_PROPERTY(Reserved, 422, 180)
+    // 64 bytes as blank-separated hexadecimal pairs; empty while Version is 0.
+    String UMID() const;
+    void SetUMID(const String& Value);
+    String CodingHistory() const { return ReadTail(); }
+    void SetCodingHistory(const String& Value) { WriteTail(Value); }
 };
 
 struct TCART_TIMER {
@@ -88,51 +118,36 @@ struct TCART_TIMER {
     uint32_t Value = 0;
 };
 
-class TCART {
+class TCART : public TWAVRecord<2048> {
 public:
-    void Clear() { *this = TCART(); }
-
-    TW_WAV_TEXT_PROPERTY(Version)
-    TW_WAV_TEXT_PROPERTY(Title)
-    TW_WAV_TEXT_PROPERTY(Artist)
-    TW_WAV_TEXT_PROPERTY(CutID)
-    TW_WAV_TEXT_PROPERTY(ClientID)
-    TW_WAV_TEXT_PROPERTY(Category)
-    TW_WAV_TEXT_PROPERTY(Classification)
-    TW_WAV_TEXT_PROPERTY(OutCue)
-    TW_WAV_TEXT_PROPERTY(StartDate)
-    TW_WAV_TEXT_PROPERTY(StartTime)
-    TW_WAV_TEXT_PROPERTY(EndDate)
-    TW_WAV_TEXT_PROPERTY(EndTime)
-    TW_WAV_TEXT_PROPERTY(ProducerAppID)
-    TW_WAV_TEXT_PROPERTY(ProducerAppVersion)
-    TW_WAV_TEXT_PROPERTY(UserDef)
-    TW_WAV_TEXT_PROPERTY(URL)
-    TW_WAV_TEXT_PROPERTY(Reserved)
-    TW_WAV_TEXT_PROPERTY(TagText)
-    TW_WAV_NUMBER_PROPERTY(uint32_t, LevelReference)
+    TW_WAV_TEXT_PROPERTY(Version, 0, 4)
+    TW_WAV_TEXT_PROPERTY(Title, 4, 64)
+    TW_WAV_TEXT_PROPERTY(Artist, 68, 64)
+    TW_WAV_TEXT_PROPERTY(CutID, 132, 64)
+    TW_WAV_TEXT_PROPERTY(ClientID, 196, 64)
+    TW_WAV_TEXT_PROPERTY(Category, 260, 64)
+    TW_WAV_TEXT_PROPERTY(Classification, 324, 64)
+    TW_WAV_TEXT_PROPERTY(OutCue, 388, 64)
+    TW_WAV_TEXT_PROPERTY(StartDate, 452, 10)
+    TW_WAV_TEXT_PROPERTY(StartTime, 462, 8)
+    TW_WAV_TEXT_PROPERTY(EndDate, 470, 10)
+    TW_WAV_TEXT_PROPERTY(EndTime, 480, 8)
+    TW_WAV_TEXT_PROPERTY(ProducerAppID, 488, 64)
+    TW_WAV_TEXT_PROPERTY(ProducerAppVersion, 552, 64)
+    TW_WAV_TEXT_PROPERTY(UserDef, 616, 64)
+    TW_WAV_NUMBER_PROPERTY(uint32_t, LevelReference, 680)
+    TW_WAV_TEXT_PROPERTY(Reserved, 748, 276)
+    TW_WAV_TEXT_PROPERTY(URL, 1024, 1024)
+    String TagText() const { return ReadTail(); }
+    void SetTagText(const String& Value) { WriteTail(Value); }
 
     bool GetPostTimer(int Index, TCART_TIMER& Timer) const;
     bool SetPostTimer(int Index, const TCART_TIMER& Timer);
-    void ClearPostTimer(int Index);
-
-    bool Loaded = false;
-
-private:
-    String FVersion, FTitle, FArtist, FCutID, FClientID, FCategory, FClassification, FOutCue, FStartDate, FStartTime,
-        FEndDate, FEndTime, FProducerAppID, FProducerAppVersion, FUserDef, FURL, FReserved, FTagText;
-    uint32_t FLevelReference = 0;
-    std::array<TCART_TIMER, 8> FPostTimers{};
+    bool ClearPostTimer(int Index);
 };
 
 #undef TW_WAV_TEXT_PROPERTY
 #undef TW_WAV_NUMBER_PROPERTY
-
-struct TWAVAttributes {
-    uint16_t Channels = 0;
-    uint32_t SamplesPerSec = 0;
-    uint16_t BitsPerSample = 0;
-};
 
 class TWAVTag {
 public:
@@ -142,23 +157,44 @@ public:
     TWAVTag& operator=(const TWAVTag&) = delete;
 
     void Clear();
-    int LoadFromFile(const String& FileName);
     int Count() const { return int(Frames.size()); }
     TWAVTagFrame* AddFrame(const String& Name);
-    void DeleteFrameByName(const String& Name);
-    bool SetTextFrameText(const String& Name, const String& Text);
-    int SaveToStream(rtl::TStream& Stream);
-    int SaveToFile(const String& FileName);
+    bool DeleteFrame(int FrameIndex);
+    void DeleteAllFrames();
+    int AddTextFrame(const String& Name, const String& Text);
+    void SetTextFrameText(const String& Name, const String& Text);
+    bool DeleteFrameByName(const String& Name);
+    void RemoveEmptyFrames();
+    int64_t CalculateTotalFramesSize() const;
+    bool HaveBEXT() const { return BEXT.HasContent(); }
+    bool HaveCART() const { return CART.HasContent(); }
+    int64_t CalculateBEXTSize() const;
+    int64_t CalculateCARTSize() const;
+    int64_t FileSize() const { return FFileSize; }
 
-    std::vector<std::unique_ptr<TWAVTagFrame>> Frames;
+    int LoadFromFile(const String& AFileName);
+    int LoadFromStream(rtl::TStream& TagStream);
+    void CreateTagChunks(rtl::TStream& Stream);
+    int SaveToFile(const String& AFileName);
+    int SaveToStream(rtl::TStream& Stream);
+
+    int64_t FFileSize = 0;
+    String FileName;
     bool Loaded = false;
-    uint32_t Size = 0;
+    std::vector<std::unique_ptr<TWAVTagFrame>> Frames;
     TBEXT BEXT;
     TCART CART;
-    TWAVAttributes Attributes;
+    TWaveFmt Attributes;
     double PlayTime = 0;
     int64_t SampleCount = 0;
-    uint32_t BitRate = 0;
+    int32_t BitRate = 0;   // kbit/s
+    int64_t SampleDataStartPosition = 0;
+    int64_t SampleDataSize = 0;
+    // The size of the tags as stored: the LIST/INFO, bext and cart chunks found by the last load.
+    int64_t Size = 0;
+
+private:
+    void ReadWaveAttributes(rtl::TStream& Stream, int64_t Base, bool RF64);
 };
 
 int StripWAVTagsFromFile(const String& FileName);

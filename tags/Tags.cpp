@@ -802,7 +802,6 @@ double TSourceAudioAttributes::GetPlayTime() const
 }
 
 // The converters of the other formats come with their readers.
-void TTags::LoadWAVTags() {}
 void TTags::LoadWMATags() {}
 
 } // namespace tags

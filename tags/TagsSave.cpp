@@ -341,11 +341,6 @@ int TTags::SaveID3v1Tag(const String& AFileName, rtl::TStream* Stream)
 
 // The entries reach the other formats' objects with their writers; until then the objects are written
 // as they were loaded.
-int TTags::SaveWAVTag(const String& AFileName, rtl::TStream* Stream)
-{
-    return Stream ? WAVTag->SaveToStream(*Stream) : WAVTag->SaveToFile(AFileName);
-}
-
 int TTags::SaveWMATag(const String& AFileName) { return WMATag->SaveToFile(AFileName); }
 
 } // namespace tags

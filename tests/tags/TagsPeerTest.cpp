@@ -236,7 +236,9 @@ TEST_F(TagsPeerCopy, StrippingKeepsTheDecodedAudio)
         EXPECT_EQ(AudioMd5(copy), before) << copy.toStdString();
         tags::TTags after;
         after.LoadFromFile(copy);
-        EXPECT_FALSE(after.Loaded) << copy.toStdString();
+        // A WAVE form counts as loaded by the WAV unit even without tags: what matters is that none are left.
+        EXPECT_EQ(after.Count(), 0) << copy.toStdString();
+        EXPECT_EQ(after.CoverArtCount(), 0) << copy.toStdString();
     }
 }
 
