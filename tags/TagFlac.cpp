@@ -480,7 +480,13 @@ int TFlacTag::ReadBlocks(rtl::TStream& S, bool LoadContents)
                 return FLACLIBRARY_SUCCESS;
             } else {
                 if (type == FlacBlockPadding) FPaddingFragments = true;
-                if (type == FlacBlockPicture) {
+                if (type == FlacBlockVorbisComment) {
+                    // A second comment block adds its comments to the list and is not kept: the file is
+                    // written anew with the one block that holds them all.
+                    const int64_t body = S.Position();
+                    ReadVorbisComments(S, length, LoadContents);
+                    S.SetPosition(body + length);
+                } else if (type == FlacBlockPicture) {
                     if (LoadContents) {
                         const int index = AddMetaDataCoverArt(&S, length);
                         GetCoverArtInfoPointer(index, MetaBlocksCoverArts[size_t(index)].CoverArtInfo);
@@ -516,10 +522,17 @@ int TFlacTag::LoadFromFile(const String& AFileName, bool Buffered)
     } catch (const std::exception&) {
         return FLACLIBRARY_ERROR_OPENING_FILE;
     }
+    const int result = LoadFromStream(*file, Buffered);
+    FileName = AFileName;
+    return result;
+}
+
+int TFlacTag::LoadFromStream(rtl::TStream& Stream, bool Buffered)
+{
+    Clear();
     try {
-        const int result = ReadMetaBlocks(*file, Buffered, true);
-        FileName = AFileName;
-        return result;
+        Stream.SetPosition(0);
+        return ReadMetaBlocks(Stream, Buffered, true);
     } catch (const std::exception&) {
         Loaded = false;
         return FLACLIBRARY_ERROR;

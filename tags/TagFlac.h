@@ -106,6 +106,7 @@ public:
     void ResetData(bool ClearStreamInfo, bool ClearTags);
     void Clear();
     int LoadFromFile(const String& FileName, bool Buffered = true);
+    int LoadFromStream(rtl::TStream& Stream, bool Buffered = true);
     int SaveToFile(const String& FileName, bool Buffered = true);
     int SaveToStream(rtl::TStream& Stream, bool Buffered = true);
 

@@ -1012,7 +1012,8 @@ bool TMP4Tag::ReadAtom(rtl::TStream& S, TMP4Atom& Atom)
         Atom.Size = BE32(head);
         std::memcpy(Atom.ID.data(), head + 4, 4);
         const bool skipPayload = !ParseCoverArts && AtomNameMatchesText(Atom.ID, "covr");
-        const int64_t end = start + Atom.Size;
+        // An item that claims more than the stream holds ends with the stream.
+        const int64_t end = std::min(start + int64_t(Atom.Size), S.Size());
         bool any = false;
         while (S.Position() < end) {
             const int64_t at = S.Position();
@@ -1090,7 +1091,8 @@ int TMP4Tag::Load(rtl::TStream& S)
         FFileSize = S.Size();
         std::tie(FAtommdatPosition, FAtommdatSize) = FindMdatAtom(S);
         FPlaytime = ReadMP4Playtime(S);
-        if (FPlaytime != 0) FBitRate = uint32_t(double(FAtommdatSize) / FPlaytime / 125 + 0.5);
+        // A damaged header can claim a play time of next to nothing: the rate stops at the field's top.
+        if (FPlaytime != 0) FBitRate = uint32_t(std::min(double(FAtommdatSize) / FPlaytime / 125 + 0.5, double(UINT32_MAX)));
         S.SetPosition(ftyp.Offset);
         SkipBody(S, ftyp);
         const int64_t afterFtyp = S.Position();

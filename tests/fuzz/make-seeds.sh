@@ -110,6 +110,34 @@ img 3 ico_png.ico -c:v png -pix_fmt rgba
 img 3 ico_bmp.ico -c:v bmp -pix_fmt bgra
 $py "$here/make-seeds.py" images "$out/ImageFuzz"
 
+# --- FLAC, MP4, APEv2, WavPack and Musepack tags and stream headers: flac/metaflac, AtomicParsley,
+#     mutagen, wavpack and mpcenc (each file cut to its first 8 KB, where the tags and headers are)
+mkdir -p "$out/FlacFuzz" "$out/MP4Fuzz" "$out/APEv2Fuzz" "$out/StreamInfoFuzz"
+seed() { head -c 8192 "$1" >"$out/$2/$1"; }
+ff -f lavfi -i "sine=frequency=440:duration=0.3" -ac 2 tone.wav
+flac -s -f -o plain.flac tone.wav 2>/dev/null && seed plain.flac FlacFuzz
+cp plain.flac tagged.flac && metaflac --set-tag=ARTIST=Seed --set-tag="TITLE=Tïtle" --set-tag=TRACKNUMBER=3/9 \
+    --import-picture-from="3|image/png|front|16x16x24|cover.png" --add-padding=100 tagged.flac && seed tagged.flac FlacFuzz
+cp plain.flac nopad.flac && metaflac --remove-all --dont-use-padding nopad.flac && seed nopad.flac FlacFuzz
+{ printf 'ID3\003\000\000\000\000\000\012'; head -c 10 /dev/zero; cat tagged.flac; } >id3.flac && seed id3.flac FlacFuzz
+ff -f lavfi -i "sine=frequency=440:duration=0.3" -c:a aac -metadata title=Seed last.m4a && seed last.m4a MP4Fuzz
+ff -f lavfi -i "sine=frequency=440:duration=0.3" -c:a aac -movflags +faststart first.m4a
+AtomicParsley first.m4a --artist "AP Artist" --tracknum 2/7 --genre Rock --artwork cover.png \
+    --rDNSatom "free text" name=NOTE domain=com.apple.iTunes --overWrite >/dev/null && seed first.m4a MP4Fuzz
+$py -c 'import sys, mutagen.mp4 as m
+x = m.MP4(sys.argv[1]); x["\xa9alb"] = ["Älbum"]; x["disk"] = [(1, 2)]; x["stik"] = [1]; x["tmpo"] = [120]; x.save()' last.m4a \
+    && cp last.m4a mutagen.m4a && seed mutagen.m4a MP4Fuzz
+wavpack -q -y tone.wav -o lossless.wv && seed lossless.wv StreamInfoFuzz
+wavpack -q -y -b256 tone.wav -o hybrid.wv && seed hybrid.wv StreamInfoFuzz
+mpcenc --silent --overwrite tone.wav sv8.mpc && seed sv8.mpc StreamInfoFuzz
+for f in lossless.wv sv8.mpc; do
+    $py -c 'import sys, mutagen.apev2 as a
+t = a.APEv2(); t["Artist"] = "Ape Ärtist"; t["Track"] = "4/10"; t["Cover Art (Front)"] = a.APEValue(b"front\0" + open(sys.argv[2], "rb").read(), a.BINARY)
+t.save(sys.argv[1])' "$f" cover.png
+    tail -c 8192 "$f" >"$out/APEv2Fuzz/$f"
+done
+printf 'TAG%125s' '' >>sv8.mpc && tail -c 8192 sv8.mpc >"$out/APEv2Fuzz/id3v1-after.mpc"
+
 # --- INI files and profiles: each encoding, compressed and line lists
 $py "$here/make-seeds.py" ini "$out/IniFuzz" "$out/ProfileFuzz"
 cp "$out"/IniFuzz/* "$out/TextFuzz/"

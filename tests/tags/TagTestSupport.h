@@ -2,6 +2,7 @@
 #pragma once
 #include "rtl/Streams.h"
 #include "tags/SafeFile.h"
+#include "tests/support/Peers.h"
 #include "tests/support/TempDir.h"
 
 #include <QString>
@@ -117,6 +118,16 @@ inline QString FixturePath(const QString& Name)
 {
     const QByteArray root = qgetenv("TW_SOURCE_DIR");
     return (root.isEmpty() ? QStringLiteral(".") : QString::fromLocal8Bit(root)) + QStringLiteral("/tests/tags/fixtures/") + Name;
+}
+
+// The md5 of the decoded audio, which a tag save must leave as it was (ffmpeg, the caller checks for it).
+inline QByteArray DecodedAudioMd5(const QString& File)
+{
+    const auto run = testing_support::RunProgram(QStringLiteral("ffmpeg"),
+        {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), File, QStringLiteral("-map"),
+         QStringLiteral("0:a"), QStringLiteral("-f"), QStringLiteral("md5"), QStringLiteral("-")});
+    EXPECT_TRUE(run.Ok()) << run.Describe();
+    return run.Out.trimmed();
 }
 
 // The fault hook is process-wide: every test that sets it clears it again.
