@@ -28,8 +28,8 @@ int64_t Walk(const std::u16string& Folder) {
     HANDLE H = FindFirstFileW((Folder + u"/*.*").c_str(), &Data);
     if (H == INVALID_HANDLE_VALUE) return 0;
     do {
-        const std::u16string Name = Data.cFileName;
         if (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            const std::u16string Name = Data.cFileName;
             if (Name != u"." && Name != u"..") Files += Walk(Folder + u"/" + Name);
         } else {
             ++Files;

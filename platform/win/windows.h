@@ -15,6 +15,7 @@
 #include "win/kernel32/userdirs.h"
 #include "win/advapi32/winreg.h"
 #include "win/shell32/shellapi.h"
+#include "win/comdlg32/commdlg.h"
 #if __has_include("win/kernel32/winbase.h")
 #include "win/kernel32/winbase.h"
 #endif

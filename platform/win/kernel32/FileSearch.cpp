@@ -113,7 +113,8 @@ HANDLE WINAPI FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
 }
 
 BOOL WINAPI FindNextFileW(HANDLE h, LPWIN32_FIND_DATAW data) {
-    auto search = std::dynamic_pointer_cast<Search>(TwLookupHandle(h));
+    const auto object = TwLookupHandle(h);
+    auto* search = dynamic_cast<Search*>(object.get()); // one lookup per entry: no second reference taken
     if (!search || !data) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
