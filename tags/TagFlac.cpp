@@ -593,6 +593,8 @@ int TFlacTag::WriteNativeFlac(const String& AFileName, rtl::TStream* Target, con
     for (const auto& block : MetaBlocksCoverArts)
         if (int64_t(block.Data.size()) > FlacMaxBlockLength) return FLACLIBRARY_ERROR;
     if (!Target && !rtl::FileExists(AFileName)) return FLACLIBRARY_ERROR_OPENING_FILE;
+    // Saving tags into a read-only file makes it writable, as the attributes are reset to normal.
+    if (!Target && rtl::FileSetAttr(AFileName, rtl::faNormal) != 0) return FLACLIBRARY_ERROR_OPENING_FILE;
 
     const int64_t metaBlocks = CalculateMetaBlocksSize(true);
     int64_t mergedPadding = 0;

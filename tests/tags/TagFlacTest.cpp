@@ -11,6 +11,7 @@
 #include "tests/tags/TagTestSupport.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <functional>
 #include <optional>
@@ -394,6 +395,19 @@ TEST(FlacWrite, RefusalsLeaveTheFileAsItWas)
         EXPECT_EQ(FileBytes(file), c.File);
         EXPECT_EQ(QDir(dir.QPath()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
+}
+
+TEST(FlacWrite, AReadOnlyFileIsMadeWritable)
+{
+    testing_support::TempDir dir;
+    const QString file = WriteFile(dir, u"r.flac"_s,
+        Cat({StreamInfo(44100, 2, 16, 1000), Block(4, Comments("v", {})), Block(1, Bytes(100, 0), true), Audio}));
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup);
+    tags::TFlacTag tag;
+    ASSERT_EQ(tag.LoadFromFile(file), 0);
+    tag.AddTag(u"A"_s)->SetAsText(u"b"_s);
+    ASSERT_EQ(tag.SaveToFile(file), 0);
+    EXPECT_TRUE(QFile::permissions(file) & QFile::WriteOwner);
 }
 
 // ---------------------------------------------------------------------------------------------

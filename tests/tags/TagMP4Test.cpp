@@ -380,6 +380,32 @@ TEST(MP4Write, InPlaceIntoFreeSpaceOrRewrittenWithOffsetsMoved)
     }
 }
 
+TEST(MP4Write, SixtyFourBitOffsetsMoveToo)
+{
+    // moov first with a co64 table: two chunks behind moov move with its growth, one before it stays.
+    const Bytes mdat = Atom("mdat", MediaData);
+    auto build = [&](uint64_t ChunkAt) {
+        const Bytes co64 = Atom("co64", Cat({BE32(0), BE32(3), BE64(ChunkAt), BE64(ChunkAt + 104), BE64(4)}));
+        return Atom("moov", Cat({Mvhd(44100, 441000), Trak(Tkhd(0, 0), Mp4a(2, 16, 48000), co64), Udta({})}));
+    };
+    const size_t moovSize = build(0).size();
+    const uint64_t media = Ftyp.size() + moovSize + 8;
+    testing_support::TempDir dir;
+    const QString file = WriteFile(dir, u"a.m4a"_s, Cat({Ftyp, build(media), mdat}));
+    tags::TMP4Tag tag;
+    ASSERT_EQ(tag.LoadFromFile(file), 1);
+    tag.SetText(tags::AtomNameFromText(u"\u00A9nam"_s), u"grown"_s);
+    ASSERT_EQ(tag.SaveToFile(file, true), 0);
+    const Bytes now = FileBytes(file);
+    const size_t co64 = FindAtom(now, "co64");
+    ASSERT_NE(co64, SIZE_MAX);
+    auto entry = [&](int I) { return uint64_t(At32(now, co64 + 16 + 8 * size_t(I))) << 32 | At32(now, co64 + 20 + 8 * size_t(I)); };
+    const uint64_t moved = entry(0);
+    EXPECT_EQ(Bytes(now.begin() + ptrdiff_t(moved), now.begin() + ptrdiff_t(moved) + 4), S("AAAA"));
+    EXPECT_EQ(entry(1), moved + 104);
+    EXPECT_EQ(entry(2), 4u);
+}
+
 TEST(MP4Write, RoomAfterMoovMustLeaveAPaddingAtomOfTenBytes)
 {
     // Unchanged items need exactly the old moov; the free atom after it is the room left over.
