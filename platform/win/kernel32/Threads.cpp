@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -152,6 +153,22 @@ void InstallHandler() {
 
 bool Alive(pid_t Tid) { return syscall(SYS_tgkill, getpid(), Tid, 0) == 0; }
 
+// Whether the thread blocks the suspend signal (threads that block every signal exist in libraries):
+// such a thread cannot be parked, and need not be waited for.
+bool BlocksSuspendSignal(pid_t Tid) {
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/self/task/%d/status", int(Tid));
+    FILE* f = std::fopen(path, "re");
+    if (!f) return false;
+    char line[256];
+    unsigned long long blocked = 0;
+    bool found = false;
+    while (!found && std::fgets(line, sizeof line, f)) found = std::sscanf(line, "SigBlk: %llx", &blocked) == 1;
+    std::fclose(f);
+    const int bit = SuspendSignal() - 1;
+    return found && ((blocked >> bit) & 1);
+}
+
 // Under SuspendLock: the slot of a parked thread, or null.
 SuspendSlot* ParkedSlot(pid_t Tid) {
     SuspendSlot* s = FindSlot(Tid);
@@ -274,13 +291,17 @@ DWORD WINAPI SuspendThread(HANDLE hThread) {
         return fail(ERROR_INVALID_HANDLE);
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    int blocking = 0; // consecutive looks at a blocked signal (a handler on its way out blocks it briefly)
     while (s->State.load(std::memory_order_acquire) == Requested) {
         FutexWait(s->State, Requested, 10'000'000);
         if (s->State.load(std::memory_order_acquire) != Requested) break;
-        if (std::chrono::steady_clock::now() < deadline && Alive(tid)) continue;
-        // The thread blocks the signal or has ended: withdraw the request unless it parked just now.
+        blocking = BlocksSuspendSignal(tid) ? blocking + 1 : 0;
+        if (std::chrono::steady_clock::now() < deadline && Alive(tid) && blocking < 3) continue;
+        // The thread blocks the signal, takes too long or has ended: withdraw the request unless it
+        // parked just now.
         int expected = Requested;
-        if (s->State.compare_exchange_strong(expected, Running)) return fail(ERROR_TIMEOUT);
+        if (s->State.compare_exchange_strong(expected, Running))
+            return fail(blocking >= 3 ? ERROR_ACCESS_DENIED : ERROR_TIMEOUT);
     }
     s->Count = 1;
     return 0;

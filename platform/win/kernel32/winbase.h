@@ -302,8 +302,9 @@ typedef struct _CONTEXT {
 HANDLE WINAPI GetCurrentThread(void); // the pseudo-handle (HANDLE)-2
 // Only threads of this process can be opened; another's fails with ERROR_ACCESS_DENIED.
 HANDLE WINAPI OpenThread(DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwThreadId);
-// A suspended thread is parked inside a signal handler until its count is back to 0; a thread that
-// does not take the signal within a second (it blocks it) is not suspended and the call fails.
+// A suspended thread is parked inside a signal handler until its count is back to 0. A thread that
+// blocks that signal is not suspended (ERROR_ACCESS_DENIED), nor one that does not take it within a
+// second (ERROR_TIMEOUT).
 // A thread cannot suspend itself here (ERROR_INVALID_PARAMETER): nobody would be left to resume it.
 DWORD WINAPI SuspendThread(HANDLE hThread);
 DWORD WINAPI ResumeThread(HANDLE hThread);

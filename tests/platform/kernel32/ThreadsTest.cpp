@@ -1,6 +1,7 @@
 // tests/platform/kernel32/ThreadsTest.cpp: thread snapshots, suspension and context, priorities, TLS.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -147,6 +148,26 @@ TEST(SuspendThread, RefusesItselfForeignAndEndedThreads) {
     std::atomic<DWORD> id{0};
     std::thread([&] { id = Tid(); }).join();
     EXPECT_EQ(OpenThread(THREAD_SUSPEND_RESUME, FALSE, id), nullptr);
+
+    // A thread that blocks every signal is refused at once, not after a wait.
+    std::atomic<bool> stop{false};
+    id = 0;
+    std::thread deaf([&] {
+        sigset_t all;
+        sigfillset(&all);
+        pthread_sigmask(SIG_BLOCK, &all, nullptr);
+        id = Tid();
+        while (!stop) std::this_thread::yield();
+    });
+    while (!id) std::this_thread::yield();
+    HANDLE h = OpenThread(THREAD_SUSPEND_RESUME, FALSE, id);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(SuspendThread(h), DWORD(-1));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    CloseHandle(h);
+    stop = true;
+    deaf.join();
 }
 
 TEST(SuspendThread, ManyRoundsOverSeveralThreadsNeitherHangNorLoseOne) {
