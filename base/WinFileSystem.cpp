@@ -1,29 +1,25 @@
 // base/WinFileSystem.cpp
 #include "base/WinFileSystem.h"
 
-#include <QStandardPaths>
+#include <string>
+
+#include "win/kernel32/userdirs.h"
 
 #include "rtl/Files.h"
 
 namespace base {
 
 rtl::String GetSpecialFolderPath(int FolderID, const rtl::String& Default) {
-    QStandardPaths::StandardLocation Location;
-    switch (FolderID) {
-    case CSIDL_PERSONAL:
-        Location = QStandardPaths::DocumentsLocation;
-        break;
-    case CSIDL_MYMUSIC:
-        Location = QStandardPaths::MusicLocation;
-        break;
-    case CSIDL_DESKTOPDIRECTORY:
-        Location = QStandardPaths::DesktopLocation;
-        break;
-    default:
-        return Default;
+    // The shell's own mapping onto the XDG user folders, without its 260-character buffer.
+    std::u16string Path(1024, u'\0');
+    DWORD N = TwUserFolderPath(FolderID, Path.data(), DWORD(Path.size()));
+    if (N > Path.size()) {
+        Path.resize(N);
+        N = TwUserFolderPath(FolderID, Path.data(), DWORD(Path.size()));
     }
-    const rtl::String Path = QStandardPaths::writableLocation(Location);
-    return Path.isEmpty() ? Default : Path;
+    if (N == 0 || N >= Path.size()) return Default;
+    Path.resize(N);
+    return rtl::String::fromStdU16String(Path);
 }
 
 rtl::String GetDesktopDir() {
