@@ -345,6 +345,18 @@ void* AddHookSlot(uint8_t* D, void* InterceptProc, uintptr_t Param, uint8_t Opti
     return rec + rCallThrough;
 }
 
+// Whether Size bytes from At can be read (mapped and not inaccessible).
+bool Readable(const uint8_t* At, size_t Size) {
+    for (const uint8_t* p = At; p < At + Size;) {
+        MEMORY_BASIC_INFORMATION m{};
+        if (!VirtualQuery(p, &m, sizeof m) || m.State != MEM_COMMIT || m.Protect == PAGE_NOACCESS ||
+            m.Protect == PAGE_EXECUTE)
+            return false;
+        p = static_cast<const uint8_t*>(m.BaseAddress) + m.RegionSize;
+    }
+    return true;
+}
+
 // Keeps one parse of the address space for a whole installation or removal.
 struct MemorySnapshot {
     MemorySnapshot() { TwBeginMemorySnapshot(); }
@@ -453,7 +465,8 @@ void* AllocNearMemory(void* Address, size_t Size, uint32_t Protection) {
 
 uint8_t* GetTrampolineInfo(void* Trampoline) {
     auto* p = static_cast<uint8_t*>(Trampoline);
-    if (!p || std::memcmp(p - rCallThrough + rMagic, Magic, 4) != 0) Fail("Invalid TrampoLine Pointer.");
+    if (!p || !Readable(p - rCallThrough + rMagic, 4) || std::memcmp(p - rCallThrough + rMagic, Magic, 4) != 0)
+        Fail("Invalid TrampoLine Pointer.");
     return p - rCallThrough;
 }
 
@@ -464,7 +477,8 @@ uint8_t* FindHookDescriptor(void* Target) {
     I.Address = p + 1;
     DecodeForHook(I);
     const bool chain = (I.BranchKind == bkJump && I.Branch.Target != 0) || IsNopFill(p + 1, 6);
-    if (!chain || std::memcmp(p - dLanding, Signature, 8) != 0) return nullptr;
+    // A NOP at the start of ordinary code (a patchable entry) has anything, or nothing, before it.
+    if (!chain || !Readable(p - dLanding, 8) || std::memcmp(p - dLanding, Signature, 8) != 0) return nullptr;
     return p - dLanding;
 }
 
@@ -501,10 +515,10 @@ void* HookModuleFunction(const rtl::String& ModuleName, const char* ProcName, vo
 }
 
 int32_t UnhookFunction(void* Trampoline) {
+    MemorySnapshot snapshot;
     uint8_t* rec = GetTrampolineInfo(Trampoline);
     auto* d = Get<uint8_t*>(rec + rDescriptor);
-    if (!d || std::memcmp(d, Signature, 8) != 0) Fail("Invalid Descriptor.");
-    MemorySnapshot snapshot;
+    if (!d || !Readable(d, 8) || std::memcmp(d, Signature, 8) != 0) Fail("Invalid Descriptor.");
     const int entry = rec[0] - 1;
     // Filler first, so no thread meets the entry's jump through an emptied slot.
     FillChainNops(EntryOf(d, entry), 6);

@@ -231,6 +231,9 @@ TEST(HookFunction, RefusesBadPointers) {
                   "Invalid InterceptProc Pointer.");
     ExpectMessage([] { UnhookFunction(nullptr); }, "Invalid TrampoLine Pointer.");
     ExpectMessage([&] { UnhookFunction(junk + 32); }, "Invalid TrampoLine Pointer.");
+    void* unmapped = VirtualAlloc(nullptr, 0x1000, MEM_RESERVE, PAGE_NOACCESS);
+    ExpectMessage([&] { UnhookFunction(static_cast<uint8_t*>(unmapped) + 8); }, "Invalid TrampoLine Pointer.");
+    VirtualFree(unmapped, 0, MEM_RELEASE);
     EXPECT_EQ(UnhookFunctionIfSet(nullptr), -1);
     // A record whose descriptor has lost its signature.
     std::memcpy(junk + 32 - 30 + 9, "LTLT", 4);
