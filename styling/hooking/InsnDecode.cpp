@@ -139,6 +139,7 @@ TMap BuildMap0F38() {
     Range(m, 0x00, 0x0B, rModRM, sNone | s66);
     Range(m, 0x1C, 0x1E, rModRM, sNone | s66);
     Range(m, 0xC8, 0xCD, rModRM);
+    Set(m, {0xF9}, rModRM, sNone); // MOVDIRI
     Range(m, 0xF0, 0xF7, rSpecial38F0);
     return m;
 }
