@@ -161,7 +161,10 @@ TEST_F(BrowseDialogTest, VirtualRootDisablesOkAndCancelKeepsTheFolder) {
     d.SetOptions({boContextHelp, boDirsOnly, boNewDlgStyle, boHideMakeFolderBtn});
     d.SetFolderName(QStringLiteral("/kept"));
     bool okSeen = true;
+    std::vector<QString> seen;
+    d.OnInitialise = [&](rtl::TObject*) { seen.push_back("init"); };
     d.OnSelChange = [&](rtl::TObject*, const String&, const String& Display, String&, bool& OKEnabled) {
+        seen.push_back("sel " + Display);
         if (Display == "Computer") okSeen = OKEnabled;
     };
     answer = [&](HWND dlg) {
@@ -172,6 +175,8 @@ TEST_F(BrowseDialogTest, VirtualRootDisablesOkAndCancelKeepsTheFolder) {
     };
     EXPECT_FALSE(d.Execute());
     EXPECT_FALSE(okSeen);
+    // The root is announced once set up, and again as the dialog's own first selection.
+    EXPECT_EQ(seen, (std::vector<QString>{"init", "sel Computer", "sel Computer"}));
     EXPECT_EQ(d.FolderName(), "/kept");
 }
 
