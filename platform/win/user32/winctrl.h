@@ -565,4 +565,41 @@ TW_PATCHABLE LONG WINAPI GetDialogBaseUnits(void);
 TW_PATCHABLE int WINAPI MessageBoxIndirectW(const MSGBOXPARAMSW* lpmbp);
 TW_PATCHABLE BOOL WINAPI GetComboBoxInfo(HWND hwndCombo, PCOMBOBOXINFO pcbi);
 
+// ---- parts and states of the visual styles that the standard controls draw ----
+#define BP_PUSHBUTTON 1
+#define BP_RADIOBUTTON 2
+#define BP_CHECKBOX 3
+#define BP_GROUPBOX 4
+#define PBS_NORMAL 1
+#define PBS_HOT 2
+#define PBS_PRESSED 3
+#define PBS_DISABLED 4
+#define PBS_DEFAULTED 5
+#define RBS_UNCHECKEDNORMAL 1
+#define RBS_CHECKEDNORMAL 5
+#define CBS_UNCHECKEDNORMAL 1
+#define CBS_CHECKEDNORMAL 5
+#define CBS_MIXEDNORMAL 9
+#define GBS_NORMAL 1
+#define GBS_DISABLED 2
+#define EP_EDITTEXT 1
+#define ETS_NORMAL 1
+#define ETS_HOT 2
+#define ETS_SELECTED 3
+#define ETS_DISABLED 4
+#define ETS_FOCUSED 5
+#define ETS_READONLY 6
+#define CP_DROPDOWNBUTTON 1
+#define CBXS_NORMAL 1
+#define CBXS_HOT 2
+#define CBXS_PRESSED 3
+#define CBXS_DISABLED 4
+
+// ---- stand-in extension (not Win32): themed drawing of the standard controls ----
+// While themes are on, the visual-styles module installs a painter that the controls ask to draw a part
+// (BP_*, EP_*, CP_* and a state) of the theme class named; FALSE, or no painter, leaves the classic look.
+typedef BOOL(CALLBACK* TwThemePartPainter)(HWND hwnd, HDC hdc, LPCWSTR themeClass, int part, int state,
+                                           const RECT* rect);
+void WINAPI TwSetControlThemePainter(TwThemePartPainter painter);
+
 } // extern "C"

@@ -1,5 +1,6 @@
 // The visual-styles stand-in: off by default; when on, it draws the elements the program names in a
 // flat, light look and answers colours and sizes for them.
+#include "win/user32/winctrl.h"
 #include "win/user32/winuser.h"
 #include "win/uxtheme/uxtheme.h"
 
@@ -275,12 +276,22 @@ std::u16string Text16(LPCWSTR s) {
     return s ? std::u16string(s) : std::u16string();
 }
 
+// The standard controls of user32 draw their parts here while themes are on.
+BOOL CALLBACK ControlPart(HWND hwnd, HDC hdc, LPCWSTR cls, int part, int state, const RECT* rect) {
+    const HTHEME theme = OpenThemeData(hwnd, cls);
+    if (!theme) return FALSE;
+    const bool drawn = DrawThemeBackground(theme, hdc, part, state, rect, nullptr) == S_OK;
+    CloseThemeData(theme);
+    return drawn;
+}
+
 } // namespace
 
 extern "C" {
 
 void WINAPI TwSetThemeActive(BOOL active) {
     Active = active != FALSE;
+    TwSetControlThemePainter(Active ? ControlPart : nullptr);
 }
 
 BOOL WINAPI IsThemeActive(void) {

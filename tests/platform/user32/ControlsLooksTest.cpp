@@ -15,6 +15,10 @@
 #include "looks/cases.h"
 #undef T
 
+constexpr const char16_t* ButtonClass = u"Button";
+constexpr const char16_t* EditClass = u"Edit";
+constexpr const char16_t* ComboClass = u"ComboBox";
+
 namespace {
 
 // Cases where we knowingly differ from the tables, and why. "ours:" marks a fault of ours to mend (the
@@ -84,6 +88,28 @@ LRESULT CALLBACK HostProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindow
 testing_support::HeadlessApp* current = nullptr;
 void Settle() { current->PumpUntilIdle(); }
 
+// Draws a case as looks/cases.h does, in a fresh headless run; `themed` switches the visual styles on.
+std::vector<DWORD> Draw(const LooksCase& lc, bool themed = false) {
+    testing_support::HeadlessApp app;
+    current = &app;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = HostProc;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = u"LooksHost";
+    RegisterClassW(&wc);
+    LooksColors();
+    TwSetThemeActive(themed);
+    HWND host = CreateWindowExW(0, u"LooksHost", u"", WS_POPUP | WS_VISIBLE, 100, 100, 200, 100, nullptr, nullptr,
+                                nullptr, nullptr);
+    app.PumpUntilIdle();
+    std::vector<DWORD> got(size_t(lc.w * lc.h));
+    LooksDraw(&lc, host, Settle, got.data());
+    DestroyWindow(host);
+    TwSetThemeActive(FALSE);
+    current = nullptr;
+    return got;
+}
+
 class ControlsLooks : public ::testing::TestWithParam<int> {};
 
 TEST_P(ControlsLooks, DrawnAsTheRealPlatformDrawsThem) {
@@ -93,22 +119,7 @@ TEST_P(ControlsLooks, DrawnAsTheRealPlatformDrawsThem) {
     ASSERT_EQ(want.w, lc.w);
     ASSERT_EQ(want.h, lc.h);
 
-    testing_support::HeadlessApp app;
-    current = &app;
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = HostProc;
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = u"LooksHost";
-    RegisterClassW(&wc);
-    LooksColors();
-    HWND host = CreateWindowExW(0, u"LooksHost", u"", WS_POPUP | WS_VISIBLE, 100, 100, 200, 100, nullptr, nullptr,
-                                nullptr, nullptr);
-    app.PumpUntilIdle();
-    std::vector<DWORD> got(size_t(lc.w * lc.h));
-    LooksDraw(&lc, host, Settle, got.data());
-    DestroyWindow(host);
-    current = nullptr;
-
+    const std::vector<DWORD> got = Draw(lc);
     int differing = 0;
     for (size_t i = 0; i < got.size(); ++i) differing += got[i] != want.px[i];
     if (auto it = KnownLooks.find(lc.name); it != KnownLooks.end()) {
@@ -120,5 +131,51 @@ TEST_P(ControlsLooks, DrawnAsTheRealPlatformDrawsThem) {
 
 INSTANTIATE_TEST_SUITE_P(Classic, ControlsLooks, ::testing::Range(0, LOOKS_CASE_COUNT),
                          [](const ::testing::TestParamInfo<int>& info) { return std::string(kLooksCases[info.param].name); });
+
+} // namespace
+
+namespace {
+
+// With themes on, the controls draw their frames and glyphs through the visual styles: a pixel of each
+// part, in the colour the theme gives that part and state (0xRRGGBB).
+struct ThemedPixel {
+    LooksCase look;
+    int x, y;
+    DWORD rgb;
+};
+
+const ThemedPixel ThemedPixels[] = {
+    {{"push", ButtonClass, BS_PUSHBUTTON, 0, 40, 20, -1, 0, 0, 0}, 0, 0, 0xADADAD},
+    {{"push face", ButtonClass, BS_PUSHBUTTON, 0, 40, 20, -1, 0, 0, 0}, 5, 3, 0xE1E1E1},
+    {{"push pressed", ButtonClass, BS_PUSHBUTTON, 0, 40, 20, -1, 1, 0, 0}, 0, 0, 0x005499},
+    {{"push default", ButtonClass, BS_DEFPUSHBUTTON, 0, 40, 20, -1, 0, 0, 0}, 1, 1, 0x0078D7},
+    {{"push disabled", ButtonClass, BS_PUSHBUTTON, 0, 40, 20, -1, 0, 0, 1}, 0, 0, 0xBFBFBF},
+    {{"check", ButtonClass, BS_CHECKBOX, 0, 20, 16, 0, 0, 0, 0}, 0, 1, 0x333333},
+    {{"check disabled", ButtonClass, BS_CHECKBOX, 0, 20, 16, 1, 0, 0, 1}, 0, 1, 0xBCBCBC},
+    {{"check mixed", ButtonClass, BS_3STATE, 0, 20, 16, 2, 0, 0, 0}, 4, 5, 0x000000},
+    {{"radio checked", ButtonClass, BS_RADIOBUTTON, 0, 20, 16, 1, 0, 0, 0}, 4, 5, 0x000000},
+    {{"group", ButtonClass, BS_GROUPBOX, 0, 40, 30, -1, 0, 0, 0}, 0, 20, 0xDCDCDC},
+    {{"edit", EditClass, ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 40, 20, -1, 0, 0, 0}, 0, 0, 0x7A7A7A},
+    {{"edit focused", EditClass, ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 40, 20, -1, 0, 1, 0}, 0, 10, 0x0078D7},
+    {{"combo button", ComboClass, CBS_DROPDOWNLIST, 0, 60, 21, -1, 0, 0, 0}, 60 - 2 - 17, 2, 0xACACAC},
+};
+
+class ThemedLooks : public ::testing::TestWithParam<ThemedPixel> {};
+
+TEST_P(ThemedLooks, DrawnThroughTheVisualStyles) {
+    const ThemedPixel& p = GetParam();
+    const std::vector<DWORD> themed = Draw(p.look, true);
+    EXPECT_EQ(themed[size_t(p.y * p.look.w + p.x)], p.rgb) << std::hex << "at " << std::dec << p.x << "," << p.y;
+    // Themes off again, the classic look comes back.
+    EXPECT_NE(Draw(p.look)[size_t(p.y * p.look.w + p.x)], p.rgb);
+}
+
+INSTANTIATE_TEST_SUITE_P(Parts, ThemedLooks, ::testing::ValuesIn(ThemedPixels),
+                         [](const ::testing::TestParamInfo<ThemedPixel>& info) {
+                             std::string n = info.param.look.name;
+                             for (char& c : n)
+                                 if (c == ' ') c = '_';
+                             return n;
+                         });
 
 } // namespace

@@ -165,15 +165,23 @@ void PaintPush(HWND hwnd, HDC hdc, ButtonState* s, RECT rc) {
     const UINT type = TypeOf(hwnd);
     HBRUSH bg = ControlColor(hwnd, hdc, WM_CTLCOLORBTN);
     FillRect(hdc, &rc, bg);
-    // A default button (or the focused push button in a dialog) has a dark outer frame.
-    if (type == BS_DEFPUSHBUTTON) {
-        FrameRect(hdc, &rc, GetSysColorBrush(COLOR_WINDOWFRAME));
-        InflateRect(&rc, -1, -1);
+    const int themeState = !IsWindowEnabled(hwnd) ? PBS_DISABLED
+                           : s->pushed            ? PBS_PRESSED
+                           : type == BS_DEFPUSHBUTTON ? PBS_DEFAULTED
+                                                      : PBS_NORMAL;
+    if (ThemedPart(hwnd, hdc, u"Button", BP_PUSHBUTTON, themeState, rc)) {
+        InflateRect(&rc, -1, -1);  // the label and focus keep their classic places
+    } else {
+        // A default button (or the focused push button in a dialog) has a dark outer frame.
+        if (type == BS_DEFPUSHBUTTON) {
+            FrameRect(hdc, &rc, GetSysColorBrush(COLOR_WINDOWFRAME));
+            InflateRect(&rc, -1, -1);
+        }
+        RECT face = rc;
+        UINT state = DFCS_BUTTONPUSH | (s->pushed ? DFCS_PUSHED : 0) | (IsWindowEnabled(hwnd) ? 0 : DFCS_INACTIVE);
+        if (s->check && (GetWindowLongW(hwnd, GWL_STYLE) & BS_PUSHLIKE)) state |= DFCS_CHECKED;
+        DrawFrameControl(hdc, &face, DFC_BUTTON, state);
     }
-    RECT face = rc;
-    UINT state = DFCS_BUTTONPUSH | (s->pushed ? DFCS_PUSHED : 0) | (IsWindowEnabled(hwnd) ? 0 : DFCS_INACTIVE);
-    if (s->check && (GetWindowLongW(hwnd, GWL_STYLE) & BS_PUSHLIKE)) state |= DFCS_CHECKED;
-    DrawFrameControl(hdc, &face, DFC_BUTTON, state);
     RECT text = rc;
     InflateRect(&text, -4, -4);
     if (s->pushed) OffsetRect(&text, 1, 1);
@@ -202,7 +210,14 @@ void PaintCheck(HWND hwnd, HDC hdc, ButtonState* s, RECT rc) {
     if (s->check) state |= DFCS_CHECKED;
     if (s->pushed) state |= DFCS_PUSHED;
     if (!IsWindowEnabled(hwnd)) state |= DFCS_INACTIVE;
-    DrawFrameControl(hdc, &mark, DFC_BUTTON, state);
+    // Each check state has four looks in a theme: normal, hot, pressed, disabled.
+    const int base = IsRadio(type) ? (s->check ? RBS_CHECKEDNORMAL : RBS_UNCHECKEDNORMAL)
+                     : s->check == BST_INDETERMINATE ? CBS_MIXEDNORMAL
+                     : s->check                      ? CBS_CHECKEDNORMAL
+                                                     : CBS_UNCHECKEDNORMAL;
+    const int look = !IsWindowEnabled(hwnd) ? 3 : s->pushed ? 2 : 0;
+    if (!ThemedPart(hwnd, hdc, u"Button", IsRadio(type) ? BP_RADIOBUTTON : BP_CHECKBOX, base + look, mark))
+        DrawFrameControl(hdc, &mark, DFC_BUTTON, state);
     RECT text = rc;
     if (leftText) text.right = mark.left - 4;
     else text.left = mark.right + 4;
@@ -222,7 +237,8 @@ void PaintGroup(HWND hwnd, HDC hdc, ButtonState* s, RECT rc) {
     GetTextMetricsW(hdc, &tm);
     RECT frame = rc;
     frame.top += tm.tmHeight / 2;
-    DrawEdge(hdc, &frame, EDGE_ETCHED, BF_RECT);
+    if (!ThemedPart(hwnd, hdc, u"Button", BP_GROUPBOX, IsWindowEnabled(hwnd) ? GBS_NORMAL : GBS_DISABLED, frame))
+        DrawEdge(hdc, &frame, EDGE_ETCHED, BF_RECT);
     const std::u16string text = TextOf(hwnd);
     if (text.empty()) return;
     RECT t{rc.left + 8, rc.top, rc.right - 8, rc.top + tm.tmHeight};

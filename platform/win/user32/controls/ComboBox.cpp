@@ -247,9 +247,11 @@ void Paint(HWND hwnd, HDC hdc) {
     DrawEdge(hdc, &frame, EDGE_SUNKEN, BF_RECT);
     if (!simple) {
         RECT b = ButtonRect(hwnd);
-        DrawFrameControl(hdc, &b, DFC_SCROLL,
-                         DFCS_SCROLLCOMBOBOX | (s->buttonDown ? DFCS_PUSHED | DFCS_FLAT : 0) |
-                             (IsWindowEnabled(hwnd) ? 0 : DFCS_INACTIVE));
+        const int state = !IsWindowEnabled(hwnd) ? CBXS_DISABLED : s->buttonDown ? CBXS_PRESSED : CBXS_NORMAL;
+        if (!ThemedPart(hwnd, hdc, u"ComboBox", CP_DROPDOWNBUTTON, state, b))
+            DrawFrameControl(hdc, &b, DFC_SCROLL,
+                             DFCS_SCROLLCOMBOBOX | (s->buttonDown ? DFCS_PUSHED | DFCS_FLAT : 0) |
+                                 (IsWindowEnabled(hwnd) ? 0 : DFCS_INACTIVE));
     }
     if (Kind(hwnd) == CBS_DROPDOWNLIST) {
         RECT f = FieldRect(hwnd, s);

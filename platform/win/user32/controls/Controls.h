@@ -57,5 +57,7 @@ std::u16string TextOf(HWND hwnd);
 LRESULT CopyText(const std::u16string& text, WPARAM max, LPARAM buffer);
 UINT DrawItemState(HWND hwnd);  // ODS_DISABLED / ODS_NOACCEL / ODS_NOFOCUSRECT from the window's state
 void PaintOrPrint(HWND hwnd, WPARAM wp, void (*paint)(HWND, HDC));  // WM_PAINT and WM_PRINTCLIENT
+// Draws a part of the control in the visual style when themes are on; false: draw the classic look.
+bool ThemedPart(HWND hwnd, HDC hdc, const char16_t* themeClass, int part, int state, const RECT& rect);
 
 } // namespace twuser::controls

@@ -485,6 +485,29 @@ void Paint(HWND hwnd, HDC hdc) {
     RestoreDC(hdc, saved);
 }
 
+void PaintThemedBorder(HWND hwnd, const EditState* s) {
+    if (!(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE)) return;
+    HDC dc = GetWindowDC(hwnd);
+    if (!dc) return;
+    RECT w;
+    GetWindowRect(hwnd, &w);
+    OffsetRect(&w, -w.left, -w.top);
+    const LONG style = StyleOf(hwnd);
+    const int state = !IsWindowEnabled(hwnd) ? ETS_DISABLED
+                      : (style & ES_READONLY) ? ETS_READONLY
+                      : s->focused            ? ETS_FOCUSED
+                                              : ETS_NORMAL;
+    // Only the edge: the client area (and any scroll bars inside the edge) stay as drawn.
+    const int saved = SaveDC(dc);
+    const int edge = GetSystemMetrics(SM_CXEDGE);
+    RECT inner = w;
+    InflateRect(&inner, -edge, -edge);
+    ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
+    ThemedPart(hwnd, dc, u"Edit", EP_EDITTEXT, state, w);
+    RestoreDC(dc, saved);
+    ReleaseDC(hwnd, dc);
+}
+
 void SetFontMetrics(HWND hwnd, EditState* s) {
     DcFont dc(hwnd, s);
     TEXTMETRICW tm{};
@@ -692,6 +715,12 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_GETDLGCODE: return DialogCode(hwnd, lp);
     case WM_ERASEBKGND: return 1;
+    case WM_NCPAINT: {
+        // The sunken client edge takes the theme's border when themes are on.
+        const LRESULT r = DefWindowProcW(hwnd, msg, wp, lp);
+        PaintThemedBorder(hwnd, s);
+        return r;
+    }
     case WM_PAINT:
     case WM_PRINTCLIENT: PaintOrPrint(hwnd, msg == WM_PRINTCLIENT ? wp : 0, Paint); return 0;
     case WM_SETFONT:
@@ -717,6 +746,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         PlaceCaret(hwnd, s);
         ShowCaret(hwnd);
         InvalidateRect(hwnd, nullptr, FALSE);
+        PaintThemedBorder(hwnd, s);
         NotifyParent(hwnd, EN_SETFOCUS);
         return 0;
     case WM_KILLFOCUS:
@@ -724,6 +754,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         s->pendingHigh = 0;
         DestroyCaret();
         InvalidateRect(hwnd, nullptr, FALSE);
+        PaintThemedBorder(hwnd, s);
         NotifyParent(hwnd, EN_KILLFOCUS);
         return 0;
     case WM_KEYDOWN: KeyDown(hwnd, s, wp); return 0;

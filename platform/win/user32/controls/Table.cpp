@@ -19,6 +19,8 @@ const BuiltinClass builtinClasses[] = {
     {u"#32770", CS_SAVEBITS | CS_DBLCLKS, DialogClassProc, DLGWINDOWEXTRA, 32512, 0},
 };
 
+TwThemePartPainter themePainter = nullptr;
+
 // The classes exist before the program's first line runs, as they do in Windows.
 const bool registeredAtStart = (RegisterBuiltinClasses(), true);
 
@@ -96,6 +98,10 @@ UINT DrawItemState(HWND hwnd) {
     return state;
 }
 
+bool ThemedPart(HWND hwnd, HDC hdc, const char16_t* themeClass, int part, int state, const RECT& rect) {
+    return themePainter && themePainter(hwnd, hdc, themeClass, part, state, &rect);
+}
+
 void PaintOrPrint(HWND hwnd, WPARAM wp, void (*paint)(HWND, HDC)) {
     if (wp) {
         paint(hwnd, reinterpret_cast<HDC>(wp));
@@ -108,3 +114,7 @@ void PaintOrPrint(HWND hwnd, WPARAM wp, void (*paint)(HWND, HDC)) {
 }
 
 } // namespace twuser::controls
+
+using namespace twuser::controls;
+
+extern "C" void WINAPI TwSetControlThemePainter(TwThemePartPainter painter) { themePainter = painter; }
