@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QString>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -495,6 +496,22 @@ int WINAPI LCMapStringW(LCID, DWORD flags, LPCWSTR src, int srcSize, LPWSTR dest
     if (mapping == LCMAP_UPPERCASE) CharUpperBuffW(out.data(), DWORD(out.size()));
     if (mapping == LCMAP_LOWERCASE) CharLowerBuffW(out.data(), DWORD(out.size()));
     return Deliver(out, dest, destSize);
+}
+
+DWORD WINAPI VerLanguageNameW(DWORD lang, LPWSTR out, DWORD size) {
+    QString name = QStringLiteral("Language Neutral");
+    for (const Language& l : Languages)
+        if (l.primary == PRIMARYLANGID(lang) && PRIMARYLANGID(lang) != LANG_NEUTRAL) {
+            const QLocale locale(QString::fromLatin1(l.code));
+            name = QLocale::languageToString(locale.language()) + QStringLiteral(" (") +
+                   QLocale::territoryToString(locale.territory()) + u')';
+            break;
+        }
+    if (!out || size == 0) return DWORD(name.size());
+    const DWORD n = std::min<DWORD>(DWORD(name.size()), size - 1);
+    std::memcpy(out, name.utf16(), n * sizeof(char16_t));
+    out[n] = 0;
+    return n;
 }
 
 LPWSTR WINAPI GetCommandLineW(void) {

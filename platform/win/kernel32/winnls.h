@@ -147,6 +147,10 @@ int WINAPI CompareStringW(LCID Locale, DWORD dwCmpFlags, PCWSTR lpString1, int c
 int WINAPI LCMapStringW(LCID Locale, DWORD dwMapFlags, LPCWSTR lpSrcStr, int cchSrc, LPWSTR lpDestStr,
                         int cchDest);
 
+// The English name of a language with its country, as "English (United States)"; "Language Neutral"
+// for 0 and for identifiers not known here. The length written without the terminator (cut to fit).
+DWORD WINAPI VerLanguageNameW(DWORD wLang, LPWSTR szLang, DWORD cchLang);
+
 // The command line of the process: its arguments joined and quoted by the Windows rules, so that
 // splitting it gives them back. The text stays valid for the life of the process.
 LPWSTR WINAPI GetCommandLineW(void);

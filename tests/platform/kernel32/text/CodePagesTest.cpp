@@ -212,6 +212,21 @@ TEST(Text, LocaleOfTheEnvironment) {
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INSUFFICIENT_BUFFER));
 }
 
+TEST(Text, LanguageNames) {
+    WCHAR name[64];
+    struct Case {
+        DWORD lang;
+        const char16_t* name;
+    };
+    for (const Case& c : {Case{0x0409, u"English (United States)"}, Case{0x0407, u"German (Germany)"}, Case{0, u"Language Neutral"},
+                          Case{0x03FF, u"Language Neutral"}}) {
+        const DWORD n = VerLanguageNameW(c.lang, name, 64);
+        EXPECT_EQ(std::u16string(name, n), c.name) << c.lang;
+    }
+    EXPECT_EQ(VerLanguageNameW(0x0409, name, 8), 7u); // cut to fit, terminated
+    EXPECT_EQ(std::u16string(name), u"English");
+}
+
 TEST(Text, CommandLineSplitsBackIntoTheArguments) {
     const std::vector<std::u16string> args = TwCommandLineToArgv(GetCommandLineW());
     ASSERT_FALSE(args.empty());
