@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <map>
+#include <vector>
 
 namespace styling {
 
@@ -54,6 +56,9 @@ struct TSavedCode {
 
 struct Engine {
     rtl::TCriticalSection Lock;
+    // The live hook records of each descriptor in chain order. A record's call-through goes straight to
+    // what follows it (the next live hook, or the trampoline), not through the chain entries.
+    std::map<uint8_t*, std::vector<uint8_t*>> Live;
     size_t StubSize = 0;
     decltype(&OpenThread) OpenThreadProc = nullptr;
 };
@@ -336,11 +341,15 @@ void* AddHookSlot(uint8_t* D, void* InterceptProc, uintptr_t Param, uint8_t Opti
         }
         Put<uint32_t>(rec + rTls, index);
     }
-    // The chain stays whole at every step: first what follows the new entry, the entry itself last.
+    // The chain stays whole at every step: first what follows the new entry, the entry itself last,
+    // then the hook before it calls on into the new one.
     WriteJump(EntryOf(D, entry + 1), tramp, jfSlotRip, SlotOf(D, entry + 1));
-    WriteJump(rec + rCallThrough, EntryOf(D, entry + 1), jfSlotRip, rec + rSlot);
+    WriteJump(rec + rCallThrough, tramp, jfSlotRip, rec + rSlot);
     SetMemoryProtection(rec + rCallThrough, 14, PAGE_EXECUTE_READWRITE);
     WriteJump(EntryOf(D, entry), static_cast<uint8_t*>(InterceptProc), jfSlotRip, SlotOf(D, entry));
+    auto& live = TheEngine().Live[D];
+    if (!live.empty()) Put<uint64_t>(live.back() + rSlot, reinterpret_cast<uintptr_t>(InterceptProc));
+    live.push_back(rec);
     D[dCount] = uint8_t(count + 1);
     return rec + rCallThrough;
 }
@@ -520,6 +529,16 @@ int32_t UnhookFunction(void* Trampoline) {
     auto* d = Get<uint8_t*>(rec + rDescriptor);
     if (!d || !Readable(d, 8) || std::memcmp(d, Signature, 8) != 0) Fail("Invalid Descriptor.");
     const int entry = rec[0] - 1;
+    // The hook before this one calls on to what followed it.
+    auto& all = TheEngine().Live;
+    auto& live = all[d];
+    for (size_t i = 0; i < live.size(); ++i)
+        if (live[i] == rec) {
+            if (i > 0) Put<uint64_t>(live[i - 1] + rSlot, Get<uint64_t>(rec + rSlot));
+            live.erase(live.begin() + long(i));
+            break;
+        }
+    if (live.empty()) all.erase(d);
     // Filler first, so no thread meets the entry's jump through an emptied slot.
     FillChainNops(EntryOf(d, entry), 6);
     Put<uint64_t>(SlotOf(d, entry), 0);
