@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -52,19 +53,33 @@ bool StartDetached(const std::vector<std::string>& args, const std::string& dire
     return WIFEXITED(code) && WEXITSTATUS(code) == 0 && n <= 0;
 }
 
-BOOL CALLBACK DefaultLauncher(const LPCWSTR* argv, int argc, LPCWSTR directory) {
+BOOL CALLBACK DefaultLauncher(const LPCWSTR* argv, int argc, LPCWSTR directory, BOOL wait) {
+    if (argc < 1) return FALSE;
+    if (wait) {
+        QStringList args;
+        for (int i = 1; i < argc; ++i) args << QString::fromUtf16(argv[i]);
+        QProcess p;
+        if (directory) p.setWorkingDirectory(QString::fromUtf16(directory));
+        p.start(QString::fromUtf16(argv[0]), args);
+        if (!p.waitForFinished(10000)) {
+            p.kill();
+            p.waitForFinished(1000);
+            return FALSE;
+        }
+        return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    }
     std::vector<std::string> args;
     for (int i = 0; i < argc; ++i) args.push_back(QString::fromUtf16(argv[i]).toStdString());
-    return !args.empty() && StartDetached(args, directory ? QString::fromUtf16(directory).toStdString() : std::string());
+    return StartDetached(args, directory ? QString::fromUtf16(directory).toStdString() : std::string());
 }
 
-bool Launch(const QStringList& args, const QString& directory) {
+bool Launch(const QStringList& args, const QString& directory, bool wait = false) {
     std::vector<std::u16string> wide;
     std::vector<LPCWSTR> argv;
     for (const QString& a : args) wide.push_back(a.toStdU16String());
     for (const auto& w : wide) argv.push_back(w.c_str());
     const std::u16string dir = directory.toStdU16String();
-    return (launcher ? launcher : DefaultLauncher)(argv.data(), int(argv.size()), dir.empty() ? nullptr : dir.c_str());
+    return (launcher ? launcher : DefaultLauncher)(argv.data(), int(argv.size()), dir.empty() ? nullptr : dir.c_str(), wait);
 }
 
 HINSTANCE Result(INT_PTR code) { return reinterpret_cast<HINSTANCE>(code); }
@@ -79,9 +94,9 @@ HINSTANCE ShowInFileManager(const QString& file, const QString& directory) {
     const QString uri = QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded);
     if (Launch({QStringLiteral("dbus-send"), QStringLiteral("--session"), QStringLiteral("--print-reply"),
                 QStringLiteral("--dest=org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
-                QStringLiteral("org.freedesktop.FileManager1.ShowItems"), QStringLiteral("array:string:") + uri,
-                QStringLiteral("string:")},
-               directory))
+                QStringLiteral("--reply-timeout=5000"), QStringLiteral("org.freedesktop.FileManager1.ShowItems"),
+                QStringLiteral("array:string:") + uri, QStringLiteral("string:")},
+               directory, true))
         return Result(42);
     return Launch({QStringLiteral("xdg-open"), QFileInfo(file).absolutePath()}, directory) ? Result(42) : Result(SE_ERR_NOASSOC);
 }

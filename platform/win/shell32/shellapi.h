@@ -17,9 +17,11 @@ extern "C" {
 // not used (every verb opens). Returns a value above 32 when the program started, else SE_ERR_*.
 HINSTANCE WINAPI ShellExecuteW(HWND hwnd, LPCWSTR lpOperation, LPCWSTR lpFile, LPCWSTR lpParameters,
                                LPCWSTR lpDirectory, INT nShowCmd);
-// Where ShellExecuteW's programs start: the argument vector and working folder (empty: unchanged);
-// true when started. Tests record instead; null puts back the detached start of the program.
-typedef BOOL(CALLBACK* TwLaunchProc)(const LPCWSTR* argv, int argc, LPCWSTR directory);
+// Where ShellExecuteW's programs start: the argument vector and working folder (null: unchanged).
+// Without wait the program is started detached and the answer is whether it started; with wait (the
+// file manager's D-Bus call) it is whether it ran and exited with 0. Tests record instead; null puts
+// back the real start.
+typedef BOOL(CALLBACK* TwLaunchProc)(const LPCWSTR* argv, int argc, LPCWSTR directory, BOOL wait);
 TwLaunchProc WINAPI TwSetShellLauncher(TwLaunchProc proc);
 
 typedef struct _SHFILEINFOW {

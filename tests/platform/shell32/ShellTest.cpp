@@ -188,11 +188,13 @@ TEST_F(FolderBrowserTest, EditBoxValidationAndNewFolder) {
 // ---- ShellExecuteW ----
 
 std::vector<QStringList> launches;
-BOOL CALLBACK Record(const LPCWSTR* argv, int argc, LPCWSTR) {
+bool fileManagerPresent = true;
+BOOL CALLBACK Record(const LPCWSTR* argv, int argc, LPCWSTR, BOOL wait) {
     QStringList args;
     for (int i = 0; i < argc; ++i) args << QString::fromUtf16(argv[i]);
+    if (wait) args.prepend("<wait>");
     launches.push_back(args);
-    return TRUE;
+    return !wait || fileManagerPresent;
 }
 
 TEST(ShellExecute, DocumentsAddressesProgramsAndTheFileManager) {
@@ -229,8 +231,15 @@ TEST(ShellExecute, DocumentsAddressesProgramsAndTheFileManager) {
     const std::u16string select = (QStringLiteral("/select,\"") + doc + QStringLiteral("\"")).toStdU16String();
     ShellExecuteW(nullptr, u"open", u"explorer.exe", select.c_str(), nullptr, 1);
     ASSERT_EQ(launches.size(), 1u);
-    EXPECT_EQ(launches[0].first(), "dbus-send");
+    EXPECT_EQ(launches[0].mid(0, 2), (QStringList{"<wait>", "dbus-send"}));
     EXPECT_TRUE(launches[0].contains("array:string:" + QUrl::fromLocalFile(doc).toString(QUrl::FullyEncoded)));
+    // Without a file manager on the bus, the folder opens instead.
+    launches.clear();
+    fileManagerPresent = false;
+    ShellExecuteW(nullptr, u"open", u"explorer.exe", select.c_str(), nullptr, 1);
+    fileManagerPresent = true;
+    ASSERT_EQ(launches.size(), 2u);
+    EXPECT_EQ(launches[1], (QStringList{"xdg-open", dir.path()}));
 
     launches.clear();
     EXPECT_EQ(reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, u"open", dir.filePath("gone.txt").toStdU16String().c_str(),
