@@ -208,7 +208,10 @@ TEST(ShellExecute, DocumentsAddressesProgramsAndTheFileManager) {
         f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
     }
     launches.clear();
-    const TwLaunchProc old = TwSetShellLauncher(Record);
+    struct Restore {
+        TwLaunchProc old = TwSetShellLauncher(Record);
+        ~Restore() { TwSetShellLauncher(old); } // also when an assertion ends the test early
+    } restore;
     struct Case {
         QString file, params;
         QStringList argv;
@@ -245,7 +248,6 @@ TEST(ShellExecute, DocumentsAddressesProgramsAndTheFileManager) {
     EXPECT_EQ(reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, u"open", dir.filePath("gone.txt").toStdU16String().c_str(),
                                                       nullptr, nullptr, 1)), SE_ERR_FNF);
     EXPECT_TRUE(launches.empty());
-    TwSetShellLauncher(old);
 }
 
 TEST(ShellExecute, ProgramThatCannotStartIsReported) {
