@@ -259,6 +259,17 @@ int TTags::SaveID3v2Tag(const String& AFileName, bool Buffered, rtl::TStream* St
         tag.Frames = std::move(kept);
     }
 
+    // A text frame is cleared and filled with every value of the entry's name at each entry that maps
+    // to it, so only its last such entry decides it: doing the work there alone keeps a tag of
+    // thousands of values of one name linear.
+    QHash<String, int> lastTextEntry;   // frame ID -> index of the last entry that fills it
+    for (int i = 0; i < Count(); ++i) {
+        const TTag& entry = *Tags[size_t(i)];
+        if (isTrack(entry) || isDisc(entry)) continue;
+        const String frameID = TagNameToID3v2Frame(entry.Name);
+        if (!frameID.isEmpty() && ID3v2FrameKind(StringToFrameID(frameID)) == fkText) lastTextEntry[frameID] = i;
+    }
+
     const int count = Count();
     for (int i = 0; i < count; ++i) {
         const TTag& entry = *Tags[size_t(i)];
@@ -272,6 +283,7 @@ int TTags::SaveID3v2Tag(const String& AFileName, bool Buffered, rtl::TStream* St
             ClearAllID3v2FramesByID(tag, u"TPOS"_s);
             tag.SetUnicodeText(u"TPOS"_s, text);
         } else if (!frameID.isEmpty()) {
+            if (lastTextEntry.value(frameID, i) != i) continue;
             const TLanguageID language = StringToLanguageID(entry.Language.size() == 3 ? entry.Language : u"eng"_s);
             ClearAllID3v2FramesByID(tag, frameID);
             fill(entry.Name);

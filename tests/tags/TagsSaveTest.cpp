@@ -252,6 +252,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, TagsID3v2Writer, ::testing::Values(
     WriteCase{"DiscJoinsTotal", {{u"disc"_s, u"1"_s}, {u"DISCTOTAL"_s, u"2"_s}}, {u"TPOS=1/2"_s, u"TXXX=DISCTOTAL:2"_s}},
     WriteCase{"TextValuesInOneFrame", {{u"ARTIST"_s, u"A"_s}, {u"artist"_s, u"B"_s}, {u"ARTIST"_s, u"a"_s}},
               {u"TPE1=A|B"_s}},
+    WriteCase{"TextFrameAtItsLastEntry", {{u"ARTIST"_s, u"A"_s}, {u"ALBUM"_s, u"x"_s}, {u"artist"_s, u"B"_s}},
+              {u"TALB=x"_s, u"TPE1=A|B"_s}},
     WriteCase{"LaterCommentWins", {{u"COMMENT"_s, u"first"_s}, {u"COMMENT"_s, u"second"_s}}, {u"COMM=eng::second"_s}},
     WriteCase{"MappedAndUserText", {{u"MOOD"_s, u"calm"_s}, {u"CATALOGNUMBER"_s, u"C1"_s}, {u"RATING"_s, u"5"_s}},
               {u"TMOO=calm"_s, u"TXXX=CATALOGNUMBER:C1"_s, u"TXXX=RATING:5"_s}},
