@@ -160,6 +160,8 @@ const ThemedPixel ThemedPixels[] = {
     {{"combo button", ComboClass, CBS_DROPDOWNLIST, 0, 60, 21, -1, 0, 0, 0}, 60 - 2 - 17, 2, 0xACACAC},
 };
 
+void PrintTo(const ThemedPixel& p, std::ostream* os) { *os << p.look.name; }
+
 class ThemedLooks : public ::testing::TestWithParam<ThemedPixel> {};
 
 TEST_P(ThemedLooks, DrawnThroughTheVisualStyles) {
