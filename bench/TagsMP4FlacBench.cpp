@@ -42,6 +42,7 @@ void PutBE32(Bytes& Out, uint32_t V)
 Bytes Atom(const char* Type, const Bytes& Body)
 {
     Bytes out;
+    out.reserve(Body.size() + 8);
     PutBE32(out, uint32_t(Body.size() + 8));
     out.insert(out.end(), Type, Type + 4);
     out.insert(out.end(), Body.begin(), Body.end());
@@ -80,8 +81,9 @@ void BigMP4(const fs::path& Path, bool MoovFirst)
         return Atom("moov", Atom("trak", Atom("mdia", Atom("minf", Atom("stbl", Atom("stco", stco))))));
     };
     Bytes mdatHeader;
+    mdatHeader.reserve(8);
     PutBE32(mdatHeader, uint32_t(media + 8));
-    mdatHeader.insert(mdatHeader.end(), {'m', 'd', 'a', 't'});
+    for (char c : {'m', 'd', 'a', 't'}) mdatHeader.push_back(uint8_t(c));
     if (MoovFirst) {
         const Bytes m = moov(uint32_t(ftyp.size() + moov(0).size() + 8));
         WriteBig(Path, Cat({ftyp, m, mdatHeader}), media, {});
@@ -102,7 +104,7 @@ void BigFlac(const fs::path& Path)
     info[17] = 100;
     head.insert(head.end(), info.begin(), info.end());
     Bytes comments = {1, 0, 0, 0, 'v', 0, 0, 0, 0};
-    head.insert(head.end(), {0x84, 0, 0, uint8_t(comments.size())});
+    for (uint8_t b : {uint8_t(0x84), uint8_t(0), uint8_t(0), uint8_t(comments.size())}) head.push_back(b);
     head.insert(head.end(), comments.begin(), comments.end());
     WriteBig(Path, head, int64_t(1) << 30, {});
 }
@@ -220,10 +222,14 @@ int main(int argc, char** argv)
     for (const auto& b : bigs) {
         const fs::path original = dir / b.Name;
         b.Make(original);
-        double ours = 1e9, cp = 1e9;
+        double ours = 1e9, cp = 1e9, cpSync = 1e9;
         long rss = 0;
         for (int round = 0; round < 3; ++round) {
             const fs::path copy = dir / "copy";
+            fs::remove(copy);
+            // The replacement file is flushed to disk before it is renamed: cp followed by a sync of the
+            // copy is the like-for-like figure, printed beside the target's.
+            const TRun s = Run({"sh", "-c", "cp \"$0\" \"$1\" && sync \"$1\"", original.string(), copy.string()});
             fs::remove(copy);
             const TRun c = Run({"cp", original.string(), copy.string()});
             const TRun o = Run({Self(), b.Mode, copy.string()});
@@ -232,10 +238,12 @@ int main(int argc, char** argv)
                 return 1;
             }
             cp = std::min(cp, c.Seconds);
+            if (s.Seconds > 0) cpSync = std::min(cpSync, s.Seconds);
             ours = std::min(ours, o.Seconds);
             rss = std::max(rss, o.MaxRssKB);
         }
         ok &= Report(b.What, ours, cp, 1.5, "cp");
+        std::printf("%-48s (cp and sync of the copy: %.1f ms, ratio %.2f)\n", "", cpSync * 1e3, ours / cpSync);
         const bool rssOk = rss < 64 * 1024;
         std::printf("%-48s peak memory %ld KB (under 65536 KB)%s\n", b.What, rss, rssOk ? "" : "  MISSED");
         ok &= rssOk;
