@@ -209,4 +209,18 @@ TEST_F(BrowseDialogTest, PlainPickerStartsAtTheInitialFolder) {
     EXPECT_EQ(BrowseForFolder(QString(), P("music"), form->Handle()), "");
 }
 
+TEST(FolderPickerInForms, AnsweredByTheFormHarnessScript) {
+    FormHarness h;
+    QTemporaryDir dir;
+    QDir().mkpath(dir.filePath("out"));
+    const std::u16string out = QDir::cleanPath(dir.filePath("out")).toStdU16String();
+    h.Script({FormHarness::Answer(IDOK, [&](const FormHarness::Dialog& d) {
+        EXPECT_EQ(d.commonKind, UINT(TW_DIALOG_BROWSE_FOLDER));
+        SendMessageW(d.window, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(out.c_str()));
+    })});
+    EXPECT_EQ(BrowseForFolder(QString(), QString(), nullptr).toStdU16String(), out);
+    ASSERT_EQ(h.Dialogs().size(), 1u);
+    EXPECT_EQ(h.Dialogs()[0].caption, "Browse For Folder");
+}
+
 } // namespace

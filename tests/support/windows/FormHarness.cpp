@@ -18,6 +18,7 @@ FormHarness::FormHarness() {
     vcl::Application = new vcl::TApplication(nullptr);
     current = this;
     previousBox_ = TwSetMessageBoxHandler(&FormHarness::MessageBoxThunk);
+    previousCommon_ = TwSetCommonDialogHandler(&FormHarness::CommonDialogThunk);
     app_.OnIdle([this] { Idle(); });
 }
 
@@ -33,6 +34,7 @@ FormHarness::~FormHarness() {
     delete vcl::Application;
     vcl::Application = new vcl::TApplication(nullptr);
     TwSetMessageBoxHandler(previousBox_);
+    TwSetCommonDialogHandler(previousCommon_);
     current = nullptr;
     if (!answers_.empty()) ADD_FAILURE() << answers_.size() << " scripted answer(s) were never asked for";
 }
@@ -163,6 +165,13 @@ int FormHarness::TakeAnswer(const Dialog& dialog) {
 int CALLBACK FormHarness::MessageBoxThunk(HWND, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType) {
     if (!current) return IDCANCEL;
     return current->TakeAnswer(Dialog{FromWide(lpText), FromWide(lpCaption), uType, nullptr});
+}
+
+int CALLBACK FormHarness::CommonDialogThunk(HWND hDialog, UINT kind) {
+    if (!current) return IDCANCEL;
+    WCHAR title[256] = {};
+    GetWindowTextW(hDialog, title, 256);
+    return current->TakeAnswer(Dialog{FromWide(title), FromWide(title), 0, nullptr, hDialog, kind});
 }
 
 void FormHarness::Idle() {

@@ -1,7 +1,8 @@
 // tests/support/windows/FormHarness.h: runs the class library's forms headless for a test, on top of
 // HeadlessApp: a fresh Application and Screen, forms created and freed with the test, clicks and keys
 // aimed at controls (windowless ones through their parent), and one scripted hook that answers every
-// dialog the program raises (message boxes and modal forms) and every wait of a message loop.
+// dialog the program raises (message boxes, modal forms and the common dialogs) and every wait of a
+// message loop.
 #pragma once
 
 #include "tests/support/windows/HeadlessApp.h"
@@ -69,6 +70,8 @@ public:
         QString caption;
         UINT type = 0;     // MB_* flags of a message box
         vcl::TCustomForm* form = nullptr;
+        HWND window = nullptr; // a common dialog (folder, open, save): its window, set up and waiting
+        UINT commonKind = 0;   // TW_DIALOG_* of a common dialog; the answer is the button (IDOK, IDCANCEL)
     };
     // What answers it: the result (a message-box button, or the modal result set on the form), after an
     // optional action that may click or type into the form first.
@@ -88,6 +91,7 @@ public:
 
 private:
     static int CALLBACK MessageBoxThunk(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
+    static int CALLBACK CommonDialogThunk(HWND hDialog, UINT kind);
     int TakeAnswer(const Dialog& dialog);
     void Idle();
 
@@ -97,6 +101,7 @@ private:
     std::vector<Dialog> dialogs_;
     std::vector<vcl::TCustomForm*> answered_;
     TwMessageBoxProc previousBox_ = nullptr;
+    TwCommonDialogProc previousCommon_ = nullptr;
 };
 
 } // namespace testing_support
