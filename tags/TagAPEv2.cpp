@@ -214,18 +214,7 @@ bool TAPEv2Frame::SetAsText(const String& Text)
 
 bool TAPEv2Frame::SetAsList(const rtl::TStrings& List)
 {
-    rtl::TBytes value;
-    auto line = [&](const String& S) {
-        const rtl::TBytes b = EncodeText(S);
-        value.insert(value.end(), b.begin(), b.end());
-        value.push_back('\r');
-        value.push_back('\n');
-    };
-    for (int i = 0; i < List.Count(); ++i) {
-        line(List.Names(i));
-        line(List.ValueFromIndex(i));
-    }
-    ReplaceValue(Stream, value);
+    ReplaceValue(Stream, NameValueLines(List, EncodeText));
     Format = ffText;
     return true;
 }
@@ -235,22 +224,7 @@ bool TAPEv2Frame::GetAsList(rtl::TStrings& List) const
     List.Clear();
     if (Format != ffText) return false;
     AlreadyParsed = true;
-    std::vector<rtl::TBytes> lines;
-    rtl::TBytes current;
-    const uint8_t* p = Bytes(Stream);
-    const int64_t n = SizeOf(Stream);
-    for (int64_t i = 0; i < n; ++i) {
-        if (p[i] != '\r') {
-            current.push_back(p[i]);
-            continue;
-        }
-        if (i + 1 < n && p[i + 1] == '\n') {
-            lines.push_back(std::move(current));
-            current.clear();
-            ++i;
-        }
-    }
-    if (!current.empty()) lines.push_back(std::move(current));
+    const std::vector<rtl::TBytes> lines = CrLfLines(Bytes(Stream), SizeOf(Stream), true);
     bool any = false;
     for (size_t i = 0; i + 1 < lines.size(); i += 2) {
         const String name = TrimTrailingControls(DecodeText(lines[i].data(), lines[i].size()));

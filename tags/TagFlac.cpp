@@ -54,6 +54,17 @@ void CheckLeft(rtl::TStream& S, int64_t Length)
     if (Length > S.Size() - S.Position()) Truncated();
 }
 
+// Length bytes from the stream's position; nothing without a stream.
+rtl::TBytes ReadBody(rtl::TStream* S, int64_t Length)
+{
+    rtl::TBytes body;
+    if (S && Length > 0) {
+        body.resize(static_cast<size_t>(Length));
+        S->ReadBuffer(body.data(), Length);
+    }
+    return body;
+}
+
 rtl::TBytes ReadAll(rtl::TStream& S)
 {
     S.SetPosition(0);
@@ -88,17 +99,7 @@ bool TVorbisComment::SetAsText(const String& Text)
 
 bool TVorbisComment::SetAsList(const rtl::TStrings& List)
 {
-    rtl::TBytes value;
-    auto line = [&](const String& S) {
-        Append(value, rtl::TEncoding::UTF8()->GetBytes(S));
-        value.push_back('\r');
-        value.push_back('\n');
-    };
-    for (int i = 0; i < List.Count(); ++i) {
-        line(List.Names(i));
-        line(List.ValueFromIndex(i));
-    }
-    ReplaceValue(Stream, value);
+    ReplaceValue(Stream, NameValueLines(List, [](const String& S) { return rtl::TEncoding::UTF8()->GetBytes(S); }));
     Format = vcfText;
     return true;
 }
@@ -108,22 +109,11 @@ bool TVorbisComment::GetAsList(rtl::TStrings& List)
     List.Clear();
     if (Format != vcfText) return false;
     AlreadyParsed = true;
-    std::vector<String> lines;
-    rtl::TBytes current;
-    const uint8_t* p = Bytes(Stream);
-    const int64_t n = SizeOf(Stream);
-    for (int64_t i = 0; i < n; ++i) {
-        if (p[i] != '\r') {
-            current.push_back(p[i]);
-        } else if (i + 1 < n && p[i + 1] == '\n') {
-            lines.push_back(rtl::TEncoding::UTF8()->GetString(current.data(), current.size()));
-            current.clear();
-            ++i;
-        }
-    }
+    const std::vector<rtl::TBytes> lines = CrLfLines(Bytes(Stream), SizeOf(Stream), false);
+    auto text = [](const rtl::TBytes& B) { return rtl::TEncoding::UTF8()->GetString(B.data(), B.size()); };
     bool any = false;
     for (size_t i = 0; i + 1 < lines.size(); i += 2) {
-        List.Add(lines[i] + u'=' + lines[i + 1]);
+        List.Add(text(lines[i]) + u'=' + text(lines[i + 1]));
         any = true;
     }
     return any;
@@ -240,10 +230,7 @@ int TFlacTag::AddMetaDataCoverArt(rtl::TStream* Stream, int64_t Blocklength)
     TMetaData block;
     block.MetaDataBlockHeader = {uint8_t(FlacBlockPicture), 0, 0, 0};
     block.BlockType = FlacBlockPicture;
-    if (Stream && Blocklength > 0) {
-        block.Data.resize(size_t(Blocklength));
-        Stream->ReadBuffer(block.Data.data(), Blocklength);
-    }
+    block.Data = ReadBody(Stream, Blocklength);
     MetaBlocksCoverArts.push_back(std::move(block));
     return int(MetaBlocksCoverArts.size()) - 1;
 }
@@ -254,10 +241,7 @@ int TFlacTag::AddMetaDataOther(const std::array<uint8_t, 4>& Header, rtl::TStrea
     TMetaData block;
     block.MetaDataBlockHeader = Header;
     block.BlockType = BlockType;
-    if (Stream && Blocklength > 0) {
-        block.Data.resize(size_t(Blocklength));
-        Stream->ReadBuffer(block.Data.data(), Blocklength);
-    }
+    block.Data = ReadBody(Stream, Blocklength);
     aMetaBlockOther.push_back(std::move(block));
     return int(aMetaBlockOther.size()) - 1;
 }

@@ -222,25 +222,11 @@ bool TMP4AtomData::GetAsList(rtl::TStrings& List) const
     List.Clear();
     if (DataType != MP4DataText) return false;
     AlreadyParsed = true;
-    std::vector<String> lines;
-    rtl::TBytes current;
-    const uint8_t* p = Bytes(Data);
-    const int64_t n = SizeOf(Data);
-    auto flush = [&] {
-        lines.push_back(rtl::TEncoding::UTF8()->GetString(current.data(), current.size()));
-        current.clear();
-    };
-    for (int64_t i = 0; i < n; ++i) {
-        if (p[i] != '\r') current.push_back(p[i]);
-        else if (i + 1 < n && p[i + 1] == '\n') {
-            flush();
-            ++i;
-        }
-    }
-    if (!current.empty()) flush();
+    const std::vector<rtl::TBytes> lines = CrLfLines(Bytes(Data), SizeOf(Data), true);
+    auto text = [](const rtl::TBytes& B) { return rtl::TEncoding::UTF8()->GetString(B.data(), B.size()); };
     bool any = false;
     for (size_t i = 0; i + 1 < lines.size(); i += 2) {
-        List.Add(lines[i] + u'=' + lines[i + 1]);
+        List.Add(text(lines[i]) + u'=' + text(lines[i + 1]));
         any = true;
     }
     return any;
@@ -261,18 +247,7 @@ bool TMP4AtomData::SetAsInteger64(uint32_t LowDWord, uint32_t HighDWord) { retur
 
 bool TMP4AtomData::SetAsList(const rtl::TStrings& List)
 {
-    rtl::TBytes value;
-    auto line = [&](const String& S) {
-        const rtl::TBytes b = rtl::TEncoding::UTF8()->GetBytes(S);
-        value.insert(value.end(), b.begin(), b.end());
-        value.push_back('\r');
-        value.push_back('\n');
-    };
-    for (int i = 0; i < List.Count(); ++i) {
-        line(List.Names(i));
-        line(List.ValueFromIndex(i));
-    }
-    ReplaceValue(Data, value);
+    ReplaceValue(Data, NameValueLines(List, [](const String& S) { return rtl::TEncoding::UTF8()->GetBytes(S); }));
     DataType = MP4DataText;
     return true;
 }
@@ -646,37 +621,23 @@ bool TMP4Tag::SetMediaType(const String& Media)
     return false;
 }
 
-uint16_t TMP4Tag::GetTrack() const
+namespace {
+
+// The number and total of "trkn" and "disk": the 8-byte and the 6-byte layouts read alike.
+uint32_t NumberAndTotal(const TMP4Tag& Tag, const TAtomName& Name)
 {
     uint32_t low = 0;
-    uint64_t v = 0;
-    GetInteger48(Trkn, low, 0, v);
-    return uint16_t(low >> 16);
+    uint64_t value = 0;
+    Tag.GetInteger48(Name, low, 0, value);
+    return low;
 }
 
-uint16_t TMP4Tag::GetTotalTracks() const
-{
-    uint32_t low = 0;
-    uint64_t v = 0;
-    GetInteger48(Trkn, low, 0, v);
-    return uint16_t(low);
-}
+} // namespace
 
-uint16_t TMP4Tag::GetDisc() const
-{
-    uint32_t low = 0;
-    uint64_t v = 0;
-    GetInteger48(Disk, low, 0, v);
-    return uint16_t(low >> 16);
-}
-
-uint16_t TMP4Tag::GetTotalDiscs() const
-{
-    uint32_t low = 0;
-    uint64_t v = 0;
-    GetInteger48(Disk, low, 0, v);
-    return uint16_t(low);
-}
+uint16_t TMP4Tag::GetTrack() const { return uint16_t(NumberAndTotal(*this, Trkn) >> 16); }
+uint16_t TMP4Tag::GetTotalTracks() const { return uint16_t(NumberAndTotal(*this, Trkn)); }
+uint16_t TMP4Tag::GetDisc() const { return uint16_t(NumberAndTotal(*this, Disk) >> 16); }
+uint16_t TMP4Tag::GetTotalDiscs() const { return uint16_t(NumberAndTotal(*this, Disk)); }
 
 bool TMP4Tag::SetTrack(uint16_t Track, uint16_t TotalTracks)
 {
