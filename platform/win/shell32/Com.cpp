@@ -27,6 +27,8 @@ HRESULT WINAPI CoCreateInstance(REFCLSID, IUnknown* outer, DWORD, REFIID, LPVOID
     return outer ? CLASS_E_NOAGGREGATION : REGDB_E_CLASSNOTREG;
 }
 
+HRESULT WINAPI CoDisconnectObject(IUnknown* object, DWORD) { return object ? S_OK : E_INVALIDARG; }
+
 LPVOID WINAPI CoTaskMemAlloc(SIZE_T cb) { return std::malloc(cb ? cb : 1); }
 LPVOID WINAPI CoTaskMemRealloc(LPVOID pv, SIZE_T cb) { return std::realloc(pv, cb ? cb : 1); }
 void WINAPI CoTaskMemFree(LPVOID pv) { std::free(pv); }

@@ -57,6 +57,8 @@ void WINAPI CoUninitialize(void);
 HRESULT WINAPI OleInitialize(LPVOID pvReserved);
 void WINAPI OleUninitialize(void);
 HRESULT WINAPI CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsContext, REFIID riid, LPVOID* ppv);
+// No object is ever handed to another process here: nothing to disconnect.
+HRESULT WINAPI CoDisconnectObject(IUnknown* pUnk, DWORD dwReserved);
 LPVOID WINAPI CoTaskMemAlloc(SIZE_T cb);
 LPVOID WINAPI CoTaskMemRealloc(LPVOID pv, SIZE_T cb);
 void WINAPI CoTaskMemFree(LPVOID pv);

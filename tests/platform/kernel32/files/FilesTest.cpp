@@ -292,10 +292,19 @@ TEST(Times, CalendarConversions) {
 }
 
 TEST(Times, LocalTimeFollowsTheZoneOfTheDate) {
-    const char* saved = std::getenv("TZ");
-    const std::string keep = saved ? saved : "";
-    setenv("TZ", "Europe/Berlin", 1);
-    tzset();
+    struct Zone {
+        const char* saved = std::getenv("TZ");
+        std::string keep = saved ? saved : "";
+        Zone() {
+            setenv("TZ", "Europe/Berlin", 1);
+            tzset();
+        }
+        ~Zone() { // also when an assertion ends the test early
+            if (saved) setenv("TZ", keep.c_str(), 1);
+            else unsetenv("TZ");
+            tzset();
+        }
+    } zone;
     SYSTEMTIME winter{2020, 1, 0, 15, 12, 0, 0, 0}, summer{2020, 7, 0, 15, 12, 0, 0, 0}, local{};
     ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(nullptr, &winter, &local));
     EXPECT_EQ(local.wHour, 13);
@@ -306,9 +315,6 @@ TEST(Times, LocalTimeFollowsTheZoneOfTheDate) {
     EXPECT_EQ(tz.Bias, -60);
     ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(&tz, &summer, &local));
     EXPECT_EQ(local.wHour, 13); // a given zone: its bias alone
-    if (saved) setenv("TZ", keep.c_str(), 1);
-    else unsetenv("TZ");
-    tzset();
 }
 
 TEST(Paths, FullPathsAndBuffers) {
