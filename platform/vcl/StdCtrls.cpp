@@ -767,7 +767,7 @@ public:
     int Add(const String& S) override {
         if (!Windowed()) {
             int at = FSaved.Count();
-            if (FSorted) {
+            if (FSorted && (at == 0 || S.compare(FSaved.Strings(at - 1), Qt::CaseInsensitive) < 0)) {
                 int lo = 0, hi = FSaved.Count();
                 while (lo < hi) {
                     const int mid = (lo + hi) / 2;
@@ -797,8 +797,29 @@ public:
 
     void AddStrings(rtl::TStrings* Strings) override {
         if (!Strings) return;
-        if (Windowed()) Send(FMsg.InitStorage, WPARAM(Strings->Count()), 0);
-        rtl::TStrings::AddStrings(Strings);
+        const int n = Strings->Count();
+        if (Windowed()) Send(FMsg.InitStorage, WPARAM(n), 0);
+        if (!FSorted || n < 2 || Count() != 0 || Strings == this) {
+            rtl::TStrings::AddStrings(Strings);
+            return;
+        }
+        // Into an empty sorted list, in sorted order (stable, as equal items would go after each
+        // other): each then goes last instead of moving all those after its place.
+        std::vector<String> texts(static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i) texts[size_t(i)] = Strings->Strings(i);
+        std::vector<int> order(static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i) order[size_t(i)] = i;
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return texts[size_t(a)].compare(texts[size_t(b)], Qt::CaseInsensitive) < 0;
+        });
+        BeginUpdate();
+        try {
+            for (int i : order) AddObject(texts[size_t(i)], Strings->Objects(i));
+        } catch (...) {
+            EndUpdate();
+            throw;
+        }
+        EndUpdate();
     }
 
     void Delete(int Index) override {

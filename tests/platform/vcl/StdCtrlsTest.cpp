@@ -418,6 +418,11 @@ TEST(StdListBox, ItemsSelectionAndOrderSurviveANewWindowAndOnlyTheUserClicks) {
     list->Items()->SetStrings(1, u"TWO"_qs);
     EXPECT_EQ(list->ItemIndex(), 1); // replacing the chosen item keeps it chosen
     EXPECT_EQ(form->log, (std::vector<std::string>{"list:1"}));
+    // Many at once into the sorted list: the same order, equal items in the order they came.
+    rtl::TStringList more;
+    more.SetText(u"pear\nApple\nfig\napple"_qs);
+    early->Items()->Assign(&more);
+    EXPECT_EQ(LinesOf(early->Items()), (Lines{"Apple", "apple", "fig", "pear"}));
     EXPECT_EQ(list->ItemAtPos(TPoint(10, h0 / 2), true), 0);
     EXPECT_EQ(list->ItemAtPos(TPoint(10, 90), true), -1);
     EXPECT_EQ(list->ItemAtPos(TPoint(10, 90), false), 3);
