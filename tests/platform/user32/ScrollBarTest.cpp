@@ -78,6 +78,13 @@ TEST_F(BarTest, AnUpDownMadeWithoutAWidthTakesAScrollBarsBesideItsBuddy) {
     EXPECT_EQ(ur.bottom - ur.top, 24);
     EXPECT_EQ(er.right, ur.left);
     EXPECT_EQ(ur.right - er.left, 100);  // the pair keeps the buddy's old width
+    // Beside a framed buddy the arrows cover the frame's inner two pixels.
+    HWND framed = Make(u"Edit", ES_AUTOHSCROLL | WS_BORDER, {10, 40, 110, 64}, 6);
+    HWND ud2 = Make(UPDOWN_CLASSW, UDS_ALIGNRIGHT | UDS_AUTOBUDDY, {0, 0, 16, 24}, 7);
+    GetWindowRect(framed, &er);
+    GetWindowRect(ud2, &ur);
+    EXPECT_EQ(er.right - er.left, 84);
+    EXPECT_EQ(ur.left, er.right - 2);
 }
 
 TEST_F(BarTest, UpDownStepsItsBuddyAsTheParentAllows) {

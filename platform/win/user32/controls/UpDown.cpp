@@ -64,6 +64,13 @@ void WriteBuddy(HWND hwnd, UpDownState* s) {
     SetWindowTextW(s->buddy, Number(hwnd, s, s->pos).c_str());
 }
 
+// A step by the mouse leaves the buddy edit's number selected, ready to be typed over.
+void SelectBuddy(const UpDownState* s) {
+    WCHAR cls[8] = {};
+    if (s->buddy && GetClassNameW(s->buddy, cls, 8) && QString::fromUtf16(cls).compare(u"Edit", Qt::CaseInsensitive) == 0)
+        SendMessageW(s->buddy, EM_SETSEL, 0, -1);
+}
+
 int Clamp(const UpDownState* s, int v) { return std::clamp(v, std::min(s->min, s->max), std::max(s->min, s->max)); }
 
 // One step of the arrows: the parent may refuse or change it through UDN_DELTAPOS.
@@ -139,12 +146,15 @@ void Attach(HWND hwnd, UpDownState* s, HWND buddy) {
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&br), 2);
         // Made without a width (as templates often do), the arrows take a scroll bar's.
         const int w = me.right > me.left ? me.right - me.left : GetSystemMetrics(SM_CXVSCROLL);
+        // Beside a framed buddy the arrows cover its frame's inner edge, so that the two read as one.
+        const bool framed = (StyleOf(buddy) & WS_BORDER) || (GetWindowLongW(buddy, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+        const int overlap = framed ? 2 : 0;
         if (style & UDS_ALIGNRIGHT) {
             MoveWindow(buddy, br.left, br.top, br.right - br.left - w, br.bottom - br.top, TRUE);
-            MoveWindow(hwnd, br.right - w, br.top, w, br.bottom - br.top, TRUE);
+            MoveWindow(hwnd, br.right - w - overlap, br.top, w, br.bottom - br.top, TRUE);
         } else {
             MoveWindow(buddy, br.left + w, br.top, br.right - br.left - w, br.bottom - br.top, TRUE);
-            MoveWindow(hwnd, br.left, br.top, w, br.bottom - br.top, TRUE);
+            MoveWindow(hwnd, br.left + overlap, br.top, w, br.bottom - br.top, TRUE);
         }
     }
     WriteBuddy(hwnd, s);
@@ -204,6 +214,8 @@ LRESULT CALLBACK UpDownProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         SetCapture(hwnd);
         InvalidateRect(hwnd, nullptr, FALSE);
         Step(hwnd, s, s->pressed);
+        if (!(s = StateOf<UpDownState>(hwnd))) return 0;
+        SelectBuddy(s);
         SetTimer(hwnd, RepeatTimer, FirstDelay, nullptr);
         return 0;
     }
@@ -211,6 +223,7 @@ LRESULT CALLBACK UpDownProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (wp == RepeatTimer && s->pressed) {
             SetTimer(hwnd, RepeatTimer, RepeatDelay, nullptr);
             Step(hwnd, s, s->pressed);
+            if ((s = StateOf<UpDownState>(hwnd))) SelectBuddy(s);
         }
         return 0;
     case WM_LBUTTONUP:

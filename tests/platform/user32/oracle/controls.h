@@ -12,6 +12,10 @@
  *   "@ <window> <class> id=.. text=.. rect=l,t,r,b"  a child of a message box, in its client area
  * Controls' own messages are not logged: only what their parent, dialog and the program can see. */
 
+#ifdef _WIN32
+#include <commctrl.h> /* the up-down control's messages and styles */
+#endif
+
 static const char* const* oracleItemNames; /* dialog items named by id while they are created */
 static int oracleItemCount;
 
@@ -81,6 +85,14 @@ static void OracleControlFacts(UINT msg, WPARAM wp, LPARAM lp) {
         OracleAppend(" id=%d type=%d item=%d", (int)wp, (int)m->CtlType, (int)m->itemID);
         break;
     }
+    case 0x004E: { /* WM_NOTIFY */
+        const NMHDR* h = (const NMHDR*)lp;
+        if ((int)h->code == (int)UDN_DELTAPOS) {
+            const NMUPDOWN* u = (const NMUPDOWN*)lp;
+            OracleAppend(" UDN_DELTAPOS pos=%d delta=%d from=%s", u->iPos, u->iDelta, OracleWho(h->hwndFrom));
+        } else OracleAppend(" code=%d from=%s", (int)h->code, OracleWho(h->hwndFrom));
+        break;
+    }
     case 0x0028: /* WM_NEXTDLGCTL: a window to focus, or the next (0) or previous (1) one */
         if (LOWORD(lp)) OracleAppend(" %s 1", OracleWho((HWND)wp));
         else OracleAppend(" %s 0", wp ? "previous" : "next");
@@ -104,6 +116,14 @@ static void OracleText(const char* name, HWND edit) {
 
 static void OracleCheck(const char* name, HWND button) {
     OracleAppend("= %s check=%d\n", name, (int)SendMessageW(button, BM_GETCHECK, 0, 0));
+}
+
+/* A child's rectangle in its parent's client area. */
+static void OracleRect(const char* name, HWND h) {
+    RECT r;
+    GetWindowRect(h, &r);
+    MapWindowPoints(0, GetParent(h), (POINT*)&r, 2);
+    OracleAppend("= %s rect=%d,%d,%d,%d\n", name, (int)r.left, (int)r.top, (int)r.right, (int)r.bottom);
 }
 
 static void OracleCombo(const char* name, HWND combo) {
@@ -504,6 +524,43 @@ static void ScScrollBar(void) {
     OracleState();
 }
 
+/* ---- up-down controls ---- */
+
+static void ScUpDown(void) {
+    HWND host, edit, ud;
+#ifdef _WIN32
+    LoadLibraryW(T("comctl32.dll")); /* the real up-down class lives there, registered as it loads */
+#endif
+    host = OracleHost();
+    edit = OracleControl("edit", T("Edit"), ES_AUTOHSCROLL | WS_BORDER, 10, 10, 80, 22, host, 1, T(""));
+    ud = OracleControl("updown", T("msctls_updown32"),
+                       UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 0, 16,
+                       22, host, 2, T(""));
+    OracleSettle();
+    OracleBegin();
+    OracleRect("edit", edit);
+    OracleRect("updown", ud);
+    OracleStep("UDM_SETRANGE32 0,10, UDM_SETPOS32 5");
+    SendMessageW(ud, UDM_SETRANGE32, 0, 10);
+    SendMessageW(ud, UDM_SETPOS32, 0, 5);
+    OracleText("edit", edit);
+    OracleStep("click the up arrow");
+    OracleClickAt(ud, 8, 4);
+    OracleDeliver(0);
+    OracleText("edit", edit);
+    OracleStep("SetFocus edit, Down, Down");
+    SetFocus(edit);
+    OracleTap(0, VK_DOWN);
+    OracleTap(0, VK_DOWN);
+    OracleDeliver(0);
+    OracleText("edit", edit);
+    OracleResult((int)SendMessageW(ud, UDM_GETPOS32, 0, 0));
+    OracleStep("UDM_SETPOS32 20 (out of range)");
+    SendMessageW(ud, UDM_SETPOS32, 0, 20);
+    OracleText("edit", edit);
+    OracleResult((int)SendMessageW(ud, UDM_GETPOS32, 0, 0));
+}
+
 /* ---- dialogs ---- */
 
 #define ORACLE_TEMPLATE_WORDS 1024
@@ -763,6 +820,7 @@ static const struct OracleScenario oracleControlScenarios[] = {
     {"button_create", ScButtonCreate}, {"button_click", ScButtonClick}, {"button_ownerdraw", ScButtonOwnerDraw},
     {"edit_program", ScEditProgram},   {"edit_typing", ScEditTyping},   {"listbox", ScListBox},
     {"combo_create", ScComboCreate},   {"combo_dropdown", ScComboDropDown}, {"static_notify", ScStaticNotify},
-    {"scrollbar", ScScrollBar},        {"dialog_create", ScDialogCreate}, {"dialog_navigate", ScDialogNavigate},
+    {"scrollbar", ScScrollBar},        {"updown", ScUpDown},
+    {"dialog_create", ScDialogCreate}, {"dialog_navigate", ScDialogNavigate},
     {"messagebox_short", ScMessageBoxShort}, {"messagebox_long", ScMessageBoxLong},
 };
