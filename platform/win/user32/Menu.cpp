@@ -189,7 +189,7 @@ SIZE BitmapSize(HBITMAP b) {
 }
 
 int CheckWidth() { return GetSystemMetrics(SM_CXMENUCHECK); }
-int ItemHeightDefault() { return std::max(TextHeight() + 4, GetSystemMetrics(SM_CYMENUSIZE)); }
+int ItemHeightDefault() { return TextHeight() + 4; }
 constexpr int TabGap = 12;          // between the caption and the shortcut column
 constexpr int BarItemPadding = 6;   // each side of a bar item's text
 constexpr int ColumnBarGap = 4;     // the line of MFT_MENUBARBREAK between columns
@@ -315,7 +315,8 @@ void LayoutPopup(Menu* m, HWND owner) {
     const int rightCol = check + 4;  // the sub-menu arrow
 
     // Columns: an item with MFT_MENUBREAK or MFT_MENUBARBREAK starts a new one.
-    int x = 0, colStart = 0, maxBottom = 0, y = 0, colLabel = 0, colShortcut = 0;
+    // Items start inside a margin of the client area, which surrounds them on every side.
+    int x = PopupMargin, maxBottom = 0, y = PopupMargin, colLabel = 0, colShortcut = 0;
     int tabColumn = 0;
     auto closeColumn = [&](size_t from, size_t to) {
         const int shortcutPart = colShortcut ? TabGap + colShortcut : 0;
@@ -336,10 +337,9 @@ void LayoutPopup(Menu* m, HWND owner) {
             closeColumn(first, i);
             if (it.type & MFT_MENUBARBREAK) x += ColumnBarGap;
             first = i;
-            y = 0;
+            y = PopupMargin;
             colLabel = colShortcut = 0;
         }
-        (void)colStart;
         int w = 0, h = itemH;
         if (it.OwnerDraw()) {
             UINT mw = 0, mh = 0;
@@ -366,7 +366,7 @@ void LayoutPopup(Menu* m, HWND owner) {
         maxBottom = std::max(maxBottom, y);
     }
     closeColumn(first, m->items.size());
-    m->size = SIZE{x, maxBottom};
+    m->size = SIZE{x + PopupMargin, maxBottom + PopupMargin};
     m->tabColumn = tabColumn;
     m->laidOut = true;
     SelectObject(dc, oldFont);

@@ -39,6 +39,7 @@ struct Tracker {
     bool moved = false;
     POINT lastPt{-100000, -100000};
     bool altDown = false;
+    bool mouseSelect = false;  // the selection being made comes from the mouse (MF_MOUSESELECT)
 };
 
 Tracker* current = nullptr;
@@ -157,7 +158,7 @@ void MenuSelect(Menu* m, int index) {
         return;
     }
     const Item& it = m->items[size_t(index)];
-    UINT flags = MF_HILITE | sysFlag | (it.state & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_DEFAULT)) |
+    UINT flags = MF_HILITE | sysFlag | (current->mouseSelect ? MF_MOUSESELECT : 0) | (it.state & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_DEFAULT)) |
                  (it.type & (MF_OWNERDRAW | MF_BITMAP | MF_SEPARATOR));
     WORD idOrPos = WORD(it.id);
     if (it.sub) {
@@ -385,7 +386,7 @@ Level OpenLevel(HMENU menu, POINT at, UINT flags, const RECT* parentItem, int op
     if (parentItem) {
         // Beside the item that opens it, overlapping the parent's border; to its left when it does not fit.
         x = parentItem->right;
-        y = parentItem->top - PopupBorder;
+        y = parentItem->top - PopupBorder - PopupMargin;
         if (x + w > work.right) x = std::max<int>(work.left, parentItem->left - w);
     } else {
         if (flags & TPM_CENTERALIGN) x -= w / 2;
@@ -466,7 +467,11 @@ void Mouse(const MSG& m) {
         }
         if (hit < 0) return;
         Menu* menu = Find(l.menu);
-        if (menu->selected != hit) SendMessageW(l.wnd, MN_SELECTITEM, WPARAM(hit), 0);
+        if (menu->selected != hit) {
+            t.mouseSelect = true;
+            SendMessageW(l.wnd, MN_SELECTITEM, WPARAM(hit), 0);
+            t.mouseSelect = false;
+        }
         else if (size_t(lvl) + 1 < t.levels.size()) CloseLevelsFrom(size_t(lvl) + 2);  // back onto the opener
         if (!current || t.ended) return;
         menu = Find(l.menu);
@@ -481,7 +486,9 @@ void Mouse(const MSG& m) {
         t.pressed = true;
         if (lvl >= 0) {
             if (hit == ArrowUp || hit == ArrowDown) return;
+            t.mouseSelect = true;
             SendMessageW(t.levels[size_t(lvl)].wnd, MN_BUTTONDOWN, WPARAM(hit), 0);
+            if (current) t.mouseSelect = false;
             return;
         }
         if (t.barWnd) {
@@ -527,8 +534,7 @@ LRESULT CALLBACK PopupMenuProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         RECT r;
         GetWindowRect(hwnd, &r);
         OffsetRect(&r, -r.left, -r.top);
-        DrawEdge(hdc, &r, EDGE_RAISED, BF_RECT | BF_ADJUST);
-        FrameRect(hdc, &r, GetSysColorBrush(COLOR_MENU));
+        FrameRect(hdc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
         ReleaseDC(hwnd, hdc);
         return 0;
     }
@@ -696,7 +702,8 @@ UINT RunMenuLoop(HMENU menu, UINT flags, POINT at, HWND owner, const RECT* exclu
             continue;
         }
         if (m.message == WM_CHAR || m.message == WM_SYSCHAR) {
-            SendMessageW(t.levels.back().wnd, WM_CHAR, m.wParam, m.lParam);
+            // Control characters (Escape, Enter, Tab) were keys of their own already.
+            if (m.wParam >= 0x20) SendMessageW(t.levels.back().wnd, WM_CHAR, m.wParam, m.lParam);
             continue;
         }
         if (m.message == WM_DEADCHAR || m.message == WM_SYSDEADCHAR || m.message == WM_CONTEXTMENU) continue;

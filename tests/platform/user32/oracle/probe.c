@@ -51,6 +51,7 @@ static void OracleKey(UINT vk, BOOL down) {
 }
 
 #include "scenarios.h"
+#include "menus.h"
 
 int main(int argc, char** argv) {
     FILE* out;
@@ -59,13 +60,15 @@ int main(int argc, char** argv) {
         for (i = 0; i < sizeof oracleScenarios / sizeof oracleScenarios[0]; ++i) printf("%s\n", oracleScenarios[i].name);
         for (i = 0; i < sizeof oracleControlScenarios / sizeof oracleControlScenarios[0]; ++i)
             printf("%s\n", oracleControlScenarios[i].name);
+        for (i = 0; i < sizeof oracleMenuScenarios / sizeof oracleMenuScenarios[0]; ++i)
+            printf("%s\n", oracleMenuScenarios[i].name);
         return 0;
     }
     if (argc != 3) {
         fprintf(stderr, "usage: probe.exe <scenario> <out.txt> | --list\n");
         return 2;
     }
-    if (!OracleRun(argv[1])) {
+    if (!OracleRun(argv[1]) && !OracleRunMenu(argv[1])) {
         fprintf(stderr, "probe: no scenario %s\n", argv[1]);
         return 2;
     }
