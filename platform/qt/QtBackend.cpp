@@ -1,6 +1,7 @@
 // The Qt presentation: a QRasterWindow per visible top-level window showing its backing image, Qt input
 // turned into the window model's input, the desktop clipboard, and screens into the metrics.
 #include "qt/QtBackend.h"
+#include "win/shell32/trayapi.h"
 #include "win/user32/Backend.h"
 
 #include <QAbstractEventDispatcher>
@@ -14,9 +15,13 @@
 #include <QPainter>
 #include <QRasterWindow>
 #include <QScreen>
+#include <QIcon>
+#include <QPixmap>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -278,12 +283,49 @@ public:
         QGuiApplication::clipboard()->setMimeData(m);
     }
 
+    bool TrayAvailable() override { return QSystemTrayIcon::isSystemTrayAvailable(); }
+    bool TraySet(int id, const QImage& icon, const QString& tip) override {
+        auto& t = trays_[id];
+        if (!t) {
+            t = std::make_unique<QSystemTrayIcon>();
+            QObject::connect(t.get(), &QSystemTrayIcon::activated, [id](QSystemTrayIcon::ActivationReason why) {
+                const QPoint at = QCursor::pos();
+                auto send = [&](UINT event) { TwTrayEvent(id, event, at.x(), at.y()); };
+                switch (why) {
+                case QSystemTrayIcon::Trigger: send(WM_LBUTTONDOWN); send(WM_LBUTTONUP); break;
+                case QSystemTrayIcon::DoubleClick: send(WM_LBUTTONDBLCLK); send(WM_LBUTTONUP); break;
+                case QSystemTrayIcon::MiddleClick: send(WM_MBUTTONUP); break;
+                case QSystemTrayIcon::Context: send(WM_RBUTTONDOWN); send(WM_RBUTTONUP); send(WM_CONTEXTMENU); break;
+                default: break;
+                }
+            });
+            QObject::connect(t.get(), &QSystemTrayIcon::messageClicked, [id] {
+                const QPoint at = QCursor::pos();
+                TwTrayEvent(id, NIN_BALLOONUSERCLICK, at.x(), at.y());
+            });
+        }
+        t->setIcon(QIcon(QPixmap::fromImage(icon)));
+        t->setToolTip(tip);
+        t->show();
+        return true;
+    }
+    void TrayRemove(int id) override { trays_.erase(id); }
+    bool TrayBalloon(int id, const QString& title, const QString& text, int kind, int timeoutMs) override {
+        auto it = trays_.find(id);
+        if (it == trays_.end() || !QSystemTrayIcon::supportsMessages()) return false;
+        static constexpr QSystemTrayIcon::MessageIcon icons[] = {QSystemTrayIcon::NoIcon, QSystemTrayIcon::Information,
+                                                                 QSystemTrayIcon::Warning, QSystemTrayIcon::Critical};
+        it->second->showMessage(title, text, icons[std::clamp(kind, 0, 3)], timeoutMs > 0 ? timeoutMs : 10000);
+        return true;
+    }
+
     QWindow* Find(HWND hwnd) const {
         auto it = windows_.find(hwnd);
         return it == windows_.end() ? nullptr : it->second.get();
     }
 
 private:
+    std::map<int, std::unique_ptr<QSystemTrayIcon>> trays_;
     std::map<HWND, std::unique_ptr<TwWindow>> windows_;
     QCursor cursor_;
 };

@@ -259,3 +259,6 @@ private:
 };
 
 } // namespace vcl
+
+// The tray icon is part of this unit.
+#include "vcl/TrayIcon.h"

@@ -51,6 +51,18 @@ public:
     virtual bool ClipboardText(QString& text) = 0;
     virtual bool ClipboardFiles(QStringList& files) = 0;
     virtual void SetClipboard(const QString* text, const QStringList* files) = 0;
+
+    // The desktop's notification area: one icon per id with its tip, and balloon messages. A desktop
+    // without one (and the headless presentation) has none: adding an icon then fails. Clicks come back
+    // through TwTrayEvent (shell32).
+    virtual bool TrayAvailable() { return false; }
+    virtual bool TraySet(int id, const QImage& icon, const QString& tip) { (void)id, (void)icon, (void)tip; return false; }
+    virtual void TrayRemove(int id) { (void)id; }
+    // kind: 0 none, 1 information, 2 warning, 3 error.
+    virtual bool TrayBalloon(int id, const QString& title, const QString& text, int kind, int timeoutMs) {
+        (void)id, (void)title, (void)text, (void)kind, (void)timeoutMs;
+        return false;
+    }
 };
 
 // Installs (or with nullptr removes) the presentation. Windows already visible are shown on it.
