@@ -64,6 +64,17 @@ constexpr std::array<uint32_t, 256> MakeCRCTable()
 }
 constexpr std::array<uint32_t, 256> CRCTable = MakeCRCTable();
 
+// Eight tables for eight bytes at a time: Tables[k][b] is the CRC of byte b followed by k zero bytes.
+constexpr std::array<std::array<uint32_t, 256>, 8> MakeCRCTables()
+{
+    std::array<std::array<uint32_t, 256>, 8> t{};
+    t[0] = MakeCRCTable();
+    for (size_t k = 1; k < 8; ++k)
+        for (size_t b = 0; b < 256; ++b) t[k][b] = (t[k - 1][b] << 8) ^ t[0][t[k - 1][b] >> 24];
+    return t;
+}
+constexpr std::array<std::array<uint32_t, 256>, 8> CRCTables = MakeCRCTables();
+
 const uint8_t* Bytes(const rtl::TCustomMemoryStream& Stream) { return static_cast<const uint8_t*>(Stream.Memory()); }
 
 // Only a to z change: the names are ASCII by the comment format's own rule.
@@ -199,7 +210,13 @@ int64_t TOggHeader::DataSize() const
 uint32_t OggCRCUpdate(uint32_t CRC, const void* Data, int64_t Count)
 {
     const auto* p = static_cast<const uint8_t*>(Data);
-    for (int64_t i = 0; i < Count; ++i) CRC = (CRC << 8) ^ CRCTable[(CRC >> 24) ^ p[i]];
+    const auto& T = CRCTables;
+    for (; Count >= 8; Count -= 8, p += 8) {
+        const uint32_t a = CRC ^ (uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]);
+        CRC = T[7][a >> 24] ^ T[6][(a >> 16) & 0xFF] ^ T[5][(a >> 8) & 0xFF] ^ T[4][a & 0xFF] ^ T[3][p[4]] ^ T[2][p[5]] ^
+              T[1][p[6]] ^ T[0][p[7]];
+    }
+    for (; Count > 0; --Count) CRC = (CRC << 8) ^ CRCTable[(CRC >> 24) ^ *p++];
     return CRC;
 }
 
@@ -352,31 +369,62 @@ int32_t TOGGStream::CalculateWrappedStreamSizeEx(int32_t InputDataSize, int32_t 
     return int32_t(result);
 }
 
+// Pages are taken from a large read buffer and written in large blocks: a file of any size costs two
+// buffers of memory and few system calls.
 bool TOGGStream::Renumber(bool Consecutive, int64_t Start, rtl::TStream& Source, rtl::TStream& Destination, int32_t Serial)
 {
+    constexpr size_t BlockSize = 1 << 20;   // more than the largest page (27 + 255 + 255 * 255 bytes)
     try {
-        rtl::TMemoryStream page;
+        std::vector<uint8_t> in(BlockSize), out;
+        out.reserve(BlockSize + 65536);
+        size_t have = 0, at = 0;
         int64_t n = Start;
-        while (Source.Position() < Source.Size()) {
-            page.Clear();
-            TOggHeader header;
-            if (!ReadPage(header, &page, nullptr)) {
-                // Not a page (trailing bytes of another kind): kept as they are.
-                Destination.CopyFrom(Source, Source.Size() - Source.Position());
-                break;
+        int64_t consumed = Source.Position();   // file position of in[at]
+        const int64_t end = Source.Size();
+        auto fill = [&] {
+            std::memmove(in.data(), in.data() + at, have - at);
+            have -= at;
+            at = 0;
+            const int64_t got = Source.Read(in.data() + have, int64_t(in.size() - have));
+            if (got > 0) have += size_t(got);
+        };
+        auto flush = [&] {
+            if (!out.empty()) Destination.WriteBuffer(out.data(), int64_t(out.size()));
+            out.clear();
+        };
+        while (consumed < end) {
+            if (have - at < size_t(TOggHeader::RecordSize) + 65025) fill();
+            const size_t left = have - at;
+            const uint8_t* p = in.data() + at;
+            size_t size = 0;
+            if (left >= size_t(TOggHeader::HeaderSize) && std::memcmp(p, "OggS", 4) == 0 && left >= size_t(27 + p[26])) {
+                size = 27 + p[26];
+                for (int i = 0; i < p[26]; ++i) size += p[27 + i];
             }
-            if (header.Serial == Serial) {
-                header.PageNumber = Consecutive ? int32_t(uint32_t(n)) : int32_t(uint32_t(header.PageNumber) + uint32_t(Start));
-                header.Checksum = 0;
-                uint8_t head[TOggHeader::RecordSize];
-                header.WriteHeader(head);
-                page.SetPosition(0);
-                page.WriteBuffer(head, TOggHeader::HeaderSize);
-                SetOggPageCRC(page, header);
+            if (size == 0 || size > left) {
+                // Not a page (trailing bytes of another kind, or a cut page): kept as they are.
+                flush();
+                Source.SetPosition(consumed);
+                Destination.CopyFrom(Source, end - consumed);
+                return true;
+            }
+            const size_t o = out.size();
+            out.insert(out.end(), p, p + size);
+            uint8_t* page = out.data() + o;
+            if (int32_t(GetLE32(page + 14)) == Serial) {
+                const uint32_t number = Consecutive ? uint32_t(n) : GetLE32(page + 18) + uint32_t(Start);
+                PutLE32(page + 18, number);
+                PutLE32(page + 22, 0);
+                PutLE32(page + 22, OggCRCUpdate(0, page, int64_t(size)));
                 ++n;
             }
-            Destination.WriteBuffer(page.Memory(), page.Size());
+            ++LastPageQueried;
+            at += size;
+            consumed += int64_t(size);
+            if (out.size() >= BlockSize) flush();
         }
+        flush();
+        Source.SetPosition(consumed);
         return true;
     } catch (const std::exception&) {
         return false;

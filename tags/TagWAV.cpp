@@ -93,7 +93,8 @@ bool ReadForm(rtl::TStream& Stream, int64_t Base, TForm& Form)
         Form.SampleCount64 = GetLE(b + 36, 8);
         Form.HeaderEnd = Base + 20 + std::max<uint32_t>(s, 28);
     }
-    return true;
+    // A ds64 chunk that claims more than the file holds makes no form.
+    return Form.HeaderEnd <= Stream.Size();
 }
 
 bool ReadChunk(rtl::TStream& Stream, const TForm& Form, TChunk& Chunk)
@@ -659,12 +660,15 @@ int RewriteTagChunks(rtl::TStream& Source, const TForm& Form, rtl::TStream& Dest
     const uint64_t riff = newSize + (newSize & 1);
     if (!Form.RF64 && riff > 0xFFFFFFFFu) return WAVTAGLIBRARY_ERROR_DOESNT_FIT;
 
-    rtl::TBytes header(static_cast<size_t>(Form.HeaderEnd));
+    const int64_t headerAt = Destination.Position();
     Source.SetPosition(0);
-    Source.ReadBuffer(header.data(), Form.HeaderEnd);
-    if (Form.RF64) PutLE(header.data() + 20, 8, newSize);
-    else PutLE(header.data() + 4, 4, riff);
-    WriteBytes(Destination, header);
+    Destination.CopyFrom(Source, Form.HeaderEnd);
+    const int64_t blockAt = Destination.Position();
+    uint8_t size[8];
+    PutLE(size, 8, Form.RF64 ? newSize : riff);
+    Destination.SetPosition(headerAt + (Form.RF64 ? 20 : 4));
+    Destination.WriteBuffer(size, Form.RF64 ? 8 : 4);
+    Destination.SetPosition(blockAt);
     if (Block.Size() > 0) Destination.WriteBuffer(Block.Memory(), Block.Size());
     const int64_t end = WalkFormChunks(Source, Form, [&](int64_t Pos, int64_t Whole, bool Tag) {
         if (Tag) return;

@@ -138,6 +138,19 @@ t.save(sys.argv[1])' "$f" cover.png
 done
 printf 'TAG%125s' '' >>sv8.mpc && tail -c 8192 sv8.mpc >"$out/APEv2Fuzz/id3v1-after.mpc"
 
+# --- Ogg comment headers and WAV/RF64 chunks, as the encoders and ffmpeg write them
+mkdir -p "$out/OggFuzz" "$out/WAVFuzz"
+ff -f lavfi -i "sine=frequency=440:duration=0.5" -ac 2 -ar 44100 ogg-src.wav
+oggenc -Q -t "Ögg title" -a Artist -c "TRACKNUMBER=3/9" -o "$out/OggFuzz/vorbis.ogg" ogg-src.wav
+oggenc -Q -c "COMMENT=$(head -c 62000 /dev/zero | tr '\0' k)" -o "$out/OggFuzz/vorbis-open-setup.ogg" ogg-src.wav
+opusenc --quiet --title "Opus" --picture cover.png ogg-src.wav "$out/OggFuzz/opus.opus" 2>/dev/null \
+    || opusenc --quiet --title "Opus" ogg-src.wav "$out/OggFuzz/opus.opus"
+ff -f lavfi -i "testsrc=size=32x24:rate=5:duration=0.4" -f lavfi -i "sine=duration=0.4" -c:v libtheora -c:a libvorbis \
+    -metadata title=Film "$out/OggFuzz/theora.ogv"
+ff -f lavfi -i "sine=duration=0.05" -metadata title=Info -metadata artist=Someone "$out/WAVFuzz/info.wav"
+ff -f lavfi -i "sine=duration=0.05" -metadata description=Bext -metadata originator=Me -write_bext 1 "$out/WAVFuzz/bext.wav"
+ff -f lavfi -i "sine=duration=0.05" -metadata title=Big -rf64 always "$out/WAVFuzz/rf64.wav"
+
 # --- INI files and profiles: each encoding, compressed and line lists
 $py "$here/make-seeds.py" ini "$out/IniFuzz" "$out/ProfileFuzz"
 cp "$out"/IniFuzz/* "$out/TextFuzz/"

@@ -249,6 +249,17 @@ TEST(WAVFile, SavePutsTheTagsFirstDropsEveryOldTagChunkAndKeepsTheRest)
     EXPECT_EQ(FileBytes(tagged), id3);
 }
 
+TEST(WAVFile, AnOddFormSizeIsRoundedUpToEven)
+{
+    // A form size that leaves out the last chunk's pad byte, as some writers count it.
+    const Bytes source = Cat({S("RIFF"), LE32(4 + uint32_t(Fmt.size()) + 11), S("WAVE"), Fmt, S("junk"), LE32(3), S("abc"), B({0})});
+    tags::TWAVTag tag;
+    tag.AddTextFrame(u"INAM"_s, u"x"_s);
+    const Bytes block = Info({Text("INAM", "x")});
+    EXPECT_EQ(Saved(tag, source), Cat({S("RIFF"), LE32(uint32_t(4 + block.size() + Fmt.size() + 11 + 1)), S("WAVE"), block,
+                                       Fmt, S("junk"), LE32(3), S("abc"), B({0})}));
+}
+
 TEST(WAVFile, Rf64KeepsItsDataAndRewritesOnlyTheDs64Size)
 {
     const Bytes samples(400, 0x44);
@@ -270,10 +281,15 @@ TEST(WAVFile, Rf64KeepsItsDataAndRewritesOnlyTheDs64Size)
     Bytes expected = Rf64(Cat({Info({Text("INAM", "Front")}), Fmt, Rf64Data(samples)}), 400, 100);
     EXPECT_EQ(saved, expected);
 
-    // A 32-bit size field other than 0xFFFFFFFF is no RF64 form.
+    // A 32-bit size field other than 0xFFFFFFFF is no RF64 form; nor is one whose ds64 chunk claims more
+    // than the file holds (as fuzzing found, that size once went straight into an allocation).
     Bytes bad = source;
     bad[4] = 0;
     Saved(tag, bad, tags::WAVTAGLIBRARY_ERROR_NOT_SUPPORTED_FORMAT);
+    bad = source;
+    std::fill(bad.begin() + 16, bad.begin() + 20, 0xFF);
+    Saved(tag, bad, tags::WAVTAGLIBRARY_ERROR_NOT_SUPPORTED_FORMAT);
+    EXPECT_EQ(Load(tag, bad), u"9"_s);
 }
 
 TEST(WAVFile, AFormThatWouldOutgrowRiffIsRefusedBeforeAnythingIsCopied)
