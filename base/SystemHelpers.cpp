@@ -1,12 +1,14 @@
 #include "base/SystemHelpers.h"
 
 #include <QFile>
-#include <QProcess>
 #include <climits>
 #include <unistd.h>
 #include <vector>
 
 #include "base/Strings.h"
+#include "win/advapi32/winreg.h"
+#include "win/kernel32/synchapi.h"
+#include "win/kernel32/winbase.h"
 #include "rtl/Files.h"
 
 namespace base {
@@ -14,18 +16,6 @@ namespace base {
 namespace {
 
 LPCWSTR W(const String& S) { return reinterpret_cast<LPCWSTR>(S.utf16()); }
-
-// logind's PowerOff with the interactive flag: allowed to ask for authorisation, never forced.
-bool LogindPowerOff(bool Interactive) {
-    return QProcess::execute(QStringLiteral("busctl"),
-                             {"call", "org.freedesktop.login1", "/org/freedesktop/login1",
-                              "org.freedesktop.login1.Manager", "PowerOff", "b", Interactive ? "true" : "false"}) == 0;
-}
-
-TPowerOffRequest& PowerOffRequest() {
-    static TPowerOffRequest Request;
-    return Request;
-}
 
 } // namespace
 
@@ -45,15 +35,21 @@ bool SetWindowTopmost(HWND Window, bool Topmost) {
     return SetWindowPos(Window, Topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE) != 0;
 }
 
-void SetPowerOffRequest(TPowerOffRequest Request) { PowerOffRequest() = std::move(Request); }
-
 bool PowerOffWindows() {
-    try {
-        const TPowerOffRequest& R = PowerOffRequest();
-        return R ? R(true) : LogindPowerOff(true);
-    } catch (...) {
-        return false;
-    }
+    OSVERSIONINFOW Version{};
+    Version.dwOSVersionInfoSize = sizeof Version;
+    if (!GetVersionExW(&Version)) return false;
+    HANDLE Token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &Token)) return false;
+    TOKEN_PRIVILEGES Privileges{};
+    Privileges.PrivilegeCount = 1;
+    Privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    const bool Enabled = LookupPrivilegeValueW(nullptr, reinterpret_cast<LPCWSTR>(SE_SHUTDOWN_NAME),
+                                               &Privileges.Privileges[0].Luid) &&
+                         AdjustTokenPrivileges(Token, FALSE, &Privileges, 0, nullptr, nullptr);
+    CloseHandle(Token);
+    // The platform asks the login manager and never forces, whatever the flags say.
+    return Enabled && ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0);
 }
 
 String GetAppDir() {

@@ -1,7 +1,6 @@
 // base/SystemHelpers.h: message boxes, the keep-above switch, power-off, the program and temporary
 // folders and the image path of a process. None of them raises.
 #pragma once
-#include <functional>
 
 #include "rtl/System.h"
 #include "win/user32/winwindow.h"
@@ -17,12 +16,9 @@ int ShowQuestionBox(const String& Text, const String& Caption, HWND OwnerWindow,
 
 bool SetWindowTopmost(HWND Window, bool Topmost);
 
-// Asks the login manager to power the machine off. Never forced: programs are asked to close, so
-// nobody's unsaved work is thrown away, and the login manager may ask for authorisation.
+// Enables the shutdown privilege and asks the platform to power off (ExitWindowsEx, which goes to the
+// login manager and never forces: nobody's unsaved work is thrown away). True when both succeed.
 bool PowerOffWindows();
-// Where the request goes; tests record it instead. Null restores the login manager.
-using TPowerOffRequest = std::function<bool(bool Interactive)>;
-void SetPowerOffRequest(TPowerOffRequest Request);
 
 // The executable's folder without a trailing delimiter ("/" for the root).
 String GetAppDir();

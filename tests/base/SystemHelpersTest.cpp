@@ -57,20 +57,20 @@ TEST(SystemHelpers, TopmostSwitch) {
     EXPECT_FALSE(base::SetWindowTopmost(W, true)); // gone
 }
 
-TEST(SystemHelpers, PowerOffIsRequestedNeverForced) {
-    std::vector<bool> Requests;
-    base::SetPowerOffRequest([&](bool Interactive) {
-        Requests.push_back(Interactive);
-        return false; // refused, as without the right to shut down
+TEST(SystemHelpers, PowerOffGoesToThePlatformAndItsAnswerCounts) {
+    static std::vector<UINT> Requests;
+    static BOOL Answer;
+    Requests.clear();
+    const TwExitWindowsProc Before = TwSetExitWindowsHandler([](UINT Flags) -> BOOL {
+        Requests.push_back(Flags);
+        return Answer;
     });
+    Answer = FALSE; // refused, as without the right to shut down
     EXPECT_FALSE(base::PowerOffWindows());
-    base::SetPowerOffRequest([&](bool Interactive) {
-        Requests.push_back(Interactive);
-        return true;
-    });
+    Answer = TRUE;
     EXPECT_TRUE(base::PowerOffWindows());
-    base::SetPowerOffRequest({});
-    EXPECT_EQ(Requests, (std::vector<bool>{true, true}));
+    TwSetExitWindowsHandler(Before);
+    EXPECT_EQ(Requests, (std::vector<UINT>{EWX_POWEROFF | EWX_FORCE, EWX_POWEROFF | EWX_FORCE}));
 }
 
 TEST(SystemHelpers, FoldersAndProcessPaths) {

@@ -1200,6 +1200,30 @@ typedef int(CALLBACK* TwMonitorsProc)(TwMonitorDesc* monitors, int max);
 // Null puts back the default: one monitor of SM_CXSCREEN x SM_CYSCREEN with SPI_GETWORKAREA.
 void WINAPI TwSetMonitorProvider(TwMonitorsProc proc);
 
+// -- ending the session and accessibility events --
+#define EWX_LOGOFF 0x00000000
+#define EWX_SHUTDOWN 0x00000001
+#define EWX_REBOOT 0x00000002
+#define EWX_FORCE 0x00000004
+#define EWX_POWEROFF 0x00000008
+#define EWX_FORCEIFHUNG 0x00000010
+#define EVENT_SYSTEM_MENUSTART 0x0004
+#define EVENT_SYSTEM_MENUEND 0x0005
+#define EVENT_SYSTEM_MENUPOPUPSTART 0x0006
+#define EVENT_SYSTEM_MENUPOPUPEND 0x0007
+#define EVENT_OBJECT_FOCUS 0x8005
+#define OBJID_CLIENT ((LONG)0xFFFFFFFC)
+#define OBJID_MENU ((LONG)0xFFFFFFFD)
+#define CHILDID_SELF 0
+// Asks the login manager to power off, reboot or end the session. It may ask the user for
+// authorisation and never forces: EWX_FORCE and EWX_FORCEIFHUNG are ignored.
+TW_PATCHABLE BOOL WINAPI ExitWindowsEx(UINT uFlags, DWORD dwReason);
+// No accessibility clients listen: a quiet no-op.
+TW_PATCHABLE void WINAPI NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild);
+// What ExitWindowsEx does instead of calling the login manager (tests); null puts the call back.
+typedef BOOL(CALLBACK* TwExitWindowsProc)(UINT uFlags);
+TwExitWindowsProc WINAPI TwSetExitWindowsHandler(TwExitWindowsProc proc);
+
 // -- message boxes go through one replaceable handler (tests script the answers) --
 typedef int(CALLBACK* TwMessageBoxProc)(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
 TwMessageBoxProc WINAPI TwSetMessageBoxHandler(TwMessageBoxProc proc);
