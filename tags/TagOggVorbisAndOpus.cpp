@@ -964,17 +964,19 @@ bool TOpusTag::ReadTag(rtl::TMemoryStream& Buffer, TOGGStream& Pages, rtl::TStre
 void TOpusTag::ReadAudioFacts(rtl::TStream& SourceFile)
 {
     Info.SampleCount = 0;
+    // The last page's header, searched for in the last 40 KB read at once.
     const int64_t size = SourceFile.Size();
-    uint8_t head[TOggHeader::HeaderSize];
+    const int64_t tail = std::min<int64_t>(size, 40960 + 4 + TOggHeader::HeaderSize);
+    std::vector<uint8_t> buffer(static_cast<size_t>(tail));
+    SourceFile.SetPosition(size - tail);
+    SourceFile.ReadBuffer(buffer.data(), tail);
     for (int64_t i = 0; i <= 40960 && size - 4 - i >= 0; ++i) {
-        const int64_t pos = size - 4 - i;
-        SourceFile.SetPosition(pos);
-        uint8_t id[4];
-        if (SourceFile.Read(id, 4) != 4 || std::memcmp(id, "OggS", 4) != 0) continue;
-        SourceFile.SetPosition(pos);
-        if (SourceFile.Read(head, TOggHeader::HeaderSize) == TOggHeader::HeaderSize) {
+        const int64_t at = tail - 4 - i;   // size - 4 - i in the file
+        if (at < 0) break;
+        if (std::memcmp(buffer.data() + at, "OggS", 4) != 0) continue;
+        if (at + TOggHeader::HeaderSize <= tail) {
             TOggHeader h;
-            h.ReadHeader(head);
+            h.ReadHeader(buffer.data() + at);
             Info.SampleCount = h.AbsolutePosition;
         }
         break;
