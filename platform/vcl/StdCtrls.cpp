@@ -1216,35 +1216,63 @@ void TCustomComboBox::CreateWnd() {
 
 namespace {
 const char16_t ComboOfEdit[] = u"TwVclComboBox";
-const char16_t EditProcOfEdit[] = u"TwVclComboEditProc";
+} // namespace
 
-// The edit inside a combo box is the platform's window: its focus is the combo box's focus.
-LRESULT CALLBACK ComboEditHook(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK TCustomComboBox::EditHook(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* combo = static_cast<TCustomComboBox*>(GetPropW(hwnd, reinterpret_cast<LPCWSTR>(ComboOfEdit)));
-    auto proc = reinterpret_cast<WNDPROC>(GetPropW(hwnd, reinterpret_cast<LPCWSTR>(EditProcOfEdit)));
-    if (!proc) return DefWindowProcW(hwnd, msg, wp, lp);
-    const LRESULT result = CallWindowProcW(proc, hwnd, msg, wp, lp);
-    if (msg == WM_SETFOCUS && combo)
-        if (TCustomForm* form = GetParentForm(combo)) form->SetFocusedControl(combo);
+    if (!combo || !combo->FDefEditProc) return DefWindowProcW(hwnd, msg, wp, lp);
+    TMessage message;
+    message.Msg = msg;
+    message.WParam = wp;
+    message.LParam = lp;
+    try {
+        combo->EditWndProc(message);
+    } catch (...) {
+        HandleControlException(combo);
+    }
     if (msg == WM_NCDESTROY) {
         RemovePropW(hwnd, reinterpret_cast<LPCWSTR>(ComboOfEdit));
-        RemovePropW(hwnd, reinterpret_cast<LPCWSTR>(EditProcOfEdit));
+        combo->FEditHandle = nullptr;
+        combo->FDefEditProc = nullptr;
     }
-    return result;
+    return message.Result;
 }
-} // namespace
+
+void TCustomComboBox::DefEditHandler(TMessage& Message) {
+    Message.Result = CallWindowProcW(FDefEditProc, FEditHandle, Message.Msg, Message.WParam, Message.LParam);
+}
+
+void TCustomComboBox::EditWndProc(TMessage& Message) {
+    DefEditHandler(Message);
+    // The edit inside is the platform's window: its focus is the combo box's focus.
+    if (Message.Msg == WM_SETFOCUS)
+        if (TCustomForm* form = GetParentForm(this)) form->SetFocusedControl(this);
+}
 
 void TCustomComboBox::HookEdit() {
     COMBOBOXINFO info{};
     info.cbSize = sizeof(info);
     if (!GetComboBoxInfo(WindowHandle(), &info) || !info.hwndItem || info.hwndItem == WindowHandle()) return;
-    SetPropW(info.hwndItem, reinterpret_cast<LPCWSTR>(ComboOfEdit), HANDLE(this));
-    SetPropW(info.hwndItem, reinterpret_cast<LPCWSTR>(EditProcOfEdit),
-             HANDLE(GetWindowLongPtrW(info.hwndItem, GWLP_WNDPROC)));
-    SetWindowLongPtrW(info.hwndItem, GWLP_WNDPROC, LONG_PTR(&ComboEditHook));
+    FEditHandle = info.hwndItem;
+    FDefEditProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(FEditHandle, GWLP_WNDPROC));
+    SetPropW(FEditHandle, reinterpret_cast<LPCWSTR>(ComboOfEdit), HANDLE(this));
+    SetWindowLongPtrW(FEditHandle, GWLP_WNDPROC, LONG_PTR(&TCustomComboBox::EditHook));
 }
 
+void TCustomComboBox::UnhookEdit() {
+    // The edit gets its own procedure back before it goes (or before this control does).
+    if (FEditHandle && IsWindow(FEditHandle)) {
+        SetWindowLongPtrW(FEditHandle, GWLP_WNDPROC, LONG_PTR(FDefEditProc));
+        RemovePropW(FEditHandle, reinterpret_cast<LPCWSTR>(ComboOfEdit));
+    }
+    FEditHandle = nullptr;
+    FDefEditProc = nullptr;
+}
+
+TCustomComboBox::~TCustomComboBox() { UnhookEdit(); }
+
 void TCustomComboBox::DestroyWnd() {
+    UnhookEdit();
     if (HandleAllocated()) {
         FSavedIndex = ItemIndex();
         FItems->SaveFromWindow();

@@ -386,6 +386,7 @@ enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, cs
 class TCustomComboBox : public TCustomListControl {
 public:
     explicit TCustomComboBox(TComponent* AOwner);
+    ~TCustomComboBox() override;
 
     int ItemIndex();
     void SetItemIndex(int Value);
@@ -407,6 +408,8 @@ public:
     int SelLength();
     void SetSelLength(int Value);
     void SelectAll();
+    // The edit inside a drop-down or simple combo box (none in a drop-down list).
+    HWND EditHandle() const { return FEditHandle; }
 
     TNotifyEvent OnChange;
     TNotifyEvent OnSelect;
@@ -419,6 +422,9 @@ protected:
     virtual void DropDown();
     virtual void CloseUp();
     bool VariableItemHeight() const override { return FStyle == csOwnerDrawVariable; }
+    // Every message of the inner edit passes here; DefEditHandler is the edit's own procedure.
+    virtual void EditWndProc(TMessage& Message);
+    void DefEditHandler(TMessage& Message);
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void DestroyWnd() override;
@@ -428,10 +434,14 @@ private:
     bool OwnerDrawn() const { return FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable; }
     void AdjustDropDown();
     void HookEdit();
+    void UnhookEdit();
+    static LRESULT CALLBACK EditHook(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     void GetSel(int& Start, int& End);
     LRESULT Send(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0) { return SendMessageW(WindowHandle(), Msg, WParam, LParam); }
 
     TComboBoxStyle FStyle = csDropDown;
+    HWND FEditHandle = nullptr;
+    WNDPROC FDefEditProc = nullptr;
     int FDropDownCount = 8;
     bool FSorted = false;
     int FMaxLength = 0;

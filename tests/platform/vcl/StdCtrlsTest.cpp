@@ -526,6 +526,40 @@ TEST(StdComboBox, TypingChangesOncePerKeyAndItemsSurviveANewWindow) {
     EXPECT_EQ(form->log.size(), 2u);
 }
 
+namespace {
+// A combo box that watches the keys of its inner edit, as the program's own combo boxes do.
+class TWatchingCombo : public TComboBox {
+public:
+    using TComboBox::TComboBox;
+    std::vector<WPARAM> chars;
+
+protected:
+    void EditWndProc(TMessage& Message) override {
+        if (Message.Msg == WM_CHAR) chars.push_back(Message.WParam);
+        TComboBox::EditWndProc(Message);
+    }
+};
+} // namespace
+
+TEST(StdComboBox, TheInnerEditsMessagesPassThroughEditWndProc) {
+    FormHarness h;
+    auto* form = h.Show<TListForm>();
+    auto* combo = new TWatchingCombo(form);
+    combo->SetTop(200);
+    combo->SetParent(form);
+    ASSERT_NE(combo->EditHandle(), nullptr);
+    h.Type(combo, u"ab"_qs);
+    EXPECT_EQ(combo->chars, (std::vector<WPARAM>{u'a', u'b'}));
+    EXPECT_EQ(combo->Text(), u"ab"_qs);
+    EXPECT_EQ(form->ActiveControl(), combo); // the edit's focus is the combo box's
+    combo->SetSorted(true); // the new window's edit is watched too
+    ASSERT_NE(combo->EditHandle(), nullptr);
+    SendMessageW(combo->EditHandle(), WM_CHAR, u'c', 0);
+    EXPECT_EQ(combo->chars.back(), WPARAM(u'c'));
+    combo->SetStyle(csDropDownList);
+    EXPECT_EQ(combo->EditHandle(), nullptr);
+}
+
 TEST(StdComboBox, OwnerDrawnFieldAndItemsGetTheirStates) {
     FormHarness h;
     auto* form = h.Show<TListForm>();
