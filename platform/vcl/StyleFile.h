@@ -67,6 +67,48 @@ QByteArray StyleFileText(const TStyleFileData& Data);
 // Writes through a temporary file in the same folder; false when the file could not be written.
 bool WriteStyleFile(const rtl::String& FileName, const TStyleFileData& Data);
 
+// A style loaded from a style file. What the file does not give falls back to the classic drawing
+// and colours, which then use the style's system colours.
+class TCustomStyle : public TCustomStyleServices {
+public:
+    explicit TCustomStyle(TStyleFileData AData) : FData(std::move(AData)) {}
+    const TStyleFileData& Data() const { return FData; }
+    bool IsDark() const { return FData.Dark; }
+
+    bool Available() const override { return true; }
+    bool Enabled() const override { return true; }
+    bool IsSystemStyle() const override { return false; }
+    rtl::String Name() const override { return FData.Name; }
+
+    bool DrawElement(HDC DC, const TThemedElementDetails& Details, const TRect& R, const TRect* ClipRect = nullptr,
+                     int DPI = 0) override;
+    bool DrawText(HDC DC, const TThemedElementDetails& Details, const rtl::String& S, TRect& R, TTextFormat Flags,
+                  TColor Color = clNone, int DPI = 0) override;
+    bool DrawEdge(HDC DC, const TThemedElementDetails& Details, const TRect& R, TElementEdges Edges,
+                  TElementEdgeFlags Flags, TRect* ContentRect = nullptr, int DPI = 0) override;
+    bool DrawParentBackground(HWND Window, HDC Target, const TThemedElementDetails* Details, bool OnlyIfTransparent,
+                              const TRect* Bounds = nullptr) override;
+    bool GetElementSize(HDC DC, const TThemedElementDetails& Details, TElementSize ElementSize, TSize& Size,
+                        int DPI = 0) override;
+    bool GetElementSize(HDC DC, const TThemedElementDetails& Details, const TRect& R, TElementSize ElementSize,
+                        TSize& Size, int DPI = 0) override;
+    bool GetElementColor(const TThemedElementDetails& Details, TElementColor ElementColor, TColor& Color) override;
+    bool GetElementContentRect(HDC DC, const TThemedElementDetails& Details, const TRect& BoundingRect,
+                               TRect& ContentRect, int DPI = 0) override;
+    bool GetElementRegion(const TThemedElementDetails& Details, const TRect& R, HRGN& Region, int DPI = 0) override;
+    bool HasTransparentParts(const TThemedElementDetails& Details) override;
+
+    TColor GetSystemColor(TColor Color) override;
+    TColor GetStyleColor(TStyleColor Color) override;
+    TColor GetStyleFontColor(TStyleFont Font) override;
+
+private:
+    const TStyleElementLook* Look(const TThemedElementDetails& Details) const {
+        return FData.Find(Details.Element, Details.Part, Details.State);
+    }
+    TStyleFileData FData;
+};
+
 // The names used in style files ("teButton", "scWindow", "sfButtonTextNormal").
 rtl::String ElementName(TThemedElement Element);
 rtl::String StyleColorName(TStyleColor Color);

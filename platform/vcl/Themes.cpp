@@ -1,5 +1,8 @@
 #include "vcl/Themes.h"
 
+#include "vcl/Messages.h"
+#include "vcl/StyleFile.h"
+
 #include <algorithm>
 #include <memory>
 
@@ -485,6 +488,42 @@ constexpr UINT EdgeFlagBits[] = {BF_LEFT,   BF_TOP,    BF_RIGHT, BF_BOTTOM, BF_T
                                  BF_DIAGONAL | BF_TOP | BF_RIGHT, BF_DIAGONAL | BF_TOP | BF_LEFT,
                                  BF_DIAGONAL | BF_BOTTOM | BF_LEFT, BF_DIAGONAL | BF_BOTTOM | BF_RIGHT, BF_MIDDLE, BF_SOFT, BF_ADJUST, BF_FLAT, BF_MONO};
 
+// Classic check boxes, radio buttons and arrows have the system's fixed sizes.
+bool ClassicElementSize(const TThemedElementDetails& Details, TSize& Size) {
+    if (Details.Element == teButton && (Details.Part == 2 || Details.Part == 3)) {
+        Size = SIZE{13, 13};
+        return true;
+    }
+    if ((Details.Element == teScrollBar && Details.Part == 1) || Details.Element == teSpin) {
+        Size = SIZE{GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYVSCROLL)};
+        return true;
+    }
+    return false;
+}
+
+// Inside the classic frame: two pixels for raised and sunken borders, one for flat ones.
+TRect ClassicContentRect(const TThemedElementDetails& Details, const TRect& BoundingRect) {
+    TRect content = BoundingRect;
+    const bool framed = (Details.Element == teButton && (Details.Part == 1 || Details.Part == 4)) ||
+                        (Details.Element == teEdit && Details.Part >= 5) || Details.Element == teHeader ||
+                        (Details.Element == teComboBox && (Details.Part == 4 || Details.Part == 5)) ||
+                        Details.Element == teTab;
+    const bool thin = Details.Element == teStatus || Details.Element == teToolBar || Details.Element == teProgress ||
+                      (Details.Element == tePanel && Details.Part == 2);
+    if (framed) content.Inflate(-2, -2);
+    else if (thin) content.Inflate(-1, -1);
+    return content;
+}
+
+// Classic check boxes and radio buttons leave the corners of their box to the parent.
+bool ClassicTransparent(const TThemedElementDetails& Details) {
+    return Details.Element == teButton && (Details.Part == 2 || Details.Part == 3 || Details.Part == 4);
+}
+
+bool PaintParentBehind(HWND Window, HDC Target, const TRect* Bounds);
+TColor SystemStyleColor(TStyleColor Color);
+TColor SystemFontColor(TStyleFont Font);
+
 } // namespace
 
 // ---- edges and flags ----
@@ -635,6 +674,12 @@ bool TUxThemeStyle::DrawEdge(HDC DC, const TThemedElementDetails& Details, const
 bool TUxThemeStyle::DrawParentBackground(HWND Window, HDC Target, const TThemedElementDetails* Details,
                                          bool OnlyIfTransparent, const TRect* Bounds) {
     if (OnlyIfTransparent && Details && !HasTransparentParts(*Details)) return false;
+    return PaintParentBehind(Window, Target, Bounds);
+}
+
+namespace {
+
+bool PaintParentBehind(HWND Window, HDC Target, const TRect* Bounds) {
     HWND parent = GetParent(Window);
     if (!parent) return false;
     // The parent paints into the control's DC moved to the parent's coordinates, clipped to the
@@ -650,6 +695,8 @@ bool TUxThemeStyle::DrawParentBackground(HWND Window, HDC Target, const TThemedE
     RestoreDC(Target, saved);
     return true;
 }
+
+} // namespace
 
 bool TUxThemeStyle::GetElementSize(HDC DC, const TThemedElementDetails& Details, TElementSize ElementSize,
                                    TSize& Size, int DPI) {
@@ -668,16 +715,7 @@ bool TUxThemeStyle::GetElementSize(HDC DC, const TThemedElementDetails& Details,
         Size = s;
         return true;
     }
-    // Classic check boxes, radio buttons and arrows have the system's fixed sizes.
-    if (Details.Element == teButton && (Details.Part == 2 || Details.Part == 3)) {
-        Size = SIZE{13, 13};
-        return true;
-    }
-    if ((Details.Element == teScrollBar && Details.Part == 1) || Details.Element == teSpin) {
-        Size = SIZE{GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYVSCROLL)};
-        return true;
-    }
-    return false;
+    return ClassicElementSize(Details, Size);
 }
 
 bool TUxThemeStyle::GetElementColor(const TThemedElementDetails& Details, TElementColor ElementColor,
@@ -702,17 +740,7 @@ bool TUxThemeStyle::GetElementContentRect(HDC DC, const TThemedElementDetails& D
         ContentRect = content;
         return true;
     }
-    // Inside the classic frame: two pixels for raised and sunken borders, one for flat ones.
-    TRect content = BoundingRect;
-    const bool framed = (Details.Element == teButton && (Details.Part == 1 || Details.Part == 4)) ||
-                        (Details.Element == teEdit && Details.Part >= 5) || Details.Element == teHeader ||
-                        (Details.Element == teComboBox && (Details.Part == 4 || Details.Part == 5)) ||
-                        Details.Element == teTab;
-    const bool thin = Details.Element == teStatus || Details.Element == teToolBar || Details.Element == teProgress ||
-                      (Details.Element == tePanel && Details.Part == 2);
-    if (framed) content.Inflate(-2, -2);
-    else if (thin) content.Inflate(-1, -1);
-    ContentRect = content;
+    ContentRect = ClassicContentRect(Details, BoundingRect);
     return true;
 }
 
@@ -732,11 +760,16 @@ bool TUxThemeStyle::GetElementRegion(const TThemedElementDetails& Details, const
 bool TUxThemeStyle::HasTransparentParts(const TThemedElementDetails& Details) {
     if (HTHEME theme = Theme(Details.Element))
         return IsThemeBackgroundPartiallyTransparent(theme, Details.Part, Details.State) != FALSE;
-    // Classic check boxes and radio buttons leave the corners of their box to the parent.
-    return Details.Element == teButton && (Details.Part == 2 || Details.Part == 3 || Details.Part == 4);
+    return ClassicTransparent(Details);
 }
 
-TColor TUxThemeStyle::GetStyleColor(TStyleColor Color) {
+TColor TUxThemeStyle::GetStyleColor(TStyleColor Color) { return SystemStyleColor(Color); }
+
+TColor TUxThemeStyle::GetStyleFontColor(TStyleFont Font) { return SystemFontColor(Font); }
+
+namespace {
+
+TColor SystemStyleColor(TStyleColor Color) {
     switch (Color) {
     case scBorder: return clWindowFrame;
     case scComboBox:
@@ -754,7 +787,7 @@ TColor TUxThemeStyle::GetStyleColor(TStyleColor Color) {
     }
 }
 
-TColor TUxThemeStyle::GetStyleFontColor(TStyleFont Font) {
+TColor SystemFontColor(TStyleFont Font) {
     switch (Font) {
     case sfButtonTextDisabled:
     case sfCheckBoxTextDisabled:
@@ -810,6 +843,8 @@ TColor TUxThemeStyle::GetStyleFontColor(TStyleFont Font) {
     }
 }
 
+} // namespace
+
 // ---- style hooks ----
 
 std::map<std::type_index, std::vector<TCustomStyleEngine::THookClass>>& TCustomStyleEngine::Registry() {
@@ -842,7 +877,228 @@ std::vector<TCustomStyleEngine::THookClass> TCustomStyleEngine::StyleHooksOf(std
     return it == Registry().end() ? std::vector<THookClass>{} : it->second;
 }
 
+// ---- TCustomStyle ----
+
+namespace {
+
+void FillWith(HDC DC, const RECT& R, TColor Color) {
+    HBRUSH brush = CreateSolidBrush(COLORREF(Color & 0xFFFFFF));
+    FillRect(DC, &R, brush);
+    DeleteObject(brush);
+}
+
+// A triangle pointing in Direction (0 up, 1 down, 2 left, 3 right), centred in R.
+void Arrow(HDC DC, const RECT& R, int Direction, TColor Color) {
+    const int size = std::max(2, std::min(R.right - R.left, R.bottom - R.top) / 4);
+    const int cx = (R.left + R.right) / 2, cy = (R.top + R.bottom) / 2;
+    for (int i = 0; i < size; ++i) {
+        const int w = Direction == 0 || Direction == 2 ? i : size - 1 - i; // half width of this row
+        RECT row = Direction < 2 ? RECT{cx - w, cy - size / 2 + i, cx + w + 1, cy - size / 2 + i + 1}
+                                 : RECT{cx - size / 2 + i, cy - w, cx - size / 2 + i + 1, cy + w + 1};
+        FillWith(DC, row, Color);
+    }
+}
+
+// The mark of the element's state drawn in the glyph colour: check marks, dots, arrows, plus and minus.
+void DrawGlyph(HDC DC, const TThemedElementDetails& D, const RECT& R, TColor Color) {
+    const int cx = (R.left + R.right) / 2, cy = (R.top + R.bottom) / 2;
+    const int half = std::max(1, std::min(R.right - R.left, R.bottom - R.top) / 4);
+    const int group = (D.State - 1) / 4;
+    const RECT centre{cx - half, cy - half, cx + half + 1, cy + half + 1};
+    switch (D.Element) {
+    case teButton:
+        if (D.Part == 2 && group == 1) FillWith(DC, centre, Color);
+        if (D.Part == 3 && (group == 1 || group == 3)) { // a check mark: a short and a long stroke
+            for (int i = 0; i <= half; ++i) FillWith(DC, RECT{cx - half + i, cy + i - 1, cx - half + i + 1, cy + i + 1}, Color);
+            for (int i = 0; i <= 2 * half; ++i)
+                FillWith(DC, RECT{cx + i, cy + half - i - 1, cx + i + 1, cy + half - i + 1}, Color);
+        }
+        if (D.Part == 3 && group == 2) FillWith(DC, RECT{cx - half, cy - 1, cx + half + 1, cy + 1}, Color);
+        if (D.Part == 3 && group == 4) { // excluded: a cross
+            for (int i = -half; i <= half; ++i) {
+                FillWith(DC, RECT{cx + i, cy + i, cx + i + 1, cy + i + 1}, Color);
+                FillWith(DC, RECT{cx + i, cy - i, cx + i + 1, cy - i + 1}, Color);
+            }
+        }
+        return;
+    case teScrollBar:
+        if (D.Part == 1) Arrow(DC, R, D.State > 16 ? D.State - 17 : group, Color);
+        return;
+    case teSpin: {
+        static const int directions[] = {0, 1, 3, 2};
+        if (D.Part >= 1 && D.Part <= 4) Arrow(DC, R, directions[D.Part - 1], Color);
+        return;
+    }
+    case teComboBox:
+        if (D.Part == 1 || D.Part == 6 || D.Part == 7) Arrow(DC, R, 1, Color);
+        return;
+    case teTreeview:
+        if (D.Part == 2 || D.Part == 4) {
+            FillWith(DC, RECT{cx - half, cy, cx + half + 1, cy + 1}, Color);
+            if (D.State == 1) FillWith(DC, RECT{cx, cy - half, cx + 1, cy + half + 1}, Color);
+        }
+        return;
+    case teMenu:
+        if (D.Part == 11) FillWith(DC, centre, Color);
+        if (D.Part == 16) Arrow(DC, R, 3, Color);
+        return;
+    default:
+        return;
+    }
+}
+
+} // namespace
+
+bool TCustomStyle::DrawElement(HDC DC, const TThemedElementDetails& Details, const TRect& R, const TRect* ClipRect,
+                               int) {
+    const RECT r = R;
+    const ClipTo clip(DC, ClipRect);
+    const TStyleElementLook* look = Look(Details);
+    if (!look) return ClassicDrawElement(DC, Details, r);
+    if (look->Fill != clNone) FillWith(DC, r, look->Fill);
+    if (look->Border != clNone) {
+        HBRUSH brush = CreateSolidBrush(COLORREF(look->Border & 0xFFFFFF));
+        FrameRect(DC, &r, brush);
+        DeleteObject(brush);
+    }
+    if (look->Glyph != clNone) DrawGlyph(DC, Details, r, look->Glyph);
+    return true;
+}
+
+bool TCustomStyle::DrawText(HDC DC, const TThemedElementDetails& Details, const rtl::String& S, TRect& R,
+                            TTextFormat Flags, TColor Color, int) {
+    RECT r = R;
+    TColor color = Color;
+    if (color == clNone && !GetElementColor(Details, ecTextColor, color)) color = clWindowText;
+    const COLORREF oldColor = SetTextColor(DC, COLORREF(ColorToRGB(color)));
+    const int oldMode = SetBkMode(DC, TRANSPARENT);
+    ::DrawTextW(DC, reinterpret_cast<LPCWSTR>(S.utf16()), int(S.size()), &r, TTextFormatFlags(Flags));
+    SetBkMode(DC, oldMode);
+    SetTextColor(DC, oldColor);
+    if (Flags.Contains(tfCalcRect)) R = r;
+    return true;
+}
+
+bool TCustomStyle::DrawEdge(HDC DC, const TThemedElementDetails&, const TRect& R, TElementEdges Edges,
+                            TElementEdgeFlags Flags, TRect* ContentRect, int) {
+    // The classic edge, in the style's system colours.
+    RECT r = R;
+    const bool ok = ::DrawEdge(DC, &r, ElementEdgesToEdge(Edges),
+                               ElementEdgeFlagsToFlags(Flags) | (ContentRect ? BF_ADJUST : 0)) != FALSE;
+    if (ContentRect) *ContentRect = r;
+    return ok;
+}
+
+bool TCustomStyle::DrawParentBackground(HWND Window, HDC Target, const TThemedElementDetails* Details,
+                                        bool OnlyIfTransparent, const TRect* Bounds) {
+    if (OnlyIfTransparent && Details && !HasTransparentParts(*Details)) return false;
+    return PaintParentBehind(Window, Target, Bounds);
+}
+
+bool TCustomStyle::GetElementSize(HDC DC, const TThemedElementDetails& Details, TElementSize ElementSize, TSize& Size,
+                                  int DPI) {
+    return GetElementSize(DC, Details, TRect(), ElementSize, Size, DPI);
+}
+
+bool TCustomStyle::GetElementSize(HDC, const TThemedElementDetails& Details, const TRect&, TElementSize, TSize& Size,
+                                  int) {
+    return ClassicElementSize(Details, Size);
+}
+
+bool TCustomStyle::GetElementColor(const TThemedElementDetails& Details, TElementColor ElementColor, TColor& Color) {
+    if (const TStyleElementLook* look = Look(Details)) {
+        const TColor given = ElementColor == ecFillColor       ? look->Fill
+                             : ElementColor == ecBorderColor    ? look->Border
+                             : ElementColor == ecTextColor      ? look->Text
+                             : ElementColor == ecGlyphTextColor ? look->Glyph
+                                                                : clNone;
+        if (given != clNone) {
+            Color = given;
+            return true;
+        }
+    }
+    TColor classic = clNone;
+    if (!ClassicElementColor(Details, ElementColor, classic)) return false;
+    Color = GetSystemColor(classic);
+    return true;
+}
+
+bool TCustomStyle::GetElementContentRect(HDC, const TThemedElementDetails& Details, const TRect& BoundingRect,
+                                         TRect& ContentRect, int) {
+    // A style's element has a one-pixel border where it draws one, and nothing else around its content.
+    if (const TStyleElementLook* look = Look(Details)) {
+        ContentRect = BoundingRect;
+        if (look->Border != clNone) ContentRect.Inflate(-1, -1);
+        return true;
+    }
+    ContentRect = ClassicContentRect(Details, BoundingRect);
+    return true;
+}
+
+bool TCustomStyle::GetElementRegion(const TThemedElementDetails&, const TRect& R, HRGN& Region, int) {
+    const RECT r = R;
+    Region = CreateRectRgnIndirect(&r);
+    return Region != nullptr;
+}
+
+bool TCustomStyle::HasTransparentParts(const TThemedElementDetails& Details) {
+    const TStyleElementLook* look = Look(Details);
+    return look ? look->Fill == clNone : ClassicTransparent(Details);
+}
+
+TColor TCustomStyle::GetSystemColor(TColor Color) {
+    if ((Color & 0xFF000000) != clSystemColor) return Color;
+    const auto it = FData.SystemColors.find(int(Color & 0xFF));
+    return it == FData.SystemColors.end() ? Color : it->second;
+}
+
+TColor TCustomStyle::GetStyleColor(TStyleColor Color) {
+    const auto it = FData.StyleColors.find(Color);
+    return it != FData.StyleColors.end() ? it->second : GetSystemColor(SystemStyleColor(Color));
+}
+
+TColor TCustomStyle::GetStyleFontColor(TStyleFont Font) {
+    const auto it = FData.FontColors.find(Font);
+    return it != FData.FontColors.end() ? it->second : GetSystemColor(SystemFontColor(Font));
+}
+
 // ---- TStyleManager ----
+
+namespace {
+
+std::vector<std::unique_ptr<TCustomStyle>>& LoadedStyles() {
+    static auto* styles = new std::vector<std::unique_ptr<TCustomStyle>>;
+    return *styles;
+}
+
+BOOL CALLBACK StyleSysColor(int Index, COLORREF* Color) {
+    const TColor c = TStyleManager::ActiveStyle()->GetSystemColor(TColor(clSystemColor | Index));
+    if ((c & 0xFF000000) == clSystemColor) return FALSE;
+    *Color = COLORREF(c & 0xFFFFFF);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectWindow(HWND Window, LPARAM List) {
+    reinterpret_cast<std::vector<HWND>*>(List)->push_back(Window);
+    return TRUE;
+}
+
+// Every window of this thread hears of the switch and repaints; the list is taken first because a
+// window may create or destroy others while it handles the notification.
+void AnnounceStyleChange() {
+    std::vector<HWND> tops, all;
+    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, LPARAM(&tops));
+    for (HWND top : tops) {
+        all.push_back(top);
+        EnumChildWindows(top, CollectWindow, LPARAM(&all));
+    }
+    for (HWND window : all)
+        if (IsWindow(window)) SendMessageW(window, CM_STYLECHANGED, 0, 0);
+    for (HWND top : tops)
+        if (IsWindow(top)) RedrawWindow(top, nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+} // namespace
 
 TCustomStyleServices* TStyleManager::SystemStyle() {
     static auto* system = new TUxThemeStyle;
@@ -851,26 +1107,47 @@ TCustomStyleServices* TStyleManager::SystemStyle() {
 
 TCustomStyleServices* TStyleManager::ActiveStyle() { return FActiveStyle ? FActiveStyle : SystemStyle(); }
 
-std::vector<rtl::String> TStyleManager::StyleNames() { return {SystemStyle()->Name()}; }
+std::vector<rtl::String> TStyleManager::StyleNames() {
+    std::vector<rtl::String> names{SystemStyle()->Name()};
+    for (const auto& style : LoadedStyles()) names.push_back(style->Name());
+    return names;
+}
 
-bool TStyleManager::IsValidStyle(const rtl::String&) { return false; }
+TCustomStyleServices* TStyleManager::Style(const rtl::String& Name) {
+    if (SystemStyle()->Name().compare(Name, Qt::CaseInsensitive) == 0) return SystemStyle();
+    for (const auto& style : LoadedStyles())
+        if (style->Name().compare(Name, Qt::CaseInsensitive) == 0) return style.get();
+    return nullptr;
+}
 
-void TStyleManager::LoadFromFile(const rtl::String& FileName) {
-    throw EStyleEngineException(QStringLiteral("Invalid style file '%1'").arg(FileName));
+bool TStyleManager::IsValidStyle(const rtl::String& FileName) {
+    try {
+        ReadStyleFile(FileName);
+        return true;
+    } catch (const EStyleEngineException&) {
+        return false;
+    }
+}
+
+TCustomStyleServices* TStyleManager::LoadFromFile(const rtl::String& FileName) {
+    TStyleFileData data = ReadStyleFile(FileName);
+    if (Style(data.Name))
+        throw EStyleEngineException(QStringLiteral("Style '%1' already registered").arg(data.Name));
+    LoadedStyles().push_back(std::make_unique<TCustomStyle>(std::move(data)));
+    return LoadedStyles().back().get();
 }
 
 void TStyleManager::SetStyle(const rtl::String& Name) {
-    for (TCustomStyleServices* style : {SystemStyle()})
-        if (style->Name().compare(Name, Qt::CaseInsensitive) == 0) {
-            SetStyle(style);
-            return;
-        }
-    throw EStyleEngineException(QStringLiteral("Style '%1' not found").arg(Name));
+    TCustomStyleServices* style = Style(Name);
+    if (!style) throw EStyleEngineException(QStringLiteral("Style '%1' not found").arg(Name));
+    SetStyle(style);
 }
 
 void TStyleManager::SetStyle(TCustomStyleServices* Style) {
     if (!Style || Style == ActiveStyle()) return;
     FActiveStyle = Style;
+    TwSetSysColorProvider(Style->IsSystemStyle() ? nullptr : StyleSysColor);
+    AnnounceStyleChange();
 }
 
 bool TStyleManager::TrySetStyle(const rtl::String& Name, bool ShowErrorDialog) {

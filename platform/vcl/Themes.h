@@ -548,13 +548,20 @@ public:
     static TCustomStyleServices* ActiveStyle();
     static TCustomStyleServices* SystemStyle();
     static bool IsCustomStyleActive() { return !ActiveStyle()->IsSystemStyle(); }
+    // "Windows" first, then the loaded styles in loading order.
     static std::vector<rtl::String> StyleNames();
-    // Style files arrive with the style engine: no file is a valid style yet, and loading one raises
-    // EStyleEngineException.
+    // Whether the file is a style file without errors.
     static bool IsValidStyle(const rtl::String& FileName);
-    static void LoadFromFile(const rtl::String& FileName);
+    // Reads a style file and registers its style; raises EStyleFileError (with the line) for a file
+    // with errors and EStyleEngineException for a name that is already registered. Either way the
+    // registered styles and the active style stay as they were.
+    static TCustomStyleServices* LoadFromFile(const rtl::String& FileName);
+    // The registered style of that name (any case); nullptr when there is none.
+    static TCustomStyleServices* Style(const rtl::String& Name);
     // Raises EStyleEngineException "Style '<Name>' not found" for a name that is not registered.
     static void SetStyle(const rtl::String& Name);
+    // Makes Style active: the system colours follow it, and every window of the program gets
+    // CM_STYLECHANGED and is repainted, frame and children included.
     static void SetStyle(TCustomStyleServices* Style);
     static bool TrySetStyle(const rtl::String& Name, bool ShowErrorDialog = true);
     static TSystemHooks SystemHooks() { return FSystemHooks; }

@@ -146,6 +146,7 @@ struct Settings {
     std::array<int, SM_CMETRICS + 1> metrics = DefaultMetrics();
     NONCLIENTMETRICSW ncm = DefaultNonClientMetrics();
     TwSystemParametersProc provider = nullptr;
+    TwSysColorProc colorProvider = nullptr; // the active visual style's colours
 };
 
 Settings& S() {
@@ -153,13 +154,20 @@ Settings& S() {
     return *s;
 }
 
+COLORREF ColorOf(int i) {
+    auto& s = S();
+    COLORREF c = 0;
+    if (s.colorProvider && s.colorProvider(i, &c)) return c;
+    return s.colors[size_t(i)];
+}
+
 void UpdateBrush(int i) {
     auto& s = S();
     if (!s.brushes[size_t(i)]) {
-        s.brushes[size_t(i)] = CreateSolidBrush(s.colors[size_t(i)]);
+        s.brushes[size_t(i)] = CreateSolidBrush(ColorOf(i));
         if (auto* b = wingdi::GetBrush(s.brushes[size_t(i)])) b->stock = true; // callers never delete them
     } else if (auto* b = wingdi::GetBrush(s.brushes[size_t(i)])) {
-        b->color = s.colors[size_t(i)];
+        b->color = ColorOf(i);
     }
 }
 
@@ -200,7 +208,7 @@ extern "C" {
 
 DWORD WINAPI GetSysColor(int i) {
     if (i < 0 || i >= ColorCount) return 0;
-    return S().colors[size_t(i)];
+    return ColorOf(i);
 }
 
 HBRUSH WINAPI GetSysColorBrush(int i) {
@@ -322,6 +330,14 @@ void WINAPI TwSetSystemMetric(int i, int value) {
 
 void WINAPI TwSetSystemParametersProvider(TwSystemParametersProc proc) {
     S().provider = proc;
+}
+
+void WINAPI TwSetSysColorProvider(TwSysColorProc proc) {
+    auto& s = S();
+    s.colorProvider = proc;
+    // The system's brushes are handed out once and kept by callers: they take the new colours.
+    for (int i = 0; i < ColorCount; ++i)
+        if (s.brushes[size_t(i)]) UpdateBrush(i);
 }
 
 } // extern "C"

@@ -380,6 +380,10 @@ void WINAPI TwSetSystemMetric(int nIndex, int value);
 // otherwise the result (0 = failure, non-zero = success) after filling pvParam.
 typedef int(CALLBACK* TwSystemParametersProc)(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWinIni);
 void WINAPI TwSetSystemParametersProvider(TwSystemParametersProc proc);
+// A provider asked first by GetSysColor and GetSysColorBrush (the class library's active style):
+// returns FALSE to keep the system's colour, otherwise TRUE after filling *color.
+typedef BOOL(CALLBACK* TwSysColorProc)(int nIndex, COLORREF* color);
+void WINAPI TwSetSysColorProvider(TwSysColorProc proc);
 
 } // extern "C"
 

@@ -1,0 +1,281 @@
+#include "vcl/Messages.h"
+#include "vcl/StyleFile.h"
+#include "vcl/Themes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+
+using namespace vcl;
+
+namespace {
+
+QString StylesDir() {
+    return qEnvironmentVariable("TW_SOURCE_DIR", QStringLiteral(TW_VCL_TEST_DIR "/../../..")) +
+           QStringLiteral("/data/styles");
+}
+
+// The shipped styles, registered once for the whole run (registered styles stay for the process).
+void LoadShippedStyles() {
+    static const bool loaded = [] {
+        for (const QString& f : QDir(StylesDir()).entryList({QStringLiteral("*.vsf")}, QDir::Files, QDir::Name))
+            TStyleManager::LoadFromFile(QDir(StylesDir()).filePath(f));
+        return true;
+    }();
+    (void)loaded;
+}
+
+class StyleManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override { LoadShippedStyles(); }
+    void TearDown() override { TStyleManager::SetStyle(TStyleManager::SystemStyle()); }
+};
+
+TEST_F(StyleManagerTest, ShipsTheStylesByTheirNamesWithWindowsFirst) {
+    const auto names = TStyleManager::StyleNames();
+    ASSERT_FALSE(names.empty());
+    EXPECT_EQ(names.front(), QStringLiteral("Windows"));
+    const struct {
+        const char* name;
+        bool dark;
+    } expected[] = {{"Auric", true},          {"Carbon", true},           {"Charcoal Dark Slate", true},
+                    {"Cobalt XEMedia", true}, {"Glossy", true},           {"Jet", true},
+                    {"TabletDark", true},     {"Iceberg Classico", false}, {"Luna", false},
+                    {"Silver", false},        {"Slate Classico", false}};
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.name);
+        auto* style = dynamic_cast<TCustomStyle*>(TStyleManager::Style(QString::fromLatin1(e.name)));
+        ASSERT_NE(style, nullptr);
+        EXPECT_EQ(style->IsDark(), e.dark);
+        // Dark styles have light text on a dark window, light styles the other way round.
+        const int window = style->GetSystemColor(clWindow) & 0xFF, text = style->GetSystemColor(clWindowText) & 0xFF;
+        EXPECT_EQ(window < text, e.dark);
+    }
+    EXPECT_EQ(TStyleManager::Style(QStringLiteral("carbon"))->Name(), QStringLiteral("Carbon"));
+    EXPECT_EQ(TStyleManager::Style(QStringLiteral("Nonesuch")), nullptr);
+}
+
+TEST_F(StyleManagerTest, SwitchingChangesTheSystemColoursAndBack) {
+    const DWORD classicFace = GetSysColor(COLOR_BTNFACE), classicWindow = GetSysColor(COLOR_WINDOW);
+    HBRUSH faceBrush = GetSysColorBrush(COLOR_BTNFACE);
+    const struct {
+        const char* name;
+        TColor window, face;
+    } cases[] = {{"Carbon", TColor(0x191919), TColor(0x2A2A2A)}, {"luna", TColor(0xFFFFFF), TColor(0xD8E9EC)}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TStyleManager::SetStyle(QString::fromLatin1(c.name));
+        EXPECT_TRUE(TStyleManager::IsCustomStyleActive());
+        EXPECT_FALSE(StyleServices()->IsSystemStyle());
+        EXPECT_EQ(GetSysColor(COLOR_WINDOW), COLORREF(c.window));
+        EXPECT_EQ(GetSysColor(COLOR_BTNFACE), COLORREF(c.face));
+        EXPECT_EQ(StyleServices()->ColorToRGB(clBtnFace), c.face);
+        // A brush handed out earlier paints in the style's colour too.
+        TBitmap bmp(4, 4);
+        RECT r{0, 0, 4, 4};
+        FillRect(bmp.Canvas()->Handle(), &r, faceBrush);
+        EXPECT_EQ(bmp.Canvas()->Pixels(1, 1), c.face);
+    }
+    TStyleManager::SetStyle(QStringLiteral("Windows"));
+    EXPECT_FALSE(TStyleManager::IsCustomStyleActive());
+    EXPECT_TRUE(StyleServices()->IsSystemStyle());
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), classicFace);
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), classicWindow);
+}
+
+TEST_F(StyleManagerTest, UnknownNameLeavesTheActiveStyle) {
+    TStyleManager::SetStyle(QStringLiteral("Jet"));
+    EXPECT_FALSE(TStyleManager::TrySetStyle(QStringLiteral("No Such Style"), false));
+    EXPECT_THROW(TStyleManager::SetStyle(QStringLiteral("No Such Style")), EStyleEngineException);
+    EXPECT_EQ(StyleServices()->Name(), QStringLiteral("Jet"));
+    EXPECT_TRUE(TStyleManager::TrySetStyle(QStringLiteral("WINDOWS"), false));
+    EXPECT_TRUE(StyleServices()->IsSystemStyle());
+}
+
+TEST_F(StyleManagerTest, FileWithAnErrorIsRefusedAndChangesNothing) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("broken.vsf"));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("tunewright-style 1\nname Broken\ndark no\nsystem clBtnFace #000000\nelement teButton 1 2 fill #12\n");
+    f.close();
+    TStyleManager::SetStyle(QStringLiteral("Silver"));
+    const auto before = TStyleManager::StyleNames();
+    EXPECT_FALSE(TStyleManager::IsValidStyle(file));
+    try {
+        TStyleManager::LoadFromFile(file);
+        ADD_FAILURE() << "loaded";
+    } catch (const EStyleFileError& e) {
+        EXPECT_EQ(e.Line(), 5);
+    }
+    EXPECT_EQ(TStyleManager::StyleNames(), before);
+    EXPECT_EQ(StyleServices()->Name(), QStringLiteral("Silver"));
+    EXPECT_EQ(TStyleManager::Style(QStringLiteral("Broken")), nullptr);
+
+    // A valid file under a name already registered is refused as well.
+    const QString dup = dir.filePath(QStringLiteral("dup.vsf"));
+    TStyleFileData d;
+    d.Name = QStringLiteral("CARBON");
+    ASSERT_TRUE(WriteStyleFile(dup, d));
+    EXPECT_TRUE(TStyleManager::IsValidStyle(dup));
+    EXPECT_THROW(TStyleManager::LoadFromFile(dup), EStyleEngineException);
+    EXPECT_EQ(TStyleManager::StyleNames(), before);
+}
+
+// A top-level window with a child that count the notifications; the top-level window switches
+// style while it is created and while it closes, as the main window does.
+struct Counting {
+    static inline std::map<HWND, int> Changed;
+    static inline bool SwitchOnCreate = false;
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == CM_STYLECHANGED) ++Changed[hwnd];
+        if (msg == WM_CREATE && SwitchOnCreate) {
+            TStyleManager::SetStyle(QStringLiteral("Auric"));
+            TStyleManager::SetStyle(QStringLiteral("Auric")); // the same style again: nothing to announce
+            TStyleManager::TrySetStyle(QStringLiteral("Luna"), false);
+        }
+        if (msg == WM_CLOSE) {
+            TStyleManager::SetStyle(QStringLiteral("Carbon"));
+            DestroyWindow(hwnd);
+            return 0;
+        }
+        return DefWindowProcW(hwnd, msg, wp, lp);
+    }
+};
+
+TEST_F(StyleManagerTest, SwitchNotifiesEveryWindowOnlyWhenTheStyleChanges) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &Counting::Proc;
+    wc.lpszClassName = u"TwStyleCounting";
+    RegisterClassW(&wc);
+    Counting::Changed.clear();
+    Counting::SwitchOnCreate = true;
+    HWND top = CreateWindowExW(0, u"TwStyleCounting", u"", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    Counting::SwitchOnCreate = false;
+    ASSERT_TRUE(top);
+    EXPECT_EQ(StyleServices()->Name(), QStringLiteral("Luna"));
+    // Both switches reached the window being created; the repeated one did not.
+    EXPECT_EQ(Counting::Changed[top], 2);
+    HWND child = CreateWindowExW(0, u"TwStyleCounting", u"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, top, nullptr, nullptr, nullptr);
+    HWND grandchild = CreateWindowExW(0, u"TwStyleCounting", u"", WS_CHILD, 0, 0, 5, 5, child, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(child && grandchild);
+    // Paint everything first, so that what is invalid afterwards is the switch's doing.
+    UpdateWindow(top);
+    UpdateWindow(child);
+    RECT update{};
+    ASSERT_FALSE(GetUpdateRect(child, &update, FALSE));
+    TStyleManager::SetStyle(TStyleManager::SystemStyle());
+    EXPECT_EQ(Counting::Changed[top], 3);
+    EXPECT_EQ(Counting::Changed[child], 1);
+    EXPECT_EQ(Counting::Changed[grandchild], 1);
+    // The switch repaints the windows, children included.
+    EXPECT_TRUE(GetUpdateRect(top, &update, FALSE));
+    EXPECT_TRUE(GetUpdateRect(child, &update, FALSE));
+
+    SendMessageW(top, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(top));
+    EXPECT_EQ(StyleServices()->Name(), QStringLiteral("Carbon"));
+    EXPECT_EQ(Counting::Changed[top], 4);
+}
+
+// Renders one element state into a fresh bitmap on a blue ground.
+std::unique_ptr<TBitmap> Render(TCustomStyleServices* Style, const TThemedElementDetails& D) {
+    auto bmp = std::make_unique<TBitmap>(24, 20);
+    bmp->SetPixelFormat(pf32bit);
+    bmp->Canvas()->Brush()->SetColor(TColor(0xFF0000));
+    bmp->Canvas()->FillRect(Rect(0, 0, 24, 20));
+    Style->DrawElement(bmp->Canvas()->Handle(), D, Rect(2, 2, 22, 18));
+    return bmp;
+}
+
+bool SamePixels(TBitmap& A, TBitmap& B) {
+    for (int y = 0; y < A.Height(); ++y)
+        for (int x = 0; x < A.Width(); ++x)
+            if (A.Canvas()->Pixels(x, y) != B.Canvas()->Pixels(x, y)) return false;
+    return true;
+}
+
+TEST_F(StyleManagerTest, EveryStateDrawsDifferentlyFromTheStateBefore) {
+    for (const char* name : {"Carbon", "Luna"}) {
+        auto* style = dynamic_cast<TCustomStyle*>(TStyleManager::Style(QString::fromLatin1(name)));
+        ASSERT_NE(style, nullptr);
+        int compared = 0;
+        for (const TStyleElementEntry& e : style->Data().Elements) {
+            if (e.State < 2) continue;
+            const TThemedElementDetails d{e.Element, e.Part, e.State}, before{e.Element, e.Part, e.State - 1};
+            const auto a = Render(style, before), b = Render(style, d);
+            EXPECT_FALSE(SamePixels(*a, *b)) << name << ' ' << ElementName(e.Element).toStdString() << ' ' << e.Part
+                                             << ' ' << e.State;
+            ++compared;
+        }
+        EXPECT_GT(compared, 300) << name; // every state of every part the details list
+    }
+}
+
+TEST_F(StyleManagerTest, StateMarksAreDrawnInTheGlyphColour) {
+    auto* style = TStyleManager::Style(QStringLiteral("Carbon"));
+    TColor glyph = clNone;
+    const auto checked = style->GetElementDetails(tbCheckBoxCheckedNormal);
+    const auto unchecked = style->GetElementDetails(tbCheckBoxUncheckedNormal);
+    ASSERT_TRUE(style->GetElementColor(checked, ecGlyphTextColor, glyph));
+    auto count = [&](const TThemedElementDetails& d) {
+        const auto bmp = Render(style, d);
+        int n = 0;
+        for (int y = 3; y < 17; ++y)
+            for (int x = 3; x < 21; ++x) n += bmp->Canvas()->Pixels(x, y) == glyph;
+        return n;
+    };
+    EXPECT_GT(count(checked), 5);
+    EXPECT_EQ(count(unchecked), 0);
+    EXPECT_GT(count(style->GetElementDetails(tsArrowBtnDownNormal)), 3);
+}
+
+TEST_F(StyleManagerTest, ElementSizesColoursAndContentRects) {
+    TCustomStyleServices* classic = TStyleManager::SystemStyle();
+    TCustomStyleServices* carbon = TStyleManager::Style(QStringLiteral("Carbon"));
+    const TRect bounds = Rect(10, 10, 110, 40);
+    struct Case {
+        TCustomStyleServices* style;
+        TThemedElementDetails details;
+        TRect content;
+    };
+    const Case cases[] = {
+        {classic, classic->GetElementDetails(tbPushButtonNormal), Rect(12, 12, 108, 38)},
+        {classic, classic->GetElementDetails(tsPane), Rect(11, 11, 109, 39)},
+        {classic, classic->GetElementDetails(tpPanelBackground), bounds},
+        {carbon, carbon->GetElementDetails(tbPushButtonNormal), Rect(11, 11, 109, 39)}, // one-pixel border
+        {carbon, carbon->GetElementDetails(teEditTextNormal), Rect(11, 11, 109, 39)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.style->Name().toStdString() + " " + ElementName(c.details.Element).toStdString());
+        TRect content;
+        EXPECT_TRUE(c.style->GetElementContentRect(nullptr, c.details, bounds, content));
+        EXPECT_EQ(content, c.content);
+    }
+    for (TCustomStyleServices* style : {classic, carbon}) {
+        TSize size;
+        EXPECT_TRUE(style->GetElementSize(nullptr, style->GetElementDetails(tbCheckBoxUncheckedNormal), esActual, size));
+        EXPECT_EQ(size.cx, 13);
+        EXPECT_EQ(size.cy, 13);
+        EXPECT_TRUE(style->GetElementSize(nullptr, style->GetElementDetails(tsArrowBtnUpNormal), esActual, size));
+        EXPECT_EQ(size.cx, GetSystemMetrics(SM_CXVSCROLL));
+        EXPECT_EQ(size.cy, GetSystemMetrics(SM_CYVSCROLL));
+    }
+    // The style's colours: its own where it gives them, its system colours where it does not.
+    TColor text = clNone;
+    EXPECT_TRUE(carbon->GetElementColor(carbon->GetElementDetails(tbPushButtonNormal), ecTextColor, text));
+    EXPECT_EQ(text, TColor(0xDCDCDC));
+    EXPECT_TRUE(carbon->GetElementColor(carbon->GetElementDetails(tbPushButtonNormal), ecEdgeShadowColor, text));
+    EXPECT_EQ(text, carbon->GetSystemColor(clBtnShadow));
+    EXPECT_EQ(carbon->GetStyleColor(scWindow), TColor(0x191919));
+    EXPECT_EQ(carbon->GetStyleColor(scTreeView), TColor(0x191919));
+    EXPECT_EQ(carbon->GetStyleFontColor(sfButtonTextDisabled), carbon->GetSystemColor(clGrayText));
+    EXPECT_FALSE(carbon->HasTransparentParts(carbon->GetElementDetails(tbCheckBoxUncheckedNormal)));
+}
+
+} // namespace
