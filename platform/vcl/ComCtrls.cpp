@@ -1,4 +1,4 @@
-// vcl/ComCtrls.cpp: the up-down control.
+// vcl/ComCtrls.cpp: the up-down control and the progress bar.
 #include "vcl/ComCtrls.h"
 
 #include <algorithm>
@@ -158,6 +158,75 @@ void TCustomUpDown::Dispatch(TMessage& Message) {
     default: break;
     }
     TWinControl::Dispatch(Message);
+}
+
+// ---- TProgressBar ----
+
+TProgressBar::TProgressBar(TComponent* AOwner) : TCustomControl(AOwner) {
+    SetBounds(Left(), Top(), 150, 16);
+    SetParentColor(false);
+    SetColor(clBtnFace);
+}
+
+void TProgressBar::SetRange(int AMin, int AMax) {
+    if (AMax < AMin) std::swap(AMin, AMax);
+    FMin = AMin;
+    FMax = AMax;
+    SetPosition(FPosition);
+    Invalidate();
+}
+
+void TProgressBar::SetPosition(int Value) {
+    Value = std::clamp(Value, FMin, FMax);
+    if (Value == FPosition) return;
+    FPosition = Value;
+    Invalidate();
+}
+
+void TProgressBar::SetSmooth(bool Value) {
+    if (FSmooth == Value) return;
+    FSmooth = Value;
+    Invalidate();
+}
+
+void TProgressBar::SetOrientation(TProgressBarOrientation Value) {
+    if (FOrientation == Value) return;
+    FOrientation = Value;
+    if (!ComponentState().Contains(rtl::csLoading)) SetBounds(Left(), Top(), Height(), Width());
+    Invalidate();
+}
+
+TRect TProgressBar::BarRect() {
+    TRect r = ClientRect();
+    r.Left += 1; r.Top += 1; r.Right -= 1; r.Bottom -= 1;  // inside the sunken edge
+    const long long span = std::max(1, FMax - FMin), done = FPosition - FMin;
+    if (FOrientation == pbHorizontal) r.Right = r.Left + int(r.Width() * done / span);
+    else r.Top = r.Bottom - int(r.Height() * done / span);
+    return r;
+}
+
+void TProgressBar::Paint() {
+    TCanvas* canvas = Canvas();
+    RECT client{0, 0, ClientWidth(), ClientHeight()};
+    canvas->Brush()->SetColor(Color());
+    canvas->FillRect(ClientRect());
+    DrawEdge(canvas->Handle(), &client, BDR_SUNKENOUTER, BF_RECT);
+    const TRect bar = BarRect();
+    canvas->Brush()->SetColor(clHighlight);
+    if (FSmooth) {
+        canvas->FillRect(bar);
+        return;
+    }
+    // Blocks two thirds as long as the bar is thick, one pixel apart.
+    const bool horizontal = FOrientation == pbHorizontal;
+    const int block = std::max(2, (horizontal ? ClientHeight() : ClientWidth()) * 2 / 3);
+    if (horizontal) {
+        for (int x = bar.Left; x < bar.Right; x += block + 1)
+            canvas->FillRect(TRect(x, bar.Top, std::min(x + block, bar.Right), bar.Bottom));
+    } else {
+        for (int y = bar.Bottom; y > bar.Top; y -= block + 1)
+            canvas->FillRect(TRect(bar.Left, std::max(y - block, bar.Top), bar.Right, y));
+    }
 }
 
 } // namespace vcl

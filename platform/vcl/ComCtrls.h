@@ -1,4 +1,5 @@
-// vcl/ComCtrls.h: the common controls the program uses: the up-down control beside a number edit.
+// vcl/ComCtrls.h: the common controls the program uses: the up-down control beside a number edit and
+// the progress bar.
 #pragma once
 #include "vcl/StdCtrls.h"
 
@@ -84,6 +85,45 @@ private:
 class TUpDown : public TCustomUpDown {
 public:
     using TCustomUpDown::TCustomUpDown;
+};
+
+enum TProgressBarOrientation { pbHorizontal, pbVertical };
+
+// A bar filled in proportion to Position between Min and Max, drawn by the control in the classic look
+// (blocks of the highlight colour, or one smooth run).
+class TProgressBar : public TCustomControl {
+public:
+    explicit TProgressBar(TComponent* AOwner);
+
+    int Min() const { return FMin; }
+    void SetMin(int Value) { SetRange(Value, FMax); }
+    int Max() const { return FMax; }
+    void SetMax(int Value) { SetRange(FMin, Value); }
+    int Position() const { return FPosition; }
+    void SetPosition(int Value);
+    int Step() const { return FStep; }
+    void SetStep(int Value) { FStep = Value; }
+    void StepIt() { StepBy(FStep); }
+    void StepBy(int Delta) { SetPosition(FPosition + Delta); }
+    bool Smooth() const { return FSmooth; }
+    void SetSmooth(bool Value);
+    TProgressBarOrientation Orientation() const { return FOrientation; }
+    void SetOrientation(TProgressBarOrientation Value);
+    // The part of the client area the filled bar covers.
+    TRect BarRect();
+
+protected:
+    void Paint() override;
+
+private:
+    void SetRange(int AMin, int AMax);
+
+    int FMin = 0;
+    int FMax = 100;
+    int FPosition = 0;
+    int FStep = 10;
+    bool FSmooth = false;
+    TProgressBarOrientation FOrientation = pbHorizontal;
 };
 
 } // namespace vcl

@@ -1,5 +1,5 @@
 // The up-down control: its edit shows the number, arrows step it with events that may refuse a step,
-// Wrap goes round the ends.
+// Wrap goes round the ends; the progress bar's filled part.
 #include "tests/support/windows/FormHarness.h"
 #include "vcl/ComCtrls.h"
 
@@ -112,4 +112,29 @@ TEST(UpDown, AnAssociateBelongsToOneUpDownAndLeavesWhenFreed) {
     EXPECT_EQ(form->updown->Associate(), nullptr);
     h.Click(form->updown, UpArrow(form->updown)); // steps on without a buddy
     EXPECT_EQ(form->updown->Position(), 13);
+}
+
+TEST(ProgressBar, FillsInProportionAndStaysInRange) {
+    FormHarness h;
+    auto* form = h.Show<TUpDownForm>();
+    auto* bar = new TProgressBar(form);
+    bar->SetBounds(10, 100, 102, 16);
+    bar->SetParent(form);
+    bar->SetSmooth(true);
+    bar->SetPosition(25);
+    EXPECT_EQ(bar->BarRect(), TRect(1, 1, 26, 15));
+    bar->StepIt();
+    bar->StepBy(100); // no further than Max
+    EXPECT_EQ(bar->Position(), 100);
+    EXPECT_EQ(bar->BarRect().Right, 101);
+    bar->SetMax(50); // a smaller range pulls the position in
+    EXPECT_EQ(bar->Position(), 50);
+    bar->SetPosition(25);
+    TBitmap shot(bar->Width(), bar->Height());
+    bar->PaintTo(shot.Canvas()->Handle(), 0, 0);
+    EXPECT_EQ(shot.Canvas()->Pixels(30, 8), ColorToRGB(clHighlight));
+    EXPECT_EQ(shot.Canvas()->Pixels(60, 8), ColorToRGB(clBtnFace));
+    bar->SetOrientation(pbVertical);
+    EXPECT_EQ(bar->Width(), 16);
+    EXPECT_EQ(bar->BarRect().Top, bar->ClientHeight() - 1 - (bar->ClientHeight() - 2) / 2);
 }
