@@ -40,6 +40,7 @@ struct Tracker {
     POINT lastPt{-100000, -100000};
     bool altDown = false;
     bool mouseSelect = false;  // the selection being made comes from the mouse (MF_MOUSESELECT)
+    const RECT* exclude = nullptr;  // TrackPopupMenuEx's rectangle the first menu must not cover
 };
 
 Tracker* current = nullptr;
@@ -398,6 +399,15 @@ Level OpenLevel(HMENU menu, POINT at, UINT flags, const RECT* parentItem, int op
     if (y + h > work.bottom) y = (!parentItem && y - h >= work.top) ? y - h : work.bottom - h;
     x = std::max<int>(x, work.left);
     y = std::max<int>(y, work.top);
+    if (const RECT* ex = parentItem ? nullptr : current->exclude) {
+        // Beside the rectangle to keep clear: below or above it with TPM_VERTICAL, else right or left.
+        const RECT placed{x, y, x + w, y + h};
+        RECT overlap;
+        if (IntersectRect(&overlap, &placed, ex)) {
+            if (flags & TPM_VERTICAL) y = ex->bottom + h <= work.bottom ? int(ex->bottom) : std::max<int>(work.top, ex->top - h);
+            else x = ex->right + w <= work.right ? int(ex->right) : std::max<int>(work.left, ex->left - w);
+        }
+    }
     EnsureClass();
     const HWND wnd = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, PopupClass, nullptr,
                                      WS_POPUP | WS_CLIPSIBLINGS, x, y, w, h, current->owner, nullptr, nullptr, menu);
@@ -605,7 +615,6 @@ bool MenuLoopActive() { return current != nullptr; }
 
 UINT RunMenuLoop(HMENU menu, UINT flags, POINT at, HWND owner, const RECT* exclude, bool byKeyboard, bool systemMenu,
                  HWND barWnd, int barItem) {
-    (void)exclude;
     if (current || !Find(menu)) {
         SetLastError(1401);
         return 0;
@@ -620,6 +629,7 @@ UINT RunMenuLoop(HMENU menu, UINT flags, POINT at, HWND owner, const RECT* exclu
     t.system = systemMenu;
     t.barWnd = barWnd;
     t.barItem = barItem;
+    t.exclude = exclude;
     current = &t;
     const HWND activeAtStart = GetActiveWindow();
     if (t.notify) {

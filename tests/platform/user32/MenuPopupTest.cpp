@@ -396,6 +396,18 @@ TEST_F(PopupMenu, AlignmentFlagsPlaceTheMenuAroundThePoint) {
     TrackPopupMenu(m, 0, 1270, 970, 0, owner, nullptr);
     EXPECT_EQ(wr.right, 1270);
     EXPECT_EQ(wr.bottom, 970);
+    // A rectangle to keep clear moves the menu beside it: below with TPM_VERTICAL, else to its right.
+    for (const UINT flags : {UINT(TPM_VERTICAL), UINT(TPM_HORIZONTAL)}) {
+        TPMPARAMS keep{sizeof(TPMPARAMS), RECT{390, 390, 450, 420}};
+        Then([&] {
+            GetWindowRect(MenuWindows().at(0), &wr);
+            Key(VK_ESCAPE);
+        });
+        TrackPopupMenuEx(m, flags, 400, 400, owner, &keep);
+        RECT overlap;
+        EXPECT_FALSE(IntersectRect(&overlap, &wr, &keep.rcExclude)) << flags;
+        EXPECT_EQ(flags == TPM_VERTICAL ? wr.top : wr.left, flags == TPM_VERTICAL ? 420 : 450) << flags;
+    }
     DestroyMenu(m);
 }
 
