@@ -407,8 +407,9 @@ void TBrush::SetHandle(HBRUSH Value) {
 }
 
 void TBrush::SetColor(TColor Value) {
-    // Giving a clear brush a colour makes it solid.
-    if (Value == FColor && FStyle != bsClear) return;
+    // Giving a clear brush a colour makes it solid. A system colour is made anew each time: the
+    // system's colours change with the visual style.
+    if (Value == FColor && FStyle != bsClear && (Value & clSystemColor) != clSystemColor) return;
     FColor = Value;
     if (FStyle == bsClear) FStyle = bsSolid;
     HBRUSH old = FHandle;

@@ -1092,6 +1092,9 @@ void AnnounceStyleChange() {
         all.push_back(top);
         EnumChildWindows(top, CollectWindow, LPARAM(&all));
     }
+    // The system colours changed with the style: controls resolve their colours again.
+    for (HWND top : tops)
+        if (IsWindow(top)) SendMessageW(top, WM_SYSCOLORCHANGE, 0, 0);
     for (HWND window : all)
         if (IsWindow(window)) SendMessageW(window, CM_STYLECHANGED, 0, 0);
     for (HWND top : tops)
