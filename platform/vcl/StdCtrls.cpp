@@ -296,9 +296,19 @@ TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {
 
 void TCustomGroupBox::AdjustClientRect(TRect& Rect) {
     TCustomControl::AdjustClientRect(Rect);
-    // Room for the caption on the frame, and for the frame itself.
-    Canvas()->Font()->Assign(Font());
-    Rect.Top += Canvas()->TextHeight(u"0"_qs);
+    // Room for the caption on the frame, and for the frame itself. Before the window exists (a group box
+    // sized before it has a parent) the caption is measured on the screen, not by making the window.
+    if (HandleAllocated()) {
+        Canvas()->Font()->Assign(Font());
+        Rect.Top += Canvas()->TextHeight(u"0"_qs);
+    } else if (HDC dc = GetDC(nullptr)) {
+        const HGDIOBJ old = SelectObject(dc, Font()->Handle());
+        SIZE size{};
+        GetTextExtentPoint32W(dc, reinterpret_cast<LPCWSTR>(u"0"), 1, &size);
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+        Rect.Top += size.cy;
+    }
     Rect.Left += 1; Rect.Right -= 1; Rect.Bottom -= 1;
     if (Rect.Right < Rect.Left) Rect.Right = Rect.Left;
     if (Rect.Bottom < Rect.Top) Rect.Bottom = Rect.Top;

@@ -159,6 +159,21 @@ TEST(StdGroupBox, ChildrenSitBelowTheCaption) {
     EXPECT_TRUE(form->radioA->Focused() || form->radioB->Focused());
 }
 
+// Made and sized in code before it has a parent: no window can exist yet, so the caption is measured
+// without one, and the children still start below it once the box is placed.
+TEST(StdGroupBox, SizedBeforeItHasAParent) {
+    FormHarness h;
+    auto* form = h.Show<TStdForm>();
+    auto* group = new TGroupBox(form);
+    auto* inner = new TCheckBox(group);
+    inner->SetParent(group);
+    inner->SetAlign(alTop);
+    group->SetBounds(0, 150, 200, 120);
+    EXPECT_FALSE(group->HandleAllocated());
+    group->SetParent(form);
+    EXPECT_GE(inner->Top(), group->Canvas()->TextHeight(u"0"_qs));
+}
+
 namespace {
 class TEditForm : public TForm {
 public:
