@@ -277,10 +277,9 @@ void TMenuItem::Notification(TComponent* AComponent, rtl::TOperation Operation) 
 }
 
 void TMenuItem::MenuChanged(bool Rebuild) {
-    // The handle of the item that holds this one shows it; it is made again when next needed.
-    TMenuItem* holder = FParent ? FParent : this;
-    if (Rebuild) holder->FHandleStale = true;
-    else if (FParent) holder->FHandleStale = true;
+    // The handle of the item that holds this one shows its caption and state: it is made again when
+    // next needed.
+    (FParent ? FParent : this)->FHandleStale = true;
     if (TMenu* menu = GetParentMenu()) menu->MenuChanged(menu, this, Rebuild);
 }
 
