@@ -47,13 +47,19 @@ TEST(StyleFile, ReadsEveryStatement) {
 }
 
 TEST(StyleFile, StateWinsOverPartWinsOverElement) {
-    const TStyleFileData d = Parse(Header + "element teButton * * fill #000001\n"
-                                            "element teButton 1 2 fill #000003\n"
-                                            "element teButton 1 * fill #000002\n");
-    EXPECT_EQ(d.Find(teButton, 1, 2)->Fill, TColor(0x030000));
-    EXPECT_EQ(d.Find(teButton, 1, 4)->Fill, TColor(0x020000));
-    EXPECT_EQ(d.Find(teButton, 3, 1)->Fill, TColor(0x010000));
-    EXPECT_EQ(d.Find(teComboBox, 1, 1), nullptr);
+    // The order of the lines does not matter.
+    for (const QByteArray lines : {QByteArray("element teButton * * fill #000001\n"
+                                              "element teButton 1 2 fill #000003\n"
+                                              "element teButton 1 * fill #000002\n"),
+                                   QByteArray("element teButton 1 * fill #000002\n"
+                                              "element teButton 1 2 fill #000003\n"
+                                              "element teButton * * fill #000001\n")}) {
+        const TStyleFileData d = Parse(Header + lines);
+        EXPECT_EQ(d.Find(teButton, 1, 2)->Fill, TColor(0x030000));
+        EXPECT_EQ(d.Find(teButton, 1, 4)->Fill, TColor(0x020000));
+        EXPECT_EQ(d.Find(teButton, 3, 1)->Fill, TColor(0x010000));
+        EXPECT_EQ(d.Find(teComboBox, 1, 1), nullptr);
+    }
 }
 
 struct BadCase {
