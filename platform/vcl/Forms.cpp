@@ -1,6 +1,7 @@
 // vcl/Forms.cpp: forms, the application object, the screen and the hint window.
 #include "vcl/Forms.h"
 #include "vcl/ControlsInternal.h"
+#include "vcl/Menus.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -140,6 +141,36 @@ void TCustomForm::Notification(TComponent* AComponent, rtl::TOperation Operation
     if (AComponent == FMenu) FMenu = nullptr;
 }
 
+void TCustomForm::SetMenu(TComponent* Value) {
+    if (FMenu == Value) return;
+    if (auto* old = dynamic_cast<TMainMenu*>(FMenu); old && FHandle) old->SetWindowHandle(nullptr);
+    if (FMenu) FMenu->RemoveFreeNotification(this);
+    FMenu = Value;
+    if (FMenu) FMenu->FreeNotification(this);
+    if (auto* menu = dynamic_cast<TMainMenu*>(FMenu); menu && FHandle) menu->SetWindowHandle(FHandle);
+}
+
+// The main menu's part of the form's messages: true when the menu took the message.
+bool TCustomForm::DispatchToMenu(TMessage& Message) {
+    auto* menu = dynamic_cast<TMenu*>(FMenu);
+    if (!menu) return false;
+    switch (Message.Msg) {
+    case WM_COMMAND:
+        // A menu command has no control window and notification code 0.
+        return Message.LParam == 0 && HIWORD(Message.WParam) == 0 && menu->DispatchCommand(LOWORD(Message.WParam));
+    case WM_INITMENUPOPUP: return menu->DispatchPopup(reinterpret_cast<HMENU>(Message.WParam));
+    case WM_MEASUREITEM: {
+        auto* info = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+        return info && info->CtlType == ODT_MENU && menu->DispatchMeasure(*info);
+    }
+    case WM_DRAWITEM: {
+        const auto* info = reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam);
+        return info && info->CtlType == ODT_MENU && menu->DispatchDraw(*info);
+    }
+    default: return false;
+    }
+}
+
 void TCustomForm::CreateParams(TCreateParams& Params) {
     TWinControl::CreateParams(Params);
     if (FParent) return;  // a form inside another control is a child window
@@ -187,6 +218,7 @@ void TCustomForm::CreateWnd() {
     if (!FIcon->Empty()) SendMessageW(FHandle, WM_SETICON, ICON_BIG, LPARAM(FIcon->Handle()));
     if (FAcceptFiles) DragAcceptFiles(FHandle, TRUE);
     if (FAlphaBlend) SetLayeredWindowAttributes(FHandle, 0, FAlphaBlendValue, 0x2 /* LWA_ALPHA */);
+    if (auto* menu = dynamic_cast<TMainMenu*>(FMenu)) menu->SetWindowHandle(FHandle);
     // A form placed by the desktop learns its place now.
     UpdateBounds();
 }
@@ -684,6 +716,10 @@ void TCustomForm::WMPaint(TWMPaint& Message) {
 void TCustomForm::PaintWindow(HDC DC) { FCanvas->PaintOn(DC, [this] { Paint(); }); }
 
 void TCustomForm::Dispatch(TMessage& Message) {
+    if (DispatchToMenu(Message)) {
+        Message.Result = Message.Msg == WM_MEASUREITEM || Message.Msg == WM_DRAWITEM;
+        return;
+    }
     switch (Message.Msg) {
     case WM_ACTIVATE: WMActivate(MessageAs<TWMActivate>(Message)); return;
     case WM_CLOSE: WMClose(Message); return;

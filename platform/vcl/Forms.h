@@ -100,7 +100,9 @@ public:
     TMonitor* Monitor();
     TCanvas* Canvas() const { return FCanvas.get(); }
     TComponent* Menu() const { return FMenu; }
-    void SetMenu(TComponent* Value) { FMenu = Value; }
+    // A main menu shows as the window's menu bar; its commands, pop-ups and owner-drawn items come back
+    // through the form's messages.
+    void SetMenu(TComponent* Value);
 
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
@@ -126,6 +128,7 @@ protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void Dispatch(TMessage& Message) override;
+    bool DispatchToMenu(TMessage& Message);
     void Loaded() override;
     void Notification(TComponent* AComponent, rtl::TOperation Operation) override;
     bool IsFormLike() const override { return FParent == nullptr; }

@@ -318,3 +318,31 @@ TEST_F(Menus, AMainMenuIsTheBarOfItsWindow) {
     bar->SetWindowHandle(nullptr);
     EXPECT_EQ(GetMenu(f->Handle()), nullptr);
 }
+
+// Given to the form, a main menu becomes the bar of the form's window, now and after the window is made
+// again, and the form hands it the commands and pop-up notices that come from the bar.
+TEST_F(Menus, TheFormsMainMenuGetsItsCommandsAndPopups) {
+    auto* f = h.Show<TMenuForm>();
+    auto* bar = new TMainMenu(f);
+    auto* file = new TMenuItem(f);
+    file->SetCaption(QStringLiteral("&File"));
+    bar->Items()->Add(file);
+    auto* quit = new TMenuItem(f);
+    quit->SetCaption(QStringLiteral("&Quit"));
+    file->Add(quit);
+    std::vector<std::string> events;
+    file->OnClick = [&](TObject*) { events.push_back("file"); };
+    quit->OnClick = [&](TObject*) { events.push_back("quit"); };
+    f->SetMenu(bar);
+    EXPECT_EQ(GetMenu(f->Handle()), bar->Handle());
+    SendMessageW(f->Handle(), WM_INITMENUPOPUP, WPARAM(file->Handle()), 0);
+    SendMessageW(f->Handle(), WM_COMMAND, quit->Command(), 0);
+    // A control's notice with the same number is not a menu command.
+    SendMessageW(f->Handle(), WM_COMMAND, MAKEWPARAM(quit->Command(), 1), 0);
+    EXPECT_EQ(events, (std::vector<std::string>{"file", "quit"}));
+    f->RecreateWnd();
+    f->HandleNeeded();
+    EXPECT_EQ(GetMenu(f->Handle()), bar->Handle());
+    f->SetMenu(nullptr);
+    EXPECT_EQ(GetMenu(f->Handle()), nullptr);
+}
