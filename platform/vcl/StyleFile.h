@@ -4,11 +4,13 @@
 // optionally a picture) that the style draws the element with.
 #pragma once
 #include "rtl/System.h"
+#include "vcl/PngImage.h"
 #include "vcl/Themes.h"
 
 #include <QByteArray>
 
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace vcl {
@@ -106,7 +108,10 @@ private:
     const TStyleElementLook* Look(const TThemedElementDetails& Details) const {
         return FData.Find(Details.Element, Details.Part, Details.State);
     }
+    // The picture of an element, read when first drawn; nullptr when it cannot be read any more.
+    TPngImage* Image(const rtl::String& Name);
     TStyleFileData FData;
+    std::map<rtl::String, std::unique_ptr<TPngImage>> FImages;
 };
 
 // The names used in style files ("teButton", "scWindow", "sfButtonTextNormal").

@@ -3,6 +3,8 @@
 #include "vcl/Messages.h"
 #include "vcl/StyleFile.h"
 
+#include <QDir>
+
 #include <algorithm>
 #include <memory>
 
@@ -962,7 +964,28 @@ bool TCustomStyle::DrawElement(HDC DC, const TThemedElementDetails& Details, con
         DeleteObject(brush);
     }
     if (look->Glyph != clNone) DrawGlyph(DC, Details, r, look->Glyph);
+    if (!look->Image.isEmpty())
+        if (TPngImage* image = Image(look->Image)) {
+            TCanvas canvas;
+            canvas.SetHandle(DC);
+            canvas.StretchDraw(R, image);
+            canvas.SetHandle(nullptr);
+        }
     return true;
+}
+
+TPngImage* TCustomStyle::Image(const rtl::String& Name) {
+    auto it = FImages.find(Name);
+    if (it == FImages.end()) {
+        auto image = std::make_unique<TPngImage>();
+        try {
+            image->LoadFromFile(QDir(FData.Folder).filePath(Name));
+        } catch (const rtl::Exception&) {
+            image.reset(); // removed or spoilt since the style was loaded: drawn without it
+        }
+        it = FImages.emplace(Name, std::move(image)).first;
+    }
+    return it->second.get();
 }
 
 bool TCustomStyle::DrawText(HDC DC, const TThemedElementDetails& Details, const rtl::String& S, TRect& R,

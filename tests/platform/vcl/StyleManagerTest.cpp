@@ -3,7 +3,9 @@
 #include "vcl/Themes.h"
 
 #include <QDir>
+#include <QColor>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -233,6 +235,28 @@ TEST_F(StyleManagerTest, StateMarksAreDrawnInTheGlyphColour) {
     EXPECT_GT(count(checked), 5);
     EXPECT_EQ(count(unchecked), 0);
     EXPECT_GT(count(style->GetElementDetails(tsArrowBtnDownNormal)), 3);
+}
+
+TEST_F(StyleManagerTest, ElementPictureIsDrawnStretchedOverTheElement) {
+    QTemporaryDir dir;
+    QImage red(2, 2, QImage::Format_RGB32);
+    red.fill(QColor(255, 0, 0));
+    ASSERT_TRUE(red.save(dir.filePath(QStringLiteral("red.png")), "PNG"));
+    QFile f(dir.filePath(QStringLiteral("pictured.vsf")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("tunewright-style 1\nname Pictured\ndark no\nelement teButton 1 1 fill #00FF00 image red.png\n");
+    f.close();
+    TCustomStyleServices* style = TStyleManager::LoadFromFile(f.fileName());
+    const auto bmp = Render(style, style->GetElementDetails(tbPushButtonNormal));
+    EXPECT_EQ(bmp->Canvas()->Pixels(12, 10), clRed);
+    EXPECT_EQ(bmp->Canvas()->Pixels(21, 17), clRed);
+    EXPECT_EQ(bmp->Canvas()->Pixels(1, 1), TColor(0xFF0000)); // the ground around it stays
+    // A picture gone since loading leaves the element's colours.
+    QFile::remove(dir.filePath(QStringLiteral("red.png")));
+    auto* fresh = dynamic_cast<TCustomStyle*>(style);
+    ASSERT_NE(fresh, nullptr);
+    TCustomStyle copy(fresh->Data());
+    EXPECT_EQ(Render(&copy, copy.GetElementDetails(tbPushButtonNormal))->Canvas()->Pixels(12, 10), clLime);
 }
 
 TEST_F(StyleManagerTest, ElementSizesColoursAndContentRects) {
