@@ -523,6 +523,20 @@ bool ClassicTransparent(const TThemedElementDetails& Details) {
 }
 
 bool PaintParentBehind(HWND Window, HDC Target, const TRect* Bounds);
+
+// Text drawn transparently in Color, or else in the element's text colour of the style.
+bool PlainText(TCustomStyleServices& Style, HDC DC, const TThemedElementDetails& Details, const rtl::String& S,
+               TRect& R, TTextFormat Flags, TColor Color) {
+    RECT r = R;
+    if (Color == clNone && !Style.GetElementColor(Details, ecTextColor, Color)) Color = clWindowText;
+    const COLORREF oldColor = SetTextColor(DC, COLORREF(Style.ColorToRGB(Color)));
+    const int oldMode = SetBkMode(DC, TRANSPARENT);
+    ::DrawTextW(DC, reinterpret_cast<LPCWSTR>(S.utf16()), int(S.size()), &r, TTextFormatFlags(Flags));
+    SetBkMode(DC, oldMode);
+    SetTextColor(DC, oldColor);
+    if (Flags.Contains(tfCalcRect)) R = r;
+    return true;
+}
 TColor SystemStyleColor(TStyleColor Color);
 TColor SystemFontColor(TStyleFont Font);
 
@@ -647,15 +661,7 @@ bool TUxThemeStyle::DrawText(HDC DC, const TThemedElementDetails& Details, const
         if (Flags.Contains(tfCalcRect)) R = r;
         return hr == S_OK;
     }
-    TColor color = Color;
-    if (color == clNone && !GetElementColor(Details, ecTextColor, color)) color = clWindowText;
-    const COLORREF oldColor = SetTextColor(DC, COLORREF(ColorToRGB(color)));
-    const int oldMode = SetBkMode(DC, TRANSPARENT);
-    ::DrawTextW(DC, reinterpret_cast<LPCWSTR>(S.utf16()), int(S.size()), &r, flags);
-    SetBkMode(DC, oldMode);
-    SetTextColor(DC, oldColor);
-    if (Flags.Contains(tfCalcRect)) R = r;
-    return true;
+    return PlainText(*this, DC, Details, S, R, Flags, Color);
 }
 
 bool TUxThemeStyle::DrawEdge(HDC DC, const TThemedElementDetails& Details, const TRect& R, TElementEdges Edges,
@@ -990,16 +996,7 @@ TPngImage* TCustomStyle::Image(const rtl::String& Name) {
 
 bool TCustomStyle::DrawText(HDC DC, const TThemedElementDetails& Details, const rtl::String& S, TRect& R,
                             TTextFormat Flags, TColor Color, int) {
-    RECT r = R;
-    TColor color = Color;
-    if (color == clNone && !GetElementColor(Details, ecTextColor, color)) color = clWindowText;
-    const COLORREF oldColor = SetTextColor(DC, COLORREF(ColorToRGB(color)));
-    const int oldMode = SetBkMode(DC, TRANSPARENT);
-    ::DrawTextW(DC, reinterpret_cast<LPCWSTR>(S.utf16()), int(S.size()), &r, TTextFormatFlags(Flags));
-    SetBkMode(DC, oldMode);
-    SetTextColor(DC, oldColor);
-    if (Flags.Contains(tfCalcRect)) R = r;
-    return true;
+    return PlainText(*this, DC, Details, S, R, Flags, Color);
 }
 
 bool TCustomStyle::DrawEdge(HDC DC, const TThemedElementDetails&, const TRect& R, TElementEdges Edges,
@@ -1070,7 +1067,7 @@ bool TCustomStyle::HasTransparentParts(const TThemedElementDetails& Details) {
 }
 
 TColor TCustomStyle::GetSystemColor(TColor Color) {
-    if ((Color & 0xFF000000) != clSystemColor) return Color;
+    if ((Color & clSystemColor) != clSystemColor) return Color;
     const auto it = FData.SystemColors.find(int(Color & 0xFF));
     return it == FData.SystemColors.end() ? Color : it->second;
 }
@@ -1096,7 +1093,7 @@ std::vector<std::unique_ptr<TCustomStyle>>& LoadedStyles() {
 
 BOOL CALLBACK StyleSysColor(int Index, COLORREF* Color) {
     const TColor c = TStyleManager::ActiveStyle()->GetSystemColor(TColor(clSystemColor | Index));
-    if ((c & 0xFF000000) == clSystemColor) return FALSE;
+    if ((c & clSystemColor) == clSystemColor) return FALSE;
     *Color = COLORREF(c & 0xFFFFFF);
     return TRUE;
 }
