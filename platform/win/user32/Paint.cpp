@@ -241,6 +241,51 @@ BOOL DrawMenuControl(HDC hdc, LPRECT rc, UINT state) {
     return TRUE;
 }
 
+// The classic check box and radio glyphs, pixel for pixel: a letter per system colour, '.' left as is.
+// The radio ring is sunken and, as the platform's own, not quite symmetric.
+constexpr int RadioSize = 12;
+constexpr const char* RadioPicture[RadioSize] = {
+    "....SSSS....", "..SSDDDDSS..", ".SSDFFFFD.H.", ".SDFFFFFFLH.", "SDFFFMMFFFLH", "SDFFMMMMFFLH",
+    "SDFFMMMMFFLH", "SDFFFMMFFFLH", ".SDFFFFFFLH.", ".HHLFFFFLHH.", "..HHLLLLHH..", "....HHHH....",
+};
+constexpr int MarkSize = 7;
+constexpr const char* CheckPicture[MarkSize] = {
+    "......M", ".....MM", "....MMM", "M..MMM.", "MMMMM..", "MMMM...", ".MM....",
+};
+
+// Draws `picture` (n x n) at (x, y); F is the face, M the mark, both given by the caller.
+void DrawPicture(HDC hdc, int x, int y, const char* const* picture, int n, COLORREF face, COLORREF mark,
+                 bool drawFace) {
+    for (int row = 0; row < n; ++row)
+        for (int col = 0; col < n; ++col) {
+            COLORREF c;
+            switch (picture[row][col]) {
+            case 'S': c = GetSysColor(COLOR_BTNSHADOW); break;
+            case 'D': c = GetSysColor(COLOR_3DDKSHADOW); break;
+            case 'L': c = GetSysColor(COLOR_3DLIGHT); break;
+            case 'H': c = GetSysColor(COLOR_BTNHIGHLIGHT); break;
+            case 'F':
+                if (!drawFace) continue;
+                c = face;
+                break;
+            case 'M': c = mark; break;
+            default: continue;
+            }
+            SetPixel(hdc, x + col, y + row, c);
+        }
+}
+
+// The third state's box: a checkerboard of highlight and face, fixed to the device's pixel grid.
+void FillCheckerboard(HDC hdc, const RECT& r) {
+    FillColor(hdc, r, COLOR_BTNFACE);
+    POINT origin{0, 0};
+    LPtoDP(hdc, &origin, 1);
+    const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            if ((x + y + origin.x + origin.y) & 1) SetPixel(hdc, x, y, light);
+}
+
 BOOL DrawButtonControl(HDC hdc, LPRECT rc, UINT state) {
     const UINT kind = state & 0xFF;
     if (kind & DFCS_BUTTONPUSH) return DrawButtonFace(hdc, rc, state);
@@ -249,15 +294,30 @@ BOOL DrawButtonControl(HDC hdc, LPRECT rc, UINT state) {
     box.right = box.left + size;
     box.bottom = box.top + size;
     const bool radio = kind & (DFCS_BUTTONRADIO | DFCS_BUTTONRADIOIMAGE | DFCS_BUTTONRADIOMASK);
+    const bool mixed = !radio && (kind & DFCS_BUTTON3STATE) && (state & DFCS_CHECKED);
     const int face = (state & (DFCS_INACTIVE | DFCS_PUSHED)) ? COLOR_BTNFACE : COLOR_WINDOW;
-    const COLORREF mark = GetSysColor((state & DFCS_INACTIVE) ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
+    const COLORREF mark = GetSysColor((state & DFCS_INACTIVE) || mixed ? COLOR_BTNSHADOW : COLOR_WINDOWTEXT);
     if (!radio) {
         RECT inner = box;
         DrawEdge(hdc, &inner, EDGE_SUNKEN,
                  BF_RECT | BF_ADJUST | ((state & DFCS_FLAT) ? BF_FLAT : 0) |
                      ((state & DFCS_MONO) ? BF_MONO : 0));
-        FillColor(hdc, inner, face);
-        if (state & DFCS_CHECKED) DrawCheckMark(hdc, inner, mark);
+        if (mixed) FillCheckerboard(hdc, inner);
+        else FillColor(hdc, inner, face);
+        if (!(state & DFCS_CHECKED)) return TRUE;
+        const int n = std::min(inner.right - inner.left, inner.bottom - inner.top);
+        if (n >= MarkSize)
+            DrawPicture(hdc, inner.left + (n - MarkSize) / 2, inner.top + (n - MarkSize) / 2, CheckPicture,
+                        MarkSize, 0, mark, false);
+        else
+            DrawCheckMark(hdc, inner, mark);
+        return TRUE;
+    }
+    if (!(kind & DFCS_BUTTONRADIOMASK) && size >= RadioSize) {
+        const int at = (size - RadioSize + 1) / 2;
+        const COLORREF inside = GetSysColor(face);
+        DrawPicture(hdc, box.left + at, box.top + at, RadioPicture, RadioSize, inside,
+                    (state & DFCS_CHECKED) ? mark : inside, true);
         return TRUE;
     }
     const int saved = SaveDC(hdc);

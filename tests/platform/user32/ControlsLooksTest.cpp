@@ -28,20 +28,6 @@ const std::map<std::string, std::string> KnownLooks{
     {"push_focused",
      "unverified: the real platform draws no focus rectangle on a push button without text; ours draws it "
      "inside the frame, as a button with text has it, so that the focus shows on image buttons too"},
-    {"check_checked",
-     "ours: DrawFrameControl's check mark has its short stroke one row lower and a pixel thinner at the "
-     "bottom than the reference's (rows 6 to 10 of the box)"},
-    {"check_disabled",
-     "ours: DrawFrameControl draws an inactive check mark black (and of our shape) where the reference "
-     "draws it in COLOR_BTNSHADOW"},
-    {"check_indeterminate",
-     "ours: DrawFrameControl draws the third state as a plain check mark; the reference fills the box "
-     "with a checkerboard of COLOR_BTNHIGHLIGHT and COLOR_BTNFACE and draws the mark in COLOR_BTNSHADOW"},
-    {"radio", "ours: DrawFrameControl's radio circle is a flat 13-pixel ring; the reference's is 12 pixels, "
-              "one row lower, sunken (COLOR_BTNSHADOW and COLOR_3DDKSHADOW above, COLOR_3DLIGHT and "
-              "COLOR_BTNHIGHLIGHT below)"},
-    {"radio_checked", "ours: the radio ring as above; the dot agrees but for its place in the ring"},
-    {"radio_disabled", "ours: the radio ring as above; the reference's inactive dot is COLOR_BTNSHADOW"},
     {"group",
      "unverified: the frame's top line runs through the middle of the caption's font, which differs: the "
      "reference's box without WM_SETFONT measures its own system font (a line lower than ours)"},
