@@ -142,6 +142,13 @@ bool Within(uint64_t A, const void* From, size_t Size) {
     return A >= f && A < f + Size;
 }
 
+// Every call through the hooks ends with the trampoline's jump back. The stub is placed near the
+// target, so that is a direct near jump; only a stub that had to go elsewhere takes the 14-byte form.
+TJumpForm JumpBackForm(const uint8_t* From, const uint8_t* To) {
+    const int64_t d = To - (From + 5);
+    return d >= INT32_MIN && d <= INT32_MAX ? jfNear32 : jfInline64;
+}
+
 uint8_t* CreateHookDescriptor() {
     auto* d = static_cast<uint8_t*>(std::malloc(HookDescriptorSize));
     if (!d) throw std::bad_alloc();
@@ -234,7 +241,8 @@ void BuildTrampoline(uint8_t* Target, uint8_t* D) {
         std::memcpy(saved->Bytes, Target, size_t(count));
         saved->Relocated = RelocateInstructions(Target, tramp, count, MaxCopiedBytes - JumpBackBytes, saved->Offsets,
                                                 saved->OffsetCount);
-        WriteJump(tramp + saved->Relocated, Target + count, jfInline64, nullptr);
+        WriteJump(tramp + saved->Relocated, Target + count, JumpBackForm(tramp + saved->Relocated, Target + count),
+                  nullptr);
         if (layout == 2) WriteJump(stub, D + dLanding, formC, stub + 14);
         if (layout == 3) WriteJump(stub, D + dLanding, jfInline64, nullptr);
         Put<uint8_t*>(D + dStub, stub);

@@ -116,6 +116,22 @@ int LayoutOf(void* Target) {
     return I.Length == 14 ? 4 : 1;
 }
 
+// The jump that ends the trampoline behind the call-through pointer of a target's only hook: the last
+// instruction before the NOP filler of its 94 bytes.
+TDecodedInstruction JumpBack(void* CallThrough) {
+    uint8_t* tramp = nullptr;
+    std::memcpy(&tramp, GetTrampolineInfo(CallThrough) + 36, 8);
+    TDecodedInstruction last{};
+    for (uint8_t* p = tramp; p < tramp + MaxCopiedBytes && !IsNopFill(p, int(tramp + MaxCopiedBytes - p));) {
+        TDecodedInstruction I{};
+        I.Address = p;
+        DecodeForHook(I);
+        last = I;
+        p += I.Length;
+    }
+    return last;
+}
+
 struct HookCase {
     const char* name;
     uint8_t* fixture;     // what is hooked
@@ -134,7 +150,7 @@ TEST(HookFunction, DetourRunsAndReachesTheOriginalAtEveryPlacement) {
         {"call", tw_fx_call, tw_fx_call_end, tw_fx_call, {{5, 0}}},
         {"thunk chain", tw_fx_thunk1, tw_fx_thunk1_end, tw_fx_real, {{5, 6}}},
     };
-    std::set<int> layouts;
+    std::set<int> layouts, backForms;
     for (TPlace where : {plHeap, plFar, plWalled}) {
         const bool far = where != plHeap;
         for (const auto& c : cases) {
@@ -147,6 +163,13 @@ TEST(HookFunction, DetourRunsAndReachesTheOriginalAtEveryPlacement) {
             void* target = at.At(c.fixture);
             Next[0] = reinterpret_cast<Fn>(HookFunction(target, reinterpret_cast<void*>(&Detour<0>)));
             layouts.insert(LayoutOf(target));
+            // The way back is a near jump wherever the stub found room within reach of the target.
+            const TDecodedInstruction back = JumpBack(reinterpret_cast<void*>(Next[0]));
+            const int64_t distance = int64_t(back.Branch.Target) - int64_t(reinterpret_cast<uintptr_t>(back.Address) + 5);
+            EXPECT_EQ(back.BranchKind, bkJump) << c.name;
+            EXPECT_EQ(back.Length, distance == int32_t(distance) ? 5 : 14) << c.name;
+            backForms.insert(back.Length);
+            EXPECT_GT(back.Branch.Target, reinterpret_cast<uintptr_t>(at.At(c.patched))) << c.name;
             EXPECT_NE(std::memcmp(at.At(c.patched), before.data(), 5), 0) << c.name << ": not patched there";
             for (size_t i = 0; i < c.inputs.size(); ++i) {
                 const auto [a, b] = c.inputs[i];
@@ -159,6 +182,7 @@ TEST(HookFunction, DetourRunsAndReachesTheOriginalAtEveryPlacement) {
         }
     }
     EXPECT_EQ(layouts, (std::set<int>{1, 2, 4})) << "the direct, the relayed and the 14-byte patch";
+    EXPECT_EQ(backForms, (std::set<int>{5, 14})) << "the near and the absolute jump back";
 }
 
 TEST(HookFunction, RefusesFunctionsShorterThanThePatchAndBranchesBackIntoIt) {
