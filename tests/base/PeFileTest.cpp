@@ -354,6 +354,27 @@ TEST(VersionBlock, QueriesStayInsideTheBlock) {
     EXPECT_FALSE(VerQueryValueW(Cut.data(), u"\\StringFileInfo\\040904b0\\Odd", &P, &Len));
 }
 
+// A version resource whose root claims 58,368 bytes in a 484-byte resource (found by fuzzing): the block
+// handed out must not let the queries read past it.
+TEST(VersionInfo, ARootLongerThanItsResourceIsCutToTheCopy) {
+    const QString File = PeDir + "version-length-past-resource.dll";
+    const auto* Name = reinterpret_cast<LPCWSTR>(File.utf16());
+    const DWORD Size = GetFileVersionInfoSizeW(Name, nullptr);
+    ASSERT_EQ(Size, 484u);
+    std::vector<uint8_t> Block(Size);
+    ASSERT_TRUE(GetFileVersionInfoW(Name, 0, Size, Block.data()));
+    EXPECT_LE(size_t(Block[0] | Block[1] << 8), Block.size());
+    for (const char16_t* Path : {u"\\", u"\\VarFileInfo\\Translation", u"\\StringFileInfo\\040904b0\\ProductVersion"}) {
+        LPVOID P = nullptr;
+        UINT Len = 0;
+        if (VerQueryValueW(Block.data(), Path, &P, &Len))
+            EXPECT_LE(static_cast<const uint8_t*>(P) + Len, Block.data() + Block.size());
+    }
+    base::TKwVersionInfo V;
+    V.SetFileName(File);   // read past its buffer before the cut
+    EXPECT_TRUE(V.HaveInfo());
+}
+
 TEST(VersionInfo, FilesWithoutAResource) {
     TempDir Dir;
     base::TKwVersionInfo V;

@@ -215,9 +215,12 @@ BOOL WINAPI GetFileVersionInfoW(LPCWSTR lptstrFilename, DWORD, DWORD dwLen, LPVO
     if (!data) return FALSE;
     size_t n = dwLen < data->size() ? dwLen : data->size();
     std::memcpy(lpData, data->data(), n);
-    if (n >= 2 && n < data->size()) { // the copy stands as a block of the size it got
-        static_cast<uint8_t*>(lpData)[0] = uint8_t(n);
-        static_cast<uint8_t*>(lpData)[1] = uint8_t(n >> 8);
+    // The copy stands as a block of at most the size it got: VerQueryValueW knows no other bound, so a
+    // root length past the copy (a short buffer, or a resource claiming more than it holds) is cut.
+    auto* out = static_cast<uint8_t*>(lpData);
+    if (n >= 2 && size_t(out[0] | out[1] << 8) > n) {
+        out[0] = uint8_t(n);
+        out[1] = uint8_t(n >> 8);
     }
     return TRUE;
 }
