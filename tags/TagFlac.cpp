@@ -4,6 +4,7 @@
 #include "tags/BufferedStream.h"
 #include "tags/SafeFile.h"
 #include "tags/TagItems.h"
+#include "tags/TagOggVorbisAndOpus.h"
 #include "tags/TagValues.h"
 #include "tags/Tags.h"
 
@@ -14,6 +15,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <optional>
 
 using namespace Qt::Literals::StringLiterals;
@@ -72,6 +74,42 @@ rtl::TBytes ReadAll(rtl::TStream& S)
     if (!bytes.empty()) S.ReadBuffer(bytes.data(), int64_t(bytes.size()));
     S.SetPosition(0);
     return bytes;
+}
+
+// The file opened with Mode; null when it cannot be opened.
+std::unique_ptr<rtl::TFileStream> OpenFile(const String& FileName, uint16_t Mode)
+{
+    try {
+        return std::make_unique<rtl::TFileStream>(FileName, Mode);
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+// Writes the file anew beside it and puts the new file in its place; Fill gets the original, open for
+// reading, and the new file. On any failure the original stays as it was.
+int RewriteFile(const String& FileName, const std::function<bool(rtl::TFileStream&, TReplacementFile&)>& Fill)
+{
+    try {
+        rtl::TFileStream probe(FileName, rtl::fmOpenReadWrite | rtl::fmShareExclusive);
+    } catch (const std::exception&) {
+        return FLACLIBRARY_ERROR_FILE_NOT_WRITABLE;
+    }
+    const std::unique_ptr<rtl::TFileStream> source = OpenFile(FileName, rtl::fmOpenRead | rtl::fmShareDenyWrite);
+    if (!source) return FLACLIBRARY_ERROR_OPENING_FILE;
+    std::optional<TReplacementFile> out;
+    try {
+        out.emplace(FileName);
+    } catch (const std::exception&) {
+        return FLACLIBRARY_ERROR_WRITING_FILE;
+    }
+    if (!Fill(*source, *out)) return FLACLIBRARY_ERROR_WRITING_FILE;
+    try {
+        out->Commit();
+    } catch (const std::exception&) {
+        return FLACLIBRARY_ERROR_WRITING_FILE;
+    }
+    return FLACLIBRARY_SUCCESS;
 }
 
 } // namespace
@@ -418,14 +456,10 @@ int TFlacTag::ReadBlocks(rtl::TStream& S, bool LoadContents)
     const uint32_t id3 = LeadingID3v2Size(S);
     S.SetPosition(id3);
     ReadZeroFilled(S, FHeader.data(), int64_t(FHeader.size()));
-    if (std::memcmp(FHeader.data(), "fLaC", 4) != 0) return FLACLIBRARY_ERROR_NOT_SUPPORTED_FORMAT;
+    if (std::memcmp(FHeader.data(), "fLaC", 4) != 0) return ReadOggBlocks(S, id3, LoadContents);
     StreamType = fstNativeFlac;
     const uint8_t* h = FHeader.data();
-    FSampleRate = uint32_t(h[18]) << 12 | uint32_t(h[19]) << 4 | h[20] >> 4;
-    FChannels = uint8_t(((h[20] >> 1) & 7) + 1);
-    FBitsPerSample = uint8_t(((h[20] & 1) << 4 | h[21] >> 4) + 1);
-    // The sample count is 36 bits wide: the high 4 bits matter past 2^32 samples (a day of audio).
-    FSamples = int64_t(h[21] & 0x0F) << 32 | GetBE32(h + 22);
+    ReadStreamFacts();
 
     // STREAMINFO is 34 bytes; should a file say otherwise, its own length is what it takes.
     const int64_t streamInfoLength = GetBE24(h + 5);
@@ -433,13 +467,37 @@ int TFlacTag::ReadBlocks(rtl::TStream& S, bool LoadContents)
     if (streamInfoLength < 34 || FStreamInfoEnd > size) Truncated();
     S.SetPosition(FStreamInfoEnd);
 
-    int result = FLACLIBRARY_SUCCESS;
-    bool reachedEnd = false;
     if (h[4] & 0x80) {
-        result = FLACLIBRARY_ERROR_NO_TAG_FOUND;
-        reachedEnd = true;
+        FAudioOffset = S.Position();
+        FAudioSize = FFileSize - FAudioOffset;
+        SetBitrate();
+        return FLACLIBRARY_ERROR_NO_TAG_FOUND;
     }
-    for (int number = 1; !reachedEnd; ++number) {
+    if (!WalkBlocks(S, LoadContents)) return FLACLIBRARY_SUCCESS;
+    FAudioOffset = S.Position();
+    FAudioSize = FFileSize - FAudioOffset;
+    SetBitrate();
+    return FLACLIBRARY_SUCCESS;
+}
+
+void TFlacTag::ReadStreamFacts()
+{
+    const uint8_t* h = FHeader.data();
+    FSampleRate = uint32_t(h[18]) << 12 | uint32_t(h[19]) << 4 | h[20] >> 4;
+    FChannels = uint8_t(((h[20] >> 1) & 7) + 1);
+    FBitsPerSample = uint8_t(((h[20] & 1) << 4 | h[21] >> 4) + 1);
+    // The sample count is 36 bits wide: the high 4 bits matter past 2^32 samples (a day of audio).
+    FSamples = int64_t(h[21] & 0x0F) << 32 | GetBE32(h + 22);
+}
+
+void TFlacTag::SetBitrate()
+{
+    if (GetValid() && GetPlaytime() != 0) FBitrate = uint32_t(std::lround(double(FAudioSize) / 1000 * 8 / GetPlaytime()));
+}
+
+bool TFlacTag::WalkBlocks(rtl::TStream& S, bool LoadContents)
+{
+    for (int number = 1;; ++number) {
         std::array<uint8_t, 4> header{};
         if (ReadZeroFilled(S, header.data(), 4) != 4) Truncated();
         const int type = header[0] & 0x7F;
@@ -461,7 +519,7 @@ int TFlacTag::ReadBlocks(rtl::TStream& S, bool LoadContents)
                 S.Seek(length, rtl::soCurrent);
             } else if (type > FlacBlockPicture) {
                 FSamples = 0;
-                return FLACLIBRARY_SUCCESS;
+                return false;
             } else {
                 if (type == FlacBlockPadding) FPaddingFragments = true;
                 if (type == FlacBlockVorbisComment) {
@@ -487,13 +545,74 @@ int TFlacTag::ReadBlocks(rtl::TStream& S, bool LoadContents)
         }
         if (last) {
             Loaded = true;
-            reachedEnd = true;
+            return true;
         }
     }
-    FAudioOffset = S.Position();
+}
+
+// Ogg FLAC: the first page holds only the mapping packet (with STREAMINFO), then one packet per block.
+int TFlacTag::ReadOggBlocks(rtl::TStream& S, int64_t OggStart, bool LoadContents)
+{
+    uint8_t first[TOggHeader::RecordSize];
+    S.SetPosition(OggStart);
+    ReadZeroFilled(S, first, TOggHeader::RecordSize);
+    if (std::memcmp(first, "OggS", 4) != 0) return FLACLIBRARY_ERROR_NOT_SUPPORTED_FORMAT;
+    TOggHeader page;
+    page.ReadHeader(first);
+    std::memcpy(page.LacingValues, first + TOggHeader::HeaderSize, page.Segments);
+    const int64_t packetAt = OggStart + TOggHeader::HeaderSize + page.Segments;
+    const int64_t firstEnd = packetAt + page.DataSize();
+    rtl::TBytes packet(OggFlacMappingSize);
+    S.SetPosition(packetAt);
+    ReadZeroFilled(S, packet.data(), OggFlacMappingSize);
+    // Another codec's stream is no FLAC at all, whatever its version byte holds.
+    if (packet[0] != 0x7F || std::memcmp(&packet[1], "FLAC", 4) != 0) return FLACLIBRARY_ERROR_NOT_SUPPORTED_FORMAT;
+    if (packet[5] != 1) return FLACLIBRARY_ERROR_NOT_SUPPORTED_VERSION;
+    if (std::memcmp(&packet[9], "fLaC", 4) != 0 || page.Segments != 1 ||
+        page.LacingValues[0] != OggFlacMappingSize || firstEnd > S.Size())
+        return FLACLIBRARY_ERROR_NOT_SUPPORTED_FORMAT;
+
+    StreamType = fstOggFlac;
+    FOggFlacHeader = packet;
+    std::copy_n(packet.begin() + 9, FHeader.size(), FHeader.begin());
+    ReadStreamFacts();
+    FStreamInfoEnd = firstEnd;
+    if (FHeader[4] & 0x80) {
+        FAudioOffset = firstEnd;
+        FAudioSize = FFileSize - FAudioOffset;
+        SetBitrate();
+        return FLACLIBRARY_ERROR_NO_TAG_FOUND;
+    }
+
+    // The block packets are gathered page by page until the block with the last flag is whole; pages
+    // running out first (a cut file) end the reading.
+    S.SetPosition(firstEnd);
+    TOGGStream pages(&S);
+    rtl::TMemoryStream buffer;
+    auto need = [&](int64_t Count) {
+        while (buffer.Size() < Count) {
+            buffer.SetPosition(buffer.Size());
+            if (!pages.GetNextPageData(buffer)) return false;
+        }
+        return true;
+    };
+    for (int64_t at = 0;;) {
+        uint8_t header[4];
+        if (!need(at + 4)) return FLACLIBRARY_ERROR_NOT_SUPPORTED_FORMAT;
+        buffer.SetPosition(at);
+        buffer.ReadBuffer(header, 4);
+        if ((header[0] & 0x7F) > FlacBlockPicture) break;
+        at += 4 + GetBE24(header + 1);
+        if (!need(at)) return FLACLIBRARY_ERROR_NOT_SUPPORTED_FORMAT;
+        if (header[0] & 0x80) break;
+    }
+    const int64_t audio = S.Position();
+    buffer.SetPosition(0);
+    if (!WalkBlocks(buffer, LoadContents)) return FLACLIBRARY_SUCCESS;
+    FAudioOffset = audio;
     FAudioSize = FFileSize - FAudioOffset;
-    if (GetValid() && GetPlaytime() != 0) FBitrate = uint32_t(std::lround(double(FAudioSize) / 1000 * 8 / GetPlaytime()));
-    return result;
+    SetBitrate();
+    return FLACLIBRARY_SUCCESS;
 }
 
 int TFlacTag::LoadFromFile(const String& AFileName, bool Buffered)
@@ -558,6 +677,7 @@ int TFlacTag::Save(const String& AFileName, rtl::TStream* Target, bool Buffered)
         if (read == FLACLIBRARY_SUCCESS || read == FLACLIBRARY_ERROR_NO_TAG_FOUND) {
             const rtl::TBytes comments = BuildVorbisCommentBlock();
             if (StreamType == fstNativeFlac) result = WriteNativeFlac(AFileName, Target, comments);
+            else if (StreamType == fstOggFlac) result = WriteOggFlac(AFileName, Target, comments);
         }
         if (haveDate && result == FLACLIBRARY_SUCCESS) RestoreFileDate(AFileName, date);
     } catch (const std::exception&) {
@@ -567,18 +687,24 @@ int TFlacTag::Save(const String& AFileName, rtl::TStream* Target, bool Buffered)
     return result;
 }
 
-int TFlacTag::WriteNativeFlac(const String& AFileName, rtl::TStream* Target, const rtl::TBytes& Comments)
+int TFlacTag::CheckWritable(const String& AFileName, rtl::TStream* Target, const rtl::TBytes& Comments) const
 {
-    // A walk that stopped at a reserved block type left the audio's start unknown: nothing is written.
-    if (FAudioOffset <= 0) return FLACLIBRARY_ERROR;
     // Block lengths are 24-bit: a longer comment block or picture cannot be stored.
-    const auto commentSize = int64_t(Comments.size());
-    if (commentSize > FlacMaxBlockLength) return FLACLIBRARY_ERROR;
+    if (int64_t(Comments.size()) > FlacMaxBlockLength) return FLACLIBRARY_ERROR;
     for (const auto& block : MetaBlocksCoverArts)
         if (int64_t(block.Data.size()) > FlacMaxBlockLength) return FLACLIBRARY_ERROR;
     if (!Target && !rtl::FileExists(AFileName)) return FLACLIBRARY_ERROR_OPENING_FILE;
     // Saving tags into a read-only file makes it writable, as the attributes are reset to normal.
     if (!Target && rtl::FileSetAttr(AFileName, rtl::faNormal) != 0) return FLACLIBRARY_ERROR_OPENING_FILE;
+    return FLACLIBRARY_SUCCESS;
+}
+
+int TFlacTag::WriteNativeFlac(const String& AFileName, rtl::TStream* Target, const rtl::TBytes& Comments)
+{
+    // A walk that stopped at a reserved block type left the audio's start unknown: nothing is written.
+    if (FAudioOffset <= 0) return FLACLIBRARY_ERROR;
+    const auto commentSize = int64_t(Comments.size());
+    if (const int refused = CheckWritable(AFileName, Target, Comments)) return refused;
 
     const int64_t metaBlocks = CalculateMetaBlocksSize(true);
     int64_t mergedPadding = 0;
@@ -611,13 +737,8 @@ int TFlacTag::WriteNativeFlac(const String& AFileName, rtl::TStream* Target, con
     const int64_t regionAt = rebuild ? FStreamInfoEnd : FVCOffset - 4;
     if (inPlace) {
         std::unique_ptr<rtl::TFileStream> file;
-        if (!Target) {
-            try {
-                file = std::make_unique<rtl::TFileStream>(AFileName, rtl::fmOpenReadWrite | rtl::fmShareDenyWrite);
-            } catch (const std::exception&) {
-                return FLACLIBRARY_ERROR_OPENING_FILE;
-            }
-        }
+        if (!Target && !(file = OpenFile(AFileName, rtl::fmOpenReadWrite | rtl::fmShareDenyWrite)))
+            return FLACLIBRARY_ERROR_OPENING_FILE;
         rtl::TStream& out = Target ? *Target : *file;
         out.SetPosition(regionAt);
         out.WriteBuffer(region.data(), int64_t(region.size()));
@@ -647,32 +768,143 @@ int TFlacTag::WriteNativeFlac(const String& AFileName, rtl::TStream* Target, con
         Target->SetPosition(0);
         return FLACLIBRARY_SUCCESS;
     }
-    try {
-        rtl::TFileStream probe(AFileName, rtl::fmOpenReadWrite | rtl::fmShareExclusive);
-    } catch (const std::exception&) {
-        return FLACLIBRARY_ERROR_FILE_NOT_WRITABLE;
-    }
-    std::unique_ptr<rtl::TFileStream> source;
-    try {
-        source = std::make_unique<rtl::TFileStream>(AFileName, rtl::fmOpenRead | rtl::fmShareDenyWrite);
-    } catch (const std::exception&) {
+    return RewriteFile(AFileName, [&](rtl::TFileStream& Source, TReplacementFile& Out) {
+        const rtl::TBytes start = head(Source);
+        Out.WriteBuffer(start.data(), int64_t(start.size()));
+        Out.CopyFromHandle(Source.Handle(), FAudioOffset, Source.Size() - FAudioOffset);
+        return true;
+    });
+}
+
+int TFlacTag::WriteOggFlac(const String& AFileName, rtl::TStream* Target, const rtl::TBytes& Comments)
+{
+    if (FAudioOffset <= 0 || FOggFlacHeader.size() != OggFlacMappingSize) return FLACLIBRARY_ERROR;
+    if (int64_t(PaddingSizeToWrite) > FlacMaxBlockLength) return FLACLIBRARY_ERROR;
+    if (const int refused = CheckWritable(AFileName, Target, Comments)) return refused;
+
+    std::unique_ptr<rtl::TFileStream> file;
+    if (!Target && !(file = OpenFile(AFileName, rtl::fmOpenRead | rtl::fmShareDenyWrite)))
         return FLACLIBRARY_ERROR_OPENING_FILE;
+    rtl::TStream& source = Target ? *Target : *file;
+    const int64_t oggStart = LeadingID3v2Size(source);
+    source.SetPosition(oggStart);
+    TOGGStream pages(&source);
+
+    // One packet per block: the comments, the pictures, the kept blocks; padding comes last.
+    std::vector<rtl::TBytes> packets;
+    auto add = [&](int Type, const rtl::TBytes& Body) {
+        rtl::TBytes packet;
+        PutBlockHeader(packet, Type, false, int64_t(Body.size()));
+        Append(packet, Body);
+        packets.push_back(std::move(packet));
+    };
+    add(FlacBlockVorbisComment, Comments);
+    for (const auto& block : MetaBlocksCoverArts) add(FlacBlockPicture, block.Data);
+    for (const auto& block : aMetaBlockOther)
+        if (block.BlockType != FlacBlockPadding) add(block.MetaDataBlockHeader[0] & 0x7F, block.Data);
+    int64_t blockPages = 0;
+    for (const auto& packet : packets) blockPages += pages.CalculateWrappedStreamSize(int32_t(packet.size()));
+
+    // In place the new pages with a padding packet must end exactly where the audio pages begin.
+    const int64_t old = FAudioOffset - FStreamInfoEnd;
+    int64_t padding = -1;
+    if (!ForceReWrite && blockPages + pages.CalculateWrappedStreamSize(5) <= old) {
+        for (int64_t n = 5; n <= int64_t(PaddingSizeToWrite); ++n) {
+            const int64_t total = blockPages + pages.CalculateWrappedStreamSize(int32_t(n));
+            if (total < old) continue;
+            if (total == old) padding = n - 4;
+            break;
+        }
     }
-    std::optional<TReplacementFile> out;
-    try {
-        out.emplace(AFileName);
-    } catch (const std::exception&) {
-        return FLACLIBRARY_ERROR_WRITING_FILE;
+
+    rtl::TMemoryStream metadata;
+    int64_t count = 0;   // pages written
+    auto build = [&](int64_t PaddingBody) {
+        std::vector<rtl::TBytes> all = packets;
+        rtl::TBytes pad;
+        PutBlockHeader(pad, FlacBlockPadding, true, PaddingBody);
+        pad.resize(pad.size() + size_t(PaddingBody), 0);
+        all.push_back(std::move(pad));
+        metadata.Clear();
+        count = 0;
+        for (const auto& packet : all) {
+            rtl::TMemoryStream one;
+            one.WriteBuffer(packet.data(), int64_t(packet.size()));
+            one.SetPosition(0);
+            const int32_t written = pages.CreateTagStream(one, metadata, uint32_t(count + 1));
+            if (written == 0) return false;
+            count += written;
+        }
+        return true;
+    };
+
+    // Audio pages that would need new numbers are renumbered through a rewrite, never in place, so
+    // that an interrupted save cannot leave a file half renumbered.
+    bool inPlace = false;
+    if (padding >= 0) {
+        if (!build(padding)) return FLACLIBRARY_ERROR;
+        uint8_t next[TOggHeader::HeaderSize];
+        source.SetPosition(FAudioOffset);
+        ReadZeroFilled(source, next, TOggHeader::HeaderSize);
+        inPlace = FStreamInfoEnd + metadata.Size() == FAudioOffset &&
+                  (std::memcmp(next, "OggS", 4) != 0 || int64_t(GetLE32(next + 18)) == count + 1);
     }
-    const rtl::TBytes start = head(*source);
-    out->WriteBuffer(start.data(), int64_t(start.size()));
-    out->CopyFromHandle(source->Handle(), FAudioOffset, source->Size() - FAudioOffset);
-    try {
-        out->Commit();
-    } catch (const std::exception&) {
-        return FLACLIBRARY_ERROR_WRITING_FILE;
+    if (!inPlace && !build(PaddingSizeToWrite)) return FLACLIBRARY_ERROR;
+
+    // The first page: STREAMINFO is no longer the last block, and the packet count is the new one.
+    rtl::TBytes firstPage(size_t(FStreamInfoEnd - oggStart));
+    source.SetPosition(oggStart);
+    source.ReadBuffer(firstPage.data(), int64_t(firstPage.size()));
+    const size_t packetAt = size_t(TOggHeader::HeaderSize) + firstPage[26];
+    firstPage[packetAt + 13] &= 0x7F;
+    firstPage[packetAt + 7] = uint8_t((packets.size() + 1) >> 8);
+    firstPage[packetAt + 8] = uint8_t(packets.size() + 1);
+    std::fill_n(firstPage.begin() + 22, 4, 0);
+    const uint32_t crc = OggCRCUpdate(0, firstPage.data(), int64_t(firstPage.size()));
+    for (int i = 0; i < 4; ++i) firstPage[size_t(22 + i)] = uint8_t(crc >> (8 * i));
+
+    // ID3: the stream to copy the leading ID3v2 tag from; none in place, where it stays as it is.
+    auto writeHead = [&](rtl::TStream& Out, rtl::TStream* ID3) {
+        if (ID3 && oggStart > 0) {
+            rtl::TBytes id3(static_cast<size_t>(oggStart));
+            ID3->SetPosition(0);
+            ID3->ReadBuffer(id3.data(), oggStart);
+            Out.WriteBuffer(id3.data(), oggStart);
+        }
+        Out.WriteBuffer(firstPage.data(), int64_t(firstPage.size()));
+        Out.WriteBuffer(metadata.Memory(), metadata.Size());
+    };
+    const int32_t serial = pages.FirstOGGHeader.Serial;
+
+    if (inPlace) {
+        file.reset();
+        if (!Target && !(file = OpenFile(AFileName, rtl::fmOpenReadWrite | rtl::fmShareDenyWrite)))
+            return FLACLIBRARY_ERROR_OPENING_FILE;
+        rtl::TStream& out = Target ? *Target : *file;
+        out.SetPosition(oggStart);
+        writeHead(out, nullptr);
+        out.SetPosition(0);
+        return FLACLIBRARY_SUCCESS;
     }
-    return FLACLIBRARY_SUCCESS;
+
+    if (Target) {
+        rtl::TMemoryStream output;
+        writeHead(output, Target);
+        Target->SetPosition(FAudioOffset);
+        if (!pages.ReNumberPages(count + 1, *Target, output, serial)) return FLACLIBRARY_ERROR;
+        Target->SetPosition(0);
+        Target->SetSize(0);
+        Target->WriteBuffer(output.Memory(), output.Size());
+        Target->SetPosition(0);
+        return FLACLIBRARY_SUCCESS;
+    }
+    file.reset();
+    return RewriteFile(AFileName, [&](rtl::TFileStream& Source, TReplacementFile& Out) {
+        TOGGStream sourcePages(&Source);
+        writeHead(Out, &Source);
+        Source.SetPosition(FAudioOffset);
+        return sourcePages.ReNumberPages(count + 1, Source, Out, serial);
+    });
 }
 
 int StripFlacTagsFromFile(const String& FileName, uint32_t PaddingSize)

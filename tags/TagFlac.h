@@ -88,6 +88,8 @@ struct TMetaData {
     TFlacTagCoverArtInfo CoverArtInfo;   // picture blocks only
 };
 
+// The Ogg FLAC mapping packet: 0x7F "FLAC", version, packet count, then the 42 bytes below.
+constexpr int OggFlacMappingSize = 51;
 // "fLaC", the STREAMINFO block header and its 34 bytes.
 using TFlacHeader = std::array<uint8_t, 42>;
 
@@ -135,7 +137,7 @@ public:
 
     // Stream facts and the places found by the last read.
     TFlacHeader FHeader{};
-    rtl::TBytes FOggFlacHeader;
+    rtl::TBytes FOggFlacHeader;   // Ogg FLAC: the 51-byte mapping packet of the first page
     int FPaddingIndex = 0;
     bool FPaddingLast = false;
     bool FPaddingFragments = false;
@@ -152,7 +154,8 @@ public:
     int64_t FSamples = 0;
     int64_t FTagSize = 0;
     int64_t FMetaBlocksSize = 0;
-    int64_t FStreamInfoEnd = 0;   // where the blocks after STREAMINFO start (after a leading ID3v2 tag)
+    // Where the blocks after STREAMINFO start (after a leading ID3v2 tag); in Ogg FLAC, the first page's end.
+    int64_t FStreamInfoEnd = 0;
     bool FExists = false;
 
     String FileName;
@@ -173,9 +176,17 @@ public:
 private:
     int ReadMetaBlocks(rtl::TStream& Stream, bool Buffered, bool LoadContents);
     int ReadBlocks(rtl::TStream& Stream, bool LoadContents);
+    int ReadOggBlocks(rtl::TStream& Stream, int64_t OggStart, bool LoadContents);
+    void ReadStreamFacts();
+    void SetBitrate();
+    // The blocks after STREAMINFO up to the one with the last flag; false at a reserved block type.
+    bool WalkBlocks(rtl::TStream& Stream, bool LoadContents);
     void ReadVorbisComments(rtl::TStream& Stream, int64_t Length, bool LoadContents);
     int Save(const String& FileName, rtl::TStream* Target, bool Buffered);
+    // 0 when the blocks can be stored and the file can be written, else the code that says why not.
+    int CheckWritable(const String& FileName, rtl::TStream* Target, const rtl::TBytes& Comments) const;
     int WriteNativeFlac(const String& FileName, rtl::TStream* Target, const rtl::TBytes& Comments);
+    int WriteOggFlac(const String& FileName, rtl::TStream* Target, const rtl::TBytes& Comments);
 };
 
 int StripFlacTagsFromFile(const String& FileName, uint32_t PaddingSize);
