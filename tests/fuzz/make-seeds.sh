@@ -120,6 +120,11 @@ cp plain.flac tagged.flac && metaflac --set-tag=ARTIST=Seed --set-tag="TITLE=Tï
     --import-picture-from="3|image/png|front|16x16x24|cover.png" --add-padding=100 tagged.flac && seed tagged.flac FlacFuzz
 cp plain.flac nopad.flac && metaflac --remove-all --dont-use-padding nopad.flac && seed nopad.flac FlacFuzz
 { printf 'ID3\003\000\000\000\000\000\012'; head -c 10 /dev/zero; cat tagged.flac; } >id3.flac && seed id3.flac FlacFuzz
+# Ogg FLAC: the block packets in Ogg pages, one comment packet spanning two pages
+flac --ogg -s -f -T ARTIST=Seed --picture="3|image/png|front|16x16x24|cover.png" -o ogg.oga tone.wav 2>/dev/null \
+    && seed ogg.oga FlacFuzz
+flac --ogg -s -f -T "COMMENT=$(head -c 5000 /dev/zero | tr '\0' k)" -o ogg-long.oga tone.wav 2>/dev/null \
+    && seed ogg-long.oga FlacFuzz
 ff -f lavfi -i "sine=frequency=440:duration=0.3" -c:a aac -metadata title=Seed last.m4a && seed last.m4a MP4Fuzz
 ff -f lavfi -i "sine=frequency=440:duration=0.3" -c:a aac -movflags +faststart first.m4a
 AtomicParsley first.m4a --artist "AP Artist" --tracknum 2/7 --genre Rock --artwork cover.png \
