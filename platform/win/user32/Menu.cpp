@@ -540,13 +540,13 @@ int BarItemAt(Window* w, POINT sp) {
     return -1;
 }
 
-void TrackMenuBar(HWND hwnd, int item, bool byKeyboard) {
+void TrackMenuBar(HWND hwnd, int item, bool byKeyboard, bool barOnly) {
     Window* w = Get(hwnd);
     const HMENU h = BarMenuOf(w);
     if (!h) return;
     Menu* m = Find(h);
     if (item < 0 || size_t(item) >= m->items.size()) return;
-    RunMenuLoop(h, TPM_LEFTALIGN | TPM_TOPALIGN, POINT{0, 0}, hwnd, nullptr, byKeyboard, false, hwnd, item);
+    RunMenuLoop(h, TPM_LEFTALIGN | TPM_TOPALIGN, POINT{0, 0}, hwnd, nullptr, byKeyboard, false, hwnd, item, barOnly);
 }
 
 // ---- the system menu ----

@@ -74,8 +74,9 @@ int MenuBarHeight(Window* w, const RECT& barArea, POINT origin);
 void PaintMenuBar(Window* w, HDC windowDC);
 HMENU BarMenuOf(const Window* w);
 int BarItemAt(Window* w, POINT screenPt);
-// Opens the bar item's menu and runs the menu loop (mouse on the bar or a key of SC_KEYMENU).
-void TrackMenuBar(HWND hwnd, int item, bool byKeyboard);
+// Opens the bar item's menu and runs the menu loop (mouse on the bar or a key of SC_KEYMENU);
+// `barOnly` (Alt or F10 alone) only highlights the item and leaves the keyboard on the bar.
+void TrackMenuBar(HWND hwnd, int item, bool byKeyboard, bool barOnly = false);
 
 // The system menu of a window, made on first use; its states follow the window's style and state.
 HMENU SystemMenuOf(HWND hwnd, bool create);
@@ -85,7 +86,7 @@ void TrackSystemMenu(HWND hwnd, POINT at, bool byKeyboard);
 
 // The menu loop (PopupMenu.cpp). `barItem` >= 0 when it runs from a menu bar.
 UINT RunMenuLoop(HMENU menu, UINT flags, POINT at, HWND owner, const RECT* exclude, bool byKeyboard,
-                 bool systemMenu, HWND barWindow = nullptr, int barItem = -1);
+                 bool systemMenu, HWND barWindow = nullptr, int barItem = -1, bool barOnly = false);
 bool MenuLoopActive();
 
 } // namespace twuser::menus

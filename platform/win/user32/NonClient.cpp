@@ -363,7 +363,7 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case SC_HSCROLL: TrackScrollBar(w, cmd == SC_VSCROLL ? SB_VERT : SB_HORZ, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); break;
         case SC_KEYMENU: {
             // Space opens the system menu; a letter opens the menu-bar item it is the mnemonic of;
-            // Alt or F10 alone opens the first bar item. Anything else beeps.
+            // Alt or F10 alone highlights the first bar item. Anything else beeps.
             if (lp == VK_SPACE && (w->style & WS_SYSMENU)) {
                 const POINT o = WindowOrigin(w);
                 menus::TrackSystemMenu(hwnd, POINT{o.x, o.y + w->client.top}, true);
@@ -371,7 +371,7 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             }
             const HMENU bar = menus::BarMenuOf(w);
             if (bar && lp == 0) {
-                if (GetMenuItemCount(bar) > 0) menus::TrackMenuBar(hwnd, 0, true);
+                if (GetMenuItemCount(bar) > 0) menus::TrackMenuBar(hwnd, 0, true, true);
                 break;
             }
             int hit = -1;

@@ -41,6 +41,8 @@ struct Tracker {
     bool altDown = false;
     bool mouseSelect = false;  // the selection being made comes from the mouse (MF_MOUSESELECT)
     const RECT* exclude = nullptr;  // TrackPopupMenuEx's rectangle the first menu must not cover
+    bool barOnly = false;    // the keyboard is on the bar itself, no menu open
+    bool backToBar = false;  // the loop ends to put the keyboard back on the bar (Escape)
 };
 
 Tracker* current = nullptr;
@@ -285,13 +287,86 @@ void Choose(Menu* m, int index) {
     End(!it.Disabled(), it.Disabled() ? 0 : it.id);
 }
 
+// The bar item `step` away from the current one, wrapping; the owner hears WM_NEXTMENU when the
+// keyboard leaves either end of the bar.
+int StepBar(int step) {
+    Menu* bar = Find(BarMenuOf(Get(current->barWnd)));
+    if (!bar || bar->items.empty()) return -1;
+    const int n = int(bar->items.size());
+    const int next = (current->barItem + step + n) % n;
+    if (next != current->barItem + step && current->notify) {
+        MDINEXTMENU nm{bar->handle, nullptr, nullptr};
+        SendMessageW(current->owner, WM_NEXTMENU, step < 0 ? VK_LEFT : VK_RIGHT, reinterpret_cast<LPARAM>(&nm));
+    }
+    return next;
+}
+
 void MoveBar(int step) {
     if (!current || !current->barWnd) return;
-    Menu* bar = Find(BarMenuOf(Get(current->barWnd)));
-    if (!bar || bar->items.empty()) return;
-    const int n = int(bar->items.size());
-    current->nextBarItem = (current->barItem + step + n) % n;
+    const int next = StepBar(step);
+    if (next < 0 || !current) return;
+    current->nextBarItem = next;
     End(false, 0);
+}
+
+// The bar item shown hot while its menu is open.
+void HiliteBar(int item);
+
+void SelectBarItem(int item) {
+    Menu* bar = Find(BarMenuOf(Get(current->barWnd)));
+    if (!bar || item < 0 || size_t(item) >= bar->items.size()) return;
+    current->barItem = item;
+    HiliteBar(item);
+    if (current->notify) {
+        const Item& it = bar->items[size_t(item)];
+        const UINT f = MF_HILITE | (it.sub ? MF_POPUP : 0) | (it.state & (MF_GRAYED | MF_DISABLED));
+        SendMessageW(current->owner, WM_MENUSELECT, MAKEWPARAM(it.sub ? UINT(item) : it.id, f), reinterpret_cast<LPARAM>(bar->handle));
+    }
+}
+
+// Opens the menu of a bar item from keyboard mode on the bar; an item without one is a command.
+void OpenBarItem(int item) {
+    Menu* bar = Find(BarMenuOf(Get(current->barWnd)));
+    if (!bar || item < 0 || size_t(item) >= bar->items.size()) return;
+    const Item& it = bar->items[size_t(item)];
+    if (it.sub) {
+        current->nextBarItem = item;
+        End(false, 0);
+    } else if (!it.Disabled()) {
+        End(true, it.id);
+    }
+}
+
+// A key while the keyboard is on the bar and no menu is open.
+void BarKey(WPARAM vk) {
+    switch (vk) {
+    case VK_LEFT:
+    case VK_RIGHT:
+        if (const int next = StepBar(vk == VK_LEFT ? -1 : 1); next >= 0 && current) SelectBarItem(next);
+        break;
+    case VK_RETURN:
+        OpenBarItem(current->barItem);
+        break;
+    case VK_DOWN:
+    case VK_UP:
+        if (Menu* bar = Find(BarMenuOf(Get(current->barWnd))); bar && bar->items[size_t(current->barItem)].sub)
+            OpenBarItem(current->barItem);
+        break;
+    case VK_ESCAPE: End(false, 0); break;
+    default: break;
+    }
+}
+
+void BarChar(WPARAM ch) {
+    Menu* bar = Find(BarMenuOf(Get(current->barWnd)));
+    if (!bar) return;
+    const char16_t c = QChar(char16_t(ch)).toLower().unicode();
+    for (size_t i = 0; i < bar->items.size(); ++i)
+        if (bar->items[i].Mnemonic() == c) {
+            OpenBarItem(int(i));
+            return;
+        }
+    MessageBeep(0);
 }
 
 LRESULT KeyDown(HWND hwnd, WPARAM vk) {
@@ -313,6 +388,12 @@ LRESULT KeyDown(HWND hwnd, WPARAM vk) {
         break;
     case VK_ESCAPE:
         if (lvl > 0) CloseLevelsFrom(size_t(lvl));
+        else if (current->barWnd) {
+            // Out of a bar item's menu the keyboard stays on the bar.
+            current->backToBar = true;
+            current->nextBarItem = current->barItem;
+            End(false, 0);
+        }
         else End(false, 0);
         break;
     case VK_RETURN:
@@ -464,6 +545,10 @@ void Mouse(const MSG& m) {
             if (t.barWnd) {
                 const int b = BarItemAt(Get(t.barWnd), m.pt);
                 if (b >= 0 && b != t.barItem) {
+                    if (t.barOnly) {
+                        SelectBarItem(b);  // with no menu open the pointer only moves the highlight
+                        return;
+                    }
                     t.nextBarItem = b;
                     End(false, 0);
                 }
@@ -503,7 +588,7 @@ void Mouse(const MSG& m) {
         }
         if (t.barWnd) {
             const int b = BarItemAt(Get(t.barWnd), m.pt);
-            if (b >= 0 && b != t.barItem) t.nextBarItem = b;
+            if (b >= 0 && (b != t.barItem || t.barOnly)) t.nextBarItem = b;
         }
         // A press outside every menu cancels; the press itself is not passed on.
         End(false, 0);
@@ -614,7 +699,7 @@ LRESULT CALLBACK PopupMenuProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 bool MenuLoopActive() { return current != nullptr; }
 
 UINT RunMenuLoop(HMENU menu, UINT flags, POINT at, HWND owner, const RECT* exclude, bool byKeyboard, bool systemMenu,
-                 HWND barWnd, int barItem) {
+                 HWND barWnd, int barItem, bool barOnly) {
     if (current || !Find(menu)) {
         SetLastError(1401);
         return 0;
@@ -630,6 +715,7 @@ UINT RunMenuLoop(HMENU menu, UINT flags, POINT at, HWND owner, const RECT* exclu
     t.barWnd = barWnd;
     t.barItem = barItem;
     t.exclude = exclude;
+    t.barOnly = barWnd && barOnly;
     current = &t;
     const HWND activeAtStart = GetActiveWindow();
     if (t.notify) {
@@ -644,12 +730,10 @@ UINT RunMenuLoop(HMENU menu, UINT flags, POINT at, HWND owner, const RECT* exclu
         // A bar item without a sub-menu is a command of its own.
         Menu* bar = Find(menu);
         const Item& it = bar->items[size_t(barItem)];
-        HiliteBar(barItem);
-        if (t.notify) {
-            const UINT f = MF_HILITE | (it.sub ? MF_POPUP : 0) | (it.state & (MF_GRAYED | MF_DISABLED));
-            SendMessageW(owner, WM_MENUSELECT, MAKEWPARAM(it.sub ? barItem : it.id, f), reinterpret_cast<LPARAM>(menu));
-        }
-        if (!it.sub) {
+        SelectBarItem(barItem);
+        if (t.barOnly) {
+            first = nullptr;
+        } else if (!it.sub) {
             if (!it.Disabled()) End(true, it.id);
             first = nullptr;
         } else {
@@ -668,17 +752,17 @@ UINT RunMenuLoop(HMENU menu, UINT flags, POINT at, HWND owner, const RECT* exclu
             End(false, 0);
         }
     }
-    const HWND captureWnd = t.levels.empty() ? nullptr : t.levels.front().wnd;
+    const HWND captureWnd = t.barOnly ? barWnd : t.levels.empty() ? nullptr : t.levels.front().wnd;
     if (captureWnd) SetCapture(captureWnd);
     bool idleSent = false;
     while (!t.ended) {
-        if (t.levels.empty() || !IsWindow(t.levels.front().wnd)) break;
+        if (t.barOnly ? !IsWindow(barWnd) : (t.levels.empty() || !IsWindow(t.levels.front().wnd))) break;
         if (GetCapture() != captureWnd || GetActiveWindow() != activeAtStart) break;
         MSG m;
         if (!PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
             if (!idleSent && t.notify) {
                 idleSent = true;
-                SendMessageW(owner, WM_ENTERIDLE, MSGF_MENU, reinterpret_cast<LPARAM>(t.levels.back().wnd));
+                SendMessageW(owner, WM_ENTERIDLE, MSGF_MENU, reinterpret_cast<LPARAM>(t.levels.empty() ? nullptr : t.levels.back().wnd));
                 continue;
             }
             WaitMessage();
@@ -703,6 +787,10 @@ UINT RunMenuLoop(HMENU menu, UINT flags, POINT at, HWND owner, const RECT* exclu
             t.altDown = false;
             t.cues = true;
             TranslateMessage(&m);
+            if (t.barOnly) {
+                BarKey(m.wParam);
+                continue;
+            }
             SendMessageW(t.levels.back().wnd, WM_KEYDOWN, m.wParam, m.lParam);
             continue;
         }
@@ -713,7 +801,10 @@ UINT RunMenuLoop(HMENU menu, UINT flags, POINT at, HWND owner, const RECT* exclu
         }
         if (m.message == WM_CHAR || m.message == WM_SYSCHAR) {
             // Control characters (Escape, Enter, Tab) were keys of their own already.
-            if (m.wParam >= 0x20) SendMessageW(t.levels.back().wnd, WM_CHAR, m.wParam, m.lParam);
+            if (m.wParam >= 0x20) {
+                if (t.barOnly) BarChar(m.wParam);
+                else SendMessageW(t.levels.back().wnd, WM_CHAR, m.wParam, m.lParam);
+            }
             continue;
         }
         if (m.message == WM_DEADCHAR || m.message == WM_SYSDEADCHAR || m.message == WM_CONTEXTMENU) continue;
@@ -741,7 +832,7 @@ UINT RunMenuLoop(HMENU menu, UINT flags, POINT at, HWND owner, const RECT* exclu
     }
     // Arrows or the pointer moved to another bar item: its menu opens next.
     if (barWnd && t.nextBarItem >= 0 && IsWindow(barWnd)) {
-        TrackMenuBar(barWnd, t.nextBarItem, byKeyboard || t.cues);
+        TrackMenuBar(barWnd, t.nextBarItem, byKeyboard || t.cues, t.backToBar);
         return 0;
     }
     return command;

@@ -126,6 +126,12 @@ typedef struct tagTPMPARAMS {
 #define WM_UNINITMENUPOPUP 0x0125
 #define WM_MENUCOMMAND 0x0126
 #define WM_NEXTMENU 0x0213
+// What WM_NEXTMENU carries: the menu being left, and the answer of another menu and window to go to.
+typedef struct tagMDINEXTMENU {
+    HMENU hmenuIn;
+    HMENU hmenuNext;
+    HWND hwndNext;
+} MDINEXTMENU, *PMDINEXTMENU, *LPMDINEXTMENU;
 // WM_MENUCHAR answers (HIWORD of the result)
 #define MNC_IGNORE 0
 #define MNC_CLOSE 1

@@ -58,6 +58,16 @@ HMENU Simple(int n = 3) {
     return m;
 }
 
+// A bar of "&File" and "&Edit", two items each; Edit's first is "Undo" (301).
+HMENU FileEditBar(HMENU& edit) {
+    const HMENU bar = CreateMenu();
+    edit = Simple(2);
+    ModifyMenuW(edit, 0, MF_BYPOSITION | MF_STRING, 301, u"Undo");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Simple(2)), u"&File");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), u"&Edit");
+    return bar;
+}
+
 } // namespace
 
 TEST_F(PopupMenu, KeyboardChoiceWithReturnCmdGivesTheCommandWithoutWmCommand) {
@@ -445,11 +455,8 @@ TEST_F(PopupMenu, AltSpaceOpensTheSystemMenuAndItsChoiceIsASysCommand) {
 }
 
 TEST_F(PopupMenu, TheMenuBarOpensItsItemsMenuUnderItAndArrowsMoveAlongTheBar) {
-    const HMENU bar = CreateMenu();
-    const HMENU file = Simple(2), edit = Simple(2);
-    ModifyMenuW(edit, 0, MF_BYPOSITION | MF_STRING, 301, u"Undo");
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), u"&File");
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), u"&Edit");
+    HMENU edit = nullptr;
+    const HMENU bar = FileEditBar(edit);
     SetMenu(owner, bar);
     app.PumpUntilIdle();
     RECT fileRect;
@@ -471,5 +478,60 @@ TEST_F(PopupMenu, TheMenuBarOpensItsItemsMenuUnderItAndArrowsMoveAlongTheBar) {
     const auto cmds = Commands();
     ASSERT_EQ(cmds.size(), 1u);
     EXPECT_EQ(cmds[0].wp, 301u);
+    DestroyMenu(bar);
+}
+
+TEST_F(PopupMenu, AltAloneHighlightsTheBarWhereArrowsMoveAndEnterOrEscapeOpenOrLeave) {
+    HMENU edit = nullptr;
+    const HMENU bar = FileEditBar(edit);
+    AppendMenuW(bar, MF_STRING, 401, u"&Go");
+    SetMenu(owner, bar);
+    app.PumpUntilIdle();
+    auto hot = [&](UINT pos) { return (GetMenuState(bar, pos, MF_BYPOSITION) & MF_HILITE) != 0; };
+    std::vector<std::pair<WPARAM, HMENU>> nextMenus;
+    rec.handlers[owner] = [&](HWND, UINT msg, WPARAM wp, LPARAM lp) -> std::optional<LRESULT> {
+        if (msg == WM_NEXTMENU) nextMenus.emplace_back(wp, reinterpret_cast<MDINEXTMENU*>(lp)->hmenuIn);
+        return std::nullopt;
+    };
+    Then([&] {
+        EXPECT_TRUE(MenuWindows().empty());  // only the bar is highlighted, no menu opens
+        EXPECT_TRUE(hot(0));
+        Key(VK_LEFT);  // off the left end: wraps to the last item
+    });
+    Then([&] {
+        EXPECT_TRUE(hot(2));
+        EXPECT_FALSE(hot(0));
+        Key(VK_RIGHT);
+        Key(VK_RIGHT);
+    });
+    Then([&] {
+        EXPECT_TRUE(hot(1));
+        EXPECT_TRUE(MenuWindows().empty());
+        Key(VK_RETURN);  // opens Edit with its first item selected
+    });
+    Then([&] {
+        ASSERT_EQ(MenuWindows().size(), 1u);
+        EXPECT_EQ(GetMenuState(edit, 0, MF_BYPOSITION) & MF_HILITE, UINT(MF_HILITE));
+        Key(VK_ESCAPE);  // closes the menu; the keyboard stays on the bar
+    });
+    Then([&] {
+        EXPECT_TRUE(MenuWindows().empty());
+        EXPECT_TRUE(hot(1));
+        Key(VK_ESCAPE);
+    });
+    SendMessageW(owner, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    EXPECT_TRUE(script.Done());
+    EXPECT_FALSE(hot(1));
+    EXPECT_TRUE(Commands().empty());
+    ASSERT_EQ(nextMenus.size(), 2u);  // leaving the left end, then the right end
+    EXPECT_EQ(nextMenus[0], std::make_pair(WPARAM(VK_LEFT), bar));
+    EXPECT_EQ(nextMenus[1], std::make_pair(WPARAM(VK_RIGHT), bar));
+
+    // A mnemonic on the bar opens its item; an item without a menu is a command at once.
+    Then([&] { Key('G', u"g"); });
+    SendMessageW(owner, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    const auto cmds = Commands();
+    ASSERT_EQ(cmds.size(), 1u);
+    EXPECT_EQ(cmds[0].wp, 401u);
     DestroyMenu(bar);
 }
