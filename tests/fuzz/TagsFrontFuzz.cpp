@@ -20,7 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
         front.ID3v2Tag->RemoveUnsynchronisationOnAllFrames();
         front.ID3v2Tag->DeCompressAllFrames();
         front.LoadID3v2Tags();
-        for (int i = front.Count() - 1; i >= 0; i -= 2) front.Delete(i);
+        // Every other entry from the end, a few hundred at most: each deletion closes the gap in the
+        // list, so deleting thousands one by one is quadratic in the harness, not in the save.
+        for (int i = front.Count() - 1, n = 0; i >= 0 && n < 256; i -= 2, ++n) front.Delete(i);
         rtl::TMemoryStream output;
         front.SaveID3v2Tag(QString(), true, &output);
     }
