@@ -1,0 +1,214 @@
+// WMA attributes: the value forms by type, pictures, and load and save through the metadata editor.
+#include "tags/TagWMA.h"
+
+#include "rtl/Classes.h"
+#include "rtl/Streams.h"
+#include "tests/support/Peers.h"
+#include "tests/support/TempDir.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace tags;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+std::vector<uint8_t> B(std::initializer_list<int> Values) { return {Values.begin(), Values.end()}; }
+
+TEST(WMAFrame, TextAndIntegerByType)
+{
+    struct Case {
+        WMT_ATTR_DATATYPE Type;
+        std::vector<uint8_t> Value;
+        const char* Text;
+        int64_t Integer;
+    };
+    const Case cases[] = {
+        {WMT_TYPE_DWORD, B({0x78, 0x56, 0x34, 0x12}), "305419896", 0x12345678},
+        {WMT_TYPE_DWORD, B({0xFF, 0xFF, 0xFF, 0xFF}), "4294967295", 0xFFFFFFFF}, // zero-extended
+        {WMT_TYPE_STRING, B({'A', 0, 0, 0, 'B', 0, 0, 0}), "AB", 0},             // every 0 unit skipped
+        {WMT_TYPE_BINARY, B({1, 2, 3}), "0", 0},
+        {WMT_TYPE_BOOL, B({1, 0, 0, 0}), "1", 1},
+        {WMT_TYPE_QWORD, B({0, 0, 0, 0, 1, 0, 0, 0}), "4294967296", 0x100000000},
+        {WMT_TYPE_WORD, B({0x34, 0x12}), "4660", 0x1234},
+        {WMT_TYPE_GUID, B({0xE3, 0x68, 0xCC, 0x15, 0xCC, 0x27, 0xCD, 0x4E, 0xB2, 0x22, 0x3F, 0x5D, 0x02, 0xD8, 0x0B, 0xD5}),
+         "{15CC68E3-27CC-4ECD-B222-3F5D02D80BD5}", 0},
+    };
+    TWMATag tag;
+    for (const Case& c : cases) {
+        TWMATagFrame* f = tag.AddFrame(u"X"_s);
+        f->Format = c.Type;
+        f->Stream = c.Value;
+        EXPECT_EQ(f->GetAsText(), QString::fromLatin1(c.Text)) << c.Text;
+        EXPECT_EQ(f->GetAsInteger(), c.Integer) << c.Text;
+    }
+    TWMATagFrame* f = tag.AddFrame(u"Y"_s);
+    ASSERT_TRUE(f->SetAsInteger(0x1122334455667788, WMT_TYPE_WORD));
+    EXPECT_EQ(f->Stream, B({0x88, 0x77}));
+    EXPECT_FALSE(f->SetAsInteger(5, WMT_TYPE_GUID));
+    EXPECT_TRUE(f->Stream.empty());
+    EXPECT_EQ(f->Format, WMT_TYPE_WORD);
+    ASSERT_TRUE(f->SetAsText(QString()));
+    EXPECT_EQ(f->Stream, B({0, 0}));
+}
+
+TEST(WMAFrame, ListFormRoundTripsAndSkipsEmptyPairs)
+{
+    TWMATag tag;
+    TWMATagFrame* f = tag.AddFrame(u"WM/TIPL"_s);
+    rtl::TStringList in;
+    in.Add(u"producer=Someone"_s);
+    in.Add(u"mixer= "_s);
+    in.Add(u"engineer=Other"_s);
+    ASSERT_TRUE(f->SetAsList(in));
+    EXPECT_EQ(f->Stream.size(), 2u * (8 + 1 + 7 + 1 + 5 + 1 + 1 + 1 + 8 + 1 + 5 + 1));
+    EXPECT_EQ(f->Stream[16], 0x0D);
+    EXPECT_EQ(f->Stream[17], 0x0A);
+    rtl::TStringList out;
+    ASSERT_TRUE(f->GetAsList(out));
+    ASSERT_EQ(out.Count(), 2);
+    EXPECT_EQ(out[0], u"producer=Someone"_s);
+    EXPECT_EQ(out[1], u"engineer=Other"_s);
+}
+
+TEST(WMATag, BitRateIsInKbitOf1000RoundedHalfToEvenAndDurationInMilliseconds)
+{
+    const std::pair<uint32_t, int> rates[] = {{128000, 128}, {1500, 2}, {2500, 2}, {3500, 4}, {131072, 131}, {0, 0}};
+    for (auto [bits, kbit] : rates) {
+        TWMATag tag;
+        tag.AddFrame(u"Bitrate"_s)->SetAsInteger(bits, WMT_TYPE_DWORD);
+        EXPECT_EQ(tag.GetBitRate(), kbit) << bits;
+    }
+    TWMATag tag;
+    tag.AddFrame(u"Duration"_s)->SetAsInteger(2'345'670'000, WMT_TYPE_QWORD); // 234.567 s in 100 ns
+    EXPECT_EQ(tag.GetDuration(), 234567);
+    tag.AddFrame(u"WM/ContainerFormat"_s)->SetAsInteger(0, WMT_TYPE_DWORD);
+    EXPECT_FALSE(tag.GetContainerFormat());
+}
+
+TEST(WMATag, PictureLayoutAndReadBack)
+{
+    TWMATag tag;
+    rtl::TMemoryStream data;
+    const char bytes[] = "PNGDATA";
+    data.WriteBuffer(bytes, 7);
+    const int index = tag.AddCoverArtFrame(data, u"a/bc"_s, 3, QString());
+    ASSERT_EQ(index, 0);
+    const auto& v = tag.Frames[0]->Stream;
+    ASSERT_EQ(v.size(), 29u + 10 + 2 + 7);
+    uint64_t mime, desc, pic;
+    std::memcpy(&mime, &v[0], 8);
+    std::memcpy(&desc, &v[9], 8);
+    std::memcpy(&pic, &v[21], 8);
+    EXPECT_EQ(mime, uint64_t(uintptr_t(v.data() + 29)));
+    EXPECT_EQ(desc - mime, 10u);
+    EXPECT_EQ(pic - desc, 2u);
+    EXPECT_EQ(v[8], 3);
+
+    rtl::TMemoryStream out;
+    QString type, description;
+    uint8_t kind = 0;
+    ASSERT_TRUE(tag.GetCoverArtFromFrame(0, out, type, kind, description));
+    EXPECT_EQ(type, u"a/bc"_s);
+    EXPECT_EQ(kind, 3);
+    ASSERT_EQ(out.Size(), 7);
+    char back[7];
+    out.ReadBuffer(back, 7);
+    EXPECT_EQ(std::memcmp(back, bytes, 7), 0);
+
+    // A data length beyond the value is refused, not read past the buffer.
+    tag.Frames[0]->Stream[17] = 0xFF;
+    rtl::TMemoryStream none;
+    EXPECT_FALSE(tag.GetCoverArtFromFrame(0, none, type, kind, description));
+    EXPECT_FALSE(tag.GetCoverArtFromFrame(1, none, type, kind, description));
+}
+
+class WMAFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TW_REQUIRE_TOOL("ffmpeg");
+        File = Dir.QFile(u"a.wma"_s);
+        auto r = testing_support::RunProgram(u"ffmpeg"_s, {u"-v"_s, u"error"_s, u"-f"_s, u"lavfi"_s, u"-i"_s,
+            u"sine=duration=1"_s, u"-metadata"_s, u"title=Old"_s, u"-metadata"_s, u"WM/SharedUserRating=x"_s, File});
+        ASSERT_TRUE(r.Ok()) << r.Describe();
+    }
+    testing_support::TempDir Dir;
+    QString File;
+};
+
+TEST_F(WMAFile, LoadSaveAndReloadThroughTheEditor)
+{
+    TWMATag tag;
+    ASSERT_EQ(tag.LoadFromFile(File), WMATAGLIBRARY_SUCCESS);
+    EXPECT_TRUE(tag.Loaded);
+    EXPECT_EQ(tag.ReadFrameByNameAsText(u"title"_s), u"Old"_s);
+    EXPECT_NEAR(double(tag.GetDuration()), 1000, 150);
+    EXPECT_TRUE(tag.GetHasAudio());
+
+    // A picture over 64 KB held before the title: the title is written, the picture after it.
+    std::vector<char> big(100000, 'p');
+    rtl::TMemoryStream picture;
+    picture.WriteBuffer(big.data(), int64_t(big.size()));
+    tag.DeleteAllFrames();
+    ASSERT_EQ(tag.AddCoverArtFrame(picture, u"image/jpeg"_s, 3, u"cover"_s), 0);
+    tag.SetTextFrameText(u"Title"_s, u"New"_s);
+    tag.AddFrame(u"WM/TrackNumber"_s)->SetAsInteger(4, WMT_TYPE_DWORD);
+    tag.AddFrame(u"WM/SharedUserRating"_s)->SetAsInteger(255, WMT_TYPE_DWORD);
+    tag.NormalizeRatingTo255 = true;
+    ASSERT_EQ(tag.SaveToFile(File), WMATAGLIBRARY_SUCCESS);
+    EXPECT_EQ(tag.ReadAsInteger(u"WM/SharedUserRating"_s), 255); // the held value stays
+
+    TWMATag plain;
+    ASSERT_EQ(plain.LoadFromFile(File), WMATAGLIBRARY_SUCCESS);
+    EXPECT_EQ(plain.ReadFrameByNameAsText(u"Title"_s), u"New"_s);
+    EXPECT_EQ(plain.ReadAsInteger(u"WM/TrackNumber"_s), 4);
+    EXPECT_EQ(plain.ReadAsInteger(u"WM/SharedUserRating"_s), 99);
+    int at = -1;
+    for (int i = 0; i < plain.Count(); ++i)
+        if (plain.Frames[size_t(i)]->Name == u"WM/Picture"_s) at = i;
+    ASSERT_GE(at, 0);
+    rtl::TMemoryStream out;
+    QString mime, description;
+    uint8_t type = 0;
+    ASSERT_TRUE(plain.GetCoverArtFromFrame(at, out, mime, type, description));
+    EXPECT_EQ(mime, u"image/jpeg"_s);
+    EXPECT_EQ(description, u"cover"_s);
+    EXPECT_EQ(out.Size(), int64_t(big.size()));
+
+    TWMATag scaled;
+    scaled.NormalizeRatingTo255 = true;
+    ASSERT_EQ(scaled.LoadFromFile(File), WMATAGLIBRARY_SUCCESS);
+    EXPECT_EQ(scaled.ReadAsInteger(u"WM/SharedUserRating"_s), 255);
+
+    // Stripping: a cleared tag saved leaves only what the file itself gives.
+    scaled.DeleteAllFrames();
+    ASSERT_EQ(scaled.SaveToFile(File), WMATAGLIBRARY_SUCCESS);
+    ASSERT_EQ(scaled.LoadFromFile(File), WMATAGLIBRARY_SUCCESS);
+    EXPECT_TRUE(scaled.ReadFrameByNameAsText(u"Title"_s).isEmpty());
+    EXPECT_EQ(scaled.ReadAsInteger(u"WM/TrackNumber"_s), 0);
+}
+
+TEST_F(WMAFile, ResultCodes)
+{
+    TWMATag tag;
+    EXPECT_EQ(tag.LoadFromFile(Dir.QFile(u"missing.wma"_s)), WMATAGLIBRARY_ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(tag.FileSize(), -1);
+    EXPECT_EQ(tag.SaveToFile(Dir.QFile(u"missing.wma"_s)), WMATAGLIBRARY_ERROR_FILE_NOT_FOUND);
+    // Not an ASF file: the editor opens nothing, the count fails and the save cannot flush.
+    const QString text = Dir.QFile(u"text.wma"_s);
+    QFile f(text);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(200, 'x'));
+    f.close();
+    EXPECT_EQ(tag.LoadFromFile(text), WMATAGLIBRARY_ERROR_ATTRIBUTE_COUNT_FAILED);
+    EXPECT_EQ(tag.SaveToFile(text), WMATAGLIBRARY_ERROR);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray(200, 'x'));
+}
+
+} // namespace
