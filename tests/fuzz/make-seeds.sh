@@ -156,6 +156,15 @@ ff -f lavfi -i "sine=duration=0.05" -metadata title=Info -metadata artist=Someon
 ff -f lavfi -i "sine=duration=0.05" -metadata description=Bext -metadata originator=Me -write_bext 1 "$out/WAVFuzz/bext.wav"
 ff -f lavfi -i "sine=duration=0.05" -metadata title=Big -rf64 always "$out/WAVFuzz/rf64.wav"
 
+# --- ASF headers: ffmpeg's attributes, then mutagen's extended, metadata-library and picture ones
+mkdir -p "$out/ASFFuzz"
+ff -f lavfi -i "sine=duration=0.05" -metadata title=Asf -metadata artist=Someone -metadata WM/Mood=calm "$out/ASFFuzz/audio.wma"
+ff -f lavfi -i "testsrc=size=32x24:duration=0.2" -metadata title=Film "$out/ASFFuzz/video.wmv"
+cp "$out/ASFFuzz/audio.wma" "$out/ASFFuzz/mutagen.wma"
+$py -c "import sys; from mutagen.asf import ASF, ASFDWordAttribute, ASFGUIDAttribute, ASFByteArrayAttribute
+f = ASF(sys.argv[1]); f['WM/TrackNumber'] = [ASFDWordAttribute(3)]; f['WM/Guid'] = [ASFGUIDAttribute(bytes(range(16)))]
+f['WM/Picture'] = [ASFByteArrayAttribute(b'\\x03\\x04\\x00\\x00\\x00' + 'a/b'.encode('utf-16-le') + bytes(4) + b'DATA')]; f.save()" "$out/ASFFuzz/mutagen.wma"
+
 # --- INI files and profiles: each encoding, compressed and line lists
 $py "$here/make-seeds.py" ini "$out/IniFuzz" "$out/ProfileFuzz"
 cp "$out"/IniFuzz/* "$out/TextFuzz/"
