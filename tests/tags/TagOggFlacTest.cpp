@@ -367,3 +367,21 @@ TEST(OggFlacPeer, FrontSaveAndStripKeepTheStreamValid)
     EXPECT_EQ(MutagenTags(file), u"OggFLAC []"_s);
     EXPECT_EQ(DecodedMd5(file), md5);
 }
+
+TEST(OggFlac, AMetadataPageMoreRenumbersTheAudioPagesEvenWhenTheBytesFit)
+{
+    testing_support::TempDir dir;
+    const QString file = WriteFile(dir, u"a.oga"_s, OggFlac(6000));
+    tags::TFlacTag tag;
+    ASSERT_EQ(tag.LoadFromFile(file), 0);
+    tag.AddTag(u"COMMENT"_s)->SetAsText(QString(4500, u'c'));
+    ASSERT_EQ(tag.SaveToFile(file), 0);
+    // Mapping, comments over 2 pages, picture, application, padding, then the audio from number 6.
+    const std::vector<TPage> pages = Pages(FileBytes(file));
+    ASSERT_EQ(pages.size(), 9u);
+    EXPECT_EQ(pages[2].Flags, 1);
+    EXPECT_EQ(pages[6].Data, S("audio0"));
+    tags::TFlacTag back;
+    ASSERT_EQ(back.LoadFromFile(file), 0);
+    EXPECT_EQ(back.Count(), 3);
+}
