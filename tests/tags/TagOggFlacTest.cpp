@@ -9,6 +9,8 @@
 #include "tests/support/TempDir.h"
 #include "tests/tags/TagTestSupport.h"
 
+#include <QDir>
+
 #include <gtest/gtest.h>
 
 using namespace tagtest;
@@ -384,4 +386,30 @@ TEST(OggFlac, AMetadataPageMoreRenumbersTheAudioPagesEvenWhenTheBytesFit)
     tags::TFlacTag back;
     ASSERT_EQ(back.LoadFromFile(file), 0);
     EXPECT_EQ(back.Count(), 3);
+}
+
+TEST(OggFlac, AFailedRewriteLeavesTheFileAsItWas)
+{
+    const struct {
+        tags::TFileStep Failing;
+        int Result;
+    } cases[] = {
+        {tags::TFileStep::Create, tags::FLACLIBRARY_ERROR_WRITING_FILE},
+        {tags::TFileStep::Write, tags::FLACLIBRARY_ERROR},
+        {tags::TFileStep::Rename, tags::FLACLIBRARY_ERROR_WRITING_FILE},
+    };
+    for (const auto& c : cases) {
+        testing_support::TempDir dir;
+        const Bytes original = OggFlac(10);
+        const QString file = WriteFile(dir, u"a.oga"_s, original);
+        tags::TFlacTag tag;
+        ASSERT_EQ(tag.LoadFromFile(file), 0);
+        tag.ForceReWrite = true;
+        {
+            TFaultGuard fault(c.Failing);
+            EXPECT_EQ(tag.SaveToFile(file), c.Result) << int(c.Failing);
+        }
+        EXPECT_EQ(FileBytes(file), original) << int(c.Failing);
+        EXPECT_EQ(QDir(dir.QPath()).entryList(QDir::Files), QStringList{u"a.oga"_s}) << int(c.Failing);
+    }
 }
