@@ -142,11 +142,45 @@ bool Within(uint64_t A, const void* From, size_t Size) {
     return A >= f && A < f + Size;
 }
 
-// Every call through the hooks ends with the trampoline's jump back. The stub is placed near the
-// target, so that is a direct near jump; only a stub that had to go elsewhere takes the 14-byte form.
-TJumpForm JumpBackForm(const uint8_t* From, const uint8_t* To) {
+// The jumps every hooked call passes (the trampoline's way back, each call-through) are direct near
+// jumps where the destination is within reach; the stub is placed near the target, so only a stub that
+// had to go elsewhere takes the 14-byte form back.
+TJumpForm NearOrInline(const uint8_t* From, const uint8_t* To) {
     const int64_t d = To - (From + 5);
     return d >= INT32_MIN && d <= INT32_MAX ? jfNear32 : jfInline64;
+}
+
+// A hook record sits in its heap block so that its call-through jump starts a cache line: the jump's
+// 6 bytes and the first 2 of its slot then form one aligned 8-byte word, which a single store rewrites
+// while other threads run through it.
+constexpr size_t RecordLead = 64 - rCallThrough, RecordBlock = 128;
+
+uint8_t* NewHookRecord() {
+    auto* block = static_cast<uint8_t*>(std::aligned_alloc(64, RecordBlock));
+    if (!block) throw std::bad_alloc();
+    std::memset(block, 0x90, RecordBlock);
+    return block + RecordLead;
+}
+
+void DeleteHookRecord(uint8_t* Rec) { std::free(Rec - RecordLead); }
+
+// Points a record's call-through at To. Hooks call on through it once per call, so where To is within
+// reach it is a direct near jump (a slot jump costs a load and an indirect branch per hook); the slot
+// keeps To either way. The slot is written first: a thread still at the old slot jump then goes on to
+// the new destination or the old one, both still live.
+void SetCallThrough(uint8_t* Rec, const uint8_t* To) {
+    Put<uint64_t>(Rec + rSlot, reinterpret_cast<uintptr_t>(To));
+    uint8_t word[8];
+    std::memcpy(word, Rec + rCallThrough, 8);
+    if (NearOrInline(Rec + rCallThrough, To) == jfNear32) {
+        word[0] = 0xE9;
+        Put<int32_t>(word + 1, int32_t(To - (Rec + rCallThrough + 5)));
+        word[5] = 0x90;
+    } else {
+        word[0] = 0xFF, word[1] = 0x25; // through the slot right behind it
+        Put<int32_t>(word + 2, 0);
+    }
+    __atomic_store_n(reinterpret_cast<uint64_t*>(Rec + rCallThrough), Get<uint64_t>(word), __ATOMIC_RELEASE);
 }
 
 uint8_t* CreateHookDescriptor() {
@@ -241,7 +275,7 @@ void BuildTrampoline(uint8_t* Target, uint8_t* D) {
         std::memcpy(saved->Bytes, Target, size_t(count));
         saved->Relocated = RelocateInstructions(Target, tramp, count, MaxCopiedBytes - JumpBackBytes, saved->Offsets,
                                                 saved->OffsetCount);
-        WriteJump(tramp + saved->Relocated, Target + count, JumpBackForm(tramp + saved->Relocated, Target + count),
+        WriteJump(tramp + saved->Relocated, Target + count, NearOrInline(tramp + saved->Relocated, Target + count),
                   nullptr);
         if (layout == 2) WriteJump(stub, D + dLanding, formC, stub + 14);
         if (layout == 3) WriteJump(stub, D + dLanding, jfInline64, nullptr);
@@ -331,9 +365,7 @@ void* AddHookSlot(uint8_t* D, void* InterceptProc, uintptr_t Param, uint8_t Opti
     const int entry = last + 1;
     if (entry >= MaxHooksPerTarget) Fail("Exceed maximum allowed of hooks.");
 
-    auto* rec = static_cast<uint8_t*>(std::malloc(HookRecordSize));
-    if (!rec) throw std::bad_alloc();
-    std::memset(rec, 0x90, HookRecordSize);
+    uint8_t* rec = NewHookRecord();
     rec[0] = uint8_t(entry + 1);
     Put<uint8_t*>(rec + rDescriptor, D);
     std::memcpy(rec + rMagic, Magic, 4);
@@ -344,7 +376,7 @@ void* AddHookSlot(uint8_t* D, void* InterceptProc, uintptr_t Param, uint8_t Opti
     if (Options & hoAllocTls) {
         const DWORD index = TlsAlloc();
         if (index == TLS_OUT_OF_INDEXES) {
-            std::free(rec);
+            DeleteHookRecord(rec);
             Fail("Tls out of indexes.");
         }
         Put<uint32_t>(rec + rTls, index);
@@ -352,11 +384,11 @@ void* AddHookSlot(uint8_t* D, void* InterceptProc, uintptr_t Param, uint8_t Opti
     // The chain stays whole at every step: first what follows the new entry, the entry itself last,
     // then the hook before it calls on into the new one.
     WriteJump(EntryOf(D, entry + 1), tramp, jfSlotRip, SlotOf(D, entry + 1));
-    WriteJump(rec + rCallThrough, tramp, jfSlotRip, rec + rSlot);
+    SetCallThrough(rec, tramp);
     SetMemoryProtection(rec + rCallThrough, 14, PAGE_EXECUTE_READWRITE);
     WriteJump(EntryOf(D, entry), static_cast<uint8_t*>(InterceptProc), jfSlotRip, SlotOf(D, entry));
     auto& live = TheEngine().Live[D];
-    if (!live.empty()) Put<uint64_t>(live.back() + rSlot, reinterpret_cast<uintptr_t>(InterceptProc));
+    if (!live.empty()) SetCallThrough(live.back(), static_cast<uint8_t*>(InterceptProc));
     live.push_back(rec);
     D[dCount] = uint8_t(count + 1);
     return rec + rCallThrough;
@@ -542,7 +574,7 @@ int32_t UnhookFunction(void* Trampoline) {
     auto& live = all[d];
     for (size_t i = 0; i < live.size(); ++i)
         if (live[i] == rec) {
-            if (i > 0) Put<uint64_t>(live[i - 1] + rSlot, Get<uint64_t>(rec + rSlot));
+            if (i > 0) SetCallThrough(live[i - 1], Get<uint8_t*>(rec + rSlot));
             live.erase(live.begin() + long(i));
             break;
         }
@@ -560,7 +592,7 @@ int32_t UnhookFunction(void* Trampoline) {
     }
     if (rec[rOptions] & hoAllocTls) TlsFree(Get<uint32_t>(rec + rTls));
     std::memset(rec, 0x90, HookRecordSize); // a stale call-through pointer is refused from now on
-    std::free(rec);
+    DeleteHookRecord(rec);
     return left;
 }
 

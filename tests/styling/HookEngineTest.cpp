@@ -227,6 +227,37 @@ TEST(HookFunction, SevenHooksRunInOrderAndAnEighthIsRefused) {
     EXPECT_EQ(at.F(tw_fx_rip_load)(1, 0), 1001u);
 }
 
+TEST(HookFunction, ACallThroughLeadsStraightToTheNextHookWithinReach) {
+    Placed at(tw_fx_rip_load, tw_fx_rip_load_end, true);
+    ASSERT_NE(at.Base, nullptr);
+    void* target = at.At(tw_fx_rip_load);
+    // The second intercept in a block of a hook record's size, so on the records' part of the heap.
+    const size_t size = size_t(tw_fx_long_end - tw_fx_long);
+    auto* second = static_cast<uint8_t*>(std::aligned_alloc(64, 128));
+    ASSERT_NE(second, nullptr);
+    std::memcpy(second, tw_fx_long, size);
+    DWORD old = 0;
+    VirtualProtect(second, size, PAGE_EXECUTE_READWRITE, &old);
+    const uint64_t direct = reinterpret_cast<Fn>(second)(4, 3);
+
+    Next[0] = reinterpret_cast<Fn>(HookFunction(target, reinterpret_cast<void*>(&Detour<0>)));
+    const uint64_t original = Next[0](4, 3);
+    void* last = HookFunction(target, second);
+    TDecodedInstruction I{};
+    I.Address = reinterpret_cast<uint8_t*>(Next[0]);
+    DecodeForHook(I);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(Next[0]) % 8, 0u) << "rewritten by one aligned store";
+    EXPECT_EQ(I.Branch.Target, reinterpret_cast<uintptr_t>(second));
+    EXPECT_EQ(I.Length, 5) << "a near jump";
+    EXPECT_EQ(Next[0](4, 3), direct);
+    EXPECT_EQ(at.F(tw_fx_rip_load)(4, 3), direct + 1'000'000);
+    // Without the second hook the first calls on to the original again.
+    EXPECT_EQ(UnhookFunction(last), 1);
+    EXPECT_EQ(Next[0](4, 3), original);
+    EXPECT_EQ(UnhookFunction(reinterpret_cast<void*>(Next[0])), 0);
+    std::free(second);
+}
+
 TEST(HookFunction, AHookAddedAfterARemovalInTheMiddleTakesAFreeEntry) {
     Placed at(tw_fx_rip_load, tw_fx_rip_load_end, true);
     ASSERT_NE(at.Base, nullptr);
@@ -351,7 +382,8 @@ TEST(HookFunction, ATlsIndexPerHookAndNoneLeftLeavesTheTargetAlone) {
     ASSERT_NE(at.Base, nullptr);
     const std::vector<uint8_t> before(at.At(tw_fx_jcc), at.At(tw_fx_jcc_end));
     void* tramp = HookFunction(at.At(tw_fx_jcc), reinterpret_cast<void*>(&Detour<0>), 0, hoAllocTls);
-    const DWORD index = *reinterpret_cast<uint32_t*>(GetTrampolineInfo(tramp) + 25);
+    DWORD index = 0; // a packed field of the record
+    std::memcpy(&index, GetTrampolineInfo(tramp) + 25, 4);
     EXPECT_TRUE(TlsSetValue(index, tramp)); // allocated for this hook
     EXPECT_EQ(UnhookFunction(tramp), 0);
     EXPECT_FALSE(TlsSetValue(index, nullptr)); // and freed with it
