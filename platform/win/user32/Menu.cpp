@@ -626,6 +626,56 @@ BOOL WINAPI DestroyMenu(HMENU h) {
 
 BOOL WINAPI IsMenu(HMENU h) { return Find(h) != nullptr; }
 
+namespace {
+// The menu a MENUINFO call names, or null with the error set.
+Menu* MenuInfoTarget(HMENU h, const MENUINFO* mi) {
+    Menu* m = Find(h);
+    if (!m) {
+        BadMenu();
+        return nullptr;
+    }
+    if (!mi || mi->cbSize != sizeof(MENUINFO)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return m;
+}
+} // namespace
+
+BOOL WINAPI GetMenuInfo(HMENU h, LPMENUINFO mi) {
+    Menu* m = MenuInfoTarget(h, mi);
+    if (!m) return FALSE;
+    if (mi->fMask & MIM_STYLE) mi->dwStyle = m->style;
+    if (mi->fMask & MIM_MAXHEIGHT) mi->cyMax = m->maxHeight;
+    if (mi->fMask & MIM_BACKGROUND) mi->hbrBack = m->background;
+    if (mi->fMask & MIM_HELPID) mi->dwContextHelpID = m->helpId;
+    if (mi->fMask & MIM_MENUDATA) mi->dwMenuData = m->data;
+    return TRUE;
+}
+
+namespace {
+void ApplyMenuInfo(Menu* m, const MENUINFO& mi, int depth) {
+    if (mi.fMask & MIM_STYLE) m->style = mi.dwStyle;
+    if (mi.fMask & MIM_MAXHEIGHT) m->maxHeight = mi.cyMax;
+    if (mi.fMask & MIM_BACKGROUND) m->background = mi.hbrBack;
+    if (mi.fMask & MIM_HELPID) m->helpId = mi.dwContextHelpID;
+    if (mi.fMask & MIM_MENUDATA) m->data = mi.dwMenuData;
+    m->laidOut = false;
+    // Bounded: a menu that holds itself as a sub-menu must not recurse forever.
+    if ((mi.fMask & MIM_APPLYTOSUBMENUS) && depth < 64)
+        for (const Item& it : m->items)
+            if (Menu* sub = it.sub ? Find(it.sub) : nullptr; sub && sub != m) ApplyMenuInfo(sub, mi, depth + 1);
+}
+} // namespace
+
+BOOL WINAPI SetMenuInfo(HMENU h, LPCMENUINFO mi) {
+    Menu* m = MenuInfoTarget(h, mi);
+    if (!m) return FALSE;
+    ApplyMenuInfo(m, *mi, 0);
+    if (m->barOwner && IsWindow(m->barOwner)) DrawMenuBar(m->barOwner);
+    return TRUE;
+}
+
 BOOL WINAPI InsertMenuItemW(HMENU h, UINT item, BOOL byPosition, LPCMENUITEMINFOW mi) {
     if (!ValidInfo(mi)) return FALSE;
     Item it;

@@ -48,6 +48,11 @@ struct Menu {
     bool scrolls = false;
     bool destroyed = false;
     RECT barRect{};     // bar: the band it fills (window coordinates)
+    DWORD style = 0;    // MNS_ bits
+    UINT maxHeight = 0;  // pop-up: taller than this it scrolls; 0 for the work area
+    HBRUSH background = nullptr;  // instead of the menu colour
+    DWORD helpId = 0;
+    ULONG_PTR data = 0;
 };
 
 Menu* Find(HMENU h);

@@ -41,6 +41,8 @@ struct Tracker {
     bool altDown = false;
     bool mouseSelect = false;  // the selection being made comes from the mouse (MF_MOUSESELECT)
     const RECT* exclude = nullptr;  // TrackPopupMenuEx's rectangle the first menu must not cover
+    HMENU chosenMenu = nullptr;  // where the chosen item sits, for menus that notify by position
+    int chosenPos = -1;
     bool barOnly = false;    // the keyboard is on the bar itself, no menu open
     bool backToBar = false;  // the loop ends to put the keyboard back on the bar (Escape)
 };
@@ -121,7 +123,7 @@ void PaintMenu(HWND hwnd, HDC hdc) {
     if (!m) return;
     RECT c;
     GetClientRect(hwnd, &c);
-    FillRect(hdc, &c, GetSysColorBrush(COLOR_MENU));
+    FillRect(hdc, &c, m->background ? m->background : GetSysColorBrush(COLOR_MENU));
     const HWND owner = current ? current->owner : nullptr;
     const bool cues = current ? current->cues : true;
     const int dy = PopupItemShift(m);
@@ -282,6 +284,10 @@ void Choose(Menu* m, int index) {
         const int lvl = current ? LevelOf(m->window) : -1;
         if (lvl >= 0) OpenSub(size_t(lvl), true);
         return;
+    }
+    if (current && !it.Disabled()) {
+        current->chosenMenu = m->handle;
+        current->chosenPos = index;
     }
     // A disabled item closes the menu without a command.
     End(!it.Disabled(), it.Disabled() ? 0 : it.id);
@@ -462,8 +468,9 @@ Level OpenLevel(HMENU menu, POINT at, UINT flags, const RECT* parentItem, int op
     m->scroll = 0;
     const RECT work = WorkAreaAt(at);
     int w = m->size.cx + 2 * PopupBorder, h = m->size.cy + 2 * PopupBorder;
-    m->scrolls = h > work.bottom - work.top;
-    if (m->scrolls) h = work.bottom - work.top;
+    const int room = m->maxHeight ? std::min<int>(int(m->maxHeight), work.bottom - work.top) : work.bottom - work.top;
+    m->scrolls = h > room;
+    if (m->scrolls) h = room;
     int x = at.x, y = at.y;
     if (parentItem) {
         // Beside the item that opens it, overlapping the parent's border; to its left when it does not fit.
@@ -828,6 +835,8 @@ UINT RunMenuLoop(HMENU menu, UINT flags, POINT at, HWND owner, const RECT* exclu
     const UINT command = t.chosen ? t.command : 0;
     if (t.chosen && !(flags & TPM_RETURNCMD) && IsWindow(owner)) {
         if (systemMenu) PostMessageW(owner, WM_SYSCOMMAND, command, MAKELPARAM(at.x, at.y));
+        else if (Menu* cm = Find(t.chosenMenu); cm && (cm->style & MNS_NOTIFYBYPOS))
+            PostMessageW(owner, WM_MENUCOMMAND, WPARAM(t.chosenPos), reinterpret_cast<LPARAM>(t.chosenMenu));
         else PostMessageW(owner, WM_COMMAND, MAKEWPARAM(command, 0), 0);
     }
     // Arrows or the pointer moved to another bar item: its menu opens next.

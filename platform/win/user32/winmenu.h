@@ -121,6 +121,30 @@ typedef struct tagTPMPARAMS {
     RECT rcExclude;
 } TPMPARAMS, *LPTPMPARAMS;
 
+// A menu's own settings (GetMenuInfo/SetMenuInfo).
+#define MIM_MAXHEIGHT 0x00000001
+#define MIM_BACKGROUND 0x00000002
+#define MIM_HELPID 0x00000004
+#define MIM_MENUDATA 0x00000008
+#define MIM_STYLE 0x00000010
+#define MIM_APPLYTOSUBMENUS 0x80000000
+#define MNS_NOCHECK 0x80000000
+#define MNS_MODELESS 0x40000000
+#define MNS_DRAGDROP 0x20000000
+#define MNS_AUTODISMISS 0x10000000
+#define MNS_NOTIFYBYPOS 0x08000000
+#define MNS_CHECKORBMP 0x04000000
+typedef struct tagMENUINFO {
+    DWORD cbSize;
+    DWORD fMask;
+    DWORD dwStyle;
+    UINT cyMax;
+    HBRUSH hbrBack;
+    DWORD dwContextHelpID;
+    ULONG_PTR dwMenuData;
+} MENUINFO, *LPMENUINFO;
+typedef const MENUINFO* LPCMENUINFO;
+
 // ---- messages of menus ----
 #define WM_MENURBUTTONUP 0x0122
 #define WM_UNINITMENUPOPUP 0x0125
@@ -171,6 +195,8 @@ TW_PATCHABLE UINT WINAPI GetMenuDefaultItem(HMENU hMenu, UINT fByPos, UINT gmdiF
 TW_PATCHABLE BOOL WINAPI GetMenuItemRect(HWND hWnd, HMENU hMenu, UINT uItem, LPRECT lprcItem);
 TW_PATCHABLE int WINAPI MenuItemFromPoint(HWND hWnd, HMENU hMenu, POINT ptScreen);
 TW_PATCHABLE LONG WINAPI GetMenuCheckMarkDimensions(void);
+TW_PATCHABLE BOOL WINAPI GetMenuInfo(HMENU hmenu, LPMENUINFO lpcmi);
+TW_PATCHABLE BOOL WINAPI SetMenuInfo(HMENU hmenu, LPCMENUINFO lpcmi);
 
 // ---- a window's menus ----
 TW_PATCHABLE HMENU WINAPI GetMenu(HWND hWnd);

@@ -110,6 +110,29 @@ TEST_F(PopupMenu, ChoiceWithoutReturnCmdPostsWmCommandAndNoNotifyKeepsTheOwnerQu
     DestroyMenu(m);
 }
 
+TEST_F(PopupMenu, AMenuNotifyingByPositionPostsWmMenuCommandAndAMaxHeightMakesItScroll) {
+    const HMENU m = Simple(9);
+    MENUINFO mi{sizeof mi, MIM_STYLE | MIM_MAXHEIGHT, MNS_NOTIFYBYPOS, 60, nullptr, 0, 0};
+    ASSERT_TRUE(SetMenuInfo(m, &mi));
+    Then([&] {
+        const auto wins = MenuWindows();
+        ASSERT_EQ(wins.size(), 1u);
+        RECT wr;
+        GetWindowRect(wins[0], &wr);
+        EXPECT_EQ(wr.bottom - wr.top, 60);
+        Key(VK_DOWN);
+        Key(VK_DOWN);
+    });
+    Then([] { Key(VK_RETURN); });
+    EXPECT_TRUE(TrackPopupMenu(m, 0, 200, 200, 0, owner, nullptr));
+    EXPECT_TRUE(Commands().empty());
+    const auto byPos = rec.Of(WM_MENUCOMMAND);
+    ASSERT_EQ(byPos.size(), 1u);
+    EXPECT_EQ(byPos[0].wp, 1u);
+    EXPECT_EQ(byPos[0].lp, reinterpret_cast<LPARAM>(m));
+    DestroyMenu(m);
+}
+
 TEST_F(PopupMenu, AClickOutsideCancelsWithNoCommand) {
     const HMENU m = Simple();
     Then([] { TwInputMouseMove(250, 215); });  // over the first item

@@ -155,6 +155,36 @@ TEST(MenuItems, OneDefaultItemAtATime) {
     EXPECT_FALSE(SetMenuDefaultItem(s.file, 21, FALSE));
 }
 
+TEST(MenuItems, MenuInfoKeepsEachMaskedMemberAndReachesSubMenusOnlyWhenAsked) {
+    Sample s;
+    MENUINFO set{sizeof set, MIM_STYLE | MIM_MAXHEIGHT | MIM_MENUDATA, MNS_NOTIFYBYPOS | MNS_CHECKORBMP, 120, nullptr, 0, 77};
+    ASSERT_TRUE(SetMenuInfo(s.file, &set));
+    MENUINFO got{sizeof got, MIM_STYLE | MIM_MAXHEIGHT | MIM_MENUDATA | MIM_BACKGROUND, 0, 0, nullptr, 0, 0};
+    ASSERT_TRUE(GetMenuInfo(s.file, &got));
+    EXPECT_EQ(got.dwStyle, DWORD(MNS_NOTIFYBYPOS | MNS_CHECKORBMP));
+    EXPECT_EQ(got.cyMax, 120u);
+    EXPECT_EQ(got.dwMenuData, 77u);
+    EXPECT_EQ(got.hbrBack, nullptr);
+    ASSERT_TRUE(GetMenuInfo(s.recent, &got));
+    EXPECT_EQ(got.dwStyle, 0u);  // the sub-menu kept its own
+    // Only the masked members change, and MIM_APPLYTOSUBMENUS carries them down.
+    const HBRUSH brush = GetSysColorBrush(COLOR_WINDOW);
+    MENUINFO back{sizeof back, MIM_BACKGROUND | MIM_APPLYTOSUBMENUS, 0, 0, brush, 0, 0};
+    ASSERT_TRUE(SetMenuInfo(s.file, &back));
+    ASSERT_TRUE(GetMenuInfo(s.file, &got));
+    EXPECT_EQ(got.hbrBack, brush);
+    EXPECT_EQ(got.dwStyle, DWORD(MNS_NOTIFYBYPOS | MNS_CHECKORBMP));
+    ASSERT_TRUE(GetMenuInfo(s.recent, &got));
+    EXPECT_EQ(got.hbrBack, brush);
+    // Errors: a wrong size, no structure, no menu.
+    MENUINFO bad = set;
+    bad.cbSize = 4;
+    EXPECT_FALSE(SetMenuInfo(s.file, &bad));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+    EXPECT_FALSE(GetMenuInfo(s.file, nullptr));
+    EXPECT_FALSE(GetMenuInfo(reinterpret_cast<HMENU>(0x7777), &got));
+}
+
 class MenuBar : public WindowTest {};
 
 TEST_F(MenuBar, TakesItsRowFromTheClientAreaAndAnswersHitTests) {
