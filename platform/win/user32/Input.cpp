@@ -248,10 +248,13 @@ void CommitMouse(const InputEvent& ev, const Resolved& r, bool& eat) {
         if (!Get(r.hwnd)) return;
         Window* w = Get(r.hwnd);
         Window* top = TopLevelOf(w);
-        if (w && top && s.active != top->handle && r.hit != HTERROR) {
+        // Any window but the active one is asked, a child of the active window too (its parents may eat
+        // the click), though only an inactive top-level window is then activated.
+        if (w && top && s.active != r.hwnd && r.hit != HTERROR) {
             const LRESULT ma = Send(r.hwnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top->handle),
                                     MAKELPARAM(r.hit, ButtonMessage(ev.button, true, false)));
-            if ((ma == MA_ACTIVATE || ma == MA_ACTIVATEANDEAT) && Get(top->handle) && !(top->exStyle & WS_EX_NOACTIVATE))
+            if ((ma == MA_ACTIVATE || ma == MA_ACTIVATEANDEAT) && Get(top->handle) && s.active != top->handle &&
+                !(top->exStyle & WS_EX_NOACTIVATE))
                 ActivateWindow(top, true);
             if (ma == MA_ACTIVATEANDEAT || ma == MA_NOACTIVATEANDEAT) eat = true;
         }

@@ -105,6 +105,40 @@ TEST_F(WindowTest, MouseActivateNoActivateKeepsTheWindowInactive) {
     EXPECT_EQ(GetActiveWindow(), popup);
 }
 
+TEST_F(WindowTest, ClickInAChildOfTheActiveWindowAsksItsParentsButActivatesNothing) {
+    HWND top = TopLevel(WS_POPUP | WS_VISIBLE, RECT{0, 0, 300, 300});
+    HWND child = Child(top, RECT{10, 10, 110, 110});
+    LRESULT answer = 0;  // the parent's: 0 lets DefWindowProc decide
+    rec.handlers[top] = [&](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (m == WM_MOUSEACTIVATE && answer) return answer;
+        return std::nullopt;
+    };
+    SetActiveWindow(top);
+    app.PumpUntilIdle();
+    rec.Clear();
+    app.Click(top, POINT{20, 20});
+    ASSERT_EQ(rec.Of(WM_MOUSEACTIVATE).size(), 2u);  // the child, passing it on to its parent
+    EXPECT_EQ(rec.Of(WM_MOUSEACTIVATE)[0].hwnd, child);
+    EXPECT_EQ(rec.Of(WM_MOUSEACTIVATE)[1].hwnd, top);
+    EXPECT_EQ(rec.Of(WM_MOUSEACTIVATE)[1].wp, reinterpret_cast<WPARAM>(top));
+    EXPECT_EQ(rec.Of(WM_MOUSEACTIVATE)[1].lp, MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    EXPECT_TRUE(rec.Of(WM_NCACTIVATE).empty());
+    EXPECT_TRUE(rec.Of(WM_ACTIVATE).empty());
+    EXPECT_EQ(rec.Of(WM_LBUTTONDOWN).size(), 1u);
+    // The active window itself is not asked.
+    rec.Clear();
+    app.Click(top, POINT{200, 200});
+    EXPECT_TRUE(rec.Of(WM_MOUSEACTIVATE).empty());
+    EXPECT_EQ(rec.Of(WM_LBUTTONDOWN).size(), 1u);
+    // A parent may eat the click.
+    answer = MA_NOACTIVATEANDEAT;
+    rec.Clear();
+    app.Click(top, POINT{20, 20});
+    EXPECT_EQ(rec.Of(WM_MOUSEACTIVATE).size(), 2u);
+    EXPECT_TRUE(rec.Of(WM_LBUTTONDOWN).empty());
+    EXPECT_EQ(GetActiveWindow(), top);
+}
+
 TEST_F(WindowTest, ActivationSequenceAndActivateAppOnlyForTopLevelWindows) {
     HWND a = TopLevel();
     HWND child = Child(a, RECT{0, 0, 50, 50});
