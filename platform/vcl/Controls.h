@@ -678,7 +678,8 @@ public:
     void SetBorderWidth(int Value);
 
     // Focus and tab order.
-    bool Focused() const;
+    // True when the window (or, for a control made of several windows, any of them) has the focus.
+    virtual bool Focused() const;
     virtual bool CanFocus();
     virtual void SetFocus();
     bool TabStop() const { return FTabStop; }

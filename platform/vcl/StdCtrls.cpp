@@ -2,6 +2,7 @@
 #include "vcl/StdCtrls.h"
 #include "vcl/Forms.h"
 
+#include <QScopedValueRollback>
 #include <algorithm>
 
 namespace vcl {
@@ -1200,6 +1201,8 @@ void TCustomComboBox::CreateParams(TCreateParams& Params) {
                                        CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE};
     Params.Style |= WS_VSCROLL | CBS_HASSTRINGS | CBS_AUTOHSCROLL | WS_TABSTOP | Styles[FStyle];
     if (FSorted) Params.Style |= CBS_SORT;
+    static constexpr DWORD Case[] = {0, CBS_UPPERCASE, CBS_LOWERCASE};
+    Params.Style |= Case[FCharCase];
 }
 
 void TCustomComboBox::CreateWnd() {
@@ -1253,6 +1256,18 @@ void TCustomComboBox::DefEditHandler(TMessage& Message) {
 }
 
 void TCustomComboBox::EditWndProc(TMessage& Message) {
+    if (Message.Msg == WM_CHAR) {
+        // Keys typed into the edit are the combo box's own: OnKeyPress and completion see them first.
+        TWMKey key;
+        key.Msg = Message.Msg;
+        key.WParam = Message.WParam;
+        key.LParam = Message.LParam;
+        if (DoKeyPress(key)) {
+            Message.Result = 0;
+            return;
+        }
+        Message.WParam = key.WParam;
+    }
     DefEditHandler(Message);
     // The edit inside is the platform's window: its focus is the combo box's focus.
     if (Message.Msg == WM_SETFOCUS)
@@ -1384,6 +1399,96 @@ void TCustomComboBox::Select() {
     else Change();
 }
 
+void TCustomComboBox::SetCharCase(TEditCharCase Value) {
+    if (FCharCase == Value) return;
+    FCharCase = Value;
+    // The text already there takes the case too.
+    if (Value == ecUpperCase) SetText(Text().toUpper());
+    else if (Value == ecLowerCase) SetText(Text().toLower());
+    RecreateWnd();
+}
+
+bool TCustomComboBox::Focused() const {
+    if (TWinControl::Focused()) return true;
+    return FEditHandle && GetFocus() == FEditHandle;
+}
+
+bool TCustomComboBox::SelectItem(const String& AnItem) {
+    if (AnItem.isEmpty()) {
+        if (ItemIndex() != -1) {
+            SetItemIndex(-1);
+            Change();
+        }
+        return false;
+    }
+    const int index = int(Send(CB_FINDSTRING, WPARAM(-1), LPARAM(AnItem.utf16())));
+    if (index < 0) return false;
+    const String item = FItems->Strings(index);
+    const bool changed = index != ItemIndex();
+    const String before = Text();
+    if (FAutoCloseUp && DroppedDown() && FItems->IndexOf(AnItem) >= 0) Send(CB_SHOWDROPDOWN, FALSE);
+    {
+        // The steps below each touch the edit; the user made one change.
+        const QScopedValueRollback quiet(FQuiet, true);
+        Send(CB_SETCURSEL, WPARAM(index));
+        if (FStyle == csDropDown || FStyle == csSimple) {
+            // What was typed stays as typed; the rest of the item follows, selected, so the next key replaces it.
+            const String text = AnItem + item.mid(AnItem.length());
+            SetText(text);
+            Send(CB_SETEDITSEL, 0, MAKELPARAM(AnItem.length(), text.length()));
+        }
+    }
+    if (changed) {
+        Click();
+        Select();
+    } else if (Text() != before) {
+        Change();
+    }
+    return true;
+}
+
+void TCustomComboBox::KeyPress(rtl::Char& Key) {
+    TCustomListControl::KeyPress(Key);
+    if (Key == 0) return;
+    if (Key == VK_TAB) {
+        if (FAutoDropDown && DroppedDown()) SetDroppedDown(false);
+        return;
+    }
+    if (Key == VK_ESCAPE || Key == VK_RETURN) return;
+    if (FAutoDropDown && Key != VK_BACK && !DroppedDown()) SetDroppedDown(true);
+    if (!FAutoComplete) return;
+    const bool editing = FStyle == csDropDown || FStyle == csSimple;
+    int start, end;
+    GetSel(start, end);
+    if (editing) {
+        // Completion extends the end of the text only; a key typed inside it is an ordinary edit, and a
+        // Backspace over a completed tail takes the tail and the last typed character with it.
+        const String text = Text();
+        if (Key == VK_BACK) {
+            if (end > start && end == text.length()) {
+                const QScopedValueRollback quiet(FQuiet, true);
+                SetText(text.left(start));
+                SetSelStart(start);
+            }
+            return;
+        }
+        if (end != text.length() || QChar::isSurrogate(Key)) return;
+        if (SelectItem(text.left(start) + Key)) Key = 0;
+        return;
+    }
+    const DWORD now = GetTickCount();
+    if (now - FLastTime >= FAutoCompleteDelay) FFilter.clear();
+    FLastTime = now;
+    if (Key == VK_BACK) {
+        FFilter.chop(FFilter.length() >= 2 && FFilter.back().isLowSurrogate() ? 2 : 1);
+    } else {
+        const String filter = FFilter + Key;
+        // A lone half of a pair waits for its other half.
+        if (QChar::isHighSurrogate(Key) || SelectItem(filter)) FFilter = filter;
+    }
+    Key = 0;
+}
+
 void TCustomComboBox::DropDown() { OnDropDown(this); }
 void TCustomComboBox::CloseUp() { OnCloseUp(this); }
 
@@ -1400,7 +1505,9 @@ void TCustomComboBox::Dispatch(TMessage& Message) {
     case CN_COMMAND:
         if (FCreating) return;
         switch (HIWORD(Message.WParam)) {
-        case CBN_EDITCHANGE: Change(); break;
+        case CBN_EDITCHANGE:
+            if (!FQuiet) Change();
+            break;
         case CBN_SELCHANGE:
             Click();
             Select();

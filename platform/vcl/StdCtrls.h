@@ -410,6 +410,20 @@ public:
     void SelectAll();
     // The edit inside a drop-down or simple combo box (none in a drop-down list).
     HWND EditHandle() const { return FEditHandle; }
+    // Typing completes from Items: the item that starts with what was typed is chosen and, in an edit,
+    // its untyped tail is shown selected. A drop-down list gathers keys typed within AutoCompleteDelay.
+    bool AutoComplete() const { return FAutoComplete; }
+    void SetAutoComplete(bool Value) { FAutoComplete = Value; }
+    unsigned AutoCompleteDelay() const { return FAutoCompleteDelay; }
+    void SetAutoCompleteDelay(unsigned Value) { FAutoCompleteDelay = Value; }
+    // Typing drops the list down; typing an item's whole text closes it.
+    bool AutoDropDown() const { return FAutoDropDown; }
+    void SetAutoDropDown(bool Value) { FAutoDropDown = Value; }
+    bool AutoCloseUp() const { return FAutoCloseUp; }
+    void SetAutoCloseUp(bool Value) { FAutoCloseUp = Value; }
+    TEditCharCase CharCase() const { return FCharCase; }
+    void SetCharCase(TEditCharCase Value);
+    bool Focused() const override;
 
     TNotifyEvent OnChange;
     TNotifyEvent OnSelect;
@@ -421,6 +435,9 @@ protected:
     virtual void Select();
     virtual void DropDown();
     virtual void CloseUp();
+    // Chooses the first item starting with AnItem (any case); false when none does.
+    virtual bool SelectItem(const String& AnItem);
+    void KeyPress(rtl::Char& Key) override;
     bool VariableItemHeight() const override { return FStyle == csOwnerDrawVariable; }
     // Every message of the inner edit passes here; DefEditHandler is the edit's own procedure.
     virtual void EditWndProc(TMessage& Message);
@@ -447,6 +464,14 @@ private:
     int FMaxLength = 0;
     int FSavedIndex = -1;
     bool FCreating = false;
+    bool FQuiet = false; // the edit's changes are our own, not the user's
+    bool FAutoComplete = true;
+    unsigned FAutoCompleteDelay = 500;
+    bool FAutoDropDown = false;
+    bool FAutoCloseUp = false;
+    TEditCharCase FCharCase = ecNormal;
+    String FFilter;
+    DWORD FLastTime = 0;
 };
 
 class TComboBox : public TCustomComboBox {

@@ -639,3 +639,98 @@ TEST(StdScrollBar, StepsGoThroughOnScrollAndStayInRange) {
     EXPECT_THROW(bar->SetParams(0, 50, 40), rtl::Exception);
     EXPECT_EQ(bar->Max(), 100);
 }
+
+TEST(StdComboBox, TypingCompletesFromTheItemsAndBackspaceTakesTheCompletion) {
+    FormHarness h;
+    auto* form = h.Show<TListForm>();
+    TComboBox* combo = form->combo;
+    for (auto s : {u"Arial"_qs, u"Arial Black"_qs, u"Courier"_qs}) combo->Items()->Add(s);
+    h.Type(combo, u"a"_qs);
+    EXPECT_EQ(combo->Text(), u"arial"_qs); // typed as typed, the rest from the item
+    EXPECT_EQ(combo->ItemIndex(), 0);
+    EXPECT_EQ(combo->SelStart(), 1);
+    EXPECT_EQ(combo->SelLength(), 4);
+    h.Type(combo, u"rial "_qs);
+    EXPECT_EQ(combo->Text(), u"arial Black"_qs);
+    h.Type(combo, u"b"_qs);
+    EXPECT_EQ(combo->Text(), u"arial black"_qs);
+    EXPECT_EQ(combo->ItemIndex(), 1);
+    EXPECT_EQ(combo->SelLength(), 4);
+    h.Keys(VK_BACK); // the completed tail and the typed "b"
+    EXPECT_EQ(combo->Text(), u"arial "_qs);
+    EXPECT_EQ(combo->SelLength(), 0);
+    // Once per change of the text: "r", "i", "a", "l" only confirmed the completion.
+    EXPECT_EQ(form->log, (std::vector<std::string>{"change:arial", "change:arial Black", "change:arial black", "change:arial "}));
+    // A key typed inside the text is an ordinary edit, never a completion.
+    combo->SetText(u"Cx"_qs);
+    combo->SetSelStart(1);
+    h.Keys('O');
+    EXPECT_EQ(combo->Text(), u"Cox"_qs);
+    combo->SetAutoComplete(false);
+    combo->SetText(String());
+    h.Type(combo, u"c"_qs);
+    EXPECT_EQ(combo->Text(), u"c"_qs);
+}
+
+TEST(StdComboBox, ADropDownListGathersKeysTypedWithinTheDelay) {
+    FormHarness h;
+    auto* form = h.Show<TListForm>();
+    TComboBox* combo = form->combo;
+    combo->SetStyle(csDropDownList);
+    for (auto s : {u"apple"_qs, u"banana"_qs, u"berry"_qs}) combo->Items()->Add(s);
+    h.Type(combo, u"be"_qs);
+    EXPECT_EQ(combo->ItemIndex(), 2);
+    h.Type(combo, u"x"_qs); // no item: the choice stays
+    EXPECT_EQ(combo->ItemIndex(), 2);
+    h.Advance(std::chrono::milliseconds(500));
+    h.Type(combo, u"a"_qs);
+    EXPECT_EQ(combo->ItemIndex(), 0);
+    h.Advance(std::chrono::milliseconds(499));
+    h.Type(combo, u"b"_qs); // "ab" matches nothing
+    EXPECT_EQ(combo->ItemIndex(), 0);
+}
+
+TEST(StdComboBox, AutoDropDownOpensOnTypingAndAutoCloseUpClosesOnAWholeItem) {
+    FormHarness h;
+    auto* form = h.Show<TListForm>();
+    TComboBox* combo = form->combo;
+    for (auto s : {u"one"_qs, u"one two"_qs}) combo->Items()->Add(s);
+    combo->SetAutoDropDown(true);
+    combo->SetAutoCloseUp(true);
+    h.Type(combo, u"o"_qs);
+    EXPECT_TRUE(combo->DroppedDown());
+    h.Type(combo, u"n"_qs);
+    EXPECT_TRUE(combo->DroppedDown());
+    h.Type(combo, u"e"_qs);
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(form->log, (std::vector<std::string>{"dropdown", "change:one", "closeup"}));
+}
+
+TEST(StdComboBox, CharCaseReachesTheEditAndTheTextThere) {
+    FormHarness h;
+    auto* form = h.Show<TListForm>();
+    TComboBox* combo = form->combo;
+    combo->SetText(u"Mixed"_qs);
+    combo->SetCharCase(ecUpperCase);
+    EXPECT_EQ(combo->Text(), u"MIXED"_qs);
+    combo->SetText(String());
+    h.Type(combo, u"ab"_qs);
+    EXPECT_EQ(combo->Text(), u"AB"_qs);
+    combo->SetCharCase(ecLowerCase);
+    EXPECT_EQ(combo->Text(), u"ab"_qs);
+}
+
+TEST(StdComboBox, FocusInTheInnerEditCountsAndComesBackWithANewWindow) {
+    FormHarness h;
+    auto* form = h.Show<TListForm>();
+    TComboBox* combo = form->combo;
+    combo->SetFocus();
+    h.Pump();
+    ASSERT_EQ(GetFocus(), combo->EditHandle());
+    EXPECT_TRUE(combo->Focused());
+    combo->SetSorted(true); // a new window
+    h.Pump();
+    ASSERT_NE(combo->EditHandle(), nullptr);
+    EXPECT_EQ(GetFocus(), combo->EditHandle());
+    EXPECT_EQ(form->ActiveControl(), combo);
+}
