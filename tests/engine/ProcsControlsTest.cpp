@@ -109,7 +109,7 @@ TEST(SetControlCaption, AnActionTakesTheHintOnlyWhenAsked) {
 
 QStringList LaunchedArgs;
 
-BOOL CALLBACK RecordLaunch(const LPCWSTR* argv, int argc, LPCWSTR) {
+BOOL CALLBACK RecordLaunch(const LPCWSTR* argv, int argc, LPCWSTR, BOOL) {
     for (int i = 0; i < argc; ++i) LaunchedArgs << QString::fromUtf16(argv[i]);
     return TRUE;
 }
