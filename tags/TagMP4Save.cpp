@@ -1,6 +1,7 @@
 // tags/TagMP4Save.cpp: writing the items and Xtra attributes back into an MP4 file. The new moov goes in
-// place when the old one and the free atoms after it have room for it; otherwise the file is written anew
-// through a replacement file, with the chunk offsets of every track moved by the growth of moov.
+// place when the old one and the free atoms after it have room for it, or when they end the file; otherwise
+// the file is written anew through a replacement file, with the chunk offsets of every track moved by the
+// growth of moov.
 #include "tags/TagMP4.h"
 #include "tags/TagMP4Atoms.h"
 
@@ -10,6 +11,8 @@
 
 #include "rtl/Files.h"
 #include "rtl/SysUtils.h"
+
+#include <fcntl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -36,6 +39,7 @@ struct TPlan {
     rtl::TBytes Xtra;             // written after the padding
     int64_t NewSize = 0;          // the whole new moov
     bool InPlace = false;
+    bool AtEnd = false;           // nothing follows the old moov and its free atoms (or there is no moov)
 };
 
 void PutHeader(rtl::TBytes& Out, const char* Type, uint64_t Size)
@@ -199,6 +203,7 @@ int Plan(TMP4Tag& Tag, rtl::TStream& S, bool KeepPadding, TPlan& P)
     // The metadata branch keeps 32-bit atom sizes.
     if (uint64_t(P.NewSize) > MaxAtom32) return MP4TAGLIBRARY_ERROR;
 
+    P.AtEnd = !P.Empty && (P.MoovAt < 0 || P.MoovAt + P.Room == size);
     if (!P.InPlace && P.MoovAt >= 0) {
         const int64_t oldEnd = P.MoovAt + P.Room;
         const int r = AdjustChunkOffsets(P.MoovKept, oldEnd, P.NewSize - P.Room);
@@ -274,6 +279,22 @@ void WriteToStream(const TPlan& P, rtl::TStream& Target)
     Target.SetSize(Target.Position());
 }
 
+// A moov that ends the file (with its free atoms) is written where it stands, as nothing behind it moves:
+// the space it grows by is reserved first, so a full disk fails before a byte of the file changes. False
+// when the space cannot be reserved; the caller then rewrites the file.
+bool WriteAtEnd(const TPlan& P, const String& FileName)
+{
+    rtl::TFileStream file(FileName, rtl::fmOpenReadWrite | rtl::fmShareDenyWrite);
+    const int64_t size = file.Size();
+    const int64_t moovAt = P.MoovAt >= 0 ? P.MoovAt : size;
+    const int64_t newEnd = moovAt + P.NewSize;
+    if (newEnd > size && ::fallocate(file.Handle(), 0, size, newEnd - size) != 0) return false;
+    file.SetPosition(moovAt);
+    WriteMoov(file, P);
+    if (newEnd < size) file.SetSize(newEnd);
+    return true;
+}
+
 // Writes the planned moov into the file: in place, or into a new file renamed over the old one, so that a
 // failure leaves the old file as it was.
 void WriteToFile(const TPlan& P, const String& FileName)
@@ -284,6 +305,7 @@ void WriteToFile(const TPlan& P, const String& FileName)
         WriteMoov(file, P);
         return;
     }
+    if (P.AtEnd && WriteAtEnd(P, FileName)) return;
     std::unique_ptr<rtl::TFileStream> source;
     if (!P.Empty) source = std::make_unique<rtl::TFileStream>(FileName, rtl::fmOpenRead | rtl::fmShareDenyWrite);
     const int64_t size = source ? source->Size() : 0;

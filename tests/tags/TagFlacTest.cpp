@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <functional>
 #include <optional>
@@ -158,7 +159,7 @@ TEST(FlacRead, DamagedAndForeignInputIsRefusedWithoutReadingPastTheEnd)
         rtl::TMemoryStream picture;
         for (int i = 0; i < tag.CoverArtCount(); ++i) EXPECT_FALSE(tag.GetCoverArt(i, picture, info));
         if (c.Result != tags::FLACLIBRARY_SUCCESS) continue;
-        if (std::string(c.Name) == "two comment blocks") EXPECT_EQ(tag.Count(), 2);
+        if (std::string(c.Name) == "two comment blocks") { EXPECT_EQ(tag.Count(), 2); }
         // Whatever was read is written back as one comment block that reads the same.
         tag.PaddingSizeToWrite = 0;
         rtl::TMemoryStream stream;
@@ -370,6 +371,15 @@ TEST(FlacWrite, RefusalsLeaveTheFileAsItWas)
         {"comment block past 16 MiB", plain,
          [](tags::TFlacTag& T) { T.AddTag(u"BIG"_s)->SetAsText(QString(1 << 24, u'x')); }, std::nullopt,
          tags::FLACLIBRARY_ERROR},
+        {"picture block past 16 MiB", plain,
+         [](tags::TFlacTag& T) {
+             rtl::TMemoryStream big;
+             big.SetSize(1 << 24);
+             tags::TFlacTagCoverArtInfo info;
+             info.MIMEType = u"image/png"_s;
+             T.SetCoverArt(T.AddMetaDataCoverArt(nullptr, 0), big, info);
+         },
+         std::nullopt, tags::FLACLIBRARY_ERROR},
         {"a reserved block leaves the audio's start unknown", reserved,
          [](tags::TFlacTag& T) { T.AddTag(u"A"_s)->SetAsText(u"b"_s); }, std::nullopt, tags::FLACLIBRARY_ERROR},
         {"the new file cannot be renamed", plain,
@@ -530,9 +540,19 @@ TEST(FlacPeer, MetaflacAndMutagenReadOursAndWeReadTheirs)
     EXPECT_EQ(Contents(picture), Png);
     EXPECT_EQ(info.Width, 16u);
 
+    // flac's own test of the whole stream, and the decoded audio as before.
+    auto checkAudio = [&] {
+        const auto test = testing_support::RunProgram(u"flac"_s, {u"-t"_s, u"-s"_s, file});
+        EXPECT_TRUE(test.Ok()) << test.Describe();
+        EXPECT_EQ(DecodedAudioMd5(file), md5);
+    };
+
     // In place (metaflac leaves padding) and then a rewrite with a second picture.
     tag.AddTag(u"ALBUM"_s)->SetAsText(u"Ours ✓"_s);
+    const qint64 size = QFileInfo(file).size();
     ASSERT_EQ(tag.SaveToFile(file), 0);
+    EXPECT_EQ(QFileInfo(file).size(), size);
+    checkAudio();
     rtl::TMemoryStream jpeg;
     jpeg.WriteBuffer("\xFF\xD8\xFF\xE0jpeg", 8);
     tags::TFlacTagCoverArtInfo jpegInfo;
@@ -548,9 +568,7 @@ TEST(FlacPeer, MetaflacAndMutagenReadOursAndWeReadTheirs)
     ASSERT_TRUE(run.Ok()) << run.Describe();
     EXPECT_EQ(run.Out.count("type: 6 (PICTURE)"), 2);
     EXPECT_TRUE(run.Out.contains("MIME type: image/jpeg"));
-    run = testing_support::RunProgram(u"flac"_s, {u"-t"_s, u"-s"_s, file});
-    EXPECT_TRUE(run.Ok()) << run.Describe();
-    EXPECT_EQ(DecodedAudioMd5(file), md5);
+    checkAudio();
 
     if (testing_support::RequireTool(u"/usr/bin/python3"_s, u"import mutagen.flac"_s)) {
         run = testing_support::RunProgram(u"/usr/bin/python3"_s, {u"-c"_s,
@@ -563,9 +581,7 @@ TEST(FlacPeer, MetaflacAndMutagenReadOursAndWeReadTheirs)
     ASSERT_EQ(tags::StripFlacTagsFromFile(file, 0), 0);
     run = testing_support::RunProgram(u"metaflac"_s, {u"--export-tags-to=-"_s, file});
     EXPECT_TRUE(run.Ok() && run.Out.isEmpty()) << run.Describe() << run.Out.toStdString();
-    run = testing_support::RunProgram(u"flac"_s, {u"-t"_s, u"-s"_s, file});
-    EXPECT_TRUE(run.Ok()) << run.Describe();
-    EXPECT_EQ(DecodedAudioMd5(file), md5);
+    checkAudio();
 }
 
 TEST(FlacPeer, LeadingID3v2TagIsKeptAndFlacStillDecodes)
@@ -584,4 +600,6 @@ TEST(FlacPeer, LeadingID3v2TagIsKeptAndFlacStillDecodes)
     const Bytes now = FileBytes(file);
     EXPECT_EQ(Bytes(now.begin(), now.begin() + ptrdiff_t(id3.size())), id3);
     EXPECT_EQ(DecodedAudioMd5(file), md5);
+    const auto test = testing_support::RunProgram(u"flac"_s, {u"-t"_s, u"-s"_s, file});
+    EXPECT_TRUE(test.Ok()) << test.Describe();
 }

@@ -10,6 +10,8 @@
 #include "tests/support/TempDir.h"
 #include "tests/tags/TagTestSupport.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -97,6 +99,12 @@ size_t FindAtom(const Bytes& F, const std::string& Type, size_t From = 0, size_t
     return SIZE_MAX;
 }
 
+ino_t Inode(const QString& File)
+{
+    struct stat st {};
+    return ::stat(File.toLocal8Bit().constData(), &st) == 0 ? st.st_ino : 0;
+}
+
 uint32_t At32(const Bytes& F, size_t At) { return uint32_t(F[At]) << 24 | uint32_t(F[At + 1]) << 16 | uint32_t(F[At + 2]) << 8 | F[At + 3]; }
 
 // The first chunk offset, and whether it still points at the media data's first bytes.
@@ -108,6 +116,43 @@ bool ChunkPointsAtMedia(const Bytes& F)
     return offset + 4 <= F.size() && std::equal(F.begin() + offset, F.begin() + offset + 4, S("AAAA").begin());
 }
 
+
+// An ffmpeg file (moov last) made into one with 64-bit chunk offsets and moov first: every stco becomes a
+// co64 and each offset moves by the size of the moov put in front of the media data.
+Bytes WithCo64MoovFirst(const Bytes& F)
+{
+    auto rebuild = [](const Bytes& Body, uint64_t Delta, auto&& Self) -> Bytes {
+        Bytes out;
+        for (size_t at = 0; at + 8 <= Body.size();) {
+            const uint32_t size = At32(Body, at);
+            const std::string type(Body.begin() + ptrdiff_t(at + 4), Body.begin() + ptrdiff_t(at + 8));
+            const Bytes inner(Body.begin() + ptrdiff_t(at + 8), Body.begin() + ptrdiff_t(at + size));
+            if (type == "trak" || type == "mdia" || type == "minf" || type == "stbl") {
+                out = Cat({out, Atom(type, Self(inner, Delta, Self))});
+            } else if (type == "stco") {
+                Bytes table = Bytes(inner.begin(), inner.begin() + 8);
+                for (size_t e = 8; e + 4 <= inner.size(); e += 4) table = Cat({table, BE64(At32(inner, e) + Delta)});
+                out = Cat({out, Atom("co64", table)});
+            } else {
+                out = Cat({out, Bytes(Body.begin() + ptrdiff_t(at), Body.begin() + ptrdiff_t(at + size))});
+            }
+            at += size;
+        }
+        return out;
+    };
+    Bytes ftyp, moovBody, rest;
+    for (size_t at = 0; at + 8 <= F.size();) {
+        const uint32_t size = At32(F, at);
+        const Bytes atom(F.begin() + ptrdiff_t(at), F.begin() + ptrdiff_t(at + size));
+        const std::string type(atom.begin() + 4, atom.begin() + 8);
+        if (type == "ftyp") ftyp = atom;
+        else if (type == "moov") moovBody = Bytes(atom.begin() + 8, atom.end());
+        else rest = Cat({rest, atom});
+        at += size;
+    }
+    const uint64_t moovSize = rebuild(moovBody, 0, rebuild).size() + 8;
+    return Cat({ftyp, Atom("moov", rebuild(moovBody, moovSize, rebuild)), rest});
+}
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -141,7 +186,7 @@ TEST(MP4Values, NumbersGenreMediaKindAndCountry)
         ASSERT_TRUE(tag.SetGenre(QString::fromUtf16(g.Set)));
         EXPECT_EQ(tag.GetGenre(), QString::fromUtf16(g.Get));
         EXPECT_EQ(tag.FindAtom(u"gnre"_s) != nullptr, g.Gnre > 0);
-        if (g.Gnre > 0) EXPECT_EQ(tag.GetInteger16(tags::AtomNameFromText(u"gnre"_s)), g.Gnre);
+        if (g.Gnre > 0) { EXPECT_EQ(tag.GetInteger16(tags::AtomNameFromText(u"gnre"_s)), g.Gnre); }
         EXPECT_EQ(tag.FindAtom(u"\u00A9gen"_s) != nullptr, g.Gnre < 0);
     }
     for (int outside : {0, 193}) {
@@ -406,6 +451,38 @@ TEST(MP4Write, SixtyFourBitOffsetsMoveToo)
     EXPECT_EQ(entry(2), 4u);
 }
 
+TEST(MP4Write, MoovThatEndsTheFileIsWrittenWhereItStands)
+{
+    // Nothing follows moov: it grows or shrinks in the same file, the media data before it untouched.
+    struct TCase {
+        const char* Name;
+        int Length;
+        bool KeepPadding;
+    } cases[] = {{"grown", 3000, true}, {"shrunk without padding", 0, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        testing_support::TempDir dir;
+        const Bytes original = File(false, Udta(Item("\xA9" "nam", Data(1, Bytes(500, 'o')))), Atom("free", Bytes(50, 0)));
+        const QString file = WriteFile(dir, u"a.m4a"_s, original);
+        const auto inode = Inode(file);
+        tags::TMP4Tag tag;
+        ASSERT_EQ(tag.LoadFromFile(file), 0);
+        tag.SetText(tags::AtomNameFromText(u"\u00A9nam"_s), QString(c.Length, u'n'));
+        tag.PaddingToWrite = 0;
+        ASSERT_EQ(tag.SaveToFile(file, c.KeepPadding), 0);
+        const Bytes now = FileBytes(file);
+        EXPECT_EQ(Inode(file), inode);
+        const size_t moovAt = FindAtom(now, "moov");
+        ASSERT_NE(moovAt, SIZE_MAX);
+        EXPECT_EQ(moovAt + At32(now, moovAt), now.size());
+        EXPECT_EQ(Bytes(now.begin(), now.begin() + ptrdiff_t(moovAt)), Bytes(original.begin(), original.begin() + ptrdiff_t(moovAt)));
+        EXPECT_TRUE(ChunkPointsAtMedia(now));
+        tags::TMP4Tag back;
+        EXPECT_EQ(back.LoadFromFile(file), c.Length ? 0 : 1);
+        EXPECT_EQ(back.GetText(tags::AtomNameFromText(u"\u00A9nam"_s)).size(), c.Length);
+    }
+}
+
 TEST(MP4Write, RoomAfterMoovMustLeaveAPaddingAtomOfTenBytes)
 {
     // Unchanged items need exactly the old moov; the free atom after it is the room left over.
@@ -424,8 +501,8 @@ TEST(MP4Write, RoomAfterMoovMustLeaveAPaddingAtomOfTenBytes)
         ASSERT_EQ(tag.SaveToFile(file, true), 0);
         const Bytes now = FileBytes(file);
         EXPECT_EQ(now.size() == original.size(), c.InPlace);
-        if (c.InPlace && c.FreeSize) EXPECT_EQ(At32(now, FindAtom(now, "free")), c.FreeSize);
-        if (c.InPlace && !c.FreeSize) EXPECT_EQ(now, original);
+        if (c.InPlace && c.FreeSize) { EXPECT_EQ(At32(now, FindAtom(now, "free")), c.FreeSize); }
+        if (c.InPlace && !c.FreeSize) { EXPECT_EQ(now, original); }
         EXPECT_TRUE(ChunkPointsAtMedia(now));
     }
 }
@@ -578,7 +655,9 @@ TEST(MP4Peer, FfmpegFilesKeepTheirAudioAndPeersReadOurItems)
     struct TCase {
         const char* Name;
         QStringList Flags;
-    } cases[] = {{"moov last", {}}, {"moov first", {u"-movflags"_s, u"+faststart"_s}}};
+        bool Co64;
+    } cases[] = {{"moov last", {}, false}, {"moov first", {u"-movflags"_s, u"+faststart"_s}, false},
+                 {"moov first, 64-bit chunk offsets", {}, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         const QString file = dir.QFile(u"a.m4a"_s);
@@ -587,6 +666,10 @@ TEST(MP4Peer, FfmpegFilesKeepTheirAudioAndPeersReadOurItems)
             QStringList{u"-y"_s, file});
         ASSERT_TRUE(run.Ok()) << run.Describe();
         const QByteArray md5 = DecodedAudioMd5(file);
+        if (c.Co64) {
+            WriteFile(dir, u"a.m4a"_s, WithCo64MoovFirst(FileBytes(file)));
+            ASSERT_EQ(DecodedAudioMd5(file), md5);   // ffmpeg takes the made-over file as it took its own
+        }
         tags::TTags tags;
         ASSERT_EQ(tags.LoadFromFile(file), 0);
         EXPECT_EQ(tags.GetTag(u"TITLE"_s), u"Peer"_s);
@@ -599,6 +682,9 @@ TEST(MP4Peer, FfmpegFilesKeepTheirAudioAndPeersReadOurItems)
         cover->Stream->WriteBuffer(png.data(), int64_t(png.size()));
         ASSERT_EQ(tags.SaveMP4Tag(file), 0);
         EXPECT_EQ(DecodedAudioMd5(file), md5);
+        const Bytes saved = FileBytes(file);
+        EXPECT_EQ(FindAtom(saved, "co64") != SIZE_MAX, c.Co64);
+        EXPECT_EQ(FindAtom(saved, "moov") < FindAtom(saved, "mdat"), c.Flags.size() > 0 || c.Co64);
 
         if (testing_support::RequireTool(u"/usr/bin/python3"_s, u"import mutagen.mp4"_s)) {
             run = testing_support::RunProgram(u"/usr/bin/python3"_s, {u"-c"_s,
@@ -609,9 +695,14 @@ TEST(MP4Peer, FfmpegFilesKeepTheirAudioAndPeersReadOurItems)
             EXPECT_EQ(QString::fromUtf8(run.Out.trimmed()), u"Ärtist (4, 9) True 6000"_s);
         }
         if (testing_support::RequireTool(u"AtomicParsley"_s)) {
+            // Its dump of our tree: the items where they belong, and every byte of the file accounted for.
             run = testing_support::RunProgram(u"AtomicParsley"_s, {file, u"-T"_s});
             ASSERT_TRUE(run.Ok()) << run.Describe();
-            EXPECT_TRUE(run.Out.contains("Atom ilst")) << run.Out.toStdString();
+            for (const char* item : {"Atom \xC2\xA9" "ART", "Atom trkn", "Atom covr", "Atom ----"})
+                EXPECT_TRUE(run.Out.contains(item)) << item << "\n" << run.Out.toStdString();
+            EXPECT_TRUE(run.Out.contains(QByteArray("Total size: ") + QByteArray::number(qint64(saved.size())) + " bytes"))
+                << run.Out.toStdString();
+            EXPECT_FALSE(run.Out.contains("rror")) << run.Out.toStdString();
         }
     }
 }
@@ -625,9 +716,11 @@ TEST(MP4Peer, WeReadWhatAtomicParsleyWrites)
         u"sine=duration=1"_s, u"-c:a"_s, u"aac"_s, u"-y"_s, file});
     ASSERT_TRUE(run.Ok()) << run.Describe();
     const QByteArray md5 = DecodedAudioMd5(file);
+    const Bytes png = Cat({S("\x89PNG\r\n\x1A\n"), Atom("IHDR", Bytes(13, 1)), Bytes(40, 7)});
+    const QString cover = WriteFile(dir, u"c.png"_s, png);
     run = testing_support::RunProgram(u"AtomicParsley"_s, {file, u"--artist"_s, u"AP Artist"_s, u"--tracknum"_s, u"2/7"_s,
         u"--genre"_s, u"Rock"_s, u"--rDNSatom"_s, u"free text"_s, u"name=NOTE"_s, u"domain=com.apple.iTunes"_s,
-        u"--overWrite"_s});
+        u"--artwork"_s, cover, u"--overWrite"_s});
     ASSERT_TRUE(run.Ok()) << run.Describe();
     tags::TTags tags;
     ASSERT_EQ(tags.LoadFromFile(file), 0);
@@ -636,6 +729,9 @@ TEST(MP4Peer, WeReadWhatAtomicParsleyWrites)
     EXPECT_EQ(tags.GetTag(u"TOTALTRACKS"_s), u"7"_s);
     EXPECT_EQ(tags.GetTag(u"GENRE"_s), u"Rock"_s);
     EXPECT_EQ(tags.GetTag(u"NOTE"_s), u"free text"_s);
+    ASSERT_EQ(tags.CoverArtCount(), 1);
+    EXPECT_EQ(tags.CoverArts[0]->MIMEType, u"image/png"_s);
+    EXPECT_EQ(Contents(*tags.CoverArts[0]->Stream), png);
     // Unchanged items saved back in place into AtomicParsley's padding.
     const qint64 size = QFileInfo(file).size();
     ASSERT_EQ(tags.MP4Tag->SaveToFile(file, true), 0);
