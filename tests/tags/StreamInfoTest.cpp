@@ -239,6 +239,8 @@ TEST(StreamInfoPeer, WavPackAndMpcencFilesAgreeWithFfprobe)
             ASSERT_TRUE(w.LoadFromFile(wv, 0));
             EXPECT_EQ(std::make_pair(w.FSampleRate, int(w.FChannels)), probe(wv));
             EXPECT_EQ(w.FSamples, 96000);
+            const double seconds = testing_support::FfprobeJson(wv).object()[u"format"_s].toObject()[u"duration"_s].toString().toDouble();
+            EXPECT_NEAR(w.FDuration, seconds, 0.001);
             EXPECT_EQ(w.FBits, 16u);
             EXPECT_TRUE(w.FEncoder.startsWith(mode[0] == u"-hh"_s ? u"lossless"_s : u"hybrid lossy"_s)) << w.FEncoder.toStdString();
         }

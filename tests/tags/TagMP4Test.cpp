@@ -428,13 +428,14 @@ TEST(MP4Write, InPlaceIntoFreeSpaceOrRewrittenWithOffsetsMoved)
 TEST(MP4Write, SixtyFourBitOffsetsMoveToo)
 {
     // moov first with a co64 table: two chunks behind moov move with its growth, one before it stays.
-    const Bytes mdat = Atom("mdat", MediaData);
+    // moov and mdat come with 64-bit atom headers, as large files have them.
+    const Bytes mdat = Atom64("mdat", MediaData);
     auto build = [&](uint64_t ChunkAt) {
         const Bytes co64 = Atom("co64", Cat({BE32(0), BE32(3), BE64(ChunkAt), BE64(ChunkAt + 104), BE64(4)}));
-        return Atom("moov", Cat({Mvhd(44100, 441000), Trak(Tkhd(0, 0), Mp4a(2, 16, 48000), co64), Udta({})}));
+        return Atom64("moov", Cat({Mvhd(44100, 441000), Trak(Tkhd(0, 0), Mp4a(2, 16, 48000), co64), Udta({})}));
     };
     const size_t moovSize = build(0).size();
-    const uint64_t media = Ftyp.size() + moovSize + 8;
+    const uint64_t media = Ftyp.size() + moovSize + 16;
     testing_support::TempDir dir;
     const QString file = WriteFile(dir, u"a.m4a"_s, Cat({Ftyp, build(media), mdat}));
     tags::TMP4Tag tag;
@@ -449,6 +450,11 @@ TEST(MP4Write, SixtyFourBitOffsetsMoveToo)
     EXPECT_EQ(Bytes(now.begin() + ptrdiff_t(moved), now.begin() + ptrdiff_t(moved) + 4), S("AAAA"));
     EXPECT_EQ(entry(1), moved + 104);
     EXPECT_EQ(entry(2), 4u);
+    tags::TMP4Tag back;
+    ASSERT_EQ(back.LoadFromFile(file), 0);
+    EXPECT_EQ(back.GetText(tags::AtomNameFromText(u"\u00A9nam"_s)), u"grown"_s);
+    EXPECT_DOUBLE_EQ(back.FPlaytime, 10.0);
+    EXPECT_EQ(back.FAtommdatSize, MediaData.size() + 16);
 }
 
 TEST(MP4Write, MoovThatEndsTheFileIsWrittenWhereItStands)
