@@ -1,12 +1,23 @@
 // vcl/Buttons.cpp: button glyphs and their layout, speed buttons, bitmap buttons.
 #include "vcl/Buttons.h"
 
+#include "vcl/Themes.h"
+
 #include <algorithm>
 
 namespace vcl {
 
 namespace {
 std::u16string Wide(const String& s) { return s.toStdU16String(); }
+
+// A face the active custom style draws; the room inside it for glyph and caption.
+RECT StyledFace(HDC DC, const TThemedElementDetails& Details, const RECT& R) {
+    TCustomStyleServices* style = StyleServices();
+    style->DrawElement(DC, Details, TRect(R));
+    TRect content(R);
+    style->GetElementContentRect(DC, Details, TRect(R), content);
+    return content;
+}
 } // namespace
 
 // ---- TButtonGlyph ----
@@ -315,7 +326,23 @@ void TSpeedButton::Paint() {
     canvas->Font()->Assign(Font());
     RECT paint{0, 0, Width(), Height()};
     const bool pressed = FState == bsDown || FState == bsExclusive;
-    if (!FFlat) {
+    const bool hot = FMouseInControl && FState != bsDisabled;
+    // Under a custom style the style draws the face: a push button, or a tool-bar button when flat.
+    const bool styled = TStyleManager::IsCustomStyleActive() && (!FFlat || pressed || hot || !FTransparent);
+    if (styled) {
+        TCustomStyleServices* style = StyleServices();
+        const TThemedElementDetails face =
+            FFlat ? style->GetElementDetails(FState == bsDisabled   ? ttbButtonDisabled
+                                             : FState == bsExclusive ? ttbButtonChecked
+                                             : pressed               ? ttbButtonPressed
+                                             : hot                   ? ttbButtonHot
+                                                                     : ttbButtonNormal)
+                  : style->GetElementDetails(FState == bsDisabled ? tbPushButtonDisabled
+                                             : pressed             ? tbPushButtonPressed
+                                             : hot                 ? tbPushButtonHot
+                                                                   : tbPushButtonNormal);
+        paint = StyledFace(canvas->Handle(), face, paint);
+    } else if (!FFlat) {
         DrawFrameControl(canvas->Handle(), &paint, DFC_BUTTON,
                          DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (pressed ? DFCS_PUSHED : 0));
     } else {
@@ -330,7 +357,7 @@ void TSpeedButton::Paint() {
     }
     TPoint offset(0, 0);
     if (pressed) {
-        if (FState == bsExclusive && (!FFlat || !FMouseInControl)) {
+        if (!styled && FState == bsExclusive && (!FFlat || !FMouseInControl)) {
             // A button that stays down shows a checkered face.
             TBitmap pattern(8, 8);
             for (int y = 0; y < 8; ++y)
@@ -453,21 +480,32 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& DrawItemStruct) {
         UINT flags = DFCS_BUTTONPUSH | DFCS_ADJUSTRECT;
         if (isDown) flags |= DFCS_PUSHED;
         if (disabled) flags |= DFCS_INACTIVE;
-        // The frame control has no default look: the dark ring is ours.
-        if (FIsFocused || isDefault) {
-            canvas->Pen()->SetColor(clWindowFrame);
-            canvas->Pen()->SetWidth(1);
-            canvas->Brush()->SetStyle(bsClear);
-            canvas->Rectangle(r.left, r.top, r.right, r.bottom);
-            InflateRect(&r, -1, -1);
-        }
-        if (isDown) {
-            canvas->Pen()->SetColor(clBtnShadow);
-            canvas->Brush()->SetColor(clBtnFace);
-            canvas->Rectangle(r.left, r.top, r.right, r.bottom);
-            InflateRect(&r, -1, -1);
+        if (TStyleManager::IsCustomStyleActive()) {
+            // The style's push button; its defaulted look stands for the dark ring.
+            TCustomStyleServices* style = StyleServices();
+            r = StyledFace(DrawItemStruct.hDC,
+                           style->GetElementDetails(disabled                 ? tbPushButtonDisabled
+                                                    : isDown                  ? tbPushButtonPressed
+                                                    : FIsFocused || isDefault ? tbPushButtonDefaulted
+                                                                              : tbPushButtonNormal),
+                           r);
         } else {
-            DrawFrameControl(DrawItemStruct.hDC, &r, DFC_BUTTON, flags);
+            // The frame control has no default look: the dark ring is ours.
+            if (FIsFocused || isDefault) {
+                canvas->Pen()->SetColor(clWindowFrame);
+                canvas->Pen()->SetWidth(1);
+                canvas->Brush()->SetStyle(bsClear);
+                canvas->Rectangle(r.left, r.top, r.right, r.bottom);
+                InflateRect(&r, -1, -1);
+            }
+            if (isDown) {
+                canvas->Pen()->SetColor(clBtnShadow);
+                canvas->Brush()->SetColor(clBtnFace);
+                canvas->Rectangle(r.left, r.top, r.right, r.bottom);
+                InflateRect(&r, -1, -1);
+            } else {
+                DrawFrameControl(DrawItemStruct.hDC, &r, DFC_BUTTON, flags);
+            }
         }
         if (FIsFocused) {
             r = DrawItemStruct.rcItem;

@@ -1,6 +1,8 @@
 // vcl/ComCtrls.cpp: the up-down control and the progress bar.
 #include "vcl/ComCtrls.h"
 
+#include "vcl/Themes.h"
+
 #include <algorithm>
 
 namespace vcl {
@@ -208,6 +210,16 @@ TRect TProgressBar::BarRect() {
 void TProgressBar::Paint() {
     TCanvas* canvas = Canvas();
     RECT client{0, 0, ClientWidth(), ClientHeight()};
+    const bool horizontal = FOrientation == pbHorizontal;
+    if (TStyleManager::IsCustomStyleActive()) {
+        // The style's trough and its filled part.
+        TCustomStyleServices* style = StyleServices();
+        style->DrawElement(canvas->Handle(), style->GetElementDetails(horizontal ? tpBar : tpBarVert), ClientRect());
+        const TRect bar = BarRect();
+        if (!bar.IsEmpty())
+            style->DrawElement(canvas->Handle(), style->GetElementDetails(horizontal ? tpChunk : tpChunkVert), bar);
+        return;
+    }
     canvas->Brush()->SetColor(Color());
     canvas->FillRect(ClientRect());
     DrawEdge(canvas->Handle(), &client, BDR_SUNKENOUTER, BF_RECT);
@@ -218,7 +230,6 @@ void TProgressBar::Paint() {
         return;
     }
     // Blocks two thirds as long as the bar is thick, one pixel apart.
-    const bool horizontal = FOrientation == pbHorizontal;
     const int block = std::max(2, (horizontal ? ClientHeight() : ClientWidth()) * 2 / 3);
     if (horizontal) {
         for (int x = bar.Left; x < bar.Right; x += block + 1)
