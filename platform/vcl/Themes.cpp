@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string_view>
 
 namespace vcl {
 
@@ -605,6 +606,17 @@ TW_DETAILS(TThemedPanel, tePanel, PanelParts)
 TW_DETAILS(TThemedTextLabel, teTextLabel, TextLabelParts)
 #undef TW_DETAILS
 
+bool TCustomStyleServices::GetElementMargins(HDC DC, const TThemedElementDetails& Details, TElementMargin ElementMargin,
+                                             TElementMargins& Margins, int DPI) {
+    if (ElementMargin != emContent) return false;
+    const TRect bounds = Rect(0, 0, 100, 100);
+    TRect content;
+    if (!GetElementContentRect(DC, Details, bounds, content, DPI)) return false;
+    Margins = {content.Left - bounds.Left, bounds.Right - content.Right, content.Top - bounds.Top,
+               bounds.Bottom - content.Bottom};
+    return true;
+}
+
 TColor TCustomStyleServices::ColorToRGB(TColor Color) {
     if (Color < 0) Color = GetSystemColor(Color);
     return vcl::ColorToRGB(Color);
@@ -895,6 +907,20 @@ void FillWith(HDC DC, const RECT& R, TColor Color) {
     DeleteObject(brush);
 }
 
+// An ellipse filling R, either colour clNone for none.
+void Disc(HDC DC, const RECT& R, TColor Fill, TColor Border) {
+    if (Fill == clNone && Border == clNone) return;
+    HBRUSH brush = Fill == clNone ? HBRUSH(GetStockObject(NULL_BRUSH)) : CreateSolidBrush(COLORREF(Fill & 0xFFFFFF));
+    const TColor edge = Border == clNone ? Fill : Border;
+    HPEN pen = CreatePen(PS_SOLID, 1, COLORREF(edge & 0xFFFFFF));
+    HGDIOBJ oldBrush = SelectObject(DC, brush), oldPen = SelectObject(DC, pen);
+    Ellipse(DC, R.left, R.top, R.right, R.bottom);
+    SelectObject(DC, oldBrush);
+    SelectObject(DC, oldPen);
+    DeleteObject(pen);
+    if (Fill != clNone) DeleteObject(brush);
+}
+
 // A triangle pointing in Direction (0 up, 1 down, 2 left, 3 right), centred in R.
 void Arrow(HDC DC, const RECT& R, int Direction, TColor Color) {
     const int size = std::max(2, std::min(R.right - R.left, R.bottom - R.top) / 4);
@@ -915,7 +941,7 @@ void DrawGlyph(HDC DC, const TThemedElementDetails& D, const RECT& R, TColor Col
     const RECT centre{cx - half, cy - half, cx + half + 1, cy + half + 1};
     switch (D.Element) {
     case teButton:
-        if (D.Part == 2 && group == 1) FillWith(DC, centre, Color);
+        if (D.Part == 2 && group == 1) Disc(DC, centre, Color, Color);
         if (D.Part == 3 && (group == 1 || group == 3)) { // a check mark: a short and a long stroke
             for (int i = 0; i <= half; ++i) FillWith(DC, RECT{cx - half + i, cy + i - 1, cx - half + i + 1, cy + i + 1}, Color);
             for (int i = 0; i <= 2 * half; ++i)
@@ -963,11 +989,15 @@ bool TCustomStyle::DrawElement(HDC DC, const TThemedElementDetails& Details, con
     const ClipTo clip(DC, ClipRect);
     const TStyleElementLook* look = Look(Details);
     if (!look) return ClassicDrawElement(DC, Details, r);
-    if (look->Fill != clNone) FillWith(DC, r, look->Fill);
-    if (look->Border != clNone) {
-        HBRUSH brush = CreateSolidBrush(COLORREF(look->Border & 0xFFFFFF));
-        FrameRect(DC, &r, brush);
-        DeleteObject(brush);
+    if (Details.Element == teButton && Details.Part == 2) { // radio buttons are round
+        Disc(DC, r, look->Fill, look->Border);
+    } else {
+        if (look->Fill != clNone) FillWith(DC, r, look->Fill);
+        if (look->Border != clNone) {
+            HBRUSH brush = CreateSolidBrush(COLORREF(look->Border & 0xFFFFFF));
+            FrameRect(DC, &r, brush);
+            DeleteObject(brush);
+        }
     }
     if (look->Glyph != clNone) DrawGlyph(DC, Details, r, look->Glyph);
     if (!look->Image.isEmpty())
@@ -1103,6 +1133,32 @@ BOOL CALLBACK CollectWindow(HWND Window, LPARAM List) {
     return TRUE;
 }
 
+// The element class of a visual-styles class name ("Button", "Edit", ...), any case.
+bool ElementOfClass(LPCWSTR Class, TThemedElement& Element) {
+    if (!Class) return false;
+    const std::u16string_view name(reinterpret_cast<const char16_t*>(Class));
+    for (int e = teButton; e <= teTaskDialog; ++e) {
+        const std::u16string_view known(ClassOf(TThemedElement(e)));
+        if (known.size() == name.size() &&
+            std::equal(known.begin(), known.end(), name.begin(), [](char16_t a, char16_t b) {
+                return a == (b >= u'a' && b <= u'z' ? char16_t(b - u'a' + u'A') : b);
+            })) {
+            Element = TThemedElement(e);
+            return true;
+        }
+    }
+    return false;
+}
+
+// While a custom style is active the standard controls of user32 (push buttons, check boxes, radio
+// buttons, group boxes, edit frames, the combo box's button) ask the style to draw their parts.
+BOOL CALLBACK StylePart(HWND, HDC DC, LPCWSTR Class, int Part, int State, const RECT* R) {
+    TCustomStyleServices* style = TStyleManager::ActiveStyle();
+    TThemedElement element;
+    if (style->IsSystemStyle() || !R || !ElementOfClass(Class, element)) return FALSE;
+    return style->DrawElement(DC, {element, Part, State}, TRect(*R));
+}
+
 // Every window of this thread hears of the switch and repaints; the list is taken first because a
 // window may create or destroy others while it handles the notification.
 void AnnounceStyleChange() {
@@ -1170,6 +1226,9 @@ void TStyleManager::SetStyle(TCustomStyleServices* Style) {
     if (!Style || Style == ActiveStyle()) return;
     FActiveStyle = Style;
     TwSetSysColorProvider(Style->IsSystemStyle() ? nullptr : StyleSysColor);
+    // Back in the system style the visual-styles module puts its own painter back, or none.
+    if (Style->IsSystemStyle()) TwSetThemeActive(IsThemeActive());
+    else TwSetControlThemePainter(StylePart);
     AnnounceStyleChange();
 }
 

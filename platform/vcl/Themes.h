@@ -327,6 +327,9 @@ enum TElementColor {
 
 enum TElementSize { esMinimum, esActual, esStretch };
 
+enum TElementMargin { emContent, emCaption, emSizing };
+using TElementMargins = MARGINS;
+
 enum TElementEdge { eeRaisedOuter, eeSunkenOuter, eeRaisedInner, eeSunkenInner, eeBump, eeEtched, eeRaised, eeSunken };
 using TElementEdges = rtl::TSet<TElementEdge>;
 enum TElementEdgeFlag {
@@ -442,6 +445,10 @@ public:
                                  TColor& Color) = 0;
     virtual bool GetElementContentRect(HDC DC, const TThemedElementDetails& Details, const TRect& BoundingRect,
                                        TRect& ContentRect, int DPI = 0) = 0;
+    // The widths around an element's content (emContent), from its content rectangle; false for the
+    // caption and sizing margins, which no style here gives.
+    virtual bool GetElementMargins(HDC DC, const TThemedElementDetails& Details, TElementMargin ElementMargin,
+                                   TElementMargins& Margins, int DPI = 0);
     // The caller owns Region.
     virtual bool GetElementRegion(const TThemedElementDetails& Details, const TRect& R, HRGN& Region,
                                   int DPI = 0) = 0;

@@ -12,6 +12,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 using namespace vcl;
 
@@ -48,7 +49,10 @@ TEST_F(StyleManagerTest, ShipsTheStylesByTheirNamesWithWindowsFirst) {
     } expected[] = {{"Auric", true},          {"Carbon", true},           {"Charcoal Dark Slate", true},
                     {"Cobalt XEMedia", true}, {"Glossy", true},           {"Jet", true},
                     {"TabletDark", true},     {"Iceberg Classico", false}, {"Luna", false},
-                    {"Silver", false},        {"Slate Classico", false}};
+                    {"Silver", false},        {"Slate Classico", false},
+                    // the names under which the program gives its buttons a style's colour map
+                    {"Auric Mod", true},      {"Charcoal Dark Slate Mod", true}, {"Luna Mod", false},
+                    {"Slate Classico Mod", false}};
     for (const auto& e : expected) {
         SCOPED_TRACE(e.name);
         auto* style = dynamic_cast<TCustomStyle*>(TStyleManager::Style(QString::fromLatin1(e.name)));
@@ -88,6 +92,19 @@ TEST_F(StyleManagerTest, SwitchingChangesTheSystemColoursAndBack) {
     EXPECT_TRUE(StyleServices()->IsSystemStyle());
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), classicFace);
     EXPECT_EQ(GetSysColor(COLOR_WINDOW), classicWindow);
+}
+
+TEST_F(StyleManagerTest, EveryShippedStyleSetsItsSystemColoursAsTheFileGivesThem) {
+    const auto names = TStyleManager::StyleNames();
+    for (const rtl::String& name : names) {
+        auto* style = dynamic_cast<TCustomStyle*>(TStyleManager::Style(name));
+        if (!style) continue; // the system style
+        SCOPED_TRACE(name.toStdString());
+        TStyleManager::SetStyle(name);
+        EXPECT_GE(style->Data().SystemColors.size(), 20u);
+        for (const auto& [index, color] : style->Data().SystemColors)
+            EXPECT_EQ(GetSysColor(index), COLORREF(color)) << "system colour " << index;
+    }
 }
 
 TEST_F(StyleManagerTest, UnknownNameLeavesTheActiveStyle) {
@@ -219,6 +236,111 @@ TEST_F(StyleManagerTest, EveryStateDrawsDifferentlyFromTheStateBefore) {
     }
 }
 
+// The element states the program's controls and the styling of system windows draw, as runs of
+// one part's consecutive states from the first to the last.
+struct TStateRun {
+    TThemedElementDetails first, last;
+};
+
+template <class T> TStateRun Run(T First, T Last) {
+    TCustomStyleServices* s = TStyleManager::SystemStyle();
+    return {s->GetElementDetails(First), s->GetElementDetails(Last)};
+}
+
+std::vector<TStateRun> ListedStateRuns() {
+    return {
+        Run(tbPushButtonNormal, tbPushButtonDefaultedAnimating),
+        Run(tbRadioButtonUncheckedNormal, tbRadioButtonCheckedDisabled),
+        Run(tbCheckBoxUncheckedNormal, tbCheckBoxExcludedDisabled),
+        Run(tbGroupBoxNormal, tbGroupBoxDisabled),
+        Run(tbCommandLinkGlyphNormal, tbCommandLinkGlyphDefaulted),
+        Run(teEditTextNormal, teEditTextAssist),
+        Run(teEditBorderNoScrollNormal, teEditBorderNoScrollDisabled),
+        Run(teEditBorderHScrollNormal, teEditBorderHScrollDisabled),
+        Run(teEditBorderVScrollNormal, teEditBorderVScrollDisabled),
+        Run(teEditBorderHVScrollNormal, teEditBorderHVScrollDisabled),
+        Run(tcDropDownButtonNormal, tcDropDownButtonDisabled),
+        Run(tcBorderNormal, tcBorderDisabled),
+        Run(tsArrowBtnUpNormal, tsArrowBtnRightHover),
+        Run(tsThumbBtnHorzNormal, tsThumbBtnHorzHover),
+        Run(tsThumbBtnVertNormal, tsThumbBtnVertHover),
+        Run(tsLowerTrackHorzNormal, tsLowerTrackHorzHover),
+        Run(tsUpperTrackHorzNormal, tsUpperTrackHorzHover),
+        Run(tsLowerTrackVertNormal, tsLowerTrackVertHover),
+        Run(tsUpperTrackVertNormal, tsUpperTrackVertHover),
+        Run(tsGripperHorzNormal, tsGripperHorzHover),
+        Run(tsGripperVertNormal, tsGripperVertHover),
+        Run(tsSizeBoxRightAlign, tsSizeBoxHalfTopLeftAlign),
+        Run(tsUpNormal, tsUpDisabled),
+        Run(tsDownNormal, tsDownDisabled),
+        Run(tmMenuItemNormal, tmMenuItemDemoted),
+        Run(tmMenuBarItemNormal, tmMenuBarItemDisabledPushed),
+        Run(tmPopupCheckMarkNormal, tmPopupBulletDisabled),
+        Run(tmPopupCheckBackgroundDisabled, tmPopupCheckBackgroundBitmap),
+        Run(tmPopupItemNormal, tmPopupItemDisabledHot),
+        Run(tmPopupSubMenuNormal, tmPopupSubMenuDisabled),
+        Run(thHeaderItemNormal, thHeaderItemPressed),
+        Run(thHeaderItemLeftNormal, thHeaderItemLeftPressed),
+        Run(thHeaderItemRightNormal, thHeaderItemRightPressed),
+        Run(ttbButtonNormal, ttbButtonCheckedHot),
+        Run(ttbDropDownButtonNormal, ttbDropDownButtonCheckedHot),
+        Run(ttbSplitButtonNormal, ttbSplitButtonCheckedHot),
+        Run(ttbSplitButtonDropDownNormal, ttbSplitButtonDropDownCheckedHot),
+        Run(ttbDropDownButtonGlyphNormal, ttbDropDownButtonGlyphDisabled),
+        Run(ttTabItemNormal, ttTabItemFocused),
+        Run(ttTabItemLeftEdgeNormal, ttTabItemLeftEdgeFocused),
+        Run(ttTabItemRightEdgeNormal, ttTabItemRightEdgeFocused),
+        Run(ttTabItemBothEdgeNormal, ttTabItemBothEdgeFocused),
+        Run(ttbThumbNormal, ttbThumbDisabled),
+        Run(ttbThumbBottomNormal, ttbThumbBottomDisabled),
+        Run(ttbThumbTopNormal, ttbThumbTopDisabled),
+        Run(ttbThumbVertNormal, ttbThumbVertDisabled),
+        Run(ttbThumbLeftNormal, ttbThumbLeftDisabled),
+        Run(ttbThumbRightNormal, ttbThumbRightDisabled),
+        Run(tcpThemedChevronOpenedNormal, tcpThemedChevronOpenedPressed),
+        Run(tcpThemedChevronClosedNormal, tcpThemedChevronClosedPressed),
+        Run(tgCellNormal, tgCellRowSelectedRight),
+        Run(tgFixedCellNormal, tgFixedCellPressed),
+        Run(tlListItemNormal, tlListItemHotSelected),
+        Run(ttlTextLabelNormal, ttlTextLabelDisabled),
+        Run(twCaptionActive, twCaptionDisabled),
+        Run(twSmallCaptionActive, twSmallCaptionDisabled),
+        Run(twFrameLeftActive, twFrameLeftInactive),
+        Run(twFrameRightActive, twFrameRightInactive),
+        Run(twFrameBottomActive, twFrameBottomInactive),
+        Run(twSmallFrameLeftActive, twSmallFrameLeftInactive),
+        Run(twSmallFrameRightActive, twSmallFrameRightInactive),
+        Run(twSmallFrameBottomActive, twSmallFrameBottomInactive),
+        Run(twSysButtonNormal, twSysButtonDisabled),
+        Run(twMinButtonNormal, twMinButtonDisabled),
+        Run(twMaxButtonNormal, twMaxButtonDisabled),
+        Run(twCloseButtonNormal, twCloseButtonDisabled),
+        Run(twSmallCloseButtonNormal, twSmallCloseButtonDisabled),
+        Run(twRestoreButtonNormal, twRestoreButtonDisabled),
+        Run(twHelpButtonNormal, twHelpButtonDisabled),
+    };
+}
+
+TEST_F(StyleManagerTest, EveryListedStateOfEveryShippedStyleDrawsDifferentlyFromTheStateBefore) {
+    const auto runs = ListedStateRuns();
+    for (const rtl::String& name : TStyleManager::StyleNames()) {
+        TCustomStyleServices* style = TStyleManager::Style(name);
+        if (style->IsSystemStyle()) continue;
+        for (const TStateRun& run : runs) {
+            ASSERT_EQ(run.first.Element, run.last.Element);
+            ASSERT_EQ(run.first.Part, run.last.Part);
+            auto before = Render(style, run.first);
+            for (int state = run.first.State + 1; state <= run.last.State; ++state) {
+                auto now = Render(style, {run.first.Element, run.first.Part, state});
+                EXPECT_FALSE(SamePixels(*before, *now))
+                    << name.toStdString() << ' ' << ElementName(run.first.Element).toStdString() << " part "
+                    << run.first.Part << " state " << state;
+                before = std::move(now);
+            }
+        }
+    }
+}
+
 TEST_F(StyleManagerTest, StateMarksAreDrawnInTheGlyphColour) {
     auto* style = TStyleManager::Style(QStringLiteral("Carbon"));
     TColor glyph = clNone;
@@ -280,6 +402,16 @@ TEST_F(StyleManagerTest, ElementSizesColoursAndContentRects) {
         TRect content;
         EXPECT_TRUE(c.style->GetElementContentRect(nullptr, c.details, bounds, content));
         EXPECT_EQ(content, c.content);
+    }
+    // Margins are the widths around that content.
+    for (const auto& [style, width] : {std::pair{classic, 2}, std::pair{carbon, 1}}) {
+        TElementMargins m{};
+        EXPECT_TRUE(style->GetElementMargins(nullptr, style->GetElementDetails(tbPushButtonNormal), emContent, m));
+        EXPECT_EQ(m.cxLeftWidth, width);
+        EXPECT_EQ(m.cxRightWidth, width);
+        EXPECT_EQ(m.cyTopHeight, width);
+        EXPECT_EQ(m.cyBottomHeight, width);
+        EXPECT_FALSE(style->GetElementMargins(nullptr, style->GetElementDetails(twCaptionActive), emSizing, m));
     }
     for (TCustomStyleServices* style : {classic, carbon}) {
         TSize size;
