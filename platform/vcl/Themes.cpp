@@ -1,5 +1,6 @@
 #include "vcl/Themes.h"
 
+#include "vcl/Controls.h"
 #include "vcl/Messages.h"
 #include "vcl/StyleFile.h"
 
@@ -867,6 +868,11 @@ TColor SystemFontColor(TStyleFont Font) {
 
 // ---- style hooks ----
 
+// Controls looked up before a registration change look again.
+void TCustomStyleEngine::ForgetEmptyHooks() {
+    std::erase_if(Hooks(), [](const auto& entry) { return !entry.second; });
+}
+
 std::map<std::type_index, std::vector<TCustomStyleEngine::THookClass>>& TCustomStyleEngine::Registry() {
     static auto* registry = new std::map<std::type_index, std::vector<THookClass>>;
     return *registry;
@@ -881,6 +887,7 @@ void TCustomStyleEngine::RegisterStyleHook(std::type_index ControlClass, std::ty
                                             .arg(QString::fromLatin1(HookClass.name()),
                                                  QString::fromLatin1(ControlClass.name())));
     hooks.push_back({HookClass, std::move(Create)});
+    ForgetEmptyHooks();
 }
 
 void TCustomStyleEngine::UnRegisterStyleHook(std::type_index ControlClass, std::type_index HookClass) {
@@ -890,11 +897,94 @@ void TCustomStyleEngine::UnRegisterStyleHook(std::type_index ControlClass, std::
     hooks.erase(std::remove_if(hooks.begin(), hooks.end(), [&](const THookClass& h) { return h.HookClass == HookClass; }),
                 hooks.end());
     if (hooks.empty()) Registry().erase(it);
+    ForgetEmptyHooks();
 }
 
 std::vector<TCustomStyleEngine::THookClass> TCustomStyleEngine::StyleHooksOf(std::type_index ControlClass) {
     auto it = Registry().find(ControlClass);
     return it == Registry().end() ? std::vector<THookClass>{} : it->second;
+}
+
+std::map<TWinControl*, std::unique_ptr<TStyleHook>>& TCustomStyleEngine::Hooks() {
+    static auto* hooks = new std::map<TWinControl*, std::unique_ptr<TStyleHook>>;
+    return *hooks;
+}
+
+TStyleHook* TCustomStyleEngine::HookOf(TWinControl* Control) {
+    if (!TStyleManager::IsCustomStyleActive()) return nullptr;
+    auto& hooks = Hooks();
+    auto it = hooks.find(Control);
+    if (it == hooks.end()) {
+        // Made once; a control without a registered class keeps an empty entry.
+        const auto classes = StyleHooksOf(typeid(*Control));
+        it = hooks.emplace(Control, classes.empty() ? nullptr : classes.back().Create(Control)).first;
+    }
+    return it->second.get();
+}
+
+void TCustomStyleEngine::ControlGone(TWinControl* Control) {
+    auto& hooks = Hooks();
+    auto it = hooks.find(Control);
+    if (it == hooks.end()) return;
+    std::unique_ptr<TStyleHook> hook = std::move(it->second);
+    hooks.erase(it);
+}
+
+HWND TStyleHook::Handle() const { return FControl->HandleAllocated() ? FControl->Handle() : nullptr; }
+
+void TStyleHook::Invalidate() {
+    if (HWND h = Handle()) InvalidateRect(h, nullptr, TRUE);
+}
+
+bool TButtonStyleHook::HandleMessage(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = Message.WParam ? HDC(Message.WParam) : BeginPaint(Handle(), &ps);
+        TCanvas canvas;
+        canvas.SetHandle(dc);
+        canvas.Font()->Assign(Control()->Font());
+        DrawButton(&canvas, FMouseInControl);
+        canvas.SetHandle(nullptr);
+        if (!Message.WParam) EndPaint(Handle(), &ps);
+        Message.Result = 0;
+        return true;
+    }
+    case WM_ERASEBKGND: // the face covers it
+        Message.Result = 1;
+        return true;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP: FPressed = Message.Msg != WM_LBUTTONUP; break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: FFocused = Message.Msg == WM_SETFOCUS; break;
+    case CM_MOUSEENTER:
+    case CM_MOUSELEAVE:
+        if (Message.LParam) return false; // about a child
+        FMouseInControl = Message.Msg == CM_MOUSEENTER;
+        break;
+    case WM_ENABLE: break;
+    default: return false;
+    }
+    Invalidate();
+    return false; // the control still handles the message
+}
+
+void TButtonStyleHook::DrawButton(TCanvas* Canvas, bool AMouseInControl) {
+    TCustomStyleServices* style = StyleServices();
+    TWinControl* control = Control();
+    const TThemedElementDetails details =
+        style->GetElementDetails(!control->Enabled() ? tbPushButtonDisabled
+                                 : FPressed          ? tbPushButtonPressed
+                                 : AMouseInControl   ? tbPushButtonHot
+                                 : FFocused          ? tbPushButtonDefaulted
+                                                     : tbPushButtonNormal);
+    const TRect bounds = control->ClientRect();
+    style->DrawParentBackground(Handle(), Canvas->Handle(), &details, true);
+    style->DrawElement(Canvas->Handle(), details, bounds);
+    TRect text = bounds;
+    style->GetElementContentRect(Canvas->Handle(), details, bounds, text);
+    style->DrawText(Canvas->Handle(), details, control->Caption(), text, TTextFormat{tfCenter, tfVerticalCenter, tfSingleLine});
 }
 
 // ---- TCustomStyle ----

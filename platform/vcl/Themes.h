@@ -7,11 +7,13 @@
 #include "rtl/Classes.h"
 #include "rtl/System.h"
 #include "vcl/Graphics.h"
+#include "vcl/Messages.h"
 #include "win/uxtheme/uxtheme.h"
 #include "win/windows.h"
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <typeindex>
 #include <vector>
 
@@ -510,15 +512,43 @@ private:
 
 // ---------------------------------------------------------------------------------------------------
 
-// The style hooks of the control classes. A hook class is registered with a factory that makes a
-// hook for a control; the style engine that uses them arrives with the style files.
+// The style hooks of the control classes. A hook class is registered for a control class with a
+// factory; while a custom style is active, a control of exactly that class gets one hook, made when
+// it first handles a message and freed with the control, which sees the control's messages first.
 class TStyleHook : public rtl::TObject {
 public:
     explicit TStyleHook(TWinControl* AControl) : FControl(AControl) {}
     TWinControl* Control() const { return FControl; }
+    HWND Handle() const;
+    // True when the hook handled the message; the control then does not see it.
+    virtual bool HandleMessage(TMessage& Message) {
+        (void)Message;
+        return false;
+    }
+    void Invalidate();
 
 private:
     TWinControl* FControl;
+};
+
+// The hook of push buttons drawn by the style: it paints the whole button and follows the pointer,
+// the left button and the focus for the look of the state.
+class TButtonStyleHook : public TStyleHook {
+public:
+    using TStyleHook::TStyleHook;
+    bool Pressed() const { return FPressed; }
+    bool Focused() const { return FFocused; }
+    bool MouseInControl() const { return FMouseInControl; }
+    bool HandleMessage(TMessage& Message) override;
+
+protected:
+    // The style's push button in the hook's state, and the caption in the element's text colour.
+    virtual void DrawButton(TCanvas* Canvas, bool AMouseInControl);
+
+private:
+    bool FPressed = false;
+    bool FFocused = false;
+    bool FMouseInControl = false;
 };
 
 using TStyleHookFactory = std::function<TStyleHook*(TWinControl* AControl)>;
@@ -542,9 +572,16 @@ public:
     }
     // The hook classes registered for exactly this control class, in registration order.
     static std::vector<THookClass> StyleHooksOf(std::type_index ControlClass);
+    // The control's hook while a custom style is active (from the class registered last); nullptr
+    // under the system style or without a registration.
+    static TStyleHook* HookOf(TWinControl* Control);
+    // Frees the control's hook.
+    static void ControlGone(TWinControl* Control);
 
 private:
     static std::map<std::type_index, std::vector<THookClass>>& Registry();
+    static std::map<TWinControl*, std::unique_ptr<TStyleHook>>& Hooks();
+    static void ForgetEmptyHooks();
 };
 
 enum TSystemHook { shMenus, shDialogs, shToolTips };

@@ -3,6 +3,7 @@
 #include "vcl/Controls.h"
 #include "vcl/ControlsInternal.h"
 #include "vcl/Forms.h"
+#include "vcl/Themes.h"
 #include "rtl/Math.h"
 
 #include <algorithm>
@@ -123,6 +124,7 @@ TWinControl* TWinControl::CreateParented(HWND ParentWindow) {
 TWinControl::~TWinControl() {
     Destroying();
     detail::ControlGone(this);
+    TCustomStyleEngine::ControlGone(this);
     if (FParent) FParent->RemoveControl(this);  // while this is still a windowed control
     // The children stay with their owner; they only lose their parent.
     for (TControl* c : FControls) c->FParent = nullptr;
@@ -1012,6 +1014,9 @@ bool TWinControl::IsControlMouseMsg(TWMMouse& Message) {
 }
 
 void TWinControl::WndProc(TMessage& Message) {
+    // Under a custom style the control's style hook sees the message first.
+    if (!ComponentState().Contains(rtl::csDestroying))
+        if (TStyleHook* hook = TCustomStyleEngine::HookOf(this); hook && hook->HandleMessage(Message)) return;
     switch (Message.Msg) {
     case WM_SETFOCUS:
         if (TCustomForm* form = GetParentForm(this); form && !form->SetFocusedControl(this)) return;

@@ -48,7 +48,7 @@ TEST(StyleFile, ReadsEveryStatement) {
 
 TEST(StyleFile, StateWinsOverPartWinsOverElement) {
     // The order of the lines does not matter.
-    for (const QByteArray lines : {QByteArray("element teButton * * fill #000001\n"
+    for (const QByteArray& lines : {QByteArray("element teButton * * fill #000001\n"
                                               "element teButton 1 2 fill #000003\n"
                                               "element teButton 1 * fill #000002\n"),
                                    QByteArray("element teButton 1 * fill #000002\n"
@@ -114,7 +114,9 @@ TEST(StyleFile, RefusesEveryBadValueNamingItsLine) {
             EXPECT_EQ(e.Line(), c.line);
             EXPECT_TRUE(e.Message().contains(QLatin1String(c.says))) << e.Message().toStdString();
             EXPECT_TRUE(e.Message().startsWith(QStringLiteral("t.style"))) << e.Message().toStdString();
-            if (c.line) EXPECT_TRUE(e.Message().contains(QStringLiteral("line %1:").arg(c.line)));
+            if (c.line) {
+                EXPECT_TRUE(e.Message().contains(QStringLiteral("line %1:").arg(c.line)));
+            }
         }
     }
 }

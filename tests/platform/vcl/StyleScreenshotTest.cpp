@@ -213,3 +213,68 @@ TEST(StyleScreenshot, SwitchesWhileAFormIsCreatedAndWhileItClosesReachTheOtherFo
     EXPECT_EQ(faceOf(other), rgb(StyleServices()));
     TStyleManager::SetStyle(TStyleManager::SystemStyle());
 }
+
+namespace {
+
+class TProbeButton : public TButton {
+public:
+    using TButton::TButton;
+};
+
+// Counts its paintings and remembers the state it painted.
+class TProbeHook : public TButtonStyleHook {
+public:
+    explicit TProbeHook(TWinControl* AControl) : TButtonStyleHook(AControl) { ++Alive; }
+    ~TProbeHook() override { --Alive; }
+    static inline int Alive = 0, Drawn = 0;
+    static inline bool LastHot = false, LastPressed = false;
+
+protected:
+    void DrawButton(TCanvas* Canvas, bool AMouseInControl) override {
+        ++Drawn;
+        LastHot = AMouseInControl;
+        LastPressed = Pressed();
+        TButtonStyleHook::DrawButton(Canvas, AMouseInControl);
+    }
+};
+
+} // namespace
+
+TEST(StyleScreenshot, StyleHookPaintsItsControlOnlyUnderACustomStyleAndGoesWithIt) {
+    LoadShipped({"Carbon"});
+    TCustomStyleEngine::RegisterStyleHook<TProbeButton, TProbeHook>();
+    {
+        FormHarness h;
+        auto* form = h.Show<TFacesForm>();
+        auto* probe = new TProbeButton(form);
+        probe->SetCaption(QStringLiteral("Probe"));
+        probe->SetBounds(0, 80, 80, 25);
+        probe->SetParent(form);
+        h.Pump();
+        EXPECT_EQ(TProbeHook::Drawn, 0);
+        EXPECT_EQ(TProbeHook::Alive, 0);
+
+        TStyleManager::SetStyle(QStringLiteral("Carbon"));
+        h.Pump();
+        EXPECT_GT(TProbeHook::Drawn, 0);
+        EXPECT_EQ(TProbeHook::Alive, 1); // the probe's, none for the other controls
+        EXPECT_FALSE(TProbeHook::LastHot);
+        h.MoveTo(probe);
+        h.Pump();
+        EXPECT_TRUE(TProbeHook::LastHot);
+        SendMessageW(probe->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        UpdateWindow(probe->Handle());
+        EXPECT_TRUE(TProbeHook::LastPressed);
+        SendMessageW(probe->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        UpdateWindow(probe->Handle());
+        EXPECT_FALSE(TProbeHook::LastPressed);
+
+        TStyleManager::SetStyle(TStyleManager::SystemStyle());
+        const int drawn = TProbeHook::Drawn;
+        h.Pump();
+        EXPECT_EQ(TProbeHook::Drawn, drawn); // the system style leaves the control to itself
+        delete probe;
+        EXPECT_EQ(TProbeHook::Alive, 0);
+    }
+    TCustomStyleEngine::UnRegisterStyleHook<TProbeButton, TProbeHook>();
+}
