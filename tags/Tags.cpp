@@ -801,7 +801,5 @@ double TSourceAudioAttributes::GetPlayTime() const
     }
 }
 
-// The converters of the other formats come with their readers.
-void TTags::LoadWMATags() {}
 
 } // namespace tags

@@ -351,8 +351,5 @@ int TTags::SaveID3v1Tag(const String& AFileName, rtl::TStream* Stream)
     return tag.SaveToFile(AFileName, false);
 }
 
-// The entries reach the other formats' objects with their writers; until then the objects are written
-// as they were loaded.
-int TTags::SaveWMATag(const String& AFileName) { return WMATag->SaveToFile(AFileName); }
 
 } // namespace tags

@@ -1,5 +1,7 @@
-// WMA attributes: the value forms by type, pictures, and load and save through the metadata editor.
+// WMA attributes: the value forms by type, pictures, load and save through the metadata editor, and the
+// front's entries from and into them.
 #include "tags/TagWMA.h"
+#include "tags/Tags.h"
 
 #include "rtl/Classes.h"
 #include "rtl/Streams.h"
@@ -7,6 +9,7 @@
 #include "tests/support/TempDir.h"
 
 #include <QFile>
+#include <QJsonObject>
 
 #include <gtest/gtest.h>
 
@@ -209,6 +212,128 @@ TEST_F(WMAFile, ResultCodes)
     EXPECT_EQ(tag.SaveToFile(text), WMATAGLIBRARY_ERROR);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray(200, 'x'));
+}
+
+
+const char Png[] = "\x89PNG\r\n\x1a\n0000IHDR";
+
+int FindFrame(const TWMATag& Tag, const QString& Name, int From = 0)
+{
+    for (int i = From; i < Tag.Count(); ++i)
+        if (Tag.Frames[size_t(i)]->Name == Name) return i;
+    return -1;
+}
+
+
+TEST_F(WMAFile, FrontEntriesFromAttributes)
+{
+    {
+        TWMATag tag;
+        ASSERT_EQ(tag.LoadFromFile(File), WMATAGLIBRARY_SUCCESS);
+        tag.DeleteAllFrames();
+        tag.AddFrame(u"WM/Track"_s)->SetAsInteger(0, WMT_TYPE_DWORD);
+        tag.AddFrame(u"WM/TrackNumber"_s)->SetAsText(u"9"_s);   // no common name: ignored
+        tag.AddFrame(u"WM/PartOfSet"_s)->SetAsText(u"2/3"_s);
+        tag.AddFrame(u"WM/Composer"_s)->SetAsText(u"C1"_s);
+        tag.AddFrame(u"WM/Composer"_s)->SetAsText(u"C2"_s);
+        rtl::TStringList list;
+        list.Add(u"producer=Ann"_s);
+        list.Add(u"mixer=Bob"_s);
+        tag.AddFrame(u"WM/TIPL"_s)->SetAsList(list);
+        rtl::TMemoryStream png;
+        png.WriteBuffer(Png, sizeof Png - 1);
+        tag.AddCoverArtFrame(png, u"image/png"_s, 4, u"back"_s);
+        ASSERT_EQ(tag.SaveToFile(File), WMATAGLIBRARY_SUCCESS);
+    }
+    tags::TTags front;
+    front.Add(u"TOTALDISCS"_s)->Value = u"7"_s;   // an older total gives way
+    front.AddCoverArt(u"old"_s);
+    front.LoadWMATags();   // nothing loaded yet: nothing changes but the flag
+    EXPECT_EQ(front.CoverArtCount(), 1);
+    ASSERT_EQ(front.LoadFromFile(File), 0);
+    EXPECT_EQ(front.GetTag(u"TRACKNUMBER"_s), u"1"_s);   // counted from 0 in the file
+    EXPECT_EQ(front.GetTag(u"DISCNUMBER"_s), u"2"_s);
+    EXPECT_EQ(front.GetTag(u"TOTALDISCS"_s), u"3"_s);
+    EXPECT_EQ(front.TypeCount(u"TOTALDISCS"_s), 1);
+    EXPECT_EQ(front.TypeCount(u"COMPOSER"_s), 2);
+    EXPECT_EQ(front.GetTag(u"TIPL"_s).remove(u'\r').trimmed(), u"producer=Ann\nmixer=Bob"_s);
+    EXPECT_EQ(front.GetTag(u"TITLE"_s), QString());
+    ASSERT_EQ(front.CoverArtCount(), 1);
+    const tags::TCoverArt& cover = *front.CoverArts[0];
+    EXPECT_EQ(cover.Name, u"Cover art 1"_s);
+    EXPECT_EQ(cover.MIMEType, u"image/png"_s);
+    EXPECT_EQ(cover.CoverType, 4u);
+    EXPECT_EQ(cover.Description, u"back"_s);
+    EXPECT_EQ(cover.PictureFormat, tags::tpfPNG);
+    EXPECT_EQ(cover.Stream->Size(), int64_t(sizeof Png - 1));
+}
+
+TEST_F(WMAFile, FrontSavesTypedNumbersListsAndPictures)
+{
+    struct Case {
+        const char16_t* Track;
+        const char16_t* Total;
+        const char16_t* Track0;        // WM/Track, counted from 0
+        const char16_t* TrackNumber;   // WM/TrackNumber
+    };
+    const Case cases[] = {{u"5", u"9", u"4", u"5/9"}, {u"x", u"", u"0", u"x"}};
+    for (const Case& c : cases) {
+        for (int round = 0; round < 2; ++round) {   // a reload and save keeps one list
+            tags::TTags front;
+            ASSERT_EQ(front.LoadFromFile(File), 0);
+            front.DeleteAllTags();
+            front.DeleteAllCoverArts();
+            front.Add(u"TRACKNUMBER"_s)->Value = String::fromUtf16(c.Track);
+            if (*c.Total) front.Add(u"TOTALTRACKS"_s)->Value = String::fromUtf16(c.Total);
+            front.Add(u"DISC"_s)->Value = u"1"_s;
+            front.Add(u"TOTALDISCS"_s)->Value = u"2"_s;
+            front.Add(u"composer"_s)->Value = u"A"_s;
+            front.Add(u"COMPOSER"_s)->Value = u"B"_s;
+            front.Add(u"TIPL"_s)->Value = u"producer=Ann"_s;
+            front.Add(u"NOSUCHFIELD"_s)->Value = u"dropped"_s;
+            tags::TCoverArt* cover = front.AddCoverArt(u"Cover art 1"_s);
+            cover->Stream->WriteBuffer(Png, sizeof Png - 1);
+            cover->MIMEType = u"image/png"_s;
+            cover->CoverType = 3;
+            cover->Description = u"front"_s;
+            ASSERT_EQ(front.SaveWMATag(File), WMATAGLIBRARY_SUCCESS);
+        }
+        TWMATag tag;
+        ASSERT_EQ(tag.LoadFromFile(File), WMATAGLIBRARY_SUCCESS);
+        EXPECT_EQ(tag.ReadFrameByNameAsText(u"WM/Track"_s), String::fromUtf16(c.Track0));
+        EXPECT_EQ(tag.ReadFrameByNameAsText(u"WM/TrackNumber"_s), String::fromUtf16(c.TrackNumber));
+        EXPECT_EQ(tag.ReadFrameByNameAsText(u"WM/PartOfSet"_s), u"1/2"_s);
+        const int first = FindFrame(tag, u"WM/Composer"_s);
+        ASSERT_GE(first, 0);
+        const int second = FindFrame(tag, u"WM/Composer"_s, first + 1);
+        ASSERT_GE(second, 0);
+        EXPECT_EQ(tag.Frames[size_t(first)]->GetAsText() + tag.Frames[size_t(second)]->GetAsText(), u"AB"_s);
+        const int list = FindFrame(tag, u"WM/TIPL"_s);
+        ASSERT_GE(list, 0);
+        EXPECT_EQ(FindFrame(tag, u"WM/TIPL"_s, list + 1), -1);
+        rtl::TStringList pairs;
+        ASSERT_TRUE(tag.Frames[size_t(list)]->GetAsList(pairs));
+        EXPECT_EQ(pairs.Text().trimmed(), u"producer=Ann"_s);
+        EXPECT_EQ(FindFrame(tag, u"NOSUCHFIELD"_s), -1);
+        const int picture = FindFrame(tag, u"WM/Picture"_s);
+        ASSERT_GE(picture, 0);
+        EXPECT_EQ(FindFrame(tag, u"WM/Picture"_s, picture + 1), -1);
+        rtl::TMemoryStream out;
+        QString mime, description;
+        uint8_t type = 0;
+        ASSERT_TRUE(tag.GetCoverArtFromFrame(picture, out, mime, type, description));
+        EXPECT_EQ(type, 3);
+        EXPECT_EQ(description, u"front"_s);
+    }
+    // The front reads back what it wrote, and ffprobe still decodes the file and shows the tags.
+    tags::TTags front;
+    ASSERT_EQ(front.LoadFromFile(File), 0);
+    EXPECT_EQ(front.GetTag(u"TRACKNUMBER"_s), u"1"_s);
+    auto r = testing_support::RunProgram(u"ffmpeg"_s, {u"-v"_s, u"error"_s, u"-i"_s, File, u"-map"_s, u"0:a"_s, u"-f"_s, u"null"_s, u"-"_s});
+    EXPECT_TRUE(r.Ok()) << r.Describe() << r.Err.toStdString();
+    const QJsonObject probed = testing_support::FfprobeJson(File).object()[u"format"_s].toObject()[u"tags"_s].toObject();
+    EXPECT_EQ(probed[u"disc"_s].toString(), u"1/2"_s);
+    EXPECT_EQ(probed[u"WM/Track"_s].toString(), u"0"_s);
 }
 
 } // namespace
