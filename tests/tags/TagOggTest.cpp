@@ -116,6 +116,20 @@ TEST(OggPages, ChecksumIsTheOggCrc)
     // CRC-32 of polynomial 0x04C11DB7, MSB first, initial 0, no final XOR: the check value of "123456789".
     EXPECT_EQ(tags::OggCRCUpdate(0, "123456789", 9), 0x89A1897Fu);
     EXPECT_EQ(tags::OggCRCUpdate(tags::OggCRCUpdate(0, "1234", 4), "56789", 5), 0x89A1897Fu);
+
+    // The first page of a file opusenc made (serial 1234): its checksum field holds 0x2F1F1B19.
+    Bytes page = {0x4f, 0x67, 0x67, 0x53, 0x00, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xd2, 0x04,
+                  0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x13, 0x4f, 0x70, 0x75, 0x73,
+                  0x48, 0x65, 0x61, 0x64, 0x01, 0x01, 0x38, 0x01, 0x44, 0xac, 0x00, 0x00, 0x00, 0x00, 0x00};
+    EXPECT_EQ(tags::OggCRCUpdate(0, page.data(), int64_t(page.size())), 0x2F1F1B19u);
+    rtl::TMemoryStream stream;
+    Fill(stream, page);
+    tags::TOggHeader header;
+    header.ReadHeader(page.data());
+    std::copy_n(page.begin() + 27, header.Segments, header.LacingValues);
+    ASSERT_TRUE(tags::SetOggPageCRC(stream, header));
+    const Bytes stamped = Contents(stream);
+    EXPECT_EQ(Bytes(stamped.begin() + 22, stamped.begin() + 26), (Bytes{0x19, 0x1b, 0x1f, 0x2f}));
 }
 
 struct TWrapCase {
@@ -637,7 +651,7 @@ const TOggFixtures& Fixtures()
 
 bool RequireOggPeers()
 {
-    for (const char* tool : {"ffmpeg", "oggenc", "opusenc", "ogginfo", "opusinfo"})
+    for (const char* tool : {"ffmpeg", "oggenc", "vorbiscomment", "opusenc", "ogginfo", "opusinfo"})
         if (!testing_support::RequireTool(QString::fromLatin1(tool))) return false;
     return testing_support::RequireTool(Python, u"import mutagen"_s);
 }
@@ -689,6 +703,9 @@ TEST(OggPeers, SavedCommentsAreReadByThePeersAndTheAudioStaysTheSame)
             ExpectOgginfoClean(file);
             if (source == f.Opus) {
                 EXPECT_TRUE(RunPeer(u"opusinfo"_s, {file}).Ok());
+            } else {
+                const QByteArray listed = RunPeer(u"vorbiscomment"_s, {u"-l"_s, file}).Out;
+                EXPECT_TRUE(listed.contains("\nARTIST=Me\n")) << listed.left(200).toStdString();
             }
             const QJsonObject read = MutagenTags(file);
             EXPECT_EQ(read[u"TITLE"_s].toArray().at(0).toString(), u"Tïtle "_s + QString(size, u'x')) << size;
