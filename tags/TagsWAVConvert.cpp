@@ -173,11 +173,12 @@ int TTags::SaveWAVTag(const String& AFileName, rtl::TStream* Stream)
             tag.SetTextFrameText(id, joined.join(u", "_s));
         } else if (IsNameValueListKey(entry.Name)) {
             // The loaded list is replaced: a second one beside it would come back on every save.
-            while (tag.DeleteFrameByName(entry.Name)) {
+            // Under the map's ID, so that an entry named in lower case still replaces the list and loads again.
+            while (tag.DeleteFrameByName(id)) {
             }
             rtl::TStringList list;
             list.SetText(entry.Value);
-            tag.AddFrame(entry.Name)->SetAsList(list);
+            tag.AddFrame(id)->SetAsList(list);
         } else {
             tag.SetTextFrameText(id, entry.Value);
         }

@@ -362,7 +362,7 @@ TEST(WAVFront, SavingJoinsRepeatedNamesSetsFieldsAndReplacesLists)
         front.Add(u"ARTIST"_s)->Value = u"A"_s;
         front.Add(u"ARTIST"_s)->Value = u"B"_s;
         front.Add(u"ARTIST"_s)->Value = u"a"_s;
-        front.Add(u"TIPL"_s)->Value = u"producer=Ann"_s;
+        front.Add(round == 0 ? u"TIPL"_s : u"tipl"_s)->Value = u"producer=Ann"_s;
         front.Add(u"TOTALTRACKS"_s)->Value = u"12"_s;
         front.Add(u"bext loudnessvalue"_s)->Value = u"-2300"_s;
         front.Add(u"BEXT TimeReference"_s)->Value = u"5000000000"_s;
