@@ -50,4 +50,25 @@ typedef struct _SHFILEINFOW {
 DWORD_PTR WINAPI SHGetFileInfoW(LPCWSTR pszPath, DWORD dwFileAttributes, SHFILEINFOW* psfi, UINT cbFileInfo,
                                 UINT uFlags);
 
+// The desktop's task bar as an application bar. Linux desktops publish no such bar to other programs
+// (nor a "Shell_TrayWnd" window), so every message answers 0: no position, no auto-hide state.
+typedef struct _AppBarData {
+    DWORD cbSize;
+    HWND hWnd;
+    UINT uCallbackMessage;
+    UINT uEdge;
+    RECT rc;
+    LPARAM lParam;
+} APPBARDATA, *PAPPBARDATA;
+
+#define ABM_GETSTATE 0x00000004
+#define ABM_GETTASKBARPOS 0x00000005
+#define ABS_AUTOHIDE 0x0000001
+#define ABE_LEFT 0
+#define ABE_TOP 1
+#define ABE_RIGHT 2
+#define ABE_BOTTOM 3
+
+UINT_PTR WINAPI SHAppBarMessage(DWORD dwMessage, PAPPBARDATA pData);
+
 } // extern "C"

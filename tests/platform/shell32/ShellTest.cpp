@@ -59,6 +59,35 @@ TEST(SpecialFolders, PathsItemListsAndNames) {
     EXPECT_TRUE(SHGetFileInfoW(u"gone.mp3", 0, &info, sizeof info, SHGFI_DISPLAYNAME | SHGFI_USEFILEATTRIBUTES));
 }
 
+// What the desktop lacks answers as absent, so that callers take their fall-back path: no COM
+// classes, no accessibility library, no sound scheme, no task bar.
+TEST(AbsentServices, AnswerSoCallersFallBack) {
+    EXPECT_EQ(CoInitialize(nullptr), S_OK);
+    EXPECT_EQ(CoInitialize(nullptr), S_FALSE);
+    const CLSID shellLink{0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+    void* object = &object;
+    EXPECT_EQ(CoCreateInstance(shellLink, nullptr, CLSCTX_INPROC_SERVER, shellLink, &object), REGDB_E_CLASSNOTREG);
+    EXPECT_EQ(object, nullptr);
+    CoUninitialize();
+    CoUninitialize();
+
+    for (const char16_t* library : {u"oleacc.dll", u"dwmapi.dll", u"winmm.dll"})
+        EXPECT_EQ(LoadLibraryW(library), nullptr) << QString::fromUtf16(library).toStdString();
+    EXPECT_FALSE(PlaySoundW(u"MenuPopup", nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT | SND_SYSTEM));
+
+    // The task bar query finds no bar and leaves the caller's record alone.
+    EXPECT_EQ(FindWindowW(u"Shell_TrayWnd", nullptr), nullptr);
+    APPBARDATA bar{};
+    bar.cbSize = sizeof bar;
+    bar.uEdge = ABE_LEFT;
+    bar.rc = RECT{1, 2, 3, 4};
+    EXPECT_EQ(SHAppBarMessage(ABM_GETTASKBARPOS, &bar), 0u);
+    EXPECT_EQ(SHAppBarMessage(ABM_GETSTATE, &bar), 0u);
+    EXPECT_EQ(bar.rc.right, 3);
+    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(u"shell32.dll"), "SHAppBarMessage")),
+              reinterpret_cast<void*>(&SHAppBarMessage));
+}
+
 TEST(FolderBrowser, WithoutDisplayOrHandlerReturnsAtOnce) {
     BROWSEINFOW bi{};
     bi.lpszTitle = u"Pick";
