@@ -53,7 +53,8 @@ EOF
 for triplet in x86_64-w64-mingw32 i686-w64-mingw32; do
     command -v "$triplet-ld" >/dev/null || continue
     "$triplet-as" entry.s -o "$triplet.o"
-    "$triplet-windres" "$root/tests/base/pe/ver.rc" -O coff -o "$triplet.res.o"
+    # The host's preprocessor: the cross compilers that windres would call are not installed.
+    "$triplet-windres" --preprocessor=cpp --preprocessor-arg=-xc "$root/tests/base/pe/ver.rc" -O coff -o "$triplet.res.o"
     "$triplet-ld" -e start "$triplet.o" "$triplet.res.o" -o "$out/PeFuzz/$triplet.exe"
     "$triplet-ld" -shared -e start --export-all-symbols "$triplet.o" "$triplet.res.o" -o "$out/PeFuzz/$triplet.dll"
     "$triplet-ld" -e start "$triplet.o" -o "$out/PeFuzz/$triplet-nores.exe"

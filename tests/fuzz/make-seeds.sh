@@ -165,6 +165,10 @@ $py -c "import sys; from mutagen.asf import ASF, ASFDWordAttribute, ASFGUIDAttri
 f = ASF(sys.argv[1]); f['WM/TrackNumber'] = [ASFDWordAttribute(3)]; f['WM/Guid'] = [ASFGUIDAttribute(bytes(range(16)))]
 f['WM/Picture'] = [ASFByteArrayAttribute(b'\\x03\\x04\\x00\\x00\\x00' + 'a/b'.encode('utf-16-le') + bytes(4) + b'DATA')]; f.save()" "$out/ASFFuzz/mutagen.wma"
 
+# --- style files: the shipped styles
+mkdir -p "$out/StyleFileFuzz"
+cp "$here"/../../data/styles/*.vsf "$out/StyleFileFuzz/"
+
 # --- INI files and profiles: each encoding, compressed and line lists
 $py "$here/make-seeds.py" ini "$out/IniFuzz" "$out/ProfileFuzz"
 cp "$out"/IniFuzz/* "$out/TextFuzz/"
