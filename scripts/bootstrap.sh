@@ -23,8 +23,8 @@ packages=(
     vorbis-tools opus-tools flac
     # MP4, WavPack and Musepack peers: AtomicParsley, wavpack/wvunpack, mpcenc/mpcdec
     atomicparsley wavpack musepack-tools
-    # desktop peers: shortcut validation, XDG user folders, the MIME database, a test certificate
-    desktop-file-utils xdg-user-dirs shared-mime-info openssl
+    # desktop peers: shortcut validation, XDG user folders, the MIME database, a test certificate, zone data
+    desktop-file-utils xdg-user-dirs shared-mime-info openssl tzdata
     # instruction decoder peers (tests/styling)
     libcapstone-dev libzydis-dev
     # executable headers: pefile reads what the cross compilers (mingw-w64, when present) build; file names the kind;
