@@ -3,6 +3,7 @@
 #include "win/kernel32/FileInfo.h"
 #include "win/kernel32/winbase.h"
 
+#include <algorithm>
 #include <ctime>
 #include <cstring>
 
@@ -101,6 +102,97 @@ void CopyName(WCHAR* to, const char* from) {
     to[i] = 0;
 }
 
+// ---- the zone's rules as Windows states them -----------------------------------------------------
+
+// A change date as a rule: the month, the weekday, its occurrence in the month (5 = the last) and the
+// wall-clock time at which the change happens.
+SYSTEMTIME Rule(const struct tm& wall) {
+    SYSTEMTIME r{};
+    r.wMonth = WORD(wall.tm_mon + 1);
+    r.wDayOfWeek = WORD(wall.tm_wday);
+    r.wDay = WORD(wall.tm_mday + 7 > int(DaysIn(wall.tm_year + 1900, unsigned(wall.tm_mon + 1))) ? 5 : (wall.tm_mday - 1) / 7 + 1);
+    r.wHour = WORD(wall.tm_hour);
+    r.wMinute = WORD(wall.tm_min);
+    return r;
+}
+
+struct Year {
+    int64_t standardOffset = 0, daylightOffset = 0; // seconds east of UTC
+    bool daylight = false;
+    SYSTEMTIME daylightStart{}, daylightEnd{};
+};
+
+// This year's offsets and changes under the system's zone, found hour by hour and then to the second.
+Year ThisYear(int year) {
+    Year y;
+    struct tm first {};
+    first.tm_year = year - 1900;
+    first.tm_mday = 1;
+    first.tm_isdst = -1;
+    const time_t begin = ::timegm(&first) - 14 * 3600;
+    struct tm at {};
+    ::localtime_r(&begin, &at);
+    bool seenStandard = false;
+    int previous = at.tm_isdst;
+    time_t before = begin;
+    for (time_t t = begin + 3600; t < begin + 367 * 86400; t += 3600) {
+        ::localtime_r(&t, &at);
+        if (at.tm_isdst > 0) y.daylightOffset = at.tm_gmtoff, y.daylight = true;
+        else y.standardOffset = at.tm_gmtoff, seenStandard = true;
+        if (at.tm_isdst != previous) {
+            // The change lies within (before, t]: narrow it down to the second.
+            time_t lo = before, hi = t;
+            while (hi - lo > 1) {
+                const time_t mid = lo + (hi - lo) / 2;
+                struct tm m {};
+                ::localtime_r(&mid, &m);
+                (m.tm_isdst == previous ? lo : hi) = mid;
+            }
+            // The wall-clock time the change is stated in: the time in force just before it.
+            struct tm last {};
+            ::localtime_r(&lo, &last);
+            const time_t wall = hi + last.tm_gmtoff;
+            struct tm w {};
+            ::gmtime_r(&wall, &w);
+            (at.tm_isdst > 0 ? y.daylightStart : y.daylightEnd) = Rule(w);
+        }
+        previous = at.tm_isdst;
+        before = t;
+    }
+    // A zone in summer time all year (or never) has no changes to state.
+    if (!seenStandard || y.daylightStart.wMonth == 0 || y.daylightEnd.wMonth == 0) {
+        if (!seenStandard) y.standardOffset = y.daylightOffset;
+        y.daylight = false;
+    }
+    return y;
+}
+
+// The instant (in ticks, UTC) at which a rule takes effect in a year, the rule's wall clock read with
+// the bias in force before it.
+int64_t RuleInstant(const SYSTEMTIME& rule, int64_t year, LONG biasBefore) {
+    unsigned day = rule.wDay;
+    if (rule.wYear == 0) {
+        // The n-th given weekday of the month; the fifth is the last.
+        const int64_t firstDays = DaysFromCivil(year, rule.wMonth, 1);
+        const unsigned firstWeekday = unsigned(((firstDays % 7) + 11) % 7); // 1970-01-01 was a Thursday
+        day = 1 + (rule.wDayOfWeek + 7 - firstWeekday) % 7 + 7 * (std::min<unsigned>(rule.wDay, 5) - 1);
+        while (day > DaysIn(year, rule.wMonth)) day -= 7;
+    }
+    const int64_t days = DaysFromCivil(year, rule.wMonth, day) + EpochDays;
+    return days * TicksPerDay + ((int64_t(rule.wHour) * 60 + rule.wMinute) * 60 + rule.wSecond) * TicksPerSecond +
+           int64_t(biasBefore) * 60 * TicksPerSecond;
+}
+
+// Whether a UTC instant falls in the zone's summer time under the zone's own rules.
+bool InDaylightTime(const TIME_ZONE_INFORMATION& tz, int64_t ticks, int64_t year) {
+    if (tz.DaylightDate.wMonth == 0 || tz.StandardDate.wMonth == 0) return false;
+    if (tz.DaylightDate.wMonth > 12 || tz.StandardDate.wMonth > 12) return false;
+    const int64_t start = RuleInstant(tz.DaylightDate, year, tz.Bias + tz.StandardBias);
+    const int64_t end = RuleInstant(tz.StandardDate, year, tz.Bias + tz.DaylightBias);
+    // North: summer between start and end; south: summer outside end..start.
+    return start < end ? ticks >= start && ticks < end : !(ticks >= end && ticks < start);
+}
+
 } // namespace
 
 extern "C" {
@@ -172,11 +264,14 @@ DWORD WINAPI GetTimeZoneInformation(LPTIME_ZONE_INFORMATION tz) {
     const time_t now = ::time(nullptr);
     struct tm local {};
     ::localtime_r(&now, &local);
-    tz->Bias = LONG(::timezone / 60);
-    tz->DaylightBias = ::daylight ? -60 : 0;
+    const Year year = ThisYear(local.tm_year + 1900);
+    tz->Bias = LONG(-year.standardOffset / 60);
     CopyName(tz->StandardName, ::tzname[0]);
     CopyName(tz->DaylightName, ::tzname[1]);
-    if (!::daylight) return TIME_ZONE_ID_UNKNOWN;
+    if (!year.daylight) return TIME_ZONE_ID_UNKNOWN;
+    tz->DaylightBias = LONG(-(year.daylightOffset - year.standardOffset) / 60);
+    tz->DaylightDate = year.daylightStart;
+    tz->StandardDate = year.daylightEnd;
     return local.tm_isdst > 0 ? TIME_ZONE_ID_DAYLIGHT : TIME_ZONE_ID_STANDARD;
 }
 
@@ -186,7 +281,7 @@ BOOL WINAPI SystemTimeToTzSpecificLocalTime(const TIME_ZONE_INFORMATION* tz, con
     if (!utc || !local || !ToTicks(*utc, ticks)) return Fail(ERROR_INVALID_PARAMETER);
     int64_t offset;
     if (tz) {
-        offset = -int64_t(tz->Bias + tz->StandardBias) * 60;
+        offset = -int64_t(tz->Bias + (InDaylightTime(*tz, ticks, utc->wYear) ? tz->DaylightBias : tz->StandardBias)) * 60;
     } else {
         const time_t t = time_t(ticks / TicksPerSecond - EpochDays * 86400);
         struct tm tmLocal {};

@@ -177,11 +177,12 @@ BOOL WINAPI FileTimeToLocalFileTime(const FILETIME* lpFileTime, LPFILETIME lpLoc
 BOOL WINAPI LocalFileTimeToFileTime(const FILETIME* lpLocalFileTime, LPFILETIME lpFileTime);
 BOOL WINAPI DosDateTimeToFileTime(WORD wFatDate, WORD wFatTime, LPFILETIME lpFileTime);
 BOOL WINAPI FileTimeToDosDateTime(const FILETIME* lpFileTime, LPWORD lpFatDate, LPWORD lpFatTime);
-// The zone's bias now and its names; the change dates are left empty (the rules live in the system's
-// zone data, which the conversion below consults for the date itself).
+// The zone's biases and names, with this year's changes to and from summer time stated as rules (the
+// n-th weekday of a month, 5 = the last), as Windows states them; no dates for a zone without them.
 DWORD WINAPI GetTimeZoneInformation(LPTIME_ZONE_INFORMATION lpTimeZoneInformation);
-// Null zone: the local time of that instant under the system's zone rules (summer time of that date
-// included). A given zone: its bias alone.
+// Null zone: the local time of that instant under the system's zone data (the offsets in force at that
+// date). A given zone: its bias, and its daylight bias where the instant falls between its change
+// dates of that year.
 BOOL WINAPI SystemTimeToTzSpecificLocalTime(const TIME_ZONE_INFORMATION* lpTimeZoneInformation,
                                             const SYSTEMTIME* lpUniversalTime, LPSYSTEMTIME lpLocalTime);
 

@@ -291,30 +291,72 @@ TEST(Times, CalendarConversions) {
     EXPECT_EQ(time, WORD((10 << 11) | (20 << 5) | 15));
 }
 
+// Sets TZ for one scope and puts it back, also when an assertion ends the test early.
+struct Zone {
+    const char* saved = std::getenv("TZ");
+    std::string keep = saved ? saved : "";
+    explicit Zone(const char* name) { Set(name); }
+    void Set(const char* name) {
+        setenv("TZ", name, 1);
+        tzset();
+    }
+    ~Zone() {
+        if (saved) setenv("TZ", keep.c_str(), 1);
+        else unsetenv("TZ");
+        tzset();
+    }
+};
+
 TEST(Times, LocalTimeFollowsTheZoneOfTheDate) {
-    struct Zone {
-        const char* saved = std::getenv("TZ");
-        std::string keep = saved ? saved : "";
-        Zone() {
-            setenv("TZ", "Europe/Berlin", 1);
-            tzset();
+    struct Case {
+        const char* zone;
+        LONG bias, daylightBias;
+        WORD startMonth, startDay, startHour, endMonth, endDay, endHour; // rules: n-th Sunday, 5 = last
+        int winterHour, summerHour; // local hour of 12:00 UTC on 15 January and 15 July
+    };
+    const Case cases[] = {
+        {"Europe/Berlin", -60, -60, 3, 5, 2, 10, 5, 3, 13, 14},
+        {"America/New_York", 300, -60, 3, 2, 2, 11, 1, 2, 7, 8},
+        {"Australia/Sydney", -600, -60, 10, 1, 2, 4, 1, 3, 23, 22}, // summer in January
+        {"Asia/Tokyo", -540, 0, 0, 0, 0, 0, 0, 0, 21, 21},          // no summer time
+    };
+    for (const Case& c : cases)
+        if (!QFile::exists(QStringLiteral("/usr/share/zoneinfo/") + c.zone)) GTEST_SKIP() << "no zone data for " << c.zone;
+    Zone zone("UTC");
+    for (const Case& c : cases) {
+        zone.Set(c.zone);
+        TIME_ZONE_INFORMATION tz{};
+        EXPECT_NE(GetTimeZoneInformation(&tz), TIME_ZONE_ID_INVALID) << c.zone;
+        EXPECT_EQ(tz.Bias, c.bias) << c.zone;
+        EXPECT_EQ(tz.DaylightBias, c.daylightBias) << c.zone;
+        EXPECT_EQ(tz.DaylightDate.wMonth, c.startMonth) << c.zone;
+        EXPECT_EQ(tz.DaylightDate.wDay, c.startDay) << c.zone;
+        EXPECT_EQ(tz.DaylightDate.wHour, c.startHour) << c.zone;
+        EXPECT_EQ(tz.StandardDate.wMonth, c.endMonth) << c.zone;
+        EXPECT_EQ(tz.StandardDate.wDay, c.endDay) << c.zone;
+        EXPECT_EQ(tz.StandardDate.wHour, c.endHour) << c.zone;
+        if (c.startMonth) {
+            EXPECT_EQ(tz.DaylightDate.wDayOfWeek, 0) << c.zone;
+            EXPECT_EQ(tz.StandardDate.wDayOfWeek, 0) << c.zone;
         }
-        ~Zone() { // also when an assertion ends the test early
-            if (saved) setenv("TZ", keep.c_str(), 1);
-            else unsetenv("TZ");
-            tzset();
+        // The system's data and the zone's own rules agree on a date in each half of the year.
+        SYSTEMTIME winter{2020, 1, 0, 15, 12, 0, 0, 0}, summer{2020, 7, 0, 15, 12, 0, 0, 0}, local{};
+        for (const TIME_ZONE_INFORMATION* given : std::initializer_list<const TIME_ZONE_INFORMATION*>{nullptr, &tz}) {
+            ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(given, &winter, &local));
+            EXPECT_EQ(local.wHour, c.winterHour) << c.zone << (given ? " rules" : " data");
+            ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(given, &summer, &local));
+            EXPECT_EQ(local.wHour, c.summerHour) << c.zone << (given ? " rules" : " data");
         }
-    } zone;
-    SYSTEMTIME winter{2020, 1, 0, 15, 12, 0, 0, 0}, summer{2020, 7, 0, 15, 12, 0, 0, 0}, local{};
-    ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(nullptr, &winter, &local));
-    EXPECT_EQ(local.wHour, 13);
-    ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(nullptr, &summer, &local));
-    EXPECT_EQ(local.wHour, 14);
+    }
+    // Either side of the spring change in Berlin, 2021-03-28 01:00 UTC, by the rules.
+    zone.Set("Europe/Berlin");
     TIME_ZONE_INFORMATION tz{};
-    EXPECT_NE(GetTimeZoneInformation(&tz), TIME_ZONE_ID_INVALID);
-    EXPECT_EQ(tz.Bias, -60);
-    ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(&tz, &summer, &local));
-    EXPECT_EQ(local.wHour, 13); // a given zone: its bias alone
+    GetTimeZoneInformation(&tz);
+    SYSTEMTIME before{2021, 3, 0, 28, 0, 59, 59, 0}, after{2021, 3, 0, 28, 1, 0, 0, 0}, local{};
+    ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(&tz, &before, &local));
+    EXPECT_EQ(local.wHour, 1);
+    ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(&tz, &after, &local));
+    EXPECT_EQ(local.wHour, 3);
 }
 
 TEST(Paths, FullPathsAndBuffers) {
