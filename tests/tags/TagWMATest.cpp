@@ -152,6 +152,7 @@ TEST_F(WMAFile, LoadSaveAndReloadThroughTheEditor)
     EXPECT_EQ(tag.ReadFrameByNameAsText(u"title"_s), u"Old"_s);
     EXPECT_NEAR(double(tag.GetDuration()), 1000, 150);
     EXPECT_TRUE(tag.GetHasAudio());
+    EXPECT_TRUE(tag.CodecInfo().startsWith(u"Windows Media Audio"_s)) << tag.CodecInfo().toStdString();
 
     // A picture over 64 KB held before the title: the title is written, the picture after it.
     std::vector<char> big(100000, 'p');

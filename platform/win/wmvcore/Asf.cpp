@@ -15,6 +15,7 @@ constexpr uint8_t kExtContentDesc[16] = {0x40, 0xA4, 0xD0, 0xD2, 0x07, 0xE3, 0xD
 constexpr uint8_t kHeaderExt[16] = {0xB5, 0x03, 0xBF, 0x5F, 0x2E, 0xA9, 0xCF, 0x11, 0x8E, 0xE3, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
 constexpr uint8_t kMetadata[16] = {0xEA, 0xCB, 0xF8, 0xC5, 0xAF, 0x5B, 0x77, 0x48, 0x84, 0x67, 0xAA, 0x8C, 0x44, 0xFA, 0x4C, 0xCA};
 constexpr uint8_t kMetadataLib[16] = {0x94, 0x1C, 0x23, 0x44, 0x98, 0x94, 0xD1, 0x49, 0xA1, 0x41, 0x1D, 0x13, 0x4E, 0x45, 0x70, 0x54};
+constexpr uint8_t kCodecList[16] = {0x40, 0x52, 0xD1, 0x86, 0x1D, 0x31, 0xD0, 0x11, 0xA3, 0xA4, 0x00, 0xA0, 0xC9, 0x03, 0x48, 0xF6};
 constexpr uint8_t kAudio[16] = {0x40, 0x9E, 0x69, 0xF8, 0x4D, 0x5B, 0xCF, 0x11, 0xA8, 0xFD, 0x00, 0x80, 0x5F, 0x5C, 0x44, 0x2B};
 constexpr uint8_t kVideo[16] = {0xC0, 0xEF, 0x19, 0xBC, 0x4D, 0x5B, 0xCF, 0x11, 0xA8, 0xFD, 0x00, 0x80, 0x5F, 0x5C, 0x44, 0x2B};
 constexpr uint8_t kExtReserved[16] = {0x11, 0xD2, 0xD3, 0xAB, 0xBA, 0xA9, 0xCF, 0x11, 0x8E, 0xE6, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
@@ -194,6 +195,42 @@ bool FitsExtContent(const Attribute& a) {
     return a.type != Guid && a.value.size() <= 0xFFFF && 2 * (a.name.size() + 1) <= 0xFFFF;
 }
 
+// The codec list: after the head a reserved GUID and the count, then per codec its type, name and
+// description (lengths in characters, terminator included) and its information bytes. A list that
+// runs past its object is dropped whole; it tells about the file and blocks nothing.
+std::vector<Codec> ParseCodecs(const Object& o) {
+    const uint8_t* p = o.bytes.data();
+    const size_t end = o.bytes.size();
+    size_t at = kObjectHead + 16;
+    if (end < at + 4) return {};
+    const uint64_t count = Get(p + at, 4);
+    at += 4;
+    std::vector<Codec> codecs;
+    auto text = [&](std::u16string& out) {
+        if (end - at < 2) return false;
+        const size_t bytes = 2 * size_t(Get(p + at, 2));
+        at += 2;
+        if (end - at < bytes) return false;
+        out = Utf16(p + at, bytes);
+        at += bytes;
+        return true;
+    };
+    for (uint64_t i = 0; i < count; ++i) {
+        Codec c;
+        if (end - at < 2) return {};
+        c.type = uint16_t(Get(p + at, 2));
+        at += 2;
+        if (!text(c.name) || !text(c.description) || end - at < 2) return {};
+        const size_t infoSize = size_t(Get(p + at, 2));
+        at += 2;
+        if (end - at < infoSize) return {};
+        c.info.assign(p + at, p + at + infoSize);
+        at += infoSize;
+        codecs.push_back(std::move(c));
+    }
+    return codecs;
+}
+
 } // namespace
 
 bool IsReadOnlyName(const std::u16string& name) {
@@ -233,6 +270,8 @@ std::optional<Header> Header::Parse(const uint8_t* data, size_t size) {
             if (o.bytes.size() < kObjectHead + 16) return std::nullopt;
             audio = audio || Same(p + kObjectHead, kAudio);
             video = video || Same(p + kObjectHead, kVideo);
+        } else if (Same(o.guid, kCodecList)) {
+            h.codecs = ParseCodecs(o);
         } else if (Same(o.guid, kContentDesc)) {
             if (!ParseContent(o, editable)) return std::nullopt;
         } else if (Same(o.guid, kExtContentDesc)) {

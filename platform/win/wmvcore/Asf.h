@@ -21,6 +21,13 @@ struct Attribute {
     bool readOnly = false;      // derived from the file and stream properties
 };
 
+// One entry of the codec list object.
+struct Codec {
+    uint16_t type = 0;                 // 1 video, 2 audio, else unknown
+    std::u16string name, description;
+    std::vector<uint8_t> info;
+};
+
 struct Object {
     uint8_t guid[16];
     std::vector<uint8_t> bytes; // the whole object, its 24-byte head included
@@ -38,6 +45,7 @@ public:
     std::vector<uint8_t> Build(uint64_t restSize) const;
 
     std::vector<Attribute> attributes; // read-only ones first
+    std::vector<Codec> codecs;         // empty when the file has no readable codec list
     uint64_t originalSize = 0;         // size of the header object as parsed
 
 private:

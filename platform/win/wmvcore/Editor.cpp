@@ -107,9 +107,28 @@ public:
         return Write() ? S_OK : NS_E_FILE_WRITE;
     }
 
-    HRESULT STDMETHODCALLTYPE GetCodecInfo(DWORD, WORD*, WCHAR*, WORD*, WCHAR*, WMT_CODEC_INFO_TYPE*, WORD*,
-                                           BYTE*) override {
-        return header_ ? E_INVALIDARG : NS_E_INVALID_REQUEST; // no codec list is kept
+    // Lengths in and out: name and description in characters with their terminator, information in
+    // bytes; a buffer given too small gets nothing and the lengths it needs.
+    HRESULT STDMETHODCALLTYPE GetCodecInfo(DWORD index, WORD* nameLen, WCHAR* name, WORD* descriptionLen,
+                                           WCHAR* description, WMT_CODEC_INFO_TYPE* type, WORD* infoLen,
+                                           BYTE* info) override {
+        if (!header_) return NS_E_INVALID_REQUEST;
+        if (index >= header_->codecs.size() || !nameLen || !descriptionLen || !infoLen) return E_INVALIDARG;
+        const asf::Codec& c = header_->codecs[index];
+        const WORD needName = WORD(c.name.size() + 1), needDescription = WORD(c.description.size() + 1);
+        const WORD needInfo = WORD(c.info.size());
+        const bool small = (name && *nameLen < needName) || (description && *descriptionLen < needDescription) ||
+                           (info && *infoLen < needInfo);
+        *nameLen = needName;
+        *descriptionLen = needDescription;
+        *infoLen = needInfo;
+        if (small) return ASF_E_BUFFERTOOSMALL;
+        if (name) std::memcpy(name, c.name.c_str(), needName * sizeof(WCHAR));
+        if (description) std::memcpy(description, c.description.c_str(), needDescription * sizeof(WCHAR));
+        if (info && needInfo > 0) std::memcpy(info, c.info.data(), needInfo);
+        if (type)
+            *type = c.type == 1 ? WMT_CODECINFO_VIDEO : c.type == 2 ? WMT_CODECINFO_AUDIO : WMT_CODECINFO_UNKNOWN;
+        return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetAttributeCountEx(WORD stream, WORD* count) override {
         if (!header_) return NS_E_INVALID_REQUEST;

@@ -155,6 +155,31 @@ TEST_F(EditorTest, ReadsWhatFfmpegWrote) {
         EXPECT_EQ(AsInt(a[u"HasAudio"].value), 1u);
         EXPECT_EQ(AsInt(a[u"HasVideo"].value), QString(ext) == "wmv" ? 1u : 0u);
         EXPECT_EQ(a[u"HasAudio"].value.size(), 4u);
+
+        // The codec list, by the two-step call: the audio codec by name, and a video one in the .wmv.
+        std::map<WMT_CODEC_INFO_TYPE, std::u16string> codecs;
+        for (DWORD index = 0;; ++index) {
+            WORD nameLen = 0, descriptionLen = 0, infoLen = 0;
+            WMT_CODEC_INFO_TYPE type = WMT_CODECINFO_UNKNOWN;
+            const HRESULT hr = s.info->GetCodecInfo(index, &nameLen, nullptr, &descriptionLen, nullptr, &type, &infoLen,
+                                                    nullptr);
+            if (hr == E_INVALIDARG) break;
+            ASSERT_EQ(hr, S_OK);
+            std::u16string name(nameLen, u'x'), description(descriptionLen, u'x');
+            WORD tooShort = WORD(nameLen - 1);
+            EXPECT_EQ(s.info->GetCodecInfo(index, &tooShort, name.data(), &descriptionLen, description.data(), &type,
+                                           &infoLen, nullptr),
+                      ASF_E_BUFFERTOOSMALL);
+            EXPECT_EQ(tooShort, nameLen);
+            ASSERT_EQ(s.info->GetCodecInfo(index, &nameLen, name.data(), &descriptionLen, description.data(), &type,
+                                           &infoLen, nullptr),
+                      S_OK);
+            EXPECT_EQ(name.back(), u'\0');
+            name.pop_back();
+            codecs[type] = name;
+        }
+        EXPECT_EQ(QString::fromStdU16String(codecs[WMT_CODECINFO_AUDIO]).left(19), "Windows Media Audio") << ext;
+        EXPECT_EQ(codecs.size(), QString(ext) == "wmv" ? 2u : 1u);
     }
 }
 
@@ -306,6 +331,34 @@ TEST_F(EditorTest, BadFilesFailToOpenAndLeaveEveryCallFailing) {
     }
     Session missing(dir_->filePath("no-such.wma"));
     EXPECT_EQ(missing.openResult, NS_E_FILE_OPEN_FAILED);
+}
+
+
+// The factory and the interface query say what went wrong instead of handing out nothing.
+TEST(EditorFactory, FailureCodes) {
+    HMODULE lib = LoadLibraryW(u"wmvcore.dll");
+    ASSERT_NE(lib, nullptr);
+    auto create = reinterpret_cast<CreateEditorFn>(reinterpret_cast<void*>(GetProcAddress(lib, "WMCreateEditor")));
+    ASSERT_NE(create, nullptr);
+    EXPECT_EQ(create(nullptr), E_POINTER);
+    IWMMetadataEditor* editor = nullptr;
+    ASSERT_EQ(create(&editor), S_OK);
+    ASSERT_NE(editor, nullptr);
+    static constexpr IID other = {0x12345678, 0x1234, 0x1234, {1, 2, 3, 4, 5, 6, 7, 8}};
+    void* out = &lib;   // anything but null
+    EXPECT_EQ(editor->QueryInterface(other, &out), E_NOINTERFACE);
+    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(editor->QueryInterface(IID_IWMHeaderInfo3, nullptr), E_POINTER);
+    // Nothing opened: every call fails, and closing twice does no harm.
+    IWMHeaderInfo3* info = nullptr;
+    ASSERT_EQ(editor->QueryInterface(IID_IWMHeaderInfo3, reinterpret_cast<void**>(&info)), S_OK);
+    WORD count = 0;
+    EXPECT_TRUE(FAILED(info->GetAttributeCountEx(0, &count)));
+    EXPECT_TRUE(FAILED(editor->Flush()));
+    info->Release();
+    editor->Close();
+    editor->Close();
+    EXPECT_EQ(editor->Release(), 0u);
 }
 
 } // namespace
