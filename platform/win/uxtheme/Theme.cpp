@@ -1,17 +1,23 @@
 // The visual-styles stand-in: off by default; when on, it draws the elements the program names in a
 // flat, light look and answers colours and sizes for them.
+#include "win/kernel32/modules.h"
 #include "win/user32/winctrl.h"
 #include "win/user32/winuser.h"
 #include "win/uxtheme/uxtheme.h"
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
 namespace {
 
 bool Active = false;
+DWORD AppProperties = STAP_ALLOW_NONCLIENT | STAP_ALLOW_CONTROLS | STAP_ALLOW_WEBCONTENT;
+// The theme last opened for a window, and the windows whose dialog texture was switched on.
+std::map<HWND, HTHEME> WindowThemes;
+std::map<HWND, bool> DialogTextures;
 
 // Classes with a look of their own; the handle of a class is its index here plus a base, so that
 // opening a class twice gives the same handle.
@@ -301,10 +307,17 @@ BOOL WINAPI IsAppThemed(void) {
     return Active;
 }
 DWORD WINAPI GetThemeAppProperties(void) {
-    return Active ? (STAP_ALLOW_NONCLIENT | STAP_ALLOW_CONTROLS | STAP_ALLOW_WEBCONTENT) : 0;
+    return Active ? AppProperties : 0;
+}
+void WINAPI SetThemeAppProperties(DWORD flags) {
+    AppProperties = flags & (STAP_ALLOW_NONCLIENT | STAP_ALLOW_CONTROLS | STAP_ALLOW_WEBCONTENT);
+}
+HRESULT WINAPI EnableTheming(BOOL enable) {
+    TwSetThemeActive(enable);
+    return S_OK;
 }
 
-HTHEME WINAPI OpenThemeData(HWND, LPCWSTR classList) {
+HTHEME WINAPI OpenThemeData(HWND hwnd, LPCWSTR classList) {
     if (!Active || !classList) return 0;
     // A list separated by ";" gives the first class that has a look.
     const std::u16string list = Text16(classList);
@@ -313,10 +326,28 @@ HTHEME WINAPI OpenThemeData(HWND, LPCWSTR classList) {
         size_t end = list.find(u';', start);
         if (end == std::u16string::npos) end = list.size();
         const int cls = FindClass(list.substr(start, end - start));
-        if (cls >= 0) return HandleBase + cls;
+        if (cls >= 0) {
+            if (hwnd) WindowThemes[hwnd] = HandleBase + cls;
+            return HandleBase + cls;
+        }
         start = end + 1;
     }
     return 0;
+}
+
+HTHEME WINAPI GetWindowTheme(HWND hwnd) {
+    const auto it = WindowThemes.find(hwnd);
+    return Active && it != WindowThemes.end() && IsWindow(hwnd) ? it->second : 0;
+}
+
+HRESULT WINAPI EnableThemeDialogTexture(HWND hwnd, DWORD flags) {
+    if (!IsWindow(hwnd)) return E_HANDLE;
+    if (flags & ETDT_DISABLE) DialogTextures.erase(hwnd);
+    else if (flags & ETDT_ENABLE) DialogTextures[hwnd] = true;
+    return S_OK;
+}
+BOOL WINAPI IsThemeDialogTextureEnabled(HWND hwnd) {
+    return DialogTextures.count(hwnd) && IsWindow(hwnd);
 }
 
 HTHEME WINAPI OpenThemeDataEx(HWND hwnd, LPCWSTR classList, DWORD) {
@@ -405,8 +436,21 @@ HRESULT WINAPI DrawThemeText(HTHEME h, HDC hdc, int part, int state, LPCWSTR tex
     return DrawThemeTextEx(h, hdc, part, state, text, cch, flags, &r, nullptr);
 }
 
-HRESULT WINAPI DrawThemeParentBackground(HWND, HDC, const RECT*) {
-    // Painting a parent needs the window model; nothing is drawn until it exists.
+HRESULT WINAPI DrawThemeParentBackground(HWND hwnd, HDC hdc, const RECT* prc) {
+    // The parent paints into the child's DC moved to the parent's coordinates, clipped to the part
+    // behind the child (or behind prc in it).
+    HWND parent = GetParent(hwnd);
+    if (!parent) return E_FAIL;
+    POINT origin{0, 0};
+    MapWindowPoints(hwnd, parent, &origin, 1);
+    const int saved = SaveDC(hdc);
+    if (!saved) return E_HANDLE;
+    if (prc) IntersectClipRect(hdc, prc->left, prc->top, prc->right, prc->bottom);
+    POINT old{};
+    OffsetWindowOrgEx(hdc, origin.x, origin.y, &old);
+    SendMessageW(parent, WM_ERASEBKGND, WPARAM(hdc), 0);
+    SendMessageW(parent, WM_PRINTCLIENT, WPARAM(hdc), PRF_CLIENT);
+    RestoreDC(hdc, saved);
     return S_OK;
 }
 
@@ -485,6 +529,140 @@ BOOL WINAPI IsThemeBackgroundPartiallyTransparent(HTHEME h, int part, int) {
 
 HRESULT WINAPI SetWindowTheme(HWND, LPCWSTR, LPCWSTR) {
     return S_OK;
+}
+
+HRESULT WINAPI GetThemeBackgroundExtent(HTHEME h, HDC hdc, int part, int state, LPCRECT content, LPRECT extent) {
+    if (!content || !extent) return E_INVALIDARG;
+    // The content rectangle's inset, added back around the content.
+    const RECT probe{0, 0, 100, 100};
+    RECT inner{};
+    const HRESULT hr = GetThemeBackgroundContentRect(h, hdc, part, state, &probe, &inner);
+    if (hr != S_OK) return hr;
+    *extent = {content->left - inner.left, content->top - inner.top, content->right + (probe.right - inner.right),
+               content->bottom + (probe.bottom - inner.bottom)};
+    return S_OK;
+}
+
+HRESULT WINAPI GetThemeMargins(HTHEME h, HDC hdc, int part, int state, int prop, LPCRECT, MARGINS* margins) {
+    if (ClassOf(h) < 0) return E_HANDLE;
+    if (!margins) return E_INVALIDARG;
+    if (prop != TMT_CONTENTMARGINS) return E_PROP_ID_UNSUPPORTED;
+    const RECT probe{0, 0, 100, 100};
+    RECT inner{};
+    GetThemeBackgroundContentRect(h, hdc, part, state, &probe, &inner);
+    *margins = {inner.left, probe.right - inner.right, inner.top, probe.bottom - inner.bottom};
+    return S_OK;
+}
+
+HRESULT WINAPI GetThemeTextExtent(HTHEME h, HDC hdc, int, int, LPCWSTR text, int cch, DWORD flags, LPCRECT bounds,
+                                  LPRECT extent) {
+    if (ClassOf(h) < 0) return E_HANDLE;
+    if (!text || !extent) return E_INVALIDARG;
+    RECT r = bounds ? *bounds : RECT{0, 0, 0, 0};
+    DrawTextW(hdc, text, cch, &r, flags | DT_CALCRECT);
+    *extent = r;
+    return S_OK;
+}
+
+HRESULT WINAPI GetThemeTextMetrics(HTHEME h, HDC hdc, int, int, TEXTMETRICW* tm) {
+    if (ClassOf(h) < 0) return E_HANDLE;
+    if (!tm) return E_INVALIDARG;
+    return GetTextMetricsW(hdc, tm) ? S_OK : E_FAIL;
+}
+
+HRESULT WINAPI HitTestThemeBackground(HTHEME h, HDC, int, int, DWORD, LPCRECT rect, HRGN region, POINT pt,
+                                      WORD* code) {
+    if (ClassOf(h) < 0) return E_HANDLE;
+    if (!rect || !code) return E_INVALIDARG;
+    const bool inside = region ? PtInRegion(region, pt.x, pt.y) : PtInRect(rect, pt);
+    *code = inside ? HTCLIENT : HTNOWHERE;
+    return S_OK;
+}
+
+HRESULT WINAPI DrawThemeIcon(HTHEME h, HDC hdc, int, int, LPCRECT rect, HIMAGELIST images, int index) {
+    if (ClassOf(h) < 0) return E_HANDLE;
+    if (!rect || !images) return E_INVALIDARG;
+    // The image lists live in the common controls, which this module does not link: reached by name.
+    using DrawProc = BOOL (*)(HIMAGELIST, int, HDC, int, int, UINT);
+    using SizeProc = BOOL (*)(HIMAGELIST, int*, int*);
+    HMODULE comctl = TwFindModule(u"comctl32.dll");
+    auto find = [comctl](const char* name) {
+        return comctl ? reinterpret_cast<void*>(TwFindExport(comctl, name)) : nullptr;
+    };
+    auto draw = reinterpret_cast<DrawProc>(find("ImageList_Draw"));
+    auto size = reinterpret_cast<SizeProc>(find("ImageList_GetIconSize"));
+    if (!draw || !size) return E_FAIL;
+    int cx = 0, cy = 0;
+    size(images, &cx, &cy);
+    const int x = rect->left + (rect->right - rect->left - cx) / 2, y = rect->top + (rect->bottom - rect->top - cy) / 2;
+    return draw(images, index, hdc, x, y, 1 /* ILD_TRANSPARENT */) ? S_OK : E_FAIL;
+}
+
+// A property the looks do not carry.
+static HRESULT Unsupported(HTHEME h, const void* out) {
+    return ClassOf(h) < 0 ? E_HANDLE : !out ? E_INVALIDARG : E_PROP_ID_UNSUPPORTED;
+}
+
+HRESULT WINAPI GetThemeMetric(HTHEME h, HDC, int, int, int, int* value) {
+    return Unsupported(h, value);
+}
+HRESULT WINAPI GetThemeString(HTHEME h, int, int, int, LPWSTR buffer, int) {
+    return Unsupported(h, buffer);
+}
+HRESULT WINAPI GetThemeBool(HTHEME h, int, int, int, BOOL* value) {
+    return Unsupported(h, value);
+}
+HRESULT WINAPI GetThemeInt(HTHEME h, int, int, int, int* value) {
+    return Unsupported(h, value);
+}
+HRESULT WINAPI GetThemeEnumValue(HTHEME h, int, int, int, int* value) {
+    return Unsupported(h, value);
+}
+HRESULT WINAPI GetThemePosition(HTHEME h, int, int, int, POINT* point) {
+    return Unsupported(h, point);
+}
+HRESULT WINAPI GetThemeFont(HTHEME h, HDC, int, int, int, LOGFONTW* font) {
+    return Unsupported(h, font);
+}
+HRESULT WINAPI GetThemeRect(HTHEME h, int, int, int, LPRECT rect) {
+    return Unsupported(h, rect);
+}
+HRESULT WINAPI GetThemeIntList(HTHEME h, int, int, int, INTLIST* list) {
+    return Unsupported(h, list);
+}
+HRESULT WINAPI GetThemeFilename(HTHEME h, int, int, int, LPWSTR buffer, int) {
+    return Unsupported(h, buffer);
+}
+
+BOOL WINAPI GetThemeSysBool(HTHEME, int) {
+    return FALSE; // neither flat menus nor any other system flag
+}
+
+HRESULT WINAPI GetThemeSysFont(HTHEME, int id, LOGFONTW* font) {
+    if (!font) return E_INVALIDARG;
+    // TMT_CAPTIONFONT .. TMT_MSGBOXFONT: the fonts of the non-client metrics.
+    NONCLIENTMETRICSW ncm{};
+    ncm.cbSize = sizeof ncm;
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0)) return E_FAIL;
+    switch (id) {
+    case 801: *font = ncm.lfCaptionFont; return S_OK;
+    case 802: *font = ncm.lfSmCaptionFont; return S_OK;
+    case 803: *font = ncm.lfMenuFont; return S_OK;
+    case 804: *font = ncm.lfStatusFont; return S_OK;
+    case 805: *font = ncm.lfMessageFont; return S_OK;
+    case 806: *font = ncm.lfStatusFont; return S_OK; // icon titles
+    default: return E_PROP_ID_UNSUPPORTED;
+    }
+}
+
+HRESULT WINAPI GetThemeSysString(HTHEME, int, LPWSTR buffer, int) {
+    return !buffer ? E_INVALIDARG : E_PROP_ID_UNSUPPORTED;
+}
+HRESULT WINAPI GetThemeSysInt(HTHEME, int, int* value) {
+    return !value ? E_INVALIDARG : E_PROP_ID_UNSUPPORTED;
+}
+HRESULT WINAPI GetThemeDocumentationProperty(LPCWSTR, LPCWSTR, LPWSTR buffer, int) {
+    return !buffer ? E_INVALIDARG : E_PROP_ID_UNSUPPORTED;
 }
 
 } // extern "C"

@@ -87,6 +87,20 @@ typedef struct _DTTOPTS {
     LPARAM lParam;
 } DTTOPTS, *PDTTOPTS;
 
+#define E_PROP_ID_UNSUPPORTED ((HRESULT)0x80070490L)
+#define TMT_SIZINGMARGINS 3601
+#define TMT_CONTENTMARGINS 3602
+#define TMT_CAPTIONMARGINS 3603
+#define ETDT_DISABLE 0x00000001
+#define ETDT_ENABLE 0x00000002
+#define HTTB_BACKGROUND 0x0000
+#define MAX_INTLIST_COUNT 402
+
+typedef struct INTLIST {
+    int iValueCount;
+    int iValues[MAX_INTLIST_COUNT];
+} INTLIST, *PINTLIST;
+
 typedef struct _MARGINS {
     int cxLeftWidth;
     int cxRightWidth;
@@ -130,6 +144,50 @@ TW_PATCHABLE BOOL WINAPI IsThemeActive(void);
 TW_PATCHABLE BOOL WINAPI IsAppThemed(void);
 TW_PATCHABLE HRESULT WINAPI SetWindowTheme(HWND hwnd, LPCWSTR pszSubAppName, LPCWSTR pszSubIdList);
 TW_PATCHABLE DWORD WINAPI GetThemeAppProperties(void);
+TW_PATCHABLE void WINAPI SetThemeAppProperties(DWORD dwFlags);
+TW_PATCHABLE HRESULT WINAPI EnableTheming(BOOL fEnable);
+TW_PATCHABLE HTHEME WINAPI GetWindowTheme(HWND hwnd);
+TW_PATCHABLE HRESULT WINAPI EnableThemeDialogTexture(HWND hwnd, DWORD dwFlags);
+TW_PATCHABLE BOOL WINAPI IsThemeDialogTextureEnabled(HWND hwnd);
+TW_PATCHABLE HRESULT WINAPI GetThemeBackgroundExtent(HTHEME hTheme, HDC hdc, int iPartId, int iStateId,
+                                                     LPCRECT pContentRect, LPRECT pExtentRect);
+TW_PATCHABLE HRESULT WINAPI GetThemeTextExtent(HTHEME hTheme, HDC hdc, int iPartId, int iStateId, LPCWSTR pszText,
+                                               int cchCharCount, DWORD dwTextFlags, LPCRECT pBoundingRect,
+                                               LPRECT pExtentRect);
+TW_PATCHABLE HRESULT WINAPI GetThemeTextMetrics(HTHEME hTheme, HDC hdc, int iPartId, int iStateId,
+                                                TEXTMETRICW* ptm);
+TW_PATCHABLE HRESULT WINAPI HitTestThemeBackground(HTHEME hTheme, HDC hdc, int iPartId, int iStateId,
+                                                   DWORD dwOptions, LPCRECT pRect, HRGN hrgn, POINT ptTest,
+                                                   WORD* pwHitTestCode);
+TW_PATCHABLE HRESULT WINAPI DrawThemeIcon(HTHEME hTheme, HDC hdc, int iPartId, int iStateId, LPCRECT pRect,
+                                          HIMAGELIST himl, int iImageIndex);
+// Property reads: the stand-in's looks carry colours and margins only; any other property answers
+// E_PROP_ID_UNSUPPORTED and leaves the caller's value alone.
+TW_PATCHABLE HRESULT WINAPI GetThemeMetric(HTHEME hTheme, HDC hdc, int iPartId, int iStateId, int iPropId,
+                                           int* piVal);
+TW_PATCHABLE HRESULT WINAPI GetThemeString(HTHEME hTheme, int iPartId, int iStateId, int iPropId, LPWSTR pszBuff,
+                                           int cchMaxBuffChars);
+TW_PATCHABLE HRESULT WINAPI GetThemeBool(HTHEME hTheme, int iPartId, int iStateId, int iPropId, BOOL* pfVal);
+TW_PATCHABLE HRESULT WINAPI GetThemeInt(HTHEME hTheme, int iPartId, int iStateId, int iPropId, int* piVal);
+TW_PATCHABLE HRESULT WINAPI GetThemeEnumValue(HTHEME hTheme, int iPartId, int iStateId, int iPropId, int* piVal);
+TW_PATCHABLE HRESULT WINAPI GetThemePosition(HTHEME hTheme, int iPartId, int iStateId, int iPropId,
+                                             POINT* pPoint);
+TW_PATCHABLE HRESULT WINAPI GetThemeFont(HTHEME hTheme, HDC hdc, int iPartId, int iStateId, int iPropId,
+                                         LOGFONTW* pFont);
+TW_PATCHABLE HRESULT WINAPI GetThemeRect(HTHEME hTheme, int iPartId, int iStateId, int iPropId, LPRECT pRect);
+TW_PATCHABLE HRESULT WINAPI GetThemeMargins(HTHEME hTheme, HDC hdc, int iPartId, int iStateId, int iPropId,
+                                            LPCRECT prc, MARGINS* pMargins);
+TW_PATCHABLE HRESULT WINAPI GetThemeIntList(HTHEME hTheme, int iPartId, int iStateId, int iPropId,
+                                            INTLIST* pIntList);
+TW_PATCHABLE HRESULT WINAPI GetThemeFilename(HTHEME hTheme, int iPartId, int iStateId, int iPropId,
+                                             LPWSTR pszThemeFileName, int cchMaxBuffChars);
+TW_PATCHABLE BOOL WINAPI GetThemeSysBool(HTHEME hTheme, int iBoolId);
+TW_PATCHABLE HRESULT WINAPI GetThemeSysFont(HTHEME hTheme, int iFontId, LOGFONTW* plf);
+TW_PATCHABLE HRESULT WINAPI GetThemeSysString(HTHEME hTheme, int iStringId, LPWSTR pszStringBuff,
+                                              int cchMaxStringChars);
+TW_PATCHABLE HRESULT WINAPI GetThemeSysInt(HTHEME hTheme, int iIntId, int* piValue);
+TW_PATCHABLE HRESULT WINAPI GetThemeDocumentationProperty(LPCWSTR pszThemeName, LPCWSTR pszPropertyName,
+                                                          LPWSTR pszValueBuff, int cchMaxValChars);
 
 // ---- stand-in extension (not Win32) ----
 // Switch visual styles on or off for the whole process (off at start).
