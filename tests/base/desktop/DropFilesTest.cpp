@@ -155,6 +155,16 @@ TEST_F(DropFilesTest, DropMessageCarriesItsOwnPointAndFindsTheControl) {
     EXPECT_EQ(SendMessageW(form->Handle(), WM_DROPFILES, WPARAM(MakeDrop(P("a.mp3"), {5, 5})), 0), 0);
 }
 
+TEST_F(DropFilesTest, PathWhoseAttributesCannotBeReadCountsAsFolder) {
+    // Gone since the drag began: listed among folders, and not walked.
+    drop->SetOptions({dfoIncFolders, dfoIncFiles, dfoRecurseFolders});
+    SendMessageW(form->Handle(), KwDropFilesMessage(), WPARAM(MakeDrop(P("gone.mp3"), {5, 5})), 0);
+    EXPECT_EQ(Listed(), QStringList{P("gone.mp3") + "/"});
+    drop->SetOptions({dfoIncFiles});
+    SendMessageW(form->Handle(), KwDropFilesMessage(), WPARAM(MakeDrop(P("gone.mp3"), {5, 5})), 0);
+    EXPECT_EQ(Listed(), QStringList{});
+}
+
 TEST_F(DropFilesTest, HandlerExceptionGoesToTheApplication) {
     std::vector<QString> shown;
     vcl::Application->OnException = [&](rtl::TObject*, rtl::Exception* E) { shown.push_back(E->Message()); };
