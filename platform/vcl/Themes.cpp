@@ -701,20 +701,8 @@ bool TUxThemeStyle::DrawParentBackground(HWND Window, HDC Target, const TThemedE
 namespace {
 
 bool PaintParentBehind(HWND Window, HDC Target, const TRect* Bounds) {
-    HWND parent = GetParent(Window);
-    if (!parent) return false;
-    // The parent paints into the control's DC moved to the parent's coordinates, clipped to the
-    // part behind the control, as the visual-styles function does.
-    POINT origin{0, 0};
-    MapWindowPoints(Window, parent, &origin, 1);
-    const int saved = SaveDC(Target);
-    if (Bounds) IntersectClipRect(Target, Bounds->Left, Bounds->Top, Bounds->Right, Bounds->Bottom);
-    POINT old{};
-    OffsetWindowOrgEx(Target, origin.x, origin.y, &old);
-    SendMessageW(parent, WM_ERASEBKGND, WPARAM(Target), 0);
-    SendMessageW(parent, WM_PRINTCLIENT, WPARAM(Target), PRF_CLIENT);
-    RestoreDC(Target, saved);
-    return true;
+    const RECT bounds = Bounds ? RECT(*Bounds) : RECT{};
+    return DrawThemeParentBackground(Window, Target, Bounds ? &bounds : nullptr) == S_OK;
 }
 
 } // namespace
