@@ -10,6 +10,7 @@
 #include <QCursor>
 #include <QDropEvent>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -136,6 +137,25 @@ protected:
             if (list.size() > 1 && TwInputDropFiles(g.x(), g.y(), list.c_str())) d->acceptProposedAction();
             return true;
         }
+        case QEvent::InputMethodQuery: {
+            // Input methods are welcome; their candidate window goes beside the caret.
+            auto* q = static_cast<QInputMethodQueryEvent*>(e);
+            if (q->queries() & Qt::ImEnabled) q->setValue(Qt::ImEnabled, true);
+            if (q->queries() & Qt::ImCursorRectangle) q->setValue(Qt::ImCursorRectangle, CaretRect());
+            q->accept();
+            return true;
+        }
+        case QEvent::InputMethod: {
+            // What an input method composed arrives as typed text, as a packet key does on Windows.
+            auto* im = static_cast<QInputMethodEvent*>(e);
+            const std::u16string text = im->commitString().toStdU16String();
+            if (!text.empty()) {
+                TwInputKey(VkPacket, TRUE, FALSE, text.c_str(), FALSE);
+                TwInputKey(VkPacket, FALSE, FALSE, nullptr, FALSE);
+            }
+            im->accept();
+            return true;
+        }
         case QEvent::Close:
             // The window manager's close button asks, as Windows' caption button does.
             PostMessageW(hwnd_, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -146,7 +166,20 @@ protected:
     }
 
 private:
+    static constexpr UINT VkPacket = 0xE7;
     static bool IsOurs(QWindow* w) { return dynamic_cast<TwWindow*>(w) != nullptr; }
+
+    // The caret in this window's coordinates (its window's top left when there is no caret).
+    QRect CaretRect() const {
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        if (!GetGUIThreadInfo(0, &gui) || !gui.hwndCaret) return QRect(0, 0, 1, 1);
+        POINT p{gui.rcCaret.left, gui.rcCaret.top};
+        ClientToScreen(gui.hwndCaret, &p);
+        const QPoint local = mapFromGlobal(QPoint(p.x, p.y));
+        return QRect(local.x(), local.y(), std::max<int>(1, gui.rcCaret.right - gui.rcCaret.left),
+                     std::max<int>(1, gui.rcCaret.bottom - gui.rcCaret.top));
+    }
 
     void StateChanged() {
         const Qt::WindowStates st = windowStates();

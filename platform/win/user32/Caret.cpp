@@ -1,6 +1,7 @@
 // Carets (one per thread, blinking on the one clock) and cursors (standard shapes and our own images).
 #include "win/user32/WindowModel.h"
 #include "win/user32/Icons.h"
+#include "win/kernel32/winbase.h"
 
 #include <algorithm>
 
@@ -154,6 +155,26 @@ BOOL WINAPI SetCaretPos(int x, int y) {
 BOOL WINAPI GetCaretPos(LPPOINT pt) {
     if (!pt) return FALSE;
     *pt = S().caret.pos;
+    return TRUE;
+}
+
+BOOL WINAPI GetGUIThreadInfo(DWORD idThread, PGUITHREADINFO pgui) {
+    // One thread runs the windows: 0 or its id.
+    if (!pgui || pgui->cbSize != sizeof(GUITHREADINFO) || (idThread && idThread != GetCurrentThreadId())) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const Caret& c = S().caret;
+    *pgui = GUITHREADINFO{};
+    pgui->cbSize = sizeof(GUITHREADINFO);
+    pgui->hwndActive = GetActiveWindow();
+    pgui->hwndFocus = GetFocus();
+    pgui->hwndCapture = GetCapture();
+    if (c.hwnd) {
+        pgui->hwndCaret = c.hwnd;
+        pgui->rcCaret = RECT{c.pos.x, c.pos.y, c.pos.x + c.width, c.pos.y + c.height};
+        if (c.hideCount == 0) pgui->flags |= GUI_CARETBLINKING;
+    }
     return TRUE;
 }
 

@@ -1100,6 +1100,25 @@ TW_PATCHABLE BOOL WINAPI HideCaret(HWND hWnd);
 TW_PATCHABLE BOOL WINAPI SetCaretPos(int X, int Y);
 TW_PATCHABLE BOOL WINAPI GetCaretPos(LPPOINT lpPoint);
 
+// Where the keyboard's input goes: active, focus and capture windows and the caret's window and place.
+typedef struct tagGUITHREADINFO {
+    DWORD cbSize;
+    DWORD flags;
+    HWND hwndActive;
+    HWND hwndFocus;
+    HWND hwndCapture;
+    HWND hwndMenuOwner;
+    HWND hwndMoveSize;
+    HWND hwndCaret;
+    RECT rcCaret;
+} GUITHREADINFO, *PGUITHREADINFO, *LPGUITHREADINFO;
+#define GUI_CARETBLINKING 0x00000001
+#define GUI_INMOVESIZE 0x00000002
+#define GUI_INMENUMODE 0x00000004
+#define GUI_SYSTEMMENUMODE 0x00000008
+#define GUI_POPUPMENUMODE 0x00000010
+TW_PATCHABLE BOOL WINAPI GetGUIThreadInfo(DWORD idThread, PGUITHREADINFO pgui);
+
 // ---- clipboard (text and file lists) ----
 TW_PATCHABLE BOOL WINAPI OpenClipboard(HWND hWndNewOwner);
 TW_PATCHABLE BOOL WINAPI CloseClipboard(void);

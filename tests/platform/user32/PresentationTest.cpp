@@ -4,6 +4,7 @@
 #include "qt/QtBackend.h"
 
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QMouseEvent>
 #include <QWindow>
 
@@ -132,4 +133,28 @@ TEST_F(DesktopTest, ActivationGoingToAnotherProgramSendsActivateAppFalse) {
     ASSERT_EQ(rec.Of(WM_ACTIVATEAPP).size(), 1u);
     EXPECT_EQ(rec.Of(WM_ACTIVATEAPP)[0].wp, WPARAM(FALSE));
     EXPECT_EQ(GetActiveWindow(), nullptr);
+}
+
+TEST_F(DesktopTest, AnInputMethodsTextReachesTheFocusedEditAndItsWindowGoesBesideTheCaret) {
+    HWND edit = CreateWindowExW(0, u"Edit", u"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10, 200, 24, w, nullptr,
+                                nullptr, nullptr);
+    SetFocus(edit);
+    app.Type("a");
+    QInputMethodQueryEvent query(Qt::ImEnabled | Qt::ImCursorRectangle);
+    QCoreApplication::sendEvent(qw, &query);
+    EXPECT_TRUE(query.value(Qt::ImEnabled).toBool());
+    POINT caret{};
+    GetCaretPos(&caret);
+    ClientToScreen(edit, &caret);
+    EXPECT_EQ(query.value(Qt::ImCursorRectangle).toRect().topLeft(), qw->mapFromGlobal(QPoint(caret.x, caret.y)));
+
+    QInputMethodEvent preedit(QStringLiteral("nih"), {});  // still composing: nothing typed yet
+    QCoreApplication::sendEvent(qw, &preedit);
+    QInputMethodEvent commit;
+    commit.setCommitString(QString::fromUtf16(u"\u65E5\u672C\U0001F600"));
+    QCoreApplication::sendEvent(qw, &commit);
+    app.PumpUntilIdle();
+    char16_t text[16] = {};
+    GetWindowTextW(edit, text, 16);
+    EXPECT_EQ(std::u16string(text), u"a\u65E5\u672C\U0001F600");
 }
