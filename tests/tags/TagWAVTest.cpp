@@ -152,6 +152,8 @@ TEST(WAVRecords, BextFieldsUmidAndChunkSizes)
     EXPECT_FALSE(tag.HaveBEXT());
     tag.BEXT.SetCodingHistory(u"A=PCM"_s);
     EXPECT_EQ(tag.CalculateBEXTSize(), 608);
+    tag.BEXT.SetCodingHistory(u"A=PCM,F=4800"_s);
+    EXPECT_EQ(tag.CalculateBEXTSize(), 616);   // 602 + 12 + a terminator, made even
     tag.BEXT.SetCodingHistory(u"A=PCM,F=48000"_s);
     EXPECT_EQ(tag.CalculateBEXTSize(), 616);
     rtl::TMemoryStream block;
