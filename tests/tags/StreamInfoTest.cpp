@@ -77,6 +77,7 @@ TEST(WavPackInfo, Version4HeaderTable)
     } cases[] = {
         {"mono 16-bit 44.1 kHz", 1 | 4 | 9u << 23, {}, 1, 16, 44100, u"lossless"_s},
         {"stereo 24-bit 96 kHz, high", 2 | 13u << 23, Cat({B({0x21, 0x65, 0x02, 8})}), 2, 24, 96000, u"lossless (high)"_s},
+        {"stereo 16-bit 192 kHz, the last rate", 1 | 14u << 23, {}, 2, 16, 192000, u"lossless"_s},
         {"rate index 15 and very fast", 3 | 15u << 23, Cat({B({0x65, 0x02, 6})}), 2, 32, 44100, u"lossless (very fast)"_s},
         {"hybrid, unknown mode byte", 1 | 8 | 0u << 23, Cat({B({0x65, 0x02, 7})}), 2, 16, 6000, u"hybrid lossy"_s},
     };
