@@ -373,14 +373,16 @@ int32_t TOGGStream::CalculateWrappedStreamSizeEx(int32_t InputDataSize, int32_t 
 // buffers of memory and few system calls.
 bool TOGGStream::Renumber(bool Consecutive, int64_t Start, rtl::TStream& Source, rtl::TStream& Destination, int32_t Serial)
 {
-    constexpr size_t BlockSize = 1 << 20;   // more than the largest page (27 + 255 + 255 * 255 bytes)
+    constexpr int64_t LargestPage = TOggHeader::RecordSize + 255 * 255;
     try {
-        std::vector<uint8_t> in(BlockSize), out;
-        out.reserve(BlockSize + 65536);
-        size_t have = 0, at = 0;
-        int64_t n = Start;
         int64_t consumed = Source.Position();   // file position of in[at]
         const int64_t end = Source.Size();
+        // A megabyte at a time, or less for what is left of a small file: never less than a page.
+        const size_t BlockSize = size_t(std::clamp<int64_t>(end - consumed, LargestPage, 1 << 20));
+        std::vector<uint8_t> in(BlockSize), out;
+        out.reserve(BlockSize);
+        size_t have = 0, at = 0;
+        int64_t n = Start;
         auto fill = [&] {
             std::memmove(in.data(), in.data() + at, have - at);
             have -= at;
@@ -393,7 +395,7 @@ bool TOGGStream::Renumber(bool Consecutive, int64_t Start, rtl::TStream& Source,
             out.clear();
         };
         while (consumed < end) {
-            if (have - at < size_t(TOggHeader::RecordSize) + 65025) fill();
+            if (have - at < size_t(LargestPage)) fill();
             const size_t left = have - at;
             const uint8_t* p = in.data() + at;
             size_t size = 0;
