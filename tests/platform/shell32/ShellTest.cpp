@@ -4,10 +4,13 @@
 #include "win/shell32/shellapi.h"
 #include "win/windows.h"
 
+#include "tests/support/Peers.h"
 #include "tests/support/windows/HeadlessApp.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLocale>
+#include <QMap>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -86,6 +89,40 @@ TEST(AbsentServices, AnswerSoCallersFallBack) {
     EXPECT_EQ(bar.rc.right, 3);
     EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(u"shell32.dll"), "SHAppBarMessage")),
               reinterpret_cast<void*>(&SHAppBarMessage));
+}
+
+// Type names come from the MIME database: the untranslated comments, as a reader of the database's own
+// file finds them.
+TEST(FileInfo, TypeNamesFromTheMimeDatabase) {
+    TW_REQUIRE_TOOL("/usr/bin/python3");
+    const QString database = QStringLiteral("/usr/share/mime/packages/freedesktop.org.xml");
+    if (!QFile::exists(database)) GTEST_SKIP() << "no MIME database (shared-mime-info)";
+    if (QLocale::system().language() != QLocale::English && QLocale::system().language() != QLocale::C)
+        GTEST_SKIP() << "type names are translated in this locale";
+    const auto r = testing_support::RunProgram(
+        "/usr/bin/python3",
+        {"-c",
+         "import sys, xml.etree.ElementTree as E\n"
+         "n = {'m': 'http://www.freedesktop.org/standards/shared-mime-info'}\n"
+         "for t in E.parse(sys.argv[1]).getroot().findall('m:mime-type', n):\n"
+         "    if t.get('type') in sys.argv[2:]:\n"
+         "        print(t.get('type') + '=' + [c.text for c in t.findall('m:comment', n) if not c.attrib][0])\n",
+         database, "audio/mpeg", "video/webm", "inode/directory"});
+    ASSERT_TRUE(r.Ok()) << r.Describe();
+    QMap<QString, QString> expected;
+    for (const QByteArray& line : r.Out.trimmed().split('\n')) expected[QString::fromUtf8(line.left(line.indexOf('=')))] = QString::fromUtf8(line.mid(line.indexOf('=') + 1));
+    ASSERT_EQ(expected.size(), 3);
+    struct Case {
+        const char16_t* name;
+        DWORD attributes;
+        const char* type;
+    };
+    for (const Case& c : {Case{u"song.mp3", 0, "audio/mpeg"}, Case{u"CLIP.WEBM", 0, "video/webm"},
+                          Case{u"Music", FILE_ATTRIBUTE_DIRECTORY, "inode/directory"}}) {
+        SHFILEINFOW info{};
+        ASSERT_TRUE(SHGetFileInfoW(c.name, c.attributes, &info, sizeof info, SHGFI_USEFILEATTRIBUTES | SHGFI_TYPENAME));
+        EXPECT_EQ(QString::fromUtf16(info.szTypeName), expected[c.type]) << c.type;
+    }
 }
 
 TEST(FolderBrowser, WithoutDisplayOrHandlerReturnsAtOnce) {
