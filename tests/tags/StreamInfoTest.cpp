@@ -1,6 +1,7 @@
 // tests/tags/StreamInfoTest.cpp: the WavPack (versions 4 and 3) and Musepack (SV4 to SV8) stream facts,
 // from headers built byte by byte and from files made by wavpack and mpcenc, against ffprobe.
 #include "tags/MPEGplus.h"
+#include "tags/Tags.h"
 #include "tags/WAVPackfile.h"
 
 #include "rtl/Streams.h"
@@ -234,7 +235,7 @@ TEST(StreamInfoPeer, WavPackAndMpcencFilesAgreeWithFfprobe)
         const QString wv = dir.QFile(u"s.wv"_s);
         for (const QStringList& mode : {QStringList{u"-hh"_s}, QStringList{u"-b256"_s}}) {
             SCOPED_TRACE(mode.join(u' ').toStdString());
-            run = testing_support::RunProgram(u"wavpack"_s, mode + QStringList{u"-q"_s, u"-y"_s, wav, u"-o"_s, wv});
+            run = testing_support::RunProgram(u"wavpack"_s, mode + QStringList{u"-q"_s, u"-y"_s, u"-w"_s, u"Artist=Wv"_s, wav, u"-o"_s, wv});
             ASSERT_TRUE(run.Ok()) << run.Describe();
             tags::TWAVPackfile w;
             ASSERT_TRUE(w.LoadFromFile(wv, 0));
@@ -244,11 +245,19 @@ TEST(StreamInfoPeer, WavPackAndMpcencFilesAgreeWithFfprobe)
             EXPECT_NEAR(w.FDuration, seconds, 0.001);
             EXPECT_EQ(w.FBits, 16u);
             EXPECT_TRUE(w.FEncoder.startsWith(mode[0] == u"-hh"_s ? u"lossless"_s : u"hybrid lossy"_s)) << w.FEncoder.toStdString();
+            // The front: the APEv2 tag behind the stream, and the facts from the stream.
+            tags::TTags front;
+            front.ParseWavPackAudioAttributes = true;
+            ASSERT_EQ(front.LoadFromFile(wv), 0);
+            EXPECT_EQ(front.GetTag(u"ARTIST"_s), u"Wv"_s);
+            EXPECT_EQ(front.SourceAudioAttributes->SamplesPerSec(), 48000u);
+            EXPECT_EQ(front.SourceAudioAttributes->Channels(), 2);
+            EXPECT_EQ(front.SourceAudioAttributes->SampleCount(), 96000);
         }
     }
     if (testing_support::RequireTool(u"mpcenc"_s)) {
         const QString mpc = dir.QFile(u"s.mpc"_s);
-        run = testing_support::RunProgram(u"mpcenc"_s, {u"--silent"_s, u"--overwrite"_s, wav, mpc});
+        run = testing_support::RunProgram(u"mpcenc"_s, {u"--silent"_s, u"--overwrite"_s, u"--artist"_s, u"Mpc"_s, wav, mpc});
         ASSERT_TRUE(run.Ok()) << run.Describe();
         tags::TMPEGplus m;
         ASSERT_TRUE(m.LoadFromFile(mpc, 0, 0));
@@ -257,5 +266,12 @@ TEST(StreamInfoPeer, WavPackAndMpcencFilesAgreeWithFfprobe)
         EXPECT_EQ(std::make_pair(m.FSampleRate, int(m.FChannelCount)), probe(mpc));
         // ffprobe estimates an SV8 duration from the bit rate; the stream header holds the samples encoded.
         EXPECT_NEAR(m.GetDuration(), 2.0, 0.05);
+        tags::TTags front;
+        front.ParseMusePackAudioAttributes = true;
+        ASSERT_EQ(front.LoadFromFile(mpc), 0);
+        EXPECT_EQ(front.GetTag(u"ARTIST"_s), u"Mpc"_s);
+        EXPECT_EQ(front.SourceAudioAttributes->SamplesPerSec(), 48000u);
+        EXPECT_EQ(front.SourceAudioAttributes->Channels(), 2);
+        EXPECT_NEAR(front.SourceAudioAttributes->PlayTime(), 2.0, 0.05);
     }
 }
