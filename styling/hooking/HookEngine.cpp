@@ -621,6 +621,21 @@ THookTransaction* BeginHookTransaction(uint8_t Options) {
                 }
                 return true;
             });
+            // A suspension completes asynchronously; asking for the context waits until the thread
+            // has stopped. One that does not stop is let go and not listed.
+            int kept = 0;
+            for (int i = 0; i < t->Count; ++i) {
+                HANDLE h = e.OpenThreadProc(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE, t->Threads[i]);
+                if (!h) continue;
+                CONTEXT c{};
+                c.ContextFlags = CONTEXT_CONTROL;
+                if (GetThreadContext(h, &c))
+                    t->Threads[kept++] = t->Threads[i];
+                else
+                    ResumeThread(h);
+                CloseHandle(h);
+            }
+            t->Count = kept;
         }
     }
     CurrentTransaction = t;

@@ -357,19 +357,28 @@ TEST(HookFunction, FourThreadsCallTheTargetDuringThousandsOfChanges) {
     std::vector<std::thread> callers;
     for (int i = 0; i < 4; ++i)
         callers.emplace_back([&, i] {
+            // Bursts of calls with short sleeps between them: a sleeping caller takes the suspend
+            // signal at once, and the installing thread is not starved on a loaded machine.
             while (!stop) {
-                if (f(uint64_t(i), 10) != uint64_t(i) + 11) ++wrong;
-                ++calls;
+                for (int k = 0; k < 2000; ++k)
+                    if (f(uint64_t(i), 10) != uint64_t(i) + 11) ++wrong;
+                calls += 2000;
+                std::this_thread::sleep_for(std::chrono::microseconds(20));
             }
         });
+    // Each transaction removes the last hook and installs the next: threads held inside the old hook's
+    // code go back to the restored original, and those inside the bytes the new patch takes go on in
+    // its trampoline.
+    void* tramp = nullptr;
     for (int i = 0; i < 1000; ++i) {
         THookTransaction* t = BeginHookTransaction(toSuspendThreads);
-        void* tramp = HookFunction(at.At(tw_fx_real), reinterpret_cast<void*>(&StressDetour));
-        EndHookTransaction(t);
-        t = BeginHookTransaction(toSuspendThreads);
-        UnhookFunction(tramp);
+        if (tramp) EXPECT_EQ(UnhookFunction(tramp), 0);
+        tramp = HookFunction(at.At(tw_fx_real), reinterpret_cast<void*>(&StressDetour));
         EndHookTransaction(t);
     }
+    THookTransaction* t = BeginHookTransaction(toSuspendThreads);
+    EXPECT_EQ(UnhookFunction(tramp), 0);
+    EndHookTransaction(t);
     stop = true;
     for (auto& c : callers) c.join();
     EXPECT_EQ(wrong.load(), 0u);

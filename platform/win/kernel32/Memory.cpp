@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <map>
@@ -86,20 +87,35 @@ void SplitAt(std::vector<Region>& Map, uintptr_t A) {
     Map.insert(it + 1, right);
 }
 
+// Reads a number in the given base at P, moving P past it and one separator.
+unsigned long Number(const char*& P, int Base) {
+    char* end = nullptr;
+    const unsigned long v = std::strtoul(P, &end, Base);
+    P = *end ? end + 1 : end;
+    return v;
+}
+
 std::vector<Region> ParseMaps() {
     ++Parses;
     std::vector<Region> out;
     FILE* f = std::fopen("/proc/self/maps", "re");
     if (!f) return out;
+    out.reserve(512);
     char line[4096 + 256];
-    std::string lastPath;
+    std::string lastPath, path;
+    // "start-end perms offset dev inode   path"
     while (std::fgets(line, sizeof line, f)) {
-        unsigned long start = 0, end = 0, offset = 0, inode = 0;
-        char perms[5] = {};
-        int pathAt = 0;
-        if (std::sscanf(line, "%lx-%lx %4s %lx %*s %lu %n", &start, &end, perms, &offset, &inode, &pathAt) < 5)
-            continue;
-        std::string path = line + pathAt;
+        const char* p = line;
+        const unsigned long start = Number(p, 16), end = Number(p, 16);
+        if (std::strlen(p) < 5) continue;
+        const char* perms = p;
+        p += 5;
+        Number(p, 16); // offset
+        while (*p && *p != ' ') ++p; // device
+        if (*p) ++p;
+        const unsigned long inode = Number(p, 10);
+        while (*p == ' ') ++p;
+        path.assign(p);
         while (!path.empty() && (path.back() == '\n' || path.back() == ' ')) path.pop_back();
         const bool r = perms[0] == 'r', w = perms[1] == 'w', x = perms[2] == 'x';
         Region g{};
@@ -137,25 +153,11 @@ std::vector<Region> ParseMaps() {
 
 // Removes [Start, End) from the snapshot, splitting the regions across its edges.
 void Cut(std::vector<Region>& Map, uintptr_t Start, uintptr_t End) {
-    std::vector<Region> out;
-    out.reserve(Map.size() + 2);
-    for (const auto& g : Map) {
-        if (g.End <= Start || g.Start >= End) {
-            out.push_back(g);
-            continue;
-        }
-        if (g.Start < Start) {
-            Region left = g;
-            left.End = Start;
-            out.push_back(left);
-        }
-        if (g.End > End) {
-            Region right = g;
-            right.Start = End;
-            out.push_back(right);
-        }
-    }
-    Map.swap(out);
+    SplitAt(Map, Start);
+    SplitAt(Map, End);
+    auto from = std::lower_bound(Map.begin(), Map.end(), Start, [](const Region& r, uintptr_t a) { return r.Start < a; });
+    auto to = std::lower_bound(from, Map.end(), End, [](const Region& r, uintptr_t a) { return r.Start < a; });
+    Map.erase(from, to);
 }
 
 void Insert(std::vector<Region>& Map, const Region& G) {
@@ -166,18 +168,13 @@ void Insert(std::vector<Region>& Map, const Region& G) {
 
 // Sets the protection of [Start, End) in the snapshot, keeping each region's other facts.
 void Reprotect(std::vector<Region>& Map, uintptr_t Start, uintptr_t End, DWORD Protect) {
-    std::vector<Region> inside;
-    for (const auto& g : Map)
-        if (g.End > Start && g.Start < End) {
-            Region part = g;
-            part.Start = std::max(g.Start, Start);
-            part.End = std::min(g.End, End);
-            part.Protect = Protect;
-            part.State = MEM_COMMIT;
-            inside.push_back(part);
-        }
-    Cut(Map, Start, End);
-    for (const auto& g : inside) Insert(Map, g);
+    SplitAt(Map, Start);
+    SplitAt(Map, End);
+    for (auto it = std::lower_bound(Map.begin(), Map.end(), Start, [](const Region& r, uintptr_t a) { return r.Start < a; });
+         it != Map.end() && it->Start < End; ++it) {
+        it->Protect = Protect;
+        it->State = MEM_COMMIT;
+    }
 }
 
 const Region* Find(const std::vector<Region>& Map, uintptr_t A) {

@@ -82,6 +82,7 @@ enum : int { Running = 0, Requested = 1, Parked = 2, Resuming = 3 };
 struct SuspendSlot {
     std::atomic<pid_t> Tid{0};
     std::atomic<int> State{Running};
+    std::atomic<bool> Inside{false}; // in the handler, where the signal is blocked for a while
     ucontext_t* Context = nullptr; // while Parked: the registers the thread resumes with
     DWORD Count = 0;               // guarded by SuspendLock
 };
@@ -129,16 +130,25 @@ void OnSuspendSignal(int, siginfo_t*, void* Context) {
     const int savedErrno = errno;
     SuspendSlot* s = FindSlot(CurrentTid());
     if (s) {
+        s->Inside.store(true, std::memory_order_release);
         s->Context = static_cast<ucontext_t*>(Context);
         int expected = Requested;
-        // A late signal after a suspension that gave up, or a second queued one, finds no request.
+        // A late signal after a suspension that was withdrawn, or a second queued one, finds no request.
         if (s->State.compare_exchange_strong(expected, Parked, std::memory_order_acq_rel)) {
-            FutexWake(s->State);
-            while (s->State.load(std::memory_order_acquire) == Parked) FutexWait(s->State, Parked, 0);
+            for (;;) {
+                FutexWake(s->State);
+                while (s->State.load(std::memory_order_acquire) == Parked) FutexWait(s->State, Parked, 0);
+                expected = Resuming;
+                if (s->State.compare_exchange_strong(expected, Running, std::memory_order_acq_rel)) break;
+                // Suspended again before it left: park once more, with the same registers (unless
+                // that request was withdrawn meanwhile).
+                expected = Requested;
+                if (!s->State.compare_exchange_strong(expected, Parked, std::memory_order_acq_rel)) break;
+            }
             s->Context = nullptr;
-            s->State.store(Running, std::memory_order_release); // the slot's last touch
             FutexWake(s->State);
         }
+        s->Inside.store(false, std::memory_order_release);
     }
     errno = savedErrno;
 }
@@ -169,10 +179,34 @@ bool BlocksSuspendSignal(pid_t Tid) {
     return found && ((blocked >> bit) & 1);
 }
 
-// Under SuspendLock: the slot of a parked thread, or null.
+// Under SuspendLock, for a slot with a suspension requested: waits until the thread has parked. A
+// thread that keeps the signal blocked for a few looks (outside our handler, which parks it again
+// when it next runs however long a loaded machine keeps it waiting), takes more than a few seconds or
+// has ended gets its request withdrawn (false, with the last error set).
+bool WaitParked(SuspendSlot* S, pid_t Tid) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    int blocking = 0; // consecutive looks at a blocked signal (another handler may block it briefly)
+    while (S->State.load(std::memory_order_acquire) == Requested) {
+        FutexWait(S->State, Requested, 10'000'000);
+        if (S->State.load(std::memory_order_acquire) != Requested) break;
+        const bool inside = S->Inside.load(std::memory_order_acquire);
+        blocking = !inside && BlocksSuspendSignal(Tid) ? blocking + 1 : 0;
+        if (std::chrono::steady_clock::now() < deadline && Alive(Tid) && blocking < 3) continue;
+        int expected = Requested;
+        if (S->State.compare_exchange_strong(expected, Running)) {
+            S->Count = 0;
+            SetLastError(blocking >= 3 ? ERROR_ACCESS_DENIED : ERROR_TIMEOUT);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Under SuspendLock: the slot of a suspended thread once it has parked, or null.
 SuspendSlot* ParkedSlot(pid_t Tid) {
     SuspendSlot* s = FindSlot(Tid);
-    return s && s->Count > 0 && s->State.load(std::memory_order_acquire) == Parked ? s : nullptr;
+    if (!s || s->Count == 0 || !WaitParked(s, Tid)) return nullptr;
+    return s;
 }
 
 // CONTEXT_INTEGER: the registers a context carries, by their place in the signal frame.
@@ -279,31 +313,25 @@ DWORD WINAPI SuspendThread(HANDLE hThread) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return DWORD(-1);
     }
-    auto fail = [](DWORD Error) {
-        SetLastError(Error);
-        return DWORD(-1);
-    };
-    // The last resume may not have left the handler yet; a new request must not meet it there.
-    while (s->State.load(std::memory_order_acquire) == Resuming) FutexWait(s->State, Resuming, 1'000'000);
+    s->Count = 1;
+    // Resumed but not yet out of the handler: it stays parked for this request.
+    int expected = Resuming;
+    if (s->State.compare_exchange_strong(expected, Requested, std::memory_order_acq_rel)) {
+        FutexWake(s->State);
+        return 0;
+    }
+    // As on the real platform the suspension completes asynchronously: the caller may ask several
+    // threads at once, and GetThreadContext waits until the thread has stopped. A thread that blocks
+    // the signal is waited for here, so that one that keeps it blocked is refused at once.
     s->State.store(Requested, std::memory_order_release);
     if (syscall(SYS_tgkill, getpid(), tid, SuspendSignal()) != 0) {
         s->State.store(Running);
-        return fail(ERROR_INVALID_HANDLE);
+        s->Count = 0;
+        SetLastError(ERROR_INVALID_HANDLE);
+        return DWORD(-1);
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    int blocking = 0; // consecutive looks at a blocked signal (a handler on its way out blocks it briefly)
-    while (s->State.load(std::memory_order_acquire) == Requested) {
-        FutexWait(s->State, Requested, 10'000'000);
-        if (s->State.load(std::memory_order_acquire) != Requested) break;
-        blocking = BlocksSuspendSignal(tid) ? blocking + 1 : 0;
-        if (std::chrono::steady_clock::now() < deadline && Alive(tid) && blocking < 3) continue;
-        // The thread blocks the signal, takes too long or has ended: withdraw the request unless it
-        // parked just now.
-        int expected = Requested;
-        if (s->State.compare_exchange_strong(expected, Running))
-            return fail(blocking >= 3 ? ERROR_ACCESS_DENIED : ERROR_TIMEOUT);
-    }
-    s->Count = 1;
+    if (!s->Inside.load(std::memory_order_acquire) && BlocksSuspendSignal(tid) && !WaitParked(s, tid))
+        return DWORD(-1);
     return 0;
 }
 
@@ -315,8 +343,12 @@ DWORD WINAPI ResumeThread(HANDLE hThread) {
     if (!s || s->Count == 0) return 0;
     const DWORD previous = s->Count--;
     if (s->Count == 0) {
-        s->State.store(Resuming, std::memory_order_release);
-        FutexWake(s->State);
+        // Not parked yet: the request is withdrawn and its signal, when it comes, finds none.
+        int expected = Requested;
+        if (!s->State.compare_exchange_strong(expected, Running, std::memory_order_acq_rel)) {
+            s->State.store(Resuming, std::memory_order_release);
+            FutexWake(s->State);
+        }
     }
     return previous;
 }

@@ -84,6 +84,10 @@ TEST(SuspendThread, StopsTheThreadUntilEveryResume) {
     ASSERT_NE(h, nullptr);
     ASSERT_EQ(SuspendThread(h), 0u);
     EXPECT_EQ(SuspendThread(h), 1u);
+    // The suspension completes asynchronously, as on the real platform; the context waits for it.
+    CONTEXT ctx{};
+    ctx.ContextFlags = CONTEXT_CONTROL;
+    ASSERT_TRUE(GetThreadContext(h, &ctx));
     const uint64_t frozen = c.Count.load();
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_EQ(c.Count.load(), frozen);
@@ -178,8 +182,21 @@ TEST(SuspendThread, ManyRoundsOverSeveralThreadsNeitherHangNorLoseOne) {
         handles.push_back(OpenThread(THREAD_SUSPEND_RESUME, FALSE, counters.back()->Id));
         ASSERT_NE(handles.back(), nullptr);
     }
+    // Every other round waits for the threads to stop; the others resume them at once, mostly before
+    // they have stopped or left the handler.
     for (int round = 0; round < 100; ++round) {
         for (HANDLE h : handles) ASSERT_EQ(SuspendThread(h), 0u) << round;
+        if (round % 2) {
+            for (HANDLE h : handles) {
+                CONTEXT ctx{};
+                ctx.ContextFlags = CONTEXT_CONTROL;
+                EXPECT_TRUE(GetThreadContext(h, &ctx)) << round;
+            }
+            uint64_t frozen[4];
+            for (int i = 0; i < 4; ++i) frozen[i] = counters[i]->Count.load();
+            std::this_thread::yield();
+            for (int i = 0; i < 4; ++i) EXPECT_EQ(counters[i]->Count.load(), frozen[i]) << round;
+        }
         for (HANDLE h : handles) ASSERT_EQ(ResumeThread(h), 1u) << round;
     }
     for (auto& c : counters) EXPECT_TRUE(c->Moves());
