@@ -46,10 +46,11 @@ void BM_OurDecoder(benchmark::State& State) {
     size_t count = 0;
     for (auto _ : State) {
         size_t at = 0;
+        // One record for every decode, as a caller walking code uses it: the decoder clears it.
+        styling::TDecodedInstruction I{};
+        I.Architecture = 1;
+        I.DecodeOptions = styling::doVex;
         while (at < t.Size) {
-            styling::TDecodedInstruction I{};
-            I.Architecture = 1;
-            I.DecodeOptions = styling::doVex;
             I.Address = t.Start + at;
             int len = 1;
             try {
