@@ -4,8 +4,11 @@
 #include "win/kernel32/winbase.h"
 
 #include <algorithm>
-#include <ctime>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <mutex>
+#include <string>
 
 namespace {
 
@@ -167,6 +170,23 @@ Year ThisYear(int year) {
     return y;
 }
 
+// ThisYear for the zone in force, worked out once per zone and year: callers ask for every date they show.
+Year ThisYearCached(int year) {
+    static std::mutex lock;
+    static std::string zone;
+    static int cachedYear = 0;
+    static Year cached;
+    const char* tz = std::getenv("TZ");
+    const std::string current = tz ? std::string("=") + tz : std::string();
+    std::lock_guard guard(lock);
+    if (year != cachedYear || current != zone) {
+        cached = ThisYear(year);
+        cachedYear = year;
+        zone = current;
+    }
+    return cached;
+}
+
 // The instant (in ticks, UTC) at which a rule takes effect in a year, the rule's wall clock read with
 // the bias in force before it.
 int64_t RuleInstant(const SYSTEMTIME& rule, int64_t year, LONG biasBefore) {
@@ -264,7 +284,7 @@ DWORD WINAPI GetTimeZoneInformation(LPTIME_ZONE_INFORMATION tz) {
     const time_t now = ::time(nullptr);
     struct tm local {};
     ::localtime_r(&now, &local);
-    const Year year = ThisYear(local.tm_year + 1900);
+    const Year year = ThisYearCached(local.tm_year + 1900);
     tz->Bias = LONG(-year.standardOffset / 60);
     CopyName(tz->StandardName, ::tzname[0]);
     CopyName(tz->DaylightName, ::tzname[1]);

@@ -312,7 +312,7 @@ void LayoutPopup(Menu* m, HWND owner) {
         if (!(it.type & MFT_BITMAP)) leftCol = std::max<int>(leftCol, BitmapSize(it.bitmap).cx);
     leftCol += 4;
     m->leftColumn = leftCol;
-    const int rightCol = check + 4;  // the sub-menu arrow
+    const int rightCol = check + 6;  // the sub-menu arrow, and the gap after shortcut texts
 
     // Columns: an item with MFT_MENUBREAK or MFT_MENUBARBREAK starts a new one.
     // Items start inside a margin of the client area, which surrounds them on every side.
@@ -398,9 +398,10 @@ void PaintPopupItem(HDC hdc, Menu* m, int index, HWND owner, bool cues, int dy) 
         return;
     }
     if (it.Separator()) {
+        // Flat menus (the setting this platform reports) divide with one shadow line across the middle.
         FillRect(hdc, &r, GetSysColorBrush(COLOR_MENU));
-        RECT line{r.left + 1, r.top + (r.bottom - r.top) / 2 - 1, r.right - 1, r.bottom};
-        DrawEdge(hdc, &line, EDGE_ETCHED, BF_TOP);
+        RECT line{r.left + 1, r.top + (r.bottom - r.top) / 2, r.right - 1, r.top + (r.bottom - r.top) / 2 + 1};
+        FillRect(hdc, &line, GetSysColorBrush(COLOR_BTNSHADOW));
         return;
     }
     const bool hot = selected;
@@ -412,10 +413,12 @@ void PaintPopupItem(HDC hdc, Menu* m, int index, HWND owner, bool cues, int dy) 
     const SIZE bmp = BitmapSize(it.bitmap);
     const int leftCol = m->leftColumn;
     auto centred = [&](int height) { return r.top + (r.bottom - r.top - height) / 2; };
+    // Glyph boxes centre with the odd pixel above them.
+    const int glyphTop = r.top + (r.bottom - r.top - check + 1) / 2;
     if (checkBmp) {
         Blit(hdc, checkBmp, r.left + 2, centred(BitmapSize(checkBmp).cy));
     } else if (it.state & MFS_CHECKED) {
-        DrawGlyph(hdc, r.left + 2, centred(check), check, (it.type & MFT_RADIOCHECK) ? DFCS_MENUBULLET : DFCS_MENUCHECK,
+        DrawGlyph(hdc, r.left, glyphTop, check, (it.type & MFT_RADIOCHECK) ? DFCS_MENUBULLET : DFCS_MENUCHECK,
                   textColor);
     } else if (bmp.cx > 0 && !(it.type & MFT_BITMAP)) {
         Blit(hdc, it.bitmap, r.left + 2, centred(bmp.cy));
@@ -444,7 +447,8 @@ void PaintPopupItem(HDC hdc, Menu* m, int index, HWND owner, bool cues, int dy) 
     SelectObject(hdc, oldFont);
     SetTextColor(hdc, oldColor);
     SetBkMode(hdc, oldMode);
-    if (it.sub) DrawGlyph(hdc, r.right - check - 2, r.top + (r.bottom - r.top - check) / 2, check, DFCS_MENUARROW, textColor);
+    // The arrow's box reaches past the item's right edge, so the arrow itself ends two pixels before it.
+    if (it.sub) DrawGlyph(hdc, r.right - check + 2, glyphTop, check, DFCS_MENUARROW, textColor);
 }
 
 // ---- the menu bar ----

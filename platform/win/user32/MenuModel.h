@@ -62,7 +62,7 @@ Item* FindItem(HMENU h, UINT ref, bool byPosition, Menu** holder = nullptr, int*
 // Font, height and layout constants of the classic look.
 HFONT MenuFont(bool bold = false);
 constexpr int PopupBorder = 1;  // the frame in the non-client area
-constexpr int PopupMargin = 3;  // between the frame and the items
+constexpr int PopupMargin = 2;  // between the frame and the items
 constexpr int SeparatorHeight = 9;
 constexpr int ScrollArrowHeight = 16;
 

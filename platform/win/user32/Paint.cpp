@@ -227,7 +227,7 @@ BOOL DrawMenuControl(HDC hdc, LPRECT rc, UINT state) {
         break;
     case DFCS_MENUBULLET: {
         const int w = r.right - r.left, h = r.bottom - r.top, d = std::max(2, std::min(w, h) / 3);
-        const int x = r.left + (w - d) / 2, y = r.top + (h - d) / 2;
+        const int x = r.left + (w - d + 1) / 2, y = r.top + (h - d + 1) / 2;  // the odd pixel before it
         const int saved = SaveDC(hdc);
         SelectObject(hdc, GetStockObject(BLACK_BRUSH));
         SelectObject(hdc, GetStockObject(BLACK_PEN));

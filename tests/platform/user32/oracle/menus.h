@@ -213,15 +213,16 @@ static void ScSystemMenu(void) {
 }
 
 /* The classic pop-up's geometry: each item's top and height, and where items start, relative to the
- * menu window; the window's border. */
+ * menu window's outer edge; where its client area starts. */
 static void OracleLogLayout(HWND owner, int step) {
     HMENU m = oracleMenus[0];
     int i, n = GetMenuItemCount(m);
     HWND menuWnd;
     RECT wr, cr, first;
     POINT o = {0, 0};
+    (void)owner;
     if (step != 0) return;
-    GetMenuItemRect(owner, m, 0, &first);
+    GetMenuItemRect(0, m, 0, &first);
     o.x = (first.left + first.right) / 2;
     o.y = (first.top + first.bottom) / 2;
     menuWnd = WindowFromPoint(o);
@@ -229,11 +230,11 @@ static void OracleLogLayout(HWND owner, int step) {
     GetWindowRect(menuWnd, &wr);
     GetClientRect(menuWnd, &cr);
     ClientToScreen(menuWnd, &o);
-    OracleAppend("item border=%d,%d left=%d\n", (int)(o.x - wr.left), (int)(o.y - wr.top), (int)(first.left - o.x));
+    OracleAppend("item border=%d,%d left=%d\n", (int)(o.x - wr.left), (int)(o.y - wr.top), (int)(first.left - wr.left));
     for (i = 0; i < n; ++i) {
         RECT r;
-        GetMenuItemRect(owner, m, (UINT)i, &r);
-        OracleAppend("item %d top=%d height=%d\n", i, (int)(r.top - o.y), (int)(r.bottom - r.top));
+        GetMenuItemRect(0, m, (UINT)i, &r);
+        OracleAppend("item %d top=%d height=%d\n", i, (int)(r.top - wr.top), (int)(r.bottom - r.top));
     }
     OracleTap(0, VK_ESCAPE);
 }
@@ -256,10 +257,261 @@ static void ScMenuLayout(void) {
     DestroyMenu(m);
 }
 
+/* The visible pop-up menu windows. */
+static BOOL CALLBACK OracleCountMenuWindow(HWND h, LPARAM lp) {
+    static const char name[] = "#32768";
+    WCHAR cls[16];
+    int i, n = GetClassNameW(h, cls, 16);
+    for (i = 0; i < n && name[i] && cls[i] == (WCHAR)name[i]; ++i) {}
+    if (n == 6 && i == 6 && IsWindowVisible(h)) ++*(int*)lp;
+    return TRUE;
+}
+
+static int OracleMenuWindows(void) {
+    int n = 0;
+    EnumWindows(OracleCountMenuWindow, (LPARAM)&n);
+    return n;
+}
+
+static POINT OracleItemCentre(HMENU m, UINT pos) {
+    RECT r;
+    POINT p;
+    GetMenuItemRect(0, m, pos, &r);
+    p.x = (r.left + r.right) / 2;
+    p.y = (r.top + r.bottom) / 2;
+    return p;
+}
+
+/* The pointer rests on "More" until its sub-menu opens (the show delay passes while the loop waits),
+ * then clicks "Beta" in it. */
+static int oracleMouseState;
+static void OracleHoverThenClick(HWND owner, int step) {
+    POINT p;
+    (void)owner;
+    (void)step;
+    if (oracleMouseState == 0) {
+        p = OracleItemCentre(oracleMenus[0], 4);
+        OracleMove(p.x, p.y);
+        oracleMouseState = 1;
+    } else if (oracleMouseState == 1 && OracleMenuWindows() >= 2) {
+        p = OracleItemCentre(oracleMenus[1], 1);
+        OracleClick(p.x, p.y);
+        oracleMouseState = 2;
+    } else if (oracleMouseState == 1) {
+        OracleSleep(200);
+    }
+}
+
+static void ScMenuMouse(void) {
+    HWND owner = OracleMenuOwner();
+    HMENU m = OracleSampleMenu();
+    OracleSettle();
+    oracleMouseState = 0;
+    oracleIdleAction = OracleHoverThenClick;
+    OracleBegin();
+    OracleStep("rest on More, click Beta in its sub-menu");
+    OracleTrack(owner, m, 0);
+    DestroyMenu(m);
+}
+
+static void OracleClickTwo(HWND owner, int step) {
+    POINT p;
+    (void)owner;
+    if (step != 0) return;
+    p = OracleItemCentre(oracleMenus[0], 1);
+    OracleClick(p.x, p.y);
+}
+
+static void ScMenuClick(void) {
+    HWND owner = OracleMenuOwner();
+    HMENU m = OracleSampleMenu();
+    OracleSettle();
+    oracleIdleAction = OracleClickTwo;
+    OracleBegin();
+    OracleStep("click Two");
+    OracleTrack(owner, m, TPM_RETURNCMD);
+    DestroyMenu(m);
+}
+
+/* Pixel table of the classic pop-up. The system colours are first set apart, so that each pixel reads
+ * as the letter of its colour's role ('?' for any other, such as smoothed text):
+ *   F menu, T menu text, H highlight, I highlight text, G grey text, S shadow, W button highlight,
+ *   D dark shadow, L 3-D light, B button face, K window frame, M menu highlight, R menu bar.
+ * Items without text show only their glyph, whose letters are logged row by row with the glyph's box
+ * relative to the item: "dx" from its left edge, "gap" to its right edge, "dy" of its top from the
+ * item's vertical centre. Text items log where their ink starts and ends. */
+static const int oracleRoles[] = {COLOR_MENU,      COLOR_MENUTEXT,     COLOR_HIGHLIGHT,  COLOR_HIGHLIGHTTEXT,
+                                  COLOR_GRAYTEXT,  COLOR_BTNSHADOW,    COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW,
+                                  COLOR_3DLIGHT,   COLOR_BTNFACE,      COLOR_WINDOWFRAME,  COLOR_MENUHILIGHT,
+                                  COLOR_MENUBAR};
+static const COLORREF oracleRoleColours[] = {
+    RGB(208, 208, 208), RGB(128, 0, 0),   RGB(0, 0, 160),   RGB(255, 255, 0), RGB(128, 128, 0),
+    RGB(96, 96, 96),    RGB(255, 255, 255), RGB(24, 24, 24), RGB(232, 232, 232), RGB(192, 192, 192),
+    RGB(0, 96, 0),      RGB(0, 160, 0),   RGB(176, 176, 200)};
+static const char oracleRoleLetters[] = "FTHIGSWDLBKMR";
+#define ORACLE_ROLES ((int)(sizeof oracleRoles / sizeof oracleRoles[0]))
+static COLORREF oracleSavedRoles[ORACLE_ROLES];
+
+static void OracleSetRoles(int on) {
+    int i;
+    if (on)
+        for (i = 0; i < ORACLE_ROLES; ++i) oracleSavedRoles[i] = GetSysColor(oracleRoles[i]);
+    SetSysColors(ORACLE_ROLES, oracleRoles, on ? oracleRoleColours : oracleSavedRoles);
+}
+
+static char OracleRole(HDC dc, int x, int y) {
+    COLORREF c = GetPixel(dc, x, y);
+    int i;
+    for (i = 0; i < ORACLE_ROLES; ++i)
+        if (c == oracleRoleColours[i]) return oracleRoleLetters[i];
+    return '?';
+}
+
+static HWND oraclePixelWnd;
+static RECT oraclePixelWr;
+
+/* An item's rectangle in the menu window's coordinates. */
+static RECT OracleItemInWindow(UINT pos) {
+    RECT r;
+    GetMenuItemRect(0, oracleMenus[0], pos, &r);
+    OffsetRect(&r, -oraclePixelWr.left, -oraclePixelWr.top);
+    return r;
+}
+
+/* The box of pixels not of the background `bg` inside r; false when there are none. */
+static int OracleInk(HDC dc, RECT r, char bg, RECT* box) {
+    int x, y, found = 0;
+    SetRect(box, r.right, r.bottom, r.left, r.top);
+    for (y = r.top; y < r.bottom; ++y)
+        for (x = r.left; x < r.right; ++x)
+            if (OracleRole(dc, x, y) != bg) {
+                found = 1;
+                if (x < box->left) box->left = x;
+                if (x + 1 > box->right) box->right = x + 1;
+                if (y < box->top) box->top = y;
+                if (y + 1 > box->bottom) box->bottom = y + 1;
+            }
+    return found;
+}
+
+static void OracleLogGlyph(HDC dc, const char* what, RECT item) {
+    RECT g;
+    int x, y;
+    char row[64];
+    if (!OracleInk(dc, item, 'F', &g)) {
+        OracleAppend("px %s none\n", what);
+        return;
+    }
+    OracleAppend("px %s dx=%d gap=%d dy=%d size=%dx%d\n", what, (int)(g.left - item.left), (int)(item.right - g.right),
+                 (int)(g.top - (item.top + item.bottom) / 2), (int)(g.right - g.left), (int)(g.bottom - g.top));
+    for (y = g.top; y < g.bottom; ++y) {
+        for (x = g.left; x < g.right && x - g.left < 63; ++x) row[x - g.left] = OracleRole(dc, x, y);
+        row[x - g.left] = 0;
+        OracleAppend("px %s row %d %s\n", what, (int)(y - g.top), row);
+    }
+}
+
+static void OracleLogPixels(HWND owner, int step) {
+    HDC dc;
+    RECT r, ink;
+    POINT p;
+    char line[64];
+    int i, w, h;
+    BOOL flat = FALSE;
+    (void)owner;
+    if (step == 0) {
+        p = OracleItemCentre(oracleMenus[0], 0);
+        oraclePixelWnd = WindowFromPoint(p);
+    }
+    UpdateWindow(oraclePixelWnd);
+    GetWindowRect(oraclePixelWnd, &oraclePixelWr);
+    w = oraclePixelWr.right - oraclePixelWr.left;
+    h = oraclePixelWr.bottom - oraclePixelWr.top;
+    dc = GetWindowDC(oraclePixelWnd);
+    if (step == 0) {
+        SystemParametersInfoW(SPI_GETFLATMENU, 0, &flat, 0);
+        OracleAppend("px menu flat=%d check=%dx%d\n", flat ? 1 : 0, GetSystemMetrics(SM_CXMENUCHECK), GetSystemMetrics(SM_CYMENUCHECK));
+        /* The frame and margin on each side, from the window's edge inwards, through the first item. */
+        r = OracleItemInWindow(0);
+        for (i = 0; i < 6; ++i) line[i] = OracleRole(dc, i, (r.top + r.bottom) / 2);
+        line[6] = 0;
+        OracleAppend("px frame left %s\n", line);
+        for (i = 0; i < 6; ++i) line[i] = OracleRole(dc, w - 1 - i, (r.top + r.bottom) / 2);
+        OracleAppend("px frame right %s\n", line);
+        for (i = 0; i < 6; ++i) line[i] = OracleRole(dc, w / 2, i);
+        OracleAppend("px frame top %s\n", line);
+        for (i = 0; i < 6; ++i) line[i] = OracleRole(dc, w / 2, h - 1 - i);
+        OracleAppend("px frame bottom %s\n", line);
+        /* Caption and shortcut: where the ink of "Open\tCtrl+O" starts and ends. */
+        if (OracleInk(dc, r, 'F', &ink))
+            OracleAppend("px text dx=%d gap=%d\n", (int)(ink.left - r.left), (int)(r.right - ink.right));
+        OracleLogGlyph(dc, "check", OracleItemInWindow(1));
+        OracleLogGlyph(dc, "radio", OracleItemInWindow(5));
+        OracleLogGlyph(dc, "arrow", OracleItemInWindow(3));
+        /* The separator: its column at the middle, and where its line starts and ends. */
+        r = OracleItemInWindow(2);
+        for (i = 0; i < r.bottom - r.top && i < 63; ++i) line[i] = OracleRole(dc, (r.left + r.right) / 2, r.top + i);
+        line[i] = 0;
+        OracleAppend("px separator column %s\n", line);
+        if (OracleInk(dc, r, 'F', &ink))
+            OracleAppend("px separator dx=%d gap=%d\n", (int)(ink.left - r.left), (int)(r.right - ink.right));
+        /* A grey item: the roles its ink takes. */
+        r = OracleItemInWindow(4);
+        {
+            char seen[ORACLE_ROLES + 2];
+            int x, y, k, n = 0;
+            for (k = 0; k < ORACLE_ROLES + 1; ++k) {
+                const char c = k < ORACLE_ROLES ? oracleRoleLetters[k] : '?';
+                int any = 0;
+                if (c == 'F') continue;
+                for (y = r.top; y < r.bottom && !any; ++y)
+                    for (x = r.left; x < r.right && !any; ++x) any = OracleRole(dc, x, y) == c;
+                if (any) seen[n++] = c;
+            }
+            seen[n] = 0;
+            OracleAppend("px grey roles %s\n", seen);
+        }
+        OracleTap(0, VK_DOWN);
+    } else if (step == 1) {
+        /* The first item selected: the highlight's extent and the roles of its text. */
+        r = OracleItemInWindow(0);
+        line[0] = OracleRole(dc, r.left + 1, (r.top + r.bottom) / 2);
+        line[1] = 0;
+        if (OracleInk(dc, r, 'F', &ink))
+            OracleAppend("px selected %s dx=%d gap=%d top=%d bottom=%d\n", line, (int)(ink.left - r.left),
+                         (int)(r.right - ink.right), (int)(ink.top - r.top), (int)(r.bottom - ink.bottom));
+        OracleTap(0, VK_ESCAPE);
+    }
+    ReleaseDC(oraclePixelWnd, dc);
+}
+
+static void ScMenuPixels(void) {
+    HWND owner = OracleMenuOwner();
+    HMENU m = OracleMenuNamed(CreatePopupMenu(), "main");
+    HMENU sub = OracleMenuNamed(CreatePopupMenu(), "sub");
+    AppendMenuW(sub, MF_STRING, 11, T("x"));
+    AppendMenuW(m, MF_STRING, 1, T("&Open\tCtrl+O"));
+    AppendMenuW(m, MF_STRING | MF_CHECKED, 2, T(""));
+    AppendMenuW(m, MF_SEPARATOR, 0, 0);
+    AppendMenuW(m, MF_POPUP, (UINT_PTR)sub, T(""));
+    AppendMenuW(m, MF_STRING | MF_GRAYED, 3, T("&Gray"));
+    AppendMenuW(m, MF_STRING, 4, T(""));
+    CheckMenuRadioItem(m, 5, 5, 5, MF_BYPOSITION);
+    OracleSetRoles(1);
+    OracleSettle();
+    oracleIdleAction = OracleLogPixels;
+    OracleBegin();
+    oracleLogging = 0; /* the pixels only */
+    OracleTrack(owner, m, TPM_RETURNCMD);
+    DestroyMenu(m);
+    OracleSetRoles(0);
+}
+
 static const struct OracleScenario oracleMenuScenarios[] = {
     {"menu_keys", ScMenuKeys},           {"menu_subkeys", ScMenuSubKeys}, {"menu_escape", ScMenuEscape},
-    {"menu_mnemonics", ScMenuMnemonics}, {"menu_outside", ScMenuOutside},
-    {"menu_layout", ScMenuLayout},       {"system_menu", ScSystemMenu},
+    {"menu_mnemonics", ScMenuMnemonics}, {"menu_outside", ScMenuOutside}, {"menu_mouse", ScMenuMouse},
+    {"menu_click", ScMenuClick},         {"menu_layout", ScMenuLayout},   {"menu_pixels", ScMenuPixels},
+    {"system_menu", ScSystemMenu},
 };
 
 static int OracleRunMenu(const char* name) {

@@ -21,6 +21,17 @@ static void OracleClick(int x, int y) {
     Sleep(50);
 }
 
+/* The pointer moved to a screen point, with no button. */
+static void OracleMove(int x, int y) {
+    INPUT in;
+    SetCursorPos(x, y);
+    memset(&in, 0, sizeof in);
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &in, sizeof(INPUT));
+    Sleep(50);
+}
+
 static void OracleDrag(int x0, int y0, int x1, int y1) {
     INPUT in;
     memset(&in, 0, sizeof in);
