@@ -773,4 +773,15 @@ TEST(OggPeers, WeReadWhatThePeersWrote)
                                          u"p=Picture(base64.b64decode(OggOpus(sys.argv[1])['METADATA_BLOCK_PICTURE'][0]))\n"
                                          u"print(p.type, p.mime, p.desc, p.width, p.height, len(p.data))"_s, file});
     EXPECT_EQ(r.Out.trimmed(), QByteArray("3 image/png front 4 5 108"));
+
+    // vorbiscomment replaces a Vorbis file's comments: we read what it wrote.
+    const QString vorbis = dir.QFile(u"a.ogg"_s);
+    ASSERT_TRUE(QFile::copy(Fixtures().SmallVorbis, vorbis));
+    RunPeer(u"vorbiscomment"_s, {u"-w"_s, u"-t"_s, u"TITLE=From vorbiscomment"_s, u"-t"_s, u"genre=Ünï"_s, vorbis});
+    tags::TOpusTag tag;
+    ASSERT_EQ(tag.LoadFromFile(vorbis), 0);
+    EXPECT_EQ(tag.Format, tags::ofVorbis);
+    EXPECT_EQ(tag.Count(), 2);
+    EXPECT_EQ(tag.ReadFrameByNameAsText(u"title"_s), u"From vorbiscomment"_s);
+    EXPECT_EQ(tag.ReadFrameByNameAsText(u"GENRE"_s), u"Ünï"_s);
 }
