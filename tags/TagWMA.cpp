@@ -26,9 +26,10 @@ const char16_t* const g_wszWMSharedUserRating = u"WM/SharedUserRating";
 
 bool WMANormalizeRatingTo255 = false;
 
-namespace {
-
 // ---- the editor's interfaces, as the editor library lays them out ----
+// Outside the unnamed namespace on purpose: types with internal linkage and no overrider in this unit
+// let the optimiser turn every call through them into a pure-virtual call.
+namespace wmeditor {
 typedef int32_t HRESULT;
 struct IID { uint32_t Data1; uint16_t Data2, Data3; uint8_t Data4[8]; };
 constexpr IID IID_IWMHeaderInfo3 = {0x15CC68E3, 0x27CC, 0x4ECD, {0xB2, 0x22, 0x3F, 0x5D, 0x02, 0xD8, 0x0B, 0xD5}};
@@ -56,6 +57,11 @@ struct IWMHeaderInfo3 : IUnknown {
     virtual HRESULT DeleteAttribute(uint16_t wStreamNum, uint16_t wIndex) = 0;
 };
 typedef HRESULT (*TWMCreateEditor)(IWMMetadataEditor** ppEditor);
+} // namespace wmeditor
+using namespace wmeditor;
+
+namespace {
+
 // The editor's objects carry its own type information, not these declarations': calls into them
 // are checked by their layout only.
 #define TW_EDITOR_CALLS __attribute__((no_sanitize("vptr")))
