@@ -239,22 +239,37 @@ static void OracleLogLayout(HWND owner, int step) {
     OracleTap(0, VK_ESCAPE);
 }
 
-static void ScMenuLayout(void) {
-    HWND owner = OracleMenuOwner();
+/* The menu whose look is traced: Open with a shortcut, a checked item, a separator, a sub-menu, a grey
+ * item; with `glyphsOnly` the checked and the sub-menu items have no text, and a radio item follows. */
+static HMENU OracleLookMenu(int glyphsOnly) {
     HMENU m = OracleMenuNamed(CreatePopupMenu(), "main");
     HMENU sub = OracleMenuNamed(CreatePopupMenu(), "sub");
     AppendMenuW(sub, MF_STRING, 11, T("x"));
     AppendMenuW(m, MF_STRING, 1, T("&Open\tCtrl+O"));
-    AppendMenuW(m, MF_STRING | MF_CHECKED, 2, T("Chec&ked"));
+    AppendMenuW(m, MF_STRING | MF_CHECKED, 2, glyphsOnly ? T("") : T("Chec&ked"));
     AppendMenuW(m, MF_SEPARATOR, 0, 0);
-    AppendMenuW(m, MF_POPUP, (UINT_PTR)sub, T("&Sub"));
+    AppendMenuW(m, MF_POPUP, (UINT_PTR)sub, glyphsOnly ? T("") : T("&Sub"));
     AppendMenuW(m, MF_STRING | MF_GRAYED, 3, T("&Gray"));
+    if (glyphsOnly) {
+        AppendMenuW(m, MF_STRING, 4, T(""));
+        CheckMenuRadioItem(m, 5, 5, 5, MF_BYPOSITION);
+    }
+    return m;
+}
+
+/* Shows the menu with `log` acting while the loop waits; only what it logs is traced. */
+static void OracleLookAt(HWND owner, HMENU m, void (*log)(HWND, int)) {
     OracleSettle();
-    oracleIdleAction = OracleLogLayout;
+    oracleIdleAction = log;
     OracleBegin();
-    oracleLogging = 0; /* the geometry only */
+    oracleLogging = 0;
     OracleTrack(owner, m, TPM_RETURNCMD);
     DestroyMenu(m);
+}
+
+static void ScMenuLayout(void) {
+    HWND owner = OracleMenuOwner();
+    OracleLookAt(owner, OracleLookMenu(0), OracleLogLayout);
 }
 
 /* The visible pop-up menu windows. */
@@ -487,23 +502,9 @@ static void OracleLogPixels(HWND owner, int step) {
 
 static void ScMenuPixels(void) {
     HWND owner = OracleMenuOwner();
-    HMENU m = OracleMenuNamed(CreatePopupMenu(), "main");
-    HMENU sub = OracleMenuNamed(CreatePopupMenu(), "sub");
-    AppendMenuW(sub, MF_STRING, 11, T("x"));
-    AppendMenuW(m, MF_STRING, 1, T("&Open\tCtrl+O"));
-    AppendMenuW(m, MF_STRING | MF_CHECKED, 2, T(""));
-    AppendMenuW(m, MF_SEPARATOR, 0, 0);
-    AppendMenuW(m, MF_POPUP, (UINT_PTR)sub, T(""));
-    AppendMenuW(m, MF_STRING | MF_GRAYED, 3, T("&Gray"));
-    AppendMenuW(m, MF_STRING, 4, T(""));
-    CheckMenuRadioItem(m, 5, 5, 5, MF_BYPOSITION);
+    HMENU m = OracleLookMenu(1);
     OracleSetRoles(1);
-    OracleSettle();
-    oracleIdleAction = OracleLogPixels;
-    OracleBegin();
-    oracleLogging = 0; /* the pixels only */
-    OracleTrack(owner, m, TPM_RETURNCMD);
-    DestroyMenu(m);
+    OracleLookAt(owner, m, OracleLogPixels);
     OracleSetRoles(0);
 }
 
