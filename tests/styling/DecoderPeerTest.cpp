@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "styling/hooking/InsnDecode.h"
+#include "LibraryCode.h"
 
 using namespace styling;
 
@@ -67,7 +68,7 @@ TEST(DecoderPeer, OpcodeSweepAgreesWithTheDisassembler) {
     const std::vector<std::vector<uint8_t>> prefixes{{}, {0x66}, {0xF2}, {0xF3}, {0x48}, {0x67}};
     const std::vector<std::vector<uint8_t>> escapes{{}, {0x0F}, {0x0F, 0x38}, {0x0F, 0x3A}};
     const std::vector<std::vector<uint8_t>> forms{{0xC0}, {0x05, 1, 2, 3, 4}, {0x44, 0x24, 0x08}};
-    int compared = 0;
+    int compared = 0, deliberate = 0;
     std::map<std::string, int> unexplained;
     for (const auto& pre : prefixes)
         for (const auto& esc : escapes)
@@ -90,8 +91,11 @@ TEST(DecoderPeer, OpcodeSweepAgreesWithTheDisassembler) {
                         continue;
                     ++compared;
                     const bool mandatory = !pre.empty() && (pre[0] == 0x66 || pre[0] == 0xF2 || pre[0] == 0xF3);
-                    if (OurLength(bytes.data()) == int(theirs) || Deliberate(mandatory, esc.size(), uint8_t(op), form[0]))
+                    if (OurLength(bytes.data()) == int(theirs)) continue;
+                    if (Deliberate(mandatory, esc.size(), uint8_t(op), form[0])) {
+                        ++deliberate;
                         continue;
+                    }
                     char key[64];
                     std::snprintf(key, sizeof key, "%s%s%02X", pre.empty() ? "" : QByteArray(reinterpret_cast<const char*>(pre.data()), 1).toHex().constData(),
                                   esc.size() == 1 ? " 0F " : esc.size() == 2 ? (esc[1] == 0x38 ? " 0F38 " : " 0F3A ") : " ", op);
@@ -99,6 +103,8 @@ TEST(DecoderPeer, OpcodeSweepAgreesWithTheDisassembler) {
                 }
     std::string list;
     for (const auto& [k, n] : unexplained) list += k + " ";
+    RecordProperty("compared", compared);
+    RecordProperty("deliberate differences", deliberate);
     EXPECT_GT(compared, 5000);
     EXPECT_TRUE(unexplained.empty()) << unexplained.size() << " opcodes differ: " << list;
 }
@@ -167,6 +173,37 @@ TEST(DecoderPeer, RealLibraryCodeAgreesWithTheDisassembler) {
         RecordProperty(std::string(name) + " instructions", compared);
         EXPECT_GT(compared, 50000) << name;
         EXPECT_EQ(differ, 0) << name << ": " << differ << " of " << compared << " differ: " << differences;
+    }
+}
+
+// The bytes a patch takes: the first 64 of every function symbol.
+TEST(DecoderPeer, FunctionEntriesAgreeWithTheDisassembler) {
+    Peer peer;
+    cs_option(peer.handle, CS_OPT_DETAIL, CS_OPT_OFF);
+    ASSERT_TRUE(dlopen("libQt6Widgets.so.6", RTLD_NOW | RTLD_GLOBAL));
+    for (const char* name : {"libc.so.6", "libstdc++.so.6", "libQt6Widgets.so.6"}) {
+        styling_test::Library lib{name};
+        dl_iterate_phdr(styling_test::FindLibrary, &lib);
+        ASSERT_NE(lib.TextStart, 0u) << name;
+        const auto functions = styling_test::FunctionsOf(lib);
+        EXPECT_GT(functions.size(), 500u) << name;
+        int compared = 0;
+        std::string differences;
+        for (uintptr_t f : functions)
+            for (int at = 0; at < 64;) {
+                const auto* code = reinterpret_cast<const uint8_t*>(f + uintptr_t(at));
+                const size_t theirs = peer.Length(code, 32);
+                if (theirs == 0) break; // data or padding: this entry is over
+                ++compared;
+                const int ours = OurLength(code);
+                if (ours != int(theirs) && differences.size() < 400)
+                    differences += "[" + QByteArray(reinterpret_cast<const char*>(code), int(theirs)).toHex(' ').toStdString() +
+                                   ": " + std::to_string(ours) + " vs " + std::to_string(theirs) + "] ";
+                at += int(theirs);
+            }
+        RecordProperty(std::string(name) + " entry instructions", compared);
+        EXPECT_GT(compared, 5000) << name;
+        EXPECT_TRUE(differences.empty()) << name << ": " << differences;
     }
 }
 
