@@ -80,8 +80,10 @@ void TCustomLabel::Paint() {
     DrawLabelText(dc, Font()->Handle(), Caption(), r, flags);
 }
 
+void TCustomLabel::AdjustBounds() { AdjustSize(); }
+
 void TCustomLabel::TextLayoutChanged() {
-    AdjustSize();
+    AdjustBounds();
     Invalidate();
 }
 
@@ -356,6 +358,33 @@ TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
     SetTabStop(true);
     SetParentColor(false);
     SetColor(clWindow);
+    SetAutoSize(true);
+}
+
+bool TCustomEdit::CanAutoSize(int& NewWidth, int& NewHeight) {
+    (void)NewWidth;
+    HDC dc = CreateCompatibleDC(nullptr);
+    TEXTMETRICW font{};
+    HGDIOBJ old = SelectObject(dc, Font()->Handle());
+    GetTextMetricsW(dc, &font);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    // Room for the frame and the margins above and below the text, a bit more with the 3-D frame.
+    NewHeight = font.tmHeight + GetSystemMetrics(SM_CYBORDER) * (Ctl3D() ? 8 : 6);
+    return true;
+}
+
+void TCustomEdit::CMFontChanged(TMessage& Message) {
+    TWinControl::CMFontChanged(Message);
+    if (AutoSize()) AdjustSize();
+}
+
+void TCustomEdit::CMEnter(TMessage& Message) {
+    // A click places the caret where it lands instead.
+    if (FAutoSelect && HandleAllocated() && !ControlState().Contains(csLButtonDown) &&
+        !(GetWindowLongW(WindowHandle(), GWL_STYLE) & ES_MULTILINE))
+        SelectAll();
+    TWinControl::CMEnter(Message);
 }
 
 LRESULT TCustomEdit::Send(UINT Msg, WPARAM WParam, LPARAM LParam) {
@@ -690,6 +719,7 @@ private:
 } // namespace
 
 TCustomMemo::TCustomMemo(TComponent* AOwner) : TCustomEdit(AOwner), FLines(std::make_unique<TMemoStrings>(this)) {
+    SetAutoSize(false);
     SetBounds(Left(), Top(), 185, 89);
 }
 

@@ -53,8 +53,13 @@ public:
     void SetEllipsisPosition(TEllipsisPosition Value);
     TWinControl* FocusControl() const { return FFocusControl; }
     void SetFocusControl(TWinControl* Value);
+    // The glow behind the caption on glass; kept, not drawn (there is no glass here).
+    int GlowSize() const { return FGlowSize; }
+    void SetGlowSize(int Value) { FGlowSize = Value; }
 
 protected:
+    // The label's own resizing step after a change of its text or its layout (with AutoSize).
+    virtual void AdjustBounds();
     void Paint() override;
     bool CanAutoSize(int& NewWidth, int& NewHeight) override;
     void Dispatch(TMessage& Message) override;
@@ -75,6 +80,7 @@ private:
     bool FShowAccelChar = true;
     TEllipsisPosition FEllipsisPosition = epNone;
     TWinControl* FFocusControl = nullptr;
+    int FGlowSize = 0;
 };
 
 class TLabel : public TCustomLabel {
@@ -213,11 +219,18 @@ public:
     void SetBorderStyle(TBorderStyle Value);
     TAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TAlignment Value);
+    // The whole text is selected when the focus arrives other than by a click (single-line edits).
+    bool AutoSelect() const { return FAutoSelect; }
+    void SetAutoSelect(bool Value) { FAutoSelect = Value; }
 
     TNotifyEvent OnChange;
 
 protected:
     virtual void Change();
+    // With AutoSize, the height holds one line of the font with its margins and the frame.
+    bool CanAutoSize(int& NewWidth, int& NewHeight) override;
+    void CMFontChanged(TMessage& Message) override;
+    void CMEnter(TMessage& Message) override;
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void DestroyWnd() override;
@@ -238,6 +251,7 @@ private:
     String FTextHint;
     TBorderStyle FBorderStyle = bsSingle;
     TAlignment FAlignment = taLeftJustify;
+    bool FAutoSelect = true;
 };
 
 class TEdit : public TCustomEdit {

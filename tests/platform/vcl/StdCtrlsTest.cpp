@@ -273,6 +273,54 @@ TEST(StdEdit, TextHintShowsInTheEmptyUnfocusedBoxOnly) {
     EXPECT_EQ(hintPixels(), 0);
 }
 
+TEST(StdEdit, FocusByKeyboardSelectsTheTextButAClickPlacesTheCaret) {
+    FormHarness h;
+    auto* form = h.Show<TEditForm>();
+    TEdit* e = form->edit;
+    auto* other = new TButton(form);
+    other->SetParent(form);
+    other->SetTop(50);
+    auto* memo = new TMemo(form);
+    memo->SetBounds(10, 90, 150, 60);
+    memo->SetParent(form);
+    memo->SetText(u"memo"_qs);
+    struct Case { TCustomEdit* edit; bool autoSelect; bool byClick; int selLength; };
+    for (const Case& c : {Case{e, true, false, 6}, Case{e, false, false, 0}, Case{e, true, true, 0},
+                          Case{memo, true, false, 0}}) {
+        other->SetFocus();
+        c.edit->SetSelStart(0);
+        c.edit->SetAutoSelect(c.autoSelect);
+        if (c.byClick) h.Click(c.edit, POINT{c.edit->Width() - 10, 8});
+        else c.edit->SetFocus();
+        h.Pump();
+        ASSERT_TRUE(c.edit->Focused());
+        EXPECT_EQ(c.edit->SelLength(), c.selLength) << (c.edit == memo ? "memo" : "edit") << " auto " << c.autoSelect
+                                                     << " click " << c.byClick;
+    }
+}
+
+TEST(StdEdit, AutoSizeFitsTheHeightToTheFontUnlessTurnedOff) {
+    FormHarness h;
+    auto* form = h.Show<TEditForm>();
+    TEdit* e = form->edit;
+    EXPECT_EQ(e->Height(), 21);  // the default font's line and the 3-D frame
+    e->Font()->SetSize(20);
+    const int big = e->Height();
+    EXPECT_GT(big, 30);
+    e->SetHeight(50);
+    e->RecreateWnd();
+    EXPECT_EQ(e->Height(), big);
+    e->SetAutoSize(false);
+    e->SetHeight(50);
+    e->Font()->SetSize(8);
+    e->RecreateWnd();
+    EXPECT_EQ(e->Height(), 50);
+    auto* memo = new TMemo(form);
+    memo->SetParent(form);
+    memo->Font()->SetSize(20);
+    EXPECT_EQ(memo->Height(), 89);  // memos keep their size
+}
+
 namespace {
 // A form with a memo, a list box, a combo box and a scroll bar, each logging its events.
 class TListForm : public TForm {

@@ -54,6 +54,7 @@ public:
         Place(radio, 180, 8, 70, 20);
         auto* edit = new TEdit(this);
         edit->SetText(QStringLiteral("Edit"));
+        edit->SetAutoSize(false); // the height the pictures were drawn with, not the font's
         Place(edit, 8, 40, 120, 22);
         auto* label = new TLabel(this);
         label->SetCaption(QStringLiteral("Label"));
