@@ -6,9 +6,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/bootstrap.sh"
 
-build="$root/build/release"
+# TW_BUILD_DIR and CMAKE_BUILD_PARALLEL_LEVEL choose another tree and fewer jobs on a shared machine.
+build="${TW_BUILD_DIR:-$root/build/release}"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTW_TESTS=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" --target tunewright
+cmake --build "$build" -j"${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}" --target tunewright
 exe="$build/app/shell/tunewright"
 
 if (($#)); then

@@ -25,6 +25,11 @@ public:
     virtual void SetStatus(int Row, const String& Status) = 0;
 };
 
+// 0 <= Row < the list's row count.
+inline bool IsValidGridRow(const TConvertList& Grid, int Row) {
+    return Row >= 0 && Row < Grid.RowCount();
+}
+
 // One row of TFileRows.
 struct TFileRow {
     TFileRowInfo Info;

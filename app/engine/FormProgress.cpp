@@ -209,13 +209,14 @@ void TFormProgress::SetMainCaption(const String& Text) {
     if (OnMainCaption) OnMainCaption(Text);
 }
 
+// The boxes carry the short name, not the application title, which holds the run's progress until its end.
 void TFormProgress::Message(TRunMessageKind Kind, const String& Text) {
-    const UINT icon = Kind == rmError ? MB_ICONERROR : Kind == rmWarning ? MB_ICONWARNING : MB_ICONINFORMATION;
-    vcl::Application->MessageBox(Text, vcl::Application->Title(), MB_OK | icon);
+    const UINT icon = Kind == rmError ? MB_ICONERROR : Kind == rmWarning ? MB_ICONWARNING | MB_TOPMOST : MB_ICONINFORMATION;
+    vcl::Application->MessageBox(Text, String::fromUtf16(AppShortName), MB_OK | icon);
 }
 
 bool TFormProgress::AskYesNo(const String& Text) {
-    return vcl::Application->MessageBox(Text, vcl::Application->Title(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return vcl::Application->MessageBox(Text, String::fromUtf16(AppShortName), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void TFormProgress::ProcessMessages() { vcl::Application->ProcessMessages(); }

@@ -70,7 +70,7 @@ bool WriteTagsToFile(const String& FileName, const TTagRec& TagRec, int TagKind)
 bool AddTag(const TTagPanel& Panel, const String& SrcFile, const String& Mp3File, const TConvertList& List, int RowIndex,
             const String& ParamsAudio) {
     TTagRec rec;
-    const bool valid = RowIndex >= 0 && RowIndex < List.RowCount();
+    const bool valid = IsValidGridRow(List, RowIndex);
     const TFileRowInfo row = valid ? List.RowInfo(RowIndex) : TFileRowInfo();
 
     rec.Artist = Panel.edTagArtist;

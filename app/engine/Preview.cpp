@@ -23,7 +23,7 @@ String PlayerCommand(const String& PlayerPath) {
 bool PlayExecute(TPlayRequest& R) {
     if (R.StopPreview) R.StopPreview();
     if (R.List.RowCount() > 0 && R.SelectedRow < 0) R.SelectedRow = 0;
-    if (R.SelectedRow < 0 || R.SelectedRow >= R.List.RowCount()) return false;
+    if (!IsValidGridRow(R.List, R.SelectedRow)) return false;
     const TFileRowInfo row = R.List.RowInfo(R.SelectedRow);
 
     TEncodingParams& ep = R.EncodingParams;
@@ -51,7 +51,7 @@ bool ShowCmdLineExecute(TCmdLineRequest& R) {
     R.VideoFileInfo.Clear();
     GetEncodingParams(R.Panel, R.VideoFileInfo, ep, false, nullptr, R.Params);
 
-    if (R.SelectedRow >= 0 && R.SelectedRow < R.List.RowCount()) {
+    if (IsValidGridRow(R.List, R.SelectedRow)) {
         const TFileRowInfo row = R.List.RowInfo(R.SelectedRow);
         ep.fIn = row.FileName;
         R.VideoFileInfo = R.Analyse ? R.Analyse(row.FileName, ep.ffmpeg) : GetVideoFileInfo(row.FileName, ep.ffmpeg);

@@ -285,6 +285,7 @@ TEST_P(EarlyEnd, ClosesWithStatusTwoAndOneMessage) {
     Params.RunParams.bAutoConvert = true;
     Params.RunParams.bAutoClose = true;
     Params.RunParams.Silent = c.silent;
+    const QByteArray path = qgetenv("PATH");
     if (c.missingEncoder) {
         Params.ffmpeg = Dir.QFile(QStringLiteral("no-such-encoder"));
         Params.ToolsDir = Dir.QFile(QStringLiteral("no-tools"));
@@ -293,7 +294,6 @@ TEST_P(EarlyEnd, ClosesWithStatusTwoAndOneMessage) {
         Input(QStringLiteral("blocker"));
         Params.RunParams.OutDir = Dir.QFile(QStringLiteral("blocker/out"));
     }
-    const QByteArray path = qgetenv("PATH");
     const engine::TRunResult r = Execute();
     qputenv("PATH", path);
     EXPECT_EQ(r.ExitStatus(), 2);

@@ -154,6 +154,8 @@ TEST_F(FormProgress, AbortButtonStopsTheEncoderAndTheDeleteQuestionGoesThroughTh
     EXPECT_TRUE(Run->EncoderOutputList.Text().contains("got q"));
     ASSERT_EQ(H.Dialogs().size(), 1u);
     EXPECT_TRUE(H.Dialogs()[0].text.contains(output));
+    EXPECT_EQ(H.Dialogs()[0].caption, "Tunewright");
+    EXPECT_EQ(H.Dialogs()[0].type & MB_TYPEMASK, UINT(MB_YESNO));
     EXPECT_FALSE(QFile::exists(output)); // answered Yes: the partial file is gone
     EXPECT_EQ(Form->btnAbort->Caption(), "Close");
 }
@@ -197,6 +199,24 @@ TEST_F(FormProgress, AbortButtonStopsTheRealEncoderWhichExitsCleanly) {
     ASSERT_EQ(H.Dialogs().size(), 1u);
     EXPECT_TRUE(H.Dialogs()[0].text.contains(output)) << H.Dialogs()[0].text.toStdString();
     EXPECT_FALSE(QFile::exists(output));
+}
+
+TEST_F(FormProgress, AMissingEncoderIsATopmostWarningUnderTheShortName) {
+    AddRow(QStringLiteral("a.webm"));
+    Params.ffmpeg = Dir.QFile(QStringLiteral("no-such-encoder"));
+    Params.ToolsDir = Dir.QFile(QStringLiteral("no-tools"));
+    Attach();
+    vcl::Application->SetTitle(QStringLiteral("(1/2) 50 % - Tunewright")); // left by a run's progress
+    H.Script({IDOK});
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", "/nonexistent");
+    const engine::TRunEnd end = Run->Execute().EndedEarly;
+    qputenv("PATH", path);
+    EXPECT_EQ(end, engine::reNoEncoder);
+    ASSERT_EQ(H.Dialogs().size(), 1u);
+    EXPECT_TRUE(H.Dialogs()[0].text.startsWith("Could not find FFmpeg encoder!"));
+    EXPECT_EQ(H.Dialogs()[0].caption, "Tunewright");
+    EXPECT_EQ(H.Dialogs()[0].type & (MB_ICONMASK | MB_TOPMOST), UINT(MB_ICONWARNING | MB_TOPMOST));
 }
 
 TEST_F(FormProgress, ClosingWhileConvertingAbortsAndTheTimerArmsTheForcedStop) {
