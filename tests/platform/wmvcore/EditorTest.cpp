@@ -107,6 +107,26 @@ std::vector<BYTE> Picture(const std::u16string& mime, BYTE type, const std::u16s
     return v;
 }
 
+// The header's size leads to the data object, and the file properties give the file's size.
+void ExpectSizesOfTheFile(const QString& file) {
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    auto le64 = [&](qsizetype at) {
+        uint64_t v = 0;
+        std::memcpy(&v, bytes.constData() + at, 8);
+        return v;
+    };
+    const QByteArray dataObject("\x36\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16);
+    const QByteArray fileProperties("\xA1\xDC\xAB\x8C\x47\xA9\xCF\x11\x8E\xE4\x00\xC0\x0C\x20\x53\x65", 16);
+    const uint64_t headerSize = le64(16);
+    ASSERT_LT(headerSize, uint64_t(bytes.size()));
+    EXPECT_EQ(bytes.mid(qsizetype(headerSize), 16), dataObject);
+    const qsizetype props = bytes.indexOf(fileProperties);
+    ASSERT_GT(props, 0);
+    EXPECT_EQ(le64(props + 40), uint64_t(bytes.size()));
+}
+
 class EditorTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -242,6 +262,7 @@ TEST_F(EditorTest, WrittenAttributesReadBackEverywhere) {
         EXPECT_TRUE(std::equal(big.begin(), big.end(), pic.end() - big.size()));
 
         EXPECT_EQ(Md5(file), before) << ext;
+        ExpectSizesOfTheFile(file);
         auto probe = testing_support::FfprobeJson(file);
         EXPECT_EQ(probe["format"]["tags"]["title"].toString(), QString("Ünïcode Title"));
         EXPECT_EQ(probe["format"]["tags"]["album"].toString(), QString("New Album"));
