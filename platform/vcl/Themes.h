@@ -605,8 +605,9 @@ public:
     // Raises EStyleEngineException "Style '<Name>' not found" for a name that is not registered.
     static void SetStyle(const rtl::String& Name);
     // Makes Style active: the system colours follow it, and every window of the program gets
-    // CM_STYLECHANGED and is repainted, frame and children included.
-    static void SetStyle(TCustomStyleServices* Style);
+    // CM_STYLECHANGED and is repainted, frame and children included. Every switch passes here, never
+    // inlined, so that code patching this entry sees them all.
+    TW_PATCHABLE static void SetStyle(TCustomStyleServices* Style);
     static bool TrySetStyle(const rtl::String& Name, bool ShowErrorDialog = true);
     static TSystemHooks SystemHooks() { return FSystemHooks; }
     static void SetSystemHooks(TSystemHooks Value) { FSystemHooks = Value; }
