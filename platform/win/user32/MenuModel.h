@@ -64,7 +64,7 @@ HFONT MenuFont(bool bold = false);
 constexpr int PopupBorder = 1;  // the frame in the non-client area
 constexpr int PopupMargin = 2;  // between the frame and the items
 constexpr int SeparatorHeight = 9;
-constexpr int ScrollArrowHeight = 16;
+constexpr int ScrollArrowHeight = 14;  // puts the first item 17 pixels below the window's top, as the oracle has it
 
 // Pop-up layout: every item's rectangle and the total size; owner-drawn items ask `owner`.
 void LayoutPopup(Menu* m, HWND owner);

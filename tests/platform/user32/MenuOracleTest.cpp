@@ -155,6 +155,35 @@ TEST(MenuOracleLayout, FrameMarginAndSeparatorsMatchTheClassicPopup) {
     }
 }
 
+// A menu taller than the screen fills the work area; item rectangles stay where the layout puts them
+// whatever the scroll, the first one below the top scroll arrow.
+TEST(MenuOracleLayout, AScrollingMenuKeepsItsItemRectangles) {
+    const auto real = Geometry(ReadTrace("menu_scroll"));
+    ASSERT_FALSE(real.empty()) << "no trace for menu_scroll; run scripts/make-message-oracle.sh";
+    const auto ours = Geometry(RunOurs("menu_scroll", [] {
+        // The probe's screen, as tall as the virtual display it ran on.
+        TwSetMonitorProvider([](TwMonitorDesc* mons, int max) {
+            if (max > 0) mons[0] = TwMonitorDesc{RECT{0, 0, 1280, 1024}, RECT{0, 0, 1280, 1024}, TRUE};
+            return 1;
+        });
+    }));
+    ASSERT_EQ(ours.size(), real.size());
+    auto field = [](const std::map<std::string, std::string>& m, const char* key, const char* name) {
+        const std::string& rest = m.at(key);
+        const size_t at = rest.find(name);
+        return at == std::string::npos ? -1 : std::atoi(rest.c_str() + at + strlen(name));
+    };
+    for (const auto* side : {&ours, &real}) {
+        EXPECT_EQ(field(*side, "scroll-window", "window="), field(*side, "scroll-window", "fits="));
+        // Scrolling to the end leaves the rectangles where they were, one item after the other.
+        EXPECT_EQ(side->at("scroll-end"), side->at("scroll-top"));
+        EXPECT_EQ(field(*side, "scroll-top", "last="),
+                  field(*side, "scroll-top", "first=") + 89 * field(*side, "scroll-top", "height="));
+    }
+    EXPECT_EQ(field(ours, "scroll-window", "window="), field(real, "scroll-window", "window="));
+    EXPECT_EQ(field(ours, "scroll-top", "first="), field(real, "scroll-top", "first="));
+}
+
 // The pixel table of the classic pop-up ("px" lines): each pixel as the letter of its colour's role.
 // Glyphs, the frame, the separator and the selection are compared exactly; text only where its ink
 // starts and ends, within two pixels, as the fonts differ.

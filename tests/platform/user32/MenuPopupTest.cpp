@@ -286,8 +286,8 @@ TEST_F(PopupMenu, SixtyItemsScrollOnASmallScreen) {
         TwFlushPainting();
         RECT c;
         GetClientRect(menuWnd, &c);
-        EXPECT_EQ(Rgb(app.Pixel(menuWnd, c.right / 2, c.bottom - 16 - 6)), GetSysColor(COLOR_HIGHLIGHT));
-        EXPECT_EQ(Rgb(app.Pixel(menuWnd, c.right / 2, 16 + 6)), GetSysColor(COLOR_MENU));
+        EXPECT_EQ(Rgb(app.Pixel(menuWnd, 4, c.bottom - 16 - 6)), GetSysColor(COLOR_HIGHLIGHT));
+        EXPECT_EQ(Rgb(app.Pixel(menuWnd, 4, 16 + 6)), GetSysColor(COLOR_MENU));
         // The layout position stays where the item lies unscrolled.
         RECT r;
         GetMenuItemRect(nullptr, m, 0, &r);
@@ -306,7 +306,7 @@ TEST_F(PopupMenu, SixtyItemsScrollOnASmallScreen) {
         RECT c;
         GetClientRect(menuWnd, &c);
         // The first item scrolled away from under the top arrow.
-        EXPECT_NE(Rgb(app.Pixel(menuWnd, c.right / 2, 16 + 6)), GetSysColor(COLOR_HIGHLIGHT));
+        EXPECT_NE(Rgb(app.Pixel(menuWnd, 4, 16 + 6)), GetSysColor(COLOR_HIGHLIGHT));
         Key(VK_RETURN);
     });
     EXPECT_EQ(TrackPopupMenu(m, TPM_RETURNCMD, 10, 10, 0, owner, nullptr), 1);

@@ -508,11 +508,48 @@ static void ScMenuPixels(void) {
     OracleSetRoles(0);
 }
 
+/* A menu taller than the screen: the window's height and where GetMenuItemRect puts the first and the
+ * last item, relative to the window's top, before and after End scrolls to the last item. */
+static void OracleLogScroll(HWND owner, int step) {
+    HMENU m = oracleMenus[0];
+    int n = GetMenuItemCount(m);
+    RECT wr, first, last;
+    (void)owner;
+    if (step > 1) return;
+    GetMenuItemRect(0, m, 0, &first);
+    GetMenuItemRect(0, m, (UINT)(n - 1), &last);
+    {
+        POINT p;
+        p.x = (first.left + first.right) / 2;
+        p.y = (first.top + first.bottom) / 2;
+        GetWindowRect(WindowFromPoint(p), &wr);
+    }
+    if (step == 0) {
+        MONITORINFO mi;
+        memset(&mi, 0, sizeof mi);
+        mi.cbSize = sizeof mi;
+        GetMonitorInfoW(MonitorFromRect(&wr, MONITOR_DEFAULTTONEAREST), &mi);
+        OracleAppend("item scroll-window window=%d fits=%d\n", (int)(wr.bottom - wr.top),
+                     (int)(mi.rcWork.bottom - mi.rcWork.top));
+    }
+    OracleAppend("item scroll-%s first=%d last=%d height=%d\n", step == 0 ? "top" : "end", (int)(first.top - wr.top),
+                 (int)(last.top - wr.top), (int)(first.bottom - first.top));
+    OracleTap(0, step == 0 ? VK_END : VK_ESCAPE);
+}
+
+static void ScMenuScroll(void) {
+    HWND owner = OracleMenuOwner();
+    HMENU m = OracleMenuNamed(CreatePopupMenu(), "main");
+    int i;
+    for (i = 1; i <= 90; ++i) AppendMenuW(m, MF_STRING, (UINT)i, T("Entry"));
+    OracleLookAt(owner, m, OracleLogScroll);
+}
+
 static const struct OracleScenario oracleMenuScenarios[] = {
     {"menu_keys", ScMenuKeys},           {"menu_subkeys", ScMenuSubKeys}, {"menu_escape", ScMenuEscape},
     {"menu_mnemonics", ScMenuMnemonics}, {"menu_outside", ScMenuOutside}, {"menu_mouse", ScMenuMouse},
     {"menu_click", ScMenuClick},         {"menu_layout", ScMenuLayout},   {"menu_pixels", ScMenuPixels},
-    {"system_menu", ScSystemMenu},
+    {"menu_scroll", ScMenuScroll},       {"system_menu", ScSystemMenu},
 };
 
 static int OracleRunMenu(const char* name) {
