@@ -399,6 +399,27 @@ TEST_F(PopupMenu, ASubclassDrivesTheMenuWithItsPrivateMessages) {
         SendMessageW(w, WM_KEYUP, VK_RETURN, 0);
     });
     EXPECT_EQ(TrackPopupMenu(m, TPM_RETURNCMD, 200, 200, 0, owner, nullptr), 102);
+
+    // A subclass may answer the press itself, as a styled menu does: the item under the pointer is
+    // selected and Enter goes to the menu's own procedure, which chooses it; the release adds nothing.
+    static int presses = 0;
+    presses = 0;
+    Then([&] {
+        const HWND w = MenuWindows().at(0);
+        original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(
+            +[](HWND h, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+                if (msg != MN_BUTTONDOWN) return CallWindowProcW(original, h, msg, wp, lp);
+                ++presses;
+                CallWindowProcW(original, h, MN_SELECTITEM, wp, 0);
+                CallWindowProcW(original, h, WM_KEYDOWN, VK_RETURN, 0);
+                CallWindowProcW(original, h, WM_KEYUP, VK_RETURN, 0);
+                return 0;
+            })));
+        ClickAt(ItemCentre(m, 2));
+    });
+    EXPECT_EQ(TrackPopupMenu(m, TPM_RETURNCMD, 200, 200, 0, owner, nullptr), 103);
+    EXPECT_EQ(presses, 1);
+    EXPECT_TRUE(Commands().empty());
     DestroyMenu(m);
 }
 
