@@ -24,6 +24,8 @@
 #include <QStringList>
 
 #include <iterator>
+#include <set>
+#include <tuple>
 
 namespace vcl {
 
@@ -146,9 +148,9 @@ public:
             else if (key == u"image") e.Look.Image = Image(W[i + 1]);
             else Fail(QStringLiteral("unknown element key '%1'").arg(key));
         }
-        for (const TStyleElementEntry& other : D.Elements)
-            if (other.Element == e.Element && other.Part == e.Part && other.State == e.State)
-                Fail(QStringLiteral("element %1 %2 %3 given twice").arg(W[1], W[2], W[3]));
+        // A set, not a scan of the entries so far: a file of many thousand lines must not take minutes.
+        if (!FElementsSeen.insert({int(e.Element), e.Part, e.State}).second)
+            Fail(QStringLiteral("element %1 %2 %3 given twice").arg(W[1], W[2], W[3]));
         D.Elements.push_back(std::move(e));
     }
 
@@ -213,6 +215,7 @@ public:
 private:
     QString FSource, FFolder;
     int FLine = 0;
+    std::set<std::tuple<int, int, int>> FElementsSeen;
 };
 
 QString Hex(TColor C) {

@@ -156,4 +156,29 @@ TEST(StyleFile, UnreadableOrHugeFileIsRefused) {
     EXPECT_THROW(ReadStyleFile(big.fileName()), EStyleFileError);
 }
 
+TEST(StyleFile, ShippedStyleWithAnErrorOnAnyStatementLineIsRefusedNamingThatLine) {
+    QFile f(qEnvironmentVariable("TW_SOURCE_DIR", QStringLiteral(TW_VCL_TEST_DIR "/../../..")) +
+            QStringLiteral("/data/styles/Carbon.vsf"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    ASSERT_GT(lines.size(), 600);
+    EXPECT_NO_THROW(Parse(lines.join('\n')));
+    int tried = 0;
+    // Every tenth line: its last character made a letter no value takes (names and authors take any).
+    for (qsizetype i = 0; i < lines.size(); i += 10) {
+        const QByteArray line = lines[i].trimmed();
+        if (line.isEmpty() || line.startsWith('#') || line.startsWith("name ") || line.startsWith("author ")) continue;
+        QList<QByteArray> broken = lines;
+        broken[i] = line.chopped(1) + 'G';
+        try {
+            Parse(broken.join('\n'));
+            ADD_FAILURE() << "accepted with line " << i + 1 << " broken: " << broken[i].toStdString();
+        } catch (const EStyleFileError& e) {
+            EXPECT_EQ(e.Line(), i + 1) << e.Message().toStdString();
+        }
+        ++tried;
+    }
+    EXPECT_GT(tried, 50);
+}
+
 } // namespace
