@@ -151,6 +151,11 @@ TEST_F(Unattended, AFailingInputGivesStatusOneAndTheLogOnStandardError) {
     EXPECT_TRUE(QFile::exists(Out("good.mp3")));
     EXPECT_EQ(Probe(Out("good.mp3")).Channels, 1);
 
+    // No -SILENT: the error log, which would be a modal window, is written out and nothing waits.
+    const Child loud = RunTunewright({"-AUTOCONVERT", "-AUTOCLOSE", bad, "-OUTDIR=" + Dir.QFile("out")});
+    EXPECT_EQ(loud.ExitCode, 1);
+    EXPECT_TRUE(loud.Err.contains("Error # 1")) << loud.Err.toStdString();
+
     // -SILENT=2: the same status, and nothing on standard error.
     const Child quiet = RunTunewright({"-AUTOCONVERT", "-AUTOCLOSE", "-SILENT=2", bad, "-OUTDIR=" + Dir.QFile("out")});
     EXPECT_EQ(quiet.ExitCode, 1);
