@@ -66,6 +66,11 @@ enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLe
 enum TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata, imChinese, imSHanguel, imHanguel };
 enum TMouseActivate { maDefault, maActivate, maActivateAndEat, maNoActivate, maNoActivateAndEat };
 enum TStyleElement { seFont, seClient, seBorder };
+// A frame of bevels a windowed control may draw around its client area (BevelKind other than bkNone).
+enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+enum TBevelKind { bkNone, bkTile, bkSoft, bkFlat };
+enum TBevelEdge { beLeft, beTop, beRight, beBottom };
+using TBevelEdges = rtl::TSet<TBevelEdge>;
 using TStyleElements = rtl::TSet<TStyleElement>;
 
 using TCursor = short;
@@ -676,6 +681,16 @@ public:
     void SetPadding(TPadding* Value) { FPadding->Assign(Value); }
     int BorderWidth() const { return FBorderWidth; }
     void SetBorderWidth(int Value);
+    TBevelKind BevelKind() const { return FBevelKind; }
+    void SetBevelKind(TBevelKind Value) { SetBevel(FBevelKind, Value); }
+    TBevelEdges BevelEdges() const { return FBevelEdges; }
+    void SetBevelEdges(TBevelEdges Value) { SetBevel(FBevelEdges, Value); }
+    TBevelCut BevelInner() const { return FBevelInner; }
+    void SetBevelInner(TBevelCut Value) { SetBevel(FBevelInner, Value); }
+    TBevelCut BevelOuter() const { return FBevelOuter; }
+    void SetBevelOuter(TBevelCut Value) { SetBevel(FBevelOuter, Value); }
+    int BevelWidth() const { return FBevelWidth; }
+    void SetBevelWidth(int Value) { SetBevel(FBevelWidth, Value < 1 ? 1 : Value); }
 
     // Focus and tab order.
     // True when the window (or, for a control made of several windows, any of them) has the focus.
@@ -859,6 +874,19 @@ private:
     std::vector<TWinControl*> FTabList;       // windowed children in tab order
     std::unique_ptr<TPadding> FPadding;
     int FBorderWidth = 0;
+    TBevelKind FBevelKind = bkNone;
+    TBevelEdges FBevelEdges{beLeft, beTop, beRight, beBottom};
+    TBevelCut FBevelInner = bvRaised;
+    TBevelCut FBevelOuter = bvLowered;
+    int FBevelWidth = 1;
+    template <class T> void SetBevel(T& Field, T Value) {
+        if (Field == Value) return;
+        Field = Value;
+        Perform(CM_BORDERCHANGED);
+    }
+    // The bevel frame: its room in WM_NCCALCSIZE, its lines after the window's own non-client parts.
+    void WMNCCalcSize(TMessage& Message);
+    void WMNCPaint(TMessage& Message);
     bool FCtl3D = true;
     bool FParentCtl3D = true;
     bool FDoubleBuffered = false;

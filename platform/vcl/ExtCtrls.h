@@ -38,7 +38,6 @@ private:
 // BottomColor, and leaves Rect the area inside them.
 void Frame3D(TCanvas* Canvas, TRect& Rect, TColor TopColor, TColor BottomColor, int Width);
 
-enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 
 // A container with a caption, framed by an outer bevel, a border of its colour and an inner bevel.
 class TCustomPanel : public TCustomControl {

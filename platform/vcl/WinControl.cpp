@@ -596,6 +596,37 @@ void TWinControl::SetBorderWidth(int Value) {
     Perform(CM_BORDERCHANGED);
 }
 
+void TWinControl::WMNCCalcSize(TMessage& Message) {
+    // The bevels lie outside the window's own frame and scroll bars.
+    if (FBevelKind != bkNone && Message.LParam) {
+        const int edge = (FBevelInner != bvNone ? FBevelWidth : 0) + (FBevelOuter != bvNone ? FBevelWidth : 0);
+        RECT& r = Message.WParam ? reinterpret_cast<NCCALCSIZE_PARAMS*>(Message.LParam)->rgrc[0]
+                                 : *reinterpret_cast<RECT*>(Message.LParam);
+        if (FBevelEdges.Contains(beLeft)) r.left += edge;
+        if (FBevelEdges.Contains(beTop)) r.top += edge;
+        if (FBevelEdges.Contains(beRight)) r.right -= edge;
+        if (FBevelEdges.Contains(beBottom)) r.bottom -= edge;
+    }
+    DefaultHandler(Message);
+}
+
+void TWinControl::WMNCPaint(TMessage& Message) {
+    DefaultHandler(Message);
+    if (FBevelKind == bkNone || !FHandle) return;
+    static constexpr UINT Inner[] = {0, BDR_SUNKENINNER, BDR_RAISEDINNER, 0};
+    static constexpr UINT Outer[] = {0, BDR_SUNKENOUTER, BDR_RAISEDOUTER, 0};
+    static constexpr UINT Kind[] = {0, 0, BF_SOFT, BF_FLAT};
+    RECT r;
+    GetWindowRect(FHandle, &r);
+    OffsetRect(&r, -r.left, -r.top);
+    HDC dc = GetWindowDC(FHandle);
+    // One line per bevel and pixel of width, from the outside in.
+    const UINT flags = UINT(FBevelEdges.Bits()) | Kind[FBevelKind] | (FCtl3D ? 0 : BF_MONO) | BF_ADJUST;
+    for (int i = 0; i < FBevelWidth && Outer[FBevelOuter]; ++i) DrawEdge(dc, &r, Outer[FBevelOuter], flags);
+    for (int i = 0; i < FBevelWidth && Inner[FBevelInner]; ++i) DrawEdge(dc, &r, Inner[FBevelInner], flags);
+    ReleaseDC(FHandle, dc);
+}
+
 void TWinControl::CMBorderChanged(TMessage& Message) {
     (void)Message;
     if (FHandle)
@@ -1124,6 +1155,8 @@ void TWinControl::Dispatch(TMessage& Message) {
     case WM_SYSCOLORCHANGE: WMSysColorChange(Message); return;
     case WM_SETTINGCHANGE: WMSettingChange(Message); return;
     case WM_NCDESTROY: WMNCDestroy(Message); return;
+    case WM_NCCALCSIZE: WMNCCalcSize(Message); return;
+    case WM_NCPAINT: WMNCPaint(Message); return;
     case WM_GETMINMAXINFO: WMGetMinMaxInfo(MessageAs<TWMGetMinMaxInfo>(Message)); return;
     case CN_KEYDOWN: CNKeyDown(MessageAs<TWMKey>(Message)); return;
     case CN_KEYUP: CNKeyUp(MessageAs<TWMKey>(Message)); return;

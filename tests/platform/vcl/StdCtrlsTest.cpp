@@ -432,6 +432,38 @@ TEST(StdMemo, AHundredThousandLinesAssignedReadBackExactly) {
     EXPECT_EQ(lines->Strings(100000), u"last"_qs);
 }
 
+TEST(StdMemo, ABevelFrameTakesRoomOnItsEdgesAndIsDrawnThere) {
+    FormHarness h;
+    auto* form = h.Show<TEditForm>();
+    auto* memo = new TMemo(form);
+    memo->SetBounds(10, 40, 120, 80);
+    memo->SetBorderStyle(bsNone);
+    memo->SetParent(form);
+    struct Case { TBevelKind kind; TBevelCut inner; TBevelEdges edges; RECT client; };
+    for (const Case& c : {Case{bkNone, bvRaised, {beLeft, beTop, beRight, beBottom}, {0, 0, 120, 80}},
+                          Case{bkFlat, bvRaised, {beLeft, beTop, beRight, beBottom}, {2, 2, 118, 78}},
+                          Case{bkFlat, bvNone, {beLeft, beTop, beRight, beBottom}, {1, 1, 119, 79}},
+                          Case{bkSoft, bvRaised, {beBottom}, {0, 0, 120, 78}}}) {
+        memo->SetBevelKind(c.kind);
+        memo->SetBevelInner(c.inner);
+        memo->SetBevelEdges(c.edges);
+        h.Pump();
+        RECT w{}, cl{};
+        GetWindowRect(memo->Handle(), &w);
+        GetClientRect(memo->Handle(), &cl);
+        POINT origin{0, 0};
+        ClientToScreen(memo->Handle(), &origin);
+        const RECT client{origin.x - w.left, origin.y - w.top, origin.x - w.left + cl.right, origin.y - w.top + cl.bottom};
+        EXPECT_TRUE(EqualRect(&client, &c.client)) << "kind " << c.kind << ": " << client.left << "," << client.top << ","
+                                                   << client.right << "," << client.bottom;
+        // The room below the client area holds a bevel line.
+        const QImage shot = h.App().Grab(memo->Handle());
+        bool lined = false;
+        for (int y = client.bottom; y < 80; ++y) lined |= (shot.pixel(60, y) & 0xFFFFFF) != ColorToRGB(clWindow);
+        EXPECT_EQ(lined, c.kind != bkNone) << "kind " << c.kind;
+    }
+}
+
 TEST(StdMemo, ReturnsAndTabsGoToTheMemoOnlyWhenItWantsThem) {
     FormHarness h;
     auto* form = h.Show<TListForm>();
