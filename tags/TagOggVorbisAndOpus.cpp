@@ -1040,18 +1040,25 @@ bool TOpusTag::AdjustPadding(int64_t TagSize)
         const int index = FrameExists(u"PADDING"_s);
         const int32_t padFrameSize = index >= 0 ? Frames[size_t(index)]->CalculateTotalFrameSize() : 0;
         if (P < TagSize - s) return false;
+        // The packet without the padding comment; with it, its length field, "PADDING=" and the value.
+        // The value is tried one character at a time but set only once, so a large padding costs no
+        // rewrite of the comment per character.
+        const int64_t rest = CalculateTagSize(true) - (index >= 0 ? padFrameSize + 4 : 0);
+        auto wrapped = [&](int64_t ValueBytes) { return int64_t(sizer.CalculateWrappedStreamSize(int32_t(rest + 12 + ValueBytes))); };
         if (s < TagSize && TagSize > 12 && padFrameSize < P) {
             String value = ReadFrameByNameAsText(u"PADDING"_s);
+            int64_t bytes = value.toUtf8().size();
             for (;;) {
                 value += u'#';
+                ++bytes;
                 if (P < value.size() + 12) {
                     deletePadding();
                     result = false;
                     break;
                 }
-                SetTextFrameText(u"PADDING"_s, value);
-                s = sizer.CalculateWrappedStreamSize(CalculateTagSize(true));
+                s = wrapped(bytes);
                 if (s >= TagSize) {
+                    SetTextFrameText(u"PADDING"_s, value);
                     result = s == TagSize;
                     break;
                 }
@@ -1065,9 +1072,11 @@ bool TOpusTag::AdjustPadding(int64_t TagSize)
                     deletePadding();
                     break;
                 }
-                SetTextFrameText(u"PADDING"_s, value);
-                s = sizer.CalculateWrappedStreamSize(CalculateTagSize(true));
-                if (s <= TagSize) break;
+                s = wrapped(value.toUtf8().size());
+                if (s <= TagSize) {
+                    SetTextFrameText(u"PADDING"_s, value);
+                    break;
+                }
             }
             result = s == TagSize;
         }
