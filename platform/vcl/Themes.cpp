@@ -1304,9 +1304,8 @@ void TStyleManager::SetStyle(TCustomStyleServices* Style) {
     if (!Style || Style == ActiveStyle()) return;
     FActiveStyle = Style;
     TwSetSysColorProvider(Style->IsSystemStyle() ? nullptr : StyleSysColor);
-    // Back in the system style the visual-styles module puts its own painter back, or none.
-    if (Style->IsSystemStyle()) TwSetThemeActive(IsThemeActive());
-    else TwSetControlThemePainter(StylePart);
+    // Back in the system style the visual styles paint the controls again, or nothing does.
+    TwSetStylePartPainter(Style->IsSystemStyle() ? nullptr : StylePart);
     AnnounceStyleChange();
 }
 

@@ -14,6 +14,8 @@
 namespace {
 
 bool Active = false;
+// The painter of a style the class library draws with, ahead of the visual styles while it is set.
+TwThemePartPainter StylePainter = nullptr;
 DWORD AppProperties = STAP_ALLOW_NONCLIENT | STAP_ALLOW_CONTROLS | STAP_ALLOW_WEBCONTENT;
 // The theme last opened for a window, and the windows whose dialog texture was switched on.
 std::map<HWND, HTHEME> WindowThemes;
@@ -297,7 +299,12 @@ extern "C" {
 
 void WINAPI TwSetThemeActive(BOOL active) {
     Active = active != FALSE;
-    TwSetControlThemePainter(Active ? ControlPart : nullptr);
+    TwSetControlThemePainter(StylePainter ? StylePainter : Active ? ControlPart : nullptr);
+}
+
+void WINAPI TwSetStylePartPainter(TwThemePartPainter painter) {
+    StylePainter = painter;
+    TwSetControlThemePainter(StylePainter ? StylePainter : Active ? ControlPart : nullptr);
 }
 
 BOOL WINAPI IsThemeActive(void) {

@@ -192,5 +192,9 @@ TW_PATCHABLE HRESULT WINAPI GetThemeDocumentationProperty(LPCWSTR pszThemeName, 
 // ---- stand-in extension (not Win32) ----
 // Switch visual styles on or off for the whole process (off at start).
 void WINAPI TwSetThemeActive(BOOL active);
+// The standard controls ask this painter for their parts, whether visual styles are on or off, until
+// it is set back to null (a style of the class library that draws the controls itself).
+void WINAPI TwSetStylePartPainter(BOOL(CALLBACK* painter)(HWND hwnd, HDC hdc, LPCWSTR themeClass, int part,
+                                                           int state, const RECT* rect));
 
 } // extern "C"

@@ -165,6 +165,9 @@ TEST(StyleScreenshot, StandardControlsDrawTheirFacesThroughACustomStyle) {
     };
     for (const char* style : {"Probe Faces", "Windows"}) {
         TStyleManager::SetStyle(QString::fromLatin1(style));
+        // Visual styles switched on and off again on the way leave the custom style drawing.
+        TwSetThemeActive(TRUE);
+        TwSetThemeActive(FALSE);
         h.Pump();
         const QImage shot = h.App().Grab(form->Handle()).convertToFormat(QImage::Format_RGB32);
         const bool custom = TStyleManager::IsCustomStyleActive();
