@@ -498,6 +498,32 @@ TEST_F(PopupMenu, AltSpaceOpensTheSystemMenuAndItsChoiceIsASysCommand) {
     EXPECT_FALSE(IsWindow(owner));  // the default answer to SC_CLOSE closed it
 }
 
+// The desktop draws the captions of top-level windows: it asks for the window menu with message 0x0313,
+// and a click on the caption's icon arrives as SC_MOUSEMENU on HTSYSMENU.
+TEST_F(PopupMenu, TheCaptionOpensTheSystemMenu) {
+    HMENU shown = nullptr;
+    Then([&] {
+        ASSERT_EQ(MenuWindows().size(), 1u);
+        shown = reinterpret_cast<HMENU>(SendMessageW(MenuWindows()[0], MN_GETHMENU, 0, 0));
+        Key(VK_ESCAPE);
+    });
+    SendMessageW(owner, 0x0313, 0, MAKELPARAM(150, 120));
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(shown, GetSystemMenu(owner, FALSE));
+
+    Then([&] {
+        ASSERT_EQ(MenuWindows().size(), 1u);
+        Key('N', u"n");  // Mi&nimize
+    });
+    rec.Clear();
+    SendMessageW(owner, WM_SYSCOMMAND, SC_MOUSEMENU | HTSYSMENU, MAKELPARAM(110, 110));
+    app.PumpUntilIdle();
+    EXPECT_TRUE(script.Done());
+    bool minimized = false;
+    for (const Seen& s : rec.Of(WM_SYSCOMMAND)) minimized |= (s.wp & 0xFFF0) == SC_MINIMIZE;
+    EXPECT_TRUE(minimized);
+}
+
 TEST_F(PopupMenu, TheMenuBarOpensItsItemsMenuUnderItAndArrowsMoveAlongTheBar) {
     HMENU edit = nullptr;
     const HMENU bar = FileEditBar(edit);
