@@ -13,6 +13,11 @@
 #include "rtl/Files.h"
 #include "rtl/SysUtils.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -86,6 +91,67 @@ std::unique_ptr<rtl::TFileStream> OpenFile(const String& FileName, uint16_t Mode
     }
 }
 
+// An open file read and written at explicit offsets: seeking costs no system call and the size is the
+// one taken when the view was made (a save never grows the file through it), so walking the blocks of a
+// small file costs one read.
+class TPositionedFile : public rtl::TStream {
+public:
+    // Null when the file's size cannot be asked.
+    static std::unique_ptr<TPositionedFile> Of(rtl::THandleStream& File, struct stat* Info = nullptr)
+    {
+        struct stat st {};
+        if (::fstat(File.Handle(), &st) != 0) return nullptr;
+        if (Info) *Info = st;
+        return std::unique_ptr<TPositionedFile>(new TPositionedFile(File.Handle(), int64_t(st.st_size)));
+    }
+
+    int64_t Read(void* Buffer, int64_t Count) override
+    {
+        if (Count <= 0 || FPosition < 0) return 0;
+        ssize_t n;
+        do {
+            n = ::pread(FHandle, Buffer, size_t(Count), off_t(FPosition));
+        } while (n < 0 && errno == EINTR);
+        if (n <= 0) return 0;
+        FPosition += n;
+        return n;
+    }
+
+    int64_t Write(const void* Buffer, int64_t Count) override
+    {
+        if (Count <= 0 || FPosition < 0) return 0;
+        const auto* p = static_cast<const uint8_t*>(Buffer);
+        int64_t done = 0;
+        while (done < Count) {
+            const ssize_t n = ::pwrite(FHandle, p + done, size_t(Count - done), off_t(FPosition + done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += n;
+        }
+        FPosition += done;
+        FSize = std::max(FSize, FPosition);
+        return done;
+    }
+
+    // As a handle stream: a negative position is refused and the position stays.
+    int64_t Seek(int64_t Offset, rtl::TSeekOrigin Origin) override
+    {
+        const int64_t target = Origin == rtl::soBeginning ? Offset : Origin == rtl::soCurrent ? FPosition + Offset : FSize + Offset;
+        if (target < 0) return -1;
+        FPosition = target;
+        return target;
+    }
+
+protected:
+    int64_t GetSize() override { return FSize; }
+
+private:
+    TPositionedFile(int Handle, int64_t Size) : FHandle(Handle), FSize(Size) {}
+    int FHandle;
+    int64_t FSize;
+    int64_t FPosition = 0;
+};
+
 // Writes the file anew beside it and puts the new file in its place; Fill gets the original, open for
 // reading, and the new file. On any failure the original stays as it was.
 int RewriteFile(const String& FileName, const std::function<bool(rtl::TFileStream&, TReplacementFile&)>& Fill)
@@ -113,6 +179,14 @@ int RewriteFile(const String& FileName, const std::function<bool(rtl::TFileStrea
 }
 
 } // namespace
+
+// The file a save works on, open from reading its blocks to writing them in place.
+struct TFlacOpenFile {
+    std::unique_ptr<rtl::TFileStream> Stream;
+    std::unique_ptr<rtl::TStream> View;   // the same file read and written at offsets
+    struct stat Info {};                  // as the file was when opened
+    bool Writable = false;                // opened for writing
+};
 
 // ---------------------------------------------------------------------------------------------
 // Vorbis comments
@@ -618,14 +692,10 @@ int TFlacTag::ReadOggBlocks(rtl::TStream& S, int64_t OggStart, bool LoadContents
 int TFlacTag::LoadFromFile(const String& AFileName, bool Buffered)
 {
     Clear();
-    std::unique_ptr<rtl::TFileStream> file;
-    try {
-        if (!rtl::FileExists(AFileName)) return FLACLIBRARY_ERROR_OPENING_FILE;
-        file = std::make_unique<rtl::TFileStream>(AFileName, rtl::fmOpenRead | rtl::fmShareDenyWrite);
-    } catch (const std::exception&) {
-        return FLACLIBRARY_ERROR_OPENING_FILE;
-    }
-    const int result = LoadFromStream(*file, Buffered);
+    const std::unique_ptr<rtl::TFileStream> file = OpenFile(AFileName, rtl::fmOpenRead | rtl::fmShareDenyWrite);
+    const std::unique_ptr<TPositionedFile> view = file ? TPositionedFile::Of(*file) : nullptr;
+    if (!view) return FLACLIBRARY_ERROR_OPENING_FILE;
+    const int result = LoadFromStream(*view, Buffered);
     FileName = AFileName;
     return result;
 }
@@ -654,18 +724,22 @@ int TFlacTag::Save(const String& AFileName, rtl::TStream* Target, bool Buffered)
     int result = FLACLIBRARY_ERROR;
     try {
         int read = 0;
+        // The file is opened once, for writing where it may be, and its blocks are read anew through that
+        // handle: what is written in place is placed by the file as it is now, whatever changed it since
+        // it was loaded. A file we may only read is opened for reading, as it may be made writable later.
+        TFlacOpenFile file;
         if (Target) {
             Target->SetPosition(0);
             read = ReadMetaBlocks(*Target, Buffered, false);
         } else {
-            std::unique_ptr<rtl::TFileStream> file;
-            try {
-                if (!rtl::FileExists(AFileName)) return FLACLIBRARY_ERROR_OPENING_FILE;
-                file = std::make_unique<rtl::TFileStream>(AFileName, rtl::fmOpenRead | rtl::fmShareDenyWrite);
-            } catch (const std::exception&) {
-                return FLACLIBRARY_ERROR_OPENING_FILE;
-            }
-            read = ReadMetaBlocks(*file, Buffered, false);
+            file.Stream = OpenFile(AFileName, rtl::fmOpenReadWrite | rtl::fmShareDenyWrite);
+            file.Writable = file.Stream != nullptr;
+            if (!file.Stream) file.Stream = OpenFile(AFileName, rtl::fmOpenRead | rtl::fmShareDenyWrite);
+            if (file.Stream) file.View = TPositionedFile::Of(*file.Stream, &file.Info);
+            if (!file.View) return FLACLIBRARY_ERROR_OPENING_FILE;
+            read = ReadMetaBlocks(*file.View, Buffered, false);
+            // A handle only for reading would stand in the way of the writer's own open.
+            if (!file.Writable) file = TFlacOpenFile();
         }
         rtl::TDateTime date = 0;
         const bool haveDate = PreserveDate && !Target && rtl::FileAge(AFileName, date);
@@ -676,9 +750,14 @@ int TFlacTag::Save(const String& AFileName, rtl::TStream* Target, bool Buffered)
         }
         if (read == FLACLIBRARY_SUCCESS || read == FLACLIBRARY_ERROR_NO_TAG_FOUND) {
             const rtl::TBytes comments = BuildVorbisCommentBlock();
-            if (StreamType == fstNativeFlac) result = WriteNativeFlac(AFileName, Target, comments);
-            else if (StreamType == fstOggFlac) result = WriteOggFlac(AFileName, Target, comments);
+            if (StreamType == fstNativeFlac) {
+                result = WriteNativeFlac(AFileName, Target, comments, file);
+            } else if (StreamType == fstOggFlac) {
+                file = TFlacOpenFile();
+                result = WriteOggFlac(AFileName, Target, comments);
+            }
         }
+        file = TFlacOpenFile();
         if (haveDate && result == FLACLIBRARY_SUCCESS) RestoreFileDate(AFileName, date);
     } catch (const std::exception&) {
         result = FLACLIBRARY_ERROR;
@@ -687,24 +766,33 @@ int TFlacTag::Save(const String& AFileName, rtl::TStream* Target, bool Buffered)
     return result;
 }
 
-int TFlacTag::CheckWritable(const String& AFileName, rtl::TStream* Target, const rtl::TBytes& Comments) const
+int TFlacTag::CheckWritable(const String& AFileName, rtl::TStream* Target, const rtl::TBytes& Comments,
+                            const TFlacOpenFile* Held) const
 {
     // Block lengths are 24-bit: a longer comment block or picture cannot be stored.
     if (int64_t(Comments.size()) > FlacMaxBlockLength) return FLACLIBRARY_ERROR;
     for (const auto& block : MetaBlocksCoverArts)
         if (int64_t(block.Data.size()) > FlacMaxBlockLength) return FLACLIBRARY_ERROR;
-    if (!Target && !rtl::FileExists(AFileName)) return FLACLIBRARY_ERROR_OPENING_FILE;
+    if (Target) return FLACLIBRARY_SUCCESS;
     // Saving tags into a read-only file makes it writable, as the attributes are reset to normal.
-    if (!Target && rtl::FileSetAttr(AFileName, rtl::faNormal) != 0) return FLACLIBRARY_ERROR_OPENING_FILE;
+    if (Held && Held->Writable) {
+        const mode_t mode = Held->Info.st_mode & 07777;
+        if (!(mode & S_IWUSR) && ::fchmod(Held->Stream->Handle(), mode | S_IWUSR) != 0)
+            return FLACLIBRARY_ERROR_OPENING_FILE;
+        return FLACLIBRARY_SUCCESS;
+    }
+    if (!rtl::FileExists(AFileName)) return FLACLIBRARY_ERROR_OPENING_FILE;
+    if (rtl::FileSetAttr(AFileName, rtl::faNormal) != 0) return FLACLIBRARY_ERROR_OPENING_FILE;
     return FLACLIBRARY_SUCCESS;
 }
 
-int TFlacTag::WriteNativeFlac(const String& AFileName, rtl::TStream* Target, const rtl::TBytes& Comments)
+int TFlacTag::WriteNativeFlac(const String& AFileName, rtl::TStream* Target, const rtl::TBytes& Comments,
+                              TFlacOpenFile& Held)
 {
     // A walk that stopped at a reserved block type left the audio's start unknown: nothing is written.
     if (FAudioOffset <= 0) return FLACLIBRARY_ERROR;
     const auto commentSize = int64_t(Comments.size());
-    if (const int refused = CheckWritable(AFileName, Target, Comments)) return refused;
+    if (const int refused = CheckWritable(AFileName, Target, Comments, &Held)) return refused;
 
     const int64_t metaBlocks = CalculateMetaBlocksSize(true);
     int64_t mergedPadding = 0;
@@ -737,9 +825,9 @@ int TFlacTag::WriteNativeFlac(const String& AFileName, rtl::TStream* Target, con
     const int64_t regionAt = rebuild ? FStreamInfoEnd : FVCOffset - 4;
     if (inPlace) {
         std::unique_ptr<rtl::TFileStream> file;
-        if (!Target && !(file = OpenFile(AFileName, rtl::fmOpenReadWrite | rtl::fmShareDenyWrite)))
+        if (!Target && !Held.Writable && !(file = OpenFile(AFileName, rtl::fmOpenReadWrite | rtl::fmShareDenyWrite)))
             return FLACLIBRARY_ERROR_OPENING_FILE;
-        rtl::TStream& out = Target ? *Target : *file;
+        rtl::TStream& out = Target ? *Target : Held.Writable ? *Held.View : *file;
         out.SetPosition(regionAt);
         out.WriteBuffer(region.data(), int64_t(region.size()));
         out.SetPosition(0);
@@ -768,6 +856,8 @@ int TFlacTag::WriteNativeFlac(const String& AFileName, rtl::TStream* Target, con
         Target->SetPosition(0);
         return FLACLIBRARY_SUCCESS;
     }
+    // The replacement takes the file exclusively: our own handle goes first.
+    Held = TFlacOpenFile();
     return RewriteFile(AFileName, [&](rtl::TFileStream& Source, TReplacementFile& Out) {
         const rtl::TBytes start = head(Source);
         Out.WriteBuffer(start.data(), int64_t(start.size()));
@@ -780,7 +870,7 @@ int TFlacTag::WriteOggFlac(const String& AFileName, rtl::TStream* Target, const 
 {
     if (FAudioOffset <= 0 || FOggFlacHeader.size() != OggFlacMappingSize) return FLACLIBRARY_ERROR;
     if (int64_t(PaddingSizeToWrite) > FlacMaxBlockLength) return FLACLIBRARY_ERROR;
-    if (const int refused = CheckWritable(AFileName, Target, Comments)) return refused;
+    if (const int refused = CheckWritable(AFileName, Target, Comments, nullptr)) return refused;
 
     std::unique_ptr<rtl::TFileStream> file;
     if (!Target && !(file = OpenFile(AFileName, rtl::fmOpenRead | rtl::fmShareDenyWrite)))

@@ -46,6 +46,7 @@ enum TVorbisCommentFormat { vcfUnknown, vcfText, vcfBinary };
 enum TFlacStreamType { fstUnknown, fstNativeFlac, fstOggFlac };
 
 class TFlacTag;
+struct TFlacOpenFile;
 
 class TVorbisComment {
 public:
@@ -184,8 +185,10 @@ private:
     void ReadVorbisComments(rtl::TStream& Stream, int64_t Length, bool LoadContents);
     int Save(const String& FileName, rtl::TStream* Target, bool Buffered);
     // 0 when the blocks can be stored and the file can be written, else the code that says why not.
-    int CheckWritable(const String& FileName, rtl::TStream* Target, const rtl::TBytes& Comments) const;
-    int WriteNativeFlac(const String& FileName, rtl::TStream* Target, const rtl::TBytes& Comments);
+    int CheckWritable(const String& FileName, rtl::TStream* Target, const rtl::TBytes& Comments,
+                      const TFlacOpenFile* Held) const;
+    // Held: the file as Save opened it; in place, a handle open for writing is written through.
+    int WriteNativeFlac(const String& FileName, rtl::TStream* Target, const rtl::TBytes& Comments, TFlacOpenFile& Held);
     int WriteOggFlac(const String& FileName, rtl::TStream* Target, const rtl::TBytes& Comments);
 };
 

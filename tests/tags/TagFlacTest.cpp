@@ -420,6 +420,41 @@ TEST(FlacWrite, AReadOnlyFileIsMadeWritable)
     EXPECT_TRUE(QFile::permissions(file) & QFile::WriteOwner);
 }
 
+// A save places what it writes by the file as it is when saving, not as it was loaded; a file another
+// handle keeps from writing is refused and left as it was.
+TEST(FlacWrite, ASaveGoesByTheFileAsItIsNow)
+{
+    const Bytes loaded = Cat({StreamInfo(44100, 2, 16, 1000), Block(4, Comments("v", {"A=1"})), Block(1, Bytes(500, 0), true), Audio});
+    const Bytes changed = Cat({StreamInfo(44100, 2, 16, 1000), Block(2, S("appXkept bytes")),
+                               Block(4, Comments("v", {"A=1", "C=3"})), Block(1, Bytes(300, 0), true), Audio});
+    testing_support::TempDir dir;
+    const QString file = WriteFile(dir, u"a.flac"_s, loaded);
+    tags::TFlacTag tag;
+    ASSERT_EQ(tag.LoadFromFile(file), 0);
+    tag.AddTag(u"B"_s)->SetAsText(u"2"_s);
+
+    WriteFile(dir, u"a.flac"_s, changed);
+    ASSERT_EQ(tag.SaveToFile(file), 0);
+    Bytes now = FileBytes(file);
+    ASSERT_EQ(now.size(), changed.size());
+    const auto blocks = Walk(now);
+    ASSERT_EQ(blocks.size(), 3u);
+    EXPECT_EQ(blocks[0], (TBlockInfo{2, false, 14}));
+    EXPECT_EQ(Bytes(now.begin() + 46, now.begin() + 60), S("appXkept bytes"));
+    EXPECT_EQ(blocks[1], (TBlockInfo{4, false, uint32_t(Comments("v", {"A=1", "B=2"}).size())}));
+    EXPECT_EQ(Tail(now, Audio.size()), Audio);
+    tags::TFlacTag back;   // unbuffered: every seek of the walk reaches the file's view
+    ASSERT_EQ(back.LoadFromFile(file, false), 0);
+    EXPECT_EQ(back.FAudioOffset, int64_t(now.size() - Audio.size()));
+    ASSERT_EQ(back.Count(), 2);
+    EXPECT_EQ(back.Tags[1]->GetAsText(), u"2"_s);
+
+    rtl::TFileStream reader(file, rtl::fmOpenRead | rtl::fmShareDenyWrite);
+    tag.AddTag(u"D"_s)->SetAsText(u"4"_s);
+    EXPECT_EQ(tag.SaveToFile(file), tags::FLACLIBRARY_ERROR_OPENING_FILE);
+    EXPECT_EQ(FileBytes(file), now);
+}
+
 // ---------------------------------------------------------------------------------------------
 // The front's converters
 
