@@ -228,6 +228,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, FitFileName,
     ::testing::Values(FitCase{"shortStays", QString(10, u'a'), 0, 10},
                       FitCase{"exactlyFits", QString(251, u'a'), 0, 251},
+                      FitCase{"oneByteOver", QString(252, u'a'), 0, 251},
                       FitCase{"asciiCut", QString(300, u'a'), 0, 251},
                       FitCase{"roomForACounter", QString(300, u'a'), 4, 247},
                       // 3 bytes each: 83 x 3 = 249 fit beside ".mp3", 84 would not
