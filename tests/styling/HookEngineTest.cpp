@@ -274,7 +274,11 @@ TEST(HookFunction, AHookAddedAfterARemovalInTheMiddleTakesAFreeEntry) {
     Order.clear();
     EXPECT_EQ(at.F(tw_fx_rip_load)(0, 0), 1000u + 1'000'000u + 4'000'000u);
     EXPECT_EQ(Order, "03");
+    // The first hook gone, the landing slides through the emptied entries to the last hook's.
     EXPECT_EQ(UnhookFunction(reinterpret_cast<void*>(Next[0])), 1);
+    Order.clear();
+    EXPECT_EQ(at.F(tw_fx_rip_load)(0, 0), 1000u + 4'000'000u);
+    EXPECT_EQ(Order, "3");
     EXPECT_EQ(UnhookFunction(reinterpret_cast<void*>(Next[3])), 0);
     EXPECT_EQ(at.F(tw_fx_rip_load)(0, 0), 1000u);
 }

@@ -144,7 +144,9 @@ bool Same(const MEMORY_BASIC_INFORMATION& A, const MEMORY_BASIC_INFORMATION& B) 
 
 TEST(VirtualMemory, SnapshotParsesOnceAndFollowsOwnChanges) {
     auto* keep = Bytes(VirtualAlloc(nullptr, 4 * 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    auto* whole = Bytes(VirtualAlloc(nullptr, 3 * 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     ASSERT_NE(keep, nullptr);
+    ASSERT_NE(whole, nullptr);
     TwBeginMemorySnapshot();
     const DWORD parses = TwMemoryMapParses();
     auto* fresh = Bytes(VirtualAlloc(nullptr, 3 * 4096, MEM_RESERVE, PAGE_READWRITE));
@@ -155,9 +157,10 @@ TEST(VirtualMemory, SnapshotParsesOnceAndFollowsOwnChanges) {
     auto* gone = Bytes(VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     ASSERT_TRUE(VirtualFree(gone, 0, MEM_RELEASE));
     ASSERT_TRUE(VirtualFree(fresh + 2 * 4096, 4096, MEM_DECOMMIT));
+    ASSERT_TRUE(VirtualFree(whole, 4096, MEM_DECOMMIT)); // the start of one region: the rest stays
 
     const std::vector<const uint8_t*> probes = {keep,         keep + 4096,      keep + 3 * 4096, fresh,
-                                                fresh + 4096, fresh + 2 * 4096,
+                                                fresh + 4096, fresh + 2 * 4096, whole, whole + 4096,
                                                 reinterpret_cast<const uint8_t*>(&VirtualAlloc)};
     std::vector<MEMORY_BASIC_INFORMATION> during;
     for (const auto* p : probes) during.push_back(Query(p));
@@ -179,6 +182,7 @@ TEST(VirtualMemory, SnapshotParsesOnceAndFollowsOwnChanges) {
     EXPECT_GT(TwMemoryMapParses(), parses);
     VirtualFree(keep, 0, MEM_RELEASE);
     VirtualFree(fresh, 0, MEM_RELEASE);
+    VirtualFree(whole, 0, MEM_RELEASE);
 }
 
 TEST(VirtualMemory, SystemInfoDescribesTheAddressSpace) {
