@@ -96,6 +96,16 @@ TEST_F(DialogTest, EnterPressesTheDefaultButtonAndEscapeCancels) {
     EnableWindow(GetDlgItem(dlg, IDOK), FALSE);
     DialogKey(dlg, VK_RETURN);
     EXPECT_EQ(log.commands, (std::vector<std::pair<int, int>>{{BN_CLICKED, IDCANCEL}}));
+    // DM_SETDEFID moves the default to another button, its look too.
+    log.commands.clear();
+    EnableWindow(GetDlgItem(dlg, IDOK), TRUE);
+    SendMessageW(dlg, DM_SETDEFID, IDCANCEL, 0);
+    EXPECT_EQ(SendMessageW(dlg, DM_GETDEFID, 0, 0), MAKELRESULT(IDCANCEL, DC_HASDEFID));
+    EXPECT_EQ(GetWindowLongW(GetDlgItem(dlg, IDOK), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+    EXPECT_EQ(GetWindowLongW(GetDlgItem(dlg, IDCANCEL), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    SetFocus(GetDlgItem(dlg, 101));
+    DialogKey(dlg, VK_RETURN);
+    EXPECT_EQ(log.commands, (std::vector<std::pair<int, int>>{{BN_CLICKED, IDCANCEL}}));
 }
 
 TEST_F(DialogTest, TabVisitsTabStopsAndArrowsMoveAndCheckWithinTheRadioGroup) {

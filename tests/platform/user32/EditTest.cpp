@@ -259,3 +259,17 @@ TEST_F(EditTest, LinesFoundAgainAroundAnEditMatchAFreshLayout) {
         DestroyWindow(fresh);
     }
 }
+
+TEST_F(EditTest, MarginsMoveTheTextAndTheCaretInward) {
+    HWND e = Edit(ES_AUTOHSCROLL);
+    app.Type("a");
+    POINT plain{};
+    GetCaretPos(&plain);
+    const int before = LOWORD(SendMessageW(e, EM_GETMARGINS, 0, 0));
+    SendMessageW(e, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(20, 7));
+    EXPECT_EQ(SendMessageW(e, EM_GETMARGINS, 0, 0), MAKELRESULT(20, 7));
+    app.Tap(VK_END);
+    POINT moved{};
+    GetCaretPos(&moved);
+    EXPECT_EQ(moved.x - plain.x, 20 - before);
+}
