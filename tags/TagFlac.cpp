@@ -819,10 +819,13 @@ int TFlacTag::WriteNativeFlac(const String& AFileName, rtl::TStream* Target, con
     PutBlockHeader(region, FlacBlockVorbisComment, false, commentSize);
     Append(region, Comments);
     PutBlockHeader(region, FlacBlockPadding, FPaddingLast || rebuild, padding);
-    // In place with the same padding, the old padding bytes are left as they are.
-    if (!(inPlace && !rebuild && padding == FPadding)) region.resize(region.size() + size_t(padding), 0);
-
     const int64_t regionAt = rebuild ? FStreamInfoEnd : FVCOffset - 4;
+    // In place right after the comment block, the part of the new padding that lies in the old padding
+    // keeps its bytes; only what the comment block gave up is zeroed, so no removed text stays behind.
+    int64_t zeros = padding;
+    if (inPlace && !rebuild)
+        zeros = std::clamp<int64_t>(FVCOffset + FTagSize + 4 - (regionAt + int64_t(region.size())), 0, padding);
+    region.resize(region.size() + size_t(zeros), 0);
     if (inPlace) {
         std::unique_ptr<rtl::TFileStream> file;
         if (!Target && !Held.Writable && !(file = OpenFile(AFileName, rtl::fmOpenReadWrite | rtl::fmShareDenyWrite)))

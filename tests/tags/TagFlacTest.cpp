@@ -238,9 +238,13 @@ TEST(FlacWrite, KeptBlocksMoveBeforeTheCommentsAndPaddingsMerge)
         ASSERT_EQ(tag.SaveToFile(file), 0);
         const Bytes now = FileBytes(file);
         EXPECT_EQ(now.size(), original.size());
-        EXPECT_EQ(Walk(now), c.Expected);
+        size_t audioAt = 0;
+        EXPECT_EQ(Walk(now, 0, &audioAt), c.Expected);
         EXPECT_EQ(Tail(now, Audio.size()), Audio);
         EXPECT_EQ(now[4] & 0x80, 0);   // STREAMINFO is not the last block
+        // Where the moved blocks stood is padding now, and nothing of them is left in it.
+        const size_t padding = c.Expected.back().Length;
+        EXPECT_EQ(Bytes(now.begin() + ptrdiff_t(audioAt - padding), now.begin() + ptrdiff_t(audioAt)), Bytes(padding, 0));
     }
 }
 
@@ -418,6 +422,26 @@ TEST(FlacWrite, AReadOnlyFileIsMadeWritable)
     tag.AddTag(u"A"_s)->SetAsText(u"b"_s);
     ASSERT_EQ(tag.SaveToFile(file), 0);
     EXPECT_TRUE(QFile::permissions(file) & QFile::WriteOwner);
+}
+
+TEST(FlacWrite, ACommentBlockShrunkInPlaceLeavesNoTextBehind)
+{
+    testing_support::TempDir dir;
+    const Bytes original = Cat({StreamInfo(44100, 2, 16, 1000), Block(4, Comments("v", {"A=1", "SECRET=hidden words"})),
+                                Block(1, Bytes(100, 0), true), Audio});
+    const QString file = WriteFile(dir, u"a.flac"_s, original);
+    tags::TFlacTag tag;
+    ASSERT_EQ(tag.LoadFromFile(file), 0);
+    ASSERT_TRUE(tag.DeleteFrame(1));
+    ASSERT_EQ(tag.SaveToFile(file), 0);
+    const Bytes now = FileBytes(file);
+    ASSERT_EQ(now.size(), original.size());
+    const auto blocks = Walk(now);
+    ASSERT_EQ(blocks.size(), 2u);
+    EXPECT_EQ(blocks[1], (TBlockInfo{1, true, uint32_t(100 + 4 + 19)}));
+    const size_t paddingAt = 42 + 4 + blocks[0].Length + 4;
+    EXPECT_EQ(Bytes(now.begin() + ptrdiff_t(paddingAt), now.end() - ptrdiff_t(Audio.size())), Bytes(123, 0));
+    EXPECT_EQ(Tail(now, Audio.size()), Audio);
 }
 
 // A save places what it writes by the file as it is when saving, not as it was loaded; a file another
