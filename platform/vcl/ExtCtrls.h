@@ -220,6 +220,7 @@ public:
     TNotifyEvent OnPaint;
 
 protected:
+    using TControl::CanResize; // the control's own width-and-height form stays reachable
     virtual bool CanResize(int& NewSize);
     virtual bool DoCanResize(int& NewSize);
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
