@@ -37,7 +37,7 @@ rtl::String LinkName(const rtl::String& LinkFileName) {
 }
 
 // One argument of Exec: quoted when it holds anything but plain characters, with the characters the
-// specification lists escaped inside the quotes.
+// desktop entry format reserves escaped inside the quotes.
 rtl::String ExecArgument(const rtl::String& Arg) {
     static const QString Reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`=%");
     bool Plain = !Arg.isEmpty();

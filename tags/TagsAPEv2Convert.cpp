@@ -1,5 +1,6 @@
 // tags/TagsAPEv2Convert.cpp: the front's entries and cover arts from and into APEv2 items.
 #include "tags/Tags.h"
+#include "tags/TagsConvert.h"
 #include "tags/TagAPEv2.h"
 
 #include "rtl/Classes.h"
@@ -7,12 +8,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace tags {
-
-namespace {
-
-bool IsListKey(const String& Name) { return SameTagName(Name, u"TIPL"_s) || SameTagName(Name, u"TMCL"_s); }
-
-} // namespace
 
 void TTags::LoadAPEv2Tags()
 {
@@ -34,7 +29,7 @@ void TTags::LoadAPEv2Tags()
                 const String text = frame.GetAsText();
                 if (text.contains(u'/')) SetSplitNumber(u"TRACKNUMBER"_s, u"TOTALTRACKS"_s, text);
                 else Add(name)->Value = text;
-            } else if (IsListKey(name)) {
+            } else if (IsNameValueListKey(name)) {
                 rtl::TStringList list;
                 frame.GetAsList(list);
                 Add(name)->Value = list.Text();
@@ -68,7 +63,7 @@ int TTags::SaveAPEv2Tag(const String& AFileName, rtl::TStream* Stream)
             if (SameTagName(tag.Frames[size_t(i)]->Name, entry->Name)) tag.DeleteFrame(i);
     }
     for (const auto& entry : Tags) {
-        if (IsListKey(entry->Name)) {
+        if (IsNameValueListKey(entry->Name)) {
             rtl::TStringList list;
             list.SetText(entry->Value);
             tag.AddFrame(entry->Name)->SetAsList(list);

@@ -1,5 +1,6 @@
 // tags/TagsFlacConvert.cpp: the front's entries and cover arts from and into FLAC comments and PICTURE blocks.
 #include "tags/Tags.h"
+#include "tags/TagsConvert.h"
 #include "tags/TagFlac.h"
 
 #include "rtl/Classes.h"
@@ -7,12 +8,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace tags {
-
-namespace {
-
-bool IsListKey(const String& Name) { return SameTagName(Name, u"TIPL"_s) || SameTagName(Name, u"TMCL"_s); }
-
-} // namespace
 
 void TTags::LoadFlacTags()
 {
@@ -30,7 +25,7 @@ void TTags::LoadFlacTags()
             const String text = comment.GetAsText();
             if (text.contains(u'/')) SetSplitNumber(u"TRACKNUMBER"_s, u"TOTALTRACKS"_s, text);
             else Add(name)->Value = text;
-        } else if (IsListKey(name)) {
+        } else if (IsNameValueListKey(name)) {
             rtl::TStringList list;
             comment.GetAsList(list);
             Add(name)->Value = list.Text();
@@ -62,7 +57,7 @@ int TTags::SaveFlacTag(const String& AFileName, bool Buffered, rtl::TStream* Str
         for (int i = tag.Count() - 1; i >= 0; --i)
             if (SameTagName(tag.Tags[size_t(i)]->Name, entry->Name)) tag.DeleteFrame(i);
     for (const auto& entry : Tags) {
-        if (IsListKey(entry->Name)) {
+        if (IsNameValueListKey(entry->Name)) {
             rtl::TStringList list;
             list.SetText(entry->Value);
             tag.AddTag(entry->Name)->SetAsList(list);

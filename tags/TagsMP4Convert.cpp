@@ -1,5 +1,6 @@
 // tags/TagsMP4Convert.cpp: the front's entries and cover arts from and into MP4 items and Xtra attributes.
 #include "tags/Tags.h"
+#include "tags/TagsConvert.h"
 #include "tags/TagMP4.h"
 
 #include "rtl/Classes.h"
@@ -12,7 +13,6 @@ namespace {
 
 const String ITunesMean = u"com.apple.iTunes"_s;
 
-bool IsListName(const String& Name) { return SameTagName(Name, u"TIPL"_s) || SameTagName(Name, u"TMCL"_s); }
 
 uint16_t Number(const String& Text) { return uint16_t(Text.trimmed().toUInt()); }
 
@@ -55,7 +55,7 @@ void TTags::LoadMP4Tags()
     for (const auto& atom : tag.Atoms) {
         const String id = AtomNameToText(atom->ID);
         const String name = MP4AtomToTagName(id);
-        if (!name.isEmpty() && IsListName(name)) {
+        if (!name.isEmpty() && IsNameValueListKey(name)) {
             rtl::TStringList list;
             atom->GetAsList(list);
             Add(id)->Value = list.Text();

@@ -9,18 +9,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace tags {
 
-namespace {
-
-// A decimal number, Default when the text is not one.
-int64_t NumberOr(const String& Text, int64_t Default)
-{
-    bool ok = false;
-    const int64_t v = Text.trimmed().toLongLong(&ok, 10);
-    return ok ? v : Default;
-}
-
-} // namespace
-
 void TTags::LoadWMATags()
 {
     TWMATag& tag = *WMATag;
@@ -37,7 +25,7 @@ void TTags::LoadWMATags()
     for (int i = 0; i < tag.Count(); ++i) {
         TWMATagFrame& frame = *tag.Frames[size_t(i)];
         if (frame.Name == u"WM/Track"_s) {
-            if (Exists(u"TRACKNUMBER"_s) < 0) Add(u"TRACKNUMBER"_s)->Value = String::number(NumberOr(frame.GetAsText(), 0) + 1);
+            if (Exists(u"TRACKNUMBER"_s) < 0) Add(u"TRACKNUMBER"_s)->Value = String::number(rtl::StrToInt64Def(frame.GetAsText().trimmed(), 0) + 1);
         } else if (frame.Name == u"WM/TIPL"_s || frame.Name == u"WM/TMCL"_s) {
             rtl::TStringList list;
             frame.GetAsList(list);
@@ -77,7 +65,7 @@ int TTags::SaveWMATag(const String& AFileName)
             return total.isEmpty() ? entry.Value : entry.Value + u'/' + total;
         };
         if (SameTagName(entry.Name, u"TRACKNUMBER"_s) || SameTagName(entry.Name, u"TRACK"_s)) {
-            tag.SetTextFrameText(u"WM/Track"_s, String::number(NumberOr(entry.Value, 1) - 1));
+            tag.SetTextFrameText(u"WM/Track"_s, String::number(rtl::StrToInt64Def(entry.Value.trimmed(), 1) - 1));
             tag.SetTextFrameText(u"WM/TrackNumber"_s, withTotal(u"TOTALTRACKS"_s));
             continue;
         }

@@ -64,7 +64,7 @@ TEST(Shortcuts, DesktopEntryIsValidExecutableAndFound) {
     QFile f(link);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(f.readAll());
-    // Quoted, the specification's characters escaped, backslashes doubled by the string type, '%' doubled.
+    // Quoted, the desktop entry format's reserved characters escaped, backslashes doubled by the string type, '%' doubled.
     EXPECT_TRUE(text.contains("\nExec=\"" + home.dir.path() + "/my apps/Tune \\\\\"wright\\\\\" \\\\$5 100%%/tunewright\"\n"))
         << text.toStdString();
     EXPECT_TRUE(text.contains("\nName=Tunewright\n"));
