@@ -2,10 +2,13 @@
 // engine's heap blocks and more than 2 GB away from them) run, call the original through their
 // trampoline, chain, refuse what they must, and leave the target byte for byte as it was.
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <set>
 #include <string>
@@ -345,6 +348,43 @@ TEST(HookTransaction, WithoutSuspensionOnlyThePriorityChanges) {
     worker.join();
 }
 
+// The signals sent to one thread of this process and not yet taken.
+uint64_t PendingSignalsOf(pid_t Tid) {
+    std::ifstream status("/proc/self/task/" + std::to_string(Tid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("SigPnd:", 0) == 0) return std::stoull(line.substr(7), nullptr, 16);
+    return ~uint64_t(0);
+}
+
+TEST(HookTransaction, ReturnsOnlyOnceTheOtherThreadsHaveStopped) {
+    // On one processor with this thread, a spinning thread can take the suspend signal only when this
+    // thread gives the processor up, which it does only by waiting for the others to stop.
+    cpu_set_t all, one;
+    ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
+    CPU_ZERO(&one);
+    CPU_SET(sched_getcpu(), &one);
+    if (sched_setaffinity(0, sizeof one, &one) != 0) {
+        GTEST_SKIP() << "threads cannot be pinned here";
+    }
+    std::atomic<bool> stop{false};
+    std::atomic<pid_t> tid{0};
+    std::thread worker([&] {
+        tid = pid_t(gettid());
+        while (!stop) {
+        }
+    });
+    while (!tid) std::this_thread::yield();
+    THookTransaction* t = BeginHookTransaction(toSuspendThreads);
+    const uint64_t pending = PendingSignalsOf(tid);
+    const int held = t->Count;
+    EndHookTransaction(t);
+    stop = true;
+    worker.join();
+    sched_setaffinity(0, sizeof all, &all);
+    EXPECT_GE(held, 1);
+    EXPECT_EQ(pending, 0u) << "a listed thread had not yet taken the signal that stops it";
+}
+
 std::atomic<uint64_t> StressDetours{0};
 uint64_t StressDetour(uint64_t A, uint64_t B) {
     ++StressDetours;
@@ -376,7 +416,9 @@ TEST(HookFunction, FourThreadsCallTheTargetDuringThousandsOfChanges) {
     void* tramp = nullptr;
     for (int i = 0; i < 1000; ++i) {
         THookTransaction* t = BeginHookTransaction(toSuspendThreads);
-        if (tramp) EXPECT_EQ(UnhookFunction(tramp), 0);
+        if (tramp) {
+            EXPECT_EQ(UnhookFunction(tramp), 0);
+        }
         tramp = HookFunction(at.At(tw_fx_real), reinterpret_cast<void*>(&StressDetour));
         EndHookTransaction(t);
     }
