@@ -19,7 +19,8 @@ set(TW_MAY_USE_grid platform/vcl)
 set(TW_MAY_USE_toolbars platform/vcl)
 set(TW_MAY_USE_skins toolbars platform/vcl)
 set(TW_MAY_USE_controls platform/vcl)
-set(TW_MAY_USE_components platform/vcl)
+# The packs take their colour, percent and rectangle helpers from the base library.
+set(TW_MAY_USE_components base platform/vcl)
 set(TW_MAY_USE_styling platform/vcl platform/win)
 
 # The folders under the repository root that have headers of their own (the roots a free folder sees).
