@@ -77,25 +77,27 @@ public:
     void GetIcon(int Index, TIcon* Image, TDrawingStyle ADrawingStyle, TImageType AImageType);
     bool GetBitmap(int Index, TBitmap* Image); // the image drawn on a list-sized bitmap
 
+    // The fifteen image routines are overridable, so that a list keeping its images elsewhere (PNG
+    // lists) is served by its own routines also when it is used as a plain image list.
     // Adding raises EInvalidOperation "Invalid image size" for a picture smaller than the list's
     // images; a wider bitmap is cut into several images. The index of the first one is returned.
-    int Add(TBitmap* Image, TBitmap* Mask);
-    int AddIcon(TIcon* Image);
-    int AddImage(TCustomImageList* Value, int Index); // -1 when Value has no such image
-    void AddImages(TCustomImageList* Value);
+    virtual int Add(TBitmap* Image, TBitmap* Mask);
+    virtual int AddIcon(TIcon* Image);
+    virtual int AddImage(TCustomImageList* Value, int Index); // -1 when Value has no such image
+    virtual void AddImages(TCustomImageList* Value);
     // MaskColor marks the transparent pixels (clDefault: the bitmap's transparent colour; clNone: none).
-    int AddMasked(TBitmap* Image, TColor MaskColor);
-    void Clear();
+    virtual int AddMasked(TBitmap* Image, TColor MaskColor);
+    virtual void Clear();
     // Index errors raise EInvalidOperation "Invalid ImageList Index" (insertion may be at Count).
-    void Delete(int Index);
-    void Insert(int Index, TBitmap* Image, TBitmap* Mask);
-    void InsertIcon(int Index, TIcon* Image);
-    void InsertMasked(int Index, TBitmap* Image, TColor MaskColor);
-    void Move(int CurIndex, int NewIndex);
-    void Replace(int Index, TBitmap* Image, TBitmap* Mask);
-    void ReplaceIcon(int Index, TIcon* Image);
-    void ReplaceMasked(int Index, TBitmap* NewImage, TColor MaskColor);
-    bool Overlay(int ImageIndex, TOverlay Overlay);
+    virtual void Delete(int Index);
+    virtual void Insert(int Index, TBitmap* Image, TBitmap* Mask);
+    virtual void InsertIcon(int Index, TIcon* Image);
+    virtual void InsertMasked(int Index, TBitmap* Image, TColor MaskColor);
+    virtual void Move(int CurIndex, int NewIndex);
+    virtual void Replace(int Index, TBitmap* Image, TBitmap* Mask);
+    virtual void ReplaceIcon(int Index, TIcon* Image);
+    virtual void ReplaceMasked(int Index, TBitmap* NewImage, TColor MaskColor);
+    virtual bool Overlay(int ImageIndex, TOverlay Overlay);
 
     // Change links are told (and OnChange fires) after every change, once after an update bracket.
     void BeginUpdate() { ++FUpdateCount; }

@@ -200,3 +200,23 @@ TEST(ImageList, BackgroundColourFillsUnderTheMaskUnlessDrawnTransparent) {
         EXPECT_EQ(target.Canvas()->Pixels(8, 10), Red) << c.style;
     }
 }
+
+TEST(ImageList, ARoutineCalledThroughThePlainListReachesTheSubclass) {
+    // A list that keeps its own record of images, as PNG lists keep their PNGs.
+    struct TRecordingList : TImageList {
+        using TImageList::TImageList;
+        std::vector<std::string> Calls;
+        int Add(TBitmap*, TBitmap*) override { Calls.push_back("Add"); return 7; }
+        void Clear() override { Calls.push_back("Clear"); }
+        void Move(int, int) override { Calls.push_back("Move"); }
+        bool Overlay(int, TOverlay) override { Calls.push_back("Overlay"); return true; }
+    };
+    TRecordingList own(nullptr);
+    TCustomImageList& plain = own;
+    EXPECT_EQ(plain.Add(Strip({Red}).get(), nullptr), 7);
+    plain.Clear();
+    plain.Move(0, 1);
+    EXPECT_TRUE(plain.Overlay(0, 0));
+    EXPECT_EQ(own.Calls, (std::vector<std::string>{"Add", "Clear", "Move", "Overlay"}));
+    EXPECT_EQ(own.Count(), 0); // the system list was never touched
+}
