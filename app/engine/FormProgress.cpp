@@ -24,6 +24,9 @@ TFormProgress::TFormProgress(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
     pnMain = new TKwpPanel(this);
     pnMain->SetParent(this);
     pnMain->SetBounds(0, 0, DesignClientWidth, DesignClientHeight);
+    // A plain face, no gradient and no border.
+    pnMain->Appearance()->SetDrawGradient(false);
+    pnMain->Appearance()->SetDrawBorder(false);
 
     auto label = [&](int row, bool desc) {
         auto* l = new TKwpLabel(this);
@@ -57,6 +60,9 @@ TFormProgress::TFormProgress(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
     pbFile = new TPlusProgressBar(this);
     pbFile->SetParent(pnMain);
     pbFile->SetBounds(ValueLeft, 10 + row * RowHeight - 2, DesignClientWidth - ValueLeft - 10, 20);
+    pbFile->SetStacked(true);
+    pbFile->SetSteps(4);
+    pbFile->SetRounded(false);
     pbFile->Font()->SetStyle(vcl::TFontStyles{vcl::fsBold});
     lblProgress->AnchoredControl = pbFile;
 
@@ -103,14 +109,14 @@ void TFormProgress::FormCreate(rtl::TObject*) {
     btnAbort->SetCaption(Lang.Close);
     // The plain Windows style shows the bar as designed.
     TStyleColorScheme& windows = (*Schemes)[WindowsSchemeIndex];
-    windows.ProgressBackgroundColor = pbFile->BackgroundColor;
-    windows.ProgressBorderColor = pbFile->BorderColor;
-    windows.ProgressLevel0Color = pbFile->Level0Color;
-    windows.ProgressLevel0ColorTo = pbFile->Level0ColorTo;
-    windows.ProgressLevel1Color = pbFile->Level1Color;
-    windows.ProgressLevel1ColorTo = pbFile->Level1ColorTo;
-    windows.ProgressLevel2Color = pbFile->Level2Color;
-    windows.ProgressLevel2ColorTo = pbFile->Level2ColorTo;
+    windows.ProgressBackgroundColor = pbFile->BackgroundColor();
+    windows.ProgressBorderColor = pbFile->BorderColor();
+    windows.ProgressLevel0Color = pbFile->Level0Color();
+    windows.ProgressLevel0ColorTo = pbFile->Level0ColorTo();
+    windows.ProgressLevel1Color = pbFile->Level1Color();
+    windows.ProgressLevel1ColorTo = pbFile->Level1ColorTo();
+    windows.ProgressLevel2Color = pbFile->Level2Color();
+    windows.ProgressLevel2ColorTo = pbFile->Level2ColorTo();
     SetStyleColors(Params->StyleName);
     SetButtonFonts(btnAbort, QStringLiteral("Segoe UI"), 8);
 }
