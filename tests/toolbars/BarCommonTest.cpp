@@ -1,0 +1,271 @@
+// tests/toolbars/BarCommonTest.cpp: the framework's caption-text, queue, settings and drawing routines.
+#include "toolbars/BarCommon.h"
+
+#include "rtl/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+using namespace bars;
+
+namespace {
+
+struct AccelCase {
+    const char16_t* text;
+    char16_t accel;
+    const char16_t* stripped;
+};
+
+class AccelText : public ::testing::TestWithParam<AccelCase> {};
+
+TEST_P(AccelText, FindsTheMarkedCharacterAndStripsTheMarks) {
+    const auto& c = GetParam();
+    const String text = String::fromUtf16(c.text);
+    EXPECT_EQ(FindAccelChar(text), c.accel) << text.toStdString();
+    EXPECT_EQ(StripAccelChars(text), String::fromUtf16(c.stripped)) << text.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, AccelText,
+                         ::testing::Values(AccelCase{u"Save &As", u'A', u"Save As"},
+                                           AccelCase{u"Fish && Chips", 0, u"Fish & Chips"},
+                                           AccelCase{u"&Edit && &View", u'V', u"Edit & View"},
+                                           AccelCase{u"Exit&", 0, u"Exit"},
+                                           AccelCase{u"Fish && &Chips", u'C', u"Fish & Chips"},
+                                           AccelCase{u"", 0, u""}));
+
+TEST(CaptionText, TrailingPunctuationGoesOnlyFromLongerTexts) {
+    const std::pair<const char16_t*, const char16_t*> cases[] = {
+        {u":", u":"}, {u"...", u"..."}, {u"Open...", u"Open"}, {u"Name:", u"Name"}, {u"A...:", u"A..."}, {u"x.", u"x."}};
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(StripTrailingPunctuation(String::fromUtf16(in)), String::fromUtf16(out)) << String::fromUtf16(in).toStdString();
+    EXPECT_EQ(EscapeAmpersands(u"a&b&&"_qs), u"a&&b&&&&"_qs);
+    EXPECT_EQ(CharToLower(u'F'), u'f');
+    EXPECT_EQ(CharToLower(u'\u00C4'), u'\u00E4');
+}
+
+// ---- the menu show delay and its registry fall-back ----
+
+class MenuShowDelay : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TwSetSystemParametersProvider([](UINT action, UINT, PVOID, UINT) -> int {
+            return action == SPI_GETMENUSHOWDELAY ? 0 : -1;  // the system query fails
+        });
+        ForgetMenuShowDelay();
+    }
+    void TearDown() override {
+        TwSetSystemParametersProvider(nullptr);
+        RegDelete();
+        ForgetMenuShowDelay();
+    }
+    static void RegSet(DWORD type, const void* data, DWORD size) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  &key, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExW(key, u"MenuShowDelay", 0, type, static_cast<const BYTE*>(data), size);
+        RegCloseKey(key);
+    }
+    static void RegDelete() {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, u"Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+        RegDeleteValueW(key, u"MenuShowDelay");
+        RegCloseKey(key);
+    }
+};
+
+TEST_F(MenuShowDelay, ReadsTheRegistryWhenTheSystemQueryFails) {
+    const char16_t text[] = u"250";
+    RegSet(REG_SZ, text, sizeof text);
+    EXPECT_EQ(GetMenuShowDelay(), 250);
+    // Read once: a later change is not seen until the value is forgotten.
+    const char16_t other[] = u"100";
+    RegSet(REG_SZ, other, sizeof other);
+    EXPECT_EQ(GetMenuShowDelay(), 250);
+    ForgetMenuShowDelay();
+    EXPECT_EQ(GetMenuShowDelay(), 100);
+}
+
+TEST_F(MenuShowDelay, FallsBackByWhatTheRegistryHolds) {
+    RegDelete();
+    EXPECT_EQ(GetMenuShowDelay(), 400) << "value missing";
+    ForgetMenuShowDelay();
+    const char16_t word[] = u"soon";
+    RegSet(REG_SZ, word, sizeof word);
+    EXPECT_EQ(GetMenuShowDelay(), 0) << "not a number";
+    ForgetMenuShowDelay();
+    const DWORD number = 300;
+    RegSet(REG_DWORD, &number, sizeof number);
+    EXPECT_EQ(GetMenuShowDelay(), 0) << "not a string";
+    ForgetMenuShowDelay();
+    const char16_t negative[] = u"-5";
+    RegSet(REG_SZ, negative, sizeof negative);
+    EXPECT_EQ(GetMenuShowDelay(), 0) << "negative";
+}
+
+TEST(SystemSettings, DelayAndFlagsComeFromTheSystemFirst) {
+    TwSetSystemParametersProvider([](UINT action, UINT, PVOID pv, UINT) -> int {
+        switch (action) {
+        case SPI_GETMENUSHOWDELAY: *static_cast<int*>(pv) = -20; return 1;
+        case SPI_GETKEYBOARDCUES: return 0;  // fails: accelerators always underlined
+        case SPI_GETFLATMENU: *static_cast<BOOL*>(pv) = TRUE; return 1;
+        default: return -1;
+        }
+    });
+    EXPECT_EQ(GetMenuShowDelay(), 0);
+    EXPECT_TRUE(AlwaysUnderlineAccelKeys());
+    EXPECT_TRUE(IsFlatMenuStyleOn());
+    EXPECT_FALSE(GetSystemParamBool(SPI_GETFLATMENU + 0x1000, false));
+    TwSetSystemParametersProvider(nullptr);
+}
+
+TEST(ScaleForDPI, FollowsTheScreenPixelsPerInch) {
+    const std::tuple<int, int, int> cases[] = {{96, 4, 4}, {120, 4, 5}, {144, 4, 6}, {120, 3, 4}, {144, 19, 29}, {120, 22, 28}};
+    for (const auto& [dpi, n, expected] : cases) {
+        TwSetLogPixels(dpi);
+        EXPECT_EQ(ScaleForDPI(n), expected) << dpi << " dpi, " << n;
+    }
+    TwSetLogPixels(96);
+}
+
+TEST(Monitors, OneMonitorGivesTheScreen) {
+    EXPECT_FALSE(MultipleMonitors());
+    const TRect r = MonitorRectForPoint(TPoint(5000, 5000), false);
+    EXPECT_EQ(r, TRect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+}
+
+TEST(Monitors, SeveralMonitorsGiveTheNearestOne) {
+    TwSetMonitorProvider([](TwMonitorDesc* mons, int max) {
+        const TwMonitorDesc all[2] = {{{0, 0, 1280, 1024}, {0, 0, 1280, 984}, TRUE},
+                                      {{-1024, 0, 0, 768}, {-1024, 0, 0, 740}, FALSE}};
+        for (int i = 0; i < 2 && i < max; ++i) mons[i] = all[i];
+        return 2;
+    });
+    TwSetSystemMetric(SM_CMONITORS, 2);
+    EXPECT_TRUE(MultipleMonitors());
+    EXPECT_EQ(MonitorRectForPoint(TPoint(-10, 10), false), TRect(-1024, 0, 0, 768));
+    EXPECT_EQ(MonitorRectForPoint(TPoint(-3000, 10), true), TRect(-1024, 0, 0, 740));
+    EXPECT_EQ(MonitorRectForRect(TRect(1200, 10, 1400, 20), false), TRect(0, 0, 1280, 1024));
+    TwSetSystemMetric(SM_CMONITORS, 1);
+    TwSetMonitorProvider(nullptr);
+}
+
+// ---- the queue ----
+
+TEST(Messages, RemoveMessagesStopsAtAQuitAndPostsItAgain) {
+    HWND wnd = CreateWindowExW(0, u"STATIC", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {}
+    PostMessageW(wnd, WM_USER + 1, 0, 0);
+    PostQuitMessage(7);
+    PostMessageW(wnd, WM_USER + 50, 0, 0);
+    RemoveMessages(WM_USER, WM_USER + 10);
+    // The range is emptied, what lies outside it stays, and the quit comes back with its code.
+    std::vector<UINT> left;
+    WPARAM quitCode = 0;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        left.push_back(msg.message);
+        if (msg.message == WM_QUIT) quitCode = msg.wParam;
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<UINT>{WM_QUIT, WM_USER + 50}));
+    EXPECT_EQ(quitCode, WPARAM(7));
+    DestroyWindow(wnd);
+}
+
+TEST(Lists, CreatedOnDemandAndFreedWhenEmpty) {
+    std::unique_ptr<std::vector<int>> list;
+    EXPECT_TRUE(AddToList(list, 1));
+    EXPECT_FALSE(AddToList(list, 1));
+    EXPECT_TRUE(AddToFrontOfList(list, 2));
+    EXPECT_EQ(*list, (std::vector<int>{2, 1}));
+    RemoveFromList(list, 2);
+    RemoveFromList(list, 3);
+    ASSERT_TRUE(list);
+    RemoveFromList(list, 1);
+    EXPECT_FALSE(list);
+}
+
+// ---- drawing ----
+
+// A 40x40 memory DC, white.
+struct Paper {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap;
+    HGDIOBJ old;
+    Paper() {
+        HDC screen = GetDC(nullptr);
+        bitmap = CreateCompatibleBitmap(screen, 40, 40);
+        ReleaseDC(nullptr, screen);
+        old = SelectObject(dc, bitmap);
+        RECT r{0, 0, 40, 40};
+        FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
+    ~Paper() {
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    COLORREF At(int x, int y) const { return GetPixel(dc, x, y) & 0xFFFFFF; }
+};
+
+TEST(InvertFrame, DrawnTwiceIsGoneAndMovesWhenOldAndNewDiffer) {
+    Paper p;
+    const SIZE border{3, 3};
+    DrawHalftoneInvertFrame(p.dc, TRect(5, 5, 25, 25), TRect(), border, SIZE{0, 0});
+    // The frame: a checkerboard in its 3-pixel border, nothing inside or outside.
+    EXPECT_NE(p.At(5, 5) == 0xFFFFFF, p.At(6, 5) == 0xFFFFFF);
+    EXPECT_EQ(p.At(15, 15), 0xFFFFFFu);
+    EXPECT_EQ(p.At(30, 30), 0xFFFFFFu);
+    EXPECT_EQ(p.At(10, 10), 0xFFFFFFu);
+    // Moving: old and new together; the old border is clean afterwards, the new one drawn.
+    DrawHalftoneInvertFrame(p.dc, TRect(10, 10, 30, 30), TRect(5, 5, 25, 25), border, border);
+    for (int x = 5; x < 10; ++x) EXPECT_EQ(p.At(x, 5), 0xFFFFFFu) << x;
+    bool drawn = false;
+    for (int x = 10; x < 14; ++x) drawn |= p.At(x, 10) != 0xFFFFFF;
+    EXPECT_TRUE(drawn);
+    DrawHalftoneInvertFrame(p.dc, TRect(), TRect(10, 10, 30, 30), SIZE{0, 0}, border);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x) ASSERT_EQ(p.At(x, y), 0xFFFFFFu) << x << "," << y;
+}
+
+TEST(FrameRegion, EmptyAndThickBorders) {
+    HRGN empty = CreateFrameRgn(TRect(5, 5, 5, 20), SIZE{2, 2});
+    RECT box;
+    EXPECT_EQ(GetRgnBox(empty, &box), NULLREGION);
+    DeleteObject(empty);
+    // A border thicker than half the rectangle leaves no hole: the whole rectangle.
+    HRGN full = CreateFrameRgn(TRect(0, 0, 10, 10), SIZE{6, 6});
+    EXPECT_TRUE(PtInRegion(full, 5, 5));
+    DeleteObject(full);
+    HRGN frame = CreateFrameRgn(TRect(0, 0, 10, 10), SIZE{2, 2});
+    EXPECT_TRUE(PtInRegion(frame, 1, 5));
+    EXPECT_FALSE(PtInRegion(frame, 5, 5));
+    EXPECT_FALSE(PtInRegion(frame, 10, 5));
+    DeleteObject(frame);
+}
+
+TEST(GradientFillRect, RunsFromTheFirstColourToTheSecond) {
+    ASSERT_TRUE(IsGradientFillAvailable());
+    Paper p;
+    GradientFillRect(p.dc, TRect(0, 0, 40, 10), RGB(0, 0, 0), RGB(255, 0, 0), true);
+    EXPECT_LT(GetRValue(p.At(0, 5)), 20);
+    EXPECT_GT(GetRValue(p.At(39, 5)), 235);
+    EXPECT_EQ(p.At(0, 20), 0xFFFFFFu);
+}
+
+TEST(VerticalText, UnderlinesTheAcceleratorUnlessHidden) {
+    auto inkColumns = [](UINT format) {
+        Paper p;
+        SetBkMode(p.dc, TRANSPARENT);
+        DrawVerticalText(p.dc, u"&Wide"_qs, TRect(0, 0, 40, 40), format);
+        int ink = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x) ink += p.At(x, y) != 0xFFFFFF;
+        return ink;
+    };
+    const int shown = inkColumns(0), hidden = inkColumns(DT_HIDEPREFIX);
+    EXPECT_GT(hidden, 0);
+    EXPECT_GT(shown, hidden);
+}
+
+} // namespace
