@@ -108,16 +108,15 @@ TStyleColorScheme GetStyleColors(const String& StyleName, const TStyleColorSchem
 }
 
 void SetProgressBarStyleColors(components::TPlusProgressBar* Bar, TStyleColorScheme Scheme) {
-    Bar->BackgroundColor = Scheme.ProgressBackgroundColor;
-    Bar->BorderColor = Scheme.ProgressBorderColor;
+    Bar->SetBackgroundColor(Scheme.ProgressBackgroundColor);
+    Bar->SetBorderColor(Scheme.ProgressBorderColor);
     Bar->Font()->SetColor(Scheme.ProgressFontColor);
-    Bar->Level0Color = Scheme.ProgressLevel0Color;
-    Bar->Level0ColorTo = Scheme.ProgressLevel0ColorTo;
-    Bar->Level1Color = Scheme.ProgressLevel1Color;
-    Bar->Level1ColorTo = Scheme.ProgressLevel1ColorTo;
-    Bar->Level2Color = Scheme.ProgressLevel2Color;
-    Bar->Level2ColorTo = Scheme.ProgressLevel2ColorTo;
-    Bar->Invalidate();
+    Bar->SetLevel0Color(Scheme.ProgressLevel0Color);
+    Bar->SetLevel0ColorTo(Scheme.ProgressLevel0ColorTo);
+    Bar->SetLevel1Color(Scheme.ProgressLevel1Color);
+    Bar->SetLevel1ColorTo(Scheme.ProgressLevel1ColorTo);
+    Bar->SetLevel2Color(Scheme.ProgressLevel2Color);
+    Bar->SetLevel2ColorTo(Scheme.ProgressLevel2ColorTo);
 }
 
 } // namespace engine

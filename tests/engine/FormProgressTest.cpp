@@ -258,18 +258,18 @@ TEST_F(FormProgress, CapturesItsBarColoursForTheWindowsStyleAndTakesOtherStyles)
     const engine::TStyleColorScheme& windows = engine::StyleColorSchemes[engine::WindowsSchemeIndex];
     EXPECT_EQ(windows.ProgressBackgroundColor, 0xFFFFFF);
     EXPECT_EQ(windows.ProgressBorderColor, 0x808080);
-    EXPECT_EQ(windows.ProgressLevel0Color, 0x00B000);
-    EXPECT_EQ(windows.ProgressLevel2ColorTo, 0x8080FF);
+    EXPECT_EQ(windows.ProgressLevel0Color, 0x00FF00);
+    EXPECT_EQ(windows.ProgressLevel2ColorTo, 0xA8D3FF);
     EXPECT_EQ(windows.ProgressFontColor, 0); // not captured
 
     engine::InitStyleColorSchemes(engine::StyleColorSchemes);
     Form->SetStyleColors(QStringLiteral("Iceberg Classico"));
-    EXPECT_EQ(Form->pbFile->BackgroundColor, 0xE1DBD3);
-    EXPECT_EQ(Form->pbFile->Level1ColorTo, 0xD1B892);
+    EXPECT_EQ(Form->pbFile->BackgroundColor(), 0xE1DBD3);
+    EXPECT_EQ(Form->pbFile->Level1ColorTo(), 0xD1B892);
     EXPECT_EQ(Form->pbFile->Font()->Color(), 0x0A0A0A);
     Form->SetStyleColors(QStringLiteral("Windows"));
-    EXPECT_EQ(Form->pbFile->BackgroundColor, 0xFFFFFF);
-    EXPECT_EQ(Form->pbFile->Level0Color, 0x00B000);
+    EXPECT_EQ(Form->pbFile->BackgroundColor(), 0xFFFFFF);
+    EXPECT_EQ(Form->pbFile->Level0Color(), 0x00FF00);
 }
 
 TEST_F(FormProgress, LoadsWidthAndCloseAfterConversionFromTheSettingsFile) {

@@ -63,15 +63,15 @@ TEST(StyleColorSchemes, TheProgressBarTakesItsNineEntries) {
     engine::InitStyleColorSchemes(schemes);
     components::TPlusProgressBar bar(nullptr);
     engine::SetProgressBarStyleColors(&bar, engine::GetStyleColors(QStringLiteral("Carbon"), schemes));
-    EXPECT_EQ(bar.BackgroundColor, 0x4B4B4B);
-    EXPECT_EQ(bar.BorderColor, 0x141414);
+    EXPECT_EQ(bar.BackgroundColor(), 0x4B4B4B);
+    EXPECT_EQ(bar.BorderColor(), 0x141414);
     EXPECT_EQ(bar.Font()->Color(), 0x000000);
-    EXPECT_EQ(bar.Level0Color, 0x98782E);
-    EXPECT_EQ(bar.Level0ColorTo, 0x795F24);
-    EXPECT_EQ(bar.Level1Color, 0x735A22);
-    EXPECT_EQ(bar.Level1ColorTo, 0x644F1E);
-    EXPECT_EQ(bar.Level2Color, 0x56441B);
-    EXPECT_EQ(bar.Level2ColorTo, 0x4A3C17);
+    EXPECT_EQ(bar.Level0Color(), 0x98782E);
+    EXPECT_EQ(bar.Level0ColorTo(), 0x795F24);
+    EXPECT_EQ(bar.Level1Color(), 0x735A22);
+    EXPECT_EQ(bar.Level1ColorTo(), 0x644F1E);
+    EXPECT_EQ(bar.Level2Color(), 0x56441B);
+    EXPECT_EQ(bar.Level2ColorTo(), 0x4A3C17);
 }
 
 } // namespace
