@@ -1,0 +1,233 @@
+// The grid's text editor: values read and written through the text, margins and the info strip,
+// the keys it takes, the caret at the start of editing, and clicks left of the text.
+#include "grid/TextEdit.h"
+#include "rtl/DateUtils.h"
+#include "tests/grid/EditForm.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <optional>
+
+using namespace grid;
+using grid_test::TEditForm;
+using vcl::TRect;
+using testing_support::FormHarness;
+
+namespace {
+
+using TEdForm = TEditForm<TRgEdit>;
+
+struct ReadCase {
+    const char16_t* text;
+    const char* accessor;
+    std::optional<double> expected;  // nullopt: a conversion error
+};
+
+double Read(TRgEdit& E, const std::string& Accessor) {
+    if (Accessor == "AsInteger") return E.AsInteger();
+    if (Accessor == "AsFloat") return E.AsFloat();
+    if (Accessor == "AsBoolean") return E.AsBoolean() ? 1 : 0;
+    return E.AsDateTime();
+}
+
+class EditValueRead : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(EditValueRead, ReadsTheTextOrRaisesAConversionError) {
+    const ReadCase& c = GetParam();
+    TRgEdit E(nullptr);
+    E.SetText(QString::fromUtf16(c.text));
+    if (c.expected) EXPECT_DOUBLE_EQ(Read(E, c.accessor), *c.expected);
+    else EXPECT_THROW(Read(E, c.accessor), rtl::EConvertError);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EditValueRead, ::testing::Values(
+    ReadCase{u"", "AsInteger", 0}, ReadCase{u"42", "AsInteger", 42}, ReadCase{u"x", "AsInteger", std::nullopt},
+    ReadCase{u"", "AsFloat", 0}, ReadCase{u"-2.5", "AsFloat", -2.5}, ReadCase{u"2,5", "AsFloat", std::nullopt},
+    ReadCase{u"", "AsDateTime", 0}, ReadCase{u"noon", "AsDateTime", std::nullopt},
+    ReadCase{u"True", "AsBoolean", 1}, ReadCase{u"0", "AsBoolean", 0}, ReadCase{u"", "AsBoolean", std::nullopt}));
+
+TEST(EditValueWrite, WritesTheLocaleTextsThatReadBack) {
+    TRgEdit E(nullptr);
+    E.SetAsBoolean(true);
+    EXPECT_EQ(E.Text(), u"True"_qs);
+    E.SetAsBoolean(false);
+    EXPECT_EQ(E.Text(), u"False"_qs);
+    E.SetAsInteger(-7);
+    EXPECT_EQ(E.Text(), u"-7"_qs);
+    E.SetAsFloat(0.1);
+    EXPECT_EQ(E.Text(), u"0.1"_qs);
+    const rtl::TDateTime When = rtl::EncodeDate(2024, 2, 29) + rtl::EncodeTime(13, 5, 9, 0);
+    E.SetAsDateTime(When);
+    EXPECT_EQ(E.Text(), rtl::DateTimeToStr(When));
+    EXPECT_NEAR(E.AsDateTime(), When, 1e-8);
+    E.SetAsString(u"plain"_qs);
+    EXPECT_EQ(E.AsString(), u"plain"_qs);
+}
+
+TEST(EditMargins, PreviewAndGlyphWidenTheLeftMarginAndSizeTheStrip) {
+    FormHarness h;
+    auto* form = h.Show<TEdForm>();
+    TRgEdit* E = form->Editor;
+    auto Margins = [&] { return DWORD(SendMessageW(E->Handle(), EM_GETMARGINS, 0, 0)); };
+    EXPECT_EQ(Margins(), 0u);
+    EXPECT_FALSE(E->EditInfo()->Visible());
+
+    E->EditMargins()->SetLeft(3);
+    E->EditMargins()->SetRight(5);
+    EXPECT_EQ(LOWORD(Margins()), 3);
+    EXPECT_EQ(HIWORD(Margins()), 5);
+
+    E->SetShowPreview(true);
+    EXPECT_EQ(LOWORD(Margins()), 3 * 2 + 25);
+    EXPECT_TRUE(E->EditInfo()->Visible());
+    EXPECT_EQ(E->EditInfo()->Width(), 20);
+
+    vcl::TBitmap Glyph(16, 16);
+    E->SetGlyph(&Glyph);
+    EXPECT_EQ(LOWORD(Margins()), 51);
+    EXPECT_EQ(HIWORD(Margins()), 5);
+    EXPECT_EQ(E->EditInfo()->Width(), 16 + 4 + 20);
+    EXPECT_EQ(E->EditInfo()->Height(), E->ClientHeight());
+    EXPECT_EQ(E->GetPreviewRect().Left, 20);
+    EXPECT_EQ(E->GetPreviewRect().Right, 40);
+
+    // The margins survive a new window and a resize.
+    E->SetWidth(200);
+    h.Pump();
+    EXPECT_EQ(LOWORD(Margins()), 51);
+    E->SetShowPreview(false);
+    EXPECT_EQ(LOWORD(Margins()), 3 + 20);
+    EXPECT_EQ(E->EditInfo()->Width(), 20);
+    E->SetGlyph(nullptr);
+    EXPECT_EQ(LOWORD(Margins()), 3);
+    EXPECT_FALSE(E->EditInfo()->Visible());
+}
+
+TEST(EditWindow, AlignmentAndStylesReachTheWindow) {
+    FormHarness h;
+    auto* form = h.Show<TEdForm>();
+    TRgEdit* E = form->Editor;
+    const LONG Style = GetWindowLongW(E->Handle(), GWL_STYLE);
+    EXPECT_EQ(Style & (WS_CLIPCHILDREN | ES_AUTOVSCROLL | ES_AUTOHSCROLL), WS_CLIPCHILDREN | ES_AUTOVSCROLL | ES_AUTOHSCROLL);
+    EXPECT_EQ(Style & (ES_RIGHT | ES_CENTER), 0);
+    E->SetAlignment(vcl::taRightJustify);
+    EXPECT_EQ(GetWindowLongW(E->Handle(), GWL_STYLE) & (ES_RIGHT | ES_CENTER), ES_RIGHT);
+    E->SetAlignment(vcl::taCenter);
+    EXPECT_EQ(GetWindowLongW(E->Handle(), GWL_STYLE) & (ES_RIGHT | ES_CENTER), ES_CENTER);
+    EXPECT_TRUE(E->TabStop());
+}
+
+TEST(EditKeys, TabLeavesTheEditorUnlessItWantsTabs) {
+    FormHarness h;
+    auto* form = h.Show<TEdForm>();
+    TRgEdit* E = form->Editor;
+    EXPECT_NE(E->Perform(WM_GETDLGCODE) & DLGC_WANTARROWS, 0);
+    EXPECT_EQ(E->Perform(WM_GETDLGCODE) & DLGC_WANTTAB, 0);
+    E->SetFocus();
+    h.Keys(VK_TAB);
+    EXPECT_TRUE(form->Other->Focused());
+
+    // Wanted, the key stays with the editor and reaches its key events (a single-line window
+    // itself drops the tab character).
+    E->SetWantTabs(true);
+    std::vector<rtl::Char> Pressed;
+    E->OnKeyPress = [&](rtl::TObject*, rtl::Char& Key) { Pressed.push_back(Key); };
+    E->SetFocus();
+    h.Pump();
+    TwInputKey(VK_TAB, TRUE, FALSE, u"\t", FALSE);
+    TwInputKey(VK_TAB, FALSE, FALSE, nullptr, FALSE);
+    h.Pump();
+    EXPECT_TRUE(E->Focused());
+    EXPECT_EQ(Pressed, std::vector<rtl::Char>{u'\t'});
+}
+
+TEST(EditEditing, BeginEditingPutsTheCaretAfterTheText) {
+    FormHarness h;
+    auto* form = h.Show<TEdForm>();
+    TRgEdit* E = form->Editor;
+    E->SetText(u"abc"_qs);
+    grid_test::Select(E, 0, 2);
+    E->BeginEditing();
+    EXPECT_EQ(E->SelStart(), 3);
+    EXPECT_EQ(E->SelLength(), 0);
+    EXPECT_TRUE(E->CanDispatchKey(VK_RETURN));
+}
+
+TEST(EditMouse, ClickBesideTheStripSelectsAllAndTheGlyphClickFires) {
+    FormHarness h;
+    auto* form = h.Show<TEdForm>();
+    TRgEdit* E = form->Editor;
+    E->EditMargins()->SetLeft(6);
+    vcl::TBitmap Glyph(16, 16);
+    E->SetGlyph(&Glyph);
+    E->SetText(u"some text"_qs);
+    int GlyphClicks = 0;
+    E->OnGlyphClick = [&](rtl::TObject* Sender) { EXPECT_EQ(Sender, E); ++GlyphClicks; };
+    h.Pump();
+    const int Strip = E->EditInfo()->Width();
+    ASSERT_EQ(Strip, 20);
+
+    // Just right of the strip: the whole text.
+    h.Click(E, POINT{Strip + 2, 5});
+    EXPECT_EQ(E->SelStart(), 0);
+    EXPECT_EQ(E->SelLength(), 9);
+    EXPECT_EQ(GlyphClicks, 0);
+    // Over the text: a caret.
+    h.Click(E, POINT{E->ClientWidth() - 5, 5});
+    EXPECT_EQ(E->SelLength(), 0);
+    // Over the glyph, and below the glyph's width but inside the strip.
+    h.Click(E->EditInfo(), POINT{8, 8});
+    EXPECT_EQ(GlyphClicks, 1);
+    h.Click(E->EditInfo(), POINT{18, 8});
+    EXPECT_EQ(GlyphClicks, 1);
+}
+
+TEST(EditMouse, ThePointerLeftOfTheTextIsTheReversedArrow) {
+    FormHarness h;
+    const HCURSOR Reversed = LoadCursorW(nullptr, IDC_HAND);
+    vcl::Screen->SetCursors(crReversedArrow, Reversed);
+    auto* form = h.Show<TEdForm>();
+    TRgEdit* E = form->Editor;
+    h.MoveTo(E, POINT{1, 5});
+    EXPECT_EQ(GetCursor(), Reversed);
+    h.MoveTo(E, POINT{40, 5});
+    EXPECT_NE(GetCursor(), Reversed);
+    vcl::TBitmap Glyph(16, 16);
+    E->SetGlyph(&Glyph);
+    h.Pump();
+    h.MoveTo(E, POINT{22, 5});
+    EXPECT_EQ(GetCursor(), Reversed);
+    h.MoveTo(E, POINT{23, 5});
+    EXPECT_NE(GetCursor(), Reversed);
+}
+
+TEST(EditPaint, TheStripDrawsTheGlyphAndAFramedPreview) {
+    FormHarness h;
+    auto* form = h.Show<TEdForm>();
+    TRgEdit* E = form->Editor;
+    vcl::TBitmap Glyph(8, 8);
+    Glyph.Canvas()->Brush()->SetColor(vcl::clRed);
+    Glyph.Canvas()->FillRect(TRect(0, 0, 8, 8));
+    Glyph.Canvas()->SetPixels(0, 7, vcl::clLime);  // the transparent colour
+    E->SetGlyph(&Glyph);
+    E->SetShowPreview(true);
+    std::vector<TRect> Drawn;
+    E->OnCustomPreviewDraw = [&](rtl::TObject*, TRect R) { Drawn.push_back(R); };
+    E->EditInfo()->Invalidate();
+    h.Pump();
+    ASSERT_FALSE(Drawn.empty());
+    const int H = E->ClientHeight();
+    EXPECT_EQ(Drawn.back(), TRect(8 + 2 + 1, 1, 8 + 2 + 20 - 1, H - 1));
+    HWND Strip = E->EditInfo()->Handle();
+    const int GlyphTop = int(std::nearbyint(H / 2.0 - 4));
+    EXPECT_EQ(h.App().Pixel(Strip, 3, GlyphTop + 3), 0xFF0000u);
+    EXPECT_EQ(h.App().Pixel(Strip, 10, 0), 0x808080u);
+    EXPECT_EQ(h.App().Pixel(Strip, 29, H - 1), 0x808080u);
+    E->SetPreviewBorder(false);
+    h.Pump();
+    EXPECT_EQ(Drawn.back(), TRect(10, 0, 30, H));
+}
+
+} // namespace
