@@ -1,0 +1,557 @@
+// grid/GridControl.h: the report grid's control class: options, state, the row and cell operations
+// it declares for a store to implement, the update counter, column notifications, events, geometry and
+// scrolling, and the selection model. Painting, mouse and keyboard input and in-place editing build on
+// this class; here they are the virtual operations they override (painting draws nothing yet).
+#pragma once
+#include "grid/Columns.h"
+#include "grid/GridCommon.h"
+#include "grid/ScrollControl.h"
+#include "vcl/Forms.h"
+
+#include <array>
+#include <memory>
+
+namespace grid {
+
+using vcl::TShiftState;
+
+enum TGridOption {
+    goArrowKeyExitEditing, goCanHideColumn, goDisableColumnMoving, goDisableKeys, goEscClearEdit, goFooter,
+    goGrid, goHeader, goIndicator, goInput, goLockFixedCols, goMultiSelect, goRowResizing, goRowMoving,
+    goSecondClickEdit, goSelectFullRow, goUseDefaultValues, goInplaceEditEvents
+};
+using TGridOptions = rtl::TSet<TGridOption>;
+enum TAppearanceOption {
+    ao3DGridLines, aoAlphaBlendedSelection, aoBoldTextSelection, aoDontFillCells, aoHideFocus, aoHideSelection,
+    aoHighlightSlideCells, aoHintMarks, aoIndicateSelectedCell, aoIndicateSortedColumn
+};
+using TAppearanceOptions = rtl::TSet<TAppearanceOption>;
+enum TGridStateItem {
+    gtColumnResizing, gtColumnHeaderDown, gtColumnMoving, gtEdit, gtEditorMoving, gtIndicatorMouseDown, gtInput,
+    gtMultiSelect, gtRolling, gtRowMoving, gtHorzScrolling, gtUpdating
+};
+using TGridState = rtl::TSet<TGridStateItem>;
+enum TGridStyle { gsReport, gsSlides };
+enum TGridLinesStyle { lsNormal, lsActiveHorzOnly, lsActiveRows, lsFramed, lsHorizontalOnly, lsVerticalOnly };
+enum TGridLinePosition { lpLeft, lpTop, lpRight, lpBottom, lpTopBottom };
+enum TSelectionMoveDirection { mdNone, mdUp, mdDown, mdLeft, mdRight };
+enum THeaderStyle { hsAuto, hsFlatBorders, hsOffice2007, hsOffice2010, hsOldStyle, hsOutlook, hsVista };
+enum TSortedStyle { soDefault, soDarker, soWhite };
+enum TBestFitMode { bfBoth, bfCells, bfHeader };
+enum TInputEnterMode { imAllways, imEditing };
+enum THomeEndBehaviour { hebTopBottom, hebLeftRight };
+enum TDataChange {
+    dcAddColumn, dcAddChildRow, dcAddRow, dcInsertColumn, dcInsertRow, dcDeleteColumn, dcDeleteRow, dcClearRows
+};
+enum TMoveSelectionKey { mkUndefined, mkArrows, mkTab, mkEnter };
+enum TResizeKind { rkShrink, rkExpansion };
+enum TSlideStateItem { stFocused, stSelected };
+using TSlideState = rtl::TSet<TSlideStateItem>;
+enum TSlideOption { soFrame, soHideSelection };
+using TSlideOptions = rtl::TSet<TSlideOption>;
+
+// ---- events --------------------------------------------------------------------------------------------
+
+using rtl::String;
+using rtl::TObject;
+using TGridCellEvent = rtl::TEvent<void(TObject* Sender, int ACol, int ARow)>;
+using TGridColumnEvent = rtl::TEvent<void(TObject* Sender, int ACol)>;
+using TGridValueEvent = rtl::TEvent<void(TObject* Sender, int ACol, int ARow, const String& Value)>;
+using TGridTextEvent = rtl::TEvent<void(TObject* Sender, int ACol, int ARow, String& Value)>;
+using TGridAcceptEvent = rtl::TEvent<void(TObject* Sender, int ACol, int ARow, bool& Accept)>;
+using TGridRowMoveEvent = rtl::TEvent<void(TObject* Sender, int FromPos, int ToPos)>;
+using TGridRowMoveAcceptEvent = rtl::TEvent<void(TObject* Sender, int FromPos, int ToPos, bool& Accept)>;
+using TGridRowAcceptEvent = rtl::TEvent<void(TObject* Sender, int Index, bool& Accept)>;
+using TGridBeforeScrollEvent = rtl::TEvent<void(TObject* Sender, TScrollBarKind Kind, bool& Accept)>;
+using TGridCellColoringEvent = rtl::TEvent<void(TObject* Sender, int ACol, int ARow, TColor& CellColor,
+                                                TColor& GridColor, TCellState CellState)>;
+using TGridRowHeightEvent = rtl::TEvent<void(TObject* Sender, int Index, int Height)>;
+using TGridMeasureRowEvent = rtl::TEvent<void(TObject* Sender, int Index, int& RowHeight)>;
+using TGridFooterValueEvent = rtl::TEvent<void(TObject* Sender, int ACol, double& Value)>;
+using TGridColumnMoveEvent = rtl::TEvent<void(TObject* Sender, int ACol, int FromPos, int ToPos)>;
+using TGridDrawCellEvent =
+    rtl::TEvent<void(TObject* Sender, int ACol, int ARow, const TRect& CellRect, TCellState CellState)>;
+using TGridDrawPartEvent = rtl::TEvent<void(TObject* Sender, int Index, const TRect& PartRect)>;
+using TGridDrawIndicatorEvent =
+    rtl::TEvent<void(TObject* Sender, int Index, const TRect& IndicatorRect, bool Selected, bool Highlighted)>;
+using TGridDataChangeEvent = rtl::TEvent<void(TObject* Sender, TDataChange AChangeType, int AIndex)>;
+using TGridCellBackgroundEvent = rtl::TEvent<void(TObject* Sender, int ACol, int ARow, const TRect& CellRect,
+                                                  TCellState CellState, bool& DefaultDrawing)>;
+using TGridEditAcceptEvent =
+    rtl::TEvent<void(TObject* Sender, int ACol, int ARow, const String& Value, bool& Accept)>;
+using TGridEndEditingEvent = rtl::TEvent<void(TObject* Sender, int ACol, int ARow, String& Value, bool& Accept)>;
+using TGridInputAcceptEvent = rtl::TEvent<void(TObject* Sender, bool& Accept)>;
+using TGridSlideColoringEvent =
+    rtl::TEvent<void(TObject* Sender, int Index, TColor& SlideColor, TColor& GridColor, TSlideState SlideState)>;
+using TGridSortColumnEvent = rtl::TEvent<void(TObject* Sender, int ACol, bool Ascending)>;
+using TGridSelectionMoveEvent = rtl::TEvent<void(TObject* Sender, int& ACol, int ARow, TMoveSelectionKey Key)>;
+
+class TRgCustomGridControl;
+
+// The grid a column or a cell store was given, or nullptr for another host.
+TRgCustomGridControl* GridOf(IRgGridHost* Host);
+
+// ---- the control ---------------------------------------------------------------------------------------
+
+class TRgCustomGridControl : public TRgScrollControl {
+public:
+    static constexpr int IndicatorWidth = 12;
+
+    explicit TRgCustomGridControl(rtl::TComponent* AOwner);
+    ~TRgCustomGridControl() override;
+
+    // ---- published properties ----
+    TAppearanceOptions AppearanceOptions() const { return FAppearanceOptions; }
+    void SetAppearanceOptions(TAppearanceOptions Value);
+    bool AutoScroll() const { return FAutoScroll; }
+    void SetAutoScroll(bool Value) { FAutoScroll = Value; }
+    vcl::TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(vcl::TBorderStyle Value);
+    const String& Caption() const { return FCaption; }
+    void SetCaption(const String& Value);
+    bool EnableVisualStyles() const { return FEnableVisualStyles; }
+    void SetEnableVisualStyles(bool Value);
+    int FixedCols() const { return FFixedCols; }
+    void SetFixedCols(int Value);
+    int FooterSize() const { return FFooterSize; }
+    void SetFooterSize(int Value) { StoreAndInvalidate(FFooterSize, Value); }
+    TColor GridLinesColor() const { return FGridLinesColor; }
+    void SetGridLinesColor(TColor Value) { StoreAndInvalidate(FGridLinesColor, Value); }
+    TGridLinesStyle GridLinesStyle() const { return FGridLinesStyle; }
+    void SetGridLinesStyle(TGridLinesStyle Value);
+    TGridStyle GridStyle() const { return FGridStyle; }
+    void SetGridStyle(TGridStyle Value);
+    int HeaderSize() const { return FHeaderSize; }
+    void SetHeaderSize(int Value);
+    THeaderStyle HeaderStyle() const { return FHeaderStyle; }
+    void SetHeaderStyle(THeaderStyle Value);
+    bool HideScrollBar() const { return FHideScrollBar; }
+    void SetHideScrollBar(bool Value);
+    TColor HighlightedTextColor() const { return FHighlightedTextColor; }
+    void SetHighlightedTextColor(TColor Value);
+    TColor InactiveSelectionColor() const { return FInactiveSelectionColor; }
+    void SetInactiveSelectionColor(TColor Value) { StoreAndInvalidate(FInactiveSelectionColor, Value); }
+    TDrawingOptions IndicatorDrawingOptions() const { return FIndicatorDrawingOptions; }
+    void SetIndicatorDrawingOptions(TDrawingOptions Value);
+    int InputSize() const { return FInputSize; }
+    void SetInputSize(int Value) { StoreAndInvalidate(FInputSize, Value); }
+    TGridOptions Options() const { return FOptions; }
+    void SetOptions(TGridOptions Value);
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value) { FReadOnly = Value; }
+    int RowSize() const { return FRowSize; }
+    virtual void SetRowSize(int Value);
+    TColor SelectionColor() const { return FSelectionColor; }
+    void SetSelectionColor(TColor Value) { FSelectionColor = Value; }
+    TSelectionMoveDirection SelectionMoveDirection() const { return FSelectionMoveDirection; }
+    void SetSelectionMoveDirection(TSelectionMoveDirection Value) { FSelectionMoveDirection = Value; }
+    TSlideOptions SlidesOptions() const { return FSlideOptions; }
+    void SetSlidesOptions(TSlideOptions Value) { StoreAndInvalidate(FSlideOptions, Value); }
+    TColor SlideCaptionColor() const { return FSlideCaptionColor; }
+    void SetSlideCaptionColor(TColor Value) { StoreAndInvalidate(FSlideCaptionColor, Value); }
+    TColor SlideSelectionColor() const { return FSlideSelectionColor; }
+    void SetSlideSelectionColor(TColor Value) { StoreAndInvalidate(FSlideSelectionColor, Value); }
+    int SlideSize() const { return FSlideSize; }
+    void SetSlideSize(int Value);
+    TSortedStyle SortedStyle() const { return FSortedStyle; }
+    void SetSortedStyle(TSortedStyle Value) { StoreAndInvalidate(FSortedStyle, Value); }
+    const String& Version() const { return FVersion; }
+    void SetVersion(const String&) { FVersion = QStringLiteral("1.4.0"); }
+    bool WantReturns() const { return FWantReturns; }
+    void SetWantReturns(bool Value) { FWantReturns = Value; }
+    bool WantTabs() const { return FWantTabs; }
+    void SetWantTabs(bool Value) { FWantTabs = Value; }
+    TInputEnterMode InputEnterMode() const { return FInputEnterMode; }
+    void SetInputEnterMode(TInputEnterMode Value) { FInputEnterMode = Value; }
+    THomeEndBehaviour HomeEndBehaviour() const { return FHomeEndBehaviour; }
+    void SetHomeEndBehaviour(THomeEndBehaviour Value) { FHomeEndBehaviour = Value; }
+    bool TabLeaveControl() const { return FTabLeaveControl; }
+    void SetTabLeaveControl(bool Value) { FTabLeaveControl = Value; }
+
+    // The style colours the application sets per visual style.
+    TColor KW_IndicatorHotBackground() const { return FKW_IndicatorHotBackground; }
+    void SetKW_IndicatorHotBackground(TColor Value) { StoreAndInvalidate(FKW_IndicatorHotBackground, Value, true); }
+    bool KW_CustomizationEnabled() const { return FKW_CustomizationEnabled; }
+    void SetKW_CustomizationEnabled(bool Value) { StoreAndInvalidate(FKW_CustomizationEnabled, Value, true); }
+    TColor KW_IndicatorHotTriangle() const { return FKW_IndicatorHotTriangle; }
+    void SetKW_IndicatorHotTriangle(TColor Value) { StoreAndInvalidate(FKW_IndicatorHotTriangle, Value, true); }
+    TColor KW_FooterBorder() const { return FKW_FooterBorder; }
+    void SetKW_FooterBorder(TColor Value) { StoreAndInvalidate(FKW_FooterBorder, Value, true); }
+    TColor KW_FooterAreaSplitter() const { return FKW_FooterAreaSplitter; }
+    void SetKW_FooterAreaSplitter(TColor Value) { StoreAndInvalidate(FKW_FooterAreaSplitter, Value, true); }
+    TColor KW_HeaderGrid() const { return FKW_HeaderGrid; }
+    void SetKW_HeaderGrid(TColor Value) { StoreAndInvalidate(FKW_HeaderGrid, Value, true); }
+    TColor KW_IndicatorColumnBackground() const { return FKW_IndicatorColumnBackground; }
+    void SetKW_IndicatorColumnBackground(TColor Value) { StoreAndInvalidate(FKW_IndicatorColumnBackground, Value, true); }
+    TColor KW_IndicatorColumnGrid() const { return FKW_IndicatorColumnGrid; }
+    void SetKW_IndicatorColumnGrid(TColor Value) { StoreAndInvalidate(FKW_IndicatorColumnGrid, Value, true); }
+    TColor KW_CornerBoxTop() const { return FKW_CornerBoxTop; }
+    void SetKW_CornerBoxTop(TColor Value) { StoreAndInvalidate(FKW_CornerBoxTop, Value, true); }
+    TColor KW_CornerBoxBottom() const { return FKW_CornerBoxBottom; }
+    void SetKW_CornerBoxBottom(TColor Value) { StoreAndInvalidate(FKW_CornerBoxBottom, Value, true); }
+    TColor KW_CornerBoxBottomBorder() const { return FKW_CornerBoxBottomBorder; }
+    void SetKW_CornerBoxBottomBorder(TColor Value) { StoreAndInvalidate(FKW_CornerBoxBottomBorder, Value, true); }
+    TColor KW_CornerBoxTopBorder() const { return FKW_CornerBoxTopBorder; }
+    void SetKW_CornerBoxTopBorder(TColor Value) { StoreAndInvalidate(FKW_CornerBoxTopBorder, Value, true); }
+    TColor KW_IndicatorColumnGridSelected() const { return FKW_IndicatorColumnGridSelected; }
+    void SetKW_IndicatorColumnGridSelected(TColor Value) {
+        StoreAndInvalidate(FKW_IndicatorColumnGridSelected, Value, true);
+    }
+    bool KW_DoNotDrawFocusRect() const { return FKW_DoNotDrawFocusRect; }
+    void SetKW_DoNotDrawFocusRect(bool Value) { StoreAndInvalidate(FKW_DoNotDrawFocusRect, Value, true); }
+    TColor KW_SortDarker() const { return FKW_SortDarker; }
+    void SetKW_SortDarker(TColor Value) { StoreAndInvalidate(FKW_SortDarker, Value, true); }
+    TColor KW_BorderColor() const { return FKW_BorderColor; }
+    void SetKW_BorderColor(TColor Value);
+    bool KW_DontDrawHeaderVertGridOnLastCol() const { return FKW_DontDrawHeaderVertGridOnLastCol; }
+    void SetKW_DontDrawHeaderVertGridOnLastCol(bool Value) { StoreAndInvalidate(FKW_DontDrawHeaderVertGridOnLastCol, Value); }
+    TColor KW_LastColVerticalGridColor() const { return FKW_LastColVerticalGridColor; }
+    void SetKW_LastColVerticalGridColor(TColor Value) { StoreAndInvalidate(FKW_LastColVerticalGridColor, Value); }
+    TColor KW_LastRowHorizontalGridColor() const { return FKW_LastRowHorizontalGridColor; }
+    void SetKW_LastRowHorizontalGridColor(TColor Value) { StoreAndInvalidate(FKW_LastRowHorizontalGridColor, Value); }
+
+    // ---- public state ----
+    TRgColumns* Columns() const { return FColumns; }
+    IRgGridHost* Host() const { return FHost.get(); }
+    vcl::TPoint SelectedCell() const { return vcl::TPoint(FSelectedColumn, FSelectedRow); }
+    bool MultiSelect() const { return FOptions.Contains(goMultiSelect) && FOptions.Contains(goSelectFullRow); }
+    int SelectedCount() { return GetSelectedCount(); }
+    int SelectedRow() { return GetSelectedRow(); }
+    void SetSelectedRow(int Value) { DoSetSelectedRow(Value); }
+    int SelectedColumn() const { return FSelectedColumn; }
+    void SetSelectedColumn(int Value);
+    bool Selected(int Index) { return GetSelected(Index); }
+    void SetSelectedFlag(int Index, bool Value) { SetSelected(Index, Value); }
+    int RowCount() { return GetRowCount(); }
+    void SetRowCount(int Value);
+    int FirstRow() const { return FFirstRow; }
+    int FirstVisibleRow() { return GetFirstVisibleRow(); }
+    int LastVisibleRow() { return GetLastVisibleRow(); }
+    int LastRow() const { return FLastRow; }
+    int LastRowInView();
+    int InnerWidth() { return GetInnerWidth(); }
+    bool Editing() const { return FGridState.Contains(gtEdit); }
+    vcl::TPoint EditingCell() const { return FEditingCell; }
+    void SetEditingCell(const vcl::TPoint& Value) { EditCell(Value.X, Value.Y, String()); }
+    int InputingColumn() const { return FInputingColumn; }
+    bool InputSelected() const { return FInputSelected; }
+    TRgCustomColumn* FocusedColumn() const { return FFocusedColumn; }
+    TRgCustomColumn* HoverColumn() const { return FHoverColumn; }
+    vcl::TPoint PaintingCell() const { return FPaintingCell; }
+    TRgCustomColumn* SortedColumn() const { return FSortedColumn; }
+    TGridState GridState() const { return FGridState; }
+    int UpdateCount() const { return FUpdateCount; }
+    TResizeKind VertResizeKind() const { return FVertResizeKind; }
+    bool Updating() const { return FUpdateCount > 0; }
+    // The grid or its in-place editor has the focus.
+    bool Focused() const override;
+
+    // ---- update counting ----
+    void BeginUpdate() { ++FUpdateCount; }
+    void EndUpdate(bool CanUpdate = true);
+
+    // ---- rows and cells (a store implements the abstract ones) ----
+    virtual int AddRow(int Count = 1) = 0;
+    virtual void InsertRow(int Pos, int Count = 1);
+    virtual void DeleteRow(int Index);
+    virtual void MoveRow(int FromPos, int ToPos);
+    virtual void ClearRows();
+    virtual void SwapRows(int FromPos, int ToPos) = 0;
+    virtual void SelectRange(int FromRow, int ToRow, bool Value) = 0;
+    virtual void CalculateFooter(bool VisibleOnly) = 0;
+    virtual String GetCells(int ACol, int ARow) = 0;
+    virtual void SetCells(int ACol, int ARow, const String& Value) = 0;
+    virtual TCellInfo GetCellInfo(int ACol, int ARow) = 0;
+    virtual String GetDrawText(int ACol, int ARow) = 0;
+    virtual String GetHintText(int ACol, int ARow) = 0;
+    virtual int GetRowCount() = 0;
+    virtual int GetVisibleRows() = 0;
+    virtual int GetFirstVisibleRow() = 0;
+    virtual int GetLastVisibleRow() = 0;
+    virtual bool GetSelected(int Index) = 0;
+    virtual void SetSelected(int Index, bool Value) = 0;
+    virtual int GetRowHeight(int Index);
+    virtual void SetRowHeight(int Index, int Value);
+    virtual int GetRowImageIndex(int) { return -1; }
+    virtual int GetRowLevel(int) { return 0; }
+    virtual bool GetRowVisible(int) { return true; }
+    virtual void SetRowVisible(int Index, bool Value);
+    virtual int GetSelectedCount();
+    virtual int GetSelectedRow() { return FSelectedRow; }
+    virtual int GetShownRows();
+    virtual void RevertStyle(int Index) { (void)Index; }
+    virtual TColor GetCellColor(int ACol, int ARow);
+    virtual String GetCellHint(int ACol, int ARow);
+    virtual bool IsCellEmpty(int ACol, int ARow);
+    virtual bool ApplyCellFont(int ACol, int ARow, TCellState CellState);
+    virtual void ApplyCellFormating(int ACol, int ARow, const String& Text, TCellState CellState) {
+        (void)ACol, (void)ARow, (void)Text, (void)CellState;
+    }
+    virtual TColor GetActualCellColor(int ACol, int ARow);
+    virtual TColor GetActualCellFontColor(int ACol, int ARow);
+    virtual bool CanEdit() { return true; }
+    virtual bool CanSelectCell(int ACol, int ARow, TShiftState Shift) {
+        (void)ACol, (void)ARow, (void)Shift;
+        return true;
+    }
+    virtual void SetEditedCell(const String& Value) { SetCells(FEditingCell.X, FEditingCell.Y, Value); }
+    virtual bool BlankPartialRows() { return false; }
+    virtual void SortColumn(TRgCustomColumn* AColumn, bool Asending);
+    bool RowExist(int Index) { return Index >= 0 && Index < GetRowCount(); }
+    bool CellBounds(int ACol, int ARow) { return ACol >= 0 && ACol < FColumns->Count() && RowExist(ARow); }
+    // Every cell of every row as one text: cells end with Separator, rows with Separator CR LF, and a
+    // CR LF inside a cell is marked with a "%" before it.
+    String GetTextStr(const String& Separator);
+    bool CanCalculateRow(int Index);
+
+    // ---- editing (the in-place editor builds on these) ----
+    virtual void EditCell(int ACol, int ARow, const String& AText) { (void)ACol, (void)ARow, (void)AText; }
+    virtual void EndEditing();
+    virtual void ApplyEditing() {}
+    // The input row gives up the selection.
+    void LeaveInput() { FInputSelected = false; }
+
+    // ---- selection ----
+    virtual void SelectCell(int ACol, int ARow, TShiftState Shift, bool Deselect, bool AutoEdit);
+    void SelectAll();
+    virtual void ClearSelection();
+    void NoSelection();
+    virtual void SelectFirstRow(TShiftState Shift);
+    virtual void SelectLastRow(TShiftState Shift);
+    void SelectFirstColumn();
+    void SelectLastColumn();
+    virtual void MoveSelectionUp(TShiftState Shift);
+    virtual void MoveSelectionDown(TShiftState Shift, bool NextControl, bool SelectFirst);
+    void MoveSelectionLeft(TMoveSelectionKey Key);
+    void MoveSelectionRight(TMoveSelectionKey Key);
+    void MoveSelectionBy(int Distance);
+    void MoveToNextCell(bool TabKey);
+    void MoveToPrevCell(bool TabKey);
+    void MoveByRow(bool MoveDown, TShiftState Shift);
+
+    // ---- geometry ----
+    int GetGridSpace(TGridLinePosition Index) const { return FGridSpace[Index]; }
+    int IndicatorSize() const { return FOptions.Contains(goIndicator) ? IndicatorWidth : 0; }
+    int HorzPosition() const { return FHorzScrollBar->Position(); }
+    TRect GetHeaderRect();
+    TRect GetInputRect();
+    TRect GetBodyRect();
+    TRect GetFooterRect();
+    TRect GetIndicatorRect();
+    TRect GetScrollRect();
+    TRect GetInputCellRect(int ACol);
+    TRect GetRowRect(int Index);
+    virtual TRect GetCellRect(int ACol, int ARow);
+    int GetRowTop(int Index);
+    int GetCellTop(int ACol, int ARow) { (void)ACol; return GetRowTop(ARow); }
+    int GetFixedWidth() const { return FColumns->FixedWidth(); }
+    int GetActualRowHeight(int Index) { return FGridStyle == gsSlides ? FSlideSize : GetRowHeight(Index); }
+    int GetVisibleCount(bool Expand);
+    int GetInnerWidth();
+    virtual int GetHorzOverflow();
+    // The row reached by stepping Count - 1 visible rows down from the first row in view.
+    int GetRowByVisibleCount(int Count);
+    // Visible rows in [FromRow, ToRow).
+    int CountVisibleRows(int FromRow, int ToRow);
+    // The row after as many visible rows from row 0 as the vertical position says.
+    int RowAtVertPosition();
+    void ScrollToRow(int Index);
+    void ScrollToColumn(TRgCustomColumn* AColumn);
+    virtual void UpdateHorzScrollRange();
+    virtual void UpdateVertScrollRange();
+    int GetHorzScrollDelta(int OldPosition, int NewPosition) override;
+    int GetVertScrollDelta(int OldPosition, int NewPosition) override;
+
+    // ---- repainting (what changed is invalidated; nothing while updating) ----
+    void InvalidateArea(const TRect& Rect);
+    void RefreshCell(int ACol, int ARow);
+    void RefreshRow(int Index);
+    void RefreshIndicatorCell(int Index);
+    void RefreshInputCell(int ACol);
+    void RefreshColumn(TRgCustomColumn* Column, TGridArea Area);
+    void RefreshSelection();
+    void RefreshRange(int FromRow, int ToRow);
+
+    // ---- events ----
+    TGridValueEvent OnAfterEdit;
+    TGridRowMoveEvent OnAfterRowMove;
+    TGridColumnEvent OnAfterSort;
+    TGridTextEvent OnApplyCell;
+    TGridTextEvent OnApplyEditText;
+    TGridAcceptEvent OnBeforeEdit;
+    TGridAcceptEvent OnBeforeSelect;
+    TGridRowAcceptEvent OnCalculateRow;
+    TGridBeforeScrollEvent OnBeforeScroll;
+    TGridCellEvent OnCellClick;
+    TGridCellColoringEvent OnCellColoring;
+    TGridCellEvent OnCellDblClick;
+    TGridTextEvent OnCellHint;
+    TGridAcceptEvent OnCellShowing;
+    TGridCellEvent OnChange;
+    TGridRowHeightEvent OnChangeRowHeight;
+    TGridFooterValueEvent OnColumnFooterValue;
+    TGridColumnMoveEvent OnColumnMove;
+    TGridColumnEvent OnColumnResize;
+    TGridDrawCellEvent OnCustomDrawCell;
+    TGridDrawPartEvent OnCustomDrawFooter;
+    TGridDrawPartEvent OnCustomDrawHeader;
+    TGridDrawIndicatorEvent OnCustomDrawIndicator;
+    TGridDataChangeEvent OnDataChange;
+    TGridCellEvent OnDeselectCell;
+    TGridCellBackgroundEvent OnDrawCellBackground;
+    TGridValueEvent OnEdit;
+    TGridEditAcceptEvent OnEditAccept;
+    rtl::TNotifyEvent OnEditEnter;
+    rtl::TNotifyEvent OnEditExit;
+    TGridTextEvent OnEditText;
+    TGridEndEditingEvent OnEndEditing;
+    TGridFooterValueEvent OnFooterCalculate;
+    TGridColumnEvent OnFooterClick;
+    TGridColumnEvent OnHeaderClick;
+    TGridColumnEvent OnHeaderDblClick;
+    TGridInputAcceptEvent OnInputAccept;
+    rtl::TNotifyEvent OnInputAdded;
+    TGridColumnEvent OnInputSelectCell;
+    TGridCellEvent OnLoadProgress;
+    TGridMeasureRowEvent OnMeasuringRowHeight;
+    rtl::TNotifyEvent OnPostDraw;
+    TGridRowMoveAcceptEvent OnRowMove;
+    TGridCellEvent OnSelectCell;
+    TGridColumnEvent OnSlideChange;
+    TGridSlideColoringEvent OnSlideColoring;
+    TGridSortColumnEvent OnSortColumn;
+    TGridSelectionMoveEvent OnSelectionMove;
+    rtl::TNotifyEvent OnUpdateColumns;
+    TGridDrawCellEvent KW_AfterDrawCell;
+
+protected:
+    friend class TGridHost;
+
+    // Stores a property value and invalidates; with OnlyChanged false the value is stored and the control
+    // invalidated even when unchanged.
+    template <class T> void StoreAndInvalidate(T& Field, const T& Value, bool Always = false) {
+        if (!Always && Field == Value) return;
+        Field = Value;
+        Invalidate();
+    }
+    void CreateParams(vcl::TCreateParams& Params) override;
+    void Dispatch(vcl::TMessage& Message) override;
+    void WMScroll(vcl::TWMScroll& Message, TRgCustomScrollBar* Bar) override;
+    virtual void WMSizeChanged();
+    void Paint() override;
+    void Loaded() override;
+
+    // Hooks of the parts built on this class.
+    virtual void ScrolledRows(int Distance) { (void)Distance; }
+    virtual void GridStyleChanged() {}
+    virtual void HeaderStyleChanged() {}
+    virtual void RepaintWindowEdge() {}
+    virtual void RepositionEditor() {}
+    virtual void PaintReport() {}
+    virtual void PaintSlides() {}
+    virtual void DrawCell(int ACol, int ARow, const TRect& CellRect) { (void)ACol, (void)ARow, (void)CellRect; }
+    virtual TRgColumns* CreateColumns();
+
+    // Column notifications from the collection.
+    virtual void ColumnsChanged(TColumnsOperation ChangeOpearation, int Value1, int Value2);
+    virtual void ColumnChanged(TRgCustomColumn* Column, TColumnChangeKind ChangeKind, int Param);
+    virtual void ColumnsRepaint(int Kind);
+    void DoDataChange(TDataChange AChangeType, int AIndex);
+    void UpdateGridSpace();
+    void DoSetSelectedRow(int Value);
+    // After rows came, went, showed or hid: the first and last visible rows found again, and the
+    // vertical bar made to count the visible rows above the first row in view (then its range).
+    void RecountVisibleRange();
+    void SyncVertScroll();
+    // The grid line spacing of one stacked row (top + bottom).
+    int LineSpace() const { return FGridSpace[lpTopBottom]; }
+
+    TAppearanceOptions FAppearanceOptions{aoHideSelection, aoHighlightSlideCells};
+    bool FAutoScroll = false;
+    vcl::TBorderStyle FBorderStyle = vcl::bsSingle;
+    String FCaption;
+    vcl::TPoint FEditingCell{-1, -1};
+    bool FEnableVisualStyles = true;
+    int FFixedCols = 0;
+    int FFooterSize = 18;
+    int FFromSelected = -1;
+    TColor FGridLinesColor = vcl::clBtnFace;
+    TGridLinesStyle FGridLinesStyle = lsNormal;
+    std::array<int, 5> FGridSpace{};
+    TGridStyle FGridStyle = gsReport;
+    int FHeaderSize = 18;
+    THeaderStyle FHeaderStyle = hsAuto;
+    bool FHideScrollBar = true;
+    TColor FHighlightedTextColor = vcl::clHighlightText;
+    TColor FInactiveSelectionColor = vcl::clBtnFace;
+    TDrawingOptions FIndicatorDrawingOptions = doNormal;
+    vcl::TWinControl* FInplaceEdit = nullptr;
+    bool FInplaceEditUpdate = false;
+    int FInputingColumn = -1;
+    bool FInputSelected = false;
+    int FInputSize = 16;
+    TGridOptions FOptions{goHeader};
+    vcl::TPoint FPaintingCell{-1, -1};
+    bool FReadOnly = false;
+    int FRowSize = 16;
+    int FSelectedColumn = 0;
+    TColor FSelectionColor = vcl::clHighlight;
+    TSelectionMoveDirection FSelectionMoveDirection = mdDown;
+    TSlideOptions FSlideOptions{soFrame, soHideSelection};
+    TColor FSlideSelectionColor = vcl::clWindow;
+    int FSlideSize = 80;
+    TRgCustomColumn* FSortedColumn = nullptr;
+    TSortedStyle FSortedStyle = soDefault;
+    int FUpdateCount = 0;
+    String FVersion = QStringLiteral("1.4.0");
+    bool FWantReturns = false;
+    bool FWantTabs = false;
+    TColor FSlideCaptionColor = vcl::clGrayText;
+    TInputEnterMode FInputEnterMode = imEditing;
+    THomeEndBehaviour FHomeEndBehaviour = hebTopBottom;
+    bool FTabLeaveControl = true;
+    TColor FKW_IndicatorHotBackground = 0x333333;
+    bool FKW_CustomizationEnabled = true;
+    TColor FKW_IndicatorHotTriangle = 0xFFFFFF;
+    TColor FKW_FooterBorder = 0xC0C0C0;
+    TColor FKW_FooterAreaSplitter = vcl::clBtnFace;
+    TColor FKW_HeaderGrid = vcl::clGrayText;
+    TColor FKW_IndicatorColumnBackground = vcl::clBtnFace;
+    TColor FKW_IndicatorColumnGrid = vcl::clGrayText;
+    TColor FKW_CornerBoxTop = vcl::clBtnFace;
+    TColor FKW_CornerBoxBottom = vcl::clBtnFace;
+    TColor FKW_CornerBoxBottomBorder = vcl::clGrayText;
+    TColor FKW_CornerBoxTopBorder = vcl::clGrayText;
+    TColor FKW_IndicatorColumnGridSelected = vcl::clGrayText;
+    bool FKW_DoNotDrawFocusRect = false;
+    TColor FKW_SortDarker = vcl::clBtnFace;
+    TColor FKW_BorderColor = vcl::clGray;
+    bool FKW_DontDrawHeaderVertGridOnLastCol = false;
+    TColor FKW_LastColVerticalGridColor = vcl::clNone;
+    TColor FKW_LastRowHorizontalGridColor = vcl::clNone;
+    std::unique_ptr<IRgGridHost> FHost;
+    TRgColumns* FColumns = nullptr;
+    int FFirstRow = 0;
+    int FFirstVisibleRow = 0;
+    int FLastVisibleRow = 0;
+    TRgCustomColumn* FFocusedColumn = nullptr;
+    TGridState FGridState;
+    TRgCustomColumn* FHoverColumn = nullptr;
+    int FLastRow = 0;
+    vcl::TPoint FMouseDownCell{-1, -1};
+    int FSelectedRow = -1;
+    TResizeKind FVertResizeKind = rkShrink;
+    int FOldWidth = 0;
+    int FOldHeight = 0;
+};
+
+// Mouse and keyboard handling build on this class.
+class TRgCustomGrid : public TRgCustomGridControl {
+public:
+    using TRgCustomGridControl::TRgCustomGridControl;
+
+    rtl::TNotifyEvent KW_OnAfterKillFocus;
+    rtl::TNotifyEvent KW_OnAfterSetFocus;
+};
+
+} // namespace grid

@@ -1,0 +1,183 @@
+// The report grid over its cell store: adding, inserting, deleting and moving rows with their events,
+// the current row kept on its row, child rows with collapse and expand, and sorting.
+#include "tests/grid/GridForm.h"
+
+using namespace grid_test;
+
+namespace {
+QStringList Texts(std::initializer_list<const char*> Items) {
+    QStringList Out;
+    for (const char* s : Items) Out << QString::fromUtf8(s);
+    return Out;
+}
+} // namespace
+
+TEST(ReportGridRows, AddRowWritesDefaultsOnlyWithTheOptionAndReportsTheLastRow) {
+    TGridTest t(1);
+    auto* number = new TRgNumberColumn(t.Form);
+    number->SetDefaultValue(QStringLiteral("5"));
+    t.Grid->Columns()->AddColumn(number);
+    t.TakeLog();
+    EXPECT_EQ(t.Grid->AddRow(0), -1);
+    EXPECT_TRUE(t.TakeLog().isEmpty());
+    EXPECT_EQ(t.Grid->AddRow(2), 1);
+    EXPECT_EQ(t.TakeLog(), Texts({"show 0,16,1", "show 1,16,1", "data 2,1"}));
+    EXPECT_EQ(t.Grid->GetCells(1, 1), QStringLiteral("0")); // the cell's own empty value
+    t.Grid->SetOptions(t.Grid->Options() + TGridOptions{goUseDefaultValues});
+    t.Grid->AddRow();
+    EXPECT_EQ(t.Grid->GetCells(1, 2), QStringLiteral("5"));
+    EXPECT_EQ(t.Grid->GetCells(0, 2), QString());
+    t.TakeLog();
+    t.Grid->ReserveRows(100); // no defaults, no events
+    EXPECT_TRUE(t.TakeLog().isEmpty());
+    EXPECT_EQ(t.Grid->RowCount(), 103);
+    EXPECT_EQ(t.Grid->GetCells(1, 102), QStringLiteral("0"));
+    EXPECT_EQ(t.Grid->LastAddedRow(), 102);
+    EXPECT_EQ(t.Grid->LastVisibleRow(), 102);
+}
+
+TEST(ReportGridRows, InsertKeepsTheCurrentRowAndTheSelectionOnTheirRows) {
+    TGridTest t(1, 6);
+    t.Grid->SetSelectedRow(2);
+    t.Grid->SelectCell(0, 4, {vcl::ssCtrl}, true, false);
+    t.TakeLog();
+    t.Grid->InsertRow(1, 2);
+    EXPECT_EQ(t.Grid->SelectedRow(), 6);
+    EXPECT_EQ(t.Grid->GetCells(0, 6), QStringLiteral("4"));
+    EXPECT_EQ(t.SelectedRows(), std::vector<int>({4, 6}));
+    EXPECT_EQ(t.Grid->LastAddedRow(), 1);
+    EXPECT_EQ(t.TakeLog(), Texts({"show 1,16,1", "show 2,16,1", "data 4,1"}));
+    t.Grid->InsertRow(8, 1); // below: nothing moves
+    EXPECT_EQ(t.Grid->SelectedRow(), 6);
+    EXPECT_EQ(t.Grid->RowCount(), 9);
+    EXPECT_THROW(t.Grid->InsertRow(20, 1), rtl::Exception);
+    t.Grid->InsertRow(0, 0);
+    EXPECT_EQ(t.Grid->RowCount(), 9);
+}
+
+TEST(ReportGridRows, DeleteKeepsTheCurrentRowOrPassesItToTheNextOne) {
+    TGridTest t(1, 5);
+    t.Grid->SetSelectedRow(3);
+    t.TakeLog();
+    t.Grid->DeleteRow(0); // above the current row
+    EXPECT_EQ(t.Grid->SelectedRow(), 2);
+    EXPECT_EQ(t.Grid->GetCells(0, 2), QStringLiteral("3"));
+    EXPECT_EQ(t.TakeLog(), Texts({"show 0,16,0", "data 6,0"}));
+    t.Grid->DeleteRow(2); // the current row: the next one takes its place
+    EXPECT_EQ(t.Grid->GetCells(0, t.Grid->SelectedRow()), QStringLiteral("4"));
+    EXPECT_EQ(t.SelectedRows(), std::vector<int>({2}));
+    t.TakeLog();
+    t.Grid->DeleteRow(2); // the current and last row: the new last row
+    EXPECT_EQ(t.Grid->SelectedRow(), 1);
+    EXPECT_EQ(t.TakeLog(), Texts({"deselect 0,2", "select 0,1", "show 2,16,0", "data 6,2"}));
+    EXPECT_EQ(t.Grid->LastAddedRow(), 1);
+    EXPECT_EQ(t.Grid->LastVisibleRow(), 1);
+    EXPECT_THROW(t.Grid->DeleteRow(7), rtl::Exception);
+}
+
+TEST(ReportGridRows, DeletingRowsAtTheEndScrollsTheViewBack) {
+    TGridTest t(1, 30);
+    t.Grid->Perform(WM_VSCROLL, SB_BOTTOM, LPARAM(0));
+    ASSERT_EQ(t.Grid->FirstRow(), 20);
+    for (int i = 0; i < 5; ++i) t.Grid->DeleteRow(t.Grid->RowCount() - 1);
+    EXPECT_EQ(t.Grid->FirstRow(), 15);
+    EXPECT_EQ(t.Grid->LastRowInView(), 24);
+    EXPECT_EQ(t.Grid->VertScrollBar()->Position(), 15);
+    t.Grid->ClearRows();
+    EXPECT_EQ(t.Grid->FirstRow(), 0);
+    EXPECT_EQ(t.Grid->SelectedCell(), vcl::TPoint(0, -1));
+    EXPECT_EQ(t.Grid->VertScrollBar()->Max(), 0);
+}
+
+TEST(ReportGridRows, StartRowCountAddsAtTheEndAndDeletesFromTheTop) {
+    TGridTest t(1);
+    t.Grid->SetStartRowCount(5);
+    for (int r = 0; r < 5; ++r) t.Grid->SetCells(0, r, QString::number(r));
+    t.Grid->SetStartRowCount(2);
+    EXPECT_EQ(t.Keys(), Texts({"3", "4"}));
+    t.Grid->SetStartRowCount(-1);
+    EXPECT_EQ(t.Grid->StartRowCount(), 2);
+}
+
+TEST(ReportGridRows, MovesAndSwapsTakeTheCurrentRowAlong) {
+    TGridTest t(1, 4);
+    t.Grid->SetSelectedRow(1);
+    t.Grid->MoveRow(1, 3);
+    EXPECT_EQ(t.Keys(), Texts({"0", "2", "3", "1"}));
+    EXPECT_EQ(t.Grid->SelectedRow(), 3);
+    t.Grid->SwapRows(3, 0);
+    EXPECT_EQ(t.Keys(), Texts({"1", "2", "3", "0"}));
+    EXPECT_EQ(t.Grid->SelectedRow(), 0);
+    EXPECT_EQ(t.SelectedRows(), std::vector<int>({0}));
+}
+
+TEST(ReportGridTree, ChildRowsCollapseAndExpandTheirSubtrees) {
+    TGridTest t(1, 2);
+    TReportGrid* g = t.Grid;
+    g->AddChildRow(0, crLast);  // row 1: child of 0
+    g->AddChildRow(1, crLast);  // row 2: grandchild
+    g->AddChildRow(0, crLast);  // row 3: second child, after the grandchild
+    ASSERT_EQ(g->RowCount(), 5);
+    EXPECT_EQ(g->GetParent(2), 1);
+    EXPECT_EQ(g->GetParent(3), 0);
+    EXPECT_EQ(g->GetParent(0), -1);
+    EXPECT_EQ(g->GetNextSibling(1), 3);
+    EXPECT_EQ(g->GetNextSibling(3), -1);
+    EXPECT_EQ(g->GetChildCount(0, true), 3);
+    EXPECT_EQ(g->GetChildCount(0, false), 2);
+    EXPECT_EQ(g->GetCells(0, 4), QStringLiteral("1"));
+
+    int expanded = -1;
+    g->OnExpand = [&](rtl::TObject*, int r) { expanded = r; };
+    g->SetExpanded(1, false);
+    EXPECT_EQ(g->VisibleRows(), 4);
+    g->SetExpanded(0, false);
+    EXPECT_EQ(expanded, 0);
+    EXPECT_EQ(g->VisibleRows(), 2);
+    g->AddChildRow(0, crLast); // under a collapsed row: hidden
+    EXPECT_EQ(g->VisibleRows(), 2);
+    EXPECT_FALSE(g->GetRowVisible(4));
+    g->SetExpanded(0, true); // the collapsed child keeps its own child hidden
+    EXPECT_EQ(g->VisibleRows(), 5);
+    EXPECT_FALSE(g->GetRowVisible(2));
+    EXPECT_EQ(g->LastVisibleRow(), 5);
+
+    g->DeleteRow(0); // the parent takes its descendants along
+    EXPECT_EQ(g->RowCount(), 1);
+    EXPECT_EQ(g->GetCells(0, 0), QStringLiteral("1"));
+    EXPECT_EQ(g->VisibleRows(), 1);
+}
+
+TEST(ReportGridSort, SortingKeepsTheSelectedRowObjects) {
+    TGridTest t(1, 0);
+    const char* keys[] = {"d", "b", "e", "a", "c"};
+    for (const char* k : keys) t.Grid->SetCells(0, t.Grid->AddRow(), QString::fromUtf8(k));
+    t.Grid->SetSelectedRow(0); // "d"
+    t.Grid->SelectCell(0, 2, {vcl::ssCtrl}, true, false); // and "e"
+    TRow* current = t.Grid->GetRow(t.Grid->SelectedRow());
+    int sorted = -1;
+    t.Grid->OnAfterSort = [&](rtl::TObject*, int c) { sorted = c; };
+    t.Grid->SortColumn(t.Grid->Columns()->Item(0), true);
+    EXPECT_EQ(t.Keys(), Texts({"a", "b", "c", "d", "e"}));
+    EXPECT_EQ(t.Grid->GetRow(t.Grid->SelectedRow()), current);
+    EXPECT_EQ(t.SelectedRows(), std::vector<int>({3, 4}));
+    EXPECT_EQ(sorted, 0);
+    EXPECT_EQ(t.Grid->SortedColumn(), t.Grid->Columns()->Item(0));
+    // A column that cannot sort leaves the order alone.
+    t.Grid->Columns()->Item(0)->SetOptions({});
+    t.Grid->SortColumn(t.Grid->Columns()->Item(0), false);
+    EXPECT_EQ(t.Keys(), Texts({"a", "b", "c", "d", "e"}));
+}
+
+TEST(ReportGridRows, HidingAndShowingRowsReportTheirSpace) {
+    TGridTest t(1, 3);
+    t.TakeLog();
+    t.Grid->SetRowVisible(1, false);
+    t.Grid->SetRowVisible(1, false);
+    t.Grid->SetRowVisible(1, true);
+    EXPECT_EQ(t.TakeLog(), Texts({"show 1,16,0", "show 1,16,1"}));
+    t.Grid->SetRowVisible(0, false);
+    EXPECT_EQ(t.Grid->FirstVisibleRow(), 1);
+    t.Grid->SetRowVisible(2, false);
+    EXPECT_EQ(t.Grid->LastVisibleRow(), 1);
+}
