@@ -1,11 +1,8 @@
 // tests/components/KwpPanelTest.cpp
 #include "components/KwpPanel.h"
 
-#include "Paper.h"
+#include "PanelPaint.h"
 #include "base/Colors.h"
-#include "vcl/Themes.h"
-
-#include <QDir>
 
 #include <gtest/gtest.h>
 
@@ -19,29 +16,6 @@ using vcl::TColor;
 namespace {
 
 constexpr TColor Red = 0x0000FF, Green = 0x00FF00, Blue = 0xFF0000, Black = 0x000000;
-
-// The panel painted on paper of its own size.
-std::unique_ptr<vcl::TBitmap> Painted(vcl::TWinControl* Panel) {
-    auto bmp = Paper(Panel->Width(), Panel->Height());
-    Panel->PaintTo(bmp->Canvas()->Handle(), 0, 0);
-    return bmp;
-}
-
-TColor Px(vcl::TBitmap& Bmp, int X, int Y) {
-    return Bmp.Canvas()->Pixels(X, Y);
-}
-
-// One character per pixel of a row: '#' in Color, '.' anything else.
-std::string Row(vcl::TBitmap& Bmp, int Y, TColor Color) {
-    std::string s;
-    for (int x = 0; x < Bmp.Width(); ++x) s += Px(Bmp, x, Y) == Color ? '#' : '.';
-    return s;
-}
-std::string Column(vcl::TBitmap& Bmp, int X, TColor Color) {
-    std::string s;
-    for (int y = 0; y < Bmp.Height(); ++y) s += Px(Bmp, X, y) == Color ? '#' : '.';
-    return s;
-}
 
 struct PanelFixture {
     rtl::TComponent owner{nullptr};
@@ -334,12 +308,8 @@ TEST(KwpPanelPaint, BlankCaptionsAreSkippedAndCentredOnesIgnoreTheirOffsets) {
 }
 
 TEST(KwpPanelPaint, StyledBackgroundOnlyUnderAStyleOtherThanWindows) {
-    vcl::TCustomStyleServices* jet = vcl::TStyleManager::Style(QStringLiteral("Jet"));
-    if (!jet) {
-        const QString source = qEnvironmentVariable("TW_SOURCE_DIR");
-        if (source.isEmpty()) GTEST_SKIP() << "TW_SOURCE_DIR (set by CTest) names the shipped styles' folder";
-        jet = vcl::TStyleManager::LoadFromFile(source + QStringLiteral("/data/styles/Jet.vsf"));
-    }
+    vcl::TCustomStyleServices* jet = ShippedStyle(QStringLiteral("Jet"));
+    if (!jet) GTEST_SKIP() << "TW_SOURCE_DIR (set by CTest) names the shipped styles' folder";
     PanelFixture f(20, 20);
     f.FlatGradients(Red, Red);
     f.A()->SetDrawBorder(false);
