@@ -170,12 +170,12 @@ void TFormCheckUpdate::SetStyleColors(const String& StyleName) {
     if (IsSystemStyle(StyleName)) {
         me->SetBevelKind(vcl::bkFlat);
         me->SetBorderStyle(vcl::bsNone);
-        pnBottom->Appearance().SetDrawBorder(true);
-        pnBottom->Appearance().Borders.Top.SetVisible(true);
+        pnBottom->Appearance()->SetDrawBorder(true);
+        pnBottom->Appearance()->Borders()->Top()->SetVisible(true);
     } else {
         me->SetBevelKind(vcl::bkNone);
         me->SetBorderStyle(vcl::bsSingle);
-        pnBottom->Appearance().Borders.Top.SetVisible(false);
+        pnBottom->Appearance()->Borders()->Top()->SetVisible(false);
     }
     pnBottom->Invalidate();
 }

@@ -130,4 +130,14 @@ TEST_F(CheckUpdate, NoServerMeansConnectionFailedAndTheTimerChecksOnce) {
     EXPECT_EQ(form->me->Color(), form->StatusNone.Background);
 }
 
+TEST_F(CheckUpdate, TheSystemStyleFramesTheMemoFlatAndShowsTheStripsTopBorder) {
+    for (const char* style : {"Windows", "Carbon"}) {
+        const bool system = style[0] == 'W';
+        form->SetStyleColors(QString::fromLatin1(style));
+        EXPECT_EQ(form->me->BevelKind(), system ? vcl::bkFlat : vcl::bkNone) << style;
+        EXPECT_EQ(form->me->BorderStyle(), system ? vcl::bsNone : vcl::bsSingle) << style;
+        EXPECT_EQ(form->pnBottom->Appearance()->Borders()->Top()->Visible(), system) << style;
+    }
+}
+
 } // namespace
