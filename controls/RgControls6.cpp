@@ -150,3 +150,234 @@ bool TRgStyledControl6::CanStyle(TRgStyleOption Option) const {
 }
 
 } // namespace controls
+
+namespace controls {
+
+// ---- scroll bars ----
+
+TRgScrollType ScrollCodeToType(int Code) {
+    switch (Code) {
+    case SB_LINEUP: return stSmallDecrement;
+    case SB_LINEDOWN: return stSmallIncrement;
+    case SB_PAGEUP: return stLargeDecrement;
+    case SB_PAGEDOWN: return stLargeIncrement;
+    case SB_THUMBPOSITION: return stThumbPosition;
+    case SB_THUMBTRACK: return stThumbTrack;
+    case SB_TOP: return stFirst;
+    case SB_BOTTOM: return stLast;
+    default: return stEndScroll;
+    }
+}
+
+TRgCustomScrollBar::TRgCustomScrollBar(IRgScrollingControl* Control, vcl::TScrollBarKind Kind)
+    : FControl(Control), FKind(Kind) {}
+
+void TRgCustomScrollBar::SetAutoHide(bool Value) {
+    if (Value == FAutoHide) return;
+    FAutoHide = Value;
+    Update();
+}
+
+void TRgCustomScrollBar::SetMax(int Value) {
+    FMax = Value;
+    Update();
+}
+
+void TRgCustomScrollBar::SetMin(int Value) {
+    FMin = Value;
+    Update();
+}
+
+void TRgCustomScrollBar::SetPageSize(int Value) {
+    FPageSize = Value;
+    if (FMax < FPageSize) Clear(false);
+    Update();
+}
+
+void TRgCustomScrollBar::Unlock(bool DoUpdate) {
+    if (!FLocked) return;
+    FLocked = false;
+    if (DoUpdate) Update();
+}
+
+void TRgCustomScrollBar::Clear(bool DoUpdate) {
+    FMax = FPageSize = FPosition = 0;
+    if (DoUpdate) Update();
+}
+
+void TRgCustomScrollBar::ValidatePosition() {
+    if (FMax < FPageSize || FPageSize == 0 || FMax == 0) FPosition = 0;
+}
+
+void TRgCustomScrollBar::SetValues(int AMax, int APageSize) {
+    FMax = AMax;
+    FPageSize = APageSize;
+    ValidatePosition();
+    Update();
+}
+
+bool TRgCustomScrollBar::IsBarShown() {
+    if (!FControl || !FControl->IsHandleAllocated()) return false;
+    const LONG style = GetWindowLongW(FControl->GetHandle(), GWL_STYLE);
+    return (style & (FKind == vcl::sbHorizontal ? WS_HSCROLL : WS_VSCROLL)) != 0;
+}
+
+int TRgCustomScrollBar::GetPosition() {
+    if (!IsBarShown() || FLocked) return FPosition;
+    return GetScrollPos(FControl->GetHandle(), GetScrollBarForKind());
+}
+
+int TRgCustomScrollBar::ReadTrackPosition() {
+    SCROLLINFO si{};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_TRACKPOS;
+    if (!FControl || !FControl->IsHandleAllocated()) return FPosition;
+    GetScrollInfo(FControl->GetHandle(), GetScrollBarForKind(), &si);
+    return si.nTrackPos;
+}
+
+void TRgCustomScrollBar::SetPosition(int Value) {
+    const int old = FLocked ? 0 : GetPosition();
+    FPosition = Value;
+    if (FMax < Value + FPageSize) FPosition = FMax - FPageSize + 1;
+    if (FPosition < 0) FPosition = 0;
+    Update();
+    if (FLocked || !FControl) return;
+    const int delta = GetPosition() - old;
+    if (FKind == vcl::sbHorizontal)
+        FControl->DoContentScroll(delta, 0);
+    else
+        FControl->DoContentScroll(0, delta);
+}
+
+void TRgCustomScrollBar::Scroll(TRgScrollType Type) {
+    int value = 0;
+    switch (Type) {
+    case stFirst: value = 0; break;
+    case stLast: value = FMax; break;
+    case stSmallDecrement: value = GetPosition() - FSmallChange; break;
+    case stSmallIncrement: value = GetPosition() + FSmallChange; break;
+    case stLargeDecrement: value = GetPosition() - FLargeChange; break;
+    case stLargeIncrement: value = GetPosition() + FLargeChange; break;
+    case stThumbPosition:
+    case stThumbTrack: value = ReadTrackPosition(); break;
+    case stEndScroll: return;
+    }
+    SetPosition(value);
+}
+
+void TRgCustomScrollBar::SendScroll(int Code) {
+    if (FMax <= 0 || !FControl || !FControl->IsHandleAllocated()) return;
+    SendMessageW(FControl->GetHandle(), FKind == vcl::sbHorizontal ? WM_HSCROLL : WM_VSCROLL, WPARAM(Code), 0);
+}
+
+void TRgCustomScrollBar::First() { SendScroll(SB_TOP); }
+void TRgCustomScrollBar::Last() { SendScroll(SB_BOTTOM); }
+void TRgCustomScrollBar::Next() { SendScroll(SB_LINEDOWN); }
+void TRgCustomScrollBar::Prior() { SendScroll(SB_LINEUP); }
+void TRgCustomScrollBar::PageUp() { SendScroll(SB_PAGEUP); }
+void TRgCustomScrollBar::PageDown() { SendScroll(SB_PAGEDOWN); }
+
+void TRgCustomScrollBar::Show() {
+    if (FControl && FControl->IsHandleAllocated()) ShowScrollBar(FControl->GetHandle(), GetScrollBarForKind(), TRUE);
+}
+
+void TRgCustomScrollBar::Hide() {
+    if (FControl && FControl->IsHandleAllocated()) ShowScrollBar(FControl->GetHandle(), GetScrollBarForKind(), FALSE);
+}
+
+void TRgCustomScrollBar::SetVisible(bool Value) {
+    FVisible = Value;
+    if (Value) {
+        Show();
+        Update();
+    } else {
+        Hide();
+    }
+}
+
+bool TRgCustomScrollBar::IsFirst() {
+    if (!FControl || !FControl->IsHandleAllocated()) return true;
+    return GetScrollPos(FControl->GetHandle(), GetScrollBarForKind()) == 0;
+}
+
+bool TRgCustomScrollBar::IsLast() {
+    if (!FControl || !FControl->IsHandleAllocated()) return true;
+    SCROLLINFO si{};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_ALL;
+    GetScrollInfo(FControl->GetHandle(), GetScrollBarForKind(), &si);
+    return si.nPos > si.nMax - static_cast<int>(si.nPage);
+}
+
+void TRgCustomScrollBar::Update() {
+    if (FUpdating || FLocked || !FControl || !FControl->IsHandleAllocated() || FControl->IsDestroying()) return;
+    FUpdating = true;
+    struct Done {
+        bool& f;
+        ~Done() { f = false; }
+    } done{FUpdating};
+    HWND wnd = FControl->GetHandle();
+    SCROLLINFO si{};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+    if (!FAutoHide) si.fMask |= SIF_DISABLENOSCROLL;
+    si.nMin = FMin;
+    si.nMax = FMax == -1 ? 0 : FMax;
+    if (FKind == vcl::sbHorizontal && si.nMax < FPageSize) si.nMax = 0;
+    si.nPage = static_cast<UINT>(FPageSize);
+    si.nPos = si.nTrackPos = FPosition;
+    if (!FAutoHide && si.nMax == 0) {
+        SCROLLINFO now{};
+        now.cbSize = sizeof(now);
+        now.fMask = SIF_RANGE;
+        if (GetScrollInfo(wnd, GetScrollBarForKind(), &now) && now.nMax == 0) return;
+    }
+    if (!FVisible) return;
+    SetScrollInfo(wnd, GetScrollBarForKind(), &si, TRUE);
+    if (FPageSize < FMax) {
+        const bool on = FControl->GetEnabled() && FEnabled && FMax > 0;
+        EnableScrollBar(wnd, static_cast<UINT>(GetScrollBarForKind()), on ? ESB_ENABLE_BOTH : ESB_DISABLE_BOTH);
+    }
+}
+
+// ---- TRgScrollControl6 ----
+
+TRgScrollControl6::TRgScrollControl6(rtl::TComponent* AOwner)
+    : TRgStyledControl6(AOwner), FHorzScrollBar(std::make_unique<TRgScrollBar>(this, vcl::sbHorizontal)),
+      FVertScrollBar(std::make_unique<TRgScrollBar>(this, vcl::sbVertical)) {}
+
+TRgScrollControl6::~TRgScrollControl6() = default;
+
+void TRgScrollControl6::SetScrollBars(TRgScrollBars Value) {
+    FScrollBars = Value;
+    if (!HandleAllocated()) return;
+    FHorzScrollBar->SetVisible(Value.Contains(vcl::sbHorizontal));
+    FVertScrollBar->SetVisible(Value.Contains(vcl::sbVertical));
+    Invalidate();
+}
+
+void TRgScrollControl6::CreateParams(vcl::TCreateParams& Params) {
+    TRgStyledControl6::CreateParams(Params);
+    Params.Style |= WS_CLIPCHILDREN | WS_HSCROLL | WS_VSCROLL;
+}
+
+void TRgScrollControl6::CreateWnd() {
+    TRgStyledControl6::CreateWnd();
+    SetScrollBars(FScrollBars);
+}
+
+void TRgScrollControl6::Dispatch(vcl::TMessage& Message) {
+    const bool horizontal = Message.Msg == WM_HSCROLL;
+    if (!horizontal) TRgStyledControl6::Dispatch(Message);
+    if (Message.Msg != WM_HSCROLL && Message.Msg != WM_VSCROLL) return;
+    const TRgScrollType type = ScrollCodeToType(LOWORD(Message.WParam));
+    (horizontal ? FHorzScrollBar : FVertScrollBar)->Scroll(type);
+    if (type == stEndScroll) return;
+    if (horizontal)
+        DoHorizontalScroll();
+    else
+        DoVerticalScroll();
+}
+
+} // namespace controls

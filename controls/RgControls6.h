@@ -6,6 +6,8 @@
 #include "controls/RgStyles6.h"
 #include "vcl/Controls.h"
 
+#include <memory>
+
 namespace vcl {
 class THintWindow;
 class TTimer;
@@ -88,6 +90,144 @@ protected:
 
 private:
     TRgStyleOptions FStyleOptions{soNativeStyles};
+};
+
+enum TRgScrollType {
+    stSmallDecrement, stSmallIncrement, stLargeDecrement, stLargeIncrement, stThumbPosition, stThumbTrack, stFirst,
+    stLast, stEndScroll
+};
+// The scroll type of a platform scroll code.
+TRgScrollType ScrollCodeToType(int Code);
+
+class TRgScrollBar;
+
+// What a scroll bar asks of the control whose window bar it drives.
+class IRgScrollingControl {
+public:
+    virtual ~IRgScrollingControl() = default;
+    virtual bool GetEnabled() const = 0;
+    virtual HWND GetHandle() = 0;
+    virtual bool HasContentToScroll() = 0;
+    virtual TRgScrollBar* GetVertScrollBar() = 0;
+    virtual bool IsHandleAllocated() const = 0;
+    virtual bool IsDestroying() const = 0;
+    virtual bool IsLoading() const = 0;
+    virtual void DoContentScroll(int DeltaX, int DeltaY) = 0;
+    virtual void ScrollContentRect(vcl::TRect& Source, vcl::TRect& Dest) = 0;
+};
+
+// One of the window's own scroll bars, seen as an object.
+class TRgCustomScrollBar : public rtl::TPersistent {
+public:
+    TRgCustomScrollBar(IRgScrollingControl* Control, vcl::TScrollBarKind Kind);
+
+    bool AutoHide() const { return FAutoHide; }
+    void SetAutoHide(bool Value);
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool) {}
+    vcl::TScrollBarKind Kind() const { return FKind; }
+    int LargeChange() const { return FLargeChange; }
+    void SetLargeChange(int Value) { FLargeChange = Value; }
+    int SmallChange() const { return FSmallChange; }
+    void SetSmallChange(int Value) { FSmallChange = Value; }
+    int Max() const { return FMax; }
+    void SetMax(int Value);
+    int Min() const { return FMin; }
+    void SetMin(int Value);
+    int PageSize() const { return FPageSize; }
+    void SetPageSize(int Value);
+    bool Visible() const { return FVisible; }
+    bool Locked() const { return FLocked; }
+
+    virtual int GetPosition();
+    void SetPosition(int Value);
+    bool IsBarShown();
+    void Clear(bool DoUpdate = true);
+    void First();
+    void Last();
+    void Next();
+    void Prior();
+    virtual void PageDown();
+    virtual void PageUp();
+    void Hide();
+    void Show();
+    bool IsFirst();
+    bool IsLast();
+    void Lock() { FLocked = true; }
+    void Unlock(bool DoUpdate = true);
+    void MoveBy(int Delta) { SetPosition(GetPosition() + Delta); }
+    virtual void Scroll(TRgScrollType Type);
+    virtual void SetValues(int AMax, int APageSize);
+    virtual void Update();
+    virtual void SetVisible(bool Value);
+    int SnapshotOrPosition() { return FSnapshotPosition == -1 ? GetPosition() : FSnapshotPosition; }
+
+protected:
+    virtual int GetScrollBarForKind() const { return FKind == vcl::sbHorizontal ? SB_HORZ : SB_VERT; }
+
+private:
+    void SendScroll(int Code);
+    int ReadTrackPosition();
+    void ValidatePosition();
+
+    bool FAutoHide = true;
+    IRgScrollingControl* FControl;
+    bool FEnabled = true;
+    vcl::TScrollBarKind FKind;
+    int FLargeChange = 10;
+    bool FLocked = false;
+    int FMax = 0, FMin = 0, FPageSize = 0, FPosition = 0;
+    int FSmallChange = 1;
+    int FSnapshotPosition = -1;
+    bool FUpdating = false;
+    bool FVisible = true;
+};
+
+class TRgScrollBar : public TRgCustomScrollBar {
+public:
+    using TRgCustomScrollBar::TRgCustomScrollBar;
+};
+
+using TRgContentScrollEvent = rtl::TEvent<void(rtl::TObject* Sender, int DeltaX, int DeltaY)>;
+
+class TRgScrollControl6 : public TRgStyledControl6, public IRgScrollingControl {
+public:
+    explicit TRgScrollControl6(rtl::TComponent* AOwner);
+    ~TRgScrollControl6() override;
+
+    TRgScrollBar* HorzScrollBar() const { return FHorzScrollBar.get(); }
+    TRgScrollBar* VertScrollBar() const { return FVertScrollBar.get(); }
+    TRgScrollBars ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TRgScrollBars Value);
+
+    TRgContentScrollEvent OnContentScroll;
+    rtl::TNotifyEvent OnHorizontalScroll;
+    rtl::TNotifyEvent OnVerticalScroll;
+
+    // IRgScrollingControl
+    bool GetEnabled() const override { return TRgStyledControl6::GetEnabled(); }
+    HWND GetHandle() override { return Handle(); }
+    bool HasContentToScroll() override { return false; }
+    TRgScrollBar* GetVertScrollBar() override { return FVertScrollBar.get(); }
+    bool IsHandleAllocated() const override { return HandleAllocated(); }
+    bool IsDestroying() const override { return ComponentState().Contains(rtl::csDestroying); }
+    bool IsLoading() const override { return ComponentState().Contains(rtl::csReading); }
+    void DoContentScroll(int DeltaX, int DeltaY) override { OnContentScroll(this, DeltaX, DeltaY); }
+    void ScrollContentRect(vcl::TRect&, vcl::TRect&) override {}
+
+protected:
+    void CreateParams(vcl::TCreateParams& Params) override;
+    void CreateWnd() override;
+    void Dispatch(vcl::TMessage& Message) override;
+    bool DoMouseWheelDown(vcl::TShiftState, const vcl::TPoint&) override { return true; }
+    bool DoMouseWheelUp(vcl::TShiftState, const vcl::TPoint&) override { return true; }
+    virtual void DoHorizontalScroll() { OnHorizontalScroll(this); }
+    virtual void DoVerticalScroll() { OnVerticalScroll(this); }
+
+private:
+    std::unique_ptr<TRgScrollBar> FHorzScrollBar;
+    std::unique_ptr<TRgScrollBar> FVertScrollBar;
+    TRgScrollBars FScrollBars{vcl::sbHorizontal, vcl::sbVertical};
 };
 
 } // namespace controls
