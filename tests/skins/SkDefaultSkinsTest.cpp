@@ -2,6 +2,7 @@
 // derived from hot items, the extra tab lines and the brushed-metal texture.
 #include "skins/SkDefaultSkins.h"
 
+#include "tests/components/Paper.h"
 #include "tests/support/windows/HeadlessApp.h"
 
 #include <gtest/gtest.h>
@@ -16,19 +17,12 @@ using vcl::TRect;
 
 namespace {
 
-constexpr TColor kPaper = 0x123456;
+using components_test::kPaper;
+using components_test::Paper;
 
 class BuiltInSkins : public ::testing::Test {
 protected:
     void TearDown() override { FreeBrushedMetal(); }
-    static std::unique_ptr<vcl::TBitmap> Paper(int W, int H) {
-        auto bmp = std::make_unique<vcl::TBitmap>();
-        bmp->SetPixelFormat(vcl::pf24bit);
-        bmp->SetSize(W, H);
-        bmp->Canvas()->Brush()->SetColor(kPaper);
-        bmp->Canvas()->FillRect(TRect(0, 0, W, H));
-        return bmp;
-    }
     static void ExpectEntry(const TSkSkinOptionEntry* E, int Kind, TColor C1, TColor C2, TColor C3, TColor C4) {
         EXPECT_EQ(E->SkinType(), Kind);
         EXPECT_EQ(E->Color1(), C1);

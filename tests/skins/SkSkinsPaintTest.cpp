@@ -1,6 +1,7 @@
 // The skin painting primitives and colour helpers, read back from the pixels of a bitmap.
 #include "skins/SkSkinsPaint.h"
 
+#include "tests/components/Paper.h"
 #include "tests/support/windows/HeadlessApp.h"
 #include "vcl/ImgList.h"
 
@@ -16,19 +17,12 @@ using vcl::TRect;
 
 namespace {
 
-constexpr TColor kPaper = 0x123456;
+using components_test::kPaper;
+using components_test::Paper;
 constexpr TColor kRed = 0x0000FF, kBlue = 0xFF0000, kGreen = 0x00FF00, kYellow = 0x00FFFF, kBlack = 0;
 
 class SkinPaint : public ::testing::Test {
 protected:
-    std::unique_ptr<vcl::TBitmap> Paper(int W, int H) {
-        auto bmp = std::make_unique<vcl::TBitmap>();
-        bmp->SetPixelFormat(vcl::pf24bit);
-        bmp->SetSize(W, H);
-        bmp->Canvas()->Brush()->SetColor(kPaper);
-        bmp->Canvas()->FillRect(TRect(0, 0, W, H));
-        return bmp;
-    }
     // The pixels as letters: one per colour of the legend, '.' for the paper, '?' for others.
     static std::vector<std::string> Map(vcl::TCanvas* C, const TRect& R, const std::vector<std::pair<char, TColor>>& Legend) {
         std::vector<std::string> rows;
