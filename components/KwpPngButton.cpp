@@ -303,16 +303,23 @@ void TKwpPngButton::SetPngOptions(TPngOptions Value) {
 
 void TKwpPngButton::ActionChange(rtl::TObject* Sender, bool CheckDefaults) {
     vcl::TBitBtn::ActionChange(Sender, CheckDefaults);
-    auto* action = dynamic_cast<vcl::TCustomAction*>(Sender);
-    if (!action || !(FPngImage->Empty() || FImageFromAction)) return;
+    if (!(FPngImage->Empty() || FImageFromAction)) return;
+    if (CopyImageFromAction(Sender, FPngImage.get())) {
+        FImageFromAction = true;
+        Invalidate();
+    }
+}
+
+bool CopyImageFromAction(rtl::TObject* Action, vcl::TPngImage* Png) {
+    auto* action = dynamic_cast<vcl::TCustomAction*>(Action);
+    if (!action) return false;
     vcl::TCustomImageList* images = action->ActionList() ? action->ActionList()->Images() : nullptr;
-    if (!images || action->ImageIndex() < 0 || action->ImageIndex() >= images->Count()) return;
+    if (!images || action->ImageIndex() < 0 || action->ImageIndex() >= images->Count()) return false;
     // The list draws its image on a list-sized icon; its mask becomes the glyph's alpha.
     vcl::TIcon icon;
     images->GetIcon(action->ImageIndex(), &icon);
-    ConvertToPng(&icon, FPngImage.get());
-    FImageFromAction = true;
-    Invalidate();
+    ConvertToPng(&icon, Png);
+    return true;
 }
 
 void TKwpPngButton::CMMouseEnter(vcl::TCMMouseEnterLeave& Message) {

@@ -176,6 +176,9 @@ void CalcPngButtonLayout(vcl::TCanvas* Canvas, vcl::TPngImage* Png, const vcl::T
                          const rtl::String& Caption, vcl::TButtonLayout Layout, int Margin, int Spacing,
                          vcl::TPoint& GlyphPos, vcl::TPoint& TextPos, UINT BiDiFlags);
 
+// Copies the action's image from its list's images into Png; false when the action has none.
+bool CopyImageFromAction(rtl::TObject* Action, vcl::TPngImage* Png);
+
 void GetButtonColorMap(TKwpPngButton* Button, TKwpPngButtonColorMap& ColorMap);
 void SetButtonColorMap(TKwpPngButton* Button, const TKwpPngButtonColorMap& ColorMap);
 // The system look for the plain Windows style; otherwise the painted look in the style's colours.
