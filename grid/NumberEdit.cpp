@@ -78,11 +78,11 @@ double TRgCustomNumberEdit::Value() {
     // The shown prefix and suffix are no part of the number (they may hold digits).
     if (!FTextBefore.isEmpty() && S.startsWith(FTextBefore)) S.remove(0, FTextBefore.size());
     if (!FTextAfter.isEmpty() && S.endsWith(FTextAfter)) S.chop(FTextAfter.size());
+    // Cleaning clamps to the range; what still is no number ("-." and the like) leaves the last good value.
     const rtl::String Cleaned = CleanText(S, FOptions.Contains(eoAllowFloat), FOptions.Contains(eoAllowSigns));
     double Number = 0;
-    // What still is no number ("-." and the like) leaves the last good value.
     if (Cleaned.isEmpty() || !rtl::TryStrToFloat(Cleaned, Number)) return FValue;
-    FValue = Clamp(Number);
+    FValue = Number;
     return FValue;
 }
 

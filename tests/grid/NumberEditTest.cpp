@@ -1,5 +1,6 @@
 // The number editors: what typing and pasting let through, how the text reads as a value and shows it
 // formatted, and the spin editor's steps by buttons, keys and wheel, with the buttons' repeat timers.
+#include "grid/DrawHelpers.h"
 #include "grid/NumberEdit.h"
 #include "tests/grid/EditForm.h"
 #include "vcl/Clipbrd.h"
@@ -13,6 +14,7 @@ using grid_test::Char;
 using grid_test::Select;
 using grid_test::TEditForm;
 using testing_support::FormHarness;
+using vcl::TRect;
 
 namespace {
 
@@ -117,7 +119,9 @@ TEST_P(NumberEditPaste, PastesTheCleanedNumberAndLeavesTheCaretWhereTheSelection
     vcl::Clipboard()->SetAsText(QString::fromUtf16(c.clip));
     E->Perform(WM_PASTE);
     EXPECT_EQ(E->Text(), QString::fromUtf16(c.expected));
-    if (!c.options.Contains(eoAllowAll)) EXPECT_EQ(E->SelStart(), c.selStart);
+    if (!c.options.Contains(eoAllowAll)) {
+        EXPECT_EQ(E->SelStart(), c.selStart);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, NumberEditPaste, ::testing::Values(
@@ -266,7 +270,9 @@ TEST_P(SpinEditStep, StepsByTheIncrementInsideTheRange) {
     const bool Moved = c.expected != c.start;
     EXPECT_EQ(Spins, Moved ? 1 : 0);
     EXPECT_EQ(E->Modified(), Moved);
-    if (Moved) EXPECT_EQ(E->SelStart(), E->Text().size());
+    if (Moved) {
+        EXPECT_EQ(E->SelStart(), E->Text().size());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SpinEditStep, ::testing::Values(
@@ -416,14 +422,29 @@ TEST(SpinEdit, ClassicButtonsPaintPressedAndDisabled) {
     EXPECT_NE(Normal.copy(0, 0, B->Width(), Half), Pressed.copy(0, 0, B->Width(), Half));
     EXPECT_EQ(Normal.copy(0, Half, B->Width(), B->Height() - Half), Pressed.copy(0, Half, B->Width(), B->Height() - Half));
     EXPECT_NE(Normal.copy(0, Half, B->Width(), B->Height() - Half), Disabled.copy(0, Half, B->Width(), B->Height() - Half));
-    // With the platform's visual styles the theme's spin parts draw instead.
+    // With the platform's visual styles the theme's spin parts draw instead: the lower half is the
+    // theme's down part, pixel for pixel, in the normal and the pressed state.
     E->SetEnabled(true);
     TwSetThemeActive(TRUE);
-    B->Invalidate();
-    h.Pump();
-    const QImage Themed = h.App().Grab(B->Handle());
+    auto ExpectLowerHalf = [&](int State) {
+        B->Invalidate();
+        h.Pump();
+        const QImage Themed = h.App().Grab(B->Handle());
+        EXPECT_NE(Themed, Normal);
+        vcl::TBitmap Expected(B->Width(), B->Height());
+        DrawThemedPart(B->Handle(), Expected.Canvas()->Handle(), TRect(0, Half, B->Width(), B->Height()), u"spin", 2, State);
+        for (int y = Half; y < B->Height(); ++y)
+            for (int x = 0; x < B->Width(); ++x) {
+                const vcl::TColor C = Expected.Canvas()->Pixels(x, y);
+                const QRgb Want = ((C & 0xFF) << 16) | (C & 0xFF00) | ((C >> 16) & 0xFF);
+                ASSERT_EQ(Themed.pixel(x, y) & 0xFFFFFF, Want) << "state " << State << " at " << x << "," << y;
+            }
+    };
+    ExpectLowerHalf(1);
+    B->SetPressedButtons({sbDown});
+    ExpectLowerHalf(3);
+    B->SetPressedButtons({});
     TwSetThemeActive(FALSE);
-    EXPECT_NE(Themed, Normal);
 }
 
 } // namespace
