@@ -536,19 +536,25 @@ void TRgCustomGridControl::InvalidateArea(const TRect& Rect) {
     InvalidateRect(WindowHandle(), &R, FALSE);
 }
 
+bool TRgCustomGridControl::RowInView(int Index) {
+    // Only rows on screen are measured: finding a row's top walks the rows above it in view.
+    if (!HandleAllocated() || Updating() || Index < FFirstRow) return false;
+    return Index <= LastRowInView() + 1;
+}
+
 void TRgCustomGridControl::RefreshCell(int ACol, int ARow) {
-    if (FColumns->Exists(ACol)) InvalidateArea(GetCellRect(ACol, ARow));
+    if (FColumns->Exists(ACol) && RowInView(ARow)) InvalidateArea(GetCellRect(ACol, ARow));
 }
 
 void TRgCustomGridControl::RefreshRow(int Index) {
-    if (Index < 0) return;
+    if (Index < 0 || !RowInView(Index)) return;
     TRect R = GetRowRect(Index);
     R.Right = TControl::ClientWidth();
     InvalidateArea(R);
 }
 
 void TRgCustomGridControl::RefreshIndicatorCell(int Index) {
-    if (!FOptions.Contains(goIndicator) || Index < 0) return;
+    if (!FOptions.Contains(goIndicator) || Index < 0 || !RowInView(Index)) return;
     const TRect R = GetRowRect(Index);
     InvalidateArea(TRect(0, R.Top, IndicatorWidth, R.Bottom));
 }
@@ -578,6 +584,11 @@ void TRgCustomGridControl::RefreshSelection() {
 
 void TRgCustomGridControl::RefreshRange(int FromRow, int ToRow) {
     if (FromRow > ToRow) std::swap(FromRow, ToRow);
+    if (!HandleAllocated() || Updating()) return;
+    const int Last = LastRowInView() + 1;
+    if (ToRow < FFirstRow || FromRow > Last) return;
+    FromRow = std::max(FromRow, FFirstRow);
+    ToRow = std::min(ToRow, Last);
     const TRect A = GetRowRect(FromRow);
     const TRect B = GetRowRect(ToRow);
     InvalidateArea(TRect(0, A.Top, TControl::ClientWidth(), B.Bottom));

@@ -364,6 +364,8 @@ public:
 
     // ---- repainting (what changed is invalidated; nothing while updating) ----
     void InvalidateArea(const TRect& Rect);
+    // The row lies in the body's view (or below the last row, among the empty ones).
+    bool RowInView(int Index);
     void RefreshCell(int ACol, int ARow);
     void RefreshRow(int Index);
     void RefreshIndicatorCell(int Index);

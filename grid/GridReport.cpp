@@ -122,8 +122,7 @@ void TReportGrid::SetRowHeight(int Index, int Value) {
     GetRow(Index)->SetRowHeight(Value);
     TRgCustomGrid::SetRowHeight(Index, Value);
     if (!GetRowVisible(Index) || Updating()) return;
-    const TRect Body = GetBodyRect();
-    InvalidateArea(TRect(0, GetRowTop(Index), TControl::ClientWidth(), Body.Bottom));
+    if (RowInView(Index)) InvalidateArea(TRect(0, GetRowTop(Index), TControl::ClientWidth(), GetBodyRect().Bottom));
     UpdateVertScrollRange();
 }
 
@@ -212,10 +211,12 @@ int TReportGrid::AddRow(int Count) {
     if (!Updating()) {
         if (KW_OnAfterRowShow)
             for (int r = First; r < First + Count; ++r) RowShow(r, ActualRowHeight(r), true);
-        // The new rows, and the grid line of the row above them.
-        InvalidateArea(TRect(0, GetRowTop(First) - FGridSpace[lpTopBottom] - 1, TControl::ClientWidth(),
-                             GetBodyRect().Bottom));
-        SyncVertScroll();
+        // The new rows, and the grid line of the row above them, when they are in view.
+        if (First >= FFirstRow && First <= LastRowInView() + 1)
+            InvalidateArea(TRect(0, GetRowTop(First) - FGridSpace[lpTopBottom] - 1, TControl::ClientWidth(),
+                                 GetBodyRect().Bottom));
+        // Rows at the end change nothing above the first row in view: only the range grows.
+        UpdateVertScrollRange();
     }
     DoDataChange(dcAddRow, FLastAddedRow);
     return FLastAddedRow;
@@ -230,7 +231,7 @@ void TReportGrid::ReserveRows(int Count) {
     FLastAddedRow = GetRowCount() - 1;
     FLastVisibleRow = FLastAddedRow;
     Invalidate();
-    SyncVertScroll();
+    if (!Updating()) UpdateVertScrollRange();
     UpdateHorzScrollRange();
 }
 

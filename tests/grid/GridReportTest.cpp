@@ -181,3 +181,77 @@ TEST(ReportGridRows, HidingAndShowingRowsReportTheirSpace) {
     t.Grid->SetRowVisible(2, false);
     EXPECT_EQ(t.Grid->LastVisibleRow(), 1);
 }
+
+TEST(ReportGridSort, TheColumnsSortedFlagAndKindSortTheRows) {
+    TGridTest t(1, 0);
+    for (const char* k : {"b", "c", "a"}) t.Grid->SetCells(0, t.Grid->AddRow(), QString::fromUtf8(k));
+    QStringList sorts;
+    t.Grid->OnSortColumn = [&](rtl::TObject*, int c, bool up) { sorts << QStringLiteral("%1 %2").arg(c).arg(up); };
+    TRgCustomColumn* c = t.Grid->Columns()->Item(0);
+    c->SetSorted(true);
+    EXPECT_EQ(t.Keys(), Texts({"a", "b", "c"}));
+    c->SetSortKind(skDescending);
+    EXPECT_EQ(t.Keys(), Texts({"c", "b", "a"}));
+    EXPECT_EQ(sorts, Texts({"0 1", "0 0"}));
+    c->SetSorted(false);
+    EXPECT_EQ(t.Grid->SortedColumn(), nullptr);
+    c->SetSortKind(skAscending); // not sorted: nothing happens
+    EXPECT_EQ(t.Keys(), Texts({"c", "b", "a"}));
+}
+
+TEST(ReportGridCells, FormattingComesFromTheCellThenTheEvent) {
+    TGridTest t(2, 2);
+    TReportGrid* g = t.Grid;
+    TCell* cell = g->GetCell(1, 0);
+    cell->SetTextColor(vcl::clRed);
+    cell->SetFontStyle({vcl::fsItalic});
+    vcl::TFont* font = g->Canvas()->Font();
+    font->SetColor(vcl::clBlue);
+    g->ApplyCellFormating(1, 0, QString(), {});
+    EXPECT_EQ(font->Color(), vcl::clRed);
+    EXPECT_EQ(font->Style(), vcl::TFontStyles({vcl::fsItalic}));
+    font->SetColor(vcl::clBlue);
+    g->ApplyCellFormating(1, 0, QString(), {csSelected, csBoldTextSelection}); // selected text keeps its colour
+    EXPECT_EQ(font->Color(), vcl::clBlue);
+    EXPECT_EQ(font->Style(), vcl::TFontStyles({vcl::fsItalic, vcl::fsBold}));
+    g->OnCellFormating = [](rtl::TObject*, int, int, TColor& c, vcl::TFontStyles& s, TCellState) {
+        c = vcl::clGreen;
+        s = {};
+    };
+    g->ApplyCellFormating(1, 0, QString(), {});
+    EXPECT_EQ(font->Color(), vcl::clGreen);
+    EXPECT_TRUE(font->Style().Empty());
+
+    cell->SetColor(vcl::clYellow);
+    EXPECT_EQ(g->GetCellColor(1, 0), vcl::clYellow);
+    g->Columns()->Item(1)->SetParentCellColor(true);
+    EXPECT_EQ(g->GetCellColor(1, 0), g->Columns()->Item(1)->Color());
+    cell->SetHint(QStringLiteral("cell"));
+    g->OnCellHint = [](rtl::TObject*, int, int, String& v) { v += QStringLiteral("+event"); };
+    EXPECT_EQ(g->GetCellHint(1, 0), QStringLiteral("cell+event"));
+    g->GetCell(0, 1)->SetEmpty(true);
+    EXPECT_TRUE(g->IsCellEmpty(0, 1));
+    g->OnCellShowing = [](rtl::TObject*, int ACol, int, bool& Showing) { Showing = ACol != 1; };
+    EXPECT_TRUE(g->IsCellEmpty(1, 1));
+    EXPECT_FALSE(g->IsCellEmpty(0, 0));
+}
+
+TEST(ReportGridRows, RowHeightsStackAndTheEventsMayChangeThem) {
+    TGridTest t(1, 4);
+    TReportGrid* g = t.Grid;
+    std::vector<int> changed;
+    g->OnChangeRowHeight = [&](rtl::TObject*, int i, int h) { changed.push_back(i * 1000 + h); };
+    g->SetRowHeight(1, 30);
+    g->SetRowHeight(1, 30); // unchanged: nothing
+    EXPECT_EQ(changed, std::vector<int>({1030}));
+    EXPECT_EQ(g->GetRowTop(2), 18 + 17 + 31);
+    g->OnMeasuringRowHeight = [](rtl::TObject*, int i, int& h) {
+        if (i == 0) h = 5;
+    };
+    EXPECT_EQ(g->GetRowHeight(0), 5);
+    EXPECT_EQ(g->GetRowTop(1), 18 + 6);
+    g->SetRowSize(20); // new rows take the new default height
+    g->AddRow();
+    EXPECT_EQ(g->GetRowHeight(4), 20);
+    EXPECT_EQ(g->GetRowHeight(3), 16);
+}
