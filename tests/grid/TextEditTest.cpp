@@ -3,6 +3,7 @@
 #include "grid/TextEdit.h"
 #include "rtl/DateUtils.h"
 #include "tests/grid/EditForm.h"
+#include "vcl/ResourceStream.h"
 
 #include <gtest/gtest.h>
 
@@ -186,10 +187,13 @@ TEST(EditMouse, ClickBesideTheStripSelectsAllAndTheGlyphClickFires) {
 
 TEST(EditMouse, ThePointerLeftOfTheTextIsTheReversedArrow) {
     FormHarness h;
-    const HCURSOR Reversed = LoadCursorW(nullptr, IDC_HAND);
-    vcl::Screen->SetCursors(crReversedArrow, Reversed);
     auto* form = h.Show<TEdForm>();
     TRgEdit* E = form->Editor;
+    // The program's own cursor, from its resources.
+    const HCURSOR Reversed = vcl::Screen->Cursors(crReversedArrow);
+    ASSERT_NE(Reversed, nullptr);
+    EXPECT_EQ(Reversed, LoadCursorW(vcl::HInstance, u"REVERSEDARROW"));
+    EXPECT_NE(Reversed, vcl::Screen->Cursors(vcl::crArrow));
     h.MoveTo(E, POINT{1, 5});
     EXPECT_EQ(GetCursor(), Reversed);
     h.MoveTo(E, POINT{40, 5});
