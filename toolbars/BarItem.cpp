@@ -219,8 +219,14 @@ TBarCustomItem::TBarCustomItem(rtl::TComponent* AOwner) : rtl::TComponent(AOwner
 TBarCustomItem::~TBarCustomItem() {
     FComponentState.Include(rtl::csDestroying);
     RemoveFromClickQueue(this);
-    // Items that show this one's subitems let go first, while it can still take their leave.
-    while (FLinkParents && !FLinkParents->empty()) FLinkParents->back()->SetLinkSubitems(nullptr);
+    // Items that show this one's subitems let go first, while it can still take their leave. One that
+    // heard of this item's removal already has let go of its side.
+    if (FLinkParents) {
+        const std::vector<TBarCustomItem*> linkParents = *FLinkParents;
+        for (TBarCustomItem* lp : linkParents)
+            if (lp->FLinkSubitems == this) lp->SetLinkSubitems(nullptr);
+        FLinkParents.reset();
+    }
     if (FLinkSubitems) SetLinkSubitems(nullptr);
     while (Count() > 0) delete GetItem(Count() - 1);
     if (FParent) FParent->Remove(this);
@@ -713,7 +719,12 @@ void TBarCustomItem::Notification(rtl::TComponent* AComponent, rtl::TOperation O
     rtl::TComponent::Notification(AComponent, Operation);
     if (Operation != rtl::opRemove) return;
     // The component is being destroyed: forget it without calling into it.
-    if (FLinkParents) RemoveFromList(FLinkParents, static_cast<TBarCustomItem*>(AComponent));
+    if (FLinkParents) {
+        auto& list = *FLinkParents;
+        list.erase(std::remove_if(list.begin(), list.end(), [&](TBarCustomItem* i) { return i == AComponent; }),
+                   list.end());
+        if (list.empty()) FLinkParents.reset();
+    }
     if (FActionLink && AComponent == FActionLink->Action()) FActionLink.reset();
     if (AComponent == FImages) {
         FImages = nullptr;
