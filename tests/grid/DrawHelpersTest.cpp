@@ -2,6 +2,7 @@
 #include "grid/DrawHelpers.h"
 
 #include "tests/grid/PaintFixture.h"
+#include "tests/support/windows/FormHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -363,6 +364,47 @@ TEST(DrawGlass, GradientRowsMoveTowardTheEndColourUnderAWhiteGloss) {
     EXPECT_EQ(Px(glow.get(), 0, 0), AlphaBlendColor(0, vcl::clWhite, 255));
     EXPECT_EQ(Px(glow.get(), 22, 0), AlphaBlendColor(0, vcl::clWhite, 255)) << "full strength 78 pixels away";
     EXPECT_EQ(Px(glow.get(), 23, 0), AlphaBlendColor(0, vcl::clWhite, 254));
+}
+
+// ---- the parent's background ----
+
+// A form that paints a red column at x 15 of its client area over its own colour.
+class StripeForm : public vcl::TForm {
+public:
+    explicit StripeForm(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
+        SetBounds(0, 0, 200, 100);
+        SetColor(0x00FFFF);
+        child = new vcl::TCustomControl(this);
+        child->SetParent(this);
+        child->SetBounds(10, 5, 20, 20);
+    }
+    vcl::TCustomControl* child;
+
+protected:
+    void Paint() override {
+        Canvas()->Brush()->SetColor(vcl::clRed);
+        Canvas()->FillRect(TRect(15, 0, 16, 100));
+    }
+};
+
+TEST(DrawParent, TheParentPaintsBehindTheControlAtItsOffset) {
+    testing_support::FormHarness h;
+    auto* form = h.Show<StripeForm>();
+    auto bmp = Paper(20, 20);
+    PaintParentBackground(form->child, bmp->Canvas());
+    EXPECT_EQ(Px(bmp.get(), 5, 3), vcl::clRed);
+    EXPECT_EQ(Px(bmp.get(), 4, 3), 0x00FFFF) << "erased in the parent's colour first";
+    EXPECT_EQ(Px(bmp.get(), 6, 19), 0x00FFFF);
+    POINT org{1, 1};
+    GetWindowOrgEx(bmp->Canvas()->Handle(), &org);
+    EXPECT_EQ(org.x, 0) << "the device context comes back as it was";
+    EXPECT_TRUE(IsParentFormActive(form->child));
+
+    vcl::TCustomControl orphan(nullptr);
+    auto plain = Paper(20, 20);
+    PaintParentBackground(&orphan, plain->Canvas());
+    EXPECT_EQ(Inked(plain.get(), TRect(0, 0, 20, 20)), 0);
+    EXPECT_FALSE(IsParentFormActive(&orphan));
 }
 
 } // namespace

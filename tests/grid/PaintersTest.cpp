@@ -519,6 +519,22 @@ TEST_F(StylePainting, OldOutlookVistaAndOfficeFaces) {
     }
 }
 
+TEST_F(StylePainting, UnderVisualStylesTheDefaultHeaderIsTheStylesHeaderItem) {
+    Add();
+    TwSetThemeActive(TRUE);
+    struct Off {
+        ~Off() { TwSetThemeActive(FALSE); }
+    } off;
+    auto normal = Paper(60, 20);
+    Display<TDefaultStyleDisplay>(normal.get())->DrawHeader(Columns.Item(0), TRect(0, 0, 60, 20));
+    Host.Focus = 0;
+    auto pressed = Paper(60, 20);
+    Display<TDefaultStyleDisplay>(pressed.get())->DrawHeader(Columns.Item(0), TRect(0, 0, 60, 20));
+    EXPECT_NE(Px(normal.get(), 30, 10), kFace) << "the style's face, not the header colour";
+    EXPECT_NE(Px(normal.get(), 30, 10), kPaper);
+    EXPECT_FALSE(SamePixels(normal.get(), pressed.get())) << "the focused column's header is pressed";
+}
+
 TEST_F(StylePainting, FactoryMakesOnePainterPerStyle) {
     EXPECT_NE(dynamic_cast<TDefaultStyleDisplay*>(CreateStyleDisplay(0, &Owner).get()), nullptr);
     EXPECT_NE(dynamic_cast<TFlatStyleDisplay*>(CreateStyleDisplay(1, &Owner).get()), nullptr);
