@@ -74,8 +74,36 @@ TRgCustomGridControl::TRgCustomGridControl(rtl::TComponent* AOwner) : TRgScrollC
         if (Value1 == -1 || Op == opMove || ComponentState().Contains(rtl::csDestroying)) return;
         DoDataChange(Op == opDelete ? dcDeleteColumn : Op == opInsert ? dcInsertColumn : dcAddColumn, Value1);
     };
+    FDefaultStyleDisplay = std::make_unique<TDefaultStyleDisplay>(this);
+    FFlatStyleDisplay = std::make_unique<TFlatStyleDisplay>(this);
+    FOffice2007StyleDisplay = std::make_unique<TOffice2007StyleDisplay>(this);
+    FOffice2010StyleDisplay = std::make_unique<TOffice2010StyleDisplay>(this);
+    FOldStyleDisplay = std::make_unique<TOldStyleDisplay>(this);
+    FOutlookStyleDisplay = std::make_unique<TOutlookStyleDisplay>(this);
+    FVistaStyleDisplay = std::make_unique<TVistaStyleDisplay>(this);
+    FCurrentStyleDisplay = FDefaultStyleDisplay.get();
+    FCurrentStyleDisplay->SetCanvas(Canvas());
     SetTabStop(true);
     SetBounds(Left(), Top(), 250, 150);
+}
+
+TKwGridColors TRgCustomGridControl::KwColors() const {
+    TKwGridColors C;
+    C.CustomizationEnabled = FKW_CustomizationEnabled;
+    C.IndicatorHotBackground = FKW_IndicatorHotBackground;
+    C.IndicatorHotTriangle = FKW_IndicatorHotTriangle;
+    C.FooterBorder = FKW_FooterBorder;
+    C.FooterAreaSplitter = FKW_FooterAreaSplitter;
+    C.HeaderGrid = FKW_HeaderGrid;
+    C.IndicatorColumnBackground = FKW_IndicatorColumnBackground;
+    C.IndicatorColumnGrid = FKW_IndicatorColumnGrid;
+    C.IndicatorColumnGridSelected = FKW_IndicatorColumnGridSelected;
+    C.CornerBoxTop = FKW_CornerBoxTop;
+    C.CornerBoxTopBorder = FKW_CornerBoxTopBorder;
+    C.CornerBoxBottom = FKW_CornerBoxBottom;
+    C.CornerBoxBottomBorder = FKW_CornerBoxBottomBorder;
+    C.DontDrawHeaderVertGridOnLastCol = FKW_DontDrawHeaderVertGridOnLastCol;
+    return C;
 }
 
 TRgCustomGridControl::~TRgCustomGridControl() {
@@ -178,6 +206,16 @@ void TRgCustomGridControl::SetHeaderSize(int Value) {
 void TRgCustomGridControl::SetHeaderStyle(THeaderStyle Value) {
     if (Value == FHeaderStyle) return;
     FHeaderStyle = Value;
+    switch (Value) {
+    case hsFlatBorders: FCurrentStyleDisplay = FFlatStyleDisplay.get(); break;
+    case hsOffice2007: FCurrentStyleDisplay = FOffice2007StyleDisplay.get(); break;
+    case hsOffice2010: FCurrentStyleDisplay = FOffice2010StyleDisplay.get(); break;
+    case hsOldStyle: FCurrentStyleDisplay = FOldStyleDisplay.get(); break;
+    case hsOutlook: FCurrentStyleDisplay = FOutlookStyleDisplay.get(); break;
+    case hsVista: FCurrentStyleDisplay = FVistaStyleDisplay.get(); break;
+    default: FCurrentStyleDisplay = FDefaultStyleDisplay.get(); break;
+    }
+    FCurrentStyleDisplay->SetCanvas(Canvas());
     HeaderStyleChanged();
     Invalidate();
     RepaintWindowEdge();

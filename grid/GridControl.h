@@ -3,8 +3,10 @@
 // scrolling, and the selection model. Painting, mouse and keyboard input and in-place editing build on
 // this class; here they are the virtual operations they override (painting draws nothing yet).
 #pragma once
+#include "grid/CellPainters.h"
 #include "grid/Columns.h"
 #include "grid/GridCommon.h"
+#include "grid/Painters.h"
 #include "grid/ScrollControl.h"
 #include "vcl/Forms.h"
 
@@ -93,7 +95,7 @@ TRgCustomGridControl* GridOf(IRgGridHost* Host);
 
 // ---- the control ---------------------------------------------------------------------------------------
 
-class TRgCustomGridControl : public TRgScrollControl {
+class TRgCustomGridControl : public TRgScrollControl, public IStyleDisplayOwner {
 public:
     static constexpr int IndicatorWidth = 12;
 
@@ -242,6 +244,10 @@ public:
     TGridState GridState() const { return FGridState; }
     int UpdateCount() const { return FUpdateCount; }
     TResizeKind VertResizeKind() const { return FVertResizeKind; }
+    // The header painter of the current header style.
+    TStyleDisplay* CurrentStyleDisplay() const { return FCurrentStyleDisplay; }
+    TColor GridColor() const override { return const_cast<TRgCustomGridControl*>(this)->Color(); }
+    TKwGridColors KwColors() const override;
     bool Updating() const { return FUpdateCount > 0; }
     // The grid or its in-place editor has the focus.
     bool Focused() const override;
@@ -543,6 +549,9 @@ protected:
     vcl::TPoint FMouseDownCell{-1, -1};
     int FSelectedRow = -1;
     TResizeKind FVertResizeKind = rkShrink;
+    std::unique_ptr<TStyleDisplay> FDefaultStyleDisplay, FFlatStyleDisplay, FOffice2007StyleDisplay,
+        FOffice2010StyleDisplay, FOldStyleDisplay, FOutlookStyleDisplay, FVistaStyleDisplay;
+    TStyleDisplay* FCurrentStyleDisplay = nullptr;
     int FOldWidth = 0;
     int FOldHeight = 0;
 };
@@ -551,6 +560,13 @@ protected:
 class TRgCustomGrid : public TRgCustomGridControl {
 public:
     using TRgCustomGridControl::TRgCustomGridControl;
+
+    // A column's play takes one cell's value, reports a change of it, or expands its row.
+    virtual void PreparePlayValues(TColumnPlay* Play) = 0;
+    virtual void PlayChanged(TColumnPlay* Play) { (void)Play; }
+    virtual void PlayExpanded(TColumnPlay* Play) { (void)Play; }
+    // A column's display takes what it paints besides the value (tree columns: the row's place).
+    virtual void PrepareCellDisplay(int ACol, int ARow, TColumnDisplay* Display) { (void)ACol, (void)ARow, (void)Display; }
 
     rtl::TNotifyEvent KW_OnAfterKillFocus;
     rtl::TNotifyEvent KW_OnAfterSetFocus;

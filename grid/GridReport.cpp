@@ -442,6 +442,64 @@ void TReportGrid::SetExpanded(int Index, bool Value) {
     if (OnExpand) OnExpand(this, Index);
 }
 
+// ---- displays and plays -------------------------------------------------------------------------------
+
+void TReportGrid::FillDisplayValues(int ACol, int ARow, TColumnDisplay* Display) {
+    const TCellInfo Info = GetCellInfo(ACol, ARow);
+    switch (FColumns->Item(ACol)->ColumnType()) {
+    case ctAutoInc:
+    case ctInteger: Display->SetAsInteger(Info.AsInteger); break;
+    case ctBoolean: Display->SetAsBoolean(Info.AsBoolean); break;
+    case ctDate: Display->SetAsDateTime(Info.AsDateTime); break;
+    case ctFloat: Display->SetAsFloat(Info.AsFloat); break;
+    case ctGraphic: Display->SetObjectReference(Info.ObjectReference); break;
+    default: break;
+    }
+    Display->SetAsString(Info.AsString);
+}
+
+void TReportGrid::PrepareCellDisplay(int ACol, int ARow, TColumnDisplay* Display) {
+    if (!dynamic_cast<TRgTreeColumn*>(FColumns->Item(ACol))) return;
+    const TRow* R = GetRow(ARow);
+    Display->OnParentRow = [this](int& Row, int& NextSibling) {
+        NextSibling = GetNextSibling(Row);
+        Row = GetParent(Row);
+    };
+    Display->SetRowIndex(ARow);
+    Display->SetIsFirst(ARow == FFirstVisibleRow);
+    Display->SetIsLast(GetNextSibling(ARow) == -1);
+    Display->SetChildCount(R->ChildCount());
+    Display->SetLevel(R->Level());
+    Display->SetExpanded(R->Expanded());
+}
+
+void TReportGrid::PreparePlayValues(TColumnPlay* Play) {
+    const int Col = Play->Col(), Row = Play->Row();
+    Play->SetLevel(GetRow(Row)->Level());
+    switch (FColumns->Item(Col)->ColumnType()) {
+    case ctBoolean: Play->SetAsBoolean(GetCell(Col, Row)->AsBoolean()); break;
+    case ctInteger: Play->SetAsInteger(GetCell(Col, Row)->AsInteger()); break;
+    case ctString: Play->SetAsString(GetDrawText(Col, Row)); break;
+    default: break;
+    }
+}
+
+void TReportGrid::PlayChanged(TColumnPlay* Play) {
+    const int Col = Play->Col(), Row = Play->Row();
+    bool Accept = true;
+    if (OnEditAccept) OnEditAccept(this, Col, Row, Play->AsString(), Accept);
+    if (!Accept) return;
+    TCell* C = GetCell(Col, Row);
+    switch (FColumns->Item(Col)->ColumnType()) {
+    case ctBoolean: C->SetAsBoolean(Play->AsBoolean()); break;
+    case ctInteger: C->SetAsInteger(Play->AsInteger()); break;
+    default: break;
+    }
+    if (OnAfterEdit) OnAfterEdit(this, Col, Row, C->AsString());
+}
+
+void TReportGrid::PlayExpanded(TColumnPlay* Play) { SetExpanded(Play->Row(), !GetExpanded(Play->Row())); }
+
 // ---- sorting and footer --------------------------------------------------------------------------------
 
 void TReportGrid::SortColumn(TRgCustomColumn* AColumn, bool Asending) {

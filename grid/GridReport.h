@@ -84,6 +84,14 @@ public:
     bool Expanded(int Index) { return GetExpanded(Index); }
     void SetExpanded(int Index, bool Value);
 
+    // ---- displays and plays ----
+    void PrepareCellDisplay(int ACol, int ARow, TColumnDisplay* Display) override;
+    // The display's value fields from the cell, by the column's type.
+    void FillDisplayValues(int ACol, int ARow, TColumnDisplay* Display);
+    void PreparePlayValues(TColumnPlay* Play) override;
+    void PlayChanged(TColumnPlay* Play) override;
+    void PlayExpanded(TColumnPlay* Play) override;
+
     // ---- sorting and footer ----
     void SortColumn(TRgCustomColumn* AColumn, bool Asending) override;
     void CalculateFooter(bool VisibleOnly) override;

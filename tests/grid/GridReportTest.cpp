@@ -255,3 +255,62 @@ TEST(ReportGridRows, RowHeightsStackAndTheEventsMayChangeThem) {
     EXPECT_EQ(g->GetRowHeight(4), 20);
     EXPECT_EQ(g->GetRowHeight(3), 16);
 }
+
+TEST(ReportGridPlays, ACheckBoxPlayWritesItsValueUnlessRefusedAndATreePlayExpands) {
+    TGridTest t(0);
+    auto* check = new TRgCheckBoxColumn(t.Form);
+    auto* tree = new TRgTreeColumn(t.Form);
+    t.Grid->Columns()->AddColumn(check);
+    t.Grid->Columns()->AddColumn(tree);
+    t.Grid->AddRow(2);
+    t.Grid->AddChildRow(0, crLast);
+    auto play = CreateColumnPlay(check);
+    ASSERT_TRUE(play);
+    play->SetCol(0);
+    play->SetRow(2);
+    t.Grid->PreparePlayValues(play.get());
+    EXPECT_FALSE(play->AsBoolean());
+    EXPECT_EQ(play->Level(), 0);
+    QStringList edits;
+    t.Grid->OnAfterEdit = [&](rtl::TObject*, int c, int r, const String& v) { edits << QStringLiteral("%1,%2=%3").arg(c).arg(r).arg(v); };
+    play->SetAsBoolean(true);
+    t.Grid->PlayChanged(play.get());
+    EXPECT_TRUE(t.Grid->GetCell(0, 2)->AsBoolean());
+    t.Grid->OnEditAccept = [](rtl::TObject*, int, int, const String&, bool& Accept) { Accept = false; };
+    play->SetAsBoolean(false);
+    t.Grid->PlayChanged(play.get());
+    EXPECT_TRUE(t.Grid->GetCell(0, 2)->AsBoolean());
+    EXPECT_EQ(edits, QStringList({QStringLiteral("0,2=True")}));
+
+    auto treePlay = CreateColumnPlay(tree);
+    ASSERT_TRUE(treePlay);
+    treePlay->SetCol(1);
+    treePlay->SetRow(0);
+    t.Grid->PlayExpanded(treePlay.get());
+    EXPECT_FALSE(t.Grid->Expanded(0));
+    EXPECT_FALSE(t.Grid->GetRowVisible(1));
+
+    auto display = CreateColumnDisplay(tree);
+    t.Grid->PrepareCellDisplay(1, 0, display.get());
+    EXPECT_EQ(display->ChildCount(), 1);
+    EXPECT_FALSE(display->Expanded());
+    EXPECT_TRUE(display->IsFirst());
+    EXPECT_FALSE(display->IsLast()); // row 2 is its sibling
+    int row = 1, next = 0;
+    display->OnParentRow(row, next);
+    EXPECT_EQ(row, 0);
+    EXPECT_EQ(next, -1);
+}
+
+TEST(ReportGridPainters, TheHeaderStyleChoosesItsPainter) {
+    TGridTest t(1);
+    TStyleDisplay* automatic = t.Grid->CurrentStyleDisplay();
+    EXPECT_NE(dynamic_cast<TDefaultStyleDisplay*>(automatic), nullptr);
+    t.Grid->SetHeaderStyle(hsFlatBorders);
+    EXPECT_NE(dynamic_cast<TFlatStyleDisplay*>(t.Grid->CurrentStyleDisplay()), nullptr);
+    EXPECT_EQ(t.Grid->CurrentStyleDisplay()->Canvas(), t.Grid->Canvas());
+    t.Grid->SetKW_HeaderGrid(vcl::clRed);
+    EXPECT_EQ(t.Grid->KwColors().HeaderGrid, vcl::clRed);
+    t.Grid->SetHeaderStyle(hsAuto);
+    EXPECT_EQ(t.Grid->CurrentStyleDisplay(), automatic);
+}
