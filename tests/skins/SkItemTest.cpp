@@ -2,6 +2,7 @@
 #include "skins/SkItem.h"
 
 #include "tests/support/windows/HeadlessApp.h"
+#include "vcl/ResourceStream.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +54,11 @@ TEST(SkItemResources, AreMadeOnceWithTheCursorsRegistered) {
     EXPECT_EQ(TitleButtonImages()->Count(), 0);
     ASSERT_NE(vcl::Screen, nullptr);
     EXPECT_EQ(vcl::Screen->Cursors(crSkinHandPoint), LoadCursorW(nullptr, IDC_HAND));
+    // The customizing pointers are the program's own, not the system shapes that stand in without them.
+    EXPECT_NE(LoadCursorW(vcl::HInstance, reinterpret_cast<LPCWSTR>(u"CZMOVE")), nullptr);
+    EXPECT_NE(LoadCursorW(vcl::HInstance, reinterpret_cast<LPCWSTR>(u"CZCANCEL")), nullptr);
     EXPECT_NE(vcl::Screen->Cursors(crCustomizeMove), nullptr);
-    EXPECT_NE(vcl::Screen->Cursors(crCustomizeCancel), nullptr);
+    EXPECT_NE(vcl::Screen->Cursors(crCustomizeMove), LoadCursorW(nullptr, IDC_SIZEALL));
+    EXPECT_NE(vcl::Screen->Cursors(crCustomizeCancel), LoadCursorW(nullptr, IDC_NO));
     FinalizeSkItemResources();
 }
