@@ -4,6 +4,7 @@
 #pragma once
 #include "components/Common.h"
 #include "components/Graphics.h"
+#include "components/KwpAnchoredControls.h"
 #include "components/PngUtils.h"
 #include "vcl/Buttons.h"
 #include "vcl/PngImage.h"
@@ -88,6 +89,8 @@ public:
     explicit TKwpBasicSpeedButton(rtl::TComponent* AOwner);
     ~TKwpBasicSpeedButton() override;
 
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    TKwpAnchoredControls* AnchoredControls() const { return FAnchoredControls.get(); }
     TKwpBasicSpeedButtonState ButtonState() const { return FButtonState; }
     TKwpTagExt* TagExt() const { return FTagExt.get(); }
     TKwpBasicSpeedButtonAppearance* Appearance() const { return FAppearance.get(); }
@@ -118,6 +121,7 @@ public:
 
 protected:
     void Loaded() override;
+    void Notification(rtl::TComponent* AComponent, rtl::TOperation Operation) override;
     void Paint() override;
     void MouseDown(vcl::TMouseButton Button, vcl::TShiftState Shift, int X, int Y) override;
     void MouseUp(vcl::TMouseButton Button, vcl::TShiftState Shift, int X, int Y) override;
@@ -151,6 +155,7 @@ private:
     bool FAutoWidth = true;
     int8_t FAutoWidthMargin = 6;
     bool FAutoWidthRightJustify = false;
+    std::unique_ptr<TKwpAnchoredControls> FAnchoredControls;
 };
 
 // Fades and greys a disabled glyph in place: grey first, then the opacity.

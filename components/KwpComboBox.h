@@ -3,6 +3,7 @@
 // one for disabled. The label, Enter and flash handling are shared with the pack's memo.
 #pragma once
 #include "components/Common.h"
+#include "components/KwpAnchoredControls.h"
 #include "components/KwpTimer.h"
 #include "vcl/ExtCtrls.h"
 #include "vcl/StdCtrls.h"
@@ -22,7 +23,9 @@ void TabOnEnterKey(rtl::TComponent* Owner, rtl::Char& Key);
 // What the combo box and the memo share: the bound label, the anchored spacing and the Enter key.
 template <class TBase> class TKwpBoundLabelControl : public TBase {
 public:
-    explicit TKwpBoundLabelControl(rtl::TComponent* AOwner) : TBase(AOwner), FTagExt(std::make_unique<TKwpTagExt>(this)) {
+    explicit TKwpBoundLabelControl(rtl::TComponent* AOwner)
+        : TBase(AOwner), FTagExt(std::make_unique<TKwpTagExt>(this)),
+          FAnchoredControls(std::make_unique<TKwpAnchoredControls>(this)) {
         SetupInternalLabel();
     }
 
@@ -48,11 +51,14 @@ public:
     bool TabOnEnter() const { return FTabOnEnter; }
     void SetTabOnEnter(bool Value) { FTabOnEnter = Value; }
     TKwpTagExt* TagExt() const { return FTagExt.get(); }
+    TKwpAnchoredControls* AnchoredControls() const { return FAnchoredControls.get(); }
     bool MouseOverControl() const { return FMouseOverControl; }
 
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override {
         TBase::SetBounds(ALeft, ATop, AWidth, AHeight);
         SetBoundLabelPosition(FBoundLabelPosition);
+        if (FAnchoredControls && !this->ComponentState().Contains(rtl::csDestroying))
+            FAnchoredControls->UpdateAllControlsPos();
     }
     void SetParent(vcl::TWinControl* Value) override {
         TBase::SetParent(Value);
@@ -65,9 +71,12 @@ public:
 protected:
     void Notification(rtl::TComponent* AComponent, rtl::TOperation Operation) override {
         TBase::Notification(AComponent, Operation);
-        if (Operation == rtl::opRemove && !this->ComponentState().Contains(rtl::csDestroying) &&
-            AComponent == FBoundLabel)
+        if (Operation != rtl::opRemove || this->ComponentState().Contains(rtl::csDestroying) || !FAnchoredControls)
+            return;
+        if (AComponent == FBoundLabel)
             FBoundLabel = nullptr;  // freed from outside: the control goes on without a label
+        else
+            FAnchoredControls->ControlRemoved(AComponent);
     }
     void KeyPress(rtl::Char& Key) override {
         TBase::KeyPress(Key);
@@ -123,6 +132,7 @@ private:
     bool FMouseOverControl = false;
     bool FTabOnEnter = false;
     std::unique_ptr<TKwpTagExt> FTagExt;
+    std::unique_ptr<TKwpAnchoredControls> FAnchoredControls;
     bool FShowLabel = true;
     int FBoundLabelSpacing = 4;
     TLabelPosition FBoundLabelPosition = vcl::lpLeft;

@@ -4,6 +4,7 @@
 #include "base/Colors.h"
 #include "base/Strings.h"
 #include "components/Graphics.h"
+#include "components/PngImageList.h"
 #include "rtl/Math.h"
 #include "vcl/ActnList.h"
 #include "vcl/ImgList.h"
@@ -265,13 +266,25 @@ void DropGamma(vcl::TPngImage* Png) {
 TKwpPngButton::TKwpPngButton(rtl::TComponent* AOwner)
     : vcl::TBitBtn(AOwner), FPngImage(std::make_unique<vcl::TPngImage>()),
       FCanvas(std::make_unique<vcl::TControlCanvas>()), FTagExt(std::make_unique<TKwpTagExt>(this)),
-      FAppearance(std::make_unique<TKwpButtonAppearance>(this)) {
+      FAppearance(std::make_unique<TKwpButtonAppearance>(this)),
+      FAnchoredControls(std::make_unique<TKwpAnchoredControls>(this)) {
     FCanvas->SetControl(this);
     FAppearance->SetOnChange(rtl::TNotifyEvent(this, &TKwpPngButton::AppearanceChanged));
     SetBounds(Left(), Top(), 90, 26);
 }
 
 TKwpPngButton::~TKwpPngButton() = default;
+
+void TKwpPngButton::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    vcl::TBitBtn::SetBounds(ALeft, ATop, AWidth, AHeight);
+    if (FAnchoredControls && !ComponentState().Contains(rtl::csDestroying)) FAnchoredControls->UpdateAllControlsPos();
+}
+
+void TKwpPngButton::Notification(rtl::TComponent* AComponent, rtl::TOperation Operation) {
+    vcl::TBitBtn::Notification(AComponent, Operation);
+    if (Operation == rtl::opRemove && FAnchoredControls && !ComponentState().Contains(rtl::csDestroying))
+        FAnchoredControls->ControlRemoved(AComponent);
+}
 
 void TKwpPngButton::AppearanceChanged(rtl::TObject*) {
     if (!ComponentState().Contains(rtl::csLoading)) Invalidate();
@@ -315,10 +328,7 @@ bool CopyImageFromAction(rtl::TObject* Action, vcl::TPngImage* Png) {
     if (!action) return false;
     vcl::TCustomImageList* images = action->ActionList() ? action->ActionList()->Images() : nullptr;
     if (!images || action->ImageIndex() < 0 || action->ImageIndex() >= images->Count()) return false;
-    // The list draws its image on a list-sized icon; its mask becomes the glyph's alpha.
-    vcl::TIcon icon;
-    images->GetIcon(action->ImageIndex(), &icon);
-    ConvertToPng(&icon, Png);
+    CopyImageFromImageList(Png, images, action->ImageIndex());
     return true;
 }
 

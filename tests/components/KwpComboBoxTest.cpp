@@ -166,3 +166,19 @@ TEST_F(BoundLabel, FlashBlinksAndGivesTheColourBack) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(BoundLabel, CompanionsFollowTheMemo) {
+    auto* companion = new vcl::TButton(form);
+    companion->SetParent(form);
+    companion->SetBounds(0, 0, 30, 20);
+    form->memo->AnchoredControls()->Bottom()->SetControl(companion);
+    form->memo->SetBounds(100, 100, 200, 80);
+    EXPECT_EQ(companion->Top(), 100 + 80 + form->memo->AnchoredControls()->Bottom()->Spacing());
+    delete companion;
+    EXPECT_EQ(form->memo->AnchoredControls()->Bottom()->Control(), nullptr);
+    EXPECT_NE(form->memo->BoundLabel(), nullptr);
+}
+
+} // namespace

@@ -3,7 +3,9 @@
 #include "components/KwpPngButton.h"
 
 #include "tests/support/windows/FormHarness.h"
+#include "vcl/ActnList.h"
 #include "vcl/Forms.h"
+#include "vcl/ImgList.h"
 
 #include <gtest/gtest.h>
 
@@ -448,6 +450,47 @@ TEST(ButtonFonts, NameAndSizeGoToTheButtonAndItsFiveStates) {
         EXPECT_EQ(f->Name(), "DejaVu Serif");
         EXPECT_EQ(f->Size(), 13);
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(PngButton, CompanionFollowsTheButtonAndIsLetGoWhenFreed) {
+    auto* companion = new vcl::TButton(form);
+    companion->SetParent(form);
+    companion->SetBounds(0, 0, 30, 20);
+    button->AnchoredControls()->Right()->SetControl(companion);
+    button->SetBounds(30, 60, 120, 40);
+    EXPECT_EQ(companion->Left(), 30 + 120 + button->AnchoredControls()->Right()->Spacing());
+    delete companion;
+    EXPECT_EQ(button->AnchoredControls()->Right()->Control(), nullptr);
+    button->SetBounds(40, 60, 120, 40);  // nothing left to move
+}
+
+TEST_F(PngButton, TakesTheActionsImageUnlessTheFormGaveOne) {
+    auto* images = new vcl::TImageList(form);
+    images->SetSize(8, 8);
+    vcl::TBitmap bmp;
+    bmp.SetPixelFormat(vcl::pf24bit);
+    bmp.SetSize(8, 8);
+    bmp.Canvas()->Brush()->SetColor(0x0000FF);
+    bmp.Canvas()->FillRect(vcl::TRect(0, 0, 8, 8));
+    images->Add(&bmp, nullptr);
+    auto* actions = new vcl::TActionList(form);
+    actions->SetImages(images);
+    auto* action = new vcl::TAction(form);
+    action->SetActionList(actions);
+    action->SetImageIndex(0);
+    button->SetAction(action);
+    EXPECT_TRUE(button->ImageFromAction());
+    EXPECT_EQ(button->PngImage()->Width(), 8);
+    // A glyph set by the form stays when the action changes.
+    auto own = Glyph(4, 4);
+    button->SetPngImage(own.get());
+    action->SetCaption(QStringLiteral("Other"));
+    EXPECT_FALSE(button->ImageFromAction());
+    EXPECT_EQ(button->PngImage()->Width(), 4);
 }
 
 } // namespace
