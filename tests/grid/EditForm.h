@@ -34,4 +34,7 @@ inline void Select(grid::TRgCustomEdit* E, int Start, int Length = 0) {
 // One character as the window hands it to the control (WM_CHAR), filters included.
 inline void Char(grid::TRgCustomEdit* E, char16_t C) { E->Perform(WM_CHAR, WPARAM(C), LPARAM(1)); }
 
+// A colour as a grabbed window image holds it (0xRRGGBB).
+inline QRgb ToRgb(vcl::TColor C) { return ((C & 0xFF) << 16) | (C & 0xFF00) | ((C >> 16) & 0xFF); }
+
 } // namespace grid_test

@@ -435,9 +435,8 @@ TEST(SpinEdit, ClassicButtonsPaintPressedAndDisabled) {
         DrawThemedPart(B->Handle(), Expected.Canvas()->Handle(), TRect(0, Half, B->Width(), B->Height()), u"spin", 2, State);
         for (int y = Half; y < B->Height(); ++y)
             for (int x = 0; x < B->Width(); ++x) {
-                const vcl::TColor C = Expected.Canvas()->Pixels(x, y);
-                const QRgb Want = ((C & 0xFF) << 16) | (C & 0xFF00) | ((C >> 16) & 0xFF);
-                ASSERT_EQ(Themed.pixel(x, y) & 0xFFFFFF, Want) << "state " << State << " at " << x << "," << y;
+                ASSERT_EQ(Themed.pixel(x, y) & 0xFFFFFF, grid_test::ToRgb(Expected.Canvas()->Pixels(x, y)))
+                    << "state " << State << " at " << x << "," << y;
             }
     };
     ExpectLowerHalf(1);
@@ -445,6 +444,45 @@ TEST(SpinEdit, ClassicButtonsPaintPressedAndDisabled) {
     ExpectLowerHalf(3);
     B->SetPressedButtons({});
     TwSetThemeActive(FALSE);
+}
+
+TEST(SmallButtons, ThePushButtonPaintsDownAndItsCaption) {
+    FormHarness h;
+    auto* form = h.Show<TSpinForm>();
+    TRgSpinEdit* E = form->Editor;
+    E->SetShowButton(true);
+    h.Pump();
+    TRgExecuteButton* B = E->Button();
+    const QImage Plain = h.App().Grab(B->Handle());
+    E->SetButtonCaption(u"..."_qs);
+    h.Pump();
+    EXPECT_NE(h.App().Grab(B->Handle()), Plain);
+    const auto Target = FormHarness::TargetOf(B, POINT{2, 2});
+    h.App().Press(Target.hwnd, Target.point);
+    EXPECT_TRUE(B->Down());
+    // Down: a face-coloured box in a shadow-coloured frame.
+    EXPECT_EQ(h.App().Pixel(B->Handle(), 0, 0), grid_test::ToRgb(vcl::ColorToRGB(vcl::clBtnShadow)));
+    EXPECT_EQ(h.App().Pixel(B->Handle(), 2, B->Height() - 3), grid_test::ToRgb(vcl::ColorToRGB(vcl::clBtnFace)));
+    h.App().Release(Target.hwnd, Target.point);
+    EXPECT_FALSE(B->Down());
+}
+
+TEST(SmallButtons, HoverFollowsThePointerOverEachHalf) {
+    FormHarness h;
+    auto* form = h.Show<TSpinForm>();
+    TRgSpinButtons* B = form->Editor->Buttons();
+    h.MoveTo(B, POINT{2, 1});
+    EXPECT_EQ(B->HoverButtons(), TSpinButtonSet{sbUp});
+    h.MoveTo(B, POINT{2, B->Height() - 1});
+    EXPECT_EQ(B->HoverButtons(), TSpinButtonSet{sbDown});
+    h.MouseOut();
+    EXPECT_TRUE(B->HoverButtons().Empty());
+    TRgExecuteButton* P = form->Editor->Button();
+    form->Editor->SetShowButton(true);
+    h.MoveTo(P);
+    EXPECT_TRUE(P->Hover());
+    h.MouseOut();
+    EXPECT_FALSE(P->Hover());
 }
 
 } // namespace

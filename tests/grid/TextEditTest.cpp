@@ -1,5 +1,6 @@
 // The grid's text editor: values read and written through the text, margins and the info strip,
 // the keys it takes, the caret at the start of editing, and clicks left of the text.
+#include "grid/DrawHelpers.h"
 #include "grid/TextEdit.h"
 #include "rtl/DateUtils.h"
 #include "tests/grid/EditForm.h"
@@ -232,6 +233,28 @@ TEST(EditPaint, TheStripDrawsTheGlyphAndAFramedPreview) {
     E->SetPreviewBorder(false);
     h.Pump();
     EXPECT_EQ(Drawn.back(), TRect(10, 0, 30, H));
+}
+
+
+TEST(EditPaint, WithVisualStylesTheFrameIsTheThemesEditBorder) {
+    FormHarness h;
+    TRgEdit* E = h.Show<TEdForm>()->Editor;
+    const HWND W = E->Handle();
+    const QImage Classic = h.App().Grab(W);
+    TwSetThemeActive(TRUE);
+    RedrawWindow(W, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    h.Pump();
+    const QImage Themed = h.App().Grab(W);
+    vcl::TBitmap Expected(E->Width(), E->Height());
+    DrawThemedPart(W, Expected.Canvas()->Handle(), TRect(0, 0, E->Width(), E->Height()), u"edit", 1, 1);
+    TwSetThemeActive(FALSE);
+    EXPECT_NE(Themed, Classic);
+    // The two-pixel ring outside the client area.
+    for (int y = 0; y < E->Height(); ++y)
+        for (int x = 0; x < E->Width(); ++x) {
+            if (x >= 2 && y >= 2 && x < E->Width() - 2 && y < E->Height() - 2) continue;
+            ASSERT_EQ(Themed.pixel(x, y) & 0xFFFFFF, grid_test::ToRgb(Expected.Canvas()->Pixels(x, y))) << x << "," << y;
+        }
 }
 
 } // namespace
