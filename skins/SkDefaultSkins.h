@@ -1,5 +1,5 @@
 // skins/SkDefaultSkins.h: the twelve built-in skins, filled in code, and the brushed-metal texture of
-// the Aluminum skin. RegisterDefaultSkins adds them to the skin manager's list under their names.
+// the Aluminum skin. They are registered under their names when the skin manager is made.
 #pragma once
 #include "skins/SkSkins.h"
 #include "skins/SkSkinsPaint.h"

@@ -1,6 +1,7 @@
 // skins/SkSkins.cpp: the skin model, its text form, the registered skins and the skin manager.
 #include "skins/SkSkins.h"
 
+#include "skins/SkDefaultSkins.h"
 #include "skins/SkSkinsPaint.h"
 
 #include "rtl/SysUtils.h"
@@ -494,7 +495,10 @@ std::unique_ptr<TSkSkinManager>& ManagerSlot() {
 
 TSkSkinManager* GetSkinManager() {
     auto& slot = ManagerSlot();
-    if (!slot) slot = std::make_unique<TSkSkinManager>();
+    if (!slot) {
+        slot = std::make_unique<TSkSkinManager>();
+        RegisterDefaultSkins();   // the built-in skins are listed from the start, ahead of any other
+    }
     return slot.get();
 }
 

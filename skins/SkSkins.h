@@ -328,7 +328,7 @@ private:
     std::unique_ptr<TSkSkinsList> FSkinsList;
 };
 
-// The single manager, made on first use and freed at exit.
+// The single manager, made on first use (with the built-in skins registered) and freed at exit.
 TSkSkinManager* GetSkinManager();
 TSkSkinOptions* GetCurrentSkin();
 

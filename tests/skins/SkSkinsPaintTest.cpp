@@ -337,3 +337,38 @@ TEST_F(SkinPaint, ImageShadowDarkensTheBackgroundUnderTheImageShape) {
     DrawImageListImage(none->Canvas(), TRect(1, 1, 5, 5), &list, 0, true, true);
     EXPECT_EQ(Map(none->Canvas(), TRect(0, 1, 6, 2), {{'K', kBlack}})[0], ".KK...");
 }
+
+// ---- sizes by skin type ----
+
+TEST_F(SkinPaint, ArrowSizesAndMenuMarginsFollowTheSkinType) {
+    TSkSkinManager* manager = GetSkinManager();
+    manager->SetToDefaultSkin();
+    int arrow = 0, margin = 0, split = 0;
+    struct Case {
+        bool themed, skinned;
+        int split, left, top, space, caption;
+    };
+    const Case cases[] = {{false, false, 12, 0, 2, 1, 2}, {true, false, 13, 1, 3, 6, 3}, {false, true, 12, 1, 3, 5, 3}};
+    for (const auto& c : cases) {
+        TwSetThemeActive(c.themed);
+        if (c.skinned) manager->SetSkin(QStringLiteral("Office XP"));
+        manager->CurrentSkin()->GetDropDownArrowSize(arrow, margin, split);
+        EXPECT_EQ(arrow, 8);
+        EXPECT_EQ(margin, 3);
+        EXPECT_EQ(split, c.split);
+        auto bmp = Paper(4, 4);
+        TSkMenuItemMarginsInfo info;
+        manager->CurrentSkin()->GetMenuItemMargins(bmp->Canvas(), 0, info);
+        EXPECT_EQ(info.Margins, TRect(c.left, c.top, c.left, c.top));
+        EXPECT_EQ(info.ImageTextSpace, c.space);
+        EXPECT_EQ(info.LeftCaptionMargin, c.caption);
+        EXPECT_EQ(info.RightCaptionMargin, c.caption);
+        TEXTMETRICW tm{};
+        GetTextMetricsW(bmp->Canvas()->Handle(), &tm);
+        EXPECT_EQ(info.GutterSize, std::max<int>(tm.tmHeight + tm.tmExternalLeading, 16) + 2 * c.top);
+        manager->CurrentSkin()->GetMenuItemMargins(bmp->Canvas(), 40, info);
+        EXPECT_EQ(info.GutterSize, 40 + 2 * c.top);
+        manager->SetToDefaultSkin();
+    }
+    TwSetThemeActive(FALSE);
+}
