@@ -172,11 +172,7 @@ void TKwpBasicSpeedButton::SetPngImage(vcl::TPngImage* Value) {
         FPngImage->Assign(Value);
     else
         FPngImage = std::make_unique<vcl::TPngImage>();
-    if (!FPngImage->Empty()) {
-        const unsigned type = FPngImage->Header().ColorType;
-        if (type == 2 || type == 3 || type == 6)
-            if (vcl::TChunk* gama = FPngImage->Chunks().FindChunk("gAMA")) FPngImage->Chunks().RemoveChunk(gama);
-    }
+    DropGamma(FPngImage.get());
     FImageFromAction = false;
     AdjustAutoWidth();
     Repaint();

@@ -251,17 +251,12 @@ void CalcPngButtonLayout(vcl::TCanvas* Canvas, vcl::TPngImage* Png, const vcl::T
 
 // ---- TKwpPngButton ----
 
-namespace {
-
-// Palette and true-colour glyphs are drawn without the file's gamma.
 void DropGamma(vcl::TPngImage* Png) {
     if (Png->Empty()) return;
     const unsigned type = Png->Header().ColorType;
     if (type != 2 && type != 3 && type != 6) return;
     if (vcl::TChunk* gama = Png->Chunks().FindChunk("gAMA")) Png->Chunks().RemoveChunk(gama);
 }
-
-} // namespace
 
 TKwpPngButton::TKwpPngButton(rtl::TComponent* AOwner)
     : vcl::TBitBtn(AOwner), FPngImage(std::make_unique<vcl::TPngImage>()),

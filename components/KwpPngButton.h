@@ -182,6 +182,8 @@ void CalcPngButtonLayout(vcl::TCanvas* Canvas, vcl::TPngImage* Png, const vcl::T
                          const rtl::String& Caption, vcl::TButtonLayout Layout, int Margin, int Spacing,
                          vcl::TPoint& GlyphPos, vcl::TPoint& TextPos, UINT BiDiFlags);
 
+// Palette and true-colour glyphs are drawn without the file's gamma: their gAMA chunk is removed.
+void DropGamma(vcl::TPngImage* Png);
 // Copies the action's image from its list's images into Png; false when the action has none.
 bool CopyImageFromAction(rtl::TObject* Action, vcl::TPngImage* Png);
 

@@ -494,3 +494,29 @@ TEST_F(PngButton, TakesTheActionsImageUnlessTheFormGaveOne) {
 }
 
 } // namespace
+
+#include "PanelPaint.h"
+
+namespace {
+
+TEST_F(PngButton, UnderACustomStyleTheHookDrawsTheGlyph) {
+    vcl::TCustomStyleServices* jet = components_test::ShippedStyle(QStringLiteral("Jet"));
+    if (!jet) GTEST_SKIP() << "TW_SOURCE_DIR (set by CTest) names the shipped styles' folder";
+    auto glyph = Glyph(8, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            glyph->Scanline(y)[3 * x + 2] = 255;
+            glyph->AlphaScanline(y)[x] = 255;
+        }
+    button->SetPngImage(glyph.get());
+    button->Appearance()->SetDefaultDrawing(true);
+    vcl::TStyleManager::SetStyle(jet);
+    button->Invalidate();
+    H.Pump();
+    const TColor centre = At(60, 20), face = At(4, 20);
+    vcl::TStyleManager::SetStyle(vcl::TStyleManager::SystemStyle());
+    EXPECT_EQ(centre, 0x0000FF);  // the glyph, centred: no caption
+    EXPECT_NE(face, vcl::ColorToRGB(vcl::clBtnFace));
+}
+
+} // namespace
