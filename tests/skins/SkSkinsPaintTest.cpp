@@ -2,7 +2,9 @@
 #include "skins/SkSkinsPaint.h"
 
 #include "tests/components/Paper.h"
+#include "tests/support/windows/FormHarness.h"
 #include "tests/support/windows/HeadlessApp.h"
+#include "vcl/ExtCtrls.h"
 #include "vcl/ImgList.h"
 
 #include <gtest/gtest.h>
@@ -371,4 +373,34 @@ TEST_F(SkinPaint, ArrowSizesAndMenuMarginsFollowTheSkinType) {
         manager->SetToDefaultSkin();
     }
     TwSetThemeActive(FALSE);
+}
+
+// ---- the parent's background ----
+
+TEST(ParentBackground, ComesFromTheParentsEraseShiftedByTheControlsPlace) {
+    testing_support::FormHarness forms;
+    auto* form = forms.Show<vcl::TForm>();
+    form->SetColor(0x00FF00);
+    auto* panel = new vcl::TPanel(form);
+    panel->SetParent(form);
+    panel->SetBounds(5, 7, 20, 10);
+    forms.Pump();
+
+    // The parent paints from its own origin, so the bitmap shows the form's face where the panel sits.
+    auto bmp = Paper(20, 10);
+    HDC dc = bmp->Canvas()->Handle();
+    POINT before{};
+    GetWindowOrgEx(dc, &before);
+    FillParentBackground(panel, dc, TRect(0, 0, 20, 10));
+    EXPECT_EQ(bmp->Canvas()->Pixels(3, 3), 0x00FF00);
+    POINT after{};
+    GetWindowOrgEx(dc, &after);
+    EXPECT_EQ(after.x, before.x);
+    EXPECT_EQ(after.y, before.y);
+
+    // Without a parent: the button face.
+    auto orphan = Paper(4, 4);
+    vcl::TPanel loose(nullptr);
+    FillParentBackground(&loose, orphan->Canvas()->Handle(), TRect(0, 0, 4, 4));
+    EXPECT_EQ(orphan->Canvas()->Pixels(1, 1), vcl::ColorToRGB(vcl::clBtnFace));
 }
