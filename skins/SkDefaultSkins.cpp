@@ -556,9 +556,11 @@ struct TBrushedMetal {
     }
 };
 
+// The holder outlives static destruction: an Aluminum skin freed with the skin manager at exit frees
+// the texture through it.
 std::unique_ptr<TBrushedMetal>& Metal() {
-    static std::unique_ptr<TBrushedMetal> metal;
-    return metal;
+    static auto* metal = new std::unique_ptr<TBrushedMetal>;
+    return *metal;
 }
 
 } // namespace
