@@ -363,6 +363,25 @@ TEST(KwpPanel, EventsFireInThePaintSequenceAndForMessages) {
     EXPECT_EQ(heard, (std::vector<std::string>{"after", "paint", "enter", "leave", "drop", "visible"}));
 }
 
+TEST(KwpPanel, WheelMessageReachesTheWheelEventWithItsKeysDeltaAndPoint) {
+    PanelFixture f;
+    int calls = 0;
+    vcl::TShiftState shift;
+    int delta = 0;
+    vcl::TPoint at;
+    f.panel->OnMouseWheel = vcl::TMouseWheelEvent(
+        [&](rtl::TObject*, vcl::TShiftState S, int D, vcl::TPoint P, bool& Handled) {
+            ++calls, shift = S, delta = D, at = P;
+            Handled = true;
+        });
+    f.panel->Perform(WM_MOUSEWHEEL, WPARAM(MAKELONG(MK_SHIFT, 120)), LPARAM(MAKELONG(5, 6)));
+    // Once through the control's own wheel handling (no form takes the wheel here), then by the panel.
+    EXPECT_EQ(calls, 2);
+    EXPECT_TRUE(shift.Contains(vcl::ssShift));
+    EXPECT_EQ(delta, 120);
+    EXPECT_EQ(at, vcl::TPoint(5, 6));
+}
+
 TEST(KwpPanel, WholeObjectAssignmentsCopyIntoTheOwnObjects) {
     PanelFixture f;
     TKwpPanelAppearance* own = f.panel->Appearance();
