@@ -11,6 +11,31 @@ using vcl::TColor;
 using vcl::TPoint;
 using vcl::TRect;
 
+namespace {
+TRgThemeLibrary6 gThemeLibrary;
+} // namespace
+
+const TRgThemeLibrary6& ThemeLibrary6() { return gThemeLibrary; }
+
+void LoadThemeLibrary6() {
+    if (gThemeLibrary.Module) return;
+    HMODULE module = LoadLibraryW(u"uxtheme.dll");
+    if (!module) return;
+    gThemeLibrary.Module = module;
+    gThemeLibrary.OpenThemeData = GetProcAddress(module, "OpenThemeData");
+    gThemeLibrary.CloseThemeData = GetProcAddress(module, "CloseThemeData");
+    gThemeLibrary.DrawThemeBackground = GetProcAddress(module, "DrawThemeBackground");
+    gThemeLibrary.DrawThemeEdge = GetProcAddress(module, "DrawThemeEdge");
+    gThemeLibrary.GetThemeSysSize = GetProcAddress(module, "GetThemeSysSize");
+    gThemeLibrary.IsThemeActive = GetProcAddress(module, "IsThemeActive");
+    gThemeLibrary.IsAppThemed = GetProcAddress(module, "IsAppThemed");
+}
+
+void FreeThemeLibrary6() {
+    if (gThemeLibrary.Module) FreeLibrary(gThemeLibrary.Module);
+    gThemeLibrary = TRgThemeLibrary6{};
+}
+
 bool IsNativeThemeActive() { return IsThemeActive() != FALSE; }
 
 bool IsVCLStyleActive6() {

@@ -9,6 +9,20 @@ namespace controls {
 enum TRgStyleOption { soNativeStyles, soVCLStyles };
 using TRgStyleOptions = rtl::TSet<TRgStyleOption>;
 
+// The suite's own binding of the theme library: its module and seven entry points, bound by name.
+// Nothing draws through them (the painters call the theme functions directly); a missing library
+// leaves them empty.
+struct TRgThemeLibrary6 {
+    HMODULE Module = nullptr;
+    FARPROC OpenThemeData = nullptr, CloseThemeData = nullptr, DrawThemeBackground = nullptr,
+            DrawThemeEdge = nullptr, GetThemeSysSize = nullptr, IsThemeActive = nullptr, IsAppThemed = nullptr;
+};
+const TRgThemeLibrary6& ThemeLibrary6();
+// Binds the library when it is not bound yet (the program calls it at start-up).
+void LoadThemeLibrary6();
+// Frees the library and clears the entry points (at shut-down).
+void FreeThemeLibrary6();
+
 bool IsNativeThemeActive();
 bool IsVCLStyleActive6();
 bool CanUseStyle6(TRgStyleOptions Options);

@@ -383,3 +383,47 @@ TEST(FlipPanelPaint, CollapsedCaptionReplacesTheCaptionOnlyWhileCollapsed) {
     h.Pump();
     EXPECT_EQ(inkColumns(), expandedInk);
 }
+
+TEST(FlipPanelPaint, RightCaptionStartsEightPixelsAfterTheCaptionAndGlyphSitsAtTheRight) {
+    FormHarness h;
+    TKWRgFlipPanel* p = ShowPanel(h, 220, 100);
+    p->SetAdaptiveColors(false);
+    p->SetHeaderColor(0xFFFFFF);
+    p->SetHeaderHeight(24);
+    p->SetCaption(QStringLiteral("Audio"));
+    p->SetRightCaption(QStringLiteral("MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM"));
+    p->SetRightCaptionEllipsis(vcl::epNone);  // clipped at its rectangle's left edge
+    vcl::TFont red;
+    red.Assign(p->HeaderFont());
+    red.SetColor(0x0000FF);
+    p->SetRightCaptionFont(&red);
+    p->HeaderFont()->SetColor(0x000000);
+    vcl::TBitmap glyph(6, 4);
+    glyph.Canvas()->Brush()->SetColor(0x00FF00);
+    glyph.Canvas()->FillRect(TRect(0, 0, 6, 4));
+    p->SetGlyph(&glyph);
+    h.Pump();
+
+    vcl::TBitmap measure(10, 10);
+    measure.Canvas()->SetFont(p->HeaderFont());
+    RECT r{0, 0, 0, 0};
+    DrawTextW(measure.Canvas()->Handle(), u"Audio", 5, &r, DT_CALCRECT | DT_SINGLELINE);
+    const int rightStart = 4 + 9 + 4 + (r.right - r.left) + 8;
+    int firstRed = -1;
+    for (int x = 0; x < 220 && firstRed < 0; ++x)
+        for (int y = 0; y < 24; ++y) {
+            const TColor c = PixelAt(h, p, x, y);
+            if ((c & 0xFF) > 0x80 && ((c >> 8) & 0xFF) < 0x80 && ((c >> 16) & 0xFF) < 0x80) {
+                firstRed = x;
+                break;
+            }
+        }
+    EXPECT_GE(firstRed, rightStart);
+    EXPECT_LE(firstRed, rightStart + 3);
+    // The glyph: at ClientWidth - width - 2 (212..217), rows 24 div 2 - 2 on (10..13); the right caption,
+    // drawn after it, ends 4 pixels before the edge (216), so the glyph's last column shows.
+    EXPECT_EQ(PixelAt(h, p, 217, 10), 0x00FF00);
+    EXPECT_EQ(PixelAt(h, p, 217, 13), 0x00FF00);
+    EXPECT_EQ(PixelAt(h, p, 218, 10), 0xFFFFFF);
+    EXPECT_EQ(PixelAt(h, p, 217, 9), 0xFFFFFF);
+}

@@ -119,3 +119,19 @@ TEST(Painters6, ClassicPressedButtonIsOnlyASunkenFrame) {
     EXPECT_EQ(bmp->Canvas()->Pixels(0, 0), Sys(vcl::clBtnHighlight));
     EXPECT_EQ(bmp->Canvas()->Pixels(5, 5), Sys(vcl::clBtnFace));
 }
+
+TEST(ThemeLibrary6, BindsTheSevenEntryPointsOnceAndClearsThemWhenFreed) {
+    LoadThemeLibrary6();
+    const TRgThemeLibrary6& lib = ThemeLibrary6();
+    ASSERT_NE(lib.Module, nullptr);
+    const HMODULE first = lib.Module;
+    for (FARPROC p : {lib.OpenThemeData, lib.CloseThemeData, lib.DrawThemeBackground, lib.DrawThemeEdge,
+                      lib.GetThemeSysSize, lib.IsThemeActive, lib.IsAppThemed})
+        EXPECT_NE(p, nullptr);
+    EXPECT_EQ(reinterpret_cast<void*>(lib.IsThemeActive), reinterpret_cast<void*>(&IsThemeActive));
+    LoadThemeLibrary6();
+    EXPECT_EQ(lib.Module, first);
+    FreeThemeLibrary6();
+    EXPECT_EQ(lib.Module, nullptr);
+    EXPECT_EQ(lib.IsAppThemed, nullptr);
+}
