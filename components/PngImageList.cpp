@@ -3,6 +3,7 @@
 
 #include "components/Graphics.h"
 #include "rtl/SysUtils.h"
+#include "rtlos/OSUtils.h"
 
 #include <vector>
 
@@ -462,7 +463,42 @@ void CopyImageFromImageList(vcl::TPngImage* Dest, vcl::TCustomImageList* ImageLi
     }
 }
 
-HICON PngToIcon(vcl::TPngImage* Png, vcl::TColor) {
+HICON PngToIcon(vcl::TPngImage* Png, vcl::TColor Background) {
+    // Common controls before version 6 know no alpha channel: they get a masked icon.
+    return rtl::GetComCtlVersion() < rtl::ComCtlVersionIE6 ? PngToMaskedIcon(Png, Background) : PngToIcon32(Png);
+}
+
+HICON PngToMaskedIcon(vcl::TPngImage* Png, vcl::TColor Background) {
+    const int w = Png->Width(), h = Png->Height();
+    vcl::TBitmap colour, mask;
+    for (vcl::TBitmap* b : {&colour, &mask}) {
+        b->SetPixelFormat(vcl::pf32bit);
+        b->SetSize(w, h);
+    }
+    colour.Canvas()->Brush()->SetColor(Background == vcl::clNone ? vcl::clBlack : Background);
+    colour.Canvas()->FillRect(vcl::TRect(0, 0, w, h));
+    colour.Canvas()->Draw(0, 0, Png);
+    // White marks the pixels the icon leaves transparent; a PNG without transparency keeps all black.
+    mask.Canvas()->Brush()->SetColor(vcl::clBlack);
+    mask.Canvas()->FillRect(vcl::TRect(0, 0, w, h));
+    const uint8_t colourType = Png->Header().ColorType;
+    const bool hasAlpha = colourType == vcl::COLOR_GRAYSCALEALPHA || colourType == vcl::COLOR_RGBALPHA;
+    const bool bitTransparent = Png->TransparencyMode() == vcl::ptmBit;
+    for (int y = 0; y < h && (hasAlpha || bitTransparent); ++y) {
+        const uint8_t* alpha = hasAlpha ? Png->AlphaScanline(y) : nullptr;
+        for (int x = 0; x < w; ++x) {
+            const bool clear = alpha ? alpha[x] == 0 : Png->Pixels(x, y) == Png->TransparentColor();
+            if (clear) mask.Canvas()->SetPixels(x, y, vcl::clWhite);
+        }
+    }
+    ICONINFO info{};
+    info.fIcon = TRUE;
+    info.hbmColor = colour.Handle();
+    info.hbmMask = mask.Handle();
+    return CreateIconIndirect(&info);
+}
+
+HICON PngToIcon32(vcl::TPngImage* Png) {
     const int w = Png->Width(), h = Png->Height();
     BITMAPV4HEADER header{};
     header.bV4Size = sizeof(BITMAPV4HEADER);

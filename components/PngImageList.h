@@ -139,7 +139,10 @@ private:
 // The destination gets the list's image: a copy of the PNG of a PNG list, else the image taken as
 // an icon, opaque where its mask is black (nothing happens for an index outside the list).
 void CopyImageFromImageList(vcl::TPngImage* Dest, vcl::TCustomImageList* ImageList, int Index);
-// A 32-bit icon with the PNG's alpha; the caller destroys it.
+// The PNG as an icon for the system list (the caller destroys it): with its alpha channel, or
+// masked on the background colour where the common controls know no alpha.
 HICON PngToIcon(vcl::TPngImage* Png, vcl::TColor Background = vcl::clNone);
+HICON PngToIcon32(vcl::TPngImage* Png);
+HICON PngToMaskedIcon(vcl::TPngImage* Png, vcl::TColor Background);
 
 } // namespace components

@@ -238,3 +238,23 @@ TEST(PngImageList, AssignCopiesThePngsAndSettings) {
     EXPECT_FALSE(to.EnabledImages());
     EXPECT_EQ(to.Count(), 2);
 }
+
+TEST(PngImageList, MaskedIconShowsThePngOnItsBackgroundWhereItIsOpaque) {
+    auto half = Png(Red);
+    for (int y = 0; y < 16; ++y) std::fill_n(half->AlphaScanline(y), 8, uint8_t(0)); // left half clear
+    auto keyed = std::make_unique<vcl::TPngImage>();
+    keyed->CreateBlank(vcl::COLOR_RGB, 8, 16, 16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) keyed->SetPixels(x, y, x < 8 ? Green : Red);
+    keyed->SetTransparentColor(Green);
+    for (vcl::TPngImage* png : {half.get(), keyed.get()}) {
+        for (HICON handle : {PngToMaskedIcon(png, Blue), PngToIcon32(png)}) {
+            vcl::TIcon icon;
+            icon.SetHandle(handle);
+            auto paper = Paper(16, 16);
+            paper->Canvas()->Draw(0, 0, &icon);
+            EXPECT_EQ(paper->Canvas()->Pixels(3, 8), kPaper);
+            EXPECT_EQ(paper->Canvas()->Pixels(12, 8), Red);
+        }
+    }
+}
