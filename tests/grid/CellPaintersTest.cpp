@@ -299,6 +299,18 @@ TEST_F(CellPainting, TreeLinesAskTheParentQueryLevelByLevel) {
     EXPECT_EQ(At(34, m - 1), kPaper);
 }
 
+TEST_F(CellPainting, FirstTreeRowStartsItsLineAtItsMiddleAndRunsToTheClipBottom) {
+    auto* c = Add<TRgTreeColumn>();
+    c->SetShowLines(true);
+    auto d = Display(c, TRect(0, 10, 100, 30));
+    d->SetIsFirst(true);
+    d->OnParentRow = [](int&, int& NextSibling) { NextSibling = 1; };
+    d->Paint();
+    EXPECT_EQ(At(6, 15), kPaper);
+    EXPECT_EQ(At(6, 20), Rgb(vcl::clGrayText));
+    EXPECT_EQ(At(6, 39), Rgb(vcl::clGrayText)) << "below the cell, down to the clip rectangle's bottom";
+}
+
 TEST_F(CellPainting, LastTreeRowStopsAtItsMiddle) {
     auto* c = Add<TRgTreeColumn>();
     c->SetShowLines(true);
