@@ -199,7 +199,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, NumberEditValue, ::testing::Values(
     ValueCase{u"$7 kg", 7, u"$7.00 kg", 2, Defaults, 0, 0, u"$", u" kg"},
     ValueCase{u"3 m2", 3, u"3.00 m2", 2, Defaults, 0, 0, u"", u" m2"},     // a suffix with a digit
     ValueCase{u"none", 0, u"none", 2, Defaults, 0, 0, u"", u"", u"none"},
-    ValueCase{u"0", 0, u"none", 2, Defaults, 0, 0, u"", u"", u"none"}));
+    ValueCase{u"0", 0, u"none", 2, Defaults, 0, 0, u"", u"", u"none"},
+    ValueCase{u"none", 0, u"none", 2, Defaults, 1, 10, u"", u"", u"none"}));  // the null text wins over Min
 
 TEST(NumberEditValue, WritersReformatAndIntegersTruncate) {
     TRgCustomNumberEdit E(nullptr);
@@ -414,7 +415,8 @@ TEST(SpinEdit, ClassicButtonsPaintPressedAndDisabled) {
     h.Pump();
     const QImage Pressed = h.App().Grab(B->Handle());
     E->Buttons()->SetPressedButtons({});
-    E->SetEnabled(false);
+    h.Pump();
+    E->SetEnabled(false);  // the buttons draw the editor's state
     h.Pump();
     const QImage Disabled = h.App().Grab(B->Handle());
     const int Half = B->Height() / 2;
