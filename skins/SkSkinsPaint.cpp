@@ -350,7 +350,13 @@ void DrawFocusRectangle(TCanvas* ACanvas, const TRect& R) {
     TCanvasColorsSaver saver(ACanvas);
     ACanvas->Font()->SetColor(clBlack);
     ACanvas->Brush()->SetColor(clWhite);
+    // The dotted pattern takes the device context's colours, which the canvas sets only for text.
+    HDC dc = ACanvas->Handle();
+    const COLORREF text = SetTextColor(dc, 0x000000);
+    const COLORREF back = SetBkColor(dc, 0xFFFFFF);
     ACanvas->DrawFocusRect(R);
+    SetTextColor(dc, text);
+    SetBkColor(dc, back);
 }
 
 void DrawMonoPattern(HDC DC, const TRect& R, int W, int H, const uint8_t* Bits, TColor Color) {

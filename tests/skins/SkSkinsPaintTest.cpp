@@ -404,3 +404,18 @@ TEST(ParentBackground, ComesFromTheParentsEraseShiftedByTheControlsPlace) {
     FillParentBackground(&loose, orphan->Canvas()->Handle(), TRect(0, 0, 4, 4));
     EXPECT_EQ(orphan->Canvas()->Pixels(1, 1), vcl::ColorToRGB(vcl::clBtnFace));
 }
+
+TEST_F(SkinPaint, FocusRectangleInvertsADottedFrameWhateverTheCanvasColours) {
+    auto bmp = Paper(8, 8);
+    vcl::TCanvas* c = bmp->Canvas();
+    c->Font()->SetColor(kRed);
+    SetTextColor(c->Handle(), 0x00FF00);
+    SetBkColor(c->Handle(), 0x0000FF);
+    DrawFocusRectangle(c, TRect(0, 0, 8, 8));
+    EXPECT_EQ(c->Pixels(0, 0), kPaper ^ 0xFFFFFF);
+    EXPECT_EQ(c->Pixels(1, 0), kPaper);
+    EXPECT_EQ(c->Pixels(3, 3), kPaper);
+    EXPECT_EQ(c->Font()->Color(), kRed);
+    DrawFocusRectangle(c, TRect(0, 0, 8, 8));
+    EXPECT_EQ(c->Pixels(0, 0), kPaper);
+}
