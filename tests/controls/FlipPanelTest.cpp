@@ -427,3 +427,79 @@ TEST(FlipPanelPaint, RightCaptionStartsEightPixelsAfterTheCaptionAndGlyphSitsAtT
     EXPECT_EQ(PixelAt(h, p, 218, 10), 0xFFFFFF);
     EXPECT_EQ(PixelAt(h, p, 217, 9), 0xFFFFFF);
 }
+
+struct HeaderStyleCase {
+    THeaderStyle style;
+    int x, y;
+    TColor expected;
+};
+
+class FlipPanelHeaderStyles : public ::testing::TestWithParam<HeaderStyleCase> {};
+
+// Header colours 0x000000 to 0xC8C8C8 (200 per channel), a 200 x 20 header over a white body. The
+// office style blends the blue scheme's 0xF0D9C2 toward 0xFFEFE3: its last row at weight 242.
+TEST_P(FlipPanelHeaderStyles, PaintTheirRowsAndColumns) {
+    const HeaderStyleCase& c = GetParam();
+    FormHarness h;
+    TKWRgFlipPanel* p = ShowPanel(h, 200, 100);
+    p->SetAdaptiveColors(false);
+    p->SetHeaderHeight(20);
+    p->SetHeaderColor(0x000000);
+    p->SetHeaderColorTo(0xC8C8C8);
+    p->SetColor(0xFFFFFF);
+    p->SetShowButtons(false);
+    p->SetHeaderStyle(c.style);
+    h.Pump();
+    EXPECT_EQ(PixelAt(h, p, c.x, c.y), c.expected) << c.style << " at " << c.x << "," << c.y;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FlipPanelHeaderStyles,
+    ::testing::Values(HeaderStyleCase{hsSolid, 150, 10, 0x000000}, HeaderStyleCase{hsAuto, 150, 10, 0x000000},
+                      HeaderStyleCase{hsGradient, 150, 0, 0x000000}, HeaderStyleCase{hsGradient, 150, 10, 0x646464},
+                      HeaderStyleCase{hsInverseGradient, 150, 0, 0xC8C8C8},
+                      HeaderStyleCase{hsInverseGradient, 150, 19, 0x0A0A0A},
+                      HeaderStyleCase{hsFadeAway, 0, 5, 0xC8C8C8}, HeaderStyleCase{hsFadeAway, 100, 5, 0x646464},
+                      HeaderStyleCase{hsTopGradient, 150, 2, 0x646464}, HeaderStyleCase{hsTopGradient, 150, 10, 0xC8C8C8},
+                      HeaderStyleCase{hsTopGradient, 150, 50, 0xFFFFFF},  // the body over the rest
+                      HeaderStyleCase{hsVista, 150, 0, 0x959595}, HeaderStyleCase{hsVista, 150, 12, 0x000000},
+                      HeaderStyleCase{hsWindowsLive, 150, 0, 0x000000}, HeaderStyleCase{hsWindowsLive, 150, 1, 0xFFFFFF},
+                      HeaderStyleCase{hsOffice2007, 150, 19, 0xFDECE0}));
+
+TEST(FlipPanelPaint, AdaptiveHeaderTakesTheButtonFaceOrAnOuterPanelsColour) {
+    FormHarness h;
+    TKWRgFlipPanel *outer = nullptr, *inner = nullptr;
+    ShowForm(h, [&](TPanelForm* f) {
+        outer = NewPanel(f, vcl::alTop, 300);
+        inner = NewPanel(outer, vcl::alTop, 100);
+    });
+    for (TKWRgFlipPanel* p : {outer, inner}) {
+        p->SetHeaderStyle(hsAuto);
+        p->SetShowButtons(false);
+    }
+    inner->SetColor(0x3366FF);
+    h.Pump();
+    EXPECT_EQ(PixelAt(h, outer, 150, 5), Rgb(vcl::clBtnFace));
+    EXPECT_EQ(PixelAt(h, inner, 150, 5), 0x3366FF);
+}
+
+TEST(FlipPanelPaint, TransparentBodyShowsTheParentAndGradientBodyRunsDown) {
+    FormHarness h;
+    TPanelForm* form = nullptr;
+    TKWRgFlipPanel* p = nullptr;
+    form = ShowForm(h, [&](TPanelForm* f) {
+        f->SetColor(0x40C040);
+        p = NewPanel(f, vcl::alNone, 100);
+        p->SetBounds(30, 40, 200, 100);
+    });
+    (void)form;
+    p->SetColor(0xFFFFFF);
+    p->SetBackgroundStyle(bsTransparent);
+    h.Pump();
+    EXPECT_EQ(PixelAt(h, p, 100, 60), 0x40C040);
+    p->SetBackgroundStyle(bsVertGradient);
+    p->SetBackgroundColor(0x000000);
+    h.Pump();
+    EXPECT_EQ(PixelAt(h, p, 100, 18), 0xFFFFFF);  // the body's first row
+    EXPECT_LT(PixelAt(h, p, 100, 99) & 0xFF, 0x08);
+}

@@ -230,3 +230,29 @@ TEST(HeaderPanelPaint, ButtonBackgroundFollowsHoverAndPress) {
     h.MoveTo(p, POINT{100, 100});
     EXPECT_FALSE(p->ButtonState().Contains(btHover));
 }
+
+struct PanelHeaderCase {
+    TRgHeaderStyle style;
+    int y;
+    TColor expected;
+};
+
+class HeaderPanelStyles : public ::testing::TestWithParam<PanelHeaderCase> {};
+
+// Adaptive colours of the default (blue) scheme on a 27-pixel header.
+TEST_P(HeaderPanelStyles, PaintTheirRows) {
+    const PanelHeaderCase& c = GetParam();
+    FormHarness h;
+    TRgHeaderPanel* p = ShowHeaderPanel(h);
+    p->SetHeaderStyle(c.style);
+    h.Pump();
+    EXPECT_EQ(PixelAt(h, p, 150, c.y), c.expected) << c.style << " row " << c.y;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HeaderPanelStyles,
+    ::testing::Values(PanelHeaderCase{psNormal, 0, 0xFFFFFF}, PanelHeaderCase{psNormal, 1, 0xFFEFE3},
+                      PanelHeaderCase{psNormal, 26, 0xCF9365}, PanelHeaderCase{psSectionHeader, 10, vcl::ColorToRGB(vcl::clGrayText)},
+                      PanelHeaderCase{psVista, 0, 0x959595}, PanelHeaderCase{psVista, 20, 0x000000},
+                      PanelHeaderCase{psWindowsLive, 0, 0xFFFFFF}, PanelHeaderCase{psWindowsLive, 25, 0xFFFFFF},
+                      PanelHeaderCase{psWindowsLive, 26, 0xE9CFB8}));

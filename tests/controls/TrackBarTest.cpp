@@ -213,6 +213,30 @@ TEST(TrackBarPaint, UserColoursForTrackProgressThumbAndTicks) {
     EXPECT_EQ(PixelAt(h, bar, track.Left + 5, y), 0x404040);
 }
 
+TEST(TrackBarPaint, ModernAndNativeStyles) {
+    FormHarness h;
+    TKWRgTrackBar6* bar = ShowVolumeBar(h);
+    bar->SetColor(0xFFFFFF);
+    bar->SetStyle(stModern);
+    h.Pump();
+    TRect track = bar->CalcTrackRect();
+    TRect thumb = bar->CalcThumbRect();  // 4 x 11
+    EXPECT_EQ(thumb.Width(), 4);
+    EXPECT_EQ(PixelAt(h, bar, track.Right - 3, track.Top), 0x808080);       // the signs' colour left in the brush
+    EXPECT_EQ(PixelAt(h, bar, track.Left + 4, track.Top + 3), 0xF7E6CD);    // progress in scheme colour 7
+    EXPECT_EQ(PixelAt(h, bar, thumb.Left + 1, thumb.Top + 1), 0xF7E6CD);
+
+    bar->SetStyle(stNative);  // no themes here: the classic track and thumb
+    h.Pump();
+    track = bar->CalcTrackRect();
+    thumb = bar->CalcThumbRect();
+    EXPECT_EQ(thumb.Width(), 8);
+    EXPECT_EQ(PixelAt(h, bar, track.Right - 3, track.Top), Rgb(vcl::clBtnHighlight));
+    EXPECT_EQ(PixelAt(h, bar, track.Right - 3, track.Bottom - 1), Rgb(vcl::clBtnShadow));
+    EXPECT_EQ(PixelAt(h, bar, thumb.Left + 3, thumb.Top), Rgb(vcl::clBtnHighlight));
+    EXPECT_EQ(PixelAt(h, bar, thumb.Right, thumb.Top + 2), Rgb(vcl::cl3DDkShadow));
+}
+
 TEST(TrackBarPaint, HugeRangeWithUnitTicksPaintsInTime) {
     FormHarness h;
     TKWRgTrackBar6* bar = ShowVolumeBar(h);
