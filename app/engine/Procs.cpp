@@ -308,6 +308,11 @@ String GetStyleNameToken(const String& StyleName) {
     return blank < 0 ? s : s.left(blank);
 }
 
+bool IsSystemStyleName(const String& StyleName) {
+    const String token = GetStyleNameToken(StyleName);
+    return token.isEmpty() || token.compare(u"Windows", Qt::CaseInsensitive) == 0;
+}
+
 QByteArray StrToOem(const String& Text) {
     QByteArray out;
     out.reserve(Text.size());

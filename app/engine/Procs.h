@@ -55,6 +55,8 @@ void RemoveDuplicateDirs(TListFileArray& List, bool IgnoreCase);
 
 // The first word of a visual-style name ("Windows10 Blue" gives "Windows10", "Tablet.Dark" "Tablet").
 String GetStyleNameToken(const String& StyleName);
+// Whether a style name means the system's own look: "Windows" (any letter case), or no name.
+bool IsSystemStyleName(const String& StyleName);
 // One byte per character in the OEM code page: ASCII stays, anything else becomes '?'.
 QByteArray StrToOem(const String& Text);
 bool HasLeadingDigits(const String& Text);

@@ -3,6 +3,7 @@
 #include "app/engine/Procs.h"
 #include "app/engine/ProcsControls.h"
 #include "app/shell/AppStrings.h"
+#include "app/shell/ButtonStyles.h"
 #include "rtl/Encoding.h"
 #include "rtl/IniFiles.h"
 #include "win/shell32/shellapi.h"
@@ -25,10 +26,6 @@ struct InternetHandle {
         if (H) InternetCloseHandle(H);
     }
 };
-
-bool IsSystemStyle(const String& StyleName) {
-    return StyleName.isEmpty() || engine::GetStyleNameToken(StyleName).compare(u"Windows", Qt::CaseInsensitive) == 0;
-}
 
 } // namespace
 
@@ -167,7 +164,8 @@ void TFormCheckUpdate::SetLang(const TAppStrings& S) {
 }
 
 void TFormCheckUpdate::SetStyleColors(const String& StyleName) {
-    if (IsSystemStyle(StyleName)) {
+    SetButtonsStyle({btnCheckNow, btnGoToDownloadPage, btnClose}, StyleName, TemplateButton);
+    if (engine::IsSystemStyleName(StyleName)) {
         me->SetBevelKind(vcl::bkFlat);
         me->SetBorderStyle(vcl::bsNone);
         pnBottom->Appearance()->SetDrawBorder(true);

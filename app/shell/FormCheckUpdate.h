@@ -51,6 +51,8 @@ public:
     vcl::TTimer* tmCheckUpdate;
 
     engine::TAppParams* Params = &engine::AppParams;
+    // The main window's template button, whose look the buttons copy under the system style.
+    components::TKwpPngButton* TemplateButton = nullptr;
     const TAppStrings* Strings = nullptr; // the texts the check shows; the built-in English ones when null
 
     void actCheckNowExecute(rtl::TObject* Sender);

@@ -1,0 +1,19 @@
+#include "app/shell/ButtonStyles.h"
+
+#include "app/engine/Procs.h"
+#include "components/PngButtonColorMaps.h"
+
+namespace shell {
+
+void SetButtonsStyle(std::initializer_list<components::TKwpPngButton*> Buttons, const rtl::String& StyleName,
+                     components::TKwpPngButton* Template) {
+    const bool copy = Template && engine::IsSystemStyleName(StyleName);
+    components::TKwpPngButtonColorMap map{};
+    if (copy) components::GetButtonColorMap(Template, map);
+    for (auto* button : Buttons) {
+        components::ApplyColorMapForStyle(button, StyleName);
+        if (copy) components::SetButtonColorMap(button, map);
+    }
+}
+
+} // namespace shell
