@@ -1,0 +1,105 @@
+// tests/toolbars/BarWindowTest.cpp: a view shown in a window: painting through the window's paint
+// handler, single viewers repainted off screen after a change, and hints.
+#include "tests/support/windows/FormHarness.h"
+#include "tests/toolbars/BarFixture.h"
+
+#include "vcl/Forms.h"
+
+#include <gtest/gtest.h>
+
+using namespace bars_test;
+
+namespace {
+
+// A control that shows a view the way bars and popups do: its paint handler draws the subitems.
+class THost : public vcl::TCustomControl {
+public:
+    explicit THost(rtl::TComponent* AOwner) : vcl::TCustomControl(AOwner) { SetColor(vcl::clMenu); }
+    TBarView* View = nullptr;
+    int paints = 0;
+
+protected:
+    void Paint() override {
+        ++paints;
+        Canvas()->Brush()->SetColor(Color());
+        Canvas()->FillRect(ClientRect());
+        if (View) View->DrawSubitems(Canvas());
+    }
+};
+
+QRgb Rgb(COLORREF c) { return (QRgb(GetRValue(c)) << 16) | (QRgb(GetGValue(c)) << 8) | GetBValue(c); }
+
+struct Shown {
+    testing_support::FormHarness h;
+    Bar b;
+    vcl::TForm* form;
+    THost* host;
+    TBarView* view;
+    TBarCustomItem *one, *two;
+    Shown() {
+        one = b.Plain(u"One");
+        two = b.Plain(u"Two");
+        form = h.Create<vcl::TForm>();
+        form->SetBounds(10, 10, 300, 200);
+        host = new THost(form);
+        host->SetParent(form);
+        host->SetBounds(0, 0, 200, 100);
+        view = b.Keep(new TBarView(nullptr, nullptr, b.root, host, false, false, false));
+        host->View = view;
+        form->Show();
+        h.Pump();
+    }
+    QRgb At(TBarCustomItem* item) {
+        const TRect r = view->Find(item)->BoundsRect();
+        return h.App().Pixel(host->Handle(), r.Right - 3, (r.Top + r.Bottom) / 2);
+    }
+};
+
+TEST(ViewInWindow, ASelectedMenuItemIsRepaintedHighlightedAlone) {
+    Shown s;
+    const QRgb menu = Rgb(GetSysColor(COLOR_MENU));
+    const QRgb highlight = Rgb(GetSysColor(IsFlatMenuStyleOn() ? COLOR_MENUHILIGHT : COLOR_HIGHLIGHT));
+    ASSERT_TRUE(s.view->Validated());
+    EXPECT_EQ(s.At(s.one), menu);
+    EXPECT_EQ(s.At(s.two), menu);
+    s.view->SetSelected(s.view->Find(s.two));
+    s.h.Pump();
+    EXPECT_EQ(s.At(s.two), highlight);
+    EXPECT_EQ(s.At(s.one), menu);
+    // Moving the selection repaints both viewers.
+    s.view->SetSelected(s.view->Find(s.one));
+    s.h.Pump();
+    EXPECT_EQ(s.At(s.one), highlight);
+    EXPECT_EQ(s.At(s.two), menu);
+    EXPECT_FALSE(s.view->Find(s.one)->State.Contains(tbvsInvalidated));
+}
+
+TEST(ViewInWindow, AChangeOfSizeLaysOutAndRepaintsAtOnce) {
+    Shown s;
+    const int before = s.view->Find(s.one)->BoundsRect().Width();
+    s.one->SetCaption(u"A much longer caption"_qs);
+    // The notification validates again at once: no paint message needed.
+    EXPECT_TRUE(s.view->Validated());
+    EXPECT_GT(s.view->Find(s.one)->BoundsRect().Width(), before);
+    EXPECT_EQ(s.view->Find(s.two)->BoundsRect().Width(), s.view->Find(s.one)->BoundsRect().Width());
+}
+
+TEST(ViewInWindow, HintsComeFromTheViewerUnderTheCursor) {
+    Shown s;
+    const TRect r = s.view->Find(s.two)->BoundsRect();
+    vcl::THintInfo info;
+    info.HintStr = u"stale"_qs;
+    info.CursorPos = TPoint(r.Left + 2, r.Top + 2);
+    vcl::TCMHintShow message;
+    message.Msg = vcl::CM_HINTSHOW;
+    message.LParam = reinterpret_cast<LPARAM>(&info);
+    s.view->HandleHintShowMessage(message);
+    EXPECT_EQ(info.HintStr, u"Two"_qs);
+    EXPECT_EQ(info.CursorRect, r);
+    EXPECT_EQ(info.HintData, s.view->Find(s.two));
+    info.CursorPos = TPoint(190, 95);  // below the items
+    s.view->HandleHintShowMessage(message);
+    EXPECT_EQ(info.HintStr, QString());
+}
+
+} // namespace
