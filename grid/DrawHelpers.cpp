@@ -524,7 +524,9 @@ void DrawGlowGradient(TCanvas* Canvas, const TRect& ARect, TColor FromColor, TCo
 }
 
 void DrawGlassShine(TCanvas* Canvas, const TRect& ARect) {
-    const int W = ARect.Right - ARect.Left, H = ARect.Bottom / 2;
+    // The upper half of the rectangle itself: half its bottom coordinate would reach below a
+    // rectangle that does not start at 0.
+    const int W = ARect.Right - ARect.Left, H = (ARect.Bottom - ARect.Top) / 2;
     if (W <= 0 || H <= 0) return;
     auto Work = WorkBitmap(W, H, pf24bit);
     CopyFromCanvas(Work.get(), Canvas, ARect.Left, ARect.Top);

@@ -132,6 +132,7 @@ void DrawTextAligned(TCanvas* Canvas, const TRect& ARect, TAlignment Alignment, 
                      bool NoPrefix);
 void DrawTextBiDi(TCanvas* Canvas, const TRect& ARect, const rtl::String& Text, TBiDiMode BiDiMode);
 void DrawGlassGradient(TCanvas* Canvas, const TRect& ARect, TColor FromColor, TColor ToColor, int GlossRows);
+// Whitens the upper half of ARect, most at the top, at most 22 rows.
 void DrawGlassShine(TCanvas* Canvas, const TRect& ARect);
 void DrawGlowGradient(TCanvas* Canvas, const TRect& ARect, TColor FromColor, TColor ToColor, int GlossRows);
 // ARect in device coordinates becomes the clip region.

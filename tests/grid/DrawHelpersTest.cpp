@@ -116,6 +116,17 @@ TEST(DrawGeometry, ClampRaisesThenLowersAndNoPointIsMinusOne) {
     EXPECT_FALSE(IsNoPoint(vcl::TPoint(0, 0)));
 }
 
+TEST(DrawText, MeasuringSingleAndMultiLineText) {
+    auto bmp = Paper(10, 10);
+    vcl::TCanvas* c = bmp->Canvas();
+    const vcl::TSize one = GetTextSize(c, QStringLiteral("Wide text"));
+    EXPECT_EQ(one.cx, c->TextWidth(QStringLiteral("Wide text")));
+    EXPECT_EQ(GetTextWidthW(c, QStringLiteral("Wide text")), one.cx);
+    EXPECT_EQ(GetTextHeightW(c, QStringLiteral("Wide text")), c->TextHeight(QStringLiteral("Wide text")));
+    EXPECT_EQ(GetMultiLineTextWidth(c, QStringLiteral("ab\r\nWide text\nc")), one.cx) << "the widest line";
+    EXPECT_EQ(GetMultiLineTextWidth(c, QString()), 0);
+}
+
 // ---- schemes, themes, registry ----
 
 TEST(DrawThemes, SchemeTableAndTheCurrentScheme) {
@@ -143,6 +154,20 @@ TEST(DrawThemes, ThemingFollowsTheDesktopAndIsOffWithoutTheLibrary) {
     ThemeLibrary() = saved;
     TwSetThemeActive(FALSE);
     EXPECT_FALSE(IsThemingActive());
+}
+
+TEST(DrawThemes, ThemedPartsDrawInTheirRectangle) {
+    TwSetThemeActive(TRUE);
+    ASSERT_TRUE(IsThemingActive());
+    auto bmp = Paper(30, 30);
+    DrawThemedPart(nullptr, bmp->Canvas()->Handle(), TRect(10, 10, 19, 19), u"treeview", 2, 1);
+    TwSetThemeActive(FALSE);
+    EXPECT_GT(Inked(bmp.get(), TRect(10, 10, 19, 19)), 0);
+    EXPECT_EQ(Inked(bmp.get(), TRect(0, 0, 30, 10)) + Inked(bmp.get(), TRect(0, 19, 30, 30)) +
+                  Inked(bmp.get(), TRect(0, 10, 10, 19)) + Inked(bmp.get(), TRect(19, 10, 30, 19)),
+              0);
+    DrawThemedPart(nullptr, bmp->Canvas()->Handle(), TRect(0, 0, 9, 9), u"no such class", 1, 1);
+    EXPECT_EQ(Inked(bmp.get(), TRect(0, 0, 9, 9)), 0) << "no theme opens: nothing drawn";
 }
 
 TEST(DrawThemes, RegistryRemovesTheFirstOccurrence) {
@@ -349,6 +374,15 @@ TEST(DrawGlass, ShineWhitensAtMostTheFirst22RowsOfTheUpperHalf) {
         EXPECT_EQ(Px(bmp.get(), 5, c.changedRows - 1), AlphaBlendColor(vcl::clWhite, kPaper, 150 - 7 * (c.changedRows - 1)));
         EXPECT_EQ(Px(bmp.get(), 0, c.changedRows), kPaper) << c.height;
     }
+}
+
+TEST(DrawGlass, ShineStaysInARectangleBelowTheTop) {
+    auto bmp = Paper(6, 60);
+    DrawGlassShine(bmp->Canvas(), TRect(0, 40, 6, 50));
+    EXPECT_EQ(Inked(bmp.get(), TRect(0, 0, 6, 40)), 0);
+    EXPECT_EQ(Px(bmp.get(), 2, 40), AlphaBlendColor(vcl::clWhite, kPaper, 150));
+    EXPECT_EQ(Px(bmp.get(), 2, 44), AlphaBlendColor(vcl::clWhite, kPaper, 122));
+    EXPECT_EQ(Inked(bmp.get(), TRect(0, 45, 6, 60)), 0) << "only the upper half of the rectangle";
 }
 
 TEST(DrawGlass, GradientRowsMoveTowardTheEndColourUnderAWhiteGloss) {
