@@ -4,6 +4,7 @@
 #include "grid/NumberEdit.h"
 #include "tests/support/windows/FormHarness.h"
 #include "vcl/Forms.h"
+#include "win/uxtheme/uxtheme.h"
 
 namespace grid_test {
 
@@ -33,6 +34,12 @@ inline void Select(grid::TRgCustomEdit* E, int Start, int Length = 0) {
 
 // One character as the window hands it to the control (WM_CHAR), filters included.
 inline void Char(grid::TRgCustomEdit* E, char16_t C) { E->Perform(WM_CHAR, WPARAM(C), LPARAM(1)); }
+
+// The platform's visual styles on for a scope (off again even when an assertion leaves early).
+struct TVisualStylesOn {
+    TVisualStylesOn() { TwSetThemeActive(TRUE); }
+    ~TVisualStylesOn() { TwSetThemeActive(FALSE); }
+};
 
 // A colour as a grabbed window image holds it (0xRRGGBB).
 inline QRgb ToRgb(vcl::TColor C) { return ((C & 0xFF) << 16) | (C & 0xFF00) | ((C >> 16) & 0xFF); }

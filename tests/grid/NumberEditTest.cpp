@@ -427,7 +427,7 @@ TEST(SpinEdit, ClassicButtonsPaintPressedAndDisabled) {
     // With the platform's visual styles the theme's spin parts draw instead: the lower half is the
     // theme's down part, pixel for pixel, in the normal and the pressed state.
     E->SetEnabled(true);
-    TwSetThemeActive(TRUE);
+    grid_test::TVisualStylesOn Styles;
     auto ExpectLowerHalf = [&](int State) {
         B->Invalidate();
         h.Pump();
@@ -445,7 +445,6 @@ TEST(SpinEdit, ClassicButtonsPaintPressedAndDisabled) {
     B->SetPressedButtons({sbDown});
     ExpectLowerHalf(3);
     B->SetPressedButtons({});
-    TwSetThemeActive(FALSE);
 }
 
 TEST(SmallButtons, ThePushButtonPaintsDownAndItsCaption) {

@@ -241,13 +241,12 @@ TEST(EditPaint, WithVisualStylesTheFrameIsTheThemesEditBorder) {
     TRgEdit* E = h.Show<TEdForm>()->Editor;
     const HWND W = E->Handle();
     const QImage Classic = h.App().Grab(W);
-    TwSetThemeActive(TRUE);
+    grid_test::TVisualStylesOn Styles;
     RedrawWindow(W, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     h.Pump();
     const QImage Themed = h.App().Grab(W);
     vcl::TBitmap Expected(E->Width(), E->Height());
     DrawThemedPart(W, Expected.Canvas()->Handle(), TRect(0, 0, E->Width(), E->Height()), u"edit", 1, 1);
-    TwSetThemeActive(FALSE);
     EXPECT_NE(Themed, Classic);
     // The two-pixel ring outside the client area.
     for (int y = 0; y < E->Height(); ++y)
