@@ -244,6 +244,35 @@ TEST_F(StylePainting, FocusedHeaderIsInvertedWhereTheStyleSaysSo) {
     }
 }
 
+TEST_F(StylePainting, HeaderGlyphPlaceByAlignmentAndSort) {
+    TRgCustomColumn* c = Add();
+    vcl::TBitmap glyph;
+    glyph.SetPixelFormat(vcl::pf24bit);
+    glyph.SetSize(4, 4);
+    glyph.Canvas()->Brush()->SetColor(0xFF00FF);
+    glyph.Canvas()->FillRect(TRect(0, 0, 4, 4));
+    glyph.Canvas()->Brush()->SetColor(0x0000FF);
+    glyph.Canvas()->FillRect(TRect(0, 0, 3, 3));
+    c->Header()->SetGlyph(&glyph);
+    c->Header()->SetDisplayMode(dmTextAndImage);
+    struct Case {
+        TAlignment alignment;
+        bool sorted;
+        int width, glyphLeft; // -1: not drawn
+    };
+    // an empty caption is 2 pixels wide; glyph top 10 - 2
+    for (const Case& k : {Case{taLeftJustify, false, 100, 3}, Case{taRightJustify, false, 100, 100 - 4 - 2 - 2},
+                          Case{taRightJustify, true, 100, 100 - 8 - 31}, Case{taCenter, false, 100, 50 - 3},
+                          Case{taRightJustify, false, 5, -1}}) {
+        c->Header()->SetAlignment(k.alignment);
+        c->SetSorted(k.sorted);
+        auto bmp = Paper(100, 20);
+        Display<TFlatStyleDisplay>(bmp.get())->DrawHeader(c, TRect(0, 0, k.width, 20));
+        EXPECT_EQ(FirstColumnOf(bmp.get(), TRect(0, 0, 100, 20), 0x0000FF), k.glyphLeft) << k.alignment << k.sorted;
+        if (k.glyphLeft >= 0) EXPECT_EQ(Px(bmp.get(), k.glyphLeft + 3, 11), kFace) << "transparent corner";
+    }
+}
+
 TEST_F(StylePainting, HeaderSpacingAndContentWidth) {
     TRgCustomColumn* c = Add();
     auto bmp = Paper(10, 10);
