@@ -154,6 +154,9 @@ TEST(PngImageList, DisabledLookGoesToTheSystemListOnlyAndDrawingKeepsThePng) {
     const TColor mirrored = MirrorCentres(list).at(0);
     EXPECT_EQ(mirrored & 0xFF, (mirrored >> 8) & 0xFF); // gray
     EXPECT_EQ(mirrored & 0xFF, (mirrored >> 16) & 0xFF);
+    // A PNG added now gets the same look in the system list as those already there.
+    list.AddPng(Png(Red).get());
+    EXPECT_EQ(MirrorCentres(list).at(1), mirrored);
 
     auto paper = Paper(16, 16);
     list.DoDraw(0, paper->Canvas(), 0, 0, 0, true);
