@@ -98,6 +98,22 @@ TEST(LayoutShift, PressedMovesBothOnePixelAndTheClientOriginCounts) {
     EXPECT_EQ(t1, TPoint(t0.X + 11, t0.Y + 21));
 }
 
+TEST(LayoutShift, OddRoomRoundsTheGlyphDownAndTheCaptionUp) {
+    vcl::TBitmap bmp;
+    bmp.SetSize(100, 40);
+    const rtl::String caption = QStringLiteral("A");
+    const int th = bmp.Canvas()->TextHeight(caption);
+    auto png = Glyph(16, 16);
+    TPoint g, t;
+    // One pixel to spare: the glyph takes it above itself, the caption below itself.
+    CalcPngButtonLayout(bmp.Canvas(), png.get(), vcl::TRect(0, 0, 100, 17), false, false, QString(), vcl::blGlyphLeft,
+                        -1, 4, g, t, 0);
+    EXPECT_EQ(g.Y, 1);
+    CalcPngButtonLayout(bmp.Canvas(), nullptr, vcl::TRect(0, 0, 100, th + 1), false, false, caption, vcl::blGlyphLeft,
+                        -1, 4, g, t, 0);
+    EXPECT_EQ(t.Y, 0);
+}
+
 // ---- appearance ----
 
 struct ChangeCounter : rtl::TObject {

@@ -70,7 +70,7 @@ TEST(GaugeBlocks, LevelFollowsThePercentage) {
 }
 
 TEST(GaugeStacked, FullBarEndsExactlyAtTheInnerEdge) {
-    for (int width : {128, 131, 97}) {
+    for (int width : {128, 131, 97, 110}) {
         auto bmp = Paper(width, 18);
         TGaugeSettings s = Plain(100);
         s.Stacked = true;
