@@ -736,6 +736,9 @@ public:
     TBarView* View() const { return FView; }
 
 protected:
+    // A borderless top-level window that does not take the activation.
+    void CreateParams(vcl::TCreateParams& Params) override;
+
     TBarView* FView = nullptr;
 };
 

@@ -519,6 +519,13 @@ TBarPopupWindow::TBarPopupWindow(rtl::TComponent* AOwner, TBarView* AParentView,
         FView->Style.Include(vsUseHiddenAccels);
 }
 
+void TBarPopupWindow::CreateParams(vcl::TCreateParams& Params) {
+    vcl::TCustomControl::CreateParams(Params);
+    Params.Style = WS_POPUP | WS_CLIPCHILDREN;
+    Params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
+    Params.WndParent = nullptr;
+}
+
 TBarPopupWindow::~TBarPopupWindow() {
     delete FView;
     FView = nullptr;

@@ -103,3 +103,73 @@ TEST(ViewInWindow, HintsComeFromTheViewerUnderTheCursor) {
 }
 
 } // namespace
+
+namespace {
+
+// A menu bar whose File menu holds a submenu; the popups get window handles, so their timers run.
+struct OpenMenu {
+    testing_support::HeadlessApp app;
+    Bar b;
+    TFixedItem *file, *open, *recent;
+    TBarView* bar;
+    TBarView* menu = nullptr;
+    OpenMenu() {
+        file = b.Item(40, 20);
+        file->AddStyle(tbisSubmenu);
+        open = b.Item(80, 20, file);
+        recent = b.Item(80, 20, file);
+        recent->AddStyle(tbisSubmenu);
+        b.Item(80, 20, recent);
+        bar = b.Toolbar();
+        bar->State.Include(vsModal);
+        bar->SetSelected(bar->Find(file));
+        bar->OpenChildPopup(false);
+        menu = bar->OpenViewerView();
+        menu->Window()->HandleNeeded();
+    }
+    bool Running(TBarView* v, int n) const { return (v->ActiveTimers() >> n) & 1; }
+};
+
+TEST(PopupTimers, ASubmenuChosenByMouseOpensAfterTheDelayByKeyboardAtOnce) {
+    OpenMenu m;
+    ASSERT_NE(m.menu, nullptr);
+    EXPECT_TRUE(m.menu->State.Contains(vsModal));
+    m.menu->Select(m.menu->Find(m.recent), true);
+    EXPECT_TRUE(m.Running(m.menu, 0));
+    EXPECT_EQ(m.menu->OpenViewer(), nullptr);
+    // Moving to a plain item stops the opening.
+    m.menu->Select(m.menu->Find(m.open), true);
+    EXPECT_FALSE(m.Running(m.menu, 0));
+    // By keyboard the submenu opens at once, with no timer.
+    m.menu->Select(m.menu->Find(m.recent), false);
+    m.menu->OpenChildPopup(true);
+    ASSERT_NE(m.menu->OpenViewer(), nullptr);
+    EXPECT_FALSE(m.Running(m.menu, 0));
+    // With the submenu open, moving away by mouse closes it only after the delay.
+    m.menu->Select(m.menu->Find(m.open), true);
+    EXPECT_TRUE(m.Running(m.menu, 1));
+    EXPECT_NE(m.menu->OpenViewer(), nullptr);
+    m.menu->Select(m.menu->Find(m.recent), false);  // back by keyboard: the close is called off
+    EXPECT_FALSE(m.Running(m.menu, 1));
+    m.menu->StopAllTimers();
+    EXPECT_EQ(m.menu->ActiveTimers(), 0);
+}
+
+TEST(PopupTimers, CancelModeEndsTheLoopAndHidesEveryPopup) {
+    OpenMenu m;
+    m.menu->Select(m.menu->Find(m.recent), false);
+    m.menu->OpenChildPopup(true);
+    TBarView* sub = m.menu->OpenViewerView();
+    ASSERT_NE(sub, nullptr);
+    sub->Window()->HandleNeeded();
+    ShowWindow(m.menu->Window()->Handle(), SW_SHOWNOACTIVATE);
+    ShowWindow(sub->Window()->Handle(), SW_SHOWNOACTIVATE);
+    m.menu->Select(m.menu->Find(m.open), true);
+    sub->CancelMode();
+    EXPECT_EQ(m.bar->DoneActionData().DoneAction, tbdaCancel);
+    EXPECT_FALSE(IsWindowVisible(sub->Window()->Handle()));
+    EXPECT_FALSE(IsWindowVisible(m.menu->Window()->Handle()));
+    EXPECT_EQ(m.menu->ActiveTimers(), 0);
+}
+
+} // namespace
