@@ -441,5 +441,20 @@ TEST(DrawParent, TheParentPaintsBehindTheControlAtItsOffset) {
     EXPECT_FALSE(IsParentFormActive(&orphan));
 }
 
+TEST(DrawHints, HintWindowIsShownMeasuredAndReleased) {
+    testing_support::FormHarness h;
+    ShowHintText(nullptr, TRect(0, 0, 10, 10), QStringLiteral("nothing")); // no window: nothing
+    ReleaseHintWindow(nullptr);
+    vcl::THintWindow hint(nullptr);
+    const TRect r = CalcHintTextRect(&hint, 300, QStringLiteral("A hint"));
+    EXPECT_EQ(r, hint.CalcHintRect(300, QStringLiteral("A hint"), nullptr));
+    EXPECT_GT(r.Width(), 0);
+    ShowHintText(&hint, TRect(50, 50, 50 + r.Width(), 50 + r.Height()), QStringLiteral("A hint"));
+    ASSERT_TRUE(hint.HandleAllocated());
+    EXPECT_TRUE(IsWindowVisible(hint.Handle()));
+    ReleaseHintWindow(&hint);
+    EXPECT_FALSE(hint.HandleAllocated()) << "the handle goes, the window object stays";
+}
+
 } // namespace
 } // namespace grid_test
