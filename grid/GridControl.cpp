@@ -316,7 +316,12 @@ void TRgCustomGridControl::EndUpdate(bool CanUpdate) {
     if (FUpdateCount > 0) --FUpdateCount;
     if (FUpdateCount == 0 && CanUpdate) {
         Invalidate();
-        SyncVertScroll();
+        // Rows that came or went meanwhile move the bar's count; otherwise the range is enough.
+        if (FRowsChangedWhileUpdating)
+            SyncVertScroll();
+        else
+            UpdateVertScrollRange();
+        FRowsChangedWhileUpdating = false;
         UpdateHorzScrollRange();
     }
 }
@@ -333,7 +338,10 @@ void TRgCustomGridControl::RecountVisibleRange() {
 }
 
 void TRgCustomGridControl::SyncVertScroll() {
-    if (Updating()) return;
+    if (Updating()) {
+        FRowsChangedWhileUpdating = true;
+        return;
+    }
     const int Count = GetRowCount();
     if (FFirstRow >= Count) FFirstRow = std::max(Count - 1, 0);
     FVertScrollBar->SyncPosition(CountVisibleRows(0, FFirstRow));

@@ -554,6 +554,7 @@ protected:
     TStyleDisplay* FCurrentStyleDisplay = nullptr;
     int FOldWidth = 0;
     int FOldHeight = 0;
+    bool FRowsChangedWhileUpdating = false;
 };
 
 // Mouse and keyboard handling build on this class.

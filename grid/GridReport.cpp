@@ -170,6 +170,17 @@ void TReportGrid::SelectRange(int FromRow, int ToRow, bool Value) {
     if (FromRow <= ToRow) RefreshRange(FromRow, ToRow);
 }
 
+void TReportGrid::ClearSelection() {
+    // Straight through the rows: a plain click or key in full-row mode clears them all.
+    for (int r = 0, n = GetRowCount(); r < n; ++r)
+        if (TRow* R = FCells->GetRow(r); R->Selected()) {
+            R->SetSelected(false);
+            RefreshRow(r);
+        }
+    FSelectedRow = -1;
+    FSelectedColumn = -1;
+}
+
 void TReportGrid::WriteDefaultValues(int ARow) {
     if (!FOptions.Contains(goUseDefaultValues)) return;
     for (int c = 0; c < FColumns->Count(); ++c) {

@@ -64,6 +64,7 @@ public:
     bool GetSelected(int Index) override { return GetRow(Index)->Selected(); }
     void SetSelected(int Index, bool Value) override;
     void SelectRange(int FromRow, int ToRow, bool Value) override;
+    void ClearSelection() override;
 
     int AddRow(int Count = 1) override;
     void ReserveRows(int Count);
