@@ -394,14 +394,21 @@ void TPngImageList::SetHeight(int Value) {
 }
 
 void TPngImageList::Assign(rtl::TPersistent* Source) {
-    if (auto* png = dynamic_cast<TPngImageList*>(Source)) {
-        TUpdate lock(*this, true);
-        SetPngImages(png->FPngImages.get());
-        SetEnabledImages(png->FEnabledImages);
-        SetPngOptions(png->FPngOptions);
+    auto* png = dynamic_cast<TPngImageList*>(Source);
+    if (!png) {
+        if (auto* list = dynamic_cast<vcl::TCustomImageList*>(Source)) SetColorDepth(list->ColorDepth());
+        vcl::TImageList::Assign(Source);
+        return;
     }
-    if (auto* list = dynamic_cast<vcl::TCustomImageList*>(Source)) SetColorDepth(list->ColorDepth());
+    if (png == this) return;
+    // The inherited assignment clears the list and adds the other list's images anew, which would
+    // lose the items' names and backgrounds: the collection is copied after it.
+    TUpdate lock(*this, true);
+    SetColorDepth(png->ColorDepth());
     vcl::TImageList::Assign(Source);
+    SetPngImages(png->FPngImages.get());
+    SetEnabledImages(png->FEnabledImages);
+    SetPngOptions(png->FPngOptions);
 }
 
 void TPngImageList::AssignTo(rtl::TPersistent* Dest) {

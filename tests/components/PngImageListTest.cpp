@@ -234,10 +234,14 @@ TEST(PngImageList, AssignCopiesThePngsAndSettings) {
     TPngImageList from(nullptr), to(nullptr);
     from.AddPng(Png(Red).get());
     from.AddPng(Png(Green).get());
+    from.PngImages()->GetItem(1)->SetName(QStringLiteral("Play"));
+    from.PngImages()->GetItem(1)->SetBackground(Blue);
     from.SetEnabledImages(false);
     to.AddPng(Png(Blue).get());
     to.Assign(&from);
     EXPECT_EQ(PngCentres(to), (std::vector<TColor>{Red, Green}));
+    EXPECT_EQ(to.GetImageName(1), QStringLiteral("Play"));
+    EXPECT_EQ(to.PngImages()->GetItem(1)->Background(), Blue);
     EXPECT_FALSE(to.EnabledImages());
     EXPECT_EQ(to.Count(), 2);
 }
