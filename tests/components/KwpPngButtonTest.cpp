@@ -275,6 +275,47 @@ TEST_F(PngButton, GradientPercentAndMarginAreKeptInRange) {
     EXPECT_EQ(At(10, 0), 0x707070);
 }
 
+TEST_F(PngButton, GlyphIsBrightenedWhenHotAndGreyedWhenDisabled) {
+    auto glyph = Glyph(8, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            uint8_t* px = glyph->Scanline(y) + 3 * x;
+            px[0] = 50, px[1] = 100, px[2] = 200;  // blue, green, red
+            glyph->AlphaScanline(y)[x] = 255;
+        }
+    button->SetPngImage(glyph.get());
+    button->SetCaption(QString());
+    H.Pump();
+    EXPECT_EQ(At(60, 20), 0x3264C8);  // centred, as it is
+    H.MoveTo(button);
+    const TColor hot = At(60, 20);
+    EXPECT_GT(hot & 0xFF00, 0x6400u);    // brighter
+    EXPECT_NE(hot, 0x3264C8);
+    button->SetEnabled(false);
+    H.Pump();
+    const TColor off = At(60, 20);
+    const int r = off & 0xFF, g = (off >> 8) & 0xFF, b = (off >> 16) & 0xFF;
+    EXPECT_NEAR(r, g, 2);                // grey
+    EXPECT_NEAR(g, b, 2);
+    EXPECT_GT(r, 0x90);                  // and faded into the light face
+}
+
+TEST_F(PngButton, CustomFocusRectangleInsideTheFrame) {
+    TKwpFocusRectParams* fr = button->Appearance()->FocusRect();
+    fr->SetFocusType(frtCustom);
+    fr->Pen()->SetColor(0x00FF00);
+    fr->SetSpacing(2);
+    button->Appearance()->Focused()->SetGradientEnabled(false);
+    EXPECT_NE(At(3, 20), 0x00FF00);
+    button->SetFocus();
+    H.Pump();
+    EXPECT_EQ(At(3, 20), 0x00FF00);   // frame 1 + spacing 2
+    EXPECT_EQ(At(2, 20), 0xF3F3F3);
+    fr->SetFocusType(frtNone);
+    H.Pump();
+    EXPECT_EQ(At(3, 20), 0xF3F3F3);
+}
+
 TEST_F(PngButton, MouseEventsFireOutsideStylesOnly) {
     ChangeCounter enter, leave;
     button->OnMouseEnter = enter.Event();
