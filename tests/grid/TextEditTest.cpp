@@ -256,4 +256,24 @@ TEST(EditPaint, WithVisualStylesTheFrameIsTheThemesEditBorder) {
         }
 }
 
+TEST(EditPaint, ABorderWidthIsFramedInTheEditorsColour) {
+    FormHarness h;
+    auto* form = h.Show<TEdForm>();
+    TRgEdit* E = form->Editor;
+    form->Other->SetFocus();
+    E->SetColor(vcl::clYellow);
+    E->SetBorderWidth(2);
+    h.Pump();
+    E->Invalidate();
+    h.Pump();
+    const QImage Frame = h.App().Grab(E->Handle());
+    const QRgb Yellow = grid_test::ToRgb(vcl::clYellow);
+    const int W = E->Width(), H = E->Height();
+    // The first ring lies inside the single border's outer line, over its inner one.
+    const POINT Ring[] = {{1, H / 2}, {W - 2, H / 2}, {W / 2, 1}, {W / 2, H - 2}};
+    for (POINT P : Ring) EXPECT_EQ(Frame.pixel(P.x, P.y) & 0xFFFFFF, Yellow) << P.x << "," << P.y;
+    const POINT Outer[] = {{0, H / 2}, {W - 1, H / 2}, {W / 2, 0}, {W / 2, H - 1}};
+    for (POINT P : Outer) EXPECT_NE(Frame.pixel(P.x, P.y) & 0xFFFFFF, Yellow) << P.x << "," << P.y;
+}
+
 } // namespace
