@@ -4,6 +4,11 @@
 #include "tests/grid/GridFixture.h"
 #include "tests/grid/PaintFixture.h"
 #include "vcl/MaskUtils.h"
+#include "vcl/Themes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -25,7 +30,9 @@ public:
     TKwGridColors Colors;
     bool FailColors = false;
     bool Grid = true;
+    vcl::TStyleElements Elements{vcl::seFont, vcl::seClient, vcl::seBorder};
     TColor GridColor() const override { return kGridColor; }
+    vcl::TStyleElements GridStyleElements() const override { return Elements; }
     TKwGridColors KwColors() const override {
         if (FailColors) throw rtl::Exception(QStringLiteral("not readable"));
         return Colors;
@@ -562,6 +569,39 @@ TEST_F(StylePainting, UnderVisualStylesTheDefaultHeaderIsTheStylesHeaderItem) {
     EXPECT_NE(Px(normal.get(), 30, 10), kFace) << "the style's face, not the header colour";
     EXPECT_NE(Px(normal.get(), 30, 10), kPaper);
     EXPECT_FALSE(SamePixels(normal.get(), pressed.get())) << "the focused column's header is pressed";
+}
+
+// A custom style whose normal header items have red text, registered once for the run.
+void UseRedHeaderStyle() {
+    static const bool loaded = [] {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("GridPainters.vsf"));
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write("tunewright-style 1\nname GridPaintersRed\ndark no\n"
+                "element teHeader 1 1 fill #F0F0F0 border #A0A0A0 glyph #000000 text #FF0000\n");
+        f.close();
+        vcl::TStyleManager::LoadFromFile(path);
+        return true;
+    }();
+    (void)loaded;
+    vcl::TStyleManager::SetStyle(QStringLiteral("GridPaintersRed"));
+}
+
+TEST_F(StylePainting, UnderACustomStyleCaptionsTakeTheStylesHeaderTextColour) {
+    TRgCustomColumn* c = Add();
+    c->Header()->SetCaption(QStringLiteral("Title"));
+    UseRedHeaderStyle();
+    struct Back {
+        ~Back() { vcl::TStyleManager::SetStyle(vcl::TStyleManager::SystemStyle()); }
+    } back;
+    for (bool font : {true, false}) {
+        Owner.Elements = font ? vcl::TStyleElements{vcl::seFont, vcl::seClient} : vcl::TStyleElements{vcl::seClient};
+        auto bmp = Paper(100, 20);
+        Display<TFlatStyleDisplay>(bmp.get())->DrawHeader(c, TRect(0, 0, 100, 20));
+        EXPECT_EQ(FirstColumnOf(bmp.get(), TRect(0, 0, 100, 19), vcl::clRed) >= 0, font) << font;
+        EXPECT_EQ(FirstColumnOf(bmp.get(), TRect(0, 0, 100, 19), vcl::clBlack) >= 0, !font) << font;
+    }
 }
 
 TEST_F(StylePainting, FactoryMakesOnePainterPerStyle) {
