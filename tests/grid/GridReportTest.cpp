@@ -314,3 +314,23 @@ TEST(ReportGridPainters, TheHeaderStyleChoosesItsPainter) {
     t.Grid->SetHeaderStyle(hsAuto);
     EXPECT_EQ(t.Grid->CurrentStyleDisplay(), automatic);
 }
+
+TEST(ReportGridRows, RowsInsertedAboveTheViewLeaveItOnTheSameRows) {
+    TGridTest t(1, 30);
+    t.Grid->Perform(WM_VSCROLL, SB_BOTTOM, LPARAM(0));
+    ASSERT_EQ(t.Grid->FirstRow(), 20);
+    t.Grid->InsertRow(0, 2);
+    EXPECT_EQ(t.Grid->GetCells(0, t.Grid->FirstRow()), QStringLiteral("20"));
+    EXPECT_EQ(t.Grid->VertScrollBar()->Position(), 22);
+    EXPECT_EQ(t.Grid->LastRowInView(), 31);
+    t.Grid->Perform(WM_VSCROLL, SB_TOP, LPARAM(0));
+    EXPECT_EQ(t.Grid->FirstRow(), 0);
+    t.Grid->InsertRow(0, 1); // at the top of the view: the new row shows there
+    EXPECT_EQ(t.Grid->FirstRow(), 0);
+    EXPECT_EQ(t.Grid->VertScrollBar()->Position(), 0);
+    t.Grid->SetExpanded(0, false); // no children: only the flag
+    EXPECT_FALSE(t.Grid->Expanded(0));
+    t.Grid->AddChildRow(0, crFirst); // under a collapsed row: hidden, the view stays
+    EXPECT_EQ(t.Grid->FirstRow(), 0);
+    EXPECT_FALSE(t.Grid->GetRowVisible(1));
+}
