@@ -187,17 +187,17 @@ TEST(Lists, CreatedOnDemandAndFreedWhenEmpty) {
 
 // ---- drawing ----
 
-// A 40x40 memory DC, white.
+// A memory DC, white.
 struct Paper {
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bitmap;
     HGDIOBJ old;
-    Paper() {
+    explicit Paper(int W = 40, int H = 40) {
         HDC screen = GetDC(nullptr);
-        bitmap = CreateCompatibleBitmap(screen, 40, 40);
+        bitmap = CreateCompatibleBitmap(screen, W, H);
         ReleaseDC(nullptr, screen);
         old = SelectObject(dc, bitmap);
-        RECT r{0, 0, 40, 40};
+        RECT r{0, 0, W, H};
         FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     }
     ~Paper() {
@@ -266,6 +266,132 @@ TEST(VerticalText, UnderlinesTheAcceleratorUnlessHidden) {
     const int shown = inkColumns(0), hidden = inkColumns(DT_HIDEPREFIX);
     EXPECT_GT(hidden, 0);
     EXPECT_GT(shown, hidden);
+}
+
+} // namespace
+
+namespace {
+
+// Windows that print themselves: WM_PRINT through HandlePrintRequest, the client in a solid colour.
+LRESULT CALLBACK PrintingProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_PRINT) {
+        vcl::TMessage msg;
+        msg.Msg = m;
+        msg.WParam = w;
+        msg.LParam = l;
+        HandlePrintRequest(h, msg, nullptr, 0);
+        return msg.Result;
+    }
+    if (m == WM_PRINTCLIENT) {
+        RECT r;
+        GetClientRect(h, &r);
+        HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(GetWindowLongPtrW(h, GWLP_USERDATA)));
+        FillRect(reinterpret_cast<HDC>(w), &r, brush);
+        DeleteObject(brush);
+        return 0;
+    }
+    if (m == WM_ERASEBKGND) return 1;
+    return DefWindowProcW(h, m, w, l);
+}
+
+HWND PrintingWindow(HWND parent, int x, int y, int w, int h, COLORREF color, bool visible) {
+    static const bool registered = [] {
+        WNDCLASSW cls{};
+        cls.lpfnWndProc = PrintingProc;
+        cls.lpszClassName = u"BarPrintingWindow";
+        return RegisterClassW(&cls) != 0;
+    }();
+    (void)registered;
+    const DWORD style = (parent ? WS_CHILD : WS_POPUP) | (visible ? WS_VISIBLE : 0);
+    HWND wnd = CreateWindowExW(0, u"BarPrintingWindow", u"", style, x, y, w, h, parent, nullptr, nullptr, nullptr);
+    SetWindowLongPtrW(wnd, GWLP_USERDATA, static_cast<LONG_PTR>(color));
+    return wnd;
+}
+
+TEST(PrintRequest, PrintsTheClientAndTheVisibleChildrenInPlace) {
+    const COLORREF red = RGB(255, 0, 0), blue = RGB(0, 0, 255), green = RGB(0, 255, 0);
+    HWND parent = PrintingWindow(nullptr, 0, 0, 60, 40, red, true);
+    HWND child = PrintingWindow(parent, 10, 10, 20, 10, blue, true);
+    HWND hidden = PrintingWindow(parent, 40, 10, 10, 10, green, false);
+    Paper p(60, 40);
+    vcl::TMessage msg;
+    msg.Msg = WM_PRINT;
+    msg.WParam = reinterpret_cast<WPARAM>(p.dc);
+    msg.LParam = PRF_CLIENT | PRF_CHILDREN;
+    HandlePrintRequest(parent, msg, nullptr, 0);
+    EXPECT_EQ(msg.Result, 1);
+    EXPECT_EQ(p.At(5, 5), red);
+    EXPECT_EQ(p.At(15, 15), blue);
+    EXPECT_EQ(p.At(29, 19), blue);
+    EXPECT_EQ(p.At(30, 20), red);
+    EXPECT_EQ(p.At(45, 15), red);  // a hidden child is not printed
+    EXPECT_EQ(p.At(59, 39), red);
+    // Without PRF_CHILDREN only the window itself.
+    Paper q;
+    msg.WParam = reinterpret_cast<WPARAM>(q.dc);
+    msg.LParam = PRF_CLIENT;
+    HandlePrintRequest(parent, msg, nullptr, 0);
+    EXPECT_EQ(q.At(15, 15), red);
+    // A hidden window asked to check visibility prints nothing and answers 0.
+    Paper r;
+    msg.WParam = reinterpret_cast<WPARAM>(r.dc);
+    msg.LParam = PRF_CLIENT | PRF_CHECKVISIBLE;
+    HandlePrintRequest(hidden, msg, nullptr, 0);
+    EXPECT_EQ(msg.Result, 0);
+    EXPECT_EQ(r.At(1, 1), 0xFFFFFFu);
+    DestroyWindow(parent);
+}
+
+TEST(PrintRequest, TheNonClientPainterGetsTheDCAndItsData) {
+    HWND wnd = PrintingWindow(nullptr, 0, 0, 20, 20, RGB(1, 2, 3), true);
+    Paper p;
+    static HDC seenDC;
+    static LPARAM seenData;
+    seenDC = nullptr;
+    seenData = 0;
+    vcl::TMessage msg;
+    msg.Msg = WM_PRINT;
+    msg.WParam = reinterpret_cast<WPARAM>(p.dc);
+    msg.LParam = PRF_NONCLIENT;
+    HandlePrintRequest(
+        wnd, msg,
+        [](HWND, HDC DC, LPARAM Data) {
+            seenDC = DC;
+            seenData = Data;
+        },
+        77);
+    EXPECT_EQ(seenDC, p.dc);
+    EXPECT_EQ(seenData, 77);
+    EXPECT_EQ(p.At(5, 5), 0xFFFFFFu);  // no PRF_CLIENT: the client is not printed
+    DestroyWindow(wnd);
+}
+
+TEST(PrintRequest, PrintClientRunsThePaintHandlerWithTheDC) {
+    Paper p;
+    vcl::TMessage seen;
+    vcl::TMessage msg;
+    msg.Msg = WM_PRINTCLIENT;
+    msg.WParam = reinterpret_cast<WPARAM>(p.dc);
+    HandlePrintClientRequest([&](vcl::TMessage& m) { seen = m; }, msg);
+    EXPECT_EQ(seen.Msg, UINT(WM_PAINT));
+    EXPECT_EQ(seen.WParam, reinterpret_cast<WPARAM>(p.dc));
+    EXPECT_EQ(seen.LParam, 0);
+}
+
+TEST(SmallCaption, FillsTheBackgroundInTheCaptionColour) {
+    Paper p;
+    TwSetSystemParametersProvider([](UINT action, UINT, PVOID pv, UINT) -> int {
+        if (action != SPI_GETGRADIENTCAPTIONS) return -1;
+        *static_cast<BOOL*>(pv) = FALSE;
+        return 1;
+    });
+    DrawSmallWindowCaption(nullptr, p.dc, TRect(0, 0, 40, 12), u"Tools"_qs, true);
+    DrawSmallWindowCaption(nullptr, p.dc, TRect(0, 20, 40, 32), QString(), false);
+    DrawSmallWindowCaption(nullptr, p.dc, TRect(30, 34, 30, 40), QString(), true);  // empty: nothing
+    TwSetSystemParametersProvider(nullptr);
+    EXPECT_EQ(p.At(39, 1), GetSysColor(COLOR_ACTIVECAPTION) & 0xFFFFFF);
+    EXPECT_EQ(p.At(39, 21), GetSysColor(COLOR_INACTIVECAPTION) & 0xFFFFFF);
+    EXPECT_EQ(p.At(30, 36), 0xFFFFFFu);
 }
 
 } // namespace
