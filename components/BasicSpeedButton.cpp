@@ -3,6 +3,7 @@
 
 #include "base/Colors.h"
 #include "components/KwpPngButton.h"
+#include "components/PngLegacy.h"
 #include "vcl/ActnList.h"
 
 namespace components {
@@ -83,20 +84,6 @@ void TKwpBasicSpeedButtonAppearance::SetGlyphDisabledGrayscaleIntensity(TKwpGray
     if (Value == FGlyphDisabledGrayscaleIntensity) return;
     FGlyphDisabledGrayscaleIntensity = Value;
     PropsChanged(this);
-}
-
-// ---- disabled glyph ----
-
-void MakeDisabledPng(vcl::TPngImage* Png, TKwpBlendIntensity BlendIntensity, TKwpGrayscaleIntensity GrayscaleIntensity,
-                     bool Blend, bool Grayscale) {
-    if (!Blend && !Grayscale) return;
-    vcl::TPngImage work;
-    if (!CopyPngImage(Png, &work)) return;
-    static const uint8_t GrayAmount[] = {0, 25, 51, 77, 102, 128, 153, 179, 204, 230, 255};
-    static const uint8_t BlendAmount[] = {0, 200, 160, 127, 100, 80};
-    if (Grayscale && GrayscaleIntensity != giNone) BlendPngToGray(&work, GrayAmount[GrayscaleIntensity]);
-    if (Blend && BlendIntensity != biNone) ScalePngOpacity(&work, BlendAmount[BlendIntensity]);
-    Png->Assign(&work);
 }
 
 // ---- the button ----

@@ -5,6 +5,7 @@
 #include "components/Common.h"
 #include "components/Graphics.h"
 #include "components/KwpAnchoredControls.h"
+#include "components/PngLegacy.h"
 #include "components/PngUtils.h"
 #include "vcl/Buttons.h"
 #include "vcl/PngImage.h"
@@ -157,9 +158,5 @@ private:
     bool FAutoWidthRightJustify = false;
     std::unique_ptr<TKwpAnchoredControls> FAnchoredControls;
 };
-
-// Fades and greys a disabled glyph in place: grey first, then the opacity.
-void MakeDisabledPng(vcl::TPngImage* Png, TKwpBlendIntensity BlendIntensity, TKwpGrayscaleIntensity GrayscaleIntensity,
-                     bool Blend, bool Grayscale);
 
 } // namespace components

@@ -1,6 +1,7 @@
 // tests/components/BasicSpeedButtonTest.cpp: the speed button's states under the pointer and the
 // left button, its painted looks, its automatic width and the disabled glyph.
 #include "components/BasicSpeedButton.h"
+#include "components/PngLegacy.h"
 
 #include "base/Colors.h"
 #include "tests/support/windows/FormHarness.h"
@@ -172,6 +173,15 @@ TEST(SpeedButtonGlyph, TakesAPngWithoutItsGammaAndNilEmptiesIt) {
     EXPECT_FALSE(button.ImageFromAction());
     button.SetPngImage(nullptr);
     EXPECT_TRUE(button.PngImage()->Empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST(PngLegacy, PicturesStoredUnderTheFormerClassNameLoadAsPng) {
+    std::unique_ptr<vcl::TGraphic> graphic(vcl::TPicture::CreateGraphicByClassName(QStringLiteral("TPNGObject")));
+    EXPECT_NE(dynamic_cast<vcl::TPngImage*>(graphic.get()), nullptr);
 }
 
 } // namespace
