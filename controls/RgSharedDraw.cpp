@@ -42,7 +42,7 @@ int G(TColor C) { return (C >> 8) & 0xFF; }
 int B(TColor C) { return (C >> 16) & 0xFF; }
 
 // Work bitmaps hold 24-bit pixels; rows are addressed top-down through ScanLine.
-uint8_t* Pixel(vcl::TBitmap* Bmp, int X, int Y) { return static_cast<uint8_t*>(Bmp->ScanLine(Y)) + X * 3; }
+uint8_t* Row(vcl::TBitmap* Bmp, int Y) { return static_cast<uint8_t*>(Bmp->ScanLine(Y)); }
 void Put(uint8_t* P, TColor C) {
     P[0] = static_cast<uint8_t>(B(C));
     P[1] = static_cast<uint8_t>(G(C));
@@ -50,16 +50,34 @@ void Put(uint8_t* P, TColor C) {
 }
 TColor Get(const uint8_t* P) { return P[2] | (P[1] << 8) | (P[0] << 16); }
 
-std::unique_ptr<vcl::TBitmap> WorkBitmap(int W, int H) {
-    auto bmp = std::make_unique<vcl::TBitmap>();
-    bmp->SetPixelFormat(vcl::pf24bit);
-    bmp->SetSize(W, H);
+// One work bitmap, grown when needed and kept: making a bitmap for every header (4K wide at most)
+// cost more than drawing into it. Only the top-left W x H of it is used.
+vcl::TBitmap* WorkBitmap(int W, int H) {
+    static vcl::TBitmap* bmp = [] {
+        auto* b = new vcl::TBitmap();
+        b->SetPixelFormat(vcl::pf24bit);
+        return b;
+    }();
+    if (bmp->Width() < W || bmp->Height() < H) bmp->SetSize(std::max(W, bmp->Width()), std::max(H, bmp->Height()));
     return bmp;
 }
 
+// The top-left W x H of the work bitmap drawn at (X, Y).
+void DrawWork(TCanvas* Canvas, vcl::TBitmap* Work, int X, int Y, int W, int H) {
+    BitBlt(Canvas->Handle(), X, Y, W, H, Work->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
 // The canvas's pixels at (X, Y) copied into a work bitmap.
-void CopyFromCanvas(vcl::TBitmap* Bmp, TCanvas* Canvas, int X, int Y) {
-    BitBlt(Bmp->Canvas()->Handle(), 0, 0, Bmp->Width(), Bmp->Height(), Canvas->Handle(), X, Y, SRCCOPY);
+void CopyFromCanvas(vcl::TBitmap* Bmp, TCanvas* Canvas, int X, int Y, int W, int H) {
+    BitBlt(Bmp->Canvas()->Handle(), 0, 0, W, H, Canvas->Handle(), X, Y, SRCCOPY);
+}
+
+// The integer blend of two RGB values (no system colours), for the per-pixel loops.
+inline uint32_t BlendRGB(uint32_t C1, uint32_t C2, uint32_t W) {
+    const uint32_t v = 255 - W;
+    const uint32_t rb = (W * (C1 & 0xFF00FF) + v * (C2 & 0xFF00FF)) & 0xFF00FF00;
+    const uint32_t g = ((C1 & 0xFF00) * W + (C2 & 0xFF00) * v) & 0xFF0000;
+    return (rb + g) >> 8;
 }
 
 void CheckWeight(int W) {
@@ -83,13 +101,14 @@ void BlendBitmap(TCanvas* Canvas, int X, int Y, vcl::TBitmap* Bitmap, bool Round
         return;
     }
     const int w = Bitmap->Width(), h = Bitmap->Height();
-    auto work = WorkBitmap(w, h);
-    CopyFromCanvas(work.get(), Canvas, X, Y);
+    vcl::TBitmap* work = WorkBitmap(w, h);
+    CopyFromCanvas(work, Canvas, X, Y, w, h);
     for (int y = 0; y < h; ++y) {
         const auto* src = static_cast<const uint8_t*>(Bitmap->ScanLine(y));
+        uint8_t* dst = Row(work, y);
         for (int x = 0; x < w; ++x) {
             const uint8_t* s = src + x * 4;
-            uint8_t* d = Pixel(work.get(), x, y);
+            uint8_t* d = dst + x * 3;
             const int a = s[3];
             if (Rounded) {
                 for (int i = 0; i < 3; ++i) {
@@ -97,11 +116,11 @@ void BlendBitmap(TCanvas* Canvas, int X, int Y, vcl::TBitmap* Bitmap, bool Round
                     d[i] = static_cast<uint8_t>(std::clamp(v, 0.0, 255.0));
                 }
             } else {
-                Put(d, AlphaBlendColor(s[2] | (s[1] << 8) | (s[0] << 16), Get(d), a));
+                Put(d, static_cast<TColor>(BlendRGB(s[2] | (s[1] << 8) | (s[0] << 16), static_cast<uint32_t>(Get(d)), a)));
             }
         }
     }
-    Canvas->Draw(X, Y, work.get());
+    DrawWork(Canvas, work, X, Y, w, h);
 }
 
 } // namespace
@@ -137,11 +156,8 @@ const std::vector<vcl::TControl*>& CollectionControls() { return Registry(); }
 
 TColor AlphaBlendColor(TColor C1, TColor C2, int Alpha) {
     CheckWeight(Alpha);
-    const uint32_t c1 = static_cast<uint32_t>(vcl::ColorToRGB(C1)), c2 = static_cast<uint32_t>(vcl::ColorToRGB(C2));
-    const uint32_t w = static_cast<uint32_t>(Alpha), v = 255 - w;
-    const uint32_t rb = (w * (c1 & 0xFF00FF) + v * (c2 & 0xFF00FF)) & 0xFF00FF00;
-    const uint32_t g = ((c1 & 0xFF00) * w + (c2 & 0xFF00) * v) & 0xFF0000;
-    return static_cast<TColor>((rb + g) >> 8);
+    return static_cast<TColor>(BlendRGB(static_cast<uint32_t>(vcl::ColorToRGB(C1)), static_cast<uint32_t>(vcl::ColorToRGB(C2)),
+                                        static_cast<uint32_t>(Alpha)));
 }
 
 TColor BlendColorRatio(TColor C1, TColor C2, double Ratio) {
@@ -217,37 +233,39 @@ void DrawTextBiDi(TCanvas* Canvas, TRect R, const rtl::String& Text, vcl::TBiDiM
 void DrawGlassGradient(TCanvas* Canvas, const TRect& R, TColor FromColor, TColor ToColor, int GlossRows) {
     const int w = R.Width(), h = R.Height();
     if (w <= 0 || h <= 0) return;
-    auto work = WorkBitmap(w, h);
+    vcl::TBitmap* work = WorkBitmap(w, h);
     for (int y = 0; y < h; ++y) {
         const TColor c = GlassRowColor(y, h, FromColor, ToColor, GlossRows);
-        for (int x = 0; x < w; ++x) Put(Pixel(work.get(), x, y), c);
+        uint8_t* row = Row(work, y);
+        for (int x = 0; x < w; ++x) Put(row + x * 3, c);
     }
-    Canvas->Draw(R.Left, R.Top, work.get());
+    DrawWork(Canvas, work, R.Left, R.Top, w, h);
 }
 
 void DrawGlowGradient(TCanvas* Canvas, const TRect& R, TColor FromColor, TColor ToColor, int GlossRows) {
     const int w = R.Width(), h = R.Height();
     if (w <= 0 || h <= 0) return;
-    auto work = WorkBitmap(w, h);
+    vcl::TBitmap* work = WorkBitmap(w, h);
     for (int y = 0; y < h; ++y) {
-        const TColor c = GlassRowColor(y, h, FromColor, ToColor, GlossRows);
+        const uint32_t c = static_cast<uint32_t>(GlassRowColor(y, h, FromColor, ToColor, GlossRows));
+        uint8_t* row = Row(work, y);
         for (int x = 0; x < w; ++x)
-            Put(Pixel(work.get(), x, y), AlphaBlendColor(c, vcl::clWhite, std::clamp(2 * std::abs(w / 2 - x) + 100, 0, 255)));
+            Put(row + x * 3, static_cast<TColor>(BlendRGB(c, 0xFFFFFF, std::clamp(2 * std::abs(w / 2 - x) + 100, 0, 255))));
     }
-    Canvas->Draw(R.Left, R.Top, work.get());
+    DrawWork(Canvas, work, R.Left, R.Top, w, h);
 }
 
 void DrawGlassShine(TCanvas* Canvas, const TRect& R) {
     const int w = R.Width(), h = R.Bottom / 2;
     if (w <= 0 || h <= 0) return;
-    auto work = WorkBitmap(w, h);
-    CopyFromCanvas(work.get(), Canvas, R.Left, R.Top);
-    for (int y = 0; y < h && 150 - 7 * y >= 0; ++y)
-        for (int x = 0; x < w; ++x) {
-            uint8_t* p = Pixel(work.get(), x, y);
-            Put(p, AlphaBlendColor(vcl::clWhite, Get(p), 150 - 7 * y));
-        }
-    Canvas->Draw(R.Left, R.Top, work.get());
+    vcl::TBitmap* work = WorkBitmap(w, h);
+    CopyFromCanvas(work, Canvas, R.Left, R.Top, w, h);
+    for (int y = 0; y < h && 150 - 7 * y >= 0; ++y) {
+        uint8_t* row = Row(work, y);
+        for (int x = 0; x < w; ++x)
+            Put(row + x * 3, static_cast<TColor>(BlendRGB(0xFFFFFF, static_cast<uint32_t>(Get(row + x * 3)), 150 - 7 * y)));
+    }
+    DrawWork(Canvas, work, R.Left, R.Top, w, h);
 }
 
 void PaintParentBackground(vcl::TControl* Control, TCanvas* Canvas) {
