@@ -461,6 +461,15 @@ void TAppStrings::LoadFromFile(const String& fName) {
     CheckUpdate.actClose = Errors.actClose;
 }
 
+String ReadLanguageFileValue(const String& fName, const String& Section, const String& Key) {
+    QFile file(fName);
+    if (!QFileInfo(fName).isFile() || !file.open(QIODevice::ReadOnly)) return String();
+    const QByteArray bytes = file.readAll();
+    String value;
+    TLangFile(rtl::DecodeText(rtl::TBytes(bytes.begin(), bytes.end()))).Find(Section, Key, value);
+    return value;
+}
+
 void TAppStrings::ForEachText(const std::function<void(const String&, const String&, String&)>& Proc) {
     EachText(u"MAIN", Main, MainFields, Proc);
     EachText(u"Errors", Errors, ErrorsFields, Proc);

@@ -126,6 +126,10 @@ public:
 // The one instance of the program (the main window creates and frees it).
 extern std::unique_ptr<TAppStrings> AppStrings;
 
+// One text of a language file, read by the same rules as LoadFromFile; empty when the file, its
+// section or its key is missing, or the file cannot be read.
+String ReadLanguageFileValue(const String& fName, const String& Section, const String& Key);
+
 // "\n" becomes CR LF and "\t" a tab, then the first "%s" is replaced by Arg1 and the first "%s" of
 // that result by Arg2.
 String FormatLangStr(const String& Text, const String& Arg1 = String(), const String& Arg2 = String());
