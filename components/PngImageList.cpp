@@ -175,6 +175,10 @@ void TPngImageList::AddPngIcon(vcl::TPngImage* Png, vcl::TColor Background) {
 void TPngImageList::InsertIconAt(int Index, vcl::TPngImage* Png, vcl::TColor Background) {
     // The system list has no insertion: its icons are taken out and put back around the new one.
     HIMAGELIST h = Handle();
+    if (Index >= ImageList_GetImageCount(h)) {
+        AddPngIcon(Png, Background);
+        return;
+    }
     std::vector<HICON> icons;
     for (int i = 0; i < ImageList_GetImageCount(h); ++i) icons.push_back(ImageList_GetIcon(h, i, ILD_NORMAL));
     ImageList_RemoveAll(h);
