@@ -173,3 +173,102 @@ TEST(PopupTimers, CancelModeEndsTheLoopAndHidesEveryPopup) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ViewInWindow, TheMouseSelectsTheViewerUnderItAndAPopupDropsItOutside) {
+    Shown s;
+    s.view->State.Include(vsModal);
+    const TRect r = s.view->Find(s.two)->BoundsRect();
+    POINT p{r.Left + 3, r.Top + 3};
+    ClientToScreen(s.host->Handle(), &p);
+    s.view->UpdateSelection(TPoint(p), true);
+    ASSERT_NE(s.view->Selected(), nullptr);
+    EXPECT_EQ(s.view->Selected()->Item(), s.two);
+    EXPECT_TRUE(s.view->SelectedViaMouse());
+    EXPECT_TRUE(s.view->State.Contains(vsMouseInWindow));
+    // Leaving the window: a popup lets go of its selection.
+    s.view->UpdateSelection(TPoint(NoPosition, 0), true);
+    EXPECT_EQ(s.view->Selected(), nullptr);
+    EXPECT_FALSE(s.view->State.Contains(vsMouseInWindow));
+    // Over the window but not over an item: nothing selected either.
+    POINT below{190, 95};
+    ClientToScreen(s.host->Handle(), &below);
+    s.view->UpdateSelection(TPoint(below), true);
+    EXPECT_EQ(s.view->Selected(), nullptr);
+    EXPECT_TRUE(s.view->State.Contains(vsMouseInWindow));
+}
+
+TEST(ViewInWindow, UnderlinesShowOnlyWhenAskedOrAlwaysOn) {
+    Shown s;
+    TwSetSystemParametersProvider([](UINT action, UINT, PVOID pv, UINT) -> int {
+        if (action != SPI_GETKEYBOARDCUES) return -1;
+        *static_cast<BOOL*>(pv) = FALSE;
+        return 1;
+    });
+    s.view->Style.Include(vsUseHiddenAccels);
+    s.view->SetAccelsVisibility(false);
+    EXPECT_FALSE(s.view->State.Contains(vsShowAccels));
+    s.view->SetAccelsVisibility(true);
+    EXPECT_TRUE(s.view->State.Contains(vsShowAccels));
+    s.view->SetAccelsVisibility(false);
+    EXPECT_FALSE(s.view->State.Contains(vsShowAccels));
+    s.view->Style.Exclude(vsUseHiddenAccels);  // a view that never hides them
+    s.view->SetAccelsVisibility(false);
+    EXPECT_TRUE(s.view->State.Contains(vsShowAccels));
+    TwSetSystemParametersProvider(nullptr);
+}
+
+TEST(ControlItems, TheControlStandsInTheItemsPlaceOrOutOfSight) {
+    testing_support::FormHarness h;
+    Bar b;
+    auto* form = h.Create<vcl::TForm>();
+    form->SetBounds(10, 10, 300, 200);
+    auto* host = new THost(form);
+    host->SetParent(form);
+    host->SetBounds(0, 0, 200, 40);
+    auto* control = new THost(form);
+    control->SetParent(host);
+    control->SetBounds(0, 0, 50, 14);
+    b.Item(30, 20);
+    auto* item = b.Plain<TBarControlItem>(u"");
+    item->SetControl(control);
+    b.Item(30, 20);
+    auto* view = b.Keep(new TBarView(nullptr, nullptr, b.root, host, true, false, true));
+    view->UpdatePositions();
+    // Centred across the line like any toolbar item.
+    EXPECT_EQ(control->BoundsRect(), TRect(30, 3, 80, 17));
+    EXPECT_EQ(view->GetViewer(2)->BoundsRect(), TRect(80, 0, 110, 20));
+    // A control that is not on the view's window does not show.
+    control->SetParent(form);
+    view->InvalidatePositions();
+    view->UpdatePositions();
+    EXPECT_FALSE(view->GetViewer(1)->Show());
+    EXPECT_EQ(view->GetViewer(2)->BoundsRect(), TRect(30, 0, 60, 20));
+    // The item frees its control, unless told not to.
+    control->SetParent(host);
+    const int owned = form->ComponentCount();
+    delete item;
+    EXPECT_EQ(form->ComponentCount(), owned - 1);
+    EXPECT_EQ(host->ControlCount(), 0);
+}
+
+TEST(ControlItems, ADontFreeControlOutlivesItsItem) {
+    testing_support::FormHarness h;
+    Bar b;
+    auto* form = h.Create<vcl::TForm>();
+    auto* control = new THost(form);
+    control->SetParent(form);
+    auto* item = b.Plain<TBarControlItem>(u"");
+    item->SetControl(control);
+    item->SetDontFreeControl(true);
+    delete item;
+    EXPECT_EQ(form->ControlCount(), 1);
+    // And an item whose control goes first forgets it.
+    auto* other = b.Plain<TBarControlItem>(u"");
+    other->SetControl(control);
+    delete control;
+    EXPECT_EQ(other->Control(), nullptr);
+}
+
+} // namespace
