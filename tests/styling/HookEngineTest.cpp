@@ -398,9 +398,11 @@ TEST(HookFunction, FourThreadsCallTheTargetDuringThousandsOfChanges) {
     const std::vector<uint8_t> before(at.At(tw_fx_real), at.At(tw_fx_thunk1_end));
     std::atomic<bool> stop{false};
     std::atomic<uint64_t> wrong{0}, calls{0};
+    std::atomic<int> running{0};
     std::vector<std::thread> callers;
     for (int i = 0; i < 4; ++i)
         callers.emplace_back([&, i] {
+            running++;
             // Bursts of calls with short sleeps between them: a sleeping caller takes the suspend
             // signal at once, and the installing thread is not starved on a loaded machine.
             while (!stop) {
@@ -410,6 +412,9 @@ TEST(HookFunction, FourThreadsCallTheTargetDuringThousandsOfChanges) {
                 std::this_thread::sleep_for(std::chrono::microseconds(20));
             }
         });
+    // A thread still starting up allocates; held there by a transaction it could keep the allocator's
+    // lock that the installing thread then waits for. Callers that only call allocate nothing.
+    while (running < 4) std::this_thread::yield();
     // Each transaction removes the last hook and installs the next: threads held inside the old hook's
     // code go back to the restored original, and those inside the bytes the new patch takes go on in
     // its trampoline.
