@@ -229,6 +229,16 @@ TEST(HeaderPanelPaint, ButtonBackgroundFollowsHoverAndPress) {
     EXPECT_EQ(PixelAt(h, p, b.Left, b.Top), 0x087FE8);
     h.MoveTo(p, POINT{100, 100});
     EXPECT_FALSE(p->ButtonState().Contains(btHover));
+
+    // Leaving the panel takes the hover away and still reaches OnMouseLeave.
+    int leaves = 0;
+    p->OnMouseLeave = TNotifyEvent([&](rtl::TObject*) { ++leaves; });
+    h.App().Release(p->Handle(), POINT{100, 100});
+    h.MoveTo(p, POINT{b.Left + 1, b.Top + 1});
+    EXPECT_TRUE(p->ButtonState().Contains(btHover));
+    h.MouseOut();
+    EXPECT_FALSE(p->ButtonState().Contains(btHover));
+    EXPECT_EQ(leaves, 1);
 }
 
 struct PanelHeaderCase {
