@@ -17,11 +17,13 @@ namespace {
 
 int Round(double Value) { return int(std::nearbyint(Value)); }
 
+// A rectangle drawn with pen and brush of one colour covers what a fill of the brush covers; the fill
+// spares making a pen for every band.
 void FillBarRect(TCanvas* Canvas, const TRect& Rect, TColor Color) {
-    Canvas->Pen()->SetColor(Color);
+    if (Rect.Right <= Rect.Left || Rect.Bottom <= Rect.Top) return;
     Canvas->Brush()->SetStyle(vcl::bsSolid);
     Canvas->Brush()->SetColor(Color);
-    Canvas->Rectangle(Rect);
+    Canvas->FillRect(Rect);
 }
 
 // The main colour runs along the middle line of the bar, its partner along both long edges.
@@ -205,16 +207,17 @@ void DrawBandGradient(TCanvas* Canvas, TColor FromColor, TColor ToColor, int Ste
     const double band = extent / Steps;
     for (int i = 0; i < Steps; ++i) {
         const TColor c = TColor((r0 + Round(dR * i)) + (g0 + Round(dG * i)) * 256 + (b0 + Round(dB * i)) * 65536);
-        Canvas->Pen()->SetColor(c);
-        Canvas->Brush()->SetStyle(vcl::bsSolid);
-        Canvas->Brush()->SetColor(c);
         const int o = Round(i * band);
         if (AlongX)
-            Canvas->Rectangle(Rect.Left + o, Rect.Top, std::min(Rect.Left + o + int(band) + 1, int(Rect.Right)),
-                              Rect.Bottom);
+            FillBarRect(Canvas,
+                        TRect(Rect.Left + o, Rect.Top, std::min(Rect.Left + o + int(band) + 1, int(Rect.Right)),
+                              Rect.Bottom),
+                        c);
         else
-            Canvas->Rectangle(Rect.Left, Rect.Top + o, Rect.Right,
-                              std::min(Rect.Top + o + int(band) + 1, int(Rect.Bottom)));
+            FillBarRect(Canvas,
+                        TRect(Rect.Left, Rect.Top + o, Rect.Right,
+                              std::min(Rect.Top + o + int(band) + 1, int(Rect.Bottom))),
+                        c);
     }
 }
 
