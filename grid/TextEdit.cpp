@@ -245,6 +245,12 @@ void TRgCustomEdit::Dispatch(vcl::TMessage& Message) {
 
 void TRgEdit::BeginEditing() { SetSelStart(Text().size()); }
 
+void TRgEdit::EditInfoMouseDown(rtl::TObject*, vcl::TMouseButton Button, vcl::TShiftState, int, int) {
+    if (Button != vcl::mbLeft) return;
+    if (!Focused() && CanFocus()) SetFocus();
+    SelectAll();
+}
+
 void TRgEdit::Change() {
     TRgCustomEdit::Change();
     DoChange();

@@ -146,6 +146,9 @@ public:
 
 protected:
     virtual void DoChange() {}
+    // A left press on the strip is a press left of the text: the whole text is selected.
+    void EditInfoMouseDown(rtl::TObject* Sender, vcl::TMouseButton Button, vcl::TShiftState Shift, int X,
+                           int Y) override;
     void Change() override;
     void Resize() override;
     void Dispatch(vcl::TMessage& Message) override;

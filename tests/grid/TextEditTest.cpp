@@ -179,10 +179,21 @@ TEST(EditMouse, ClickBesideTheStripSelectsAllAndTheGlyphClickFires) {
     // Over the text: a caret.
     h.Click(E, POINT{E->ClientWidth() - 5, 5});
     EXPECT_EQ(E->SelLength(), 0);
-    // Over the glyph, and below the glyph's width but inside the strip.
+    // Over the glyph the glyph's click fires and the text is selected; right of the glyph inside
+    // the strip only the text is.
     h.Click(E->EditInfo(), POINT{8, 8});
     EXPECT_EQ(GlyphClicks, 1);
+    EXPECT_EQ(E->SelLength(), 9);
+    h.Click(E, POINT{E->ClientWidth() - 5, 5});
+    form->Other->SetFocus();
     h.Click(E->EditInfo(), POINT{18, 8});
+    EXPECT_EQ(GlyphClicks, 1);
+    EXPECT_TRUE(E->Focused());
+    EXPECT_EQ(E->SelLength(), 9);
+    // Other buttons leave the selection.
+    h.Click(E, POINT{E->ClientWidth() - 5, 5});
+    h.Click(E->EditInfo(), POINT{8, 8}, TW_BUTTON_RIGHT);
+    EXPECT_EQ(E->SelLength(), 0);
     EXPECT_EQ(GlyphClicks, 1);
 }
 
@@ -203,6 +214,8 @@ TEST(EditMouse, ThePointerLeftOfTheTextIsTheReversedArrow) {
     E->SetGlyph(&Glyph);
     h.Pump();
     h.MoveTo(E, POINT{22, 5});
+    EXPECT_EQ(GetCursor(), Reversed);
+    h.MoveTo(E->EditInfo(), POINT{5, 5});  // over the strip
     EXPECT_EQ(GetCursor(), Reversed);
     h.MoveTo(E, POINT{23, 5});
     EXPECT_NE(GetCursor(), Reversed);
