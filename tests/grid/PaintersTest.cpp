@@ -214,7 +214,7 @@ TEST_F(StylePainting, HideArrowHidesTheArrowOnlyWhenItDoesNotFit) {
 
 TEST_F(StylePainting, VerticalCaptionsMeasureByTextHeight) {
     TRgCustomColumn* c = Add();
-    c->Header()->SetCaption(QStringLiteral("Ab"));
+    c->Header()->SetCaption(QStringLiteral("Abcdefgh"));
     c->Header()->SetOrientation(hoVertical);
     c->Header()->SetHideArrow(false);
     c->SetSorted(true);
@@ -222,7 +222,7 @@ TEST_F(StylePainting, VerticalCaptionsMeasureByTextHeight) {
     Display<TFlatStyleDisplay>(bmp.get())->DrawHeader(c, TRect(0, 0, 200, 60));
     EXPECT_GE(FirstColumnOf(bmp.get(), TRect(0, 0, 200, 59), vcl::clBlack), 2) << "the caption is drawn";
     // arrow X = 2 + (text height + 2) + 19, Y = 30 - 4; its base row in the shadow colour
-    const int x = 2 + bmp->Canvas()->TextHeight(QStringLiteral("Ab")) + 2 + 19;
+    const int x = 2 + bmp->Canvas()->TextHeight(QStringLiteral("Abcdefgh")) + 2 + 19;
     EXPECT_EQ(Px(bmp.get(), x + 3, 32), Rgb(vcl::clBtnShadow));
     EXPECT_EQ(Px(bmp.get(), x - 2, 32), kFace);
 }
