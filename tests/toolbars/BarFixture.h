@@ -54,7 +54,7 @@ struct Bar {
     std::unique_ptr<rtl::TComponent> owner = std::make_unique<rtl::TComponent>(nullptr);
     TBarRootItem* root = new TBarRootItem(owner.get());
     ~Bar() {
-        views.clear();
+        while (!views.empty()) views.pop_back();  // a popup's view goes before the view that opened it
         owner.reset();
     }
     TFixedItem* Item(int W = 30, int H = 20, TBarCustomItem* parent = nullptr) {

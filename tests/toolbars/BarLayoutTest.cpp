@@ -100,6 +100,34 @@ TEST(Layout, ExecutingFromTheChevronBringsTheItemBack) {
     EXPECT_TRUE(ViewerOf(v, two)->OffEdge());  // the lowest priority goes instead
 }
 
+TEST(Layout, TheChevronPopupShowsWhatTheBarCouldNotAndGivesPriorityBack) {
+    Bar b;
+    auto* one = b.Item();
+    auto* sep = b.Separator();
+    auto* two = b.Item();
+    auto* three = b.Item();
+    auto* chevron = new TBarCustomItem(b.owner.get());
+    auto* bar = b.Keep(new TChevronView(nullptr, b.root, chevron));
+    bar->SetChevronOffset(60);
+    bar->SetChevronSize(12);
+    bar->UpdatePositions();
+    ASSERT_TRUE(ViewerOf(bar, one)->Show());
+    ASSERT_TRUE(ViewerOf(bar, two)->OffEdge());
+    ASSERT_TRUE(ViewerOf(bar, three)->OffEdge());
+    auto* popup = b.Keep(new TBarView(nullptr, bar, b.root, nullptr, true, false, false));
+    popup->SetChevronParentView(bar);
+    LayOut(popup, tbvoHorizontal);
+    EXPECT_FALSE(ViewerOf(popup, one)->Show());
+    EXPECT_FALSE(ViewerOf(popup, sep)->Show());  // a separator first in the popup is pruned
+    EXPECT_TRUE(ViewerOf(popup, two)->Show());
+    EXPECT_TRUE(ViewerOf(popup, three)->Show());
+    // A command used from the chevron moves back onto the bar; the lowest priority goes instead.
+    ViewerOf(popup, three)->Execute(true);
+    EXPECT_EQ(bar->DoneActionData().DoneAction, tbdaClickItem);
+    EXPECT_TRUE(ViewerOf(bar, three)->Show());
+    EXPECT_TRUE(ViewerOf(bar, one)->OffEdge());
+}
+
 TEST(Layout, ASeparatorWhoseGroupDoesNotFitBreaksTheLine) {
     Bar b;
     auto* a = b.Item();

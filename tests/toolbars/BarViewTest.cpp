@@ -508,6 +508,42 @@ TEST(MenuKeys, F1FindsTheNearestHelpContext) {
     EXPECT_EQ(m.bar->DoneActionData().ContextID, 42);
 }
 
+TEST(MenuKeys, TabHomeAndEndMoveTheSelectionInThePopup) {
+    MenuBar m;
+    m.bar->SetSelected(m.bar->Find(m.file));
+    m.bar->OpenChildPopup(true);
+    TBarView* fileMenu = m.bar->OpenViewerView();
+    m.Key(fileMenu, VK_END);
+    EXPECT_EQ(fileMenu->Selected()->Item(), m.recent);
+    m.Key(fileMenu, VK_TAB);  // wraps to the first
+    EXPECT_EQ(fileMenu->Selected()->Item(), m.open);
+    TwSyncModifiers(TRUE, FALSE, FALSE);
+    m.Key(fileMenu, VK_TAB);  // with Shift: backward
+    TwSyncModifiers(FALSE, FALSE, FALSE);
+    EXPECT_EQ(fileMenu->Selected()->Item(), m.recent);
+    m.Key(fileMenu, VK_HOME);
+    EXPECT_EQ(fileMenu->Selected()->Item(), m.open);
+}
+
+TEST(MenuKeys, EnterOnASplitItemRunsItInsteadOfOpeningIt) {
+    MenuBar m;
+    static_cast<TFixedItem*>(m.recent)->AddStyle(tbisCombo);
+    m.bar->SetSelected(m.bar->Find(m.file));
+    m.bar->OpenChildPopup(true);
+    TBarView* fileMenu = m.bar->OpenViewerView();
+    fileMenu->SetSelected(fileMenu->Find(m.recent));
+    m.Key(fileMenu, VK_RETURN);
+    EXPECT_EQ(fileMenu->OpenViewerView(), nullptr);
+    EXPECT_EQ(m.bar->DoneActionData().DoneAction, tbdaClickItem);
+    EXPECT_EQ(m.bar->DoneActionData().ClickItem, m.recent);
+    // A disabled selection ends the loop without a click.
+    MenuBar n;
+    n.bar->SetSelected(n.bar->Find(n.file));
+    n.file->SetEnabled(false);
+    n.Key(n.bar, VK_RETURN);
+    EXPECT_EQ(n.bar->DoneActionData().DoneAction, tbdaCancel);
+}
+
 TEST(MenuKeys, OtherKeysAreLeftAlone) {
     MenuBar m;
     WORD key = 'Q';
