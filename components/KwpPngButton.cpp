@@ -449,7 +449,7 @@ void TKwpPngButton::DrawDefault(const DRAWITEMSTRUCT& DIS, bool Down, bool IsDef
         canvas->Font()->Assign(Font());
         TRect r = ClientRect();
         vcl::TCustomStyleServices* style = vcl::StyleServices();
-        const bool styled = style->Enabled() && !style->IsSystemStyle();
+        const bool styled = style->Enabled();
         if (styled) {
             const vcl::TThemedButton element = !Enabled()                     ? vcl::tbPushButtonDisabled
                                                : Down                          ? vcl::tbPushButtonPressed
