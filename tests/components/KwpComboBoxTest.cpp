@@ -182,3 +182,20 @@ TEST_F(BoundLabel, CompanionsFollowTheMemo) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(BoundLabel, AnAssignedAppearanceIsCopiedAndStaysWired) {
+    TKwpMemo* m = form->memo;
+    TKwpCustomMemoAppearance other;
+    other.SetNormalBgColor(0x102030);
+    other.SetNormalTextColor(0x0000FF);
+    m->SetAppearance(&other);
+    EXPECT_EQ(m->Color(), 0x102030);
+    EXPECT_EQ(m->Font()->Color(), 0x0000FF);
+    EXPECT_NE(m->Appearance(), &other);
+    m->Appearance()->SetNormalBgColor(0x405060);  // the memo's own object still reaches it
+    EXPECT_EQ(m->Color(), 0x405060);
+}
+
+} // namespace
