@@ -490,6 +490,8 @@ HRESULT WINAPI GetThemePartSize(HTHEME h, HDC, int part, int, LPCRECT rect, THEM
         s = {GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYVSCROLL)};
     else if (cls == Window && part == 1)
         s = {0, GetSystemMetrics(SM_CYCAPTION)};
+    else if (cls == Menu && part == 11) // the popup check mark and bullet
+        s = {GetSystemMetrics(SM_CXMENUCHECK), GetSystemMetrics(SM_CYMENUCHECK)};
     *size = s;
     return S_OK;
 }

@@ -52,6 +52,11 @@ TEST_F(ThemeTest, DrawsPartsInsideTheClipAndAnswersColoursAndSizes) {
     SIZE box{};
     EXPECT_EQ(GetThemePartSize(button, c.dc, 3, 1, nullptr, TS_TRUE, &box), S_OK);
     EXPECT_EQ(box.cx, 13);
+    const HTHEME menu = OpenThemeData(nullptr, u"MENU");
+    EXPECT_EQ(GetThemePartSize(menu, c.dc, 11, 1, nullptr, TS_TRUE, &box), S_OK);
+    EXPECT_EQ(box.cx, GetSystemMetrics(SM_CXMENUCHECK));
+    EXPECT_EQ(box.cy, GetSystemMetrics(SM_CYMENUCHECK));
+    EXPECT_GT(box.cy, 0);
 }
 
 TEST_F(ThemeTest, ThemeTextUsesTheThemeColour) {
