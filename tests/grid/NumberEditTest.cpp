@@ -4,6 +4,7 @@
 #include "grid/NumberEdit.h"
 #include "tests/grid/EditForm.h"
 #include "vcl/Clipbrd.h"
+#include "vcl/Themes.h"
 
 #include <gtest/gtest.h>
 
@@ -484,6 +485,39 @@ TEST(SmallButtons, HoverFollowsThePointerOverEachHalf) {
     EXPECT_TRUE(P->Hover());
     h.MouseOut();
     EXPECT_FALSE(P->Hover());
+}
+
+TEST(SpinEdit, UnderACustomStyleTheButtonsAreTheStylesSpinElements) {
+    const QString Source = qEnvironmentVariable("TW_SOURCE_DIR");
+    if (Source.isEmpty()) GTEST_SKIP() << "TW_SOURCE_DIR is not set: the shipped styles cannot be found";
+    if (!vcl::TStyleManager::Style(u"Carbon"_qs))
+        vcl::TStyleManager::LoadFromFile(Source + u"/data/styles/Carbon.vsf"_qs);
+    FormHarness h;
+    auto* form = h.Show<TSpinForm>();
+    TRgSpinButtons* B = form->Editor->Buttons();
+    struct TSystemStyleAgain {
+        ~TSystemStyleAgain() { vcl::TStyleManager::SetStyle(vcl::TStyleManager::SystemStyle()); }
+    } Again;
+    vcl::TStyleManager::SetStyle(u"Carbon"_qs);
+    const int Half = B->Height() / 2;
+    auto ExpectLowerHalf = [&](vcl::TThemedSpin Detail) {
+        B->Invalidate();
+        h.Pump();
+        const QImage Shown = h.App().Grab(B->Handle());
+        vcl::TBitmap Expected(B->Width(), B->Height());
+        vcl::StyleServices()->DrawElement(Expected.Canvas()->Handle(), vcl::StyleServices()->GetElementDetails(Detail),
+                                          TRect(0, Half, B->Width(), B->Height()));
+        for (int y = Half; y < B->Height(); ++y)
+            for (int x = 0; x < B->Width(); ++x)
+                ASSERT_EQ(Shown.pixel(x, y) & 0xFFFFFF, grid_test::ToRgb(Expected.Canvas()->Pixels(x, y)))
+                    << Detail << " at " << x << "," << y;
+    };
+    ExpectLowerHalf(vcl::tsDownNormal);
+    B->SetPressedButtons({sbDown});
+    ExpectLowerHalf(vcl::tsDownPressed);
+    B->SetPressedButtons({});
+    form->Editor->SetEnabled(false);
+    ExpectLowerHalf(vcl::tsDownDisabled);
 }
 
 } // namespace
