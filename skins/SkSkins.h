@@ -7,6 +7,7 @@
 #include "vcl/Controls.h"
 #include "vcl/Graphics.h"
 #include "vcl/Messages.h"
+#include "vcl/Themes.h"
 
 #include <array>
 #include <cstdint>
@@ -222,9 +223,17 @@ public:
     virtual void SaveToMemIni(rtl::TMemIniFile* MemIni);
     virtual void GetDropDownArrowSize(int& DropDownArrowSize, int& DropDownArrowMargin, int& SplitBtnArrowSize);
     virtual void GetMenuItemMargins(vcl::TCanvas* ACanvas, int ImgSize, TSkMenuItemMarginsInfo& MarginsInfo);
+    // The caption colour of a component state: the skin's own under sknSkin (clNone for a state the
+    // component does not have), else the theme's or the system colours.
+    virtual TColor GetTextColor(TSkSkinComponentsType Component, TSkSkinStatesType State);
     virtual void PaintBackground(vcl::TCanvas* ACanvas, const TRect& ARect, TSkSkinComponentsType Component,
                                  TSkSkinStatesType State, bool Background, bool Borders, bool Vertical = false,
                                  vcl::TAnchors ForceRectBorders = {});
+    // The check and radio marks of menu items (MenuItemStyle) and of check and radio boxes.
+    virtual void PaintMenuCheckMark(vcl::TCanvas* ACanvas, const TRect& ARect, bool Checked, bool Grayed,
+                                    bool MenuItemStyle, TSkSkinStatesType State);
+    virtual void PaintMenuRadioMark(vcl::TCanvas* ACanvas, const TRect& ARect, bool Checked, bool MenuItemStyle,
+                                    TSkSkinStatesType State);
     virtual void PaintWindowFrame(vcl::TCanvas* ACanvas, const TRect& ARect, bool IsActive, bool DrawBody,
                                   int BorderSize);
 
@@ -235,6 +244,26 @@ public:
     void Reset(bool ForceResetSkinProperties);
     void CopyOptions(TSkSkinComponentsType AComponent, TSkSkinComponentsType ToComponent);
     void Assign(rtl::TPersistent* Source) override;
+
+    // The theme element that draws a component under sknWindows and sknDelphiStyle; false for a
+    // component that has none.
+    bool GetThemedElementDetails(TSkSkinComponentsType Component, bool Enabled, bool Pushed, bool HotTrack,
+                                 bool Checked, bool Focused, bool Defaulted, bool Grayed,
+                                 vcl::TThemedElementDetails& Details) const;
+    bool GetThemedElementDetails(TSkSkinComponentsType Component, TSkSkinStatesType State,
+                                 vcl::TThemedElementDetails& Details) const;
+    static vcl::TSize GetThemedElementSize(vcl::TCanvas* ACanvas, const vcl::TThemedElementDetails& Details);
+    // AColor stays as it is when the style has no text colour for the element.
+    static void GetThemedElementTextColor(const vcl::TThemedElementDetails& Details, TColor& AColor);
+    static TColor GetThemedSystemColor(TColor AColor);
+    static void PaintThemedElementBackground(vcl::TCanvas* ACanvas, const TRect& ARect,
+                                             const vcl::TThemedElementDetails& Details);
+    // These two ask the current skin for the element and draw nothing when there is none.
+    static void PaintThemedElementBackground(vcl::TCanvas* ACanvas, const TRect& ARect,
+                                             TSkSkinComponentsType Component, bool Enabled, bool Pushed,
+                                             bool HotTrack, bool Checked, bool Focused, bool Defaulted, bool Grayed);
+    static void PaintThemedElementBackground(vcl::TCanvas* ACanvas, const TRect& ARect,
+                                             TSkSkinComponentsType Component, TSkSkinStatesType State);
 
     static TSkSkinStatesType GetState(bool Enabled, bool Pushed, bool HotTrack, bool Checked);
     static void GetState(TSkSkinStatesType State, bool& Enabled, bool& Pushed, bool& HotTrack, bool& Checked);

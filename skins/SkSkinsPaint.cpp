@@ -13,27 +13,6 @@ using namespace vcl;
 
 namespace {
 
-// Puts the canvas's pen, brush and font colours (and the brush style) back as they were.
-class TCanvasColorsSaver {
-public:
-    explicit TCanvasColorsSaver(TCanvas* ACanvas)
-        : FCanvas(ACanvas), FPen(ACanvas->Pen()->Color()), FBrush(ACanvas->Brush()->Color()),
-          FFont(ACanvas->Font()->Color()), FBrushStyle(ACanvas->Brush()->Style()) {}
-    ~TCanvasColorsSaver() {
-        FCanvas->Pen()->SetColor(FPen);
-        FCanvas->Brush()->SetColor(FBrush);
-        FCanvas->Brush()->SetStyle(FBrushStyle);
-        FCanvas->Font()->SetColor(FFont);
-    }
-    TCanvasColorsSaver(const TCanvasColorsSaver&) = delete;
-    TCanvasColorsSaver& operator=(const TCanvasColorsSaver&) = delete;
-
-private:
-    TCanvas* FCanvas;
-    TColor FPen, FBrush, FFont;
-    TBrushStyle FBrushStyle;
-};
-
 COLOR16 Channel16(int Channel) { return COLOR16(Channel << 8); }
 
 // Title-button glyphs, one byte per row, most significant bit leftmost.

@@ -12,6 +12,27 @@
 
 namespace skins {
 
+// Puts the canvas's pen, brush and font colours (and the brush style) back as they were.
+class TCanvasColorsSaver {
+public:
+    explicit TCanvasColorsSaver(vcl::TCanvas* ACanvas)
+        : FCanvas(ACanvas), FPen(ACanvas->Pen()->Color()), FBrush(ACanvas->Brush()->Color()),
+          FFont(ACanvas->Font()->Color()), FBrushStyle(ACanvas->Brush()->Style()) {}
+    ~TCanvasColorsSaver() {
+        FCanvas->Pen()->SetColor(FPen);
+        FCanvas->Brush()->SetColor(FBrush);
+        FCanvas->Brush()->SetStyle(FBrushStyle);
+        FCanvas->Font()->SetColor(FFont);
+    }
+    TCanvasColorsSaver(const TCanvasColorsSaver&) = delete;
+    TCanvasColorsSaver& operator=(const TCanvasColorsSaver&) = delete;
+
+private:
+    vcl::TCanvas* FCanvas;
+    TColor FPen, FBrush, FFont;
+    vcl::TBrushStyle FBrushStyle;
+};
+
 enum TSkLunaScheme { lusUnknown, lusBlue, lusMetallic, lusGreen };
 
 vcl::TCustomStyleServices* ActiveStyleServices();
