@@ -11,12 +11,13 @@ using namespace vcl;
 
 namespace {
 
-
-LPCWSTR Wide(const rtl::String& S) { return reinterpret_cast<LPCWSTR>(S.utf16()); }
+LPCWSTR Wide(const rtl::String& S) {
+    return reinterpret_cast<LPCWSTR>(S.utf16());
+}
 
 } // namespace
 
-// ---- TColumnDisplay -----------------------------------------------------------------------------------------
+// ---- TColumnDisplay ---------------------------------------------------------------------------------------
 
 TRect TColumnDisplay::GetTextRect() {
     return TRect(FClientRect.Left + 2, FClientRect.Top, FClientRect.Right - 2, FClientRect.Bottom);
@@ -36,8 +37,11 @@ UINT TColumnDisplay::TextFlags(bool Drawing) const {
     case wkPathEllipsis:
         if (Drawing) Flags |= DT_PATH_ELLIPSIS;
         break;
-    case wkWordWrap: Flags |= DT_WORDBREAK | DT_EDITCONTROL; break;
-    case wkNone: break;
+    case wkWordWrap:
+        Flags |= DT_WORDBREAK | DT_EDITCONTROL;
+        break;
+    case wkNone:
+        break;
     }
     if (FColumn->WrapKind() != wkWordWrap && !FColumn->GetDisplayOptions().Contains(doMultiLine))
         Flags |= DT_SINGLELINE;
@@ -71,7 +75,8 @@ void TColumnDisplay::DrawHintMark() {
 
 TSize TColumnDisplay::GetTextSize() {
     RECT R = GetTextRect();
-    DrawTextW(FCanvas->Handle(), Wide(FAsString), int(FAsString.size()), &R, TextFlags(false) | DT_CALCRECT | DT_NOCLIP);
+    DrawTextW(FCanvas->Handle(), Wide(FAsString), int(FAsString.size()), &R,
+              TextFlags(false) | DT_CALCRECT | DT_NOCLIP);
     return TSize{R.right - R.left, R.bottom - R.top};
 }
 
@@ -83,7 +88,7 @@ void TColumnDisplay::PaintBackground(TColor CellColor, bool ClientCell) {
         FCanvas->FrameRect(FClientRect);
 }
 
-// ---- TColumnPlay --------------------------------------------------------------------------------------------
+// ---- TColumnPlay ------------------------------------------------------------------------------------------
 
 void TColumnPlay::Show() {
     if (!FDisplay) return;
@@ -99,7 +104,7 @@ void TColumnPlay::DoExpand() {
     if (OnExpand) OnExpand(this);
 }
 
-// ---- text and number cells ------------------------------------------------------------------------------------
+// ---- text and number cells --------------------------------------------------------------------------------
 
 void TTextColumnDisplay::Paint() {
     TCellInfo Info;
@@ -114,26 +119,31 @@ void TNumberColumnDisplay::Paint() {
     DrawCellText(FColumn->GetDrawText(Info), GetTextRect());
 }
 
-// ---- check-box cells ------------------------------------------------------------------------------------------
+// ---- check-box cells --------------------------------------------------------------------------------------
 
 int CheckBoxSize() {
     if (IsActiveStyleEnabled()) return 16;
     return IsThemingActive() ? 13 : 11;
 }
 
-void TCheckBoxColumnDisplay::Paint() { DrawCheckBox(FClientRect, FAsBoolean, false, false); }
+void TCheckBoxColumnDisplay::Paint() {
+    DrawCheckBox(FClientRect, FAsBoolean, false, false);
+}
 
-int TCheckBoxColumnDisplay::GetContentWidth() { return IsThemingActive() ? 13 : 11; }
+int TCheckBoxColumnDisplay::GetContentWidth() {
+    return IsThemingActive() ? 13 : 11;
+}
 
 void TCheckBoxColumnDisplay::DrawCheckBox(const TRect& R, bool Checked, bool Hot, bool Pressed) {
     const int Size = CheckBoxSize();
-    const TPoint P = TCalcProvider::PosInRect(Size, Size, 2, R, FColumn->Alignment(), FColumn->VerticalAlignment());
+    const TPoint P =
+        TCalcProvider::PosInRect(Size, Size, 2, R, FColumn->Alignment(), FColumn->VerticalAlignment());
     const TRect Box = Bounds(P.X, P.Y, Size, Size);
     if (Size == 16) {
-        StyleServices()->DrawElement(FCanvas->Handle(),
-                                     StyleServices()->GetElementDetails(Checked ? tbCheckBoxCheckedNormal
-                                                                                : tbCheckBoxUncheckedNormal),
-                                     Box);
+        StyleServices()->DrawElement(
+            FCanvas->Handle(),
+            StyleServices()->GetElementDetails(Checked ? tbCheckBoxCheckedNormal : tbCheckBoxUncheckedNormal),
+            Box);
         return;
     }
     if (Size == 13) {
@@ -160,7 +170,8 @@ TRect TCheckBoxColumnPlay::CheckBoxRect() const {
     TRect Cell(0, 0, FClientRect.Width(), FClientRect.Height());
     Cell.Inflate(1, 1);
     const int Size = CheckBoxSize();
-    const TPoint P = TCalcProvider::PosInRect(Size, Size, 2, Cell, FColumn->Alignment(), FColumn->VerticalAlignment());
+    const TPoint P =
+        TCalcProvider::PosInRect(Size, Size, 2, Cell, FColumn->Alignment(), FColumn->VerticalAlignment());
     return Bounds(P.X, P.Y, Size, Size);
 }
 
@@ -189,14 +200,14 @@ void TCheckBoxColumnPlay::Show() {
     if (FDisplay) FDisplay->Paint();
 }
 
-// ---- image cells ------------------------------------------------------------------------------------------------
+// ---- image cells ------------------------------------------------------------------------------------------
 
 void TImageColumnDisplay::Paint() {
     auto* Column = dynamic_cast<TRgImageColumn*>(FColumn);
     TCustomImageList* Images = Column ? Column->Images() : nullptr;
     if (!Images || FAsInteger < 0 || FAsInteger >= Images->Count()) return;
-    const TPoint P = TCalcProvider::PosInRect(Images->Width(), Images->Height(), 2, FClientRect, FColumn->Alignment(),
-                                              FColumn->VerticalAlignment());
+    const TPoint P = TCalcProvider::PosInRect(Images->Width(), Images->Height(), 2, FClientRect,
+                                              FColumn->Alignment(), FColumn->VerticalAlignment());
     Images->Draw(FCanvas, P.X, P.Y, FAsInteger, true);
 }
 
@@ -205,9 +216,11 @@ int TImageColumnDisplay::GetContentWidth() {
     return Column && Column->Images() ? Column->Images()->Width() : 0;
 }
 
-// ---- tree cells -------------------------------------------------------------------------------------------------
+// ---- tree cells -------------------------------------------------------------------------------------------
 
-TRgTreeColumn* TTreeColumnDisplay::Tree() const { return dynamic_cast<TRgTreeColumn*>(FColumn); }
+TRgTreeColumn* TTreeColumnDisplay::Tree() const {
+    return dynamic_cast<TRgTreeColumn*>(FColumn);
+}
 
 TRect TTreeColumnDisplay::GetTextRect() {
     TRect R = TColumnDisplay::GetTextRect();
@@ -216,7 +229,9 @@ TRect TTreeColumnDisplay::GetTextRect() {
     return R;
 }
 
-int TTreeColumnDisplay::GetContentWidth() { return TColumnDisplay::GetContentWidth() + FLevel * LevelIndent + 16; }
+int TTreeColumnDisplay::GetContentWidth() {
+    return TColumnDisplay::GetContentWidth() + FLevel * LevelIndent + 16;
+}
 
 void TTreeColumnDisplay::Paint() {
     TRgTreeColumn* Column = Tree();
@@ -290,8 +305,8 @@ bool TTreeColumnPlay::Locked() const {
 }
 
 TRect TTreeColumnPlay::ButtonRect() const {
-    TRect R = Bounds(FLevel * TTreeColumnDisplay::LevelIndent + FColumn->Padding(), 0, TTreeColumnDisplay::ButtonSize,
-                     TTreeColumnDisplay::ButtonSize);
+    TRect R = Bounds(FLevel * TTreeColumnDisplay::LevelIndent + FColumn->Padding(), 0,
+                     TTreeColumnDisplay::ButtonSize, TTreeColumnDisplay::ButtonSize);
     R.Offset(2, FClientRect.Height() / 2 - 5);
     return R;
 }
@@ -304,7 +319,7 @@ void TTreeColumnPlay::MouseUp(TMouseButton, TShiftState, int X, int Y) {
     if (!Locked() && ButtonRect().Contains(TPoint(X, Y))) DoExpand();
 }
 
-// ---- factories ----------------------------------------------------------------------------------------------------
+// ---- factories --------------------------------------------------------------------------------------------
 
 std::unique_ptr<TColumnDisplay> CreateColumnDisplay(TRgCustomColumn* AColumn) {
     if (dynamic_cast<TRgCheckBoxColumn*>(AColumn)) return std::make_unique<TCheckBoxColumnDisplay>(AColumn);

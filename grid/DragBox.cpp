@@ -15,7 +15,7 @@ HRGN PolygonRegion(const std::vector<POINT>& Points) {
 
 } // namespace
 
-// ---- TRgFlyoutControl ------------------------------------------------------------------------------------------
+// ---- TRgFlyoutControl -------------------------------------------------------------------------------------
 
 TRgFlyoutControl::TRgFlyoutControl(rtl::TComponent* AOwner) : TCustomControl(AOwner) {
     SetControlStyle(ControlStyle() + TControlStyle{csNoDesignVisible});
@@ -30,11 +30,15 @@ void TRgFlyoutControl::CreateParams(TCreateParams& Params) {
     Params.WindowClass.style |= CS_SAVEBITS;
 }
 
-void TRgFlyoutControl::ApplyRegion(HRGN Region) { SetWindowRgn(Handle(), Region, TRUE); }
+void TRgFlyoutControl::ApplyRegion(HRGN Region) {
+    SetWindowRgn(Handle(), Region, TRUE);
+}
 
-// ---- TRollShadow -------------------------------------------------------------------------------------------------
+// ---- TRollShadow ------------------------------------------------------------------------------------------
 
-TRollShadow::TRollShadow(rtl::TComponent* AOwner) : TRgFlyoutControl(AOwner) { UpdateRegion(); }
+TRollShadow::TRollShadow(rtl::TComponent* AOwner) : TRgFlyoutControl(AOwner) {
+    UpdateRegion();
+}
 
 void TRollShadow::SetPosition(const TPoint& Value) {
     UpdateRegion();
@@ -59,10 +63,11 @@ void TRollShadow::Paint() {
     Canvas()->FillRect(ClientRect());
 }
 
-// ---- TColumnDragBox -----------------------------------------------------------------------------------------------
+// ---- TColumnDragBox ---------------------------------------------------------------------------------------
 
 TColumnDragBox::TColumnDragBox(TControl* AOwner)
-    : TRgFlyoutControl(AOwner), FOwner(AOwner), FColumnDisplay(std::make_unique<TDefaultStyleDisplay>(AOwner)) {}
+    : TRgFlyoutControl(AOwner), FOwner(AOwner),
+      FColumnDisplay(std::make_unique<TDefaultStyleDisplay>(AOwner)) {}
 
 TColumnDragBox::~TColumnDragBox() = default;
 
@@ -111,9 +116,11 @@ void TColumnDragBox::DoDragBoxDrop(int X, int Y) {
     if (OnDragBoxDrop) OnDragBoxDrop(this, X, Y);
 }
 
-// ---- TDragArrow -----------------------------------------------------------------------------------------------------
+// ---- TDragArrow -------------------------------------------------------------------------------------------
 
-TDragArrow::TDragArrow(rtl::TComponent* AOwner) : TRgFlyoutControl(AOwner) { SetBounds(Left(), Top(), 9, 9); }
+TDragArrow::TDragArrow(rtl::TComponent* AOwner) : TRgFlyoutControl(AOwner) {
+    SetBounds(Left(), Top(), 9, 9);
+}
 
 void TDragArrow::SetArrowKind(TArrowKind Value) {
     FArrowKind = Value;
@@ -122,10 +129,16 @@ void TDragArrow::SetArrowKind(TArrowKind Value) {
 
 void TDragArrow::UpdateRegion() {
     switch (FArrowKind) {
-    case akUp: ApplyRegion(PolygonRegion({{-1, 5}, {4, -1}, {9, 5}, {6, 5}, {6, 9}, {3, 9}, {3, 4}, {0, 5}})); break;
-    case akDown: ApplyRegion(PolygonRegion({{5, 0}, {3, 0}, {3, 4}, {0, 4}, {4, 9}, {9, 4}, {6, 4}, {6, 0}})); break;
+    case akUp:
+        ApplyRegion(PolygonRegion({{-1, 5}, {4, -1}, {9, 5}, {6, 5}, {6, 9}, {3, 9}, {3, 4}, {0, 5}}));
+        break;
+    case akDown:
+        ApplyRegion(PolygonRegion({{5, 0}, {3, 0}, {3, 4}, {0, 4}, {4, 9}, {9, 4}, {6, 4}, {6, 0}}));
+        break;
     // The grid sets a direction before it shows an arrow: without one there is nothing to show.
-    case akNone: ApplyRegion(CreateRectRgn(0, 0, 0, 0)); break;
+    case akNone:
+        ApplyRegion(CreateRectRgn(0, 0, 0, 0));
+        break;
     }
 }
 

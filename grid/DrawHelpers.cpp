@@ -26,7 +26,9 @@ void ReleaseHintWindow(THintWindow* HintWindow) {
     if (HintWindow) HintWindow->ReleaseHandle();
 }
 
-void SwapIntegers(int& A, int& B) { std::swap(A, B); }
+void SwapIntegers(int& A, int& B) {
+    std::swap(A, B);
+}
 
 TSize GetTextSize(TCanvas* Canvas, const rtl::String& Text) {
     SIZE Size{0, 0};
@@ -34,13 +36,17 @@ TSize GetTextSize(TCanvas* Canvas, const rtl::String& Text) {
     return Size;
 }
 
-int GetTextWidthW(TCanvas* Canvas, const rtl::String& Text) { return GetTextSize(Canvas, Text).cx; }
-int GetTextHeightW(TCanvas* Canvas, const rtl::String& Text) { return GetTextSize(Canvas, Text).cy; }
+int GetTextWidthW(TCanvas* Canvas, const rtl::String& Text) {
+    return GetTextSize(Canvas, Text).cx;
+}
+int GetTextHeightW(TCanvas* Canvas, const rtl::String& Text) {
+    return GetTextSize(Canvas, Text).cy;
+}
 
 int GetMultiLineTextWidth(TCanvas* Canvas, const rtl::String& Text) {
     RECT R{0, 0, 0, 0};
-    DrawTextExW(Canvas->Handle(), const_cast<LPWSTR>(reinterpret_cast<LPCWSTR>(Text.utf16())), int(Text.size()), &R,
-                DT_CALCRECT, nullptr);
+    DrawTextExW(Canvas->Handle(), const_cast<LPWSTR>(reinterpret_cast<LPCWSTR>(Text.utf16())),
+                int(Text.size()), &R, DT_CALCRECT, nullptr);
     return R.right - R.left;
 }
 
@@ -54,9 +60,11 @@ void ClampValue(int& Value, int Min, int Max) {
     if (Value > Max) Value = Max;
 }
 
-bool IsNoPoint(const TPoint& P) { return P.X == -1 || P.Y == -1; }
+bool IsNoPoint(const TPoint& P) {
+    return P.X == -1 || P.Y == -1;
+}
 
-// ---- theme access, colour schemes, panel registry -----------------------------------------------------------
+// ---- theme access, colour schemes, panel registry ---------------------------------------------------------
 
 namespace {
 
@@ -138,7 +146,9 @@ bool IsThemingActive() {
     }
 }
 
-bool IsActiveStyleEnabled() { return StyleServices()->Enabled(); }
+bool IsActiveStyleEnabled() {
+    return StyleServices()->Enabled();
+}
 
 void DrawThemedPart(HWND Wnd, HDC DC, const TRect& Rect, const char16_t* ClassName, int PartId, int StateId) {
     const TThemeLibrary& T = ThemeLibrary();
@@ -160,7 +170,9 @@ TColor GetSchemeColor(uint8_t Index, TColorScheme Scheme) {
     return Index < 24 ? Schemes.Colors[Scheme][Index] : clBlack;
 }
 
-void RegisterCollectionControl(TControl* Panel) { Registry().push_back(Panel); }
+void RegisterCollectionControl(TControl* Panel) {
+    Registry().push_back(Panel);
+}
 
 void UnregisterCollectionControl(TControl* Panel) {
     auto& R = Registry();
@@ -168,13 +180,17 @@ void UnregisterCollectionControl(TControl* Panel) {
     if (It != R.end()) R.erase(It);
 }
 
-const std::vector<TControl*>& CollectionControls() { return Registry(); }
+const std::vector<TControl*>& CollectionControls() {
+    return Registry();
+}
 
 // ---- blends -----------------------------------------------------------------------------------------------
 
 namespace {
 
-uint32_t RGBOf(TColor Color) { return uint32_t(ColorToRGB(Color)) & 0xFFFFFF; }
+uint32_t RGBOf(TColor Color) {
+    return uint32_t(ColorToRGB(Color)) & 0xFFFFFF;
+}
 
 TColor IntegerBlend(TColor Color1, TColor Color2, int Weight, const char* UnitName) {
     if (Weight < 0 || Weight > 255)
@@ -209,13 +225,17 @@ TColor TGraphicsProvider::BlendColor(TColor Color1, TColor Color2, int Amount) {
 TColor TGraphicsProvider::BlendColor(TColor Color1, TColor Color2, double Ratio) {
     return RatioBlend(Color1, Color2, Ratio);
 }
-TColor TMaskProvider::MixColors(TColor C1, TColor C2, int W1) { return IntegerBlend(C1, C2, W1, "RgSharedCommon"); }
+TColor TMaskProvider::MixColors(TColor C1, TColor C2, int W1) {
+    return IntegerBlend(C1, C2, W1, "RgSharedCommon");
+}
 TColor AlphaBlendColor(TColor Color1, TColor Color2, int Alpha) {
     return IntegerBlend(Color1, Color2, Alpha, "RgSharedDraw");
 }
-TColor BlendColorRatio(TColor Color1, TColor Color2, double Ratio) { return RatioBlend(Color1, Color2, Ratio); }
+TColor BlendColorRatio(TColor Color1, TColor Color2, double Ratio) {
+    return RatioBlend(Color1, Color2, Ratio);
+}
 
-// ---- geometry -----------------------------------------------------------------------------------------------
+// ---- geometry ---------------------------------------------------------------------------------------------
 
 bool TCalcProvider::IsRectInRect(const TRect& GuestRect, const TRect& HostRect) {
     return GuestRect.Right >= HostRect.Left && GuestRect.Left <= HostRect.Right &&
@@ -226,20 +246,34 @@ TPoint TCalcProvider::PosInRect(int Width, int Height, int Margin, const TRect& 
                                 TVerticalAlignment VerticalAlignment) {
     TPoint P;
     switch (Alignment) {
-    case taLeftJustify: P.X = ARect.Left + Margin; break;
-    case taRightJustify: P.X = ARect.Right - (Width + Margin); break;
-    case taCenter: P.X = ARect.Left + (ARect.Right - ARect.Left) / 2 - Width / 2; break;
+    case taLeftJustify:
+        P.X = ARect.Left + Margin;
+        break;
+    case taRightJustify:
+        P.X = ARect.Right - (Width + Margin);
+        break;
+    case taCenter:
+        P.X = ARect.Left + (ARect.Right - ARect.Left) / 2 - Width / 2;
+        break;
     }
     switch (VerticalAlignment) {
-    case taAlignTop: P.Y = ARect.Top + Margin; break;
-    case taAlignBottom: P.Y = ARect.Bottom - (Height + Margin); break;
-    case taVerticalCenter: P.Y = ARect.Top + (ARect.Bottom - ARect.Top) / 2 - Height / 2; break;
+    case taAlignTop:
+        P.Y = ARect.Top + Margin;
+        break;
+    case taAlignBottom:
+        P.Y = ARect.Bottom - (Height + Margin);
+        break;
+    case taVerticalCenter:
+        P.Y = ARect.Top + (ARect.Bottom - ARect.Top) / 2 - Height / 2;
+        break;
     }
     return P;
 }
 
-TRect TCalcProvider::ResizeRect(const TRect& ARect, int DeltaLeft, int DeltaTop, int DeltaRight, int DeltaBottom) {
-    return TRect(ARect.Left + DeltaLeft, ARect.Top + DeltaTop, ARect.Right + DeltaRight, ARect.Bottom + DeltaBottom);
+TRect TCalcProvider::ResizeRect(const TRect& ARect, int DeltaLeft, int DeltaTop, int DeltaRight,
+                                int DeltaBottom) {
+    return TRect(ARect.Left + DeltaLeft, ARect.Top + DeltaTop, ARect.Right + DeltaRight,
+                 ARect.Bottom + DeltaBottom);
 }
 
 bool IsOutsideTolerance(const TPoint& P, const TPoint& Origin, int Tolerance) {
@@ -248,7 +282,7 @@ bool IsOutsideTolerance(const TPoint& P, const TPoint& Origin, int Tolerance) {
     return !(InX && InY);
 }
 
-// ---- frames and gradients ---------------------------------------------------------------------------------------
+// ---- frames and gradients ---------------------------------------------------------------------------------
 
 void TGraphicsProvider::DrawButton(TCanvas* Canvas, const TRect& ARect, bool OldStyle) {
     Canvas->Brush()->SetColor(clBtnFace);
@@ -289,7 +323,8 @@ void TGraphicsProvider::DrawGradient(TCanvas* Canvas, const TRect& ARect, TColor
     }
 }
 
-void TGraphicsProvider::DrawVertGradient(TCanvas* Canvas, const TRect& ARect, TColor FromColor, TColor ToColor) {
+void TGraphicsProvider::DrawVertGradient(TCanvas* Canvas, const TRect& ARect, TColor FromColor,
+                                         TColor ToColor) {
     const int W = ARect.Right - ARect.Left;
     if (W <= 0) return;
     for (int x = ARect.Left; x < ARect.Right; ++x) {
@@ -303,7 +338,7 @@ void DrawTopBottomGradient(TCanvas* Canvas, const TRect& ARect, TColor FromColor
     TGraphicsProvider::DrawGradient(Canvas, ARect, FromColor, ToColor);
 }
 
-// ---- text output ---------------------------------------------------------------------------------------------
+// ---- text output ------------------------------------------------------------------------------------------
 
 namespace {
 
@@ -311,13 +346,18 @@ constexpr UINT SingleLineBase = DT_VCENTER | DT_SINGLELINE | DT_EXTERNALLEADING 
 
 UINT AlignmentFlags(TAlignment Alignment) {
     switch (Alignment) {
-    case taRightJustify: return DT_RIGHT;
-    case taCenter: return DT_CENTER;
-    default: return 0;
+    case taRightJustify:
+        return DT_RIGHT;
+    case taCenter:
+        return DT_CENTER;
+    default:
+        return 0;
     }
 }
 
-bool IsRightToLeft(TBiDiMode Mode) { return Mode != bdLeftToRight; }
+bool IsRightToLeft(TBiDiMode Mode) {
+    return Mode != bdLeftToRight;
+}
 
 // All of Text through DrawTextW with a clear brush; the brush is solid again afterwards.
 void DrawTextClear(TCanvas* Canvas, TRect ARect, const rtl::String& Text, UINT Flags) {
@@ -388,13 +428,14 @@ void DrawVerticalText(TCanvas* Canvas, TRect ARect, const rtl::String& Text, boo
     DeleteObject(Rotated);
 }
 
-// ---- clipping ---------------------------------------------------------------------------------------------------
+// ---- clipping ---------------------------------------------------------------------------------------------
 
 void SetClipRect(TCanvas* Canvas, const TRect& ARect) {
     HDC DC = Canvas->Handle();
     POINT Org{0, 0};
     GetWindowOrgEx(DC, &Org);
-    HRGN Rgn = CreateRectRgn(ARect.Left - Org.x, ARect.Top - Org.y, ARect.Right - Org.x, ARect.Bottom - Org.y);
+    HRGN Rgn =
+        CreateRectRgn(ARect.Left - Org.x, ARect.Top - Org.y, ARect.Right - Org.x, ARect.Bottom - Org.y);
     SelectClipRgn(DC, Rgn);
     DeleteObject(Rgn);
 }
@@ -406,7 +447,7 @@ void SelectClipRect(TCanvas* Canvas, const TRect& ARect) {
     DeleteObject(Rgn);
 }
 
-// ---- alpha bitmaps and glass --------------------------------------------------------------------------------------
+// ---- alpha bitmaps and glass ------------------------------------------------------------------------------
 
 namespace {
 
@@ -478,7 +519,8 @@ void DrawAlphaBitmap(TCanvas* Canvas, int X, int Y, TBitmap* Bitmap) {
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
             const uint8_t* S = Src.At(x, y);
-            TPixels::Set(Out.At(x, y), AlphaBlendColor(TPixels::Color(S), TPixels::Color(Back.At(x, y)), S[3]));
+            TPixels::Set(Out.At(x, y),
+                         AlphaBlendColor(TPixels::Color(S), TPixels::Color(Back.At(x, y)), S[3]));
         }
     Canvas->Draw(X, Y, &Copy);
 }
@@ -488,7 +530,8 @@ namespace {
 // The row colour of the glass and glow gradients.
 TColor GlassRowColor(int Row, int H, TColor FromColor, TColor ToColor, int GlossRows) {
     TColor C = AlphaBlendColor(ToColor, FromColor, int(rtl::Round(double(Row) / H * 255)));
-    if (Row < GlossRows) C = AlphaBlendColor(C, clWhite, int(rtl::Round(double(Row) / (2 * GlossRows) * 255)));
+    if (Row < GlossRows)
+        C = AlphaBlendColor(C, clWhite, int(rtl::Round(double(Row) / (2 * GlossRows) * 255)));
     return C;
 }
 
@@ -498,7 +541,8 @@ namespace {
 
 // The glass and glow gradients: each pixel of a row from the row colour and its column.
 template <class F>
-void DrawGlassRows(TCanvas* Canvas, const TRect& ARect, TColor FromColor, TColor ToColor, int GlossRows, F Pixel) {
+void DrawGlassRows(TCanvas* Canvas, const TRect& ARect, TColor FromColor, TColor ToColor, int GlossRows,
+                   F Pixel) {
     const int W = ARect.Width(), H = ARect.Height();
     if (W <= 0 || H <= 0) return;
     auto Work = WorkBitmap(W, H, pf24bit);
@@ -539,7 +583,7 @@ void DrawGlassShine(TCanvas* Canvas, const TRect& ARect) {
     Canvas->Draw(ARect.Left, ARect.Top, Work.get());
 }
 
-// ---- parent background -----------------------------------------------------------------------------------------------
+// ---- parent background ------------------------------------------------------------------------------------
 
 void PaintParentBackground(TControl* Control, TCanvas* Canvas) {
     TWinControl* Parent = Control->Parent();

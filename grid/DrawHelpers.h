@@ -40,20 +40,20 @@ void ClampValue(int& Value, int Min, int Max);
 // (-1, y) and (x, -1) mark no point.
 bool IsNoPoint(const TPoint& P);
 
-// ---- theme access, colour schemes, panel registry -----------------------------------------------------------
+// ---- theme access, colour schemes, panel registry ---------------------------------------------------------
 
 enum TColorScheme { csDefault, csBlack, csBlue, csSilver, csBlue2010, csSilver2010, csBlack2010 };
 
 // The theme library and the entry points bound from it by name; an entry the library lacks stays nil.
 struct TThemeLibrary {
     HMODULE Module = nullptr;
-    HRESULT(*CloseThemeData)(HTHEME) = nullptr;
-    HRESULT(*DrawThemeBackground)(HTHEME, HDC, int, int, LPCRECT, LPCRECT) = nullptr;
-    HRESULT(*DrawThemeEdge)(HTHEME, HDC, int, int, LPCRECT, UINT, UINT, LPRECT) = nullptr;
-    int(*GetThemeSysSize)(HTHEME, int) = nullptr;
-    BOOL(*IsThemeActive)() = nullptr;
-    BOOL(*IsAppThemed)() = nullptr;
-    HTHEME(*OpenThemeData)(HWND, LPCWSTR) = nullptr;
+    HRESULT (*CloseThemeData)(HTHEME) = nullptr;
+    HRESULT (*DrawThemeBackground)(HTHEME, HDC, int, int, LPCRECT, LPCRECT) = nullptr;
+    HRESULT (*DrawThemeEdge)(HTHEME, HDC, int, int, LPCRECT, UINT, UINT, LPRECT) = nullptr;
+    int (*GetThemeSysSize)(HTHEME, int) = nullptr;
+    BOOL (*IsThemeActive)() = nullptr;
+    BOOL (*IsAppThemed)() = nullptr;
+    HTHEME (*OpenThemeData)(HWND, LPCWSTR) = nullptr;
 };
 
 // The table, loaded from "uxtheme.dll" the first time it is asked for (the suite's start-up).
@@ -97,8 +97,8 @@ public:
     static void DrawGradient(TCanvas* Canvas, const TRect& ARect, TColor FromColor, TColor ToColor);
     // Left to right, one vertical line per column.
     static void DrawVertGradient(TCanvas* Canvas, const TRect& ARect, TColor FromColor, TColor ToColor);
-    static void DrawTextRect(TCanvas* Canvas, const TRect& ARect, TAlignment Alignment, const rtl::String& Text,
-                             TBiDiMode BiDiMode);
+    static void DrawTextRect(TCanvas* Canvas, const TRect& ARect, TAlignment Alignment,
+                             const rtl::String& Text, TBiDiMode BiDiMode);
 };
 
 class TMaskProvider {

@@ -23,7 +23,7 @@ constexpr int SortArrowRoom = 31;
 
 } // namespace
 
-// ---- TStyleDisplay --------------------------------------------------------------------------------------------
+// ---- TStyleDisplay ----------------------------------------------------------------------------------------
 
 TStyleDisplay::TStyleDisplay(rtl::TComponent* AOwner) : FOwner(AOwner) {}
 
@@ -32,7 +32,9 @@ vcl::TStyleElements TStyleDisplay::StyleElements() const {
     return Owner ? Owner->GridStyleElements() : vcl::TStyleElements{seFont, seClient, seBorder};
 }
 
-bool TStyleDisplay::UseStyles() { return StyleServices()->Enabled(); }
+bool TStyleDisplay::UseStyles() {
+    return StyleServices()->Enabled();
+}
 
 std::optional<TKwGridColors> TStyleDisplay::CustomColors() const {
     auto* Owner = dynamic_cast<IStyleDisplayOwner*>(FOwner);
@@ -88,7 +90,8 @@ void TStyleDisplay::DrawGlyph(vcl::TBitmap* Glyph, int X, int Y) {
     DrawAlphaBitmap(FCanvas, X, Y, Glyph);
 }
 
-void TStyleDisplay::DoDrawText(TCanvas* ACanvas, const TRect& TextRect, const rtl::String& Caption, bool MultiLine) {
+void TStyleDisplay::DoDrawText(TCanvas* ACanvas, const TRect& TextRect, const rtl::String& Caption,
+                               bool MultiLine) {
     UINT Flags = DT_VCENTER | DT_EXTERNALLEADING | DT_NOPREFIX | DT_END_ELLIPSIS;
     if (!MultiLine) Flags |= DT_SINGLELINE;
     if (FBidiMode != bdLeftToRight) Flags |= DT_RTLREADING;
@@ -111,7 +114,9 @@ void TStyleDisplay::DrawHeaderContent(TRgCustomColumn* Column, const TRect& R) {
     int E = 0;
     if (H->DisplayMode() != dmImageOnly) {
         if (Horizontal)
-            E = (H->MultiLine() ? GetMultiLineTextWidth(FCanvas, H->Caption()) : GetTextWidthW(FCanvas, H->Caption())) + 2;
+            E = (H->MultiLine() ? GetMultiLineTextWidth(FCanvas, H->Caption())
+                                : GetTextWidthW(FCanvas, H->Caption())) +
+                2;
         else
             E = GetTextHeightW(FCanvas, H->Caption()) + 2;
     }
@@ -141,8 +146,8 @@ void TStyleDisplay::DrawHeaderContent(TRgCustomColumn* Column, const TRect& R) {
     if (H->DisplayMode() != dmImageOnly) {
         if (UseStyles() && StyleElements().Contains(seFont)) {
             TColor Color = clNone;
-            if (StyleServices()->GetElementColor(StyleServices()->GetElementDetails(thHeaderItemNormal), ecTextColor,
-                                                 Color) &&
+            if (StyleServices()->GetElementColor(StyleServices()->GetElementDetails(thHeaderItemNormal),
+                                                 ecTextColor, Color) &&
                 Color != clNone)
                 FCanvas->Font()->SetColor(Color);
         }
@@ -181,18 +186,42 @@ void TStyleDisplay::DrawSortArrow(int X, int Y, bool Ascending) {
     }
     FCanvas->Pen()->SetColor(clBtnShadow);
     if (Ascending)
-        FCanvas->Polyline({{X + 7, Y + 6}, {X, Y + 6}, {X, Y + 5}, {X + 1, Y + 5}, {X + 1, Y + 3}, {X + 2, Y + 3},
-                           {X + 2, Y + 1}, {X + 3, Y + 1}, {X + 3, Y - 1}});
+        FCanvas->Polyline({{X + 7, Y + 6},
+                           {X, Y + 6},
+                           {X, Y + 5},
+                           {X + 1, Y + 5},
+                           {X + 1, Y + 3},
+                           {X + 2, Y + 3},
+                           {X + 2, Y + 1},
+                           {X + 3, Y + 1},
+                           {X + 3, Y - 1}});
     else
-        FCanvas->Polyline({{X + 7, Y}, {X, Y}, {X, Y + 1}, {X + 1, Y + 1}, {X + 1, Y + 3}, {X + 2, Y + 3},
-                           {X + 2, Y + 5}, {X + 3, Y + 5}, {X + 3, Y + 7}});
+        FCanvas->Polyline({{X + 7, Y},
+                           {X, Y},
+                           {X, Y + 1},
+                           {X + 1, Y + 1},
+                           {X + 1, Y + 3},
+                           {X + 2, Y + 3},
+                           {X + 2, Y + 5},
+                           {X + 3, Y + 5},
+                           {X + 3, Y + 7}});
     FCanvas->Pen()->SetColor(clBtnHighlight);
     if (Ascending)
-        FCanvas->Polyline({{X + 7, Y + 5}, {X + 6, Y + 5}, {X + 6, Y + 3}, {X + 5, Y + 3}, {X + 5, Y + 1},
-                           {X + 4, Y + 1}, {X + 4, Y - 1}});
+        FCanvas->Polyline({{X + 7, Y + 5},
+                           {X + 6, Y + 5},
+                           {X + 6, Y + 3},
+                           {X + 5, Y + 3},
+                           {X + 5, Y + 1},
+                           {X + 4, Y + 1},
+                           {X + 4, Y - 1}});
     else
-        FCanvas->Polyline({{X + 7, Y + 1}, {X + 6, Y + 1}, {X + 6, Y + 3}, {X + 5, Y + 3}, {X + 5, Y + 5},
-                           {X + 4, Y + 5}, {X + 4, Y + 7}});
+        FCanvas->Polyline({{X + 7, Y + 1},
+                           {X + 6, Y + 1},
+                           {X + 6, Y + 3},
+                           {X + 5, Y + 3},
+                           {X + 5, Y + 5},
+                           {X + 4, Y + 5},
+                           {X + 4, Y + 7}});
 }
 
 void TStyleDisplay::DrawFooter(TRgCustomColumn* Column, const TRect& R, bool Grid) {
@@ -261,7 +290,8 @@ void TStyleDisplay::DrawFooterContent(TRgCustomColumn* Column, const TRect& R) {
     DoDrawText(FCanvas, TRect(X, R.Top, R.Right, R.Bottom), Text, false);
 }
 
-void TStyleDisplay::DrawInput(TRgCustomColumn* Column, const TRect& R, bool Grid, bool Selected, bool Focused) {
+void TStyleDisplay::DrawInput(TRgCustomColumn* Column, const TRect& R, bool Grid, bool Selected,
+                              bool Focused) {
     FCanvas->Font()->Assign(Column->Font());
     if (Selected && !Column->Input()) {
         FCanvas->Font()->SetColor(clHighlightText);
@@ -338,18 +368,28 @@ void TStyleDisplay::DrawIndicatorState(const TRect& R, bool Selected, bool Highl
     if (Highlighted) InvertRect(R);
 }
 
-void TStyleDisplay::DrawCornerBox(const TRect& R, TBoxLocation) { FillRect(R, OwnerColor()); }
-void TStyleDisplay::DrawInactiveHeader(const TRect& R) { FillRect(R, OwnerColor()); }
-void TStyleDisplay::DrawAreaSplitter(const TRect& R) { DrawCornerBox(R, bpAlone); }
+void TStyleDisplay::DrawCornerBox(const TRect& R, TBoxLocation) {
+    FillRect(R, OwnerColor());
+}
+void TStyleDisplay::DrawInactiveHeader(const TRect& R) {
+    FillRect(R, OwnerColor());
+}
+void TStyleDisplay::DrawAreaSplitter(const TRect& R) {
+    DrawCornerBox(R, bpAlone);
+}
 
 int TStyleDisplay::GetHeaderContentWidth(TRgCustomColumn* Column) {
     TColumnHeader* H = Column->Header();
-    const int E = H->Orientation() == hoHorizontal ? FCanvas->TextWidth(H->Caption()) : FCanvas->TextHeight(H->Caption());
+    const int E = H->Orientation() == hoHorizontal ? FCanvas->TextWidth(H->Caption())
+                                                   : FCanvas->TextHeight(H->Caption());
     const int GW = H->Glyph() ? H->Glyph()->Width() : 0;
     switch (H->DisplayMode()) {
-    case dmImageOnly: return GW;
-    case dmTextAndImage: return GW + E + 2;
-    default: return E;
+    case dmImageOnly:
+        return GW;
+    case dmTextAndImage:
+        return GW + E + 2;
+    default:
+        return E;
     }
 }
 
@@ -358,7 +398,7 @@ int TStyleDisplay::GetHeaderSpacing(TRgCustomColumn* Column) {
     return FEnableThemes && Column->Header()->DisplayMode() == dmTextOnly ? 11 : 2;
 }
 
-// ---- default style -----------------------------------------------------------------------------------------------
+// ---- default style ----------------------------------------------------------------------------------------
 
 TStyleDisplayAttributes TDefaultStyleDisplay::GetStyleDisplayAttributes() {
     return FEnableThemes ? TStyleDisplayAttributes{sdaHoverEnabled} : TStyleDisplayAttributes{sdaInvertFocus};
@@ -421,13 +461,15 @@ void TDefaultStyleDisplay::DrawClassicHeader(TRgCustomColumn* Column, const TRec
 
 void TDefaultStyleDisplay::DrawCornerBox(const TRect& R, TBoxLocation Location) {
     if (UseStyles()) {
-        StyleServices()->DrawElement(FCanvas->Handle(), StyleServices()->GetElementDetails(thHeaderItemLeftNormal), R);
+        StyleServices()->DrawElement(FCanvas->Handle(),
+                                     StyleServices()->GetElementDetails(thHeaderItemLeftNormal), R);
         return;
     }
     if (Location == bpAlone) {
         if (FEnableThemes) {
             const RECT Rc = R;
-            ThemeLibrary().DrawThemeBackground(FTheme, FCanvas->Handle(), HP_HEADERITEM, HIS_NORMAL, &Rc, nullptr);
+            ThemeLibrary().DrawThemeBackground(FTheme, FCanvas->Handle(), HP_HEADERITEM, HIS_NORMAL, &Rc,
+                                               nullptr);
         } else {
             TGraphicsProvider::DrawButton(FCanvas, R, false);
         }
@@ -448,7 +490,8 @@ void TDefaultStyleDisplay::DrawCornerBox(const TRect& R, TBoxLocation Location) 
 
 void TDefaultStyleDisplay::DrawInactiveHeader(const TRect& R) {
     if (UseStyles()) {
-        StyleServices()->DrawElement(FCanvas->Handle(), StyleServices()->GetElementDetails(thHeaderItemRightNormal), R);
+        StyleServices()->DrawElement(FCanvas->Handle(),
+                                     StyleServices()->GetElementDetails(thHeaderItemRightNormal), R);
     } else if (FEnableThemes) {
         const RECT Rc = R;
         ThemeLibrary().DrawThemeBackground(FTheme, FCanvas->Handle(), HP_HEADERITEMRIGHT, 1, &Rc, nullptr);
@@ -459,12 +502,13 @@ void TDefaultStyleDisplay::DrawInactiveHeader(const TRect& R) {
 
 void TDefaultStyleDisplay::DrawIndicator(const TRect& R, int Index, bool Selected, bool Highlighted) {
     if (UseStyles())
-        StyleServices()->DrawElement(FCanvas->Handle(), StyleServices()->GetElementDetails(thHeaderItemLeftNormal), R);
+        StyleServices()->DrawElement(FCanvas->Handle(),
+                                     StyleServices()->GetElementDetails(thHeaderItemLeftNormal), R);
     else
         TStyleDisplay::DrawIndicator(R, Index, Selected, Highlighted);
 }
 
-// ---- flat style (the program's look) ---------------------------------------------------------------------------------
+// ---- flat style (the program's look) ----------------------------------------------------------------------
 
 void TFlatStyleDisplay::DrawHeaderFace(TRgCustomColumn* Column, const TRect& R) {
     FillRect(R, Column->Header()->Color());
@@ -508,12 +552,20 @@ void TFlatStyleDisplay::DrawAreaSplitter(const TRect& R) {
     FillRect(R, Custom ? Custom->FooterAreaSplitter : clBtnFace);
 }
 
-// ---- office styles ------------------------------------------------------------------------------------------------
+// ---- office styles ----------------------------------------------------------------------------------------
 
-TColor TOffice2007StyleDisplay::FaceFrom() const { return clWhite; }
-TColor TOffice2007StyleDisplay::FaceTo() const { return GetSchemeColor(11); }
-TColor TOffice2010StyleDisplay::FaceFrom() const { return GetSchemeColor(6); }
-TColor TOffice2010StyleDisplay::FaceTo() const { return GetSchemeColor(7); }
+TColor TOffice2007StyleDisplay::FaceFrom() const {
+    return clWhite;
+}
+TColor TOffice2007StyleDisplay::FaceTo() const {
+    return GetSchemeColor(11);
+}
+TColor TOffice2010StyleDisplay::FaceFrom() const {
+    return GetSchemeColor(6);
+}
+TColor TOffice2010StyleDisplay::FaceTo() const {
+    return GetSchemeColor(7);
+}
 
 void TOffice2007StyleDisplay::DrawHeaderFace(TRgCustomColumn* Column, const TRect& R) {
     if (Column->Focused())
@@ -538,7 +590,9 @@ void TOffice2007StyleDisplay::DrawCornerBox(const TRect& R, TBoxLocation) {
     RightBottomLine(R);
 }
 
-void TOffice2007StyleDisplay::DrawAreaSplitter(const TRect& R) { FillRect(R, GetSchemeColor(11)); }
+void TOffice2007StyleDisplay::DrawAreaSplitter(const TRect& R) {
+    FillRect(R, GetSchemeColor(11));
+}
 
 void TOffice2010StyleDisplay::DrawSortArrow(int X, int Y, bool Ascending) {
     FCanvas->Pen()->SetColor(clBlack);
@@ -549,11 +603,13 @@ void TOffice2010StyleDisplay::DrawSortArrow(int X, int Y, bool Ascending) {
         FCanvas->Polygon({{X, Y}, {X + 4, Y + 4}, {X + 8, Y}});
 }
 
-// ---- old style -------------------------------------------------------------------------------------------------------
+// ---- old style --------------------------------------------------------------------------------------------
 
-void TOldStyleDisplay::DrawCornerBox(const TRect& R, TBoxLocation) { TGraphicsProvider::DrawButton(FCanvas, R, true); }
+void TOldStyleDisplay::DrawCornerBox(const TRect& R, TBoxLocation) {
+    TGraphicsProvider::DrawButton(FCanvas, R, true);
+}
 
-// ---- Outlook style ----------------------------------------------------------------------------------------------------
+// ---- Outlook style ----------------------------------------------------------------------------------------
 
 void TOutlookStyleDisplay::DrawShadeRows(const TRect& R, TColor Color) {
     int Alpha = 50;
@@ -587,9 +643,11 @@ void TOutlookStyleDisplay::DrawCornerBox(const TRect& R, TBoxLocation) {
     DrawShadeRows(R, clBtnFace);
 }
 
-void TOutlookStyleDisplay::DrawAreaSplitter(const TRect& R) { TGraphicsProvider::DrawButton(FCanvas, R, false); }
+void TOutlookStyleDisplay::DrawAreaSplitter(const TRect& R) {
+    TGraphicsProvider::DrawButton(FCanvas, R, false);
+}
 
-// ---- Vista style --------------------------------------------------------------------------------------------------------
+// ---- Vista style ------------------------------------------------------------------------------------------
 
 TRect TVistaStyleDisplay::DrawVistaEdges(const TRect& R) {
     FCanvas->Pen()->SetColor(clWhite);
@@ -606,7 +664,8 @@ void TVistaStyleDisplay::DrawHeaderFace(TRgCustomColumn* Column, const TRect& R)
         return;
     }
     const int GradientBottom = std::min<int>(Inner.Top + 6, Inner.Bottom);
-    DrawTopBottomGradient(FCanvas, TRect(Inner.Left, Inner.Top, Inner.Right, GradientBottom), 0xF0DCAF, clWhite);
+    DrawTopBottomGradient(FCanvas, TRect(Inner.Left, Inner.Top, Inner.Right, GradientBottom), 0xF0DCAF,
+                          clWhite);
     FillRect(TRect(Inner.Left, GradientBottom, Inner.Right, Inner.Bottom), clWhite);
     DrawVistaSortMark(R.Left + (R.Right - R.Left) / 2 - 3, 0, Column->SortKind() == skAscending);
 }
@@ -620,19 +679,28 @@ void TVistaStyleDisplay::DrawVistaSortMark(int X, int Y, bool Ascending) {
         FCanvas->Polygon({{X, Y}, {X + 3, Y + 3}, {X + 6, Y}});
 }
 
-void TVistaStyleDisplay::DrawIndicator(const TRect& R, int, bool, bool) { FillRect(DrawVistaEdges(R), 0xF0F0F0); }
+void TVistaStyleDisplay::DrawIndicator(const TRect& R, int, bool, bool) {
+    FillRect(DrawVistaEdges(R), 0xF0F0F0);
+}
 
-// ---- factory ------------------------------------------------------------------------------------------------------------
+// ---- factory ----------------------------------------------------------------------------------------------
 
 std::unique_ptr<TStyleDisplay> CreateStyleDisplay(int HeaderStyle, rtl::TComponent* AOwner) {
     switch (HeaderStyle) {
-    case 1: return std::make_unique<TFlatStyleDisplay>(AOwner);
-    case 2: return std::make_unique<TOffice2007StyleDisplay>(AOwner);
-    case 3: return std::make_unique<TOffice2010StyleDisplay>(AOwner);
-    case 4: return std::make_unique<TOldStyleDisplay>(AOwner);
-    case 5: return std::make_unique<TOutlookStyleDisplay>(AOwner);
-    case 6: return std::make_unique<TVistaStyleDisplay>(AOwner);
-    default: return std::make_unique<TDefaultStyleDisplay>(AOwner);
+    case 1:
+        return std::make_unique<TFlatStyleDisplay>(AOwner);
+    case 2:
+        return std::make_unique<TOffice2007StyleDisplay>(AOwner);
+    case 3:
+        return std::make_unique<TOffice2010StyleDisplay>(AOwner);
+    case 4:
+        return std::make_unique<TOldStyleDisplay>(AOwner);
+    case 5:
+        return std::make_unique<TOutlookStyleDisplay>(AOwner);
+    case 6:
+        return std::make_unique<TVistaStyleDisplay>(AOwner);
+    default:
+        return std::make_unique<TDefaultStyleDisplay>(AOwner);
     }
 }
 

@@ -42,7 +42,9 @@ class IStyleDisplayOwner {
 public:
     virtual ~IStyleDisplayOwner() = default;
     virtual TColor GridColor() const = 0;
-    virtual vcl::TStyleElements GridStyleElements() const { return {vcl::seFont, vcl::seClient, vcl::seBorder}; }
+    virtual vcl::TStyleElements GridStyleElements() const {
+        return {vcl::seFont, vcl::seClient, vcl::seBorder};
+    }
     // May raise; the painters then draw uncustomised.
     virtual TKwGridColors KwColors() const = 0;
     virtual bool IsGridControl() const { return true; }

@@ -49,8 +49,10 @@ std::unique_ptr<vcl::TImageList> SquareImages(int Count) {
 
 TEST_F(CellPainting, EachColumnClassHasItsDisplayAndPlay) {
     EXPECT_NE(dynamic_cast<TTextColumnDisplay*>(CreateColumnDisplay(Add<TRgTextColumn>()).get()), nullptr);
-    EXPECT_NE(dynamic_cast<TNumberColumnDisplay*>(CreateColumnDisplay(Add<TRgNumberColumn>()).get()), nullptr);
-    EXPECT_NE(dynamic_cast<TCheckBoxColumnDisplay*>(CreateColumnDisplay(Add<TRgCheckBoxColumn>()).get()), nullptr);
+    EXPECT_NE(dynamic_cast<TNumberColumnDisplay*>(CreateColumnDisplay(Add<TRgNumberColumn>()).get()),
+              nullptr);
+    EXPECT_NE(dynamic_cast<TCheckBoxColumnDisplay*>(CreateColumnDisplay(Add<TRgCheckBoxColumn>()).get()),
+              nullptr);
     EXPECT_NE(dynamic_cast<TImageColumnDisplay*>(CreateColumnDisplay(Add<TRgImageColumn>()).get()), nullptr);
     EXPECT_NE(dynamic_cast<TTreeColumnDisplay*>(CreateColumnDisplay(Add<TRgTreeColumn>()).get()), nullptr);
     EXPECT_EQ(CreateColumnPlay(Grid.Columns.Item(0)), nullptr);
@@ -64,12 +66,14 @@ TEST_F(CellPainting, TextFlagsFollowTheColumn) {
     auto* c = Add<TRgTextColumn>();
     auto d = Display(c);
     EXPECT_EQ(d->TextFlags(true), UINT(DT_NOPREFIX | DT_VCENTER | DT_END_ELLIPSIS | DT_SINGLELINE));
-    EXPECT_EQ(d->TextFlags(false), UINT(DT_NOPREFIX | DT_VCENTER | DT_SINGLELINE)) << "no ellipsis when measuring";
+    EXPECT_EQ(d->TextFlags(false), UINT(DT_NOPREFIX | DT_VCENTER | DT_SINGLELINE))
+        << "no ellipsis when measuring";
     c->SetAlignment(taRightJustify);
     c->SetVerticalAlignment(taAlignBottom);
     c->SetWrapKind(wkPathEllipsis);
     c->SetBiDiMode(bdRightToLeft);
-    EXPECT_EQ(d->TextFlags(true), UINT(DT_NOPREFIX | DT_RTLREADING | DT_RIGHT | DT_BOTTOM | DT_PATH_ELLIPSIS | DT_SINGLELINE));
+    EXPECT_EQ(d->TextFlags(true),
+              UINT(DT_NOPREFIX | DT_RTLREADING | DT_RIGHT | DT_BOTTOM | DT_PATH_ELLIPSIS | DT_SINGLELINE));
     c->SetWrapKind(wkWordWrap);
     c->SetAlignment(taCenter);
     c->SetBiDiMode(bdLeftToRight);
@@ -100,7 +104,8 @@ TEST_F(CellPainting, TextCellsDrawTheColumnsDrawTextInTheTextRectangle) {
     Grid.Columns.Item(1)->SetAlignment(taRightJustify);
     p->SetAsString(QStringLiteral("x"));
     p->Paint();
-    EXPECT_LT(FirstInkedColumn(Bmp.get(), TRect(0, 0, 120, 20)), FirstInkedColumn(plain.get(), TRect(0, 0, 120, 20)));
+    EXPECT_LT(FirstInkedColumn(Bmp.get(), TRect(0, 0, 120, 20)),
+              FirstInkedColumn(plain.get(), TRect(0, 0, 120, 20)));
 }
 
 TEST_F(CellPainting, MultiLineTextIsPlacedByItsMeasuredHeight) {
@@ -142,7 +147,8 @@ TEST_F(CellPainting, ClassicCheckBoxShowsItsTickWhenTrue) {
         EXPECT_EQ(At(12, 15), Rgb(vcl::clBtnShadow));
         EXPECT_EQ(At(13, 16), kPaper);
         EXPECT_EQ(At(10, 12), Rgb(vcl::clWindow));
-        for (int dy : {0, 1, 2}) EXPECT_EQ(At(5, 10 + dy), Rgb(checked ? vcl::clWindowText : vcl::clWindow)) << dy;
+        for (int dy : {0, 1, 2})
+            EXPECT_EQ(At(5, 10 + dy), Rgb(checked ? vcl::clWindowText : vcl::clWindow)) << dy;
         EXPECT_EQ(At(5, 13), Rgb(vcl::clWindow)) << "three rows of tick";
         EXPECT_EQ(d->GetContentWidth(), 11);
     }

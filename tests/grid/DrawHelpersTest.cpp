@@ -30,12 +30,15 @@ TEST_P(IntegerBlendTable, AllThreeRoutinesWeighTheFirstColourTruncating) {
     EXPECT_EQ(TMaskProvider::MixColors(c.c1, c.c2, c.weight), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, IntegerBlendTable, ::testing::Values(
-    BlendCase{0xFFFFFF, 0x000000, 255, 0xFEFEFE}, BlendCase{0xFFFFFF, 0x000000, 0, 0x000000},
-    BlendCase{0x000000, 0xFFFFFF, 0, 0xFEFEFE}, BlendCase{0xFFFFFF, 0x000000, 128, 0x7F7F7F},
-    // channels stay apart: red from the first colour, blue from the second
-    BlendCase{0x0000FF, 0xFF0000, 255, 0x0000FE}, BlendCase{0x0000FF, 0xFF0000, 0, 0xFE0000},
-    BlendCase{0x00FF00, 0x000000, 100, 0x006300}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IntegerBlendTable,
+    ::testing::Values(BlendCase{0xFFFFFF, 0x000000, 255, 0xFEFEFE},
+                      BlendCase{0xFFFFFF, 0x000000, 0, 0x000000}, BlendCase{0x000000, 0xFFFFFF, 0, 0xFEFEFE},
+                      BlendCase{0xFFFFFF, 0x000000, 128, 0x7F7F7F},
+                      // channels stay apart: red from the first colour, blue from the second
+                      BlendCase{0x0000FF, 0xFF0000, 255, 0x0000FE},
+                      BlendCase{0x0000FF, 0xFF0000, 0, 0xFE0000},
+                      BlendCase{0x00FF00, 0x000000, 100, 0x006300}));
 
 TEST(DrawBlend, WeightOutsideAByteIsAnAssertionFailure) {
     for (int w : {-1, 256}) {
@@ -62,7 +65,8 @@ TEST(DrawBlend, RatioEndsAreExactAndHalvesGoToEven) {
 TEST(DrawBlend, SystemColoursBlendAsTheirCurrentValue) {
     const TColor face = Rgb(vcl::clBtnFace);
     EXPECT_EQ(BlendColorRatio(vcl::clBtnFace, 0, 0), face);
-    EXPECT_EQ(AlphaBlendColor(vcl::clBtnFace, vcl::clWindowText, 200), AlphaBlendColor(face, Rgb(vcl::clWindowText), 200));
+    EXPECT_EQ(AlphaBlendColor(vcl::clBtnFace, vcl::clWindowText, 200),
+              AlphaBlendColor(face, Rgb(vcl::clWindowText), 200));
 }
 
 // ---- geometry ----
@@ -81,9 +85,11 @@ TEST_P(PosInRectTable, PlacesAnItemWithMarginExceptWhenCentred) {
     EXPECT_EQ(TCalcProvider::PosInRect(10, 6, 3, TRect(20, 10, 61, 41), c.h, c.v), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, PosInRectTable, ::testing::Values(
-    PosCase{taLeftJustify, taAlignTop, {23, 13}}, PosCase{taRightJustify, taAlignBottom, {48, 32}},
-    PosCase{taCenter, taVerticalCenter, {35, 22}}, PosCase{taCenter, taAlignTop, {35, 13}}));
+INSTANTIATE_TEST_SUITE_P(Cases, PosInRectTable,
+                         ::testing::Values(PosCase{taLeftJustify, taAlignTop, {23, 13}},
+                                           PosCase{taRightJustify, taAlignBottom, {48, 32}},
+                                           PosCase{taCenter, taVerticalCenter, {35, 22}},
+                                           PosCase{taCenter, taAlignTop, {35, 13}}));
 
 TEST(DrawGeometry, RectanglesThatOnlyTouchCountAsInside) {
     EXPECT_TRUE(TCalcProvider::IsRectInRect(TRect(0, 0, 10, 10), TRect(10, 0, 20, 10)));
@@ -371,7 +377,8 @@ TEST(DrawGlass, ShineWhitensAtMostTheFirst22RowsOfTheUpperHalf) {
         auto bmp = Paper(6, c.height);
         DrawGlassShine(bmp->Canvas(), TRect(0, 0, 6, c.height));
         EXPECT_EQ(Px(bmp.get(), 3, 0), AlphaBlendColor(vcl::clWhite, kPaper, 150));
-        EXPECT_EQ(Px(bmp.get(), 5, c.changedRows - 1), AlphaBlendColor(vcl::clWhite, kPaper, 150 - 7 * (c.changedRows - 1)));
+        EXPECT_EQ(Px(bmp.get(), 5, c.changedRows - 1),
+                  AlphaBlendColor(vcl::clWhite, kPaper, 150 - 7 * (c.changedRows - 1)));
         EXPECT_EQ(Px(bmp.get(), 0, c.changedRows), kPaper) << c.height;
     }
 }
@@ -394,7 +401,8 @@ TEST(DrawGlass, GradientRowsMoveTowardTheEndColourUnderAWhiteGloss) {
 
     auto glow = Paper(200, 2);
     DrawGlowGradient(glow->Canvas(), TRect(0, 0, 200, 2), 0x000000, 0x000000, 0);
-    EXPECT_EQ(Px(glow.get(), 100, 1), AlphaBlendColor(AlphaBlendColor(0, 0, 128), vcl::clWhite, 100)) << "lightest in the middle";
+    EXPECT_EQ(Px(glow.get(), 100, 1), AlphaBlendColor(AlphaBlendColor(0, 0, 128), vcl::clWhite, 100))
+        << "lightest in the middle";
     EXPECT_EQ(Px(glow.get(), 0, 0), AlphaBlendColor(0, vcl::clWhite, 255));
     EXPECT_EQ(Px(glow.get(), 22, 0), AlphaBlendColor(0, vcl::clWhite, 255)) << "full strength 78 pixels away";
     EXPECT_EQ(Px(glow.get(), 23, 0), AlphaBlendColor(0, vcl::clWhite, 254));

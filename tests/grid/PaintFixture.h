@@ -8,8 +8,12 @@ namespace grid_test {
 using components_test::kPaper;
 using components_test::Paper;
 
-inline vcl::TColor Px(vcl::TBitmap* bmp, int x, int y) { return bmp->Canvas()->Pixels(x, y); }
-inline vcl::TColor Rgb(vcl::TColor c) { return vcl::ColorToRGB(c); }
+inline vcl::TColor Px(vcl::TBitmap* bmp, int x, int y) {
+    return bmp->Canvas()->Pixels(x, y);
+}
+inline vcl::TColor Rgb(vcl::TColor c) {
+    return vcl::ColorToRGB(c);
+}
 
 // Pixels of R that are no longer paper.
 inline int Inked(vcl::TBitmap* bmp, const vcl::TRect& R) {

@@ -19,7 +19,7 @@ using namespace grid;
 using vcl::TColor;
 using vcl::TRect;
 
-constexpr TColor kFace = 0x00FF00;   // header colour
+constexpr TColor kFace = 0x00FF00; // header colour
 constexpr TColor kGridColor = 0x00C0C0;
 
 // A grid as the painters see it: its colour, its maker's colours (which may fail to read) and the
@@ -132,7 +132,8 @@ TEST_F(StylePainting, FlatHeaderOfTheLastColumnKeepsOnlyItsBottomLineWhenAsked) 
         const bool last = index == 1;
         EXPECT_EQ(Px(bmp.get(), 89, 5), last ? kFace : Rgb(vcl::clGrayText)) << index;
         EXPECT_EQ(Px(bmp.get(), 89, 19), Rgb(vcl::clGrayText));
-        EXPECT_EQ(Px(bmp.get(), 9, 19), last ? Rgb(vcl::clGrayText) : kPaper) << "one pixel left of the header";
+        EXPECT_EQ(Px(bmp.get(), 9, 19), last ? Rgb(vcl::clGrayText) : kPaper)
+            << "one pixel left of the header";
         EXPECT_EQ(Px(bmp.get(), 90, 19), kPaper);
     }
 }
@@ -143,7 +144,8 @@ TEST_F(StylePainting, FlatCornerBoxesNearTheTopTakeTheTopColours) {
         int top;
         TColor face, border;
     };
-    for (const Case& c : {Case{0, 0x101010, 0x202020}, Case{4, 0x101010, 0x202020}, Case{5, 0x303030, 0x404040}}) {
+    for (const Case& c :
+         {Case{0, 0x101010, 0x202020}, Case{4, 0x101010, 0x202020}, Case{5, 0x303030, 0x404040}}) {
         auto bmp = Paper(20, 30);
         Display<TFlatStyleDisplay>(bmp.get())->DrawCornerBox(TRect(0, c.top, 12, c.top + 10), bpAlone);
         EXPECT_EQ(Px(bmp.get(), 3, c.top + 3), c.face) << c.top;
@@ -260,7 +262,8 @@ TEST_F(StylePainting, FocusedHeaderIsInvertedWhereTheStyleSaysSo) {
         if (!themed) {
             d->DrawHeader(Columns.Item(0), TRect(0, 0, 50, 20));
             EXPECT_EQ(Px(bmp.get(), 20, 10), TColor(~kFace & 0xFFFFFF));
-            EXPECT_EQ(Px(bmp.get(), 49, 10), Rgb(vcl::clBtnShadow)) << "the last column is left out beside others";
+            EXPECT_EQ(Px(bmp.get(), 49, 10), Rgb(vcl::clBtnShadow))
+                << "the last column is left out beside others";
         }
         EXPECT_EQ(d->GetStyleDisplayAttributes().Contains(sdaInvertFocus), !themed);
     }
@@ -283,14 +286,16 @@ TEST_F(StylePainting, HeaderGlyphPlaceByAlignmentAndSort) {
         int width, glyphLeft; // -1: not drawn
     };
     // an empty caption is 2 pixels wide; glyph top 10 - 2
-    for (const Case& k : {Case{taLeftJustify, false, 100, 3}, Case{taRightJustify, false, 100, 100 - 4 - 2 - 2},
-                          Case{taRightJustify, true, 100, 100 - 8 - 31}, Case{taCenter, false, 100, 50 - 3},
-                          Case{taRightJustify, false, 5, -1}}) {
+    for (const Case& k :
+         {Case{taLeftJustify, false, 100, 3}, Case{taRightJustify, false, 100, 100 - 4 - 2 - 2},
+          Case{taRightJustify, true, 100, 100 - 8 - 31}, Case{taCenter, false, 100, 50 - 3},
+          Case{taRightJustify, false, 5, -1}}) {
         c->Header()->SetAlignment(k.alignment);
         c->SetSorted(k.sorted);
         auto bmp = Paper(100, 20);
         Display<TFlatStyleDisplay>(bmp.get())->DrawHeader(c, TRect(0, 0, k.width, 20));
-        EXPECT_EQ(FirstColumnOf(bmp.get(), TRect(0, 0, 100, 20), 0x0000FF), k.glyphLeft) << k.alignment << k.sorted;
+        EXPECT_EQ(FirstColumnOf(bmp.get(), TRect(0, 0, 100, 20), 0x0000FF), k.glyphLeft)
+            << k.alignment << k.sorted;
         if (k.glyphLeft >= 0) EXPECT_EQ(Px(bmp.get(), k.glyphLeft + 3, 11), kFace) << "transparent corner";
     }
 }
@@ -358,7 +363,8 @@ TEST_P(FooterText, ShowsTheFormattedCaptionBetweenItsTexts) {
     expected->Canvas()->Font()->Assign(c->Font());
     expected->Canvas()->Brush()->SetColor(kFace);
     expected->Canvas()->FillRect(TRect(0, 0, 200, 20));
-    e->DoDrawText(expected->Canvas(), TRect(2, 0, 200, 20), QStringLiteral("<") + QString::fromUtf16(k.shown) + QStringLiteral(">"), false);
+    e->DoDrawText(expected->Canvas(), TRect(2, 0, 200, 20),
+                  QStringLiteral("<") + QString::fromUtf16(k.shown) + QStringLiteral(">"), false);
     expected->Canvas()->Pen()->SetColor(vcl::clBtnFace);
     expected->Canvas()->MoveTo(0, 19);
     expected->Canvas()->LineTo(199, 19);
@@ -367,9 +373,11 @@ TEST_P(FooterText, ShowsTheFormattedCaptionBetweenItsTexts) {
     EXPECT_TRUE(SamePixels(bmp.get(), expected.get()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, FooterText, ::testing::Values(
-    FooterCase{mkFloat, u"0.00", u"3.14159", u"3.14"}, FooterCase{mkFloat, u"0.00", u"many", u"0.00"},
-    FooterCase{mkText, u"000-000;0;_", u"12345", u"123-45_"}, FooterCase{mkText, u"", u"as is", u"as is"}));
+INSTANTIATE_TEST_SUITE_P(Cases, FooterText,
+                         ::testing::Values(FooterCase{mkFloat, u"0.00", u"3.14159", u"3.14"},
+                                           FooterCase{mkFloat, u"0.00", u"many", u"0.00"},
+                                           FooterCase{mkText, u"000-000;0;_", u"12345", u"123-45_"},
+                                           FooterCase{mkText, u"", u"as is", u"as is"}));
 
 TEST_F(StylePainting, FooterGridLinesOwnerDrawingAndClip) {
     Customise();
@@ -433,7 +441,8 @@ TEST_F(StylePainting, InputCellColoursBySelection) {
     EXPECT_EQ(Px(bmp.get(), 1, 1), 0x00FFFF);
     EXPECT_EQ(Px(bmp.get(), 1, 21), Rgb(vcl::clHighlight));
     EXPECT_EQ(Px(bmp.get(), 59, 30), Rgb(vcl::clHighlight)) << "grid lines of a selected input cell";
-    EXPECT_EQ(FirstColumnOf(bmp.get(), TRect(0, 0, 60, 20), Rgb(vcl::clGrayText)) > 10, true) << "caption centred";
+    EXPECT_EQ(FirstColumnOf(bmp.get(), TRect(0, 0, 60, 20), Rgb(vcl::clGrayText)) > 10, true)
+        << "caption centred";
     EXPECT_GE(FirstColumnOf(bmp.get(), TRect(0, 20, 60, 40), Rgb(vcl::clHighlightText)), 0);
 }
 
@@ -559,7 +568,8 @@ TEST_F(StylePainting, OldOutlookVistaAndOfficeFaces) {
         EXPECT_EQ(Px(bmp.get(), 2, 2), GetSchemeColor(11));
         Host.Focus = 0;
         d->DrawHeader(c, TRect(0, 0, 60, 20));
-        EXPECT_EQ(Px(bmp.get(), 30, 0), GetSchemeColor(11)) << "a focused header's gradient runs the other way";
+        EXPECT_EQ(Px(bmp.get(), 30, 0), GetSchemeColor(11))
+            << "a focused header's gradient runs the other way";
     }
     {
         auto bmp = Paper(60, 20);
@@ -611,7 +621,8 @@ TEST_F(StylePainting, UnderACustomStyleCaptionsTakeTheStylesHeaderTextColour) {
         ~Back() { vcl::TStyleManager::SetStyle(vcl::TStyleManager::SystemStyle()); }
     } back;
     for (bool font : {true, false}) {
-        Owner.Elements = font ? vcl::TStyleElements{vcl::seFont, vcl::seClient} : vcl::TStyleElements{vcl::seClient};
+        Owner.Elements =
+            font ? vcl::TStyleElements{vcl::seFont, vcl::seClient} : vcl::TStyleElements{vcl::seClient};
         auto bmp = Paper(100, 20);
         Display<TFlatStyleDisplay>(bmp.get())->DrawHeader(c, TRect(0, 0, 100, 20));
         EXPECT_EQ(FirstColumnOf(bmp.get(), TRect(0, 0, 100, 19), vcl::clRed) >= 0, font) << font;
