@@ -9,8 +9,18 @@ namespace {
 
 bool IsInputChar(QChar C) {
     switch (C.unicode()) {
-    case u'L': case u'l': case u'A': case u'a': case u'C': case u'c': case u'0': case u'9': case u'#': return true;
-    default: return false;
+    case u'L':
+    case u'l':
+    case u'A':
+    case u'a':
+    case u'C':
+    case u'c':
+    case u'0':
+    case u'9':
+    case u'#':
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -61,9 +71,12 @@ rtl::String FormatMaskText(const rtl::String& EditMask, const rtl::String& Value
             continue;
         }
         QChar Literal = M;
-        if (M == u'\\' && i + 1 < Mask.size()) Literal = Mask[++i];
-        else if (M == u':') Literal = rtl::FormatSettings.TimeSeparator;
-        else if (M == u'/') Literal = rtl::FormatSettings.DateSeparator;
+        if (M == u'\\' && i + 1 < Mask.size())
+            Literal = Mask[++i];
+        else if (M == u':')
+            Literal = rtl::FormatSettings.TimeSeparator;
+        else if (M == u'/')
+            Literal = rtl::FormatSettings.DateSeparator;
         if (SaveLiterals && V < Value.size() && Value[V] == Literal) ++V;
         Result += Literal;
     }

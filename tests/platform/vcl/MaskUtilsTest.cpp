@@ -19,13 +19,13 @@ TEST_P(FormatMaskTable, PutsValueAndLiteralsInPlace) {
               QString::fromUtf16(c.expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, FormatMaskTable, ::testing::Values(
-    MaskCase{u"!(999)000-0000;0;_", u"5551234567", u"(555)123-4567"},
-    MaskCase{u"(999)000-0000;1;_", u"(555)123-4567", u"(555)123-4567"},
-    MaskCase{u"000-000;0;*", u"12", u"12*-***"},
-    MaskCase{u">LL<ll", u"abCD", u"ABcd"},
-    MaskCase{u">L<>l", u"ab", u"Ab"},
-    MaskCase{u"\\#00", u"42", u"#42"},
-    MaskCase{u"", u"free text", u"free text"}));
+INSTANTIATE_TEST_SUITE_P(Cases, FormatMaskTable,
+                         ::testing::Values(MaskCase{u"!(999)000-0000;0;_", u"5551234567", u"(555)123-4567"},
+                                           MaskCase{u"(999)000-0000;1;_", u"(555)123-4567", u"(555)123-4567"},
+                                           MaskCase{u"000-000;0;*", u"12", u"12*-***"},
+                                           MaskCase{u">LL<ll", u"abCD", u"ABcd"},
+                                           MaskCase{u">L<>l", u"ab", u"Ab"},
+                                           MaskCase{u"\\#00", u"42", u"#42"},
+                                           MaskCase{u"", u"free text", u"free text"}));
 
 } // namespace
