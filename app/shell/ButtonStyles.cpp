@@ -1,6 +1,7 @@
 #include "app/shell/ButtonStyles.h"
 
 #include "app/engine/Procs.h"
+#include "app/shell/VisualStyles.h"
 #include "components/PngButtonColorMaps.h"
 
 namespace shell {
@@ -11,7 +12,7 @@ void SetButtonsStyle(std::initializer_list<components::TKwpPngButton*> Buttons, 
     components::TKwpPngButtonColorMap map{};
     if (copy) components::GetButtonColorMap(Template, map);
     for (auto* button : Buttons) {
-        components::ApplyColorMapForStyle(button, StyleName);
+        SetButtonStyle(button, StyleName);
         if (copy) components::SetButtonColorMap(button, map);
     }
 }

@@ -6,7 +6,7 @@
 
 namespace shell {
 
-// Each button takes the PNG-button look of the style; under the system style, when the main window's
+// Each button takes the PNG-button look of the style (SetButtonStyle); under the system style, when the main window's
 // template button is given, they copy its look instead.
 void SetButtonsStyle(std::initializer_list<components::TKwpPngButton*> Buttons, const rtl::String& StyleName,
                      components::TKwpPngButton* Template);

@@ -1,0 +1,111 @@
+// Visual styles: the name tests, the PNG buttons' look per style, and the styles folder loaded into
+// the style engine, with its style switched by name, cycled, and listed.
+#include "app/shell/VisualStyles.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "components/KwpPngButton.h"
+#include "tests/support/QtPrint.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/windows/FormHarness.h"
+#include "vcl/Themes.h"
+
+namespace {
+
+using shell::String;
+using testing_support::TempDir;
+
+TEST(StyleNames, TokensDecideWindowsDarkAuricAndCarbon) {
+    struct Case {
+        const char* name;
+        bool windows, dark, auric, carbon;
+    };
+    const Case cases[] = {
+        {"", true, false, false, false},
+        {"  windows  ", true, false, false, false},
+        {"Windows10 Blue", false, false, false, false},
+        {"Charcoal Dark Slate", false, true, false, false},
+        {"Carbon", false, true, false, true},
+        {"Iceberg Classico", false, false, false, false},
+        {"Luna", false, false, false, false},
+        {"Glow", false, true, false, false},
+        {"Onyx Blue", false, true, false, false},
+        {"Tablet.Dark", false, false, false, false},
+        {"TabletDark", false, true, false, false},
+        {"Auric,Mod", false, true, true, false},
+        {"jet", false, true, false, false},
+    };
+    for (const Case& c : cases) {
+        const String n = QString::fromLatin1(c.name);
+        EXPECT_EQ(shell::IsWindowsStyle(n), c.windows) << c.name;
+        EXPECT_EQ(shell::IsDarkStyle(n), c.dark) << c.name;
+        EXPECT_EQ(shell::IsAuricStyle(n), c.auric) << c.name;
+        EXPECT_EQ(shell::IsCarbonStyle(n), c.carbon) << c.name;
+    }
+}
+
+TEST(SetButtonStyle, OnlyTheStylesWithAMapOfTheirOwnChangeTheButton) {
+    testing_support::FormHarness h;
+    auto* form = h.Create<vcl::TForm>();
+    auto* button = new components::TKwpPngButton(form);
+    button->SetParent(form);
+    const vcl::TStyleElements all{vcl::seFont, vcl::seClient, vcl::seBorder};
+
+    button->SetStyleElements(vcl::TStyleElements{});
+    const auto before = button->ColorMapType();
+    shell::SetButtonStyle(button, QStringLiteral("Auric"));
+    EXPECT_EQ(button->StyleElements(), all);
+    EXPECT_EQ(button->ColorMapType(), before) << "no map of its own";
+
+    shell::SetButtonStyle(button, QStringLiteral(" auric mod "));
+    EXPECT_EQ(button->ColorMapType(), components::cmtVclAuric);
+    EXPECT_FALSE(button->Appearance()->DefaultDrawing());
+    EXPECT_EQ(button->Font()->Name(), QStringLiteral("Segoe UI"));
+    EXPECT_EQ(button->Font()->Size(), 8);
+
+    shell::SetButtonStyle(button, QStringLiteral("Windows"));
+    EXPECT_TRUE(button->Appearance()->DefaultDrawing());
+    EXPECT_EQ(button->StyleElements(), all);
+}
+
+TEST(VisualStyles, TheFolderIsLoadedAndStylesAreSetByName) {
+    testing_support::FormHarness h;
+    TempDir dir;
+    for (const char* name : {"Luna", "Carbon"})
+        QFile::copy(QStringLiteral(TW_STYLES_DIR "/%1.vsf").arg(QLatin1String(name)),
+                    dir.QFile(QStringLiteral("%1.vsf").arg(QLatin1String(name))));
+    QFile::copy(QStringLiteral(TW_STYLES_DIR "/Carbon.vsf"), dir.QFile(QStringLiteral("Carbon again.vsf")));
+    dir.Write(QStringLiteral("Broken.vsf"), "not a style");
+
+    shell::TVisualStyles styles(dir.QPath());
+    const std::vector<String> engine = vcl::TStyleManager::StyleNames();
+    ASSERT_EQ(styles.Count(), int(engine.size()));
+    for (int i = 0; i < styles.Count(); ++i) {
+        EXPECT_EQ(styles.Item(i).Name, engine[size_t(i)]);
+        EXPECT_EQ(styles.Item(i).Index, i);
+    }
+    EXPECT_GE(styles.GetStyleIndex(QStringLiteral("carbon")), 0);
+    EXPECT_GE(styles.GetStyleIndex(QStringLiteral("LUNA")), 0);
+    EXPECT_EQ(styles.GetStyleIndex(QStringLiteral("Broken")), -1);
+    EXPECT_EQ(styles.ActiveStyle().Name, QStringLiteral("Windows"));
+
+    styles.SetStyle(QStringLiteral("carbon"));
+    EXPECT_EQ(styles.ActiveStyle().Name, QStringLiteral("Carbon")) << "as the engine writes it";
+    EXPECT_EQ(vcl::TStyleManager::ActiveStyle()->Name(), QStringLiteral("Carbon"));
+    styles.SetStyle(QStringLiteral("No such style"));
+    EXPECT_EQ(vcl::TStyleManager::ActiveStyle()->Name(), QStringLiteral("Carbon"));
+
+    styles.SetWindowsStyle();
+    EXPECT_EQ(vcl::TStyleManager::ActiveStyle()->Name(), engine[0]);
+    styles.SetNextStyle();
+    EXPECT_EQ(styles.ActiveStyle().Name, engine[1]);
+    for (int i = 1; i < styles.Count(); ++i) styles.SetNextStyle();
+    EXPECT_EQ(styles.ActiveStyle().Name, engine[0]) << "wraps to the first";
+    EXPECT_TRUE(styles.AsText().endsWith(QStringLiteral("\r\n\r\nActive style index: 0")));
+    EXPECT_TRUE(styles.AsText().contains(QStringLiteral("Index: 1 / Name: ") + engine[1] + QStringLiteral("\r\n")));
+    vcl::TStyleManager::TrySetStyle(QStringLiteral("Windows"), false);
+}
+
+} // namespace
