@@ -258,6 +258,26 @@ TEST_F(CellPainting, TreeTextStartsTwoIndentsAndTheButtonRoomRight) {
     EXPECT_EQ(d->GetContentWidth(), d->GetTextSize().cx + 2 * 19 + 16);
 }
 
+TEST_F(CellPainting, TreeImageStandsRightOfTheButtonRoom) {
+    auto* c = Add<TRgTreeColumn>();
+    auto images = SquareImages(1);
+    c->SetImages(images.get());
+    auto d = Display(c, TRect(0, 0, 100, 20));
+    d->SetLevel(1);
+    d->SetImageIndex(0);
+    d->Paint();
+    // x = 19 + 16, centred: y 7..12
+    EXPECT_EQ(FirstInkedColumn(Bmp.get(), TRect(0, 0, 100, 20)), 35);
+    EXPECT_EQ(At(35, 7), 0x10);
+    EXPECT_EQ(At(40, 12), 0x10);
+    EXPECT_EQ(At(35, 6), kPaper);
+    Bmp = Paper(120, 40);
+    auto beyond = Display(c, TRect(0, 0, 100, 20));
+    beyond->SetImageIndex(1); // the list has one image
+    beyond->Paint();
+    EXPECT_EQ(Inked(Bmp.get(), TRect(0, 0, 100, 20)), 0);
+}
+
 TEST_F(CellPainting, TreeButtonShowsMinusOrPlus) {
     auto* c = Add<TRgTreeColumn>();
     for (bool expanded : {true, false}) {
