@@ -334,3 +334,16 @@ TEST(ReportGridRows, RowsInsertedAboveTheViewLeaveItOnTheSameRows) {
     EXPECT_EQ(t.Grid->FirstRow(), 0);
     EXPECT_FALSE(t.Grid->GetRowVisible(1));
 }
+
+TEST(ReportGridRows, RowsChangedInsideAnUpdateBracketAreCountedAtItsEnd) {
+    TGridTest t(1, 30);
+    t.Grid->Perform(WM_VSCROLL, SB_BOTTOM, LPARAM(0));
+    t.Grid->BeginUpdate();
+    t.Grid->InsertRow(0, 3);
+    t.Grid->SetRowVisible(1, false);
+    t.Grid->EndUpdate();
+    EXPECT_EQ(t.Grid->GetCells(0, t.Grid->FirstRow()), QStringLiteral("20"));
+    EXPECT_EQ(t.Grid->VertScrollBar()->Position(), t.Grid->FirstRow() - 1); // the visible rows above
+    t.Grid->Perform(WM_VSCROLL, SB_LINEUP, LPARAM(0));
+    EXPECT_EQ(t.Grid->GetCells(0, t.Grid->FirstRow()), QStringLiteral("19"));
+}
