@@ -537,6 +537,8 @@ struct TBarDoneActionData {
 // The position "no position" of UpdateSelection.
 constexpr int NoPosition = -2147483647 - 1;
 
+// A subclass whose ChevronItem, MDI items or viewer classes differ calls RecreateAllViewers at the end
+// of its own constructor: the base constructor builds the viewers before the subclass exists.
 class TBarView : public rtl::TComponent {
 public:
     TBarView(rtl::TComponent* AOwner, TBarView* AParentView, TBarCustomItem* AParentItem, vcl::TWinControl* AWindow,
@@ -663,6 +665,7 @@ public:
     TBarViewStyle Style;
 
 protected:
+    friend class TBarCustomItem;  // opening a popup links the new window into its parent view
     void Notification(rtl::TComponent* AComponent, rtl::TOperation Operation) override;
 
     std::vector<TBarItemViewer*> FViewers;
@@ -726,9 +729,9 @@ private:
     TBarItemChangedProc FParentItemNotifyProc;
 };
 
-// The window of one open popup level. The placement, frame, scroll arrows and animation of popup
-// windows are not here yet: this class only makes the window's view, so that views can open and
-// close their child popups.
+// The window of one open popup level. Its placement on the screen, frame, scroll arrows, showing and
+// animation are not here yet: the window makes its view, and the item's CreatePopup links it into the
+// parent view, so that views can open and close their child popups.
 class TBarPopupWindow : public vcl::TCustomControl {
 public:
     TBarPopupWindow(rtl::TComponent* AOwner, TBarView* AParentView, TBarCustomItem* AItem, bool ACustomizing);

@@ -21,8 +21,9 @@ void TBarView::Select(TBarItemViewer* Value, bool ViaMouse) {
     TBarItemViewer* old = FSelected;
     const bool modal = State.Contains(vsModal);
     if (Value != old) {
-        if (Value && FParentView && FParentView->FOpenViewer != FParentView->FSelected) {
-            // The item that opened this popup stays highlighted.
+        if (Value && FParentView && FParentView->FOpenViewer && FParentView->FOpenViewer != FParentView->FSelected) {
+            // The item that opened this popup stays highlighted. A popup selects its first item before
+            // its parent knows it as open: that must not clear the parent's selection.
             TBarItemViewer* previous = FParentView->FSelected;
             FParentView->FSelected = FParentView->FOpenViewer;
             FParentView->StopTimer(1);
@@ -225,20 +226,8 @@ bool TBarView::OpenChildPopup(bool SelectFirstItem) {
     StopTimer(0);
     if (FSelected != FOpenViewer) {
         CloseChildPopups();
-        if (FSelected && FSelected->Item()->Enabled() && FSelected->Item()->ItemStyle().Contains(tbisSubmenu)) {
-            TBarItemViewer* viewer = FSelected;
-            TBarPopupWindow* window = viewer->Item()->CreatePopup(this, viewer, !FIsToolbar, SelectFirstItem, false,
-                                                                  TPoint(0, 0), tbpaLeft);
-            if (window) {
-                FOpenViewer = viewer;
-                FOpenViewerWindow = window;
-                FOpenViewerView = window->View();
-                window->FreeNotification(this);
-                if (FIsToolbar) State.Include(vsDropDownMenus);  // the bar is in menu mode now
-                if (SelectFirstItem) FOpenViewerView->SetSelected(FOpenViewerView->FirstSelectable());
-                Invalidate(viewer);
-            }
-        }
+        if (FSelected && FSelected->Item()->Enabled() && FSelected->Item()->ItemStyle().Contains(tbisSubmenu))
+            FSelected->Item()->CreatePopup(this, FSelected, !FIsToolbar, SelectFirstItem, false, TPoint(0, 0), tbpaLeft);
     }
     return FOpenViewer != nullptr;
 }

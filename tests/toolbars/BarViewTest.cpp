@@ -544,6 +544,21 @@ TEST(MenuKeys, EnterOnASplitItemRunsItInsteadOfOpeningIt) {
     EXPECT_EQ(n.bar->DoneActionData().DoneAction, tbdaCancel);
 }
 
+TEST(ChildPopups, TheItemThatOpenedAPopupStaysSelectedInItsParent) {
+    MenuBar m;
+    m.bar->State.Exclude(vsModal);  // outside the loop a new selection leaves the popup open
+    m.bar->SetSelected(m.bar->Find(m.file));
+    ASSERT_TRUE(m.bar->OpenChildPopup(true));
+    TBarView* fileMenu = m.bar->OpenViewerView();
+    // Opening with the first item selected keeps the bar's selection.
+    EXPECT_EQ(m.bar->Selected()->Item(), m.file);
+    EXPECT_EQ(m.bar->OpenViewer()->Item(), m.file);
+    m.bar->SetSelected(m.bar->Find(m.edit));
+    ASSERT_EQ(m.bar->OpenViewerView(), fileMenu);
+    fileMenu->SetSelected(fileMenu->Find(m.recent));
+    EXPECT_EQ(m.bar->Selected()->Item(), m.file);
+}
+
 TEST(MenuKeys, OtherKeysAreLeftAlone) {
     MenuBar m;
     WORD key = 'Q';
