@@ -89,9 +89,9 @@ void TKwpBasicSpeedButtonAppearance::SetGlyphDisabledGrayscaleIntensity(TKwpGray
 // ---- the button ----
 
 TKwpBasicSpeedButton::TKwpBasicSpeedButton(rtl::TComponent* AOwner)
-    : vcl::TGraphicControl(AOwner), FTagExt(std::make_unique<TKwpTagExt>(this)),
+    : TKwpAnchorHost<vcl::TGraphicControl>(AOwner), FTagExt(std::make_unique<TKwpTagExt>(this)),
       FAppearance(std::make_unique<TKwpBasicSpeedButtonAppearance>()),
-      FPngImage(std::make_unique<vcl::TPngImage>()), FAnchoredControls(std::make_unique<TKwpAnchoredControls>(this)) {
+      FPngImage(std::make_unique<vcl::TPngImage>()) {
     // No click from the class library: the button decides on the release itself.
     SetControlStyle(vcl::TControlStyle{vcl::csCaptureMouse, vcl::csDoubleClicks});
     FAppearance->OnChange = rtl::TNotifyEvent(this, &TKwpBasicSpeedButton::AppearanceChanged);
@@ -100,16 +100,6 @@ TKwpBasicSpeedButton::TKwpBasicSpeedButton(rtl::TComponent* AOwner)
 
 TKwpBasicSpeedButton::~TKwpBasicSpeedButton() = default;
 
-void TKwpBasicSpeedButton::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-    vcl::TGraphicControl::SetBounds(ALeft, ATop, AWidth, AHeight);
-    if (FAnchoredControls && !ComponentState().Contains(rtl::csDestroying)) FAnchoredControls->UpdateAllControlsPos();
-}
-
-void TKwpBasicSpeedButton::Notification(rtl::TComponent* AComponent, rtl::TOperation Operation) {
-    vcl::TGraphicControl::Notification(AComponent, Operation);
-    if (Operation == rtl::opRemove && FAnchoredControls && !ComponentState().Contains(rtl::csDestroying))
-        FAnchoredControls->ControlRemoved(AComponent);
-}
 
 void TKwpBasicSpeedButton::SetCaption(const rtl::String& Value) {
     FCaption = Value;

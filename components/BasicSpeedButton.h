@@ -4,7 +4,7 @@
 #pragma once
 #include "components/Common.h"
 #include "components/Graphics.h"
-#include "components/KwpAnchoredControls.h"
+#include "components/KwpAnchorHost.h"
 #include "components/PngLegacy.h"
 #include "components/PngUtils.h"
 #include "vcl/Buttons.h"
@@ -85,13 +85,11 @@ private:
     bool FShowCaption = true;
 };
 
-class TKwpBasicSpeedButton : public vcl::TGraphicControl {
+class TKwpBasicSpeedButton : public TKwpAnchorHost<vcl::TGraphicControl> {
 public:
     explicit TKwpBasicSpeedButton(rtl::TComponent* AOwner);
     ~TKwpBasicSpeedButton() override;
 
-    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
-    TKwpAnchoredControls* AnchoredControls() const { return FAnchoredControls.get(); }
     TKwpBasicSpeedButtonState ButtonState() const { return FButtonState; }
     TKwpTagExt* TagExt() const { return FTagExt.get(); }
     TKwpBasicSpeedButtonAppearance* Appearance() const { return FAppearance.get(); }
@@ -122,7 +120,6 @@ public:
 
 protected:
     void Loaded() override;
-    void Notification(rtl::TComponent* AComponent, rtl::TOperation Operation) override;
     void Paint() override;
     void MouseDown(vcl::TMouseButton Button, vcl::TShiftState Shift, int X, int Y) override;
     void MouseUp(vcl::TMouseButton Button, vcl::TShiftState Shift, int X, int Y) override;
@@ -156,7 +153,6 @@ private:
     bool FAutoWidth = true;
     int8_t FAutoWidthMargin = 6;
     bool FAutoWidthRightJustify = false;
-    std::unique_ptr<TKwpAnchoredControls> FAnchoredControls;
 };
 
 } // namespace components

@@ -3,7 +3,7 @@
 // one for disabled. The label, Enter and flash handling are shared with the pack's memo.
 #pragma once
 #include "components/Common.h"
-#include "components/KwpAnchoredControls.h"
+#include "components/KwpAnchorHost.h"
 #include "components/KwpTimer.h"
 #include "vcl/ExtCtrls.h"
 #include "vcl/StdCtrls.h"
@@ -21,11 +21,11 @@ void PlaceBoundLabel(vcl::TControl* Control, TKwpControlBoundLabel* Label, TLabe
 void TabOnEnterKey(rtl::TComponent* Owner, rtl::Char& Key);
 
 // What the combo box and the memo share: the bound label, the anchored spacing and the Enter key.
-template <class TBase> class TKwpBoundLabelControl : public TBase {
+template <class TControlBase> class TKwpBoundLabelControl : public TKwpAnchorHost<TControlBase> {
+    using TBase = TKwpAnchorHost<TControlBase>;
+
 public:
-    explicit TKwpBoundLabelControl(rtl::TComponent* AOwner)
-        : TBase(AOwner), FTagExt(std::make_unique<TKwpTagExt>(this)),
-          FAnchoredControls(std::make_unique<TKwpAnchoredControls>(this)) {
+    explicit TKwpBoundLabelControl(rtl::TComponent* AOwner) : TBase(AOwner), FTagExt(std::make_unique<TKwpTagExt>(this)) {
         SetupInternalLabel();
     }
 
@@ -51,14 +51,11 @@ public:
     bool TabOnEnter() const { return FTabOnEnter; }
     void SetTabOnEnter(bool Value) { FTabOnEnter = Value; }
     TKwpTagExt* TagExt() const { return FTagExt.get(); }
-    TKwpAnchoredControls* AnchoredControls() const { return FAnchoredControls.get(); }
     bool MouseOverControl() const { return FMouseOverControl; }
 
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override {
         TBase::SetBounds(ALeft, ATop, AWidth, AHeight);
         SetBoundLabelPosition(FBoundLabelPosition);
-        if (FAnchoredControls && !this->ComponentState().Contains(rtl::csDestroying))
-            FAnchoredControls->UpdateAllControlsPos();
     }
     void SetParent(vcl::TWinControl* Value) override {
         TBase::SetParent(Value);
@@ -71,12 +68,9 @@ public:
 protected:
     void Notification(rtl::TComponent* AComponent, rtl::TOperation Operation) override {
         TBase::Notification(AComponent, Operation);
-        if (Operation != rtl::opRemove || this->ComponentState().Contains(rtl::csDestroying) || !FAnchoredControls)
-            return;
-        if (AComponent == FBoundLabel)
+        if (Operation == rtl::opRemove && AComponent == FBoundLabel &&
+            !this->ComponentState().Contains(rtl::csDestroying))
             FBoundLabel = nullptr;  // freed from outside: the control goes on without a label
-        else
-            FAnchoredControls->ControlRemoved(AComponent);
     }
     void KeyPress(rtl::Char& Key) override {
         TBase::KeyPress(Key);
@@ -132,7 +126,6 @@ private:
     bool FMouseOverControl = false;
     bool FTabOnEnter = false;
     std::unique_ptr<TKwpTagExt> FTagExt;
-    std::unique_ptr<TKwpAnchoredControls> FAnchoredControls;
     bool FShowLabel = true;
     int FBoundLabelSpacing = 4;
     TLabelPosition FBoundLabelPosition = vcl::lpLeft;

@@ -259,27 +259,15 @@ void DropGamma(vcl::TPngImage* Png) {
 }
 
 TKwpPngButton::TKwpPngButton(rtl::TComponent* AOwner)
-    : vcl::TBitBtn(AOwner), FPngImage(std::make_unique<vcl::TPngImage>()),
+    : TKwpAnchorHost<vcl::TBitBtn>(AOwner), FPngImage(std::make_unique<vcl::TPngImage>()),
       FCanvas(std::make_unique<vcl::TControlCanvas>()), FTagExt(std::make_unique<TKwpTagExt>(this)),
-      FAppearance(std::make_unique<TKwpButtonAppearance>(this)),
-      FAnchoredControls(std::make_unique<TKwpAnchoredControls>(this)) {
+      FAppearance(std::make_unique<TKwpButtonAppearance>(this)) {
     FCanvas->SetControl(this);
     FAppearance->SetOnChange(rtl::TNotifyEvent(this, &TKwpPngButton::AppearanceChanged));
     SetBounds(Left(), Top(), 90, 26);
 }
 
 TKwpPngButton::~TKwpPngButton() = default;
-
-void TKwpPngButton::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-    vcl::TBitBtn::SetBounds(ALeft, ATop, AWidth, AHeight);
-    if (FAnchoredControls && !ComponentState().Contains(rtl::csDestroying)) FAnchoredControls->UpdateAllControlsPos();
-}
-
-void TKwpPngButton::Notification(rtl::TComponent* AComponent, rtl::TOperation Operation) {
-    vcl::TBitBtn::Notification(AComponent, Operation);
-    if (Operation == rtl::opRemove && FAnchoredControls && !ComponentState().Contains(rtl::csDestroying))
-        FAnchoredControls->ControlRemoved(AComponent);
-}
 
 void TKwpPngButton::AppearanceChanged(rtl::TObject*) {
     if (!ComponentState().Contains(rtl::csLoading)) Invalidate();

@@ -4,7 +4,7 @@
 // Also the pack's check box, drawn by itself.
 #pragma once
 #include "components/Common.h"
-#include "components/KwpAnchoredControls.h"
+#include "components/KwpAnchorHost.h"
 #include "components/PngButtonColorMaps.h"
 #include "components/PngUtils.h"
 #include "vcl/Buttons.h"
@@ -110,12 +110,10 @@ private:
     bool FShowCaption = true;
 };
 
-class TKwpPngButton : public vcl::TBitBtn {
+class TKwpPngButton : public TKwpAnchorHost<vcl::TBitBtn> {
 public:
     explicit TKwpPngButton(rtl::TComponent* AOwner);
     ~TKwpPngButton() override;
-
-    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
     vcl::TPngImage* PngImage() const { return FPngImage.get(); }
     // Copies the image (nullptr empties it) and drops its gamma chunk; the glyph is the form's now.
@@ -124,7 +122,6 @@ public:
     void SetPngOptions(TPngOptions Value);
     TKwpTagExt* TagExt() const { return FTagExt.get(); }
     TKwpButtonAppearance* Appearance() const { return FAppearance.get(); }
-    TKwpAnchoredControls* AnchoredControls() const { return FAnchoredControls.get(); }
     TKwpPngButtonColorMapType ColorMapType() const { return FColorMapType; }
     // A predefined map also writes its colours; cmtCustom only records the choice.
     void SetColorMapType(TKwpPngButtonColorMapType Value);
@@ -138,7 +135,6 @@ public:
     rtl::TNotifyEvent OnMouseLeave;
 
 protected:
-    void Notification(rtl::TComponent* AComponent, rtl::TOperation Operation) override;
     void SetButtonStyle(bool ADefault) override;
     void DrawItem(const DRAWITEMSTRUCT& DrawItemStruct) override;
     void CMMouseEnter(vcl::TCMMouseEnterLeave& Message) override;
@@ -162,7 +158,6 @@ private:
     std::unique_ptr<TKwpTagExt> FTagExt;
     std::unique_ptr<TKwpButtonAppearance> FAppearance;
     TKwpPngButtonColorMapType FColorMapType = cmtCustom;
-    std::unique_ptr<TKwpAnchoredControls> FAnchoredControls;
 
     friend class TKwpPngButtonStyleHook;
 };
