@@ -1,9 +1,13 @@
 #include "app/shell/VisualStyles.h"
 
 #include "app/engine/Procs.h"
+#include "base/Colors.h"
 #include "base/FileSearch.h"
 #include "base/Strings.h"
 #include "components/KwpPngButton.h"
+#include "controls/FlipPanel.h"
+#include "controls/RgCollection.h"
+#include "controls/TrackBar.h"
 #include "rtl/SysUtils.h"
 #include "vcl/Forms.h"
 #include "vcl/Themes.h"
@@ -136,6 +140,47 @@ String TVisualStyles::AsText() const {
     s += QStringLiteral("\r\n\r\n");
     s += QStringLiteral("Active style index: %1").arg(FActiveStyleIndex);
     return s;
+}
+
+void SetFlipPanelStyleColors(controls::TKWRgFlipPanel* Panel, engine::TStyleColorScheme Scheme, bool StyledLook) {
+    Panel->SetColor(Scheme.FlipPanelColor);
+    Panel->SetHeaderColor(Scheme.FlipPanelHeaderColor);
+    Panel->SetHeaderColorTo(Scheme.FlipPanelHeaderColorTo);
+    Panel->HeaderFont()->SetColor(Scheme.FlipPanelHeaderFontColor);
+    Panel->SetHeaderHotColor(Scheme.FlipPanelHeaderHotColor);
+    Panel->SetHeaderHotColorTo(Scheme.FlipPanelHeaderHotColor);
+    Panel->SetHeaderHotBorderColor(Scheme.FlipPanelHeaderHotColor);
+    Panel->SetToggleTriangleColor(Scheme.FlipPanelTriangleColor);
+    Panel->SetToggleTriangleHotColor(Scheme.FlipPanelTriangleHotColor);
+    if (StyledLook) {
+        Panel->SetHeaderStyle(controls::hsGradient);
+        Panel->SetBorderColor(Scheme.FlipPanelBorderColor);
+        Panel->SetBorderWidth(1);
+        Panel->SetHeaderHotColorTo(base::BrightenColorPercent(Scheme.FlipPanelHeaderHotColor, Scheme.FlipPanelHeaderHotPercent));
+        Panel->SetHeaderHotBorderColor(Scheme.FlipPanelHeaderHotBorderColor);
+    } else {
+        Panel->SetHeaderStyle(controls::hsTopGradient);
+        Panel->SetBorderWidth(0);
+    }
+}
+
+void SetHeaderPanelStyleColors(controls::TRgHeaderPanel* Panel, engine::TStyleColorScheme Scheme) {
+    Panel->SetColor(Scheme.HeaderPanelColor);
+    Panel->SetHeaderColor(Scheme.HeaderPanelHeaderColor);
+    Panel->SetBorderColor(Scheme.HeaderPanelBorderColor);
+    Panel->SetHeaderLineColor(Panel->BorderColor());
+}
+
+void SetTrackBarStyleColors(controls::TKWRgTrackBar6* TrackBar, engine::TStyleColorScheme Scheme) {
+    TrackBar->SetProgressColor(Scheme.TrackProgressColor);
+    TrackBar->SetTrackColor(Scheme.TrackColor);
+    TrackBar->SetTrackBorderColor(Scheme.TrackBorderColor);
+    TrackBar->SetThumbColor(Scheme.TrackThumbColor);
+    TrackBar->SetThumbBorderColor(Scheme.TrackThumbBorderColor);
+    TrackBar->SetThumbHotColor(Scheme.TrackThumbHotColor);
+    TrackBar->SetThumbHotBorderColor(Scheme.TrackThumbHotBorderColor);
+    TrackBar->SetTickMarkColor(Scheme.TrackTickMarkColor);
+    TrackBar->SetSignsColor(Scheme.TrackSignsColor);
 }
 
 } // namespace shell

@@ -7,9 +7,16 @@
 
 #include "rtl/System.h"
 
+#include "app/engine/StyleColors.h"
+
 namespace components {
 class TKwpPngButton;
 }
+namespace controls {
+class TKWRgFlipPanel;
+class TRgHeaderPanel;
+class TKWRgTrackBar6;
+} // namespace controls
 
 namespace shell {
 
@@ -67,5 +74,11 @@ bool IsCarbonStyle(const String& StyleName);
 // The button draws in every style element; under the Windows style it goes back to the default
 // drawing, under one of the styles with a colour map of their own it takes that map and "Segoe UI" 8.
 void SetButtonStyle(components::TKwpPngButton* Button, const String& StyleName);
+
+// The colours of a style's scheme copied into the controls that keep colours of their own. StyledLook:
+// the style is not the Windows style (gradient header with a border, hot end colour from the scheme).
+void SetFlipPanelStyleColors(controls::TKWRgFlipPanel* Panel, engine::TStyleColorScheme Scheme, bool StyledLook);
+void SetHeaderPanelStyleColors(controls::TRgHeaderPanel* Panel, engine::TStyleColorScheme Scheme);
+void SetTrackBarStyleColors(controls::TKWRgTrackBar6* TrackBar, engine::TStyleColorScheme Scheme);
 
 } // namespace shell

@@ -7,6 +7,9 @@
 #include <QFile>
 
 #include "components/KwpPngButton.h"
+#include "controls/FlipPanel.h"
+#include "controls/RgCollection.h"
+#include "controls/TrackBar.h"
 #include "tests/support/QtPrint.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/windows/FormHarness.h"
@@ -106,6 +109,49 @@ TEST(VisualStyles, TheFolderIsLoadedAndStylesAreSetByName) {
     EXPECT_TRUE(styles.AsText().endsWith(QStringLiteral("\r\n\r\nActive style index: 0")));
     EXPECT_TRUE(styles.AsText().contains(QStringLiteral("Index: 1 / Name: ") + engine[1] + QStringLiteral("\r\n")));
     vcl::TStyleManager::TrySetStyle(QStringLiteral("Windows"), false);
+}
+
+TEST(StyleColorSetters, FlipHeaderAndTrackBarTakeTheirEntries) {
+    testing_support::FormHarness h;
+    auto* form = h.Create<vcl::TForm>();
+    engine::TStyleColorSchemes schemes{};
+    engine::InitStyleColorSchemes(schemes);
+    auto* flip = new controls::TKWRgFlipPanel(form);
+    flip->SetParent(form);
+    // The styled hot end colour: entry 30 through the scheme's percentage (red clamped under Carbon).
+    const std::pair<const char*, vcl::TColor> hotEnds[] = {{"Iceberg Classico", 0xCAB091}, {"Carbon", 0x5D3F00}};
+    for (auto [style, hotEnd] : hotEnds) {
+        const engine::TStyleColorScheme scheme = engine::GetStyleColors(QString::fromLatin1(style), schemes);
+        shell::SetFlipPanelStyleColors(flip, scheme, true);
+        EXPECT_EQ(flip->HeaderHotColorTo(), hotEnd) << style;
+        EXPECT_EQ(flip->HeaderStyle(), controls::hsGradient) << style;
+        EXPECT_EQ(flip->BorderWidth(), 1) << style;
+        EXPECT_EQ(flip->BorderColor(), scheme.FlipPanelBorderColor) << style;
+        EXPECT_EQ(flip->HeaderHotBorderColor(), scheme.FlipPanelHeaderHotBorderColor) << style;
+        EXPECT_EQ(flip->HeaderFont()->Color(), scheme.FlipPanelHeaderFontColor) << style;
+    }
+    engine::TStyleColorScheme plain = engine::GetStyleColors(QStringLiteral("Luna"), schemes);
+    shell::SetFlipPanelStyleColors(flip, plain, false);
+    EXPECT_EQ(flip->HeaderStyle(), controls::hsTopGradient);
+    EXPECT_EQ(flip->BorderWidth(), 0);
+    EXPECT_EQ(flip->HeaderHotColorTo(), plain.FlipPanelHeaderHotColor);
+    EXPECT_EQ(flip->HeaderHotBorderColor(), plain.FlipPanelHeaderHotColor);
+    EXPECT_EQ(flip->ToggleTriangleHotColor(), plain.FlipPanelTriangleHotColor);
+
+    auto* header = new controls::TRgHeaderPanel(form);
+    header->SetParent(form);
+    shell::SetHeaderPanelStyleColors(header, plain);
+    EXPECT_EQ(header->Color(), plain.HeaderPanelColor);
+    EXPECT_EQ(header->HeaderColor(), plain.HeaderPanelHeaderColor);
+    EXPECT_EQ(header->HeaderLineColor(), plain.HeaderPanelBorderColor);
+
+    auto* track = new controls::TKWRgTrackBar6(form);
+    track->SetParent(form);
+    shell::SetTrackBarStyleColors(track, plain);
+    EXPECT_EQ(track->ProgressColor(), plain.TrackProgressColor);
+    EXPECT_EQ(track->ThumbHotBorderColor(), plain.TrackThumbHotBorderColor);
+    EXPECT_EQ(track->TickMarkColor(), plain.TrackTickMarkColor);
+    EXPECT_EQ(track->SignsColor(), plain.TrackSignsColor);
 }
 
 } // namespace
