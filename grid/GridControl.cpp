@@ -107,6 +107,7 @@ TKwGridColors TRgCustomGridControl::KwColors() const {
 }
 
 TRgCustomGridControl::~TRgCustomGridControl() {
+    CloseHeaderTheme();
     // The columns leave without telling a grid that is going.
     FColumns->OnChange = nullptr;
     FColumns->OnRepaint = nullptr;
@@ -125,6 +126,36 @@ void TRgCustomGridControl::CreateParams(TCreateParams& Params) {
         Params.ExStyle &= ~DWORD(WS_EX_STATICEDGE);
     // Resizing repaints only what the size change uncovers.
     Params.WindowClass.style &= ~UINT(CS_HREDRAW | CS_VREDRAW);
+}
+
+void TRgCustomGridControl::CreateWnd() {
+    TRgScrollControl::CreateWnd();
+    if (!FTheme) OpenHeaderTheme();
+}
+
+void TRgCustomGridControl::OpenHeaderTheme() {
+    if (!IsThemingActive() || !ThemeLibrary().OpenThemeData || !HandleAllocated()) return;
+    FTheme = ThemeLibrary().OpenThemeData(WindowHandle(), u"header");
+    FDefaultStyleDisplay->SetTheme(FTheme);
+}
+
+void TRgCustomGridControl::CloseHeaderTheme() {
+    if (FTheme && ThemeLibrary().CloseThemeData) ThemeLibrary().CloseThemeData(FTheme);
+    FTheme = 0;
+    FDefaultStyleDisplay->SetTheme(0);
+}
+
+void TRgCustomGridControl::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_SIZE: WMSizeChanged(); break; // before the class library's handling
+    case WM_THEMECHANGED:
+        CloseHeaderTheme();
+        OpenHeaderTheme();
+        Invalidate();
+        break;
+    default: break;
+    }
+    TRgScrollControl::Dispatch(Message);
 }
 
 void TRgCustomGridControl::Loaded() {

@@ -246,6 +246,7 @@ public:
     TResizeKind VertResizeKind() const { return FVertResizeKind; }
     // The header painter of the current header style.
     TStyleDisplay* CurrentStyleDisplay() const { return FCurrentStyleDisplay; }
+    HTHEME Theme() const { return FTheme; }
     TColor GridColor() const override { return const_cast<TRgCustomGridControl*>(this)->Color(); }
     TKwGridColors KwColors() const override;
     bool Updating() const { return FUpdateCount > 0; }
@@ -443,7 +444,11 @@ protected:
         Invalidate();
     }
     void CreateParams(vcl::TCreateParams& Params) override;
+    void CreateWnd() override;
     void Dispatch(vcl::TMessage& Message) override;
+    // The "header" theme for the default painter, while theming is active.
+    void OpenHeaderTheme();
+    void CloseHeaderTheme();
     void WMScroll(vcl::TWMScroll& Message, TRgCustomScrollBar* Bar) override;
     virtual void WMSizeChanged();
     void Paint() override;
@@ -552,6 +557,7 @@ protected:
     std::unique_ptr<TStyleDisplay> FDefaultStyleDisplay, FFlatStyleDisplay, FOffice2007StyleDisplay,
         FOffice2010StyleDisplay, FOldStyleDisplay, FOutlookStyleDisplay, FVistaStyleDisplay;
     TStyleDisplay* FCurrentStyleDisplay = nullptr;
+    HTHEME FTheme = 0;
     int FOldWidth = 0;
     int FOldHeight = 0;
     bool FRowsChangedWhileUpdating = false;

@@ -289,10 +289,7 @@ void TRgCustomGridControl::WMScroll(TWMScroll& Message, TRgCustomScrollBar* Bar)
     TRgScrollControl::WMScroll(Message, Bar);
 }
 
-void TRgCustomGridControl::Dispatch(TMessage& Message) {
-    if (Message.Msg == WM_SIZE) WMSizeChanged();
-    TRgScrollControl::Dispatch(Message);
-}
+
 
 void TRgCustomGridControl::WMSizeChanged() {
     const int Width = TControl::ClientWidth();

@@ -196,3 +196,17 @@ TEST(GridScrolling, ColumnsWiderThanTheClientGetAHorizontalRange) {
     TGridTest narrow(2, 2);
     EXPECT_FALSE(narrow.Grid->HorzScrollBar()->Visible());
 }
+
+TEST(GridControl, TheDefaultPainterDrawsWithTheHeaderThemeWhileThemingIsActive) {
+    TwSetThemeActive(TRUE);
+    {
+        TGridTest t(1);
+        ASSERT_NE(t.Grid->Theme(), HTHEME(0));
+        EXPECT_EQ(t.Grid->CurrentStyleDisplay()->Theme(), t.Grid->Theme());
+        t.Grid->Perform(WM_THEMECHANGED, 0, LPARAM(0));
+        EXPECT_NE(t.Grid->Theme(), HTHEME(0));
+    }
+    TwSetThemeActive(FALSE);
+    TGridTest plain(1);
+    EXPECT_EQ(plain.Grid->Theme(), HTHEME(0));
+}
