@@ -576,12 +576,19 @@ BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT old) {
     if (!dc) return FALSE;
     if (old) *old = dc->s.pos;
     dc->s.pos = POINT{x, y};
+    if (dc->pathOpen) dc->path.push_back({dc->ToDevice(x, y)});
     return TRUE;
 }
 
 BOOL WINAPI LineTo(HDC hdc, int x, int y) {
     DC* dc = wingdi::GetDC(hdc);
     if (!dc) return FALSE;
+    if (dc->pathOpen) {
+        if (dc->path.empty()) dc->path.push_back({dc->ToDevice(dc->s.pos.x, dc->s.pos.y)});
+        dc->path.back().push_back(dc->ToDevice(x, y));
+        dc->s.pos = POINT{x, y};
+        return TRUE;
+    }
     RasterLimit limit(*dc);
     StrokePath(*dc, {dc->ToDevice(dc->s.pos.x, dc->s.pos.y), dc->ToDevice(x, y)}, false);
     dc->s.pos = POINT{x, y};
@@ -591,6 +598,10 @@ BOOL WINAPI LineTo(HDC hdc, int x, int y) {
 BOOL WINAPI Polyline(HDC hdc, const POINT* pts, int n) {
     DC* dc = wingdi::GetDC(hdc);
     if (!dc || !pts || n < 2) return FALSE;
+    if (dc->pathOpen) {
+        dc->path.push_back(ToDevice(*dc, pts, n));
+        return TRUE;
+    }
     RasterLimit limit(*dc);
     StrokePath(*dc, ToDevice(*dc, pts, n), false);
     return TRUE;
@@ -671,8 +682,55 @@ BOOL WINAPI PolyPolygon(HDC hdc, const POINT* pts, const INT* counts, int n) {
 }
 
 BOOL WINAPI Polygon(HDC hdc, const POINT* pts, int n) {
+    DC* dc = wingdi::GetDC(hdc);
+    if (dc && dc->pathOpen) {
+        if (!pts || n < 2) return FALSE;
+        dc->path.push_back(ToDevice(*dc, pts, n));
+        return TRUE;
+    }
     const INT count = n;
     return PolyPolygon(hdc, pts, &count, 1);
+}
+
+BOOL WINAPI BeginPath(HDC hdc) {
+    DC* dc = wingdi::GetDC(hdc);
+    if (!dc) return FALSE;
+    dc->pathOpen = true;
+    dc->pathDone = false;
+    dc->path.clear();
+    return TRUE;
+}
+
+BOOL WINAPI EndPath(HDC hdc) {
+    DC* dc = wingdi::GetDC(hdc);
+    if (!dc || !dc->pathOpen) return FALSE;
+    dc->pathOpen = false;
+    dc->pathDone = true;
+    return TRUE;
+}
+
+BOOL WINAPI AbortPath(HDC hdc) {
+    DC* dc = wingdi::GetDC(hdc);
+    if (!dc) return FALSE;
+    dc->pathOpen = dc->pathDone = false;
+    dc->path.clear();
+    return TRUE;
+}
+
+BOOL WINAPI SelectClipPath(HDC hdc, int mode) {
+    DC* dc = wingdi::GetDC(hdc);
+    if (!dc || !dc->pathDone) return FALSE;
+    // Each figure is closed, as filling closes it.
+    std::vector<std::vector<POINT>> figures;
+    for (const auto& f : dc->path)
+        if (f.size() >= 2) figures.push_back(f);
+    dc->path.clear();
+    dc->pathDone = false;
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    if (auto* r = GetRegion(rgn)) r->rgn = PolygonRegion(figures, dc->s.polyFillMode);
+    const int result = ExtSelectClipRgn(hdc, rgn, mode);
+    DeleteObject(rgn);
+    return result != ERROR;
 }
 
 BOOL WINAPI Rectangle(HDC hdc, int l, int t, int r, int b) {

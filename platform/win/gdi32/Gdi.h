@@ -143,6 +143,10 @@ struct DC : GdiObject {
     std::optional<Region> visible; // device coordinates; none = the whole target
     DCState s;
     std::vector<DCState> saved;
+    // The path being recorded (pathOpen) or ended and waiting for use: figures in device coordinates.
+    bool pathOpen = false;
+    bool pathDone = false;
+    std::vector<std::vector<POINT>> path;
 
     PixelTarget Target() const;
     Bitmap* SelectedBitmap() const;

@@ -657,6 +657,13 @@ int WINAPI IntersectClipRect(HDC hdc, int left, int top, int right, int bottom);
 int WINAPI OffsetClipRgn(HDC hdc, int x, int y);
 int WINAPI GetClipBox(HDC hdc, LPRECT lprect);
 int WINAPI GetClipRgn(HDC hdc, HRGN hrgn);
+// Paths: between BeginPath and EndPath the line calls (MoveToEx, LineTo, Polyline, Polygon) record
+// figures instead of drawing; SelectClipPath combines the closed figures with the clip and ends
+// the path.
+BOOL WINAPI BeginPath(HDC hdc);
+BOOL WINAPI EndPath(HDC hdc);
+BOOL WINAPI AbortPath(HDC hdc);
+BOOL WINAPI SelectClipPath(HDC hdc, int mode);
 BOOL WINAPI RectVisible(HDC hdc, const RECT* lprect);
 BOOL WINAPI PtVisible(HDC hdc, int x, int y);
 

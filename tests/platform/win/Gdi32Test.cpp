@@ -653,3 +653,35 @@ TEST(GdiLines, FarAwayEndPointsDrawOnlyTheVisiblePartAndKeepTheDashes) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(GdiPath, RecordedFiguresDrawNothingAndClipAsTheirClosedShape) {
+    Canvas c(10, 10);
+    SetWindowOrgEx(c.dc, -2, -2, nullptr);   // the path follows the logical coordinates
+    HPEN pen = CreatePen(PS_SOLID, 1, Black);
+    HGDIOBJ old = SelectObject(c.dc, pen);
+    ASSERT_TRUE(BeginPath(c.dc));
+    MoveToEx(c.dc, 0, 0, nullptr);
+    LineTo(c.dc, 6, 0);
+    const POINT triangle[] = {{0, 0}, {6, 0}, {0, 6}};
+    Polyline(c.dc, triangle, 3);
+    ASSERT_TRUE(EndPath(c.dc));
+    EXPECT_EQ(c.At(2, 2), White);   // nothing drawn while recording
+    ASSERT_TRUE(SelectClipPath(c.dc, RGN_AND));
+    EXPECT_FALSE(SelectClipPath(c.dc, RGN_AND));   // the path is used up
+    RECT all{-2, -2, 8, 8};
+    HBRUSH red = CreateSolidBrush(Red);
+    FillRect(c.dc, &all, red);
+    EXPECT_EQ(c.At(3, 3), Red);
+    EXPECT_EQ(c.At(7, 7), White);
+    EXPECT_EQ(c.At(0, 0), White);
+    SelectClipRgn(c.dc, nullptr);
+    SelectObject(c.dc, old);
+    DeleteObject(pen);
+    DeleteObject(red);
+    EXPECT_FALSE(EndPath(c.dc));
+    EXPECT_TRUE(AbortPath(c.dc));
+}
+
+} // namespace
