@@ -467,6 +467,23 @@ TEST(SmallButtons, ThePushButtonPaintsDownAndItsCaption) {
     EXPECT_EQ(h.App().Pixel(B->Handle(), 2, B->Height() - 3), grid_test::ToRgb(vcl::ColorToRGB(vcl::clBtnFace)));
     h.App().Release(Target.hwnd, Target.point);
     EXPECT_FALSE(B->Down());
+
+    // With the platform's visual styles: the theme's push button over the client area grown by one.
+    E->SetButtonCaption(QString());
+    grid_test::TVisualStylesOn Styles;
+    B->Perform(WM_THEMECHANGED);
+    B->Invalidate();
+    h.Pump();
+    const QImage Themed = h.App().Grab(B->Handle());
+    vcl::TBitmap Expected(B->Width(), B->Height());
+    Expected.Canvas()->Brush()->SetColor(B->Color());
+    Expected.Canvas()->FillRect(TRect(0, 0, B->Width(), B->Height()));
+    ASSERT_TRUE(B->Hover());  // the pointer is still over it
+    DrawThemedPart(B->Handle(), Expected.Canvas()->Handle(), TRect(-1, -1, B->Width() + 1, B->Height() + 1), u"button", 1, 2);
+    for (int y = 0; y < B->Height(); ++y)
+        for (int x = 0; x < B->Width(); ++x)
+            ASSERT_EQ(Themed.pixel(x, y) & 0xFFFFFF, grid_test::ToRgb(vcl::ColorToRGB(Expected.Canvas()->Pixels(x, y))))
+                << x << "," << y;
 }
 
 TEST(SmallButtons, HoverFollowsThePointerOverEachHalf) {
