@@ -19,6 +19,8 @@ void ShowHintText(THintWindow* HintWindow, const TRect& Rect, const rtl::String&
 }
 
 TRect CalcHintTextRect(THintWindow* HintWindow, int MaxWidth, const rtl::String& Text) {
+    // Without a window there is nothing to measure with.
+    if (!HintWindow) return TRect();
     return HintWindow->CalcHintRect(MaxWidth, Text, nullptr);
 }
 
@@ -152,6 +154,8 @@ bool IsActiveStyleEnabled() {
 
 void DrawThemedPart(HWND Wnd, HDC DC, const TRect& Rect, const char16_t* ClassName, int PartId, int StateId) {
     const TThemeLibrary& T = ThemeLibrary();
+    // A library without these entries has no themes to draw with.
+    if (!T.OpenThemeData || !T.DrawThemeBackground || !T.CloseThemeData) return;
     HTHEME Theme = T.OpenThemeData(Wnd, reinterpret_cast<LPCWSTR>(ClassName));
     if (!Theme) return;
     const RECT R = Rect;

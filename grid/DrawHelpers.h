@@ -25,6 +25,7 @@ using vcl::TSize;
 
 // Shows Text in the hint window at Rect; a nil window does nothing.
 void ShowHintText(vcl::THintWindow* HintWindow, const TRect& Rect, const rtl::String& Text);
+// The size the hint window needs for Text; empty without a window.
 TRect CalcHintTextRect(vcl::THintWindow* HintWindow, int MaxWidth, const rtl::String& Text);
 // Lets the window's handle go; the window object stays.
 void ReleaseHintWindow(vcl::THintWindow* HintWindow);
@@ -64,7 +65,7 @@ void LoadThemeLibrary(const char16_t* LibraryName = u"uxtheme.dll");
 bool IsThemingActive();
 // The class library's active style is enabled (native themes in use, or a custom style).
 bool IsActiveStyleEnabled();
-// Draws one theme part; only to be called after IsThemingActive answered true.
+// Draws one theme part (nothing without the theme library or when the class opens no theme).
 void DrawThemedPart(HWND Wnd, HDC DC, const TRect& Rect, const char16_t* ClassName, int PartId, int StateId);
 // Entry Index (0..23) of a scheme; csDefault reads the current global scheme, csBlue.
 TColor GetSchemeColor(uint8_t Index, TColorScheme Scheme = csDefault);

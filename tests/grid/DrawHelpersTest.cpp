@@ -157,6 +157,10 @@ TEST(DrawThemes, ThemingFollowsTheDesktopAndIsOffWithoutTheLibrary) {
     LoadThemeLibrary(u"nosuch-theme-library.dll");
     EXPECT_EQ(ThemeLibrary().Module, nullptr);
     EXPECT_FALSE(IsThemingActive());
+    auto bmp = Paper(10, 10);
+    DrawThemedPart(nullptr, bmp->Canvas()->Handle(), TRect(0, 0, 9, 9), u"treeview", 2, 1);
+    EXPECT_EQ(Inked(bmp.get(), TRect(0, 0, 10, 10)), 0)
+        << "no library: nothing drawn, no call through a nil entry";
     ThemeLibrary() = saved;
     TwSetThemeActive(FALSE);
     EXPECT_FALSE(IsThemingActive());
@@ -453,6 +457,7 @@ TEST(DrawHints, HintWindowIsShownMeasuredAndReleased) {
     testing_support::FormHarness h;
     ShowHintText(nullptr, TRect(0, 0, 10, 10), QStringLiteral("nothing")); // no window: nothing
     ReleaseHintWindow(nullptr);
+    EXPECT_TRUE(CalcHintTextRect(nullptr, 300, QStringLiteral("nothing")).IsEmpty());
     vcl::THintWindow hint(nullptr);
     const TRect r = CalcHintTextRect(&hint, 300, QStringLiteral("A hint"));
     EXPECT_EQ(r, hint.CalcHintRect(300, QStringLiteral("A hint"), nullptr));
