@@ -360,6 +360,39 @@ TEST(ViewerPaint, ACheckedMenuItemWithoutImageShowsItsMark) {
     EXPECT_NE(checked, radio);
 }
 
+TEST(ViewerPaint, ToolbarButtonsShowHotPressedAndCheckedFrames) {
+    Bar b;
+    auto* item = b.Item(30, 22);
+    auto* v = b.Toolbar();
+    TBarItemViewer* viewer = v->Find(item);
+    const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT) & 0xFFFFFF, shadow = GetSysColor(COLOR_BTNSHADOW) & 0xFFFFFF,
+                   face = GetSysColor(COLOR_BTNFACE) & 0xFFFFFF;
+    auto at = [](const Painted& p, int x, int y) { return GetPixel(p.dc, x, y) & 0xFFFFFF; };
+    {
+        Painted p(viewer, 30, 22);
+        EXPECT_FALSE(p.Ink(0, 0));  // a plain button has no frame
+    }
+    {
+        Painted hot(viewer, 30, 22, true);  // selected: raised
+        EXPECT_EQ(at(hot, 0, 0), light);
+        EXPECT_EQ(at(hot, 29, 21), shadow);
+    }
+    item->SetChecked(true);
+    {
+        Painted p(viewer, 30, 22);  // checked: sunken, its inside dithered
+        EXPECT_EQ(at(p, 0, 0), shadow);
+        EXPECT_EQ(at(p, 29, 21), light);
+        const COLORREF a = at(p, 5, 5), c = at(p, 6, 5);
+        EXPECT_NE(a, c);
+        EXPECT_TRUE((a == face && c == light) || (a == light && c == face));
+    }
+    item->SetEnabled(false);
+    {
+        Painted hot(viewer, 30, 22, true);  // disabled and checked: the frame stays, no hot look
+        EXPECT_EQ(at(hot, 0, 0), shadow);
+    }
+}
+
 // ---- selection and accelerators ----
 
 TEST(Selection, NextSelectableWrapsAndSkipsWhatCannotBeSelected) {
