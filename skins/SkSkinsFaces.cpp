@@ -291,10 +291,11 @@ void TSkSkinOptions::PaintMenuRadioMark(TCanvas* ACanvas, const TRect& ARect, bo
     HDC dc = ACanvas->Handle();
     // The body is clipped to the round outline; the caller's clip comes back afterwards.
     const int saved = SaveDC(dc);
-    std::vector<POINT> points(outline.begin(), outline.end());
-    HRGN round = CreatePolygonRgn(points.data(), int(points.size()), GetPolyFillMode(dc));
-    ExtSelectClipRgn(dc, round, RGN_AND);
-    DeleteObject(round);
+    const std::vector<POINT> points(outline.begin(), outline.end());
+    BeginPath(dc);
+    Polyline(dc, points.data(), int(points.size()));
+    EndPath(dc);
+    SelectClipPath(dc, RGN_AND);
     PaintBackground(ACanvas, B, skncRadioButton, State, true, false, false, {});
     RestoreDC(dc, saved);
     const TColor border = Options(skncRadioButton, State)->Borders()->Color1();

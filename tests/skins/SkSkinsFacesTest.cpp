@@ -275,6 +275,15 @@ TEST_F(Faces, RadioBoxBodyIsClippedToItsRoundOutline) {
         EXPECT_EQ(bmp->Canvas()->Pixels(2, 8), kGreen);      // the outline's left side
         EXPECT_EQ(bmp->Canvas()->Pixels(8, 2), kGreen);
         EXPECT_EQ(bmp->Canvas()->Pixels(8, 8), checked ? kBlue : kRed);
+
+        // Painted through a moved origin the clip moves with the mark.
+        auto moved = Paper(20, 20);
+        SetWindowOrgEx(moved->Canvas()->Handle(), -3, -3, nullptr);
+        Skin()->PaintMenuRadioMark(moved->Canvas(), TRect(0, 0, 17, 17), checked, false, sknsNormal);
+        SetWindowOrgEx(moved->Canvas()->Handle(), 0, 0, nullptr);
+        EXPECT_EQ(moved->Canvas()->Pixels(5, 5), kPaper);
+        EXPECT_EQ(moved->Canvas()->Pixels(8, 8), kRed);
+        EXPECT_EQ(moved->Canvas()->Pixels(5, 11), kGreen);
         // The clip is back: painting reaches the corner again.
         bmp->Canvas()->Brush()->SetColor(kYellow);
         bmp->Canvas()->FillRect(TRect(0, 0, 17, 17));
