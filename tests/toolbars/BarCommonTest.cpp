@@ -395,3 +395,37 @@ TEST(SmallCaption, FillsTheBackgroundInTheCaptionColour) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Sounds, ASoundIsConfiguredWhenItsSchemeEntryNamesAFile) {
+    auto setCurrent = [](const char16_t* name, const char16_t* value) {
+        const String path = u"AppEvents\\Schemes\\Apps\\.Default\\"_qs + String::fromUtf16(name) + u"\\.Current"_qs;
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, reinterpret_cast<LPCWSTR>(path.utf16()), 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        const String v = String::fromUtf16(value);
+        RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(v.utf16()),
+                       static_cast<DWORD>((v.size() + 1) * sizeof(char16_t)));
+        RegCloseKey(key);
+    };
+    EXPECT_FALSE(IsMenuSoundConfigured(u"BarTestNoSuchSound"_qs));
+    setCurrent(u"BarTestEmpty", u"");
+    EXPECT_FALSE(IsMenuSoundConfigured(u"BarTestEmpty"_qs));
+    setCurrent(u"BarTestShort", u"a.wav");  // fits the 8-byte buffer
+    EXPECT_TRUE(IsMenuSoundConfigured(u"BarTestShort"_qs));
+    setCurrent(u"BarTestLong", u"C:\\Sounds\\menu popup.wav");  // longer than the buffer still counts
+    EXPECT_TRUE(IsMenuSoundConfigured(u"BarTestLong"_qs));
+    PlayMenuSound(u"MenuPopup"_qs);  // no sound system here: nothing happens, nothing fails
+}
+
+TEST(MouseTracking, IsAvailableForAWindow) {
+    HWND wnd = CreateWindowExW(0, u"STATIC", u"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(StartMouseTracking(wnd, TME_LEAVE));
+    CallLockSetForegroundWindow(true);
+    CallLockSetForegroundWindow(false);
+    DestroyWindow(wnd);
+}
+
+} // namespace
