@@ -604,6 +604,22 @@ TEST(ShortCuts, ASubmenusOnPopupRunsBeforeItsItemIsClicked) {
     EXPECT_EQ(order, (std::vector<std::string>{"popup", "click"}));
 }
 
+TEST(ShortCuts, ExceptionsFromOnPopupAndTheClickGoToTheHandler) {
+    Tree t;
+    auto* root = t.Make<TBarRootItem>();
+    auto* file = t.Make(u"File", root);
+    auto* open = t.Make(u"Open", file);
+    open->SetShortCut(VK_F3);
+    int handled = 0;
+    vcl::SetExceptionHandler([&](rtl::TObject*) { ++handled; });
+    file->OnPopup = [](TBarCustomItem*, bool) { throw rtl::Exception(u"popup"_qs); };
+    open->OnClick = [](rtl::TObject*) { throw rtl::Exception(u"click"_qs); };
+    auto key = KeyMessage(VK_F3);
+    EXPECT_TRUE(root->IsShortCut(key));
+    vcl::SetExceptionHandler(nullptr);
+    EXPECT_EQ(handled, 2);
+}
+
 TEST(ShortCuts, ShortCutTextComesFromTheCaptionsTabOrTheShortCut) {
     Tree t;
     auto* item = t.Make(u"Open\tCtrl+Alt+O");
