@@ -133,10 +133,7 @@ TRect TRgCustomEdit::GetPreviewRect() {
     return R;
 }
 
-void TRgCustomEdit::RefreshPreview() {
-    GetPreviewRect();
-    FEditInfo->Invalidate();
-}
+void TRgCustomEdit::RefreshPreview() { FEditInfo->Invalidate(); }
 
 void TRgCustomEdit::DrawPreview(vcl::TCanvas* Canvas, const TRect& R) {
     (void)Canvas;

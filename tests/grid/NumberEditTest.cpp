@@ -140,6 +140,29 @@ INSTANTIATE_TEST_SUITE_P(Cases, NumberEditPaste, ::testing::Values(
     PasteCase{TRgNumberEditOptions{eoAllowFloat, eoDisablePaste}, u"1", 1, 0, u"2", u"1"},
     PasteCase{TRgNumberEditOptions{eoAllowAll}, u"1", 1, 0, u"ab", u"1ab"}));
 
+TEST(NumberEditLocale, TheLocalesSeparatorIsTheOneTypedPastedAndShown) {
+    struct TCommaLocale {
+        rtl::Char Old = rtl::FormatSettings.DecimalSeparator;
+        TCommaLocale() { rtl::FormatSettings.DecimalSeparator = u','; }
+        ~TCommaLocale() { rtl::FormatSettings.DecimalSeparator = Old; }
+    } Comma;
+    FormHarness h;
+    TRgCustomNumberEdit* E = h.Show<TNumberForm>()->Editor;
+    E->SetText(u"15"_qs);
+    Select(E, 1);
+    Char(E, u'.');
+    EXPECT_EQ(E->Text(), u"15"_qs);
+    Char(E, u',');
+    EXPECT_EQ(E->Text(), u"1,5"_qs);
+    EXPECT_DOUBLE_EQ(E->Value(), 1.5);
+    E->Reformat();
+    EXPECT_EQ(E->Text(), u"1,50"_qs);
+    E->SetText(QString());
+    vcl::Clipboard()->SetAsText(u"1,2.3,4"_qs);
+    E->Perform(WM_PASTE);
+    EXPECT_EQ(E->Text(), u"1,234"_qs);
+}
+
 TEST(NumberEditPasting, CtrlVPastesThroughTheFilter) {
     FormHarness h;
     TRgCustomNumberEdit* E = h.Show<TNumberForm>()->Editor;
