@@ -4,6 +4,8 @@
 #include "skins/SkSkinsPaint.h"
 
 #include "tests/components/Paper.h"
+#include "tests/support/windows/FormHarness.h"
+#include "vcl/ExtCtrls.h"
 #include "tests/support/windows/HeadlessApp.h"
 #include "vcl/Themes.h"
 
@@ -391,4 +393,41 @@ TEST_F(Faces, ClassicListItemSelectedInHighlight) {
     EXPECT_EQ(bmp->Canvas()->Font()->Color(), vcl::clHighlightText);
     EXPECT_EQ(bmp->Canvas()->Pixels(5, 5), Rgb(vcl::clHighlight));
     EXPECT_NE(bmp->Canvas()->Pixels(0, 0), Rgb(vcl::clHighlight));   // the focus rectangle
+}
+
+TEST(EditFrameNC, TheRingAroundTheEditOnItsWindowDeviceContext) {
+    testing_support::FormHarness forms;
+    GetSkinManager()->SetToDefaultSkin();
+    TwSetThemeActive(FALSE);
+    auto* form = forms.Show<vcl::TForm>();
+    form->SetColor(kGreen);
+    auto* edit = new vcl::TPanel(form);   // any windowed control stands for the edit
+    edit->SetParent(form);
+    edit->SetBounds(5, 7, 30, 12);
+    edit->SetColor(kRed);
+    forms.Pump();
+    auto px = [&](int x, int y) { return TColor(forms.App().Grab(edit->Handle()).pixel(x, y) & 0xFFFFFF); };
+    auto rgb = [](TColor c) {   // Grab gives 0xRRGGBB
+        const TColor v = vcl::ColorToRGB(c);
+        return TColor(((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF));
+    };
+    // The inner area is left alone: fill it with a marker first.
+    HDC dc = GetWindowDC(edit->Handle());
+    RECT all{0, 0, 30, 12};
+    HBRUSH blue = CreateSolidBrush(kBlue);
+    FillRect(dc, &all, blue);
+    DeleteObject(blue);
+    ReleaseDC(edit->Handle(), dc);
+
+    PaintEditFrameNC(edit, true, false);
+    EXPECT_EQ(px(0, 0), rgb(vcl::clBtnShadow));
+    EXPECT_EQ(px(29, 11), rgb(vcl::clBtnHighlight));
+    EXPECT_EQ(px(1, 1), rgb(vcl::clBtnFace));
+    EXPECT_EQ(px(2, 2), rgb(kBlue));
+    EXPECT_EQ(px(27, 9), rgb(kBlue));
+
+    PaintEditFrameNC(edit, false, true);
+    EXPECT_EQ(px(0, 0), rgb(kRed));
+    EXPECT_EQ(px(1, 10), rgb(kRed));
+    EXPECT_EQ(px(2, 2), rgb(kBlue));
 }

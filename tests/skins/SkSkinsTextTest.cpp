@@ -2,7 +2,9 @@
 #include "skins/SkSkinsText.h"
 
 #include "tests/components/Paper.h"
+#include "tests/support/windows/FormHarness.h"
 #include "tests/support/windows/HeadlessApp.h"
+#include "vcl/ExtCtrls.h"
 
 #include <gtest/gtest.h>
 
@@ -269,4 +271,71 @@ TEST_F(SkinText, LongCaptionStopsBeforeTheRightGlyphAndRotationTurnsTheLayout) {
     EXPECT_EQ(trr, TRect(rr.Top, rr.Left, rr.Bottom, rr.Right));
     EXPECT_EQ(tcr.Left, cr.Top);
     EXPECT_EQ(tcr.Top, cr.Left);
+}
+
+TEST_F(SkinText, BitmapFacesTurnAsTahomaOfTheSameCellHeight) {
+    auto bmp = Page(10, 10);
+    vcl::TCanvas* c = bmp->Canvas();
+    struct Case {
+        const char* face;
+        int height;
+        const char* turned;
+    };
+    for (const Case& k : {Case{"MS Sans Serif", -11, "Tahoma"}, Case{"microsoft sans serif", 13, "Tahoma"},
+                          Case{"DejaVu Sans", -12, "DejaVu Sans"}}) {
+        c->Font()->SetName(QString::fromLatin1(k.face));
+        c->Font()->SetHeight(k.height);
+        HDC dc = c->Handle();
+        TEXTMETRICW tm{};
+        GetTextMetricsW(dc, &tm);
+        HFONT font = CreateRotatedFont(dc, 2700);
+        ASSERT_NE(font, nullptr) << k.face;
+        LOGFONTW lf{};
+        ASSERT_GT(GetObjectW(font, sizeof lf, &lf), 0);
+        EXPECT_EQ(QString::fromUtf16(reinterpret_cast<const char16_t*>(lf.lfFaceName)), QString::fromLatin1(k.turned));
+        EXPECT_EQ(lf.lfEscapement, 2700);
+        EXPECT_EQ(lf.lfOrientation, 2700);
+        EXPECT_EQ(lf.lfOutPrecision, OUT_TT_ONLY_PRECIS);
+        const bool replaced = QString::fromLatin1(k.face) != QString::fromLatin1(k.turned);
+        const int height = !replaced ? k.height : k.height > 0 ? int(tm.tmHeight) : -int(tm.tmHeight - tm.tmInternalLeading);
+        EXPECT_EQ(lf.lfHeight, height) << k.face;
+        DeleteObject(font);
+    }
+}
+
+TEST(ControlText, MeasuredOnTheControlWithACopyOfTheFont) {
+    testing_support::FormHarness forms;
+    auto* form = forms.Show<vcl::TForm>();
+    auto* panel = new vcl::TPanel(form);
+    panel->SetParent(form);
+    forms.Pump();
+    vcl::TFont font;
+    font.SetSize(18);
+    font.SetColor(kRed);
+    auto bmp = Paper(4, 4);
+    bmp->Canvas()->Font()->Assign(&font);
+    const TSize expected = bmp->Canvas()->TextExtent(QStringLiteral("&Measured"));
+    const TSize size = GetControlTextSize(panel, &font, QStringLiteral("&Measured"));
+    EXPECT_EQ(size.cx, expected.cx);
+    EXPECT_EQ(size.cy, expected.cy);
+    EXPECT_EQ(GetFontTextHeight(panel, &font), bmp->Canvas()->TextExtent(QStringLiteral("WQqJ")).cy);
+    EXPECT_GT(GetFontTextHeight(panel, &font), GetFontTextHeight(panel, form->Font()));
+    EXPECT_EQ(font.Size(), 18);
+}
+
+TEST_F(SkinText, UpwardTextUnderlinesItsAcceleratorOnTheSideBelowItsBaseline) {
+    auto bmp = Page(40, 120);
+    vcl::TCanvas* c = bmp->Canvas();
+    TEXTMETRICW tm{};
+    GetTextMetricsW(c->Handle(), &tm);
+    SetTextColor(c->Handle(), kBlue);
+    TRect r(0, 0, 40, 120);
+    DrawRotatedText(c->Handle(), QStringLiteral("Ab&cd"), r, 0, tra90);
+    const int X = (40 - tm.tmHeight) / 2, x = X + tm.tmAscent + 1;
+    const int w = Width(c, QStringLiteral("Abcd")), from = Width(c, QStringLiteral("Ab")), cw = Width(c, QStringLiteral("c"));
+    int under = 0;
+    for (int y = 0; y < 120; ++y) under += c->Pixels(x, y) == kBlue;
+    EXPECT_EQ(under, cw);
+    EXPECT_EQ(c->Pixels(x, w - from), kBlue);   // the text reads upwards: "c" lies above "Ab"
+    EXPECT_NE(c->Pixels(x, w - from + 1), kBlue);
 }
