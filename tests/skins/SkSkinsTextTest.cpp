@@ -122,21 +122,31 @@ TEST_F(SkinText, RotatedTextFillsItsColumnEitherWayAndIsClipped) {
     }
 }
 
-TEST_F(SkinText, DownwardTextUnderlinesItsAcceleratorBelowTheBaseline) {
-    for (bool hide : {false, true}) {
+TEST_F(SkinText, AcceleratorIsUnderlinedOnTheSideBelowTheBaselineEitherWay) {
+    struct Case {
+        TSkTextRotationAngle angle;
+        bool hide;
+    };
+    for (const Case& k : {Case{tra270, false}, Case{tra270, true}, Case{tra90, false}}) {
         auto bmp = Page(40, 120);
         vcl::TCanvas* c = bmp->Canvas();
         TEXTMETRICW tm{};
         GetTextMetricsW(c->Handle(), &tm);
         SetTextColor(c->Handle(), kBlue);
         TRect r(0, 0, 40, 120);
-        DrawRotatedText(c->Handle(), QStringLiteral("Ab&cd"), r, hide ? DT_HIDEPREFIX : 0, tra270);
-        const int X = (40 - tm.tmHeight) / 2, x = X + tm.tmDescent - 2;
-        const int from = Width(c, QStringLiteral("Ab")), to = from + Width(c, QStringLiteral("c"));
+        DrawRotatedText(c->Handle(), QStringLiteral("Ab&cd"), r, k.hide ? DT_HIDEPREFIX : 0, k.angle);
+        const int X = (40 - tm.tmHeight) / 2;
+        const int x = k.angle == tra270 ? X + tm.tmDescent - 2 : X + tm.tmAscent + 1;
+        const int w = Width(c, QStringLiteral("Abcd")), from = Width(c, QStringLiteral("Ab"));
+        const int cw = Width(c, QStringLiteral("c"));
         int under = 0;
         for (int y = 0; y < 120; ++y) under += c->Pixels(x, y) == kBlue;
-        EXPECT_EQ(under, hide ? 0 : to - from) << hide;
-        if (!hide) EXPECT_EQ(c->Pixels(x, from), kBlue);
+        EXPECT_EQ(under, k.hide ? 0 : cw) << k.angle << k.hide;
+        if (k.hide) continue;
+        // Downwards "c" follows "Ab"; upwards it lies above it.
+        const int first = k.angle == tra270 ? from : w - from, beyond = k.angle == tra270 ? from - 1 : w - from + 1;
+        EXPECT_EQ(c->Pixels(x, first), kBlue) << k.angle;
+        EXPECT_NE(c->Pixels(x, beyond), kBlue) << k.angle;
     }
 }
 
@@ -321,21 +331,4 @@ TEST(ControlText, MeasuredOnTheControlWithACopyOfTheFont) {
     EXPECT_EQ(GetFontTextHeight(panel, &font), bmp->Canvas()->TextExtent(QStringLiteral("WQqJ")).cy);
     EXPECT_GT(GetFontTextHeight(panel, &font), GetFontTextHeight(panel, form->Font()));
     EXPECT_EQ(font.Size(), 18);
-}
-
-TEST_F(SkinText, UpwardTextUnderlinesItsAcceleratorOnTheSideBelowItsBaseline) {
-    auto bmp = Page(40, 120);
-    vcl::TCanvas* c = bmp->Canvas();
-    TEXTMETRICW tm{};
-    GetTextMetricsW(c->Handle(), &tm);
-    SetTextColor(c->Handle(), kBlue);
-    TRect r(0, 0, 40, 120);
-    DrawRotatedText(c->Handle(), QStringLiteral("Ab&cd"), r, 0, tra90);
-    const int X = (40 - tm.tmHeight) / 2, x = X + tm.tmAscent + 1;
-    const int w = Width(c, QStringLiteral("Abcd")), from = Width(c, QStringLiteral("Ab")), cw = Width(c, QStringLiteral("c"));
-    int under = 0;
-    for (int y = 0; y < 120; ++y) under += c->Pixels(x, y) == kBlue;
-    EXPECT_EQ(under, cw);
-    EXPECT_EQ(c->Pixels(x, w - from), kBlue);   // the text reads upwards: "c" lies above "Ab"
-    EXPECT_NE(c->Pixels(x, w - from + 1), kBlue);
 }
