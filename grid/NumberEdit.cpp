@@ -2,9 +2,11 @@
 #include "grid/NumberEdit.h"
 
 #include "grid/DrawHelpers.h"
-#include "rtl/Math.h"
 #include "vcl/Clipbrd.h"
 #include "vcl/Themes.h"
+
+#include <climits>
+#include <cmath>
 
 namespace grid {
 
@@ -127,7 +129,21 @@ void TRgCustomNumberEdit::ApplyEditing() {
     if (!FOptions.Contains(eoAllowAll)) Reformat();
 }
 
-int TRgCustomNumberEdit::GetAsInteger() { return int(rtl::Trunc(Value())); }
+namespace {
+
+// A value beyond the integer range is no integer (as the text's own conversion would say).
+int ToInteger(double Value, double Whole) {
+    if (!(Whole >= double(INT_MIN) && Whole <= double(INT_MAX)))
+        throw rtl::EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(rtl::FloatToStr(Value)));
+    return int(Whole);
+}
+
+} // namespace
+
+int TRgCustomNumberEdit::GetAsInteger() {
+    const double V = Value();
+    return ToInteger(V, std::trunc(V));
+}
 
 void TRgCustomNumberEdit::SetAsFloat(double Value) {
     TRgEdit::SetAsFloat(Value);
@@ -471,7 +487,10 @@ void TRgSpinEdit::DoSpin(TSpinButtonSet Buttons) {
 
 void TRgSpinEdit::DoButtonClick() { OnButtonClick(this); }
 
-int TRgSpinEdit::GetAsInteger() { return int(rtl::Round(Value())); }
+int TRgSpinEdit::GetAsInteger() {
+    const double V = Value();
+    return ToInteger(V, std::nearbyint(V));  // halves to even, as the run-time's Round
+}
 
 void TRgSpinEdit::AdjustMargins(int& Left, int& Right) {
     TRgCustomNumberEdit::AdjustMargins(Left, Right);

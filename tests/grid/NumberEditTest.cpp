@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
 using namespace grid;
@@ -233,6 +234,11 @@ TEST(NumberEditValue, WritersReformatAndIntegersTruncate) {
     EXPECT_EQ(E.AsInteger(), 2);
     E.SetValue(-2.7);
     EXPECT_EQ(E.AsInteger(), -2);
+    E.SetValue(2147483647.9);
+    EXPECT_EQ(E.AsInteger(), 2147483647);
+    E.SetValue(3e9);  // no integer: an error rather than a wrapped number
+    EXPECT_THROW(E.AsInteger(), rtl::EConvertError);
+    E.SetValue(-2.7);
     E.SetPrecision(1);
     EXPECT_EQ(E.Text(), u"-2.7"_qs);
     E.SetAsInteger(4);
@@ -316,6 +322,10 @@ TEST(SpinEdit, ReadOnlyDoesNotStepAndIntegersRound) {
     EXPECT_EQ(E->AsInteger(), 3);
     E->SetValue(-2.7);
     EXPECT_EQ(E->AsInteger(), -3);
+    E->SetValue(-2147483648.2);
+    EXPECT_EQ(E->AsInteger(), INT_MIN);
+    E->SetValue(-2147483648.6);
+    EXPECT_THROW(E->AsInteger(), rtl::EConvertError);
     E->SetAsInteger(5);
     EXPECT_EQ(E->Text(), u"5"_qs);
     E->SetReadOnly(true);
