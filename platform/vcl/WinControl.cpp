@@ -375,6 +375,8 @@ TControl* TWinControl::Controls(int Index) const {
 }
 
 void TWinControl::InsertControl(TControl* AControl) {
+    // The new parent may refuse the control or take note of it.
+    AControl->ValidateContainer(this);
     Perform(CM_CONTROLLISTCHANGE, WPARAM(AControl), LPARAM(1));
     if (AControl->IsWindowed()) {
         auto* win = static_cast<TWinControl*>(AControl);

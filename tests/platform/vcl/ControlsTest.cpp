@@ -440,3 +440,34 @@ TEST(ControlPaint, CanvasOutsidePaintingDrawsAtTheControlAndGivesItsDCBack) {
     form->client->RecreateWnd();
     EXPECT_FALSE(canvas->HandleAllocated());
 }
+
+namespace {
+class TCheckingParent : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    std::vector<rtl::TComponent*> Validated;
+    bool Refuse = false;
+
+protected:
+    void ValidateInsert(rtl::TComponent* AComponent) override {
+        if (Refuse) throw rtl::EComponentError(QStringLiteral("refused"));
+        Validated.push_back(AComponent);
+    }
+};
+} // namespace
+
+TEST(ControlLayout, AParentValidatesEveryControlPutIntoIt) {
+    TCheckingParent parent(nullptr);
+    TCustomControl child(nullptr);
+    TControl plain(nullptr);
+    child.SetParent(&parent);
+    plain.SetParent(&parent);
+    EXPECT_EQ(parent.Validated, (std::vector<rtl::TComponent*>{&child, &plain}));
+    parent.Refuse = true;
+    TCustomControl refused(nullptr);
+    EXPECT_THROW(refused.SetParent(&parent), rtl::EComponentError);
+    EXPECT_EQ(refused.Parent(), nullptr);
+    EXPECT_EQ(parent.ControlCount(), 2);
+    child.SetParent(nullptr);
+    plain.SetParent(nullptr);
+}
