@@ -95,10 +95,14 @@ TEST(EditMargins, PreviewAndGlyphWidenTheLeftMarginAndSizeTheStrip) {
     EXPECT_EQ(E->GetPreviewRect().Left, 20);
     EXPECT_EQ(E->GetPreviewRect().Right, 40);
 
-    // The margins survive a new window and a resize.
+    // The margins survive a new window, a resize and a new font.
     E->SetWidth(200);
     h.Pump();
     EXPECT_EQ(LOWORD(Margins()), 51);
+    E->Font()->SetSize(14);
+    h.Pump();
+    EXPECT_EQ(LOWORD(Margins()), 51);
+    EXPECT_EQ(E->EditInfo()->Height(), E->ClientHeight());
     E->SetShowPreview(false);
     EXPECT_EQ(LOWORD(Margins()), 3 + 20);
     EXPECT_EQ(E->EditInfo()->Width(), 20);
