@@ -1,23 +1,32 @@
+// components/KwpLabel.cpp
 #include "components/KwpLabel.h"
 
 namespace components {
 
-TKwpLabel::TKwpLabel(rtl::TComponent* AOwner) : vcl::TGraphicControl(AOwner) {
-    SetBounds(0, 0, 100, 16);
+void FollowHostBounds(rtl::TComponent* Host, TKwpAnchoredControls* Anchors) {
+    if (Anchors && !Host->ComponentState().Contains(rtl::csDestroying)) Anchors->UpdateAllControlsPos();
 }
 
-void TKwpLabel::Paint() {
-    vcl::TCanvas* c = Canvas();
-    c->Font()->Assign(Font());
-    c->Brush()->SetStyle(vcl::bsClear);
-    vcl::TRect r = ClientRect();
-    rtl::String text = Caption();
-    vcl::TTextFormat format{vcl::tfSingleLine, vcl::tfVerticalCenter, vcl::tfNoPrefix};
-    if (RightAligned)
-        format.Include(vcl::tfRight);
-    if (EllipsisPosition == epEndEllipsis)
-        format.Include(vcl::tfEndEllipsis);
-    c->TextRect(r, text, format);
+void ForgetRemovedCompanion(rtl::TComponent* Host, TKwpAnchoredControls* Anchors, rtl::TComponent* AComponent,
+                            rtl::TOperation Operation) {
+    if (Anchors && Operation == rtl::opRemove && !Host->ComponentState().Contains(rtl::csDestroying))
+        Anchors->ControlRemoved(AComponent);
+}
+
+TKwpCustomLabel::TKwpCustomLabel(rtl::TComponent* AOwner)
+    : vcl::TCustomLabel(AOwner), FTagExt(std::make_unique<TKwpTagExt>(this)),
+      FAnchoredControls(std::make_unique<TKwpAnchoredControls>(this)) {}
+
+TKwpCustomLabel::~TKwpCustomLabel() = default;
+
+void TKwpCustomLabel::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    vcl::TCustomLabel::SetBounds(ALeft, ATop, AWidth, AHeight);
+    FollowHostBounds(this, FAnchoredControls.get());
+}
+
+void TKwpCustomLabel::Notification(rtl::TComponent* AComponent, rtl::TOperation Operation) {
+    vcl::TCustomLabel::Notification(AComponent, Operation);
+    ForgetRemovedCompanion(this, FAnchoredControls.get(), AComponent, Operation);
 }
 
 } // namespace components

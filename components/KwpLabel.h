@@ -1,24 +1,41 @@
-// components/KwpLabel.h: the pack's label: one line of text, aligned left or right, cut with an
-// ellipsis at its end when it does not fit.
+// components/KwpLabel.h: the pack's label: the class library's label with the extended tag and up to
+// four companion controls kept around it.
 #pragma once
-#include "vcl/Controls.h"
+#include "components/Common.h"
+#include "components/KwpAnchoredControls.h"
+
+#include <memory>
 
 namespace components {
 
-enum TEllipsisPosition { epNone, epEndEllipsis };
-
-class TKwpLabel : public vcl::TGraphicControl {
+class TKwpCustomLabel : public vcl::TCustomLabel {
 public:
-    explicit TKwpLabel(rtl::TComponent* AOwner);
-    bool RightAligned = false;
-    TEllipsisPosition EllipsisPosition = epEndEllipsis;
-    // The control kept to the right of this label, Spacing pixels away.
-    vcl::TControl* AnchoredControl = nullptr;
-    int Spacing = 12;
+    explicit TKwpCustomLabel(rtl::TComponent* AOwner);
+    ~TKwpCustomLabel() override;
+
+    // The label keeps and frees its own objects; these are configured through their members.
+    TKwpTagExt* TagExt() const { return FTagExt.get(); }
+    TKwpAnchoredControls* AnchoredControls() const { return FAnchoredControls.get(); }
+
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
 protected:
-    void Paint() override;
-    void CMTextChanged(vcl::TMessage&) override { Invalidate(); }
+    void Notification(rtl::TComponent* AComponent, rtl::TOperation Operation) override;
+
+private:
+    std::unique_ptr<TKwpTagExt> FTagExt;
+    std::unique_ptr<TKwpAnchoredControls> FAnchoredControls;
 };
+
+class TKwpLabel : public TKwpCustomLabel {
+public:
+    using TKwpCustomLabel::TKwpCustomLabel;
+};
+
+// The steps every labelled host of the pack shares: companions follow a move, and a freed companion
+// is let go of.
+void FollowHostBounds(rtl::TComponent* Host, TKwpAnchoredControls* Anchors);
+void ForgetRemovedCompanion(rtl::TComponent* Host, TKwpAnchoredControls* Anchors, rtl::TComponent* AComponent,
+                            rtl::TOperation Operation);
 
 } // namespace components

@@ -31,12 +31,15 @@ TFormProgress::TFormProgress(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
     auto label = [&](int row, bool desc) {
         auto* l = new TKwpLabel(this);
         l->SetParent(pnMain);
+        l->SetAutoSize(false);
+        l->SetShowAccelChar(false);
+        l->SetLayout(vcl::tlCenter);
         const int top = 10 + row * RowHeight;
         if (desc) {
-            l->RightAligned = true;
-            l->EllipsisPosition = epNone;
+            l->SetAlignment(vcl::taRightJustify);
             l->SetBounds(8, top, DescWidth, 16);
         } else {
+            l->SetEllipsisPosition(vcl::epEndEllipsis);
             l->SetBounds(ValueLeft, top, DesignClientWidth - ValueLeft - 10, 16);
         }
         return l;
@@ -49,7 +52,8 @@ TFormProgress::TFormProgress(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
     for (auto& pair : rows) {
         *pair[0] = label(row, true);
         *pair[1] = label(row, false);
-        (*pair[0])->AnchoredControl = *pair[1];
+        (*pair[0])->AnchoredControls()->Right()->SetSpacing(12);
+        (*pair[0])->AnchoredControls()->Right()->SetControl(*pair[1]);
         ++row;
     }
     lblOutputFile->Font()->SetStyle(vcl::TFontStyles{vcl::fsBold});
@@ -64,7 +68,9 @@ TFormProgress::TFormProgress(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
     pbFile->SetSteps(4);
     pbFile->SetRounded(false);
     pbFile->Font()->SetStyle(vcl::TFontStyles{vcl::fsBold});
-    lblProgress->AnchoredControl = pbFile;
+    lblProgress->AnchoredControls()->Right()->SetSpacing(12);
+    lblProgress->AnchoredControls()->Right()->SetDeltaPosY(-2);
+    lblProgress->AnchoredControls()->Right()->SetControl(pbFile);
 
     chCloseAfterConversion = new TKwpCheckBox(this);
     chCloseAfterConversion->SetParent(pnMain);
