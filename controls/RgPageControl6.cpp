@@ -329,19 +329,30 @@ bool TRgPageControl6::HasButtons() const {
     return FButtons.Contains(pbScrolling) || FButtons.Contains(pbTabsPopup) || CloseBeside();
 }
 
-void TRgPageControl6::AdjustTabFont(int Index) {
+void TRgPageControl6::AdjustTabFont(vcl::TCanvas* ACanvas, int Index) {
     if (!FOptions.Contains(poBoldActiveCaption)) return;
     TRgPageSheet6* sheet = GetPage(Index);
     if ((sheet && sheet == ActivePage()) || Index == ActivePageIndex())
-        Canvas()->Font()->SetStyle(Canvas()->Font()->Style() + vcl::TFontStyles{vcl::fsBold});
+        ACanvas->Font()->SetStyle(ACanvas->Font()->Style() + vcl::TFontStyles{vcl::fsBold});
+}
+
+vcl::TCanvas* TRgPageControl6::MeasureCanvas() {
+    // The control's canvas would make the window; before there is one (while a form loads and sets the
+    // active page) a memory canvas measures the same.
+    if (HandleAllocated()) return Canvas();
+    if (!FMeasureBitmap) {
+        FMeasureBitmap = std::make_unique<vcl::TBitmap>();
+        FMeasureBitmap->SetSize(1, 1);
+    }
+    return FMeasureBitmap->Canvas();
 }
 
 TSize TRgPageControl6::GetPageTabSize(int Index) {
     const int h = TabHeight();
     if (!Horizontal()) return TSize{VerticalTabWidth(), h};
-    vcl::TCanvas* c = Canvas();
+    vcl::TCanvas* c = MeasureCanvas();
     c->Font()->Assign(FTabFont.get());
-    AdjustTabFont(Index);
+    AdjustTabFont(c, Index);
     // Measured as the platform measures a label: a single "&" is an accelerator prefix.
     const int textWidth = GetTextSize6(c, GetPageCaption(Index), false).cx;
     int w = FTabPadding->Left() + FTabPadding->Right() + textWidth;
@@ -478,7 +489,7 @@ void TRgPageControl6::PaintPageTab(const TRect& TabRect, TRgPageSheet6* Sheet, T
     }
 
     c->Font()->Assign(FTabFont.get());
-    AdjustTabFont(Sheet->Index());
+    AdjustTabFont(c, Sheet->Index());
     if (State.Contains(bsSelected)) {
         if (!FStyleColors) c->Font()->SetColor(FActiveTabTextColor);
     } else if (FStyleColors) {

@@ -230,7 +230,8 @@ protected:
     void PaintPageTab(const vcl::TRect& TabRect, TRgPageSheet6* Sheet, TRgButtonState State);
     void PaintCloseButton(const vcl::TRect& Rect, TRgButtonState State);
     void PaintTabsPopupButton(const vcl::TRect& Rect, TRgButtonState State);
-    void AdjustTabFont(int Index);
+    void AdjustTabFont(vcl::TCanvas* ACanvas, int Index);
+    vcl::TCanvas* MeasureCanvas();
 
 private:
     template <class T> void Repaint(T& Field, const T& Value) {
@@ -293,6 +294,7 @@ private:
     TRgButtonState FTabsPopupBtnState;
     int FTabsSpacing = 0;
     int FTabsWidth = 80;
+    std::unique_ptr<vcl::TBitmap> FMeasureBitmap;
 };
 
 } // namespace controls

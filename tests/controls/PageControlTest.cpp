@@ -431,3 +431,64 @@ TEST(PageControl, ATabPropertyChangeRepaintsTheStrip) {
     h.Pump();
     EXPECT_EQ(PixelAt(h, p.pc, two.Left + 2, two.Top + 1), Rgb(vcl::clLime));
 }
+
+TEST(PageControl, ActivatingWhileTheFormLoadsMakesNoWindow) {
+    FormHarness h;
+    bool handleDuringLoad = true;
+    ShowForm(h, [&](TPanelForm* f) {
+        auto* pc = new TRgPageControl6(f);
+        pc->SetParent(f);
+        auto* s = new TRgPageSheet6(f);
+        s->SetParent(pc);
+        pc->SetActivePage(s);
+        handleDuringLoad = pc->HandleAllocated();
+    });
+    EXPECT_FALSE(handleDuringLoad);
+}
+
+TEST(PageControl, BoldActiveCaptionWidensTheActiveTab) {
+    FormHarness h;
+    Pages p = ShowPages(h, {u"Wide caption", u"Wide caption"});
+    p.pc->SetActivePage(p.sheets[0]);
+    const int plain = p.pc->GetPageTabSize(1).cx;
+    EXPECT_EQ(p.pc->GetPageTabSize(0).cx, plain);
+    p.pc->SetOptions(TRgPageControlOptions{poBoldActiveCaption});
+    EXPECT_GT(p.pc->GetPageTabSize(0).cx, plain);
+    EXPECT_EQ(p.pc->GetPageTabSize(1).cx, plain);
+}
+
+TEST(PageControl, TabFontFollowsTheControlsFontUntilSetAndPaddingsMoveThePages) {
+    FormHarness h;
+    Pages p = ShowPages(h, {u"One"});
+    p.pc->SetActivePage(p.sheets[0]);
+    p.pc->Font()->SetSize(14);
+    EXPECT_EQ(p.pc->TabFont()->Size(), 14);
+    vcl::TFont own;
+    own.SetSize(9);
+    p.pc->SetTabFont(&own);
+    EXPECT_FALSE(p.pc->ParentTabFont());
+    p.pc->Font()->SetSize(20);
+    EXPECT_EQ(p.pc->TabFont()->Size(), 9);
+
+    p.pc->TabsPadding()->SetTop(10);  // strip 24 + 10 + 0, and 2
+    EXPECT_EQ(p.sheets[0]->Top(), 36);
+    p.pc->SetTabPadding(nullptr);
+    p.pc->SetTabsPadding(p.pc->TabsPadding());
+    vcl::TPadding padding(nullptr);
+    padding.SetBounds(0, 0, 0, 0);
+    p.pc->SetTabPadding(&padding);  // tab 20 high
+    EXPECT_EQ(p.sheets[0]->Top(), 32);
+}
+
+TEST(PageControl, TheDesignerTakesPressesOnTabsOtherThanTheActiveOne) {
+    FormHarness h;
+    Pages p = ShowPages(h, {u"One", u"Two"});
+    p.pc->SetActivePage(p.sheets[0]);
+    auto hit = [&](TRgPageSheet6* s) {
+        const vcl::TPoint c = Centre(p.pc->GetTabRect(s));
+        return p.pc->Perform(vcl::CM_DESIGNHITTEST, 0, MAKELPARAM(c.X, c.Y));
+    };
+    EXPECT_EQ(hit(p.sheets[1]), 1);
+    EXPECT_EQ(hit(p.sheets[0]), 0);
+    EXPECT_EQ(p.pc->Perform(vcl::CM_DESIGNHITTEST, 0, MAKELPARAM(160, 120)), 0);
+}
