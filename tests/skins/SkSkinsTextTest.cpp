@@ -205,7 +205,7 @@ TEST_F(SkinText, RotatedSkinTextGoesThroughTheTurnedFont) {
     EXPECT_EQ(r.Height(), Width(bmp->Canvas(), QStringLiteral("Up")));
 }
 
-TEST_F(SkinText, CompositedTextMeasuresLikeTheCanvas) {
+TEST_F(SkinText, CompositedTextMeasuresLikeTheCanvasAndBlendsOverIt) {
     TwSetThemeActive(TRUE);
     auto bmp = Page(80, 30);
     TRect r(0, 0, 200, 1);
@@ -213,7 +213,16 @@ TEST_F(SkinText, CompositedTextMeasuresLikeTheCanvas) {
     EXPECT_EQ(r.Width(), Width(bmp->Canvas(), QStringLiteral("Glass")));
     TRect draw(0, 0, 80, 30);
     EXPECT_EQ(DrawCompositedText(bmp->Canvas(), QStringLiteral("Glass"), draw, DT_SINGLELINE, 10), 30);
-    EXPECT_FALSE(BoxOf(bmp->Canvas(), 80, 30, kPaper).IsEmpty());
+    // The text is blended over what was there: red letters, the rest of R untouched (no black box).
+    int paper = 0, reddish = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 80; ++x) {
+            const TColor p = bmp->Canvas()->Pixels(x, y);
+            paper += p == kPaper;
+            reddish += p != kPaper && (p & 0xFF) >= 0xF0;
+        }
+    EXPECT_GT(reddish, 10);
+    EXPECT_GT(paper, 80 * 30 * 3 / 4);
     TwSetThemeActive(FALSE);
 }
 
