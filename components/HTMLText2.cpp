@@ -2,6 +2,9 @@
 #include "components/HTMLText2.h"
 
 #include "rtl/SysUtils.h"
+#include "win/shell32/shellapi.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 #include <unordered_map>
@@ -234,7 +237,7 @@ void Tokenize(const String& Text, TListToken& L) {
 
 // ---- layout ----
 
-THqHTagHeaderParams::THqHTagHeaderParams(int Size) : Font(std::make_unique<TFont>()) {
+THqHHeaderLayout::THqHHeaderLayout(int Size) : Font(std::make_unique<TFont>()) {
     Font->SetName(QStringLiteral("Arial"));
     Font->SetStyle({vcl::fsBold});
     Font->SetSize(Size);
@@ -287,7 +290,7 @@ private:
     void AddMarker(const TToken& T, const TRect& R, int32_t TagID, TColor ExtraColor);
     void PlaceText(const TToken& T);
     void ApplyStyle();
-    const THqHTagHeaderParams* ActiveHeader() const;
+    const THqHHeaderLayout* ActiveHeader() const;
     int ScriptSize() const;
     int SubscriptStep();
     int SuperscriptStep();
@@ -329,7 +332,7 @@ void TBuilder::ApplyStyle() {
     Font->SetStyle(style);
 }
 
-const THqHTagHeaderParams* TBuilder::ActiveHeader() const {
+const THqHHeaderLayout* TBuilder::ActiveHeader() const {
     if (Header[0]) return &Lb.TagH1Params;
     if (Header[1]) return &Lb.TagH2Params;
     if (Header[2]) return &Lb.TagH3Params;
@@ -519,7 +522,7 @@ void TBuilder::LayoutTokens() {
         case ttHeader2:
         case ttHeader3: {
             const int h = t.Kind - ttHeader1;
-            const THqHTagHeaderParams& params = h == 0 ? Lb.TagH1Params : h == 1 ? Lb.TagH2Params : Lb.TagH3Params;
+            const THqHHeaderLayout& params = h == 0 ? Lb.TagH1Params : h == 1 ? Lb.TagH2Params : Lb.TagH3Params;
             Header[h] = !t.TagClose;
             if (!t.TagClose) {
                 Font->Assign(params.Font.get());
@@ -610,6 +613,449 @@ void RebuildLayout(const THqHLayoutSettings& Lb, vcl::TCanvas* Canvas, THqHLayou
     builder.AlignLines();
     Out.TextWidth = builder.CalcWidth;
     Out.TextHeight = builder.CalcHeight;
+}
+
+} // namespace components
+
+namespace components {
+
+// ---- the label's settings objects ----
+
+THqHStyleLinkProp::THqHStyleLinkProp(THqHTMLText2* Owner, THqHKindStyleLinkProp Kind)
+    : FOwner(Owner), FKind(Kind), FFontColor(Kind == tslpNormal ? vcl::clBlue : vcl::clRed) {}
+
+void THqHStyleLinkProp::Assign(rtl::TPersistent* Source) {
+    auto* style = dynamic_cast<THqHStyleLinkProp*>(Source);
+    if (!style) {
+        rtl::TPersistent::Assign(Source);
+        return;
+    }
+    FFontColor = style->FFontColor;
+    FBackColor = style->FBackColor;
+    FUnderline = style->FUnderline;
+    Changed();
+}
+
+void THqHStyleLinkProp::Changed() {
+    if (FOwner) FOwner->RebuildAndInvalidate();
+}
+
+void THqHStyleLinkProp::SetFontColor(TColor Value) {
+    if (FFontColor == Value) return;
+    FFontColor = Value;
+    Changed();
+}
+
+void THqHStyleLinkProp::SetBackColor(TColor Value) {
+    if (FBackColor == Value) return;
+    FBackColor = Value;
+    Changed();
+}
+
+void THqHStyleLinkProp::SetUnderline(bool Value) {
+    if (FUnderline == Value) return;
+    FUnderline = Value;
+    Changed();
+}
+
+bool THqHStyleLinkProp::IsStored() const {
+    return FFontColor != (FKind == tslpNormal ? vcl::clBlue : vcl::clRed) || FUnderline || FBackColor != vcl::clNone;
+}
+
+void THqHStyleLinkProp::ApplyTo(vcl::TCanvas* Canvas) const {
+    if (FFontColor != vcl::clNone) Canvas->Font()->SetColor(FFontColor);
+    if (FBackColor != vcl::clNone) {
+        Canvas->Brush()->SetStyle(vcl::bsSolid);
+        Canvas->Brush()->SetColor(FBackColor);
+    }
+    if (FUnderline) Canvas->Font()->SetStyle(Canvas->Font()->Style() + vcl::TFontStyles{vcl::fsUnderline});
+}
+
+rtl::TPersistent* THqHStyleLinkProp::GetOwner() const { return FOwner; }
+
+THqHTagHeaderParams::THqHTagHeaderParams() : FFont(std::make_unique<TFont>()) {
+    FFont->SetStyle({vcl::fsBold});
+    FFont->OnChange = rtl::TNotifyEvent(this, &THqHTagHeaderParams::FontChanged);
+}
+
+THqHTagHeaderParams::THqHTagHeaderParams(int Size) : THqHTagHeaderParams() {
+    FFont->OnChange = nullptr;
+    FFont->SetName(QStringLiteral("Arial"));
+    FFont->SetSize(Size);
+    FFont->OnChange = rtl::TNotifyEvent(this, &THqHTagHeaderParams::FontChanged);
+}
+
+THqHTagHeaderParams::~THqHTagHeaderParams() { FFont->OnChange = nullptr; }
+
+void THqHTagHeaderParams::CopyTo(THqHHeaderLayout& Layout) const {
+    Layout.Font->Assign(FFont.get());
+    Layout.BackgroundColor = FBackgroundColor;
+    Layout.Alignment = FAlignment;
+    Layout.Transparent = FTransparent;
+}
+
+void THqHTagLIParams::SetCustomString(const String& Value) {
+    if (FCustomString == Value) return;
+    FCustomString = Value;
+    if (FBulletType == btCustomString) Changed();
+}
+
+String THqHTagLIParams::GetBulletText() const {
+    switch (FBulletType) {
+    case btLongDash: return QString(QChar(0x2013));
+    case btDash: return QStringLiteral("-");
+    case btBullet: return QString(QChar(0x2022));
+    case btCircle: return QString(QChar(0x2218));
+    case btCustomString: return FCustomString;
+    }
+    return String();
+}
+
+THqHBorder::THqHBorder() : FPen(std::make_unique<vcl::TPen>()) {
+    FPen->OnChange = rtl::TNotifyEvent(this, &THqHBorder::PenChanged);
+}
+
+THqHBorder::~THqHBorder() { FPen->OnChange = nullptr; }
+
+// ---- the label ----
+
+THqHTMLText2::THqHTMLText2(rtl::TComponent* AOwner)
+    : vcl::TGraphicControl(AOwner), FAbout(QStringLiteral("Mark-up text label 2.0")),
+      FStyleLinkNormal(std::make_unique<THqHStyleLinkProp>(this, tslpNormal)),
+      FStyleLinkHover(std::make_unique<THqHStyleLinkProp>(this, tslpHover)),
+      FTagHRParams(std::make_unique<THqHTagHRParams>()), FTagH1Params(std::make_unique<THqHTagH1Params>()),
+      FTagH2Params(std::make_unique<THqHTagH2Params>()), FTagH3Params(std::make_unique<THqHTagH3Params>()),
+      FInternalMargins(std::make_unique<THqHInternalMargins>()), FTagLIParams(std::make_unique<THqHTagLI1Params>()),
+      FTagLI2Params(std::make_unique<THqHTagLI2Params>()), FBorder(std::make_unique<THqHBorder>()),
+      FTagSUBParams(std::make_unique<THqHTagSubParams>()), FTagSUPParams(std::make_unique<THqHTagSupParams>()) {
+    SetControlStyle(ControlStyle() + vcl::TControlStyle{vcl::csOpaque});
+    SetBounds(Left(), Top(), 150, 60);
+    const rtl::TNotifyEvent changed(this, &THqHTMLText2::ParamsChanged);
+    for (THqHParams* p : Params())
+        p->OnChange = changed;
+    FMeasure.SetSize(1, 1);
+    DefaultCursor = Cursor();
+}
+
+THqHTMLText2::~THqHTMLText2() {
+    // The sub-objects die after this body: none may call back into a half-destroyed label.
+    for (THqHParams* p : Params())
+        p->OnChange = nullptr;
+    if (FPngCollection) FPngCollection->RemoveFreeNotification(this);
+}
+
+std::array<THqHParams*, 10> THqHTMLText2::Params() const {
+    return {FTagHRParams.get(),  FTagH1Params.get(),  FTagH2Params.get(), FTagH3Params.get(),  FInternalMargins.get(),
+            FTagLIParams.get(), FTagLI2Params.get(), FBorder.get(),       FTagSUBParams.get(), FTagSUPParams.get()};
+}
+
+template <class T> void THqHTMLText2::ChangeAndRebuild(T& Field, T Value, bool Repaint) {
+    if (Field == Value) return;
+    Field = Value;
+    if (Repaint)
+        RebuildAndInvalidate();
+    else
+        RebuildLayout();
+}
+
+void THqHTMLText2::SetText(const String& Value) { ChangeAndRebuild(FText, Value, true); }
+
+void THqHTMLText2::SetAutoWidth(bool Value) {
+    if (FAutoWidth == Value) return;
+    FAutoWidth = Value;
+    if (Value) RebuildLayout();
+}
+
+void THqHTMLText2::SetAutoHeight(bool Value) {
+    if (FAutoHeight == Value) return;
+    FAutoHeight = Value;
+    if (Value) RebuildLayout();
+}
+
+void THqHTMLText2::SetMaxWidth(int32_t Value) { ChangeAndRebuild(FMaxWidth, Value, false); }
+
+void THqHTMLText2::SetVerticalAlignment(THqHVerticalAlignment Value) { ChangeAndRebuild(FVerticalAlignment, Value, true); }
+
+void THqHTMLText2::SetExtraLineSpacing(int8_t Value) {
+    ChangeAndRebuild(FExtraLineSpacing, static_cast<int8_t>(std::clamp<int>(Value, -5, 10)), true);
+}
+
+void THqHTMLText2::SetExtraWordSpacing(uint8_t Value) {
+    ChangeAndRebuild(FExtraWordSpacing, static_cast<uint8_t>(std::min<int>(Value, 5)), true);
+}
+
+void THqHTMLText2::SetPngCollection(THqPngCollection* Value) {
+    if (FPngCollection == Value) return;
+    if (FPngCollection) FPngCollection->RemoveFreeNotification(this);
+    FPngCollection = Value;
+    if (Value) Value->FreeNotification(this);
+}
+
+void THqHTMLText2::Notification(rtl::TComponent* AComponent, rtl::TOperation Operation) {
+    vcl::TGraphicControl::Notification(AComponent, Operation);
+    if (Operation == rtl::opRemove && AComponent == FPngCollection) FPngCollection = nullptr;
+}
+
+THqHLinkData* THqHTMLText2::GetLinkData(int LinkID) const {
+    if (LinkID < 0 || LinkID >= LinkCount()) return nullptr;
+    return FLayout.LLinkData[static_cast<size_t>(LinkID)].get();
+}
+
+vcl::TPngImage* THqHTMLText2::GetPngImage(int Index) const {
+    return FPngCollection ? FPngCollection->GetPngImage(Index) : nullptr;
+}
+
+std::unique_ptr<vcl::TPngImage> THqHTMLText2::GetPngImageFromFile(const String& FileName) {
+    if (!QFileInfo(FileName).isFile()) return nullptr;
+    auto png = std::make_unique<vcl::TPngImage>();
+    try {
+        png->LoadFromFile(FileName);
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+    return png;
+}
+
+void THqHTMLText2::RebuildLayout() {
+    if (ComponentState().Contains(rtl::csLoading) || FRebuilding) return;
+    // Setting the size below resizes, which would rebuild again in the middle of this rebuild.
+    FRebuilding = true;
+    THqHLayoutSettings lb;
+    lb.Text = FText;
+    lb.Font->Assign(Font());
+    lb.Width = Width();
+    lb.AutoWidth = FAutoWidth;
+    lb.MaxWidth = FMaxWidth;
+    lb.InternalMargins.Enabled = FInternalMargins->Enabled();
+    lb.InternalMargins.Left = FInternalMargins->Left();
+    lb.InternalMargins.Right = FInternalMargins->Right();
+    lb.ExtraLineSpacing = FExtraLineSpacing;
+    lb.ExtraWordSpacing = FExtraWordSpacing;
+    FTagH1Params->CopyTo(lb.TagH1Params);
+    FTagH2Params->CopyTo(lb.TagH2Params);
+    FTagH3Params->CopyTo(lb.TagH3Params);
+    lb.TagLIMargin = FTagLIParams->Margin();
+    lb.TagLI2Margin = FTagLI2Params->Margin();
+    lb.TagSUBParams = THqHTagSubSupParams{FTagSUBParams->PosYDelta(), FTagSUBParams->FontSizeDelta()};
+    lb.TagSUPParams = THqHTagSubSupParams{FTagSUPParams->PosYDelta(), FTagSUPParams->FontSizeDelta()};
+    components::RebuildLayout(lb, FMeasure.Canvas(), FLayout);
+    FLines = FLayout.Lines;
+    FTextWidth = FLayout.TextWidth;
+    FTextHeight = FLayout.TextHeight;
+    if (FAutoWidth) SetWidth(FTextWidth);
+    if (FAutoHeight) SetHeight(FTextHeight);
+    FRebuilding = false;
+}
+
+void THqHTMLText2::RebuildAndInvalidate() {
+    RebuildLayout();
+    Invalidate();
+}
+
+void THqHTMLText2::Loaded() {
+    vcl::TGraphicControl::Loaded();
+    RebuildLayout();
+}
+
+void THqHTMLText2::Resize() {
+    if (Parent()) RebuildLayout();
+    vcl::TGraphicControl::Resize();
+}
+
+void THqHTMLText2::Paint() { DrawContent(); }
+
+void THqHTMLText2::DrawContent() {
+    const int width = FLayout.BitmapWidth, height = Height();
+    vcl::TBitmap bmp;
+    bmp.SetSize(std::max(width, 0), std::max(height, 0));
+    vcl::TCanvas* c = bmp.Canvas();
+    c->Brush()->SetStyle(vcl::bsSolid);
+    c->Brush()->SetColor(Color());
+    c->FillRect(TRect(0, 0, width, height));
+    if (ComponentState().Contains(rtl::csDesigning) && !FBorder->Visible()) {
+        c->Pen()->SetColor(vcl::clBtnShadow);
+        c->Pen()->SetStyle(vcl::psDot);
+        c->Brush()->SetStyle(vcl::bsClear);
+        c->Rectangle(TRect(0, 0, width, height));
+    }
+    for (const auto& w : FLayout.LWords) {
+        const TRect& r = w->Rect;
+        c->Font()->Assign(w->Font.get());
+        if (w->BColor == vcl::clNone)
+            c->Brush()->SetStyle(vcl::bsClear);
+        else {
+            c->Brush()->SetStyle(vcl::bsSolid);
+            c->Brush()->SetColor(w->BColor);
+        }
+        const bool banded = w->ExtraColor != vcl::clNone;
+        if (w->TagID == tagLineColor && banded) {
+            c->Brush()->SetStyle(vcl::bsSolid);
+            c->Brush()->SetColor(w->ExtraColor);
+            c->FillRect(TRect(r.Left, r.Top, r.Left + width, r.Bottom));
+        } else if (w->TagID == tagLine && banded) {
+            c->Pen()->SetStyle(vcl::psSolid);
+            c->Pen()->SetWidth(1);
+            c->Pen()->SetColor(w->ExtraColor);
+            c->MoveTo(r.Left, r.Top);
+            c->LineTo(r.Left + width, r.Top);
+        } else if (w->TagID == tagBodyBackground && banded) {
+            c->Brush()->SetStyle(vcl::bsSolid);
+            c->Brush()->SetColor(w->ExtraColor);
+            c->FillRect(TRect(0, r.Top, width, r.Top + height));
+        } else if (w->TagID == tagImage) {
+            // The reference is a collection index or a file path; paths keep their "/" here.
+            std::unique_ptr<vcl::TPngImage> fromFile;
+            vcl::TPngImage* png = nullptr;
+            int index = 0;
+            if (rtl::TryStrToInt(w->Text, index))
+                png = GetPngImage(index);
+            else if ((fromFile = GetPngImageFromFile(w->Text)))
+                png = fromFile.get();
+            if (png && !png->Empty()) {
+                int x = r.Left;
+                if (w->Align == taRightJustify)
+                    x = r.Right - png->Width();
+                else if (w->Align == taCenter)
+                    x = r.Left - png->Width() / 2;
+                c->Draw(x, r.Top, png);
+            }
+        } else if (w->TagID == tagHorizontalLine) {
+            c->Pen()->SetColor(w->Font->Color());
+            c->Pen()->SetWidth(1);
+            c->Pen()->SetStyle(FTagHRParams->Style());
+            const int lineHeight = FTagHRParams->LineHeight();
+            const int top = r.Top + (r.Height() / 2 - lineHeight / 2);
+            for (int i = 0; i < lineHeight; ++i) {
+                c->MoveTo(r.Left, top + i);
+                c->LineTo(r.Right, top + i);
+            }
+        } else if (w->TagID == tagListItem || w->TagID == tagListItem2) {
+            const THqHTagLIParams& li =
+                w->TagID == tagListItem ? static_cast<const THqHTagLIParams&>(*FTagLIParams) : *FTagLI2Params;
+            const String bullet = w->Text.isEmpty() ? li.GetBulletText() : w->Text;
+            c->TextOut(r.Left - li.Spacing() - c->TextWidth(bullet), r.Top, bullet);
+        } else {
+            if (w->Link) (w->Hover ? FStyleLinkHover : FStyleLinkNormal)->ApplyTo(c);
+            TRect tr = r;
+            String text = w->Text;
+            c->TextRect(tr, text, vcl::TTextFormat{vcl::tfSingleLine, vcl::tfLeft, vcl::tfBottom, vcl::tfNoClip,
+                                                   vcl::tfNoPrefix});
+        }
+    }
+
+    vcl::TCanvas* canvas = Canvas();
+    canvas->Brush()->SetStyle(vcl::bsSolid);
+    canvas->Brush()->SetColor(Color());
+    canvas->Pen()->SetColor(Color());
+    canvas->FillRect(ClientRect());
+    const int x = FInternalMargins->Enabled() ? FInternalMargins->Left() : 0;
+    int y = 0;
+    if (!FAutoHeight && FTextHeight < height) {
+        if (FVerticalAlignment == vaCenter)
+            y = height / 2 - FTextHeight / 2;
+        else if (FVerticalAlignment == vaBottom)
+            y = height - FTextHeight;
+    }
+    canvas->Draw(x, y, &bmp);
+    FBitmapTop = y;
+    if (FBorder->Visible()) {
+        canvas->Pen()->SetColor(FBorder->Pen()->Color());
+        canvas->Pen()->SetStyle(FBorder->Pen()->Style());
+        canvas->Pen()->SetWidth(1);
+        canvas->Brush()->SetStyle(vcl::bsClear);
+        const TRect client = ClientRect();
+        for (int i = 0; i < FBorder->Pen()->Width(); ++i)
+            canvas->Rectangle(TRect(client.Left + i, client.Top + i, client.Right - i, client.Bottom - i));
+    }
+}
+
+void THqHTMLText2::SetOwnCursor(vcl::TCursor Value) {
+    NoCursorChange = true;
+    SetCursor(Value);
+    NoCursorChange = false;
+}
+
+void THqHTMLText2::CheckLinkHover(int X, int Y) {
+    if (FInternalMargins->Enabled()) X -= FInternalMargins->Left();
+    Y -= FBitmapTop;
+    int hit = -1;
+    for (const auto& w : FLayout.LWords)
+        if (w->Link && X >= w->Rect.Left && X < w->Rect.Right && Y >= w->Rect.Top && Y < w->Rect.Bottom) {
+            hit = w->LinkID;
+            break;
+        }
+    bool changed = false;
+    for (const auto& w : FLayout.LWords) {
+        if (!w->Link) continue;
+        const bool hover = w->LinkID == hit;
+        if (w->Hover != hover) {
+            w->Hover = hover;
+            changed = true;
+        }
+    }
+    if (!changed) return;
+    if (hit != -1) {
+        SetOwnCursor(vcl::crHandPoint);
+        FIsLinkHover = true;
+        FSelectedLinkID = hit;
+        OnLinkEnter(this, hit, GetLinkData(hit));
+    } else {
+        SetOwnCursor(DefaultCursor);
+        FIsLinkHover = false;
+        const int previous = FSelectedLinkID;
+        FSelectedLinkID = -1;
+        OnLinkLeave(this, previous, GetLinkData(previous));
+    }
+    Invalidate();
+}
+
+void THqHTMLText2::MouseMove(vcl::TShiftState Shift, int X, int Y) {
+    CheckLinkHover(X, Y);
+    vcl::TGraphicControl::MouseMove(Shift, X, Y);
+}
+
+void THqHTMLText2::Click() {
+    // A rebuild may have dropped the link under the mouse: only a link that still exists opens.
+    if (THqHLinkData* data = FIsLinkHover ? GetLinkData(FSelectedLinkID) : nullptr) {
+        bool handled = false;
+        OnLinkClick(this, FSelectedLinkID, data, handled);
+        if (FAutoOpenLink && !handled) {
+            // The desktop's answer is not looked at: a target that cannot be opened fails silently.
+            const std::u16string target = data->Target.toStdU16String();
+            ShellExecuteW(nullptr, u"", target.c_str(), u"", u"", SW_HIDE);
+        }
+    }
+    vcl::TGraphicControl::Click();
+}
+
+void THqHTMLText2::MouseUp(vcl::TMouseButton Button, vcl::TShiftState Shift, int X, int Y) {
+    if (Button == vcl::mbRight && FIsLinkHover && OnLinkRightClick) {
+        if (THqHLinkData* data = GetLinkData(FSelectedLinkID)) {
+            bool handled = false;
+            OnLinkRightClick(this, FSelectedLinkID, data, handled);
+        }
+    }
+    vcl::TGraphicControl::MouseUp(Button, Shift, X, Y);
+}
+
+void THqHTMLText2::Dispatch(vcl::TMessage& Message) {
+    if (Message.Msg == vcl::CM_CURSORCHANGED && !NoCursorChange) DefaultCursor = Cursor();
+    vcl::TGraphicControl::Dispatch(Message);
+}
+
+void THqHTMLText2::CMColorChanged(vcl::TMessage& Message) {
+    vcl::TGraphicControl::CMColorChanged(Message);
+    Invalidate();
+}
+
+void THqHTMLText2::CMFontChanged(vcl::TMessage& Message) {
+    vcl::TGraphicControl::CMFontChanged(Message);
+    RebuildAndInvalidate();
+}
+
+void THqHTMLText2::CMMouseLeave(vcl::TCMMouseEnterLeave& Message) {
+    CheckLinkHover(-1, -1);
+    vcl::TGraphicControl::CMMouseLeave(Message);
 }
 
 } // namespace components
