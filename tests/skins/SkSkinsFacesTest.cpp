@@ -431,3 +431,29 @@ TEST(EditFrameNC, TheRingAroundTheEditOnItsWindowDeviceContext) {
     EXPECT_EQ(px(1, 10), rgb(kRed));
     EXPECT_EQ(px(2, 2), rgb(kBlue));
 }
+
+TEST_F(Faces, ThemedFacesAreTheThemesOwnParts) {
+    Use(sknWindows);
+    auto same = [](vcl::TBitmap* A, vcl::TBitmap* B) {
+        for (int y = 0; y < A->Height(); ++y)
+            for (int x = 0; x < A->Width(); ++x)
+                if (A->Canvas()->Pixels(x, y) != B->Canvas()->Pixels(x, y)) return false;
+        return true;
+    };
+    const TRect r(0, 0, 30, 14);
+    auto face = Paper(30, 14), element = Paper(30, 14);
+    DrawButtonFace(face->Canvas(), r, true, false, true, false, false, false);
+    vcl::StyleServices()->DrawElement(element->Canvas()->Handle(), El(vcl::tbPushButtonHot), r);
+    EXPECT_TRUE(same(face.get(), element.get()));
+    EXPECT_NE(face->Canvas()->Pixels(0, 0), kPaper);
+
+    auto frame = Paper(30, 14), border = Paper(30, 14);
+    DrawEditFrame(frame->Canvas(), r, false, true);
+    HTHEME combo = OpenThemeData(nullptr, u"COMBOBOX");
+    ASSERT_TRUE(combo);
+    RECT rc = r;
+    DrawThemeBackground(combo, border->Canvas()->Handle(), 4 /* border */, 4 /* disabled */, &rc, nullptr);
+    CloseThemeData(combo);
+    EXPECT_TRUE(same(frame.get(), border.get()));
+    EXPECT_NE(frame->Canvas()->Pixels(0, 0), kPaper);
+}
