@@ -8,6 +8,8 @@
 #include "controls/FlipPanel.h"
 #include "controls/RgCollection.h"
 #include "controls/TrackBar.h"
+#include "grid/Columns.h"
+#include "grid/GridControl.h"
 #include "rtl/SysUtils.h"
 #include "vcl/Forms.h"
 #include "vcl/Themes.h"
@@ -140,6 +142,47 @@ String TVisualStyles::AsText() const {
     s += QStringLiteral("\r\n\r\n");
     s += QStringLiteral("Active style index: %1").arg(FActiveStyleIndex);
     return s;
+}
+
+void SetGridStyleColors(grid::TRgCustomGrid* Grid, engine::TStyleColorScheme Scheme) {
+    grid::TRgColumns* columns = Grid->Columns();
+    if (!columns || columns->Count() == 0) return;
+    Grid->BeginUpdate();
+    try {
+        Grid->SetColor(Scheme.GridColor);
+        Grid->SetKW_HeaderGrid(Scheme.GridHeaderBorderColor);
+        Grid->SetGridLinesColor(Scheme.GridLinesColor);
+        Grid->SetSelectionColor(Scheme.GridSelectionColor);
+        Grid->SetInactiveSelectionColor(Scheme.GridInactiveSelectionColor);
+        Grid->SetHighlightedTextColor(Scheme.GridHighlightedTextColor);
+        Grid->SetKW_FooterAreaSplitter(Scheme.GridFooterSplitterColor);
+        Grid->SetKW_FooterBorder(Scheme.GridFooterBorderColor);
+        Grid->SetKW_IndicatorColumnBackground(Scheme.GridIndicatorColor);
+        Grid->SetKW_IndicatorColumnGridSelected(Scheme.GridIndicatorSelectedLineColor);
+        Grid->SetKW_IndicatorHotBackground(Scheme.GridIndicatorHotColor);
+        Grid->SetKW_IndicatorHotTriangle(Scheme.GridIndicatorHotTriangleColor);
+        Grid->SetKW_IndicatorColumnGrid(Scheme.GridIndicatorLineColor);
+        Grid->SetKW_SortDarker(Scheme.GridSortColor);
+        Grid->SetKW_CornerBoxBottom(Scheme.GridHeaderColor);
+        Grid->SetKW_CornerBoxBottomBorder(Scheme.GridFooterBorderColor);
+        Grid->SetKW_CornerBoxTop(Scheme.GridHeaderColor);
+        Grid->SetKW_CornerBoxTopBorder(Scheme.GridHeaderBorderColor);
+        for (int i = 0; i < columns->Count(); ++i) {
+            grid::TRgCustomColumn* column = columns->Column(i);
+            column->SetColor(Scheme.GridCellColor);
+            column->Font()->SetColor(Scheme.GridFontColor);
+            column->Header()->SetParentFont(false);
+            column->SetParentFont(false);
+            column->Header()->Font()->SetColor(Scheme.GridHeaderFontColor);
+            column->Header()->SetColor(Scheme.GridHeaderColor);
+            column->Footer()->SetColor(Scheme.GridFooterColor);
+        }
+    } catch (...) {
+        Grid->EndUpdate();
+        throw;
+    }
+    Grid->EndUpdate();
+    Grid->Invalidate();
 }
 
 void SetFlipPanelStyleColors(controls::TKWRgFlipPanel* Panel, engine::TStyleColorScheme Scheme, bool StyledLook) {

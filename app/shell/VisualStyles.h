@@ -12,6 +12,9 @@
 namespace components {
 class TKwpPngButton;
 }
+namespace grid {
+class TRgCustomGrid;
+}
 namespace controls {
 class TKWRgFlipPanel;
 class TRgHeaderPanel;
@@ -77,6 +80,8 @@ void SetButtonStyle(components::TKwpPngButton* Button, const String& StyleName);
 
 // The colours of a style's scheme copied into the controls that keep colours of their own. StyledLook:
 // the style is not the Windows style (gradient header with a border, hot end colour from the scheme).
+// A grid without columns keeps every colour.
+void SetGridStyleColors(grid::TRgCustomGrid* Grid, engine::TStyleColorScheme Scheme);
 void SetFlipPanelStyleColors(controls::TKWRgFlipPanel* Panel, engine::TStyleColorScheme Scheme, bool StyledLook);
 void SetHeaderPanelStyleColors(controls::TRgHeaderPanel* Panel, engine::TStyleColorScheme Scheme);
 void SetTrackBarStyleColors(controls::TKWRgTrackBar6* TrackBar, engine::TStyleColorScheme Scheme);

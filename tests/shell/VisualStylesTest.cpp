@@ -10,6 +10,8 @@
 #include "controls/FlipPanel.h"
 #include "controls/RgCollection.h"
 #include "controls/TrackBar.h"
+#include "grid/ColumnClasses.h"
+#include "grid/GridReport.h"
 #include "tests/support/QtPrint.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/windows/FormHarness.h"
@@ -152,6 +154,39 @@ TEST(StyleColorSetters, FlipHeaderAndTrackBarTakeTheirEntries) {
     EXPECT_EQ(track->ThumbHotBorderColor(), plain.TrackThumbHotBorderColor);
     EXPECT_EQ(track->TickMarkColor(), plain.TrackTickMarkColor);
     EXPECT_EQ(track->SignsColor(), plain.TrackSignsColor);
+}
+
+TEST(StyleColorSetters, TheGridAndEachColumnTakeTheirEntriesUnlessThereAreNoColumns) {
+    testing_support::FormHarness h;
+    auto* form = h.Create<vcl::TForm>();
+    engine::TStyleColorSchemes schemes{};
+    engine::InitStyleColorSchemes(schemes);
+    const engine::TStyleColorScheme carbon = engine::GetStyleColors(QStringLiteral("Carbon"), schemes);
+    auto* grid = new grid::TReportGrid(form);
+    grid->SetParent(form);
+    const vcl::TColor before = grid->Color();
+    shell::SetGridStyleColors(grid, carbon);
+    EXPECT_EQ(grid->Color(), before) << "no columns: nothing changes";
+    EXPECT_NE(grid->KW_SortDarker(), carbon.GridSortColor);
+
+    for (int i = 0; i < 2; ++i) grid->Columns()->AddColumn(new grid::TRgTextColumn(form));
+    shell::SetGridStyleColors(grid, carbon);
+    EXPECT_EQ(grid->Color(), carbon.GridColor);
+    EXPECT_EQ(grid->GridLinesColor(), carbon.GridLinesColor);
+    EXPECT_EQ(grid->SelectionColor(), carbon.GridSelectionColor);
+    EXPECT_EQ(grid->KW_SortDarker(), carbon.GridSortColor);
+    EXPECT_EQ(grid->KW_CornerBoxBottomBorder(), carbon.GridFooterBorderColor);
+    EXPECT_EQ(grid->KW_CornerBoxTopBorder(), carbon.GridHeaderBorderColor);
+    for (int i = 0; i < 2; ++i) {
+        grid::TRgCustomColumn* column = grid->Columns()->Column(i);
+        EXPECT_EQ(column->Color(), carbon.GridCellColor) << i;
+        EXPECT_EQ(column->Font()->Color(), carbon.GridFontColor) << i;
+        EXPECT_FALSE(column->ParentFont()) << i;
+        EXPECT_FALSE(column->Header()->ParentFont()) << i;
+        EXPECT_EQ(column->Header()->Font()->Color(), carbon.GridHeaderFontColor) << i;
+        EXPECT_EQ(column->Header()->Color(), carbon.GridHeaderColor) << i;
+        EXPECT_EQ(column->Footer()->Color(), carbon.GridFooterColor) << i;
+    }
 }
 
 } // namespace
