@@ -341,3 +341,14 @@ TEST(ControlText, MeasuredOnTheControlWithACopyOfTheFont) {
     EXPECT_GT(GetFontTextHeight(panel, &font), GetFontTextHeight(panel, form->Font()));
     EXPECT_EQ(font.Size(), 18);
 }
+
+TEST_F(SkinText, ANarrowItemStillLaysOutItsGlyph) {
+    auto bmp = Page(10, 10);
+    for (UINT base : {UINT(DT_WORDBREAK), UINT(DT_END_ELLIPSIS | DT_SINGLELINE), UINT(DT_PATH_ELLIPSIS | DT_SINGLELINE)}) {
+        UINT flags = base;
+        TRect cr, gr, rr;
+        CalcCaptionGlyphLayout(bmp->Canvas(), TRect(0, 0, 10, 20), QStringLiteral("Too wide words"), vcl::taLeftJustify,
+                               flags, {16, 16}, {8, 4}, ghlGlyphLeft, false, cr, gr, rr, false);
+        EXPECT_EQ(gr, TRect(0, 2, 16, 18)) << base;
+    }
+}
