@@ -20,4 +20,16 @@ vcl::TColor ShiftColorLuminance(vcl::TColor ParentColor, vcl::TColor Fallback, i
     return HSLRangeToRGB(h, s, l);
 }
 
+void DrawParentBackground(vcl::TControl* Control, vcl::TCanvas* Canvas) {
+    vcl::TWinControl* parent = Control->Parent();
+    if (!parent) return;
+    HDC dc = Canvas->Handle();
+    const int saved = SaveDC(dc);
+    OffsetViewportOrgEx(dc, -Control->Left(), -Control->Top(), nullptr);
+    IntersectClipRect(dc, 0, 0, parent->ClientWidth(), parent->ClientHeight());
+    parent->Perform(WM_ERASEBKGND, WPARAM(dc), LPARAM(0));
+    parent->Perform(WM_PAINT, WPARAM(dc), LPARAM(0));
+    RestoreDC(dc, saved);
+}
+
 } // namespace components
