@@ -492,3 +492,25 @@ TEST(PageControl, TheDesignerTakesPressesOnTabsOtherThanTheActiveOne) {
     EXPECT_EQ(hit(p.sheets[0]), 0);
     EXPECT_EQ(p.pc->Perform(vcl::CM_DESIGNHITTEST, 0, MAKELPARAM(160, 120)), 0);
 }
+
+TEST(PageControl, TheInTabCloseButtonShowsOnTheActiveAndTheHoveredTabOnly) {
+    FormHarness h;
+    Pages p = ShowPages(h, {u"One", u"Two", u"Three"}, [](TRgPageControl6* pc) {
+        pc->SetCloseButtonLocation(cbTab);
+        pc->SetStyle(stUserDefined);
+        pc->SetStyleColors(false);
+    });
+    for (auto* s : p.sheets) s->SetTabColor(vcl::clYellow);
+    p.pc->SetActivePage(p.sheets[0]);
+    h.MoveTo(p.pc, POINT{p.pc->GetTabRect(p.sheets[1]).Left + 2, 10});
+    h.Pump();
+    ASSERT_EQ(p.pc->HotPageTab(), p.sheets[1]);
+    // The cross's two diagonals meet 4 pixels into its 10-pixel square.
+    auto crossing = [&](TRgPageSheet6* s) {
+        const TRect glyph = CenterRect(p.pc->GetTabCloseButtonRect(s), TRect(0, 0, 10, 10));
+        return PixelAt(h, p.pc, glyph.Left + 4, glyph.Top + 4);
+    };
+    EXPECT_EQ(crossing(p.sheets[0]), Rgb(vcl::clBlack));
+    EXPECT_EQ(crossing(p.sheets[1]), Rgb(vcl::clBlack));
+    EXPECT_EQ(crossing(p.sheets[2]), Rgb(vcl::clYellow));
+}
