@@ -80,7 +80,9 @@ void TCustomLabel::Paint() {
     DrawLabelText(dc, Font()->Handle(), Caption(), r, flags);
 }
 
-void TCustomLabel::AdjustBounds() { AdjustSize(); }
+void TCustomLabel::AdjustBounds() {
+    if (AutoSize()) AdjustSize();
+}
 
 void TCustomLabel::TextLayoutChanged() {
     AdjustBounds();

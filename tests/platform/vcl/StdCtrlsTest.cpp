@@ -136,6 +136,14 @@ TEST(StdLabel, AutoSizeFollowsTheCaptionAndTheAcceleratorFocusesItsControl) {
     label->SetCaption(u"&Name of the file"_qs + u" "_qs);
     EXPECT_EQ(label->Width(), oneWord);
     EXPECT_GE(label->Height(), 2 * lineHeight);
+    // Without AutoSize the label keeps the size it was given, whatever its caption or font.
+    label->SetAutoSize(false);
+    label->SetBounds(0, 0, 110, 16);
+    label->SetCaption(u"&N"_qs);
+    label->Font()->SetSize(20);
+    label->SetWordWrap(false);
+    EXPECT_EQ(label->Width(), 110);
+    EXPECT_EQ(label->Height(), 16);
     // "&&" is a plain ampersand; the accelerator is the letter after a single one.
     for (auto [key, caption, expected] : {std::tuple{'N', u"&Name"_qs, true}, {'A', u"N&&ame"_qs, false},
                                           {'A', u"N&&&ame"_qs, true}, {'N', u"Name"_qs, false}})
