@@ -247,6 +247,14 @@ void TRgPageControl6::Notification(rtl::TComponent* AComponent, rtl::TOperation 
     if (AComponent == FPressedPageTab) FPressedPageTab = nullptr;
 }
 
+// A sheet that leaves the control (or is freed by another owner) must not stay hot or pressed.
+void TRgPageControl6::CMControlListChange(vcl::TCMControlListChange& Message) {
+    TRgCustomNotebook6::CMControlListChange(Message);
+    if (Message.Inserting()) return;
+    if (Message.Control() == FHotPageTab) FHotPageTab = nullptr;
+    if (Message.Control() == FPressedPageTab) FPressedPageTab = nullptr;
+}
+
 void TRgPageControl6::InvalidateClientRect(const TRect& R) { InvalidateRectNoErase(R); }
 
 // ---- geometry ----

@@ -220,6 +220,7 @@ protected:
     void ValidateInsert(rtl::TComponent* AComponent) override;
     void Dispatch(vcl::TMessage& Message) override;
     void CMFontChanged(vcl::TMessage& Message) override;
+    void CMControlListChange(vcl::TCMControlListChange& Message) override;
     void CMMouseLeave(vcl::TCMMouseEnterLeave& Message) override;
     void WMSetFocus(vcl::TWMSetFocus& Message) override;
     void WMKillFocus(vcl::TWMKillFocus& Message) override;

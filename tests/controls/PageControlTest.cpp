@@ -514,3 +514,16 @@ TEST(PageControl, TheInTabCloseButtonShowsOnTheActiveAndTheHoveredTabOnly) {
     EXPECT_EQ(crossing(p.sheets[1]), Rgb(vcl::clBlack));
     EXPECT_EQ(crossing(p.sheets[2]), Rgb(vcl::clYellow));
 }
+
+TEST(PageControl, ASheetLeavingTheControlIsNoLongerHot) {
+    FormHarness h;
+    Pages p = ShowPages(h, {u"One", u"Two"});
+    h.MoveTo(p.pc, POINT{p.pc->GetTabRect(p.sheets[1]).Left + 2, 10});
+    h.Pump();
+    ASSERT_EQ(p.pc->HotPageTab(), p.sheets[1]);
+    p.sheets[1]->SetParent(nullptr);
+    EXPECT_EQ(p.pc->HotPageTab(), nullptr);
+    delete p.sheets[1];
+    h.MoveTo(p.pc, POINT{2, 100});
+    h.Pump();
+}
