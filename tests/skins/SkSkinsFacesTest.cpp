@@ -457,3 +457,11 @@ TEST_F(Faces, ThemedFacesAreTheThemesOwnParts) {
     EXPECT_TRUE(same(frame.get(), border.get()));
     EXPECT_NE(frame->Canvas()->Pixels(0, 0), kPaper);
 }
+
+TEST_F(Faces, RadioBoxOfAnEmptySkinDrawsNoOutlineInAnUnsetColour) {
+    Use(sknNone);
+    auto bmp = Paper(17, 17);
+    Skin()->PaintMenuRadioMark(bmp->Canvas(), TRect(0, 0, 17, 17), false, false, sknsNormal);
+    for (int y = 0; y < 17; ++y)
+        for (int x = 0; x < 17; ++x) ASSERT_EQ(bmp->Canvas()->Pixels(x, y), kPaper) << x << "," << y;
+}
