@@ -527,3 +527,46 @@ TEST(PageControl, ASheetLeavingTheControlIsNoLongerHot) {
     h.MoveTo(p.pc, POINT{2, 100});
     h.Pump();
 }
+
+// What a resize leaves to repaint: the window is shrunk, made valid, and grown back without the
+// system's own repainting, so only what the control invalidates is left.
+struct ResizeCase {
+    TRgTabsLocation location;
+    TRgPageControlButtons buttons;
+    int dx, dy;
+    TRect invalid;  // bounding box of the update region; empty for none
+};
+
+class PageControlResize : public ::testing::TestWithParam<ResizeCase> {};
+
+TEST_P(PageControlResize, RepaintsOnlyTheStripSlicesThatChanged) {
+    const ResizeCase& c = GetParam();
+    FormHarness h;
+    Pages p = ShowPages(h, {u"One"}, [&](TRgPageControl6* pc) {
+        pc->SetTabsLocation(c.location);
+        pc->SetVisibleButtons(c.buttons);
+    });
+    p.pc->SetActivePage(p.sheets[0]);
+    h.Pump();
+    ASSERT_FALSE(GetUpdateRect(p.pc->Handle(), nullptr, FALSE));
+    SetWindowPos(p.pc->Handle(), nullptr, 0, 0, 320 - c.dx, 240 - c.dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW);
+    h.Pump();
+    ValidateRect(p.pc->Handle(), nullptr);
+    SetWindowPos(p.pc->Handle(), nullptr, 0, 0, 320, 240, SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW);
+    RECT r{};
+    GetUpdateRect(p.pc->Handle(), &r, FALSE);
+    EXPECT_EQ(TRect(r.left, r.top, r.right, r.bottom), c.invalid);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PageControlResize,
+    ::testing::Values(
+        // Top: the tabs' room's right slice dx wide, and with buttons the rest of the row.
+        ResizeCase{tbTop, {}, 10, 0, {302, 4, 312, 28}},
+        ResizeCase{tbTop, {pbTabsPopup}, 10, 0, {286, 4, 320, 28}},
+        ResizeCase{tbTop, {}, 0, 10, {}},
+        // Left: nothing for the width; elsewhere the strip and 2 toward the pages when the height changes.
+        ResizeCase{tbLeft, {}, 10, 0, {}},
+        ResizeCase{tbLeft, {}, 0, 10, {0, 0, 94, 240}},
+        ResizeCase{tbBottom, {}, 0, 10, {0, 210, 320, 240}},
+        ResizeCase{tbRight, {}, 10, 0, {226, 0, 320, 240}}));
