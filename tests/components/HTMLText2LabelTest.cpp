@@ -157,6 +157,8 @@ TEST_F(MarkupLabel, AClickOpensTheLinkUnlessAHandlerTookIt) {
 
 TEST_F(MarkupLabel, AClickAfterARebuildDroppedTheHoveredLinkOpensNothing) {
     label->SetText(QStringLiteral("<a:https://tunewright.example/>site</a>"));
+    EXPECT_EQ(label->GetLinkData(1), nullptr);
+    EXPECT_EQ(label->GetLinkData(-1), nullptr);
     const POINT p = Over("site");
     H.MoveTo(label, p);
     ASSERT_TRUE(label->IsLinkHover());
