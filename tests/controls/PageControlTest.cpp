@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 using namespace controls;
@@ -372,8 +373,36 @@ TEST(PageControl, StyleChoosesThePainter) {
     EXPECT_NE(dynamic_cast<TRgModernPageControlStylePainter*>(p.pc->StylePainter()), nullptr);
     p.pc->SetStyle(stNative);
     EXPECT_NE(dynamic_cast<TRgNativePageControlStylePainter*>(p.pc->StylePainter()), nullptr);
-    p.pc->SetStyle(static_cast<TRgAppearanceStyle>(7));
+    p.pc->SetColor(vcl::clAqua);
+    p.pc->SetTabsBackgroundColor(vcl::clYellow);
+    EXPECT_EQ(p.pc->StylePainter()->GetTabsBackgroundColor(), vcl::clAqua);
+    h.Pump();  // the theme's drawing runs
+    p.pc->SetStyle(static_cast<TRgAppearanceStyle>(3));
     EXPECT_NE(dynamic_cast<TRgUserDefinedPageControlStylePainter*>(p.pc->StylePainter()), nullptr);
+    EXPECT_EQ(p.pc->StylePainter()->GetTabsBackgroundColor(), vcl::clYellow);
+    p.pc->SetStyle(stModern);
+    EXPECT_EQ(p.pc->StylePainter()->GetTabsBackgroundColor(), GetSchemeColor6(0));
+    EXPECT_EQ(p.pc->StylePainter()->GetTabTextColor(), GetSchemeColor6(11));
+}
+
+TEST(PageControl, ADisabledTabIsWrittenInGrey) {
+    FormHarness h;
+    Pages p = ShowPages(h, {u"WWWW", u"WWWW"});
+    p.pc->SetActivePage(p.sheets[0]);
+    // The darkest green of the tab: the text's ink, smoothed at its edges.
+    auto darkest = [&](TRgPageSheet6* s) {
+        const TRect r = p.pc->GetTabRect(s);
+        int d = 255;
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x) d = std::min(d, int((PixelAt(h, p.pc, x, y) >> 8) & 0xFF));
+        return d;
+    };
+    h.Pump();
+    EXPECT_LT(darkest(p.sheets[1]), 0x30);
+    p.sheets[1]->SetTabEnabled(false);
+    h.Pump();
+    const int grey = (Rgb(vcl::clGrayText) >> 8) & 0xFF;
+    EXPECT_NEAR(darkest(p.sheets[1]), grey, 0x18);
 }
 
 // The file-information window's set-up: own colours, no buttons.
