@@ -4,6 +4,7 @@
 #include "base/Colors.h"
 #include "base/FileSearch.h"
 #include "base/Strings.h"
+#include "components/KwpLinkLabel.h"
 #include "components/KwpPngButton.h"
 #include "controls/FlipPanel.h"
 #include "controls/RgCollection.h"
@@ -212,6 +213,11 @@ void SetHeaderPanelStyleColors(controls::TRgHeaderPanel* Panel, engine::TStyleCo
     Panel->SetHeaderColor(Scheme.HeaderPanelHeaderColor);
     Panel->SetBorderColor(Scheme.HeaderPanelBorderColor);
     Panel->SetHeaderLineColor(Panel->BorderColor());
+}
+
+void SetLinkLabelStyleColors(components::TKwpCustomLinkLabel* Label, engine::TStyleColorScheme Scheme) {
+    components::SetLinkLabelFontColors(Label, Scheme.LinkNormalColor, Scheme.LinkHotColor, Scheme.LinkDisabledColor,
+                                       Scheme.LinkVisitedColor, Scheme.LinkVisitedHotColor);
 }
 
 void SetTrackBarStyleColors(controls::TKWRgTrackBar6* TrackBar, engine::TStyleColorScheme Scheme) {

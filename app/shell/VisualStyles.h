@@ -11,7 +11,8 @@
 
 namespace components {
 class TKwpPngButton;
-}
+class TKwpCustomLinkLabel;
+} // namespace components
 namespace grid {
 class TRgCustomGrid;
 }
@@ -84,6 +85,7 @@ void SetButtonStyle(components::TKwpPngButton* Button, const String& StyleName);
 void SetGridStyleColors(grid::TRgCustomGrid* Grid, engine::TStyleColorScheme Scheme);
 void SetFlipPanelStyleColors(controls::TKWRgFlipPanel* Panel, engine::TStyleColorScheme Scheme, bool StyledLook);
 void SetHeaderPanelStyleColors(controls::TRgHeaderPanel* Panel, engine::TStyleColorScheme Scheme);
+void SetLinkLabelStyleColors(components::TKwpCustomLinkLabel* Label, engine::TStyleColorScheme Scheme);
 void SetTrackBarStyleColors(controls::TKWRgTrackBar6* TrackBar, engine::TStyleColorScheme Scheme);
 
 } // namespace shell

@@ -6,6 +6,7 @@
 
 #include <QFile>
 
+#include "components/KwpLinkLabel.h"
 #include "components/KwpPngButton.h"
 #include "controls/FlipPanel.h"
 #include "controls/RgCollection.h"
@@ -146,6 +147,15 @@ TEST(StyleColorSetters, FlipHeaderAndTrackBarTakeTheirEntries) {
     EXPECT_EQ(header->Color(), plain.HeaderPanelColor);
     EXPECT_EQ(header->HeaderColor(), plain.HeaderPanelHeaderColor);
     EXPECT_EQ(header->HeaderLineColor(), plain.HeaderPanelBorderColor);
+
+    auto* link = new components::TKwpLinkLabel(form);
+    link->SetParent(form);
+    shell::SetLinkLabelStyleColors(link, plain);
+    EXPECT_EQ(link->FontNormal()->Color(), plain.LinkNormalColor);
+    EXPECT_EQ(link->FontHot()->Color(), plain.LinkHotColor);
+    EXPECT_EQ(link->FontDisabled()->Color(), plain.LinkDisabledColor);
+    EXPECT_EQ(link->FontVisitedNormal()->Color(), plain.LinkVisitedColor);
+    EXPECT_EQ(link->FontVisitedHot()->Color(), plain.LinkVisitedHotColor);
 
     auto* track = new controls::TKWRgTrackBar6(form);
     track->SetParent(form);
