@@ -3,6 +3,7 @@
 #include "components/HTMLText2.h"
 
 #include "ShellRecorder.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/windows/FormHarness.h"
 
 #include <gtest/gtest.h>
@@ -260,6 +261,88 @@ TEST_F(MarkupLabel, HeaderFontChangesRelayAtOnce) {
     const int before = Word("Title")->Rect.Height();
     label->TagH1Params()->Font()->SetSize(30);
     EXPECT_GT(Word("Title")->Rect.Height(), before);
+}
+
+TEST_F(MarkupLabel, PaintsBandsLinesRulesAndBullets) {
+    label->SetText(QStringLiteral("<lc:clRed>band<br><ln:clBlue>lined<br><hr><br><li>item<br><bbc:clLime>rest"));
+    H.Pump();
+    auto piece = [&](int TagID) -> const THqHWord* {
+        for (const auto& w : label->Words())
+            if (w->TagID == TagID) return w.get();
+        return nullptr;
+    };
+    const THqHWord* band = piece(tagLineColor);
+    ASSERT_NE(band, nullptr);
+    EXPECT_EQ(At(390, band->Rect.Top), 0x0000FF);              // to the area's right edge
+    EXPECT_EQ(At(390, band->Rect.Bottom - 1), 0x0000FF);
+    const THqHWord* line = piece(tagLine);
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(At(390, line->Rect.Top), 0xFF0000);
+    EXPECT_EQ(At(390, line->Rect.Top + 1), vcl::clWhite);     // one pixel high
+    const THqHWord* rule = piece(tagHorizontalLine);
+    ASSERT_NE(rule, nullptr);
+    const int ruleRow = rule->Rect.Top + rule->Rect.Height() / 2;
+    EXPECT_NE(At(200, ruleRow), vcl::clWhite);
+    EXPECT_EQ(At(200, ruleRow - 1), vcl::clWhite);
+    label->TagHRParams()->SetLineHeight(3);                     // three rows centred on the rule
+    H.Pump();
+    EXPECT_NE(At(200, ruleRow - 1), vcl::clWhite);
+    EXPECT_NE(At(200, ruleRow + 1), vcl::clWhite);
+    // The bullet ends Spacing pixels left of the item's margin.
+    const THqHWord* bullet = piece(tagListItem);
+    ASSERT_NE(bullet, nullptr);
+    EXPECT_EQ(bullet->Rect.Left, 20);
+    int inkRight = -1;
+    for (int x = 0; x < 20; ++x)
+        for (int y = bullet->Rect.Top; y < bullet->Rect.Bottom; ++y)
+            if (At(x, y) != vcl::clWhite) inkRight = x;
+    EXPECT_GE(inkRight, 10);
+    EXPECT_LT(inkRight, 15);
+    // The body colour from its line down, under the rest.
+    const THqHWord* body = piece(tagBodyBackground);
+    ASSERT_NE(body, nullptr);
+    EXPECT_EQ(At(390, body->Rect.Top), 0x00FF00);
+    EXPECT_EQ(At(390, 199), 0x00FF00);
+    EXPECT_EQ(At(390, body->Rect.Top - 1), vcl::clWhite);
+}
+
+TEST_F(MarkupLabel, AnImageFileIsLoadedByItsPath) {
+    testing_support::TempDir dir;
+    auto blue = SolidPng(5, 5, 0, 0, 255);
+    const QString path = dir.QFile(QStringLiteral("blue one.png"));
+    blue->SaveToFile(path);
+    label->SetText(QStringLiteral("<img:") + path + u'>');
+    H.Pump();
+    EXPECT_EQ(At(0, 0), 0xFF0000);
+    EXPECT_EQ(At(4, 4), 0xFF0000);
+    EXPECT_EQ(At(5, 0), vcl::clWhite);
+    // A file that is not a PNG draws nothing.
+    const QString bad = dir.Write(QStringLiteral("bad.png"), "not a picture");
+    label->SetText(QStringLiteral("<img:") + bad + u'>');
+    EXPECT_EQ(InkRows().first, -1);
+}
+
+TEST_F(MarkupLabel, ARightClickOnALinkReachesItsHandler) {
+    label->SetText(QStringLiteral("<a:x>link</a> plain"));
+    int right = 0;
+    label->OnLinkRightClick = [&](rtl::TObject*, int32_t Id, THqHLinkData*, bool&) {
+        EXPECT_EQ(Id, 0);
+        ++right;
+    };
+    H.Click(label, Over("link"), TW_BUTTON_RIGHT);
+    EXPECT_EQ(right, 1);
+    H.Click(label, Over("plain"), TW_BUTTON_RIGHT);
+    EXPECT_EQ(right, 1);
+    EXPECT_TRUE(shell.Launched().isEmpty());
+}
+
+TEST_F(MarkupLabel, SpacingsStayInTheirRanges) {
+    label->SetExtraLineSpacing(20);
+    EXPECT_EQ(label->ExtraLineSpacing(), 10);
+    label->SetExtraLineSpacing(-9);
+    EXPECT_EQ(label->ExtraLineSpacing(), -5);
+    label->SetExtraWordSpacing(9);
+    EXPECT_EQ(label->ExtraWordSpacing(), 5);
 }
 
 TEST(PngCollection, NamesItemsAndAnswersNothingOutsideItsRange) {
