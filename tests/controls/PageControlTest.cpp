@@ -599,3 +599,29 @@ INSTANTIATE_TEST_SUITE_P(
         ResizeCase{tbLeft, {}, 0, 10, {0, 0, 94, 240}},
         ResizeCase{tbBottom, {}, 0, 10, {0, 210, 320, 240}},
         ResizeCase{tbRight, {}, 10, 0, {226, 0, 320, 240}}));
+
+TEST(PageControl, TheFocusedControlFramesItsActiveTab) {
+    FormHarness h;
+    vcl::TWinControl* other = nullptr;
+    Pages p = ShowPages(h, {u"One", u"Two"}, [&](TRgPageControl6* pc) {
+        other = new TRgPageControl6(pc->Owner());
+        other->SetParent(pc->Parent());
+        other->SetBounds(340, 10, 100, 100);
+    });
+    p.pc->SetActivePage(p.sheets[1]);
+    const TRect tab = p.pc->GetTabRect(p.sheets[1]);
+    auto frameDots = [&] {
+        const vcl::TColor fill = PixelAt(h, p.pc, tab.Left + 2, tab.Top + 1);
+        int n = 0;
+        for (int x = tab.Left; x < tab.Right; ++x) n += PixelAt(h, p.pc, x, tab.Top) != fill ? 1 : 0;
+        return n;
+    };
+    h.Pump();
+    EXPECT_EQ(frameDots(), 0);
+    p.pc->SetFocus();
+    h.Pump();
+    EXPECT_GT(frameDots(), 0);
+    other->SetFocus();
+    h.Pump();
+    EXPECT_EQ(frameDots(), 0);
+}
