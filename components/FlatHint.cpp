@@ -87,10 +87,9 @@ void TFlatHintWindow::ActivateHint(vcl::TRect Rect, const rtl::String& AHint) {
     case SE: bounds = vcl::TRect(p.x - w - g, p.y - h - g, p.x - g, p.y - g); break;
     case SW: bounds = vcl::TRect(p.x + g, p.y - h - g, p.x + w + g, p.y - g); break;
     }
-    SetBounds(bounds.Left, bounds.Top, bounds.Width(), bounds.Height());
-    HandleNeeded();
-    SetWindowPos(Handle(), HWND_TOPMOST, bounds.Left, bounds.Top, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
-    Invalidate();
+    // The class library's step places and shows it topmost without activating it, and marks it active
+    // so that a key or a click takes it away.
+    vcl::THintWindow::ActivateHint(bounds, AHint);
 }
 
 void TFlatHintWindow::Paint() {

@@ -166,6 +166,7 @@ TEST_P(HintQuarters, TheHintLiesTowardTheMiddleWithItsArrowAtTheMouse) {
         EXPECT_EQ(r.Bottom, c.mouse.y - c.gap);
     EXPECT_LE(r.Width(), hint->MaxHintWidth());
     EXPECT_TRUE(IsWindowVisible(window.Handle()));
+    EXPECT_TRUE(window.Active());
     RECT wr;
     GetWindowRect(window.Handle(), &wr);
     EXPECT_EQ(wr.left, r.Left);
