@@ -345,6 +345,19 @@ TEST_F(MarkupLabel, SpacingsStayInTheirRanges) {
     EXPECT_EQ(label->ExtraWordSpacing(), 5);
 }
 
+TEST_F(MarkupLabel, ALabelNarrowerThanItsMarginsPaintsNothingAndKeepsWorking) {
+    label->InternalMargins()->SetEnabled(true);
+    label->SetText(QStringLiteral("<a:x>link</a> words"));
+    label->SetWidth(10);
+    H.Pump();
+    EXPECT_EQ(At(5, 5), vcl::clWhite);
+    H.MoveTo(label, POINT{5, 5});
+    label->SetWidth(300);
+    H.Pump();
+    EXPECT_GT(label->Words().size(), 0u);
+    EXPECT_NE(InkRows().first, -1);
+}
+
 TEST(PngCollection, NamesItemsAndAnswersNothingOutsideItsRange) {
     THqPngCollection pngs(nullptr);
     auto png = SolidPng(3, 2, 1, 2, 3);
