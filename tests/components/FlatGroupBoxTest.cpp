@@ -6,6 +6,7 @@
 #include "components/FlatHint.h"
 
 #include "tests/support/windows/FormHarness.h"
+#include "vcl/ExtCtrls.h"
 
 #include <gtest/gtest.h>
 
@@ -100,6 +101,19 @@ TEST_F(FlatGroupBoxTest, ATransparentBoxShowsItsParent) {
     H.Pump();
     EXPECT_EQ(At(100, 50), 0x00AA00);
     EXPECT_EQ(At(0, 50), kBorder);
+    // The parent's windowless children show through too, and follow a move of the box.
+    auto* shape = new vcl::TShape(form);
+    shape->Brush()->SetColor(0x0000FF);
+    shape->Pen()->SetColor(0x0000FF);
+    shape->SetBounds(110, 70, 20, 20);
+    shape->SetParent(form);
+    box->Invalidate();
+    H.Pump();
+    EXPECT_EQ(At(100, 50), 0x0000FF);  // form (120, 80)
+    box->SetBounds(40, 30, 200, 100);
+    H.Pump();
+    EXPECT_EQ(At(80, 50), 0x0000FF);
+    EXPECT_EQ(At(100, 50), 0x00AA00);
 }
 
 TEST_F(FlatGroupBoxTest, AdvancedColoursDeriveTheBorderFromTheBoxColour) {
