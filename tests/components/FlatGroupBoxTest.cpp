@@ -70,6 +70,7 @@ TEST_F(FlatGroupBoxTest, TheTopLineLeavesAGapAroundTheCaption) {
     EXPECT_EQ(At(100, 99), kBorder);
     EXPECT_EQ(At(100, 50), kFace);
     EXPECT_EQ(At(0, mid - 1), kFace);  // nothing above the top line
+    H.App().SaveScreenshot(form->Handle(), QStringLiteral("flat-group-box.png"));
 
     // Only the top line: no sides, no bottom.
     box->SetBorder(brOnlyTopLine);
@@ -219,6 +220,7 @@ TEST(FlatHint, PaintsTheArrowBoxTheTextBoxAndTheFrame) {
     EXPECT_EQ(tip, vcl::TPoint(w - 4, 3));
     EXPECT_EQ(at(tip.X, tip.Y + 3), 0xFF0000);   // the shaft down from the tip
     EXPECT_EQ(at(tip.X - 3, tip.Y), 0xFF0000);   // the head to the left
+    H.App().SaveScreenshot(window.Handle(), QStringLiteral("flat-hint.png"));
 }
 
 TEST(FlatHint, InstallsItselfInTheApplicationAndGivesItBackWhenFreed) {

@@ -100,6 +100,8 @@ TEST_F(MarkupLabel, HoverEntersTheLinkUnderTheMouseAndLeavesOnlyToNoLink) {
     H.MoveTo(label, Over("first"));
     EXPECT_EQ(label->Cursor(), vcl::crHandPoint);
     H.MoveTo(label, Over("second"));
+    H.Pump();
+    H.App().SaveScreenshot(form->Handle(), QStringLiteral("markup-label-hover.png"));
     // Every piece of the hovered link switches together.
     EXPECT_TRUE(Word("second")->Hover);
     EXPECT_TRUE(Word("link")->Hover);
@@ -304,6 +306,7 @@ TEST_F(MarkupLabel, PaintsBandsLinesRulesAndBullets) {
     EXPECT_EQ(At(390, body->Rect.Top), 0x00FF00);
     EXPECT_EQ(At(390, 199), 0x00FF00);
     EXPECT_EQ(At(390, body->Rect.Top - 1), vcl::clWhite);
+    H.App().SaveScreenshot(form->Handle(), QStringLiteral("markup-label-markers.png"));
 }
 
 TEST_F(MarkupLabel, AnImageFileIsLoadedByItsPath) {
