@@ -17,6 +17,8 @@ packages=(
     clang libclang-rt-dev
     # tools the program drives, and fonts it draws with
     ffmpeg libmediainfo0v5 mediainfo fonts-dejavu-core
+    # the icon font the style hooks draw glyphs with (filed as the "glyphfont" resource)
+    fonts-fork-awesome
     # peers the tests compare against
     python3 python3-mutagen id3v2 eyed3 lame pngcheck libtag1-dev libicu-dev libimage-exiftool-perl
     # Ogg peers: oggenc, vorbiscomment, ogginfo, opusenc, opusinfo, flac --ogg
