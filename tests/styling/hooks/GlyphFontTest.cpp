@@ -109,3 +109,15 @@ TEST(GlyphFont, IconHasAnOpaqueGlyphOnAClearBackground) {
     DestroyIcon(icon);
     EXPECT_EQ(font->GetIcon(Check, 0, 16, clBlack, clWhite), nullptr);
 }
+
+TEST(GlyphFont, EveryCodeTheInterceptionsUseHasAGlyph) {
+    REQUIRE_FONT(font);
+    const uint16_t codes[] = {0xF002, 0xF00C, 0xF021, 0xF060, 0xF061, 0xF0D7, 0xF111, 0xF133, 0xF062, 0xF08D};
+    for (uint16_t code : codes) {
+        auto bmp = White(24, 24);
+        font->DrawChar(bmp->Canvas()->Handle(), code, Rect(0, 0, 24, 24), clBlack);
+        const TRect ink = Inked(*bmp);
+        EXPECT_GE(ink.Width(), 4) << std::hex << code;
+        EXPECT_GE(ink.Height(), 4) << std::hex << code;
+    }
+}

@@ -275,3 +275,36 @@ TEST(StyleMisc, MetricsFollowTheScreenDpi) {
     const UINT dpi = UINT(Screen ? Screen->PixelsPerInch() : 96);
     EXPECT_EQ(GetSysMetricsForDpi(SM_CXVSCROLL), GetSystemMetricsForDpi(SM_CXVSCROLL, dpi));
 }
+
+namespace {
+// The system style, recording what it is asked to draw and changing the DC's text colour as it does.
+class RecordingStyle : public TUxThemeStyle {
+public:
+    int Calls = 0;
+    TRect Drawn;
+    bool Clipped = true;
+    int Dpi = -1;
+    bool DrawElement(HDC DC, const TThemedElementDetails&, const TRect& R, const TRect* ClipRect,
+                     int DPI) override {
+        ++Calls, Drawn = R, Clipped = ClipRect != nullptr, Dpi = DPI;
+        SetTextColor(DC, RGB(1, 2, 3));
+        return true;
+    }
+};
+} // namespace
+
+TEST(StyleDrawing, ElementGoesToTheGivenStyleWithTheDcSavedOnRequest) {
+    RecordingStyle style;
+    auto bmp = Filled(10, 10, clBlack);
+    HDC dc = bmp->Canvas()->Handle();
+    SetTextColor(dc, RGB(9, 9, 9));
+    const auto details = style.GetElementDetails(tbPushButtonNormal);
+    DrawStyleElement(dc, details, Rect(1, 2, 8, 9), true, &style);
+    EXPECT_EQ(style.Calls, 1);
+    EXPECT_EQ(style.Drawn, Rect(1, 2, 8, 9));
+    EXPECT_FALSE(style.Clipped);
+    EXPECT_EQ(style.Dpi, 0);
+    EXPECT_EQ(GetTextColor(dc), RGB(9, 9, 9)) << "state saved and restored";
+    DrawStyleElement(dc, details, Rect(1, 2, 8, 9), false, &style);
+    EXPECT_EQ(GetTextColor(dc), RGB(1, 2, 3)) << "state left as the style left it";
+}
