@@ -4,6 +4,7 @@
 
 #include "rtl/Files.h"
 #include "rtl/IniFiles.h"
+#include "EventCounter.h"
 #include "tests/support/windows/FormHarness.h"
 #include "vcl/Forms.h"
 
@@ -11,14 +12,10 @@
 #include <gtest/gtest.h>
 
 using namespace components;
+using components_test::Counter;
 using testing_support::FormHarness;
 
 namespace {
-
-struct Counter : rtl::TObject {
-    int count = 0;
-    void Hit(rtl::TObject*) { ++count; }
-};
 
 // The main window's arrangement: a navigation panel on the right, the splitter left of it, the rest.
 class SplitForm : public vcl::TForm {

@@ -1,0 +1,232 @@
+// tests/components/PlusComboTest.cpp: the flat combo box's label (placements, enabled and visible state,
+// focus bold, DPI scaling), its button width range, focus colours, Enter as Tab, the exact-text
+// selection and the close-up notice.
+#include "components/PlusCombo.h"
+
+#include "EventCounter.h"
+#include "tests/support/windows/FormHarness.h"
+#include "vcl/Forms.h"
+
+#include <gtest/gtest.h>
+
+using namespace components;
+using components_test::Counter;
+using testing_support::FormHarness;
+
+namespace {
+
+class ComboForm : public vcl::TForm {
+public:
+    explicit ComboForm(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
+        BeginLoading();
+        SetBounds(0, 0, 500, 300);
+        first = new vcl::TEdit(this);
+        first->SetParent(this);
+        first->SetBounds(10, 10, 100, 21);
+        combo = new TPlusComboBox(this);
+        combo->SetParent(this);
+        combo->SetStyle(vcl::csDropDownList);
+        combo->SetBounds(200, 100, 120, 21);
+        combo->Items()->Add(QStringLiteral("MP3"));
+        combo->Items()->Add(QStringLiteral("WAV"));
+        combo->SetLabelCaption(QStringLiteral("Output format:"));
+        combo->SetLabelMargin(3);
+        combo->SetLabelPosition(lpLeftCenter);
+        last = new vcl::TEdit(this);
+        last->SetParent(this);
+        last->SetBounds(10, 250, 100, 21);
+        EndLoading();
+    }
+    vcl::TEdit *first, *last;
+    TPlusComboBox* combo;
+};
+
+class PlusCombo : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form = H.Show<ComboForm>();
+        c = form->combo;
+        l = c->Label();
+        ASSERT_NE(l, nullptr);
+    }
+    int TextWidth() {
+        l->Canvas()->Font()->Assign(l->Font());
+        return l->Canvas()->TextWidth(l->Caption());
+    }
+    FormHarness H;
+    ComboForm* form = nullptr;
+    TPlusComboBox* c = nullptr;
+    vcl::TLabel* l = nullptr;
+};
+
+TEST_F(PlusCombo, LabelTakesEachOfTheFifteenPlaces) {
+    l->SetAutoSize(false);
+    l->SetBounds(l->Left(), l->Top(), 150, 13); // wider than its text: the text's width places it
+    c->SetBounds(200, 100, 120, 21);
+    const int w = TextWidth(), L = 200, T = 100, CW = 120, CH = c->Height(), LW = 150, LH = 13, M = 7;
+    ASSERT_LT(w, LW);
+    const int midY = T + (CH - LH) / 2, midX = L - (LW - CW) / 2;
+    struct Case {
+        TPlusLabelPosition pos;
+        int top, left;
+    } cases[] = {
+        {lpLeftTop, T, L - w - M},           {lpLeftCenter, midY, L - w - M},
+        {lpLeftBottom, T + CH - LH, L - w - M}, {lpTopLeft, T - LH - M, L},
+        {lpBottomLeft, T + CH + M, L},       {lpLeftTopLeft, T, L - M},
+        {lpLeftCenterLeft, midY, L - M},     {lpLeftBottomLeft, T + CH - LH, L - M},
+        {lpTopCenter, T - LH - M, midX},     {lpBottomCenter, T + CH + M, midX},
+        {lpRightTop, T, L + CW + M},         {lpRightCenter, midY, L + CW + M},
+        {lpRighBottom, T + CH - LH, L + CW + M}, {lpTopRight, T - LH - M, L + CW - LW},
+        {lpBottomRight, T + CH + M, L + CW - LW},
+    };
+    c->SetLabelMargin(M);
+    for (const Case& k : cases) {
+        c->SetLabelPosition(k.pos);
+        EXPECT_EQ(l->Top(), k.top) << k.pos;
+        EXPECT_EQ(l->Left(), k.left) << k.pos;
+    }
+    c->SetLabelPosition(lpLeftTopLeft);
+    c->SetLabelMargin(80);
+    EXPECT_EQ(l->Left(), L - 80);
+}
+
+TEST_F(PlusCombo, LabelIsCreatedWithItsCaptionAndFollowsTheControl) {
+    EXPECT_EQ(l->Parent(), form);
+    EXPECT_EQ(l->FocusControl(), c);
+    EXPECT_EQ(c->LabelCaption(), QStringLiteral("Output format:"));
+    EXPECT_EQ(l->Left() + TextWidth() + 3, c->Left());
+    c->SetLabelCaption(QStringLiteral("Format:"));
+    EXPECT_EQ(l->Left() + TextWidth() + 3, c->Left()); // placed again for the new text
+    c->SetBounds(250, 150, 120, 21);
+    EXPECT_EQ(l->Left() + TextWidth() + 3, 250);
+    c->SetVisible(false);
+    EXPECT_FALSE(l->Visible());
+    c->SetVisible(true);
+    EXPECT_TRUE(l->Visible());
+    c->SetLabelTransparent(true);
+    EXPECT_TRUE(l->Transparent());
+
+    TPlusComboBox bare(nullptr);
+    EXPECT_EQ(bare.LabelCaption(), QString());
+    EXPECT_EQ(bare.Label(), nullptr);
+    EXPECT_EQ(bare.Version(), QStringLiteral("1.8.0.1"));
+}
+
+TEST_F(PlusCombo, LabelFollowsTheEnabledStateUnlessAlwaysEnabled) {
+    c->SetEnabled(false);
+    EXPECT_FALSE(c->GetEnabled());
+    EXPECT_FALSE(l->Enabled());
+    l->SetEnabled(true);
+    c->SetEnabled(false); // no change: the label is left alone
+    EXPECT_TRUE(l->Enabled());
+    c->SetEnabled(true);
+    EXPECT_TRUE(l->Enabled());
+    c->SetLabelAlwaysEnabled(true);
+    c->SetEnabled(false);
+    EXPECT_TRUE(l->Enabled());
+}
+
+TEST_F(PlusCombo, AlignedControlsLeaveRoomForTheLabel) {
+    c->SetAlign(vcl::alTop);
+    EXPECT_EQ(c->Left(), l->Width() + 3);
+    EXPECT_EQ(c->Width(), form->ClientWidth() - l->Width() - 3);
+}
+
+TEST(PlusComboButton, WidthIsTakenOnlyFrom14To32) {
+    TPlusComboBox c(nullptr);
+    EXPECT_EQ(c.ButtonWidth(), GetSystemMetrics(SM_CXVSCROLL) + 2);
+    const struct {
+        int value, expected;
+    } cases[] = {{14, 14}, {13, 14}, {32, 32}, {33, 32}, {20, 20}, {0, 20}};
+    for (const auto& k : cases) {
+        c.SetButtonWidth(k.value);
+        EXPECT_EQ(c.ButtonWidth(), k.expected) << k.value;
+    }
+}
+
+TEST_F(PlusCombo, FocusShowsItsColourAndBoldLabelAndLeavingRestoresThem) {
+    const vcl::TColor normal = c->Color();
+    c->FocusColor = 0x00FFFF;
+    c->FocusLabel = true;
+    c->SetFocus();
+    H.Pump();
+    EXPECT_EQ(c->Color(), 0x00FFFF);
+    EXPECT_TRUE(l->Font()->Style().Contains(vcl::fsBold));
+    form->last->SetFocus();
+    H.Pump();
+    EXPECT_EQ(c->Color(), normal);
+    EXPECT_FALSE(l->Font()->Style().Contains(vcl::fsBold));
+}
+
+TEST_F(PlusCombo, EnterMovesOnOnlyWithReturnIsTab) {
+    c->SetFocus();
+    H.App().Tap(VK_RETURN);
+    H.Pump();
+    EXPECT_TRUE(c->Focused());
+    c->ReturnIsTab = true;
+    H.App().Tap(VK_RETURN);
+    H.Pump();
+    EXPECT_TRUE(form->last->Focused());
+}
+
+TEST_F(PlusCombo, ExactTextSelectsAndTellsTheChange) {
+    Counter changes;
+    c->OnChange = rtl::TNotifyEvent(&changes, &Counter::Hit);
+    EXPECT_TRUE(c->SelectItemText(QStringLiteral("WAV")));
+    EXPECT_EQ(c->ItemIndex(), 1);
+    EXPECT_EQ(changes.count, 1);
+    EXPECT_FALSE(c->SelectItemText(QStringLiteral("WA")));
+    EXPECT_EQ(c->ItemIndex(), 1);
+    EXPECT_EQ(changes.count, 1);
+}
+
+TEST_F(PlusCombo, ClosingTheListTellsOnDropUp) {
+    Counter dropUps;
+    c->OnDropUp = rtl::TNotifyEvent(&dropUps, &Counter::Hit);
+    c->SetDroppedDown(true);
+    H.Pump();
+    EXPECT_EQ(dropUps.count, 0);
+    c->SetDroppedDown(false);
+    H.Pump();
+    EXPECT_EQ(dropUps.count, 1);
+}
+
+TEST_F(PlusCombo, FlatTakesTheParentsColourAndGivesItBack) {
+    form->SetColor(0x336699);
+    const vcl::TColor loaded = c->Color();
+    c->SetFlat(true);
+    EXPECT_EQ(c->Color(), 0x336699);
+    c->SetFlat(false);
+    EXPECT_EQ(c->Color(), loaded);
+}
+
+// A form built with its label font set apart from the control's, as a designed form at 96 DPI stores it.
+class DpiForm : public vcl::TForm {
+public:
+    explicit DpiForm(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
+        BeginLoading();
+        SetBounds(0, 0, 300, 200);
+        combo = new TPlusComboBox(this);
+        combo->SetParentFont(false);
+        combo->LabelFont()->SetHeight(8);
+        combo->SetLabelCaption(QStringLiteral("Bitrate:"));
+        combo->SetParent(this);
+        combo->SetBounds(100, 50, 100, 21);
+        EndLoading();
+    }
+    TPlusComboBox* combo;
+};
+
+TEST(PlusComboDpi, LabelFontIsScaledByTheZeroHeightRatio) {
+    EXPECT_EQ(TPlusComboBox(nullptr).GetDpiScale(), 1.0f); // offscreen screens are 96 DPI
+    TPlusCustomCombo::ScreenDpiOverride = 144;
+    FormHarness H;
+    auto* form = H.Show<DpiForm>();
+    TPlusCustomCombo::ScreenDpiOverride = 0;
+    const float ratio = float(TPlusCustomCombo::TextHeightAtDpi(144, 9)) / TPlusCustomCombo::TextHeightAtDpi(96, 9);
+    EXPECT_GT(ratio, 1.3f);
+    EXPECT_EQ(form->combo->LabelFont()->Height(), int(std::nearbyint(8 * ratio)));
+    EXPECT_EQ(form->combo->Label()->Parent(), form); // captioned before it had a parent
+}
+
+} // namespace
