@@ -1,0 +1,202 @@
+// controls/RgEdit6.h: the single-line edit of the second control family (typed values, inner padding,
+// a validation frame, a preview box at the left edge, edit options) and the edit with an embedded button.
+#pragma once
+#include "controls/RgClasses6.h"
+#include "controls/RgStyles6.h"
+#include "rtl/SysUtils.h"
+#include "vcl/StdCtrls.h"
+
+namespace controls {
+
+enum TRgValidationTrigger { vtLeave, vtTyping, vtTextChanged };
+using TRgValidationTriggers = rtl::TSet<TRgValidationTrigger>;
+
+using TRgPreviewDrawEvent = rtl::TEvent<void(rtl::TObject* Sender, const vcl::TRect& PreviewRect)>;
+using TRgStringValidateEvent =
+    rtl::TEvent<void(rtl::TObject* Sender, const rtl::String& Value, TRgValidationResult& Result)>;
+
+class TRgCustomEdit6;
+
+// Gives its verdict on a control's value.
+class IRgValidator {
+public:
+    virtual ~IRgValidator() = default;
+    virtual TRgValidationResult Validate(TRgCustomEdit6* Control) = 0;
+};
+
+struct TEditMargins {
+    uint16_t Leading = 0, Trailing = 0;
+};
+
+class TRgCustomEdit6 : public vcl::TCustomEdit {
+public:
+    explicit TRgCustomEdit6(rtl::TComponent* AOwner);
+    ~TRgCustomEdit6() override;
+
+    TRgEditOptions EditOptions() const { return FEditOptions; }
+    void SetEditOptions(TRgEditOptions Value) { FEditOptions = Value; }
+    bool ShowPreview() const { return FShowPreview; }
+    void SetShowPreview(bool Value);
+    TRgStyleOptions StyleOptions() const { return FStyleOptions; }
+    void SetStyleOptions(TRgStyleOptions Value);
+    bool CanStyle(TRgStyleOption Option);
+    rtl::String TagString() const { return FTagString; }
+    void SetTagString(const rtl::String& Value) { FTagString = Value; }
+    TRgValidationResult ValidationResult() const { return FValidationResult; }
+    void SetValidationResult(TRgValidationResult Value);
+    TRgValidationTriggers ValidationTriggers() const { return FValidationTriggers; }
+    void SetValidationTriggers(TRgValidationTriggers Value) { FValidationTriggers = Value; }
+    IRgValidator* Validator() const { return FValidator; }
+    void SetValidator(IRgValidator* Value) { FValidator = Value; }
+    bool WantReturns() const { return FWantReturns; }
+    void SetWantReturns(bool Value) { FWantReturns = Value; }
+    bool WantTabs() const { return FWantTabs; }
+    void SetWantTabs(bool Value) { FWantTabs = Value; }
+    bool HasValidation() const { return !FValidationTriggers.Empty(); }
+    TRgValidationResult Validate(const rtl::String& Value);
+
+    virtual bool GetAsBoolean();
+    virtual rtl::TDateTime GetAsDateTime();
+    virtual double GetAsFloat();
+    virtual int GetAsInteger();
+    virtual rtl::String GetAsString() { return Text(); }
+    virtual void SetAsBoolean(bool Value) { SetAsString(rtl::BoolToStr(Value, true)); }
+    virtual void SetAsDateTime(rtl::TDateTime Value) { SetAsString(rtl::DateTimeToStr(Value)); }
+    virtual void SetAsFloat(double Value) { SetAsString(rtl::FloatToStr(Value)); }
+    virtual void SetAsInteger(int Value) { SetAsString(rtl::IntToStr(Value)); }
+    virtual void SetAsString(const rtl::String& Value) { SetText(Value); }
+    virtual rtl::String GetEditText() { return Text(); }
+    virtual void PrepareInplaceEdit();
+    virtual void BeginEditWithKey(rtl::Char Key);
+    virtual void EndEditing() {}
+    virtual vcl::TRect GetEditRect();
+    // Whether a host may take Key away from the edit (the caret keys stay with it).
+    virtual bool CanDispatchKey(WORD Key);
+    void SetEditMargins(uint16_t Leading, uint16_t Trailing);
+    // The preview box in window coordinates.
+    vcl::TRect GetPreviewRect();
+    // The canvas an OnPreviewDraw handler paints with (bound to the window while the preview is drawn).
+    vcl::TControlCanvas* EditCanvas() { return FCanvas; }
+
+    rtl::TNotifyEvent OnPreviewClick;
+    TRgPreviewDrawEvent OnPreviewDraw;
+    TRgStringValidateEvent OnValidate;
+
+protected:
+    virtual void PaintNonClient();
+    virtual void PaintPadding();
+    virtual void PaintValidationFrame();
+    virtual void PaintPreview();
+    virtual void DoPreviewDraw(const vcl::TRect& Rect) { OnPreviewDraw(this, Rect); }
+    virtual void UpdateMargins();
+    virtual void UpdateFrame();
+    virtual void DoValidate(const rtl::String& Value, TRgValidationResult& Result) { OnValidate(this, Value, Result); }
+
+    void CreateParams(vcl::TCreateParams& Params) override;
+    void CreateWnd() override;
+    void AlignControls(vcl::TControl* AControl, vcl::TRect& Rect) override;
+    void Change() override;
+    void DoExit() override;
+    void KeyDown(WORD& Key, vcl::TShiftState Shift) override;
+    void KeyUp(WORD& Key, vcl::TShiftState Shift) override;
+    void CMTextChanged(vcl::TMessage& Message) override;
+    void Dispatch(vcl::TMessage& Message) override;
+
+    int BorderOffset() { return BorderStyle() == vcl::bsSingle ? 2 : 0; }
+
+private:
+    void PaddingChanged(rtl::TObject* Sender);
+    void RefreshPreview();
+    void RedrawFrame(const vcl::TRect& WindowRect);
+    bool InPreview(LPARAM ScreenPoint);
+    void NCPaint(vcl::TMessage& Message);
+
+    vcl::TControlCanvas* FCanvas;
+    TRgEditOptions FEditOptions{edPaste, edTyping};
+    TEditMargins FEditPadding;
+    bool FNCLButtonDown = false;
+    bool FShowPreview = false;
+    TRgStyleOptions FStyleOptions{soNativeStyles, soVCLStyles};
+    rtl::String FTagString;
+    TRgValidationResult FValidationResult = vrUnchecked;
+    TRgValidationTriggers FValidationTriggers;
+    IRgValidator* FValidator = nullptr;
+    bool FWantReturns = false, FWantTabs = false;
+};
+
+class TRgEdit6 : public TRgCustomEdit6 {
+public:
+    using TRgCustomEdit6::TRgCustomEdit6;
+};
+
+// A small window inside an edit, aligned to its right edge, that toggles on press and reports clicks.
+class TRgEditButton : public vcl::TCustomControl {
+public:
+    explicit TRgEditButton(rtl::TComponent* AOwner);
+
+    bool AutoUp() const { return FAutoUp; }
+    void SetAutoUp(bool Value) { FAutoUp = Value; }
+    rtl::String Caption() const { return FCaption; }
+    void SetCaption(const rtl::String& Value);
+    bool Down() const { return FDown; }
+    void SetDown(bool Value);
+    bool Hover() const { return FHover; }
+    void SetHover(bool Value);
+    TRgCustomEdit6* Edit() const { return FEdit; }
+    void SetEdit(TRgCustomEdit6* Value) { FEdit = Value; }
+
+    rtl::TNotifyEvent OnButtonClick;
+    rtl::TNotifyEvent OnDown;
+    rtl::TNotifyEvent OnUp;
+
+protected:
+    virtual void PaintContent() = 0;
+    void Paint() override { PaintContent(); }
+    virtual void DoButtonClick() { OnButtonClick(this); }
+    virtual void DoDown() { OnDown(this); }
+    virtual void DoUp() { OnUp(this); }
+    void MouseDown(vcl::TMouseButton Button, vcl::TShiftState Shift, int X, int Y) override;
+    void MouseUp(vcl::TMouseButton Button, vcl::TShiftState Shift, int X, int Y) override;
+    void CMMouseEnter(vcl::TCMMouseEnterLeave& Message) override;
+    void CMMouseLeave(vcl::TCMMouseEnterLeave& Message) override;
+    void Dispatch(vcl::TMessage& Message) override;
+
+private:
+    bool FAutoUp = true;
+    rtl::String FCaption;
+    bool FDown = false;
+    TRgCustomEdit6* FEdit;
+    bool FHover = false;
+    bool FMouseDown = false;
+};
+
+class TRgCustomButtonEdit6 : public TRgEdit6 {
+public:
+    explicit TRgCustomButtonEdit6(rtl::TComponent* AOwner);
+
+    TRgEditButton* Button() const { return FButton; }
+    int ButtonWidth() const { return FButtonWidth; }
+    void SetButtonWidth(int Value);
+    bool ShowButton() const { return FShowButton; }
+    void SetShowButton(bool Value);
+
+    rtl::TNotifyEvent OnButtonClick;
+
+protected:
+    // Makes the button; a descendant calls Init from its constructor once it can make one.
+    virtual TRgEditButton* CreateButton() = 0;
+    void Init();
+    virtual void DoButtonClick() { OnButtonClick(this); }
+    virtual void DoButtonDown() {}
+    virtual void DoButtonUp() {}
+    void CreateWnd() override;
+    void Dispatch(vcl::TMessage& Message) override;
+
+    TRgEditButton* FButton = nullptr;  // a child component, freed with the edit
+
+private:
+    int FButtonWidth = 0;
+    bool FShowButton = true;
+};
+
+} // namespace controls

@@ -1,0 +1,225 @@
+// The second family's edit and button edit: typed values, edit options, the validation frame, the
+// preview box, the margins kept clear of the button, and the button's press and click order.
+#include "controls/RgEdit6.h"
+#include "tests/controls/PanelForm.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+using namespace controls;
+using controls_test::PixelAt;
+using controls_test::Rgb;
+using controls_test::ShowForm;
+using controls_test::TPanelForm;
+using testing_support::FormHarness;
+
+namespace {
+
+class TPlainButton : public TRgEditButton {
+public:
+    using TRgEditButton::TRgEditButton;
+
+protected:
+    void PaintContent() override {
+        Canvas()->Brush()->SetColor(vcl::clBtnFace);
+        Canvas()->FillRect(ClientRect());
+    }
+};
+
+class TTestButtonEdit : public TRgCustomButtonEdit6 {
+public:
+    explicit TTestButtonEdit(rtl::TComponent* AOwner) : TRgCustomButtonEdit6(AOwner) { Init(); }
+    std::string Log;
+
+protected:
+    TRgEditButton* CreateButton() override {
+        auto* b = new TPlainButton(this);
+        b->SetWidth(17);
+        return b;
+    }
+    void DoButtonClick() override { Log += "click "; }
+    void DoButtonDown() override { Log += "down "; }
+    void DoButtonUp() override { Log += "up "; }
+};
+
+struct EditFixture {
+    FormHarness h;
+    TRgEdit6* edit = nullptr;
+    TTestButtonEdit* buttonEdit = nullptr;
+
+    explicit EditFixture(std::function<void(TRgEdit6*)> Setup = nullptr) {
+        ShowForm(h, [&](TPanelForm* f) {
+            edit = new TRgEdit6(f);
+            if (Setup) Setup(edit);
+            edit->SetParent(f);
+            edit->SetBounds(10, 10, 160, 24);
+            buttonEdit = new TTestButtonEdit(f);
+            buttonEdit->SetParent(f);
+            buttonEdit->SetBounds(10, 60, 160, 24);
+        });
+    }
+    // Client coordinates of a point given in the window's coordinates.
+    vcl::TPoint FromWindow(vcl::TWinControl* c, int X, int Y) {
+        RECT wr;
+        GetWindowRect(c->Handle(), &wr);
+        return c->ScreenToClient(vcl::TPoint(wr.left + X, wr.top + Y));
+    }
+};
+
+LPARAM ScreenPoint(vcl::TWinControl* c, int X, int Y) {
+    RECT wr;
+    GetWindowRect(c->Handle(), &wr);
+    return MAKELPARAM(static_cast<WORD>(wr.left + X), static_cast<WORD>(wr.top + Y));
+}
+
+} // namespace
+
+TEST(Edit6, TypedValuesNeverRaise) {
+    EditFixture f;
+    f.edit->SetAsBoolean(true);
+    EXPECT_EQ(f.edit->Text(), u"True"_qs);
+    EXPECT_FALSE(f.edit->GetAsBoolean());  // only "1" reads as True
+    struct Case {
+        const char16_t* text;
+        bool asBool;
+        int asInt;
+        double asFloat;
+    } cases[] = {
+        {u"1", true, 1, 1.0},
+        {u"abc", false, 0, 0.0},
+        {u"12.5", false, 0, 12.5},
+        {u"-42", false, -42, -42.0},
+        {u"", false, 0, 0.0},
+        {u"99999999999", false, 0, 99999999999.0},  // beyond 32 bits reads as 0
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QString::fromUtf16(c.text).toStdString());
+        f.edit->SetAsString(QString::fromUtf16(c.text));
+        EXPECT_EQ(f.edit->GetAsBoolean(), c.asBool);
+        EXPECT_EQ(f.edit->GetAsInteger(), c.asInt);
+        EXPECT_DOUBLE_EQ(f.edit->GetAsFloat(), c.asFloat);
+    }
+    f.edit->SetAsInteger(7);
+    EXPECT_EQ(f.edit->Text(), u"7"_qs);
+}
+
+TEST(Edit6, WithoutTypingOnlyCaretKeysReachKeyDown) {
+    EditFixture f;
+    int keys = 0;
+    f.edit->OnKeyDown = vcl::TKeyEvent([&](rtl::TObject*, WORD&, vcl::TShiftState) { ++keys; });
+    f.edit->SetEditOptions({edPaste});
+    f.edit->SetFocus();
+    f.h.Keys('A');
+    EXPECT_EQ(keys, 0);
+    f.h.Keys(VK_LEFT);
+    EXPECT_EQ(keys, 1);
+    f.edit->SetEditOptions({edTyping});
+    f.h.Keys('A');
+    EXPECT_EQ(keys, 2);
+}
+
+TEST(Edit6, ValidationOnTextChangeDrawsTheVerdictsFrame) {
+    EditFixture f([](TRgEdit6* e) { e->SetValidationTriggers({vtTextChanged}); });
+    TRgValidationResult verdict = vrInvalid;
+    std::vector<QString> seen;
+    f.edit->OnValidate = TRgStringValidateEvent([&](rtl::TObject*, const rtl::String& Value, TRgValidationResult& R) {
+        seen.push_back(Value);
+        R = verdict;
+    });
+    f.edit->SetText(u"x"_qs);
+    f.h.Pump();
+    EXPECT_EQ(f.edit->ValidationResult(), vrInvalid);
+    EXPECT_EQ(seen.back(), u"x"_qs);
+    vcl::TPoint p = f.FromWindow(f.edit, 1, 10);
+    EXPECT_EQ(PixelAt(f.h, f.edit, p.X, p.Y), Rgb(vcl::TColor(0x000000FF)));
+    verdict = vrValid;
+    f.edit->SetText(u"y"_qs);
+    f.h.Pump();
+    EXPECT_EQ(PixelAt(f.h, f.edit, p.X, p.Y), vcl::TColor(0x0050B000));
+    // The frame takes a pixel of its own on every side.
+    EXPECT_EQ(f.FromWindow(f.edit, 3, 3), vcl::TPoint(0, 0));
+}
+
+TEST(Edit6, PreviewBoxIndentsTheTextAndClicksOnlyWhenPressedAndReleasedOnIt) {
+    EditFixture f;
+    f.edit->Padding()->SetLeft(4);
+    f.edit->SetShowPreview(true);
+    f.h.Pump();
+    EXPECT_EQ(f.FromWindow(f.edit, 2 + 23 + 4, 2).X, 0);
+    EXPECT_EQ(f.edit->GetPreviewRect(), vcl::TRect(3, 3, 23, f.edit->Height() - 3));
+    int clicks = 0;
+    f.edit->OnPreviewClick = rtl::TNotifyEvent([&](rtl::TObject*) { ++clicks; });
+    HWND wnd = f.edit->Handle();
+    SendMessageW(wnd, WM_NCLBUTTONDOWN, HTBORDER, ScreenPoint(f.edit, 10, 10));
+    SendMessageW(wnd, WM_NCLBUTTONUP, HTBORDER, ScreenPoint(f.edit, 12, 10));
+    EXPECT_EQ(clicks, 1);
+    SendMessageW(wnd, WM_NCLBUTTONDOWN, HTBORDER, ScreenPoint(f.edit, 10, 10));
+    SendMessageW(wnd, WM_NCLBUTTONUP, HTBORDER, ScreenPoint(f.edit, 100, 10));
+    SendMessageW(wnd, WM_NCLBUTTONUP, HTBORDER, ScreenPoint(f.edit, 10, 10));  // no press before it
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(Edit6, PreviewIsDrawnByTheOwnerInsideAGreyBox) {
+    EditFixture f;
+    vcl::TRect drawn;
+    int draws = 0;
+    f.edit->OnPreviewDraw = TRgPreviewDrawEvent([&](rtl::TObject*, const vcl::TRect& R) {
+        drawn = R;
+        ++draws;
+        f.edit->EditCanvas()->Brush()->SetColor(vcl::clRed);
+        f.edit->EditCanvas()->FillRect(R);
+    });
+    f.edit->SetShowPreview(true);
+    f.h.Pump();
+    EXPECT_EQ(drawn, vcl::TRect(4, 4, 22, f.edit->Height() - 4));
+    vcl::TPoint grey = f.FromWindow(f.edit, 3, 10), red = f.FromWindow(f.edit, 10, 10);
+    EXPECT_EQ(PixelAt(f.h, f.edit, grey.X, grey.Y), vcl::TColor(0x00808080));
+    EXPECT_EQ(PixelAt(f.h, f.edit, red.X, red.Y), Rgb(vcl::clRed));
+    const int before = draws;
+    f.edit->SetText(u"new"_qs);  // the owner's preview follows the text
+    f.h.Pump();
+    EXPECT_GT(draws, before);
+}
+
+TEST(Edit6, MarginsKeepTheTextClearOfTheButton) {
+    EditFixture f;
+    auto right = [&] { return HIWORD(SendMessageW(f.buttonEdit->Handle(), EM_GETMARGINS, 0, 0)); };
+    EXPECT_EQ(right(), 17);
+    f.buttonEdit->SetEditMargins(2, 5);
+    EXPECT_EQ(right(), 22);
+    EXPECT_EQ(LOWORD(SendMessageW(f.buttonEdit->Handle(), EM_GETMARGINS, 0, 0)), 2);
+    f.buttonEdit->SetShowButton(false);
+    EXPECT_EQ(right(), 5);
+    f.buttonEdit->SetShowButton(true);
+    f.buttonEdit->SetButtonWidth(30);
+    EXPECT_EQ(right(), 35);
+    EXPECT_EQ(f.buttonEdit->Button()->Width(), 30);
+}
+
+TEST(Edit6, CaretKeysStayWithTheEdit) {
+    EditFixture f;
+    for (int key : {VK_BACK, VK_END, VK_HOME, VK_LEFT, VK_RIGHT, VK_DELETE}) EXPECT_FALSE(f.edit->CanDispatchKey(WORD(key)));
+    for (int key : {VK_UP, VK_DOWN, VK_RETURN, VK_TAB, int('A')}) EXPECT_TRUE(f.edit->CanDispatchKey(WORD(key)));
+}
+
+TEST(Edit6, ButtonClickGivesDownUpClickAndAStickyButtonComesUpNextTimeOrOnFocusLoss) {
+    EditFixture f;
+    TRgEditButton* b = f.buttonEdit->Button();
+    EXPECT_EQ(b->Align(), vcl::alRight);
+    f.h.Click(b);
+    EXPECT_EQ(f.buttonEdit->Log, "down up click ");
+    EXPECT_TRUE(f.buttonEdit->Focused());
+    f.buttonEdit->Log.clear();
+    b->SetAutoUp(false);
+    f.h.Click(b);
+    EXPECT_TRUE(b->Down());
+    EXPECT_EQ(f.buttonEdit->Log, "down click ");
+    f.h.Click(b);
+    EXPECT_FALSE(b->Down());
+    f.h.Click(b);
+    f.edit->SetFocus();
+    f.h.Pump();
+    EXPECT_FALSE(b->Down());
+}
