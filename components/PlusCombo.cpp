@@ -268,7 +268,221 @@ void TPlusCustomCombo::ChangeScale(int M, int D) {
     if (!ComponentState().Contains(rtl::csLoading)) FLabelFont->SetSize(Font()->Size());
 }
 
-void TPlusCustomCombo::Dispatch(vcl::TMessage& Message) { vcl::TCustomComboBox::Dispatch(Message); }
+namespace {
+
+void Frame(HDC DC, const RECT& R, TColor Color) {
+    HBRUSH b = CreateSolidBrush(COLORREF(vcl::ColorToRGB(Color)));
+    FrameRect(DC, &R, b);
+    DeleteObject(b);
+}
+
+void Fill(HDC DC, const RECT& R, TColor Color) {
+    HBRUSH b = CreateSolidBrush(COLORREF(vcl::ColorToRGB(Color)));
+    FillRect(DC, &R, b);
+    DeleteObject(b);
+}
+
+bool MouseButtonDown() { return GetAsyncKeyState(VK_LBUTTON) < 0 || GetAsyncKeyState(VK_RBUTTON) < 0; }
+
+RECT WindowRectAtOrigin(HWND Window) {
+    RECT r;
+    GetWindowRect(Window, &r);
+    OffsetRect(&r, -r.left, -r.top);
+    return r;
+}
+
+} // namespace
+
+// No visual-styles library here: the combo box never counts as themed, so the classic button is drawn.
+static constexpr bool kThemed = false;
+
+bool TPlusCustomCombo::Hot() {
+    if (ComponentState().Contains(rtl::csDesigning)) return Enabled();
+    return FMouseInControl || (vcl::Screen && vcl::Screen->ActiveControl() == this);
+}
+
+bool TPlusCustomCombo::FocusBorderShown() {
+    return !ComponentState().Contains(rtl::csDesigning) &&
+           (FMouseInControl || (vcl::Screen && vcl::Screen->ActiveControl() == this)) && FocusBorder;
+}
+
+void TPlusCustomCombo::DrawBorders() {
+    if (!HandleAllocated()) return;
+    if (Enabled() && !FFlat && FBorderColor == vcl::clNone && FocusBorderColor == vcl::clNone) return;
+    HDC dc = GetWindowDC(Handle());
+    DrawBorder(dc);
+    if (Style() != vcl::csSimple && !kThemed) DrawButton(dc);
+    ReleaseDC(Handle(), dc);
+}
+
+void TPlusCustomCombo::DrawBorder(HDC DC) {
+    RECT r = WindowRectAtOrigin(Handle());
+    const bool focused = FHasFocus;
+    if (!Enabled() && kThemed && !DisabledBorder) {
+        Frame(DC, r, 0xB99D7F);
+    } else if (FBorderColor != vcl::clNone && (!focused || FocusBorderColor == vcl::clNone)) {
+        Frame(DC, r, FBorderColor);
+    } else if (FocusBorderColor != vcl::clNone) {
+        if (focused) Frame(DC, r, FocusBorderColor);
+    } else {
+        const TColor a = FocusBorderShown() ? vcl::clBtnFace : (Parent() ? Parent()->Brush()->Color() : vcl::clBtnFace);
+        const TColor b = Color();
+        if (FocusBorderShown()) {
+            DrawEdge(DC, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+            Frame(DC, r, a);
+            InflateRect(&r, -1, -1);
+            Frame(DC, r, b);
+        } else {
+            Frame(DC, r, a);
+            InflateRect(&r, -1, -1);
+            r.right -= FButtonWidth;
+            Frame(DC, r, a);
+            InflateRect(&r, -1, -1);
+            Frame(DC, r, b);
+        }
+    }
+    if (FFlat && FFlatLineColor != vcl::clNone) {
+        HPEN pen = CreatePen(PS_SOLID, 1, COLORREF(vcl::ColorToRGB(FFlatLineColor)));
+        HGDIOBJ old = SelectObject(DC, pen);
+        MoveToEx(DC, 0, Height() - 1, nullptr);
+        LineTo(DC, Width() - FButtonWidth - 3, Height() - 1);
+        SelectObject(DC, old);
+        DeleteObject(pen);
+    }
+}
+
+void TPlusCustomCombo::DrawButton(HDC DC) {
+    const int cw = ClientWidth(), ch = ClientHeight();
+    ExcludeClipRect(DC, 0, 0, cw - FButtonWidth + 4, ch); // the client area but the button
+    ExcludeClipRect(DC, cw - FButtonWidth + 4, 4, cw - 4, ch - 4);
+    RECT b = WindowRectAtOrigin(Handle());
+    b.left += cw - FButtonWidth - 2;
+    InflateRect(&b, -2, -2);
+    if (Hot()) {
+        DrawEdge(DC, &b, FEtched ? EDGE_ETCHED : EDGE_RAISED, BF_RECT | (DroppedDown() ? BF_FLAT : 0));
+    } else {
+        RECT f = b;
+        InflateRect(&f, 0, -1);
+        f.right -= 1;
+        Fill(DC, f, vcl::clBtnFace);
+    }
+    ExcludeClipRect(DC, b.left, b.top, b.right, b.bottom);
+}
+
+void TPlusCustomCombo::PaintClientButton(HDC DC) {
+    const int cw = ClientWidth(), ch = ClientHeight();
+    RECT b = WindowRectAtOrigin(Handle());
+    b.left += cw - FButtonWidth + 2;
+    InflateRect(&b, -1, -1);
+    if (ButtonColor == vcl::clNone) {
+        DrawFrameControl(DC, &b, DFC_SCROLL, DFCS_SCROLLCOMBOBOX | (Enabled() ? DFCS_FLAT : DFCS_INACTIVE));
+    } else {
+        const bool down = MouseButtonDown();
+        TColor face = ButtonColor;
+        if (FButtonHover) face = down ? ButtonColorDown : ButtonColorHot;
+        b.left -= 1;
+        b.top += 1;
+        b.right -= 1;
+        b.bottom -= 1;
+        Fill(DC, b, face);
+        HPEN edge = CreatePen(PS_SOLID, 1, COLORREF(vcl::ColorToRGB(ButtonBorderColor)));
+        HGDIOBJ oldPen = SelectObject(DC, edge);
+        MoveToEx(DC, b.left, b.top, nullptr);
+        LineTo(DC, b.left, b.bottom);
+        const COLORREF arrow = COLORREF(vcl::ColorToRGB(down ? ButtonTextColorDown : ButtonTextColor));
+        HPEN arrowPen = CreatePen(PS_SOLID, 1, arrow);
+        HBRUSH arrowBrush = CreateSolidBrush(arrow);
+        SelectObject(DC, arrowPen);
+        HGDIOBJ oldBrush = SelectObject(DC, arrowBrush);
+        const POINT tri[3] = {{b.left + 4, b.top + 7}, {b.left + 10, b.top + 7}, {b.left + 7, b.top + 10}};
+        Polygon(DC, tri, 3);
+        SelectObject(DC, oldBrush);
+        SelectObject(DC, oldPen);
+        DeleteObject(arrowBrush);
+        DeleteObject(arrowPen);
+        DeleteObject(edge);
+    }
+    ExcludeClipRect(DC, cw - FButtonWidth - 4, 0, cw + 2, ch);
+}
+
+bool TPlusCustomCombo::NeedsOwnPaint() {
+    return FFlat || ButtonColor != vcl::clNone || FBorderColor != vcl::clNone ||
+           (FocusBorderColor != vcl::clNone && FHasFocus) || (!Enabled() && kThemed && !DisabledBorder);
+}
+
+bool TPlusCustomCombo::ShowsEmptyText(HWND Window) {
+    return !FEmptyText.isEmpty() && GetWindowTextLengthW(Window) == 0 &&
+           (FEmptyTextFocused || GetFocus() != Window);
+}
+
+void TPlusCustomCombo::PaintEmptyText(HWND Window) {
+    HDC dc = GetDC(Window);
+    vcl::TFont font;
+    font.Assign(Font());
+    font.SetStyle(FEmptyTextStyle);
+    HGDIOBJ old = SelectObject(dc, font.Handle());
+    SetTextColor(dc, COLORREF(vcl::clGray));
+    SetBkMode(dc, TRANSPARENT);
+    TextOutW(dc, 3, 1, reinterpret_cast<LPCWSTR>(FEmptyText.utf16()), int(FEmptyText.size()));
+    SelectObject(dc, old);
+    ReleaseDC(Window, dc);
+}
+
+void TPlusCustomCombo::Dispatch(vcl::TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_PAINT: {
+        vcl::TCustomComboBox::Dispatch(Message);
+        if (!HandleAllocated()) return;
+        if (NeedsOwnPaint()) {
+            HDC dc = GetDC(Handle());
+            if (Style() != vcl::csSimple) PaintClientButton(dc);
+            ReleaseDC(Handle(), dc);
+            DrawBorders();
+        }
+        // A drop-down list is its own item window: the hint text goes straight on it.
+        if (!EditHandle() && Style() != vcl::csSimple && ItemIndex() < 0 && ShowsEmptyText(Handle()))
+            PaintEmptyText(Handle());
+        return;
+    }
+    case WM_NCPAINT:
+        vcl::TCustomComboBox::Dispatch(Message);
+        if (FFlat || (!Enabled() && kThemed && !DisabledBorder)) DrawBorders();
+        if ((FocusBorderColor != vcl::clNone && GetFocus() == Handle()) || FBorderColor != vcl::clNone) DrawBorders();
+        return;
+    default: vcl::TCustomComboBox::Dispatch(Message);
+    }
+}
+
+void TPlusCustomCombo::CMMouseEnter(vcl::TCMMouseEnterLeave& Message) {
+    vcl::TCustomComboBox::CMMouseEnter(Message);
+    if (!FMouseInControl && Enabled()) {
+        FMouseInControl = true;
+        DrawBorders();
+    }
+    if (AutoFocus && !ComponentState().Contains(rtl::csDesigning)) {
+        vcl::TCustomForm* form = vcl::GetParentForm(this);
+        if ((!form || (form->HandleAllocated() && form->Handle() == GetActiveWindow())) && CanFocus()) SetFocus();
+    }
+    Invalidate();
+}
+
+void TPlusCustomCombo::CMMouseLeave(vcl::TCMMouseEnterLeave& Message) {
+    vcl::TCustomComboBox::CMMouseLeave(Message);
+    if (FMouseInControl && Enabled()) {
+        FMouseInControl = false;
+        DrawBorders();
+    }
+    FButtonHover = false;
+    Invalidate();
+}
+
+void TPlusCustomCombo::MouseMove(vcl::TShiftState Shift, int X, int Y) {
+    vcl::TCustomComboBox::MouseMove(Shift, X, Y);
+    const bool over = Width() - FButtonWidth < X && X < Width();
+    if (over == FButtonHover) return;
+    FButtonHover = over;
+    Invalidate();
+}
 
 void TPlusCustomCombo::InvalidateButton() {
     if (HandleAllocated()) {
@@ -305,6 +519,13 @@ void TPlusCustomCombo::KeyPress(rtl::Char& Key) {
 }
 
 void TPlusCustomCombo::EditWndProc(vcl::TMessage& Message) {
+    if (Message.Msg == WM_LBUTTONDOWN && FEmptyTextFocused && !FEmptyText.isEmpty() &&
+        GetWindowTextLengthW(EditHandle()) == 0) {
+        SetFocus();
+        InvalidateRect(EditHandle(), nullptr, TRUE);
+        Message.Result = 1;
+        return;
+    }
     if (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONUP) {
         vcl::TShiftState shift;
         if (Message.WParam & MK_SHIFT) shift.Include(vcl::ssShift);
@@ -314,6 +535,7 @@ void TPlusCustomCombo::EditWndProc(vcl::TMessage& Message) {
         else OnMouseUp(this, vcl::mbLeft, shift, x, y);
     }
     vcl::TCustomComboBox::EditWndProc(Message);
+    if (Message.Msg == WM_PAINT && ShowsEmptyText(EditHandle())) PaintEmptyText(EditHandle());
 }
 
 void TPlusCustomCombo::CreateWnd() {

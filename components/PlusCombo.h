@@ -114,6 +114,9 @@ protected:
     void CMEnabledChanged(vcl::TMessage& Message) override;
     void CMFontChanged(vcl::TMessage& Message) override;
     void CMParentFontChanged(vcl::TMessage& Message) override;
+    void CMMouseEnter(vcl::TCMMouseEnterLeave& Message) override;
+    void CMMouseLeave(vcl::TCMMouseEnterLeave& Message) override;
+    void MouseMove(vcl::TShiftState Shift, int X, int Y) override;
 
 private:
     template <class T> void SetAndUpdate(T& Field, T Value) {
@@ -128,7 +131,17 @@ private:
     void CreateLabel();
     void LabelFontChanged(rtl::TObject* Sender);
     void SetLabelBold(bool Value);
-    void InvalidateButton(); // the button's strip, without erasing
+    void InvalidateButton();
+    // Painting of the flat look, the custom borders and the custom button.
+    bool Hot();
+    bool FocusBorderShown();
+    void DrawBorders();
+    void DrawBorder(HDC DC);
+    void DrawButton(HDC DC);
+    void PaintClientButton(HDC DC);
+    bool NeedsOwnPaint();
+    bool ShowsEmptyText(HWND Window);
+    void PaintEmptyText(HWND Window); // the button's strip, without erasing
 
     bool FFlat = false;
     bool FEtched = false;
@@ -148,6 +161,8 @@ private:
     TColor FBorderColor = vcl::clNone;
     TColor FNormalColor = vcl::clNone;
     bool FHasFocus = false;
+    bool FMouseInControl = false;
+    bool FButtonHover = false;
     bool FParentFnt = true;
     TColor FFontColor = vcl::clNone;
     vcl::TFontStyles FEmptyTextStyle;

@@ -230,3 +230,89 @@ TEST(PlusComboDpi, LabelFontIsScaledByTheZeroHeightRatio) {
 }
 
 } // namespace
+
+namespace {
+
+class PaintForm : public vcl::TForm {
+public:
+    explicit PaintForm(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
+        SetBounds(0, 0, 400, 200);
+        SetColor(0x336699);
+        list = new TPlusComboBox(this);
+        list->SetParent(this);
+        list->SetStyle(vcl::csDropDownList);
+        list->SetBounds(20, 20, 150, 21);
+        list->Items()->Add(QStringLiteral("One"));
+        edit = new TPlusComboBox(this);
+        edit->SetParent(this);
+        edit->SetStyle(vcl::csDropDown);
+        edit->SetBounds(20, 80, 150, 21);
+        edit->SetEmptyText(QStringLiteral("Type a name here"));
+        other = new vcl::TEdit(this);
+        other->SetParent(this);
+        other->SetBounds(20, 150, 100, 21);
+    }
+    TPlusComboBox *list, *edit;
+    vcl::TEdit* other;
+};
+
+class PlusComboPaint : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form = H.Show<PaintForm>();
+        form->other->SetFocus();
+        H.Pump();
+    }
+    vcl::TColor At(vcl::TControl* C, int X, int Y) {
+        H.Pump();
+        const QRgb rgb = H.App().Pixel(form->Handle(), C->Left() + X, C->Top() + Y);
+        return vcl::TColor(qRed(rgb) | qGreen(rgb) << 8 | qBlue(rgb) << 16);
+    }
+    int Count(vcl::TControl* C, vcl::TColor Color, int X0, int X1) {
+        int n = 0;
+        for (int y = 0; y < C->Height(); ++y)
+            for (int x = X0; x < X1; ++x) n += At(C, x, y) == Color;
+        return n;
+    }
+    FormHarness H;
+    PaintForm* form = nullptr;
+};
+
+TEST_F(PlusComboPaint, BorderColourFramesTheWholeWindow) {
+    TPlusComboBox* c = form->list;
+    c->SetBorderColor(0x0000FF);
+    c->Invalidate();
+    EXPECT_EQ(At(c, 0, 0), 0x0000FF);
+    EXPECT_EQ(At(c, c->Width() - 1, c->Height() - 1), 0x0000FF);
+    EXPECT_EQ(At(c, c->Width() / 2, 0), 0x0000FF);
+    EXPECT_NE(At(c, c->Width() / 2, 1), 0x0000FF);
+}
+
+TEST_F(PlusComboPaint, CustomButtonColoursFillTheButtonWithItsArrow) {
+    TPlusComboBox* c = form->list;
+    c->ButtonColor = 0x00FF00;
+    c->ButtonBorderColor = 0xFF0000;
+    c->ButtonTextColor = 0x000000;
+    c->Invalidate();
+    EXPECT_GT(Count(c, 0x00FF00, c->Width() - c->ButtonWidth(), c->Width()), 40);
+    EXPECT_GT(Count(c, 0xFF0000, c->Width() - c->ButtonWidth() - 2, c->Width()), 8);
+    EXPECT_GE(Count(c, 0x000000, c->Width() - c->ButtonWidth(), c->Width()), 9); // the arrow
+    EXPECT_EQ(Count(c, 0x00FF00, 0, c->Width() - c->ButtonWidth() - 4), 0);
+}
+
+TEST_F(PlusComboPaint, EmptyTextShowsOnlyWhileEmptyAndUnfocused) {
+    TPlusComboBox* c = form->edit;
+    const int textArea = c->Width() - c->ButtonWidth() - 4;
+    EXPECT_GT(Count(c, vcl::clGray, 0, textArea), 10);
+    c->SetFocus();
+    H.Pump();
+    EXPECT_EQ(Count(c, vcl::clGray, 0, textArea), 0);
+    form->other->SetFocus();
+    H.Pump();
+    EXPECT_GT(Count(c, vcl::clGray, 0, textArea), 10);
+    c->SetText(QStringLiteral("x"));
+    H.Pump();
+    EXPECT_EQ(Count(c, vcl::clGray, 0, textArea), 0);
+}
+
+} // namespace
