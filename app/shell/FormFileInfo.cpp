@@ -264,6 +264,7 @@ TFormFileInfo::TFormFileInfo(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
 
     dlgSave = new vcl::TSaveDialog(this);
     dlgSave->SetDefaultExt(QStringLiteral("txt"));
+    dlgSave->SetFilter(QStringLiteral("Text files (*.txt)|*.txt"));
     dlgSave->SetOptions(dlgSave->Options().Include(vcl::ofOverwritePrompt));
 
     ngDetails->OnCellColoring = grid::TGridCellColoringEvent(this, &TFormFileInfo::ngDetailsCellColoring);
@@ -290,6 +291,13 @@ void TFormFileInfo::FormCreate(rtl::TObject*) {
     }
     if (AppStrings) SetLang(*AppStrings);
     ClearAll();
+    // the designed link colours are the system style's
+    auto& windows = engine::StyleColorSchemes[engine::WindowsSchemeIndex];
+    windows.LinkNormalColor = lblFileName->FontNormal()->Color();
+    windows.LinkHotColor = lblFileName->FontHot()->Color();
+    windows.LinkDisabledColor = lblFileName->FontDisabled()->Color();
+    windows.LinkVisitedColor = lblFileName->FontVisitedNormal()->Color();
+    windows.LinkVisitedHotColor = lblFileName->FontVisitedHot()->Color();
     if (!Params->IniName.isEmpty() && rtl::FileExists(Params->IniName)) LoadSettingsFromIni();
     SetStyleColors(Params->StyleName);
 }
@@ -517,7 +525,8 @@ void TFormFileInfo::actCopyToClipboardExecute(rtl::TObject*) {
 
 void TFormFileInfo::actSaveExecute(rtl::TObject*) {
     if (IsBusy()) return;
-    dlgSave->SetFileName(FullFileName() + QStringLiteral("_info.txt"));
+    dlgSave->SetInitialDir(lblDirectory->Caption());
+    dlgSave->SetFileName(lblFileName->Caption() + QStringLiteral("_info.txt"));
     if (!dlgSave->Execute()) return;
     auto lines = std::make_unique<rtl::TStringList>();
     lines->SetText(GetInfoAsText());

@@ -22,6 +22,8 @@
 #include "tests/support/QtPrint.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/windows/FormHarness.h"
+#include "vcl/Clipbrd.h"
+#include "win/comdlg32/commdlg.h"
 
 namespace {
 
@@ -245,6 +247,33 @@ TEST_F(TFileInfoTest, WithoutTheProberTheTreeHasOnlyItsRootsAndAZeroBitRateShows
     form->UpdateList(vfi, 2);
     EXPECT_EQ(form->lblChannels->Caption(), String());
     EXPECT_EQ(form->lblSamplingRate->Caption(), String());
+}
+
+TEST_F(TFileInfoTest, SaveProposesTheInfoNameAndWritesUtf8WithAMarkAndCopyFillsTheClipboard) {
+    Make();
+    const shell::TAppStrings english;
+    form->SetLang(english);
+    params.ffprobe = QStringLiteral("/nonexistent/ffprobe");
+    const QString file = dir.Write(QStringLiteral("Ünïcødé 日本.webm"), QByteArray("not media"));
+    engine::TVideoFileInfo vfi;
+    vfi.SetFileName(file);
+    vfi.FileSize = 9;
+    form->UpdateList(vfi, 1);
+    const QString target = dir.QFile(QStringLiteral("report.txt"));
+    h.Script({FormHarness::Answer(IDOK, [&](const FormHarness::Dialog& d) {
+        EXPECT_EQ(d.commonKind, UINT(TW_DIALOG_SAVE_FILE));
+        EXPECT_EQ(form->dlgSave->InitialDir(), dir.QPath());
+        EXPECT_EQ(form->dlgSave->FileName(), QStringLiteral("Ünïcødé 日本.webm_info.txt"));
+        SetDlgItemTextW(d.window, edt1, reinterpret_cast<LPCWSTR>(target.utf16()));
+    })});
+    form->actSave->Execute();
+    EXPECT_EQ(form->dlgSave->FileName(), target);
+    const QByteArray saved = testing_support::ReadFileBytes(target);
+    EXPECT_TRUE(saved.startsWith("\xEF\xBB\xBF"));
+    EXPECT_TRUE(saved.contains((QStringLiteral("File: ") + file + QStringLiteral("\r\n")).toUtf8()));
+
+    form->actCopyToClipboard->Execute();
+    EXPECT_TRUE(vcl::Clipboard()->AsText().startsWith(QStringLiteral("Tunewright 1.5  [64-bit]")));
 }
 
 TEST_F(TFileInfoTest, TheActivePageIsSavedOnCloseAndReadBack) {
