@@ -65,6 +65,10 @@ void TRgPopupControl6::Release() {
 void TRgPopupControl6::Dispatch(vcl::TMessage& Message) {
     switch (Message.Msg) {
     case WM_NCPAINT: PaintFrame(); return;
+    case WM_MOUSEACTIVATE:
+        // A click in the list must leave the focus with its owner, whose focus loss would close it.
+        Message.Result = MA_NOACTIVATE;
+        return;
     case WM_NCMOUSELEAVE:
         DefaultHandler(Message);
         TakeCapture();
