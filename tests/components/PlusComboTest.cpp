@@ -61,29 +61,33 @@ protected:
 
 TEST_F(PlusCombo, LabelTakesEachOfTheFifteenPlaces) {
     l->SetAutoSize(false);
-    l->SetBounds(l->Left(), l->Top(), 150, 13); // wider than its text: the text's width places it
     c->SetBounds(200, 100, 120, 21);
-    const int w = TextWidth(), L = 200, T = 100, CW = 120, CH = c->Height(), LW = 150, LH = 13, M = 7;
-    ASSERT_LT(w, LW);
-    const int midY = T + (CH - LH) / 2, midX = L - (LW - CW) / 2;
-    struct Case {
-        TPlusLabelPosition pos;
-        int top, left;
-    } cases[] = {
-        {lpLeftTop, T, L - w - M},           {lpLeftCenter, midY, L - w - M},
-        {lpLeftBottom, T + CH - LH, L - w - M}, {lpTopLeft, T - LH - M, L},
-        {lpBottomLeft, T + CH + M, L},       {lpLeftTopLeft, T, L - M},
-        {lpLeftCenterLeft, midY, L - M},     {lpLeftBottomLeft, T + CH - LH, L - M},
-        {lpTopCenter, T - LH - M, midX},     {lpBottomCenter, T + CH + M, midX},
-        {lpRightTop, T, L + CW + M},         {lpRightCenter, midY, L + CW + M},
-        {lpRighBottom, T + CH - LH, L + CW + M}, {lpTopRight, T - LH - M, L + CW - LW},
-        {lpBottomRight, T + CH + M, L + CW - LW},
-    };
+    const int w = TextWidth(), L = 200, T = 100, CW = 120, CH = c->Height(), M = 7;
     c->SetLabelMargin(M);
-    for (const Case& k : cases) {
-        c->SetLabelPosition(k.pos);
-        EXPECT_EQ(l->Top(), k.top) << k.pos;
-        EXPECT_EQ(l->Left(), k.left) << k.pos;
+    // Label sizes on both sides of the control's, and of both parities against it.
+    for (const auto [LW, LH] : {std::pair{150, 13}, std::pair{60, 12}, std::pair{150, CH + 3}}) {
+        l->SetBounds(l->Left(), l->Top(), LW, LH); // LW 150: wider than its text, the text's width places it
+        ASSERT_NE(w, LW);
+        const int midY = LH < CH ? T + (CH - LH) / 2 : T - (LH - CH) / 2;
+        const int midX = LW < CW ? L + (CW - LW) / 2 : L - (LW - CW) / 2;
+        struct Case {
+            TPlusLabelPosition pos;
+            int top, left;
+        } cases[] = {
+            {lpLeftTop, T, L - w - M},           {lpLeftCenter, midY, L - w - M},
+            {lpLeftBottom, T + CH - LH, L - w - M}, {lpTopLeft, T - LH - M, L},
+            {lpBottomLeft, T + CH + M, L},       {lpLeftTopLeft, T, L - M},
+            {lpLeftCenterLeft, midY, L - M},     {lpLeftBottomLeft, T + CH - LH, L - M},
+            {lpTopCenter, T - LH - M, midX},     {lpBottomCenter, T + CH + M, midX},
+            {lpRightTop, T, L + CW + M},         {lpRightCenter, midY, L + CW + M},
+            {lpRighBottom, T + CH - LH, L + CW + M}, {lpTopRight, T - LH - M, L + CW - LW},
+            {lpBottomRight, T + CH + M, L + CW - LW},
+        };
+        for (const Case& k : cases) {
+            c->SetLabelPosition(k.pos);
+            EXPECT_EQ(l->Top(), k.top) << k.pos << " " << LW << "x" << LH;
+            EXPECT_EQ(l->Left(), k.left) << k.pos << " " << LW << "x" << LH;
+        }
     }
     c->SetLabelPosition(lpLeftTopLeft);
     c->SetLabelMargin(80);
