@@ -190,19 +190,22 @@ TEST(PopupControl6, ListWidthOfTheOwnerWins) {
 }
 
 TEST(PopupControl6, PageKeysMoveByAPageWithinTheList) {
+    // The list opens with the selection (Open) as its last shown row, 8 rows a page.
     struct Case {
-        int index;
+        int count, open, index;
         WORD key;
         int want;
     } cases[] = {
-        {15, VK_NEXT, 19},   // last shown row: a page further, not past the end
-        {10, VK_NEXT, 15},   // inside the page: to its last row
-        {8, VK_PRIOR, 0},    // first shown row: a page back, not before 0
-        {12, VK_PRIOR, 8},   // inside the page: to its first row
+        {30, 15, 15, VK_NEXT, 23},  // last shown row: a page further
+        {20, 15, 15, VK_NEXT, 19},  // ... but not past the end
+        {20, 15, 10, VK_NEXT, 15},  // inside the page: to its last row
+        {30, 20, 13, VK_PRIOR, 5},  // first shown row: a page back
+        {20, 15, 8, VK_PRIOR, 0},   // ... but not before 0
+        {20, 15, 12, VK_PRIOR, 8},  // inside the page: to its first row
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.index);
-        PopupFixture f(20, 15);
+        SCOPED_TRACE(testing::Message() << c.count << " " << c.index);
+        PopupFixture f(c.count, c.open);
         f.Open();
         f.owner->ChangeItemIndex(c.index, false);
         f.popup->Key(c.key);
