@@ -444,6 +444,20 @@ void TPlusCustomCombo::Dispatch(vcl::TMessage& Message) {
             PaintEmptyText(Handle());
         return;
     }
+    case vcl::CN_KEYDOWN:
+    case WM_KEYDOWN:
+        // Tab in an open list: close it on the highlighted item, then move on as Tab does.
+        if (Message.WParam == VK_TAB && Style() != vcl::csSimple && DroppedDown()) {
+            const int index = ItemIndex();
+            SetDroppedDown(false);
+            SetItemIndex(index);
+            if (vcl::TCustomForm* form = vcl::GetParentForm(this); form && form->HandleAllocated())
+                PostMessageW(form->Handle(), WM_NEXTDLGCTL, GetKeyState(VK_SHIFT) < 0 ? 1 : 0, 0);
+            Message.Result = 1;
+            return;
+        }
+        vcl::TCustomComboBox::Dispatch(Message);
+        return;
     case WM_NCPAINT:
         vcl::TCustomComboBox::Dispatch(Message);
         if (FFlat || (!Enabled() && kThemed && !DisabledBorder)) DrawBorders();

@@ -320,3 +320,21 @@ TEST_F(PlusComboPaint, EmptyTextShowsOnlyWhileEmptyAndUnfocused) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PlusCombo, TabInAnOpenListKeepsTheHighlightedItemAndMovesOn) {
+    c->SetItemIndex(0);
+    c->SetFocus();
+    c->SetDroppedDown(true);
+    H.Pump();
+    H.App().Tap(VK_DOWN);
+    H.Pump();
+    H.App().Tap(VK_TAB);
+    H.Pump();
+    EXPECT_FALSE(c->DroppedDown());
+    EXPECT_EQ(c->ItemIndex(), 1);
+    EXPECT_TRUE(form->last->Focused());
+}
+
+} // namespace
