@@ -282,3 +282,57 @@ TEST(ComboBox6, ClickOutsideTheOpenListClosesItWithoutPicking) {
     EXPECT_EQ(f.combo->ItemIndex(), 2);
     EXPECT_EQ(f.selects, 0);
 }
+
+TEST(FontComboBox6, RowsAreDrawnInTheirOwnFontUnlessTurnedOff) {
+    FormHarness h;
+    TRgFontComboBox6* combo = nullptr;
+    ShowForm(h, [&](TPanelForm* f) {
+        combo = new TRgFontComboBox6(f);
+        combo->SetParent(f);
+        combo->SetBounds(20, 20, 160, 21);
+        rtl::TStringList names;
+        names.Add(u"Serif Face"_qs);
+        names.Add(u"Mono Face"_qs);
+        combo->SetItems(&names);
+        combo->SetDrawingOptions({doBackground, doContent, doCustom});
+    });
+    std::vector<QString> fonts;
+    combo->OnDrawItem = TRgDrawComboBoxItemEvent(
+        [&](vcl::TCanvas* Canvas, int, const vcl::TRect&, vcl::TOwnerDrawState) { fonts.push_back(Canvas->Font()->Name()); });
+    combo->SetDroppedDown(true);
+    combo->PopupControl()->Repaint();
+    h.Pump();
+    ASSERT_GE(fonts.size(), 2u);
+    EXPECT_EQ(fonts[0], u"Serif Face"_qs);
+    EXPECT_EQ(fonts[1], u"Mono Face"_qs);
+    combo->SetDroppedDown(false);
+    h.Pump();
+    combo->SetPaintInFont(false);
+    fonts.clear();
+    combo->SetDroppedDown(true);
+    combo->PopupControl()->Repaint();
+    h.Pump();
+    ASSERT_FALSE(fonts.empty());
+    EXPECT_EQ(fonts[0], combo->Font()->Name());
+}
+
+TEST(FontComboBox6, PreviewShowsTheChosenFontOnTheHighlight) {
+    FormHarness h;
+    TRgFontComboBox6* combo = nullptr;
+    ShowForm(h, [&](TPanelForm* f) {
+        combo = new TRgFontComboBox6(f);
+        combo->SetParent(f);
+        combo->SetBounds(20, 20, 160, 24);
+        combo->SetShowPreview(true);
+    });
+    vcl::TRect seen;
+    combo->OnPreviewDraw = TRgPreviewDrawEvent([&](rtl::TObject*, const vcl::TRect& R) { seen = R; });
+    combo->SetText(u"Mono Face"_qs);
+    h.Pump();
+    EXPECT_EQ(seen, vcl::TRect(4, 4, 22, combo->Height() - 4));  // the event still runs first
+    EXPECT_EQ(combo->EditCanvas()->Font()->Name(), u"Mono Face"_qs);
+    RECT wr;
+    GetWindowRect(combo->Handle(), &wr);
+    const vcl::TPoint corner = combo->ScreenToClient(vcl::TPoint(wr.left + 20, wr.top + combo->Height() - 5));
+    EXPECT_EQ(PixelAt(h, combo, corner.X, corner.Y), Rgb(vcl::clHighlight));
+}

@@ -2,6 +2,7 @@
 // preview box, the margins kept clear of the button, and the button's press and click order.
 #include "controls/RgEdit6.h"
 #include "tests/controls/PanelForm.h"
+#include "vcl/Clipbrd.h"
 
 #include <gtest/gtest.h>
 
@@ -222,4 +223,27 @@ TEST(Edit6, ButtonClickGivesDownUpClickAndAStickyButtonComesUpNextTimeOrOnFocusL
     f.edit->SetFocus();
     f.h.Pump();
     EXPECT_FALSE(b->Down());
+}
+
+TEST(Edit6, PasteOnlyWithThePasteOption) {
+    EditFixture f;
+    vcl::Clipboard()->SetAsText(u"pasted"_qs);
+    f.edit->SetEditOptions({edTyping});
+    SendMessageW(f.edit->Handle(), WM_PASTE, 0, 0);
+    EXPECT_EQ(f.edit->Text(), u""_qs);
+    f.edit->SetEditOptions({edPaste});
+    SendMessageW(f.edit->Handle(), WM_PASTE, 0, 0);
+    EXPECT_EQ(f.edit->Text(), u"pasted"_qs);
+}
+
+TEST(Edit6, DialogCodeFollowsWantTabsAndWantReturns) {
+    EditFixture f;
+    auto code = [&] { return SendMessageW(f.edit->Handle(), WM_GETDLGCODE, 0, 0); };
+    EXPECT_EQ(code() & (DLGC_WANTTAB | DLGC_WANTALLKEYS), 0);
+    f.edit->SetWantTabs(true);
+    EXPECT_NE(code() & DLGC_WANTTAB, 0);
+    f.edit->SetWantTabs(false);
+    f.edit->SetWantReturns(true);
+    EXPECT_EQ(code() & DLGC_WANTTAB, 0);
+    EXPECT_NE(code() & DLGC_WANTALLKEYS, 0);
 }
