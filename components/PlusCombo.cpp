@@ -1,6 +1,7 @@
 // components/PlusCombo.cpp
 #include "components/PlusCombo.h"
 
+#include "components/KwThemeLib.h"
 #include "components/KwpComboBox.h" // TabOnEnterKey
 #include "vcl/Forms.h"
 
@@ -293,8 +294,11 @@ RECT WindowRectAtOrigin(HWND Window) {
 
 } // namespace
 
-// No visual-styles library here: the combo box never counts as themed, so the classic button is drawn.
-static constexpr bool kThemed = false;
+// The common controls are version 6 here, so only the visual-styles library decides.
+static bool Themed() {
+    const KwThemeLib::TThemeLib& lib = KwThemeLib::ThemeLib();
+    return lib.Loaded && lib.IsThemeActive() != 0;
+}
 
 bool TPlusCustomCombo::Hot() {
     if (ComponentState().Contains(rtl::csDesigning)) return Enabled();
@@ -311,14 +315,14 @@ void TPlusCustomCombo::DrawBorders() {
     if (Enabled() && !FFlat && FBorderColor == vcl::clNone && FocusBorderColor == vcl::clNone) return;
     HDC dc = GetWindowDC(Handle());
     DrawBorder(dc);
-    if (Style() != vcl::csSimple && !kThemed) DrawButton(dc);
+    if (Style() != vcl::csSimple && !Themed()) DrawButton(dc);
     ReleaseDC(Handle(), dc);
 }
 
 void TPlusCustomCombo::DrawBorder(HDC DC) {
     RECT r = WindowRectAtOrigin(Handle());
     const bool focused = FHasFocus;
-    if (!Enabled() && kThemed && !DisabledBorder) {
+    if (!Enabled() && Themed() && !DisabledBorder) {
         Frame(DC, r, 0xB99D7F);
     } else if (FBorderColor != vcl::clNone && (!focused || FocusBorderColor == vcl::clNone)) {
         Frame(DC, r, FBorderColor);
@@ -374,7 +378,17 @@ void TPlusCustomCombo::PaintClientButton(HDC DC) {
     RECT b = WindowRectAtOrigin(Handle());
     b.left += cw - FButtonWidth + 2;
     InflateRect(&b, -1, -1);
-    if (ButtonColor == vcl::clNone) {
+    if (ButtonColor == vcl::clNone && Themed()) {
+        const KwThemeLib::TThemeLib& lib = KwThemeLib::ThemeLib();
+        const bool down = MouseButtonDown();
+        int state = 1;
+        if (!Enabled()) state = 4;
+        else if (down && DroppedDown()) state = 3;
+        else if (!down && FButtonHover && !DroppedDown()) state = 2;
+        HTHEME theme = lib.OpenThemeData(Handle(), u"combobox");
+        lib.DrawThemeBackground(theme, DC, 1, state, &b, nullptr);
+        lib.CloseThemeData(theme);
+    } else if (ButtonColor == vcl::clNone) {
         DrawFrameControl(DC, &b, DFC_SCROLL, DFCS_SCROLLCOMBOBOX | (Enabled() ? DFCS_FLAT : DFCS_INACTIVE));
     } else {
         const bool down = MouseButtonDown();
@@ -407,7 +421,7 @@ void TPlusCustomCombo::PaintClientButton(HDC DC) {
 
 bool TPlusCustomCombo::NeedsOwnPaint() {
     return FFlat || ButtonColor != vcl::clNone || FBorderColor != vcl::clNone ||
-           (FocusBorderColor != vcl::clNone && FHasFocus) || (!Enabled() && kThemed && !DisabledBorder);
+           (FocusBorderColor != vcl::clNone && FHasFocus) || (!Enabled() && Themed() && !DisabledBorder);
 }
 
 bool TPlusCustomCombo::ShowsEmptyText(HWND Window) {
@@ -460,7 +474,7 @@ void TPlusCustomCombo::Dispatch(vcl::TMessage& Message) {
         return;
     case WM_NCPAINT:
         vcl::TCustomComboBox::Dispatch(Message);
-        if (FFlat || (!Enabled() && kThemed && !DisabledBorder)) DrawBorders();
+        if (FFlat || (!Enabled() && Themed() && !DisabledBorder)) DrawBorders();
         if ((FocusBorderColor != vcl::clNone && GetFocus() == Handle()) || FBorderColor != vcl::clNone) DrawBorders();
         return;
     default: vcl::TCustomComboBox::Dispatch(Message);

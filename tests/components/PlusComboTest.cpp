@@ -1,6 +1,7 @@
 // tests/components/PlusComboTest.cpp: the flat combo box's label (placements, enabled and visible state,
 // focus bold, DPI scaling), its button width range, focus colours, Enter as Tab, the exact-text
 // selection and the close-up notice.
+#include "components/KwThemeLib.h"
 #include "components/PlusCombo.h"
 
 #include "EventCounter.h"
@@ -335,6 +336,18 @@ TEST_F(PlusCombo, TabInAnOpenListKeepsTheHighlightedItemAndMovesOn) {
     EXPECT_FALSE(c->DroppedDown());
     EXPECT_EQ(c->ItemIndex(), 1);
     EXPECT_TRUE(form->last->Focused());
+}
+
+} // namespace
+
+namespace {
+
+TEST(KwThemeLib, TheStandInsLibraryServesThePaintingEntryPoints) {
+    const KwThemeLib::TThemeLib& lib = KwThemeLib::ThemeLib();
+    ASSERT_TRUE(lib.Loaded);
+    EXPECT_EQ(reinterpret_cast<void*>(lib.Entries[34]), reinterpret_cast<void*>(lib.IsThemeActive));
+    EXPECT_STREQ(KwThemeLib::EntryNames[44], "EnableTheming");
+    EXPECT_EQ(&KwThemeLib::ThemeLib(), &lib); // loaded once
 }
 
 } // namespace
