@@ -110,6 +110,12 @@ TEST_F(PlusCombo, LabelIsCreatedWithItsCaptionAndFollowsTheControl) {
     EXPECT_TRUE(l->Visible());
     c->SetLabelTransparent(true);
     EXPECT_TRUE(l->Transparent());
+    delete l; // freed from outside: the control forgets it and makes a new one when asked
+    EXPECT_EQ(c->Label(), nullptr);
+    c->SetBounds(240, 150, 120, 21);
+    c->SetLabelCaption(QStringLiteral("Again:"));
+    ASSERT_NE(c->Label(), nullptr);
+    EXPECT_EQ(c->Label()->Parent(), form);
 
     TPlusComboBox bare(nullptr);
     EXPECT_EQ(bare.LabelCaption(), QString());
