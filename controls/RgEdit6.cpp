@@ -73,6 +73,22 @@ TRgValidationResult TRgCustomEdit6::Validate(const rtl::String& Value) {
     return result;
 }
 
+void TRgCustomEdit6::Assign(rtl::TPersistent* Source) {
+    auto* edit = dynamic_cast<TRgCustomEdit6*>(Source);
+    if (!edit) {
+        vcl::TCustomEdit::Assign(Source);
+        return;
+    }
+    SetAlignment(edit->Alignment());
+    FEditOptions = edit->FEditOptions;
+    Padding()->Assign(edit->Padding());
+    SetShowPreview(edit->FShowPreview);
+    SetValidationResult(edit->FValidationResult);
+    FValidationTriggers = edit->FValidationTriggers;
+    FWantReturns = edit->FWantReturns;
+    FWantTabs = edit->FWantTabs;
+}
+
 bool TRgCustomEdit6::GetAsBoolean() { return Text() == u"1"_qs; }
 
 rtl::TDateTime TRgCustomEdit6::GetAsDateTime() { return rtl::StrToDateTimeDef(Text(), 0); }
@@ -414,6 +430,11 @@ void TRgCustomButtonEdit6::Init() {
     FButton->OnButtonClick = rtl::TNotifyEvent([this](rtl::TObject*) { DoButtonClick(); });
     FButton->OnDown = rtl::TNotifyEvent([this](rtl::TObject*) { DoButtonDown(); });
     FButton->OnUp = rtl::TNotifyEvent([this](rtl::TObject*) { DoButtonUp(); });
+}
+
+void TRgCustomButtonEdit6::Assign(rtl::TPersistent* Source) {
+    TRgEdit6::Assign(Source);
+    if (auto* edit = dynamic_cast<TRgCustomButtonEdit6*>(Source)) SetButtonWidth(edit->FButtonWidth);
 }
 
 void TRgCustomButtonEdit6::SetButtonWidth(int Value) {

@@ -54,6 +54,9 @@ public:
     void SetWantTabs(bool Value) { FWantTabs = Value; }
     bool HasValidation() const { return !FValidationTriggers.Empty(); }
     TRgValidationResult Validate(const rtl::String& Value);
+    // Takes the settings of another edit of this family (the class library has nothing to copy
+    // between controls, so only other sources go to the inherited assignment).
+    void Assign(rtl::TPersistent* Source) override;
 
     virtual bool GetAsBoolean();
     virtual rtl::TDateTime GetAsDateTime();
@@ -179,6 +182,7 @@ public:
     void SetButtonWidth(int Value);
     bool ShowButton() const { return FShowButton; }
     void SetShowButton(bool Value);
+    void Assign(rtl::TPersistent* Source) override;
 
     rtl::TNotifyEvent OnButtonClick;
 

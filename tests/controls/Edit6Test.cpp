@@ -247,3 +247,41 @@ TEST(Edit6, DialogCodeFollowsWantTabsAndWantReturns) {
     EXPECT_EQ(code() & DLGC_WANTTAB, 0);
     EXPECT_NE(code() & DLGC_WANTALLKEYS, 0);
 }
+
+TEST(Edit6, AssignCopiesTheFamilysSettings) {
+    EditFixture f;
+    auto* source = new TTestButtonEdit(f.edit->Owner());
+    source->SetAlignment(vcl::taRightJustify);
+    source->SetEditOptions({edPaste});
+    source->Padding()->SetTop(3);
+    source->SetShowPreview(true);
+    source->SetValidationResult(vrValid);
+    source->SetValidationTriggers({vtLeave});
+    source->SetWantReturns(true);
+    source->SetWantTabs(true);
+    source->SetButtonWidth(25);
+    f.buttonEdit->Assign(source);
+    EXPECT_EQ(f.buttonEdit->Alignment(), vcl::taRightJustify);
+    EXPECT_EQ(f.buttonEdit->EditOptions(), TRgEditOptions{edPaste});
+    EXPECT_EQ(f.buttonEdit->Padding()->Top(), 3);
+    EXPECT_TRUE(f.buttonEdit->ShowPreview());
+    EXPECT_EQ(f.buttonEdit->ValidationResult(), vrValid);
+    EXPECT_EQ(f.buttonEdit->ValidationTriggers(), TRgValidationTriggers{vtLeave});
+    EXPECT_TRUE(f.buttonEdit->WantReturns() && f.buttonEdit->WantTabs());
+    EXPECT_EQ(f.buttonEdit->ButtonWidth(), 25);
+    EXPECT_EQ(f.buttonEdit->Button()->Width(), 25);
+    f.edit->Assign(source);  // a plain edit takes all but the button
+    EXPECT_EQ(f.edit->Alignment(), vcl::taRightJustify);
+}
+
+TEST(Edit6, EditingBeginsWithTheKeyAndTheCaretAfterIt) {
+    EditFixture f;
+    f.edit->SetText(u"old"_qs);
+    f.edit->BeginEditWithKey(u'k');
+    EXPECT_EQ(f.edit->Text(), u"k"_qs);
+    EXPECT_EQ(f.edit->SelStart(), 1);
+    EXPECT_EQ(f.edit->SelLength(), 0);
+    EXPECT_EQ(f.edit->BorderStyle(), vcl::bsNone);
+    EXPECT_TRUE(f.edit->WantTabs());
+    EXPECT_FALSE(f.edit->AutoSelect());
+}
