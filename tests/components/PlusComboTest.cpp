@@ -357,3 +357,32 @@ TEST(KwThemeLib, TheStandInsLibraryServesThePaintingEntryPoints) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PlusComboPaint, FlatLookFramesInTheParentsColourWithALineUnderTheText) {
+    TPlusComboBox* c = form->list;
+    c->SetFlat(true);
+    c->SetFlatLineColor(0x0000FF);
+    c->Invalidate();
+    EXPECT_EQ(At(c, 0, 0), 0x336699);
+    EXPECT_EQ(At(c, c->Width() - 1, 0), 0x336699);
+    EXPECT_EQ(At(c, 0, c->Height() - 1), 0x0000FF);
+    EXPECT_EQ(At(c, c->Width() - c->ButtonWidth() - 4, c->Height() - 1), 0x0000FF);
+    EXPECT_NE(At(c, c->Width() - c->ButtonWidth() - 3, c->Height() - 1), 0x0000FF);
+}
+
+TEST_F(PlusComboPaint, FlatKeepsItsColoursWhileDisabled) {
+    TPlusComboBox* c = form->list;
+    c->SetFlatParentColor(false);
+    c->SetFlat(true);
+    c->SetColor(0x00FFFF);
+    c->SetEnabled(false);
+    EXPECT_TRUE(c->ParentColor());
+    EXPECT_EQ(c->Color(), 0x336699);
+    c->SetEnabled(true);
+    EXPECT_FALSE(c->ParentColor());
+    EXPECT_EQ(c->Color(), 0x00FFFF);
+}
+
+} // namespace
