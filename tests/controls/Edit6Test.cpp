@@ -285,3 +285,32 @@ TEST(Edit6, EditingBeginsWithTheKeyAndTheCaretAfterIt) {
     EXPECT_TRUE(f.edit->WantTabs());
     EXPECT_FALSE(f.edit->AutoSelect());
 }
+
+namespace {
+struct TLengthValidator : IRgValidator {
+    TRgValidationResult Validate(TRgCustomEdit6* Control) override {
+        return Control->Text().length() > 2 ? vrValid : vrInvalid;
+    }
+};
+} // namespace
+
+TEST(Edit6, LeaveAndTypingTriggersAskTheValidatorAndTheHandlerHasTheLastWord) {
+    EditFixture f;
+    TLengthValidator validator;
+    f.edit->SetValidator(&validator);
+    f.edit->SetValidationTriggers({vtLeave});
+    f.edit->SetText(u"ab"_qs);
+    EXPECT_EQ(f.edit->ValidationResult(), vrUnchecked);  // not on a text change
+    f.edit->SetFocus();
+    f.buttonEdit->SetFocus();
+    EXPECT_EQ(f.edit->ValidationResult(), vrInvalid);
+    f.edit->SetValidationTriggers({vtTyping});
+    f.h.Type(f.edit, u"c"_qs);  // the focus selected all: "c" alone
+    EXPECT_EQ(f.edit->ValidationResult(), vrInvalid);
+    f.h.Type(f.edit, u"de"_qs);
+    EXPECT_EQ(f.edit->ValidationResult(), vrValid);
+    f.edit->OnValidate = TRgStringValidateEvent(
+        [](rtl::TObject*, const rtl::String&, TRgValidationResult& R) { R = vrUnchecked; });
+    EXPECT_EQ(f.edit->Validate(f.edit->Text()), vrUnchecked);
+    EXPECT_EQ(f.edit->ValidationResult(), vrUnchecked);
+}
