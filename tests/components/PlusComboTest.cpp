@@ -383,6 +383,10 @@ TEST_F(PlusComboPaint, FlatKeepsItsColoursWhileDisabled) {
     c->SetEnabled(true);
     EXPECT_FALSE(c->ParentColor());
     EXPECT_EQ(c->Color(), 0x00FFFF);
+    c->SetParentColor(true);
+    c->SetEnabled(false);
+    c->SetEnabled(true);
+    EXPECT_TRUE(c->ParentColor());
 }
 
 } // namespace
