@@ -336,3 +336,11 @@ TEST(FontComboBox6, PreviewShowsTheChosenFontOnTheHighlight) {
     const vcl::TPoint corner = combo->ScreenToClient(vcl::TPoint(wr.left + 20, wr.top + combo->Height() - 5));
     EXPECT_EQ(PixelAt(h, combo, corner.X, corner.Y), Rgb(vcl::clHighlight));
 }
+
+TEST(ComboBox6, FreedWhileTheListIsOpen) {
+    ComboFixture f({u"a", u"b"});
+    f.combo->SetDroppedDown(true);
+    ASSERT_NE(f.combo->PopupControl(), nullptr);
+    delete f.combo;  // the open list goes with it
+    f.h.Pump();
+}
