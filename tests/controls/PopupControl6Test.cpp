@@ -293,11 +293,3 @@ TEST(PopupControl6, EditPopupWritesItsValueIntoTheEdit) {
     delete q;
     f.owner->Popup = f.popup;
 }
-
-TEST(PopupControl6, OwnerWithoutAnItemHeightStillHitTests) {
-    PopupFixture f(5, 0);
-    f.owner->ItemHeight = 0;
-    f.Open();
-    f.Mouse(WM_MOUSEMOVE, 5, 0);
-    EXPECT_EQ(f.popup->HotIndex(), 0);
-}
