@@ -27,10 +27,10 @@ TThemeLib Load() {
     for (int i = 0; i < 45; ++i) lib.Entries[i] = GetProcAddress(lib.Module, EntryNames[i]);
     // A library that lacks an entry point the pack never calls still serves; one that lacks a painting
     // entry point counts as absent rather than stopping the program.
-    lib.OpenThemeData = reinterpret_cast<TOpenThemeData>(lib.Entries[0]);
-    lib.CloseThemeData = reinterpret_cast<TCloseThemeData>(lib.Entries[1]);
-    lib.DrawThemeBackground = reinterpret_cast<TDrawThemeBackground>(lib.Entries[2]);
-    lib.IsThemeActive = reinterpret_cast<TIsThemeActive>(lib.Entries[34]);
+    lib.OpenThemeData = reinterpret_cast<TOpenThemeData>(reinterpret_cast<void*>(lib.Entries[0]));
+    lib.CloseThemeData = reinterpret_cast<TCloseThemeData>(reinterpret_cast<void*>(lib.Entries[1]));
+    lib.DrawThemeBackground = reinterpret_cast<TDrawThemeBackground>(reinterpret_cast<void*>(lib.Entries[2]));
+    lib.IsThemeActive = reinterpret_cast<TIsThemeActive>(reinterpret_cast<void*>(lib.Entries[34]));
     lib.Loaded = lib.OpenThemeData && lib.CloseThemeData && lib.DrawThemeBackground && lib.IsThemeActive;
     return lib;
 }

@@ -5,10 +5,10 @@
 
 namespace components::KwThemeLib {
 
-using TOpenThemeData = HTHEME(WINAPI*)(HWND, LPCWSTR);
-using TCloseThemeData = HRESULT(WINAPI*)(HTHEME);
-using TDrawThemeBackground = HRESULT(WINAPI*)(HTHEME, HDC, int, int, const RECT*, const RECT*);
-using TIsThemeActive = BOOL(WINAPI*)();
+using TOpenThemeData = HTHEME(*)(HWND, LPCWSTR);
+using TCloseThemeData = HRESULT(*)(HTHEME);
+using TDrawThemeBackground = HRESULT(*)(HTHEME, HDC, int, int, const RECT*, const RECT*);
+using TIsThemeActive = BOOL(*)();
 
 struct TThemeLib {
     bool Loaded = false;

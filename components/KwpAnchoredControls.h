@@ -108,7 +108,7 @@ public:
     TSidePos Position() const { return FPosition; }
     void SetPosition(TSidePos Value) { Change(FPosition, Value); }
 
-    static TKwpControlPos ToControlPos(TSidePos Value) { return TKwpControlPos(FirstPos + Value); }
+    static TKwpControlPos ToControlPos(TSidePos Value) { return TKwpControlPos(int(FirstPos) + int(Value)); }
     TKwpControlPos EffectivePosition() const override {
         return ControlPositionMode() == cpmCustom ? CustomPosition() : ToControlPos(FPosition);
     }

@@ -32,7 +32,7 @@ private:
         if (Field != Value) Field = Value;
         NotifyChanged(this);
     }
-    rtl::TComponent* FOwner;
+    [[maybe_unused]] rtl::TComponent* FOwner;
     vcl::TColor FNormalBgColor = vcl::clWindow, FFocusedBgColor = vcl::clWindow;
     vcl::TColor FNormalTextColor = vcl::clWindowText, FFocusedTextColor = vcl::clWindowText;
     vcl::TColor FHotBgColor = vcl::clWindow, FHotTextColor = vcl::clWindowText;

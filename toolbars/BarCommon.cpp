@@ -11,13 +11,13 @@ namespace bars {
 namespace {
 
 // Functions the framework looks up at run time: missing ones degrade without errors.
-using TGradientFill = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
-using TMonitorFromRect = HMONITOR(WINAPI*)(LPCRECT, DWORD);
-using TMonitorFromPoint = HMONITOR(WINAPI*)(POINT, DWORD);
-using TMonitorFromWindow = HMONITOR(WINAPI*)(HWND, DWORD);
-using TGetMonitorInfo = BOOL(WINAPI*)(HMONITOR, LPMONITORINFO);
-using TTrackMouseEvent = BOOL(WINAPI*)(LPTRACKMOUSEEVENT);
-using TLockSetForegroundWindow = BOOL(WINAPI*)(UINT);
+using TGradientFill = BOOL(*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
+using TMonitorFromRect = HMONITOR(*)(LPCRECT, DWORD);
+using TMonitorFromPoint = HMONITOR(*)(POINT, DWORD);
+using TMonitorFromWindow = HMONITOR(*)(HWND, DWORD);
+using TGetMonitorInfo = BOOL(*)(HMONITOR, LPMONITORINFO);
+using TTrackMouseEvent = BOOL(*)(LPTRACKMOUSEEVENT);
+using TLockSetForegroundWindow = BOOL(*)(UINT);
 
 struct TUnitFunctions {
     TGradientFill GradientFillFunc = nullptr;
@@ -31,16 +31,16 @@ struct TUnitFunctions {
     TUnitFunctions() {
         const UINT oldMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
         if (HMODULE msimg = LoadLibraryW(u"msimg32.dll"))
-            GradientFillFunc = reinterpret_cast<TGradientFill>(GetProcAddress(msimg, "GradientFill"));
+            GradientFillFunc = reinterpret_cast<TGradientFill>(reinterpret_cast<void*>(GetProcAddress(msimg, "GradientFill")));
         SetErrorMode(oldMode);
         if (HMODULE user = GetModuleHandleW(u"user32.dll")) {
-            MonitorFromRectFunc = reinterpret_cast<TMonitorFromRect>(GetProcAddress(user, "MonitorFromRect"));
-            MonitorFromPointFunc = reinterpret_cast<TMonitorFromPoint>(GetProcAddress(user, "MonitorFromPoint"));
+            MonitorFromRectFunc = reinterpret_cast<TMonitorFromRect>(reinterpret_cast<void*>(GetProcAddress(user, "MonitorFromRect")));
+            MonitorFromPointFunc = reinterpret_cast<TMonitorFromPoint>(reinterpret_cast<void*>(GetProcAddress(user, "MonitorFromPoint")));
             MonitorFromWindowFunc =
-                reinterpret_cast<TMonitorFromWindow>(GetProcAddress(user, "MonitorFromWindow"));
-            GetMonitorInfoFunc = reinterpret_cast<TGetMonitorInfo>(GetProcAddress(user, "GetMonitorInfoA"));
+                reinterpret_cast<TMonitorFromWindow>(reinterpret_cast<void*>(GetProcAddress(user, "MonitorFromWindow")));
+            GetMonitorInfoFunc = reinterpret_cast<TGetMonitorInfo>(reinterpret_cast<void*>(GetProcAddress(user, "GetMonitorInfoA")));
             LockSetForegroundWindowFunc =
-                reinterpret_cast<TLockSetForegroundWindow>(GetProcAddress(user, "LockSetForegroundWindow"));
+                reinterpret_cast<TLockSetForegroundWindow>(reinterpret_cast<void*>(GetProcAddress(user, "LockSetForegroundWindow")));
         }
         MonitorFunctionsAvailable =
             MonitorFromRectFunc && MonitorFromPointFunc && MonitorFromWindowFunc && GetMonitorInfoFunc;
@@ -570,11 +570,11 @@ void InitTrackMouseEvent() {
     if (TrackMouseEventInited.load()) return;
     TTrackMouseEvent func = nullptr;
     if (HMODULE user = GetModuleHandleW(u"user32.dll"))
-        func = reinterpret_cast<TTrackMouseEvent>(GetProcAddress(user, "TrackMouseEvent"));
+        func = reinterpret_cast<TTrackMouseEvent>(reinterpret_cast<void*>(GetProcAddress(user, "TrackMouseEvent")));
     if (!func) {
         const UINT oldMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
         if (HMODULE comctl = LoadLibraryW(u"comctl32.dll"))
-            func = reinterpret_cast<TTrackMouseEvent>(GetProcAddress(comctl, "_TrackMouseEvent"));
+            func = reinterpret_cast<TTrackMouseEvent>(reinterpret_cast<void*>(GetProcAddress(comctl, "_TrackMouseEvent")));
         SetErrorMode(oldMode);
     }
     TrackMouseEventFunc.store(func);

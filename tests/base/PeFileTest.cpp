@@ -367,8 +367,9 @@ TEST(VersionInfo, ARootLongerThanItsResourceIsCutToTheCopy) {
     for (const char16_t* Path : {u"\\", u"\\VarFileInfo\\Translation", u"\\StringFileInfo\\040904b0\\ProductVersion"}) {
         LPVOID P = nullptr;
         UINT Len = 0;
-        if (VerQueryValueW(Block.data(), Path, &P, &Len))
+        if (VerQueryValueW(Block.data(), Path, &P, &Len)) {
             EXPECT_LE(static_cast<const uint8_t*>(P) + Len, Block.data() + Block.size());
+        }
     }
     base::TKwVersionInfo V;
     V.SetFileName(File);   // read past its buffer before the cut

@@ -66,7 +66,7 @@ TEST_F(PlusCombo, LabelTakesEachOfTheFifteenPlaces) {
     const int w = TextWidth(), L = 200, T = 100, CW = 120, CH = c->Height(), M = 7;
     c->SetLabelMargin(M);
     // Label sizes on both sides of the control's, and of both parities against it.
-    for (const auto [LW, LH] : {std::pair{150, 13}, std::pair{60, 12}, std::pair{150, CH + 3}}) {
+    for (const auto& [LW, LH] : {std::pair{150, 13}, std::pair{60, 12}, std::pair{150, CH + 3}}) {
         l->SetBounds(l->Left(), l->Top(), LW, LH); // LW 150: wider than its text, the text's width places it
         ASSERT_NE(w, LW);
         const int midY = LH < CH ? T + (CH - LH) / 2 : T - (LH - CH) / 2;

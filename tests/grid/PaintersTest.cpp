@@ -296,7 +296,9 @@ TEST_F(StylePainting, HeaderGlyphPlaceByAlignmentAndSort) {
         Display<TFlatStyleDisplay>(bmp.get())->DrawHeader(c, TRect(0, 0, k.width, 20));
         EXPECT_EQ(FirstColumnOf(bmp.get(), TRect(0, 0, 100, 20), 0x0000FF), k.glyphLeft)
             << k.alignment << k.sorted;
-        if (k.glyphLeft >= 0) EXPECT_EQ(Px(bmp.get(), k.glyphLeft + 3, 11), kFace) << "transparent corner";
+        if (k.glyphLeft >= 0) {
+            EXPECT_EQ(Px(bmp.get(), k.glyphLeft + 3, 11), kFace) << "transparent corner";
+        }
     }
 }
 

@@ -127,7 +127,7 @@ int Walk(const uint8_t* Code, size_t Size, const Peer& P, int& Compared, std::st
         if (ours != int(insn->size)) {
             ++differ;
             if (Differences.size() < 400) {
-                char text[80];
+                char text[256];
                 std::snprintf(text, sizeof text, "[%s %s: %d vs %d] ", insn->mnemonic, insn->op_str, ours, insn->size);
                 Differences += text;
             }

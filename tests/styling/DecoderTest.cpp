@@ -51,11 +51,21 @@ TEST_P(DecodeTable, MeasuresAndClassifies) {
     const TDecodedInstruction I = Decode(c.bytes, c.arch, c.options);
     EXPECT_EQ(I.Length, c.length);
     EXPECT_EQ(I.Cursor - I.Address, c.length);
-    if (c.branchKind != Any) EXPECT_EQ(I.BranchKind, c.branchKind);
-    if (c.instructionClass != Any) EXPECT_EQ(I.InstructionClass, c.instructionClass);
-    if (c.displacementFlags != Any) EXPECT_EQ(I.Displacement.Flags, c.displacementFlags);
-    if (c.branchFlags != Any) EXPECT_EQ(I.Branch.Flags, c.branchFlags);
-    if (c.immediateSize != Any) EXPECT_EQ(I.Immediate1.Size, c.immediateSize);
+    if (c.branchKind != Any) {
+        EXPECT_EQ(I.BranchKind, c.branchKind);
+    }
+    if (c.instructionClass != Any) {
+        EXPECT_EQ(I.InstructionClass, c.instructionClass);
+    }
+    if (c.displacementFlags != Any) {
+        EXPECT_EQ(I.Displacement.Flags, c.displacementFlags);
+    }
+    if (c.branchFlags != Any) {
+        EXPECT_EQ(I.Branch.Flags, c.branchFlags);
+    }
+    if (c.immediateSize != Any) {
+        EXPECT_EQ(I.Immediate1.Size, c.immediateSize);
+    }
 }
 
 const DecodeCase Cases[] = {

@@ -42,6 +42,7 @@ struct Placed {
     uint8_t* Base = nullptr;
     bool Heap;
     uint8_t* Wall = nullptr;
+    void* Probe = nullptr;
     Placed(const uint8_t* UnitBegin, const uint8_t* UnitEnd, bool Near) : Placed(UnitBegin, UnitEnd, Near ? plHeap : plFar) {}
     Placed(const uint8_t* UnitBegin, const uint8_t* UnitEnd, TPlace Where) : Begin(UnitBegin), Heap(Where == plHeap) {
         const size_t size = size_t(UnitEnd - UnitBegin);
@@ -60,9 +61,8 @@ struct Placed {
             VirtualProtect(Base, HookDescriptorSize, PAGE_EXECUTE_READWRITE, &old);
         } else {
             // An ordinary mapping, more than 4 GB from that heap.
-            void* probe = std::malloc(HookDescriptorSize);
-            const auto heap = reinterpret_cast<uintptr_t>(probe);
-            std::free(probe);
+            Probe = std::malloc(HookDescriptorSize); // kept until the end: only its address matters
+            const auto heap = reinterpret_cast<uintptr_t>(Probe);
             Base = static_cast<uint8_t*>(VirtualAlloc(nullptr, 0x1000, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE));
             const auto at = reinterpret_cast<uintptr_t>(Base);
             if (Base && (at > heap ? at - heap : heap - at) < (uintptr_t(4) << 30)) {
@@ -80,6 +80,7 @@ struct Placed {
         }
     }
     ~Placed() {
+        std::free(Probe);
         if (Wall)
             VirtualFree(Wall, 0, MEM_RELEASE);
         else if (Heap)

@@ -467,7 +467,7 @@ TEST(StdMemo, ABevelFrameTakesRoomOnItsEdgesAndIsDrawnThere) {
         // The room below the client area holds a bevel line.
         const QImage shot = h.App().Grab(memo->Handle());
         bool lined = false;
-        for (int y = client.bottom; y < 80; ++y) lined |= (shot.pixel(60, y) & 0xFFFFFF) != ColorToRGB(clWindow);
+        for (int y = client.bottom; y < 80; ++y) lined |= (shot.pixel(60, y) & 0xFFFFFF) != QRgb(ColorToRGB(clWindow));
         EXPECT_EQ(lined, c.kind != bkNone) << "kind " << c.kind;
     }
 }
