@@ -235,7 +235,11 @@ TEST_F(TFileInfoTest, WithoutTheProberTheTreeHasOnlyItsRootsAndAZeroBitRateShows
     vfi.AudioStreams[0].SamplingRate = 48000;
     vfi.AudioStreams[0].StreamSizeStr = QStringLiteral("0");
     vfi.AudioStreams[0].Frames = 1234567;
+    vfi.MediaInfoFull = QStringLiteral("  General\r\nFormat      : WebM     x\r\n\r\n");
     form->UpdateList(vfi, 1);
+    // only the first run of five blanks of each line goes
+    EXPECT_EQ(form->meMediaInfo->Lines()->Count(), 2);
+    EXPECT_EQ(form->meMediaInfo->Lines()->Strings(1), QStringLiteral("Format : WebM     x"));
     EXPECT_EQ(TreeTexts(0), (QStringList{QStringLiteral("FORMAT"), QStringLiteral("STREAMS (0)")}));
     EXPECT_TRUE(form->GetInfoAsText().contains(QStringLiteral("\r\nFFprobe\r\n\r\nFORMAT\r\n")));
     EXPECT_EQ(form->lblAudioBitrate->Caption(), String());
