@@ -337,6 +337,11 @@ String TFormFileInfo::FullFileName() const {
 void TFormFileInfo::UpdateList(const engine::TVideoFileInfo& vfi, int AudioStreamNo) {
     if (AudioStreamNo < 1) AudioStreamNo = 1;
     ngDetails->BeginUpdate();
+    // the tree repaints again even when a tool run fails
+    struct TEndUpdate {
+        grid::TReportGrid* Grid;
+        ~TEndUpdate() { Grid->EndUpdate(); }
+    } endUpdate{ngDetails};
     ClearAll();
 
     // the library's report, without the first run of five blanks of each line
@@ -390,7 +395,6 @@ void TFormFileInfo::UpdateList(const engine::TVideoFileInfo& vfi, int AudioStrea
     probe.ReadFile(Params->ffprobe, vfi.FileName);
     meDetails->Lines()->SetText(probe.AsText(QStringLiteral("  ")));
     FillDetailList(probe);
-    ngDetails->EndUpdate();
 }
 
 void TFormFileInfo::FillDetailList(const engine::TFFProbe& Probe) {
