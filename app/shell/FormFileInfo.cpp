@@ -6,6 +6,7 @@
 #include "app/engine/ToolsReport.h"
 #include "app/shell/AppStrings.h"
 #include "app/shell/ButtonStyles.h"
+#include "app/shell/FormCheckUpdate.h"
 #include "app/shell/VisualStyles.h"
 #include "base/Colors.h"
 #include "base/HashCRC32.h"
@@ -24,7 +25,6 @@ namespace {
 constexpr int DesignWidth = 640;
 constexpr int64_t MaxCrcFileSize = 314572800; // 300 MiB
 const String Separator = String(71, QLatin1Char('-'));
-const String ProductPage = QStringLiteral("https://www.tunewright.org/products/tunewright/");
 
 String Grouped(int64_t Value) {
     return base::GroupDigits(Value, u' ');
@@ -464,7 +464,7 @@ String TFormFileInfo::GetInfoAsText() {
     auto captionLine = [&](vcl::TLabel* Desc, const String& Value) { out << Desc->Caption() + QLatin1Char(' ') + Value; };
 
     out << String(S.Report_Info).replace(QStringLiteral("%s"), QStringLiteral("Tunewright 1.5  [64-bit]"));
-    out << ProductPage << String();
+    out << WebSite + String::fromUtf16(ProductPagePath) << String();
     out << S.Report_File + QLatin1Char(' ') + fileName;
     out << String() << Separator << S.Report_GeneralInfo << String();
     captionLine(lblFileSizeDesc, Grouped(vfi.FileSize) + QStringLiteral(" bytes (") +
