@@ -40,8 +40,8 @@ TKWPlusCustomSplitter::TKWPlusCustomSplitter(rtl::TComponent* AOwner)
       FAppearance(std::make_unique<TSplitterAppearance>()),
       FGlyph(std::make_unique<vcl::TBitmap>()),
       FPersist(std::make_unique<TPersistence>()) {
-    FAppearance->OnChange = rtl::TNotifyEvent(this, &TKWPlusCustomSplitter::Changed);
-    FGlyph->OnChange = rtl::TNotifyEvent(this, &TKWPlusCustomSplitter::Changed);
+    FAppearance->OnChange = rtl::TNotifyEvent(this, &TKWPlusCustomSplitter::PartChanged);
+    FGlyph->OnChange = rtl::TNotifyEvent(this, &TKWPlusCustomSplitter::PartChanged);
 }
 
 TKWPlusCustomSplitter::~TKWPlusCustomSplitter() {

@@ -119,7 +119,7 @@ protected:
     uint32_t GetVersionNr() const { return 0x01050000; }
 
 private:
-    void Changed(rtl::TObject*) { Invalidate(); }
+    void PartChanged(rtl::TObject*) { Invalidate(); }
     void PaintGradient(TColor From, TColor To, vcl::TRect R, bool AcrossX);
     void PaintGrip(const vcl::TRect& R);
     void FixSnappedNeighbour();

@@ -311,7 +311,7 @@ HWND PrintingWindow(HWND parent, int x, int y, int w, int h, COLORREF color, boo
 TEST(PrintRequest, PrintsTheClientAndTheVisibleChildrenInPlace) {
     const COLORREF red = RGB(255, 0, 0), blue = RGB(0, 0, 255), green = RGB(0, 255, 0);
     HWND parent = PrintingWindow(nullptr, 0, 0, 60, 40, red, true);
-    HWND child = PrintingWindow(parent, 10, 10, 20, 10, blue, true);
+    [[maybe_unused]] HWND child = PrintingWindow(parent, 10, 10, 20, 10, blue, true); // printed with its parent
     HWND hidden = PrintingWindow(parent, 40, 10, 10, 10, green, false);
     Paper p(60, 40);
     vcl::TMessage msg;
