@@ -21,12 +21,14 @@ else
 fi
 
 export CCACHE_BASEDIR="$root"
+echo "== stage: build: fuzz targets"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTW_FUZZ=ON -DTW_TESTS=ON >/dev/null
 cmake --build "$build" --target "${targets[@]}" -j"$jobs"
 
 # The seeds are made again whenever the scripts that make them change.
 seeds="$build/fuzz-seeds"
 stamp="$seeds/.made"
+echo "== stage: fuzz seeds"
 if [[ ! -f $stamp || $root/tests/fuzz/make-seeds.sh -nt $stamp || $root/tests/fuzz/make-seeds.py -nt $stamp ||
     $root/tests/fuzz/make-binary-seeds.sh -nt $stamp ]]; then
     rm -rf "$seeds"
@@ -38,6 +40,7 @@ fi
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:allocator_may_return_null=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+echo "== stage: fuzzing"
 failed=()
 for t in "${targets[@]}"; do
     corpus="$build/fuzz-corpus/$t" # grows from run to run

@@ -8,20 +8,25 @@
 # Arguments go to both ctest runs. TW_TEST_BUILD_DIR and TW_TEST_OPT_BUILD_DIR choose the build folders.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+echo "== stage: bootstrap"
 "$root/scripts/bootstrap.sh"
 
 build="${TW_TEST_BUILD_DIR:-$root/build/test}"
 optimised="${TW_TEST_OPT_BUILD_DIR:-$root/build/test-opt}"
+echo "== stage: configure"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTW_SANITIZE=ON -DTW_TESTS=ON >/dev/null
 cmake -S "$root" -B "$optimised" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_SANITIZE=OFF -DTW_TESTS=ON >/dev/null
+echo "== stage: build: sanitizer tree"
 cmake --build "$build" -j"$(nproc)"
+echo "== stage: build: optimised platform suites"
 cmake --build "$optimised" --target platform_tests -j"$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
+echo "== stage: ctest: sanitizer tree"
 (cd "$build" && ctest --output-on-failure -j"$(nproc)" "$@") || status=1
-echo "== optimised build: the platform's suites"
+echo "== stage: ctest: optimised platform suites"
 (cd "$optimised" && ctest --output-on-failure -j"$(nproc)" -L platform "$@") || status=1
 exit $status
