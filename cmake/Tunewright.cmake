@@ -125,6 +125,36 @@ function(tw_layer_remaining dir)
     endforeach()
 endfunction()
 
+# ---- build speed ----
+# Every library and program of the directory `dir` (and below) with two or more C++ units parses the
+# outside headers once, from a precompiled header: test programs cmake/pch/PrecompiledTest.h (with
+# GoogleTest), the rest cmake/pch/Precompiled.h. A one-unit program would gain nothing.
+function(tw_precompile_all dir)
+    get_property(targets DIRECTORY "${dir}" PROPERTY BUILDSYSTEM_TARGETS)
+    foreach(t IN LISTS targets)
+        get_target_property(kind ${t} TYPE)
+        get_target_property(excluded ${t} EXCLUDE_FROM_ALL)
+        if(kind MATCHES "^(STATIC_LIBRARY|SHARED_LIBRARY|MODULE_LIBRARY|EXECUTABLE)$" AND NOT excluded)
+            get_target_property(sources ${t} SOURCES)
+            list(FILTER sources INCLUDE REGEX "\\.(cpp|cc|cxx)$")
+            list(LENGTH sources n)
+            get_target_property(src ${t} SOURCE_DIR)
+            if(n GREATER 1)
+                if(src MATCHES "^${CMAKE_SOURCE_DIR}/tests(/|$)")
+                    set(header "${CMAKE_SOURCE_DIR}/cmake/pch/PrecompiledTest.h")
+                else()
+                    set(header "${CMAKE_SOURCE_DIR}/cmake/pch/Precompiled.h")
+                endif()
+                target_precompile_headers(${t} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${header}>")
+            endif()
+        endif()
+    endforeach()
+    get_property(subdirs DIRECTORY "${dir}" PROPERTY SUBDIRECTORIES)
+    foreach(sub IN LISTS subdirs)
+        tw_precompile_all("${sub}")
+    endforeach()
+endfunction()
+
 # tw_library(<name> [LIBS ...]): a static library from every .cpp in the calling folder.
 function(tw_library name)
     cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     # toolchain and build
-    build-essential cmake ninja-build ccache pkg-config
+    build-essential cmake ninja-build ccache pkg-config lld
     # libraries
     qt6-base-dev libqt6gui6 libqt6widgets6 qt6-qpa-plugins
     zlib1g-dev libisal-dev libpng-dev libjpeg62-turbo-dev libcurl4-openssl-dev
@@ -13,7 +13,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     # a real X server for the one screenshot test of a form (ctest vcl_xvfb_screenshot)
     xvfb xauth
-    # libFuzzer targets (tests/fuzz, -DTW_FUZZ=ON): clang and its runtime libraries
+    # the sanitizer tree (suites and libFuzzer targets): clang and its runtime libraries
     clang libclang-rt-dev
     # tools the program drives, and fonts it draws with
     ffmpeg libmediainfo0v5 mediainfo fonts-dejavu-core

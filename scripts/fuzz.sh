@@ -4,14 +4,17 @@
 # tests/fuzz/corpus/<target>/, and what earlier runs found. Any crash, sanitizer report, leak or time-out
 # fails the run; the input is kept under <build>/crashes/<target>/ and printed with the command that
 # replays it. Slow inputs (over 10 s) are kept there too, as slow-unit-*, without failing the run.
+# The targets run side by side, as many at once as there are cores, each for its full time.
 #     scripts/fuzz.sh [seconds per target, default 60] [target...]     (default: every target)
-# TW_FUZZ_BUILD_DIR chooses the build folder (default build/fuzz), TW_FUZZ_JOBS the build's -j.
+# The build is scripts/test.sh's sanitizer tree (TW_FUZZ_BUILD_DIR, default build/test), so after the
+# tests nothing is compiled again; TW_FUZZ_JOBS sets how many targets run at once.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/lib/sanitizer-tree.sh"
 seconds=${1:-60}
 shift || true
-build="${TW_FUZZ_BUILD_DIR:-$root/build/fuzz}"
-jobs="${TW_FUZZ_JOBS:-$(($(nproc) > 4 ? 4 : $(nproc)))}"
+build="${TW_FUZZ_BUILD_DIR:-${TW_TEST_BUILD_DIR:-$root/build/test}}"
+jobs="${TW_FUZZ_JOBS:-$(nproc)}"
 
 if (($# > 0)); then
     targets=("$@")
@@ -22,18 +25,23 @@ fi
 
 export CCACHE_BASEDIR="$root"
 echo "== stage: build: fuzz targets"
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTW_FUZZ=ON -DTW_TESTS=ON >/dev/null
-cmake --build "$build" --target "${targets[@]}" -j"$jobs"
+configure_sanitizer_tree "$root" "$build"
+cmake --build "$build" --target "${targets[@]}" -j"$(nproc)"
 
-# The seeds are made again whenever the scripts that make them change.
+# The seeds are made again whenever the scripts that make them change; the two scripts fill different
+# targets' folders, so they run side by side.
+echo "== stage: fuzz seeds"
 seeds="$build/fuzz-seeds"
 stamp="$seeds/.made"
-echo "== stage: fuzz seeds"
 if [[ ! -f $stamp || $root/tests/fuzz/make-seeds.sh -nt $stamp || $root/tests/fuzz/make-seeds.py -nt $stamp ||
     $root/tests/fuzz/make-binary-seeds.sh -nt $stamp ]]; then
     rm -rf "$seeds"
-    "$root/tests/fuzz/make-seeds.sh" "$seeds"
-    "$root/tests/fuzz/make-binary-seeds.sh" "$seeds"
+    "$root/tests/fuzz/make-seeds.sh" "$seeds" &
+    media=$!
+    "$root/tests/fuzz/make-binary-seeds.sh" "$seeds" &
+    binary=$!
+    wait $media
+    wait $binary
     touch "$stamp"
 fi
 
@@ -41,23 +49,43 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:allocator_may_return_null=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 echo "== stage: fuzzing"
-failed=()
-for t in "${targets[@]}"; do
-    corpus="$build/fuzz-corpus/$t" # grows from run to run
-    crashes="$build/crashes/$t"
-    log="$build/fuzz-logs/$t.log"
-    mkdir -p "$corpus" "$crashes" "$(dirname "$log")"
-    read_dirs=()
+# fuzz_one <target>: runs it, and leaves its exit status in <log>.status.
+fuzz_one() {
+    local t=$1 corpus="$build/fuzz-corpus/$1" crashes="$build/crashes/$1" log="$build/fuzz-logs/$1.log"
+    local read_dirs=() status=0
     [[ -d $seeds/$t ]] && read_dirs+=("$seeds/$t")
     [[ -d $root/tests/fuzz/corpus/$t ]] && read_dirs+=("$root/tests/fuzz/corpus/$t")
-    echo "== $t: ${seconds}s"
-    before=$(ls "$crashes")
-    status=0
     (cd "$build" && "$build/tests/fuzz/$t" -max_total_time="$seconds" -timeout=25 -rss_limit_mb=4096 \
         -print_final_stats=1 -artifact_prefix="$crashes/" "$corpus" "${read_dirs[@]}") >"$log" 2>&1 || status=$?
+    echo "$status" >"$log.status"
+}
+declare -A before
+for t in "${targets[@]}"; do
+    mkdir -p "$build/fuzz-corpus/$t" "$build/crashes/$t" "$build/fuzz-logs"
+    rm -f "$build/fuzz-logs/$t.log.status"
+    before[$t]=$(ls "$build/crashes/$t")
+done
+echo "${#targets[@]} targets for ${seconds}s each, $jobs at once"
+running=0
+for t in "${targets[@]}"; do
+    if ((running >= jobs)); then
+        wait -n || true
+        running=$((running - 1))
+    fi
+    fuzz_one "$t" &
+    running=$((running + 1))
+done
+wait || true
+
+failed=()
+for t in "${targets[@]}"; do
+    crashes="$build/crashes/$t"
+    log="$build/fuzz-logs/$t.log"
+    status=$(cat "$log.status" 2>/dev/null || echo "no status")
+    echo "== $t: ${seconds}s"
     grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|stat::(number_of_executed_units|peak_rss_mb)' "$log" | tail -3 || true
-    found=$(comm -13 <(echo "$before") <(ls "$crashes") | grep -v "^slow-unit-" | sed "/^$/d" || true)
-    if ((status != 0)) || [[ -n $found ]]; then
+    found=$(comm -13 <(echo "${before[$t]}") <(ls "$crashes") | grep -v "^slow-unit-" | sed "/^$/d" || true)
+    if [[ $status != 0 ]] || [[ -n $found ]]; then
         failed+=("$t")
         echo "!! $t failed (exit $status); the report:"
         grep -vE '^#[0-9]+[[:space:]]' "$log" | tail -60

@@ -1,21 +1,26 @@
 #!/usr/bin/env bash
 # The one test command: install what is missing, then
-#   1. a Debug build with the sanitizers: every suite;
-#   2. an optimised build (RelWithDebInfo, as scripts/run.sh builds): the platform's suites (ctest label
-#      "platform"), whose shared libraries behave differently once the linker and optimiser have their
-#      say (dropped libraries, inlined or folded exports, visibility). The rest is plain code that the
-#      sanitizer build covers.
-# Arguments go to both ctest runs. TW_TEST_BUILD_DIR and TW_TEST_OPT_BUILD_DIR choose the build folders.
+#   1. the sanitizer tree (clang, AddressSanitizer and UndefinedBehaviorSanitizer): every suite, and the
+#      fuzz targets, which scripts/fuzz.sh then runs from the same tree;
+#   2. an optimised build (RelWithDebInfo with g++, as scripts/run.sh builds): the platform's suites
+#      (ctest label "platform"), whose shared libraries behave differently once the linker and optimiser
+#      have their say (dropped libraries, inlined or folded exports, visibility). The rest is plain code
+#      that the sanitizer build covers.
+# Arguments go to both ctest runs (one suite alone: scripts/test.sh -R base_tests). TW_TEST_BUILD_DIR and
+# TW_TEST_OPT_BUILD_DIR choose the build folders.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/lib/sanitizer-tree.sh"
 echo "== stage: bootstrap"
 "$root/scripts/bootstrap.sh"
 
 build="${TW_TEST_BUILD_DIR:-$root/build/test}"
 optimised="${TW_TEST_OPT_BUILD_DIR:-$root/build/test-opt}"
+export CCACHE_BASEDIR="$root"
 echo "== stage: configure"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTW_SANITIZE=ON -DTW_TESTS=ON >/dev/null
-cmake -S "$root" -B "$optimised" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_SANITIZE=OFF -DTW_TESTS=ON >/dev/null
+configure_sanitizer_tree "$root" "$build"
+cmake -S "$root" -B "$optimised" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_SANITIZE=OFF -DTW_TESTS=ON \
+    -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" >/dev/null
 echo "== stage: build: sanitizer tree"
 cmake --build "$build" -j"$(nproc)"
 echo "== stage: build: optimised platform suites"

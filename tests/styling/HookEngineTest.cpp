@@ -202,7 +202,8 @@ TEST(HookFunction, RefusesFunctionsShorterThanThePatchAndBranchesBackIntoIt) {
         Placed at(fixture, end, true);
         ASSERT_NE(at.Base, nullptr);
         const std::vector<uint8_t> before(at.At(fixture), at.At(end));
-        ExpectMessage([&] { HookFunction(at.At(fixture), reinterpret_cast<void*>(&Detour<0>)); }, message);
+        void* const target = at.At(fixture); // a lambda may not capture a structured binding before clang 16
+        ExpectMessage([&] { HookFunction(target, reinterpret_cast<void*>(&Detour<0>)); }, message);
         EXPECT_EQ(std::memcmp(at.At(fixture), before.data(), before.size()), 0) << message;
         EXPECT_EQ(FindHookDescriptor(at.At(fixture)), nullptr);
     }

@@ -76,13 +76,13 @@ protected:
 } // namespace
 
 TEST(ControlDispatch, PerformReachesHandlersThroughReplaceableWindowProc) {
+    int seen = 0; // outlives the harness, whose form still sends the box messages as it goes
     FormHarness h;
     auto* form = h.Create<TForm>();
     auto* box = new TBox(form);
     box->SetParent(form);
-    int seen = 0;
     // Replacing WindowProc sees every message first, as subclassing a control does.
-    box->WindowProc = [&](TMessage& m) {
+    box->WindowProc = [box, &seen](TMessage& m) {
         if (m.Msg == CM_TEXTCHANGED) ++seen;
         box->WndProc(m);
     };
@@ -274,17 +274,18 @@ TEST(ControlKeys, KeyDownReachesFocusedControlAndKeyPreviewComesFirst) {
 }
 
 TEST(ControlMouse, WindowlessControlGetsClickEnterAndLeave) {
+    // The counters outlive the harness: the form's destruction still sends the client messages.
+    int clicks = 0;
+    int parentNotices = 0;
     FormHarness h;
     auto* form = h.Show<TLayoutForm>();
     TBox* box = form->box;
-    int clicks = 0;
-    box->OnClick = [&](TObject* Sender) {
+    box->OnClick = [box, &clicks](TObject* Sender) {
         EXPECT_EQ(Sender, box);
         ++clicks;
     };
-    int parentNotices = 0;
     TPad* client = form->client;
-    client->WindowProc = [&](TMessage& m) {
+    client->WindowProc = [client, box, &parentNotices](TMessage& m) {
         if (m.Msg == CM_MOUSEENTER && m.LParam == LPARAM(box)) ++parentNotices;
         client->WndProc(m);
     };
@@ -336,11 +337,11 @@ TEST(ControlPaint, WindowlessControlIsPaintedByItsParent) {
 }
 
 TEST(ControlReflection, CommandNotificationGoesBackToTheChildAsCN) {
+    std::vector<UINT> got; // outlives the harness, whose form still sends the child messages as it goes
     FormHarness h;
     auto* form = h.Show<TLayoutForm>();
     TPad* child = form->okButton;
-    std::vector<UINT> got;
-    child->WindowProc = [&](TMessage& m) {
+    child->WindowProc = [child, &got](TMessage& m) {
         if (m.Msg >= CN_BASE && m.Msg < CN_BASE + 0x400) got.push_back(m.Msg);
         if (m.Msg == CN_CTLCOLORBTN) m.Result = 77;
         else child->WndProc(m);

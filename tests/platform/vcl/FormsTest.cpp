@@ -367,11 +367,11 @@ TEST(FormActions, ActionWithoutHandlerRunsOnTheActiveControlOfTheActiveForm) {
 }
 
 TEST(ControlReflectionExtra, DrawAndMeasureItemAndSystemColoursReachTheChildren) {
+    std::vector<UINT> got; // outlives the harness, whose form still sends the pad messages as it goes
     FormHarness h;
     auto* form = h.Show<TShortcutForm>();
-    std::vector<UINT> got;
     TFocusPad* pad = form->pad;
-    pad->WindowProc = [&](TMessage& m) {
+    pad->WindowProc = [pad, &got](TMessage& m) {
         if (m.Msg == CN_DRAWITEM || m.Msg == CN_MEASUREITEM || m.Msg == CM_SYSCOLORCHANGE || m.Msg == CM_WININICHANGE)
             got.push_back(m.Msg);
         pad->WndProc(m);

@@ -48,6 +48,9 @@ QString Undeclared(const QString& name, const Declared& d) {
         return d.functions.contains(name) || linker.contains(name) ? QString() : QStringLiteral("no WINAPI declaration");
     // C++: every name the stand-in owns must be one its shared headers declare. Library templates
     // (std::, Qt) instantiated over public types carry no name of ours.
+    // Clang gives the standard library's operator templates the default visibility of namespace std
+    // even over a hidden type; they are vague-linkage copies, not interface (g++ hides them).
+    if (name.startsWith(QLatin1String("std::operator"))) return {};
     static const QRegularExpression own(R"(\b(wingdi|winuser|winkernel|twuser|twkernel|twcomctl|twtheme)::(\w+))");
     for (auto m = own.globalMatch(name); m.hasNext();) {
         const auto hit = m.next();
