@@ -10,8 +10,8 @@ namespace tags {
 
 using rtl::String;
 
-// The steps of a replacement; tests make one of them fail through the hook.
-enum class TFileStep { Create, Write, Flush, Rename };
+// The steps of a replacement and of a tail written in place; tests make one of them fail through the hook.
+enum class TFileStep { Create, Write, Flush, Rename, Cut };
 using TFileFaultHook = std::function<bool(TFileStep Step)>;   // true: the step fails
 void SetFileFaultHook(TFileFaultHook Hook);
 
@@ -38,5 +38,10 @@ private:
     String FFileName;
     bool FCommitted = false;
 };
+
+// Writes Tail over the file behind Handle (open for reading and writing) from Start to its end, in place:
+// no byte before Start is written. The room a longer tail needs is reserved first; when writing, flushing
+// or cutting the file to its new end fails, the old tail is put back and rtl::EWriteError is raised.
+void WriteTailInPlace(int Handle, int64_t Start, const rtl::TBytes& Tail);
 
 } // namespace tags

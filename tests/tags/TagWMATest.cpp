@@ -337,4 +337,60 @@ TEST_F(WMAFile, FrontSavesTypedNumbersListsAndPictures)
     EXPECT_EQ(probed[u"WM/Track"_s].toString(), u"0"_s);
 }
 
+// ffmpeg writes the author into both description objects: one attribute, and the edit is what peers read.
+TEST_F(WMAFile, AnAuthorWrittenTwiceIsOneArtistAndItsEditSticks)
+{
+    ASSERT_TRUE(testing_support::RunProgram(u"ffmpeg"_s, {u"-v"_s, u"error"_s, u"-y"_s, u"-f"_s, u"lavfi"_s, u"-i"_s,
+        u"sine=duration=0.3"_s, u"-metadata"_s, u"artist=Old Artist"_s, File}).Ok());
+    tags::TTags front;
+    ASSERT_EQ(front.LoadFromFile(File), 0);
+    EXPECT_EQ(front.TypeCount(u"ARTIST"_s), 1);
+    front.SetTag(u"ARTIST"_s, u"New Artist"_s);
+    ASSERT_EQ(front.SaveToFile(File, tags::ttAutomatic), tags::trcSuccess);
+    const QJsonObject probed = testing_support::FfprobeJson(File).object()[u"format"_s].toObject()[u"tags"_s].toObject();
+    EXPECT_EQ(probed[u"artist"_s].toString(), u"New Artist"_s);
+    if (testing_support::MissingTool(u"/usr/bin/python3"_s, u"import mutagen"_s).isEmpty()) {
+        const auto run = testing_support::RunProgram(u"/usr/bin/python3"_s, {u"-c"_s,
+            u"import sys, mutagen\nprint('|'.join(str(v) for v in mutagen.File(sys.argv[1]).tags.get('Author', [])))"_s, File});
+        ASSERT_TRUE(run.Ok()) << run.Describe();
+        EXPECT_EQ(QString::fromUtf8(run.Out).trimmed(), u"New Artist"_s);
+    }
+}
+
+TEST_F(WMAFile, RepeatedNamesAreAllKept)
+{
+    {
+        TWMATag tag;
+        ASSERT_EQ(tag.LoadFromFile(File), WMATAGLIBRARY_SUCCESS);
+        tag.DeleteAllFrames();
+        tag.AddFrame(u"Author"_s)->SetAsText(u"First"_s);
+        tag.AddFrame(u"Author"_s)->SetAsText(u"Second"_s);
+        tag.AddFrame(u"Author"_s)->SetAsText(u"Second"_s);   // the same value again is the same attribute
+        ASSERT_EQ(tag.SaveToFile(File), WMATAGLIBRARY_SUCCESS);
+    }
+    tags::TTags front;
+    ASSERT_EQ(front.LoadFromFile(File), 0);
+    ASSERT_EQ(front.TypeCount(u"ARTIST"_s), 2);
+    EXPECT_EQ(front.Tags[size_t(front.Exists(u"ARTIST"_s))]->Value, u"First"_s);
+    front.Add(u"COMPOSER"_s)->Value = u"C1"_s;
+    front.Add(u"COMPOSER"_s)->Value = u"C2"_s;
+    ASSERT_EQ(front.SaveWMATag(File), WMATAGLIBRARY_SUCCESS);
+
+    TWMATag tag;
+    ASSERT_EQ(tag.LoadFromFile(File), WMATAGLIBRARY_SUCCESS);
+    QStringList authors, composers;
+    for (const auto& f : tag.Frames) {
+        if (f->Name == u"Author"_s) authors << f->GetAsText();
+        if (f->Name == u"WM/Composer"_s) composers << f->GetAsText();
+    }
+    EXPECT_EQ(authors, (QStringList{u"First"_s, u"Second"_s}));
+    EXPECT_EQ(composers, (QStringList{u"C1"_s, u"C2"_s}));
+    if (testing_support::MissingTool(u"/usr/bin/python3"_s, u"import mutagen"_s).isEmpty()) {
+        const auto run = testing_support::RunProgram(u"/usr/bin/python3"_s, {u"-c"_s,
+            u"import sys, mutagen\nt = mutagen.File(sys.argv[1]).tags\nprint('|'.join(str(v) for v in t.get('Author', []) + t.get('WM/Composer', [])))"_s, File});
+        ASSERT_TRUE(run.Ok()) << run.Describe();
+        EXPECT_EQ(QString::fromUtf8(run.Out).trimmed(), u"First|Second|C1|C2"_s);
+    }
+}
+
 } // namespace

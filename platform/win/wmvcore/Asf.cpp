@@ -289,6 +289,16 @@ std::optional<Header> Header::Parse(const uint8_t* data, size_t size) {
         }
     }
     if (!haveProps) return std::nullopt;
+    // Writers put a field in both description objects (an author in the content description and again
+    // in the extended one): a name repeated with the same type and value is one attribute.
+    std::vector<Attribute> unique;
+    for (Attribute& a : editable) {
+        const bool repeated = std::any_of(unique.begin(), unique.end(), [&](const Attribute& u) {
+            return u.name == a.name && u.type == a.type && u.value == a.value;
+        });
+        if (!repeated) unique.push_back(std::move(a));
+    }
+    editable = std::move(unique);
     derived.push_back(Make(u"HasAudio", Bool, Le(audio, 4), true));
     derived.push_back(Make(u"HasVideo", Bool, Le(video, 4), true));
     h.attributes = std::move(derived);
@@ -307,14 +317,17 @@ std::vector<uint8_t> Header::Build(uint64_t restSize) const {
         objects = objects_;
     } else {
         std::u16string content[5];
+        bool contentTaken[5] = {};
         bool anyContent = false;
         std::vector<uint8_t> ext, lib;
         size_t extCount = 0, libCount = keptLibrary_.size();
         for (const auto& r : keptLibrary_) lib.insert(lib.end(), r.begin(), r.end());
         for (const Attribute& a : attributes) {
             if (a.readOnly) continue;
+            // The first of a name goes into the content description, further ones into the extended one.
             int ci = ContentIndex(a.name);
-            if (ci >= 0 && a.type == String) {
+            if (ci >= 0 && a.type == String && !contentTaken[ci]) {
+                contentTaken[ci] = true;
                 content[ci] = Utf16(a.value.data(), a.value.size());
                 anyContent = anyContent || !content[ci].empty();
             } else if (FitsExtContent(a)) {
