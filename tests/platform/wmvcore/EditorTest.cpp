@@ -175,6 +175,16 @@ TEST_F(EditorTest, ReadsWhatFfmpegWrote) {
         EXPECT_EQ(AsInt(a[u"HasAudio"].value), 1u);
         EXPECT_EQ(AsInt(a[u"HasVideo"].value), QString(ext) == "wmv" ? 1u : 0u);
         EXPECT_EQ(a[u"HasAudio"].value.size(), 4u);
+        // What else the header tells, and what it cannot tell (absent).
+        for (const char16_t* name : {u"Is_Protected", u"HasImage", u"HasScript", u"HasAttachedImages",
+                                     u"HasArbitraryDataStream", u"HasFileTransferStream"}) {
+            ASSERT_TRUE(a.count(name)) << QString::fromUtf16(name).toStdString();
+            EXPECT_EQ(a[name].type, WMT_TYPE_BOOL);
+            EXPECT_EQ(AsInt(a[name].value), 0u) << QString::fromUtf16(name).toStdString();
+        }
+        for (const char16_t* name : {u"Stridable", u"Is_Trusted", u"Signature_Name", u"CurrentBitrate", u"OptimalBitrate",
+                                     u"Can_Skip_Backward", u"Can_Skip_Forward", u"NumberOfFrames", u"WM/ContainerFormat"})
+            EXPECT_FALSE(a.count(name)) << QString::fromUtf16(name).toStdString();
 
         // The codec list, by the two-step call: the audio codec by name, and a video one in the .wmv.
         std::map<WMT_CODEC_INFO_TYPE, std::u16string> codecs;
@@ -260,6 +270,7 @@ TEST_F(EditorTest, WrittenAttributesReadBackEverywhere) {
         std::memcpy(&dataAt, &pic[21], 8);
         EXPECT_EQ(dataAt - mimeAt, 32u);
         EXPECT_TRUE(std::equal(big.begin(), big.end(), pic.end() - big.size()));
+        EXPECT_EQ(AsInt(a[u"HasAttachedImages"].value), 1u);
 
         EXPECT_EQ(Md5(file), before) << ext;
         ExpectSizesOfTheFile(file);
