@@ -5,6 +5,7 @@
 #include "rtl/Streams.h"
 
 #include <functional>
+#include <vector>
 
 namespace tags {
 
@@ -39,9 +40,16 @@ private:
     bool FCommitted = false;
 };
 
-// Writes Tail over the file behind Handle (open for reading and writing) from Start to its end, in place:
-// no byte before Start is written. The room a longer tail needs is reserved first; when writing, flushing
-// or cutting the file to its new end fails, the old tail is put back and rtl::EWriteError is raised.
-void WriteTailInPlace(int Handle, int64_t Start, const rtl::TBytes& Tail);
+// Bytes to write at an offset before the tail (a container's size fields).
+struct TFilePatch {
+    int64_t Offset = 0;
+    rtl::TBytes Bytes;
+};
+
+// Writes Tail over the file behind Handle (open for reading and writing) from Start to its end, in place,
+// then the patches: no other byte before Start is written. The room a longer tail needs is reserved
+// first; when writing, flushing or cutting the file to its new end fails, the old tail and the old bytes
+// under the patches are put back and rtl::EWriteError is raised.
+void WriteTailInPlace(int Handle, int64_t Start, const rtl::TBytes& Tail, const std::vector<TFilePatch>& Patches = {});
 
 } // namespace tags
