@@ -194,16 +194,6 @@ TEST(APEv2File, NothingToWriteOrAFailedReplacementLeavesTheFile)
     EXPECT_EQ(FileBytes(oddFile), odd);
 }
 
-namespace {
-
-ino_t Inode(const QString& File)
-{
-    struct stat st {};
-    return ::stat(File.toLocal8Bit().constData(), &st) == 0 ? st.st_ino : 0;
-}
-
-} // namespace
-
 // The tag lies behind the audio: a save or strip writes only the file's end, in the same file.
 TEST(APEv2File, TailsAreWrittenInPlaceAndPutBackWhenAStepFails)
 {

@@ -333,16 +333,6 @@ INSTANTIATE_TEST_SUITE_P(Steps, ID3v2SaveFaults, ::testing::Values(
               tags::ID3V2LIBRARY_ERROR_WRITING_FILE, tags::ID3V2LIBRARY_ERROR}),
     [](const auto& Info) { return std::string(Info.param.name); });
 
-namespace {
-
-ino_t Inode(const QString& File)
-{
-    struct stat st {};
-    return ::stat(File.toLocal8Bit().constData(), &st) == 0 ? st.st_ino : 0;
-}
-
-} // namespace
-
 // A tag chunk that ends the file (appended, or the last one resized) is written in place:
 // the same file, the audio untouched, and after a failed step the old bytes again.
 TEST(ID3v2SaveFile, ATagBehindTheAudioIsWrittenInPlace)

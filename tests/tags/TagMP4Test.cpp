@@ -101,12 +101,6 @@ size_t FindAtom(const Bytes& F, const std::string& Type, size_t From = 0, size_t
     return SIZE_MAX;
 }
 
-ino_t Inode(const QString& File)
-{
-    struct stat st {};
-    return ::stat(File.toLocal8Bit().constData(), &st) == 0 ? st.st_ino : 0;
-}
-
 uint32_t At32(const Bytes& F, size_t At) { return uint32_t(F[At]) << 24 | uint32_t(F[At + 1]) << 16 | uint32_t(F[At + 2]) << 8 | F[At + 3]; }
 
 // The first chunk offset, and whether it still points at the media data's first bytes.
