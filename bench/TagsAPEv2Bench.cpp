@@ -132,7 +132,7 @@ int main()
         }
         const size_t tagBytes = size_t(fs::file_size(file) - sizes[i]);
         double best = 0, bestBase = 0, memory = 0;
-        for (int round = 1; round <= 5; ++round) {
+        for (int round = 1; round <= 9; ++round) {
             double seconds = 0, mb = 0, base = 0, baseMb = 0;
             if (!InChild([&] { return SaveTag(file, round); }, seconds, mb)
                 || !InChild([&] { return WriteEnd(file, tagBytes); }, base, baseMb)) {
@@ -152,14 +152,15 @@ int main()
         std::printf("%-50s %8.2fx (at most 1.2x)\n", "1 GB save / 100 MB save", saveSeconds[1] / saveSeconds[0]);
         ok = saveSeconds[1] <= 1.2 * saveSeconds[0];
     }
-    if (ok) {
+    {
         const fs::path wav = dir / "output.wav", copy = dir / "copy.wav";
         double best = 0, bestCopy = 0, memory = 0;
-        for (int round = 0; round < 3 && ok; ++round) {
-            ok = MakeWav(wav);
+        bool made = true;
+        for (int round = 0; round < 3 && made; ++round) {
+            made = MakeWav(wav);
             double seconds = 0, mb = 0, copySeconds = 0, copyMb = 0;
-            ok = ok && InChild([&] { return SaveFront(wav); }, seconds, mb);
-            ok = ok && InChild([&] {
+            made = made && InChild([&] { return SaveFront(wav); }, seconds, mb);
+            made = made && InChild([&] {
                 fs::remove(copy);
                 return std::system(("cp '" + wav.string() + "' '" + copy.string() + "' && sync '" + copy.string() + "'").c_str()) == 0;
             }, copySeconds, copyMb);
@@ -167,11 +168,10 @@ int main()
             bestCopy = bestCopy == 0 ? copySeconds : std::min(bestCopy, copySeconds);
             memory = std::max(memory, mb);
         }
-        if (ok) {
+        if (made)
             std::printf("%-50s %8.3f s (cp + sync: %.3f s, %.2fx, at most 1.3x; peak %.1f MB)\n", "automatic save into a 1 GB WAV",
                         best, bestCopy, best / bestCopy, memory);
-            ok = best <= 1.3 * bestCopy;
-        }
+        ok = ok && made && best <= 1.3 * bestCopy && memory < 64;
     }
     fs::remove_all(dir);
     std::printf("%s\n", ok ? "all targets met" : "a target was missed");

@@ -678,9 +678,19 @@ int RewriteTagChunks(rtl::TStream& Source, const TForm& Form, rtl::TStream& Dest
     const uint64_t riff = newSize + (newSize & 1);
     if (!Form.RF64 && riff > 0xFFFFFFFFu) return WAVTAGLIBRARY_ERROR_DOESNT_FIT;
 
+    // Between two files the kernel copies the chunks, without passing the audio through us.
+    auto* sourceFile = dynamic_cast<rtl::THandleStream*>(&Source);
+    auto* replacement = dynamic_cast<TReplacementFile*>(&Destination);
+    auto copy = [&](int64_t Pos, int64_t Count) {
+        if (sourceFile && replacement) {
+            replacement->CopyFromHandle(sourceFile->Handle(), Pos, Count);
+        } else {
+            Source.SetPosition(Pos);
+            Destination.CopyFrom(Source, Count);
+        }
+    };
     const int64_t headerAt = Destination.Position();
-    Source.SetPosition(0);
-    Destination.CopyFrom(Source, Form.HeaderEnd);
+    copy(0, Form.HeaderEnd);
     const int64_t blockAt = Destination.Position();
     uint8_t size[8];
     PutLE(size, 8, Form.RF64 ? newSize : riff);
@@ -690,11 +700,9 @@ int RewriteTagChunks(rtl::TStream& Source, const TForm& Form, rtl::TStream& Dest
     if (Block.Size() > 0) Destination.WriteBuffer(Block.Memory(), Block.Size());
     const int64_t end = WalkFormChunks(Source, Form, [&](int64_t Pos, int64_t Whole, bool Tag) {
         if (Tag) return;
-        Source.SetPosition(Pos);
-        Destination.CopyFrom(Source, Whole);
+        copy(Pos, Whole);
     });
-    Source.SetPosition(end);
-    if (Source.Size() > end) Destination.CopyFrom(Source, Source.Size() - end);
+    if (Source.Size() > end) copy(end, Source.Size() - end);
     return WAVTAGLIBRARY_SUCCESS;
 }
 
