@@ -322,6 +322,23 @@ int ApplyEditToStream(const TTagEdit& Edit, rtl::TStream& Stream, const TTagBody
     return 0;
 }
 
+bool IsTailEdit(const TTagEdit& Edit, int64_t FileSize)
+{
+    if (Edit.CutEnd != FileSize || Edit.CutStart > Edit.CutEnd) return false;
+    return std::all_of(Edit.Patches.begin(), Edit.Patches.end(), [&](const TFieldPatch& P) {
+        return P.Offset + int64_t(P.Bytes.size()) <= Edit.CutStart;
+    });
+}
+
+int ApplyTailEditInPlace(const TTagEdit& Edit, int Handle, const TTagBodyWriter& Body)
+{
+    rtl::TMemoryStream fresh;
+    if (const int r = WriteNewBytes(Edit, fresh, Body)) return r;
+    const auto* p = static_cast<const uint8_t*>(fresh.Memory());
+    WriteTailInPlace(Handle, Edit.CutStart, rtl::TBytes(p, p + fresh.Size()), Edit.Patches);
+    return 0;
+}
+
 int WriteEditedFile(const TTagEdit& Edit, int SourceHandle, int64_t SourceSize, TReplacementFile& Out,
                     const TTagBodyWriter& Body)
 {

@@ -3,6 +3,7 @@
 // edit is carried out in place, in a stream, or into a replacement file. Internal to the tag library.
 #pragma once
 #include "rtl/System.h"
+#include "tags/SafeFile.h"
 
 #include <cstdint>
 #include <functional>
@@ -14,10 +15,9 @@ namespace tags {
 
 class TReplacementFile;
 
-struct TFieldPatch {
-    int64_t Offset;   // before the replaced bytes, so the same in the old and the new file
-    rtl::TBytes Bytes;
-};
+// A size field or pointer: its offset lies before the replaced bytes, so it is the same in the old and
+// the new file.
+using TFieldPatch = TFilePatch;
 
 struct TTagEdit {
     int64_t CutStart = 0;              // the old bytes [CutStart, CutEnd) are replaced by:
@@ -44,6 +44,11 @@ int PlanResizeChunk(TChunkForm Form, rtl::TStream& Stream, uint32_t TagSize, uin
                     TTagEdit& Edit);
 int PlanDSFTag(rtl::TStream& Stream, uint32_t TagSize, TTagEdit& Edit);
 int PlanDFFChunk(rtl::TStream& Stream, uint32_t TagSize, TTagEdit& Edit);
+
+// An edit at the file's very end (a chunk appended there, the last chunk resized, a DSF tail): written
+// in place, the new bytes and then the container's fields, with the old ones put back when a step fails.
+bool IsTailEdit(const TTagEdit& Edit, int64_t FileSize);
+int ApplyTailEditInPlace(const TTagEdit& Edit, int Handle, const TTagBodyWriter& Body);
 
 // Carries the edit out on the stream itself: in place when the length stays, else the bytes after the
 // cut are held (in memory, or in a new file beside HoldBeside when it is given) and put back behind the

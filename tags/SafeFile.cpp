@@ -110,4 +110,66 @@ void TReplacementFile::Commit()
     FCommitted = true;
 }
 
+namespace {
+
+// pread or pwrite until Count bytes are done; false on an error or a short transfer.
+template <typename TBuffer, typename TTransfer>
+bool TransferAllAt(TTransfer Transfer, int Handle, TBuffer* Data, size_t Count, int64_t At)
+{
+    while (Count > 0) {
+        const ssize_t n = Transfer(Handle, Data, Count, At);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        Data += n;
+        Count -= size_t(n);
+        At += n;
+    }
+    return true;
+}
+
+bool WriteAllAt(int Handle, const uint8_t* Data, size_t Count, int64_t At) { return TransferAllAt(::pwrite, Handle, Data, Count, At); }
+bool ReadAllAt(int Handle, uint8_t* Data, size_t Count, int64_t At) { return TransferAllAt(::pread, Handle, Data, Count, At); }
+
+} // namespace
+
+void WriteTailInPlace(int Handle, int64_t Start, const rtl::TBytes& Tail, const std::vector<TFilePatch>& Patches)
+{
+    const auto fail = [] { throw rtl::EWriteError(QStringLiteral("Stream write error")); };
+    struct stat st {};
+    if (::fstat(Handle, &st) != 0 || Start < 0 || Start > st.st_size) fail();
+    const int64_t oldSize = st.st_size;
+    const int64_t newSize = Start + int64_t(Tail.size());
+    std::vector<uint8_t> old(size_t(oldSize - Start));
+    if (!ReadAllAt(Handle, old.data(), old.size(), Start)) throw rtl::EReadError(QStringLiteral("Stream read error"));
+    std::vector<TFilePatch> oldPatches;
+    for (const TFilePatch& p : Patches) {
+        if (p.Offset < 0 || p.Offset + int64_t(p.Bytes.size()) > Start) fail();
+        TFilePatch was{p.Offset, rtl::TBytes(p.Bytes.size())};
+        if (!ReadAllAt(Handle, was.Bytes.data(), was.Bytes.size(), p.Offset)) throw rtl::EReadError(QStringLiteral("Stream read error"));
+        oldPatches.push_back(std::move(was));
+    }
+    // A full disk shows here, before anything of the file was touched.
+    if (newSize > oldSize && ::posix_fallocate(Handle, oldSize, newSize - oldSize) != 0) {
+        (void)::ftruncate(Handle, oldSize);
+        fail();
+    }
+    auto writePatches = [&](const std::vector<TFilePatch>& List) {
+        for (const TFilePatch& p : List)
+            if (!WriteAllAt(Handle, p.Bytes.data(), p.Bytes.size(), p.Offset)) return false;
+        return true;
+    };
+    // The new tail lies behind everything that points to it, and is complete before the pointers change.
+    const bool ok = !Fails(TFileStep::Write) && WriteAllAt(Handle, Tail.data(), Tail.size(), Start)
+                    && !Fails(TFileStep::Flush) && ::fdatasync(Handle) == 0 && writePatches(Patches)
+                    && ::fdatasync(Handle) == 0 && !Fails(TFileStep::Cut) && ::ftruncate(Handle, newSize) == 0
+                    && ::fsync(Handle) == 0;
+    if (ok) return;
+    // The old tail fitted before: it goes back where it was, and the file gets its old length.
+    (void)writePatches(oldPatches);
+    (void)WriteAllAt(Handle, old.data(), old.size(), Start);
+    (void)::ftruncate(Handle, oldSize);
+    (void)::fsync(Handle);
+    fail();
+}
+
 } // namespace tags

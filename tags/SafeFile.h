@@ -5,13 +5,14 @@
 #include "rtl/Streams.h"
 
 #include <functional>
+#include <vector>
 
 namespace tags {
 
 using rtl::String;
 
-// The steps of a replacement; tests make one of them fail through the hook.
-enum class TFileStep { Create, Write, Flush, Rename };
+// The steps of a replacement and of a tail written in place; tests make one of them fail through the hook.
+enum class TFileStep { Create, Write, Flush, Rename, Cut };
 using TFileFaultHook = std::function<bool(TFileStep Step)>;   // true: the step fails
 void SetFileFaultHook(TFileFaultHook Hook);
 
@@ -38,5 +39,17 @@ private:
     String FFileName;
     bool FCommitted = false;
 };
+
+// Bytes to write at an offset before the tail (a container's size fields).
+struct TFilePatch {
+    int64_t Offset = 0;
+    rtl::TBytes Bytes;
+};
+
+// Writes Tail over the file behind Handle (open for reading and writing) from Start to its end, in place,
+// then the patches: no other byte before Start is written. The room a longer tail needs is reserved
+// first; when writing, flushing or cutting the file to its new end fails, the old tail and the old bytes
+// under the patches are put back and rtl::EWriteError is raised.
+void WriteTailInPlace(int Handle, int64_t Start, const rtl::TBytes& Tail, const std::vector<TFilePatch>& Patches = {});
 
 } // namespace tags

@@ -434,13 +434,39 @@ int TAPEv2Tag::SaveToStream(rtl::TStream& Stream)
     }
 }
 
-// The file is written anew beside the original and renamed over it, so that a failure leaves it as it was.
+namespace {
+
+// The file for a tag save or strip: open for writing where that is allowed (InPlace), so that only its
+// end is written; otherwise for reading, and the file is then written anew.
+std::unique_ptr<rtl::TFileStream> OpenForTail(const String& FileName, bool& InPlace)
+{
+    try {
+        auto file = std::make_unique<rtl::TFileStream>(FileName, rtl::fmOpenReadWrite | rtl::fmShareDenyWrite);
+        InPlace = true;
+        return file;
+    } catch (const std::exception&) {
+        InPlace = false;
+        return std::make_unique<rtl::TFileStream>(FileName, rtl::fmOpenRead | rtl::fmShareDenyWrite);
+    }
+}
+
+// The tag lies behind the audio: it is written in place, the audio never touched (the old tail comes
+// back when a step fails). A file that may not be written is written anew beside it and renamed over it.
+void WriteTail(const String& FileName, rtl::TFileStream* File, bool InPlace, int64_t Start, const rtl::TBytes& Tail)
+{
+    if (File && InPlace) WriteTailInPlace(File->Handle(), Start, Tail);
+    else ReplaceFileTail(FileName, File ? File->Handle() : -1, Start, Tail);
+}
+
+} // namespace
+
 int TAPEv2Tag::SaveToFile(const String& AFileName)
 {
     if (const int r = PrepareSave(*this)) return r;
     try {
         std::unique_ptr<rtl::TFileStream> file;
-        if (rtl::FileExists(AFileName)) file = std::make_unique<rtl::TFileStream>(AFileName, rtl::fmOpenRead | rtl::fmShareDenyWrite);
+        bool inPlace = false;
+        if (rtl::FileExists(AFileName)) file = OpenForTail(AFileName, inPlace);
         TTagPlace place;
         int64_t start = 0;
         if (file) {
@@ -449,7 +475,7 @@ int TAPEv2Tag::SaveToFile(const String& AFileName)
         }
         rtl::TBytes tail = BuildTag(*this);
         if (place.ID3v1) tail.insert(tail.end(), place.ID3v1->begin(), place.ID3v1->end());
-        ReplaceFileTail(AFileName, file ? file->Handle() : -1, start, tail);
+        WriteTail(AFileName, file.get(), inPlace, start, tail);
         return APEV2LIBRARY_SUCCESS;
     } catch (const std::exception&) {
         return APEV2LIBRARY_ERROR;
@@ -461,8 +487,9 @@ int StripAPEv2FromFile(const String& FileName)
     try {
         if (!rtl::FileExists(FileName)) return APEV2LIBRARY_ERROR_NO_TAG_FOUND;
         std::unique_ptr<rtl::TFileStream> opened;
+        bool inPlace = false;
         try {
-            opened = std::make_unique<rtl::TFileStream>(FileName, rtl::fmOpenRead | rtl::fmShareDenyWrite);
+            opened = OpenForTail(FileName, inPlace);
         } catch (const std::exception&) {
             return APEV2LIBRARY_ERROR_OPENING_FILE;   // another program is writing it
         }
@@ -472,7 +499,7 @@ int StripAPEv2FromFile(const String& FileName)
         if (const int plan = PlanReplace(file, place, start, false)) return plan;
         rtl::TBytes tail;
         if (place.ID3v1) tail.assign(place.ID3v1->begin(), place.ID3v1->end());
-        ReplaceFileTail(FileName, file.Handle(), start, tail);
+        WriteTail(FileName, &file, inPlace, start, tail);
         return APEV2LIBRARY_SUCCESS;
     } catch (const std::exception&) {
         return APEV2LIBRARY_ERROR;

@@ -252,6 +252,14 @@ int TID3v2Tag::SaveToFile(const String& FileName, bool Buffered)
         }
     }
 
+    // A tag behind the audio is written in place, the audio untouched.
+    if (!plain && IsTailEdit(edit, file->Size())) {
+        try {
+            return ApplyTailEditInPlace(edit, file->Handle(), body);
+        } catch (const std::exception&) {
+            return ID3V2LIBRARY_ERROR_WRITING_FILE;
+        }
+    }
     // The file changes length: its new contents go into a new file that then replaces it.
     if (plain && !mayRebuild) return ID3V2LIBRARY_ERROR_FILE_IN_USE;
     std::unique_ptr<TReplacementFile> out;

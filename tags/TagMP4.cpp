@@ -354,34 +354,53 @@ uint32_t TMP4Atom::CalculateAtomSize() const
     return uint32_t(size);
 }
 
+bool TMP4AtomText::WritePart(rtl::TStream& MP4Stream, const char* Type) const
+{
+    if (SizeOf(Data) == 0) return false;
+    try {
+        rtl::TBytes out;
+        PutBE32(out, uint32_t(SizeOf(Data) + 8));
+        out.insert(out.end(), Type, Type + 4);
+        out.insert(out.end(), Bytes(Data), Bytes(Data) + SizeOf(Data));
+        MP4Stream.WriteBuffer(out.data(), int64_t(out.size()));
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool TMP4AtomData::Write(rtl::TStream& MP4Stream) const
+{
+    try {
+        rtl::TBytes out;
+        PutBE32(out, uint32_t(SizeOf(Data) + 16));
+        out.insert(out.end(), {'d', 'a', 't', 'a'});
+        PutBE32(out, DataType);
+        for (int shift = 0; shift < 32; shift += 8) out.push_back(uint8_t(Reserved >> shift));
+        out.insert(out.end(), Bytes(Data), Bytes(Data) + SizeOf(Data));
+        MP4Stream.WriteBuffer(out.data(), int64_t(out.size()));
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 bool TMP4Atom::Write(rtl::TStream& Stream) const
 {
     try {
         rtl::TBytes out;
         PutBE32(out, CalculateAtomSize());
         out.insert(out.end(), ID.begin(), ID.end());
-        auto part = [&](const TMP4AtomText& P, const char* Type) {
-            if (SizeOf(P.Data) == 0) return;
-            PutBE32(out, uint32_t(SizeOf(P.Data) + 8));
-            out.insert(out.end(), Type, Type + 4);
-            out.insert(out.end(), Bytes(P.Data), Bytes(P.Data) + SizeOf(P.Data));
-        };
-        part(mean, "mean");
-        part(name, "name");
         Stream.WriteBuffer(out.data(), int64_t(out.size()));
-        for (const auto& d : Datas) {
-            out.clear();
-            PutBE32(out, uint32_t(SizeOf(d->Data) + 16));
-            out.insert(out.end(), {'d', 'a', 't', 'a'});
-            PutBE32(out, d->DataType);
-            for (int shift = 0; shift < 32; shift += 8) out.push_back(uint8_t(d->Reserved >> shift));
-            Stream.WriteBuffer(out.data(), int64_t(out.size()));
-            if (SizeOf(d->Data) > 0) Stream.WriteBuffer(Bytes(d->Data), SizeOf(d->Data));
-        }
-        return true;
     } catch (const std::exception&) {
         return false;
     }
+    // An empty part writes nothing; any other part that fails fails the item.
+    if (SizeOf(mean.Data) > 0 && !mean.Write(Stream)) return false;
+    if (SizeOf(name.Data) > 0 && !name.Write(Stream)) return false;
+    for (const auto& d : Datas)
+        if (!d->Write(Stream)) return false;
+    return true;
 }
 
 void TMP4Atom::Delete()
@@ -392,11 +411,16 @@ void TMP4Atom::Delete()
 // ---------------------------------------------------------------------------------------------
 // The tag's item operations
 
+uint32_t MP4DefaultPaddingToWrite = 4096;
+bool MP4DefaultParseXtra = true;
+
 TMP4Tag::TMP4Tag()
 {
     Atoms.reserve(256);
     Xtras.reserve(256);
     Clear();
+    PaddingToWrite = MP4DefaultPaddingToWrite;
+    ParseXtra = MP4DefaultParseXtra;
 }
 
 TMP4Tag::~TMP4Tag() = default;
@@ -599,10 +623,15 @@ bool TMP4Tag::SetGenre(const String& Genre)
     DeleteAllAtoms(Gnre);
     DeleteAllAtoms(GenText);
     if (Genre.isEmpty()) return true;
+    const int index = GenreNameToIndex(Genre);
+    return index > 0 ? SetInteger16(Gnre, uint16_t(index)) : SetText(GenText, Genre);
+}
+
+int GenreNameToIndex(const String& Genre)
+{
     for (int i = 0; i < 192; ++i)
-        if (Genre.compare(String::fromLatin1(MP4GenreNames[i]), Qt::CaseInsensitive) == 0)
-            return SetInteger16(Gnre, uint16_t(i + 1));
-    return SetText(GenText, Genre);
+        if (Genre.compare(String::fromLatin1(MP4GenreNames[i]), Qt::CaseInsensitive) == 0) return i + 1;
+    return -1;
 }
 
 String TMP4Tag::GetMediaType() const

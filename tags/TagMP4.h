@@ -58,10 +58,21 @@ public:
     bool SetAsText(const String& Text);
     void Clear() { Data.Clear(); }
     rtl::TMemoryStream Data;
+    TMP4Atom* Parent = nullptr;   // declared for callers; nothing here sets it
     mutable bool AlreadyParsed = false;
+
+protected:
+    bool WritePart(rtl::TStream& MP4Stream, const char* Type) const;
 };
-class TMP4Atommean : public TMP4AtomText {};
-class TMP4Atomname : public TMP4AtomText {};
+// Write: the part as an atom (size, type, Data); nothing and false when Data is empty or on a failed write.
+class TMP4Atommean : public TMP4AtomText {
+public:
+    bool Write(rtl::TStream& MP4Stream) const { return WritePart(MP4Stream, "mean"); }
+};
+class TMP4Atomname : public TMP4AtomText {
+public:
+    bool Write(rtl::TStream& MP4Stream) const { return WritePart(MP4Stream, "name"); }
+};
 
 class TMP4AtomData {
 public:
@@ -84,6 +95,8 @@ public:
     bool SetAsBool(bool Value) { return SetAsInteger8(Value ? 1 : 0); }
     bool SetAsList(const rtl::TStrings& List);
     void Clear();
+    // The "data" atom: size, "data", the type code, the reserved bytes as held, the payload.
+    bool Write(rtl::TStream& MP4Stream) const;
 
     rtl::TMemoryStream Data;
     uint32_t DataType = 0;
@@ -155,6 +168,14 @@ public:
     mutable bool AlreadyParsed = false;
 };
 
+// How the Xtra attributes relate to the items; carried for callers, consulted by nothing here.
+enum TMP4XtraUsageConversion { mp4eucNone, mp4eucParse, mp4eucWrite, mp4eucParseAndWrite, mp4eucWriteJustXtra };
+enum TMP4XtraPriority { mp4epXtraHasPriority, mp4epCommonHasPriority };
+
+// What each new tag starts with.
+extern uint32_t MP4DefaultPaddingToWrite;
+extern bool MP4DefaultParseXtra;
+
 class TMP4Tag {
 public:
     TMP4Tag();
@@ -174,21 +195,51 @@ public:
     TMP4Atom* FindAtom(const TAtomName& AtomName) const;
     TMP4Atom* FindAtom(const String& AtomName) const { return FindAtom(AtomNameFromText(AtomName)); }
     TMP4Atom* FindAtomCommon(const TAtomName& AtomName, const String& Name, const String& Mean) const;
+    TMP4Atom* FindAtomCommon(const String& AtomName, const String& Name, const String& Mean) const
+    {
+        return FindAtomCommon(AtomNameFromText(AtomName), Name, Mean);
+    }
     bool DeleteAtom(int Index);
     bool DeleteAtom(const TAtomName& AtomName);
+    bool DeleteAtom(const String& AtomName) { return DeleteAtom(AtomNameFromText(AtomName)); }
     bool DeleteAllAtoms(const TAtomName& AtomName);
+    bool DeleteAllAtoms(const String& AtomName) { return DeleteAllAtoms(AtomNameFromText(AtomName)); }
     String GetText(const TAtomName& AtomName) const;
+    String GetText(const String& AtomName) const { return GetText(AtomNameFromText(AtomName)); }
     bool GetInteger(const TAtomName& AtomName, uint64_t& Value) const;
+    bool GetInteger(const String& AtomName, uint64_t& Value) const { return GetInteger(AtomNameFromText(AtomName), Value); }
     uint16_t GetInteger16(const TAtomName& AtomName) const;
+    uint16_t GetInteger16(const String& AtomName) const { return GetInteger16(AtomNameFromText(AtomName)); }
     bool GetInteger48(const TAtomName& AtomName, uint32_t& LowDWord, uint16_t HiWord, uint64_t& Value) const;
+    bool GetInteger48(const String& AtomName, uint32_t& LowDWord, uint16_t HiWord, uint64_t& Value) const
+    {
+        return GetInteger48(AtomNameFromText(AtomName), LowDWord, HiWord, Value);
+    }
     bool SetText(const TAtomName& AtomName, const String& Text);
+    bool SetText(const String& AtomName, const String& Text) { return SetText(AtomNameFromText(AtomName), Text); }
     bool SetInteger8(const TAtomName& AtomName, uint8_t Value);
+    bool SetInteger8(const String& AtomName, uint8_t Value) { return SetInteger8(AtomNameFromText(AtomName), Value); }
     bool SetInteger16(const TAtomName& AtomName, uint16_t Value);
+    bool SetInteger16(const String& AtomName, uint16_t Value) { return SetInteger16(AtomNameFromText(AtomName), Value); }
     bool SetInteger32(const TAtomName& AtomName, uint32_t Value);
+    bool SetInteger32(const String& AtomName, uint32_t Value) { return SetInteger32(AtomNameFromText(AtomName), Value); }
     bool SetInteger48(const TAtomName& AtomName, uint32_t LowDWord, uint16_t HighWord);
+    bool SetInteger48(const String& AtomName, uint32_t LowDWord, uint16_t HighWord)
+    {
+        return SetInteger48(AtomNameFromText(AtomName), LowDWord, HighWord);
+    }
     bool SetInteger64(const TAtomName& AtomName, uint32_t LowDWord, uint32_t HighDWord);
+    bool SetInteger64(const String& AtomName, uint32_t LowDWord, uint32_t HighDWord)
+    {
+        return SetInteger64(AtomNameFromText(AtomName), LowDWord, HighDWord);
+    }
     bool SetBool(const TAtomName& AtomName, bool Value);
+    bool SetBool(const String& AtomName, bool Value) { return SetBool(AtomNameFromText(AtomName), Value); }
     bool SetMultipleValuesMultipleAtoms(const TAtomName& AtomName, const rtl::TStrings& List);
+    bool SetMultipleValuesMultipleAtoms(const String& AtomName, const rtl::TStrings& List)
+    {
+        return SetMultipleValuesMultipleAtoms(AtomNameFromText(AtomName), List);
+    }
     int64_t CalculateSize() const;
 
     String GetGenre() const;
@@ -233,6 +284,8 @@ public:
     uint32_t Flags = 0;
     uint32_t PaddingToWrite = 4096;
     bool ParseXtra = true;
+    TMP4XtraUsageConversion XtraUsageConversion = mp4eucParseAndWrite;
+    TMP4XtraPriority XtraPriority = mp4epXtraHasPriority;
     bool ParseCoverArts = true;
 
 private:
@@ -244,5 +297,7 @@ private:
 int StripMP4TagsFromFile(const String& FileName, bool KeepPadding, uint32_t PaddingSize);
 
 extern const char* const MP4GenreNames[192];
+// The genre's number in MP4GenreNames plus 1 (1 to 192), ignoring case; -1 for any other text.
+int GenreNameToIndex(const String& Genre);
 
 } // namespace tags

@@ -189,14 +189,14 @@ template <size_t Size> bool TWAVRecord<Size>::HasContent() const
     return !Tail.empty() || std::any_of(Record.begin(), Record.end(), [](uint8_t b) { return b != 0; });
 }
 
-template <size_t Size> String TWAVRecord<Size>::ReadField(size_t Offset, size_t Width) const
+template <size_t Size> String TWAVRecord<Size>::ReadTextField(size_t Offset, size_t Width) const
 {
     const uint8_t* p = Record.data() + Offset;
     const size_t n = size_t(std::find(p, p + Width, 0) - p);
     return FieldBytesToText(p, n);
 }
 
-template <size_t Size> void TWAVRecord<Size>::WriteField(size_t Offset, size_t Width, const String& Value)
+template <size_t Size> void TWAVRecord<Size>::WriteTextField(size_t Offset, size_t Width, const String& Value)
 {
     uint8_t* p = Record.data() + Offset;
     std::fill(p, p + Width, 0);
@@ -245,10 +245,28 @@ void TBEXT::SetUMID(const String& Value)
     }
 }
 
+TTAG_CART_TIMERS TCART::PostTimer() const
+{
+    TTAG_CART_TIMERS timers;
+    for (size_t n = 0; n < timers.size(); ++n) {
+        std::copy_n(Record.begin() + ptrdiff_t(684 + 8 * n), 4, timers[n].Usage.begin());
+        timers[n].Value = uint32_t(ReadNumber(688 + 8 * n, 4));
+    }
+    return timers;
+}
+
+void TCART::SetPostTimer(const TTAG_CART_TIMERS& Timers)
+{
+    for (size_t n = 0; n < Timers.size(); ++n) {
+        std::copy(Timers[n].Usage.begin(), Timers[n].Usage.end(), Record.begin() + ptrdiff_t(684 + 8 * n));
+        WriteNumber(688 + 8 * n, 4, Timers[n].Value);
+    }
+}
+
 bool TCART::GetPostTimer(int Index, TCART_TIMER& Timer) const
 {
     if (Index < 0 || Index > 7) return false;
-    Timer.Usage = ReadField(size_t(684 + 8 * Index), 4);
+    Timer.Usage = ReadTextField(size_t(684 + 8 * Index), 4);
     Timer.Value = uint32_t(ReadNumber(size_t(688 + 8 * Index), 4));
     return true;
 }
@@ -660,9 +678,19 @@ int RewriteTagChunks(rtl::TStream& Source, const TForm& Form, rtl::TStream& Dest
     const uint64_t riff = newSize + (newSize & 1);
     if (!Form.RF64 && riff > 0xFFFFFFFFu) return WAVTAGLIBRARY_ERROR_DOESNT_FIT;
 
+    // Between two files the kernel copies the chunks, without passing the audio through us.
+    auto* sourceFile = dynamic_cast<rtl::THandleStream*>(&Source);
+    auto* replacement = dynamic_cast<TReplacementFile*>(&Destination);
+    auto copy = [&](int64_t Pos, int64_t Count) {
+        if (sourceFile && replacement) {
+            replacement->CopyFromHandle(sourceFile->Handle(), Pos, Count);
+        } else {
+            Source.SetPosition(Pos);
+            Destination.CopyFrom(Source, Count);
+        }
+    };
     const int64_t headerAt = Destination.Position();
-    Source.SetPosition(0);
-    Destination.CopyFrom(Source, Form.HeaderEnd);
+    copy(0, Form.HeaderEnd);
     const int64_t blockAt = Destination.Position();
     uint8_t size[8];
     PutLE(size, 8, Form.RF64 ? newSize : riff);
@@ -672,11 +700,9 @@ int RewriteTagChunks(rtl::TStream& Source, const TForm& Form, rtl::TStream& Dest
     if (Block.Size() > 0) Destination.WriteBuffer(Block.Memory(), Block.Size());
     const int64_t end = WalkFormChunks(Source, Form, [&](int64_t Pos, int64_t Whole, bool Tag) {
         if (Tag) return;
-        Source.SetPosition(Pos);
-        Destination.CopyFrom(Source, Whole);
+        copy(Pos, Whole);
     });
-    Source.SetPosition(end);
-    if (Source.Size() > end) Destination.CopyFrom(Source, Source.Size() - end);
+    if (Source.Size() > end) copy(end, Source.Size() - end);
     return WAVTAGLIBRARY_SUCCESS;
 }
 

@@ -61,8 +61,8 @@ String FieldBytesToText(const uint8_t* Data, size_t Size);
 
 // A text field of the record: offset and width in bytes.
 #define TW_WAV_TEXT_PROPERTY(Name, Offset, Width)                                                            \
-    String Name() const { return ReadField(Offset, Width); }                                                 \
-    void Set##Name(const String& Value) { WriteField(Offset, Width, Value); }
+    String Name() const { return ReadTextField(Offset, Width); }                                                 \
+    void Set##Name(const String& Value) { WriteTextField(Offset, Width, Value); }
 #define TW_WAV_NUMBER_PROPERTY(Type, Name, Offset)                                                           \
     Type Name() const { return Type(ReadNumber(Offset, sizeof(Type))); }                                     \
     void Set##Name(Type Value) { WriteNumber(Offset, sizeof(Type), uint64_t(Value)); }
@@ -83,8 +83,8 @@ public:
     bool Loaded = false;
 
 protected:
-    String ReadField(size_t Offset, size_t Width) const;
-    void WriteField(size_t Offset, size_t Width, const String& Value);
+    String ReadTextField(size_t Offset, size_t Width) const;
+    void WriteTextField(size_t Offset, size_t Width, const String& Value);
     uint64_t ReadNumber(size_t Offset, size_t Bytes) const;
     void WriteNumber(size_t Offset, size_t Bytes, uint64_t Value);
     String ReadTail() const;
@@ -118,6 +118,13 @@ struct TCART_TIMER {
     uint32_t Value = 0;
 };
 
+// One post timer as the cart chunk stores it at 684 + 8n: a four-character usage code and a value.
+struct TAG_CART_TIMER {
+    std::array<uint8_t, 4> Usage{};
+    uint32_t Value = 0;
+};
+using TTAG_CART_TIMERS = std::array<TAG_CART_TIMER, 8>;
+
 class TCART : public TWAVRecord<2048> {
 public:
     TW_WAV_TEXT_PROPERTY(Version, 0, 4)
@@ -140,6 +147,10 @@ public:
     TW_WAV_TEXT_PROPERTY(URL, 1024, 1024)
     String TagText() const { return ReadTail(); }
     void SetTagText(const String& Value) { WriteTail(Value); }
+
+    // A copy of the 8 stored timers; setting replaces all 8.
+    TTAG_CART_TIMERS PostTimer() const;
+    void SetPostTimer(const TTAG_CART_TIMERS& Timers);
 
     bool GetPostTimer(int Index, TCART_TIMER& Timer) const;
     bool SetPostTimer(int Index, const TCART_TIMER& Timer);

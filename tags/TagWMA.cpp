@@ -17,12 +17,115 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace tags {
 
-const char16_t* const g_wszWMAuthor = u"Author";
+const char16_t* const g_wszWMDuration = u"Duration";
+const char16_t* const g_wszWMBitrate = u"Bitrate";
+const char16_t* const g_wszWMSeekable = u"Seekable";
+const char16_t* const g_wszWMStridable = u"Stridable";
+const char16_t* const g_wszWMBroadcast = u"Broadcast";
+const char16_t* const g_wszWMIsProtected = u"Is_Protected";
+const char16_t* const g_wszWMIsTrusted = u"Is_Trusted";
+const char16_t* const g_wszWMSignatureName = u"Signature_Name";
+const char16_t* const g_wszWMHasAudio = u"HasAudio";
+const char16_t* const g_wszWMHasImage = u"HasImage";
+const char16_t* const g_wszWMHasScript = u"HasScript";
+const char16_t* const g_wszWMHasVideo = u"HasVideo";
+const char16_t* const g_wszWMCurrentBitrate = u"CurrentBitrate";
+const char16_t* const g_wszWMOptimalBitrate = u"OptimalBitrate";
+const char16_t* const g_wszWMHasAttachedImages = u"HasAttachedImages";
+const char16_t* const g_wszWMCanSkipBackward = u"Can_Skip_Backward";
+const char16_t* const g_wszWMCanSkipForward = u"Can_Skip_Forward";
+const char16_t* const g_wszWMNumberOfFrames = u"NumberOfFrames";
+const char16_t* const g_wszWMHasArbitraryDataStream = u"HasArbitraryDataStream";
+const char16_t* const g_wszWMHasFileTransferStream = u"HasFileTransferStream";
+const char16_t* const g_wszWMContainerFormat = u"WM/ContainerFormat";
 const char16_t* const g_wszWMTitle = u"Title";
-const char16_t* const g_wszWMCopyright = u"Copyright";
+const char16_t* const g_wszWMAuthor = u"Author";
 const char16_t* const g_wszWMDescription = u"Description";
+const char16_t* const g_wszWMCopyright = u"Copyright";
+const char16_t* const g_wszWMAlbumTitle = u"WM/AlbumTitle";
+const char16_t* const g_wszWMTrack = u"WM/Track";
+const char16_t* const g_wszWMPromotionURL = u"WM/PromotionURL";
+const char16_t* const g_wszWMGenre = u"WM/Genre";
+const char16_t* const g_wszWMYear = u"WM/Year";
+const char16_t* const g_wszWMComposer = u"WM/Composer";
+const char16_t* const g_wszWMLyrics = u"WM/Lyrics";
+const char16_t* const g_wszWMTrackNumber = u"WM/TrackNumber";
+const char16_t* const g_wszWMAlbumArtist = u"WM/AlbumArtist";
+const char16_t* const g_wszWMWriter = u"WM/Writer";
+const char16_t* const g_wszWMConductor = u"WM/Conductor";
+const char16_t* const g_wszWMProducer = u"WM/Producer";
+const char16_t* const g_wszWMContentGroupDescription = u"WM/ContentGroupDescription";
+const char16_t* const g_wszWMSubTitle = u"WM/SubTitle";
+const char16_t* const g_wszWMPartOfSet = u"WM/PartOfSet";
 const char16_t* const g_wszWMPicture = u"WM/Picture";
+const char16_t* const g_wszWMOriginalLyricist = u"WM/OriginalLyricist";
+const char16_t* const g_wszWMOriginalArtist = u"WM/OriginalArtist";
+const char16_t* const g_wszWMOriginalReleaseYear = u"WM/OriginalReleaseYear";
+const char16_t* const g_wszWMOriginalFilename = u"WM/OriginalFilename";
+const char16_t* const g_wszWMPublisher = u"WM/Publisher";
+const char16_t* const g_wszWMEncodedBy = u"WM/EncodedBy";
+const char16_t* const g_wszWMEncodingSettings = u"WM/EncodingSettings";
+const char16_t* const g_wszWMAuthorURL = u"WM/AuthorURL";
+const char16_t* const g_wszWMAudioFileURL = u"WM/AudioFileURL";
+const char16_t* const g_wszWMAudioSourceURL = u"WM/AudioSourceURL";
+const char16_t* const g_wszWMLanguage = u"WM/Language";
+const char16_t* const g_wszWMBeatsPerMinute = u"WM/BeatsPerMinute";
+const char16_t* const g_wszWMInitialKey = u"WM/InitialKey";
+const char16_t* const g_wszWMMood = u"WM/Mood";
+const char16_t* const g_wszWMModifiedBy = u"WM/ModifiedBy";
+const char16_t* const g_wszWMRadioStationName = u"WM/RadioStationName";
+const char16_t* const g_wszWMRadioStationOwner = u"WM/RadioStationOwner";
+const char16_t* const g_wszWMISRC = u"WM/ISRC";
 const char16_t* const g_wszWMSharedUserRating = u"WM/SharedUserRating";
+const char16_t* const g_wszWMReleaseYear = u"WM/ReleaseYear";
+const char16_t* const g_wszWMStudio = u"WM/Studio";
+const char16_t* const g_wszWMProduced = u"WM/Produced";
+const char16_t* const g_wszWMCatalogNo = u"WM/CatalogNo";
+const char16_t* const g_wszWMSetSubTitle = u"WM/SetSubTitle";
+const char16_t* const g_wszWMPartOfSeries = u"WM/PartOfSeries";
+const char16_t* const g_wszWMMedia = u"WM/Media";
+const char16_t* const g_wszWMArranger = u"WM/Arranger";
+const char16_t* const g_wszWMEngineer = u"WM/Engineer";
+const char16_t* const g_wszWMDJMixer = u"WM/DJMixer";
+const char16_t* const g_wszWMMixer = u"WM/Mixer";
+const char16_t* const g_wszWMPopularity = u"WM/Popularity";
+const char16_t* const g_wszWMQuality = u"WM/Quality";
+const char16_t* const g_wszWMSituation = u"WM/Situation";
+const char16_t* const g_wszWMPreference = u"WM/Preference";
+const char16_t* const g_wszWMTempo = u"WM/Tempo";
+const char16_t* const g_wszWMArtistSortOrder = u"WM/ArtistSortOrder";
+const char16_t* const g_wszWMTitleSortOrder = u"WM/TitleSortOrder";
+const char16_t* const g_wszWMAlbumArtistSortOrder = u"WM/AlbumArtistSortOrder";
+const char16_t* const g_wszWMAlbumSortOrder = u"WM/AlbumSortOrder";
+const char16_t* const g_wszWMOriginalTitle = u"WM/OriginalTitle";
+const char16_t* const g_wszWMBuyCDURL = u"WM/BuyCDURL";
+const char16_t* const g_wszWMPublisherURL = u"WM/PublisherURL";
+const char16_t* const g_wszWMRadioURL = u"WM/RadioURL";
+const char16_t* const g_wszWMCopyrightURL = u"CopyrightURL";
+const char16_t* const g_wszWMPaymentURL = u"WM/PaymentURL";
+const char16_t* const g_wszWMFileOwner = u"WM/FileOwner";
+const char16_t* const g_wszWMPlaycount = u"WM/Playcount";
+const char16_t* const g_wszWMTIPL = u"WM/TIPL";
+const char16_t* const g_wszWMTMCL = u"WM/TMCL";
+const char16_t* const WMAttributeNames[90] = {
+    g_wszWMDuration, g_wszWMBitrate, g_wszWMSeekable, g_wszWMStridable, g_wszWMBroadcast, g_wszWMIsProtected,
+    g_wszWMIsTrusted, g_wszWMSignatureName, g_wszWMHasAudio, g_wszWMHasImage, g_wszWMHasScript, g_wszWMHasVideo,
+    g_wszWMCurrentBitrate, g_wszWMOptimalBitrate, g_wszWMHasAttachedImages, g_wszWMCanSkipBackward,
+    g_wszWMCanSkipForward, g_wszWMNumberOfFrames, g_wszWMHasArbitraryDataStream, g_wszWMHasFileTransferStream,
+    g_wszWMContainerFormat, g_wszWMTitle, g_wszWMAuthor, g_wszWMDescription, g_wszWMCopyright, g_wszWMAlbumTitle,
+    g_wszWMTrack, g_wszWMPromotionURL, g_wszWMGenre, g_wszWMYear, g_wszWMComposer, g_wszWMLyrics, g_wszWMTrackNumber,
+    g_wszWMAlbumArtist, g_wszWMWriter, g_wszWMConductor, g_wszWMProducer, g_wszWMContentGroupDescription,
+    g_wszWMSubTitle, g_wszWMPartOfSet, g_wszWMPicture, g_wszWMOriginalLyricist, g_wszWMOriginalArtist,
+    g_wszWMOriginalReleaseYear, g_wszWMOriginalFilename, g_wszWMPublisher, g_wszWMEncodedBy, g_wszWMEncodingSettings,
+    g_wszWMAuthorURL, g_wszWMAudioFileURL, g_wszWMAudioSourceURL, g_wszWMLanguage, g_wszWMBeatsPerMinute,
+    g_wszWMInitialKey, g_wszWMMood, g_wszWMModifiedBy, g_wszWMRadioStationName, g_wszWMRadioStationOwner, g_wszWMISRC,
+    g_wszWMSharedUserRating, g_wszWMReleaseYear, g_wszWMStudio, g_wszWMProduced, g_wszWMCatalogNo, g_wszWMSetSubTitle,
+    g_wszWMPartOfSeries, g_wszWMMedia, g_wszWMArranger, g_wszWMEngineer, g_wszWMDJMixer, g_wszWMMixer,
+    g_wszWMPopularity, g_wszWMQuality, g_wszWMSituation, g_wszWMPreference, g_wszWMTempo, g_wszWMArtistSortOrder,
+    g_wszWMTitleSortOrder, g_wszWMAlbumArtistSortOrder, g_wszWMAlbumSortOrder, g_wszWMOriginalTitle, g_wszWMBuyCDURL,
+    g_wszWMPublisherURL, g_wszWMRadioURL, g_wszWMCopyrightURL, g_wszWMPaymentURL, g_wszWMFileOwner, g_wszWMPlaycount,
+    g_wszWMTIPL, g_wszWMTMCL,
+};
 
 bool WMANormalizeRatingTo255 = false;
 
@@ -510,21 +613,41 @@ bool TWMATag::ValidatePictureFrame(int Index)
            SetCoverArtFrame(Index, &picture, mime, type, description);
 }
 
-int64_t TWMATag::GetDuration() const { return ReadAsInteger(u"Duration"_s) / 10000; }
-int64_t TWMATag::GetNumberOfFrames() const { return ReadAsInteger(u"NumberOfFrames"_s); }
+int64_t TWMATag::GetDuration() const { return ReadAsInteger(String::fromUtf16(g_wszWMDuration)) / 10000; }
+int64_t TWMATag::GetNumberOfFrames() const { return ReadAsInteger(String::fromUtf16(g_wszWMNumberOfFrames)); }
 
 int TWMATag::GetBitRate() const
 {
-    const int64_t bits = ReadAsInteger(u"Bitrate"_s);
+    const int64_t bits = ReadAsInteger(String::fromUtf16(g_wszWMBitrate));
     int64_t kbit = bits / 1000;
     const int64_t rest = bits % 1000;
     if (rest > 500 || (rest == 500 && (kbit & 1))) ++kbit;
     return int(kbit);
 }
 
-bool TWMATag::GetSeekable() const { return ReadAsInteger(u"Seekable"_s) > 0; }
-bool TWMATag::GetHasAudio() const { return ReadAsInteger(u"HasAudio"_s) > 0; }
-bool TWMATag::GetHasVideo() const { return ReadAsInteger(u"HasVideo"_s) > 0; }
-bool TWMATag::GetContainerFormat() const { return ReadAsInteger(u"WM/ContainerFormat"_s) > 0; }
+namespace {
+
+bool Flag(const TWMATag& Tag, const char16_t* Name) { return Tag.ReadAsInteger(String::fromUtf16(Name)) > 0; }
+
+} // namespace
+
+bool TWMATag::GetSeekable() const { return Flag(*this, g_wszWMSeekable); }
+bool TWMATag::GetStridable() const { return Flag(*this, g_wszWMStridable); }
+bool TWMATag::GetBroadcast() const { return Flag(*this, g_wszWMBroadcast); }
+bool TWMATag::GetIsProtected() const { return Flag(*this, g_wszWMIsProtected); }
+bool TWMATag::GetIsTrusted() const { return Flag(*this, g_wszWMIsTrusted); }
+String TWMATag::GetSignatureName() const { return ReadFrameByNameAsText(String::fromUtf16(g_wszWMSignatureName)); }
+bool TWMATag::GetHasAudio() const { return Flag(*this, g_wszWMHasAudio); }
+bool TWMATag::GetHasImage() const { return Flag(*this, g_wszWMHasImage); }
+bool TWMATag::GetHasScript() const { return Flag(*this, g_wszWMHasScript); }
+bool TWMATag::GetHasVideo() const { return Flag(*this, g_wszWMHasVideo); }
+int64_t TWMATag::GetCurrentBitrate() const { return ReadAsInteger(String::fromUtf16(g_wszWMCurrentBitrate)); }
+int64_t TWMATag::GetOptimalBitrate() const { return ReadAsInteger(String::fromUtf16(g_wszWMOptimalBitrate)); }
+bool TWMATag::GetHasAttachedImages() const { return Flag(*this, g_wszWMHasAttachedImages); }
+bool TWMATag::GetCanSkipBackward() const { return Flag(*this, g_wszWMCanSkipBackward); }
+bool TWMATag::GetCanSkipForward() const { return Flag(*this, g_wszWMCanSkipForward); }
+bool TWMATag::GetHasArbitraryDataStream() const { return Flag(*this, g_wszWMHasArbitraryDataStream); }
+bool TWMATag::GetHasFileTransferStream() const { return Flag(*this, g_wszWMHasFileTransferStream); }
+bool TWMATag::GetContainerFormat() const { return Flag(*this, g_wszWMContainerFormat); }
 
 } // namespace tags

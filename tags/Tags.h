@@ -6,6 +6,8 @@
 #include "rtl/Streams.h"
 #include "rtl/System.h"
 
+#include <QStringList>
+
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -82,6 +84,8 @@ String WMAAttributeToTagName(const String& AttributeName);
 String TagNameToWMAAttribute(const String& Name);
 String ID3v2FrameIDToTagName(uint32_t FrameID);   // lowest byte is the first character
 String MP4AtomIDToTagName(uint32_t AtomID);
+// Every attribute name the WMA column of the maps holds, in either direction (for checks).
+QStringList WMAAttributesOfNameMaps();
 
 // Container sniffing: 0 unknown, 1 Monkey's Audio, 2 FLAC, 3 Ogg FLAC, 4 MPEG audio, 5 MP4, 6 Ogg Opus,
 // 7 Ogg Vorbis, 8 Ogg Theora, 9 RIFF WAVE, 10 RF64, 11 AIFF, 12 AIFF-C, 13 DSDIFF, 14 DSF, 15 OptimFROG,
@@ -89,6 +93,9 @@ String MP4AtomIDToTagName(uint32_t AtomID);
 int SniffAudioFileFormat(const String& FileName);
 int SniffAudioFormat(rtl::TStream& Stream);
 TTagTypes TagTypesForExtension(const String& FileName);
+// A raw AC-3 or E-AC-3 stream (by its extension or its sync word): no tag can be appended to one
+// without its last frame being lost to decoders.
+bool IsRawAC3File(const String& FileName);
 
 // Removes tags of one format, or of every format with ttAutomatic; a common result code.
 int StripTagsFromFile(const String& FileName, TTagType TagType);

@@ -60,14 +60,26 @@ int TTags::SaveAPEv2Tag(const String& AFileName, rtl::TStream* Stream)
     for (const auto& entry : Tags) {
         if (isBinary(*entry)) continue;
         for (int i = tag.Count() - 1; i >= 0; --i)
-            if (SameTagName(tag.Frames[size_t(i)]->Name, entry->Name)) tag.DeleteFrame(i);
+            if (EntryClearsItem(entry->Name, tag.Frames[size_t(i)]->Name)) tag.DeleteFrame(i);
     }
+    // The track number goes back as one "Track" item "n/m", the form other programs write and read;
+    // the total then has no item of its own.
+    const String number = GetTag(u"TRACKNUMBER"_s);
+    const bool hasNumber = TypeCount(u"TRACKNUMBER"_s) > 0;
+    const String total = hasNumber ? GetTag(u"TOTALTRACKS"_s) : String();
+    bool trackWritten = false;
     for (const auto& entry : Tags) {
-        if (IsNameValueListKey(entry->Name)) {
+        if (isBinary(*entry) || TrackEntrySuperseded(*this, entry->Name)) continue;
+        if (hasNumber && SameTagName(entry->Name, u"TOTALTRACKS"_s)) continue;
+        if (SameTagName(entry->Name, u"TRACKNUMBER"_s)) {
+            if (trackWritten) continue;   // a second number entry: the first one wins
+            trackWritten = true;
+            tag.AddFrame(u"Track"_s)->SetAsText(total.isEmpty() ? number : number + u'/' + total);
+        } else if (IsNameValueListKey(entry->Name)) {
             rtl::TStringList list;
             list.SetText(entry->Value);
             tag.AddFrame(entry->Name)->SetAsList(list);
-        } else if (!isBinary(*entry)) {
+        } else {
             tag.AddFrame(entry->Name)->SetAsText(entry->Value);
         }
     }

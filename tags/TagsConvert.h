@@ -30,13 +30,28 @@ template <class TItem> void TTags::AddEntriesOfItem(TItem& Item)
     }
 }
 
+// An entry's clearing pass deletes the items of its own key; "TRACKNUMBER" also deletes "TRACK" items,
+// which other programs write as "3/12" and which loading has split into the number and the total.
+inline bool EntryClearsItem(const String& EntryName, const String& ItemName)
+{
+    return SameTagName(ItemName, EntryName)
+           || (SameTagName(EntryName, QStringLiteral("TRACKNUMBER")) && SameTagName(ItemName, QStringLiteral("TRACK")));
+}
+
+// A "TRACK" entry yields to a "TRACKNUMBER" one, which has cleared the "TRACK" items.
+inline bool TrackEntrySuperseded(const TTags& Front, const String& EntryName)
+{
+    return SameTagName(EntryName, QStringLiteral("TRACK")) && Front.TypeCount(QStringLiteral("TRACKNUMBER")) > 0;
+}
+
 // Items named like an entry go; then every entry becomes one new item (AddItem(Name) gives it).
 template <class TTagObject, class TAddItem> void TTags::WriteEntriesAsItems(TTagObject& Tag, TAddItem AddItem)
 {
     for (const auto& entry : Tags)
         for (int i = Tag.Count() - 1; i >= 0; --i)
-            if (SameTagName(Tag.Frames[size_t(i)]->Name, entry->Name)) Tag.DeleteFrame(i);
+            if (EntryClearsItem(entry->Name, Tag.Frames[size_t(i)]->Name)) Tag.DeleteFrame(i);
     for (const auto& entry : Tags) {
+        if (TrackEntrySuperseded(*this, entry->Name)) continue;
         if (IsNameValueListKey(entry->Name)) {
             rtl::TStringList list;
             list.SetText(entry->Value);

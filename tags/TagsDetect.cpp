@@ -6,7 +6,6 @@
 #include "tags/AudioInfo.h"
 #include "tags/ID3v2Base.h"
 #include "tags/ID3v2ContainerWriters.h"
-#include "tags/MPEGplus.h"
 #include "tags/TagAPEv2.h"
 #include "tags/TagFlac.h"
 #include "tags/TagID3v1.h"
@@ -120,7 +119,9 @@ int SniffWithoutGuard(rtl::TStream& Stream)
         if (Is(b, "RF64")) return 10;
         if (Is(b, "MAC", 3)) return 1;
         if (Is(b, "OFR ")) return 15;
-        if (Is(b, "MP+", 3) || Is(b, "MPC", 3)) return 16;
+        // Musepack only by its signature: the stream header of headerless versions 4 to 6 is too weak a
+        // test (an AC-3 sync word reads as version 6); such files are known by their extension instead.
+        if (Is(b, "MP+", 3) || Is(b, "MPCK")) return 16;
         if (Is(b, "fLaC")) return 2;
         if (Is(b, "DSD ")) return 14;
         if (Is(b, "FRM8") && ReadAt(Stream, s + 12, b, 4) && Is(b, "DSD ")) return 13;
@@ -150,12 +151,6 @@ int SniffWithoutGuard(rtl::TStream& Stream)
         TWAVPackfile wavPack;
         wavPack.LoadFromStream(Stream, 0);
         if (wavPack.FValid) return 17;
-    }
-    {
-        Stream.SetPosition(0);
-        TMPEGplus musePack;
-        musePack.LoadFromStream(Stream, s, 0);
-        if (musePack.FValid) return 16;
     }
 
     // A frame sync within about a kilobyte; the byte after an FF is consumed with its attempt.
@@ -193,6 +188,21 @@ int SniffAudioFileFormat(const String& FileName)
         return SniffAudioFormat(stream);
     } catch (...) {
         return 0;
+    }
+}
+
+bool IsRawAC3File(const String& FileName)
+{
+    const String ext = rtl::UpperCase(rtl::ExtractFileExt(FileName));
+    if (ext == u".AC3"_s || ext == u".EAC3"_s) return true;
+    try {
+        rtl::TFileStream stream(FileName, rtl::fmOpenRead | rtl::fmShareDenyWrite);
+        uint8_t b[10];
+        int64_t s = 0;
+        if (ReadAt(stream, 0, b, 10) && Is(b, "ID3", 3)) s = 10 + int64_t(DecodeSynchsafe(b + 6));
+        return ReadAt(stream, s, b, 2) && b[0] == 0x0B && b[1] == 0x77;
+    } catch (...) {
+        return false;
     }
 }
 

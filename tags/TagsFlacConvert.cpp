@@ -55,8 +55,9 @@ int TTags::SaveFlacTag(const String& AFileName, bool Buffered, rtl::TStream* Str
     tag.UpperCaseFieldNamesToWrite = UpperCaseFieldNamesToWrite;
     for (const auto& entry : Tags)
         for (int i = tag.Count() - 1; i >= 0; --i)
-            if (SameTagName(tag.Tags[size_t(i)]->Name, entry->Name)) tag.DeleteFrame(i);
+            if (EntryClearsItem(entry->Name, tag.Tags[size_t(i)]->Name)) tag.DeleteFrame(i);
     for (const auto& entry : Tags) {
+        if (TrackEntrySuperseded(*this, entry->Name)) continue;
         if (IsNameValueListKey(entry->Name)) {
             rtl::TStringList list;
             list.SetText(entry->Value);

@@ -176,6 +176,14 @@ String TagNameToRIFFInfo(const String& Name) { return WriteID(nfRIFF, Name); }
 String WMAAttributeToTagName(const String& AttributeName) { return ReadName(nfWMA, AttributeName); }
 String TagNameToWMAAttribute(const String& Name) { return WriteID(nfWMA, Name); }
 
+QStringList WMAAttributesOfNameMaps()
+{
+    QStringList names = NameMap(nfWMA).Read.keys();
+    for (const String& id : NameMap(nfWMA).Write) names << id;
+    names.removeDuplicates();
+    return names;
+}
+
 String ID3v2FrameIDToTagName(uint32_t FrameID)
 {
     return ID3v2FrameToTagName(IDNumberToText(FrameID, FrameID > 0xFFFFFF ? 4 : 3));

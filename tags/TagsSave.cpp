@@ -72,8 +72,10 @@ int TTags::SaveToFile(const String& AFileName, TTagType TagType)
                 if (result == trcSuccess && type != ttID3v1) written = true;
             }
         }
-        // 2: what the content is.
-        if (!written) {
+        // 2: what the content is; a raw AC-3 stream gets nothing.
+        const bool rawAC3 = !written && IsRawAC3File(AFileName);
+        if (rawAC3) result = trcNotSupportedFormat;
+        if (!written && !rawAC3) {
             std::vector<TTagType> types;
             switch (SniffAudioFileFormat(AFileName)) {
             case 1: case 15: case 16: case 17: types = {ttAPEv2}; break;
@@ -94,7 +96,7 @@ int TTags::SaveToFile(const String& AFileName, TTagType TagType)
             }
         }
         // 3: what the extension says.
-        if (!written) {
+        if (!written && !rawAC3) {
             const TTagTypes set = TagTypesForExtension(AFileName);
             for (TTagType type : {ttAPEv2, ttFlac, ttID3v1, ttID3v2, ttMP4, ttOpusVorbis, ttWAV, ttWMA})
                 if (set & TagTypeBit(type)) result = writer(type);

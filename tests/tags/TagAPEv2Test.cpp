@@ -11,8 +11,11 @@
 #include "tests/tags/TagTestSupport.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <map>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -163,12 +166,23 @@ TEST(APEv2File, NothingToWriteOrAFailedReplacementLeavesTheFile)
     EXPECT_EQ(tag.SaveToFile(file), tags::APEV2LIBRARY_ERROR_EMPTY_TAG);
     EXPECT_EQ(FileBytes(file), original);
 
-    for (auto step : {tags::TFileStep::Create, tags::TFileStep::Write, tags::TFileStep::Rename}) {
+    // Written in place: a failure at any step puts the old tail back.
+    for (auto step : {tags::TFileStep::Write, tags::TFileStep::Flush, tags::TFileStep::Cut}) {
         tag.AddFrame(u"Title"_s)->SetAsText(u"new"_s);
         TFaultGuard fault(step);
         EXPECT_EQ(tag.SaveToFile(file), tags::APEV2LIBRARY_ERROR);
         EXPECT_EQ(tags::StripAPEv2FromFile(file), tags::APEV2LIBRARY_ERROR);
         EXPECT_EQ(FileBytes(file), original);
+    }
+    // Written anew where another reader of this program denies writing: a failure leaves the original.
+    {
+        rtl::TFileStream reader(file, rtl::fmOpenRead | rtl::fmShareDenyWrite);
+        for (auto step : {tags::TFileStep::Create, tags::TFileStep::Write, tags::TFileStep::Rename}) {
+            TFaultGuard fault(step);
+            EXPECT_EQ(tag.SaveToFile(file), tags::APEV2LIBRARY_ERROR);
+            EXPECT_EQ(tags::StripAPEv2FromFile(file), tags::APEV2LIBRARY_ERROR);
+            EXPECT_EQ(FileBytes(file), original);
+        }
     }
     EXPECT_EQ(QDir(dir.QPath()).entryList(QDir::Files), QStringList{u"a.ape"_s});
 
@@ -178,6 +192,36 @@ TEST(APEv2File, NothingToWriteOrAFailedReplacementLeavesTheFile)
     const QString oddFile = WriteFile(dir, u"b.ape"_s, odd);
     EXPECT_EQ(tag.SaveToFile(oddFile), tags::APEV2LIBRARY_ERROR_CORRUPT);
     EXPECT_EQ(FileBytes(oddFile), odd);
+}
+
+// The tag lies behind the audio: a save or strip writes only the file's end, in the same file.
+TEST(APEv2File, TailsAreWrittenInPlaceAndPutBackWhenAStepFails)
+{
+    const Bytes audio = Cat({Audio, Bytes(5000, 0x5A)});
+    const Bytes oldTag = Ape({Item("TITLE", S("old")), Item("ALBUM", S("an album of some length"))});
+    struct TCase { const char* Name; std::string Title; };
+    for (const TCase& c : {TCase{"grows", std::string(300, 'g')}, TCase{"shrinks", "s"}}) {
+        SCOPED_TRACE(c.Name);
+        testing_support::TempDir dir;
+        const Bytes original = Cat({audio, oldTag, ID3v1("v1")});
+        const QString file = WriteFile(dir, u"a.wv"_s, original);
+        const auto inode = Inode(file);   // unlike a replacement, the same file
+        tags::TAPEv2Tag tag;
+        ASSERT_EQ(tag.LoadFromFile(file), 0);
+        tag.Frames[0]->SetAsText(QString::fromStdString(c.Title));
+        for (auto step : {tags::TFileStep::Write, tags::TFileStep::Flush, tags::TFileStep::Cut}) {
+            TFaultGuard fault(step);
+            EXPECT_EQ(tag.SaveToFile(file), tags::APEV2LIBRARY_ERROR);
+            EXPECT_EQ(FileBytes(file), original);
+        }
+        ASSERT_EQ(tag.SaveToFile(file), 0);
+        EXPECT_EQ(FileBytes(file), Cat({audio, Ape({Item("TITLE", S(c.Title)), Item("ALBUM", S("an album of some length"))}), ID3v1("v1")}));
+        EXPECT_EQ(Inode(file), inode);
+        ASSERT_EQ(tags::StripAPEv2FromFile(file), 0);
+        EXPECT_EQ(FileBytes(file), Cat({audio, ID3v1("v1")}));
+        EXPECT_EQ(Inode(file), inode);
+        EXPECT_EQ(QDir(dir.QPath()).entryList(QDir::Files | QDir::Hidden), QStringList{u"a.wv"_s});
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -304,6 +348,48 @@ TEST(APEv2Front, SaveKeepsBinaryItemsAndWritesEveryCover)
                                Item("Cover Art (Front)", Cat({S("one"), B({0}), png}), 2),
                                Item("Cover Art (Front)", Cat({S("two"), B({0}), png}), 2)})}));
 }
+
+// Other programs write the track as one "Track" item "3/12", which loading splits into number and total.
+struct TrackCase {
+    const char* name;
+    std::vector<Bytes> items;
+    std::vector<std::pair<QString, QString>> set;   // SetTag calls after loading
+    std::vector<std::pair<QString, QString>> saved; // the items after the save, as written
+};
+class APEv2FrontTrack : public ::testing::TestWithParam<TrackCase> {};
+
+TEST_P(APEv2FrontTrack, GoesBackAsOneTrackItem)
+{
+    testing_support::TempDir dir;
+    const QString file = WriteFile(dir, u"a.wv"_s, Cat({Audio, Ape(GetParam().items)}));
+    tags::TTags t;
+    ASSERT_EQ(t.LoadFromFile(file), 0);
+    for (const auto& [name, value] : GetParam().set) t.SetTag(name, value);
+    ASSERT_EQ(t.SaveAPEv2Tag(file), 0);
+    const qint64 size = QFileInfo(file).size();
+    tags::TAPEv2Tag back;
+    ASSERT_EQ(back.LoadFromFile(file), 0);
+    std::vector<std::pair<QString, QString>> got;
+    for (const auto& f : back.Frames) got.emplace_back(f->Name, f->GetAsText());
+    EXPECT_EQ(got, GetParam().saved);
+    // Saving what was loaded again changes nothing.
+    tags::TTags again;
+    ASSERT_EQ(again.LoadFromFile(file), 0);
+    ASSERT_EQ(again.SaveAPEv2Tag(file), 0);
+    EXPECT_EQ(QFileInfo(file).size(), size);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, APEv2FrontTrack, ::testing::Values(
+    TrackCase{"NumberAndTotal", {Item("Title", S("T")), Item("Track", S("3/12"))}, {},
+              {{u"TITLE"_s, u"T"_s}, {u"TRACK"_s, u"3/12"_s}}},
+    TrackCase{"EditedNumberKeepsTheTotal", {Item("Track", S("3/12")), Item("Title", S("T"))}, {{u"TRACKNUMBER"_s, u"5"_s}},
+              {{u"TRACK"_s, u"5/12"_s}, {u"TITLE"_s, u"T"_s}}},
+    TrackCase{"ItemsOfTheirOwnJoin", {Item("TRACKNUMBER", S("3")), Item("TOTALTRACKS", S("12"))}, {},
+              {{u"TRACK"_s, u"3/12"_s}}},
+    TrackCase{"NumberWithoutTotal", {Item("Track", S("7"))}, {{u"TRACKNUMBER"_s, u"8"_s}}, {{u"TRACK"_s, u"8"_s}}},
+    TrackCase{"TotalAloneStaysItsOwnItem", {Item("TOTALTRACKS", S("9")), Item("Title", S("T"))}, {},
+              {{u"TOTALTRACKS"_s, u"9"_s}, {u"TITLE"_s, u"T"_s}}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------------------------
 // mutagen

@@ -549,6 +549,28 @@ TEST(FlacFront, SaveReplacesMatchingCommentsKeepsOthersAndWritesCovers)
     EXPECT_EQ(Contents(picture), Png);
 }
 
+TEST(FlacFront, ATrackCommentIsReplacedByTheEditedNumber)
+{
+    testing_support::TempDir dir;
+    const QString file = WriteFile(dir, u"a.flac"_s,
+        Cat({StreamInfo(44100, 2, 16, 1000), Block(4, Comments("v", {"TRACK=3/12", "TITLE=T"})), Block(1, Bytes(64, 0), true), Audio}));
+    const qint64 size = QFileInfo(file).size();
+    for (int save = 0; save < 3; ++save) {
+        tags::TTags tags;
+        ASSERT_EQ(tags.LoadFromFile(file), 0);
+        if (save == 2) tags.SetTag(u"TRACKNUMBER"_s, u"5"_s);
+        ASSERT_EQ(tags.SaveFlacTag(file), 0);
+        EXPECT_EQ(QFileInfo(file).size(), size);
+    }
+    tags::TFlacTag back;
+    ASSERT_EQ(back.LoadFromFile(file), 0);
+    std::vector<std::pair<QString, QString>> got;
+    for (const auto& c : back.Tags) got.emplace_back(c->Name, c->GetAsText());
+    const std::vector<std::pair<QString, QString>> expected = {
+        {u"TRACKNUMBER"_s, u"5"_s}, {u"TOTALTRACKS"_s, u"12"_s}, {u"TITLE"_s, u"T"_s}};
+    EXPECT_EQ(got, expected);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Peers
 

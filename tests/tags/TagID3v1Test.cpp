@@ -102,6 +102,19 @@ TEST(ID3v1Lyrics, AnEttFieldThatDoesNotHoldTheTitleLeavesIt)
     EXPECT_EQ(tag.Title, u"Title");
 }
 
+TEST(ID3v1Lyrics, ExtendedArtistAndAlbumReplaceTheirCutFields)
+{
+    tags::TID3v1Tag tag;
+    const Bytes v1 = Cat({S("TAG"), Field("T", 30), Field("An artist whose name runs lon", 30), Field("An album", 30),
+                          Field("1999", 4), Field("", 30), B({0})});
+    ASSERT_EQ(Load(tag, Cat({Lyrics("EAR00040An artist whose name runs longer than 30EAL00018An album, extended"), v1})), 0);
+    EXPECT_EQ(tag.Artist, u"An artist whose name runs longer than 30");
+    EXPECT_EQ(tag.Album, u"An album, extended");
+    ASSERT_EQ(Load(tag, Cat({Lyrics("EAR00005OtherEAL00005Other"), v1})), 0);
+    EXPECT_EQ(tag.Artist, u"An artist whose name runs lon");
+    EXPECT_EQ(tag.Album, u"An album");
+}
+
 TEST(ID3v1Lyrics, BrokenBlocksAreSafe)
 {
     const Bytes v1 = V1("T", Field("", 30), 0);
@@ -147,6 +160,14 @@ TEST(ID3v1Genres, EveryNameLeadsBackToItsIndex)
         const QString text = tags::GenreIndexToText(uint8_t(i));
         EXPECT_EQ(tags::GenreTextToIndex(text), i) << text.toStdString();
     }
+}
+
+TEST(ID3v1Genres, TheTableOf192Names)
+{
+    const char16_t* const names[] = {u"Blues", u"Classic Rock", u"Country", u"Dance", u"Disco", u"Funk", u"Grunge", u"Hip-Hop", u"Jazz", u"Metal", u"New Age", u"Oldies", u"Other", u"Pop", u"R&B", u"Rap", u"Reggae", u"Rock", u"Techno", u"Industrial", u"Alternative", u"Ska", u"Death Metal", u"Pranks", u"Soundtrack", u"Euro-Techno", u"Ambient", u"Trip-Hop", u"Vocal", u"Jazz+Funk", u"Fusion", u"Trance", u"Classical", u"Instrumental", u"Acid", u"House", u"Game", u"Sound Clip", u"Gospel", u"Noise", u"AlternRock", u"Bass", u"Soul", u"Punk", u"Space", u"Meditative", u"Instrumental Pop", u"Instrumental Rock", u"Ethnic", u"Gothic", u"Darkwave", u"Techno-Industrial", u"Electronic", u"Pop-Folk", u"Eurodance", u"Dream", u"Southern Rock", u"Comedy", u"Cult", u"Gangsta", u"Top 40", u"Christian Rap", u"Pop/Funk", u"Jungle", u"Native American", u"Cabaret", u"New Wave", u"Psychedelic", u"Rave", u"Showtunes", u"Trailer", u"Lo-Fi", u"Tribal", u"Acid Punk", u"Acid Jazz", u"Polka", u"Retro", u"Musical", u"Rock & Roll", u"Hard Rock", u"Folk", u"Folk-Rock", u"National Folk", u"Swing", u"Fast Fusion", u"Bebob", u"Latin", u"Revival", u"Celtic", u"Bluegrass", u"Avantgarde", u"Gothic Rock", u"Progressive Rock", u"Psychedelic Rock", u"Symphonic Rock", u"Slow Rock", u"Big Band", u"Chorus", u"Easy Listening", u"Acoustic", u"Humour", u"Speech", u"Chanson", u"Opera", u"Chamber Music", u"Sonata", u"Symphony", u"Booty Bass", u"Primus", u"Porn Groove", u"Satire", u"Slow Jam", u"Club", u"Tango", u"Samba", u"Folklore", u"Ballad", u"Power Ballad", u"Rhythmic Soul", u"Freestyle", u"Duet", u"Punk Rock", u"Drum Solo", u"A capella", u"Euro-House", u"Dance Hall", u"Goa", u"Drum & Bass", u"Club-House", u"Hardcore", u"Terror", u"Indie", u"BritPop", u"Negerpunk", u"Polsk Punk", u"Beat", u"Christian Gangsta Rap", u"Heavy Metal", u"Black Metal", u"Crossover", u"Contemporary Christian", u"Christian Rock", u"Merengue", u"Salsa", u"Trash Metal", u"Anime", u"JPop", u"SynthPop", u"Abstract", u"Art Rock", u"Baroque", u"Bhangra", u"Big Beat", u"Breakbeat", u"Chillout", u"Downtempo", u"Dub", u"EBM", u"Eclectic", u"Electro", u"Electroclash", u"Emo", u"Experimental", u"Garage", u"Global", u"IDM", u"Illbient", u"Industro-Goth", u"Jam Band", u"Krautrock", u"Leftfield", u"Lounge", u"Math Rock", u"New Romantic", u"Nu-Breakz", u"Post-Punk", u"Post-Rock", u"Psytrance", u"Shoegaze", u"Space Rock", u"Trop Rock", u"World Music", u"Neoclassical", u"Audiobook", u"Audio Theatre", u"Neue Deutsche Welle", u"Podcast", u"Indie Rock", u"G-Funk", u"Dubstep", u"Garage Rock", u"Psybient"};
+    static_assert(std::size(names) == 192);
+    for (int i = 0; i < 192; ++i) EXPECT_EQ(tags::GenreIndexToText(uint8_t(i)), QString::fromUtf16(names[i])) << i;
+    EXPECT_EQ(tags::GenreIndexToText(192), u"192");
 }
 
 TEST(ID3v1Genres, LookupsByNumberAndName)

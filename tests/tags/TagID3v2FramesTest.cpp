@@ -99,6 +99,16 @@ TEST(FrameContent, CommentLanguageDescriptionAndText)
     EXPECT_EQ(description, u"D");
 }
 
+TEST(FrameContent, AnEmptyFrameGivesThreeSpacesAsItsLanguage)
+{
+    TOneFrame f(Bytes{}, "COMM");
+    tags::TLanguageID lang = tags::StringToLanguageID(QStringLiteral("eng"));
+    QString description = QStringLiteral("old");
+    EXPECT_EQ(f.Tag.GetUnicodeContent(f.Index, lang, description), u"");
+    EXPECT_EQ(tags::LanguageIDToString(lang), u"   ");
+    EXPECT_EQ(description, u"");
+}
+
 TEST(FramePicture, ReadsMimeTypeDescriptionAndBytes)
 {
     const Bytes png = B({0x89, 'P', 'N', 'G', 1, 2, 3});

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -301,8 +303,9 @@ TEST_P(ID3v2SaveFaults, LeaveTheFileByteIdenticalWithTheUnitsCode)
     const auto& c = GetParam();
     testing_support::TempDir dir;
     const Bytes mp3 = Cat({Tag(3, 0, Frame3("TIT2", S("\x03Old"))), Audio(3000)});
+    // A chunk before another one: the file is written anew (one at the end is written in place, below).
     const Bytes wav = Riff("WAVE", Cat({ChunkLE("fmt ", PcmFmt), ChunkLE("data", Bytes(400, 1)),
-                                        ChunkLE("id3 ", Tag(3, 0, Frame3("TIT2", S("\x03Old")), 10))}));
+                                        ChunkLE("id3 ", Tag(3, 0, Frame3("TIT2", S("\x03Old")), 10)), ChunkLE("junk", S("x"))}));
     const QString mp3File = WriteFile(dir, QStringLiteral("song.mp3"), mp3);
     const QString wavFile = WriteFile(dir, QStringLiteral("song.wav"), wav);
     tags::TID3v2Tag tag;
@@ -329,6 +332,52 @@ INSTANTIATE_TEST_SUITE_P(Steps, ID3v2SaveFaults, ::testing::Values(
     FaultCase{"rename", tags::TFileStep::Rename, tags::ID3V2LIBRARY_ERROR_WRITING_FILE,
               tags::ID3V2LIBRARY_ERROR_WRITING_FILE, tags::ID3V2LIBRARY_ERROR}),
     [](const auto& Info) { return std::string(Info.param.name); });
+
+// A tag chunk that ends the file (appended, or the last one resized) is written in place:
+// the same file, the audio untouched, and after a failed step the old bytes again.
+TEST(ID3v2SaveFile, ATagBehindTheAudioIsWrittenInPlace)
+{
+    const Bytes samples(4000, 0x21);
+    const Bytes oldTag = Tag(3, 0, Frame3("TIT2", S("\x03Old")), 10);
+    struct TCase { const char* Name; Bytes File; Bytes Audio; };   // Audio: what follows the form type
+    const Bytes wavHead = Cat({ChunkLE("fmt ", PcmFmt), ChunkLE("data", samples)});
+    const TCase cases[] = {
+        {"wav, appended", Riff("WAVE", wavHead), wavHead},
+        {"wav, last chunk resized", Riff("WAVE", Cat({wavHead, ChunkLE("id3 ", oldTag)})), wavHead},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        testing_support::TempDir dir;
+        const QString file = WriteFile(dir, QStringLiteral("a.bin"), c.File);
+        const ino_t inode = Inode(file);
+        tags::TID3v2Tag tag;
+        MakeTagOfSize(tag, 3000);
+        for (auto step : {tags::TFileStep::Write, tags::TFileStep::Flush, tags::TFileStep::Cut}) {
+            TFaultGuard fault(step);
+            EXPECT_EQ(tag.SaveToFile(file), tags::ID3V2LIBRARY_ERROR_WRITING_FILE);
+            EXPECT_EQ(FileBytes(file), c.File);
+        }
+        // The container's sizes change only once the new tail is on disk: a crash before leaves the old file.
+        Bytes atFlush;
+        tags::SetFileFaultHook([&](tags::TFileStep Step) {
+            if (Step == tags::TFileStep::Flush) atFlush = FileBytes(file);
+            return false;
+        });
+        const int saved = tag.SaveToFile(file);
+        tags::SetFileFaultHook(nullptr);
+        ASSERT_EQ(saved, 0);
+        ASSERT_GE(atFlush.size(), 8u);
+        EXPECT_EQ(Bytes(atFlush.begin(), atFlush.begin() + 8), Bytes(c.File.begin(), c.File.begin() + 8));
+        EXPECT_EQ(Inode(file), inode);
+        const Bytes after = FileBytes(file);
+        EXPECT_NE(Bytes(after.begin(), after.begin() + 8), Bytes(c.File.begin(), c.File.begin() + 8));
+        EXPECT_TRUE(std::equal(c.Audio.begin(), c.Audio.end(), after.begin() + 12));
+        tags::TID3v2Tag back;
+        ASSERT_EQ(back.LoadFromFile(file), 0);
+        EXPECT_EQ(back.FrameCount(), tag.FrameCount());
+        EXPECT_EQ(FilesIn(dir), QStringList{QStringLiteral("a.bin")});
+    }
+}
 
 TEST(ID3v2SaveFile, AReadOnlyFolderIsReportedNotCrashedOn)
 {

@@ -102,7 +102,10 @@ TEST(ID3v2Load, EveryPrefixOfATagLoadsSafely)
                                           Frame4("TXXX", B({0, 'd', 0, 'v'}))}), 20);
     for (size_t n = 0; n <= full.size(); ++n) {
         tags::TID3v2Tag tag;
-        Load(tag, Bytes(full.begin(), full.begin() + n));
+        const int result = Load(tag, Bytes(full.begin(), full.begin() + n));
+        // Nothing there, a header cut short (its version unread), or a tag read as far as it goes.
+        EXPECT_TRUE(result == tags::ID3V2LIBRARY_SUCCESS || result == tags::ID3V2LIBRARY_ERROR_NO_TAG_FOUND
+                    || result == tags::ID3V2LIBRARY_ERROR_NOT_SUPPORTED_VERSION) << n << ": " << result;
         for (int i = 0; i < tag.FrameCount(); ++i) tag.GetUnicodeText(i);
     }
 }
@@ -162,6 +165,54 @@ TEST(ID3v2Load, Version2IdentifiersAreConverted)
     EXPECT_EQ(type, 3);
     EXPECT_EQ(Contents(picture), jpeg);
     EXPECT_DOUBLE_EQ(tag.PlayTime(), 0.75);
+}
+
+TEST(ID3v2Load, EveryVersion2IdentifierHasItsVersion3Name)
+{
+    const QString pairs = QStringLiteral("BUF RBUF, CNT PCNT, COM COMM, CRA AENC, ETC ETCO, EQU EQUA, GEO GEOB, GP1 GRP1, IPL TIPL, LNK LINK, MCI MCDI, MLL MLLT, MVI MVIN, MVN MVNM, POP POPM, REV RVRB, RVA RVAD, SLT SYLT, STC SYTC, TAL TALB, TBP TBPM, TCM TCOM, TCO TCON, TCP TCMP, TCR TCOP, TDA TDAT, TDY TDLY, TEN TENC, TFT TFLT, TIM TIME, TKE TKEY, TLA TLAN, TLE TLEN, TMT TMED, TOA TOPE, TOF TOFN, TOL TOLY, TOR TORY, TOT TOAL, TP1 TPE1, TP2 TPE2, TP3 TPE3, TP4 TPE4, TPA TPOS, TPB TPUB, TRC TSRC, TRD TRDA, TRK TRCK, TRN TRSN, TRO TRSO, TS2 TSO2, TSA TSOA, TSC TSOC, TSI TSIZ, TSP TSOP, TSS TSSE, TST TSOT, TT1 TIT1, TT2 TIT2, TT3 TIT3, TXT TEXT, TXX TXXX, TYE TYER, UFI UFID, ULT USLT, WAF WOAF, WAR WOAR, WAS WOAS, WCM WCOM, WCP WCOP, WPB WPUB, WXX WXXX");
+    Bytes body;
+    std::vector<QString> expected;
+    for (const QString& pair : pairs.split(QStringLiteral(", "))) {
+        body = Cat({body, Frame2(pair.left(3).toStdString(), TextA)});
+        expected.push_back(pair.mid(4));
+    }
+    ASSERT_EQ(expected.size(), 72u);
+    tags::TID3v2Tag tag;
+    ASSERT_EQ(Load(tag, Tag(2, 0, body)), 0);
+    ASSERT_EQ(tag.FrameCount(), 72);
+    for (int i = 0; i < 72; ++i) EXPECT_EQ(Id(tag, i), expected[size_t(i)]) << pairs.split(QStringLiteral(", "))[i].toStdString();
+    EXPECT_EQ(Data(tag, 0), TextA);   // only the identifier changes
+}
+
+TEST(ID3v2Load, Version2HeaderFlag40MeansCompressionAndIsOnlyRecorded)
+{
+    tags::TID3v2Tag tag;
+    ASSERT_EQ(Load(tag, Tag(2, 0x40, Frame2("TT2", TextA))), 0);
+    EXPECT_TRUE(tag.Compressed);
+    EXPECT_FALSE(tag.ExtendedHeader);
+    ASSERT_EQ(tag.FrameCount(), 1);
+    EXPECT_EQ(tag.GetUnicodeText(0), u"A");
+    ASSERT_EQ(Load(tag, Tag(3, 0x40, Cat({BE32(6), B({0, 0}), BE32(0), Frame3("TIT2", TextA)}))), 0);
+    EXPECT_FALSE(tag.Compressed);
+    EXPECT_TRUE(tag.ExtendedHeader);
+}
+
+TEST(ID3v2Load, FrameAdditionsAreReadInTheirVersionsOrder)
+{
+    // Version 4: group identifier, then encryption method, then the data length indicator.
+    tags::TID3v2Tag tag;
+    ASSERT_EQ(Load(tag, Tag(4, 0, Frame4("TIT2", Cat({B({7, 9}), Synchsafe(2), TextA}), 0, 0x45))), 0);
+    ASSERT_EQ(tag.FrameCount(), 1);
+    EXPECT_EQ(tag.Frames[0]->GroupIdentifier, 7);
+    EXPECT_EQ(tag.Frames[0]->EncryptionMethod, 9);
+    EXPECT_EQ(tag.Frames[0]->DataLengthIndicatorValue, 2u);
+    EXPECT_EQ(Data(tag, 0), TextA);
+    // Version 3: encryption method, then group identifier.
+    ASSERT_EQ(Load(tag, Tag(3, 0, Frame3("TIT2", Cat({B({9, 7}), TextA}), 0, 0x60))), 0);
+    ASSERT_EQ(tag.FrameCount(), 1);
+    EXPECT_EQ(tag.Frames[0]->GroupIdentifier, 7);
+    EXPECT_EQ(tag.Frames[0]->EncryptionMethod, 9);
+    EXPECT_EQ(Data(tag, 0), TextA);
 }
 
 TEST(ID3v2Load, Version4UnsynchronisationOfTheHeaderAppliesToEveryFrame)
@@ -466,6 +517,17 @@ TEST(ID3v2Containers, DffWalkStepsOverPadBytes)
     EXPECT_EQ(tag.DFFInfo->SampleCount, 2822400u);
     EXPECT_EQ(tag.DFFInfo->BitRate, 5645u);
     EXPECT_EQ(tag.GetUnicodeText(0), u"C");
+}
+
+TEST(ID3v2Containers, DffFormatVersions)
+{
+    const std::pair<int, const char16_t*> cases[] = {{0, u"1.0"}, {3, u"1.3"}, {4, u"1.4"}, {5, u"1.5"}, {2, u""}, {6, u""}};
+    for (const auto& [minor, text] : cases) {
+        const Bytes body = Cat({Chunk64("FVER", B({1, minor, 0, 0})), Chunk64("DSD ", Bytes(16, 0)), Chunk64("ID3 ", SmallTag)});
+        tags::TID3v2Tag tag;
+        ASSERT_EQ(Load(tag, Cat({S("FRM8"), BE64(body.size() + 4), S("DSD "), body})), 0);
+        EXPECT_EQ(tag.DFFInfo->FormatVersion, QString::fromUtf16(text)) << minor;
+    }
 }
 
 TEST(ID3v2Containers, DffDstPlayTimeFromFrameRate)

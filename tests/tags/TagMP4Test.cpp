@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace tagtest;
 using namespace Qt::Literals::StringLiterals;
 
@@ -97,12 +99,6 @@ size_t FindAtom(const Bytes& F, const std::string& Type, size_t From = 0, size_t
         at += size;
     }
     return SIZE_MAX;
-}
-
-ino_t Inode(const QString& File)
-{
-    struct stat st {};
-    return ::stat(File.toLocal8Bit().constData(), &st) == 0 ? st.st_ino : 0;
 }
 
 uint32_t At32(const Bytes& F, size_t At) { return uint32_t(F[At]) << 24 | uint32_t(F[At + 1]) << 16 | uint32_t(F[At + 2]) << 8 | F[At + 3]; }
@@ -261,6 +257,48 @@ TEST(MP4Values, ItemsTextsListsAndSizes)
     EXPECT_EQ(Contents(out), expected);
     EXPECT_EQ(free->CalculateAtomSize(), expected.size());
     EXPECT_EQ(tag.CalculateSize(), int64_t(8 + item->CalculateAtomSize() + picture->CalculateAtomSize() + expected.size()));
+}
+
+TEST(MP4Values, PartWritersGenreIndexDefaultsAndTextNames)
+{
+    tags::TMP4Atommean mean;
+    tags::TMP4Atomname name;
+    rtl::TMemoryStream out;
+    EXPECT_FALSE(mean.Write(out));   // empty parts write nothing
+    EXPECT_FALSE(name.Write(out));
+    EXPECT_EQ(out.Size(), 0);
+    EXPECT_EQ(mean.Parent, nullptr);
+    name.SetAsText(u"N"_s);
+    ASSERT_TRUE(name.Write(out));
+    EXPECT_EQ(Contents(out), Atom("name", Cat({BE32(0), S("N")})));
+
+    const std::pair<const char16_t*, int> genres[] = {{u"rock", 18}, {u"Blues", 1}, {u"Psybient", 192}, {u"No such", -1}, {u"", -1}};
+    for (const auto& [text, index] : genres) EXPECT_EQ(tags::GenreNameToIndex(QString::fromUtf16(text)), index);
+
+    const uint32_t padding = tags::MP4DefaultPaddingToWrite;
+    const bool parseXtra = tags::MP4DefaultParseXtra;
+    tags::MP4DefaultPaddingToWrite = 100;
+    tags::MP4DefaultParseXtra = false;
+    {
+        tags::TMP4Tag tag;
+        EXPECT_EQ(tag.PaddingToWrite, 100u);
+        EXPECT_FALSE(tag.ParseXtra);
+        EXPECT_EQ(tag.XtraUsageConversion, tags::mp4eucParseAndWrite);
+        EXPECT_EQ(tag.XtraPriority, tags::mp4epXtraHasPriority);
+    }
+    tags::MP4DefaultPaddingToWrite = padding;
+    tags::MP4DefaultParseXtra = parseXtra;
+
+    // Every operation that takes an item name also takes it as text.
+    tags::TMP4Tag tag;
+    EXPECT_TRUE(tag.SetInteger16(u"tmpo"_s, 120));
+    EXPECT_EQ(tag.GetInteger16(u"tmpo"_s), 120);
+    EXPECT_TRUE(tag.SetText(u"\u00A9nam"_s, u"T"_s));
+    EXPECT_EQ(tag.GetText(u"\u00A9nam"_s), u"T"_s);
+    EXPECT_TRUE(tag.SetBool(u"cpil"_s, true));
+    EXPECT_TRUE(tag.DeleteAtom(u"cpil"_s));
+    EXPECT_TRUE(tag.DeleteAllAtoms(u"tmpo"_s));
+    EXPECT_EQ(tag.Count(), 1);
 }
 
 TEST(MP4Xtra, TypesLoadAndBuild)
@@ -738,6 +776,16 @@ TEST(MP4Peer, WeReadWhatAtomicParsleyWrites)
     ASSERT_EQ(tags.CoverArtCount(), 1);
     EXPECT_EQ(tags.CoverArts[0]->MIMEType, u"image/png"_s);
     EXPECT_EQ(Contents(*tags.CoverArts[0]->Stream), png);
+    // Its free-form item, written again through the part writers, is the bytes AtomicParsley stored.
+    const tags::TMP4Atom* note = tags.MP4Tag->FindAtomCommon(u"----"_s, u"NOTE"_s, u"com.apple.iTunes"_s);
+    ASSERT_TRUE(note);
+    rtl::TMemoryStream written;
+    ASSERT_TRUE(note->Write(written));
+    const Bytes whole = FileBytes(file), item = Contents(written);
+    EXPECT_NE(std::search(whole.begin(), whole.end(), item.begin(), item.end()), whole.end());
+    rtl::TMemoryStream parts;
+    ASSERT_TRUE(note->mean.Write(parts) && note->name.Write(parts) && note->Datas[0]->Write(parts));
+    EXPECT_EQ(Contents(parts), Bytes(item.begin() + 8, item.end()));
     // Unchanged items saved back in place into AtomicParsley's padding.
     const qint64 size = QFileInfo(file).size();
     ASSERT_EQ(tags.MP4Tag->SaveToFile(file, true), 0);

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -111,6 +113,13 @@ inline Bytes FileBytes(const QString& Path)
 inline QString WriteFile(const testing_support::TempDir& Dir, const QString& Name, const Bytes& Data)
 {
     return Dir.Write(Name, QByteArray(reinterpret_cast<const char*>(Data.data()), qsizetype(Data.size())));
+}
+
+// The file's inode: the same after a write in place, another after a replacement.
+inline ino_t Inode(const QString& File)
+{
+    struct stat st {};
+    return ::stat(File.toLocal8Bit().constData(), &st) == 0 ? st.st_ino : 0;
 }
 
 // Where the committed fixtures are.

@@ -189,6 +189,46 @@ TEST(WAVRecords, CartTimersAndVersion)
     EXPECT_EQ(t.Usage, u""_s);
 }
 
+TEST(WAVRecords, CartTimersSetAtOnceLandInTheirSlotsAndSurviveASave)
+{
+    tags::TCART c;
+    c.SetTitle(u"t"_s);
+    tags::TTAG_CART_TIMERS timers;
+    for (size_t n = 0; n < 8; ++n) {
+        timers[n].Usage = {uint8_t('A' + n), 'B', 'C', 'D'};
+        timers[n].Value = uint32_t(1000 + n);
+    }
+    c.SetPostTimer(timers);
+    for (int n = 0; n < 8; ++n) {
+        EXPECT_EQ(c.Record[size_t(684 + 8 * n)], uint8_t('A' + n));
+        EXPECT_EQ(c.Record[size_t(688 + 8 * n)], uint8_t((1000 + n) & 0xFF));
+        EXPECT_EQ(c.Record[size_t(689 + 8 * n)], uint8_t((1000 + n) >> 8));
+        tags::TCART_TIMER t;
+        ASSERT_TRUE(c.GetPostTimer(n, t));
+        EXPECT_EQ(t.Usage, QString(QChar(u'A' + n)) + u"BCD"_s);
+        EXPECT_EQ(t.Value, uint32_t(1000 + n));
+    }
+    EXPECT_EQ(c.Record[683], 0);
+    EXPECT_EQ(c.Record[748], 0);
+
+    tags::TWAVTag tag;
+    tag.CART = c;
+    const Bytes saved = Saved(tag, Riff("WAVE", Cat({Fmt, Audio})));
+    tags::TWAVTag back;
+    ASSERT_EQ(Load(back, saved), u"0"_s);
+    const tags::TTAG_CART_TIMERS read = back.CART.PostTimer();
+    for (size_t n = 0; n < 8; ++n) {
+        EXPECT_EQ(read[n].Usage, timers[n].Usage);
+        EXPECT_EQ(read[n].Value, timers[n].Value);
+    }
+    // Setting all 8 replaces every one, cleared ones too.
+    back.CART.SetPostTimer(tags::TTAG_CART_TIMERS{});
+    tags::TCART_TIMER t;
+    ASSERT_TRUE(back.CART.GetPostTimer(7, t));
+    EXPECT_EQ(t.Usage, u""_s);
+    EXPECT_EQ(t.Value, 0u);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Files
 

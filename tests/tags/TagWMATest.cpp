@@ -8,12 +8,14 @@
 #include "tests/support/Peers.h"
 #include "tests/support/TempDir.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonObject>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 using namespace tags;
 using namespace Qt::Literals::StringLiterals;
@@ -91,6 +93,65 @@ TEST(WMATag, BitRateIsInKbitOf1000RoundedHalfToEvenAndDurationInMilliseconds)
     EXPECT_EQ(tag.GetDuration(), 234567);
     tag.AddFrame(u"WM/ContainerFormat"_s)->SetAsInteger(0, WMT_TYPE_DWORD);
     EXPECT_FALSE(tag.GetContainerFormat());
+}
+
+// Each property reads its own attribute: set alone, only that property answers.
+TEST(WMATag, EveryPropertyReadsItsAttribute)
+{
+    struct Case {
+        const char16_t* Name;
+        std::function<int64_t(const TWMATag&)> Property;
+    };
+    const Case cases[] = {
+        {u"Seekable", [](const TWMATag& T) { return int64_t(T.GetSeekable()); }},
+        {u"Stridable", [](const TWMATag& T) { return int64_t(T.GetStridable()); }},
+        {u"Broadcast", [](const TWMATag& T) { return int64_t(T.GetBroadcast()); }},
+        {u"Is_Protected", [](const TWMATag& T) { return int64_t(T.GetIsProtected()); }},
+        {u"Is_Trusted", [](const TWMATag& T) { return int64_t(T.GetIsTrusted()); }},
+        {u"HasAudio", [](const TWMATag& T) { return int64_t(T.GetHasAudio()); }},
+        {u"HasImage", [](const TWMATag& T) { return int64_t(T.GetHasImage()); }},
+        {u"HasScript", [](const TWMATag& T) { return int64_t(T.GetHasScript()); }},
+        {u"HasVideo", [](const TWMATag& T) { return int64_t(T.GetHasVideo()); }},
+        {u"CurrentBitrate", [](const TWMATag& T) { return T.GetCurrentBitrate(); }},
+        {u"OptimalBitrate", [](const TWMATag& T) { return T.GetOptimalBitrate(); }},
+        {u"HasAttachedImages", [](const TWMATag& T) { return int64_t(T.GetHasAttachedImages()); }},
+        {u"Can_Skip_Backward", [](const TWMATag& T) { return int64_t(T.GetCanSkipBackward()); }},
+        {u"Can_Skip_Forward", [](const TWMATag& T) { return int64_t(T.GetCanSkipForward()); }},
+        {u"NumberOfFrames", [](const TWMATag& T) { return T.GetNumberOfFrames(); }},
+        {u"HasArbitraryDataStream", [](const TWMATag& T) { return int64_t(T.GetHasArbitraryDataStream()); }},
+        {u"HasFileTransferStream", [](const TWMATag& T) { return int64_t(T.GetHasFileTransferStream()); }},
+        {u"WM/ContainerFormat", [](const TWMATag& T) { return int64_t(T.GetContainerFormat()); }},
+    };
+    for (const Case& owner : cases) {
+        TWMATag tag;
+        // Booleans are true above 0; the two bit rates give their value.
+        tag.AddFrame(String::fromUtf16(owner.Name))->SetAsInteger(777, WMT_TYPE_DWORD);
+        for (const Case& c : cases) {
+            const bool bitrate = QStringView(c.Name).endsWith(u"Bitrate") || QStringView(c.Name) == u"NumberOfFrames";
+            EXPECT_EQ(c.Property(tag), &c == &owner ? (bitrate ? 777 : 1) : 0)
+                << QString::fromUtf16(owner.Name).toStdString() << " set, " << QString::fromUtf16(c.Name).toStdString() << " read";
+        }
+    }
+    TWMATag tag;
+    EXPECT_EQ(tag.GetSignatureName(), u""_s);
+    tag.AddFrame(u"Signature_Name"_s)->SetAsText(u"Signer"_s);
+    EXPECT_EQ(tag.GetSignatureName(), u"Signer"_s);
+}
+
+TEST(WMATag, TheNinetyAttributeNamesAndTheNameMaps)
+{
+    EXPECT_EQ(QString::fromUtf16(WMAttributeNames[0]), u"Duration"_s);
+    EXPECT_EQ(QString::fromUtf16(WMAttributeNames[20]), u"WM/ContainerFormat"_s);
+    EXPECT_EQ(QString::fromUtf16(WMAttributeNames[40]), u"WM/Picture"_s);
+    EXPECT_EQ(QString::fromUtf16(WMAttributeNames[89]), u"WM/TMCL"_s);
+    QStringList names;
+    for (const char16_t* n : WMAttributeNames) names << QString::fromUtf16(n);
+    EXPECT_EQ(names.size(), 90);
+    names.removeDuplicates();
+    EXPECT_EQ(names.size(), 90);
+    const QStringList mapped = tags::WMAAttributesOfNameMaps();
+    EXPECT_GT(mapped.size(), 50);
+    for (const QString& n : mapped) EXPECT_TRUE(names.contains(n)) << n.toStdString();
 }
 
 TEST(WMATag, PictureLayoutAndReadBack)
@@ -210,9 +271,11 @@ TEST_F(WMAFile, ResultCodes)
     f.write(QByteArray(200, 'x'));
     f.close();
     EXPECT_EQ(tag.LoadFromFile(text), WMATAGLIBRARY_ERROR_ATTRIBUTE_COUNT_FAILED);
-    EXPECT_EQ(tag.SaveToFile(text), WMATAGLIBRARY_ERROR);
+    EXPECT_EQ(tag.SaveToFile(text), WMATAGLIBRARY_ERROR);   // the editor's Flush fails
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray(200, 'x'));
+    f.close();
+    EXPECT_EQ(QDir(Dir.QPath()).entryList(QDir::Files | QDir::Hidden), (QStringList{u"a.wma"_s, u"text.wma"_s}));
 }
 
 
@@ -335,6 +398,62 @@ TEST_F(WMAFile, FrontSavesTypedNumbersListsAndPictures)
     const QJsonObject probed = testing_support::FfprobeJson(File).object()[u"format"_s].toObject()[u"tags"_s].toObject();
     EXPECT_EQ(probed[u"disc"_s].toString(), u"1/2"_s);
     EXPECT_EQ(probed[u"WM/Track"_s].toString(), u"0"_s);
+}
+
+// ffmpeg writes the author into both description objects: one attribute, and the edit is what peers read.
+TEST_F(WMAFile, AnAuthorWrittenTwiceIsOneArtistAndItsEditSticks)
+{
+    ASSERT_TRUE(testing_support::RunProgram(u"ffmpeg"_s, {u"-v"_s, u"error"_s, u"-y"_s, u"-f"_s, u"lavfi"_s, u"-i"_s,
+        u"sine=duration=0.3"_s, u"-metadata"_s, u"artist=Old Artist"_s, File}).Ok());
+    tags::TTags front;
+    ASSERT_EQ(front.LoadFromFile(File), 0);
+    EXPECT_EQ(front.TypeCount(u"ARTIST"_s), 1);
+    front.SetTag(u"ARTIST"_s, u"New Artist"_s);
+    ASSERT_EQ(front.SaveToFile(File, tags::ttAutomatic), tags::trcSuccess);
+    const QJsonObject probed = testing_support::FfprobeJson(File).object()[u"format"_s].toObject()[u"tags"_s].toObject();
+    EXPECT_EQ(probed[u"artist"_s].toString(), u"New Artist"_s);
+    if (testing_support::MissingTool(u"/usr/bin/python3"_s, u"import mutagen"_s).isEmpty()) {
+        const auto run = testing_support::RunProgram(u"/usr/bin/python3"_s, {u"-c"_s,
+            u"import sys, mutagen\nprint('|'.join(str(v) for v in mutagen.File(sys.argv[1]).tags.get('Author', [])))"_s, File});
+        ASSERT_TRUE(run.Ok()) << run.Describe();
+        EXPECT_EQ(QString::fromUtf8(run.Out).trimmed(), u"New Artist"_s);
+    }
+}
+
+TEST_F(WMAFile, RepeatedNamesAreAllKept)
+{
+    {
+        TWMATag tag;
+        ASSERT_EQ(tag.LoadFromFile(File), WMATAGLIBRARY_SUCCESS);
+        tag.DeleteAllFrames();
+        tag.AddFrame(u"Author"_s)->SetAsText(u"First"_s);
+        tag.AddFrame(u"Author"_s)->SetAsText(u"Second"_s);
+        tag.AddFrame(u"Author"_s)->SetAsText(u"Second"_s);   // the same value again is the same attribute
+        ASSERT_EQ(tag.SaveToFile(File), WMATAGLIBRARY_SUCCESS);
+    }
+    tags::TTags front;
+    ASSERT_EQ(front.LoadFromFile(File), 0);
+    ASSERT_EQ(front.TypeCount(u"ARTIST"_s), 2);
+    EXPECT_EQ(front.Tags[size_t(front.Exists(u"ARTIST"_s))]->Value, u"First"_s);
+    front.Add(u"COMPOSER"_s)->Value = u"C1"_s;
+    front.Add(u"COMPOSER"_s)->Value = u"C2"_s;
+    ASSERT_EQ(front.SaveWMATag(File), WMATAGLIBRARY_SUCCESS);
+
+    TWMATag tag;
+    ASSERT_EQ(tag.LoadFromFile(File), WMATAGLIBRARY_SUCCESS);
+    QStringList authors, composers;
+    for (const auto& f : tag.Frames) {
+        if (f->Name == u"Author"_s) authors << f->GetAsText();
+        if (f->Name == u"WM/Composer"_s) composers << f->GetAsText();
+    }
+    EXPECT_EQ(authors, (QStringList{u"First"_s, u"Second"_s}));
+    EXPECT_EQ(composers, (QStringList{u"C1"_s, u"C2"_s}));
+    if (testing_support::MissingTool(u"/usr/bin/python3"_s, u"import mutagen"_s).isEmpty()) {
+        const auto run = testing_support::RunProgram(u"/usr/bin/python3"_s, {u"-c"_s,
+            u"import sys, mutagen\nt = mutagen.File(sys.argv[1]).tags\nprint('|'.join(str(v) for v in t.get('Author', []) + t.get('WM/Composer', [])))"_s, File});
+        ASSERT_TRUE(run.Ok()) << run.Describe();
+        EXPECT_EQ(QString::fromUtf8(run.Out).trimmed(), u"First|Second|C1|C2"_s);
+    }
 }
 
 } // namespace

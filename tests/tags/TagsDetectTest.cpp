@@ -80,7 +80,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, TagsSniff, ::testing::Values(
     SniffCase{"Dsf", Cat({S("DSD "), LE64(28)}), 14},
     SniffCase{"OptimFrog", S("OFR \x0f"), 15},
     SniffCase{"MusepackSV7", S("MP+\x17"), 16},
-    SniffCase{"MusepackSV8", S("MPCKSH"), 16}),
+    SniffCase{"MusepackSV8", S("MPCKSH"), 16},
+    // Headerless Musepack (versions 4 to 6) is known by its extension only: an AC-3 sync word reads as one.
+    SniffCase{"MusepackSV6WithoutSignature", Cat({B({0, 11 * 2 | 0x80, 0x80, 0}), LE32(0x120000), Bytes(19, 0), B({120}), Bytes(4, 0)}), 0},
+    SniffCase{"Ac3SyncWord", Cat({B({0x0B, 0x77, 0x1D, 0x4E, 0x14, 0x40}), Bytes(1500, 0x22)}), 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TagsSniffFile, MissingOrUnreadableFileIsUnknown)

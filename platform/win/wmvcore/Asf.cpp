@@ -18,14 +18,24 @@ constexpr uint8_t kMetadataLib[16] = {0x94, 0x1C, 0x23, 0x44, 0x98, 0x94, 0xD1, 
 constexpr uint8_t kCodecList[16] = {0x40, 0x52, 0xD1, 0x86, 0x1D, 0x31, 0xD0, 0x11, 0xA3, 0xA4, 0x00, 0xA0, 0xC9, 0x03, 0x48, 0xF6};
 constexpr uint8_t kAudio[16] = {0x40, 0x9E, 0x69, 0xF8, 0x4D, 0x5B, 0xCF, 0x11, 0xA8, 0xFD, 0x00, 0x80, 0x5F, 0x5C, 0x44, 0x2B};
 constexpr uint8_t kVideo[16] = {0xC0, 0xEF, 0x19, 0xBC, 0x4D, 0x5B, 0xCF, 0x11, 0xA8, 0xFD, 0x00, 0x80, 0x5F, 0x5C, 0x44, 0x2B};
+// What else the header can tell: protection, and streams of images, commands, data and file transfer.
+constexpr uint8_t kContentEncryption[16] = {0xFB, 0xB3, 0x11, 0x22, 0x23, 0xBD, 0xD2, 0x11, 0xB4, 0xB7, 0x00, 0xA0, 0xC9, 0x55, 0xFC, 0x6E};
+constexpr uint8_t kExtContentEncryption[16] = {0x14, 0xE6, 0x8A, 0x29, 0x22, 0x26, 0x17, 0x4C, 0xB9, 0x35, 0xDA, 0xE0, 0x7E, 0xE9, 0x28, 0x9C};
+constexpr uint8_t kScriptCommand[16] = {0x30, 0x1A, 0xFB, 0x1E, 0x62, 0x0B, 0xD0, 0x11, 0xA3, 0x9B, 0x00, 0xA0, 0xC9, 0x03, 0x48, 0xF6};
+constexpr uint8_t kJfif[16] = {0x00, 0xE1, 0x1B, 0xB6, 0x4E, 0x5B, 0xCF, 0x11, 0xA8, 0xFD, 0x00, 0x80, 0x5F, 0x5C, 0x44, 0x2B};
+constexpr uint8_t kDegradableJpeg[16] = {0xE0, 0x7D, 0x90, 0x35, 0x15, 0xE4, 0xCF, 0x11, 0xA9, 0x17, 0x00, 0x80, 0x5F, 0x5C, 0x44, 0x2B};
+constexpr uint8_t kCommand[16] = {0xC0, 0xCF, 0xDA, 0x59, 0xE6, 0x59, 0xD0, 0x11, 0xA3, 0xAC, 0x00, 0xA0, 0xC9, 0x03, 0x48, 0xF6};
+constexpr uint8_t kBinary[16] = {0xE2, 0x65, 0xFB, 0x3A, 0xEF, 0x47, 0xF2, 0x40, 0xAC, 0x2C, 0x70, 0xA9, 0x0D, 0x71, 0xD3, 0x43};
+constexpr uint8_t kFileTransfer[16] = {0x2C, 0x22, 0xBD, 0x91, 0x1C, 0xF2, 0x7A, 0x49, 0x8B, 0x6D, 0x5A, 0xA8, 0x6B, 0xFC, 0x01, 0x85};
 constexpr uint8_t kExtReserved[16] = {0x11, 0xD2, 0xD3, 0xAB, 0xBA, 0xA9, 0xCF, 0x11, 0x8E, 0xE6, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
 
 constexpr size_t kObjectHead = 24;
 
 // The five fixed strings of the content description object, in their order there.
 const char16_t* const kContentNames[5] = {u"Title", u"Author", u"Copyright", u"Description", u"Rating"};
-const char16_t* const kReadOnlyNames[] = {u"Duration", u"Bitrate", u"Seekable", u"Broadcast", u"HasAudio",
-                                          u"HasVideo"};
+const char16_t* const kReadOnlyNames[] = {u"Duration", u"Bitrate", u"Seekable", u"Broadcast", u"Is_Protected",
+                                          u"HasAudio", u"HasImage", u"HasScript", u"HasVideo", u"HasAttachedImages",
+                                          u"HasArbitraryDataStream", u"HasFileTransferStream"};
 
 // Type numbers inside the file differ from the interface's: 0 string, 1 bytes, 2 bool, 3 dword...
 constexpr AttrType kFromFile[7] = {String, Binary, Bool, Dword, Qword, Word, Guid};
@@ -254,7 +264,8 @@ std::optional<Header> Header::Parse(const uint8_t* data, size_t size) {
     if (!SplitObjects(data + 30, size_t(len) - 30, h.objects_)) return std::nullopt;
 
     std::vector<Attribute> derived, editable;
-    bool audio = false, video = false, haveProps = false;
+    bool audio = false, video = false, image = false, script = false, arbitrary = false, transfer = false;
+    bool haveProps = false, protectedContent = false;
     for (const Object& o : h.objects_) {
         const uint8_t* p = o.bytes.data();
         if (Same(o.guid, kFileProps)) {
@@ -268,8 +279,17 @@ std::optional<Header> Header::Parse(const uint8_t* data, size_t size) {
             derived.push_back(Make(u"Broadcast", Bool, Le(flags & 1, 4), true));
         } else if (Same(o.guid, kStreamProps)) {
             if (o.bytes.size() < kObjectHead + 16) return std::nullopt;
-            audio = audio || Same(p + kObjectHead, kAudio);
-            video = video || Same(p + kObjectHead, kVideo);
+            const uint8_t* type = p + kObjectHead;
+            audio = audio || Same(type, kAudio);
+            video = video || Same(type, kVideo);
+            image = image || Same(type, kJfif) || Same(type, kDegradableJpeg);
+            script = script || Same(type, kCommand);
+            arbitrary = arbitrary || Same(type, kBinary);
+            transfer = transfer || Same(type, kFileTransfer);
+        } else if (Same(o.guid, kContentEncryption) || Same(o.guid, kExtContentEncryption)) {
+            protectedContent = true;
+        } else if (Same(o.guid, kScriptCommand)) {
+            script = true;
         } else if (Same(o.guid, kCodecList)) {
             h.codecs = ParseCodecs(o);
         } else if (Same(o.guid, kContentDesc)) {
@@ -289,8 +309,25 @@ std::optional<Header> Header::Parse(const uint8_t* data, size_t size) {
         }
     }
     if (!haveProps) return std::nullopt;
+    // Writers put a field in both description objects (an author in the content description and again
+    // in the extended one): a name repeated with the same type and value is one attribute.
+    std::vector<Attribute> unique;
+    for (Attribute& a : editable) {
+        const bool repeated = std::any_of(unique.begin(), unique.end(), [&](const Attribute& u) {
+            return u.name == a.name && u.type == a.type && u.value == a.value;
+        });
+        if (!repeated) unique.push_back(std::move(a));
+    }
+    editable = std::move(unique);
+    const bool pictures = std::any_of(editable.begin(), editable.end(), [](const Attribute& a) { return a.name == u"WM/Picture"; });
+    derived.push_back(Make(u"Is_Protected", Bool, Le(protectedContent, 4), true));
     derived.push_back(Make(u"HasAudio", Bool, Le(audio, 4), true));
+    derived.push_back(Make(u"HasImage", Bool, Le(image, 4), true));
+    derived.push_back(Make(u"HasScript", Bool, Le(script, 4), true));
     derived.push_back(Make(u"HasVideo", Bool, Le(video, 4), true));
+    derived.push_back(Make(u"HasAttachedImages", Bool, Le(pictures, 4), true));
+    derived.push_back(Make(u"HasArbitraryDataStream", Bool, Le(arbitrary, 4), true));
+    derived.push_back(Make(u"HasFileTransferStream", Bool, Le(transfer, 4), true));
     h.attributes = std::move(derived);
     h.attributes.insert(h.attributes.end(), editable.begin(), editable.end());
     h.parsed_ = h.attributes;
@@ -307,14 +344,17 @@ std::vector<uint8_t> Header::Build(uint64_t restSize) const {
         objects = objects_;
     } else {
         std::u16string content[5];
+        bool contentTaken[5] = {};
         bool anyContent = false;
         std::vector<uint8_t> ext, lib;
         size_t extCount = 0, libCount = keptLibrary_.size();
         for (const auto& r : keptLibrary_) lib.insert(lib.end(), r.begin(), r.end());
         for (const Attribute& a : attributes) {
             if (a.readOnly) continue;
+            // The first of a name goes into the content description, further ones into the extended one.
             int ci = ContentIndex(a.name);
-            if (ci >= 0 && a.type == String) {
+            if (ci >= 0 && a.type == String && !contentTaken[ci]) {
+                contentTaken[ci] = true;
                 content[ci] = Utf16(a.value.data(), a.value.size());
                 anyContent = anyContent || !content[ci].empty();
             } else if (FitsExtContent(a)) {

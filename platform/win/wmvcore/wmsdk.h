@@ -38,7 +38,10 @@ struct IWMMetadataEditor : IUnknown {
 };
 
 // Only stream 0 (the file's own attributes) and language 0 are served. Duration, Bitrate, Seekable,
-// Broadcast, HasAudio and HasVideo come from the file and are read-only. The value of "WM/Picture"
+// Broadcast, Is_Protected, HasAudio, HasImage, HasScript, HasVideo, HasAttachedImages,
+// HasArbitraryDataStream and HasFileTransferStream come from the header and are read-only; what the
+// header cannot tell (Stridable, Is_Trusted, Signature_Name, the current and optimal bit rates, skipping,
+// NumberOfFrames, WM/ContainerFormat) is absent. A name repeated with the same value is one attribute. The value of "WM/Picture"
 // is given and taken as a packed head (MIME address, type byte, description address, data length,
 // data address: 29 bytes) followed by the MIME type, description and data.
 struct IWMHeaderInfo3 : IUnknown {

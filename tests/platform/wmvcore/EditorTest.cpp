@@ -161,7 +161,8 @@ protected:
 
 TEST_F(EditorTest, ReadsWhatFfmpegWrote) {
     for (const char* ext : {"wma", "wmv"}) {
-        Session s(Copy(ext));
+        const QString file = Copy(ext);
+        Session s(file);
         ASSERT_EQ(s.openResult, S_OK);
         auto a = s.Read();
         EXPECT_EQ(AsText(a[u"Title"].value), u"Ffmpeg Title");
@@ -175,6 +176,33 @@ TEST_F(EditorTest, ReadsWhatFfmpegWrote) {
         EXPECT_EQ(AsInt(a[u"HasAudio"].value), 1u);
         EXPECT_EQ(AsInt(a[u"HasVideo"].value), QString(ext) == "wmv" ? 1u : 0u);
         EXPECT_EQ(a[u"HasAudio"].value.size(), 4u);
+        // What else the header tells, and what it cannot tell (absent).
+        for (const char16_t* name : {u"Is_Protected", u"HasImage", u"HasScript", u"HasAttachedImages",
+                                     u"HasArbitraryDataStream", u"HasFileTransferStream"}) {
+            ASSERT_TRUE(a.count(name)) << QString::fromUtf16(name).toStdString();
+            EXPECT_EQ(a[name].type, WMT_TYPE_BOOL);
+            EXPECT_EQ(AsInt(a[name].value), 0u) << QString::fromUtf16(name).toStdString();
+        }
+        for (const char16_t* name : {u"Stridable", u"Is_Trusted", u"Signature_Name", u"CurrentBitrate", u"OptimalBitrate",
+                                     u"Can_Skip_Backward", u"Can_Skip_Forward", u"NumberOfFrames", u"WM/ContainerFormat"})
+            EXPECT_FALSE(a.count(name)) << QString::fromUtf16(name).toStdString();
+        // exiftool reads the same header: the file properties' flags and bit rate, and the stream types.
+        if (testing_support::RequireTool("exiftool")) {
+            auto r = RunProgram("exiftool", {"-a", "-n", "-s", "-Flags", "-MaxBitrate", "-StreamType", file});
+            ASSERT_TRUE(r.Ok()) << r.Describe();
+            std::multimap<QString, QString> peer;
+            for (const QString& line : QString::fromUtf8(r.Out).split(u'\n', Qt::SkipEmptyParts))
+                peer.emplace(line.section(u':', 0, 0).trimmed(), line.section(u':', 1).trimmed());
+            const uint64_t flags = peer.find("Flags")->second.toULongLong();
+            EXPECT_EQ(AsInt(a[u"Seekable"].value), (flags >> 1) & 1);
+            EXPECT_EQ(AsInt(a[u"Broadcast"].value), flags & 1);
+            EXPECT_EQ(AsInt(a[u"Bitrate"].value), peer.find("MaxBitrate")->second.toULongLong());
+            QStringList types;
+            for (auto [it, end] = peer.equal_range("StreamType"); it != end; ++it) types << it->second;
+            EXPECT_EQ(AsInt(a[u"HasAudio"].value), types.contains("F8699E40-5B4D-11CF-A8FD-00805F5C442B") ? 1u : 0u);
+            EXPECT_EQ(AsInt(a[u"HasVideo"].value), types.contains("BC19EFC0-5B4D-11CF-A8FD-00805F5C442B") ? 1u : 0u);
+            EXPECT_EQ(types.size(), QString(ext) == "wmv" ? 2 : 1);
+        }
 
         // The codec list, by the two-step call: the audio codec by name, and a video one in the .wmv.
         std::map<WMT_CODEC_INFO_TYPE, std::u16string> codecs;
@@ -260,6 +288,7 @@ TEST_F(EditorTest, WrittenAttributesReadBackEverywhere) {
         std::memcpy(&dataAt, &pic[21], 8);
         EXPECT_EQ(dataAt - mimeAt, 32u);
         EXPECT_TRUE(std::equal(big.begin(), big.end(), pic.end() - big.size()));
+        EXPECT_EQ(AsInt(a[u"HasAttachedImages"].value), 1u);
 
         EXPECT_EQ(Md5(file), before) << ext;
         ExpectSizesOfTheFile(file);
