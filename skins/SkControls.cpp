@@ -803,16 +803,12 @@ void TSkCustomButton::DiscardPendingClicks() {
     if (HandleAllocated()) GetWindowRect(Handle(), &window);
     std::vector<MSG> kept;
     MSG msg{};
-    bool quit = false;
-    WPARAM quitCode = 0;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-        // Only the mouse buttons' messages (and a quit met on the way) are taken out of the queue.
-        if (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-            quit = true;
-            quitCode = msg.wParam;
+    // The mouse buttons' messages (down, up and double-click of all three) are taken out in order.
+    while (PeekMessageW(&msg, nullptr, WM_LBUTTONDOWN, WM_MBUTTONDBLCLK, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(int(msg.wParam));   // not ours to take
             break;
         }
-        if (!PeekMessageW(&msg, nullptr, WM_LBUTTONDOWN, WM_MBUTTONDBLCLK, PM_REMOVE)) break;
         const bool press = msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK ||
                            msg.message == WM_RBUTTONDOWN || msg.message == WM_RBUTTONDBLCLK ||
                            msg.message == WM_MBUTTONDOWN || msg.message == WM_MBUTTONDBLCLK;
@@ -820,7 +816,6 @@ void TSkCustomButton::DiscardPendingClicks() {
         kept.push_back(msg);
     }
     for (const MSG& m : kept) PostMessageW(m.hwnd, m.message, m.wParam, m.lParam);
-    if (quit) PostQuitMessage(int(quitCode));
 }
 
 void TSkCustomButton::Click() {
@@ -934,7 +929,6 @@ void TSkCustomButton::Dispatch(TMessage& Message) {
         if (FRepeatTimerDoomed) StopRepeat();
         return;
     case WM_CANCELMODE:
-    case CM_CANCELMODE:
         StopRepeat();
         UpdateTracking(true);
         break;
