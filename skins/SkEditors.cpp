@@ -882,6 +882,18 @@ void TSkComboBox::WMMouseMove(TWMMouse& Message) {
     UpdateMouseInDropDownButton();
 }
 
+void TSkComboBox::EditWndProc(TMessage& Message) {
+    if (Message.Msg == WM_MOUSEMOVE && HandleAllocated()) {
+        // The pointer over the inner edit is over the combo box: its tracking hears of it.
+        POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+        MapWindowPoints(EditHandle(), Handle(), &p, 1);
+        Perform(WM_MOUSEMOVE, Message.WParam, MAKELPARAM(p.x, p.y));
+        DefEditHandler(Message);
+        return;
+    }
+    TCustomComboBox::EditWndProc(Message);
+}
+
 void TSkComboBox::CMEnter(TMessage& Message) {
     TCustomComboBox::CMEnter(Message);
     FMouseInControl = true;

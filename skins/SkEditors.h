@@ -265,6 +265,7 @@ protected:
     void CreateParams(vcl::TCreateParams& Params) override;
     void CreateWnd() override;
     void CloseUp() override;
+    void EditWndProc(vcl::TMessage& Message) override;
     void Dispatch(vcl::TMessage& Message) override;
     void WMMouseMove(vcl::TWMMouse& Message) override;
     void CMMouseEnter(vcl::TCMMouseEnterLeave& Message) override;
