@@ -210,7 +210,8 @@ void TSkUnicodeEdit::CMEnabledChanged(TMessage& Message) {
 
 TSkEdit::TSkEdit(rtl::TComponent* AOwner) : TSkUnicodeEdit(AOwner) {
     GetSkinManager()->AddSkinNotification(this);
-    if (!ComponentState().Contains(rtl::csDesigning)) SetDoubleBuffered(true);
+    // No double buffering: the platform's edit window paints only through its own paint cycle, so a
+    // buffered paint would lose the text. Its frame is painted apart, so nothing flickers for want of it.
 }
 
 TSkEdit::~TSkEdit() { GetSkinManager()->RemoveSkinNotification(this); }
@@ -230,16 +231,17 @@ bool TSkEdit::FrameRepaintWanted() {
     return FHotTrack && !Focused() && (HasEditButton() || EditFrameHasHotLook(FBorderStyle));
 }
 
+// A child's notice counts too: the pointer on an edit button is over the edit.
 void TSkEdit::CMMouseEnter(TCMMouseEnterLeave& Message) {
     TSkUnicodeEdit::CMMouseEnter(Message);
-    if (Message.Child() || FMouseInControl) return;
+    if (FMouseInControl) return;
     FMouseInControl = true;
     if (FrameRepaintWanted()) InvalidateFrame();
 }
 
 void TSkEdit::CMMouseLeave(TCMMouseEnterLeave& Message) {
     TSkUnicodeEdit::CMMouseLeave(Message);
-    if (Message.Child() || !FMouseInControl) return;
+    if (!FMouseInControl) return;
     FMouseInControl = false;
     if (FrameRepaintWanted()) InvalidateFrame();
 }
