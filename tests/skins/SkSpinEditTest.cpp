@@ -14,6 +14,7 @@
 
 #include <QLocale>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -467,3 +468,44 @@ TEST_F(SpinWindow, ClearingRepeatingWhileHeldStopsTheTimerWithoutFreeingItUnderI
 }
 
 } // namespace
+
+namespace {
+
+// Runs the program's messages for Ms milliseconds of real time, or until Done.
+void RunFor(FormHarness& h, int Ms, const std::function<bool()>& Done = nullptr) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < Ms && !(Done && Done())) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        h.Pump();
+    }
+}
+
+} // namespace
+
+// A person holding the up half of the filter field for a second, on a real X server with the real
+// clock: one step on the press, one after 400 ms, then one every 100 ms.
+TEST(SpinXdotool, HoldingTheUpHalfForASecondGivesSevenToNineSteps) {
+    if (qEnvironmentVariable("QT_QPA_PLATFORM") != QStringLiteral("xcb"))
+        GTEST_SKIP() << "needs a real X server (the Xvfb run)";
+    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    if (xdotool.isEmpty()) GTEST_SKIP() << "xdotool is missing";
+    FormHarness h;
+    auto* form = h.Show<TSpinForm>();
+    TwUseRealClock();
+    const POINT up = testing_support::HeadlessApp::ToScreen(form->Filter->SpinButton()->Handle(), POINT{4, 3});
+    auto run = [&](QStringList args) { ASSERT_EQ(QProcess::execute(xdotool, args), 0) << args.join(u' ').toStdString(); };
+    run({QStringLiteral("mousemove"), QString::number(up.x), QString::number(up.y)});
+    RunFor(h, 300);
+    form->Changes.clear();
+    run({QStringLiteral("mousedown"), QStringLiteral("1")});
+    RunFor(h, 2000, [&] { return !form->Changes.empty(); });
+    ASSERT_EQ(form->Changes.size(), 1u) << "the press did not arrive";
+    RunFor(h, 1000);
+    run({QStringLiteral("mouseup"), QStringLiteral("1")});
+    RunFor(h, 200);
+    const size_t steps = form->Changes.size();
+    EXPECT_GE(steps, 7u);
+    EXPECT_LE(steps, 9u);
+    EXPECT_EQ(form->Filter->Value(), 16000 + 10.0 * double(steps));
+}
