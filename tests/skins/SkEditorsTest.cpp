@@ -107,6 +107,26 @@ TEST_F(Editors, TextMarginsLeaveRoomForTheVisibleButtonsOnTheirSide) {
     EXPECT_EQ(margins(spin), std::make_pair(0, 16));
 }
 
+TEST_F(Editors, TextOfEveryAlignmentStopsAtTheMarginAndNeverOverdrawsTheButton) {
+    Use(sknSkin);
+    auto* button = form->Edit->AddEditButton(true, 16);
+    const TColor face = TRecordingSkin::BodyColor(skncEditButton, sknsNormal);
+    const int x = button->Left() + 3;   // clear of the arrow in the middle
+    for (vcl::TAlignment alignment : {vcl::taLeftJustify, vcl::taCenter, vcl::taRightJustify}) {
+        form->Edit->SetAlignment(alignment);
+        form->Edit->SetText(QString(40, u'W'));
+        h.Pump();
+        // The edit alone repaints (the button does not): the child is clipped out of its painting.
+        InvalidateRect(form->Edit->Handle(), nullptr, TRUE);
+        UpdateWindow(form->Edit->Handle());
+        h.Pump();
+        const QRgb rgb = h.App().Pixel(form->Edit->Handle(), x, 5);
+        EXPECT_EQ(vcl::TColor(qRed(rgb) | (qGreen(rgb) << 8) | (qBlue(rgb) << 16)), face) << "alignment " << alignment;
+        const LRESULT m = SendMessageW(form->Edit->Handle(), EM_GETMARGINS, 0, 0);
+        EXPECT_EQ(HIWORD(m), 18) << "the margins outlive the new window";
+    }
+}
+
 struct FrameCase {
     TSkSkinType type;
     vcl::TBorderStyle border;
