@@ -461,6 +461,9 @@ struct TMetalSet {
     bool Used = false;
 };
 
+// 0: a new random texture each time one is made; otherwise that seed (pictures that must not change).
+uint32_t gMetalSeed = 0;
+
 struct TBrushedMetal {
     std::array<std::vector<int>, MetalLines> Lines;
     std::array<TMetalRow, MetalRows> Rows;
@@ -469,7 +472,7 @@ struct TBrushedMetal {
     int LastUsed = -1;   // searches start from the newest set
 
     TBrushedMetal() {
-        std::mt19937 random{std::random_device{}()};
+        std::mt19937 random{gMetalSeed ? gMetalSeed : std::random_device{}()};
         std::uniform_real_distribution<double> fraction(0.0, 1.0);
         constexpr double pi2 = 2 * std::numbers::pi;
         for (auto& line : Lines) {
@@ -566,6 +569,11 @@ std::unique_ptr<TBrushedMetal>& Metal() {
 } // namespace
 
 void FreeBrushedMetal() { Metal().reset(); }
+
+void SeedBrushedMetal(uint32_t Seed) {
+    gMetalSeed = Seed;
+    FreeBrushedMetal();
+}
 
 bool BrushedMetalCached(TColor Color, int Roughness) {
     return Metal() && Metal()->Find(TColor(uint32_t(ColorToRGB(Color)) | 0xFF000000u), Roughness) != nullptr;

@@ -16,6 +16,8 @@ void RegisterDefaultSkins();
 void PaintBrushedMetal(HDC DC, const vcl::TPoint& Origin, const TRect& R, TColor Color, int Roughness);
 // Frees the texture and its cached bitmaps; the next paint makes a new texture.
 void FreeBrushedMetal();
+// Makes the texture from Seed from now on (0: randomly again) and frees the current one.
+void SeedBrushedMetal(uint32_t Seed);
 // Whether the cache holds the bitmaps of (Color, Roughness); at most 16 sets are kept.
 bool BrushedMetalCached(TColor Color, int Roughness);
 
