@@ -454,6 +454,8 @@ public:
     TRect CaptionCloseButtonRect(bool AdjustForBorder);
     void RepaintFrameParts(TBarFrameParts Parts);
     virtual void PaintNCArea(bool DrawToDC, HDC DC, HRGN Clip, TBarFrameParts Parts);
+    // The frame's own hit codes at P (window coordinates), whatever the client area covers.
+    int HitTest(const TPoint& P);
 
 protected:
     friend class TBarCustomDockableWindow;
@@ -463,7 +465,6 @@ protected:
     void CreateParams(vcl::TCreateParams& Params) override;
     void Dispatch(vcl::TMessage& Message) override;
     void SetCloseButtonDown(bool Pressed);
-    int HitTest(const TPoint& P);
 
     bool FCloseButtonDown = false;
     TBarCustomDockableWindow* FDockableWindow = nullptr;

@@ -562,9 +562,8 @@ void TBarCustomDockableWindow::SetFloating(bool Value) {
     form->FreeNotification(FFloatParent);
     FFloatParent->SetParentForm(form);
     FFloatParent->SetCaption(Caption());
-    const int w = Width(), h = Height();
     SetParent(FFloatParent);
-    SetBounds(0, 0, w, h);
+    SetBounds(0, 0, Width(), Height());
 }
 
 void TBarCustomDockableWindow::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {

@@ -21,8 +21,9 @@ TBarFloatingWindowParent::TBarFloatingWindowParent(rtl::TComponent* AOwner) : vc
 
 TBarFloatingWindowParent::~TBarFloatingWindowParent() {
     // The dockable window is the frame's child but not its component: it leaves before the frame goes.
-    if (FDockableWindow && FDockableWindow->Parent() == this) FDockableWindow->SetParent(nullptr);
-    if (FDockableWindow && FDockableWindow->FFloatParent == this) FDockableWindow->FFloatParent = nullptr;
+    if (!FDockableWindow) return;
+    if (FDockableWindow->FFloatParent == this) FDockableWindow->FFloatParent = nullptr;
+    if (FDockableWindow->Parent() == this) FDockableWindow->SetParent(nullptr);
 }
 
 void TBarFloatingWindowParent::SetParentForm(vcl::TCustomForm* Value) {
