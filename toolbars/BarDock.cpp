@@ -60,7 +60,10 @@ TBarDock::TBarDock(rtl::TComponent* AOwner) : vcl::TCustomControl(AOwner) {
 
 TBarDock::~TBarDock() {
     if (FBackground) FBackground->RemoveChangeListener(rtl::TNotifyEvent(this, &TBarDock::BackgroundChangeNotify));
-    // Windows still in the lists forget this dock through the removal notification.
+    // The windows that still belong to the dock forget it now, before the class library takes them
+    // off the dock without a word to them.
+    for (TBarCustomDockableWindow* w : std::vector<TBarCustomDockableWindow*>(DockList)) w->DockFreed(this);
+    for (TBarCustomDockableWindow* w : std::vector<TBarCustomDockableWindow*>(DockVisibleList)) w->DockFreed(this);
 }
 
 void TBarDock::SetPosition(TBarDockPosition Value) {

@@ -361,6 +361,7 @@ protected:
     void ArrangeDock();
     void UpdateThreadFloatingList(bool Floating);
     TRect DockBackgroundRect(bool ClientCoords);
+    void DockFreed(TBarDock* Dock);
 
     // Message handlers.
     void WMNCCalcSize(vcl::TMessage& Message);

@@ -191,6 +191,15 @@ TBarCustomDockableWindow::~TBarCustomDockableWindow() {
     UninstallHookProcedure(this, DockableWindowHookProc);
 }
 
+void TBarCustomDockableWindow::DockFreed(TBarDock* Dock) {
+    if (FDefaultDock == Dock) FDefaultDock = nullptr;
+    if (FLastDock == Dock) FLastDock = nullptr;
+    if (FCurrentDock == Dock) {
+        FCurrentDock = nullptr;
+        FDocked = false;
+    }
+}
+
 void TBarCustomDockableWindow::UpdateThreadFloatingList(bool Floating) {
     auto& list = FloatingList();
     auto it = std::find(list.begin(), list.end(), this);
@@ -677,6 +686,10 @@ void TBarCustomDockableWindow::Notification(rtl::TComponent* AComponent, rtl::TO
     if (Operation != rtl::opRemove) return;
     if (AComponent == FDefaultDock) FDefaultDock = nullptr;
     if (AComponent == FLastDock) FLastDock = nullptr;
+    if (AComponent == FCurrentDock) {
+        FCurrentDock = nullptr;
+        FDocked = false;
+    }
     if (AComponent == FFloatParent) FFloatParent = nullptr;
     if (FDockForms) RemoveDockForm(static_cast<vcl::TCustomForm*>(static_cast<void*>(AComponent)));
 }
