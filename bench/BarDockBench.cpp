@@ -73,6 +73,10 @@ double Arrange(int bars) {
 
 LRESULT CALLBACK Plain(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcW(h, m, w, l); }
 
+// The least a call-window hook can do: pass the message on. What the platform's hook calls cost.
+HHOOK passHook = nullptr;
+LRESULT CALLBACK PassOn(int Code, WPARAM W, LPARAM L) { return CallNextHookEx(passHook, Code, W, L); }
+
 double SendUnwatched(HWND wnd) {
     QElapsedTimer t;
     t.start();
@@ -150,8 +154,12 @@ int main(int argc, char** argv) {
         hooked = Best([&] { return SendUnwatched(wnd); }, 5);
         delete owner;
     }
-    std::printf("SendMessage of an unwatched message: %.1f ns bare, %.1f ns with ten dockable windows (ratio %.2f)\n",
-                bare * 1e4, hooked * 1e4, hooked / bare);
+    passHook = SetWindowsHookExW(WH_CALLWNDPROC, PassOn, nullptr, GetCurrentThreadId());
+    const double passing = Best([&] { return SendUnwatched(wnd); }, 5);
+    UnhookWindowsHookEx(passHook);
+    std::printf("SendMessage of an unwatched message: %.1f ns bare, %.1f ns with ten dockable windows (ratio %.2f); "
+                "%.1f ns with one hook that only passes it on (ratio %.2f)\n",
+                bare * 1e4, hooked * 1e4, hooked / bare, passing * 1e4, passing / bare);
     if (hooked > 1.3 * bare) {
         std::printf("  FAIL: more than 1.3 times\n");
         ok = false;
