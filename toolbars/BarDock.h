@@ -366,7 +366,7 @@ protected:
     // Message handlers.
     void WMNCCalcSize(vcl::TMessage& Message);
     void WMNCHitTest(vcl::TMessage& Message);
-    void WMSetCursor(vcl::TMessage& Message);
+    void WMSetCursorMsg(vcl::TMessage& Message);
     void WMNCLButtonDown(vcl::TMessage& Message);
     void WMNCLButtonDblClk(vcl::TMessage& Message);
     void WMNCMouseMove(vcl::TMessage& Message);

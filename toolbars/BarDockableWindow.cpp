@@ -832,7 +832,7 @@ void TBarCustomDockableWindow::WMNCHitTest(TMessage& Message) {
     }
 }
 
-void TBarCustomDockableWindow::WMSetCursor(TMessage& Message) {
+void TBarCustomDockableWindow::WMSetCursorMsg(TMessage& Message) {
     if (FDocked && FCurrentDock->AllowDrag() && reinterpret_cast<HWND>(Message.WParam) == WindowHandle() &&
         LOWORD(Message.LParam) == HT_TB2k_Border && FDragHandleStyle != dhNone) {
         POINT p;
@@ -1060,7 +1060,7 @@ void TBarCustomDockableWindow::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
     case WM_NCCALCSIZE: WMNCCalcSize(Message); return;
     case WM_NCHITTEST: WMNCHitTest(Message); return;
-    case WM_SETCURSOR: WMSetCursor(Message); return;
+    case WM_SETCURSOR: WMSetCursorMsg(Message); return;
     case WM_NCLBUTTONDOWN: WMNCLButtonDown(Message); return;
     case WM_NCLBUTTONDBLCLK: WMNCLButtonDblClk(Message); return;
     case WM_NCRBUTTONUP: {
