@@ -306,3 +306,44 @@ TEST_F(Drag, AnExceptionInTheSizeLoopStillEndsTheSizing) {
 }
 
 } // namespace
+
+namespace {
+
+// The XOR outline on a memory DC: a halftone frame, one pixel wide docked and the floating border's
+// width floating, that a second drawing erases.
+TEST(DragOutline, InvertsAHalftoneFrameThatASecondDrawingErases) {
+    DockForm f(false);
+    auto* bar = new TFixedBar(f.form, 50, 20);
+    const int border = bar->GetFloatingBorderSize().X;
+    ASSERT_EQ(border, 4);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, 100, 100);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    RECT all{0, 0, 100, 100};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    auto inverted = [&](int x0, int x1, int y) {
+        int n = 0;
+        for (int x = x0; x < x1; ++x) n += GetPixel(dc, x, y) != RGB(255, 255, 255);
+        return n;
+    };
+    const TRect docked(10, 10, 50, 40), floating(20, 50, 80, 90);
+    DrawDragOutline(bar, dc, docked, TRect(), true, false);
+    EXPECT_EQ(inverted(10, 50, 10), 20);  // every other pixel of the top edge
+    EXPECT_EQ(inverted(10, 11, 20) + inverted(10, 11, 21), 1);  // the left edge, one pixel wide
+    EXPECT_EQ(inverted(11, 12, 20) + inverted(11, 12, 21), 0);
+    EXPECT_EQ(inverted(11, 49, 20), 0);   // nothing inside
+    // Moving it to a floating placement erases the old frame and draws the wide one.
+    DrawDragOutline(bar, dc, floating, docked, false, true);
+    EXPECT_EQ(inverted(0, 100, 10), 0);
+    EXPECT_EQ(inverted(20, 20 + border, 70) + inverted(20, 20 + border, 71), border);
+    EXPECT_EQ(inverted(20 + border, 80 - border, 70), 0);
+    DrawDragOutline(bar, dc, TRect(), floating, false, false);
+    for (int y = 0; y < 100; ++y) ASSERT_EQ(inverted(0, 100, y), 0) << y;
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+}
+
+} // namespace
