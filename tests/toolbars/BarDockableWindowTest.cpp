@@ -11,24 +11,12 @@ using namespace bars_test;
 
 namespace {
 
-TRect WindowRectOf(HWND h) {
-    RECT r;
-    GetWindowRect(h, &r);
-    return TRect(r);
-}
 TPoint ClientOriginOf(HWND h) {
     POINT p{0, 0};
     ClientToScreen(h, &p);
     return TPoint(p.x, p.y);
 }
 bool ShownBit(HWND h) { return (GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) != 0; }
-
-// Input queued for a loop that pumps itself, at screen coordinates.
-void QueueMove(TPoint p) { TwInputMouseMove(p.X, p.Y); }
-void QueueButton(TPoint p, bool down) {
-    TwInputMouseMove(p.X, p.Y);
-    TwInputMouseButton(p.X, p.Y, TW_BUTTON_LEFT, down);
-}
 
 struct EventLog {
     std::vector<std::string> events;

@@ -11,18 +11,6 @@ using namespace bars_test;
 
 namespace {
 
-TRect WindowRectOf(HWND h) {
-    RECT r;
-    GetWindowRect(h, &r);
-    return TRect(r);
-}
-void QueueMove(TPoint p) { TwInputMouseMove(p.X, p.Y); }
-void QueueButton(TPoint p, bool down) {
-    TwInputMouseMove(p.X, p.Y);
-    TwInputMouseButton(p.X, p.Y, TW_BUTTON_LEFT, down);
-}
-void QueueKey(UINT vk, bool down) { TwInputKey(vk, down, FALSE, nullptr, FALSE); }
-
 struct Drag : ::testing::Test {
     DockForm f;
     TBarDock* top = f.Dock(dpTop);

@@ -11,6 +11,19 @@ namespace bars_test {
 
 using namespace bars;
 
+inline TRect WindowRectOf(HWND h) {
+    RECT r;
+    GetWindowRect(h, &r);
+    return TRect(r);
+}
+// Input queued for a loop that pumps itself, at screen coordinates.
+inline void QueueMove(TPoint p) { TwInputMouseMove(p.X, p.Y); }
+inline void QueueButton(TPoint p, bool down) {
+    TwInputMouseMove(p.X, p.Y);
+    TwInputMouseButton(p.X, p.Y, TW_BUTTON_LEFT, down);
+}
+inline void QueueKey(UINT vk, bool down) { TwInputKey(vk, down, FALSE, nullptr, FALSE); }
+
 // A bar whose contents measure a fixed client size, whatever its placement; counts its SetBounds.
 class TFixedBar : public TBarCustomDockableWindow {
 public:
