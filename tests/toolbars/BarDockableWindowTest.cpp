@@ -377,3 +377,46 @@ TEST_F(Floating, AClickOnTheFrameLeavesTheFormActive) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(DockableWindow, WithoutALastDockADoubleClickGoesToTheFrontOfTheDefaultDock) {
+    DockForm f;
+    TBarDock* top = f.Dock(dpTop);
+    TBarDock* bottom = f.Dock(dpBottom);
+    TFixedBar* resident = f.Bar(bottom, 50, 20, 0, 0);
+    TFixedBar* bar = f.Bar(top, 50, 20);
+    bar->SetUseLastDock(false);
+    bar->SetFloating(true);
+    f.h.Pump();
+    EXPECT_EQ(bar->LastDock(), nullptr);
+    EXPECT_EQ(std::find(top->DockList.begin(), top->DockList.end(), bar), top->DockList.end());
+    bar->ToggleFloating();  // no dock to go to
+    EXPECT_TRUE(bar->Floating());
+    bar->SetDefaultDock(bottom);
+    bar->ToggleFloating();
+    EXPECT_EQ(bar->CurrentDock(), bottom);
+    EXPECT_EQ(bar->EffectiveDockRow(), 0);
+    EXPECT_EQ(bar->Left(), 0);  // before the bar that was there
+    EXPECT_GT(resident->Left(), 0);
+}
+
+TEST(DockableWindow, AFrameOffTheScreenIsBroughtBack) {
+    DockForm f;
+    TBarDock* top = f.Dock(dpTop);
+    TFixedBar* bar = f.Bar(top, 50, 20);
+    bar->SetFloatingPosition(TPoint(5000, 3000));
+    bar->SetFloating(true);
+    f.h.Pump();
+    TBarFloatingWindowParent* frame = bar->FloatParent();
+    EXPECT_EQ(frame->Left(), 5000);  // where it was asked to go
+    bar->MoveOnScreen(true);         // wholly off the screen: back onto it, at the bottom right
+    EXPECT_EQ(frame->Left() + frame->Width(), testing_support::HeadlessApp::ScreenWidth);
+    EXPECT_LE(frame->Top() + frame->Height(), testing_support::HeadlessApp::ScreenHeight);
+    const TRect kept = frame->BoundsRect();
+    bar->SetFloatingPosition(TPoint(kept.Left - 20, kept.Top));
+    bar->MoveOnScreen(true);  // partly on the screen: left alone
+    EXPECT_EQ(frame->Left(), kept.Left - 20);
+}
+
+} // namespace
