@@ -729,10 +729,16 @@ private:
     TBarItemChangedProc FParentItemNotifyProc;
 };
 
+// Marks a popup window of the menu system, so that other windows can recognise one.
+class IBarPopupWindow {
+public:
+    virtual ~IBarPopupWindow() = default;
+};
+
 // The window of one open popup level. Its placement on the screen, frame, scroll arrows, showing and
 // animation are not here yet: the window makes its view, and the item's CreatePopup links it into the
 // parent view, so that views can open and close their child popups.
-class TBarPopupWindow : public vcl::TCustomControl {
+class TBarPopupWindow : public vcl::TCustomControl, public IBarPopupWindow {
 public:
     TBarPopupWindow(rtl::TComponent* AOwner, TBarView* AParentView, TBarCustomItem* AItem, bool ACustomizing);
     ~TBarPopupWindow() override;

@@ -764,7 +764,28 @@ BOOL WINAPI SetCursorPos(int x, int y) {
     return TRUE;
 }
 
-BOOL WINAPI ClipCursor(const RECT*) { return TRUE; }
+// The rectangle is kept for GetClipCursor; the desktop's pointer is not confined.
+namespace {
+RECT gCursorClip{};
+bool gCursorClipped = false;
+} // namespace
+
+BOOL WINAPI ClipCursor(const RECT* rect) {
+    gCursorClipped = rect != nullptr;
+    if (rect) gCursorClip = *rect;
+    return TRUE;
+}
+
+BOOL WINAPI GetClipCursor(LPRECT rect) {
+    if (!rect) return FALSE;
+    if (gCursorClipped)
+        *rect = gCursorClip;
+    else
+        *rect = RECT{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                     GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                     GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    return TRUE;
+}
 
 BOOL WINAPI MessageBeep(UINT) { return TRUE; }
 

@@ -1082,6 +1082,7 @@ TW_PATCHABLE BOOL WINAPI _TrackMouseEvent(LPTRACKMOUSEEVENT lpEventTrack);
 TW_PATCHABLE BOOL WINAPI GetCursorPos(LPPOINT lpPoint);
 TW_PATCHABLE BOOL WINAPI SetCursorPos(int X, int Y);
 TW_PATCHABLE BOOL WINAPI ClipCursor(const RECT* lpRect);
+TW_PATCHABLE BOOL WINAPI GetClipCursor(LPRECT lpRect);
 TW_PATCHABLE BOOL WINAPI MessageBeep(UINT uType);
 
 // ---- cursors and carets ----
