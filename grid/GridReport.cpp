@@ -81,8 +81,7 @@ bool TReportGrid::IsCellEmpty(int ACol, int ARow) {
 
 bool TReportGrid::ApplyCellFont(int ACol, int ARow, TCellState CellState) {
     TRgCustomGrid::ApplyCellFont(ACol, ARow, CellState);
-    // The column's cell painter takes the value from the record; painters come with the painting code.
-    const TCellInfo Info = GetCellInfo(ACol, ARow);
+    const TCellInfo Info = FillDisplayValues(ACol, ARow, FColumns->Item(ACol)->Display());
     ApplyCellFormating(ACol, ARow, Info.AsString, CellState);
     return true;
 }
@@ -400,7 +399,11 @@ void TReportGrid::SetStartRowCount(int Value) {
 int TReportGrid::GetParent(int Index) {
     const TRow* Row = GetRow(Index);
     if (Row->Level() <= 0 || !Row->ParentRow()) return -1;
-    return FCells->GetRowIndex(Row->ParentRow());
+    // A parent precedes its children: scanning back from the row finds it soonest.
+    const TRow* Parent = Row->ParentRow();
+    for (int r = Index - 1; r >= 0; --r)
+        if (GetRow(r) == Parent) return r;
+    return -1;
 }
 
 int TReportGrid::GetNextSibling(int Index) {
@@ -455,10 +458,10 @@ void TReportGrid::SetExpanded(int Index, bool Value) {
 
 // ---- displays and plays -------------------------------------------------------------------------------
 
-void TReportGrid::FillDisplayValues(int ACol, int ARow, TColumnDisplay* Display) {
+TCellInfo TReportGrid::FillDisplayValues(int ACol, int ARow, TColumnDisplay* Display) {
     const TCellInfo Info = GetCellInfo(ACol, ARow);
     switch (FColumns->Item(ACol)->ColumnType()) {
-    case ctAutoInc:
+    case ctAutoInc: Display->SetAsInteger(ARow); break;
     case ctInteger: Display->SetAsInteger(Info.AsInteger); break;
     case ctBoolean: Display->SetAsBoolean(Info.AsBoolean); break;
     case ctDate: Display->SetAsDateTime(Info.AsDateTime); break;
@@ -467,6 +470,7 @@ void TReportGrid::FillDisplayValues(int ACol, int ARow, TColumnDisplay* Display)
     default: break;
     }
     Display->SetAsString(Info.AsString);
+    return Info;
 }
 
 void TReportGrid::PrepareCellDisplay(int ACol, int ARow, TColumnDisplay* Display) {

@@ -87,8 +87,8 @@ public:
 
     // ---- displays and plays ----
     void PrepareCellDisplay(int ACol, int ARow, TColumnDisplay* Display) override;
-    // The display's value fields from the cell, by the column's type.
-    void FillDisplayValues(int ACol, int ARow, TColumnDisplay* Display);
+    // The display's value fields from the cell, by the column's type; the cell's record is the answer.
+    TCellInfo FillDisplayValues(int ACol, int ARow, TColumnDisplay* Display);
     void PreparePlayValues(TColumnPlay* Play) override;
     void PlayChanged(TColumnPlay* Play) override;
     void PlayExpanded(TColumnPlay* Play) override;

@@ -1,5 +1,5 @@
-// grid/DrawHelpers.cpp
-#include "grid/DrawHelpers.h"
+// grid/shared/DrawHelpers.cpp
+#include "grid/shared/DrawHelpers.h"
 
 #include "rtl/Math.h"
 #include "rtl/System.h"
@@ -152,11 +152,11 @@ bool IsActiveStyleEnabled() {
     return StyleServices()->Enabled();
 }
 
-void DrawThemedPart(HWND Wnd, HDC DC, const TRect& Rect, const char16_t* ClassName, int PartId, int StateId) {
+void DrawThemedPart(HWND Wnd, HDC DC, const TRect& Rect, const rtl::String& ClassName, int PartId, int StateId) {
     const TThemeLibrary& T = ThemeLibrary();
     // A library without these entries has no themes to draw with.
     if (!T.OpenThemeData || !T.DrawThemeBackground || !T.CloseThemeData) return;
-    HTHEME Theme = T.OpenThemeData(Wnd, reinterpret_cast<LPCWSTR>(ClassName));
+    HTHEME Theme = T.OpenThemeData(Wnd, reinterpret_cast<LPCWSTR>(ClassName.utf16()));
     if (!Theme) return;
     const RECT R = Rect;
     try {
@@ -484,6 +484,7 @@ void CopyFromCanvas(TBitmap* Work, TCanvas* Canvas, int X, int Y) {
 } // namespace
 
 void TDrawProvider::ApplyBitmap(TCanvas* Canvas, int X, int Y, TBitmap* Bitmap) {
+    if (!Bitmap || Bitmap->Empty()) return;
     if (Bitmap->PixelFormat() != pf32bit) {
         Canvas->Draw(X, Y, Bitmap);
         return;
@@ -507,6 +508,7 @@ void TDrawProvider::ApplyBitmap(TCanvas* Canvas, int X, int Y, TBitmap* Bitmap) 
 }
 
 void DrawAlphaBitmap(TCanvas* Canvas, int X, int Y, TBitmap* Bitmap) {
+    if (!Bitmap || Bitmap->Empty()) return;
     if (Bitmap->PixelFormat() != pf32bit) {
         Canvas->Draw(X, Y, Bitmap);
         return;
