@@ -406,7 +406,38 @@ int TReportGrid::GetParent(int Index) {
     return -1;
 }
 
+void TReportGrid::Paint() {
+    // The tree lines of every painted cell ask for next siblings: answered from one pass per paint.
+    FPainting = true;
+    try {
+        TRgCustomGrid::Paint();
+    } catch (...) {
+        FPainting = false;
+        FNextSiblings.clear();
+        throw;
+    }
+    FPainting = false;
+    FNextSiblings.clear();
+}
+
+void TReportGrid::FindNextSiblings() {
+    const int Count = GetRowCount();
+    FNextSiblings.assign(size_t(Count), -1);
+    // From the bottom up: the nearest row below at each level with no shallower row between.
+    std::vector<int> Below;
+    for (int r = Count - 1; r >= 0; --r) {
+        const int Level = std::max(GetRow(r)->Level(), 0);
+        if (size_t(Level) < Below.size()) FNextSiblings[size_t(r)] = Below[size_t(Level)];
+        Below.resize(size_t(Level) + 1, -1);
+        Below[size_t(Level)] = r;
+    }
+}
+
 int TReportGrid::GetNextSibling(int Index) {
+    if (FPainting) {
+        if (FNextSiblings.size() != size_t(GetRowCount())) FindNextSiblings();
+        return FNextSiblings[size_t(Index)];
+    }
     const int Level = GetRow(Index)->Level();
     for (int r = Index + 1, n = GetRowCount(); r < n; ++r) {
         const int L = GetRow(r)->Level();

@@ -98,6 +98,7 @@ public:
     void CalculateFooter(bool VisibleOnly) override;
 
 protected:
+    void Paint() override;
     void ColumnsChanged(TColumnsOperation ChangeOpearation, int Value1, int Value2) override;
 
 private:
@@ -116,6 +117,10 @@ private:
     void RowsChanged();
     int ActualRowHeight(int Index) { return FGridStyle == gsSlides ? FSlideSize : GetRowHeight(Index); }
 
+    // The next sibling of every row while a paint runs (-1: none), found on first need.
+    void FindNextSiblings();
+    bool FPainting = false;
+    std::vector<int> FNextSiblings;
     std::unique_ptr<TCells> FCells;
     int FLastAddedRow = -1;
     int FStartRowCount = 0;

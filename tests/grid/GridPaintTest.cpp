@@ -404,3 +404,31 @@ TEST(GridPaintFaults, ARaisingSetCellHandlerLeavesTheGridPaintable) {
     t.Paint();
     EXPECT_EQ(Cells, 4);
 }
+
+TEST(GridPaintTree, ParentsAndSiblingsWhilePaintingAnswerAsTheScansDo) {
+    TPaintTest t(1, 3);
+    TReportGrid* g = t.Grid;
+    g->AddChildRow(0, crLast); // 1: child of 0
+    g->AddChildRow(1, crLast); // 2: grandchild
+    g->AddChildRow(1, crLast); // 3: grandchild
+    g->AddChildRow(0, crLast); // 4: second child of 0
+    g->AddChildRow(5, crLast); // 6: child of the second top row (5)
+    const int Count = g->RowCount();
+    std::vector<int> Parents, Siblings;
+    for (int r = 0; r < Count; ++r) {
+        Parents.push_back(g->GetParent(r));
+        Siblings.push_back(g->GetNextSibling(r));
+    }
+    EXPECT_EQ(Parents, std::vector<int>({-1, 0, 1, 1, 0, -1, 5, -1}));
+    EXPECT_EQ(Siblings, std::vector<int>({5, 4, 3, -1, -1, 7, -1, -1}));
+    std::vector<int> PaintedParents, PaintedSiblings;
+    g->OnPostDraw = [&](TObject*) {
+        for (int r = 0; r < Count; ++r) {
+            PaintedParents.push_back(g->GetParent(r));
+            PaintedSiblings.push_back(g->GetNextSibling(r));
+        }
+    };
+    t.Paint();
+    EXPECT_EQ(PaintedParents, Parents);
+    EXPECT_EQ(PaintedSiblings, Siblings);
+}
