@@ -460,7 +460,7 @@ bool TRgCustomGridControl::IsCellEmpty(int ACol, int ARow) {
 
 bool TRgCustomGridControl::ApplyCellFont(int ACol, int ARow, TCellState CellState) {
     TFont* Font = Canvas()->Font();
-    Font->Assign(FColumns->Item(ACol)->Font());
+    AssignFont(Font, FColumns->Item(ACol)->Font());
     Font->SetColor(Enabled() ? GetActualCellFontColor(ACol, ARow) : clGrayText);
     if (CellState.Contains(csBoldTextSelection)) Font->SetStyle(Font->Style() + TFontStyles{fsBold});
     return false;

@@ -90,6 +90,10 @@ using TGridSelectionMoveEvent = rtl::TEvent<void(TObject* Sender, int& ACol, int
 
 class TRgCustomGridControl;
 
+// Dest takes Source's font; when only the colour differs the font's handle is kept (a new handle
+// costs a font lookup, and cells of one column share their font).
+void AssignFont(vcl::TFont* Dest, vcl::TFont* Source);
+
 // The grid a column or a cell store was given, or nullptr for another host.
 TRgCustomGridControl* GridOf(IRgGridHost* Host);
 

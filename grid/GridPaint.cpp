@@ -26,6 +26,18 @@ TColor Darkened(TColor Color) { return TGraphicsProvider::BlendColor(clBlack, Co
 
 } // namespace
 
+void AssignFont(TFont* Dest, TFont* Source) {
+    if (Dest == Source) return;
+    if (Dest->Name() == Source->Name() && Dest->Height() == Source->Height() && Dest->Style() == Source->Style() &&
+        Dest->Charset() == Source->Charset() && Dest->Orientation() == Source->Orientation() &&
+        Dest->Pitch() == Source->Pitch() && Dest->Quality() == Source->Quality() &&
+        Dest->PixelsPerInch() == Source->PixelsPerInch()) {
+        Dest->SetColor(Source->Color());
+        return;
+    }
+    Dest->Assign(Source);
+}
+
 // ---- the paint -----------------------------------------------------------------------------------------
 
 void TRgCustomGridControl::Paint() {
@@ -80,7 +92,7 @@ void TRgCustomGridControl::PaintCaption() {
     if (FCaption.isEmpty()) return;
     ResetCanvasClip();
     TCanvas* C = Canvas();
-    C->Font()->Assign(Font());
+    AssignFont(C->Font(), Font());
     if (!Enabled()) C->Font()->SetColor(clGrayText);
     const TRect Body = GetBodyRect();
     const int Top = Body.Top + 4;
@@ -174,7 +186,7 @@ void TRgCustomGridControl::DrawCell(int ACol, int ARow, const TRect& CellRect) {
     RECT Box{};
     GetClipBox(C->Handle(), &Box);
     if (!Intersects(CellRect, TRect(Box))) return;
-    C->Font()->Assign(Column->Font());
+    AssignFont(C->Font(), Column->Font());
     TColor CellColor = GetActualCellColor(ACol, ARow);
     TColor GridColor = FGridLinesColor;
     TColumnDisplay* Display = Column->Display();
@@ -336,7 +348,7 @@ void TRgCustomGridControl::PaintReportParts() {
         else
             ResetCanvasClip();
         Painter->SetEnableThemes(FEnableVisualStyles && IsThemingActive());
-        Canvas()->Font()->Assign(Column->Header()->ParentFont() ? Font() : Column->Header()->Font());
+        AssignFont(Canvas()->Font(), Column->Header()->ParentFont() ? Font() : Column->Header()->Font());
         if (FOptions.Contains(goHeader)) {
             Painter->OnHeaderDraw = TDisplayDrawEvent(this, &TRgCustomGridControl::DoCustomDrawHeader);
             Painter->DrawHeader(Column, Column->GetMemberRect(ckHeader));
@@ -476,7 +488,7 @@ TColor TRgCustomGridControl::GetActualCellFontColor(int ACol, int ARow) {
 }
 
 TCellState TRgCustomGridControl::GetCellState(int ACol, int ARow) {
-    Canvas()->Font()->Assign(FColumns->Item(ACol)->Font());
+    AssignFont(Canvas()->Font(), FColumns->Item(ACol)->Font());
     TColor Color = GetActualCellColor(ACol, ARow);
     TColor GridColor = FGridLinesColor;
     TCellState State;
@@ -497,7 +509,7 @@ void TRgCustomGridControl::BestFitColumn(int Index, TBestFitMode BestFitMode, bo
     TCanvas* C = Canvas();
     int W = 8;
     if (BestFitMode != bfCells) {
-        C->Font()->Assign(Font());
+        AssignFont(C->Font(), Font());
         FCurrentStyleDisplay->SetCanvas(C);
         W = FCurrentStyleDisplay->GetHeaderContentWidth(Column);
     }
