@@ -545,19 +545,39 @@ TColor GlassRowColor(int Row, int H, TColor FromColor, TColor ToColor, int Gloss
 
 namespace {
 
+// One 24-bit work bitmap for the glass effects, grown when needed and kept for the process: making a
+// bitmap for every header of a 4K-wide window cost more than the drawing. Only its top-left W x H is
+// used.
+TBitmap* GlassWork(int W, int H) {
+    static TBitmap* Work = [] {
+        auto* B = new TBitmap();
+        B->SetPixelFormat(pf24bit);
+        return B;
+    }();
+    if (Work->Width() < W || Work->Height() < H)
+        Work->SetSize(std::max(W, Work->Width()), std::max(H, Work->Height()));
+    return Work;
+}
+
+uint8_t* ScanRow(TBitmap* Bitmap, int Y) { return static_cast<uint8_t*>(Bitmap->ScanLine(Y)); }
+
+void BlitWork(TCanvas* Canvas, TBitmap* Work, int X, int Y, int W, int H) {
+    BitBlt(Canvas->Handle(), X, Y, W, H, Work->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
 // The glass and glow gradients: each pixel of a row from the row colour and its column.
 template <class F>
 void DrawGlassRows(TCanvas* Canvas, const TRect& ARect, TColor FromColor, TColor ToColor, int GlossRows,
                    F Pixel) {
     const int W = ARect.Width(), H = ARect.Height();
     if (W <= 0 || H <= 0) return;
-    auto Work = WorkBitmap(W, H, pf24bit);
-    const TPixels Px(Work.get());
+    TBitmap* Work = GlassWork(W, H);
     for (int r = 0; r < H; ++r) {
         const TColor C = GlassRowColor(r, H, FromColor, ToColor, GlossRows);
-        for (int x = 0; x < W; ++x) TPixels::Set(Px.At(x, r), Pixel(C, x, W));
+        uint8_t* Row = ScanRow(Work, r);
+        for (int x = 0; x < W; ++x) TPixels::Set(Row + 3 * x, Pixel(C, x, W));
     }
-    Canvas->Draw(ARect.Left, ARect.Top, Work.get());
+    BlitWork(Canvas, Work, ARect.Left, ARect.Top, W, H);
 }
 
 } // namespace
@@ -578,15 +598,17 @@ void DrawGlassShine(TCanvas* Canvas, const TRect& ARect) {
     // rectangle that does not start at 0.
     const int W = ARect.Right - ARect.Left, H = (ARect.Bottom - ARect.Top) / 2;
     if (W <= 0 || H <= 0) return;
-    auto Work = WorkBitmap(W, H, pf24bit);
-    CopyFromCanvas(Work.get(), Canvas, ARect.Left, ARect.Top);
-    const TPixels Px(Work.get());
-    for (int i = 0; i < H && 150 - 7 * i >= 0; ++i)
+    const int Rows = std::min(H, 150 / 7 + 1); // the blend weight falls below 0 after these
+    TBitmap* Work = GlassWork(W, Rows);
+    BitBlt(Work->Canvas()->Handle(), 0, 0, W, Rows, Canvas->Handle(), ARect.Left, ARect.Top, SRCCOPY);
+    for (int i = 0; i < Rows; ++i) {
+        uint8_t* Row = ScanRow(Work, i);
         for (int x = 0; x < W; ++x) {
-            uint8_t* P = Px.At(x, i);
+            uint8_t* P = Row + 3 * x;
             TPixels::Set(P, AlphaBlendColor(clWhite, TPixels::Color(P), 150 - 7 * i));
         }
-    Canvas->Draw(ARect.Left, ARect.Top, Work.get());
+    }
+    BlitWork(Canvas, Work, ARect.Left, ARect.Top, W, Rows);
 }
 
 // ---- parent background ------------------------------------------------------------------------------------
