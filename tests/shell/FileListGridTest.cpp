@@ -6,22 +6,16 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFileInfo>
-#include <QGuiApplication>
-#include <QPixmap>
-#include <QScreen>
-
 #include "grid/ColumnClasses.h"
-#include "tests/support/windows/FormHarness.h"
-#include "vcl/Forms.h"
+#include "tests/shell/ScreenPicture.h"
 
 namespace {
 
 using namespace grid;
 using shell::FileListColumnIndex;
 using shell::FileListColumnTable;
+using shell_test::ComparePicture;
+using shell_test::OnXServer;
 using testing_support::FormHarness;
 
 class TFileListForm : public vcl::TForm {
@@ -102,41 +96,6 @@ struct TFileList {
     }
 };
 
-QImage ScreenArea(const QRect& r) {
-    return QGuiApplication::primaryScreen()->grabWindow(0, r.x(), r.y(), r.width(), r.height()).toImage().convertToFormat(
-        QImage::Format_RGB32);
-}
-
-// What the X server shows of the form, compared with (or written to) an expected picture.
-void ComparePicture(TFileList& t, const char* Name) {
-    auto* Form = t.Form;
-    const QRect Area(Form->Left(), Form->Top(), Form->Width(), Form->Height());
-    const QImage Model = t.Harness.App().Grab(Form->Handle()).convertToFormat(QImage::Format_RGB32);
-    QImage Shot;
-    QElapsedTimer Waited;
-    Waited.start();
-    do {
-        t.Harness.Pump();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        Shot = ScreenArea(Area);
-    } while (Shot != Model && Waited.elapsed() < 5000);
-    const QString Expected = qEnvironmentVariable("TW_SOURCE_DIR") + QStringLiteral("/tests/shell/expected/") +
-                             QString::fromLatin1(Name) + QStringLiteral(".png");
-    if (qEnvironmentVariableIsSet("TW_UPDATE_EXPECTED")) {
-        ASSERT_TRUE(Shot.save(Expected, "PNG"));
-        return;
-    }
-    const QImage Want = QImage(Expected).convertToFormat(QImage::Format_RGB32);
-    ASSERT_FALSE(Want.isNull()) << "missing " << Expected.toStdString();
-    if (Shot != Want) {
-        const QString Saved = t.Harness.App().SaveScreenshot(Form->Handle(), QString::fromLatin1(Name) + QStringLiteral("-model.png"));
-        Shot.save(QFileInfo(Saved).dir().filePath(QString::fromLatin1(Name) + QStringLiteral("-actual.png")));
-        ADD_FAILURE() << "the screen differs from " << Expected.toStdString() << "; saved beside " << Saved.toStdString();
-    }
-}
-
-bool OnXServer() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
-
 } // namespace
 
 TEST(FileListGrid, ThirtyTwoColumnsAsDesigned) {
@@ -177,11 +136,11 @@ TEST(FileListGrid, SelectedRowsInTheFocusedColourAndOrangeWithoutTheFocus) {
 TEST(FileListGrid, PicturesOnARealXServer) {
     if (!OnXServer()) GTEST_SKIP() << "needs a real X server; ctest runs it as shell_xvfb_screenshot under xvfb-run";
     TFileList t;
-    ComparePicture(t, "filelist-focused");
+    ComparePicture(t.Harness, t.Form, "filelist-focused");
     t.Form->Other->SetFocus();
     for (int i = 0; i < 32; ++i)
         if (t.Grid->Columns()->Item(i)->Tag() != 100) t.Grid->Columns()->Item(i)->SetVisible(true);
     t.Grid->Perform(UINT(WM_HSCROLL), WPARAM(SB_PAGEDOWN), LPARAM(0));
     t.Harness.Pump();
-    ComparePicture(t, "filelist-unfocused-scrolled");
+    ComparePicture(t.Harness, t.Form, "filelist-unfocused-scrolled");
 }
