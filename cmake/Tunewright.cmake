@@ -15,16 +15,19 @@ set(TW_MAY_USE_platform/vcl platform/rtl platform/win platform/rtlos)
 set(TW_MAY_USE_base platform/rtl platform/win platform/vcl)
 set(TW_MAY_USE_tags platform/rtl)
 set(TW_MAY_USE_app/engine base tags platform/rtl platform/win platform/rtlos platform/vcl components)
-set(TW_MAY_USE_grid platform/vcl)
+# The drawing the grid shares with the styled panels.
+set(TW_MAY_USE_grid/shared platform/vcl)
+set(TW_MAY_USE_grid grid/shared platform/vcl)
 set(TW_MAY_USE_toolbars platform/vcl)
 set(TW_MAY_USE_skins toolbars platform/vcl)
-set(TW_MAY_USE_controls platform/vcl)
+set(TW_MAY_USE_controls grid/shared platform/vcl)
 # The packs take their colour, percent and rectangle helpers from the base library.
 set(TW_MAY_USE_components base platform/vcl)
 set(TW_MAY_USE_styling platform/vcl platform/win)
 
 # The folders under the repository root that have headers of their own (the roots a free folder sees).
-set(TW_LAYERED_FOLDERS platform/rtl platform/win platform/qt platform/rtlos platform/vcl base tags app/engine grid toolbars
+set(TW_LAYERED_FOLDERS platform/rtl platform/win platform/qt platform/rtlos platform/vcl base tags app/engine grid grid/shared
+    toolbars
     skins controls components styling app/shell tests bench)
 
 # The folder of the tree a directory belongs to: the longest of TW_LAYERED_FOLDERS it lies in.

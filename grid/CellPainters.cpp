@@ -284,7 +284,7 @@ void TTreeColumnDisplay::DrawButton() {
         if (Image && !Image->Empty())
             FCanvas->Draw(Box.Left, Box.Top, Image);
         else
-            DrawThemedPart(FHandle, FCanvas->Handle(), Box, u"treeview", 2, FExpanded ? 2 : 1);
+            DrawThemedPart(FHandle, FCanvas->Handle(), Box, QStringLiteral("treeview"), 2, FExpanded ? 2 : 1);
         return;
     }
     const bool Highlight = FSelected && Column->HighlightButton();
@@ -321,18 +321,8 @@ void TTreeColumnPlay::MouseUp(TMouseButton, TShiftState, int X, int Y) {
 
 // ---- factories --------------------------------------------------------------------------------------------
 
-std::unique_ptr<TColumnDisplay> CreateColumnDisplay(TRgCustomColumn* AColumn) {
-    if (dynamic_cast<TRgCheckBoxColumn*>(AColumn)) return std::make_unique<TCheckBoxColumnDisplay>(AColumn);
-    if (dynamic_cast<TRgImageColumn*>(AColumn)) return std::make_unique<TImageColumnDisplay>(AColumn);
-    if (dynamic_cast<TRgTreeColumn*>(AColumn)) return std::make_unique<TTreeColumnDisplay>(AColumn);
-    if (dynamic_cast<TRgCustomNumberColumn*>(AColumn)) return std::make_unique<TNumberColumnDisplay>(AColumn);
-    return std::make_unique<TTextColumnDisplay>(AColumn);
-}
+std::unique_ptr<TColumnDisplay> CreateColumnDisplay(TRgCustomColumn* AColumn) { return AColumn->GetColumnDisplayClass(); }
 
-std::unique_ptr<TColumnPlay> CreateColumnPlay(TRgCustomColumn* AColumn) {
-    if (dynamic_cast<TRgCheckBoxColumn*>(AColumn)) return std::make_unique<TCheckBoxColumnPlay>(AColumn);
-    if (dynamic_cast<TRgTreeColumn*>(AColumn)) return std::make_unique<TTreeColumnPlay>(AColumn);
-    return nullptr;
-}
+std::unique_ptr<TColumnPlay> CreateColumnPlay(TRgCustomColumn* AColumn) { return AColumn->GetColumnPlayClass(); }
 
 } // namespace grid

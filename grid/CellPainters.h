@@ -3,7 +3,7 @@
 // each use; the concrete classes paint text, numbers, check boxes, images and tree rows.
 #pragma once
 #include "grid/ColumnClasses.h"
-#include "grid/DrawHelpers.h"
+#include "grid/shared/DrawHelpers.h"
 #include "vcl/Controls.h"
 
 #include <memory>

@@ -1,5 +1,6 @@
 // grid/ColumnClasses.cpp
 #include "grid/ColumnClasses.h"
+#include "grid/CellPainters.h"
 
 namespace grid {
 
@@ -256,5 +257,22 @@ void TRgVirtualColumn::Assign(rtl::TPersistent* Source) {
         FTextBefore = C->FTextBefore;
     }
 }
+
+// ---- the displays and plays each class paints and plays with -----------------------------------------
+
+std::unique_ptr<TColumnDisplay> TRgCustomNumberColumn::GetColumnDisplayClass() {
+    return std::make_unique<TNumberColumnDisplay>(this);
+}
+std::unique_ptr<TColumnDisplay> TRgCheckBoxColumn::GetColumnDisplayClass() {
+    return std::make_unique<TCheckBoxColumnDisplay>(this);
+}
+std::unique_ptr<TColumnPlay> TRgCheckBoxColumn::GetColumnPlayClass() { return std::make_unique<TCheckBoxColumnPlay>(this); }
+std::unique_ptr<TColumnDisplay> TRgImageColumn::GetColumnDisplayClass() {
+    return std::make_unique<TImageColumnDisplay>(this);
+}
+std::unique_ptr<TColumnDisplay> TRgTreeColumn::GetColumnDisplayClass() {
+    return std::make_unique<TTreeColumnDisplay>(this);
+}
+std::unique_ptr<TColumnPlay> TRgTreeColumn::GetColumnPlayClass() { return std::make_unique<TTreeColumnPlay>(this); }
 
 } // namespace grid

@@ -71,6 +71,9 @@ public:
 protected:
     TColumnStyle GetColumnStyle() const override { return {csCanEdit, csFitToLargest, csTextFitHint}; }
 
+public:
+    std::unique_ptr<TColumnDisplay> GetColumnDisplayClass() override;
+
 private:
     TRgNumberEditOptions FEditOptions{eoAllowFloat};
     bool FHideWhenEmpty = false;
@@ -119,6 +122,10 @@ public:
 
 protected:
     TColumnStyle GetColumnStyle() const override { return {csClickable, csCanEdit, csFitToLargest}; }
+
+public:
+    std::unique_ptr<TColumnDisplay> GetColumnDisplayClass() override;
+    std::unique_ptr<TColumnPlay> GetColumnPlayClass() override;
 };
 
 class TRgImageColumn : public TRgCustomColumn {
@@ -134,6 +141,9 @@ public:
 
 protected:
     TColumnStyle GetColumnStyle() const override { return {csFitToLargest}; }
+
+public:
+    std::unique_ptr<TColumnDisplay> GetColumnDisplayClass() override;
 
 private:
     vcl::TCustomImageList* FImages = nullptr;
@@ -167,6 +177,10 @@ protected:
     TColumnStyle GetColumnStyle() const override {
         return {csClickable, csCanEdit, csDisableSorting, csFitToLargest};
     }
+
+public:
+    std::unique_ptr<TColumnDisplay> GetColumnDisplayClass() override;
+    std::unique_ptr<TColumnPlay> GetColumnPlayClass() override;
 
 private:
     static void CopyImage(vcl::TPngImage& Dest, vcl::TPngImage* Source);

@@ -1,5 +1,6 @@
 // grid/Columns.cpp
 #include "grid/Columns.h"
+#include "grid/CellPainters.h"
 
 #include <QSet>
 #include <algorithm>
@@ -252,6 +253,26 @@ TRgCustomColumn::TRgCustomColumn(rtl::TComponent* AOwner)
 
 TRgCustomColumn::~TRgCustomColumn() {
     if (FColumns) FColumns->Remove(this);
+}
+
+std::unique_ptr<TColumnDisplay> TRgCustomColumn::GetColumnDisplayClass() {
+    return std::make_unique<TTextColumnDisplay>(this);
+}
+
+std::unique_ptr<TColumnPlay> TRgCustomColumn::GetColumnPlayClass() { return nullptr; }
+
+TColumnDisplay* TRgCustomColumn::Display() {
+    if (!FDisplay) FDisplay = GetColumnDisplayClass();
+    return FDisplay.get();
+}
+
+TColumnPlay* TRgCustomColumn::Play() {
+    if (!FPlayMade) {
+        FPlay = GetColumnPlayClass();
+        FPlayMade = true;
+        if (FPlay) FPlay->SetDisplay(Display());
+    }
+    return FPlay.get();
 }
 
 bool TRgCustomColumn::IsLoading() const {

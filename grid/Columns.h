@@ -3,7 +3,7 @@
 // Position) and its layout, and the footer formulas.
 #pragma once
 #include "grid/Cells.h"
-#include "grid/Classes.h"
+#include "grid/shared/Classes.h"
 #include "grid/GridCommon.h"
 #include "rtl/Classes.h"
 #include "vcl/Graphics.h"
@@ -16,6 +16,8 @@ namespace grid {
 
 class TRgColumns;
 class TRgCustomColumn;
+class TColumnDisplay;
+class TColumnPlay;
 
 enum TColumnChangeKind {
     ccFieldName, ccInputChange, ccPosition, ccRevertStyle, ccSlideChanged, ccSorted, ccSortTypeChange,
@@ -310,6 +312,13 @@ public:
     int SlideWidth() const { return FSlideBounds->Right() - FSlideBounds->Left(); }
     int VisibleIndex() const { return FVisibleIndex; }
     TRect GetMemberRect(TColumnMemberKind ColumnMemberKind) const;
+    // The display that paints the column's cells and the play that answers the mouse and keys in them
+    // (nullptr for a column without one); made by the column's class on first use, freed with it.
+    TColumnDisplay* Display();
+    TColumnPlay* Play();
+    // A new display and play of the column's class.
+    virtual std::unique_ptr<TColumnDisplay> GetColumnDisplayClass();
+    virtual std::unique_ptr<TColumnPlay> GetColumnPlayClass();
 
     // Text rules.
     virtual int GetCellBestFit(const rtl::String& Value);
@@ -387,6 +396,9 @@ private:
     TAnchors FSlideAnchors{akLeft, akTop};
     rtl::TObject* FObjectReference = nullptr;
     rtl::String FTagString;
+    std::unique_ptr<TColumnDisplay> FDisplay;
+    std::unique_ptr<TColumnPlay> FPlay;
+    bool FPlayMade = false;
 };
 
 // ---- the collection ------------------------------------------------------------------------------------

@@ -2,7 +2,7 @@
 // the narrow host interface through which cells, columns and the column collection reach their grid.
 // The grid control implements the host; tests implement it with a few fields.
 #pragma once
-#include "grid/Classes.h"
+#include "grid/shared/Classes.h"
 #include "vcl/Graphics.h"
 
 #include <memory>

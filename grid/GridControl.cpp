@@ -1,5 +1,5 @@
 // grid/GridControl.cpp: construction, property setters, update counting, the row operations of the
-// base class, column notifications, the grid's text and the repaint requests.
+// base class, column notifications and the grid's text.
 #include "grid/GridControl.h"
 
 namespace grid {
@@ -40,10 +40,7 @@ public:
     TColor GetActualCellColor(int ACol, int ARow) override { return G->GetActualCellColor(ACol, ARow); }
     TColor GetActualCellFontColor(int ACol, int ARow) override { return G->GetActualCellFontColor(ACol, ARow); }
     String GetDrawText(int ACol, int ARow) override { return G->GetDrawText(ACol, ARow); }
-    bool IsCellHighlighted(int, int ARow) override {
-        return G->Options().Contains(goSelectFullRow) ? G->RowExist(ARow) && G->Selected(ARow)
-                                                       : ARow == G->SelectedRow();
-    }
+    bool IsCellHighlighted(int ACol, int ARow) override { return G->IsCellHighlighted(ACol, ARow); }
     bool CanCalculateRow(int Index) override { return G->CanCalculateRow(Index); }
     void DoColumnFooterValue(int ACol, double& Value) override {
         if (G->OnColumnFooterValue) G->OnColumnFooterValue(G, ACol, Value);
@@ -148,6 +145,10 @@ void TRgCustomGridControl::CloseHeaderTheme() {
 void TRgCustomGridControl::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
     case WM_SIZE: WMSizeChanged(); break; // before the class library's handling
+    case WM_NCPAINT:
+        TRgScrollControl::Dispatch(Message);
+        PaintWindowEdge();
+        return;
     case WM_THEMECHANGED:
         CloseHeaderTheme();
         OpenHeaderTheme();
@@ -165,15 +166,6 @@ void TRgCustomGridControl::Loaded() {
 
 bool TRgCustomGridControl::Focused() const {
     return TRgScrollControl::Focused() || (FInplaceEdit && FInplaceEdit->Focused());
-}
-
-void TRgCustomGridControl::Paint() {
-    if (Updating()) return;
-    if (FGridStyle == gsReport)
-        PaintReport();
-    else
-        PaintSlides();
-    if (OnPostDraw) OnPostDraw(this);
 }
 
 // ---- property setters ----------------------------------------------------------------------------------
@@ -468,20 +460,11 @@ bool TRgCustomGridControl::IsCellEmpty(int ACol, int ARow) {
 
 bool TRgCustomGridControl::ApplyCellFont(int ACol, int ARow, TCellState CellState) {
     TFont* Font = Canvas()->Font();
-    Font->Assign(FColumns->Item(ACol)->Font());
+    AssignFont(Font, FColumns->Item(ACol)->Font());
     Font->SetColor(Enabled() ? GetActualCellFontColor(ACol, ARow) : clGrayText);
     if (CellState.Contains(csBoldTextSelection)) Font->SetStyle(Font->Style() + TFontStyles{fsBold});
     return false;
 }
-
-TColor TRgCustomGridControl::GetActualCellColor(int ACol, int ARow) {
-    TColor Color = GetCellColor(ACol, ARow);
-    TColor GridColor = FGridLinesColor;
-    if (OnCellColoring) OnCellColoring(this, ACol, ARow, Color, GridColor, {});
-    return Color;
-}
-
-TColor TRgCustomGridControl::GetActualCellFontColor(int ACol, int) { return FColumns->Item(ACol)->Font()->Color(); }
 
 bool TRgCustomGridControl::CanCalculateRow(int Index) {
     bool Accept = true;
@@ -603,72 +586,6 @@ void TRgCustomGridControl::ColumnChanged(TRgCustomColumn* Column, TColumnChangeK
         break;
     default: break;
     }
-}
-
-// ---- repaint requests ----------------------------------------------------------------------------------
-
-void TRgCustomGridControl::InvalidateArea(const TRect& Rect) {
-    if (!HandleAllocated() || Updating() || Rect.Right <= Rect.Left || Rect.Bottom <= Rect.Top) return;
-    const RECT R(Rect);
-    InvalidateRect(WindowHandle(), &R, FALSE);
-}
-
-bool TRgCustomGridControl::RowInView(int Index) {
-    // Only rows on screen are measured: finding a row's top walks the rows above it in view.
-    if (!HandleAllocated() || Updating() || Index < FFirstRow) return false;
-    return Index <= LastRowInView() + 1;
-}
-
-void TRgCustomGridControl::RefreshCell(int ACol, int ARow) {
-    if (FColumns->Exists(ACol) && RowInView(ARow)) InvalidateArea(GetCellRect(ACol, ARow));
-}
-
-void TRgCustomGridControl::RefreshRow(int Index) {
-    if (Index < 0 || !RowInView(Index)) return;
-    TRect R = GetRowRect(Index);
-    R.Right = TControl::ClientWidth();
-    InvalidateArea(R);
-}
-
-void TRgCustomGridControl::RefreshIndicatorCell(int Index) {
-    if (!FOptions.Contains(goIndicator) || Index < 0 || !RowInView(Index)) return;
-    const TRect R = GetRowRect(Index);
-    InvalidateArea(TRect(0, R.Top, IndicatorWidth, R.Bottom));
-}
-
-void TRgCustomGridControl::RefreshInputCell(int ACol) {
-    if (FColumns->Exists(ACol)) InvalidateArea(GetInputCellRect(ACol));
-}
-
-void TRgCustomGridControl::RefreshColumn(TRgCustomColumn* Column, TGridArea Area) {
-    if (!Column) return;
-    const int L = Column->AbsoluteLeft();
-    TRect R(L, 0, L + Column->Width(), TControl::ClientHeight());
-    switch (Area) {
-    case gaBody: R.Top = GetBodyRect().Top, R.Bottom = GetBodyRect().Bottom; break;
-    case gaFooter: R.Top = GetFooterRect().Top; break;
-    case gaHeader: R.Bottom = FHeaderSize; break;
-    case gaInput: R.Top = GetInputRect().Top, R.Bottom = GetInputRect().Bottom; break;
-    default: break;
-    }
-    InvalidateArea(R);
-}
-
-void TRgCustomGridControl::RefreshSelection() {
-    const TRect Body = GetBodyRect();
-    InvalidateArea(TRect(0, Body.Top, TControl::ClientWidth(), Body.Bottom));
-}
-
-void TRgCustomGridControl::RefreshRange(int FromRow, int ToRow) {
-    if (FromRow > ToRow) std::swap(FromRow, ToRow);
-    if (!HandleAllocated() || Updating()) return;
-    const int Last = LastRowInView() + 1;
-    if (ToRow < FFirstRow || FromRow > Last) return;
-    FromRow = std::max(FromRow, FFirstRow);
-    ToRow = std::min(ToRow, Last);
-    const TRect A = GetRowRect(FromRow);
-    const TRect B = GetRowRect(ToRow);
-    InvalidateArea(TRect(0, A.Top, TControl::ClientWidth(), B.Bottom));
 }
 
 } // namespace grid

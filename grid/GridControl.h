@@ -1,7 +1,7 @@
 // grid/GridControl.h: the report grid's control class: options, state, the row and cell operations
 // it declares for a store to implement, the update counter, column notifications, events, geometry and
 // scrolling, and the selection model. Painting, mouse and keyboard input and in-place editing build on
-// this class; here they are the virtual operations they override (painting draws nothing yet).
+// this class; here they are the virtual operations they override.
 #pragma once
 #include "grid/CellPainters.h"
 #include "grid/Columns.h"
@@ -89,6 +89,10 @@ using TGridSortColumnEvent = rtl::TEvent<void(TObject* Sender, int ACol, bool As
 using TGridSelectionMoveEvent = rtl::TEvent<void(TObject* Sender, int& ACol, int ARow, TMoveSelectionKey Key)>;
 
 class TRgCustomGridControl;
+
+// Dest takes Source's font; when only the colour differs the font's handle is kept (a new handle
+// costs a font lookup, and cells of one column share their font).
+void AssignFont(vcl::TFont* Dest, vcl::TFont* Source);
 
 // The grid a column or a cell store was given, or nullptr for another host.
 TRgCustomGridControl* GridOf(IRgGridHost* Host);
@@ -294,8 +298,6 @@ public:
     virtual void ApplyCellFormating(int ACol, int ARow, const String& Text, TCellState CellState) {
         (void)ACol, (void)ARow, (void)Text, (void)CellState;
     }
-    virtual TColor GetActualCellColor(int ACol, int ARow);
-    virtual TColor GetActualCellFontColor(int ACol, int ARow);
     virtual bool CanEdit() { return true; }
     virtual bool CanSelectCell(int ACol, int ARow, TShiftState Shift) {
         (void)ACol, (void)ARow, (void)Shift;
@@ -369,17 +371,39 @@ public:
     int GetHorzScrollDelta(int OldPosition, int NewPosition) override;
     int GetVertScrollDelta(int OldPosition, int NewPosition) override;
 
+    // ---- painting ----
+    // Whether the cell shows as selected, the colours it is painted with before the events, and its
+    // state as the painting events get it.
+    bool IsCellHighlighted(int ACol, int ARow);
+    virtual TColor GetActualCellColor(int ACol, int ARow);
+    virtual TColor GetActualCellFontColor(int ACol, int ARow);
+    TCellState GetCellState(int ACol, int ARow);
+    // The column's width made to fit its header and/or its cells; a row's height made to fit its cells.
+    void BestFitColumn(int Index, TBestFitMode BestFitMode = bfBoth, bool OnlyVisible = false);
+    void BestFitRow(int Index);
+    int GetCellHeight(int ACol, int ARow);
+    // The non-client edge in the header style's colours.
+    void PaintWindowEdge();
+
     // ---- repainting (what changed is invalidated; nothing while updating) ----
     void InvalidateArea(const TRect& Rect);
     // The row lies in the body's view (or below the last row, among the empty ones).
     bool RowInView(int Index);
     void RefreshCell(int ACol, int ARow);
-    void RefreshRow(int Index);
-    void RefreshIndicatorCell(int Index);
+    // With BorderOnly only the row's outline repaints.
+    void RefreshRow(int Index, bool BorderOnly = false);
+    // The line under the row.
+    void RefreshRowGrid(int Index);
+    void RefreshSlide(int Index, bool BorderOnly = false);
+    void RefreshArea(TGridArea Area);
+    void RefreshIndicator(int Index);
     void RefreshInputCell(int ACol);
     void RefreshColumn(TRgCustomColumn* Column, TGridArea Area);
+    void RefreshColumnSlide(TRgCustomColumn* Column);
     void RefreshSelection();
     void RefreshRange(int FromRow, int ToRow);
+    // Rows Index .. Index + Count - 1, as far as the body reaches.
+    void RefreshRowsFrom(int Index, int Count);
 
     // ---- events ----
     TGridValueEvent OnAfterEdit;
@@ -458,11 +482,41 @@ protected:
     virtual void ScrolledRows(int Distance) { (void)Distance; }
     virtual void GridStyleChanged() {}
     virtual void HeaderStyleChanged() {}
-    virtual void RepaintWindowEdge() {}
+    virtual void RepaintWindowEdge();
     virtual void RepositionEditor() {}
-    virtual void PaintReport() {}
+    virtual void PaintReport();
+    virtual void PaintReportRows();
+    virtual void PaintReportParts();
     virtual void PaintSlides() {}
-    virtual void DrawCell(int ACol, int ARow, const TRect& CellRect) { (void)ACol, (void)ARow, (void)CellRect; }
+    virtual void DrawCell(int ACol, int ARow, const TRect& CellRect);
+    void PaintEmptyCell(int ACol, int ARow, const TRect& CellRect);
+    void DrawCellGrid(int ACol, int ARow, const TRect& R, TColor GridColor);
+    virtual void DrawIndicatorCell(int Index, bool Selected, bool Highlighted);
+    void PaintFocusRect();
+    // A column's display takes what it paints besides the value (tree columns: the row's place).
+    virtual void PrepareCellDisplay(int ACol, int ARow, TColumnDisplay* Display) {
+        (void)ACol, (void)ARow, (void)Display;
+    }
+    void DoCustomDrawHeader(TObject* Sender, int Index, const TRect& HeaderRect);
+    void DoCustomDrawFooter(TObject* Sender, int Index, const TRect& FooterRect);
+
+    // The canvas's clip during a paint: the region the paint began with (in device coordinates) cut to
+    // R, or to the client area.
+    void ClipCanvas(const TRect& R);
+    void ResetCanvasClip();
+    // The clip of a cell: the scroll rectangle for scrolled columns, grown by the grid spaces, down to
+    // the body's bottom at most.
+    TRect CellClipRect(TRgCustomColumn* Column, const TRect& CellRect);
+    // The columns end left of the client's right edge: the strip right of them is filled.
+    void PaintRightStrip();
+    void PaintCaption();
+    // The rectangle of a visible column's cell at Top, Height high; false when it is off screen.
+    bool ColumnCellRect(TRgCustomColumn* Column, int Top, int Height, TRect& R);
+    // The focus frame of the current cell or row and its clip; false when none is drawn.
+    bool FocusRectOf(TRect& R, TRect& Clip);
+    // The XOR focus frame drawn on the window outside a paint: once before and once after a horizontal
+    // scroll, it moves with the content without a repaint.
+    void XorFocusRect();
     virtual TRgColumns* CreateColumns();
 
     // Column notifications from the collection.
@@ -561,6 +615,7 @@ protected:
     int FOldWidth = 0;
     int FOldHeight = 0;
     bool FRowsChangedWhileUpdating = false;
+    HRGN FPaintClip = nullptr; // the clip a paint began with, nullptr without one
 };
 
 // Mouse and keyboard handling build on this class.
@@ -572,8 +627,6 @@ public:
     virtual void PreparePlayValues(TColumnPlay* Play) = 0;
     virtual void PlayChanged(TColumnPlay* Play) { (void)Play; }
     virtual void PlayExpanded(TColumnPlay* Play) { (void)Play; }
-    // A column's display takes what it paints besides the value (tree columns: the row's place).
-    virtual void PrepareCellDisplay(int ACol, int ARow, TColumnDisplay* Display) { (void)ACol, (void)ARow, (void)Display; }
 
     rtl::TNotifyEvent KW_OnAfterKillFocus;
     rtl::TNotifyEvent KW_OnAfterSetFocus;

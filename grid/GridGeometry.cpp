@@ -283,10 +283,14 @@ void TRgCustomGridControl::WMScroll(TWMScroll& Message, TRgCustomScrollBar* Bar)
     if (Bar->Kind() == skVertical) {
         if (FGridState.Contains(gtEdit)) EndEditing();
         UpdateVertScrollRange();
-    } else {
-        EndEditing();
+        TRgScrollControl::WMScroll(Message, Bar);
+        return;
     }
+    EndEditing();
+    // The XOR frame is taken off where it is and put back where the content moved it.
+    XorFocusRect();
     TRgScrollControl::WMScroll(Message, Bar);
+    XorFocusRect();
 }
 
 

@@ -81,8 +81,7 @@ bool TReportGrid::IsCellEmpty(int ACol, int ARow) {
 
 bool TReportGrid::ApplyCellFont(int ACol, int ARow, TCellState CellState) {
     TRgCustomGrid::ApplyCellFont(ACol, ARow, CellState);
-    // The column's cell painter takes the value from the record; painters come with the painting code.
-    const TCellInfo Info = GetCellInfo(ACol, ARow);
+    const TCellInfo Info = FillDisplayValues(ACol, ARow, FColumns->Item(ACol)->Display());
     ApplyCellFormating(ACol, ARow, Info.AsString, CellState);
     return true;
 }
@@ -400,10 +399,45 @@ void TReportGrid::SetStartRowCount(int Value) {
 int TReportGrid::GetParent(int Index) {
     const TRow* Row = GetRow(Index);
     if (Row->Level() <= 0 || !Row->ParentRow()) return -1;
-    return FCells->GetRowIndex(Row->ParentRow());
+    // A parent precedes its children: scanning back from the row finds it soonest.
+    const TRow* Parent = Row->ParentRow();
+    for (int r = Index - 1; r >= 0; --r)
+        if (GetRow(r) == Parent) return r;
+    return -1;
+}
+
+void TReportGrid::Paint() {
+    // The tree lines of every painted cell ask for next siblings: answered from one pass per paint.
+    FPainting = true;
+    try {
+        TRgCustomGrid::Paint();
+    } catch (...) {
+        FPainting = false;
+        FNextSiblings.clear();
+        throw;
+    }
+    FPainting = false;
+    FNextSiblings.clear();
+}
+
+void TReportGrid::FindNextSiblings() {
+    const int Count = GetRowCount();
+    FNextSiblings.assign(size_t(Count), -1);
+    // From the bottom up: the nearest row below at each level with no shallower row between.
+    std::vector<int> Below;
+    for (int r = Count - 1; r >= 0; --r) {
+        const int Level = std::max(GetRow(r)->Level(), 0);
+        if (size_t(Level) < Below.size()) FNextSiblings[size_t(r)] = Below[size_t(Level)];
+        Below.resize(size_t(Level) + 1, -1);
+        Below[size_t(Level)] = r;
+    }
 }
 
 int TReportGrid::GetNextSibling(int Index) {
+    if (FPainting) {
+        if (FNextSiblings.size() != size_t(GetRowCount())) FindNextSiblings();
+        return FNextSiblings[size_t(Index)];
+    }
     const int Level = GetRow(Index)->Level();
     for (int r = Index + 1, n = GetRowCount(); r < n; ++r) {
         const int L = GetRow(r)->Level();
@@ -455,10 +489,10 @@ void TReportGrid::SetExpanded(int Index, bool Value) {
 
 // ---- displays and plays -------------------------------------------------------------------------------
 
-void TReportGrid::FillDisplayValues(int ACol, int ARow, TColumnDisplay* Display) {
+TCellInfo TReportGrid::FillDisplayValues(int ACol, int ARow, TColumnDisplay* Display) {
     const TCellInfo Info = GetCellInfo(ACol, ARow);
     switch (FColumns->Item(ACol)->ColumnType()) {
-    case ctAutoInc:
+    case ctAutoInc: Display->SetAsInteger(ARow); break;
     case ctInteger: Display->SetAsInteger(Info.AsInteger); break;
     case ctBoolean: Display->SetAsBoolean(Info.AsBoolean); break;
     case ctDate: Display->SetAsDateTime(Info.AsDateTime); break;
@@ -467,6 +501,7 @@ void TReportGrid::FillDisplayValues(int ACol, int ARow, TColumnDisplay* Display)
     default: break;
     }
     Display->SetAsString(Info.AsString);
+    return Info;
 }
 
 void TReportGrid::PrepareCellDisplay(int ACol, int ARow, TColumnDisplay* Display) {

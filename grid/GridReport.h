@@ -87,8 +87,8 @@ public:
 
     // ---- displays and plays ----
     void PrepareCellDisplay(int ACol, int ARow, TColumnDisplay* Display) override;
-    // The display's value fields from the cell, by the column's type.
-    void FillDisplayValues(int ACol, int ARow, TColumnDisplay* Display);
+    // The display's value fields from the cell, by the column's type; the cell's record is the answer.
+    TCellInfo FillDisplayValues(int ACol, int ARow, TColumnDisplay* Display);
     void PreparePlayValues(TColumnPlay* Play) override;
     void PlayChanged(TColumnPlay* Play) override;
     void PlayExpanded(TColumnPlay* Play) override;
@@ -98,6 +98,7 @@ public:
     void CalculateFooter(bool VisibleOnly) override;
 
 protected:
+    void Paint() override;
     void ColumnsChanged(TColumnsOperation ChangeOpearation, int Value1, int Value2) override;
 
 private:
@@ -116,6 +117,10 @@ private:
     void RowsChanged();
     int ActualRowHeight(int Index) { return FGridStyle == gsSlides ? FSlideSize : GetRowHeight(Index); }
 
+    // The next sibling of every row while a paint runs (-1: none), found on first need.
+    void FindNextSiblings();
+    bool FPainting = false;
+    std::vector<int> FNextSiblings;
     std::unique_ptr<TCells> FCells;
     int FLastAddedRow = -1;
     int FStartRowCount = 0;

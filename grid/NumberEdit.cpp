@@ -1,7 +1,7 @@
 // grid/NumberEdit.cpp
 #include "grid/NumberEdit.h"
 
-#include "grid/DrawHelpers.h"
+#include "grid/shared/DrawHelpers.h"
 #include "vcl/Clipbrd.h"
 #include "vcl/Themes.h"
 
@@ -321,7 +321,7 @@ void TRgSpinButtons::Paint() {
             vcl::StyleServices()->DrawElement(
                 DC, vcl::StyleServices()->GetElementDetails(vcl::TThemedSpin(First + State - 1)), R);
         } else if (IsThemingActive()) {
-            DrawThemedPart(WindowHandle(), DC, R, u"spin", i + 1, State);
+            DrawThemedPart(WindowHandle(), DC, R, QStringLiteral("spin"), i + 1, State);
         } else {
             UINT Flags = (Which[i] == sbUp ? DFCS_SCROLLUP : DFCS_SCROLLDOWN) | DFCS_ADJUSTRECT;
             if (Pressed) Flags |= DFCS_PUSHED;

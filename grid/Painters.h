@@ -4,7 +4,7 @@
 // grid sets the canvas and the font before each use.
 #pragma once
 #include "grid/Columns.h"
-#include "grid/DrawHelpers.h"
+#include "grid/shared/DrawHelpers.h"
 #include "vcl/Controls.h"
 
 #include <memory>

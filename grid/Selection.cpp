@@ -81,8 +81,8 @@ void TRgCustomGridControl::SelectCell(int ACol, int ARow, TShiftState Shift, boo
     } else {
         if (CellChanged) {
             if (!SameRow) {
-                RefreshIndicatorCell(ARow);
-                RefreshIndicatorCell(OldRow);
+                RefreshIndicator(ARow);
+                RefreshIndicator(OldRow);
             }
             RefreshCell(ACol, ARow);
             if (FColumns->Exists(OldCol)) RefreshCell(OldCol, OldRow);

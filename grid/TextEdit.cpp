@@ -1,7 +1,7 @@
 // grid/TextEdit.cpp
 #include "grid/TextEdit.h"
 
-#include "grid/DrawHelpers.h"
+#include "grid/shared/DrawHelpers.h"
 #include "rtl/DateUtils.h"
 #include "vcl/Forms.h"
 #include "vcl/ResourceStream.h"
@@ -283,7 +283,7 @@ void TRgEdit::PaintThemedBorder() {
     const TRect R(0, 0, W.right - W.left, W.bottom - W.top);
     HDC DC = GetWindowDC(WindowHandle());
     ExcludeClipRect(DC, R.Left + 2, R.Top + 2, R.Right - 2, R.Bottom - 2);
-    DrawThemedPart(WindowHandle(), DC, R, u"edit", 1, 1);
+    DrawThemedPart(WindowHandle(), DC, R, QStringLiteral("edit"), 1, 1);
     ReleaseDC(WindowHandle(), DC);
 }
 

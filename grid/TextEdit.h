@@ -2,7 +2,7 @@
 // stand on a form as ordinary edit boxes: the common base with its margins and its left-side info
 // strip (a glyph and a preview box), and the text editor of text columns.
 #pragma once
-#include "grid/Classes.h"
+#include "grid/shared/Classes.h"
 #include "vcl/Graphics.h"
 #include "vcl/StdCtrls.h"
 

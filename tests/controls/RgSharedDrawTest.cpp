@@ -2,6 +2,7 @@
 // checked pixel by pixel on bitmaps.
 #include "controls/RgSharedDraw.h"
 #include "tests/components/Paper.h"
+#include "win/uxtheme/uxtheme.h"
 
 #include <gtest/gtest.h>
 
@@ -64,6 +65,29 @@ TEST(GlassEffects, ShineWhitensAtMost22RowsOfTheTopHalf) {
     }
 }
 
+TEST(GlassEffects, ShineStaysInTheTopHalfOfARectangleBelowTheTop) {
+    auto bmp = Paper(4, 60);
+    DrawGlassShine(bmp->Canvas(), TRect(0, 40, 4, 50));
+    EXPECT_EQ(bmp->Canvas()->Pixels(1, 39), kPaper);
+    EXPECT_EQ(bmp->Canvas()->Pixels(1, 40), AlphaBlendColor(vcl::clWhite, kPaper, 150));
+    EXPECT_EQ(bmp->Canvas()->Pixels(1, 44), AlphaBlendColor(vcl::clWhite, kPaper, 150 - 7 * 4));
+    for (int y = 45; y < 60; ++y) EXPECT_EQ(bmp->Canvas()->Pixels(1, y), kPaper) << y; // not the rows below R
+}
+
+TEST(Themes, WithoutTheThemeLibraryThePanelsDrawClassicAsTheGridDoes) {
+    TwSetThemeActive(TRUE);
+    EXPECT_TRUE(IsThemingActive());
+    const grid::TThemeLibrary Saved = grid::ThemeLibrary();
+    grid::ThemeLibrary() = grid::TThemeLibrary{};
+    grid::LoadThemeLibrary(u"nosuch-theme-library.dll");
+    EXPECT_FALSE(IsThemingActive()); // the platform is themed, but nothing can draw its parts
+    auto bmp = Paper(9, 9);
+    DrawThemedPart(nullptr, bmp->Canvas()->Handle(), TRect(0, 0, 9, 9), QStringLiteral("treeview"), 2, 1);
+    EXPECT_EQ(bmp->Canvas()->Pixels(4, 4), kPaper);
+    grid::ThemeLibrary() = Saved;
+    TwSetThemeActive(FALSE);
+}
+
 TEST(GlassEffects, GlowIsLightestInTheMiddleColumn) {
     auto bmp = Paper(200, 10);
     DrawGlowGradient(bmp->Canvas(), TRect(0, 0, 200, 10), 0x000000, 0x000000, 0);
@@ -99,6 +123,14 @@ TEST(AlphaBitmaps, ThirtyTwoBitBlendsByAlphaOthersDrawPlainly) {
     DrawAlphaBitmap(bmp->Canvas(), 0, 0, &plain);
     EXPECT_EQ(bmp->Canvas()->Pixels(1, 0), 0x00FF00);
     EXPECT_EQ(bmp->Canvas()->Pixels(2, 0), kPaper);
+
+    // Nil and empty bitmaps draw nothing.
+    vcl::TBitmap empty;
+    for (vcl::TBitmap* b : {static_cast<vcl::TBitmap*>(nullptr), &empty}) {
+        DrawAlphaBitmap(bmp->Canvas(), 0, 0, b);
+        TDrawProvider::ApplyBitmap(bmp->Canvas(), 0, 0, b);
+    }
+    EXPECT_EQ(bmp->Canvas()->Pixels(3, 1), kPaper);
 }
 
 TEST(PointInRect, RightAndBottomEdgesCountOnlyWhenInclusive) {

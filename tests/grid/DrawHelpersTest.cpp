@@ -1,5 +1,5 @@
 // tests/grid/DrawHelpersTest.cpp
-#include "grid/DrawHelpers.h"
+#include "grid/shared/DrawHelpers.h"
 
 #include "tests/grid/PaintFixture.h"
 #include "tests/support/windows/FormHarness.h"
@@ -158,7 +158,7 @@ TEST(DrawThemes, ThemingFollowsTheDesktopAndIsOffWithoutTheLibrary) {
     EXPECT_EQ(ThemeLibrary().Module, nullptr);
     EXPECT_FALSE(IsThemingActive());
     auto bmp = Paper(10, 10);
-    DrawThemedPart(nullptr, bmp->Canvas()->Handle(), TRect(0, 0, 9, 9), u"treeview", 2, 1);
+    DrawThemedPart(nullptr, bmp->Canvas()->Handle(), TRect(0, 0, 9, 9), QStringLiteral("treeview"), 2, 1);
     EXPECT_EQ(Inked(bmp.get(), TRect(0, 0, 10, 10)), 0)
         << "no library: nothing drawn, no call through a nil entry";
     ThemeLibrary() = saved;
@@ -170,13 +170,13 @@ TEST(DrawThemes, ThemedPartsDrawInTheirRectangle) {
     TwSetThemeActive(TRUE);
     ASSERT_TRUE(IsThemingActive());
     auto bmp = Paper(30, 30);
-    DrawThemedPart(nullptr, bmp->Canvas()->Handle(), TRect(10, 10, 19, 19), u"treeview", 2, 1);
+    DrawThemedPart(nullptr, bmp->Canvas()->Handle(), TRect(10, 10, 19, 19), QStringLiteral("treeview"), 2, 1);
     TwSetThemeActive(FALSE);
     EXPECT_GT(Inked(bmp.get(), TRect(10, 10, 19, 19)), 0);
     EXPECT_EQ(Inked(bmp.get(), TRect(0, 0, 30, 10)) + Inked(bmp.get(), TRect(0, 19, 30, 30)) +
                   Inked(bmp.get(), TRect(0, 10, 10, 19)) + Inked(bmp.get(), TRect(19, 10, 30, 19)),
               0);
-    DrawThemedPart(nullptr, bmp->Canvas()->Handle(), TRect(0, 0, 9, 9), u"no such class", 1, 1);
+    DrawThemedPart(nullptr, bmp->Canvas()->Handle(), TRect(0, 0, 9, 9), QStringLiteral("no such class"), 1, 1);
     EXPECT_EQ(Inked(bmp.get(), TRect(0, 0, 9, 9)), 0) << "no theme opens: nothing drawn";
 }
 

@@ -28,6 +28,17 @@ public:
     TReportGrid* Grid;
 };
 
+// Text columns 80 pixels wide owned by Owner, and rows whose first cell holds the row's number.
+inline void FillGrid(TReportGrid* Grid, rtl::TComponent* Owner, int Columns, int Rows) {
+    for (int c = 0; c < Columns; ++c) {
+        auto* Col = new TRgTextColumn(Owner);
+        Col->SetWidth(80);
+        Grid->Columns()->AddColumn(Col);
+    }
+    Grid->AddRow(Rows);
+    for (int r = 0; r < Rows; ++r) Grid->GetCell(0, r)->SetAsString(QString::number(r));
+}
+
 // A form with a grid of text columns; the log records the grid's events as short texts.
 struct TGridTest {
     QStringList Log; // outlives the form, whose grid reports to it
@@ -38,13 +49,7 @@ struct TGridTest {
     explicit TGridTest(int Columns = 3, int Rows = 0) {
         Form = Harness.Show<TGridForm>();
         Grid = Form->Grid;
-        for (int c = 0; c < Columns; ++c) {
-            auto* Col = new TRgTextColumn(Form);
-            Col->SetWidth(80);
-            Grid->Columns()->AddColumn(Col);
-        }
-        Grid->AddRow(Rows);
-        for (int r = 0; r < Rows; ++r) Grid->GetCell(0, r)->SetAsString(QString::number(r));
+        FillGrid(Grid, Form, Columns, Rows);
         Harness.Pump();
         Grid->OnSelectCell = [this](TObject*, int c, int r) { Log << QStringLiteral("select %1,%2").arg(c).arg(r); };
         Grid->OnDeselectCell = [this](TObject*, int c, int r) { Log << QStringLiteral("deselect %1,%2").arg(c).arg(r); };

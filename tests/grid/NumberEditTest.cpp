@@ -1,6 +1,6 @@
 // The number editors: what typing and pasting let through, how the text reads as a value and shows it
 // formatted, and the spin editor's steps by buttons, keys and wheel, with the buttons' repeat timers.
-#include "grid/DrawHelpers.h"
+#include "grid/shared/DrawHelpers.h"
 #include "grid/NumberEdit.h"
 #include "tests/grid/EditForm.h"
 #include "vcl/Clipbrd.h"
@@ -468,7 +468,7 @@ TEST(SpinEdit, ClassicButtonsPaintPressedAndDisabled) {
         const QImage Themed = h.App().Grab(B->Handle());
         EXPECT_NE(Themed, Normal);
         vcl::TBitmap Expected(B->Width(), B->Height());
-        DrawThemedPart(B->Handle(), Expected.Canvas()->Handle(), TRect(0, Half, B->Width(), B->Height()), u"spin", 2, State);
+        DrawThemedPart(B->Handle(), Expected.Canvas()->Handle(), TRect(0, Half, B->Width(), B->Height()), QStringLiteral("spin"), 2, State);
         for (int y = Half; y < B->Height(); ++y)
             for (int x = 0; x < B->Width(); ++x) {
                 ASSERT_EQ(Themed.pixel(x, y) & 0xFFFFFF, grid_test::ToRgb(Expected.Canvas()->Pixels(x, y)))
@@ -512,7 +512,7 @@ TEST(SmallButtons, ThePushButtonPaintsDownAndItsCaption) {
     Expected.Canvas()->Brush()->SetColor(B->Color());
     Expected.Canvas()->FillRect(TRect(0, 0, B->Width(), B->Height()));
     ASSERT_TRUE(B->Hover());  // the pointer is still over it
-    DrawThemedPart(B->Handle(), Expected.Canvas()->Handle(), TRect(-1, -1, B->Width() + 1, B->Height() + 1), u"button", 1, 2);
+    DrawThemedPart(B->Handle(), Expected.Canvas()->Handle(), TRect(-1, -1, B->Width() + 1, B->Height() + 1), QStringLiteral("button"), 1, 2);
     for (int y = 0; y < B->Height(); ++y)
         for (int x = 0; x < B->Width(); ++x)
             ASSERT_EQ(Themed.pixel(x, y) & 0xFFFFFF, grid_test::ToRgb(vcl::ColorToRGB(Expected.Canvas()->Pixels(x, y))))

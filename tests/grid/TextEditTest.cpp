@@ -1,6 +1,6 @@
 // The grid's text editor: values read and written through the text, margins and the info strip,
 // the keys it takes, the caret at the start of editing, and clicks left of the text.
-#include "grid/DrawHelpers.h"
+#include "grid/shared/DrawHelpers.h"
 #include "grid/TextEdit.h"
 #include "rtl/DateUtils.h"
 #include "tests/grid/EditForm.h"
@@ -263,7 +263,7 @@ TEST(EditPaint, WithVisualStylesTheFrameIsTheThemesEditBorder) {
     h.Pump();
     const QImage Themed = h.App().Grab(W);
     vcl::TBitmap Expected(E->Width(), E->Height());
-    DrawThemedPart(W, Expected.Canvas()->Handle(), TRect(0, 0, E->Width(), E->Height()), u"edit", 1, 1);
+    DrawThemedPart(W, Expected.Canvas()->Handle(), TRect(0, 0, E->Width(), E->Height()), QStringLiteral("edit"), 1, 1);
     EXPECT_NE(Themed, Classic);
     // The two-pixel ring outside the client area.
     for (int y = 0; y < E->Height(); ++y)

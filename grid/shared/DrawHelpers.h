@@ -1,10 +1,10 @@
-// grid/DrawHelpers.h: the low-level drawing every part of the grid suite shares, and the styled panels
+// grid/shared/DrawHelpers.h: the low-level drawing every part of the grid suite shares, and the styled panels
 // too: text measuring and hint routines, theme access and the colour schemes, colour blending,
 // gradients, aligned and vertical text, alpha bitmaps, glass effects, clipping and parent backgrounds.
 // Nothing here keeps state between calls but the theme function table, the scheme table and the
 // panel registry.
 #pragma once
-#include "grid/Classes.h"
+#include "grid/shared/Classes.h"
 #include "vcl/Forms.h"
 #include "vcl/Graphics.h"
 #include "win/uxtheme/uxtheme.h"
@@ -66,7 +66,7 @@ bool IsThemingActive();
 // The class library's active style is enabled (native themes in use, or a custom style).
 bool IsActiveStyleEnabled();
 // Draws one theme part (nothing without the theme library or when the class opens no theme).
-void DrawThemedPart(HWND Wnd, HDC DC, const TRect& Rect, const char16_t* ClassName, int PartId, int StateId);
+void DrawThemedPart(HWND Wnd, HDC DC, const TRect& Rect, const rtl::String& ClassName, int PartId, int StateId);
 // Entry Index (0..23) of a scheme; csDefault reads the current global scheme, csBlue.
 TColor GetSchemeColor(uint8_t Index, TColorScheme Scheme = csDefault);
 
@@ -109,7 +109,8 @@ public:
 
 class TDrawProvider {
 public:
-    // A 32-bit bitmap is composed over the canvas with its alpha; others are drawn as they are.
+    // A 32-bit bitmap is composed over the canvas with its alpha; others are drawn as they are; a nil
+    // or empty bitmap draws nothing.
     static void ApplyBitmap(TCanvas* Canvas, int X, int Y, TBitmap* Bitmap);
 };
 
@@ -123,7 +124,8 @@ void DrawTextInRect(TCanvas* Canvas, const TRect& ARect, TAlignment Alignment, c
                     bool RightToLeft);
 // ARect in logical coordinates becomes the clip region.
 void SetClipRect(TCanvas* Canvas, const TRect& ARect);
-// A 32-bit bitmap blended over the canvas with the integer blend; others drawn as they are.
+// A 32-bit bitmap blended over the canvas with the integer blend; others drawn as they are; a nil or
+// empty bitmap draws nothing.
 void DrawAlphaBitmap(TCanvas* Canvas, int X, int Y, TBitmap* Bitmap);
 
 TColor AlphaBlendColor(TColor Color1, TColor Color2, int Alpha);

@@ -1,5 +1,5 @@
-// grid/DrawHelpers.cpp
-#include "grid/DrawHelpers.h"
+// grid/shared/DrawHelpers.cpp
+#include "grid/shared/DrawHelpers.h"
 
 #include "rtl/Math.h"
 #include "rtl/System.h"
@@ -152,11 +152,11 @@ bool IsActiveStyleEnabled() {
     return StyleServices()->Enabled();
 }
 
-void DrawThemedPart(HWND Wnd, HDC DC, const TRect& Rect, const char16_t* ClassName, int PartId, int StateId) {
+void DrawThemedPart(HWND Wnd, HDC DC, const TRect& Rect, const rtl::String& ClassName, int PartId, int StateId) {
     const TThemeLibrary& T = ThemeLibrary();
     // A library without these entries has no themes to draw with.
     if (!T.OpenThemeData || !T.DrawThemeBackground || !T.CloseThemeData) return;
-    HTHEME Theme = T.OpenThemeData(Wnd, reinterpret_cast<LPCWSTR>(ClassName));
+    HTHEME Theme = T.OpenThemeData(Wnd, reinterpret_cast<LPCWSTR>(ClassName.utf16()));
     if (!Theme) return;
     const RECT R = Rect;
     try {
@@ -484,6 +484,7 @@ void CopyFromCanvas(TBitmap* Work, TCanvas* Canvas, int X, int Y) {
 } // namespace
 
 void TDrawProvider::ApplyBitmap(TCanvas* Canvas, int X, int Y, TBitmap* Bitmap) {
+    if (!Bitmap || Bitmap->Empty()) return;
     if (Bitmap->PixelFormat() != pf32bit) {
         Canvas->Draw(X, Y, Bitmap);
         return;
@@ -507,6 +508,7 @@ void TDrawProvider::ApplyBitmap(TCanvas* Canvas, int X, int Y, TBitmap* Bitmap) 
 }
 
 void DrawAlphaBitmap(TCanvas* Canvas, int X, int Y, TBitmap* Bitmap) {
+    if (!Bitmap || Bitmap->Empty()) return;
     if (Bitmap->PixelFormat() != pf32bit) {
         Canvas->Draw(X, Y, Bitmap);
         return;
@@ -543,19 +545,39 @@ TColor GlassRowColor(int Row, int H, TColor FromColor, TColor ToColor, int Gloss
 
 namespace {
 
+// One 24-bit work bitmap for the glass effects, grown when needed and kept for the process: making a
+// bitmap for every header of a 4K-wide window cost more than the drawing. Only its top-left W x H is
+// used.
+TBitmap* GlassWork(int W, int H) {
+    static TBitmap* Work = [] {
+        auto* B = new TBitmap();
+        B->SetPixelFormat(pf24bit);
+        return B;
+    }();
+    if (Work->Width() < W || Work->Height() < H)
+        Work->SetSize(std::max(W, Work->Width()), std::max(H, Work->Height()));
+    return Work;
+}
+
+uint8_t* ScanRow(TBitmap* Bitmap, int Y) { return static_cast<uint8_t*>(Bitmap->ScanLine(Y)); }
+
+void BlitWork(TCanvas* Canvas, TBitmap* Work, int X, int Y, int W, int H) {
+    BitBlt(Canvas->Handle(), X, Y, W, H, Work->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
 // The glass and glow gradients: each pixel of a row from the row colour and its column.
 template <class F>
 void DrawGlassRows(TCanvas* Canvas, const TRect& ARect, TColor FromColor, TColor ToColor, int GlossRows,
                    F Pixel) {
     const int W = ARect.Width(), H = ARect.Height();
     if (W <= 0 || H <= 0) return;
-    auto Work = WorkBitmap(W, H, pf24bit);
-    const TPixels Px(Work.get());
+    TBitmap* Work = GlassWork(W, H);
     for (int r = 0; r < H; ++r) {
         const TColor C = GlassRowColor(r, H, FromColor, ToColor, GlossRows);
-        for (int x = 0; x < W; ++x) TPixels::Set(Px.At(x, r), Pixel(C, x, W));
+        uint8_t* Row = ScanRow(Work, r);
+        for (int x = 0; x < W; ++x) TPixels::Set(Row + 3 * x, Pixel(C, x, W));
     }
-    Canvas->Draw(ARect.Left, ARect.Top, Work.get());
+    BlitWork(Canvas, Work, ARect.Left, ARect.Top, W, H);
 }
 
 } // namespace
@@ -576,15 +598,17 @@ void DrawGlassShine(TCanvas* Canvas, const TRect& ARect) {
     // rectangle that does not start at 0.
     const int W = ARect.Right - ARect.Left, H = (ARect.Bottom - ARect.Top) / 2;
     if (W <= 0 || H <= 0) return;
-    auto Work = WorkBitmap(W, H, pf24bit);
-    CopyFromCanvas(Work.get(), Canvas, ARect.Left, ARect.Top);
-    const TPixels Px(Work.get());
-    for (int i = 0; i < H && 150 - 7 * i >= 0; ++i)
+    const int Rows = std::min(H, 150 / 7 + 1); // the blend weight falls below 0 after these
+    TBitmap* Work = GlassWork(W, Rows);
+    BitBlt(Work->Canvas()->Handle(), 0, 0, W, Rows, Canvas->Handle(), ARect.Left, ARect.Top, SRCCOPY);
+    for (int i = 0; i < Rows; ++i) {
+        uint8_t* Row = ScanRow(Work, i);
         for (int x = 0; x < W; ++x) {
-            uint8_t* P = Px.At(x, i);
+            uint8_t* P = Row + 3 * x;
             TPixels::Set(P, AlphaBlendColor(clWhite, TPixels::Color(P), 150 - 7 * i));
         }
-    Canvas->Draw(ARect.Left, ARect.Top, Work.get());
+    }
+    BlitWork(Canvas, Work, ARect.Left, ARect.Top, W, Rows);
 }
 
 // ---- parent background ------------------------------------------------------------------------------------

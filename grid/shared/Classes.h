@@ -1,4 +1,4 @@
-// grid/Classes.h: the enumerations the grid suite shares, the locale values its number columns read,
+// grid/shared/Classes.h: the enumerations the grid suite shares, the locale values its number columns read,
 // and the control enumerations columns carry (alignment, reading order, anchors, cursors) as the class
 // library names them.
 #pragma once

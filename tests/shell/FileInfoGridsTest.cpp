@@ -1,0 +1,92 @@
+// The file information window's two grids, filled from a fixed analysis and a stand-in prober that
+// prints a committed report: the stream lines and the prober tree in their class colours, read back
+// from the pixels, with the tree's "Disposition" folded.
+#include "app/shell/FormFileInfo.h"
+
+#include "app/engine/StyleColors.h"
+#include "app/shell/AppStrings.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/windows/FormHarness.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using testing_support::FormHarness;
+using testing_support::TempDir;
+
+struct TFileInfoGrids {
+    FormHarness Harness;
+    TempDir Dir;
+    engine::TAppParams Params;
+    shell::TFormFileInfo* Form = nullptr;
+
+    TFileInfoGrids() {
+        Harness.Create<vcl::TForm>(); // the main window
+        Params.IniName = Dir.QFile(QStringLiteral("settings.ini"));
+        Params.ffprobe = qEnvironmentVariable("TW_SOURCE_DIR") + QStringLiteral("/tests/shell/data/fake-ffprobe.sh");
+        Form = Harness.Create<shell::TFormFileInfo>();
+        Form->Params = &Params;
+        Form->SetBorderStyle(vcl::bsNone); // the picture is the window alone
+        Form->SetPosition(vcl::poDesigned);
+        Form->SetBounds(20, 20, Form->Width(), Form->Height());
+        engine::TVideoFileInfo Info;
+        Info.SetFileName(Dir.Write(QStringLiteral("clip.mkv"), QByteArray("stand-in media")));
+        Info.FileSize = 14;
+        const char* Lines[] = {"Stream #0:0: Video: h264 (High), yuv420p, 640x360",
+                               "Stream #0:1(eng): Audio: aac (LC), 48000 Hz, stereo, fltp",
+                               "Stream #0:2: Subtitle: subrip"};
+        for (size_t i = 0; i < 3; ++i) Info.StreamsStr[i] = {true, QString::fromLatin1(Lines[i])};
+        Form->UpdateList(Info, 1);
+        // The window as the program shows it: English texts, the plain style's colours, and a fixed
+        // folder in place of the temporary one.
+        static const shell::TAppStrings English;
+        Form->SetLang(English);
+        engine::InitStyleColorSchemes(engine::StyleColorSchemes);
+        Form->SetStyleColors(QStringLiteral("Windows"));
+        Form->lblDirectory->SetCaption(QStringLiteral("/media/clips"));
+        Form->Show();
+        Harness.Pump();
+    }
+    // A cell's colour as the grid paints it (away from its text, at the right end).
+    vcl::TColor Cell(grid::TReportGrid* Grid, int ACol, int ARow) {
+        vcl::TBitmap Bmp;
+        Bmp.SetPixelFormat(vcl::pf24bit);
+        Bmp.SetSize(Grid->Width(), Grid->Height());
+        Grid->PaintTo(Bmp.Canvas()->Handle(), 0, 0);
+        const vcl::TRect R = Grid->GetCellRect(ACol, ARow);
+        return Bmp.Canvas()->Pixels(R.Right - 4, (R.Top + R.Bottom) / 2);
+    }
+};
+
+} // namespace
+
+TEST(FileInfoGrids, StreamLinesAndTheProberTreeInTheirClassColours) {
+    if (qEnvironmentVariable("TW_SOURCE_DIR").isEmpty()) GTEST_SKIP() << "TW_SOURCE_DIR (set by CTest) is not known";
+    TFileInfoGrids t;
+    grid::TReportGrid* Lines = t.Form->ngFFmpeg;
+    ASSERT_EQ(Lines->RowCount(), 3);
+    Lines->SetSelectedRow(-1);
+    t.Harness.Pump();
+    EXPECT_EQ(t.Cell(Lines, 1, 0), shell::FileInfoClassColor(shell::ficVideo, false));
+    EXPECT_EQ(t.Cell(Lines, 1, 1), shell::FileInfoClassColor(shell::ficAudio, false));
+    EXPECT_EQ(t.Cell(Lines, 1, 2), shell::FileInfoClassColor(shell::ficSubtitle, false));
+
+    t.Form->pc->SetActivePage(t.Form->tsFFprobe);
+    t.Harness.Pump();
+    grid::TReportGrid* Tree = t.Form->ngDetails;
+    int Audio = -1, Disposition = -1;
+    for (int r = 0; r < Tree->RowCount(); ++r) {
+        const QString Text = Tree->GetCell(0, r)->AsString();
+        if (Text == QStringLiteral("Stream 2 - audio - aac")) Audio = r;
+        if (Audio >= 0 && Disposition < 0 && Text == QStringLiteral("Disposition")) Disposition = r;
+    }
+    ASSERT_GE(Audio, 0);
+    ASSERT_GT(Disposition, Audio);
+    EXPECT_FALSE(Tree->GetExpanded(Disposition));
+    EXPECT_FALSE(Tree->GetRowVisible(Disposition + 1)); // "default: 1" folded away
+    if (Tree->SelectedRow() != Audio) {
+        EXPECT_EQ(t.Cell(Tree, 0, Audio), shell::FileInfoClassColor(shell::ficAudio, false));
+    }
+}
