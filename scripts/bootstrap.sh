@@ -11,8 +11,9 @@ packages=(
     zlib1g-dev libisal-dev libpng-dev libjpeg62-turbo-dev libcurl4-openssl-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev
-    # a real X server for the one screenshot test of a form (ctest vcl_xvfb_screenshot)
-    xvfb xauth
+    # a real X server for the screenshot tests (ctest *_xvfb_*), real input through xdotool, and localedef
+    # for the locale-dependent number tests
+    xvfb xauth xdotool locales
     # the sanitizer tree (suites and libFuzzer targets): clang and its runtime libraries
     clang libclang-rt-dev
     # tools the program drives, and fonts it draws with
