@@ -8,6 +8,7 @@
 #include "styling/hooking/CodeHooks.h"
 #include "styling/hooks/GlyphFont.h"
 #include "styling/hooks/StyleGraphics.h"
+#include "styling/hooks/StyleMisc.h"
 #include "styling/hooks/SysControls.h"
 #include "vcl/ComCtrls.h"
 #include "vcl/Forms.h"
@@ -58,11 +59,8 @@ TColor StyleOf(TColor SystemColor) { return Active()->GetSystemColor(SystemColor
 COLORREF Rgb(TColor Color) { return COLORREF(ColorToRGB(Color)) & 0xFFFFFF; }
 
 void OSVersion(DWORD& Major, DWORD& Minor) {
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof(info);
-    GetVersionExW(&info);
-    Major = info.dwMajorVersion;
-    Minor = info.dwMinorVersion;
+    DWORD build = 0;
+    GetOSVersion(Major, Minor, build);
 }
 
 bool AtLeast(DWORD Major, DWORD Minor) {

@@ -7,6 +7,7 @@
 #include "styling/hooking/CodeHooks.h"
 #include "styling/hooks/Hooks.h"
 #include "styling/hooks/StyleGraphics.h"
+#include "styling/hooks/StyleMisc.h"
 #include "styling/hooks/SysControls.h"
 #include "vcl/Graphics.h"
 #include "vcl/Themes.h"
@@ -59,13 +60,6 @@ TCustomStyleServices* Active() { return TStyleManager::ActiveStyle(); }
 TColor StyleOf(TColor C) { return Active()->GetSystemColor(C); }
 COLORREF Converted(TColor C) { return COLORREF(Active()->ColorToRGB(C)) & 0xFFFFFF; }
 bool Same(const rtl::String& A, const char* B) { return A.compare(QLatin1String(B), Qt::CaseInsensitive) == 0; }
-
-void OSVersion(DWORD& Major, DWORD& Minor, DWORD& Build) {
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof(info);
-    GetVersionExW(&info);
-    Major = info.dwMajorVersion, Minor = info.dwMinorVersion, Build = info.dwBuildNumber;
-}
 
 rtl::String TextOf(LPCWSTR Text) {
     return Text ? QString::fromUtf16(reinterpret_cast<const char16_t*>(Text)) : rtl::String();
@@ -530,7 +524,7 @@ void InstallUxThemeDetours() {
     S();
     if (!TStyleManager::ActiveStyle()->Available()) return;
     DWORD major = 0, minor = 0, build = 0;
-    OSVersion(major, minor, build);
+    GetOSVersion(major, minor, build);
     Hook(TrampolineOpenThemeData, "OpenThemeData", &DetourOpenThemeData);
     if (major >= 10) {
         Hook(TrampolineOpenThemeDataForDpi, "OpenThemeDataForDpi", &DetourOpenThemeDataForDpi);

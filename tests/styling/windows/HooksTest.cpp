@@ -2,10 +2,12 @@
 // answered from the style through the patched exports, and the exports as they were afterwards.
 #include "tests/styling/windows/StyleHookFixture.h"
 
+#include <QDir>
 #include <QFont>
 #include <QFontMetrics>
 
 #include <array>
+#include <map>
 #include <cstring>
 
 #include "styling/hooks/GlyphFont.h"
@@ -214,6 +216,83 @@ TEST(StylingEnd, EveryExportIsAsItWasAfterFinalize) {
     styling::Finalize();
     EXPECT_EQ(ExportBytes(), plain);
     styling::Initialize();
+}
+
+} // namespace
+
+namespace {
+
+QString StylesDir() {
+    return qEnvironmentVariable("TW_SOURCE_DIR", QStringLiteral(TW_STYLING_SOURCE_DIR)) + QStringLiteral("/data/styles");
+}
+
+TEST(ShippedStyles, SystemColoursReadBackThroughTheInterceptedGetSysColor) {
+    testing_support::HeadlessApp app;
+    // Registered once for the process, as the program does.
+    static const bool loaded = [] {
+        for (const QString& f : QDir(StylesDir()).entryList({QStringLiteral("*.vsf")}, QDir::Files, QDir::Name))
+            TStyleManager::LoadFromFile(QDir(StylesDir()).filePath(f));
+        return true;
+    }();
+    (void)loaded;
+    std::vector<DWORD> classic;
+    for (int i = 0; i <= COLOR_MENUBAR; ++i) classic.push_back(GetSysColor(i));
+    int styles = 0;
+    for (const rtl::String& name : TStyleManager::StyleNames()) {
+        TCustomStyleServices* style = TStyleManager::Style(name);
+        ASSERT_NE(style, nullptr);
+        TStyleManager::SetStyle(style);
+        SCOPED_TRACE(name.toStdString());
+        for (int i = 0; i <= COLOR_MENUBAR; ++i) {
+            const TColor mapped = style->GetSystemColor(TColor(clSystemColor | (i == COLOR_HOTLIGHT ? COLOR_HIGHLIGHT : i)));
+            const bool unmapped = (mapped & clSystemColor) == clSystemColor || style->IsSystemStyle();
+            EXPECT_EQ(GetSysColor(i), unmapped ? classic[size_t(i)] : DWORD(mapped)) << "index " << i;
+        }
+        ++styles;
+    }
+    TStyleManager::SetStyle(TStyleManager::SystemStyle());
+    EXPECT_EQ(styles, 16) << "\"Windows\" and the 15 shipped styles";
+}
+
+} // namespace
+
+#include "tests/support/windows/FormHarness.h"
+
+namespace {
+
+std::map<HWND, std::pair<WNDPROC, int>>& ColorChanges() {
+    static std::map<HWND, std::pair<WNDPROC, int>> changes;
+    return changes;
+}
+LRESULT CALLBACK CountColorChange(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    auto& entry = ColorChanges()[Wnd];
+    if (Msg == WM_SYSCOLORCHANGE) ++entry.second;
+    return CallWindowProcW(entry.first, Wnd, Msg, WParam, LParam);
+}
+
+TEST(StyleSwitch, EveryFormHearsOfAChangedStyleOnceAndOfNoOtherSwitch) {
+    testing_support::FormHarness harness;
+    auto* top = harness.Create<TForm>();
+    auto* inner = harness.Create<TForm>();
+    inner->SetParent(top);
+    ColorChanges().clear();
+    for (TForm* form : {top, inner}) {
+        const HWND h = form->Handle();
+        ColorChanges()[h].first = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountColorChange)));
+    }
+    auto style = MakeStyle(QStringLiteral("Switch Dark"), TColor(0x101010));
+    TStyleManager::SetStyle(style.get());
+    EXPECT_EQ(ColorChanges()[top->Handle()].second, 1);
+    EXPECT_EQ(ColorChanges()[inner->Handle()].second, 1) << "the parented form the class library leaves out";
+    TStyleManager::SetStyle(style.get());
+    EXPECT_EQ(ColorChanges()[top->Handle()].second, 1) << "no change, no message";
+    EXPECT_EQ(ColorChanges()[inner->Handle()].second, 1);
+    TStyleManager::SetStyle(TStyleManager::SystemStyle());
+    EXPECT_EQ(ColorChanges()[top->Handle()].second, 2);
+    EXPECT_EQ(ColorChanges()[inner->Handle()].second, 2);
+    for (TForm* form : {top, inner})
+        SetWindowLongPtrW(form->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ColorChanges()[form->Handle()].first));
 }
 
 } // namespace
