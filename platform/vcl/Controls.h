@@ -983,6 +983,9 @@ extern TMouse* Mouse;
 // ---- finding controls ----
 // The library's control behind a window handle (nullptr for a window the library did not make).
 TWinControl* FindControl(HWND Handle);
+// Whether Handle belongs to one of the library's controls, also while CreateWindowExW is still making
+// it (the control is linked to its window only at the window's first message).
+bool IsVclControlHandle(HWND Handle);
 // The control at a screen point: the deepest windowed control, or the windowless child under it.
 TControl* FindVCLWindow(const TPoint& Pos);
 // The form a control stands on (nullptr when it stands on none), and the outermost one.

@@ -142,12 +142,14 @@ const char16_t* ClassOf(TThemedElement Element) {
 }
 
 // ---- classic drawing ----
+// Through the platform's unpatched classic drawing: a patched DrawFrameControl or DrawEdge may draw
+// with a style whose fallback is this very code, and must not come back into itself.
 
-void Fill(HDC DC, const RECT& R, int SysColor) { FillRect(DC, &R, GetSysColorBrush(SysColor)); }
+void Fill(HDC DC, const RECT& R, int SysColor) { TwClassicFillRect(DC, &R, TwClassicSysColorBrush(SysColor)); }
 
-void Frame(HDC DC, RECT R, UINT Type, UINT State) { DrawFrameControl(DC, &R, Type, State); }
+void Frame(HDC DC, RECT R, UINT Type, UINT State) { TwClassicDrawFrameControl(DC, &R, Type, State); }
 
-void Edge(HDC DC, RECT R, UINT EdgeKind, UINT Flags = BF_RECT) { ::DrawEdge(DC, &R, EdgeKind, Flags); }
+void Edge(HDC DC, RECT R, UINT EdgeKind, UINT Flags = BF_RECT) { TwClassicDrawEdge(DC, &R, EdgeKind, Flags); }
 
 // The common states of four-state parts: 1 normal, 2 hot, 3 pressed, 4 disabled.
 UINT PushState(int State) {
@@ -324,14 +326,14 @@ bool ClassicDrawElement(HDC DC, const TThemedElementDetails& D, const RECT& R) {
     case teTreeview:
         if (D.Part == 2 || D.Part == 4) { // a box with a minus (opened) or a plus (closed)
             Fill(DC, R, COLOR_WINDOW);
-            HBRUSH frame = GetSysColorBrush(COLOR_BTNSHADOW);
+            HBRUSH frame = TwClassicSysColorBrush(COLOR_BTNSHADOW);
             FrameRect(DC, &R, frame);
             const int cx = (R.left + R.right) / 2, cy = (R.top + R.bottom) / 2;
             const RECT horz{R.left + 2, cy, R.right - 2, cy + 1};
-            FillRect(DC, &horz, GetSysColorBrush(COLOR_WINDOWTEXT));
+            TwClassicFillRect(DC, &horz, TwClassicSysColorBrush(COLOR_WINDOWTEXT));
             if (s == 1) {
                 const RECT vert{cx, R.top + 2, cx + 1, R.bottom - 2};
-                FillRect(DC, &vert, GetSysColorBrush(COLOR_WINDOWTEXT));
+                TwClassicFillRect(DC, &vert, TwClassicSysColorBrush(COLOR_WINDOWTEXT));
             }
             return true;
         }
@@ -366,7 +368,7 @@ bool ClassicDrawElement(HDC DC, const TThemedElementDetails& D, const RECT& R) {
     case teToolTip:
     case teHint:
         Fill(DC, R, COLOR_INFOBK);
-        FrameRect(DC, &R, GetSysColorBrush(COLOR_INFOTEXT));
+        FrameRect(DC, &R, TwClassicSysColorBrush(COLOR_INFOTEXT));
         return true;
     case tePanel:
         if (D.Part == 1) {
@@ -1109,9 +1111,9 @@ bool TCustomStyle::DrawText(HDC DC, const TThemedElementDetails& Details, const 
 
 bool TCustomStyle::DrawEdge(HDC DC, const TThemedElementDetails&, const TRect& R, TElementEdges Edges,
                             TElementEdgeFlags Flags, TRect* ContentRect, int) {
-    // The classic edge, in the style's system colours.
+    // The classic edge, in the style's system colours, never through a patched DrawEdge.
     RECT r = R;
-    const bool ok = ::DrawEdge(DC, &r, ElementEdgesToEdge(Edges),
+    const bool ok = TwClassicDrawEdge(DC, &r, ElementEdgesToEdge(Edges),
                                ElementEdgeFlagsToFlags(Flags) | (ContentRect ? BF_ADJUST : 0)) != FALSE;
     if (ContentRect) *ContentRect = r;
     return ok;

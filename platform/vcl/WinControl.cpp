@@ -53,6 +53,13 @@ LRESULT CALLBACK StdWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 } // namespace detail
 
+bool IsVclControlHandle(HWND Handle) {
+    if (!Handle) return false;
+    if (FindControl(Handle)) return true;
+    // A window being made for a control runs the library's procedure before anything links it.
+    return gCreationControl && reinterpret_cast<WNDPROC>(GetWindowLongPtrW(Handle, GWLP_WNDPROC)) == detail::StdWndProc;
+}
+
 // ---------------------------------------------------------------------------------------------------
 // Utility windows
 

@@ -3,6 +3,8 @@
 
 #include "vcl/Forms.h"
 #include "vcl/GraphUtil.h"
+#include "styling/hooks/SysControls.h"
+#include "win/comctl32/commctrl.h"
 
 namespace styling {
 
@@ -44,5 +46,35 @@ void DrawTooltip(TCanvas* Canvas, const TRect& ClientRect, const TRect& TextRect
     RECT r = TextRect;
     DrawTextW(dc, reinterpret_cast<LPCWSTR>(text.utf16()), int(text.size()), &r, 0);
 }
+
+TSysTooltipsStyleHook::TSysTooltipsStyleHook(HWND AHandle) : TSysStyleHook(AHandle) {
+    SetStyleElements(TStyleElements{seClient});
+}
+
+void TSysTooltipsStyleHook::WMPaint(TMessage& Message) {
+    CallDefaultProc(Message);
+    if (!(FSysControl->Style() & TTS_BALLOON)) TSysStyleHook::WMPaint(Message);
+    // The tip's own procedure has had the message: never a second time.
+    FHandled = true;
+}
+
+void TSysTooltipsStyleHook::Paint(TCanvas* Canvas) {
+    const TRect client = FSysControl->ClientRect();
+    RECT text = client;
+    SendMessageW(FHandle, TTM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&text));
+    DrawTooltip(Canvas, client, TRect(text), FSysControl->Text());
+}
+
+namespace {
+const rtl::String TooltipClass = QStringLiteral("tooltips_class32");
+}
+
+void InitScreenTips() {
+    TStyleManager::SetSystemHooks(TStyleManager::SystemHooks() - TSystemHooks{shToolTips});
+    if (TStyleManager::ActiveStyle()->Available())
+        TSysStyleManager::RegisterSysStyleHook(TooltipClass, &CreateHook<TSysTooltipsStyleHook>);
+}
+
+void FinalScreenTips() { TSysStyleManager::UnRegisterSysStyleHook(TooltipClass, &CreateHook<TSysTooltipsStyleHook>); }
 
 } // namespace styling

@@ -4,6 +4,7 @@
 #include "rtl/System.h"
 #include "vcl/Graphics.h"
 #include "vcl/Themes.h"
+#include "styling/hooks/SysStyleHook.h"
 
 namespace styling {
 
@@ -22,5 +23,21 @@ TTooltipColors TooltipColors(vcl::TCustomStyleServices* Style = nullptr);
 // with its line breaks and '&' prefixes.
 void DrawTooltip(vcl::TCanvas* Canvas, const vcl::TRect& ClientRect, const vcl::TRect& TextRect,
                  const rtl::String& Text, vcl::TCustomStyleServices* Style = nullptr);
+
+// The hook of the system's tooltip windows ("tooltips_class32"): the tip's own painting first, then
+// the styled tip over it; balloon tips keep their own look.
+class TSysTooltipsStyleHook : public TSysStyleHook {
+public:
+    explicit TSysTooltipsStyleHook(HWND AHandle);
+    void Paint(vcl::TCanvas* Canvas) override;
+
+protected:
+    void WMPaint(TMessage& Message) override;
+};
+
+// Start-up and end of the tooltip unit: the class library's own tooltip styling is always switched
+// off; the hook is registered when the active style is available, unregistered at the end.
+void InitScreenTips();
+void FinalScreenTips();
 
 } // namespace styling

@@ -21,6 +21,13 @@ int GetSysMetricsForDpi(int Index) {
     return GetSystemMetricsForDpi(Index, UINT(dpi));
 }
 
+void GetOSVersion(DWORD& Major, DWORD& Minor, DWORD& Build) {
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+    GetVersionExW(&info);
+    Major = info.dwMajorVersion, Minor = info.dwMinorVersion, Build = info.dwBuildNumber;
+}
+
 rtl::String GetWindowClassName(HWND Window) {
     WCHAR buffer[256];
     const int n = GetClassNameW(Window, buffer, 256);

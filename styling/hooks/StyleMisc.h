@@ -9,6 +9,8 @@ namespace styling {
 // A system metric for the DPI of the main form's monitor (the screen's without a main form), on
 // systems that know per-monitor metrics; the plain metric on older ones.
 int GetSysMetricsForDpi(int Index);
+// The system version GetVersionExW gives (major, minor, build).
+void GetOSVersion(DWORD& Major, DWORD& Minor, DWORD& Build);
 // Window's class name; empty when the window is unknown.
 rtl::String GetWindowClassName(HWND Window);
 // R's size at Bounds.Left, centred vertically in Bounds (above Bounds.Top when R is taller).

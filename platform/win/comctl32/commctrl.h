@@ -6,6 +6,13 @@
 
 extern "C" {
 
+// Tooltips: no such window class here; tests stand in with a double that answers these.
+#define TOOLTIPS_CLASSW u"tooltips_class32"
+#define TTS_ALWAYSTIP 0x01
+#define TTS_NOPREFIX 0x02
+#define TTS_BALLOON 0x40
+#define TTM_ADJUSTRECT (0x0400 + 31)
+
 #define CLR_NONE 0xFFFFFFFFL
 #define CLR_DEFAULT 0xFF000000L
 

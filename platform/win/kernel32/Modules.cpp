@@ -22,6 +22,8 @@ std::u16string LowerAscii(LPCWSTR name) {
 struct Registry {
     std::mutex lock;
     std::map<std::u16string, void*> handles; // dlopen handles, kept for the life of the process
+    std::map<std::pair<void*, WORD>, std::string> ordinals;  // the exports a module also gives by number
+    std::map<std::pair<void*, std::string>, bool> hidden;    // names tests hide, as older systems lack them
 };
 
 Registry& TheRegistry() {
@@ -82,7 +84,26 @@ HMODULE WINAPI TwFindModule(LPCWSTR name) {
 
 FARPROC WINAPI TwFindExport(HMODULE module, LPCSTR procName) {
     if (!module || !procName) return nullptr;
+    {
+        Registry& r = TheRegistry();
+        std::lock_guard<std::mutex> guard(r.lock);
+        if (r.hidden.count({module, procName})) return nullptr;
+    }
     return reinterpret_cast<FARPROC>(dlsym(module, procName));
+}
+
+void WINAPI TwSetExportOrdinal(HMODULE module, WORD ordinal, LPCSTR procName) {
+    Registry& r = TheRegistry();
+    std::lock_guard<std::mutex> guard(r.lock);
+    r.ordinals[{module, ordinal}] = procName ? procName : "";
+}
+
+void WINAPI TwHideExport(HMODULE module, LPCSTR procName, BOOL hide) {
+    if (!module || !procName) return;
+    Registry& r = TheRegistry();
+    std::lock_guard<std::mutex> guard(r.lock);
+    if (hide) r.hidden[{module, procName}] = true;
+    else r.hidden.erase({module, procName});
 }
 
 } // extern "C"
@@ -119,9 +140,18 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
-    if (IS_INTRESOURCE(procName)) { // an ordinal: our modules export by name only
-        SetLastError(ERROR_PROC_NOT_FOUND);
-        return nullptr;
+    if (IS_INTRESOURCE(procName)) { // an ordinal: only the numbers a module gave
+        std::string name;
+        {
+            Registry& r = TheRegistry();
+            std::lock_guard<std::mutex> guard(r.lock);
+            auto it = r.ordinals.find({module, WORD(reinterpret_cast<uintptr_t>(procName))});
+            if (it != r.ordinals.end()) name = it->second;
+        }
+        // By number the export is there even where its name is hidden.
+        FARPROC proc = name.empty() ? nullptr : reinterpret_cast<FARPROC>(dlsym(module, name.c_str()));
+        if (!proc) SetLastError(ERROR_PROC_NOT_FOUND);
+        return proc;
     }
     FARPROC proc = TwFindExport(module, procName);
     if (!proc) SetLastError(ERROR_PROC_NOT_FOUND);

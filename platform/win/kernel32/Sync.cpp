@@ -16,6 +16,8 @@ std::recursive_mutex& Mutex(LPCRITICAL_SECTION cs) {
     return *std::launder(reinterpret_cast<std::recursive_mutex*>(cs->Storage));
 }
 
+std::atomic<TwDebugOutputSink> debugSink{nullptr};
+std::atomic<DWORD> osMajor{10}, osMinor{0}, osBuild{19045};
 std::atomic<UINT> errorMode{0};
 
 } // namespace
@@ -53,9 +55,9 @@ BOOL WINAPI GetVersionExW(LPOSVERSIONINFOW info) {
     }
     const DWORD size = info->dwOSVersionInfoSize;
     std::memset(reinterpret_cast<BYTE*>(info) + sizeof(DWORD), 0, size - sizeof(DWORD));
-    info->dwMajorVersion = 10;
-    info->dwMinorVersion = 0;
-    info->dwBuildNumber = 19045;
+    info->dwMajorVersion = osMajor.load();
+    info->dwMinorVersion = osMinor.load();
+    info->dwBuildNumber = osBuild.load();
     info->dwPlatformId = VER_PLATFORM_WIN32_NT;
     if (size == sizeof(OSVERSIONINFOEXW)) reinterpret_cast<LPOSVERSIONINFOEXW>(info)->wProductType = VER_NT_WORKSTATION;
     return TRUE;
@@ -63,6 +65,15 @@ BOOL WINAPI GetVersionExW(LPOSVERSIONINFOW info) {
 
 UINT WINAPI SetErrorMode(UINT mode) { return errorMode.exchange(mode); }
 
-void WINAPI OutputDebugStringW(LPCWSTR) {}
+void WINAPI OutputDebugStringW(LPCWSTR text) {
+    if (TwDebugOutputSink sink = debugSink.load()) sink(text ? text : u"");
+}
+
+void WINAPI TwSetDebugOutputSink(TwDebugOutputSink sink) { debugSink.store(sink); }
+
+void WINAPI TwSetVersion(DWORD major, DWORD minor, DWORD build) {
+    if (major == 0) major = 10, minor = 0, build = 19045;
+    osMajor.store(major), osMinor.store(minor), osBuild.store(build);
+}
 
 } // extern "C"

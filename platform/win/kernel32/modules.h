@@ -13,6 +13,10 @@ void WINAPI TwRegisterModule(LPCWSTR name, const void* anyAddressInside);
 HMODULE WINAPI TwFindModule(LPCWSTR name);
 // An exported function of a registered module by name, or nullptr.
 FARPROC WINAPI TwFindExport(HMODULE module, LPCSTR procName);
+// A module also gives one of its exports by number (uxtheme's 129 is OpenThemeDataForDpi).
+void WINAPI TwSetExportOrdinal(HMODULE module, WORD ordinal, LPCSTR procName);
+// Tests hide an export's name, as systems that give it only by number do; FALSE shows it again.
+void WINAPI TwHideExport(HMODULE module, LPCSTR procName, BOOL hide);
 
 #define ERROR_MOD_NOT_FOUND 126L
 #define ERROR_PROC_NOT_FOUND 127L
@@ -24,7 +28,7 @@ HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName);
 // not provide fails with ERROR_MOD_NOT_FOUND, so callers take their fallback path. A name holding
 // ".so" is a Linux shared library and goes to dlopen.
 HMODULE WINAPI LoadLibraryW(LPCWSTR lpLibFileName);
-// Exports by name; ordinals (an integer in place of the name) fail with ERROR_PROC_NOT_FOUND.
+// Exports by name, and by the numbers a module gave (otherwise ERROR_PROC_NOT_FOUND).
 FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
 // Modules stay loaded for the life of the process; TRUE for any module handle.
 BOOL WINAPI FreeLibrary(HMODULE hLibModule);

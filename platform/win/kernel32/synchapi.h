@@ -55,13 +55,17 @@ typedef struct _OSVERSIONINFOEXW {
 // The stand-in answers as a current NT-family desktop system (10.0, build 19045), so that version
 // gates take the modern path. The size field must name one of the two records.
 BOOL WINAPI GetVersionExW(LPOSVERSIONINFOW lpVersionInformation);
+// Tests try the version gates of older systems: the version GetVersionExW answers (0 for the default).
+void WINAPI TwSetVersion(DWORD major, DWORD minor, DWORD build);
 
 #define SEM_FAILCRITICALERRORS 0x0001
 #define SEM_NOGPFAULTERRORBOX 0x0002
 #define SEM_NOOPENFILEERRORBOX 0x8000
 // Kept and returned; no error box is ever shown here anyway.
 UINT WINAPI SetErrorMode(UINT uMode);
-// Debugger output: dropped.
+// Debugger output: handed to the sink when one is set (tests read it), else dropped.
 void WINAPI OutputDebugStringW(LPCWSTR lpOutputString);
+typedef void (*TwDebugOutputSink)(LPCWSTR text);
+void WINAPI TwSetDebugOutputSink(TwDebugOutputSink sink);
 
 } // extern "C"

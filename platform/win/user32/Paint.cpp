@@ -1,5 +1,6 @@
-// Rectangles, focus rectangles, 3-D edges and the classic frame controls. Colours and fills go
-// through the exported GetSysColorBrush and FillRect, so that a patched export changes them too.
+// Rectangles, focus rectangles, 3-D edges and the classic frame controls. The classic drawing fills
+// through the unpatched twins of FillRect and GetSysColorBrush, which read the colour provider: a
+// patched export that draws through the classic look never comes back into itself.
 #include "win/gdi32/Gdi.h"
 #include "win/user32/winuser.h"
 
@@ -8,7 +9,7 @@
 namespace {
 
 void FillColor(HDC hdc, const RECT& r, int sysColor) {
-    FillRect(hdc, &r, GetSysColorBrush(sysColor));
+    TwClassicFillRect(hdc, &r, TwClassicSysColorBrush(sysColor));
 }
 
 // The checkerboard brush of focus rectangles and checked buttons (rows 0x55/0xAA), made once.
@@ -104,12 +105,12 @@ BOOL DrawButtonFace(HDC hdc, LPRECT rc, UINT state) {
     if (state & DFCS_FLAT) flags |= BF_FLAT;
     if (state & DFCS_MONO) flags |= BF_MONO;
     const UINT edge = (state & (DFCS_PUSHED | DFCS_CHECKED)) ? EDGE_SUNKEN : EDGE_RAISED;
-    DrawEdge(hdc, &r, edge, flags);
+    TwClassicDrawEdge(hdc, &r, edge, flags);
     if ((state & DFCS_CHECKED) && !(state & DFCS_PUSHED)) {
         // A checked button shows the halftone of its face and highlight colours.
         const COLORREF oldText = SetTextColor(hdc, GetSysColor(COLOR_BTNFACE));
         const COLORREF oldBk = SetBkColor(hdc, GetSysColor(COLOR_BTNHIGHLIGHT));
-        FillRect(hdc, &r, HalftoneBrush());
+        TwClassicFillRect(hdc, &r, HalftoneBrush());
         SetTextColor(hdc, oldText);
         SetBkColor(hdc, oldBk);
     }
@@ -185,7 +186,7 @@ BOOL DrawCaptionControl(HDC hdc, LPRECT rc, UINT state) {
             HBRUSH b = CreateSolidBrush(c);
             FrameRect(hdc, &box, b);
             const RECT bar{ox, oy + 1, ox + s, oy + 2};
-            FillRect(hdc, &bar, b);
+            TwClassicFillRect(hdc, &bar, b);
             DeleteObject(b);
             break;
         }
@@ -194,7 +195,7 @@ BOOL DrawCaptionControl(HDC hdc, LPRECT rc, UINT state) {
             const RECT back{ox + s / 3, oy, ox + s, oy + 2 * s / 3},
                 front{ox, oy + s / 3, ox + 2 * s / 3, oy + s};
             FrameRect(hdc, &back, b);
-            FillRect(hdc, &front, GetSysColorBrush(COLOR_BTNFACE));
+            TwClassicFillRect(hdc, &front, TwClassicSysColorBrush(COLOR_BTNFACE));
             FrameRect(hdc, &front, b);
             DeleteObject(b);
             break;
@@ -214,7 +215,7 @@ BOOL DrawCaptionControl(HDC hdc, LPRECT rc, UINT state) {
 // Menu glyphs are drawn black on white, for callers that use them as masks.
 BOOL DrawMenuControl(HDC hdc, LPRECT rc, UINT state) {
     const RECT r = *rc;
-    FillRect(hdc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    TwClassicFillRect(hdc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     switch (state & 0xFF) {
     case DFCS_MENUARROW:
         DrawArrow(hdc, r, Arrow::Right, RGB(0, 0, 0));
@@ -299,7 +300,7 @@ BOOL DrawButtonControl(HDC hdc, LPRECT rc, UINT state) {
     const COLORREF mark = GetSysColor((state & DFCS_INACTIVE) || mixed ? COLOR_BTNSHADOW : COLOR_WINDOWTEXT);
     if (!radio) {
         RECT inner = box;
-        DrawEdge(hdc, &inner, EDGE_SUNKEN,
+        TwClassicDrawEdge(hdc, &inner, EDGE_SUNKEN,
                  BF_RECT | BF_ADJUST | ((state & DFCS_FLAT) ? BF_FLAT : 0) |
                      ((state & DFCS_MONO) ? BF_MONO : 0));
         if (mixed) FillCheckerboard(hdc, inner);
@@ -354,12 +355,14 @@ BOOL DrawButtonControl(HDC hdc, LPRECT rc, UINT state) {
 
 extern "C" {
 
-int WINAPI FillRect(HDC hdc, const RECT* r, HBRUSH hbr) {
+int WINAPI FillRect(HDC hdc, const RECT* r, HBRUSH hbr) { return TwClassicFillRect(hdc, r, hbr); }
+
+int WINAPI TwClassicFillRect(HDC hdc, const RECT* r, HBRUSH hbr) {
     wingdi::DC* dc = wingdi::GetDC(hdc);
     if (!dc || !r) return 0;
     // Window-class style: a system colour index plus one stands for that colour's brush.
     const uintptr_t value = reinterpret_cast<uintptr_t>(hbr);
-    if (value > 0 && value <= uintptr_t(COLOR_MENUBAR) + 1) hbr = GetSysColorBrush(int(value) - 1);
+    if (value > 0 && value <= uintptr_t(COLOR_MENUBAR) + 1) hbr = TwClassicSysColorBrush(int(value) - 1);
     if (!wingdi::GetBrush(hbr)) return 0;
     if (r->left >= r->right || r->top >= r->bottom) return 1;
     wingdi::FillDeviceRegion(*dc, wingdi::Region::FromRect(dc->ToDevice(*r)), hbr, R2_COPYPEN);
@@ -402,7 +405,9 @@ BOOL WINAPI DrawFocusRect(HDC hdc, const RECT* r) {
     return TRUE;
 }
 
-BOOL WINAPI DrawEdge(HDC hdc, LPRECT rc, UINT edge, UINT flags) {
+BOOL WINAPI DrawEdge(HDC hdc, LPRECT rc, UINT edge, UINT flags) { return TwClassicDrawEdge(hdc, rc, edge, flags); }
+
+BOOL WINAPI TwClassicDrawEdge(HDC hdc, LPRECT rc, UINT edge, UINT flags) {
     if (!rc || !wingdi::GetDC(hdc)) return FALSE;
     RECT r = *rc;
     const UINT outer = edge & BDR_OUTER, inner = edge & BDR_INNER;
@@ -453,6 +458,10 @@ BOOL WINAPI DrawEdge(HDC hdc, LPRECT rc, UINT edge, UINT flags) {
 }
 
 BOOL WINAPI DrawFrameControl(HDC hdc, LPRECT rc, UINT type, UINT state) {
+    return TwClassicDrawFrameControl(hdc, rc, type, state);
+}
+
+BOOL WINAPI TwClassicDrawFrameControl(HDC hdc, LPRECT rc, UINT type, UINT state) {
     if (!rc || !wingdi::GetDC(hdc)) return FALSE;
     switch (type) {
     case DFC_BUTTON:

@@ -211,7 +211,9 @@ DWORD WINAPI GetSysColor(int i) {
     return ColorOf(i);
 }
 
-HBRUSH WINAPI GetSysColorBrush(int i) {
+HBRUSH WINAPI GetSysColorBrush(int i) { return TwClassicSysColorBrush(i); }
+
+HBRUSH WINAPI TwClassicSysColorBrush(int i) {
     if (i < 0 || i >= ColorCount) return nullptr;
     UpdateBrush(i);
     return S().brushes[size_t(i)];

@@ -398,6 +398,8 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
     return Get(hwnd) ? hwnd : nullptr;
 }
 
+HWND WINAPI TwPeekNextWindowHandle(void) { return HandleFor(S().windows.size()); }
+
 BOOL WINAPI DestroyWindow(HWND hwnd) {
     Window* w = Get(hwnd);
     if (!w || w == S().desktop) {

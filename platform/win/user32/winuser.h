@@ -384,6 +384,14 @@ void WINAPI TwSetSystemParametersProvider(TwSystemParametersProc proc);
 // returns FALSE to keep the system's colour, otherwise TRUE after filling *color.
 typedef BOOL(CALLBACK* TwSysColorProc)(int nIndex, COLORREF* color);
 void WINAPI TwSetSysColorProvider(TwSysColorProc proc);
+// The classic drawing behind FillRect, DrawEdge, DrawFrameControl and GetSysColorBrush, never patched:
+// the exports are thin wrappers over them, and fallback drawing that a patched export may itself
+// reach (the class library's classic look) calls these, so it never comes back through a patch.
+// They read the colour provider as the exports do.
+int WINAPI TwClassicFillRect(HDC hDC, const RECT* lprc, HBRUSH hbr);
+BOOL WINAPI TwClassicDrawEdge(HDC hdc, LPRECT qrc, UINT edge, UINT grfFlags);
+BOOL WINAPI TwClassicDrawFrameControl(HDC hdc, LPRECT lprc, UINT uType, UINT uState);
+HBRUSH WINAPI TwClassicSysColorBrush(int nIndex);
 
 } // extern "C"
 

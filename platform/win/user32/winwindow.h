@@ -1250,5 +1250,7 @@ TwMessageBoxProc WINAPI TwSetMessageBoxHandler(TwMessageBoxProc proc);
 
 // -- forgetting state between tests: destroys every window, timer, hook and class of the program --
 void WINAPI TwResetWindowing(void);
+// The handle the next CreateWindowExW will give (handles are never reused): tests plant state under it.
+HWND WINAPI TwPeekNextWindowHandle(void);
 
 } // extern "C"

@@ -5,6 +5,8 @@
 namespace {
 const bool registered = [] {
     TwRegisterModule(u"uxtheme.dll", reinterpret_cast<const void*>(&OpenThemeData));
+    // Older systems give the DPI-aware open only by this number.
+    TwSetExportOrdinal(TwFindModule(u"uxtheme.dll"), 129, "OpenThemeDataForDpi");
     return true;
 }();
 } // namespace

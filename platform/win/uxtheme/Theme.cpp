@@ -57,9 +57,30 @@ enum Cls {
     TextStyle
 };
 
+// Each class-list text (compared without case) gets a handle of its own, the same on every open:
+// "Explorer::ListView" and "LISTVIEW" draw alike but are two handles.
+struct OpenedList {
+    std::u16string key;
+    int cls;
+};
+std::vector<OpenedList>& OpenedLists() {
+    static std::vector<OpenedList> lists;
+    return lists;
+}
+
 int ClassOf(HTHEME h) {
     const HTHEME i = h - HandleBase;
-    return (h >= HandleBase && i < ClassCount) ? int(i) : -1;
+    return (h >= HandleBase && size_t(i) < OpenedLists().size()) ? OpenedLists()[size_t(i)].cls : -1;
+}
+
+HTHEME HandleOfList(const std::u16string& list, int cls) {
+    std::u16string key;
+    for (char16_t c : list) key.push_back(c >= u'a' && c <= u'z' ? char16_t(c - 32) : c);
+    auto& lists = OpenedLists();
+    for (size_t i = 0; i < lists.size(); ++i)
+        if (lists[i].key == key) return HandleBase + HTHEME(i);
+    lists.push_back(OpenedList{key, cls});
+    return HandleBase + HTHEME(lists.size() - 1);
 }
 
 // The name before any "::" (sub-application prefixes such as "Explorer::ListView" keep the class).
@@ -293,6 +314,12 @@ BOOL CALLBACK ControlPart(HWND hwnd, HDC hdc, LPCWSTR cls, int part, int state, 
     return drawn;
 }
 
+// The work behind the exports; the exports and their siblings call these, never each other.
+HTHEME ThemeOpen(HWND hwnd, LPCWSTR classList);
+HRESULT ThemeDrawBackground(HTHEME h, HDC hdc, int part, int state, LPCRECT rect, LPCRECT clip);
+HRESULT ThemeDrawText(HTHEME h, HDC hdc, int part, int state, LPCWSTR text, int cch, DWORD flags, LPRECT rect,
+                      const DTTOPTS* options);
+
 } // namespace
 
 extern "C" {
@@ -324,23 +351,8 @@ HRESULT WINAPI EnableTheming(BOOL enable) {
     return S_OK;
 }
 
-HTHEME WINAPI OpenThemeData(HWND hwnd, LPCWSTR classList) {
-    if (!Active || !classList) return 0;
-    // A list separated by ";" gives the first class that has a look.
-    const std::u16string list = Text16(classList);
-    size_t start = 0;
-    while (start <= list.size()) {
-        size_t end = list.find(u';', start);
-        if (end == std::u16string::npos) end = list.size();
-        const int cls = FindClass(list.substr(start, end - start));
-        if (cls >= 0) {
-            if (hwnd) WindowThemes[hwnd] = HandleBase + cls;
-            return HandleBase + cls;
-        }
-        start = end + 1;
-    }
-    return 0;
-}
+HTHEME WINAPI OpenThemeData(HWND hwnd, LPCWSTR classList) { return ThemeOpen(hwnd, classList); }
+
 
 HTHEME WINAPI GetWindowTheme(HWND hwnd) {
     const auto it = WindowThemes.find(hwnd);
@@ -357,33 +369,24 @@ BOOL WINAPI IsThemeDialogTextureEnabled(HWND hwnd) {
     return DialogTextures.count(hwnd) && IsWindow(hwnd);
 }
 
-HTHEME WINAPI OpenThemeDataEx(HWND hwnd, LPCWSTR classList, DWORD) {
-    return OpenThemeData(hwnd, classList);
-}
-HTHEME WINAPI OpenThemeDataForDpi(HWND hwnd, LPCWSTR classList, UINT) {
-    return OpenThemeData(hwnd, classList);
-}
+// The siblings open through the same internal step, never through the export: an interception of
+// the export then sees each open once.
+HTHEME WINAPI OpenThemeDataEx(HWND hwnd, LPCWSTR classList, DWORD) { return ThemeOpen(hwnd, classList); }
+HTHEME WINAPI OpenThemeDataForDpi(HWND hwnd, LPCWSTR classList, UINT) { return ThemeOpen(hwnd, classList); }
 
 HRESULT WINAPI CloseThemeData(HTHEME h) {
     return ClassOf(h) >= 0 || h == 0 ? S_OK : E_HANDLE;
 }
 
 HRESULT WINAPI DrawThemeBackground(HTHEME h, HDC hdc, int part, int state, LPCRECT rect, LPCRECT clip) {
-    const int cls = ClassOf(h);
-    if (cls < 0) return E_HANDLE;
-    if (!rect) return E_INVALIDARG;
-    const int saved = SaveDC(hdc);
-    if (!saved) return E_HANDLE;
-    if (clip) IntersectClipRect(hdc, clip->left, clip->top, clip->right, clip->bottom);
-    DrawElement(cls, hdc, part, state, *rect);
-    RestoreDC(hdc, saved);
-    return S_OK;
+    return ThemeDrawBackground(h, hdc, part, state, rect, clip);
 }
+
 
 HRESULT WINAPI DrawThemeBackgroundEx(HTHEME h, HDC hdc, int part, int state, LPCRECT rect,
                                      const DTBGOPTS* options) {
     const RECT* clip = options && (options->dwFlags & DTBG_CLIPRECT) ? &options->rcClip : nullptr;
-    return DrawThemeBackground(h, hdc, part, state, rect, clip);
+    return ThemeDrawBackground(h, hdc, part, state, rect, clip);
 }
 
 HRESULT WINAPI DrawThemeEdge(HTHEME h, HDC hdc, int, int, LPCRECT dest, UINT edge, UINT flags,
@@ -420,27 +423,15 @@ HRESULT WINAPI GetThemeColor(HTHEME h, int part, int state, int prop, COLORREF* 
 
 HRESULT WINAPI DrawThemeTextEx(HTHEME h, HDC hdc, int part, int state, LPCWSTR text, int cch, DWORD flags,
                                LPRECT rect, const DTTOPTS* options) {
-    if (ClassOf(h) < 0) return E_HANDLE;
-    if (!text || !rect) return E_INVALIDARG;
-    COLORREF color = 0;
-    if (options && (options->dwFlags & DTT_TEXTCOLOR))
-        color = options->crText;
-    else
-        GetThemeColor(h, part, state, TMT_TEXTCOLOR, &color);
-    if (options && (options->dwFlags & DTT_CALCRECT)) flags |= DT_CALCRECT;
-    const COLORREF oldColor = SetTextColor(hdc, color);
-    const int oldMode = SetBkMode(hdc, TRANSPARENT);
-    DrawTextW(hdc, text, cch, rect, flags);
-    SetBkMode(hdc, oldMode);
-    SetTextColor(hdc, oldColor);
-    return S_OK;
+    return ThemeDrawText(h, hdc, part, state, text, cch, flags, rect, options);
 }
+
 
 HRESULT WINAPI DrawThemeText(HTHEME h, HDC hdc, int part, int state, LPCWSTR text, int cch, DWORD flags,
                              DWORD, LPCRECT rect) {
     if (!rect) return E_INVALIDARG;
     RECT r = *rect; // measuring here leaves the caller's rectangle alone
-    return DrawThemeTextEx(h, hdc, part, state, text, cch, flags, &r, nullptr);
+    return ThemeDrawText(h, hdc, part, state, text, cch, flags, &r, nullptr);
 }
 
 HRESULT WINAPI DrawThemeParentBackground(HWND hwnd, HDC hdc, const RECT* prc) {
@@ -675,3 +666,56 @@ HRESULT WINAPI GetThemeDocumentationProperty(LPCWSTR, LPCWSTR, LPWSTR buffer, in
 }
 
 } // extern "C"
+
+namespace {
+
+HTHEME ThemeOpen(HWND hwnd, LPCWSTR classList) {
+    if (!Active || !classList) return 0;
+    // A list separated by ";" gives the first class that has a look.
+    const std::u16string list = Text16(classList);
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(u';', start);
+        if (end == std::u16string::npos) end = list.size();
+        const int cls = FindClass(list.substr(start, end - start));
+        if (cls >= 0) {
+            const HTHEME h = HandleOfList(list, cls);
+            if (hwnd) WindowThemes[hwnd] = h;
+            return h;
+        }
+        start = end + 1;
+    }
+    return 0;
+}
+
+HRESULT ThemeDrawBackground(HTHEME h, HDC hdc, int part, int state, LPCRECT rect, LPCRECT clip) {
+    const int cls = ClassOf(h);
+    if (cls < 0) return E_HANDLE;
+    if (!rect) return E_INVALIDARG;
+    const int saved = SaveDC(hdc);
+    if (!saved) return E_HANDLE;
+    if (clip) IntersectClipRect(hdc, clip->left, clip->top, clip->right, clip->bottom);
+    DrawElement(cls, hdc, part, state, *rect);
+    RestoreDC(hdc, saved);
+    return S_OK;
+}
+
+HRESULT ThemeDrawText(HTHEME h, HDC hdc, int part, int state, LPCWSTR text, int cch, DWORD flags, LPRECT rect,
+                 const DTTOPTS* options) {
+    if (ClassOf(h) < 0) return E_HANDLE;
+    if (!text || !rect) return E_INVALIDARG;
+    COLORREF color = 0;
+    if (options && (options->dwFlags & DTT_TEXTCOLOR))
+        color = options->crText;
+    else
+        GetThemeColor(h, part, state, TMT_TEXTCOLOR, &color);
+    if (options && (options->dwFlags & DTT_CALCRECT)) flags |= DT_CALCRECT;
+    const COLORREF oldColor = SetTextColor(hdc, color);
+    const int oldMode = SetBkMode(hdc, TRANSPARENT);
+    DrawTextW(hdc, text, cch, rect, flags);
+    SetBkMode(hdc, oldMode);
+    SetTextColor(hdc, oldColor);
+    return S_OK;
+}
+
+} // namespace

@@ -285,7 +285,19 @@ TEST(ModuleFunctions, ResolveOurLibrariesAndRefuseOthers) {
     EXPECT_EQ(GetLastError(), DWORD(ERROR_MOD_NOT_FOUND));
     EXPECT_EQ(GetProcAddress(kernel, "NoSuchFunction"), nullptr);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_PROC_NOT_FOUND));
-    EXPECT_EQ(GetProcAddress(GetModuleHandleW(u"uxtheme.dll"), reinterpret_cast<LPCSTR>(129)), nullptr);
+    // By number only what a module gives: uxtheme's 129 is its DPI-aware open, also with the name hidden.
+    const HMODULE ux = GetModuleHandleW(u"uxtheme.dll");
+    const FARPROC dpiOpen = GetProcAddress(ux, "OpenThemeDataForDpi");
+    ASSERT_NE(dpiOpen, nullptr);
+    EXPECT_EQ(GetProcAddress(ux, reinterpret_cast<LPCSTR>(129)), dpiOpen);
+    TwHideExport(ux, "OpenThemeDataForDpi", TRUE);
+    EXPECT_EQ(GetProcAddress(ux, "OpenThemeDataForDpi"), nullptr);
+    EXPECT_EQ(GetProcAddress(ux, reinterpret_cast<LPCSTR>(129)), dpiOpen);
+    TwHideExport(ux, "OpenThemeDataForDpi", FALSE);
+    EXPECT_EQ(GetProcAddress(ux, "OpenThemeDataForDpi"), dpiOpen);
+    SetLastError(0);
+    EXPECT_EQ(GetProcAddress(ux, reinterpret_cast<LPCSTR>(130)), nullptr);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_PROC_NOT_FOUND));
 }
 
 } // namespace

@@ -16,14 +16,20 @@ TEST_F(ThemeTest, OffByDefaultSoClassicPathsRun) {
     EXPECT_EQ(OpenThemeData(nullptr, u"button"), 0);
 }
 
-TEST_F(ThemeTest, ClassNamesMatchWithoutCaseAndGiveOneHandlePerClass) {
+TEST_F(ThemeTest, ClassListsMatchWithoutCaseAndGiveOneHandlePerListText) {
     TwSetThemeActive(TRUE);
     const HTHEME a = OpenThemeData(nullptr, u"Button"), b = OpenThemeData(nullptr, u"BUTTON");
     EXPECT_NE(a, 0);
     EXPECT_EQ(a, b);
     EXPECT_EQ(OpenThemeData(nullptr, u"NoSuchClass"), 0);
-    EXPECT_EQ(OpenThemeData(nullptr, u"NoSuchClass;Header"), OpenThemeData(nullptr, u"header"));
-    EXPECT_EQ(OpenThemeData(nullptr, u"Explorer::ListView"), OpenThemeData(nullptr, u"LISTVIEW"));
+    // A list draws as its first known class, under a handle of its own text: what opened it can be
+    // told apart (the styling records handles by the text they were opened with).
+    const HTHEME list = OpenThemeData(nullptr, u"NoSuchClass;Header");
+    EXPECT_NE(list, 0);
+    EXPECT_NE(list, OpenThemeData(nullptr, u"header"));
+    EXPECT_EQ(list, OpenThemeData(nullptr, u"nosuchclass;HEADER"));
+    EXPECT_NE(OpenThemeData(nullptr, u"Explorer::ListView"), OpenThemeData(nullptr, u"LISTVIEW"));
+    EXPECT_EQ(OpenThemeData(nullptr, u"Explorer::ListView"), OpenThemeData(nullptr, u"explorer::listview"));
     EXPECT_EQ(CloseThemeData(a), S_OK);
 }
 

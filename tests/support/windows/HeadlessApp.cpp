@@ -1,5 +1,6 @@
 #include "tests/support/windows/HeadlessApp.h"
 #include "qt/QtBackend.h"
+#include "styling/hooks/Styling.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -43,9 +44,12 @@ HeadlessApp::HeadlessApp() {
     TwSetLogPixels(96);
     TwUseManualClock(ClockStart);
     TwSetIdleHook(&HeadlessApp::IdleThunk, this);
+    // The program starts its system-window styling first and ends it last: so does every window test.
+    styling::Initialize();
 }
 
 HeadlessApp::~HeadlessApp() {
+    styling::Finalize();
     TwSetIdleHook(nullptr, nullptr);
     TwResetWindowing();
     TwResetSystemSettings();
