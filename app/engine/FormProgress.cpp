@@ -72,7 +72,7 @@ TFormProgress::TFormProgress(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
     lblProgress->AnchoredControls()->Right()->SetDeltaPosY(-2);
     lblProgress->AnchoredControls()->Right()->SetControl(pbFile);
 
-    chCloseAfterConversion = new TKwpCheckBox(this);
+    chCloseAfterConversion = new vcl::TCheckBox(this);
     chCloseAfterConversion->SetParent(pnMain);
     chCloseAfterConversion->SetBounds(ValueLeft, DesignClientHeight - 30, 250, 20);
     chCloseAfterConversion->SetChecked(true);
