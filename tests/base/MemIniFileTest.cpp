@@ -1,6 +1,8 @@
 // tests/base/MemIniFileTest.cpp: the settings-file class, byte for byte.
 #include <gtest/gtest.h>
 
+#include "base/Container.h"
+
 #include "tests/support/QtPrint.h"
 
 #include <QFile>
@@ -259,6 +261,13 @@ TEST_F(IniFile, DamagedCompressedListsFailCleanly) {
     rtl::TStringList Back;
     Fill(Back, {"old"});
     Ini.WriteString("C", "CBUF_001", Good.left(Good.size() - 6)); // cut short
+    // Either spelling of the error catches it, with zlib's code.
+    try {
+        Ini.ReadStrings("C", &Back, true);
+        ADD_FAILURE() << "no error";
+    } catch (const base::EZDecompressionError& E) {
+        EXPECT_EQ(E.ErrorCode(), Z_BUF_ERROR);
+    }
     EXPECT_THROW(Ini.ReadStrings("C", &Back, true), rtl::EZDecompressionError);
     EXPECT_EQ(Back.Count(), 0);
 
