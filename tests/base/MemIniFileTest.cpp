@@ -214,6 +214,12 @@ TEST_F(IniFile, A128ByteStreamFillsExactlyTwoKeys) {
     Ini.WriteString("C", "CBUF_001", Ini.ReadString("C", "CBUF_001", "").toLower());
     Ini.ReadStrings("C", &Back, true);
     EXPECT_EQ(Items(Back), Text);
+    // The key prefix is matched with its case: "cbuf_" keys are not the compressed list.
+    Ini.WriteString("D", "cbuf_001", Ini.ReadString("C", "CBUF_001", ""));
+    Ini.WriteString("D", "cbuf_002", Ini.ReadString("C", "CBUF_002", ""));
+    Fill(Back, {"old"});
+    Ini.ReadStrings("D", &Back, true);
+    EXPECT_EQ(Back.Count(), 0);
 }
 
 TEST_F(IniFile, CompressedListsInflateWithPythonAndTheOtherWayRound) {
