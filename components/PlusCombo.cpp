@@ -228,8 +228,8 @@ void TPlusCustomCombo::CMEnter(vcl::TMessage& Message) {
     SetLabelBold(true);
 }
 
-void TPlusCustomCombo::WMSetFocus(vcl::TMessage& Message) {
-    vcl::TCustomComboBox::Dispatch(Message);
+void TPlusCustomCombo::WMSetFocus(vcl::TWMSetFocus& Message) {
+    vcl::TCustomComboBox::WMSetFocus(Message);
     if (FocusBorderColor != vcl::clNone) Invalidate();
     if (FocusColor != vcl::clNone) SetColor(FocusColor);
     if (FocusFontColor != vcl::clNone && FocusFontColor != Font()->Color()) {
@@ -491,7 +491,6 @@ void TPlusCustomCombo::Dispatch(vcl::TMessage& Message) {
         }
         vcl::TCustomComboBox::Dispatch(Message);
         return;
-    case WM_SETFOCUS: WMSetFocus(Message); return;
     case WM_NCPAINT:
         vcl::TCustomComboBox::Dispatch(Message);
         if (FFlat || (!Enabled() && Themed() && !DisabledBorder)) DrawBorders();
