@@ -57,20 +57,9 @@ public:
 // Descrambles one block in place; Key holds the header bytes at 13, 17, 21, 25, 29 and 33.
 void DescrambleBlock(uint8_t* Block, size_t Len, uint8_t Mode, const std::array<uint8_t, 6>& Key);
 
-class EZLibError : public rtl::Exception {
-public:
-    EZLibError(int Code, const String& Msg) : rtl::Exception(Msg), FErrorCode(Code) {}
-    int ErrorCode() const { return FErrorCode; }
-    String ClassName() const override { return QStringLiteral("EZLibError"); }
-
-private:
-    int FErrorCode;
-};
-class EZDecompressionError : public EZLibError {
-public:
-    using EZLibError::EZLibError;
-    String ClassName() const override { return QStringLiteral("EZDecompressionError"); }
-};
+// The run-time library's zlib errors: one type, whichever unit raised it.
+using EZLibError = rtl::EZLibError;
+using EZDecompressionError = rtl::EZDecompressionError;
 
 // Inflates a zlib stream read from Source, starting at Source's position when created.
 class TZDecompressionStream : public rtl::TStream {

@@ -211,14 +211,14 @@ QByteArray Deflate(const rtl::TBytes& Data) {
     QByteArray Out(qsizetype(Size), Qt::Uninitialized);
     const int Rc = compress2(reinterpret_cast<Bytef*>(Out.data()), &Size, Data.data(), uLong(Data.size()),
                              Z_DEFAULT_COMPRESSION);
-    if (Rc != Z_OK) throw rtl::EZCompressionError(QString::fromLatin1(zError(Rc)));
+    if (Rc != Z_OK) throw rtl::EZCompressionError(Rc, QString::fromLatin1(zError(Rc)));
     Out.resize(qsizetype(Size));
     return Out;
 }
 
 rtl::TBytes Inflate(const rtl::TBytes& Data) {
     z_stream Z{};
-    if (inflateInit(&Z) != Z_OK) throw rtl::EZDecompressionError(QStringLiteral("Insufficient memory"));
+    if (const int Rc = inflateInit(&Z); Rc != Z_OK) throw rtl::EZDecompressionError(Rc, QStringLiteral("Insufficient memory"));
     rtl::TBytes Out;
     Z.next_in = const_cast<Bytef*>(Data.data());
     Z.avail_in = uInt(Data.size());
@@ -233,11 +233,11 @@ rtl::TBytes Inflate(const rtl::TBytes& Data) {
             // Z_BUF_ERROR here means the input ended before the stream did.
             const String Message = QString::fromLatin1(Rc == Z_BUF_ERROR ? "Buffer error" : zError(Rc));
             inflateEnd(&Z);
-            throw rtl::EZDecompressionError(Message);
+            throw rtl::EZDecompressionError(Rc, Message);
         }
         if (Out.size() + Got > MaxInflatedSize) {
             inflateEnd(&Z);
-            throw rtl::EZDecompressionError(QStringLiteral("Buffer error"));
+            throw rtl::EZDecompressionError(Z_BUF_ERROR, QStringLiteral("Buffer error"));
         }
         Out.insert(Out.end(), Buffer, Buffer + Got);
     }

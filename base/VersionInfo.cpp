@@ -1,8 +1,10 @@
 #include "base/VersionInfo.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "rtl/Files.h"
+#include "win/kernel32/winnls.h"
 
 namespace base {
 
@@ -14,9 +16,13 @@ TKwVersionNumber Split(uint32_t MS, uint32_t LS) {
 }
 } // namespace
 
-TKwVersionInfo::TKwVersionInfo() { SetFileName({}); }
+TKwVersionInfo::TKwVersionInfo(rtl::TComponent* AOwner) : rtl::TComponent(AOwner) { SetFileName({}); }
 
 void TKwVersionInfo::SetFileName(const String& Value) {
+    if (ComponentState().Contains(rtl::csDesigning)) {
+        fFileName = Value;
+        return;
+    }
     fFileName = Value.isEmpty() ? rtl::ParamStr(0) : Value;
     ClearInfo();
     ReadVersionInfo();
@@ -82,11 +88,16 @@ String TKwVersionInfo::CharSet() const {
     case 12001: return QString("%1 (Unicode UTF-32, big endian byte order)").arg(Cp);
     default: break;
     }
-    // The code pages the system knows here are the ANSI ones; anything else is reported as unknown.
-    if (Cp == 0 || Cp == 437 || Cp == 850 || (Cp >= 874 && Cp <= 950) || (Cp >= 1250 && Cp <= 1258) ||
-        Cp == 65001)
-        return QString("Code Page %1").arg(Cp);
+    CPINFOEXW Info{};
+    if (GetCPInfoExW(UINT(Cp), 0, &Info)) return String::fromUtf16(Info.CodePageName);
     return QString("%1 (Unknown Code Page)").arg(Cp);
+}
+
+String TKwVersionInfo::Language() const {
+    if (!fHaveInfo) return {};
+    char16_t Name[256] = {};
+    const DWORD Len = VerLanguageNameW(LanguageCode(), Name, 256);
+    return String::fromUtf16(Name, int(std::min<DWORD>(Len, 255)));
 }
 
 String TKwVersionInfo::GetStringFileInfo(const String& Name) const {

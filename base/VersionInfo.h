@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "rtl/Classes.h"
 #include "rtl/System.h"
 #include "win/kernel32/winver.h"
 
@@ -15,13 +16,13 @@ struct TKwVersionNumber {
     uint16_t V1 = 0, V2 = 0, V3 = 0, V4 = 0; // major, minor, release, build
 };
 
-class TKwVersionInfo {
+class TKwVersionInfo : public rtl::TComponent {
 public:
-    TKwVersionInfo(); // reads the program's own file
-    virtual ~TKwVersionInfo() = default;
+    explicit TKwVersionInfo(rtl::TComponent* AOwner = nullptr); // reads the program's own file
 
     const String& FileName() const { return fFileName; }
-    // An empty name stands for the program's own executable; the file is read at once.
+    // An empty name stands for the program's own executable; the file is read at once (while designing
+    // the name is only stored).
     void SetFileName(const String& Value);
 
     virtual void ClearInfo() { fHaveInfo = false; }
@@ -41,6 +42,10 @@ public:
     void SetCurrentTranslation(int Value);
     uint16_t LanguageCode() const;
     uint16_t CharSetCode() const;
+    // The system's name of the language (up to 255 characters); empty without info.
+    String Language() const;
+    // The code page's name: the Unicode pages by our own texts, the others by the system's, else
+    // "<n> (Unknown Code Page)"; empty without info.
     String CharSet() const;
 
     String GetStringFileInfo(const String& Name) const;

@@ -14,7 +14,7 @@ set(TW_MAY_USE_platform/rtlos platform/rtl platform/win)
 set(TW_MAY_USE_platform/vcl platform/rtl platform/win platform/rtlos)
 set(TW_MAY_USE_base platform/rtl platform/win platform/vcl)
 set(TW_MAY_USE_tags platform/rtl)
-set(TW_MAY_USE_app/engine base tags platform/rtl platform/win platform/rtlos platform/vcl components)
+set(TW_MAY_USE_app/engine base tags platform/rtl platform/win platform/rtlos platform/vcl components grid)
 # The drawing the grid shares with the styled panels.
 set(TW_MAY_USE_grid/shared platform/vcl)
 set(TW_MAY_USE_grid grid/shared platform/vcl)

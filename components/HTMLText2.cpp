@@ -247,6 +247,12 @@ THqHLayoutSettings::THqHLayoutSettings() : Font(std::make_unique<TFont>()) {}
 
 namespace {
 
+// Tag values (tab stops, line ends, font sizes) come from the text and may be anything an int holds.
+// Positions are summed in 64 bits and kept within this bound, far beyond any window, so that a word's
+// rectangle (a position plus a measured size) always fits an int.
+constexpr int64_t LayoutLimit = int64_t(1) << 28;
+int ClampCoord(int64_t V) { return int(std::clamp(V, -LayoutLimit, LayoutLimit)); }
+
 // A style stack whose first element, the starting state, is never removed.
 template <class T> class TListStack {
 public:
@@ -381,8 +387,8 @@ vcl::TSize TBuilder::Measure(const String& Text) {
 }
 
 void TBuilder::BreakLine() {
-    if (LineHeight == 0) LineHeight = Measure(QStringLiteral(" ")).cy;
-    Y += LineHeight + Lb.ExtraLineSpacing;
+    if (LineHeight == 0) LineHeight = ClampCoord(Measure(QStringLiteral(" ")).cy);
+    Y = ClampCoord(int64_t(Y) + LineHeight + Lb.ExtraLineSpacing);
     LineHeight = 0;
     WidestLine = std::max(WidestLine, X);
     X = 0;
@@ -449,9 +455,10 @@ void TBuilder::PlaceText(const TToken& T) {
     }
     const String text = T.Kind == ttInvalid ? QStringLiteral("<?>") : T.Kind == ttSpace ? QStringLiteral(" ") : T.Text;
     const vcl::TSize size = Measure(text);
-    const int w = size.cx + Lb.ExtraWordSpacing, h = size.cy;
+    const int w = ClampCoord(int64_t(size.cx) + Lb.ExtraWordSpacing), h = ClampCoord(size.cy);
     LastHeight = h;
-    const bool overflow = Lb.AutoWidth ? (Lb.MaxWidth > 0 && X + w > Lb.MaxWidth) : X + w > Out.BitmapWidth;
+    const int64_t right = int64_t(X) + w;
+    const bool overflow = Lb.AutoWidth ? (Lb.MaxWidth > 0 && right > Lb.MaxWidth) : right > Out.BitmapWidth;
     if (overflow) {
         if (!Out.LWords.empty() && Out.LWords.back()->Space) {
             X -= Out.LWords.back()->Rect.Width();
@@ -461,8 +468,9 @@ void TBuilder::PlaceText(const TToken& T) {
         if (T.Kind == ttSpace) return;
     }
     LineHeight = std::max(LineHeight, h);
-    AddWord(TRect(X, Y, X + w, Y + h + offset), text, T.Kind == ttSpace, vcl::clNone, tagText);
-    X += w;
+    AddWord(TRect(X, Y, ClampCoord(int64_t(X) + w), ClampCoord(int64_t(Y) + h + offset)), text, T.Kind == ttSpace,
+            vcl::clNone, tagText);
+    X = ClampCoord(int64_t(X) + w);
 }
 
 void TBuilder::LayoutTokens() {
@@ -485,10 +493,10 @@ void TBuilder::LayoutTokens() {
             break;
         case ttTab:
         case ttTabF:
-            X = t.Value;
+            X = ClampCoord(t.Value);
             TabIndentOn = t.Kind == ttTabF;
-            TabIndent = t.Value;
-            LGroupBound.push_back(t.Value);
+            TabIndent = X;
+            LGroupBound.push_back(X);
             break;
         case ttBreak:
             TabIndentOn = ListItem = ListItem2 = false;
@@ -506,14 +514,15 @@ void TBuilder::LayoutTokens() {
             }
             break;
         case ttHorizontalLine: {
-            int end = Out.BitmapWidth;
+            int64_t end = Out.BitmapWidth;
             if (t.Value != 0) {
                 end = t.Value;
                 if (t.Value < 0) end += Out.BitmapWidth;
-                if (Lb.InternalMargins.Enabled) end += Lb.InternalMargins.Left - Lb.InternalMargins.Right;
+                if (Lb.InternalMargins.Enabled) end += int64_t(Lb.InternalMargins.Left) - Lb.InternalMargins.Right;
             }
             const int start = TabIndentOn ? TabIndent : X;
-            AddMarker(t, TRect(start, Y, end, Y + Measure(QStringLiteral("1")).cy), tagHorizontalLine, 0);
+            AddMarker(t, TRect(start, Y, ClampCoord(end), ClampCoord(int64_t(Y) + Measure(QStringLiteral("1")).cy)),
+                      tagHorizontalLine, 0);
             LGroupBound.push_back(Out.BitmapWidth);
             ++LineCount;
             break;
@@ -539,19 +548,21 @@ void TBuilder::LayoutTokens() {
             break;
         }
         case ttLineColor:
-            AddMarker(t, TRect(X, Y, 0, Y + Measure(QStringLiteral("1")).cy), tagLineColor, t.Value);
+            AddMarker(t, TRect(X, Y, 0, ClampCoord(int64_t(Y) + Measure(QStringLiteral("1")).cy)), tagLineColor,
+                      t.Value);
             break;
         case ttListItem:
         case ttListItem2: {
             const bool first = t.Kind == ttListItem;
             X = first ? Lb.TagLIMargin : Lb.TagLI2Margin;
             const vcl::TSize size = Measure(t.Text);
-            AddMarker(t, TRect(X, Y, X + size.cx, Y + size.cy), first ? tagListItem : tagListItem2, 0);
+            AddMarker(t, TRect(X, Y, ClampCoord(int64_t(X) + size.cx), ClampCoord(int64_t(Y) + size.cy)),
+                      first ? tagListItem : tagListItem2, 0);
             (first ? ListItem : ListItem2) = true;
             LGroupBound.push_back(X);
             break;
         }
-        case ttImage: AddMarker(t, TRect(X, Y, 0, Y + LastHeight), tagImage, 0); break;
+        case ttImage: AddMarker(t, TRect(X, Y, 0, ClampCoord(int64_t(Y) + LastHeight)), tagImage, 0); break;
         case ttBodyBackgroundColor: AddMarker(t, TRect(X, Y, 0, 0), tagBodyBackground, t.Value); break;
         case ttLine: AddMarker(t, TRect(X, Y, 0, 0), tagLine, t.Value); break;
         case ttSubscript:

@@ -189,20 +189,4 @@ void ApplyColorMapForStyle(TKwpPngButton* Button, const rtl::String& StyleName);
 // Sets the font name and size of the button and of its five state fonts.
 void SetButtonFonts(TKwpPngButton* Button, const rtl::String& FontName, int Size);
 
-// A check box drawn by itself: a box with a tick and the caption beside it; a click toggles it.
-class TKwpCheckBox : public vcl::TCustomControl {
-public:
-    explicit TKwpCheckBox(rtl::TComponent* AOwner);
-    bool Checked() const { return FChecked; }
-    void SetChecked(bool Value);
-
-protected:
-    void Paint() override;
-    void CMTextChanged(vcl::TMessage&) override { Invalidate(); }
-    void Click() override;
-
-private:
-    bool FChecked = false;
-};
-
 } // namespace components

@@ -222,6 +222,15 @@ void TPlusCustomCombo::CMEnter(vcl::TMessage& Message) {
     vcl::TCustomComboBox::CMEnter(Message);
     if (ComponentState().Contains(rtl::csDesigning)) return;
     FHasFocus = true;
+    // The border changes now, not at the next repaint.
+    DrawBorders();
+    if (FocusColor != vcl::clNone) SetColor(FocusColor);
+    SetLabelBold(true);
+}
+
+void TPlusCustomCombo::WMSetFocus(vcl::TWMSetFocus& Message) {
+    vcl::TCustomComboBox::WMSetFocus(Message);
+    if (FocusBorderColor != vcl::clNone) Invalidate();
     if (FocusColor != vcl::clNone) SetColor(FocusColor);
     if (FocusFontColor != vcl::clNone && FocusFontColor != Font()->Color()) {
         FFontColor = Font()->Color();
@@ -235,7 +244,9 @@ void TPlusCustomCombo::CMExit(vcl::TMessage& Message) {
     vcl::TCustomComboBox::CMExit(Message); // runs DoExit
     if (ComponentState().Contains(rtl::csDesigning)) return;
     FHasFocus = false;
-    Invalidate();
+    DrawBorders();
+    if (FocusColor != vcl::clNone && FNormalColor != vcl::clNone) SetColor(FNormalColor);
+    SetLabelBold(false);
 }
 
 void TPlusCustomCombo::DoExit() {
@@ -448,8 +459,16 @@ void TPlusCustomCombo::Dispatch(vcl::TMessage& Message) {
         vcl::TCustomComboBox::Dispatch(Message);
         if (!HandleAllocated()) return;
         if (NeedsOwnPaint()) {
+            // Our client fill and button first; the button is then clipped out of the system's own
+            // painting of the text, and the borders go on top.
             HDC dc = GetDC(Handle());
-            if (Style() != vcl::csSimple) PaintClientButton(dc);
+            if (Style() != vcl::csSimple) {
+                RECT client;
+                ::GetClientRect(Handle(), &client);
+                FillRect(dc, &client, Brush()->Handle());
+                PaintClientButton(dc);
+            }
+            PaintWindow(dc);
             ReleaseDC(Handle(), dc);
             DrawBorders();
         }

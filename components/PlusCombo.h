@@ -109,6 +109,7 @@ protected:
     void Dispatch(vcl::TMessage& Message) override;
     void CMEnter(vcl::TMessage& Message) override;
     void CMExit(vcl::TMessage& Message) override;
+    void WMSetFocus(vcl::TWMSetFocus& Message) override;
     void CMVisibleChanged(vcl::TMessage& Message) override;
     void CMColorChanged(vcl::TMessage& Message) override;
     void CMEnabledChanged(vcl::TMessage& Message) override;

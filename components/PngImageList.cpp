@@ -385,15 +385,10 @@ void TPngImageList::SetPngOptions(TPngOptions Value) {
     RebuildImages();
 }
 
-void TPngImageList::SetWidth(int Value) {
-    if (Width() == Value) return;
-    vcl::TImageList::SetWidth(Value);
-    Clear();
-}
-
-void TPngImageList::SetHeight(int Value) {
-    if (Height() == Value) return;
-    vcl::TImageList::SetHeight(Value);
+void TPngImageList::SetSize(int AWidth, int AHeight) {
+    if (Width() == AWidth && Height() == AHeight) return;
+    vcl::TImageList::SetSize(AWidth, AHeight);
+    // The PNGs go with the system list's images, or a later Delete(i) would hit another image.
     Clear();
 }
 

@@ -110,9 +110,10 @@ public:
     void SetPngImages(TPngImageCollectionItems* Value);
     TPngOptions PngOptions() const { return FPngOptions; }
     void SetPngOptions(TPngOptions Value);
-    // A new size removes every PNG.
-    void SetWidth(int Value);
-    void SetHeight(int Value);
+    // A new size removes every PNG, whichever type the caller holds the list by.
+    void SetSize(int AWidth, int AHeight) override;
+    void SetWidth(int Value) { SetSize(Value, Height()); }
+    void SetHeight(int Value) { SetSize(Width(), Value); }
     int OverlayIndex(int Overlay) const { return FOverlayIndex[size_t(Overlay)]; }
 
     void ReadData(rtl::TStream* Stream) override;

@@ -1,5 +1,7 @@
 #include "controls/FlipPanel.h"
 
+#include <vector>
+
 #include "vcl/ResourceStream.h"
 
 #include <algorithm>
@@ -232,6 +234,22 @@ void TKWRgFlipPanel::CollapseSiblings() {
     for (int i = 0; i < parent->ControlCount(); ++i) {
         auto* other = dynamic_cast<TKWRgFlipPanel*>(parent->Controls(i));
         if (other && other != this) other->SetExpanded(false);
+    }
+}
+
+void TKWRgFlipPanel::SetAllExpanded(bool Value) {
+    std::vector<TKWRgFlipPanel*> panels;
+    if (vcl::TWinControl* parent = Parent()) {
+        for (int i = 0; i < parent->ControlCount(); ++i)
+            if (auto* p = dynamic_cast<TKWRgFlipPanel*>(parent->Controls(i))) panels.push_back(p);
+    } else {
+        panels.push_back(this);
+    }
+    for (TKWRgFlipPanel* p : panels) {
+        const bool autoCollapse = p->FAutoCollapse;
+        p->FAutoCollapse = false; // all of them are meant to stay open
+        p->SetExpanded(Value);
+        p->FAutoCollapse = autoCollapse;
     }
 }
 

@@ -116,6 +116,10 @@ public:
     void SetFullHeight(int Value) { FFullHeight = Value; }
 
     void Flip() { SetExpanded(!FExpanded); }
+    // Every flip panel of the parent (this one too, alone without a parent), in control order, is
+    // expanded or collapsed as far as it allows; expanding here collapses no sibling.
+    void ExpandAll() { SetAllExpanded(true); }
+    void CollapseAll() { SetAllExpanded(false); }
     void RefreshBody();
     void RepaintHeader();
     bool IsMouseInHeader();
@@ -162,6 +166,7 @@ private:
     void InvalidateNoErase(const TRect& R);
     void ResizeParentFlipPanels(int Delta);
     void CollapseSiblings();
+    void SetAllExpanded(bool Value);
     void CopyFontToHeaderFont();
     void GlyphChanged(TObject* Sender) { (void)Sender; Invalidate(); }
     void MarginsChanged(TObject* Sender);

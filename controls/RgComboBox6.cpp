@@ -246,10 +246,11 @@ bool TRgComboBox6::DoMouseWheelUp(vcl::TShiftState Shift, const vcl::TPoint& Mou
     return result;
 }
 
-// Over the open list the wheel scrolls it; over the closed box it selects without notifying.
+// Over the open list the wheel scrolls it; over the closed box it selects and notifies, as the arrow keys
+// do (a window that applies its choice in OnSelect must see every change).
 void TRgComboBox6::WheelStep(bool Down) {
     if (!DroppedDown()) {
-        SetItemIndex(FItemIndex + (Down ? 1 : -1));
+        ChangeItemIndex(FItemIndex + (Down ? 1 : -1), true);
     } else if (auto* list = dynamic_cast<IRgListPopup*>(FPopupControl)) {
         if (Down)
             list->ScrollPrior();

@@ -18,14 +18,42 @@ namespace controls {
 enum TRgPaintStateItem { ptPainting };
 using TRgPaintState = rtl::TSet<TRgPaintStateItem>;
 
-class TRgUserControl6 : public vcl::TCustomControl {
+// What a drawing helper asks of the control it draws for.
+class IRgViewOwner {
+public:
+    virtual ~IRgViewOwner() = default;
+    virtual vcl::TCanvas* GetCanvas() = 0;
+    virtual HWND GetHandle() = 0;
+    virtual void InvalidateRectNoErase(const vcl::TRect& R) = 0;
+};
+
+// A control told that the colour scheme changed.
+class IRgColorSchemedControl {
+public:
+    virtual ~IRgColorSchemedControl() = default;
+    virtual void ColorSchemeChanged() = 0;
+};
+
+// A control that chooses its drawing way through style options.
+class IRgStyledControl {
+public:
+    virtual ~IRgStyledControl() = default;
+    virtual bool CanStyle(TRgStyleOption Option) const = 0;
+    virtual TRgStyleOptions GetStyleOptions() const = 0;
+    virtual void SetStyleOptions(TRgStyleOptions Value) = 0;
+};
+
+class TRgUserControl6 : public vcl::TCustomControl, public IRgViewOwner {
 public:
     explicit TRgUserControl6(rtl::TComponent* AOwner);
 
     // The form holding the control exists and is showing.
     bool IsParentFormShowing();
     // Invalidates R without erasing, unless there is no window or the control is painting.
-    void InvalidateRectNoErase(const vcl::TRect& R);
+    void InvalidateRectNoErase(const vcl::TRect& R) override;
+    // IRgViewOwner
+    vcl::TCanvas* GetCanvas() override { return Canvas(); }
+    HWND GetHandle() override { return Handle(); }
     bool Painting() const { return FPaintingState.Contains(ptPainting); }
 
 protected:
@@ -75,15 +103,16 @@ private:
     rtl::String FTagString;
 };
 
-class TRgStyledControl6 : public TRgControl6 {
+class TRgStyledControl6 : public TRgControl6, public IRgColorSchemedControl, public IRgStyledControl {
 public:
     explicit TRgStyledControl6(rtl::TComponent* AOwner) : TRgControl6(AOwner) {}
 
     TRgStyleOptions StyleOptions() const { return FStyleOptions; }
-    void SetStyleOptions(TRgStyleOptions Value);
-    bool CanStyle(TRgStyleOption Option) const;
+    TRgStyleOptions GetStyleOptions() const override { return FStyleOptions; }
+    void SetStyleOptions(TRgStyleOptions Value) override;
+    bool CanStyle(TRgStyleOption Option) const override;
     // The colour scheme changed: repaint.
-    void ColorSchemeChanged() { Invalidate(); }
+    void ColorSchemeChanged() override { Invalidate(); }
 
 protected:
     virtual void StyleOptionsChanged() { Invalidate(); }
@@ -116,8 +145,34 @@ public:
     virtual void ScrollContentRect(vcl::TRect& Source, vcl::TRect& Dest) = 0;
 };
 
+// A scroll bar as the controls drive it.
+class IRgScrollBar {
+public:
+    virtual ~IRgScrollBar() = default;
+    virtual int GetPosition() = 0;
+    virtual bool IsBarShown() = 0;
+    virtual void SetPosition(int Value) = 0;
+    virtual void Clear(bool DoUpdate) = 0;
+    virtual void First() = 0;
+    virtual void Hide() = 0;
+    virtual bool IsFirst() = 0;
+    virtual bool IsLast() = 0;
+    virtual void Last() = 0;
+    virtual void Lock() = 0;
+    virtual void MoveBy(int Delta) = 0;
+    virtual void Next() = 0;
+    virtual void PageDown() = 0;
+    virtual void PageUp() = 0;
+    virtual void Prior() = 0;
+    virtual void Scroll(TRgScrollType Type) = 0;
+    virtual void SetValues(int AMax, int APageSize) = 0;
+    virtual void Show() = 0;
+    virtual void Unlock(bool DoUpdate) = 0;
+    virtual void Update() = 0;
+};
+
 // One of the window's own scroll bars, seen as an object.
-class TRgCustomScrollBar : public rtl::TPersistent {
+class TRgCustomScrollBar : public rtl::TPersistent, public IRgScrollBar {
 public:
     TRgCustomScrollBar(IRgScrollingControl* Control, vcl::TScrollBarKind Kind);
 
@@ -139,28 +194,32 @@ public:
     bool Visible() const { return FVisible; }
     bool Locked() const { return FLocked; }
 
-    virtual int GetPosition();
-    void SetPosition(int Value);
-    bool IsBarShown();
-    void Clear(bool DoUpdate = true);
-    void First();
-    void Last();
-    void Next();
-    void Prior();
-    virtual void PageDown();
-    virtual void PageUp();
-    void Hide();
-    void Show();
-    bool IsFirst();
-    bool IsLast();
-    void Lock() { FLocked = true; }
-    void Unlock(bool DoUpdate = true);
-    void MoveBy(int Delta) { SetPosition(GetPosition() + Delta); }
-    virtual void Scroll(TRgScrollType Type);
-    virtual void SetValues(int AMax, int APageSize);
-    virtual void Update();
+    int GetPosition() override;
+    void SetPosition(int Value) override;
+    bool IsBarShown() override;
+    void Clear(bool DoUpdate = true) override;
+    void First() override;
+    void Last() override;
+    void Next() override;
+    void Prior() override;
+    void PageDown() override;
+    void PageUp() override;
+    void Hide() override;
+    void Show() override;
+    bool IsFirst() override;
+    bool IsLast() override;
+    void Lock() override { FLocked = true; }
+    void Unlock(bool DoUpdate = true) override;
+    void MoveBy(int Delta) override { SetPosition(GetPosition() + Delta); }
+    void Scroll(TRgScrollType Type) override;
+    void SetValues(int AMax, int APageSize) override;
+    void Update() override;
     virtual void SetVisible(bool Value);
     int SnapshotOrPosition() { return FSnapshotPosition == -1 ? GetPosition() : FSnapshotPosition; }
+    // A position to come back to: the current one is kept until erased.
+    void Snapshot() { FSnapshotPosition = GetPosition(); }
+    void EraseSnapshot() { FSnapshotPosition = -1; }
+    bool IsUpdating() const { return FUpdating; }
 
 protected:
     virtual int GetScrollBarForKind() const { return FKind == vcl::sbHorizontal ? SB_HORZ : SB_VERT; }

@@ -24,11 +24,58 @@ public:
     virtual TRgValidationResult Validate(TRgCustomEdit6* Control) = 0;
 };
 
+// A value source (a grid cell, an inspector row): the edit reads only its text.
+class IRgBase {
+public:
+    virtual ~IRgBase() = default;
+    virtual rtl::String GetAsString() = 0;
+};
+
+// A control whose preview box its owner may draw.
+class IRgPreviewDrawable {
+public:
+    virtual ~IRgPreviewDrawable() = default;
+    virtual TRgPreviewDrawEvent GetOnPreviewDraw() = 0;
+    virtual void SetOnPreviewDraw(const TRgPreviewDrawEvent& Value) = 0;
+};
+
+// Identifies a control to a validator.
+class IRgValidatable {
+public:
+    virtual ~IRgValidatable() = default;
+};
+
+// A control's value in the usual types.
+class IRgProperty {
+public:
+    virtual ~IRgProperty() = default;
+    virtual bool GetAsBoolean() = 0;
+    virtual rtl::TDateTime GetAsDateTime() = 0;
+    virtual double GetAsFloat() = 0;
+    virtual int GetAsInteger() = 0;
+    virtual rtl::String GetAsString() = 0;
+    virtual void SetAsBoolean(bool Value) = 0;
+    virtual void SetAsDateTime(rtl::TDateTime Value) = 0;
+    virtual void SetAsFloat(double Value) = 0;
+    virtual void SetAsInteger(int Value) = 0;
+    virtual void SetAsString(const rtl::String& Value) = 0;
+};
+
+class IRgTextControl {
+public:
+    virtual ~IRgTextControl() = default;
+    virtual rtl::String GetEditText() = 0;
+};
+
 struct TEditMargins {
     uint16_t Leading = 0, Trailing = 0;
 };
 
-class TRgCustomEdit6 : public vcl::TCustomEdit {
+class TRgCustomEdit6 : public vcl::TCustomEdit,
+                       public IRgPreviewDrawable,
+                       public IRgValidatable,
+                       public IRgProperty,
+                       public IRgTextControl {
 public:
     explicit TRgCustomEdit6(rtl::TComponent* AOwner);
     ~TRgCustomEdit6() override;
@@ -58,17 +105,23 @@ public:
     // between controls, so only other sources go to the inherited assignment).
     void Assign(rtl::TPersistent* Source) override;
 
-    virtual bool GetAsBoolean();
-    virtual rtl::TDateTime GetAsDateTime();
-    virtual double GetAsFloat();
-    virtual int GetAsInteger();
-    virtual rtl::String GetAsString() { return Text(); }
-    virtual void SetAsBoolean(bool Value) { SetAsString(rtl::BoolToStr(Value, true)); }
-    virtual void SetAsDateTime(rtl::TDateTime Value) { SetAsString(rtl::DateTimeToStr(Value)); }
-    virtual void SetAsFloat(double Value) { SetAsString(rtl::FloatToStr(Value)); }
-    virtual void SetAsInteger(int Value) { SetAsString(rtl::IntToStr(Value)); }
-    virtual void SetAsString(const rtl::String& Value) { SetText(Value); }
-    virtual rtl::String GetEditText() { return Text(); }
+    bool GetAsBoolean() override;
+    rtl::TDateTime GetAsDateTime() override;
+    double GetAsFloat() override;
+    int GetAsInteger() override;
+    rtl::String GetAsString() override { return Text(); }
+    void SetAsBoolean(bool Value) override { SetAsString(rtl::BoolToStr(Value, true)); }
+    void SetAsDateTime(rtl::TDateTime Value) override { SetAsString(rtl::DateTimeToStr(Value)); }
+    void SetAsFloat(double Value) override { SetAsString(rtl::FloatToStr(Value)); }
+    void SetAsInteger(int Value) override { SetAsString(rtl::IntToStr(Value)); }
+    void SetAsString(const rtl::String& Value) override { SetText(Value); }
+    rtl::String GetEditText() override { return Text(); }
+    // Takes the text the source reports.
+    void AssignValue(IRgBase* Source) {
+        if (Source) SetAsString(Source->GetAsString());
+    }
+    TRgPreviewDrawEvent GetOnPreviewDraw() override { return OnPreviewDraw; }
+    void SetOnPreviewDraw(const TRgPreviewDrawEvent& Value) override { OnPreviewDraw = Value; }
     virtual void PrepareInplaceEdit();
     virtual void BeginEditWithKey(rtl::Char Key);
     virtual void EndEditing() {}

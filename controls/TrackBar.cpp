@@ -106,7 +106,8 @@ void TKWRgTrackBar6::InvalidateThumbAndProgress() {
 }
 
 void TKWRgTrackBar6::SetPosition(double Value) {
-    if (Value == FPosition) return;
+    // NaN passes every comparison and ±∞ would later be cast to a pixel: neither is a position.
+    if (!std::isfinite(Value) || Value == FPosition) return;
     Value = std::max(std::min(Value, FMax), FMin);
     if (Value == FPosition) return;
     InvalidateThumbAndProgress();
@@ -116,7 +117,7 @@ void TKWRgTrackBar6::SetPosition(double Value) {
 }
 
 void TKWRgTrackBar6::SetMax(double Value) {
-    if (Value == FMax) return;
+    if (!std::isfinite(Value) || Value == FMax) return;
     FMax = Value;
     if (FMax <= FMin) FMax = FMin + FStep;
     Invalidate();
@@ -125,7 +126,7 @@ void TKWRgTrackBar6::SetMax(double Value) {
 }
 
 void TKWRgTrackBar6::SetMin(double Value) {
-    if (Value == FMin) return;
+    if (!std::isfinite(Value) || Value == FMin) return;
     FMin = Value;
     if (FMin >= FMax) FMin = FMax - FStep;
     Invalidate();

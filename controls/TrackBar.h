@@ -1,6 +1,8 @@
 // controls/TrackBar.h: a horizontal slider over a real-valued range, with a minus box at the left and
 // a plus box at the right, a progress bar from one end to the thumb, tick marks and images.
 #pragma once
+#include <cmath>
+
 #include "controls/RgControls6.h"
 #include "vcl/GraphUtil.h"
 #include "vcl/ImgList.h"
@@ -24,7 +26,9 @@ public:
     double Position() const { return FPosition; }
     void SetPosition(double Value);
     double Step() const { return FStep; }
-    void SetStep(double Value) { FStep = Value; }
+    void SetStep(double Value) {
+        if (std::isfinite(Value)) FStep = Value;
+    }
     int Precision() const { return FPrecision; }
     void SetPrecision(int Value) { Store(FPrecision, Value); }
     TRgAppearanceStyle Style() const { return FStyle; }

@@ -172,9 +172,9 @@ void TConversionView::Wait(int Ms) {
 // ---- progress texts ----------------------------------------------------------------------------------
 
 bool GetProgressTexts(rtl::TStrings* Output, int FileNo, int FileCount, int64_t ExpectedSec, const TRunTexts& Texts,
-                      TProgressTexts& Result) {
+                      TProgressTexts& Result, TEncoderProgressScan* Scan) {
     Result = TProgressTexts();
-    if (!ParseEncoderProgress(Output, Result.Values)) return false;
+    if (!(Scan ? Scan->Scan(Output, Result.Values) : ParseEncoderProgress(Output, Result.Values))) return false;
     const int percent = ProgressPercent(Result.Values.PositionSec, ExpectedSec);
     Result.Percent = percent;
     const String no = QString::number(FileNo), count = QString::number(FileCount), pc = QString::number(percent);
@@ -258,7 +258,8 @@ void TConversionRun::OnEncoderLine() {
     if (bForceKill) ForceStop();
 
     TProgressTexts t;
-    if (!GetProgressTexts(&EncoderOutputList, CurrentFileNo, FilesToConvert, ExpectedDurationSec, Texts, t)) return;
+    if (!GetProgressTexts(&EncoderOutputList, CurrentFileNo, FilesToConvert, ExpectedDurationSec, Texts, t, &FProgressScan))
+        return;
     if (t.Percent > 0) {
         FView.SetBarPosition(t.Percent);
         FView.SetStatusLine(t.Status, t.Percent);

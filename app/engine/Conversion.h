@@ -264,6 +264,7 @@ private:
     bool FLastRowFailed = false; // by its parameters: no exit code tells
     String FLastOutput;
     uint64_t FAbortTick = 0;
+    TEncoderProgressScan FProgressScan; // the line handler's place in EncoderOutputList
     bool FAbortTimerArmed = false;
 };
 
@@ -279,7 +280,8 @@ struct TProgressTexts {
     TEncoderProgress Values;
 };
 // False when the output holds no progress line to show (or the "Multiple frames" line stopped it).
+// With Scan, the lines it read before are not read again.
 bool GetProgressTexts(rtl::TStrings* Output, int FileNo, int FileCount, int64_t ExpectedSec, const TRunTexts& Texts,
-                      TProgressTexts& Result);
+                      TProgressTexts& Result, TEncoderProgressScan* Scan = nullptr);
 
 } // namespace engine

@@ -72,7 +72,17 @@ TFormProgress::TFormProgress(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
     lblProgress->AnchoredControls()->Right()->SetDeltaPosY(-2);
     lblProgress->AnchoredControls()->Right()->SetControl(pbFile);
 
-    chCloseAfterConversion = new TKwpCheckBox(this);
+    // Each description keeps the next one right-aligned below it, so the column moves as one.
+    TKwpLabel* descs[] = {lblStatusDesc, lblInputFileDesc, lblOutputFileDesc, lblTimeDesc,
+                          lblSizeDesc,   lblBitrateDesc, lblSpeedDesc, lblProgress};
+    for (size_t i = 0; i + 1 < std::size(descs); ++i) {
+        TKwpBottomAnchoredControl* below = descs[i]->AnchoredControls()->Bottom();
+        below->SetPosition(bcpBottomRight);
+        below->SetSpacing(6);
+        below->SetControl(descs[i + 1]);
+    }
+
+    chCloseAfterConversion = new vcl::TCheckBox(this);
     chCloseAfterConversion->SetParent(pnMain);
     chCloseAfterConversion->SetBounds(ValueLeft, DesignClientHeight - 30, 250, 20);
     chCloseAfterConversion->SetChecked(true);

@@ -11,6 +11,7 @@
 #include "vcl/ActnList.h"
 #include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
+#include "vcl/StdCtrls.h"
 
 namespace engine {
 
@@ -55,7 +56,7 @@ public:
         *lblBitrateDesc, *lblSpeedDesc, *lblProgress;
     components::TKwpLabel *lblStatus, *lblInputFile, *lblOutputFile, *lblTime, *lblSize, *lblBitrate, *lblSpeed;
     components::TPlusProgressBar* pbFile;
-    components::TKwpCheckBox* chCloseAfterConversion;
+    vcl::TCheckBox* chCloseAfterConversion;
     components::TKwpPngButton* btnAbort;
     vcl::TActionList* Actions;
     vcl::TAction *actAbort, *actF8;

@@ -173,7 +173,8 @@ String TOutputNamer::GetOutputFileName(const TFileRowInfo& Row, const String& Ex
 
     name = FitFileNameLength(name);
 
-    // A file this run wrote already is never replaced: later rows of the same name are numbered.
+    // A file this run wrote already is never replaced: under skip later rows of the same name are
+    // skipped, under rename and overwrite they are numbered.
     const bool ownOutput = Claimed(name);
     if (ownOutput || rtl::FileExists(name)) {
         TOverwriteParams rule = opRename;
@@ -186,7 +187,7 @@ String TOutputNamer::GetOutputFileName(const TFileRowInfo& Row, const String& Ex
             default: rule = opRename; break;
             }
         }
-        if (ownOutput) rule = opRename;
+        if (ownOutput && rule == opOverwrite) rule = opRename;
 
         switch (rule) {
         case opSkip:

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <memory>
+#include <set>
 
 #include "base/FileSearch.h"
 #include "base/Strings.h"
@@ -96,6 +97,14 @@ String SearchPath(const TToolSpec& S) {
     return {};
 }
 
+// The program folders whose descriptor search found nothing for a tool (by locator), this run. The
+// encoder and player are located afresh for every row; walking thousands of folders each time for a
+// tool that is not there would cost more than the conversion.
+std::set<std::pair<int, String>>& MissingTools() {
+    static std::set<std::pair<int, String>> missing;
+    return missing;
+}
+
 String Locate(TAppParams& Params, String& Field, int Which) {
     const TToolSpec& s = Spec(Which);
     String result;
@@ -105,8 +114,12 @@ String Locate(TAppParams& Params, String& Field, int Which) {
     } else if (rtl::FileExists(OwnFolderDefault(Params, s))) {
         result = OwnFolderDefault(Params, s);
     } else {
-        result = FindToolByVerFile(GetProgramDir(), QString::fromUtf16(s.Tool), QStringLiteral("64"),
-                                   QString::fromUtf16(s.Version));
+        const std::pair<int, String> key(Which, GetProgramDir());
+        if (!MissingTools().count(key)) {
+            result = FindToolByVerFile(key.second, QString::fromUtf16(s.Tool), QStringLiteral("64"),
+                                       QString::fromUtf16(s.Version));
+            if (!rtl::FileExists(result)) MissingTools().insert(key);
+        }
     }
     if (!rtl::FileExists(result)) result.clear();
     if (result.isEmpty()) result = SearchPath(s); // Debian's own tools
@@ -161,6 +174,10 @@ void InitAppParams(TAppParams& Params) {
     Params.ListFile_Directories = Params.DataDir + QStringLiteral("/directories.ini");
     Params.RunParams.Overwrite = opRename;
     Params.RunParams.bSaveHtml = true;
+}
+
+void ForgetMissingTools() {
+    MissingTools().clear();
 }
 
 String GetFFmpegExe(TAppParams& Params) {

@@ -26,6 +26,9 @@ String GetFFmpegExe(TAppParams& Params);
 String GetFFplayExe(TAppParams& Params);
 String GetFFprobeExe(TAppParams& Params);
 String GetMediaInfoDll(TAppParams& Params);
+// A tool whose descriptor search found nothing is not searched for again in this run (the configured
+// path, the tools folder and the PATH are still tried every time); this forgets those results.
+void ForgetMissingTools();
 
 // A tool found through its descriptor (".ver" file: section MAIN, keys tool, bits, ver) in
 // <parent of ProgramFolder>/_common, then in the parent itself, three folder levels deep. Empty when

@@ -13,12 +13,17 @@ void SetCaptionAndRepaint(vcl::TControl* Control, const String& Text) {
 
 void SetControlCaption(vcl::TLabel* Control, const String& Text) { SetCaptionAndRepaint(Control, Text); }
 void SetControlCaption(components::TKwpLabel* Control, const String& Text) { SetCaptionAndRepaint(Control, Text); }
+void SetControlCaption(components::TKwpLinkLabel* Control, const String& Text) { SetCaptionAndRepaint(Control, Text); }
 void SetControlCaption(components::TKwpPngButton* Control, const String& Text) { SetCaptionAndRepaint(Control, Text); }
 void SetControlCaption(vcl::TCheckBox* Control, const String& Text) { SetCaptionAndRepaint(Control, Text); }
-void SetControlCaption(components::TKwpCheckBox* Control, const String& Text) { SetCaptionAndRepaint(Control, Text); }
 void SetControlCaption(vcl::TGroupBox* Control, const String& Text) { SetCaptionAndRepaint(Control, Text); }
+void SetControlCaption(components::TFlatGroupBox* Control, const String& Text) { SetCaptionAndRepaint(Control, Text); }
 void SetControlCaption(vcl::TLabeledEdit* Control, const String& Text) {
     SetCaptionAndRepaint(Control->EditLabel(), Text);
+}
+void SetControlCaption(components::TPlusComboBox* Control, const String& Text) {
+    Control->SetLabelCaption(Text);
+    if (Control->Label()) Control->Label()->Repaint();
 }
 
 void SetControlCaption(vcl::TAction* Action, const String& Text, bool SetHint) {
@@ -30,5 +35,7 @@ void ShellOpen(const String& FileName, HWND OwnerWindow) {
     const std::u16string file = FileName.toStdU16String();
     ShellExecuteW(OwnerWindow, u"open", file.c_str(), nullptr, nullptr, SW_SHOW);
 }
+
+bool IsValidGridRow(grid::TReportGrid* Grid, int Row) { return Row >= 0 && Row < Grid->RowCount(); }
 
 } // namespace engine

@@ -1,6 +1,8 @@
 // Encoder progress lines, the log filter and the forced stop.
 #include "app/engine/Progress.h"
 
+#include <vector>
+
 #include <QFileInfo>
 
 #include <algorithm>
@@ -164,8 +166,53 @@ int ProgressPercent(int PositionSec, int64_t ExpectedSec) {
 
 void FilterEncoderLog(rtl::TStrings* Output) {
     if (!Output) return;
-    for (int i = Output->Count() - 1; i >= 0; --i)
-        if (IsNoise((*Output)[i])) Output->Delete(i);
+    const auto* list = dynamic_cast<rtl::TStringList*>(Output);
+    if (list && list->OwnsObjects()) {
+        // Clearing would free the kept lines' objects: delete the noise one by one.
+        for (int i = Output->Count() - 1; i >= 0; --i)
+            if (IsNoise((*Output)[i])) Output->Delete(i);
+        return;
+    }
+    // Deleting row by row moves the rest of a long log each time: keep what stays and refill once.
+    std::vector<std::pair<String, rtl::TObject*>> kept;
+    kept.reserve(size_t(Output->Count()));
+    for (int i = 0; i < Output->Count(); ++i) {
+        const String line = (*Output)[i];
+        if (!IsNoise(line)) kept.emplace_back(line, Output->Objects(i));
+    }
+    if (int(kept.size()) == Output->Count()) return;
+    Output->BeginUpdate();
+    Output->Clear();
+    for (const auto& [line, object] : kept) Output->AddObject(line, object);
+    Output->EndUpdate();
+}
+
+bool TEncoderProgressScan::Scan(rtl::TStrings* Output, TEncoderProgress& Progress) {
+    if (!Output) return false;
+    const int count = Output->Count();
+    // A cleared, shrunk or rewritten list is read again from its start.
+    if (count < FScanned || (FProgressIndex >= 0 && (*Output)[FProgressIndex] != FProgressLine)) Reset();
+    const String multipleFrames = QStringLiteral("Multiple frames in a packet from stream");
+    for (int i = FScanned; i < count; ++i) {
+        const String line = (*Output)[i];
+        if (line.startsWith(multipleFrames, Qt::CaseInsensitive)) {
+            FMultipleFramesIndex = i;
+        } else if (line.contains(QStringLiteral("time=")) && line.contains(QStringLiteral("size="))) {
+            FProgressIndex = i;
+            FProgressLine = line;
+        }
+    }
+    FScanned = count;
+    // Read from the newest line up, a newer "Multiple frames" line comes first and ends the reading.
+    if (FProgressIndex < 0 || FMultipleFramesIndex > FProgressIndex) return false;
+    ParseEncoderProgressLine(FProgressLine, Progress);
+    return true;
+}
+
+void TEncoderProgressScan::Reset() {
+    FScanned = 0;
+    FProgressIndex = FMultipleFramesIndex = -1;
+    FProgressLine.clear();
 }
 
 bool TerminateApp(const String& AppPath) {

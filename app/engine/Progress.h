@@ -23,6 +23,19 @@ struct TEncoderProgress {
 // when a line beginning "Multiple frames in a packet from stream" comes before (below) it, or when
 // there is no progress line at all.
 bool ParseEncoderProgress(rtl::TStrings* Output, TEncoderProgress& Progress);
+// ParseEncoderProgress for a list that grows a line at a time: the lines read before are not read
+// again, so following a long run costs time in proportion to its output.
+class TEncoderProgressScan {
+public:
+    bool Scan(rtl::TStrings* Output, TEncoderProgress& Progress);
+    void Reset();
+
+private:
+    int FScanned = 0;
+    int FProgressIndex = -1;       // the newest line with "time=" and "size="
+    int FMultipleFramesIndex = -1; // the newest "Multiple frames" line
+    String FProgressLine;
+};
 // Parses one progress line into Progress (only the values the line holds are changed).
 void ParseEncoderProgressLine(const String& Line, TEncoderProgress& Progress);
 // Round(Position x 100 / ExpectedSec) when both are at least 1, else 0; clamped to 0..100.

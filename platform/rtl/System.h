@@ -65,7 +65,17 @@ RTL_EXCEPTION(EComponentError, Exception)
 RTL_EXCEPTION(EEncodingError, Exception)
 RTL_EXCEPTION(EIniFileException, Exception)
 RTL_EXCEPTION(EInOutError, Exception)
-RTL_EXCEPTION(EZLibError, Exception)                 // the zlib binding's errors
+// The zlib binding's errors, with zlib's own error code where one is known (0 otherwise).
+class EZLibError : public Exception {
+public:
+    explicit EZLibError(const String& Msg) : Exception(Msg) {}
+    EZLibError(int Code, const String& Msg) : Exception(Msg), FErrorCode(Code) {}
+    int ErrorCode() const { return FErrorCode; }
+    String ClassName() const override { return QStringLiteral("EZLibError"); }
+
+private:
+    int FErrorCode = 0;
+};
 RTL_EXCEPTION(EZCompressionError, EZLibError)
 RTL_EXCEPTION(EZDecompressionError, EZLibError)
 RTL_EXCEPTION(EExternal, Exception)                  // faults the system reports

@@ -50,7 +50,8 @@ public:
     void SetWidth(int Value);  // a new size empties the list, as the common control does
     int Height() const { return FHeight; }
     void SetHeight(int Value);
-    void SetSize(int AWidth, int AHeight);
+    // Virtual so that a list keeping its own copies of the images hears of every new size.
+    virtual void SetSize(int AWidth, int AHeight);
     int Count() const;
     TColorDepth ColorDepth() const { return FColorDepth; }
     void SetColorDepth(TColorDepth Value); // a new depth or mask setting remakes the list (images kept)

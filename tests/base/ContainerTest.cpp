@@ -135,8 +135,16 @@ TEST(Container, RejectsBadSizesAndRaisesOnCorruptStreams) {
         EXPECT_EQ(E.ErrorCode(), Z_DATA_ERROR);
         EXPECT_EQ(E.Message(), "Data error");
     }
+    // The run-time library's spelling catches it too, code and all.
+    try {
+        Unpack(Corrupt);
+        ADD_FAILURE() << "no error";
+    } catch (const rtl::EZLibError& E) {
+        EXPECT_EQ(E.ErrorCode(), Z_DATA_ERROR);
+        EXPECT_EQ(E.ClassName(), "EZDecompressionError");
+    }
     // A scrambled payload under 52 bytes goes to inflation as it is, and fails there.
-    EXPECT_THROW(Unpack(Container(QByteArray(20, '\x07'), 2)), base::EZDecompressionError);
+    EXPECT_THROW(Unpack(Container(QByteArray(20, '\x07'), 2)), rtl::EZDecompressionError);
 }
 
 TEST(Descrambler, BlocksAndPositions) {

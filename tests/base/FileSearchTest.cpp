@@ -111,6 +111,15 @@ TEST_F(SearchTree, FoldersAreSearchedInCaseInsensitiveOrder) {
     EXPECT_EQ(Folders, (QStringList{Start, Start + "/A", Start + "/b"}));
 }
 
+// Names whose case-insensitive order differs from their code-unit order ("B2" < "a1" by code units).
+TEST(SearchOrder, FoldersComeInTheListsCaseInsensitiveOrderNotByCodeUnits) {
+    testing_support::TempDir Dir;
+    for (const char* F : {"c3/x.ini", "B2/x.ini", "a1/x.ini", "B2/Z/x.ini", "B2/y/x.ini"}) Touch(Dir.File(F));
+    const QString Start = Dir.QPath();
+    EXPECT_EQ(Search("*.ini", Start, 2), (QStringList{Start + "/a1/x.ini", Start + "/B2/x.ini", Start + "/B2/y/x.ini",
+                                                      Start + "/B2/Z/x.ini", Start + "/c3/x.ini"}));
+}
+
 TEST_F(SearchTree, CallbacksCountAndStop) {
     const QString Start = QString::fromStdString(Root.string());
     rtl::TStringList Results;

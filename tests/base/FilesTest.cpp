@@ -88,6 +88,26 @@ TEST(FileInfo, ReadsSizeTimesAndAttributesThroughALink) {
     ::chmod(Dir.File("f.webm").c_str(), 0644);
 }
 
+// Access and write times set far apart and far in the past: the creation time is the file system's
+// birth time (now) where it keeps one, else the write time; never the access time.
+TEST(FileInfo, CreationTimeIsTheBirthTimeNotTheAccessTime) {
+    testing_support::TempDir Dir;
+    Touch(Dir.File("f"), 1);
+    const timespec Times[2] = {{946684800, 0} /* 2000-01-01: access */, {1262304000, 0} /* 2010-01-01: write */};
+    ASSERT_EQ(::utimensat(AT_FDCWD, Dir.File("f").c_str(), Times, 0), 0);
+    rtl::TDateTime Creation = 0, Access = 0, Write = 0;
+    ASSERT_TRUE(base::ReadFileTimes(Dir.QFile("f"), Creation, Access, Write));
+    EXPECT_NEAR(Access, rtl::UTCToLocal(rtl::EncodeDateTime(2000, 1, 1, 0, 0, 0, 0)), 1e-6);
+    EXPECT_NEAR(Write, rtl::UTCToLocal(rtl::EncodeDateTime(2010, 1, 1, 0, 0, 0, 0)), 1e-6);
+    EXPECT_NE(Creation, Access);
+    struct statx Sx {};
+    if (::statx(AT_FDCWD, Dir.File("f").c_str(), 0, STATX_BTIME, &Sx) == 0 && (Sx.stx_mask & STATX_BTIME)) {
+        EXPECT_GT(Creation, rtl::UTCToLocal(rtl::EncodeDateTime(2020, 1, 1, 0, 0, 0, 0))); // made just now
+    } else {
+        EXPECT_EQ(Creation, Write);
+    }
+}
+
 TEST(FileInfo, SizeOfAFileHeldExclusivelyComesThroughTheFallback) {
     testing_support::TempDir Dir;
     Touch(Dir.File("locked"), 77);

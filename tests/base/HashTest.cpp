@@ -131,6 +131,18 @@ TEST(HashStreams, ChunkCountsPercentsAndStartPosition) {
     EXPECT_EQ(Calls.size(), 1u);
 }
 
+TEST(HashStreams, Sha1ReportsItsSpeed) {
+    rtl::TMemoryStream Stream;
+    Stream.SetSize(16 << 20);
+    base::THashResultRec Res;
+    ASSERT_TRUE(base::SHA1OfStream(Stream, Res, 0));
+    EXPECT_EQ(Res.StreamSize, 16 << 20);
+    EXPECT_FLOAT_EQ(Res.SpeedMBperSec, float(base::CalcSpeedMBps(Res.StreamSize, Res.ElapsedTimeMs, 0)));
+    if (Res.ElapsedTimeMs > 0) {
+        EXPECT_GT(Res.SpeedMBperSec, 0);
+    }
+}
+
 TEST(HashStreams, StoppedRunsGivePartialCrcAndFalseSha1) {
     rtl::TMemoryStream Stream;
     const auto Bytes = Noise(250000);

@@ -384,8 +384,90 @@ TEST(VersionInfo, FilesWithoutAResource) {
     EXPECT_EQ(V.CurrentTranslation(), -1);
     EXPECT_EQ(V.ProductVersion(), "");
     EXPECT_EQ(V.CharSet(), "");
+    EXPECT_EQ(V.Language(), "");
     V.SetFileName(Dir.QFile("missing"));
     EXPECT_FALSE(V.HaveInfo());
+}
+
+// Resource-only libraries, one per translation, linked by the cross binutils (no compiler needed).
+struct TTranslationCase {
+    const char* Block;  // the StringFileInfo block name
+    int Lang, CodePage;
+    const char* Language;
+    const char* CharSet;
+};
+
+// What the system's language and code-page names give for each; 932 is a page our platform does not
+// carry, so it counts as unknown here.
+const TTranslationCase TranslationCases[] = {
+    {"040904b0", 0x409, 1200, "English (United States)", "1200 (Unicode UTF-16, little endian byte order)"},
+    {"040704e4", 0x407, 1252, "German (Germany)", "1252  (ANSI - Latin I)"},
+    {"041103a4", 0x411, 932, "Japanese (Japan)", "932 (Unknown Code Page)"},
+    {"00003039", 0x000, 12345, "Language Neutral", "12345 (Unknown Code Page)"},
+};
+
+TEST(VersionInfo, LanguageAndCharSetOfEachTranslationMatchTheSystemsNames) {
+    TW_REQUIRE_TOOL("x86_64-w64-mingw32-windres");
+    TW_REQUIRE_TOOL("x86_64-w64-mingw32-ld");
+    TW_REQUIRE_TOOL("/usr/bin/python3", "import pefile");
+    TempDir Dir;
+    for (const TTranslationCase& C : TranslationCases) {
+        SCOPED_TRACE(C.Block);
+        const QString Rc = Dir.Write(QStringLiteral("%1.rc").arg(C.Block),
+                                     QStringLiteral("1 VERSIONINFO\nFILEVERSION 1,0,0,0\nBEGIN\n"
+                                                    "  BLOCK \"StringFileInfo\"\n  BEGIN\n    BLOCK \"%1\"\n    BEGIN\n"
+                                                    "      VALUE \"ProductName\", \"Probe\"\n    END\n  END\n"
+                                                    "  BLOCK \"VarFileInfo\"\n  BEGIN\n"
+                                                    "    VALUE \"Translation\", %2, %3\n  END\nEND\n")
+                                         .arg(C.Block)
+                                         .arg(C.Lang)
+                                         .arg(C.CodePage)
+                                         .toUtf8());
+        const QString Obj = Dir.QFile(QStringLiteral("%1.o").arg(C.Block));
+        const QString Dll = Dir.QFile(QStringLiteral("%1.dll").arg(C.Block));
+        auto Res = RunProgram("x86_64-w64-mingw32-windres", {"--preprocessor=cat", Rc, "-O", "coff", "-o", Obj});
+        ASSERT_TRUE(Res.Ok()) << Res.Describe();
+        auto Link = RunProgram("x86_64-w64-mingw32-ld", {"--dll", "-e", "0", "-o", Dll, Obj});
+        ASSERT_TRUE(Link.Ok()) << Link.Describe();
+        // The library holds the translation we meant, as pefile reads it.
+        auto Peer = RunProgram("/usr/bin/python3",
+                               {"-c",
+                                "import pefile,sys\np=pefile.PE(sys.argv[1])\n"
+                                "print([v.entry for fi in p.FileInfo[0] if hasattr(fi,'Var') for v in fi.Var][0][b'Translation'])",
+                                Dll});
+        ASSERT_TRUE(Peer.Ok()) << Peer.Describe();
+        EXPECT_EQ(Peer.Out.trimmed(), QStringLiteral("0x%1 0x%2").arg(C.Lang, 4, 16, QChar(u'0')).arg(C.CodePage, 4, 16, QChar(u'0')).toUtf8());
+
+        base::TKwVersionInfo V;
+        V.SetFileName(Dll);
+        ASSERT_TRUE(V.HaveInfo());
+        EXPECT_EQ(V.LanguageCode(), C.Lang);
+        EXPECT_EQ(V.CharSetCode(), C.CodePage);
+        EXPECT_EQ(V.Language(), C.Language);
+        EXPECT_EQ(V.CharSet(), C.CharSet);
+        EXPECT_EQ(V.ProductName(), "Probe");
+    }
+}
+
+TEST(VersionInfo, IsAComponentItsOwnerFreesAndOnlyStoresTheNameWhileDesigning) {
+    static int Freed = 0;
+    struct Counted : base::TKwVersionInfo {
+        using base::TKwVersionInfo::TKwVersionInfo;
+        ~Counted() override { ++Freed; }
+    };
+    Freed = 0;
+    {
+        rtl::TComponent Owner(nullptr);
+        auto* V = new Counted(&Owner);
+        EXPECT_EQ(Owner.ComponentCount(), 1);
+        EXPECT_EQ(V->Owner(), &Owner);
+        V->SetDesigning(true);
+        V->SetFileName(QString());
+        EXPECT_EQ(V->FileName(), "");  // not made the program's path
+        V->SetFileName(QStringLiteral("/nonexistent/x.dll"));
+        EXPECT_EQ(V->FileName(), "/nonexistent/x.dll");
+    }
+    EXPECT_EQ(Freed, 1);
 }
 
 } // namespace

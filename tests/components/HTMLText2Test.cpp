@@ -254,6 +254,30 @@ TEST_F(Layout, RulesSpanTheAreaOrEndBeforeItsEdge) {
     EXPECT_EQ(Out.LWords.front()->Rect.Right, 87 - 10 + 8 - 5); // the area is 87 wide
 }
 
+TEST_F(Layout, HugeTagValuesGiveOrderedRectanglesAndNoOverflow) {
+    Lb.InternalMargins.Enabled = true;
+    const char* texts[] = {"<t:2147483647>x y z", "<tf:2147483647>x<br>y", "<hr:2147483647><hr:-2147483647>x",
+                           "<fs:2147483647>x<br>y", "<li><t:2147483647>x"};
+    for (const char* text : texts) {
+        Run(text);
+        for (const auto& w : Out.LWords)
+            if (w->TagID == tagText) {
+                EXPECT_LE(w->Rect.Left, w->Rect.Right) << text;
+                EXPECT_LE(w->Rect.Top, w->Rect.Bottom) << text;
+            }
+        EXPECT_GE(Out.TextHeight, 0) << text;
+    }
+    Lb.InternalMargins.Enabled = false;
+    Lb.AutoWidth = true; // no edge to wrap at
+    Run("<t:2147483647>x");
+    EXPECT_GT(Word("x")->Rect.Left, 1000000); // far right, still to the right of the start
+    EXPECT_GE(Out.TextWidth, Word("x")->Rect.Left);
+    Lb.AutoWidth = false;
+    Run("<t:40>x<hr:60>");                    // in range: as given
+    EXPECT_EQ(Word("x")->Rect.Left, 40);
+    EXPECT_EQ(Out.LWords.back()->Rect.Right, 60);
+}
+
 TEST_F(Layout, LinksCarryTheirIndexAndCollectTheirText) {
     Run("<a:x>Read <b>more</b></a> after");
     ASSERT_EQ(Out.LLinkData.size(), 1u);

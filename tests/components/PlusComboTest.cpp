@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "win/uxtheme/uxtheme.h"
+
 using namespace components;
 using components_test::Counter;
 using testing_support::FormHarness;
@@ -359,6 +361,38 @@ TEST(KwThemeLib, TheStandInsLibraryServesThePaintingEntryPoints) {
 } // namespace
 
 namespace {
+
+TEST_F(PlusComboPaint, AFocusOnlyBorderShowsAsSoonAsTheFocusComes) {
+    TPlusComboBox* c = form->list;
+    c->FocusBorderColor = 0x0000FF;
+    auto corner = [&] { // read as drawn so far: no message is pumped
+        const QRgb rgb = H.App().Pixel(form->Handle(), c->Left(), c->Top());
+        return vcl::TColor(qRed(rgb) | qGreen(rgb) << 8 | qBlue(rgb) << 16);
+    };
+    H.Pump();
+    EXPECT_NE(corner(), 0x0000FF);
+    c->SetFocus();
+    EXPECT_EQ(corner(), 0x0000FF);
+    EXPECT_EQ(At(c, c->Width() - 1, c->Height() - 1), 0x0000FF); // and it stays after the repaint
+    form->other->SetFocus();
+    EXPECT_NE(At(c, 0, 0), 0x0000FF); // leaving repaints without it
+}
+
+TEST_F(PlusComboPaint, DisabledAndThemedWithoutItsBorderFramesInTheThemesGreyBlue) {
+    struct ThemeOn {
+        ThemeOn() { TwSetThemeActive(TRUE); }
+        ~ThemeOn() { TwSetThemeActive(FALSE); }
+    } theme;
+    TPlusComboBox* c = form->list;
+    c->DisabledBorder = false;
+    c->SetEnabled(false);
+    c->Invalidate();
+    EXPECT_EQ(At(c, 0, 0), 0xB99D7F);
+    EXPECT_EQ(At(c, c->Width() - 1, c->Height() / 2), 0xB99D7F);
+    c->DisabledBorder = true;
+    c->Invalidate();
+    EXPECT_NE(At(c, 0, 0), 0xB99D7F);
+}
 
 TEST_F(PlusComboPaint, FlatLookFramesInTheParentsColourWithALineUnderTheText) {
     TPlusComboBox* c = form->list;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -106,6 +107,11 @@ TEST(PngImageList, PlainImageListRoutinesActOnThePngs) {
     plain.Clear();
     EXPECT_EQ(list.PngImages()->Count(), 0);
     EXPECT_EQ(list.Count(), 0);
+
+    plain.Add(Bitmap(Red).get(), nullptr);
+    plain.SetSize(32, 32);
+    EXPECT_EQ(list.PngImages()->Count(), 0);
+    EXPECT_EQ(list.Count(), 0);
 }
 
 TEST(PngImageList, AddImageAnswersTheCountAndCopiesFromAnyList) {
@@ -132,6 +138,21 @@ TEST(PngImageList, NewSizeRemovesEveryPng) {
     list.SetWidth(24);
     EXPECT_EQ(list.PngImages()->Count(), 0);
     EXPECT_EQ(list.Count(), 0);
+
+    // Through the plain list's type the PNGs go too, and the lists stay in step afterwards.
+    vcl::TCustomImageList& plain = list;
+    for (const std::function<void()>& resize : std::initializer_list<std::function<void()>>{
+             [&] { plain.SetSize(20, 20); }, [&] { plain.SetWidth(18); }, [&] { plain.SetHeight(22); }}) {
+        list.AddPng(Png(Red).get());
+        list.AddPng(Png(Green).get());
+        resize();
+        EXPECT_EQ(list.PngImages()->Count(), 0);
+        EXPECT_EQ(list.Count(), 0);
+    }
+    list.AddPng(Png(Red).get());
+    list.AddPng(Png(Blue).get());
+    list.Delete(0);
+    EXPECT_EQ(MirrorCentres(list), PngCentres(list));
 }
 
 TEST(PngImageList, MovingOrReplacingOutsideTheListChangesNothing) {

@@ -156,16 +156,26 @@ TEST(ComboBox6, TypedTextSelectsTheEqualItemIgnoringCase) {
     EXPECT_EQ(f.selects, 0);
 }
 
-TEST(ComboBox6, WheelSelectsWhileClosedAndScrollsWhileOpen) {
+TEST(ComboBox6, WheelSelectsAndNotifiesWhileClosedAndScrollsWhileOpen) {
     std::initializer_list<const char16_t*> many = {u"0", u"1", u"2", u"3", u"4", u"5", u"6", u"7",
                                                    u"8", u"9", u"10", u"11"};
     ComboFixture f(many);
     f.combo->SetItemIndex(3);
     f.Wheel(-WHEEL_DELTA);
     EXPECT_EQ(f.combo->ItemIndex(), 4);
+    EXPECT_EQ(f.selects, 1);
     f.Wheel(WHEEL_DELTA);
     EXPECT_EQ(f.combo->ItemIndex(), 3);
-    EXPECT_EQ(f.selects, 0);
+    EXPECT_EQ(f.selects, 2); // one OnSelect per step
+    // Nothing to select beyond the ends: no notification either.
+    f.combo->SetItemIndex(0);
+    f.Wheel(WHEEL_DELTA);
+    EXPECT_EQ(f.combo->ItemIndex(), 0);
+    f.combo->SetItemIndex(11);
+    f.Wheel(-WHEEL_DELTA);
+    EXPECT_EQ(f.combo->ItemIndex(), 11);
+    EXPECT_EQ(f.selects, 2);
+    f.combo->SetItemIndex(3);
     f.combo->SetDroppedDown(true);
     TRgScrollBar* bar = f.combo->PopupControl()->VertScrollBar();
     bar->SetPosition(2);
@@ -174,6 +184,7 @@ TEST(ComboBox6, WheelSelectsWhileClosedAndScrollsWhileOpen) {
     f.Wheel(WHEEL_DELTA);
     EXPECT_EQ(bar->GetPosition(), 2);
     EXPECT_EQ(f.combo->ItemIndex(), 3);
+    EXPECT_EQ(f.selects, 2); // scrolling the open list selects nothing
 }
 
 TEST(ComboBox6, ButtonOpensTheListAndARowClickPicksAndClosesIt) {

@@ -106,6 +106,31 @@ TEST(Edit6, TypedValuesNeverRaise) {
     EXPECT_EQ(f.edit->Text(), u"7"_qs);
 }
 
+// A value source as a grid cell would be: it reports its text.
+struct FakeSource : IRgBase {
+    QString text;
+    int asked = 0;
+    rtl::String GetAsString() override {
+        ++asked;
+        return text;
+    }
+};
+
+TEST(Edit6, AssignValueTakesTheSourcesTextThroughTheValueInterface) {
+    EditFixture f;
+    FakeSource source;
+    source.text = u"12.5 kHz"_qs;
+    f.edit->AssignValue(&source);
+    EXPECT_EQ(source.asked, 1);
+    EXPECT_EQ(f.edit->Text(), u"12.5 kHz"_qs);
+    IRgProperty* property = f.edit;
+    IRgTextControl* text = f.edit;
+    property->SetAsInteger(5);
+    EXPECT_EQ(text->GetEditText(), u"5"_qs);
+    f.edit->AssignValue(nullptr); // nothing to take
+    EXPECT_EQ(f.edit->Text(), u"5"_qs);
+}
+
 TEST(Edit6, WithoutTypingOnlyCaretKeysReachKeyDown) {
     EditFixture f;
     int keys = 0;

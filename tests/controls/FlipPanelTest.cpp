@@ -105,6 +105,39 @@ TEST(FlipPanel, NestedPanelsResizeEveryFlipPanelAncestor) {
     EXPECT_EQ(outer->Height(), 400);
 }
 
+TEST(FlipPanel, ExpandAllAndCollapseAllSetEverySiblingInControlOrderThatAllowsIt) {
+    FormHarness h;
+    TKWRgFlipPanel *a = nullptr, *b = nullptr, *c = nullptr;
+    ShowForm(h, [&](TPanelForm* f) {
+        a = NewPanel(f, vcl::alTop, 100);
+        b = NewPanel(f, vcl::alTop, 100);
+        c = NewPanel(f, vcl::alTop, 100);
+    });
+    ChangeLog log;
+    a->OnChange = log.For("a");
+    b->OnChange = log.For("b");
+    c->OnChange = log.For("c");
+    a->SetAutoCollapse(true); // expanding all still collapses nobody
+    c->SetAutoCollapse(true);
+    b->SetAllowFlip(false);
+
+    c->CollapseAll();
+    EXPECT_FALSE(a->Expanded());
+    EXPECT_TRUE(b->Expanded()); // not allowed to flip
+    EXPECT_FALSE(c->Expanded());
+    EXPECT_EQ(log.entries, (std::vector<std::string>{"a", "c"}));
+    log.entries.clear();
+    c->CollapseAll(); // nothing changes: nothing fires
+    EXPECT_TRUE(log.entries.empty());
+
+    b->ExpandAll();
+    EXPECT_TRUE(a->Expanded());
+    EXPECT_TRUE(c->Expanded());
+    EXPECT_EQ(log.entries, (std::vector<std::string>{"a", "c"}));
+    EXPECT_EQ(a->Height(), 100);
+    EXPECT_TRUE(a->AutoCollapse()); // given back
+}
+
 TEST(FlipPanel, AutoCollapseClosesSiblingsAfterTheOwnChangeEvent) {
     FormHarness h;
     TKWRgFlipPanel *a = nullptr, *b = nullptr, *c = nullptr;

@@ -65,6 +65,22 @@ TEST(ScrollBar6, LockedBarKeepsItsPositionQuiet) {
     EXPECT_EQ(GetScrollPos(f.control->Handle(), SB_VERT), 40);
 }
 
+TEST(ScrollBar6, SnapshotKeepsAPositionUntilErasedAndDrivesThroughItsInterface) {
+    ScrollFixture f;
+    TRgScrollBar* bar = f.control->VertScrollBar();
+    IRgScrollBar* driven = bar; // as a control holding only the interface drives it
+    driven->SetValues(100, 10);
+    driven->SetPosition(30);
+    EXPECT_EQ(bar->SnapshotOrPosition(), 30);
+    bar->Snapshot();
+    driven->MoveBy(12);
+    EXPECT_EQ(driven->GetPosition(), 42);
+    EXPECT_EQ(bar->SnapshotOrPosition(), 30);
+    bar->EraseSnapshot();
+    EXPECT_EQ(bar->SnapshotOrPosition(), 42);
+    EXPECT_FALSE(bar->IsUpdating()); // only while it writes the window's bar
+}
+
 TEST(ScrollBar6, ScrollMessagesMoveTheBarAndFireTheEvent) {
     ScrollFixture f;
     TRgScrollBar* bar = f.control->VertScrollBar();

@@ -101,6 +101,30 @@ TEST(TrackBar, RangeStaysAboveMinByStepAndKeepsThePositionInside) {
     EXPECT_EQ(changes.n, 2);
 }
 
+TEST(TrackBar, NonFiniteValuesChangeNothingAndFireNothing) {
+    FormHarness h;
+    TKWRgTrackBar6* bar = ShowVolumeBar(h);
+    Counter changes;
+    bar->OnChange = changes.Event();
+    const double bad[] = {std::nan(""), HUGE_VAL, -HUGE_VAL};
+    const std::function<void(double)> setters[] = {[&](double v) { bar->SetPosition(v); },
+                                                   [&](double v) { bar->SetMin(v); },
+                                                   [&](double v) { bar->SetMax(v); },
+                                                   [&](double v) { bar->SetStep(v); }};
+    for (const auto& set : setters)
+        for (double v : bad) {
+            set(v);
+            EXPECT_EQ(bar->Position(), 100);
+            EXPECT_EQ(bar->Min(), 1);
+            EXPECT_EQ(bar->Max(), 300);
+            EXPECT_EQ(bar->Step(), 1);
+        }
+    EXPECT_EQ(changes.n, 0);
+    // A step of NaN would have made the range rule's Max - Step NaN as well.
+    bar->SetMin(400);
+    EXPECT_EQ(bar->Min(), 299);
+}
+
 TEST(TrackBar, BoxesStepAndDoNothingAtTheEnds) {
     FormHarness h;
     TKWRgTrackBar6* bar = ShowVolumeBar(h);

@@ -8,6 +8,7 @@
 #include <QProcess>
 
 #include "app/engine/Procs.h"
+#include "base/MemIniFile.h"
 #include "rtl/Files.h"
 #include "tests/support/Peers.h"
 #include "tests/support/TempDir.h"
@@ -282,6 +283,55 @@ TEST_F(FormProgress, LoadsWidthAndCloseAfterConversionFromTheSettingsFile) {
     EXPECT_EQ(Form->Width(), 720);
     EXPECT_FALSE(Form->chCloseAfterConversion->Checked());
     EXPECT_FALSE(Form->CloseAfterConversion());
+}
+
+TEST_F(FormProgress, TabReachesTheCloseBoxAndSpaceTogglesIt) {
+    Form->Show();
+    H.Pump();
+    Form->btnAbort->SetFocus();
+    H.Pump();
+    for (int i = 0; i < 8 && GetFocus() != Form->chCloseAfterConversion->Handle(); ++i) H.Keys(VK_TAB);
+    ASSERT_EQ(GetFocus(), Form->chCloseAfterConversion->Handle());
+    ASSERT_TRUE(Form->chCloseAfterConversion->Checked());
+    H.Keys(VK_SPACE);
+    EXPECT_FALSE(Form->CloseAfterConversion());
+    H.Keys(VK_SPACE);
+    EXPECT_TRUE(Form->CloseAfterConversion());
+    H.Keys(VK_SPACE);
+    H.App().SaveScreenshot(Form->Handle(), QStringLiteral("progress-keyboard.png"));
+
+    // What the settings writer stores ("1"/"0") the next window reads back.
+    base::TKwpMemIniFile ini(Params.IniName);
+    ini.WriteBool(QStringLiteral("PROGRESS"), QStringLiteral("CloseAfterConversion"), Form->CloseAfterConversion());
+    ini.UpdateFile();
+    auto* next = H.Create<PumpedProgress>();
+    next->Params = &Params;
+    next->LoadSettings();
+    EXPECT_FALSE(next->CloseAfterConversion());
+}
+
+TEST_F(FormProgress, ALanguageChangeRelabelsTheCloseBox) {
+    Form->Show();
+    H.Pump();
+    Form->Lang.chCloseAfterConversion = QStringLiteral("Danach schlie\u00dfen");
+    Form->SetLang();
+    EXPECT_EQ(Form->chCloseAfterConversion->Caption(), QStringLiteral("Danach schlie\u00dfen"));
+}
+
+TEST_F(FormProgress, TheDescriptionsStay22PixelsApartAndFollowTheFirst) {
+    vcl::TControl* descs[] = {Form->lblStatusDesc, Form->lblInputFileDesc, Form->lblOutputFileDesc,
+                              Form->lblTimeDesc,   Form->lblSizeDesc,      Form->lblBitrateDesc,
+                              Form->lblSpeedDesc,  Form->lblProgress};
+    auto expectColumn = [&] {
+        for (size_t i = 1; i < std::size(descs); ++i) {
+            EXPECT_EQ(descs[i]->Top() - descs[i - 1]->Top(), 22) << i;
+            EXPECT_EQ(descs[i]->Left() + descs[i]->Width(), descs[0]->Left() + descs[0]->Width()) << i;
+        }
+    };
+    expectColumn();
+    Form->lblStatusDesc->SetBounds(20, 14, 110, 16);
+    expectColumn();
+    EXPECT_EQ(Form->lblProgress->Top(), 14 + 7 * 22);
 }
 
 } // namespace

@@ -42,10 +42,16 @@ public:
         kwpLabel = Make<components::TKwpLabel>(40);
         button = Make<components::TKwpPngButton>(70);
         check = Make<vcl::TCheckBox>(100);
-        kwpCheck = Make<components::TKwpCheckBox>(130);
+        linkLabel = Make<components::TKwpLinkLabel>(130);
         group = Make<vcl::TGroupBox>(160);
         group->SetHeight(40);
-        edit = Make<vcl::TLabeledEdit>(230);
+        flatGroup = Make<components::TFlatGroupBox>(205);
+        flatGroup->SetHeight(20);
+        edit = Make<vcl::TLabeledEdit>(250);
+        combo = Make<components::TPlusComboBox>(275);
+        combo->SetLeft(200);
+        combo->SetWidth(150);
+        combo->SetLabelPosition(components::lpLeftCenter);
         EndLoading();
     }
     template <class T> T* Make(int top) {
@@ -58,9 +64,11 @@ public:
     components::TKwpLabel* kwpLabel;
     components::TKwpPngButton* button;
     vcl::TCheckBox* check;
-    components::TKwpCheckBox* kwpCheck;
+    components::TKwpLinkLabel* linkLabel;
     vcl::TGroupBox* group;
+    components::TFlatGroupBox* flatGroup;
     vcl::TLabeledEdit* edit;
+    components::TPlusComboBox* combo;
 };
 
 TEST(SetControlCaption, EveryKindTakesTheTextAndIsRedrawnAtOnce) {
@@ -70,9 +78,14 @@ TEST(SetControlCaption, EveryKindTakesTheTextAndIsRedrawnAtOnce) {
     auto* kwpLabel = form->kwpLabel;
     auto* button = form->button;
     auto* check = form->check;
-    auto* kwpCheck = form->kwpCheck;
+    auto* linkLabel = form->linkLabel;
     auto* group = form->group;
+    auto* flatGroup = form->flatGroup;
     auto* edit = form->edit;
+    auto* combo = form->combo;
+    // The combo's label exists once a caption was given; its first one is empty.
+    combo->SetLabelCaption(QString());
+    H.Pump();
 
     const QString text = QStringLiteral("WWWWWWWWWWWW");
     struct Kind {
@@ -84,9 +97,11 @@ TEST(SetControlCaption, EveryKindTakesTheTextAndIsRedrawnAtOnce) {
         {kwpLabel, [&] { engine::SetControlCaption(kwpLabel, text); }},
         {button, [&] { engine::SetControlCaption(button, text); }},
         {check, [&] { engine::SetControlCaption(check, text); }},
-        {kwpCheck, [&] { engine::SetControlCaption(kwpCheck, text); }},
+        {linkLabel, [&] { engine::SetControlCaption(linkLabel, text); }},
         {group, [&] { engine::SetControlCaption(group, text); }},
+        {flatGroup, [&] { engine::SetControlCaption(flatGroup, text); }},
         {edit->EditLabel(), [&] { engine::SetControlCaption(edit, text); }},
+        {combo->Label(), [&] { engine::SetControlCaption(combo, text); }},
     };
     for (const Kind& k : kinds) {
         const int before = DarkPixels(H, form, k.control);
@@ -105,6 +120,18 @@ TEST(SetControlCaption, AnActionTakesTheHintOnlyWhenAsked) {
     engine::SetControlCaption(&action, QStringLiteral("Stop"), true);
     EXPECT_EQ(action.Caption(), "Stop");
     EXPECT_EQ(action.Hint(), "Stop");
+}
+
+TEST(IsValidGridRow, HoldsFromTheFirstRowToTheLast) {
+    grid::TReportGrid grid(nullptr);
+    grid.SetRowCount(3);
+    ASSERT_EQ(grid.RowCount(), 3);
+    EXPECT_FALSE(engine::IsValidGridRow(&grid, -1));
+    EXPECT_TRUE(engine::IsValidGridRow(&grid, 0));
+    EXPECT_TRUE(engine::IsValidGridRow(&grid, 2));
+    EXPECT_FALSE(engine::IsValidGridRow(&grid, 3));
+    grid.SetRowCount(0);
+    EXPECT_FALSE(engine::IsValidGridRow(&grid, 0));
 }
 
 QStringList LaunchedArgs;

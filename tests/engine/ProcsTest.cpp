@@ -71,6 +71,7 @@ protected:
         engine::SystemLibraryPath = {Root + QStringLiteral("/lib")};
         engine::SetProgramDirOverride(Program);
         engine::InitAppParams(Params);
+        engine::ForgetMissingTools(); // each test is a run of its own
     }
     void TearDown() override {
         qputenv("PATH", OldPath);
@@ -143,7 +144,26 @@ TEST_F(ToolLocation, LibraryFromItsDescriptorOrTheSystemLibraryPath) {
     Descriptor(shared, QStringLiteral("MediaInfo.ver"), "MediaInfo", "64", "20.09.0.0");
     WriteFileBytes(shared + QStringLiteral("/libmediainfo.so.0"), "ELF");
     Params.MediaInfoDll.clear();
+    engine::ForgetMissingTools(); // the next run
     EXPECT_EQ(engine::GetMediaInfoDll(Params), shared + QStringLiteral("/libmediainfo.so.0"));
+}
+
+TEST_F(ToolLocation, AToolFoundMissingIsNotSearchedForAgainInTheSameRun) {
+    EXPECT_EQ(engine::GetFFplayExe(Params), "");
+    const QString common = Root + QStringLiteral("/Apps/_common/ff");
+    Descriptor(common, QStringLiteral("ffplay.ver"), "ffplay", "64", "N-100739-gda607832b5");
+    Exe(common + QStringLiteral("/ffplay"));
+    EXPECT_EQ(engine::GetFFplayExe(Params), "");
+    // The other places are still looked at, and the other tools are searched for.
+    Exe(Program + QStringLiteral("/tools/FFmpeg64/ffplay"));
+    EXPECT_EQ(engine::GetFFplayExe(Params), Program + QStringLiteral("/tools/FFmpeg64/ffplay"));
+    QFile::remove(Program + QStringLiteral("/tools/FFmpeg64/ffplay"));
+    Params.ffplay.clear();
+    Descriptor(common, QStringLiteral("ffmpeg.ver"), "ffmpeg", "64", "N-100739-gda607832b5");
+    Exe(common + QStringLiteral("/ffmpeg"));
+    EXPECT_EQ(engine::GetFFmpegExe(Params), common + QStringLiteral("/ffmpeg"));
+    engine::ForgetMissingTools();
+    EXPECT_EQ(engine::GetFFplayExe(Params), common + QStringLiteral("/ffplay"));
 }
 
 TEST_F(ToolLocation, UnknownToolNamesFindNothing) {

@@ -58,6 +58,43 @@ TEST(EncoderProgress, AMultipleFramesNoticeBelowTheProgressLineStopsThisUpdateOn
     EXPECT_EQ(p.PositionSec, 3);
 }
 
+// The line handler's incremental reading gives what reading the whole list gives, line after line,
+// across multiple-frames notices, a cleared list, a shrunk one and a rewritten one.
+TEST(EncoderProgress, TheIncrementalScanReadsWhatTheWholeListSays) {
+    rtl::TStringList list;
+    engine::TEncoderProgressScan scan;
+    int step = 0;
+    auto check = [&] {
+        ++step;
+        engine::TEncoderProgress whole, incremental;
+        const bool a = engine::ParseEncoderProgress(&list, whole);
+        const bool b = scan.Scan(&list, incremental);
+        ASSERT_EQ(a, b) << "step " << step;
+        EXPECT_EQ(whole.Time, incremental.Time) << "step " << step;
+        EXPECT_EQ(whole.Size, incremental.Size) << "step " << step;
+        EXPECT_EQ(whole.PositionSec, incremental.PositionSec) << "step " << step;
+    };
+    auto progress = [](int sec) {
+        return QStringLiteral("size=  %1kB time=00:00:%2.00 bitrate=  1.0kbits/s speed=1x").arg(sec * 10).arg(sec, 2, 10, QChar(u'0'));
+    };
+    for (const QString& line : {QStringLiteral("Stream mapping:"), progress(1), QStringLiteral("warning"), progress(2),
+                                QStringLiteral("MULTIPLE FRAMES IN A PACKET FROM STREAM 0"), QStringLiteral("noise"),
+                                progress(3), QStringLiteral("noise")}) {
+        list.Add(line);
+        check();
+    }
+    list.Delete(list.Count() - 1);
+    list.Delete(list.Count() - 1); // back before the newest progress line
+    check();
+    list.Clear();
+    check();
+    list.Add(progress(7));
+    check();
+    list.SetStrings(0, progress(9)); // rewritten in place
+    check();
+    EXPECT_EQ(step, 12);
+}
+
 TEST(EncoderProgress, KeepsWhatALineDoesNotHold) {
     engine::TEncoderProgress p;
     p.Speed = "9x";
@@ -102,9 +139,13 @@ TEST(EncoderLogFilter, RemovesNoiseAndKeepsTheRest) {
         "pts has no value",                                  // contained
         "x  libavutil   57",                                 // not at the start: kept
     });
+    rtl::TObject tag;
+    list->SetObjects(8, &tag); // "Input #0": its object stays with it
     engine::FilterEncoderLog(list.get());
     EXPECT_EQ(Lines(*list), (QStringList{"ffmpeg version 5.1", "warning: something else",
                                          "Input #0, matroska,webm, from 'a.webm':", "x  libavutil   57"}));
+    EXPECT_EQ(list->Objects(2), &tag);
+    EXPECT_EQ(list->Objects(1), nullptr);
 }
 
 // ---- forced stop ---------------------------------------------------------------------------------------

@@ -170,7 +170,8 @@ TEST_F(OutputNames, ARunNeverOverwritesItsOwnOutput) {
     RunParams.OutFile = QStringLiteral("out.mp3");
     RunParams.OutDir = Dir.QPath();
     RunParams.bOverwriteParams = true;
-    for (TOverwriteParams rule : {opOverwrite, opSkip}) {
+    for (TOverwriteParams rule : {opOverwrite, opRename, opSkip}) {
+        SCOPED_TRACE(int(rule));
         Namer.reset();
         RunParams.Overwrite = rule;
         const Named first = Run(Row(QStringLiteral("/m/a.webm")));
@@ -178,10 +179,18 @@ TEST_F(OutputNames, ARunNeverOverwritesItsOwnOutput) {
         const Named second = Run(Row(QStringLiteral("/m/b.webm")));
         const Named third = Run(Row(QStringLiteral("/m/c.webm")));
         EXPECT_EQ(first.Name, Dir.QFile(QStringLiteral("out.mp3")));
-        EXPECT_EQ(second.Name, Dir.QFile(QStringLiteral("out_001.mp3")));
-        EXPECT_EQ(second.Err, String());
-        EXPECT_EQ(third.Name, Dir.QFile(QStringLiteral("out_002.mp3")));   // out_001 was not written: still taken
-        EXPECT_EQ(third.Status, QStringLiteral("OK - Renamed"));
+        if (rule == opSkip) {
+            // The run's own name is skipped, never overwritten.
+            for (const Named& later : {second, third}) {
+                EXPECT_EQ(later.Status, QStringLiteral("Skipped"));
+                EXPECT_EQ(later.Err, QStringLiteral("skip"));
+            }
+        } else {
+            EXPECT_EQ(second.Name, Dir.QFile(QStringLiteral("out_001.mp3")));
+            EXPECT_EQ(second.Err, String());
+            EXPECT_EQ(third.Name, Dir.QFile(QStringLiteral("out_002.mp3")));   // out_001 was not written: still taken
+            EXPECT_EQ(third.Status, QStringLiteral("OK - Renamed"));
+        }
         std::filesystem::remove(Dir.File("out.mp3"));
     }
     // A file that was there before the run follows the rule.
