@@ -151,11 +151,14 @@ TEST(ViewerMeasure, AMenuItemIsTextHighAndTwoSquaresWide) {
         const int expectedH = tm.tmHeight + ScaleForDPI(4) + tm.tmExternalLeading;
         EXPECT_EQ(h, expectedH) << dpi;
         EXPECT_EQ(w, cw + 2 * expectedH + ScaleForDPI(1) + ScaleForDPI(2) + ScaleForDPI(3)) << dpi;
-        // A shortcut adds its text and a square minus 6.
+        // A shortcut adds its text and a square minus 6 (96 dpi), scaled like every other constant.
         item->SetShortCut(vcl::scCtrl | 'E');
         int w2 = 0, h2 = 0;
         v->Find(item)->MeasureSize(&s.canvas, w2, h2);
-        EXPECT_EQ(w2, w + h + GetTextWidth(s.canvas.Handle(), vcl::ShortCutToText(vcl::scCtrl | 'E'), false) - 6);
+        const int shortCutTerm = dpi == 96 ? 6 : 9;
+        EXPECT_EQ(w2, w + h + GetTextWidth(s.canvas.Handle(), vcl::ShortCutToText(vcl::scCtrl | 'E'), false) -
+                          shortCutTerm)
+            << dpi;
     }
     TwSetLogPixels(96);
 }
