@@ -391,3 +391,161 @@ TEST(DoneAction, SystemMenuAndHelp) {
 }
 
 } // namespace
+
+// ---- a toolbar's menu mode ----
+
+namespace {
+
+// The window of a toolbar: it paints its view and counts the presses that reach it.
+class TBarHost : public TPressTarget {
+public:
+    using TPressTarget::TPressTarget;
+    TBarView* View = nullptr;
+
+protected:
+    void Paint() override {
+        Canvas()->Brush()->SetColor(vcl::clBtnFace);
+        Canvas()->FillRect(ClientRect());
+        if (View) View->DrawSubitems(Canvas());
+    }
+};
+
+struct ToolbarFixture : MenuFixture {
+    TBarRootItem* barRoot;
+    TPlainItem *a, *b, *transparent;
+    TBarHost* host;
+    TBarView* bar;
+    std::vector<std::pair<WPARAM, LPARAM>> sysCommands;
+    ToolbarFixture() {
+        barRoot = new TBarRootItem(form);
+        a = Add(u"A", barRoot);
+        b = Add(u"B", barRoot);
+        transparent = Add(u"T", barRoot);
+        transparent->AddStyle(tbisClicksTransparent);
+        host = new TBarHost(form);
+        host->SetParent(form);
+        host->SetBounds(10, 10, 300, 30);
+        bar = new TBarView(form, nullptr, barRoot, host, true, false, false);
+        host->View = bar;
+        bar->UpdatePositions();
+        f_oldProc = form->WindowProc;
+        form->WindowProc = [this](vcl::TMessage& m) {
+            if (m.Msg == WM_SYSCOMMAND && (m.WParam & 0xFFF0) == SC_KEYMENU)
+                sysCommands.emplace_back(m.WParam, m.LParam);
+            else
+                f_oldProc(m);
+        };
+        h.Pump();
+    }
+    ~ToolbarFixture() {
+        form->WindowProc = f_oldProc;
+        host->View = nullptr;
+        delete bar;
+    }
+    POINT At(TBarCustomItem* item) {
+        const TRect r = bar->Find(item)->BoundsRect();
+        POINT p{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+        ClientToScreen(host->Handle(), &p);
+        return p;
+    }
+    POINT EmptyBarSpace() {
+        POINT p{290, 15};
+        ClientToScreen(host->Handle(), &p);
+        return p;
+    }
+    vcl::TWndMethod f_oldProc;
+};
+
+} // namespace
+
+TEST(ViewerMouse, AToolbarButtonRunsOnlyWhenThePressBeganOnIt) {
+    ToolbarFixture t;
+    // Pressed on A (the press that entered the loop), released on A: A runs once, after the loop.
+    MoveTo(t.At(t.a));
+    t.h.Pump();
+    t.bar->Select(t.bar->Find(t.a), true);
+    t.Then([&] { Release(t.At(t.a)); });
+    t.bar->EnterToolbarLoop({tbetMouseDown});
+    EXPECT_TRUE(t.clicks.empty());
+    t.h.Pump();
+    EXPECT_EQ(t.clicks, std::vector<std::string>{"A"});
+    // Pressed on A, released on B: nothing runs.
+    t.clicks.clear();
+    t.Then([&] {
+        const POINT p = t.At(t.a);
+        MoveTo(p);
+        Press(p);
+        MoveTo(t.At(t.b));
+        Release(t.At(t.b));
+    });
+    t.bar->EnterToolbarLoop({});
+    t.h.Pump();
+    EXPECT_TRUE(t.clicks.empty());
+    EXPECT_FALSE(t.bar->State.Contains(vsModal));
+    EXPECT_EQ(t.bar->Selected(), nullptr);
+}
+
+struct BarEndCase {
+    const char* name;
+    int where;  // 0 item B, 1 empty bar space, 2 the clicks-transparent item, 3 a release on empty space
+    bool ends;
+};
+
+class ToolbarMode : public ::testing::TestWithParam<BarEndCase> {};
+
+TEST_P(ToolbarMode, APressGoesOnOnlyOverAnotherItem) {
+    const BarEndCase c = GetParam();
+    ToolbarFixture t;
+    bool stillModalAfterPress = false;
+    t.Then([&] {
+        const POINT p = c.where == 0 ? t.At(t.b) : c.where == 2 ? t.At(t.transparent) : t.EmptyBarSpace();
+        MoveTo(p);
+        if (c.where == 3)
+            Release(p);
+        else
+            Press(p);
+    });
+    if (!c.ends)
+        t.Then([&] {
+            stillModalAfterPress = t.bar->State.Contains(vsModal) && t.bar->Selected() &&
+                                   t.bar->Selected()->Item() == t.b;
+            Release(t.At(t.b));
+        });
+    t.bar->EnterToolbarLoop({});
+    t.h.Pump();
+    if (c.ends) {
+        EXPECT_TRUE(t.clicks.empty()) << c.name;
+        EXPECT_EQ(t.host->presses, c.where == 3 ? 0 : 1) << c.name;  // the press reaches the bar afterwards
+    } else {
+        EXPECT_TRUE(stillModalAfterPress);
+        EXPECT_EQ(t.clicks, std::vector<std::string>{"B"});
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Presses, ToolbarMode,
+                         ::testing::Values(BarEndCase{"another item", 0, false},
+                                           BarEndCase{"empty bar space", 1, true},
+                                           BarEndCase{"clicks-transparent item", 2, true},
+                                           BarEndCase{"release with nothing selected", 3, true}),
+                         [](const auto& info) { return std::to_string(info.index); });
+
+TEST(ToolbarMode, SpaceOrMinusOnTheBarOpensTheSystemMenuAfterTheLoop) {
+    for (const char16_t ch : {u' ', u'-'}) {
+        ToolbarFixture t;
+        const UINT vk = ch == u' ' ? VK_SPACE : VK_OEM_MINUS;
+        const char16_t text[2] = {ch, 0};
+        t.Then([&] { Key(vk, text); });
+        t.bar->EnterToolbarLoop({});
+        ASSERT_EQ(t.sysCommands.size(), 1u);
+        EXPECT_EQ(t.sysCommands[0].second, LPARAM(ch));
+        EXPECT_FALSE(MenuFixture::Queued(WM_CHAR, WM_DEADCHAR));
+    }
+}
+
+TEST(ToolbarMode, ASecondLoopOnAModalViewDoesNotStart) {
+    ToolbarFixture t;
+    t.bar->State.Include(vsModal);
+    t.bar->EnterToolbarLoop({});  // returns at once: nothing is scripted
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_TRUE(Recorded::Events.empty());
+}
