@@ -84,6 +84,12 @@ struct SlideCase {
     int x, y;  // region origin at 75 of 150 ms: step 127 of a 80x60 window
 };
 
+std::ostream& operator<<(std::ostream& os, const SlideCase& c) {
+    os << "direction";
+    for (auto d : c.direction) os << ' ' << int(d);
+    return os;
+}
+
 class Slide : public ::testing::TestWithParam<SlideCase> {};
 
 TEST_P(Slide, MovesTheImageInFromTheNamedSide) {
@@ -209,6 +215,8 @@ struct FailCase {
     const char* name;
     int step;  // 0 GetDCEx, 1 the bitmap, 2 the memory DC, 3 the first UpdateLayeredWindow
 };
+
+std::ostream& operator<<(std::ostream& os, const FailCase& c) { return os << c.name; }
 
 class FailingStart : public ::testing::TestWithParam<FailCase> {};
 

@@ -60,6 +60,8 @@ struct OutsideCase {
     bool trackRight;
 };
 
+std::ostream& operator<<(std::ostream& os, const OutsideCase& c) { return os << c.name; }
+
 class PressOutside : public ::testing::TestWithParam<OutsideCase> {};
 
 TEST_P(PressOutside, EndsTheLoopAndReachesTheControlBelowAfterwards) {
@@ -116,8 +118,15 @@ TEST(MenuLoop, LosingTheCaptureEndsWithNothingDone) {
     f.Then([&] {
         Key(VK_DOWN);
     });
-    f.Then([&] { SetCapture(f.form->Handle()); });
+    f.Then([&] {
+        SetCapture(f.form->Handle());
+        // Characters and the F1 message still queued when the loop ends do not reach the program.
+        PostMessageW(f.form->Handle(), WM_CHAR, 'z', 0);
+        PostMessageW(f.form->Handle(), 0x004D, 0, 0);
+    });
     EXPECT_EQ(f.Popup(), nullptr);
+    EXPECT_FALSE(MenuFixture::Queued(WM_CHAR, WM_CHAR));
+    EXPECT_FALSE(MenuFixture::Queued(0x004D, 0x004D));
     ReleaseCapture();
     f.h.Pump();
     EXPECT_TRUE(f.clicks.empty());
@@ -127,6 +136,7 @@ TEST(MenuLoop, AQuitWhileTheMenuIsOpenCancelsItAndIsPostedAgain) {
     MenuFixture f;
     f.Then([&] { Key(VK_DOWN); });
     f.Then([] { PostQuitMessage(7); });
+    f.Then([] { Key(VK_RETURN); });  // reached only when the quit was lost: the item would run
     EXPECT_EQ(f.Popup(), nullptr);
     MSG msg;
     ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
@@ -490,6 +500,8 @@ struct BarEndCase {
     int where;  // 0 item B, 1 empty bar space, 2 the clicks-transparent item, 3 a release on empty space
     bool ends;
 };
+
+std::ostream& operator<<(std::ostream& os, const BarEndCase& c) { return os << c.name; }
 
 class ToolbarMode : public ::testing::TestWithParam<BarEndCase> {};
 

@@ -295,6 +295,11 @@ struct StateCase {
     char expected;  // 'n' normal list, 'g' normal list drawn disabled, 'd', 'c', 'h'
 };
 
+std::ostream& operator<<(std::ostream& os, const StateCase& c) {
+    return os << "enabled " << c.enabled << " selected " << c.selected << " checked " << c.checked << " expects "
+              << c.expected;
+}
+
 class DrawState : public ::testing::TestWithParam<StateCase> {};
 
 vcl::TImageList* SolidList(rtl::TComponent* owner, vcl::TColor color) {
