@@ -677,48 +677,6 @@ TBarItemViewerClass TBarCustomItem::GetItemViewerClass(TBarView*) { return TBarI
 
 TBarPopupWindowClass TBarCustomItem::GetPopupWindowClass() { return TBarPopupWindowClass::Of<TBarPopupWindow>(); }
 
-TBarPopupWindow* TBarCustomItem::CreatePopup(TBarView* ParentView, TBarItemViewer* ParentViewer, bool, bool SelectFirstItem,
-                                             bool Customizing, const TPoint&, TBarPopupAlignment) {
-    TBarCustomItem* linked = LinkedItem(this);
-    if (linked != this) linked->DoPopup(this, true);
-    DoPopup(this, false);
-    // A chevron shows the hidden part of its toolbar: the toolbar's own level.
-    TBarView* chevronParent = GetChevronParentView();
-    TBarCustomItem* shown = chevronParent ? chevronParent->ParentItem() : this;
-    TBarPopupWindow* window = GetPopupWindowClass().Create(nullptr, ParentView, shown, Customizing);
-    try {
-        TBarView* view = window->View();
-        if (chevronParent) {
-            view->SetChevronParentView(chevronParent);
-            view->FIsToolbar = true;
-            if (chevronParent->Style.Contains(vsAlwaysShowHints)) view->Style.Include(vsAlwaysShowHints);
-            window->SetColor(vcl::clBtnFace);
-        }
-        if (SelectFirstItem) view->SetSelected(view->FirstSelectable());
-        view->UpdatePositions();
-        if (ParentView) {
-            window->FreeNotification(ParentView);
-            ParentView->FOpenViewerWindow = window;
-            ParentView->FOpenViewerView = view;
-            ParentView->FOpenViewer = ParentViewer;
-            if (ParentView->FIsToolbar) {
-                ParentView->State.Include(vsDropDownMenus);
-                if (ParentViewer) ParentView->Invalidate(ParentViewer);
-            }
-        }
-        view->State.Include(vsDrawInOrder);
-    } catch (...) {
-        delete window;
-        throw;
-    }
-    return window;
-}
-
-TBarCustomItem* TBarCustomItem::Popup(int, int, bool, TBarPopupAlignment, bool) {
-    // The modal menu loop that tracks a popup is not part of the framework yet: the menu is cancelled.
-    return nullptr;
-}
-
 // ---- streaming and component removal ----
 
 void TBarCustomItem::GetChildren(const rtl::TGetChildProc& Proc, rtl::TComponent*) {

@@ -6,6 +6,7 @@
 // and every change of an item reaches its listeners as a change notification. Layout is lazy: a
 // change marks the view's layout stale, and the next paint, hit test or selection move lays it out.
 #pragma once
+#include "toolbars/BarAnim.h"
 #include "toolbars/BarCommon.h"
 
 #include "rtl/Classes.h"
@@ -27,6 +28,7 @@ class TBarItemViewer;
 class TBarView;
 class TBarPopupWindow;
 class TBarBaseAccObject;
+class TBarModalHandler;
 
 // ---- types of the unit ----
 
@@ -120,11 +122,17 @@ struct TBarPopupWindowClass {
     const std::type_info* Type = nullptr;
     TBarPopupWindow* (*Create)(rtl::TComponent* AOwner, TBarView* AParentView, TBarCustomItem* AItem,
                                bool ACustomizing) = nullptr;
+    // The window is built, then its view from the window's own ViewClass (a constructor cannot ask a
+    // subclass for it).
     template <class T> static TBarPopupWindowClass Of() {
         return {&typeid(T), [](rtl::TComponent* O, TBarView* V, TBarCustomItem* I, bool C) -> TBarPopupWindow* {
-                    return new T(O, V, I, C);
+                    T* window = new T(O, V, I, C);
+                    FinishPopupWindow(window, V, I, C);
+                    return window;
                 }};
     }
+    static void FinishPopupWindow(TBarPopupWindow* Window, TBarView* AParentView, TBarCustomItem* AItem,
+                                  bool ACustomizing);
 };
 
 // ---- the item's action link ----
@@ -614,6 +622,8 @@ public:
     void StopTimer(int N);
     void StopAllTimers();
     void Scroll(bool Down);
+    // Runs the modal menu loop on this toolbar's view, then carries out what it ended with.
+    void EnterToolbarLoop(TBarEnterToolbarLoopOptions Options);
 
     // ---- state ----
     vcl::TColor BackgroundColor() const { return FBackgroundColor; }
@@ -651,6 +661,7 @@ public:
     void SetScrollOffset(int Value) { FScrollOffset = Value; }
     TBarItemViewer* Selected() const { return FSelected; }
     bool SelectedViaMouse() const { return FSelectedViaMouse; }
+    const TRect& MonitorRect() const { return FMonitorRect; }
     bool ShowDownArrow() const { return FShowDownArrow; }
     bool ShowUpArrow() const { return FShowUpArrow; }
     uint8_t ActiveTimers() const { return FActiveTimers; }
@@ -666,6 +677,7 @@ public:
 
 protected:
     friend class TBarCustomItem;  // opening a popup links the new window into its parent view
+    friend class TBarModalHandler;  // the menu loop drives the chain of views
     void Notification(rtl::TComponent* AComponent, rtl::TOperation Operation) override;
 
     std::vector<TBarItemViewer*> FViewers;
@@ -729,26 +741,55 @@ private:
     TBarItemChangedProc FParentItemNotifyProc;
 };
 
-// Marks a popup window of the menu system, so that other windows can recognise one.
+// The window of one open popup level (declared here for the views; see BarPopup.h for the rest).
+// Every other window recognises a popup of the menu system by this interface.
 class IBarPopupWindow {
 public:
     virtual ~IBarPopupWindow() = default;
 };
 
-// The window of one open popup level. Its placement on the screen, frame, scroll arrows, showing and
-// animation are not here yet: the window makes its view, and the item's CreatePopup links it into the
-// parent view, so that views can open and close their child popups.
+// The view a popup window shows: it sizes the window to its content plus the 3-pixel frame.
+class TBarPopupView : public TBarView {
+public:
+    using TBarView::TBarView;
+    void FitWindowToContent(int W, int H) override;
+    vcl::TFont* GetFont() override;
+};
+
+using TBarViewClass = TBarView* (*)(rtl::TComponent* AOwner, TBarView* AParentView, TBarCustomItem* AParentItem,
+                                    vcl::TWinControl* AWindow, bool AIsToolbar, bool ACustomizing,
+                                    bool AUsePriorityList);
+
+// A borderless, topmost, non-activating window that shows one view of one item's subitems.
 class TBarPopupWindow : public vcl::TCustomControl, public IBarPopupWindow {
 public:
+    // Builds the hidden window; its view follows from ViewClass (TBarPopupWindowClass does both).
     TBarPopupWindow(rtl::TComponent* AOwner, TBarView* AParentView, TBarCustomItem* AItem, bool ACustomizing);
     ~TBarPopupWindow() override;
     TBarView* View() const { return FView; }
+    TBarAnimationDirection AnimationDirection() const { return FAnimationDirection; }
+    void SetAnimationDirection(TBarAnimationDirection Value) { FAnimationDirection = Value; }
+
+    virtual void PaintScrollArrows();
+    virtual TBarViewClass ViewClass();
+    // The view, its font and its accelerator state: the second half of building the window.
+    void CreateView(TBarView* AParentView, TBarCustomItem* AItem, bool ACustomizing);
 
 protected:
-    // A borderless top-level window that does not take the activation.
     void CreateParams(vcl::TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWindowHandle() override;
+    void Paint() override;
+    void Dispatch(vcl::TMessage& Message) override;
+    virtual void PaintNCFrame(HDC DC);
+    void CMShowingChanged(vcl::TMessage& Message) override;
 
+    bool FAccelsVisibilitySet = false;
+    TBarAnimationDirection FAnimationDirection;
     TBarView* FView = nullptr;
+
+private:
+    static void NCPaintProc(HWND Wnd, HDC DC, LPARAM AppData);
 };
 
 } // namespace bars

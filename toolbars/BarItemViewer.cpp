@@ -2,6 +2,7 @@
 // tests, mouse presses and releases, hints and accessible roles.
 #include "toolbars/BarItem.h"
 #include "toolbars/BarInternal.h"
+#include "toolbars/BarPopup.h"
 
 #include "rtl/Math.h"
 #include "vcl/Forms.h"
@@ -88,8 +89,8 @@ void DrawMenuArrow(HDC DC, int X, int Y, int CX, int CY, COLORREF Color) {
 void DrawPolyline(HDC DC, std::initializer_list<POINT> Points, int DX, int DY, COLORREF Color) {
     std::vector<POINT> pts(Points);
     for (auto& p : pts) {
-        p.x += DX;
-        p.y += DY;
+        p.x = ScaleForDPI(p.x) + DX;
+        p.y = ScaleForDPI(p.y) + DY;
     }
     HPEN pen = CreatePen(PS_SOLID, 1, Color);
     HGDIOBJ oldPen = SelectObject(DC, pen);
@@ -174,8 +175,10 @@ void TBarItemViewer::MeasureSize(vcl::TCanvas* Canvas, int& AWidth, int& AHeight
     const bool toolbar = IsToolbarStyle();
     vcl::TCustomImageList* images = EffectiveImages();
     const HDC dc = Canvas->Handle();
-    AWidth = toolbar ? 6 : 0;
-    AHeight = toolbar ? 6 : 0;
+    // Every constant of the measure is a 96-dpi distance.
+    const int pad = toolbar ? ScaleForDPI(6) : 0;
+    AWidth = pad;
+    AHeight = pad;
     const TEXTMETRICW tm = TextMetrics(dc);
     if (!toolbar || ShowsCaption()) {
         const String caption = CaptionText();
@@ -183,11 +186,11 @@ void TBarItemViewer::MeasureSize(vcl::TCanvas* Canvas, int& AWidth, int& AHeight
             HFONT font = CreateVerticalTextFont(dc);
             HGDIOBJ old = SelectObject(dc, font);
             AWidth += TextMetrics(dc).tmHeight;
-            AHeight += GetTextWidth(dc, caption, true) + (toolbar ? 6 : 0);
+            AHeight += GetTextWidth(dc, caption, true) + pad;
             SelectObject(dc, old);
             DeleteObject(font);
         } else {
-            AWidth += GetTextWidth(dc, caption, true) + (toolbar ? 6 : 0);
+            AWidth += GetTextWidth(dc, caption, true) + pad;
             AHeight += tm.tmHeight;
         }
     }
@@ -196,10 +199,10 @@ void TBarItemViewer::MeasureSize(vcl::TCanvas* Canvas, int& AWidth, int& AHeight
         if (ShowsImage() && images) {
             if (DrawsRotated() || options.Contains(tboImageAboveCaption)) {
                 AHeight += images->Height();
-                AWidth = std::max(AWidth, images->Width() + 7);
+                AWidth = std::max(AWidth, images->Width() + ScaleForDPI(7));
             } else {
-                AWidth += images->Width() + 1;
-                AHeight = std::max(AHeight, images->Height() + 6);
+                AWidth += images->Width() + ScaleForDPI(1);
+                AHeight = std::max(AHeight, images->Height() + ScaleForDPI(6));
             }
         }
         if (FItem->ItemStyle().Contains(tbisSubmenu)) {
@@ -217,13 +220,13 @@ void TBarItemViewer::MeasureSize(vcl::TCanvas* Canvas, int& AWidth, int& AHeight
     AHeight += MenuItemExtraHeight() + tm.tmExternalLeading;
     int imageColumn;
     if (images) {
-        AHeight = std::max(AHeight, images->Height() + 3);
-        imageColumn = rtl::MulDiv(images->Width() + 3, AHeight, images->Height() + 3);
+        AHeight = std::max(AHeight, images->Height() + ScaleForDPI(3));
+        imageColumn = rtl::MulDiv(images->Width() + ScaleForDPI(3), AHeight, images->Height() + ScaleForDPI(3));
     } else
         imageColumn = AHeight;
     AWidth += imageColumn + MenuImageGap() + MenuCaptionIndent() + MenuCaptionEndGap();
     const String shortCut = FItem->GetShortCutText();
-    if (!shortCut.isEmpty()) AWidth += AHeight + GetTextWidth(dc, shortCut, false) - 6;
+    if (!shortCut.isEmpty()) AWidth += AHeight + GetTextWidth(dc, shortCut, false) - ScaleForDPI(6);
     AWidth += AHeight;
 }
 
@@ -279,9 +282,12 @@ void TBarItemViewer::Paint(vcl::TCanvas* Canvas, const TRect& ClientAreaRect, bo
     const bool designing = FItem->ComponentState().Contains(rtl::csDesigning);
     const bool vertical = FView->Orientation() == tbvoVertical;
     const bool selectedEnabled = IsSelected && enabled;
+    // Every distance of the look is a 96-dpi one.
+    const int one = ScaleForDPI(1);
     int menuColumn = 0;
     if (!toolbar)
-        menuColumn = images ? rtl::MulDiv(images->Width() + 3, R.Bottom, images->Height() + 3) : R.Bottom;
+        menuColumn = images ? rtl::MulDiv(images->Width() + ScaleForDPI(3), R.Bottom, images->Height() + ScaleForDPI(3))
+                            : R.Bottom;
     TRect itemRect = R;
     const COLORREF fontColor = GetTextColor(dc);
 
@@ -307,27 +313,28 @@ void TBarItemViewer::Paint(vcl::TCanvas* Canvas, const TRect& ClientAreaRect, bo
                 DrawEdgeRect(dc, itemRect, Edge(IsPushed || checked), BF_RECT);
         }
         if (anyArrow) {
-            if (IsPushed && !isSplit) arrow.Offset(1, 1);
+            if (IsPushed && !isSplit) arrow.Offset(one, one);
             const int cx = (arrow.Left + arrow.Right) / 2, cy = (arrow.Top + arrow.Bottom) / 2;
             auto triangle = [&](int dx, int dy, COLORREF color) {
+                const int d1 = ScaleForDPI(1), d2 = ScaleForDPI(2), d3 = ScaleForDPI(3);
                 if (vertical && !isSplit) {
-                    const POINT pts[3] = {{cx - 1 + dx, cy + 2 + dy}, {cx - 1 + dx, cy - 2 + dy}, {cx - 3 + dx, cy + dy}};
+                    const POINT pts[3] = {{cx - d1 + dx, cy + d2 + dy}, {cx - d1 + dx, cy - d2 + dy}, {cx - d3 + dx, cy + dy}};
                     FillTriangle(dc, pts, color);
                 } else {
-                    const POINT pts[3] = {{cx - 2 + dx, cy - 1 + dy}, {cx + 2 + dx, cy - 1 + dy}, {cx + dx, cy + 1 + dy}};
+                    const POINT pts[3] = {{cx - d2 + dx, cy - d1 + dy}, {cx + d2 + dx, cy - d1 + dy}, {cx + dx, cy + d1 + dy}};
                     FillTriangle(dc, pts, color);
                 }
             };
             if (UseDisabledShadow) {
-                triangle(1, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+                triangle(one, one, GetSysColor(COLOR_BTNHIGHLIGHT));
                 triangle(0, 0, GetSysColor(COLOR_BTNSHADOW));
             } else
                 triangle(0, 0, fontColor);
         }
-        itemRect.Inflate(-1, -1);
+        itemRect.Inflate(-one, -one);
         if (checked && !selectedEnabled) DitherFill(dc, itemRect);
-        itemRect.Inflate(-1, -1);
-        if (checked || (IsSelected && IsPushed && (!isSplit || FView->Capture()))) itemRect.Offset(1, 1);
+        itemRect.Inflate(-one, -one);
+        if (checked || (IsSelected && IsPushed && (!isSplit || FView->Capture()))) itemRect.Offset(one, one);
         if (hasArrow && !isSplit) {
             if (vertical)
                 itemRect.Bottom -= DropdownArrowWidth();
@@ -350,7 +357,7 @@ void TBarItemViewer::Paint(vcl::TCanvas* Canvas, const TRect& ClientAreaRect, bo
         prefix = DT_HIDEPREFIX;
     // Menu text stands one pixel higher when the item has exactly its natural height.
     auto menuTextRect = [&](TRect r) {
-        if (r.Height() == tm.tmHeight + tm.tmExternalLeading + MenuItemExtraHeight()) r.Bottom -= 1;
+        if (r.Height() == tm.tmHeight + tm.tmExternalLeading + MenuItemExtraHeight()) r.Bottom -= one;
         r.Top += tm.tmExternalLeading;
         return r;
     };
@@ -360,9 +367,9 @@ void TBarItemViewer::Paint(vcl::TCanvas* Canvas, const TRect& ClientAreaRect, bo
         if (toolbar) {
             if (showImage) {
                 if (DrawsRotated() || options.Contains(tboImageAboveCaption))
-                    textRect.Top += images->Height() + 1;
+                    textRect.Top += images->Height() + one;
                 else
-                    textRect.Left += images->Width() + 1;
+                    textRect.Left += images->Width() + one;
             }
             format = prefix | DT_CENTER | DT_VCENTER | DT_SINGLELINE;
         } else {
@@ -386,16 +393,16 @@ void TBarItemViewer::Paint(vcl::TCanvas* Canvas, const TRect& ClientAreaRect, bo
                 if (selectedEnabled)
                     DrawEdgeRect(dc, part, BDR_SUNKENOUTER, BF_RECT | BF_MIDDLE);
                 else {
-                    part.Offset(-1, 0);
+                    part.Offset(-one, 0);
                     DrawEdgeRect(dc, part, IsSelected ? BDR_SUNKENOUTER : EDGE_ETCHED, BF_LEFT);
                 }
             }
             const int x = itemRect.Right - checkW, y = itemRect.Top + (itemRect.Height() - checkH) / 2;
             if (UseDisabledShadow) {
-                DrawMenuArrow(dc, x + 1, y + 1, checkW, checkH, GetSysColor(COLOR_BTNHIGHLIGHT));
+                DrawMenuArrow(dc, x + one, y + one, checkW, checkH, GetSysColor(COLOR_BTNHIGHLIGHT));
                 DrawMenuArrow(dc, x, y, checkW, checkH, GetSysColor(COLOR_BTNSHADOW));
             } else if (selectedEnabled && isSplit)
-                DrawMenuArrow(dc, x + 1, y + 1, checkW, checkH, GetSysColor(COLOR_BTNTEXT));
+                DrawMenuArrow(dc, x + one, y + one, checkW, checkH, GetSysColor(COLOR_BTNTEXT));
             else
                 DrawMenuArrow(dc, x, y, checkW, checkH, fontColor);
         }
@@ -405,23 +412,26 @@ void TBarItemViewer::Paint(vcl::TCanvas* Canvas, const TRect& ClientAreaRect, bo
         TRect box = itemRect;
         if (toolbar) {
             if (DrawsRotated() || options.Contains(tboImageAboveCaption))
-                box.Bottom = box.Top + images->Height() + 2;
+                box.Bottom = box.Top + images->Height() + ScaleForDPI(2);
             else
-                box.Right = box.Left + images->Width() + 2;
+                box.Right = box.Left + images->Width() + ScaleForDPI(2);
         } else {
             box.Right = box.Left + menuColumn;
             if (selectedEnabled || checked) DrawEdgeRect(dc, box, Edge(checked), BF_RECT | BF_MIDDLE);
             if (checked && !IsSelected) {
                 TRect inner = box;
-                inner.Inflate(-1, -1);
+                inner.Inflate(-one, -one);
                 DitherFill(dc, inner);
             }
-            if (checked) box.Offset(1, 1);
+            if (checked) box.Offset(one, one);
         }
         if (showImage) {
             const int x = box.Left + (box.Width() - images->Width()) / 2;
             const int y = box.Top + (box.Height() - images->Height()) / 2;
-            images->Draw(Canvas, x, y, FItem->ImageIndex(), FItem->Enabled());
+            if (auto* stateImages = dynamic_cast<TBarCustomImageList*>(images))
+                stateImages->DrawState(Canvas, x, y, FItem->ImageIndex(), FItem->Enabled(), IsSelected, checked);
+            else
+                images->Draw(Canvas, x, y, FItem->ImageIndex(), FItem->Enabled());
         } else {
             const int cx = box.Left + box.Width() / 2, cy = box.Top + box.Height() / 2;
             if (FItem->RadioItem()) {
@@ -430,18 +440,19 @@ void TBarItemViewer::Paint(vcl::TCanvas* Canvas, const TRect& ClientAreaRect, bo
                 HBRUSH brush = CreateSolidBrush(text);
                 HGDIOBJ oldPen = SelectObject(dc, pen);
                 HGDIOBJ oldBrush = SelectObject(dc, brush);
-                RoundRect(dc, cx - 3, cy - 3, cx + 2, cy + 2, 2, 2);
+                auto S = [](int n) { return ScaleForDPI(n); };
+                RoundRect(dc, cx - S(3), cy - S(3), cx + S(2), cy + S(2), S(2), S(2));
                 HPEN lightPen = CreatePen(PS_SOLID, 1, light);
                 SelectObject(dc, lightPen);
                 SelectObject(dc, GetStockObject(NULL_BRUSH));
-                RoundRect(dc, cx - 4, cy - 4, cx + 3, cy + 3, 6, 6);
+                RoundRect(dc, cx - S(4), cy - S(4), cx + S(3), cy + S(3), S(6), S(6));
                 SelectObject(dc, oldBrush);
                 SelectObject(dc, oldPen);
                 DeleteObject(lightPen);
                 DeleteObject(brush);
                 DeleteObject(pen);
             } else {
-                const int ox = cx - 2, oy = cy + 1;
+                const int ox = cx - ScaleForDPI(2), oy = cy + one;
                 DrawPolyline(dc, {{-2, -2}, {0, 0}, {4, -4}, {4, -3}, {0, 1}, {-2, -1}, {-2, -2}}, ox, oy,
                              GetSysColor(COLOR_BTNTEXT));
                 DrawPolyline(dc, {{-3, -2}, {-3, -1}, {0, 2}, {5, -3}, {5, -5}}, ox, oy, GetSysColor(COLOR_BTNHIGHLIGHT));

@@ -1,6 +1,7 @@
 // toolbars/BarView.cpp: views: the viewers of one item level kept in step with the item tree,
 // lazy layout, painting (single viewers through an off-screen bitmap) and hints.
 #include "toolbars/BarItem.h"
+#include "toolbars/BarPopup.h"
 
 #include "rtl/Math.h"
 
@@ -375,7 +376,7 @@ TBarView* TBarView::ToolbarViewOf() {
     return nullptr;
 }
 
-vcl::TFont* TBarView::GetFont() { return FWindow ? FWindow->Font() : nullptr; }
+vcl::TFont* TBarView::GetFont() { return SharedMenuFont(); }
 
 TBarBaseAccObject* TBarView::GetAccObject() { return nullptr; }
 
@@ -500,35 +501,6 @@ void TBarView::PaintViewer(TBarItemViewer* Viewer, vcl::TCanvas* Canvas, bool Of
         DeleteObject(bitmap);
     }
     RestoreDC(dc, saved);
-}
-
-// ---------------------------------------------------------------------------------------------------
-// The popup window (its view only, for now)
-
-TBarPopupWindow::TBarPopupWindow(rtl::TComponent* AOwner, TBarView* AParentView, TBarCustomItem* AItem,
-                                 bool ACustomizing)
-    : vcl::TCustomControl(AOwner) {
-    SetVisible(false);
-    FView = new TBarView(this, AParentView, AItem, this, false, ACustomizing, false);
-    FView->State.Include(vsModal);
-    if (AParentView) {
-        if (AParentView->Style.Contains(vsUseHiddenAccels)) FView->Style.Include(vsUseHiddenAccels);
-        if (AParentView->State.Contains(vsShowAccels)) FView->State.Include(vsShowAccels);
-        if (vcl::TFont* font = AParentView->GetFont()) Font()->Assign(font);
-    } else
-        FView->Style.Include(vsUseHiddenAccels);
-}
-
-void TBarPopupWindow::CreateParams(vcl::TCreateParams& Params) {
-    vcl::TCustomControl::CreateParams(Params);
-    Params.Style = WS_POPUP | WS_CLIPCHILDREN;
-    Params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
-    Params.WndParent = nullptr;
-}
-
-TBarPopupWindow::~TBarPopupWindow() {
-    delete FView;
-    FView = nullptr;
 }
 
 } // namespace bars

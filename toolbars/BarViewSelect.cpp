@@ -2,6 +2,7 @@
 // selection by keys and accelerators, priorities, child popups and their timers, the menu keys, ending
 // the modal menu loop, capture, scrolling a tall popup, accelerator underlines and focus events.
 #include "toolbars/BarItem.h"
+#include "toolbars/BarModal.h"
 
 namespace bars {
 
@@ -23,13 +24,11 @@ void TBarView::Select(TBarItemViewer* Value, bool ViaMouse) {
     if (Value != old) {
         if (Value && FParentView && FParentView->FOpenViewer && FParentView->FOpenViewer != FParentView->FSelected) {
             // The item that opened this popup stays highlighted. A popup selects its first item before
-            // its parent knows it as open: that must not clear the parent's selection.
-            TBarItemViewer* previous = FParentView->FSelected;
-            FParentView->FSelected = FParentView->FOpenViewer;
+            // its parent knows it as open: that must not clear the parent's selection. Through the
+            // parent's Select, so its select and focus events see the change.
+            FParentView->Select(FParentView->FOpenViewer, false);
             FParentView->StopTimer(1);
             FParentView->StopTimer(0);
-            if (previous) FParentView->Invalidate(previous);
-            if (FParentView->FSelected) FParentView->Invalidate(FParentView->FSelected);
         }
         if (modal) {
             if (FIsToolbar || !ViaMouse) {
@@ -396,6 +395,7 @@ void TBarView::CancelMode() {
 void TBarView::CancelCapture() {
     if (!FCapture) return;
     FCapture = false;
+    LastPos.X = NoPosition;  // the menu loop reads the mouse position again
     if (FSelected) FSelected->CaptureLost();
 }
 

@@ -3,6 +3,9 @@
 
 #include "rtl/SysUtils.h"
 
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 using namespace bars;
@@ -417,14 +420,31 @@ TEST(Sounds, ASoundIsConfiguredWhenItsSchemeEntryNamesAFile) {
     EXPECT_TRUE(IsMenuSoundConfigured(u"BarTestShort"_qs));
     setCurrent(u"BarTestLong", u"C:\\Sounds\\menu popup.wav");  // longer than the buffer still counts
     EXPECT_TRUE(IsMenuSoundConfigured(u"BarTestLong"_qs));
-    PlayMenuSound(u"MenuPopup"_qs);  // no sound system here: nothing happens, nothing fails
+    // No sound system here: the request is recorded, nothing is played.
+    static std::vector<std::string> calls;
+    calls.clear();
+    const TwCallRecorder previous = TwSetCallRecorder([](LPCWSTR name, LPCWSTR text, ULONG_PTR arg) {
+        calls.push_back(QString::fromUtf16(name).toStdString() + " " + QString::fromUtf16(text).toStdString() + " " +
+                        std::to_string(arg));
+    });
+    PlayMenuSound(u"MenuPopup"_qs);
+    TwSetCallRecorder(previous);
+    // SND_ALIAS | SND_ASYNC | SND_NODEFAULT | SND_SYSTEM
+    EXPECT_EQ(calls, std::vector<std::string>{"PlaySoundW MenuPopup " + std::to_string(0x210003)});
 }
 
 TEST(MouseTracking, IsAvailableForAWindow) {
     HWND wnd = CreateWindowExW(0, u"STATIC", u"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     EXPECT_TRUE(StartMouseTracking(wnd, TME_LEAVE));
+    static std::vector<ULONG_PTR> codes;
+    codes.clear();
+    const TwCallRecorder previous = TwSetCallRecorder([](LPCWSTR name, LPCWSTR, ULONG_PTR arg) {
+        if (QString::fromUtf16(name) == u"LockSetForegroundWindow"_qs) codes.push_back(arg);
+    });
     CallLockSetForegroundWindow(true);
     CallLockSetForegroundWindow(false);
+    TwSetCallRecorder(previous);
+    EXPECT_EQ(codes, (std::vector<ULONG_PTR>{1, 2}));  // LSFW_LOCK, LSFW_UNLOCK
     DestroyWindow(wnd);
 }
 

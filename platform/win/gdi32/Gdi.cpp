@@ -626,6 +626,11 @@ BOOL WINAPI TwStartGui(int* argc, char** argv, BOOL headless) {
     const bool noDisplay = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && (headless || noDisplay))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Popups, flyouts and floating frames are placed at absolute screen positions, which Wayland does
+    // not give clients: under XWayland the windows go through X11.
+    else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+             !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
     static int defaultArgc = 1;
     static char name[] = "tunewright";
     static char* defaultArgv[] = {name, nullptr};

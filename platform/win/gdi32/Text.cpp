@@ -35,10 +35,25 @@ bool IsMonospaceName(const QString& face) {
     return false;
 }
 
+// Whether a family is installed, asked once per name: the font database's answer goes through
+// fontconfig's alias rules each time, which costs more than the text that is measured. Adding or
+// removing a font forgets the answers.
+std::map<QString, bool>& KnownFamilies() {
+    static std::map<QString, bool> known;
+    return known;
+}
+
+bool HasFamily(const QString& face) {
+    auto& known = KnownFamilies();
+    auto it = known.find(face);
+    if (it == known.end()) it = known.emplace(face, QFontDatabase::hasFamily(face)).first;
+    return it->second;
+}
+
 QString FamilyFor(const LOGFONTW& lf) {
     QString face = FaceOf(lf);
     if (face.startsWith(u'@')) face = face.mid(1); // vertical variants: same glyphs here
-    if (!face.isEmpty() && QFontDatabase::hasFamily(face)) return face;
+    if (!face.isEmpty() && HasFamily(face)) return face;
     if (IsMonospaceName(face) || (lf.lfPitchAndFamily & 3) == FIXED_PITCH ||
         (face.isEmpty() && (lf.lfPitchAndFamily & 0xF0) == FF_MODERN))
         return QStringLiteral("DejaVu Sans Mono");
@@ -394,12 +409,14 @@ HANDLE WINAPI AddFontMemResourceEx(PVOID data, DWORD size, PVOID, DWORD* count) 
     const int id = QFontDatabase::addApplicationFontFromData(
         QByteArray(static_cast<const char*>(data), qsizetype(size)));
     if (id < 0) return nullptr;
+    KnownFamilies().clear();
     if (count) *count = DWORD(QFontDatabase::applicationFontFamilies(id).size());
     return reinterpret_cast<HANDLE>(intptr_t(id) + 1);
 }
 
 BOOL WINAPI RemoveFontMemResourceEx(HANDLE h) {
     if (!h) return FALSE;
+    KnownFamilies().clear();
     return QFontDatabase::removeApplicationFont(int(reinterpret_cast<intptr_t>(h) - 1));
 }
 

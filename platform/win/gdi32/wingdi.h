@@ -718,7 +718,8 @@ int WINAPI TwGetLogPixels(void);
 int WINAPI TwGdiObjectCount(void);
 // Starts Qt's GUI application, which fonts, images and the presentation need, unless one runs already.
 // Without a display (DISPLAY and WAYLAND_DISPLAY empty) it runs on the offscreen platform; `headless`
-// (tests) asks for offscreen even with one. QT_QPA_PLATFORM, when set, decides. argc/argv may be null;
+// (tests) asks for offscreen even with one. On Wayland with XWayland (both displays set) it asks for
+// xcb, so windows keep their absolute screen positions. QT_QPA_PLATFORM, when set, decides. argc/argv may be null;
 // when given they must outlive the application, as Qt requires. FALSE when another kind of Qt
 // application runs (a console one) or Qt cannot start.
 BOOL WINAPI TwStartGui(int* argc, char** argv, BOOL headless);

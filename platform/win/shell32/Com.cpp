@@ -1,5 +1,6 @@
 // COM entry points without classes, the task allocator, and sounds.
 #include "win/shell32/objbase.h"
+#include "win/user32/winwindow.h"
 
 #include <sys/random.h>
 
@@ -46,6 +47,9 @@ HRESULT WINAPI CoCreateGuid(GUID* guid) {
     return S_OK;
 }
 
-BOOL WINAPI PlaySoundW(LPCWSTR, HMODULE, DWORD) { return FALSE; }
+BOOL WINAPI PlaySoundW(LPCWSTR pszSound, HMODULE, DWORD fdwSound) {
+    TwRecordCall(u"PlaySoundW", pszSound, fdwSound);  // nothing is played
+    return FALSE;
+}
 
 } // extern "C"

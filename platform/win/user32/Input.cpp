@@ -623,7 +623,10 @@ BOOL WINAPI SetForegroundWindow(HWND hwnd) {
 
 HWND WINAPI GetForegroundWindow(void) { return S().appActive ? GetActiveWindow() : nullptr; }
 
-BOOL WINAPI LockSetForegroundWindow(UINT) { return TRUE; }
+BOOL WINAPI LockSetForegroundWindow(UINT uLockCode) {
+    TwRecordCall(u"LockSetForegroundWindow", nullptr, uLockCode);
+    return TRUE;
+}
 
 HWND WINAPI SetCapture(HWND hwnd) {
     auto& s = S();
@@ -787,7 +790,10 @@ BOOL WINAPI GetClipCursor(LPRECT rect) {
     return TRUE;
 }
 
-BOOL WINAPI MessageBeep(UINT) { return TRUE; }
+BOOL WINAPI MessageBeep(UINT uType) {
+    TwRecordCall(u"MessageBeep", nullptr, uType);
+    return TRUE;
+}
 
 // ---- input from the presentation and from tests ----
 

@@ -1,4 +1,5 @@
-// Ending the session through the login manager, and the accessibility events nobody listens to.
+// Ending the session through the login manager, accessibility events for the program's own hooks, the
+// record of calls that do nothing here, and the input method's held-back key.
 #include "win/user32/winwindow.h"
 
 #include <atomic>
@@ -6,12 +7,31 @@
 #include <cstdlib>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <vector>
 
 extern char** environ;
 
 namespace {
 
 std::atomic<TwExitWindowsProc> Handler{nullptr};
+std::atomic<TwCallRecorder> Recorder{nullptr};
+std::atomic<UINT> ImmKey{0};
+
+// The program's accessibility hooks (all on the GUI thread).
+struct WinEventHook {
+    HWINEVENTHOOK handle;
+    DWORD min, max;
+    WINEVENTPROC proc;
+};
+std::vector<WinEventHook>& WinEventHooks() {
+    static std::vector<WinEventHook> hooks;
+    return hooks;
+}
+bool IsHooked(HWINEVENTHOOK Handle) {
+    for (const WinEventHook& h : WinEventHooks())
+        if (h.handle == Handle) return true;
+    return false;
+}
 
 // Runs a program found on the path and tells whether it exited with 0.
 BOOL Run(const char* const* Argv) {
@@ -46,7 +66,42 @@ BOOL WINAPI ExitWindowsEx(UINT uFlags, DWORD) {
     return Run(Argv);
 }
 
-void WINAPI NotifyWinEvent(DWORD, HWND, LONG, LONG) {}
+void WINAPI NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild) {
+    // A copy: a hook may unhook itself or others while it runs.
+    const std::vector<WinEventHook> hooks = WinEventHooks();
+    for (const WinEventHook& h : hooks)
+        if (event >= h.min && event <= h.max && IsHooked(h.handle))
+            h.proc(h.handle, event, hwnd, idObject, idChild, GetCurrentThreadId(), GetTickCount());
+}
+
+HWINEVENTHOOK WINAPI SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE, WINEVENTPROC pfnWinEventProc, DWORD,
+                                     DWORD, DWORD) {
+    if (!pfnWinEventProc || eventMin > eventMax) return nullptr;
+    static uintptr_t next = 0;
+    const auto handle = reinterpret_cast<HWINEVENTHOOK>(++next);
+    WinEventHooks().push_back({handle, eventMin, eventMax, pfnWinEventProc});
+    return handle;
+}
+
+BOOL WINAPI UnhookWinEvent(HWINEVENTHOOK hWinEventHook) {
+    auto& hooks = WinEventHooks();
+    for (auto it = hooks.begin(); it != hooks.end(); ++it)
+        if (it->handle == hWinEventHook) {
+            hooks.erase(it);
+            return TRUE;
+        }
+    return FALSE;
+}
+
+TwCallRecorder WINAPI TwSetCallRecorder(TwCallRecorder proc) { return Recorder.exchange(proc); }
+
+void WINAPI TwRecordCall(LPCWSTR name, LPCWSTR text, ULONG_PTR arg) {
+    if (const TwCallRecorder r = Recorder.load()) r(name, text, arg);
+}
+
+UINT WINAPI ImmGetVirtualKey(HWND) { return ImmKey.load(); }
+
+void WINAPI TwSetImmVirtualKey(UINT vk) { ImmKey.store(vk); }
 
 TwExitWindowsProc WINAPI TwSetExitWindowsHandler(TwExitWindowsProc proc) { return Handler.exchange(proc); }
 

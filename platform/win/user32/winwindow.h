@@ -1238,8 +1238,17 @@ void WINAPI TwSetMonitorProvider(TwMonitorsProc proc);
 // Asks the login manager to power off, reboot or end the session. It may ask the user for
 // authorisation and never forces: EWX_FORCE and EWX_FORCEIFHUNG are ignored.
 TW_PATCHABLE BOOL WINAPI ExitWindowsEx(UINT uFlags, DWORD dwReason);
-// No accessibility clients listen: a quiet no-op.
+// Delivered at once to the program's own SetWinEventHook hooks whose range holds the event (no other
+// accessibility clients listen).
 TW_PATCHABLE void WINAPI NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild);
+typedef HANDLE HWINEVENTHOOK;
+typedef void(CALLBACK* WINEVENTPROC)(HWINEVENTHOOK hWinEventHook, DWORD event, HWND hwnd, LONG idObject,
+                                     LONG idChild, DWORD idEventThread, DWORD dwmsEventTime);
+#define WINEVENT_OUTOFCONTEXT 0x0000
+#define WINEVENT_INCONTEXT 0x0004
+HWINEVENTHOOK WINAPI SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE hmodWinEventProc,
+                                     WINEVENTPROC pfnWinEventProc, DWORD idProcess, DWORD idThread, DWORD dwFlags);
+BOOL WINAPI UnhookWinEvent(HWINEVENTHOOK hWinEventHook);
 // What ExitWindowsEx does instead of calling the login manager (tests); null puts the call back.
 typedef BOOL(CALLBACK* TwExitWindowsProc)(UINT uFlags);
 TwExitWindowsProc WINAPI TwSetExitWindowsHandler(TwExitWindowsProc proc);
@@ -1247,6 +1256,18 @@ TwExitWindowsProc WINAPI TwSetExitWindowsHandler(TwExitWindowsProc proc);
 // -- message boxes go through one replaceable handler (tests script the answers) --
 typedef int(CALLBACK* TwMessageBoxProc)(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
 TwMessageBoxProc WINAPI TwSetMessageBoxHandler(TwMessageBoxProc proc);
+
+// -- calls that have no effect here, recorded for tests: MessageBeep (arg: the type),
+// LockSetForegroundWindow (arg: the code), PlaySoundW (text: the sound, arg: the flags) --
+typedef void(CALLBACK* TwCallRecorder)(LPCWSTR name, LPCWSTR text, ULONG_PTR arg);
+// Null stops recording; returns the recorder that was set.
+TwCallRecorder WINAPI TwSetCallRecorder(TwCallRecorder proc);
+void WINAPI TwRecordCall(LPCWSTR name, LPCWSTR text, ULONG_PTR arg);
+
+// -- input methods: Linux input methods never hand a key over as VK_PROCESSKEY, so the key an input
+// method held back is whatever a test sets (0 by default) --
+UINT WINAPI ImmGetVirtualKey(HWND hWnd);
+void WINAPI TwSetImmVirtualKey(UINT vk);
 
 // -- forgetting state between tests: destroys every window, timer, hook and class of the program --
 void WINAPI TwResetWindowing(void);
