@@ -230,5 +230,5 @@ TEST(DFFInfo, AFewHertzAndAHugeSoundChunkGiveAPlayTimeInsteadOfOverflowing)
     ASSERT_TRUE(info.LoadFromStream(s));
     EXPECT_EQ(info.SampleRate, 3u);
     EXPECT_EQ(info.SoundDataLength, 0xFFFFFFFFFFFFFF00u);
-    EXPECT_DOUBLE_EQ(info.PlayTime, 0xFFFFFFFFFFFFFF00 * 8.0 / 6);
+    EXPECT_DOUBLE_EQ(info.PlayTime, double(0xFFFFFFFFFFFFFF00u) * 8.0 / 6);
 }
