@@ -35,9 +35,9 @@ while IFS= read -r line; do
         starts+=("$now")
         printf '[%6.0fs] %s\n' "$(awk "BEGIN { print $now - $begin }")" "${BASH_REMATCH[1]}"
     fi
-done < <(cd "$clone" && taskset -c "$cpus" .ci/run 2>&1; echo "== ci exit $?")
+done < <(cd "$clone" && { taskset -c "$cpus" .ci/run 2>&1; echo $? >"$work/status"; })
 end=$EPOCHREALTIME
-status=$(tail -1 "$log" | sed -n 's/.*== ci exit \([0-9]*\)$/\1/p')
+status=$(cat "$work/status" 2>/dev/null || true)
 
 echo
 printf '%-50s %8s %8s\n' "stage" "seconds" "min:sec"

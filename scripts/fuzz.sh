@@ -13,7 +13,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/lib/sanitizer-tree.sh"
 seconds=${1:-60}
 shift || true
-build="${TW_FUZZ_BUILD_DIR:-${TW_TEST_BUILD_DIR:-$root/build/test}}"
+build=$(realpath -m "${TW_FUZZ_BUILD_DIR:-${TW_TEST_BUILD_DIR:-$root/build/test}}")
 jobs="${TW_FUZZ_JOBS:-$(nproc)}"
 
 if (($# > 0)); then
