@@ -20,6 +20,8 @@ packages=(
     ffmpeg libmediainfo0v5 mediainfo fonts-dejavu-core
     # the icon font the style hooks draw glyphs with (filed as the "glyphfont" resource)
     fonts-fork-awesome
+    # Wine's fonts: the stand-in reads the "Marlett" menu and caption glyphs from its marlett.ttf alone
+    fonts-wine
     # peers the tests compare against
     python3 python3-mutagen id3v2 eyed3 lame pngcheck libtag1-dev libicu-dev libimage-exiftool-perl
     # Ogg peers: oggenc, vorbiscomment, ogginfo, opusenc, opusinfo, flac --ogg

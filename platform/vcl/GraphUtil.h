@@ -11,4 +11,9 @@ enum TGradientDirection { gdHorizontal, gdVertical };
 void GradientFillCanvas(TCanvas* ACanvas, TColor AStartColor, TColor AEndColor, const TRect& ARect,
                         TGradientDirection Direction);
 
+// A lighter shade of Color: its lightness on the system's 0..240 hue-lightness-saturation scale raised
+// by Luminance (clamped to white), hue and saturation kept. System colours are resolved first;
+// clNone and clDefault come back unchanged. Step 19 turns the button face into its highlight.
+TColor GetHighLightColor(TColor Color, int Luminance = 19);
+
 } // namespace vcl

@@ -9,10 +9,11 @@
 //   color scWindow #1E1E1E               a style colour (TStyleColor name)
 //   font sfButtonTextNormal #DCDCDC      a font colour (TStyleFont name)
 //   element teButton 1 2 fill #3C3C3C border #707070 glyph #DCDCDC text #FFFFFF image hot.png
+//   element teMenu 11 * fill #000000 size 16x16
 //
 // An element line names the element class, the part and the state (numbers as in the themed
 // element details; "*" for every part or every state), then any of fill, border, glyph, text (each
-// "#RRGGBB") and image (a PNG beside the style file). A state's own line wins over its part's "*"
+// "#RRGGBB"), image (a PNG beside the style file) and size (the actual size, "WxH", 1 to 256 each). A state's own line wins over its part's "*"
 // line, which wins over the element's "* *" line. Every value is checked; the first error raises
 // EStyleFileError with the file and the line, and nothing of the file is used.
 #include "vcl/StyleFile.h"
@@ -86,6 +87,7 @@ static_assert(std::size(StyleFontNames) == size_t(sfWindowTextNormal) + 1);
 constexpr qint64 MaxFileSize = 4 << 20; // far beyond any real style; keeps a stray file from filling memory
 constexpr int MaxPart = 64;
 constexpr int MaxState = 64;
+constexpr int MaxElementSize = 256;
 const char Magic[] = "tunewright-style";
 
 template <size_t N> int IndexOf(const char* const (&Names)[N], const QString& Word) {
@@ -126,6 +128,16 @@ public:
         return Name;
     }
 
+    void Size(const QString& Word, TStyleElementLook& Look) const {
+        const QStringList wh = Word.split(u'x');
+        bool okW = false, okH = false;
+        const int w = wh.size() == 2 ? wh[0].toInt(&okW) : 0, h = wh.size() == 2 ? wh[1].toInt(&okH) : 0;
+        if (!okW || !okH || w < 1 || h < 1 || w > MaxElementSize || h > MaxElementSize)
+            Fail(QStringLiteral("size '%1' is not WxH with 1 to %2 each").arg(Word).arg(MaxElementSize));
+        Look.Width = w;
+        Look.Height = h;
+    }
+
     void Element(const QStringList& W, TStyleFileData& D) {
         if (W.size() < 6) Fail(QStringLiteral("an element needs a class, part, state and at least one colour"));
         const int element = IndexOf(ElementNames, W[1]);
@@ -146,6 +158,7 @@ public:
             else if (key == u"glyph") e.Look.Glyph = Color(W[i + 1]);
             else if (key == u"text") e.Look.Text = Color(W[i + 1]);
             else if (key == u"image") e.Look.Image = Image(W[i + 1]);
+            else if (key == u"size") Size(W[i + 1], e.Look);
             else Fail(QStringLiteral("unknown element key '%1'").arg(key));
         }
         // A set, not a scan of the entries so far: a file of many thousand lines must not take minutes.
@@ -271,6 +284,7 @@ QByteArray StyleFileText(const TStyleFileData& D) {
         for (const auto& [key, color] : colors)
             if (color != clNone) t += QStringLiteral(" %1 %2").arg(QLatin1String(key), Hex(color));
         if (!e.Look.Image.isEmpty()) t += QStringLiteral(" image %1").arg(e.Look.Image);
+        if (e.Look.Width > 0) t += QStringLiteral(" size %1x%2").arg(e.Look.Width).arg(e.Look.Height);
         t += u'\n';
     }
     return t.toUtf8();

@@ -1,7 +1,7 @@
 // vcl/StyleFile.h: our style files (the format is described at the top of StyleFile.cpp and in
 // data/styles/README). A style file gives a style's name, author, dark flag, the replacements of
 // system colours, the style and font colours, and per element, part and state the colours (and
-// optionally a picture) that the style draws the element with.
+// optionally a picture and an actual size) that the style draws the element with.
 #pragma once
 #include "rtl/System.h"
 #include "vcl/PngImage.h"
@@ -34,6 +34,8 @@ struct TStyleElementLook {
     TColor Glyph = clNone;
     TColor Text = clNone;
     rtl::String Image; // a PNG beside the style file, drawn stretched over the element; empty for none
+    int Width = 0;     // the element's actual size ("size WxH"); 0: the style gives none
+    int Height = 0;
     friend bool operator==(const TStyleElementLook&, const TStyleElementLook&) = default;
 };
 

@@ -496,6 +496,11 @@ constexpr UINT EdgeFlagBits[] = {BF_LEFT,   BF_TOP,    BF_RIGHT, BF_BOTTOM, BF_T
 
 // Classic check boxes, radio buttons and arrows have the system's fixed sizes.
 bool ClassicElementSize(const TThemedElementDetails& Details, TSize& Size) {
+    // Pop-up check marks, bullets and sub-menu arrows: the system's menu check size.
+    if (Details.Element == teMenu && (Details.Part == 11 || Details.Part == 16)) {
+        Size = SIZE{GetSystemMetrics(SM_CXMENUCHECK), GetSystemMetrics(SM_CYMENUCHECK)};
+        return true;
+    }
     if (Details.Element == teButton && (Details.Part == 2 || Details.Part == 3)) {
         Size = SIZE{13, 13};
         return true;
@@ -1132,6 +1137,10 @@ bool TCustomStyle::GetElementSize(HDC DC, const TThemedElementDetails& Details, 
 
 bool TCustomStyle::GetElementSize(HDC, const TThemedElementDetails& Details, const TRect&, TElementSize, TSize& Size,
                                   int) {
+    if (const TStyleElementLook* look = Look(Details); look && look->Width > 0) {
+        Size = SIZE{look->Width, look->Height};
+        return true;
+    }
     return ClassicElementSize(Details, Size);
 }
 

@@ -19,6 +19,19 @@ enum class TStyleArrowDirection { Left, Right, Up, Down };
 // A per-pixel colour filter: Colour is red | green << 8 | blue << 16, the result the same.
 using TBitmapFilter = uint32_t (*)(uint32_t Colour, uint32_t Value);
 
+// Saves a DC's state and puts it back when it goes out of scope.
+class TSavedDC {
+public:
+    explicit TSavedDC(HDC DC) : FDC(DC), FSaved(SaveDC(DC)) {}
+    ~TSavedDC() { RestoreDC(FDC, FSaved); }
+    TSavedDC(const TSavedDC&) = delete;
+    TSavedDC& operator=(const TSavedDC&) = delete;
+
+private:
+    HDC FDC;
+    int FSaved;
+};
+
 void SplitRGB(TColor Color, uint8_t& R, uint8_t& G, uint8_t& B);
 bool IsLightColor(TColor Color);
 int ClampByte(int Value);

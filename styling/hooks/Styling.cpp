@@ -3,6 +3,7 @@
 
 #include "styling/hooking/CPUID.h"
 #include "styling/hooks/Hooks.h"
+#include "styling/hooks/PopupMenuHook.h"
 #include "styling/hooks/ScreenTips.h"
 #include "styling/hooks/SysControls.h"
 #include "styling/hooks/UxTheme.h"
@@ -32,7 +33,7 @@ const TUnit Units[] = {
     {nullptr, nullptr},                                                    // registrations
     {&InstallUxThemeDetours, &RemoveUxThemeDetours},                       // theme-function interception
     {&InstallApiDetours, &RemoveApiDetours},                               // colour and drawing interception
-    {nullptr, nullptr},                                                    // popup menus
+    {&InitPopupMenus, &FinalPopupMenus},                                   // popup menus
     {nullptr, nullptr},                                                    // dialogs and scroll bars
     {nullptr, nullptr},                                                    // standard controls
     {&InitScreenTips, &FinalScreenTips},                                   // tooltips

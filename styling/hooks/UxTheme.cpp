@@ -9,6 +9,7 @@
 #include "styling/hooks/StyleGraphics.h"
 #include "styling/hooks/StyleMisc.h"
 #include "styling/hooks/SysControls.h"
+#include "styling/hooks/ThemeHandlers.h"
 #include "vcl/Graphics.h"
 #include "vcl/Themes.h"
 
@@ -213,18 +214,6 @@ private:
     HFONT FFont = nullptr;
 };
 
-class TSavedDC {
-public:
-    explicit TSavedDC(HDC DC) : FDC(DC), FSaved(SaveDC(DC)) {}
-    ~TSavedDC() { RestoreDC(FDC, FSaved); }
-    TSavedDC(const TSavedDC&) = delete;
-    TSavedDC& operator=(const TSavedDC&) = delete;
-
-private:
-    HDC FDC;
-    int FSaved;
-};
-
 HRESULT StyledText(HDC DC, const TThemedElementDetails& Details, const rtl::String& Text, RECT& R, DWORD Flags, TColor Color) {
     TRect r(R);
     Active()->DrawText(DC, Details, Text, r, TextFormatFromFlags(Flags), Color, 0);
@@ -377,6 +366,8 @@ template <class T> void Unhook(T& Trampoline) {
 
 } // namespace
 
+bool IsDrawThemeBackgroundEx(TDrawThemeBackgroundTrampoline Trampoline) { return Trampoline == &ForwardBackgroundEx; }
+
 void RegisterThemeClassHandler(const rtl::String& ClassText, TFuncDrawThemeBackground Handler) {
     std::lock_guard<std::recursive_mutex> lock(S().ThemeLock);
     S().ThemeClassHandlers[ClassText.toLower()] = Handler;
@@ -523,6 +514,7 @@ void InstallUxThemeDetours() {
     if (Installed) return;
     S();
     if (!TStyleManager::ActiveStyle()->Available()) return;
+    RegisterThemeClassHandlers();
     DWORD major = 0, minor = 0, build = 0;
     GetOSVersion(major, minor, build);
     Hook(TrampolineOpenThemeData, "OpenThemeData", &DetourOpenThemeData);

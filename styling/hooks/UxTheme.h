@@ -18,6 +18,8 @@ using TFuncDrawThemeBackground = HRESULT (*)(HTHEME hTheme, HDC hdc, int iPartId
                                              const void* Clip, TDrawThemeBackgroundTrampoline Trampoline,
                                              const rtl::String& ClassName, HWND hwnd);
 
+// Whether a handler's trampoline is that of DrawThemeBackgroundEx (its clip slot holds the options).
+bool IsDrawThemeBackgroundEx(TDrawThemeBackgroundTrampoline Trampoline);
 // The background handlers by class text (keys without case; the whole recorded text must match).
 void RegisterThemeClassHandler(const rtl::String& ClassText, TFuncDrawThemeBackground Handler);
 void UnregisterThemeClassHandler(const rtl::String& ClassText);

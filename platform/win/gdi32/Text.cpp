@@ -1,5 +1,6 @@
 // Fonts and text output: LOGFONTW mapped to installed families, drawn with QPainter.
 #include "win/gdi32/Gdi.h"
+#include "win/kernel32/winbase.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <string>
 
 using namespace wingdi;
 
@@ -90,6 +92,36 @@ Metrics MetricsOf(const QFont& qf) {
     m.maxWidth = fm.maxWidth();
     m.fixedPitch = QFontInfo(qf).fixedPitch();
     return m;
+}
+
+// "Marlett", the face of the system's menu and caption glyphs, comes from Wine's font package, whose
+// files are not on the font path: the one file is added when a font of that face is first made.
+struct MarlettFont {
+    std::string path = "/usr/share/wine/fonts/marlett.ttf";
+    int id = -1;
+    bool tried = false;
+};
+
+MarlettFont& Marlett() {
+    static MarlettFont m;
+    return m;
+}
+
+bool IsMarlettFace(const QString& face) { return face.compare(QLatin1String("Marlett"), Qt::CaseInsensitive) == 0; }
+
+bool MarlettAvailable() {
+    MarlettFont& m = Marlett();
+    if (!m.tried) {
+        m.tried = true;
+        EnsureGuiApplication();
+        m.id = m.path.empty() ? -1 : QFontDatabase::addApplicationFont(QString::fromStdString(m.path));
+        if (m.id >= 0 && QFontDatabase::applicationFontFamilies(m.id).isEmpty()) {
+            QFontDatabase::removeApplicationFont(m.id);
+            m.id = -1;
+        }
+        KnownFamilies().clear();
+    }
+    return m.id >= 0;
 }
 
 } // namespace
@@ -247,6 +279,11 @@ extern "C" {
 
 HFONT WINAPI CreateFontIndirectW(const LOGFONTW* lf) {
     if (!lf) return nullptr;
+    // Without its file the glyph face cannot be had: another face would draw letters instead of glyphs.
+    if (IsMarlettFace(FaceOf(*lf)) && !MarlettAvailable()) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return nullptr;
+    }
     auto f = std::make_unique<Font>();
     f->lf = *lf;
     f->lf.lfFaceName[LF_FACESIZE - 1] = 0;
@@ -412,6 +449,15 @@ HANDLE WINAPI AddFontMemResourceEx(PVOID data, DWORD size, PVOID, DWORD* count) 
     KnownFamilies().clear();
     if (count) *count = DWORD(QFontDatabase::applicationFontFamilies(id).size());
     return reinterpret_cast<HANDLE>(intptr_t(id) + 1);
+}
+
+BOOL WINAPI TwSetMarlettFile(const char* path) {
+    MarlettFont& m = Marlett();
+    if (m.id >= 0) QFontDatabase::removeApplicationFont(m.id);
+    m = MarlettFont{};
+    m.path = path ? path : "";
+    KnownFamilies().clear();
+    return TRUE;
 }
 
 BOOL WINAPI RemoveFontMemResourceEx(HANDLE h) {

@@ -714,6 +714,9 @@ BOOL WINAPI TwSaveBitmapToPng(HBITMAP hbm, const char* path);
 // Screen pixels per inch reported by GetDeviceCaps(LOGPIXELSX/Y) and used to scale fonts (default 96).
 void WINAPI TwSetLogPixels(int dpi);
 int WINAPI TwGetLogPixels(void);
+// The file the "Marlett" face is read from (UTF-8 path; null or empty: none, so fonts of that face
+// cannot be made), read again on the next font of that face. Wine's package file by default.
+BOOL WINAPI TwSetMarlettFile(const char* path);
 // Number of live GDI objects (pens, brushes, fonts, bitmaps, regions, palettes, DCs), for leak tests.
 int WINAPI TwGdiObjectCount(void);
 // Starts Qt's GUI application, which fonts, images and the presentation need, unless one runs already.

@@ -373,7 +373,7 @@ void LayoutPopup(Menu* m, HWND owner) {
     ReleaseDC(nullptr, dc);
 }
 
-int PopupItemShift(const Menu* m) { return m->scrolls ? ScrollArrowHeight - m->scroll : 0; }
+int PopupItemShift(const Menu* m) { return ScrollsItself(m) ? ScrollArrowHeight - m->scroll : 0; }
 
 void PaintPopupItem(HDC hdc, Menu* m, int index, HWND owner, bool cues, int dy) {
     if (index < 0 || size_t(index) >= m->items.size()) return;
@@ -579,6 +579,11 @@ HMENU SystemMenuOf(HWND hwnd, bool create) {
         DeleteMenu(h, SC_MAXIMIZE, MF_BYCOMMAND);
         if (!(style & WS_THICKFRAME)) DeleteMenu(h, SC_SIZE, MF_BYCOMMAND);
     }
+    // The window-state items carry the system's menu bitmaps, which styled menus draw as glyphs.
+    const std::pair<UINT, HBITMAP> glyphs[] = {{SC_RESTORE, HBMMENU_POPUP_RESTORE}, {SC_MINIMIZE, HBMMENU_POPUP_MINIMIZE},
+                                              {SC_MAXIMIZE, HBMMENU_POPUP_MAXIMIZE}, {SC_CLOSE, HBMMENU_POPUP_CLOSE}};
+    for (const auto& [command, bitmap] : glyphs)
+        if (Item* item = FindItem(h, command, false)) item->bitmap = bitmap;
     SetMenuDefaultItem(h, SC_CLOSE, FALSE);
     s.systemMenus[hwnd] = h;
     UpdateSystemMenu(hwnd, h);
@@ -921,7 +926,7 @@ BOOL WINAPI GetMenuItemRect(HWND hwnd, HMENU h, UINT pos, LPRECT out) {
         POINT o{0, 0};
         ClientToScreen(m->window, &o);
         *out = it.rect;
-        OffsetRect(out, o.x, o.y + (m->scrolls ? ScrollArrowHeight : 0));
+        OffsetRect(out, o.x, o.y + (ScrollsItself(m) ? ScrollArrowHeight : 0));
         return TRUE;
     }
     const HWND barWnd = hwnd ? hwnd : m->barOwner;
@@ -940,7 +945,7 @@ int WINAPI MenuItemFromPoint(HWND hwnd, HMENU h, POINT pt) {
     for (UINT i = 0; i < m->items.size(); ++i) {
         RECT r;
         if (!GetMenuItemRect(hwnd, h, i, &r)) return -1;
-        if (m->window) OffsetRect(&r, 0, -m->scroll);
+        if (m->window && ScrollsItself(m)) OffsetRect(&r, 0, -m->scroll);
         if (PtInRect(&r, pt)) return int(i);
     }
     return -1;

@@ -70,6 +70,10 @@ constexpr int ScrollArrowHeight = 14;  // puts the first item 17 pixels below th
 void LayoutPopup(Menu* m, HWND owner);
 // Paints one pop-up item (client coordinates, scrolled) into hdc.
 void PaintPopupItem(HDC hdc, Menu* m, int index, HWND owner, bool cues, int dy);
+// Whether a pop-up scrolls by itself: it is taller than its window, and its window is not subclassed.
+// A subclass that paints the items keeps its own scroll position, so the window then shows the
+// unscrolled layout, reports it through GetMenuItemRect and leaves the scroll alone on selection.
+bool ScrollsItself(const Menu* m);
 // The y offset that items are drawn at in a pop-up window (scroll arrow and scroll position).
 int PopupItemShift(const Menu* m);
 

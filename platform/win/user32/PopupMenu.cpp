@@ -9,6 +9,11 @@ namespace twuser::menus {
 
 LRESULT CALLBACK PopupMenuProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
+bool ScrollsItself(const Menu* m) {
+    return m->scrolls && m->window &&
+           GetWindowLongPtrW(m->window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&PopupMenuProc);
+}
+
 namespace {
 
 constexpr LPCWSTR PopupClass = u"#32768";
@@ -94,7 +99,7 @@ int HitItem(const Level& l, POINT sp) {
     RECT c;
     GetClientRect(l.wnd, &c);
     if (!PtInRect(&c, p)) return ItemNone;
-    if (m->scrolls) {
+    if (ScrollsItself(m)) {
         if (p.y < ScrollArrowHeight) return ArrowUp;
         if (p.y >= c.bottom - ScrollArrowHeight) return ArrowDown;
     }
@@ -128,7 +133,8 @@ void PaintMenu(HWND hwnd, HDC hdc) {
     const bool cues = current ? current->cues : true;
     const int dy = PopupItemShift(m);
     const int save = SaveDC(hdc);
-    if (m->scrolls) IntersectClipRect(hdc, c.left, ScrollArrowHeight, c.right, c.bottom - ScrollArrowHeight);
+    const bool scrolls = ScrollsItself(m);
+    if (scrolls) IntersectClipRect(hdc, c.left, ScrollArrowHeight, c.right, c.bottom - ScrollArrowHeight);
     for (size_t i = 0; i < m->items.size(); ++i) {
         const RECT& r = m->items[i].rect;
         if (r.bottom + dy <= 0 || r.top + dy >= c.bottom) continue;  // only the items that show are drawn
@@ -141,7 +147,7 @@ void PaintMenu(HWND hwnd, HDC hdc) {
             RECT line{it.rect.left - 3, c.top, it.rect.left - 1, c.bottom};
             DrawEdge(hdc, &line, EDGE_ETCHED, BF_LEFT);
         }
-    if (m->scrolls) {
+    if (scrolls) {
         const int view = c.bottom - 2 * ScrollArrowHeight;
         PaintArrow(hdc, RECT{c.left, c.top, c.right, ScrollArrowHeight}, true, m->scroll > 0);
         PaintArrow(hdc, RECT{c.left, c.bottom - ScrollArrowHeight, c.right, c.bottom}, false, m->scroll + view < m->size.cy);
@@ -176,7 +182,7 @@ void MenuSelect(Menu* m, int index) {
 void CloseLevelsFrom(size_t from);
 
 void EnsureVisible(Menu* m, int index) {
-    if (!m->scrolls || !m->window || index < 0) return;
+    if (!ScrollsItself(m) || index < 0) return;
     const int view = ClientHeight(m->window) - 2 * ScrollArrowHeight;
     const RECT& r = m->items[size_t(index)].rect;
     int s = m->scroll;
@@ -446,12 +452,30 @@ LRESULT Char(HWND hwnd, WPARAM ch) {
 }
 
 void ScrollBy(Menu* m, int delta) {
-    if (!m->scrolls || !m->window) return;
+    if (!ScrollsItself(m)) return;
     const int view = ClientHeight(m->window) - 2 * ScrollArrowHeight;
     const int s = std::clamp(m->scroll + delta, 0, std::max(0, int(m->size.cy) - view));
     if (s == m->scroll) return;
     m->scroll = s;
     InvalidateRect(m->window, nullptr, FALSE);
+}
+
+// What the opening animation does: the shown window prints itself into an image, which is put on the
+// screen. A subclass that paints the menu learns of it here.
+void PrintShown(HWND wnd) {
+    RECT wr;
+    if (!GetWindowRect(wnd, &wr) || wr.right <= wr.left || wr.bottom <= wr.top) return;
+    const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+    HDC screen = GetWindowDC(wnd);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP image = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(mem, image);
+    SendMessageW(wnd, WM_PRINT, reinterpret_cast<WPARAM>(mem), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+    if (IsWindow(wnd)) BitBlt(screen, 0, 0, w, h, mem, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteObject(image);
+    DeleteDC(mem);
+    ReleaseDC(wnd, screen);
 }
 
 Level OpenLevel(HMENU menu, POINT at, UINT flags, const RECT* parentItem, int openerIndex) {
@@ -503,6 +527,7 @@ Level OpenLevel(HMENU menu, POINT at, UINT flags, const RECT* parentItem, int op
     l.wnd = wnd;
     m->window = wnd;
     SetWindowPos(wnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    PrintShown(wnd);
     return l;
 }
 
@@ -607,6 +632,10 @@ void Mouse(const MSG& m) {
         if (right && !(t.flags & TPM_RIGHTBUTTON) && !t.system) return;
         // The release of the click that opened the menu chooses nothing unless the pointer moved.
         if (!t.pressed && !t.moved) return;
+        // A subclass that keeps its own scroll position knows where the items are; the unscrolled hit
+        // here would name another item. It acted on the press.
+        const Menu* menu = Find(t.levels[size_t(lvl)].menu);
+        if (menu && menu->scrolls && !ScrollsItself(menu)) return;
         SendMessageW(t.levels[size_t(lvl)].wnd, MN_BUTTONUP, WPARAM(hit), 0);
         return;
     }

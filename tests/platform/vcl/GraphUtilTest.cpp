@@ -26,3 +26,22 @@ TEST(GradientFillCanvas, BlendsAlongTheChosenDirection) {
     GradientFillCanvas(untouched.Canvas(), clBlack, clBlack, TRect(1, 1, 1, 2), gdVertical);
     EXPECT_EQ(untouched.Canvas()->Pixels(1, 1), clWhite);
 }
+
+TEST(GetHighLightColor, RaisesLightnessAndKeepsHue) {
+    // The button face one step 19 lighter is the button highlight.
+    EXPECT_EQ(GetHighLightColor(clBtnFace, 19), ColorToRGB(clBtnHighlight));
+    EXPECT_EQ(GetHighLightColor(clBtnFace), ColorToRGB(clBtnHighlight));
+    // Step 0 gives the colour back within rounding, for greys and for saturated colours.
+    for (const TColor c : {TColor(0x000000), TColor(0x808080), TColor(0x3050D0), TColor(0x20A040), TColor(0xF0F0F0)}) {
+        const TColor back = GetHighLightColor(c, 0);
+        for (int shift : {0, 8, 16})
+            EXPECT_NEAR(int((back >> shift) & 0xFF), int((c >> shift) & 0xFF), 2) << std::hex << c;
+    }
+    // A blue stays blue and gets lighter in every channel; far steps end in white, never wrap.
+    const TColor lighter = GetHighLightColor(TColor(0xC04020), 30);  // BGR: a mid blue
+    EXPECT_GT(lighter & 0xFF, 0x20u);
+    EXPECT_GT((lighter >> 16) & 0xFF, 0xC0u);
+    EXPECT_GT((lighter >> 16) & 0xFF, lighter & 0xFF);
+    EXPECT_EQ(GetHighLightColor(TColor(0x3050D0), 500), TColor(0xFFFFFF));
+    EXPECT_EQ(GetHighLightColor(clNone, 10), clNone);
+}

@@ -103,6 +103,9 @@ TEST(StyleFile, RefusesEveryBadValueNamingItsLine) {
         {"tunewright-style 1\nname A\ndark no\nelement teButton 1 1 image ../x.png\n", 4, "beside the style"},
         {"tunewright-style 1\nname A\ndark no\nelement teButton 1 1 image /etc/passwd\n", 4, "beside the style"},
         {"tunewright-style 1\nname A\ndark no\nelement teButton 1 1 image missing.png\n", 4, "does not exist"},
+        {"tunewright-style 1\nname A\ndark no\nelement teMenu 11 * size 16\n", 4, "WxH"},
+        {"tunewright-style 1\nname A\ndark no\nelement teMenu 11 * size 0x16\n", 4, "WxH"},
+        {"tunewright-style 1\nname A\ndark no\nelement teMenu 11 * size 16x999\n", 4, "WxH"},
         {"tunewright-style 1\nname A\xff\ndark no\n", 2, "UTF-8"},
     };
     for (const BadCase& c : cases) {
@@ -138,7 +141,8 @@ TEST(StyleFile, WrittenFileReadsBackTheSame) {
     d.FontColors = {{sfButtonTextDisabled, TColor(0x808080)}, {sfWindowTextNormal, TColor(0x000000)}};
     d.Elements = {{teButton, 1, 2, {TColor(0x0000FF), clNone, TColor(0x00FF00), clNone, QStringLiteral("face.png")}},
                   {teTextLabel, 0, 0, {clNone, clNone, clNone, TColor(0x123456), {}}},
-                  {teScrollBar, 4, 0, {TColor(0x111111), TColor(0x222222), clNone, clNone, {}}}};
+                  {teScrollBar, 4, 0, {TColor(0x111111), TColor(0x222222), clNone, clNone, {}}},
+                  {teMenu, 16, 0, {clNone, clNone, clNone, clNone, {}, 9, 12}}};
     const QString file = dir.filePath(QStringLiteral("auric.style"));
     ASSERT_TRUE(WriteStyleFile(file, d));
     EXPECT_EQ(ReadStyleFile(file), d);
@@ -179,6 +183,23 @@ TEST(StyleFile, ShippedStyleWithAnErrorOnAnyStatementLineIsRefusedNamingThatLine
         ++tried;
     }
     EXPECT_GT(tried, 50);
+}
+
+TEST(StyleFile, MenuGlyphsHaveTheGivenSizeOrTheMenuCheckSize) {
+    TCustomStyle style(Parse(Header + "element teMenu 11 1 fill #000000 size 16x14\n"));
+    struct Case {
+        TThemedMenu Element;
+        int Width, Height;
+    };
+    const int cx = GetSystemMetrics(SM_CXMENUCHECK), cy = GetSystemMetrics(SM_CYMENUCHECK);
+    ASSERT_GT(cx, 0);
+    for (const Case& c : {Case{tmPopupCheckNormal, 16, 14}, Case{tmPopupCheckDisabled, cx, cy}, Case{tmPopupBulletNormal, cx, cy},
+                          Case{tmPopupBulletDisabled, cx, cy}, Case{tmPopupSubMenuNormal, cx, cy}, Case{tmPopupSubMenuDisabled, cx, cy}}) {
+        TSize size{0, 0};
+        EXPECT_TRUE(style.GetElementSize(nullptr, style.GetElementDetails(c.Element), esActual, size)) << c.Element;
+        EXPECT_EQ(size.cx, c.Width) << c.Element;
+        EXPECT_EQ(size.cy, c.Height) << c.Element;
+    }
 }
 
 } // namespace

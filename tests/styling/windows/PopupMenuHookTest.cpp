@@ -1,0 +1,296 @@
+// tests/styling/windows/PopupMenuHookTest.cpp: the styled pop-up menu window inside the real menu
+// loop: the first painting pass, hot-item repaints, clicks and keys turned into the menu's own
+// choice, the wait for the first Down, scrolling by the arrows and keys, and item pictures.
+#include "tests/styling/windows/StyleHookFixture.h"
+
+#include "styling/hooks/PopupMenuHook.h"
+#include "styling/hooks/StyleGraphics.h"
+#include "tests/support/windows/MenuScript.h"
+
+using namespace styling;
+using namespace styletest;
+using namespace vcl;
+using testing_support::MenuScript;
+
+namespace {
+
+constexpr TColor HotFill = TColor(0xC0A080);
+
+class PopupMenuHookTest : public StyleHookTest {
+protected:
+    void SetUp() override {
+        StyleHookTest::SetUp();
+        TStyleFileData data;
+        data.Name = QStringLiteral("Menus");
+        data.SystemColors[COLOR_MENU] = TColor(0x302820);
+        data.SystemColors[COLOR_HOTLIGHT] = TColor(0x00FFFF);
+        data.Elements.push_back({teMenu, 10, 0, {TColor(0x302820), clNone, clNone, clNone, {}}});
+        data.Elements.push_back({teMenu, 14, 2, {HotFill, clNone, clNone, TColor(0xFFFFFF), {}}});
+        data.Elements.push_back({teMenu, 14, 1, {clNone, clNone, clNone, TColor(0xE0E0E0), {}}});
+        MenuStyle = std::make_unique<TCustomStyle>(data);
+        TStyleManager::SetStyle(MenuStyle.get());
+        Owner = Make(HookedClass, WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, 0, 400, 300);
+        SetCursorPos(0, 0);
+        TSysPopupStyleHook::PaintLog = &Painted;
+    }
+    void TearDown() override {
+        TSysPopupStyleHook::PaintLog = nullptr;
+        DestroyWindow(Owner);
+        TStyleManager::SetStyle(Style.get());
+        StyleHookTest::TearDown();
+    }
+    static HWND MenuWindow() {
+        const auto windows = MenuScript::MenuWindows();
+        return windows.empty() ? nullptr : windows.back();
+    }
+    static TSysPopupStyleHook* Hook() {
+        auto& hooked = TSysStyleManager::HookedWindows();
+        auto it = hooked.find(MenuWindow());
+        return it == hooked.end() ? nullptr : dynamic_cast<TSysPopupStyleHook*>(it->second.get());
+    }
+    UINT Track(HMENU Menu) { return TrackPopupMenu(Menu, TPM_RETURNCMD | TPM_LEFTBUTTON, 50, 40, 0, Owner, nullptr); }
+    static POINT Centre(HMENU Menu, int Index) {
+        RECT r{};
+        GetMenuItemRect(nullptr, Menu, UINT(Index), &r);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+
+    std::unique_ptr<TCustomStyle> MenuStyle;
+    HWND Owner = nullptr;
+    std::vector<TSysPopupStyleHook::TPainted> Painted;
+    MenuScript Script{App};
+};
+
+HMENU Items(int N, int Separators = 0) {
+    const HMENU m = CreatePopupMenu();
+    for (int i = 0; i < N; ++i) {
+        if (i < Separators) AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+        else AppendMenuW(m, MF_STRING, UINT(100 + i), (u"Item " + std::u16string(1, char16_t(u'a' + i % 26))).c_str());
+    }
+    return m;
+}
+
+// A menu that scrolls: its window is at most 120 pixels tall.
+HMENU Tall(int N) {
+    const HMENU m = Items(N);
+    MENUINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIM_MAXHEIGHT;
+    info.cyMax = 120;
+    SetMenuInfo(m, &info);
+    return m;
+}
+
+TEST_F(PopupMenuHookTest, FirstPassPaintsEveryItemOnceThenSelectionsRepaintTheTwoItems) {
+    const HMENU m = Items(7);
+    Script.Then([&] {
+        TSysPopupStyleHook* hook = Hook();
+        ASSERT_NE(hook, nullptr);
+        EXPECT_TRUE(hook->ItemsPainted());
+        // The first pass paints every item once, in order and normal; the window's own paint that
+        // follows repaints them as they are.
+        ASSERT_GE(Painted.size(), 7u);
+        for (size_t i = 0; i < Painted.size(); ++i) {
+            EXPECT_EQ(Painted[i].Index, int(i % 7));
+            EXPECT_EQ(Painted[i].State, 0);
+        }
+        EXPECT_EQ(hook->PreviousHotItemIndex(), -1);
+        SendMessageW(MenuWindow(), MN_SELECTITEM, 2, 0);
+        Painted.clear();
+        SendMessageW(MenuWindow(), MN_SELECTITEM, 5, 0);
+        ASSERT_EQ(Painted.size(), 2u);
+        EXPECT_EQ(Painted[0].Index, 2);
+        EXPECT_EQ(Painted[0].State, 0);
+        EXPECT_EQ(Painted[1].Index, 5);
+        EXPECT_EQ(Painted[1].State, isHot);
+        EXPECT_EQ(GetMenuState(m, 5, MF_BYPOSITION) & MF_HILITE, UINT(MF_HILITE));
+        // -1 repaints the hot item normal and leaves the menu's own selection alone.
+        Painted.clear();
+        SendMessageW(MenuWindow(), MN_SELECTITEM, WPARAM(-1), 0);
+        ASSERT_EQ(Painted.size(), 1u);
+        EXPECT_EQ(Painted[0].Index, 5);
+        EXPECT_EQ(Painted[0].State, 0);
+        EXPECT_EQ(hook->PreviousHotItemIndex(), -1);
+        EXPECT_EQ(GetMenuState(m, 5, MF_BYPOSITION) & MF_HILITE, UINT(MF_HILITE));
+        EndMenu();
+    });
+    Track(m);
+    DestroyMenu(m);
+}
+
+TEST_F(PopupMenuHookTest, ClickChoosesTheItemAsEnterWould) {
+    const HMENU m = Items(4);
+    Script.Then([&] { MenuScript::ClickAt(Centre(m, 2)); });
+    EXPECT_EQ(Track(m), 102u);
+    DestroyMenu(m);
+}
+
+TEST_F(PopupMenuHookTest, UpWrapsToTheLastItemAndDownWaitsForTheWindowTimer) {
+    const HMENU m = Items(4);
+    Script.Then([&] { MenuScript::Key(VK_UP); });
+    Script.Then([&] {
+        EXPECT_EQ(GetMenuState(m, 3, MF_BYPOSITION) & MF_HILITE, UINT(MF_HILITE));
+        EndMenu();
+    });
+    Track(m);
+    Painted.clear();
+    Script.Then([&] {
+        EXPECT_FALSE(Hook()->KeyReady());
+        MenuScript::Key(VK_DOWN);
+    });
+    Script.Then([&] {
+        // Nothing fed here: the clock runs to timer 147.
+        EXPECT_EQ(GetMenuState(m, 0, MF_BYPOSITION) & MF_HILITE, 0u) << "swallowed before timer 147";
+    });
+    Script.Then([&] {
+        EXPECT_TRUE(Hook()->KeyReady());
+        MenuScript::Key(VK_DOWN);
+    });
+    Script.Then([&] {
+        EXPECT_EQ(GetMenuState(m, 0, MF_BYPOSITION) & MF_HILITE, UINT(MF_HILITE));
+        MenuScript::Key(VK_RETURN);
+    });
+    EXPECT_EQ(Track(m), 100u);
+    DestroyMenu(m);
+}
+
+TEST_F(PopupMenuHookTest, HeightsDefaultWithoutSeparatorsOrWithoutItems) {
+    struct Case {
+        int Items, Separators;
+        int ItemHeight, SeparatorHeight;  // 0: measured, not a default
+    };
+    for (const Case& c : {Case{6, 0, 0, 8}, Case{4, 4, 22, 0}}) {
+        const HMENU m = Items(c.Items, c.Separators);
+        Script.Then([&] {
+            TSysPopupStyleHook* hook = Hook();
+            ASSERT_NE(hook, nullptr);
+            hook->SetOffset(1);
+            hook->GetScrollOffset(false);
+            if (c.ItemHeight) EXPECT_EQ(hook->ItemHeightCache(), c.ItemHeight);
+            else EXPECT_GT(hook->ItemHeightCache(), 1);
+            if (c.SeparatorHeight) EXPECT_EQ(hook->SeparatorHeightCache(), c.SeparatorHeight);
+            else EXPECT_GT(hook->SeparatorHeightCache(), 1);
+            hook->SetOffset(0);
+            EndMenu();
+        });
+        Track(m);
+        DestroyMenu(m);
+    }
+}
+
+TEST_F(PopupMenuHookTest, ArrowsScrollOneItemPer150MsWhileHeldAndStopAtTheEnd) {
+    const HMENU m = Tall(12);
+    std::vector<int> offsets;
+    std::vector<DWORD> times;
+    Script.Then([&] {
+        TSysPopupStyleHook* hook = Hook();
+        ASSERT_NE(hook, nullptr);
+        EXPECT_TRUE(hook->MenuScrolls());
+        EXPECT_EQ(hook->Offset(), 0);
+        RECT w{};
+        GetWindowRect(MenuWindow(), &w);
+        TwInputMouseMove((w.left + w.right) / 2, w.bottom - 3);
+        TwInputMouseButton((w.left + w.right) / 2, w.bottom - 3, TW_BUTTON_LEFT, TRUE);  // held on the bottom arrow
+    });
+    // A new offset is noted with its time; the clock moves in 50 ms steps, and after 300 ms without
+    // a new offset the button is let go.
+    for (int i = 0; i < 40; ++i)
+        Script.Then([&] {
+            const int now = Hook()->Offset();
+            if (offsets.empty() || now != offsets.back()) {
+                offsets.push_back(now);
+                times.push_back(GetTickCount());
+            } else if (GetTickCount() - times.back() > 300) {
+                POINT p{};
+                GetCursorPos(&p);
+                TwInputMouseButton(p.x, p.y, TW_BUTTON_LEFT, FALSE);
+                EXPECT_TRUE(Hook()->IsItemVisible(11));
+                EndMenu();
+                return;
+            }
+            TwAdvanceClock(50);
+        });
+    Track(m);
+    ASSERT_GE(offsets.size(), 3u);
+    EXPECT_EQ(offsets[0], 1) << "the press scrolls one item";
+    for (size_t i = 1; i < offsets.size(); ++i) {
+        EXPECT_EQ(offsets[i], offsets[i - 1] + 1);
+        EXPECT_EQ(times[i] - times[i - 1], 150u);
+    }
+    EXPECT_LT(offsets.back(), 12);
+    DestroyMenu(m);
+}
+
+TEST_F(PopupMenuHookTest, KeysReachItemsOnEitherSideOfTheShownRange) {
+    const HMENU m = Tall(30);
+    Script.Then([&] {
+        TSysPopupStyleHook* hook = Hook();
+        ASSERT_NE(hook, nullptr);
+        // Scrolled part of the way with nothing hot: Up picks the last item, below the shown range.
+        hook->SetOffset(5);
+        MenuScript::Key(VK_UP);
+    });
+    Script.Then([&] {
+        TSysPopupStyleHook* hook = Hook();
+        EXPECT_TRUE(hook->IsItemVisible(29));
+        EXPECT_GE(hook->Offset(), 0);
+        EXPECT_LE(hook->Offset(), 29);
+        EXPECT_EQ(GetMenuState(m, 29, MF_BYPOSITION) & MF_HILITE, UINT(MF_HILITE));
+        // An item above the shown range is reached by stepping back.
+        SendMessageW(MenuWindow(), MN_SELECTITEM, WPARAM(-1), 0);
+        hook->SetOffset(20);
+        SendMessageW(MenuWindow(), MN_SELECTITEM, 3, 0);
+        MenuScript::Key(VK_UP);
+    });
+    Script.Then([&] {
+        EXPECT_TRUE(Hook()->IsItemVisible(2));
+        EXPECT_EQ(GetMenuState(m, 2, MF_BYPOSITION) & MF_HILITE, UINT(MF_HILITE));
+        Hook()->ScrollToLastItem();
+        EXPECT_TRUE(Hook()->IsItemVisible(29));
+        EndMenu();
+    });
+    Track(m);
+    DestroyMenu(m);
+}
+
+TEST_F(PopupMenuHookTest, DisabledHotItemIsDarkenedAndTheShortcutEnds14FromTheRight) {
+    const HMENU m = CreatePopupMenu();
+    AppendMenuW(m, MF_STRING, 1, u"Open\tCtrl+O");
+    AppendMenuW(m, MF_STRING | MF_GRAYED, 2, u"Gone");
+    Script.Then([&] {
+        TSysPopupStyleHook* hook = Hook();
+        ASSERT_NE(hook, nullptr);
+        RECT c{};
+        GetClientRect(MenuWindow(), &c);
+        TBitmap b(c.right, c.bottom);
+        b.SetPixelFormat(pf32bit);
+        Painted.clear();
+        hook->PaintItem(b.Canvas(), 1, false);  // not the hot index: painted hot
+        ASSERT_EQ(Painted.size(), 1u);
+        EXPECT_EQ(Painted[0].State, isHot | isDisabled);
+        const TRect r = Painted[0].R;
+        const TColor back = b.Canvas()->Pixels(r.Left + 2, r.Top + 1) & 0xFFFFFF;
+        for (int shift : {0, 8, 16}) {
+            const int c = int((HotFill >> shift) & 0xFF);
+            EXPECT_EQ(int((back >> shift) & 0xFF), c - c * 30 / 255);
+        }
+        // The shortcut's last ink lies just left of 14 pixels before the right edge.
+        TBitmap t(c.right, c.bottom);
+        t.SetPixelFormat(pf32bit);
+        Painted.clear();
+        hook->PaintItem(t.Canvas(), 0, true);
+        const TRect s = Painted[0].R;
+        const TColor bg = t.Canvas()->Pixels(s.Left + 1, s.Top + 1);
+        int rightmost = -1;
+        for (int x = s.Left; x < s.Right; ++x)
+            for (int y = s.Top; y < s.Bottom; ++y)
+                if (t.Canvas()->Pixels(x, y) != bg) rightmost = x;
+        EXPECT_GE(rightmost, s.Right - 14 - 3);
+        EXPECT_LT(rightmost, s.Right - 14);
+        EndMenu();
+    });
+    Track(m);
+    DestroyMenu(m);
+}
+
+} // namespace
