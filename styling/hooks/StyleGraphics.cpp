@@ -1,6 +1,8 @@
 // styling/hooks/StyleGraphics.cpp
 #include "styling/hooks/StyleGraphics.h"
 
+#include "rtl/Math.h"
+
 #include <cmath>
 #include <memory>
 
@@ -118,8 +120,8 @@ void RotateBitmap(TBitmap* Bitmap, float Angle, bool AdjustSize, TColor BackColo
     turned->Canvas()->Brush()->SetColor(BackColor);
     int nw = w, nh = h;
     if (AdjustSize) {
-        nw = int(std::lround(w * std::fabs(c) + h * std::fabs(s)));
-        nh = int(std::lround(w * std::fabs(s) + h * std::fabs(c)));
+        nw = int(rtl::Round(w * std::fabs(c) + h * std::fabs(s)));
+        nh = int(rtl::Round(w * std::fabs(s) + h * std::fabs(c)));
     }
     turned->SetSize(nw, nh);
     turned->Canvas()->FillRect(Rect(0, 0, nw, nh));

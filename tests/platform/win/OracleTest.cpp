@@ -25,6 +25,10 @@ const std::map<std::string, std::string>& KnownDifferences() {
             std::initializer_list<const char*> cases;
             const char* reason;
         } groups[] = {
+            {{"frame_menu_check", "frame_menu_bullet", "frame_menu_arrow", "frame_caption_close", "frame_caption_min",
+              "frame_caption_max", "frame_caption_restore"},
+             "ours draws the classic frame-control glyphs with lines, the reference from its \"Marlett\" face; the "
+             "tables are read by the styling's glyph comparison"},
             {{"wide_line_3_diagonal"},
              "ours: a 3-pixel pen along a slanted line is a band about one pixel narrower than the "
              "reference's, whose upper edge lies further out than the disc swept along the line reaches; "

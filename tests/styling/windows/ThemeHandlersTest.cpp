@@ -3,6 +3,9 @@
 // handed on; washes, placement, menu clips, the task-dialog message and the glyph face on pixels.
 #include "tests/styling/windows/StyleHookFixture.h"
 
+#include <QFile>
+#include <QRegularExpression>
+
 #include "styling/hooks/StyleGraphics.h"
 #include "styling/hooks/ThemeHandlers.h"
 #include "styling/hooks/UxTheme.h"
@@ -326,6 +329,65 @@ TEST_F(ThemeHandlersTest, MarlettGlyphsDrawOnlyInTheirOwnFace) {
     DrawMarlettGlyph(Dc(), u'r', r, false, false);
     EXPECT_EQ(painted(), 0) << "no letter in another face";
     TwSetMarlettFile("/usr/share/wine/fonts/marlett.ttf");
+}
+
+} // namespace
+
+namespace {
+
+// A GDI reference table of the real platform: "W H", then H rows of W hex pixels.
+std::vector<uint32_t> ReferenceTable(const char* Name, int& W, int& H) {
+    QFile f(QStringLiteral(TW_STYLING_SOURCE_DIR "/tests/platform/win/oracle/tables/%1.txt").arg(QLatin1String(Name)));
+    std::vector<uint32_t> px;
+    W = H = 0;
+    if (!f.open(QIODevice::ReadOnly)) return px;
+    const QStringList words = QString::fromLatin1(f.readAll()).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    if (words.size() < 2) return px;
+    W = words[0].toInt();
+    H = words[1].toInt();
+    for (qsizetype i = 2; i < words.size(); ++i) px.push_back(words[i].toUInt(nullptr, 16));
+    return px;
+}
+
+TEST_F(ThemeHandlersTest, MarlettGlyphsMatchTheRealPlatformsMenuGlyphs) {
+    // The real platform draws its menu glyphs black on white from the same face, at the rectangle's
+    // top-left and its height: ink must fall on the same pixels, give or take a pixel's shift and the
+    // edges. None matches yet: each difference is listed, and a case that comes to match fails until
+    // it leaves the list.
+    struct Case {
+        const char* Table;
+        char16_t Glyph;
+        const char* Known;  // a difference not mended yet; the case must fail it or leave the list
+    };
+    const Case cases[] = {{"frame_menu_check", u'a', "ours draws the check a pixel smaller and a pixel lower"},
+                          {"frame_menu_bullet", u'h', "ours draws the bullet about 1.5 times as large"},
+                          {"frame_menu_arrow", u'8', "ours draws another glyph for '8' than the reference's arrow"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Table);
+        int w = 0, h = 0;
+        const std::vector<uint32_t> want = ReferenceTable(c.Table, w, h);
+        ASSERT_EQ(want.size(), size_t(w) * size_t(h));
+        Paint(clWhite);
+        DrawMarlettChar(Dc(), c.Glyph, TRect(2, 2, w - 2, h - 2), false, clBlack);
+        int ink = 0, best = w * h;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                int differing = 0;
+                ink = 0;
+                for (int y = 1; y < h - 1; ++y)
+                    for (int x = 1; x < w - 1; ++x) {
+                        const bool theirs = (want[size_t(y * w + x)] & 0xFF) < 0x80;
+                        const bool ours = (Pixel(x + dx, y + dy) & 0xFF) < 0x80;
+                        ink += theirs;
+                        differing += theirs != ours;
+                    }
+                best = std::min(best, differing);
+            }
+        EXPECT_GT(ink, 4);
+        const bool matches = best <= std::max(3, ink / 4);
+        if (c.Known) EXPECT_FALSE(matches) << "now matches: take the case off the known list";
+        else EXPECT_TRUE(matches) << best << " of " << ink << " ink pixels differ";
+    }
 }
 
 } // namespace

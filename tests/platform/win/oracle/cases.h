@@ -501,6 +501,18 @@ static void case_alphablend(const OracleCanvas* c) {
     DeleteDC(src);
 }
 
+/* Frame-control glyphs, which the real platform draws from the "Marlett" face: DFC_MENU glyphs are
+ * black on white; the caption buttons draw their face and the glyph in the button-text colour. The
+ * styling compares its own Marlett glyphs with these tables. arg: type << 16 | state. */
+static void case_frame_control(const OracleCanvas* c) {
+    RECT r;
+    r.left = 2;
+    r.top = 2;
+    r.right = c->w - 2;
+    r.bottom = c->h - 2;
+    DrawFrameControl(c->dc, &r, (UINT)(c->arg >> 16), (UINT)(c->arg & 0xFFFF));
+}
+
 #define ORACLE_N(name, w, h, fn, arg)                                                                        \
     { name, w, h, fn, arg, 0 }
 #define ORACLE_A(name, w, h, fn, arg)                                                                        \
@@ -658,6 +670,14 @@ static const OracleCase kOracleCases[] = {
     ORACLE_A("alphablend_const_ff", 16, 16, case_alphablend, 0xFF),
     ORACLE_A("alphablend_pixel", 16, 16, case_alphablend, 0x1FF),
     ORACLE_A("alphablend_pixel_const_80", 16, 16, case_alphablend, 0x180),
+
+    ORACLE_N("frame_menu_check", 20, 20, case_frame_control, DFC_MENU << 16 | DFCS_MENUCHECK),
+    ORACLE_N("frame_menu_bullet", 20, 20, case_frame_control, DFC_MENU << 16 | DFCS_MENUBULLET),
+    ORACLE_N("frame_menu_arrow", 20, 20, case_frame_control, DFC_MENU << 16 | DFCS_MENUARROW),
+    ORACLE_N("frame_caption_close", 20, 18, case_frame_control, DFC_CAPTION << 16 | DFCS_CAPTIONCLOSE),
+    ORACLE_N("frame_caption_min", 20, 18, case_frame_control, DFC_CAPTION << 16 | DFCS_CAPTIONMIN),
+    ORACLE_N("frame_caption_max", 20, 18, case_frame_control, DFC_CAPTION << 16 | DFCS_CAPTIONMAX),
+    ORACLE_N("frame_caption_restore", 20, 18, case_frame_control, DFC_CAPTION << 16 | DFCS_CAPTIONRESTORE),
 };
 
 #define ORACLE_CASE_COUNT ((int)(sizeof kOracleCases / sizeof kOracleCases[0]))
