@@ -429,12 +429,17 @@ void TSysPopupStyleHook::PaintItem(TCanvas* Canvas, int Index, bool NoHot) {
 }
 
 void TSysPopupStyleHook::DrawItemBackground(TCanvas* Canvas, int, const TRect& ItemRect) {
+    // The window's background, painted once for its size and style and kept for every item.
     const TRect client = FSysControl->ClientRect();
-    TBitmap back;
-    back.SetPixelFormat(pf32bit);
-    back.SetSize(client.Width(), client.Height());
-    PaintBackground(back.Canvas());
-    BitBlt(Canvas->Handle(), ItemRect.Left, ItemRect.Top, ItemRect.Width(), ItemRect.Height(), back.Canvas()->Handle(),
+    if (!FBackground || FBackground->Width() != client.Width() || FBackground->Height() != client.Height() ||
+        FBackgroundStyle != Active()) {
+        FBackground = std::make_unique<TBitmap>();
+        FBackground->SetPixelFormat(pf32bit);
+        FBackground->SetSize(client.Width(), client.Height());
+        PaintBackground(FBackground->Canvas());
+        FBackgroundStyle = Active();
+    }
+    BitBlt(Canvas->Handle(), ItemRect.Left, ItemRect.Top, ItemRect.Width(), ItemRect.Height(), FBackground->Canvas()->Handle(),
            ItemRect.Left, ItemRect.Top, SRCCOPY);
 }
 

@@ -144,6 +144,8 @@ private:
     bool FVCLMenuItemsLooked = false;
     vcl::TRect FNCRect;
     bool FEnterWithKeyboard = false;
+    std::unique_ptr<vcl::TBitmap> FBackground;  // the background under every item
+    vcl::TCustomStyleServices* FBackgroundStyle = nullptr;
 };
 
 // Unit routines.
