@@ -294,3 +294,27 @@ TEST_F(PopupMenuHookTest, DisabledHotItemIsDarkenedAndTheShortcutEnds14FromTheRi
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PopupMenuHookTest, OwnerDrawnItemWithoutApplicationItemHasNoText) {
+    // The application's menu has one item; an owner-drawn item added to its handle has data that is
+    // not text, and must not be read as text.
+    TPopupMenu popup(nullptr);
+    auto* item = new TMenuItem(&popup);
+    item->SetCaption(QStringLiteral("Mine"));
+    popup.Items()->Add(item);
+    const HMENU m = popup.Handle();
+    AppendMenuW(m, MF_OWNERDRAW, 77, reinterpret_cast<LPCWSTR>(uintptr_t(0x10)));
+    Script.Then([&] {
+        TSysPopupStyleHook* hook = Hook();
+        ASSERT_NE(hook, nullptr);
+        EXPECT_EQ(hook->VCLMenuItems(), popup.Items());
+        EXPECT_EQ(hook->GetSysPopupItem(0)->Text(), QStringLiteral("Mine"));
+        EXPECT_TRUE(hook->GetSysPopupItem(1)->Text().isEmpty());
+        EndMenu();
+    });
+    Track(m);
+}
+
+} // namespace
