@@ -318,3 +318,91 @@ TEST_F(PopupMenuHookTest, OwnerDrawnItemWithoutApplicationItemHasNoText) {
 }
 
 } // namespace
+
+// ---- on a real X server: the pictures and a real click ---------------------------------------------
+
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace {
+
+QString SourceDir() { return qEnvironmentVariable("TW_SOURCE_DIR", QStringLiteral(TW_STYLING_SOURCE_DIR)); }
+
+// The menu window as it shows on the screen.
+QImage Shot(HWND Window) {
+    RECT r{};
+    GetWindowRect(Window, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    HDC screen = GetWindowDC(Window);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bm = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(mem, bm);
+    BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    const QString file = QDir::temp().filePath(QStringLiteral("tw_popup_shot.png"));
+    TwSaveDCToPng(mem, file.toUtf8().constData());
+    SelectObject(mem, old);
+    DeleteObject(bm);
+    DeleteDC(mem);
+    ReleaseDC(Window, screen);
+    return QImage(file).convertToFormat(QImage::Format_RGB32);
+}
+
+// Pixels whose channels differ by more than 48, of all: text edges may move a little between hosts.
+double Differing(const QImage& A, const QImage& B) {
+    if (A.size() != B.size()) return 1.0;
+    int n = 0;
+    for (int y = 0; y < A.height(); ++y)
+        for (int x = 0; x < A.width(); ++x) {
+            const QRgb a = A.pixel(x, y), b = B.pixel(x, y);
+            n += std::abs(qRed(a) - qRed(b)) > 48 || std::abs(qGreen(a) - qGreen(b)) > 48 || std::abs(qBlue(a) - qBlue(b)) > 48;
+        }
+    return double(n) / (A.width() * A.height());
+}
+
+class PopupMenuXvfb : public PopupMenuHookTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(PopupMenuXvfb, StyledMenuLooksAsExpectedAndAClickDeliversItsCommand) {
+    if (qEnvironmentVariable("QT_QPA_PLATFORM") != QStringLiteral("xcb")) GTEST_SKIP() << "needs a real X server (the Xvfb run)";
+    const QString name = QString::fromLatin1(GetParam());
+    auto shipped = std::make_unique<TCustomStyle>(ReadStyleFile(SourceDir() + QStringLiteral("/data/styles/%1.vsf").arg(name)));
+    TStyleManager::SetStyle(shipped.get());
+    const HMENU m = CreatePopupMenu();
+    AppendMenuW(m, MF_STRING | MF_CHECKED, 201, u"Convert to MP3\tCtrl+M");
+    AppendMenuW(m, MF_STRING, 202, u"Extract the audio stream");
+    AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(m, MF_STRING | MF_GRAYED, 203, u"Play");
+    AppendMenuW(m, MF_STRING, 204, u"Remove from the list\tDel");
+    POINT target{};
+    Script.Then([&] {
+        TwFlushPainting();
+        const QImage got = Shot(MenuWindow());
+        const QString expected = SourceDir() + QStringLiteral("/tests/styling/windows/expected/popup_menu_%1.png").arg(name.toLower());
+        if (qEnvironmentVariableIsSet("TW_UPDATE_EXPECTED")) got.save(expected);
+        const QImage want(expected);
+        ASSERT_FALSE(want.isNull()) << "no picture at " << expected.toStdString() << ": run with TW_UPDATE_EXPECTED=1";
+        EXPECT_LT(Differing(got, want.convertToFormat(QImage::Format_RGB32)), 0.01);
+        target = Centre(m, 4);
+        EndMenu();
+    });
+    Track(m);
+    ASSERT_NE(target.x, 0);
+    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    if (xdotool.isEmpty()) GTEST_SKIP() << "xdotool is missing";
+    // Real input under the real clock: the click comes while the menu loop runs; a timer ends the
+    // loop should it never come.
+    TwUseRealClock();
+    ASSERT_TRUE(QProcess::startDetached(xdotool, {QStringLiteral("sleep"), QStringLiteral("1"), QStringLiteral("mousemove"),
+                                                  QString::number(target.x), QString::number(target.y), QStringLiteral("sleep"),
+                                                  QStringLiteral("0.5"), QStringLiteral("click"), QStringLiteral("1")}));
+    const UINT_PTR guard = SetTimer(nullptr, 0, 10000, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+    const UINT chosen = TrackPopupMenu(m, TPM_RETURNCMD | TPM_LEFTBUTTON, 50, 40, 0, Owner, nullptr);
+    KillTimer(nullptr, guard);
+    TwUseManualClock(GetTickCount64());
+    EXPECT_EQ(chosen, 204u);
+    DestroyMenu(m);
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, PopupMenuXvfb, ::testing::Values("Carbon", "Luna"));
+
+} // namespace
