@@ -22,6 +22,9 @@ constexpr UINT MN_GETHMENU_ = 0x1E1;
 constexpr UINT MN_SELECTITEM_ = 0x1E5;
 constexpr UINT MN_BUTTONDOWN_ = 0x1F1;
 const char16_t PopupClass[] = u"#32768";
+// Marks the selections the first painting pass posts: a selection the menu makes itself meanwhile (the
+// first item of a sub-menu opened by a key) still goes to the menu.
+constexpr LPARAM FirstPassMark = 0x7057;
 
 TCustomStyleServices* Active() { return TStyleManager::ActiveStyle(); }
 
@@ -319,7 +322,7 @@ void TSysPopupStyleHook::WMPrint(TMessage& Message) {
         // posted selections would now move the menu's selection through every item.
         RepaintShown();
     } else {
-        for (int i = FOffset; i < FCount; ++i) PostMessageW(FHandle, MN_SELECTITEM_, WPARAM(i), 0);
+        for (int i = FOffset; i < FCount; ++i) PostMessageW(FHandle, MN_SELECTITEM_, WPARAM(i), FirstPassMark);
     }
     FHandled = true;
 }
@@ -351,7 +354,7 @@ void TSysPopupStyleHook::MNSelectItem(TMessage& Message) {
         if (FPreviousHotItemIndex >= 0 && FPreviousHotItemIndex < FCount) PaintItem(canvas.Get(), FPreviousHotItemIndex, false);
         FPreviousHotItemIndex = -1;
         FHandled = true;
-    } else if (!FItemsPainted) {
+    } else if (!FItemsPainted && Message.LParam == FirstPassMark) {
         if (index == 0 && MenuScrolls()) PaintArrows(canvas.Get());
         FPreviousHotItemIndex = index;
         PaintItem(canvas.Get(), index, false);

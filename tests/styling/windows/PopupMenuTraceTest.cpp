@@ -1,0 +1,81 @@
+// tests/styling/windows/PopupMenuTraceTest.cpp: the menu loops recorded on the real platform, run again
+// with the styled pop-up menu hook on every menu window: the keys and clicks choose the same command,
+// and the owner hears the same selections and commands in the same order.
+#include "tests/styling/windows/StyleHookFixture.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "styling/hooks/PopupMenuHook.h"
+
+#define T(s) u##s
+static void OracleSleep(DWORD ms) { TwAdvanceClock(ms); }
+static void OracleClick(int x, int y) {
+    TwInputMouseMove(x, y);
+    TwInputMouseButton(x, y, TW_BUTTON_LEFT, TRUE);
+    TwInputMouseButton(x, y, TW_BUTTON_LEFT, FALSE);
+}
+static void OracleMove(int x, int y) { TwInputMouseMove(x, y); }
+static void OracleDrag(int x0, int y0, int x1, int y1) {
+    OracleClick(x0, y0);
+    OracleClick(x1, y1);
+}
+static void OracleKey(UINT vk, BOOL down) { TwInputKey(vk, down, FALSE, nullptr, FALSE); }
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#include "tests/platform/user32/oracle/scenarios.h"
+#include "tests/platform/user32/oracle/menus.h"
+#pragma GCC diagnostic pop
+#undef T
+
+using namespace styletest;
+
+namespace {
+
+// The owner's selections and commands; a mouse selection's MF_MOUSESELECT bit, which the real
+// platform's trace leaves out, is dropped on both sides.
+std::vector<std::string> OwnerChoices(const std::string& Trace) {
+    std::vector<std::string> out;
+    std::istringstream in(Trace);
+    std::string s;
+    while (std::getline(in, s)) {
+        if (!s.empty() && s.back() == '\r') s.pop_back();
+        if (s.rfind("owner WM_MENUSELECT", 0) != 0 && s.rfind("owner WM_COMMAND", 0) != 0) continue;
+        const size_t flags = s.find("flags=0x8");
+        if (flags != std::string::npos) s[flags + 8] = '0';
+        out.push_back(s);
+    }
+    return out;
+}
+
+class StyledMenuTrace : public StyleHookTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(StyledMenuTrace, ChoosesAsTheRealPlatform) {
+    const std::string name = GetParam();
+    std::ifstream f(std::string(TW_STYLING_SOURCE_DIR) + "/tests/platform/user32/oracle/traces/" + name + ".txt");
+    std::ostringstream real;
+    real << f.rdbuf();
+    ASSERT_FALSE(real.str().empty()) << name;
+    // Every menu window that opens is hooked: the paint log counts the items the hook painted.
+    std::vector<styling::TSysPopupStyleHook::TPainted> painted;
+    styling::TSysPopupStyleHook::PaintLog = &painted;
+    EXPECT_TRUE(OracleRunMenu(name.c_str()));
+    styling::TSysPopupStyleHook::PaintLog = nullptr;
+    const std::string ours(oracleLog, oracleLogLen);
+    EXPECT_FALSE(painted.empty()) << "the hook painted nothing";
+    EXPECT_EQ(OwnerChoices(ours), OwnerChoices(real.str())) << "left: styled, right: the real platform";
+}
+
+INSTANTIATE_TEST_SUITE_P(Loops, StyledMenuTrace,
+                         // Not menu_keys and menu_subkeys: they press Down before the window's first 100 ms,
+                         // which the styled menu swallows, and then wait for a choice that never comes.
+                         ::testing::Values("menu_escape", "menu_mnemonics", "menu_outside", "menu_mouse", "menu_click"),
+                         [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
+
+} // namespace
