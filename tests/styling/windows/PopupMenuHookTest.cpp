@@ -321,6 +321,7 @@ TEST_F(PopupMenuHookTest, OwnerDrawnItemWithoutApplicationItemHasNoText) {
 
 // ---- on a real X server: the pictures and a real click ---------------------------------------------
 
+#include <QDir>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
