@@ -1,7 +1,10 @@
 // grid/ScrollControl.cpp
 #include "grid/ScrollControl.h"
 
+#include "grid/DragBox.h"
+
 #include "vcl/Forms.h"
+#include "vcl/ResourceStream.h"
 
 #include <cstdlib>
 
@@ -182,13 +185,27 @@ void TRgCustomScrollControl::SelectPriorInParent() {
 TRgScrollControl::TRgScrollControl(rtl::TComponent* AOwner) : TRgCustomScrollControl(AOwner) {
     FHorzScrollBar = std::make_unique<TRgScrollBar>(this, nullptr);
     FVertScrollBar = std::make_unique<TRgScrollBar>(this, nullptr);
+    FRollShadow = new TRollShadow(this);
+    FRollShadow->SetParent(this);
     FRollTimer = new TTimer(this);
     FRollTimer->SetEnabled(false);
     FRollTimer->SetInterval(1);
     FRollTimer->SetOnTimer(TNotifyEvent(this, &TRgScrollControl::RollTimerTick));
     FHorzScrollBar->SetKind(skHorizontal);
     FVertScrollBar->SetKind(skVertical);
+    // Without the pictures the arrow shows.
+    if (Screen)
+        for (auto [Cursor, Name] : {std::pair{crRoll, u"ROLL"}, {crRollUp, u"ROLLUP"}, {crRollDown, u"ROLLDOWN"}})
+            Screen->SetCursors(Cursor, LoadCursorW(HInstance, Name));
 }
+
+void TRgScrollControl::ShowRollMarker(const TPoint& ClientPoint, TCursor Cursor) {
+    FRollShadow->SetCursor(Cursor);
+    FRollShadow->SetPosition(ClientToScreen(ClientPoint));
+    FRollShadow->SetVisible(true);
+}
+
+void TRgScrollControl::HideRollMarker() { FRollShadow->SetVisible(false); }
 
 TRgScrollControl::~TRgScrollControl() {
     // The bars talk to the window: they go before it does.
