@@ -163,7 +163,9 @@ void TRgCustomScrollControl::ScrollContent(TRgCustomScrollBar* Bar, int DeltaX, 
     BeforeScroll(Bar->Kind(), DeltaX, DeltaY);
     if (HandleAllocated() && (DeltaX != 0 || DeltaY != 0)) {
         const RECT Clip = DeltaX != 0 ? RECT(FHorzScrollClipRect) : RECT(FVertScrollClipRect);
-        ScrollWindowEx(WindowHandle(), DeltaX, DeltaY, nullptr, &Clip, nullptr, nullptr, SW_INVALIDATE);
+        // Only what lies inside the clip moves: the header above the rows (or the fixed columns left of
+        // the scrolled ones) would otherwise slide into the rows when they scroll back.
+        ScrollWindowEx(WindowHandle(), DeltaX, DeltaY, &Clip, &Clip, nullptr, nullptr, SW_INVALIDATE);
     }
     AfterScroll(Bar->Kind());
 }

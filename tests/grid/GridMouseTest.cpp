@@ -564,6 +564,14 @@ TEST(GridWheel, StepsOrPagesAndFallsBackToTheHorizontalBar) {
     t.Grid->SetEditing();
     t.App().Wheel(t.Wnd(), MouseTest::Row(2), 120);
     EXPECT_EQ(t.Grid->VertScrollBar()->Position(), Paged - 1);
+    t.Grid->EndEditing();
+
+    // Scrolling back brings the rows back, not the header above them.
+    while (t.Grid->VertScrollBar()->Position() > 0) t.App().Wheel(t.Wnd(), MouseTest::Row(2), 120);
+    const QImage Scrolled = t.App().Grab(t.Wnd());
+    t.Grid->Invalidate();
+    t.Harness.Pump();
+    EXPECT_EQ(Scrolled, t.App().Grab(t.Wnd()));
 
     MouseTest h(6, 2);
     h.App().Wheel(h.Wnd(), MouseTest::Row(0), -120);
