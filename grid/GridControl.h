@@ -4,6 +4,7 @@
 // this class; here they are the virtual operations they override.
 #pragma once
 #include "grid/CellPainters.h"
+#include "grid/DragBox.h"
 #include "grid/Columns.h"
 #include "grid/GridCommon.h"
 #include "grid/Painters.h"
@@ -621,12 +622,118 @@ protected:
 // Mouse and keyboard handling build on this class.
 class TRgCustomGrid : public TRgCustomGridControl {
 public:
-    using TRgCustomGridControl::TRgCustomGridControl;
-
     // A column's play takes one cell's value, reports a change of it, or expands its row.
     virtual void PreparePlayValues(TColumnPlay* Play) = 0;
     virtual void PlayChanged(TColumnPlay* Play) { (void)Play; }
     virtual void PlayExpanded(TColumnPlay* Play) { (void)Play; }
+
+    // Mouse, hit tests and slides
+    explicit TRgCustomGrid(rtl::TComponent* AOwner);
+    ~TRgCustomGrid() override;
+
+    // Hit tests, in client coordinates.
+    TGridArea GetAreaAtPos(const TPoint& Point);
+    // Both edges of a column belong to it; the point's Y is not looked at.
+    TRgCustomColumn* GetColumnAtPos(const TPoint& Point);
+    int GetRowAtPos(int X, int Y);
+    TPoint GetCellAtPos(const TPoint& APoint);
+    TRgCustomColumn* GetColumnSizeGripAtPos(int X, int Y);
+    int GetRowSizeGripAtPos(int X, int Y);
+    // The display position a dragged column takes when dropped at Point.X.
+    int GetNearestPosition(TRgCustomColumn* Column, const TPoint& Point);
+    // Where a dragged row goes in: the row under Y, or the one after it below the row's middle; -1
+    // above the body and below the rows.
+    int GetNearestRow(int X, int Y);
+    void UpdateArrows(int CurPosition, int NewPosition, bool UseSelf);
+    void HideArrows();
+    // Slides: the top of a slide in view, its band across the client, the slide under a point
+    // (RowCount below the last one).
+    int GetSlideTop(int Index);
+    TRect GetSlideRect(int Index);
+    int GetSlideAtPos(int X, int Y);
+    TRect GetCellRect(int ACol, int ARow) override;
+
+    TColumnDragBox* ColumnDragBox() const { return FColumnDragBox; }
+    TDragArrow* UpDragArrow() const { return FUpDragArrow; }
+    TDragArrow* DownDragArrow() const { return FDownDragArrow; }
+    TPoint MouseDownPoint() const { return FMouseDownPoint; }
+    int MoveRowPosition() const { return FMoveRow; }
+    TPoint MouseOverCell() const { return FMouseOverCell; }
+
+    // The column's play set up for a cell; false when OnBeforeEdit refuses (with AskBeforeEdit).
+    virtual bool PreparePlay(int ACol, int ARow, const TRect& CellRect, bool AskBeforeEdit);
+
+    // Seams the in-place editing and hint handling fill: the input row's editor for a column, the
+    // input row's values made a row, and the hints the mouse shows over a header, a footer and a cell,
+    // or releases when it leaves that area (gaNone: every hint).
+    virtual void InputColumn(TRgCustomColumn* Column, const String& Value) { (void)Column, (void)Value; }
+    virtual void AddRowFromInput() {}
+    virtual void ShowHeaderHint(TRgCustomColumn* Column) { (void)Column; }
+    virtual void ShowFooterHint(TRgCustomColumn* Column) { (void)Column; }
+    virtual void ShowCellHint(int ACol, int ARow) { (void)ACol, (void)ARow; }
+    virtual void ReleaseAreaHint(TGridArea Area) { (void)Area; }
+
+protected:
+    void Dispatch(vcl::TMessage& Message) override;
+    void MouseDown(vcl::TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(vcl::TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    bool DoMouseWheelDown(TShiftState Shift, const TPoint& MousePos) override;
+    bool DoMouseWheelUp(TShiftState Shift, const TPoint& MousePos) override;
+    void DoGesture(const vcl::TGestureEventInfo& EventInfo, bool& Handled) override;
+    void DragCanceled() override;
+    void CreateWnd() override;
+    void DragBoxMove(TObject* Sender, int X, int Y);
+    void DragBoxDrop(TObject* Sender, int X, int Y);
+    // A press outside every area, after editing ended.
+    virtual void OutsidePress() {}
+    // The application lost the activation: every drag is forgotten.
+    void AppDeactivated();
+    void PaintSlides() override;
+    virtual void PaintSlidesHeader();
+    virtual void PaintSlidesBody();
+
+    bool FCanDeselect = false;
+    bool FClickOnSelected = false;
+    TColumnDragBox* FColumnDragBox = nullptr;
+    TDragArrow* FDownDragArrow = nullptr;
+    TRgCustomColumn* FDragDropColumn = nullptr;
+    TPoint FHoverCell{-1, -1};
+    int FLeftResizingGuide = 0;
+    TRgCustomColumn* FMouseDownColumn = nullptr;
+    TPoint FMouseDownPoint{-1, -1};
+    int FMouseDownRow = -1;
+    int FMoveRow = -1;
+    int FOldRowPosition = -1;
+    TPoint FPanPoint;
+    int FResizingRow = -1;
+    int FRightResizingGuide = 0;
+    TPoint FRowSizingPos;
+    int FSizeDelta = 0;
+    TRgCustomColumn* FSizeProgressColumn = nullptr;
+    TRgCustomColumn* FSizeReadyColumn = nullptr;
+    TDragArrow* FUpDragArrow = nullptr;
+    TPoint FMouseOverCell{-1, -1};
+
+private:
+    void StartColumnResizing(int X);
+    void MoveColumnResizing(int X);
+    void EndColumnResizing();
+    void DrawResizeGuide(int X);
+    void DrawRowGuide(int Y);
+    void BodyPress(vcl::TMouseButton Button, TShiftState Shift, int X, int Y, bool& Deselect);
+    void BodyRelease(vcl::TMouseButton Button, TShiftState Shift, int X, int Y);
+    void HeaderRelease(int X, int Y, TRgCustomColumn* Pressed);
+    void RowMoveStep(int X, int Y);
+    void RowMoveDrop(int X, int Y);
+    void DrawMoveMarker(int Position);
+    void EraseMoveMarker(int Position);
+    int MoveMarkerY(int Position);
+    // The drop zone for a dragged header: the header band as far as the columns and the client reach.
+    TRect ColumnDropZone();
+    bool MayMoveColumn(int OldPosition, int NewPosition);
+    TRect SlideCellRect(TRgCustomColumn* Column, int Top);
+    void PaintSlideCaption(TRgCustomColumn* Column, const TRect& CellRect);
 
     rtl::TNotifyEvent KW_OnAfterKillFocus;
     rtl::TNotifyEvent KW_OnAfterSetFocus;

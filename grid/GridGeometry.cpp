@@ -61,7 +61,7 @@ int TRgCustomGridControl::GetRowTop(int Index) {
     const int Count = GetRowCount();
     for (int r = FFirstRow; r < Index; ++r) {
         // Hidden rows take no room; past the last row the empty rows continue with the default height.
-        const int Height = r >= Count ? FRowSize : GetRowVisible(r) ? GetRowHeight(r) : 0;
+        const int Height = r >= Count ? (FGridStyle == gsSlides ? FSlideSize : FRowSize) : GetRowVisible(r) ? GetActualRowHeight(r) : 0;
         if (Height > 0) Top += Height + LineSpace();
     }
     return Top;

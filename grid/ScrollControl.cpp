@@ -1,7 +1,10 @@
 // grid/ScrollControl.cpp
 #include "grid/ScrollControl.h"
 
+#include "grid/DragBox.h"
+
 #include "vcl/Forms.h"
+#include "vcl/ResourceStream.h"
 
 #include <cstdlib>
 
@@ -160,7 +163,9 @@ void TRgCustomScrollControl::ScrollContent(TRgCustomScrollBar* Bar, int DeltaX, 
     BeforeScroll(Bar->Kind(), DeltaX, DeltaY);
     if (HandleAllocated() && (DeltaX != 0 || DeltaY != 0)) {
         const RECT Clip = DeltaX != 0 ? RECT(FHorzScrollClipRect) : RECT(FVertScrollClipRect);
-        ScrollWindowEx(WindowHandle(), DeltaX, DeltaY, nullptr, &Clip, nullptr, nullptr, SW_INVALIDATE);
+        // Only what lies inside the clip moves: the header above the rows (or the fixed columns left of
+        // the scrolled ones) would otherwise slide into the rows when they scroll back.
+        ScrollWindowEx(WindowHandle(), DeltaX, DeltaY, &Clip, &Clip, nullptr, nullptr, SW_INVALIDATE);
     }
     AfterScroll(Bar->Kind());
 }
@@ -182,13 +187,27 @@ void TRgCustomScrollControl::SelectPriorInParent() {
 TRgScrollControl::TRgScrollControl(rtl::TComponent* AOwner) : TRgCustomScrollControl(AOwner) {
     FHorzScrollBar = std::make_unique<TRgScrollBar>(this, nullptr);
     FVertScrollBar = std::make_unique<TRgScrollBar>(this, nullptr);
+    FRollShadow = new TRollShadow(this);
+    FRollShadow->SetParent(this);
     FRollTimer = new TTimer(this);
     FRollTimer->SetEnabled(false);
     FRollTimer->SetInterval(1);
     FRollTimer->SetOnTimer(TNotifyEvent(this, &TRgScrollControl::RollTimerTick));
     FHorzScrollBar->SetKind(skHorizontal);
     FVertScrollBar->SetKind(skVertical);
+    // Without the pictures the arrow shows.
+    if (Screen)
+        for (auto [Cursor, Name] : {std::pair{crRoll, u"ROLL"}, {crRollUp, u"ROLLUP"}, {crRollDown, u"ROLLDOWN"}})
+            Screen->SetCursors(Cursor, LoadCursorW(HInstance, Name));
 }
+
+void TRgScrollControl::ShowRollMarker(const TPoint& ClientPoint, TCursor Cursor) {
+    FRollShadow->SetCursor(Cursor);
+    FRollShadow->SetPosition(ClientToScreen(ClientPoint));
+    FRollShadow->SetVisible(true);
+}
+
+void TRgScrollControl::HideRollMarker() { FRollShadow->SetVisible(false); }
 
 TRgScrollControl::~TRgScrollControl() {
     // The bars talk to the window: they go before it does.

@@ -30,6 +30,7 @@ constexpr vcl::TCursor crRollUp = 4004;
 constexpr vcl::TCursor crRollDown = 4005;
 
 class TRgCustomScrollControl;
+class TRollShadow;
 
 // One direction's model. Valid positions run from 0 to Max - PageSize + 1, the platform's rule for a
 // proportional bar whose range ends at Max; the direct Position setter clamps to Max only.
@@ -171,6 +172,7 @@ public:
     TViewState ViewState() const { return FViewState; }
     TRollDirection RollDirection() const { return FRollDirection; }
     vcl::TTimer* RollTimer() const { return FRollTimer; }
+    TRollShadow* RollShadow() const { return FRollShadow; }
 
     TScrollEvent OnHorizontalScroll;
     TScrollEvent OnVerticalScroll;
@@ -190,16 +192,16 @@ protected:
     bool DoMouseWheelDown(vcl::TShiftState Shift, const TPoint& MousePos) override;
     bool DoMouseWheelUp(vcl::TShiftState Shift, const TPoint& MousePos) override;
     virtual void WMScroll(vcl::TWMScroll& Message, TRgCustomScrollBar* Bar);
-    // The roll marker at a client point; the marker window itself is drawn elsewhere, so these only
-    // say where it would stand.
-    virtual void ShowRollMarker(const TPoint& ClientPoint, vcl::TCursor Cursor) { (void)ClientPoint, (void)Cursor; }
-    virtual void HideRollMarker() {}
+    // The roll marker shown at a client point with the roll's cursor, and hidden again.
+    virtual void ShowRollMarker(const TPoint& ClientPoint, vcl::TCursor Cursor);
+    virtual void HideRollMarker();
     void RollTimerTick(rtl::TObject* Sender);
 
     std::unique_ptr<TRgScrollBar> FHorzScrollBar;
     bool FMouseWheelEnabled = true;
     TRollDirection FRollDirection;
     TPoint FRollPoint;
+    TRollShadow* FRollShadow = nullptr;
     vcl::TTimer* FRollTimer = nullptr;
     TRgScrollStyle FScrollStyle{rsRoll};
     std::unique_ptr<TRgScrollBar> FVertScrollBar;

@@ -332,6 +332,7 @@ void DragDone(bool Drop) {
     }
     object->Finished(accepted ? target : nullptr, local.X, local.Y, accepted);
     if (source) source->DoEndDrag(accepted ? target : nullptr, local.X, local.Y);
+    if (source && !accepted) source->DragCanceled();
     if (gDragFreeObject || object->AutoRelease()) delete object;
     gDragFreeObject = false;
 }

@@ -465,6 +465,7 @@ protected:
     friend class TWinControl;
     friend class TCustomForm;
     friend class TApplication;
+    friend void DragDone(bool Drop);
     friend class TMargins;
     friend class TSizeConstraints;
     friend class TControlActionLink;

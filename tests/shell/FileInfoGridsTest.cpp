@@ -90,3 +90,31 @@ TEST(FileInfoGrids, StreamLinesAndTheProberTreeInTheirClassColours) {
         EXPECT_EQ(t.Cell(Tree, 0, Audio), shell::FileInfoClassColor(shell::ficAudio, false));
     }
 }
+
+// A click on the button of "Disposition" in the prober tree unfolds its lines; a second folds them.
+TEST(FileInfoGrids, TheProberTreeExpandsAndCollapsesByMouse) {
+    if (qEnvironmentVariable("TW_SOURCE_DIR").isEmpty()) GTEST_SKIP() << "TW_SOURCE_DIR (set by CTest) is not known";
+    TFileInfoGrids t;
+    t.Form->pc->SetActivePage(t.Form->tsFFprobe);
+    t.Harness.Pump();
+    grid::TReportGrid* Tree = t.Form->ngDetails;
+    int Disposition = -1;
+    for (int r = 0; r < Tree->RowCount() && Disposition < 0; ++r)
+        if (Tree->GetCell(0, r)->AsString() == QStringLiteral("Disposition")) Disposition = r;
+    ASSERT_GE(Disposition, 0);
+    Tree->ScrollToRow(Disposition);
+    t.Harness.Pump();
+    ASSERT_FALSE(Tree->GetExpanded(Disposition));
+    const vcl::TRect Cell = Tree->GetCellRect(0, Disposition);
+    const int Button = Tree->GetRow(Disposition)->Level() * grid::TTreeColumnDisplay::LevelIndent +
+                       t.Form->colTree->Padding() + 2 + grid::TTreeColumnDisplay::ButtonSize / 2;
+    const POINT On{Cell.Left + Button, (Cell.Top + Cell.Bottom) / 2};
+    t.Harness.App().Click(Tree->Handle(), On);
+    t.Harness.Advance(std::chrono::milliseconds(1000));
+    EXPECT_TRUE(Tree->GetExpanded(Disposition));
+    EXPECT_TRUE(Tree->GetRowVisible(Disposition + 1));
+    t.Harness.App().Click(Tree->Handle(), On);
+    t.Harness.Advance(std::chrono::milliseconds(1000));
+    EXPECT_FALSE(Tree->GetExpanded(Disposition));
+    EXPECT_FALSE(Tree->GetRowVisible(Disposition + 1));
+}

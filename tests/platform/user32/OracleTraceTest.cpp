@@ -170,6 +170,7 @@ TEST_P(OracleTrace, MatchesTheRealPlatform) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, OracleTrace, ::testing::ValuesIn(NamesOf(oracleScenarios)), ParamName);
+INSTANTIATE_TEST_SUITE_P(Mouse, OracleTrace, ::testing::ValuesIn(NamesOf(oracleMouseScenarios)), ParamName);
 
 } // namespace
 

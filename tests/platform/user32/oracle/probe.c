@@ -71,6 +71,8 @@ int main(int argc, char** argv) {
         for (i = 0; i < sizeof oracleScenarios / sizeof oracleScenarios[0]; ++i) printf("%s\n", oracleScenarios[i].name);
         for (i = 0; i < sizeof oracleControlScenarios / sizeof oracleControlScenarios[0]; ++i)
             printf("%s\n", oracleControlScenarios[i].name);
+        for (i = 0; i < sizeof oracleMouseScenarios / sizeof oracleMouseScenarios[0]; ++i)
+            printf("%s\n", oracleMouseScenarios[i].name);
         for (i = 0; i < sizeof oracleMenuScenarios / sizeof oracleMenuScenarios[0]; ++i)
             printf("%s\n", oracleMenuScenarios[i].name);
         return 0;

@@ -92,7 +92,7 @@ static const struct OracleMsgName oracleMsgNames[] = {
     {0x007F, "WM_GETICON"}, {0x0081, "WM_NCCREATE"}, {0x0082, "WM_NCDESTROY"}, {0x0083, "WM_NCCALCSIZE"},
     {0x0084, "WM_NCHITTEST"}, {0x0085, "WM_NCPAINT"}, {0x0086, "WM_NCACTIVATE"}, {0x0088, "WM_SYNCPAINT"},
     {0x00A0, "WM_NCMOUSEMOVE"}, {0x00A1, "WM_NCLBUTTONDOWN"}, {0x0112, "WM_SYSCOMMAND"}, {0x0113, "WM_TIMER"}, {0x0118, "WM_SYSTIMER"}, {0x0128, "WM_UPDATEUISTATE"},
-    {0x0200, "WM_MOUSEMOVE"}, {0x0201, "WM_LBUTTONDOWN"}, {0x0202, "WM_LBUTTONUP"}, {0x0210, "WM_PARENTNOTIFY"}, {0x0215, "WM_CAPTURECHANGED"},
+    {0x0200, "WM_MOUSEMOVE"}, {0x0201, "WM_LBUTTONDOWN"}, {0x0202, "WM_LBUTTONUP"}, {0x0203, "WM_LBUTTONDBLCLK"}, {0x020A, "WM_MOUSEWHEEL"}, {0x0210, "WM_PARENTNOTIFY"}, {0x0215, "WM_CAPTURECHANGED"},
     {0x0231, "WM_ENTERSIZEMOVE"}, {0x0232, "WM_EXITSIZEMOVE"}, {0x0281, "WM_IME_SETCONTEXT"}, {0x0282, "WM_IME_NOTIFY"}, {0x030F, "WM_QUERYNEWPALETTE"},
     {0x031F, "WM_DWMNCRENDERINGCHANGED"},
     /* the controls' scenarios (controls.h) */
@@ -1145,6 +1145,7 @@ static void ScNcCreateText(void) {
 }
 
 #include "controls.h"
+#include "mouse.h"
 
 static const struct OracleScenario oracleScenarios[] = {
     {"create_popup", ScCreatePopup}, {"create_child", ScCreateChild}, {"destroy_parent", ScDestroyParent},
@@ -1180,6 +1181,12 @@ static int OracleRun(const char* name) {
     for (i = 0; i < sizeof oracleControlScenarios / sizeof oracleControlScenarios[0]; ++i)
         if (strcmp(oracleControlScenarios[i].name, name) == 0) {
             oracleControlScenarios[i].run();
+            oracleLogging = 0;
+            return 1;
+        }
+    for (i = 0; i < sizeof oracleMouseScenarios / sizeof oracleMouseScenarios[0]; ++i)
+        if (strcmp(oracleMouseScenarios[i].name, name) == 0) {
+            oracleMouseScenarios[i].run();
             oracleLogging = 0;
             return 1;
         }

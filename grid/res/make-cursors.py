@@ -1,0 +1,143 @@
+#!/usr/bin/env python3
+# Writes the grid's cursors, 32x32 in two colours (B black, W white, . transparent), each with its hot
+# spot marked by the pattern's "B" or "W" nearest the named point:
+#   horzsplit.cur        a column edge dragged left or right
+#   columnnodrag.cur     a column that may not be dropped here (a struck-out circle)
+#   vertsplit.cur        a row edge dragged up or down
+#   indicatorselect.cur  a row picked from the indicator column (a fat arrow pointing right)
+#   roll.cur, rollup.cur, rolldown.cur  the middle-button roll: still, upwards, downwards
+import os
+import struct
+
+HORZSPLIT = """
+.......BB.BB.......
+.......BW.WB.......
+.......BW.WB.......
+....B..BW.WB..B....
+...BB..BW.WB..BB...
+..BWBBBBW.WBBBBWB..
+.BWWWWWWW.WWWWWWWB.
+..BWBBBBW.WBBBBWB..
+...BB..BW.WB..BB...
+....B..BW.WB..B....
+.......BW.WB.......
+.......BW.WB.......
+.......BB.BB.......
+"""
+COLUMNNODRAG = """
+.....BBBBBBB.....
+...BBWWWWWWWBB...
+..BWWWBBBBBWWWB..
+.BWWBB.....BBWWB.
+.BWWWB.......BWB.
+BWWBWWB.......BWB
+BWB.BWWB......BWB
+BWB..BWWB.....BWB
+BWB...BWWB....BWB
+BWB....BWWB...BWB
+BWB.....BWWB..BWB
+BWB......BWWB.BWB
+BWB.......BWWBWWB
+.BWB.......BWWWB.
+.BWWBB.....BBWWB.
+..BWWWBBBBBWWWB..
+...BBWWWWWWWBB...
+.....BBBBBBB.....
+"""
+ARROW_RIGHT = """
+......B.....
+......BB....
+......BWB...
+BBBBBBBWWB..
+BWWWWWWWWWB.
+BWWWWWWWWWWB
+BWWWWWWWWWB.
+BBBBBBBWWB..
+......BWB...
+......BB....
+......B.....
+"""
+ROLL = """
+......B......
+.....BWB.....
+....BWWWB....
+...BWWWWWB...
+..BBBBBBBBB..
+.............
+.....BBB.....
+....BWWWB....
+....BWWWB....
+.....BBB.....
+.............
+..BBBBBBBBB..
+...BWWWWWB...
+....BWWWB....
+.....BWB.....
+......B......
+"""
+ROLLUP = """
+......B......
+.....BWB.....
+....BWWWB....
+...BWWWWWB...
+..BWWWWWWWB..
+.BBBBBBBBBBB.
+.............
+.....BBB.....
+....BWWWB....
+....BWWWB....
+.....BBB.....
+"""
+ROLLDOWN = "\n".join(reversed(ROLLUP.split()))
+
+
+def vertical(pattern):
+    rows = pattern.split()
+    return "\n".join("".join(r[x] for r in rows) for x in range(len(rows[0])))
+
+
+CURSORS = [
+    ("horzsplit.cur", HORZSPLIT, "centre"),
+    ("columnnodrag.cur", COLUMNNODRAG, "centre"),
+    ("vertsplit.cur", vertical(HORZSPLIT), "centre"),
+    ("indicatorselect.cur", ARROW_RIGHT, "right"),
+    ("roll.cur", ROLL, "centre"),
+    ("rollup.cur", ROLLUP, "centre"),
+    ("rolldown.cur", ROLLDOWN, "centre"),
+]
+SIZE = 32
+
+
+def write(name, pattern, hot):
+    lines = pattern.split()
+    h, w = len(lines), len(lines[0])
+    top, left = (SIZE - h) // 2, (SIZE - w) // 2
+    rows = [["."] * SIZE for _ in range(SIZE)]
+    for y, line in enumerate(lines):
+        for x, c in enumerate(line):
+            rows[top + y][left + x] = c
+    hot_x, hot_y = (left + w - 1, top + h // 2) if hot == "right" else (left + w // 2, top + h // 2)
+
+    def mask(bit_of):
+        out = b""
+        for y in reversed(range(SIZE)):  # bottom-up rows
+            bits = 0
+            for x in range(SIZE):
+                bits = (bits << 1) | bit_of(rows[y][x])
+            out += struct.pack(">I", bits)
+        return out
+
+    xor = mask(lambda c: 1 if c == "W" else 0)
+    and_ = mask(lambda c: 1 if c == "." else 0)
+    header = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE * 2, 1, 1, 0, 0, 0, 0, 2, 0)
+    palette = struct.pack("<II", 0x000000, 0xFFFFFF)
+    image = header + palette + xor + and_
+    cur = struct.pack("<HHH", 0, 2, 1) + struct.pack("<BBBBHHII", SIZE, SIZE, 0, 0, hot_x, hot_y, len(image), 22) + image
+    with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), name), "wb") as f:
+        f.write(cur)
+
+
+for name, pattern, hot in CURSORS:
+    lens = {len(l) for l in pattern.split()}
+    assert len(lens) == 1, name
+    write(name, pattern, hot)
