@@ -3,6 +3,8 @@
 #pragma once
 #include "tests/grid/GridForm.h"
 
+#include <vector>
+
 namespace grid_test {
 
 // A text column whose cells hold another type (the editor stays a text editor).
@@ -36,7 +38,14 @@ struct TEditTest : TGridTest {
     vcl::TCustomEdit* Box() { return dynamic_cast<vcl::TCustomEdit*>(Grid->InplaceEdit()); }
     String Text(int ACol, int ARow) { return Grid->GetCells(ACol, ARow); }
     // Keys and characters to the focused window, through the application's message processing.
-    void Tap(UINT Key, std::initializer_list<UINT> Modifiers = {}) { Harness.Keys(Key, Modifiers); }
+    // The modifiers go down (and are seen down) before the key.
+    void Tap(UINT Key, const std::vector<UINT>& Modifiers = {}) {
+        for (UINT M : Modifiers) TwInputKey(M, TRUE, FALSE, nullptr, FALSE);
+        Harness.Pump();
+        Harness.Keys(Key);
+        for (UINT M : Modifiers) TwInputKey(M, FALSE, FALSE, nullptr, FALSE);
+        Harness.Pump();
+    }
     void Type(const QString& Text) {
         for (QChar c : Text) {
             const QChar Up = c.toUpper();
