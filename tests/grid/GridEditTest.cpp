@@ -142,8 +142,11 @@ TEST_P(EditorKeys, EndWriteOrKeepTheEdit) {
     t.Tap(c.key);
     EXPECT_EQ(t.Grid->Editing(), c.stillEditing);
     EXPECT_EQ(t.Text(Col, 1), QString::fromUtf8(c.cell));
-    if (c.stillEditing) EXPECT_EQ(t.Box()->Text(), QString::fromUtf8(c.editor));
-    if (!c.stillEditing) EXPECT_TRUE(t.Grid->Focused());
+    if (c.stillEditing) {
+        EXPECT_EQ(t.Box()->Text(), QString::fromUtf8(c.editor));
+    } else {
+        EXPECT_TRUE(t.Grid->Focused());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, EditorKeys, ::testing::Values(
