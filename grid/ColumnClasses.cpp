@@ -1,6 +1,7 @@
 // grid/ColumnClasses.cpp
 #include "grid/ColumnClasses.h"
 #include "grid/CellPainters.h"
+#include "grid/NumberEdit.h"
 
 namespace grid {
 
@@ -61,6 +62,16 @@ void TRgTextColumn::Assign(rtl::TPersistent* Source) {
         FTextAfter = C->FTextAfter;
         FTextBefore = C->FTextBefore;
     }
+}
+
+std::unique_ptr<TRgCustomEdit> TRgTextColumn::GetCellEditorClass() { return std::make_unique<TRgEdit>(nullptr); }
+
+void TRgTextColumn::BeginEditing() {
+    TRgCustomColumn::BeginEditing();
+    TRgCustomEdit* E = Editor();
+    E->SetInplaceEditor(true);
+    E->SetMaxLength(FMaxLength);
+    E->SetPasswordChar(FPasswordChar);
 }
 
 // ---- number columns ------------------------------------------------------------------------------------
@@ -146,6 +157,25 @@ void TRgNumberColumn::Assign(rtl::TPersistent* Source) {
     }
 }
 
+std::unique_ptr<TRgCustomEdit> TRgNumberColumn::GetCellEditorClass() { return std::make_unique<TRgSpinEdit>(nullptr); }
+
+void TRgNumberColumn::BeginEditing() {
+    TRgCustomColumn::BeginEditing();
+    auto* E = static_cast<TRgSpinEdit*>(Editor());
+    E->SetButtonCaption(FButtonCaption);
+    E->SetOptions(EditOptions());
+    E->SetIncrement(FIncrement);
+    E->SetMax(Max());
+    E->SetMin(Min());
+    E->SetShowButton(FShowButton);
+    E->SetSpinButtons(FSpinButtons);
+    E->OnButtonClick = [this](rtl::TObject*) {
+        if (OnButtonClick) OnButtonClick(this);
+    };
+}
+
+void TRgNumberColumn::UpdateEdit() { static_cast<TRgSpinEdit*>(Editor())->SetPrecision(FPrecision); }
+
 // ---- check box and image columns -----------------------------------------------------------------------
 
 TRgCheckBoxColumn::TRgCheckBoxColumn(rtl::TComponent* AOwner) : TRgCustomColumn(AOwner) {
@@ -174,6 +204,8 @@ TRgTreeColumn::TRgTreeColumn(rtl::TComponent* AOwner)
 }
 
 TRgTreeColumn::~TRgTreeColumn() = default;
+
+std::unique_ptr<TRgCustomEdit> TRgTreeColumn::GetCellEditorClass() { return std::make_unique<TRgEdit>(nullptr); }
 
 void TRgTreeColumn::SetShowButtons(bool Value) {
     FShowButtons = Value;
@@ -248,6 +280,8 @@ void TRgVirtualColumn::SetText(int ACol, int ARow, const rtl::String& Value) {
 rtl::String TRgVirtualColumn::GetDrawText(const TCellInfo& Cell) {
     return FTextBefore + Cell.AsString + FTextAfter;
 }
+
+std::unique_ptr<TRgCustomEdit> TRgVirtualColumn::GetCellEditorClass() { return std::make_unique<TRgEdit>(nullptr); }
 
 void TRgVirtualColumn::Assign(rtl::TPersistent* Source) {
     TRgCustomColumn::Assign(Source);

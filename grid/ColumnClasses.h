@@ -2,12 +2,10 @@
 // tree, virtual): their cell type, sort type, defaults and how a cell's value becomes drawn text.
 #pragma once
 #include "grid/Columns.h"
+#include "grid/NumberEdit.h" // the editors, and the number options number columns share with theirs
 #include "vcl/PngImage.h"
 
 namespace grid {
-
-enum TRgNumberEditOption { eoAllowAll, eoAllowFloat, eoAllowSigns, eoDisablePaste, eoDisableTyping };
-using TRgNumberEditOptions = rtl::TSet<TRgNumberEditOption>;
 
 class TRgTextColumn : public TRgCustomColumn {
 public:
@@ -29,6 +27,8 @@ public:
     int GetCellBestFit(const rtl::String& Value) override;
     bool IsKeyValid(rtl::Char Key) const override { return Key > 32; }
     void Assign(rtl::TPersistent* Source) override;
+    std::unique_ptr<TRgCustomEdit> GetCellEditorClass() override;
+    void BeginEditing() override;
 
 protected:
     TColumnStyle GetColumnStyle() const override { return {csCanEdit, csFitToLargest, csTextFitHint}; }
@@ -103,6 +103,9 @@ public:
     rtl::TNotifyEvent OnButtonClick;
 
     void Assign(rtl::TPersistent* Source) override;
+    std::unique_ptr<TRgCustomEdit> GetCellEditorClass() override;
+    void BeginEditing() override;
+    void UpdateEdit() override;
 
 private:
     double FIncrement = 1.0;
@@ -172,6 +175,7 @@ public:
 
     void AdjustEditRect(int Level, TRect& EditRect) const override;
     bool IsKeyValid(rtl::Char Key) const override { return Key > 32; }
+    std::unique_ptr<TRgCustomEdit> GetCellEditorClass() override;
 
 protected:
     TColumnStyle GetColumnStyle() const override {
@@ -217,6 +221,7 @@ public:
     rtl::String GetDrawText(const TCellInfo& Cell) override;
     bool IsKeyValid(rtl::Char Key) const override { return Key > 32; }
     void Assign(rtl::TPersistent* Source) override;
+    std::unique_ptr<TRgCustomEdit> GetCellEditorClass() override;
 
 protected:
     TColumnStyle GetColumnStyle() const override { return {csCanEdit, csFitToLargest, csTextFitHint}; }

@@ -1,6 +1,7 @@
 // grid/Columns.cpp
 #include "grid/Columns.h"
 #include "grid/CellPainters.h"
+#include "grid/TextEdit.h"
 
 #include <QSet>
 #include <algorithm>
@@ -264,6 +265,26 @@ std::unique_ptr<TColumnPlay> TRgCustomColumn::GetColumnPlayClass() { return null
 TColumnDisplay* TRgCustomColumn::Display() {
     if (!FDisplay) FDisplay = GetColumnDisplayClass();
     return FDisplay.get();
+}
+
+TRgCustomEdit* TRgCustomColumn::Editor() {
+    if (!FEditorMade) {
+        FEditor = GetCellEditorClass();
+        FEditorMade = true;
+        if (FEditor) FEditor->SetVisible(false);
+    }
+    return FEditor.get();
+}
+
+void TRgCustomColumn::BeginEditing() {
+    TRgCustomEdit* E = Editor();
+    if (!E) return;
+    E->SetEditorUpdating(true);
+    E->SetAlignment(FAlignment);
+    E->SetBorderStyle(vcl::bsNone);
+    E->SetBorderWidth(0);
+    // A new margin remakes the editor's window: only when it changes.
+    if (E->EditMargins()->Left() != 1) E->EditMargins()->SetLeft(1);
 }
 
 TColumnPlay* TRgCustomColumn::Play() {

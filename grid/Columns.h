@@ -18,6 +18,7 @@ class TRgColumns;
 class TRgCustomColumn;
 class TColumnDisplay;
 class TColumnPlay;
+class TRgCustomEdit;
 
 enum TColumnChangeKind {
     ccFieldName, ccInputChange, ccPosition, ccRevertStyle, ccSlideChanged, ccSorted, ccSortTypeChange,
@@ -29,7 +30,9 @@ enum TColumnOption {
     coShowTextFitHint, coTextForCaption
 };
 using TColumnOptions = rtl::TSet<TColumnOption>;
-enum TColumnStyleItem { csClickable, csCanEdit, csDisableSorting, csFitToLargest, csTextFitHint };
+enum TColumnStyleItem {
+    csClickable, csCanEdit, csDisableSorting, csFitToLargest, csTextFitHint, csWantReturns, csRedrawInplaceEdit
+};
 using TColumnStyle = rtl::TSet<TColumnStyleItem>;
 enum TColumnStateItem { ceEditable, ceCanInput };
 using TColumnState = rtl::TSet<TColumnStateItem>;
@@ -303,6 +306,7 @@ public:
     int Index() const;
     void SetIndex(int Value);
     bool Input() const { return FInput; }
+    void SetInput(bool Value) { FInput = Value; }
     int Left() const { return FLeft; }
     TColumnLocation Location() const;
     TRgCustomColumn* NextColumn() const;
@@ -329,6 +333,16 @@ public:
     virtual rtl::String GetInputValue(const rtl::String& Value) { return Value; }
     virtual bool IsKeyValid(rtl::Char) const { return false; }
     virtual void AdjustEditRect(int, TRect&) const {}
+
+    // The in-place editor the column owns (nullptr for a class without one), made hidden on first use
+    // and freed with the column; GetCellEditorClass makes one of the column's class.
+    TRgCustomEdit* Editor();
+    virtual std::unique_ptr<TRgCustomEdit> GetCellEditorClass() { return nullptr; }
+    // The grid's editing bracket: the editor is set up for the column before it takes the cell's text,
+    // brought up to date after, and the edited value passes the column before it is written.
+    virtual void BeginEditing();
+    virtual void UpdateEdit() {}
+    virtual void ApplyEditing(const rtl::String& Value) { (void)Value; }
 
     void Assign(rtl::TPersistent* Source) override;
     void SetName(const rtl::String& NewName) override;
@@ -399,6 +413,8 @@ private:
     std::unique_ptr<TColumnDisplay> FDisplay;
     std::unique_ptr<TColumnPlay> FPlay;
     bool FPlayMade = false;
+    std::unique_ptr<TRgCustomEdit> FEditor;
+    bool FEditorMade = false;
 };
 
 // ---- the collection ------------------------------------------------------------------------------------

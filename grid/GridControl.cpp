@@ -149,6 +149,10 @@ void TRgCustomGridControl::Dispatch(TMessage& Message) {
         TRgScrollControl::Dispatch(Message);
         PaintWindowEdge();
         return;
+    case WM_GETDLGCODE:
+        TRgScrollControl::Dispatch(Message);
+        Message.Result = DialogCode(Message.Result);
+        return;
     case WM_THEMECHANGED:
         CloseHeaderTheme();
         OpenHeaderTheme();
@@ -211,7 +215,7 @@ void TRgCustomGridControl::SetGridStyle(TGridStyle Value) {
     FGridStyle = Value;
     GridStyleChanged();
     if (Value == gsSlides) {
-        EndEditing();
+        CloseEditor();
         LeaveInput();
     }
     Invalidate();
@@ -377,27 +381,27 @@ void TRgCustomGridControl::SyncVertScroll() {
 
 void TRgCustomGridControl::InsertRow(int Pos, int Count) {
     (void)Count;
-    EndEditing();
+    CloseEditor();
     if (Pos < FFirstVisibleRow) FFirstVisibleRow = Pos;
     if (FVertScrollBar->Position() == 0) FFirstRow = FFirstVisibleRow;
 }
 
 void TRgCustomGridControl::DeleteRow(int Index) {
     (void)Index;
-    EndEditing();
+    CloseEditor();
 }
 
 void TRgCustomGridControl::MoveRow(int FromPos, int ToPos) {
     (void)FromPos, (void)ToPos;
     Invalidate();
-    EndEditing();
+    CloseEditor();
 }
 
 void TRgCustomGridControl::ClearRows() {
     FFirstRow = 0;
     FSelectedColumn = 0;
     FSelectedRow = -1;
-    EndEditing();
+    CloseEditor();
 }
 
 int TRgCustomGridControl::GetRowHeight(int Index) {
@@ -474,15 +478,9 @@ bool TRgCustomGridControl::CanCalculateRow(int Index) {
 
 void TRgCustomGridControl::SortColumn(TRgCustomColumn* AColumn, bool) {
     if (!AColumn || !AColumn->Options().Contains(coCanSort)) return;
-    EndEditing();
+    CloseEditor();
     FSortedColumn = AColumn;
     if (OnSortColumn) OnSortColumn(this, AColumn->Index(), AColumn->SortKind() == skAscending);
-}
-
-void TRgCustomGridControl::EndEditing() {
-    FGridState.Exclude(gtEdit);
-    FGridState.Exclude(gtInput);
-    FEditingCell = TPoint(-1, -1);
 }
 
 String TRgCustomGridControl::GetTextStr(const String& Separator) {
@@ -523,7 +521,7 @@ void TRgCustomGridControl::DoDataChange(TDataChange AChangeType, int AIndex) {
 // ---- column notifications ------------------------------------------------------------------------------
 
 void TRgCustomGridControl::ColumnsChanged(TColumnsOperation ChangeOpearation, int, int) {
-    if (ChangeOpearation == opDelete || ChangeOpearation == opClear) EndEditing();
+    if (ChangeOpearation == opDelete || ChangeOpearation == opClear) CloseEditor();
     if (FSelectedColumn >= FColumns->Count() && FColumns->Count() > 0) FSelectedColumn = FColumns->Count() - 1;
     UpdateHorzScrollRange();
 }

@@ -9,6 +9,8 @@
 #include "grid/GridCommon.h"
 #include "grid/Painters.h"
 #include "grid/ScrollControl.h"
+#include "grid/TextEdit.h"
+#include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
 
 #include <array>
@@ -314,10 +316,6 @@ public:
     String GetTextStr(const String& Separator);
     bool CanCalculateRow(int Index);
 
-    // ---- editing (the in-place editor builds on these) ----
-    virtual void EditCell(int ACol, int ARow, const String& AText) { (void)ACol, (void)ARow, (void)AText; }
-    virtual void EndEditing();
-    virtual void ApplyEditing() {}
     // The input row gives up the selection.
     void LeaveInput() { FInputSelected = false; }
 
@@ -484,7 +482,7 @@ protected:
     virtual void GridStyleChanged() {}
     virtual void HeaderStyleChanged() {}
     virtual void RepaintWindowEdge();
-    virtual void RepositionEditor() {}
+    void RepositionEditor() { PositionEditor(); }
     virtual void PaintReport();
     virtual void PaintReportRows();
     virtual void PaintReportParts();
@@ -617,6 +615,70 @@ protected:
     int FOldHeight = 0;
     bool FRowsChangedWhileUpdating = false;
     HRGN FPaintClip = nullptr; // the clip a paint began with, nullptr without one
+
+    // Editing, keys, hints and focus
+public:
+    // Opens the editor on a cell: with AText it holds that text (OnEdit fires), without it the cell's.
+    virtual void EditCell(int ACol, int ARow, const String& AText);
+    // Opens the editor on a cell because Key was typed: it holds only that character.
+    void StartEdit(int ACol, int ARow, rtl::Char Key);
+    // Opens the editor on a column's input cell (with Value, or the column's input value).
+    virtual void InputColumn(TRgCustomColumn* Column, const String& Value);
+    void StartInput(int Index, rtl::Char Key);
+    // Writes the editor's value; true when something was written (or an input value was kept).
+    virtual bool ApplyEditing();
+    // Closes the editor without writing, unless OnEndEditing refuses.
+    virtual void EndEditing();
+    // The input row's values become a new row.
+    virtual void AddRowFromInput();
+    void SetInputSelected(bool Value);
+    // Places and shows the editor over the edited cell.
+    void PositionEditor();
+    vcl::TWinControl* InplaceEdit() const { return FInplaceEdit; }
+    // Whether Value reads as a value of column ACol's type (a text that does not is never written).
+    virtual bool ValueFits(int ACol, const String& Value);
+
+protected:
+    virtual void HookEditorEvents();
+    // Runs after the editor took its text.
+    virtual void EditorPrepared() {}
+    void SetInplaceEdit(vcl::TWinControl* Value);
+    // Row and column operations, sorting and the slides view close the editor whatever OnEndEditing
+    // answers: nothing is written.
+    void CloseEditor() { FinishEditing(true); }
+    void DoEnter() override;
+    void DoExit() override;
+    void AfterScroll(TScrollBarKind Kind) override;
+    // An outside editor freed while in use is forgotten.
+    void Notification(rtl::TComponent* AComponent, rtl::TOperation Operation) override;
+    // The arrow keys the editor lets go under goArrowKeyExitEditing.
+    void CMChildKey(vcl::TMessage& Message) override;
+    // What the grid does with the editor's events.
+    void EditorChange(TObject* Sender);
+    void EditorEnterExit(TObject* Sender);
+    void EditorKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+    void EditorKeyPress(TObject* Sender, rtl::Char& Key);
+    void EditorKeyUp(TObject* Sender, WORD& Key, TShiftState Shift);
+
+    // The dialog code the grid answers, from the class library's.
+    virtual LRESULT DialogCode(LRESULT Inherited) { return Inherited; }
+    // The last apply left the editor open because its text did not fit the cell's type.
+    bool FValueRejected = false;
+
+private:
+    bool FinishEditing(bool Force);
+    // The column's editor (or its outside one) becomes the editor; false when it has none.
+    bool TakeEditor(TRgCustomColumn* Column, int ACol, int ARow, bool Input);
+    // The editor as an edit box (nullptr for another kind of control) and as one of the grid's editors.
+    vcl::TCustomEdit* EditBox() const;
+    TRgCustomEdit* GridEditor() const;
+    // The caret to the end of the text, or the whole text selected.
+    void PlaceCaret(TRgCustomColumn* Column);
+    bool CanEditCell(int ACol, int ARow);
+    // The first steps of opening an editor on a cell or an input cell (the previous edit written and
+    // ended first); false when none opens.
+    bool OpenCellEdit(int ACol, int ARow);
+    bool OpenInput(TRgCustomColumn* Column);
 };
 
 // Mouse and keyboard handling build on this class.
@@ -663,15 +725,12 @@ public:
     // The column's play set up for a cell; false when OnBeforeEdit refuses (with AskBeforeEdit).
     virtual bool PreparePlay(int ACol, int ARow, const TRect& CellRect, bool AskBeforeEdit);
 
-    // Seams the in-place editing and hint handling fill: the input row's editor for a column, the
-    // input row's values made a row, and the hints the mouse shows over a header, a footer and a cell,
-    // or releases when it leaves that area (gaNone: every hint).
-    virtual void InputColumn(TRgCustomColumn* Column, const String& Value) { (void)Column, (void)Value; }
-    virtual void AddRowFromInput() {}
-    virtual void ShowHeaderHint(TRgCustomColumn* Column) { (void)Column; }
-    virtual void ShowFooterHint(TRgCustomColumn* Column) { (void)Column; }
-    virtual void ShowCellHint(int ACol, int ARow) { (void)ACol, (void)ARow; }
-    virtual void ReleaseAreaHint(TGridArea Area) { (void)Area; }
+    // The hints the mouse shows over a header, a footer and a cell, or releases when it leaves that
+    // area (gaNone: every hint).
+    virtual void ShowHeaderHint(TRgCustomColumn* Column) { HeaderHint(Column); }
+    virtual void ShowFooterHint(TRgCustomColumn* Column) { FooterHint(Column); }
+    virtual void ShowCellHint(int ACol, int ARow) { CellHint(ACol, ARow); }
+    virtual void ReleaseAreaHint(TGridArea Area);
 
 protected:
     void Dispatch(vcl::TMessage& Message) override;
@@ -737,6 +796,60 @@ private:
 
     rtl::TNotifyEvent KW_OnAfterKillFocus;
     rtl::TNotifyEvent KW_OnAfterSetFocus;
+
+    // Editing, keys, hints and focus
+public:
+    enum THintPosition { hpNone, hpFooter, hpHeader, hpTextFit, hpCellHint };
+
+    // Selects the next row (from the first with FromFirst, else after the current one, wrapping) whose
+    // text in column Index starts with S, case ignored; false when none does.
+    bool SearchNext(int Index, const String& S, bool FromFirst);
+    // The first column in creation order with coSearchColumn, or nullptr.
+    TRgCustomColumn* SearchColumn() const;
+    const String& SearchBuffer() const { return FSearchBuffer; }
+    virtual void HandleNavigationKey(WORD& Key, TShiftState Shift);
+
+    // Hints: the window, shown at a client point while the grid's form is active and hints are on.
+    virtual void CreateHintWindow();
+    void ShowColumnHint(int X, int Y, const String& Text);
+    // Whether the cell's text fits its column.
+    bool IsTextFit(int ACol, int ARow);
+    // What the mouse shows over a column's header or footer (nullptr: over none) and over a cell.
+    void HeaderHint(TRgCustomColumn* Column);
+    void FooterHint(TRgCustomColumn* Column);
+    void CellHint(int ACol, int ARow);
+    void ShowTextFitHint(int ACol, int ARow);
+    void ShowCellHint(int ACol, int ARow, const String& Text);
+    // Hides the hint window.
+    void ReleaseHint();
+    THintPosition HintPosition() const { return FHintPosition; }
+    vcl::THintWindow* HintWindow() const { return FHintWindow; }
+
+protected:
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+    void KeyPress(rtl::Char& Key) override;
+    void KeyUp(WORD& Key, TShiftState Shift) override;
+    void WMSetFocus(vcl::TWMSetFocus& Message) override;
+    void WMKillFocus(vcl::TWMKillFocus& Message) override;
+    void MouseLeave() override;
+    void CMFontChanged(vcl::TMessage& Message) override;
+    LRESULT DialogCode(LRESULT Inherited) override;
+
+private:
+    // End and Home in a multi-select grid: every visible row between the two ends is selected.
+    void ExtendRange(int FromRow, int ToRow);
+    // The column's play takes the current cell for a key; false when OnBeforeEdit refuses.
+    bool PrepareKeyPlay(TRgCustomColumn* Column, int ARow);
+    void SearchTimerTick(TObject* Sender);
+
+    String FSearchBuffer;
+    vcl::TTimer* FSearchTimer = nullptr; // made on the first search
+    vcl::THintWindow* FHintWindow = nullptr; // a component of the grid, freed with it
+    vcl::THintWindowClass FHintWindowClass = nullptr; // what made FHintWindow
+    THintPosition FHintPosition = hpNone;
+    TRgCustomColumn* FHeaderHintColumn = nullptr;
+    TRgCustomColumn* FFooterHintColumn = nullptr;
+    vcl::TPoint FHintCell{-1, -1}; // the cell the last cell hint was decided for
 };
 
 } // namespace grid

@@ -266,6 +266,7 @@ void TReportGrid::InsertRow(int Pos, int Count) {
 }
 
 void TReportGrid::AddChildRow(int Index, TChildRowPosition Position) {
+    CloseEditor(); // the rows below move down
     const int Pos = Position == crFirst ? Index + 1 : Index + FCells->GetChildCount(Index) + 1;
     TRow* Parent = GetRow(Index);
     FCells->AddChildRow(Index, Pos);
@@ -332,6 +333,7 @@ void TReportGrid::DeleteRow(int Index) {
 void TReportGrid::ClearChildRows(int Index) {
     const int Count = FCells->GetChildCount(Index);
     if (Count == 0) return;
+    CloseEditor();
     TRow* Current = RowExist(FSelectedRow) && (FSelectedRow <= Index || FSelectedRow > Index + Count)
                         ? GetRow(FSelectedRow)
                         : nullptr;
@@ -367,6 +369,7 @@ void TReportGrid::MoveRow(int FromPos, int ToPos) {
 }
 
 void TReportGrid::SwapRows(int FromPos, int ToPos) {
+    CloseEditor();
     FCells->SwapRows(FromPos, ToPos);
     // The current row and the anchor stay with their rows, as the Selected flags do.
     for (int* Index : {&FSelectedRow, &FFromSelected}) {
