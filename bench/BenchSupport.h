@@ -9,12 +9,31 @@
 #include <QProcess>
 #include <QStringList>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <chrono>
 #include <cstdio>
 #include <unistd.h>
 #include <map>
 #include <string>
 
 namespace bench_support {
+
+// Runs Work in a child process: its wall time in seconds and its peak resident memory in MB; false when
+// the child failed.
+template <typename TWork> bool InChild(TWork Work, double& Seconds, double& PeakMB) {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    const pid_t pid = ::fork();
+    if (pid == 0) ::_exit(Work() ? 0 : 1);
+    int status = 0;
+    rusage usage{};
+    if (pid < 0 || ::wait4(pid, &status, 0, &usage) != pid) return false;
+    Seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    PeakMB = double(usage.ru_maxrss) / 1024.0;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 // Runs Program with Args and returns the wall time in seconds (-1 on failure). Its standard output
 // goes to Out when given, else nowhere.

@@ -10,14 +10,13 @@
 #include "tags/TagAPEv2.h"
 #include "tags/Tags.h"
 
+#include "BenchSupport.h"
+
 #include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QString>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,24 +28,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-double Now()
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-// Runs Work in a child; its wall time in seconds and its peak resident memory in MB.
-template <typename TWork> bool InChild(TWork Work, double& Seconds, double& PeakMB)
-{
-    const double start = Now();
-    const pid_t pid = ::fork();
-    if (pid == 0) ::_exit(Work() ? 0 : 1);
-    int status = 0;
-    rusage usage {};
-    if (pid < 0 || ::wait4(pid, &status, 0, &usage) != pid) return false;
-    Seconds = Now() - start;
-    PeakMB = double(usage.ru_maxrss) / 1024.0;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
+using bench_support::InChild;
 
 QString Q(const fs::path& Path) { return QString::fromStdString(Path.string()); }
 

@@ -264,7 +264,6 @@ TKwpPngButton::TKwpPngButton(rtl::TComponent* AOwner)
       FAppearance(std::make_unique<TKwpButtonAppearance>(this)) {
     FCanvas->SetControl(this);
     FAppearance->SetOnChange(rtl::TNotifyEvent(this, &TKwpPngButton::AppearanceChanged));
-    SetBounds(Left(), Top(), 90, 26);
 }
 
 TKwpPngButton::~TKwpPngButton() = default;

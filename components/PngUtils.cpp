@@ -3,6 +3,7 @@
 
 #include "components/Graphics.h"
 #include "rtl/Math.h"
+#include "win/kernel32/synchapi.h"
 
 #include <memory>
 #include <vector>
@@ -179,6 +180,14 @@ void CreatePngFromMaskedBitmap(vcl::TBitmap* Bitmap, vcl::TColor MaskColor, vcl:
     RequireDest(Dest);
     AssignColourBitmap(Bitmap, Dest);
     FillAlpha(Dest, [&](int x, int y) { return Bitmap->Canvas()->Pixels(x, y) == MaskColor ? 0 : 255; });
+}
+
+bool IsWindowsXPOrLater() {
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    if (!GetVersionExW(&info)) return false;
+    return info.dwPlatformId == VER_PLATFORM_WIN32_NT &&
+           (info.dwMajorVersion > 5 || (info.dwMajorVersion == 5 && info.dwMinorVersion >= 1));
 }
 
 } // namespace components

@@ -23,6 +23,9 @@ void ConvertToPng(vcl::TGraphic* Source, vcl::TPngImage* Dest);
 void CreatePngFromBitmapAndMask(vcl::TBitmap* Bitmap, vcl::TBitmap* Mask, vcl::TPngImage* Dest, bool InverseMask);
 void CreatePngFromMaskedBitmap(vcl::TBitmap* Bitmap, vcl::TColor MaskColor, vcl::TPngImage* Dest);
 
+// An NT-family system of version 5.1 or later (icons there carry an alpha channel).
+bool IsWindowsXPOrLater();
+
 // Blue, green, red: the memory order of a 24-bit pixel.
 std::array<uint8_t, 3> ColorToTriple(vcl::TColor Color);
 

@@ -12,7 +12,9 @@ void TRgDropDownButton6::PaintContent() {
     TRgButtonState state;
     if (Hover()) state.Include(bsHover);
     if (Down()) state.Include(bsPressed);
-    if (Edit() && !Edit()->Enabled()) state.Include(bsDisabled);
+    // The in-place interface sets the edit's state but does not report it: ask the owning edit.
+    auto* edit = dynamic_cast<vcl::TControl*>(Owner());
+    if (Edit() && edit && !edit->Enabled()) state.Include(bsDisabled);
     TRgDropButtonStyledView6::Paint(Canvas(), Handle(), ClientRect(), state, {soNativeStyles, soVCLStyles});
 }
 

@@ -15,7 +15,31 @@ protected:
     void PaintContent() override;
 };
 
-class TRgDropDownEdit6 : public TRgCustomButtonEdit6, public IRgDropDown {
+// A drop-down whose look a host may set.
+class IRgStyledDropDown {
+public:
+    virtual ~IRgStyledDropDown() = default;
+    virtual void SetStyle(TRgDropDownStyle Value) = 0;
+};
+
+// A drop-down that tells a host when it opens.
+class IRgDropDownNotify {
+public:
+    virtual ~IRgDropDownNotify() = default;
+    virtual void SetOnDropDown(const rtl::TNotifyEvent& Value) = 0;
+};
+
+// A control whose rows its owner may draw.
+class IRgOwnerDrawn {
+public:
+    virtual ~IRgOwnerDrawn() = default;
+    virtual TRgDrawingOptions GetDrawingOptions() = 0;
+};
+
+class TRgDropDownEdit6 : public TRgCustomButtonEdit6,
+                         public IRgStyledDropDown,
+                         public IRgDropDownNotify,
+                         public IRgDropDown {
 public:
     explicit TRgDropDownEdit6(rtl::TComponent* AOwner);
     ~TRgDropDownEdit6() override;
@@ -25,7 +49,8 @@ public:
     TRgPopupAnchor PopupAnchor() const { return FPopupAnchor; }
     void SetPopupAnchor(TRgPopupAnchor Value) { FPopupAnchor = Value; }
     TRgDropDownStyle Style() const { return FStyle; }
-    void SetStyle(TRgDropDownStyle Value);
+    void SetStyle(TRgDropDownStyle Value) override;
+    void SetOnDropDown(const rtl::TNotifyEvent& Value) override { OnDropDown = Value; }
     bool DroppedDown() const { return FDroppedDown; }
     TRgPopupControl6* PopupControl() const { return FPopupControl; }
     bool CanDispatchKey(WORD Key) override;
@@ -71,7 +96,7 @@ private:
 using TRgDrawComboBoxItemEvent =
     rtl::TEvent<void(vcl::TCanvas* Canvas, int Index, const vcl::TRect& Rect, vcl::TOwnerDrawState State)>;
 
-class TRgComboBox6 : public TRgDropDownEdit6, public IRgStringsControl {
+class TRgComboBox6 : public TRgDropDownEdit6, public IRgOwnerDrawn, public IRgStringsControl {
 public:
     explicit TRgComboBox6(rtl::TComponent* AOwner);
     ~TRgComboBox6() override;
@@ -82,6 +107,7 @@ public:
     void SetDisplayMode(TRgStringsDisplayMode Value) { FDisplayMode = Value; }
     TRgDrawingOptions DrawingOptions() const { return FDrawingOptions; }
     void SetDrawingOptions(TRgDrawingOptions Value) { FDrawingOptions = Value; }
+    TRgDrawingOptions GetDrawingOptions() override { return FDrawingOptions; }
     rtl::TStrings* Items() const { return FItems; }
     int ItemIndex() const { return FItemIndex; }
     vcl::TColor SelectionColor() const { return FSelectionColor; }

@@ -16,7 +16,97 @@ bool IsCaretKey(WORD Key) {
 
 // ---- TRgCustomEdit6 ----
 
-TRgCustomEdit6::TRgCustomEdit6(rtl::TComponent* AOwner) : vcl::TCustomEdit(AOwner), FCanvas(new vcl::TControlCanvas) {
+namespace {
+
+// The in-place operations over the edit's own members.
+class TInplaceEdit final : public IRgInplaceEdit {
+public:
+    explicit TInplaceEdit(TRgCustomEdit6* AEdit) : E(AEdit) {}
+    rtl::TNotifyEvent GetOnChange() override { return E->OnChange; }
+    vcl::TPadding* GetPadding() override { return E->Padding(); }
+    bool GetShowing() override { return E->Showing(); }
+    rtl::String GetEditText() override { return E->GetEditText(); }
+    void SetAlignment(vcl::TAlignment Value) override { E->SetAlignment(Value); }
+    void SetAutoSelect(bool Value) override { E->SetAutoSelect(Value); }
+    void SetEditOptions(TRgEditOptions Value) override { E->SetEditOptions(Value); }
+    void SetOnChange(const rtl::TNotifyEvent& Value) override { E->OnChange = Value; }
+    void SetReadOnly(bool Value) override { E->SetReadOnly(Value); }
+    void SetText(const rtl::String& Value) override { E->SetText(Value); }
+    void SetWantTabs(bool Value) override { E->SetWantTabs(Value); }
+    HWND GetHandle() override { return E->Handle(); }
+    void SetColor(vcl::TColor Value) override { E->SetColor(Value); }
+    void SetFont(vcl::TFont* Value) override { E->SetFont(Value); }
+    void SetPadding(vcl::TPadding* Value) override { E->Padding()->Assign(Value); }
+    void SetEnabled(bool Value) override { E->SetEnabled(Value); }
+    void SetParent(vcl::TWinControl* Value) override { E->SetParent(Value); }
+    void Assign(rtl::TPersistent* Source) override { E->Assign(Source); }
+    void AssignValue(IRgBase* Source) override { E->AssignValue(Source); }
+    void PrepareInplaceEdit() override { E->PrepareInplaceEdit(); }
+    void BeginEditWithKey(rtl::Char Key) override { E->BeginEditWithKey(Key); }
+    bool CanDispatchKey(WORD Key) override { return E->CanDispatchKey(Key); }
+    void EndEditing() override { E->EndEditing(); }
+    bool Focused() override { return E->Focused(); }
+    void Free() override { delete E; }
+    void Hide() override { E->Hide(); }
+    void SelectAll() override { E->SelectAll(); }
+    void SetEditMargins(uint16_t Leading, uint16_t Trailing) override { E->SetEditMargins(Leading, Trailing); }
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override { E->SetBounds(ALeft, ATop, AWidth, AHeight); }
+    void SetFocus() override { E->SetFocus(); }
+    void Show() override { E->Show(); }
+
+private:
+    TRgCustomEdit6* E;
+};
+
+class TEditButtonFace final : public IRgEditButton {
+public:
+    explicit TEditButtonFace(TRgEditButton* AButton) : B(AButton) {}
+    vcl::TAlign GetAlign() override { return B->Align(); }
+    bool GetAutoUp() override { return B->AutoUp(); }
+    rtl::String GetCaption() override { return B->Caption(); }
+    bool GetDown() override { return B->Down(); }
+    IRgInplaceEdit* GetEdit() override { return B->Edit(); }
+    HWND GetHandle() override { return B->Handle(); }
+    bool GetHover() override { return B->Hover(); }
+    int GetLeft() override { return B->Left(); }
+    rtl::TNotifyEvent GetOnButtonClick() override { return B->OnButtonClick; }
+    rtl::TNotifyEvent GetOnDown() override { return B->OnDown; }
+    rtl::TNotifyEvent GetOnUp() override { return B->OnUp; }
+    vcl::TWinControl* GetParent() override { return B->Parent(); }
+    bool GetVisible() override { return B->Visible(); }
+    int GetWidth() override { return B->Width(); }
+    void SetAlign(vcl::TAlign Value) override { B->SetAlign(Value); }
+    void SetAutoUp(bool Value) override { B->SetAutoUp(Value); }
+    void SetCaption(const rtl::String& Value) override { B->SetCaption(Value); }
+    void SetDown(bool Value) override { B->SetDown(Value); }
+    void SetEdit(IRgInplaceEdit* Value) override { B->SetEdit(Value); }
+    void SetHover(bool Value) override { B->SetHover(Value); }
+    void SetLeft(int Value) override { B->SetLeft(Value); }
+    void SetOnButtonClick(const rtl::TNotifyEvent& Value) override { B->OnButtonClick = Value; }
+    void SetOnDown(const rtl::TNotifyEvent& Value) override { B->OnDown = Value; }
+    void SetOnUp(const rtl::TNotifyEvent& Value) override { B->OnUp = Value; }
+    void SetParent(vcl::TWinControl* Value) override { B->SetParent(Value); }
+    void SetVisible(bool Value) override { B->SetVisible(Value); }
+    void SetWidth(int Value) override { B->SetWidth(Value); }
+    void Invalidate() override { B->Invalidate(); }
+
+private:
+    TRgEditButton* B;
+};
+
+class TButtonEditFace final : public IRgButtonEdit {
+public:
+    explicit TButtonEditFace(TRgCustomButtonEdit6* AEdit) : E(AEdit) {}
+    void SetOnButtonClick(const rtl::TNotifyEvent& Value) override { E->OnButtonClick = Value; }
+
+private:
+    TRgCustomButtonEdit6* E;
+};
+
+} // namespace
+
+TRgCustomEdit6::TRgCustomEdit6(rtl::TComponent* AOwner)
+    : vcl::TCustomEdit(AOwner), FCanvas(new vcl::TControlCanvas), FInplaceEdit(std::make_unique<TInplaceEdit>(this)) {
     FCanvas->SetControl(this);
     SetControlStyle(ControlStyle() + vcl::TControlStyle{vcl::csAcceptsControls});
     Padding()->OnChange = rtl::TNotifyEvent(this, &TRgCustomEdit6::PaddingChanged);
@@ -360,7 +450,10 @@ void TRgCustomEdit6::PaintPreview() {
 // ---- TRgEditButton ----
 
 TRgEditButton::TRgEditButton(rtl::TComponent* AOwner)
-    : vcl::TCustomControl(AOwner), FEdit(dynamic_cast<TRgCustomEdit6*>(AOwner)) {}
+    : vcl::TCustomControl(AOwner), FEditButton(std::make_unique<TEditButtonFace>(this)) {
+    auto* edit = dynamic_cast<TRgCustomEdit6*>(AOwner);
+    FEdit = edit ? edit->InplaceEdit() : nullptr;
+}
 
 void TRgEditButton::SetCaption(const rtl::String& Value) {
     FCaption = Value;
@@ -387,7 +480,7 @@ void TRgEditButton::MouseDown(vcl::TMouseButton Button, vcl::TShiftState Shift, 
     vcl::TCustomControl::MouseDown(Button, Shift, X, Y);
     SetDown(!FDown);
     FMouseDown = true;
-    if (FEdit && FEdit->Showing()) FEdit->SetFocus();
+    if (FEdit && FEdit->GetShowing()) FEdit->SetFocus();
 }
 
 void TRgEditButton::MouseUp(vcl::TMouseButton Button, vcl::TShiftState Shift, int X, int Y) {
@@ -418,7 +511,8 @@ void TRgEditButton::Dispatch(vcl::TMessage& Message) {
 
 // ---- TRgCustomButtonEdit6 ----
 
-TRgCustomButtonEdit6::TRgCustomButtonEdit6(rtl::TComponent* AOwner) : TRgEdit6(AOwner) {}
+TRgCustomButtonEdit6::TRgCustomButtonEdit6(rtl::TComponent* AOwner)
+    : TRgEdit6(AOwner), FButtonEdit(std::make_unique<TButtonEditFace>(this)) {}
 
 void TRgCustomButtonEdit6::Init() {
     FButton = CreateButton();

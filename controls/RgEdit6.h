@@ -6,6 +6,8 @@
 #include "rtl/SysUtils.h"
 #include "vcl/StdCtrls.h"
 
+#include <memory>
+
 namespace controls {
 
 enum TRgValidationTrigger { vtLeave, vtTyping, vtTextChanged };
@@ -71,6 +73,86 @@ struct TEditMargins {
     uint16_t Leading = 0, Trailing = 0;
 };
 
+// What a host (a grid, an inspector) drives an edit through when the edit works in place.
+class IRgInplaceEdit {
+public:
+    virtual ~IRgInplaceEdit() = default;
+    virtual rtl::TNotifyEvent GetOnChange() = 0;
+    virtual vcl::TPadding* GetPadding() = 0;
+    virtual bool GetShowing() = 0;
+    virtual rtl::String GetEditText() = 0;
+    virtual void SetAlignment(vcl::TAlignment Value) = 0;
+    virtual void SetAutoSelect(bool Value) = 0;
+    virtual void SetEditOptions(TRgEditOptions Value) = 0;
+    virtual void SetOnChange(const rtl::TNotifyEvent& Value) = 0;
+    virtual void SetReadOnly(bool Value) = 0;
+    virtual void SetText(const rtl::String& Value) = 0;
+    virtual void SetWantTabs(bool Value) = 0;
+    virtual HWND GetHandle() = 0;
+    virtual void SetColor(vcl::TColor Value) = 0;
+    virtual void SetFont(vcl::TFont* Value) = 0;
+    virtual void SetPadding(vcl::TPadding* Value) = 0;
+    virtual void SetEnabled(bool Value) = 0;
+    virtual void SetParent(vcl::TWinControl* Value) = 0;
+    virtual void Assign(rtl::TPersistent* Source) = 0;
+    virtual void AssignValue(IRgBase* Source) = 0;
+    virtual void PrepareInplaceEdit() = 0;
+    virtual void BeginEditWithKey(rtl::Char Key) = 0;
+    virtual bool CanDispatchKey(WORD Key) = 0;
+    virtual void EndEditing() = 0;
+    virtual bool Focused() = 0;
+    virtual void Free() = 0;   // frees the control: the interface is gone with it
+    virtual void Hide() = 0;
+    virtual void SelectAll() = 0;
+    virtual void SetEditMargins(uint16_t Leading, uint16_t Trailing) = 0;
+    virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) = 0;
+    virtual void SetFocus() = 0;
+    virtual void Show() = 0;
+};
+
+class TRgEditButton;
+
+// The button inside a button edit, as its edit sees it.
+class IRgEditButton {
+public:
+    virtual ~IRgEditButton() = default;
+    virtual vcl::TAlign GetAlign() = 0;
+    virtual bool GetAutoUp() = 0;
+    virtual rtl::String GetCaption() = 0;
+    virtual bool GetDown() = 0;
+    virtual IRgInplaceEdit* GetEdit() = 0;
+    virtual HWND GetHandle() = 0;
+    virtual bool GetHover() = 0;
+    virtual int GetLeft() = 0;
+    virtual rtl::TNotifyEvent GetOnButtonClick() = 0;
+    virtual rtl::TNotifyEvent GetOnDown() = 0;
+    virtual rtl::TNotifyEvent GetOnUp() = 0;
+    virtual vcl::TWinControl* GetParent() = 0;
+    virtual bool GetVisible() = 0;
+    virtual int GetWidth() = 0;
+    virtual void SetAlign(vcl::TAlign Value) = 0;
+    virtual void SetAutoUp(bool Value) = 0;
+    virtual void SetCaption(const rtl::String& Value) = 0;
+    virtual void SetDown(bool Value) = 0;
+    virtual void SetEdit(IRgInplaceEdit* Value) = 0;
+    virtual void SetHover(bool Value) = 0;
+    virtual void SetLeft(int Value) = 0;
+    virtual void SetOnButtonClick(const rtl::TNotifyEvent& Value) = 0;
+    virtual void SetOnDown(const rtl::TNotifyEvent& Value) = 0;
+    virtual void SetOnUp(const rtl::TNotifyEvent& Value) = 0;
+    virtual void SetParent(vcl::TWinControl* Value) = 0;
+    virtual void SetVisible(bool Value) = 0;
+    virtual void SetWidth(int Value) = 0;
+    virtual void Invalidate() = 0;
+};
+
+// An edit with a button, as its button's owner sees it.
+class IRgButtonEdit {
+public:
+    virtual ~IRgButtonEdit() = default;
+    virtual void SetOnButtonClick(const rtl::TNotifyEvent& Value) = 0;
+};
+
 class TRgCustomEdit6 : public vcl::TCustomEdit,
                        public IRgPreviewDrawable,
                        public IRgValidatable,
@@ -133,6 +215,8 @@ public:
     vcl::TRect GetPreviewRect();
     // The canvas an OnPreviewDraw handler paints with (bound to the window while the preview is drawn).
     vcl::TControlCanvas* EditCanvas() { return FCanvas; }
+    // The edit as a host working in place drives it.
+    IRgInplaceEdit* InplaceEdit() { return FInplaceEdit.get(); }
 
     rtl::TNotifyEvent OnPreviewClick;
     TRgPreviewDrawEvent OnPreviewDraw;
@@ -168,6 +252,7 @@ private:
     void NCPaint(vcl::TMessage& Message);
 
     vcl::TControlCanvas* FCanvas;
+    std::unique_ptr<IRgInplaceEdit> FInplaceEdit;
     TRgEditOptions FEditOptions{edPaste, edTyping};
     TEditMargins FEditPadding;
     bool FNCLButtonDown = false;
@@ -198,8 +283,10 @@ public:
     void SetDown(bool Value);
     bool Hover() const { return FHover; }
     void SetHover(bool Value);
-    TRgCustomEdit6* Edit() const { return FEdit; }
-    void SetEdit(TRgCustomEdit6* Value) { FEdit = Value; }
+    // The owner's in-place interface, when the owner is an edit of this family.
+    IRgInplaceEdit* Edit() const { return FEdit; }
+    void SetEdit(IRgInplaceEdit* Value) { FEdit = Value; }
+    IRgEditButton* AsEditButton() { return FEditButton.get(); }
 
     rtl::TNotifyEvent OnButtonClick;
     rtl::TNotifyEvent OnDown;
@@ -221,7 +308,8 @@ private:
     bool FAutoUp = true;
     rtl::String FCaption;
     bool FDown = false;
-    TRgCustomEdit6* FEdit;
+    IRgInplaceEdit* FEdit;
+    std::unique_ptr<IRgEditButton> FEditButton;
     bool FHover = false;
     bool FMouseDown = false;
 };
@@ -231,6 +319,7 @@ public:
     explicit TRgCustomButtonEdit6(rtl::TComponent* AOwner);
 
     TRgEditButton* Button() const { return FButton; }
+    IRgButtonEdit* AsButtonEdit() { return FButtonEdit.get(); }
     int ButtonWidth() const { return FButtonWidth; }
     void SetButtonWidth(int Value);
     bool ShowButton() const { return FShowButton; }
@@ -252,6 +341,7 @@ protected:
     TRgEditButton* FButton = nullptr;  // a child component, freed with the edit
 
 private:
+    std::unique_ptr<IRgButtonEdit> FButtonEdit;
     int FButtonWidth = 0;
     bool FShowButton = true;
 };

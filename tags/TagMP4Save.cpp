@@ -12,7 +12,6 @@
 #include "rtl/Files.h"
 #include "rtl/SysUtils.h"
 
-#include <fcntl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -280,19 +279,14 @@ void WriteToStream(const TPlan& P, rtl::TStream& Target)
 }
 
 // A moov that ends the file (with its free atoms) is written where it stands, as nothing behind it moves:
-// the space it grows by is reserved first, so a full disk fails before a byte of the file changes. False
-// when the space cannot be reserved; the caller then rewrites the file.
-bool WriteAtEnd(const TPlan& P, const String& FileName)
+// the space it grows by is reserved first, so a full disk fails before a byte of the file changes, and
+// the old moov is put back when a later step fails.
+void WriteAtEnd(const TPlan& P, const String& FileName)
 {
     rtl::TFileStream file(FileName, rtl::fmOpenReadWrite | rtl::fmShareDenyWrite);
-    const int64_t size = file.Size();
-    const int64_t moovAt = P.MoovAt >= 0 ? P.MoovAt : size;
-    const int64_t newEnd = moovAt + P.NewSize;
-    if (newEnd > size && ::fallocate(file.Handle(), 0, size, newEnd - size) != 0) return false;
-    file.SetPosition(moovAt);
-    WriteMoov(file, P);
-    if (newEnd < size) file.SetSize(newEnd);
-    return true;
+    rtl::TMemoryStream tail;
+    WriteMoov(tail, P);
+    WriteTailInPlace(file.Handle(), P.MoovAt >= 0 ? P.MoovAt : file.Size(), rtl::TBytes(Bytes(tail), Bytes(tail) + SizeOf(tail)));
 }
 
 // Writes the planned moov into the file: in place, or into a new file renamed over the old one, so that a
@@ -305,7 +299,7 @@ void WriteToFile(const TPlan& P, const String& FileName)
         WriteMoov(file, P);
         return;
     }
-    if (P.AtEnd && WriteAtEnd(P, FileName)) return;
+    if (P.AtEnd) return WriteAtEnd(P, FileName);
     std::unique_ptr<rtl::TFileStream> source;
     if (!P.Empty) source = std::make_unique<rtl::TFileStream>(FileName, rtl::fmOpenRead | rtl::fmShareDenyWrite);
     const int64_t size = source ? source->Size() : 0;

@@ -4,6 +4,7 @@
 
 #include "tests/support/QtPrint.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -12,6 +13,7 @@
 
 #include "base/PeFile.h"
 #include "base/VersionInfo.h"
+#include "win/kernel32/winnls.h"
 #include "tests/support/Peers.h"
 #include "tests/support/TempDir.h"
 
@@ -447,6 +449,58 @@ TEST(VersionInfo, LanguageAndCharSetOfEachTranslationMatchTheSystemsNames) {
         EXPECT_EQ(V.CharSet(), C.CharSet);
         EXPECT_EQ(V.ProductName(), "Probe");
     }
+}
+
+// The platform's names against those Wine gives (tests/base/oracle/tables/version-texts.txt, made by
+// scripts/make-version-oracle.sh). Where they differ ours are the texts of the system itself, listed
+// here with Wine's: Wine names a language without its country and the neutral language "English",
+// and words its code-page names its own way; 932 is a page our platform does not carry.
+TEST(VersionInfo, SystemNamesAgainstWinesTable) {
+    const QString Table = qEnvironmentVariable("TW_SOURCE_DIR", QStringLiteral(".")) + "/tests/base/oracle/tables/version-texts.txt";
+    QFile In(Table);
+    ASSERT_TRUE(In.open(QIODevice::ReadOnly)) << Table.toStdString();
+    struct TDeparture {
+        const char* Key;
+        const char* Wine;
+        const char* Ours;
+    };
+    const TDeparture Departures[] = {
+        {"language 0409", "English", "English (United States)"},
+        {"language 0407", "German", "German (Germany)"},
+        {"language 0411", "Japanese", "Japanese (Japan)"},
+        {"language 0000", "English", "Language Neutral"},
+        {"codepage 1252", "ANSI Latin 1", "1252  (ANSI - Latin I)"},
+        {"codepage 437", "OEM United States", "437   (OEM - United States)"},
+        {"codepage 932", "ANSI/OEM Japanese Shift-JIS", "-"},
+    };
+    int Lines = 0;
+    for (const QByteArray& Line : In.readAll().split('\n')) {
+        if (Line.isEmpty()) continue;
+        ++Lines;
+        const QList<QByteArray> Parts = Line.split('\t');
+        ASSERT_EQ(Parts.size(), 2) << Line.toStdString();
+        const QString Key = QString::fromUtf8(Parts[0]), Wine = QString::fromUtf8(Parts[1]);
+        const QStringList Words = Key.split(u' ');
+        QString Ours = QStringLiteral("-");
+        if (Words[0] == u"language") {
+            WCHAR Name[256] = {};
+            if (VerLanguageNameW(Words[1].toUInt(nullptr, 16), Name, 256)) Ours = QString::fromUtf16(Name);
+        } else {
+            CPINFOEXW Info{};
+            if (GetCPInfoExW(Words[1].toUInt(), 0, &Info)) Ours = QString::fromUtf16(Info.CodePageName);
+        }
+        SCOPED_TRACE(Key.toStdString());
+        const TDeparture* Listed = nullptr;
+        for (const TDeparture& D : Departures)
+            if (Key == QLatin1String(D.Key)) Listed = &D;
+        if (!Listed) {
+            EXPECT_EQ(Ours, Wine);
+            continue;
+        }
+        EXPECT_EQ(Wine, QString::fromUtf8(Listed->Wine));
+        EXPECT_EQ(Ours, QString::fromUtf8(Listed->Ours));
+    }
+    EXPECT_EQ(Lines, 9);
 }
 
 TEST(VersionInfo, IsAComponentItsOwnerFreesAndOnlyStoresTheNameWhileDesigning) {

@@ -232,6 +232,12 @@ protected:
     vcl::TButton* other = nullptr;
 };
 
+TEST(PngButtonSize, ANewButtonHasTheButtonDefaultSize) {
+    TKwpPngButton button(nullptr);
+    EXPECT_EQ(button.Width(), 75);
+    EXPECT_EQ(button.Height(), 25);
+}
+
 TEST_F(PngButton, PaintsTheStateLookItIsIn) {
     // (1,1) lies inside the frame and outside the gradients; (10,0) on the frame.
     EXPECT_EQ(At(1, 1), 0xF3F3F3);

@@ -5,6 +5,7 @@
 #include "Paper.h"
 #include "tests/support/Peers.h"
 #include "tests/support/TempDir.h"
+#include "win/kernel32/synchapi.h"
 
 #include <gtest/gtest.h>
 
@@ -288,4 +289,17 @@ TEST(PngRoutines, OutputPassesPngcheckAndInflates) {
              file});
         EXPECT_EQ(inflate.Out.trimmed(), QByteArray("True")) << file.toStdString() << inflate.Describe();
     }
+}
+
+TEST(IsWindowsXPOrLater, FromVersionFivePointOne) {
+    struct Case {
+        DWORD Major, Minor;
+        bool Expected;
+    } cases[] = {{4, 0, false}, {5, 0, false}, {5, 1, true}, {5, 2, true}, {6, 0, true}, {10, 0, true}};
+    for (const Case& c : cases) {
+        TwSetVersion(c.Major, c.Minor, 1);
+        EXPECT_EQ(IsWindowsXPOrLater(), c.Expected) << c.Major << "." << c.Minor;
+    }
+    TwSetVersion(0, 0, 0);
+    EXPECT_TRUE(IsWindowsXPOrLater());
 }

@@ -355,3 +355,17 @@ TEST(ComboBox6, FreedWhileTheListIsOpen) {
     delete f.combo;  // the open list goes with it
     f.h.Pump();
 }
+
+TEST(ComboBox6, AHostSetsStyleAndDropDownHandlerAndReadsDrawingThroughTheInterfaces) {
+    ComboFixture f({u"a", u"b"});
+    static_cast<IRgStyledDropDown*>(f.combo)->SetStyle(dsDropDownList);
+    EXPECT_EQ(f.combo->Style(), dsDropDownList);
+    EXPECT_TRUE(f.ReadOnly());
+    int opened = 0;
+    static_cast<IRgDropDownNotify*>(f.combo)->SetOnDropDown(rtl::TNotifyEvent([&](rtl::TObject*) { ++opened; }));
+    f.combo->SetDroppedDown(true);
+    EXPECT_EQ(opened, 1);
+    f.combo->SetDroppedDown(false);
+    f.combo->SetDrawingOptions(TRgDrawingOptions{doContent});
+    EXPECT_EQ(static_cast<IRgOwnerDrawn*>(f.combo)->GetDrawingOptions(), TRgDrawingOptions{doContent});
+}

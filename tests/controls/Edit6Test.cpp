@@ -224,6 +224,54 @@ TEST(Edit6, MarginsKeepTheTextClearOfTheButton) {
     EXPECT_EQ(f.buttonEdit->Button()->Width(), 30);
 }
 
+// A host that knows the edit only through its in-place interface, as a grid would.
+TEST(Edit6, AHostDrivesTheEditThroughItsInplaceInterface) {
+    EditFixture f;
+    IRgInplaceEdit* e = f.edit->InplaceEdit();
+    int changes = 0;
+    e->SetOnChange(rtl::TNotifyEvent([&](rtl::TObject*) { ++changes; }));
+    e->SetText(u"cell"_qs);
+    EXPECT_EQ(e->GetEditText(), u"cell"_qs);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(e->GetHandle(), f.edit->Handle());
+    e->SetEditMargins(7, 9);
+    const LRESULT margins = SendMessageW(f.edit->Handle(), EM_GETMARGINS, 0, 0);
+    EXPECT_EQ(LOWORD(margins), 7);
+    EXPECT_EQ(HIWORD(margins), 9);
+    e->SetBounds(20, 30, 100, 22);
+    EXPECT_EQ(f.edit->BoundsRect(), vcl::TRect(20, 30, 120, 52));
+    e->SetReadOnly(true);
+    EXPECT_TRUE(f.edit->ReadOnly());
+    e->Hide();
+    EXPECT_FALSE(e->GetShowing());
+    e->Show();
+    e->SetFocus();
+    f.h.Pump();
+    EXPECT_TRUE(e->Focused());
+    struct Source : IRgBase {
+        rtl::String GetAsString() override { return u"from the grid"_qs; }
+    } source;
+    e->AssignValue(&source);
+    EXPECT_EQ(f.edit->Text(), u"from the grid"_qs);
+    // A button edit's button reaches its edit through the same interface, and the edit's click handler
+    // is set through the button edit's own.
+    IRgEditButton* button = f.buttonEdit->Button()->AsEditButton();
+    EXPECT_EQ(button->GetEdit(), f.buttonEdit->InplaceEdit());
+    EXPECT_EQ(button->GetWidth(), 17);
+    EXPECT_EQ(button->GetAlign(), vcl::alRight);
+    TPlainButton loose(nullptr);
+    EXPECT_EQ(loose.Edit(), nullptr);
+    int clicks = 0;
+    f.buttonEdit->AsButtonEdit()->SetOnButtonClick(rtl::TNotifyEvent([&](rtl::TObject*) { ++clicks; }));
+    f.buttonEdit->OnButtonClick(nullptr);
+    EXPECT_EQ(clicks, 1);
+    // Freeing through the interface frees the control.
+    vcl::TWinControl* parent = f.edit->Parent();
+    const int before = parent->ControlCount();
+    e->Free();
+    EXPECT_EQ(parent->ControlCount(), before - 1);
+}
+
 TEST(Edit6, CaretKeysStayWithTheEdit) {
     EditFixture f;
     for (int key : {VK_BACK, VK_END, VK_HOME, VK_LEFT, VK_RIGHT, VK_DELETE}) EXPECT_FALSE(f.edit->CanDispatchKey(WORD(key)));

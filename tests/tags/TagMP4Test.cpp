@@ -513,6 +513,12 @@ TEST(MP4Write, MoovThatEndsTheFileIsWrittenWhereItStands)
         ASSERT_EQ(tag.LoadFromFile(file), 0);
         tag.SetText(tags::AtomNameFromText(u"\u00A9nam"_s), QString(c.Length, u'n'));
         tag.PaddingToWrite = 0;
+        // A failure at any step puts the old moov back.
+        for (auto step : {tags::TFileStep::Write, tags::TFileStep::Flush, tags::TFileStep::Cut}) {
+            TFaultGuard fault(step);
+            EXPECT_EQ(tag.SaveToFile(file, c.KeepPadding), tags::MP4TAGLIBRARY_ERROR_OPENING_FILE);
+            EXPECT_EQ(FileBytes(file), original);
+        }
         ASSERT_EQ(tag.SaveToFile(file, c.KeepPadding), 0);
         const Bytes now = FileBytes(file);
         EXPECT_EQ(Inode(file), inode);
@@ -524,6 +530,7 @@ TEST(MP4Write, MoovThatEndsTheFileIsWrittenWhereItStands)
         tags::TMP4Tag back;
         EXPECT_EQ(back.LoadFromFile(file), c.Length ? 0 : 1);
         EXPECT_EQ(back.GetText(tags::AtomNameFromText(u"\u00A9nam"_s)).size(), c.Length);
+        EXPECT_EQ(QDir(dir.QPath()).entryList(QDir::Files | QDir::Hidden), QStringList{u"a.m4a"_s});
     }
 }
 

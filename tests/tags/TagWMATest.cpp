@@ -7,6 +7,7 @@
 #include "rtl/Streams.h"
 #include "tests/support/Peers.h"
 #include "tests/support/TempDir.h"
+#include "win/kernel32/modules.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,8 +15,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
 #include <cstring>
+#include <dlfcn.h>
 #include <functional>
+#include <sys/resource.h>
 
 using namespace tags;
 using namespace Qt::Literals::StringLiterals;
@@ -278,6 +283,112 @@ TEST_F(WMAFile, ResultCodes)
     EXPECT_EQ(QDir(Dir.QPath()).entryList(QDir::Files | QDir::Hidden), (QStringList{u"a.wma"_s, u"text.wma"_s}));
 }
 
+// The editor's Flush fails after a good Open (writes past 4 KB fail as on a full disk): the file stays
+// byte for byte, and the editor's new file beside it is gone.
+TEST_F(WMAFile, AFailedFlushLeavesTheFileAsItWas)
+{
+    TWMATag tag;
+    ASSERT_EQ(tag.LoadFromFile(File), WMATAGLIBRARY_SUCCESS);
+    tag.SetTextFrameText(u"Title"_s, u"New"_s);
+    QFile f(File);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+    ASSERT_GT(before.size(), 4096);
+    rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const int saved = tag.SaveToFile(File);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_EQ(saved, WMATAGLIBRARY_ERROR);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+    f.close();
+    EXPECT_EQ(QDir(Dir.QPath()).entryList(QDir::Files | QDir::Hidden), QStringList{u"a.wma"_s});
+    TWMATag back;
+    ASSERT_EQ(back.LoadFromFile(File), WMATAGLIBRARY_SUCCESS);
+    EXPECT_EQ(back.ReadFrameByNameAsText(u"Title"_s), u"Old"_s);
+}
+
+// The codes of a missing library, a failed editor, no header interface and a failed count, with the
+// calls the unit made: a library is loaded once per process, so this runs in a fresh one.
+std::string EditorCodes()
+{
+    std::string wrong;
+    auto check = [&](const std::string& What, const std::string& Got, const std::string& Want) {
+        if (Got != Want) wrong += What + ": " + Got + " instead of " + Want + "\n";
+    };
+    testing_support::TempDir dir;
+    const QString file = dir.QFile(u"a.wma"_s);
+    QFile f(file);
+    if (!f.open(QIODevice::WriteOnly)) return "no file";
+    f.close();
+
+    TWMATag tag;
+    TwWithholdModule(u"wmvcore.dll", TRUE);
+    check("load without a library", std::to_string(tag.LoadFromFile(file)), "2");
+    check("save without a library", std::to_string(tag.SaveToFile(file)), "2");
+    TwWithholdModule(u"wmvcore.dll", FALSE);
+
+    void* fake = dlopen(TW_FAKE_WMVCORE, RTLD_NOW);
+    if (!fake) return dlerror();
+    auto failAt = reinterpret_cast<void (*)(const char*)>(dlsym(fake, "FakeEditorFailAt"));
+    auto calls = reinterpret_cast<const char* (*)()>(dlsym(fake, "FakeEditorCalls"));
+    TwRegisterModule(u"wmvcore.dll", dlsym(fake, "WMCreateEditor"));
+    struct Case {
+        const char* Failing;
+        int Load;
+        const char* LoadCalls;
+        int Save;
+        const char* SaveCalls;
+    } cases[] = {
+        {"create", 3, "create", 3, "create"},
+        {"query", 4, "create open query close release", 4, "create query close release"},
+        {"count", 5, "create open query count info-release close release", 0,
+         "create query open count add flush info-release close release"},
+        {"flush", 0, "create open query count codec info-release close release", 0xFFFF,
+         "create query open count delete add flush info-release close release"},
+    };
+    for (const Case& c : cases) {
+        failAt(c.Failing);
+        // Each case saves the one attribute the fake served.
+        tag.DeleteAllFrames();
+        tag.AddFrame(u"Title"_s)->SetAsText(u"Fake"_s);
+        check(std::string(c.Failing) + " load", std::to_string(tag.LoadFromFile(file)), std::to_string(c.Load));
+        check(std::string(c.Failing) + " load calls", calls(), c.LoadCalls);
+        tag.DeleteAllFrames();
+        tag.AddFrame(u"Title"_s)->SetAsText(u"Fake"_s);
+        check(std::string(c.Failing) + " save", std::to_string(tag.SaveToFile(file)), std::to_string(c.Save));
+        check(std::string(c.Failing) + " save calls", calls(), c.SaveCalls);
+    }
+    failAt("");
+    check("good load", std::to_string(tag.LoadFromFile(file)), "0");
+    check("good load title", tag.ReadFrameByNameAsText(u"Title"_s).toStdString(), "Fake");
+    calls();
+    // A library without the entry point: a load finds no editor to make (1), a save cannot make one (3).
+    TwHideExport(static_cast<HMODULE>(fake), "WMCreateEditor", TRUE);
+    check("load without an entry point", std::to_string(tag.LoadFromFile(file)), "1");
+    check("save without an entry point", std::to_string(tag.SaveToFile(file)), "3");
+    check("calls without an entry point", calls(), "");
+    return wrong;
+}
+
+TEST(WMAEditorLibraryDeathTest, CodesOfAMissingOrFailingEditor)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            const std::string wrong = EditorCodes();
+            std::fputs(wrong.c_str(), stderr);
+            std::fflush(stderr);
+            std::_Exit(wrong.empty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
 
 const char Png[] = "\x89PNG\r\n\x1a\n0000IHDR";
 

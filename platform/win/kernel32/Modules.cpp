@@ -24,6 +24,7 @@ struct Registry {
     std::map<std::u16string, void*> handles; // dlopen handles, kept for the life of the process
     std::map<std::pair<void*, WORD>, std::string> ordinals;  // the exports a module also gives by number
     std::map<std::pair<void*, std::string>, bool> hidden;    // names tests hide, as older systems lack them
+    std::map<std::u16string, bool> withheld;                 // modules tests take away, as systems lack them
 };
 
 Registry& TheRegistry() {
@@ -69,6 +70,7 @@ HMODULE WINAPI TwFindModule(LPCWSTR name) {
     std::unique_lock guard(r.lock);
     std::u16string key = LowerAscii(name);
     if (key.size() < 4 || key.compare(key.size() - 4, 4, u".dll") != 0) key += u".dll";
+    if (r.withheld.count(key)) return nullptr;
     if (auto it = r.handles.find(key); it != r.handles.end()) return static_cast<HMODULE>(it->second);
     // A module the program links but never calls directly may have been left out by the linker: load it
     // (its registration runs as it loads), so that a module is found whatever the link kept.
@@ -96,6 +98,14 @@ void WINAPI TwSetExportOrdinal(HMODULE module, WORD ordinal, LPCSTR procName) {
     Registry& r = TheRegistry();
     std::lock_guard<std::mutex> guard(r.lock);
     r.ordinals[{module, ordinal}] = procName ? procName : "";
+}
+
+void WINAPI TwWithholdModule(LPCWSTR name, BOOL withhold) {
+    if (!name) return;
+    Registry& r = TheRegistry();
+    std::lock_guard<std::mutex> guard(r.lock);
+    if (withhold) r.withheld[LowerAscii(name)] = true;
+    else r.withheld.erase(LowerAscii(name));
 }
 
 void WINAPI TwHideExport(HMODULE module, LPCSTR procName, BOOL hide) {

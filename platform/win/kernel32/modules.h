@@ -15,6 +15,9 @@ HMODULE WINAPI TwFindModule(LPCWSTR name);
 FARPROC WINAPI TwFindExport(HMODULE module, LPCSTR procName);
 // A module also gives one of its exports by number (uxtheme's 129 is OpenThemeDataForDpi).
 void WINAPI TwSetExportOrdinal(HMODULE module, WORD ordinal, LPCSTR procName);
+// Tests take a module away by its full name ("wmvcore.dll"), as systems without it are: it is then not
+// found whether registered or not; FALSE gives it back.
+void WINAPI TwWithholdModule(LPCWSTR name, BOOL withhold);
 // Tests hide an export's name, as systems that give it only by number do; FALSE shows it again.
 void WINAPI TwHideExport(HMODULE module, LPCSTR procName, BOOL hide);
 

@@ -154,8 +154,79 @@ static void frame(RECT *r, COLORREF left, COLORREF right, COLORREF top, COLORREF
     r->right += 1;
 }
 
+/* ---- the platform's own primitives the packs draw with ---- */
+
+static void dfc(const char *name, UINT state) {
+    RECT r = {0, 0, 17, 17};
+    begin(17, 17);
+    DrawFrameControl(dc, &r, DFC_SCROLL, state);
+    end(name);
+}
+
+static void edge(const char *name, UINT kind, UINT flags) {
+    RECT r = {0, 0, 14, 10};
+    begin(14, 10);
+    DrawEdge(dc, &r, kind, flags);
+    /* what BF_ADJUST leaves inside */
+    if (flags & BF_ADJUST) fill(r.left, r.top, r.right, r.bottom, 0x0000FF);
+    end(name);
+}
+
+/* The quadrants red, green, blue, white of a 12 x 12 picture, turned as RotateBitmapPlg does: corners
+ * from float cosine and sine, rounded half to even. */
+static void plg(const char *name, double degrees) {
+    const float t = (float)(degrees * 3.14159265358979323846 / 180), c = cosf(t), s = sinf(t);
+    const double w = 12, h = 12, x0 = (w - w * c + h * s) / 2, y0 = (h - w * s - h * c) / 2;
+    POINT p[3];
+    HDC src;
+    HBITMAP sbmp;
+    BITMAPINFO bi;
+    void *bits;
+    begin(12, 12);
+    ZeroMemory(&bi, sizeof bi);
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = 12;
+    bi.bmiHeader.biHeight = -12;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    src = CreateCompatibleDC(NULL);
+    sbmp = CreateDIBSection(src, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
+    SelectObject(src, sbmp);
+    /* the picture is turned over itself, from a copy */
+    {
+        HDC keep = dc;
+        int k;
+        for (k = 0; k < 2; ++k) {
+            dc = k ? src : keep;
+            fill(0, 0, 6, 6, 0x0000FF);
+            fill(6, 0, 12, 6, 0x00FF00);
+            fill(0, 6, 6, 12, 0xFF0000);
+            fill(6, 6, 12, 12, 0xFFFFFF);
+        }
+        dc = keep;
+    }
+    p[0].x = (LONG)rint(x0); p[0].y = (LONG)rint(y0);
+    p[1].x = (LONG)rint(x0 + w * c); p[1].y = (LONG)rint(y0 + w * s);
+    p[2].x = (LONG)rint(x0 - h * s); p[2].y = (LONG)rint(y0 + h * c);
+    PlgBlt(dc, p, src, 0, 0, 12, 12, NULL, 0, 0);
+    DeleteDC(src);
+    DeleteObject(sbmp);
+    end(name);
+}
+
+/* The system colours of the platform stand-in, so that frames and glyphs read alike on both sides. */
+static void colours(void) {
+    static const INT which[] = {COLOR_WINDOW, COLOR_WINDOWFRAME, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNSHADOW,
+                                COLOR_GRAYTEXT, COLOR_BTNTEXT, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, COLOR_3DLIGHT};
+    static const COLORREF values[] = {RGB(255, 255, 255), RGB(100, 100, 100), RGB(0, 0, 0), RGB(240, 240, 240),
+                                      RGB(160, 160, 160), RGB(109, 109, 109), RGB(0, 0, 0), RGB(255, 255, 255),
+                                      RGB(105, 105, 105), RGB(227, 227, 227)};
+    SetSysColors((int)(sizeof which / sizeof which[0]), which, values);
+}
+
 int main(void) {
     RECT r;
+    colours();
     begin(3, 10);
     SetRect(&r, 0, 0, 3, 10);
     step(r, 0, 0xFFFFFF, 255, 1);
@@ -221,5 +292,55 @@ int main(void) {
     SetRect(&r, 1, 1, 8, 7);
     frame(&r, 0x0000FF, 0x00FF00, NONE, 0xFF0000, 2);
     end("frame4colors");
+
+    dfc("dfc_combo", DFCS_SCROLLCOMBOBOX);
+    dfc("dfc_combo_flat", DFCS_SCROLLCOMBOBOX | DFCS_FLAT);
+    dfc("dfc_combo_inactive", DFCS_SCROLLCOMBOBOX | DFCS_INACTIVE);
+    edge("edge_raised", EDGE_RAISED, BF_RECT);
+    edge("edge_etched", EDGE_ETCHED, BF_RECT);
+    edge("edge_sunkenouter_adjust", BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+
+    /* the progress bar's rounded frame: black pen, white brush */
+    begin(20, 14);
+    {
+        HPEN pen = CreatePen(PS_SOLID, 1, 0);
+        HBRUSH br = CreateSolidBrush(0xFFFFFF);
+        HGDIOBJ op = SelectObject(dc, pen), ob = SelectObject(dc, br);
+        RoundRect(dc, 1, 1, 19, 13, 6, 6);
+        SelectObject(dc, op);
+        SelectObject(dc, ob);
+        DeleteObject(pen);
+        DeleteObject(br);
+    }
+    end("roundrect6");
+
+    begin(16, 10);
+    {
+        RECT f = {1, 1, 15, 9};
+        DrawFocusRect(dc, &f);
+    }
+    end("focusrect");
+
+    /* the flat hint's arrow in the top-right corner, its point at (12, 3), in red */
+    begin(16, 12);
+    {
+        static const int o[18][2] = {{0, 0}, {0, 6}, {-1, 6}, {-1, 0}, {-6, 0}, {-6, 1}, {-2, 1}, {-2, 4}, {-5, 7},
+                                     {-6, 7}, {-3, 4}, {-3, 3}, {-6, 6}, {-7, 6}, {-3, 2}, {-4, 2}, {-7, 5}, {-7, 6}};
+        POINT p[18];
+        int i;
+        HPEN pen = CreatePen(PS_SOLID, 1, 0x0000FF);
+        HGDIOBJ op = SelectObject(dc, pen);
+        for (i = 0; i < 18; ++i) {
+            p[i].x = 12 + o[i][0];
+            p[i].y = 3 + o[i][1];
+        }
+        Polyline(dc, p, 18);
+        SelectObject(dc, op);
+        DeleteObject(pen);
+    }
+    end("hint_arrow");
+
+    plg("plg45", 45);
+    plg("plg90", 90);
     return 0;
 }

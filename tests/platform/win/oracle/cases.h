@@ -192,6 +192,8 @@ static void case_rectangle(const OracleCanvas* c) {
 
 static const int kOracleEllipses[][4] = {
     {1, 1, 4, 4}, {1, 1, 6, 6}, {1, 1, 9, 5}, {1, 1, 11, 11}, {2, 2, 22, 16}, {3, 1, 8, 22}, {1, 1, 2, 8},
+    /* wide ones, as gradients draw them */
+    {0, 4, 24, 20}, {1, 1, 31, 9}, {1, 3, 23, 9},
 };
 
 static void case_ellipse(const OracleCanvas* c) {
@@ -563,6 +565,9 @@ static const OracleCase kOracleCases[] = {
     ORACLE_N("ellipse_20x14", 24, 24, case_ellipse, 4),
     ORACLE_N("ellipse_5x21", 24, 24, case_ellipse, 5),
     ORACLE_N("ellipse_1x7", 24, 24, case_ellipse, 6),
+    ORACLE_N("ellipse_24x16", 24, 24, case_ellipse, 7),
+    ORACLE_N("ellipse_30x8", 32, 12, case_ellipse, 8),
+    ORACLE_N("ellipse_22x6", 24, 12, case_ellipse, 9),
     ORACLE_N("roundrect_4", 24, 24, case_roundrect, 0),
     ORACLE_N("roundrect_6x10", 24, 24, case_roundrect, 1),
     ORACLE_N("roundrect_oversized", 24, 24, case_roundrect, 2),
