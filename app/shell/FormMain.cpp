@@ -27,6 +27,7 @@
 #include "app/shell/FormErrors.h"
 #include "app/shell/FormFileInfo.h"
 #include "app/shell/Settings.h"
+#include "base/Colors.h"
 #include "base/MemIniFile.h"
 #include "rtl/Encoding.h"
 #include "win/shell32/objbase.h"
@@ -114,6 +115,32 @@ void TGridConvertList::SetStatus(int Row, const String& Status) {
 }
 
 // ---- creation ---------------------------------------------------------------------------------------
+
+// The plain style's grid colours, from the window's design.
+void TFormMain::CaptureGridColors(engine::TStyleColorScheme& S) {
+    auto grey = [](int v) { return vcl::TColor(v | (v << 8) | (v << 16)); };
+    S.GridColor = 0xFFFFFF;
+    S.GridHeaderColor = vcl::ColorToRGB(ng->Columns()->Item(colNo)->Header()->Color());
+    S.GridHeaderBorderColor = grey(210);
+    S.GridHeaderFontColor = 0;
+    S.GridCellColor = S.GridColor;
+    S.GridLinesColor = grey(240);
+    S.GridFontColor = 0;
+    S.GridHighlightedTextColor = 0;
+    S.GridSelectionColor = 0xC7D6BA;
+    S.GridInactiveSelectionColor = grey(229);
+    S.Spare12 = grey(240);
+    S.GridFooterColor = S.GridHeaderColor;
+    S.GridFooterSplitterColor = grey(230);
+    S.GridNumberFooterColor = S.GridColor;
+    S.GridFooterBorderColor = grey(210);
+    S.GridIndicatorColor = S.GridHeaderColor;
+    S.GridIndicatorLineColor = S.GridHeaderBorderColor;
+    S.GridIndicatorHotColor = 0x5A6D45;
+    S.GridIndicatorSelectedLineColor = base::ChangeColorByPercent(S.GridIndicatorHotColor, 40, true);
+    S.GridIndicatorHotTriangleColor = 0xFFFFFF;
+    S.GridSortColor = vcl::ColorToRGB(vcl::clBtnFace);
+}
 
 vcl::TAction* TFormMain::NewAction(const char16_t* Caption, vcl::TShortCut ShortCut,
                                    void (TFormMain::*Handler)(rtl::TObject*)) {
@@ -281,6 +308,7 @@ void TFormMain::FormCreate(rtl::TObject*) {
     engine::TAppParams& p = engine::AppParams;
     pnTemplates->SetVisible(false);
     engine::InitStyleColorSchemes(engine::StyleColorSchemes);
+    CaptureGridColors(engine::StyleColorSchemes[engine::WindowsSchemeIndex]);
     vcl::Application->SetHintHidePause(10000);
     Constraints()->SetMinHeight(340);
     Constraints()->SetMinWidth(600);

@@ -14,6 +14,7 @@
 #include "app/engine/EncoderPanel.h"
 #include "app/engine/FormProgress.h"
 #include "app/engine/Metadata.h"
+#include "app/engine/StyleColors.h"
 #include "app/shell/FileListColumns.h"
 #include "components/KwpPanel.h"
 #include "components/KwpPngButton.h"
@@ -264,6 +265,7 @@ private:
     vcl::TAction* NewAction(const char16_t* Caption, vcl::TShortCut ShortCut, void (TFormMain::*Handler)(rtl::TObject*));
     void AddChapterRows(int FileRow, const String& FullName, const engine::TVideoFileInfo& Info);
     void Pump();
+    void CaptureGridColors(engine::TStyleColorScheme& Scheme);
 
     TGridConvertList FList{*this};
     // The listed paths, kept beside the grid so that a long add is not quadratic; rebuilt whenever the

@@ -29,6 +29,8 @@ done
 [ -n "$dialog" ] || { echo "Ctrl+O opened no dialog"; exit 1; }
 sleep 0.3
 xdotool windowfocus "$dialog" 2>/dev/null || true
+# The folder's list has the focus first; Tab goes on to the file name.
+xdotool key Tab
 xdotool type --delay 5 "$dir/second.webm"
 xdotool key Return
 sleep 0.5
