@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Build Tunewright (Release) and run it. With no arguments, make the bundled sample and convert it
-# unattended to MP3 in a fresh output folder, then show what was written; the exit status is
-# non-zero when nothing was converted.
+# Build Tunewright (Release) and run it. With no arguments, make the bundled sample; with a display,
+# open the main window with it listed; without one, convert it unattended to MP3 in a fresh output
+# folder and show what was written (the exit status is non-zero when nothing was converted).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/bootstrap.sh"
@@ -19,11 +19,17 @@ fi
 sample_dir="$root/build/sample"
 sample="$sample_dir/tunewright-sample.webm"
 [[ -f "$sample" ]] || "$root/scripts/make-sample.sh" "$sample"
-out=$(mktemp -d "${TMPDIR:-/tmp}/tunewright-out.XXXXXX")
 echo "sample: $sample"
+
+# With a display the main window opens with the sample listed (Ctrl+E converts it).
+if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
+    exec "$exe" "$sample"
+fi
+
+out=$(mktemp -d "${TMPDIR:-/tmp}/tunewright-out.XXXXXX")
 echo "output folder: $out"
 
-# No display is needed: the unattended run shows its progress on standard error.
+# No display: the unattended run shows its progress on standard error.
 status=0
 outputs=$("$exe" "$sample" -AUTOCONVERT -AUTOCLOSE -OUTDIR="$out") || status=$?
 

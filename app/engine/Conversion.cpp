@@ -359,8 +359,7 @@ TConversionRun::TRowOutcome TConversionRun::ConvertRow(int Row, TRunResult& Resu
     ep.fIn = row.FileName;
     ep.fOut = output;
     GetEncodingParams(FPanel, info, ep, false, &row, FParams);
-    if (FPanel.cbOutputFormat.ItemIndex() == ofExtract && ext.toUpper() == QStringLiteral(".WAV"))
-        ep.Params_OnePass = RemoveFirstCopyOption(ep.Params_OnePass);
+    ep.Params_OnePass = RunParamsOnePass(FPanel, ep, ext);
 
     ExpectedDurationSec = ep.DurationMs / 1000;
     if (ep.StartOffsetMs > 0 && ep.EndOffsetMs < 0) ExpectedDurationSec = int64_t(info.Seconds) - ep.StartOffsetMs / 1000;
@@ -382,7 +381,6 @@ TConversionRun::TRowOutcome TConversionRun::ConvertRow(int Row, TRunResult& Resu
     FLastRowFailed = false;
 
     FLastExitCode = 0;
-    FLastOutput = output;
     Batch.AddCommand(ep.Params_OnePass);
 
     TFileTimes times;
@@ -393,7 +391,13 @@ TConversionRun::TRowOutcome TConversionRun::ConvertRow(int Row, TRunResult& Resu
         if (KeepFileDates) timesRead = GetFileTimes(row.FileName, times);
         // A blank in the encoder's path would split it on the command line: quoted then.
         const String exe = ep.ffmpeg.contains(u' ') || ep.ffmpeg.contains(u'"') ? QuoteFileName(ep.ffmpeg) : ep.ffmpeg;
-        if (!Stopping()) FLastExitCode = RunConsoleApp(exe, ep.Params_OnePass, &EncoderOutputList, SW_HIDE);
+        if (!Stopping()) {
+            // Only a file the encoder was writing when the run stopped is offered for deletion: an
+            // abort during the analysis must not name an earlier, whole file of the same name.
+            FLastOutput = output;
+            FLastExitCode = RunConsoleApp(exe, ep.Params_OnePass, &EncoderOutputList, SW_HIDE);
+            if (!Stopping()) FLastOutput.clear();
+        }
         if (FLastExitCode != 0) {
             status = Texts.Error + QStringLiteral(" (") + QString::number(FLastExitCode) + u')';
             ++ErrorLog.Count;

@@ -297,6 +297,12 @@ String RemoveFirstCopyOption(const String& Params) {
     return base::ReplaceFirstText(Params, QStringLiteral("-c:a copy"), String(), false);
 }
 
+String RunParamsOnePass(const TEncoderPanel& Panel, const TEncodingParams& ep, const String& Ext) {
+    if (Panel.cbOutputFormat.ItemIndex() == ofExtract && Ext == QStringLiteral(".WAV"))
+        return RemoveFirstCopyOption(ep.Params_OnePass);
+    return ep.Params_OnePass;
+}
+
 // ---- the player and the command-line window -----------------------------------------------------------
 
 String GetFFplayParamsStr(const TEncoderPanel& Panel, const TEncodingParams& ep) {
@@ -332,8 +338,7 @@ String TCmdLineInfo::Text() const {
 
 TCmdLineInfo GetCmdLineInfo(const TEncoderPanel& Panel, const TEncodingParams& ep, const String& Ext) {
     TCmdLineInfo info;
-    String params = ep.Params_OnePass;
-    if (Panel.cbOutputFormat.ItemIndex() == ofExtract && Ext == QStringLiteral(".WAV")) params = RemoveFirstCopyOption(params);
+    String params = RunParamsOnePass(Panel, ep, Ext);
     params.replace(QStringLiteral("   "), QStringLiteral(" "));
     params = base::ReplaceFirstText(params, QStringLiteral("\"<output_file>\""), String(), false);
     params = base::ReplaceFirstText(params, QStringLiteral("<output_file>"), String(), false);

@@ -43,6 +43,9 @@ void GetEncodingParams(const TEncoderPanel& Panel, const TVideoFileInfo& Info, T
 
 // An extraction whose extension fell back to ".WAV" writes PCM: the first "-c:a copy" goes.
 String RemoveFirstCopyOption(const String& Params);
+// The encoder's parameters of one pass as the run passes them. Only the fallback ".WAV" (upper case) drops
+// the copy option: a PCM stream's own ".wav" keeps it, so 24-bit and float samples stay as they are.
+String RunParamsOnePass(const TEncoderPanel& Panel, const TEncodingParams& ep, const String& Ext);
 
 // ---- the player and the command-line window -----------------------------------------------------------
 

@@ -104,6 +104,8 @@ void ParseRunParams(const QStringList& Args, engine::TAppParams& Params, const T
             } else if (Actions.AddToList) {
                 Actions.AddToList(arg);
             }
+        } else if (!arg.isEmpty() && !arg.startsWith(u'-') && Actions.NotFound) {
+            Actions.NotFound(arg);
         }
     }
 }
@@ -154,7 +156,7 @@ String FileListLinePath(const String& Line) {
     return dir.isEmpty() ? name : (dir == QStringLiteral("/") ? dir : dir + u'/') + name;
 }
 
-void LoadFileList(engine::TFileRows& Rows, const String& LstFile, engine::TAppParams& Params) {
+QStringList ReadFileListLines(const String& LstFile) {
     QFile file(LstFile);
     if (!file.open(QIODevice::ReadOnly))
         throw rtl::EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(LstFile, file.errorString()));
@@ -162,10 +164,14 @@ void LoadFileList(engine::TFileRows& Rows, const String& LstFile, engine::TAppPa
     String text = rtl::DecodeText(rtl::TBytes(bytes.begin(), bytes.end()));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(u'\r', u'\n');
-    for (const String& line : text.split(u'\n')) {
-        if (rtl::Trim(line).isEmpty()) continue;
-        AddToList(Rows, FileListLinePath(line), true, Params);
-    }
+    QStringList lines;
+    for (const String& line : text.split(u'\n'))
+        if (!rtl::Trim(line).isEmpty()) lines << line;
+    return lines;
+}
+
+void LoadFileList(engine::TFileRows& Rows, const String& LstFile, engine::TAppParams& Params) {
+    for (const String& line : ReadFileListLines(LstFile)) AddToList(Rows, FileListLinePath(line), true, Params);
 }
 
 } // namespace shell

@@ -19,6 +19,8 @@ struct TRunParamsActions {
     std::function<void(const String& LstFile)> LoadFileList;  // a ".lst" argument
     std::function<void()> SetDefaultEncoderSettings;          // -PROFILE=default
     std::function<void(const String& ProfileFile)> LoadProfile;
+    // An argument that is no option and names no file (ignored; an unattended run says so).
+    std::function<void(const String& Argument)> NotFound;
 };
 
 // Reads the arguments (without the program itself) in order into Params and its RunParams; options are
@@ -37,6 +39,9 @@ int AddToList(engine::TFileRows& Rows, const String& FileName, bool Checked, eng
 // Every line of a file list as a path; a BOM decides the encoding, else UTF-8 when valid, else
 // Windows-1252. Raises rtl::EFOpenError when the list cannot be read.
 void LoadFileList(engine::TFileRows& Rows, const String& LstFile, engine::TAppParams& Params);
+// The non-blank lines of a file list; a BOM decides the encoding, else UTF-8 when valid, else
+// Windows-1252. Raises rtl::EFOpenError when the list cannot be read.
+QStringList ReadFileListLines(const String& LstFile);
 // A line of a file list as the path it names: one trailing "." and then one trailing delimiter are
 // removed from its folder part.
 String FileListLinePath(const String& Line);

@@ -1,9 +1,6 @@
-// app/shell/Unattended.h: the run from the command line while there is no main window: the options
-// fill a plain file list, -AUTOCONVERT converts it with the progress window up (offscreen when there
-// is no display), progress and messages go to standard error.
+// app/shell/Unattended.h: the conversion run's view on a terminal, for a run without a display:
+// progress lines and messages on standard error.
 #pragma once
-#include <QStringList>
-
 #include <cstdio>
 
 #include "app/engine/Conversion.h"
@@ -33,10 +30,5 @@ private:
     bool FShown = false;
     int FLastPercent = -1;
 };
-
-// Parses Args (without the program itself), and with -AUTOCONVERT converts. Returns the exit status:
-// 0 every checked row converted or skipped, 1 a row failed, 2 nothing could run. Without -AUTOCONVERT
-// it says what it would need and returns 0.
-int RunUnattended(const QStringList& Args);
 
 } // namespace shell

@@ -94,19 +94,21 @@ protected:
         return row.Info.FileName;
     }
     static QString Mp3(const QString& Input) { return rtl::ChangeFileExt(Input, QStringLiteral(".mp3")); }
+    // Every input: 40 s of Opus.
+    static engine::TVideoFileInfo OpusInfo(const String& FileName) {
+        engine::TVideoFileInfo info;
+        info.SetFileName(FileName);
+        info.Seconds = 40;
+        info.NumberOfAudioStreams = 1;
+        info.AudioStreams[0].Exists = true;
+        info.AudioStreams[0].Codec = QStringLiteral("Opus");
+        info.AudioStreams[0].CodecFF = QStringLiteral("opus");
+        return info;
+    }
 
     engine::TRunResult Execute() {
         Run = std::make_unique<engine::TConversionRun>(Panel, Rows, View, Params);
-        Run->Analyse = [](const String& FileName, const String&) {
-            engine::TVideoFileInfo info;
-            info.SetFileName(FileName);
-            info.Seconds = 40;
-            info.NumberOfAudioStreams = 1;
-            info.AudioStreams[0].Exists = true;
-            info.AudioStreams[0].Codec = QStringLiteral("Opus");
-            info.AudioStreams[0].CodecFF = QStringLiteral("opus");
-            return info;
-        };
+        Run->Analyse = [](const String& FileName, const String&) { return OpusInfo(FileName); };
         Run->ErrorOutput = [this](const String& Text) { StdErr << Text; };
         Run->Clock = [this] { return View.Now; };
         Run->bSaveAsBatch = SaveAsBatch;
@@ -382,6 +384,30 @@ TEST_P(AbortRun, SendsQStopsTheLoopAndAsksAboutThePartialFile) {
 
 INSTANTIATE_TEST_SUITE_P(Answers, AbortRun, ::testing::Values(true, false),
                          [](const auto& info) { return std::string(info.param ? "yes" : "no"); });
+
+// An abort while the second row is analysed: its output (an older whole file of the same name under the
+// overwrite rule) and the first row's finished output are no partial files, so nothing is asked.
+TEST_F(ConversionRun, AbortDuringTheAnalysisAsksNothing) {
+    const QString a = AddRow(QStringLiteral("first.webm"));
+    const QString b = AddRow(QStringLiteral("second.webm"));
+    testing_support::WriteFileBytes(Mp3(b), "older whole file");
+    Panel.cbOutputExists.SetItemIndex(1); // overwrite
+    View.Answer = true;
+    int analysed = 0;
+    Run = std::make_unique<engine::TConversionRun>(Panel, Rows, View, Params);
+    Run->Analyse = [&](const String& FileName, const String&) {
+        if (++analysed == 2) Run->Abort();
+        return OpusInfo(FileName);
+    };
+    Run->Clock = [this] { return View.Now; };
+    View.Run = Run.get();
+    const engine::TRunResult r = Run->Execute();
+
+    EXPECT_TRUE(r.Aborted);
+    EXPECT_TRUE(View.Questions.isEmpty()) << View.Questions.join('|').toStdString();
+    EXPECT_TRUE(QFile::exists(Mp3(a)));
+    EXPECT_EQ(testing_support::ReadFileBytes(Mp3(b)), "older whole file");
+}
 
 TEST_F(ConversionRun, AbortWhenIdleOnlyHidesTheWindow) {
     engine::TConversionRun run(Panel, Rows, View, Params);

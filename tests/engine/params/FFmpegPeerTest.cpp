@@ -351,9 +351,7 @@ protected:
             TAppParams params;
             GetEncodingParams(panel, info, ep, false, &row, params);
             run.ParamsAudio = ep.ParamsAudio;
-            run.CommandLine = ep.Params_OnePass;
-            if (panel.cbOutputFormat.ItemIndex() == ofExtract && run.Ext == QStringLiteral(".WAV"))
-                run.CommandLine = RemoveFirstCopyOption(run.CommandLine);
+            run.CommandLine = RunParamsOnePass(panel, ep, run.Ext);
             run.SourceTrack = std::max(1, panel.cbAudioTrackNo.ItemIndex());
             const QStringList args = QStringList{QStringLiteral("-v"), QStringLiteral("error")} + SplitArgs(ep.ffmpeg, run.CommandLine);
             jobs.push_back([&run, ep, args] { run.Encoded = Spawn(ep.ffmpeg, args); });
