@@ -54,11 +54,12 @@ struct Sheet : ItemFixture {
         cell.Canvas()->Brush()->SetStyle(vcl::bsClear);
         v->Paint(cell.Canvas(), TRect(0, 0, w, h), View->Selected() == v, false, false);
         RestoreDC(cell.Canvas()->Handle(), saved);
-        for (int y = 0; y < RowHeight; ++y)
-            for (int x = 0; x < CellWidth; ++x) {
-                const vcl::TColor c = vcl::ColorToRGB(cell.Canvas()->Pixels(x, y));
-                sheet.setPixel(Column * CellWidth + x, Row * RowHeight + y, qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
-            }
+        for (int y = 0; y < RowHeight; ++y) {
+            // Rows of the 32-bit bitmap hold blue, green, red and a spare byte: the sheet's own layout.
+            const auto* from = static_cast<const uint32_t*>(cell.ScanLine(y));
+            auto* to = reinterpret_cast<QRgb*>(sheet.scanLine(Row * RowHeight + y)) + Column * CellWidth;
+            for (int x = 0; x < CellWidth; ++x) to[x] = 0xFF000000u | (from[x] & 0x00FFFFFFu);
+        }
         return TRect(Column * CellWidth + 2, Row * RowHeight + 2, Column * CellWidth + 2 + w, Row * RowHeight + 2 + h);
     }
 
