@@ -120,7 +120,9 @@ TEST_F(ItemFixture, ItemsFromAMadeMenuCarryWhatTheRealMenuReports) {
         EXPECT_EQ(dynamic_cast<TSkSeparatorItem*>(item) != nullptr, separator);
         if (separator) continue;
         EXPECT_EQ(dynamic_cast<TSkSubmenuItem*>(item) != nullptr, e.sub);
-        if (!e.sub) EXPECT_EQ(unsigned(item->Tag()), e.id);
+        if (!e.sub) {
+            EXPECT_EQ(unsigned(item->Tag()), e.id);
+        }
         EXPECT_EQ(item->Caption().size(), e.length);
         EXPECT_EQ(TraceText(item->Caption()).left(40), e.text);
         EXPECT_EQ(item->Caption().back(), e.last);
