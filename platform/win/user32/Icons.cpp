@@ -1,5 +1,6 @@
 // Icons: creation from bitmaps, drawing, copying, and loading .ico files.
 #include "win/user32/Icons.h"
+#include "win/user32/twicons.h"
 #include "win/kernel32/winbase.h"
 #include "win/kernel32/winres.h"
 
@@ -512,6 +513,8 @@ BOOL WINAPI GetIconInfo(HICON h, PICONINFO info) {
     info->hbmMask = MaskBitmap(icon->image);
     return TRUE;
 }
+
+int WINAPI TwIconCount(void) { return int(Icons().icons.size()); }
 
 BOOL WINAPI DestroyIcon(HICON h) {
     return Icons().icons.erase(reinterpret_cast<uintptr_t>(h)) ? TRUE : FALSE;

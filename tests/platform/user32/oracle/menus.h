@@ -545,11 +545,57 @@ static void ScMenuScroll(void) {
     OracleLookAt(owner, m, OracleLogScroll);
 }
 
+/* A made menu read entry by entry as the skinned bars fill their items from a menu: type, state, id and
+ * submenu through GetMenuItemInfoW without a text buffer, the text through GetMenuStringW by position
+ * (at most 260 characters), shown as its length, its first 40 characters and its last one. */
+static void ScMenuFill(void) {
+    HMENU m = CreatePopupMenu(), sub = CreatePopupMenu();
+    WCHAR longText[301];
+    MENUITEMINFOW mii;
+    int i, n;
+    for (i = 0; i < 300; ++i) longText[i] = (WCHAR)('a' + i % 26);
+    longText[300] = 0;
+    AppendMenuW(sub, MF_STRING, 201, T("Inner"));
+    AppendMenuW(m, MF_STRING, 101, T("&Open\tCtrl+O"));
+    AppendMenuW(m, MF_SEPARATOR, 0, NULL);
+    AppendMenuW(m, MF_STRING | MF_GRAYED, 102, T("&Grayed"));
+    AppendMenuW(m, MF_STRING | MF_DISABLED, 105, T("Disabled"));
+    AppendMenuW(m, MF_STRING | MF_CHECKED, 103, T("Checked"));
+    AppendMenuW(m, MF_POPUP, (UINT_PTR)sub, T("&Sub"));
+    AppendMenuW(m, MF_STRING, 104, longText);
+    SetMenuDefaultItem(m, 103, FALSE);
+    OracleBegin();
+    oracleLogging = 0;
+    n = GetMenuItemCount(m);
+    OracleStep("fill");
+    OracleResult(n);
+    for (i = 0; i < n; ++i) {
+        WCHAR text[261];
+        char ascii[41];
+        int k, len;
+        memset(&mii, 0, sizeof mii);
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_TYPE;
+        if (!GetMenuItemInfoW(m, (UINT)i, TRUE, &mii)) {
+            OracleAppend("item %d failed\n", i);
+            continue;
+        }
+        len = GetMenuStringW(m, (UINT)i, text, 261, MF_BYPOSITION);
+        for (k = 0; k < len && k < 40; ++k) ascii[k] = text[k] == '\t' ? '|' : (char)text[k];
+        ascii[k] = 0;
+        /* A submenu entry's identifier is its menu handle, which differs from run to run. */
+        OracleAppend("item %d type=0x%04x state=0x%04x id=%u sub=%d len=%d last=%c text=%s\n", i,
+                     (unsigned)mii.fType, (unsigned)mii.fState, mii.hSubMenu ? 0u : (unsigned)mii.wID,
+                     mii.hSubMenu != NULL, len, len > 0 ? (char)text[len - 1] : '-', ascii);
+    }
+    DestroyMenu(m);
+}
+
 static const struct OracleScenario oracleMenuScenarios[] = {
     {"menu_keys", ScMenuKeys},           {"menu_subkeys", ScMenuSubKeys}, {"menu_escape", ScMenuEscape},
     {"menu_mnemonics", ScMenuMnemonics}, {"menu_outside", ScMenuOutside}, {"menu_mouse", ScMenuMouse},
     {"menu_click", ScMenuClick},         {"menu_layout", ScMenuLayout},   {"menu_pixels", ScMenuPixels},
-    {"menu_scroll", ScMenuScroll},       {"system_menu", ScSystemMenu},
+    {"menu_scroll", ScMenuScroll},       {"system_menu", ScSystemMenu},   {"menu_fill", ScMenuFill},
 };
 
 static int OracleRunMenu(const char* name) {
