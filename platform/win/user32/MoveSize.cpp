@@ -177,7 +177,8 @@ bool OverButton(HWND hwnd, int hit, POINT sp) {
 void PressCaption(HWND hwnd, int hit) {
     S().captionPressed = hit ? hwnd : nullptr;
     S().captionPressedHit = hit;
-    if (Window* w = Get(hwnd)) InvalidateWindow(w, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    // Only the frame is drawn again, at once, as the real platform redraws just the button.
+    if (Get(hwnd)) Send(hwnd, WM_NCPAINT, 1, 0);
 }
 
 } // namespace
