@@ -269,6 +269,16 @@ TEST_F(DialogHookTest, CaptionButtonRunsItsCommandOnceAndOnlyWhenReleasedOverIt)
     EXPECT_EQ(Log().Commands, std::vector<WPARAM>{SC_MAXIMIZE});
     EXPECT_EQ(hook->PressedButton(), 0);
     DestroyWindow(d);
+
+    // A button that stays under the pointer after its command: the hook must not send it again.
+    const HWND help = Dialog(Captioned | WS_VISIBLE, WS_EX_CONTEXTHELP);
+    App.PumpUntilIdle();
+    const POINT at = Screen(help, Hook(help)->HelpButtonRect());
+    Log().Commands.clear();
+    App.Advance(std::chrono::milliseconds(1000));
+    PressAndRelease(at, at);
+    EXPECT_EQ(Log().Commands, std::vector<WPARAM>{SC_CONTEXTHELP});
+    DestroyWindow(help);
 }
 
 TEST_F(DialogHookTest, CloseButtonClosesTheDialog) {
