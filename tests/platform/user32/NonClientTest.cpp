@@ -110,7 +110,9 @@ TEST_F(WindowTest, OwnFramedWindowHitsItsCaptionButtonsAndRunsTheirCommandOnlyWh
         EXPECT_GE(step, 2) << "the press ran a loop of its own";
         const auto commands = rec.Of(WM_SYSCOMMAND);
         ASSERT_EQ(commands.size(), c.Command ? 1u : 0u);
-        if (c.Command) EXPECT_EQ(commands[0].wp & 0xFFF0, WPARAM(SC_MAXIMIZE));
+        if (c.Command) {
+            EXPECT_EQ(commands[0].wp & 0xFFF0, WPARAM(SC_MAXIMIZE));
+        }
         EXPECT_EQ(GetCapture(), nullptr);
         app.Advance(std::chrono::milliseconds(1000));
     }

@@ -153,7 +153,9 @@ TEST_F(ScrollingHookTest, BarsAreDrawnWhereTheGeometrySaysWithDisabledEmptyAndPu
         const auto thumb = Run(image, column, Thumb);
         EXPECT_EQ(thumb.first, c.ThumbTop);
         EXPECT_EQ(thumb.second, c.ThumbTop < 0 ? 0 : c.ThumbBottom);
-        if (c.Disabled) EXPECT_EQ(At(image, column, H / 2), TrackDisabled);
+        if (c.Disabled) {
+            EXPECT_EQ(At(image, column, H / 2), TrackDisabled);
+        }
         if (c.Style & WS_HSCROLL) {
             // The horizontal bar starts after the vertical one; the corner is the hook's colour.
             EXPECT_EQ(At(image, cx + cx / 2, H - cy / 2), Arrow) << "the left arrow, right of the corner";

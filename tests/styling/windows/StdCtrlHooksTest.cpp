@@ -252,8 +252,12 @@ TEST_F(StdCtrlTest, StaticsAreStyledByTheirExactType) {
         InvalidateRect(s, nullptr, TRUE);
         App.PumpUntilIdle();
         EXPECT_EQ(hook.Paints > 0, c.Result == Styled);
-        if (c.Type == SS_RIGHT) EXPECT_TRUE(hook.StaticTextFlags().Contains(tfRight));
-        if (c.Type == SS_LEFTNOWORDWRAP) EXPECT_FALSE(hook.StaticTextFlags().Contains(tfWordBreak));
+        if (c.Type == SS_RIGHT) {
+            EXPECT_TRUE(hook.StaticTextFlags().Contains(tfRight));
+        }
+        if (c.Type == SS_LEFTNOWORDWRAP) {
+            EXPECT_FALSE(hook.StaticTextFlags().Contains(tfWordBreak));
+        }
         DestroyWindow(s);
     }
     // An empty text is the control's own painting.
