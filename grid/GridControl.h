@@ -794,6 +794,7 @@ private:
     TRect SlideCellRect(TRgCustomColumn* Column, int Top);
     void PaintSlideCaption(TRgCustomColumn* Column, const TRect& CellRect);
 
+public:
     rtl::TNotifyEvent KW_OnAfterKillFocus;
     rtl::TNotifyEvent KW_OnAfterSetFocus;
 

@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRasterWindow>
+#include <QRegion>
 #include <QScreen>
 #include <QIcon>
 #include <QPixmap>
@@ -232,7 +233,9 @@ public:
     void Show(HWND hwnd, const twuser::TopLevelInfo& info) override {
         auto& w = windows_[hwnd];
         if (!w) w = std::make_unique<TwWindow>(hwnd);
-        Qt::WindowFlags f = info.decorated ? Qt::Window : (Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+        Qt::WindowFlags f = info.decorated ? Qt::Window
+                            : info.ownFrame ? (Qt::Window | Qt::FramelessWindowHint)
+                                            : (Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
         if (info.topmost) f |= Qt::WindowStaysOnTopHint;
         w->setFlags(f);
         w->setTitle(info.title);
@@ -253,6 +256,13 @@ public:
     }
     void Title(HWND hwnd, const QString& title) override {
         if (auto it = windows_.find(hwnd); it != windows_.end()) it->second->setTitle(title);
+    }
+    void Mask(HWND hwnd, const std::vector<RECT>& rects) override {
+        auto it = windows_.find(hwnd);
+        if (it == windows_.end()) return;
+        QRegion mask;
+        for (const RECT& r : rects) mask += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+        it->second->setMask(mask);
     }
     void Opacity(HWND hwnd, double opacity) override {
         if (auto it = windows_.find(hwnd); it != windows_.end()) it->second->setOpacity(opacity);

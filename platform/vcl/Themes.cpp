@@ -96,6 +96,10 @@ constexpr TPartRange WindowParts[] = {
     {twMDIMinButtonNormal, 16},    {twMaxButtonNormal, 17},        {twCloseButtonNormal, 18},
     {twSmallCloseButtonNormal, 19}, {twMDICloseButtonNormal, 20},  {twRestoreButtonNormal, 21},
     {twMDIRestoreButtonNormal, 22}, {twHelpButtonNormal, 23},      {twMDIHelpButtonNormal, 24}};
+// Parts of the window element that have a size or a place of their own.
+constexpr int WindowCaptionPart = 1, WindowFrameLeftPart = 7, WindowFrameRightPart = 8, WindowFrameBottomPart = 9,
+              WindowSysButtonPart = 13, WindowMinButtonPart = 15, WindowMaxButtonPart = 17,
+              WindowCloseButtonPart = 18, WindowRestoreButtonPart = 21, WindowHelpButtonPart = 23;
 constexpr TPartRange CategoryPanelGroupParts[] = {{tcpBackground, 1}, {tcpSegmentHeader, 2}, {tcpThemedHeader, 3},
                                                   {tcpThemedChevronOpenedNormal, 4},
                                                   {tcpThemedChevronClosedNormal, 5}};
@@ -509,7 +513,46 @@ bool ClassicElementSize(const TThemedElementDetails& Details, TSize& Size) {
         Size = SIZE{GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYVSCROLL)};
         return true;
     }
+    // A window's caption and frame: the caption height, the frame widths and the caption buttons.
+    if (Details.Element == teWindow) {
+        switch (Details.Part) {
+        case WindowCaptionPart: Size = SIZE{0, GetSystemMetrics(SM_CYCAPTION)}; return true;
+        case WindowFrameLeftPart:
+        case WindowFrameRightPart: Size = SIZE{GetSystemMetrics(SM_CXSIZEFRAME), 0}; return true;
+        case WindowFrameBottomPart: Size = SIZE{0, GetSystemMetrics(SM_CYSIZEFRAME)}; return true;
+        case WindowSysButtonPart: Size = SIZE{GetSystemMetrics(SM_CYSIZE) - 4, GetSystemMetrics(SM_CYSIZE) - 4}; return true;
+        case WindowMinButtonPart:
+        case WindowMaxButtonPart:
+        case WindowCloseButtonPart:
+        case WindowRestoreButtonPart:
+        case WindowHelpButtonPart: Size = SIZE{GetSystemMetrics(SM_CXSIZE) - 2, GetSystemMetrics(SM_CYSIZE) - 4}; return true;
+        default: break;
+        }
+    }
     return false;
+}
+
+// Where a caption button sits inside a caption of the window's width, as Windows places it beside
+// the frame; false for elements that are not caption buttons.
+bool WindowButtonContentRect(const TThemedElementDetails& Details, const TRect& Caption, TRect& Content) {
+    if (Details.Element != teWindow) return false;
+    int hit = 0;
+    switch (Details.Part) {
+    case WindowSysButtonPart: hit = HTSYSMENU; break;
+    case WindowMinButtonPart: hit = HTMINBUTTON; break;
+    case WindowMaxButtonPart:
+    case WindowRestoreButtonPart: hit = HTMAXBUTTON; break;
+    case WindowCloseButtonPart: hit = HTCLOSE; break;
+    case WindowHelpButtonPart: hit = HTHELP; break;
+    default: return false;
+    }
+    RECT inside = Caption;
+    inside.left += GetSystemMetrics(SM_CXSIZEFRAME);
+    inside.right -= GetSystemMetrics(SM_CXSIZEFRAME);
+    RECT r{};
+    if (!TwCaptionButtonRect(&inside, hit, &r)) return false;
+    Content = r;
+    return true;
 }
 
 // Inside the classic frame: two pixels for raised and sunken borders, one for flat ones.
@@ -1164,6 +1207,7 @@ bool TCustomStyle::GetElementColor(const TThemedElementDetails& Details, TElemen
 
 bool TCustomStyle::GetElementContentRect(HDC, const TThemedElementDetails& Details, const TRect& BoundingRect,
                                          TRect& ContentRect, int) {
+    if (WindowButtonContentRect(Details, BoundingRect, ContentRect)) return true;
     // A style's element has a one-pixel border where it draws one, and nothing else around its content.
     if (const TStyleElementLook* look = Look(Details)) {
         ContentRect = BoundingRect;
@@ -1174,9 +1218,18 @@ bool TCustomStyle::GetElementContentRect(HDC, const TThemedElementDetails& Detai
     return true;
 }
 
-bool TCustomStyle::GetElementRegion(const TThemedElementDetails&, const TRect& R, HRGN& Region, int) {
+bool TCustomStyle::GetElementRegion(const TThemedElementDetails& Details, const TRect& R, HRGN& Region, int) {
     const RECT r = R;
     Region = CreateRectRgnIndirect(&r);
+    if (Region && Details.Element == teWindow && Details.Part == WindowCaptionPart && R.Width() > 4 && R.Height() > 2) {
+        // A caption rounds the window's top corners: two pixels off the first row, one off the second.
+        for (const RECT& cut : {RECT{r.left, r.top, r.left + 2, r.top + 1}, RECT{r.right - 2, r.top, r.right, r.top + 1},
+                                RECT{r.left, r.top + 1, r.left + 1, r.top + 2}, RECT{r.right - 1, r.top + 1, r.right, r.top + 2}}) {
+            HRGN c = CreateRectRgnIndirect(&cut);
+            CombineRgn(Region, Region, c, RGN_DIFF);
+            DeleteObject(c);
+        }
+    }
     return Region != nullptr;
 }
 

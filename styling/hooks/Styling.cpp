@@ -5,6 +5,8 @@
 #include "styling/hooks/Hooks.h"
 #include "styling/hooks/PopupMenuHook.h"
 #include "styling/hooks/ScreenTips.h"
+#include "styling/hooks/ScrollingHooks.h"
+#include "styling/hooks/StdCtrlHooks.h"
 #include "styling/hooks/SysControls.h"
 #include "styling/hooks/UxTheme.h"
 
@@ -34,8 +36,8 @@ const TUnit Units[] = {
     {&InstallUxThemeDetours, &RemoveUxThemeDetours},                       // theme-function interception
     {&InstallApiDetours, &RemoveApiDetours},                               // colour and drawing interception
     {&InitPopupMenus, &FinalPopupMenus},                                   // popup menus
-    {nullptr, nullptr},                                                    // dialogs and scroll bars
-    {nullptr, nullptr},                                                    // standard controls
+    {&RegisterFormStyleHooks, &UnRegisterFormStyleHooks},                  // dialogs and scroll bars
+    {&RegisterStdCtrlStyleHooks, &UnRegisterStdCtrlStyleHooks},            // standard controls
     {&InitScreenTips, &FinalScreenTips},                                   // tooltips
     {nullptr, nullptr},                                                    // common controls
 };

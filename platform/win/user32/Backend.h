@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 TW_SHARED_BEGIN
 namespace twuser {
 
@@ -19,6 +21,7 @@ struct TopLevelInfo {
     bool topmost = false;
     bool noActivate = false;  // shown without activation
     bool tool = false;
+    bool ownFrame = false;  // frameless, but activated like a decorated window: it draws its own frame
     QString title;
 };
 
@@ -33,6 +36,8 @@ public:
     virtual void Destroyed(HWND hwnd) = 0;
     virtual void Title(HWND hwnd, const QString& title) = 0;
     virtual void Opacity(HWND hwnd, double opacity) = 0;
+    // The window region (window coordinates) masks what is shown; an empty list removes the mask.
+    virtual void Mask(HWND hwnd, const std::vector<RECT>& rects) { (void)hwnd, (void)rects; }
     // The window's pixels changed inside `dirty` (window coordinates); read them with TwGetWindowSurface.
     virtual void Present(HWND hwnd, const RECT& dirty) = 0;
     // The program activated one of its windows (SetActiveWindow, SetForegroundWindow).

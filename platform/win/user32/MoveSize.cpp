@@ -1,5 +1,6 @@
 // The modal loop of WM_SYSCOMMAND SC_MOVE and SC_SIZE: a caption or border drag (or the same commands
-// sent by a program that drags its own frameless windows), with the window following the pointer.
+// sent by a program that drags its own frameless windows), with the window following the pointer; and
+// the loop of a press on a caption button.
 #include "win/user32/WindowModel.h"
 
 #include <algorithm>
@@ -153,6 +154,80 @@ void MoveSizeLoop(Window* w, UINT cmd, POINT screenPt) {
     }
     if (cancel && Get(hwnd) && !EqualRect(&cur, &r0)) Place(hwnd, r0, !sizing);
     if (Get(hwnd)) Send(hwnd, WM_EXITSIZEMOVE, 0, 0);
+}
+
+namespace {
+
+// The command of a caption button; a maximised window's maximise button restores it.
+UINT CaptionCommand(const Window* w, int hit) {
+    switch (hit) {
+    case HTMINBUTTON: return w->minimized ? SC_RESTORE : SC_MINIMIZE;
+    case HTMAXBUTTON: return w->maximized ? SC_RESTORE : SC_MAXIMIZE;
+    case HTCLOSE: return SC_CLOSE;
+    default: return SC_CONTEXTHELP;
+    }
+}
+
+// Whether the window's own hit test puts the screen point on the button (a window that draws its own
+// caption places its buttons itself).
+bool OverButton(HWND hwnd, int hit, POINT sp) {
+    return Send(hwnd, WM_NCHITTEST, 0, MAKELPARAM(sp.x, sp.y)) == hit;
+}
+
+void PressCaption(HWND hwnd, int hit) {
+    S().captionPressed = hit ? hwnd : nullptr;
+    S().captionPressedHit = hit;
+    // Only the frame is drawn again, at once, as the real platform redraws just the button.
+    if (Get(hwnd)) Send(hwnd, WM_NCPAINT, 1, 0);
+}
+
+} // namespace
+
+void TrackCaptionButton(Window* w, int hit, POINT screenPt) {
+    const HWND hwnd = w->handle;
+    // The button is held until the left button comes up; it is drawn pushed while the pointer is on it,
+    // and its command runs only when the button is released over it.
+    SetCapture(hwnd);
+    bool over = true;
+    PressCaption(hwnd, hit);
+    POINT last = screenPt;
+    bool released = false;
+    for (;;) {
+        if (!Get(hwnd) || GetCapture() != hwnd) break;
+        MSG m;
+        if (!PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+            WaitMessage();
+            continue;
+        }
+        if (m.message == WM_QUIT) {
+            PostQuitMessage(int(m.wParam));
+            break;
+        }
+        if (m.message == WM_MOUSEMOVE || m.message == WM_NCMOUSEMOVE) {
+            last = m.pt;
+            const bool now = OverButton(hwnd, hit, last);
+            if (now != over) {
+                over = now;
+                PressCaption(hwnd, over ? hit : 0);
+            }
+            continue;
+        }
+        if (m.message == WM_LBUTTONUP || m.message == WM_NCLBUTTONUP) {
+            last = m.pt;
+            released = true;
+            break;
+        }
+        if ((m.message >= WM_KEYFIRST && m.message <= WM_KEYLAST) ||
+            (m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST) ||
+            (m.message >= WM_NCMOUSEMOVE && m.message <= WM_NCXBUTTONDBLCLK))
+            continue;
+        DispatchMessageW(&m);
+    }
+    if (S().captionPressed == hwnd) PressCaption(hwnd, 0);
+    if (GetCapture() == hwnd) ReleaseCapture();
+    Window* x = Get(hwnd);
+    if (!x || !released || !OverButton(hwnd, hit, last)) return;
+    if ((x = Get(hwnd))) Send(hwnd, WM_SYSCOMMAND, CaptionCommand(x, hit), MAKELPARAM(last.x, last.y));
 }
 
 } // namespace twuser

@@ -38,6 +38,38 @@ RECT InnerRect(const Window* w, const RECT& wr) {
     return r;
 }
 
+// The caption (window coordinates) of a window whose caption the model draws.
+RECT ModelCaption(const Window* w) {
+    const int b = FrameWidth(w);
+    return RECT{b, b, w->Width() - b, b + CaptionHeight(w)};
+}
+
+// The caption buttons a window shows, as Windows chooses them: close with the system menu; maximise and
+// minimise when either box is asked for; help in their place with WS_EX_CONTEXTHELP.
+bool HasCaptionButton(const Window* w, int hit) {
+    if (!(w->style & WS_SYSMENU)) return false;
+    const bool boxes = (w->style & (WS_MAXIMIZEBOX | WS_MINIMIZEBOX)) != 0;
+    switch (hit) {
+    case HTCLOSE: return true;
+    case HTMAXBUTTON:
+    case HTMINBUTTON: return boxes && !(w->exStyle & WS_EX_TOOLWINDOW);
+    case HTHELP: return !boxes && (w->exStyle & WS_EX_CONTEXTHELP);
+    default: return false;
+    }
+}
+
+constexpr int CaptionButtons[] = {HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP};
+
+// The caption button under a window point of a window with a model caption; 0 for none.
+int CaptionButtonAt(const Window* w, POINT p) {
+    const RECT cap = ModelCaption(w);
+    for (const int hit : CaptionButtons) {
+        RECT r;
+        if (HasCaptionButton(w, hit) && TwCaptionButtonRect(&cap, hit, &r) && PtInRect(&r, p)) return hit;
+    }
+    return 0;
+}
+
 void NormalizeRect(RECT& r) {
     r.right = std::max(r.right, r.left);
     r.bottom = std::max(r.bottom, r.top);
@@ -126,7 +158,10 @@ LRESULT DefHitTest(Window* w, POINT sp) {
             return HTBOTTOM;
         }
     }
-    if (HasModelCaption(w) && p.y >= b && p.y < b + CaptionHeight(w)) return HTCAPTION;
+    if (HasModelCaption(w) && p.y >= b && p.y < b + CaptionHeight(w)) {
+        if (const int button = CaptionButtonAt(w, p)) return button;
+        return HTCAPTION;
+    }
     if (b > 0 || (w->exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE))) return HTBORDER;
     return HTNOWHERE;
 }
@@ -159,6 +194,16 @@ void PaintNonClient(Window* w, HDC hdc) {
         DrawTextW(hdc, w->text.c_str(), int(w->text.size()), &t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
         SetTextColor(hdc, oldColor);
         SetBkMode(hdc, oldMode);
+        const RECT mc = ModelCaption(w);
+        for (const int hit : CaptionButtons) {
+            RECT br;
+            if (!HasCaptionButton(w, hit) || !TwCaptionButtonRect(&mc, hit, &br)) continue;
+            UINT kind = hit == HTCLOSE ? DFCS_CAPTIONCLOSE : hit == HTHELP ? DFCS_CAPTIONHELP
+                        : hit == HTMINBUTTON ? (w->minimized ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMIN)
+                                             : (w->maximized ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX);
+            if (S().captionPressed == w->handle && S().captionPressedHit == hit) kind |= DFCS_PUSHED;
+            DrawFrameControl(hdc, &br, DFC_CAPTION, kind);
+        }
         r.top = cap.bottom;
     }
     if (menus::BarMenuOf(w)) {
@@ -179,6 +224,31 @@ void PaintNonClient(Window* w, HDC hdc) {
 }
 
 } // namespace twuser
+
+
+extern "C" BOOL WINAPI TwCaptionButtonRect(const RECT* caption, int hitCode, RECT* button) {
+    if (!caption || !button) return FALSE;
+    const int height = caption->bottom - caption->top;
+    const int bw = GetSystemMetrics(SM_CXSIZE) - 2, bh = std::min(GetSystemMetrics(SM_CYSIZE) - 4, height - 4);
+    constexpr int Margin = 2;
+    const int top = caption->top + (height - bh) / 2;
+    int right = caption->right - Margin;
+    int slot = 0;
+    switch (hitCode) {
+    case HTSYSMENU:
+        *button = RECT{caption->left + Margin, top, caption->left + Margin + bh, top + bh};
+        return TRUE;
+    case HTCLOSE: slot = 0; break;
+    case HTMAXBUTTON:
+    case HTHELP: slot = 1; break;
+    case HTMINBUTTON: slot = 2; break;
+    default: return FALSE;
+    }
+    // A gap between close and the rest; maximise and minimise touch.
+    if (slot > 0) right -= bw + Margin + (slot - 1) * bw;
+    *button = RECT{right - bw, top, right, top + bh};
+    return TRUE;
+}
 
 using namespace twuser;
 
@@ -399,6 +469,8 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             Send(hwnd, WM_SYSCOMMAND, (wp == HTVSCROLL ? SC_VSCROLL : SC_HSCROLL) | wp, lp);
         else if (msg == WM_NCLBUTTONDOWN && (wp == HTMENU || wp == HTSYSMENU))
             Send(hwnd, WM_SYSCOMMAND, SC_MOUSEMENU | wp, lp);
+        else if (msg == WM_NCLBUTTONDOWN && (wp == HTMINBUTTON || wp == HTMAXBUTTON || wp == HTCLOSE || wp == HTHELP))
+            TrackCaptionButton(w, int(wp), POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
         else if (msg == WM_NCLBUTTONDOWN && wp == HTCAPTION)
             Send(hwnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lp);
         else if (msg == WM_NCLBUTTONDOWN && wp >= HTLEFT && wp <= HTBOTTOMRIGHT)

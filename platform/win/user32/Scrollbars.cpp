@@ -145,6 +145,8 @@ void TrackScrollBar(Window* w, int bar, POINT screenPt) {
     if (part == SpThumb) {
         sb0.tracking = true;
         sb0.trackPos = sb0.pos;
+        // The thumb is picked up where it lies: the window hears that position first.
+        Send(hwnd, msg, MAKEWPARAM(SB_THUMBTRACK, startPos), 0);
     } else {
         sb0.pressedPart = part;
         RedrawBars(w);
@@ -216,6 +218,8 @@ void TrackScrollBar(Window* w, int bar, POINT screenPt) {
         DispatchMessageW(&m);
     }
     RemoveTimer(hwnd, TimerScrollRepeat, true);
+    // The capture goes before the closing messages, as on the real platform.
+    if (GetCapture() == hwnd) ReleaseCapture();
     Window* x = Get(hwnd);
     if (!x) return;
     ScrollBar& sb = BarOf(x, bar);
@@ -228,7 +232,6 @@ void TrackScrollBar(Window* w, int bar, POINT screenPt) {
         BarOf(x, bar).pressedPart = SpNone;
         Send(hwnd, msg, SB_ENDSCROLL, 0);
     }
-    if (GetCapture() == hwnd) ReleaseCapture();
     if ((x = Get(hwnd))) {
         BarOf(x, bar).trackPos = BarOf(x, bar).pos;
         RedrawBars(x);

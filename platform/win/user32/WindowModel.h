@@ -98,6 +98,7 @@ struct Window {
     bool shownOnScreen = false;  // the presentation knows this window
     bool sizeOwed = false;  // an overlapped window hears WM_SIZE and WM_MOVE when first shown
     WORD uiState = 0;  // UISF_ bits: keyboard cues hidden or shown
+    bool ownFrame = false;  // top-level window drawing its own caption and frame (TwSetOwnFrame)
 
     bool Visible() const { return (style & WS_VISIBLE) != 0; }
     bool IsChildStyle() const { return (style & WS_CHILD) != 0; }
@@ -200,6 +201,8 @@ struct State {
     bool lastInputKeyboard = false;  // decides UIS_INITIALIZE: cues shown after keys, hidden after clicks
     bool altAlone = false;  // Alt went down and no other key since: its release opens the menu
     bool f10Down = false;
+    HWND captionPressed = nullptr;  // the caption button held down (drawn pushed while the pointer is on it)
+    int captionPressedHit = 0;
     struct PendingText {
         UINT vk;
         LPARAM data;
@@ -303,6 +306,8 @@ bool BarShown(const Window* w, int bar);
 
 // The modal move or size loop of WM_SYSCOMMAND SC_MOVE/SC_SIZE; `cmd` keeps the WMSZ_/HTCAPTION bits.
 void MoveSizeLoop(Window* w, UINT cmd, POINT screenPt);
+// The modal loop of a press on a caption button (HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP).
+void TrackCaptionButton(Window* w, int hit, POINT screenPt);
 LRESULT DefUiState(Window* w, UINT msg, WPARAM wp, LPARAM lp);
 
 // ---- focus, activation, capture ----

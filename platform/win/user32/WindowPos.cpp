@@ -36,9 +36,10 @@ TopLevelInfo InfoOf(const Window* w) {
     TopLevelInfo i;
     i.rect = w->rect;
     i.decorated = IsDecorated(w);
-    i.popup = !i.decorated;
     i.topmost = (w->exStyle & WS_EX_TOPMOST) != 0;
-    i.noActivate = (w->exStyle & WS_EX_NOACTIVATE) != 0 || !i.decorated;
+    i.ownFrame = w->ownFrame;
+    i.popup = !i.decorated && !i.ownFrame;
+    i.noActivate = (w->exStyle & WS_EX_NOACTIVATE) != 0 || i.popup;
     i.tool = (w->exStyle & WS_EX_TOOLWINDOW) != 0;
     i.title = QString::fromStdU16String(w->text);
     return i;
@@ -60,6 +61,7 @@ void SyncScreen(Window* w) {
         if (!w->shownOnScreen) {
             w->shownOnScreen = true;
             b->Show(w->handle, InfoOf(w));
+            if (w->windowRgn) b->Mask(w->handle, w->windowRgn->Rects());
             if (w->alpha != 255) b->Opacity(w->handle, w->alpha / 255.0);
             MarkDirty(w, RECT{0, 0, w->Width(), w->Height()});
         } else {
@@ -526,6 +528,25 @@ BOOL WINAPI TwGetTrackLimits(HWND hwnd, SIZE* minTrack, SIZE* maxTrack) {
     if (maxTrack) *maxTrack = SIZE{std::max(mmi.ptMinTrackSize.x, mmi.ptMaxTrackSize.x),
                                    std::max(mmi.ptMinTrackSize.y, mmi.ptMaxTrackSize.y)};
     return TRUE;
+}
+
+BOOL WINAPI TwSetOwnFrame(HWND hwnd, BOOL ownFrame) {
+    Window* w = Get(hwnd);
+    if (!w || !IsTopLevel(w)) return FALSE;
+    if (w->ownFrame == bool(ownFrame)) return TRUE;
+    w->ownFrame = ownFrame;
+    // The presentation shows the window anew with or without the desktop's decorations.
+    if (w->shownOnScreen) {
+        w->shownOnScreen = false;
+        if (Backend* b = S().backend) b->Hide(hwnd);
+        SyncScreen(w);
+    }
+    return TRUE;
+}
+
+BOOL WINAPI TwHasOwnFrame(HWND hwnd) {
+    const Window* w = Get(hwnd);
+    return w && w->ownFrame;
 }
 
 } // extern "C"

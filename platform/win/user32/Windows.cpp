@@ -146,7 +146,7 @@ Window* TopLevelOf(Window* w) {
 }
 
 bool IsDecorated(const Window* w) {
-    if (!IsTopLevel(w) || (w->style & WS_CHILD)) return false;
+    if (!IsTopLevel(w) || (w->style & WS_CHILD) || w->ownFrame) return false;
     return !(w->style & WS_POPUP) || (w->style & WS_CAPTION) == WS_CAPTION;
 }
 
@@ -850,7 +850,10 @@ int WINAPI SetWindowRgn(HWND hwnd, HRGN rgn, BOOL redraw) {
         }
         InvalidateWindow(w, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     }
-    if (IsTopLevel(w) && w->shownOnScreen) MarkDirty(w, RECT{0, 0, w->Width(), w->Height()});
+    if (IsTopLevel(w) && w->shownOnScreen) {
+        if (Backend* b = S().backend) b->Mask(hwnd, w->windowRgn ? w->windowRgn->Rects() : std::vector<RECT>());
+        MarkDirty(w, RECT{0, 0, w->Width(), w->Height()});
+    }
     return 1;
 }
 

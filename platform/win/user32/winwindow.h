@@ -1202,6 +1202,15 @@ void WINAPI TwDesktopShowState(HWND hwnd, int cmd);
 // The tracking limits the window asks for (WM_GETMINMAXINFO), for the desktop's own sizing; FALSE for
 // a window the desktop does not size.
 BOOL WINAPI TwGetTrackLimits(HWND hwnd, SIZE* minTrack, SIZE* maxTrack);
+// A top-level window that paints its own caption and frame (a styled dialog): the desktop shows it
+// without decorations and it gets the Windows non-client layout, hit codes, caption-button, move and
+// size loops. FALSE gives it back to the desktop. Call SetWindowPos with SWP_FRAMECHANGED afterwards.
+BOOL WINAPI TwSetOwnFrame(HWND hwnd, BOOL ownFrame);
+BOOL WINAPI TwHasOwnFrame(HWND hwnd);
+// Where Windows places a caption button (HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP, or HTSYSMENU for the
+// system-menu icon) inside a caption rectangle: SM_CXSIZE by SM_CYSIZE less the margins, close at the
+// right, maximise and minimise left of it, help in maximise's place. FALSE for another code.
+BOOL WINAPI TwCaptionButtonRect(const RECT* caption, int hitCode, RECT* button);
 
 // -- pixels: a window's backing image (the top-level window it belongs to) --
 // The top-level image and where the window's top-left corner lies in it. FALSE without an image.

@@ -61,3 +61,60 @@ TEST_F(WindowTest, InitializeHidesCuesAfterAClickShowsThemAfterKeysAndAltShowsAc
     SendMessageW(top, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEACCEL), 0);
     EXPECT_EQ(Query(top), 0);
 }
+
+namespace {
+
+// The screen centre of a caption button of a window that draws its own frame.
+POINT ButtonCentre(HWND h, int hit) {
+    RECT wr{};
+    GetWindowRect(h, &wr);
+    const int b = GetSystemMetrics(SM_CXFRAME);
+    const RECT caption{wr.left + b, wr.top + b, wr.right - b, wr.top + b + GetSystemMetrics(SM_CYCAPTION)};
+    RECT r{};
+    EXPECT_TRUE(TwCaptionButtonRect(&caption, hit, &r));
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+} // namespace
+
+TEST_F(WindowTest, OwnFramedWindowHitsItsCaptionButtonsAndRunsTheirCommandOnlyWhenReleasedOverThem) {
+    HWND top = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT{100, 100, 500, 400});
+    ASSERT_TRUE(TwSetOwnFrame(top, TRUE));
+    SetWindowPos(top, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+    const POINT close = ButtonCentre(top, HTCLOSE), max = ButtonCentre(top, HTMAXBUTTON), min = ButtonCentre(top, HTMINBUTTON);
+    EXPECT_EQ(SendMessageW(top, WM_NCHITTEST, 0, MAKELPARAM(close.x, close.y)), HTCLOSE);
+    EXPECT_EQ(SendMessageW(top, WM_NCHITTEST, 0, MAKELPARAM(max.x, max.y)), HTMAXBUTTON);
+    EXPECT_EQ(SendMessageW(top, WM_NCHITTEST, 0, MAKELPARAM(min.x, min.y)), HTMINBUTTON);
+    EXPECT_EQ(SendMessageW(top, WM_NCHITTEST, 0, MAKELPARAM(close.x - 120, close.y)), HTCAPTION);
+
+    struct Case {
+        const char* Name;
+        POINT Release;
+        bool Command;
+    } cases[] = {{"released off the button", POINT{max.x - 100, max.y + 80}, false},
+                 {"pressed and released over it", max, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        rec.Clear();
+        int step = 0;
+        app.OnIdle([&] {
+            if (step == 0) TwInputMouseMove(c.Release.x, c.Release.y);
+            else if (step == 1) TwInputMouseButton(c.Release.x, c.Release.y, TW_BUTTON_LEFT, FALSE);
+            else TwAdvanceClock(100);
+            ++step;
+        });
+        TwInputMouseMove(max.x, max.y);
+        TwInputMouseButton(max.x, max.y, TW_BUTTON_LEFT, TRUE);
+        app.PumpUntilIdle();
+        app.OnIdle(nullptr);
+        EXPECT_GE(step, 2) << "the press ran a loop of its own";
+        const auto commands = rec.Of(WM_SYSCOMMAND);
+        ASSERT_EQ(commands.size(), c.Command ? 1u : 0u);
+        if (c.Command) {
+            EXPECT_EQ(commands[0].wp & 0xFFF0, WPARAM(SC_MAXIMIZE));
+        }
+        EXPECT_EQ(GetCapture(), nullptr);
+        app.Advance(std::chrono::milliseconds(1000));
+    }
+    ASSERT_TRUE(TwSetOwnFrame(top, FALSE));
+}

@@ -231,6 +231,7 @@ static HWND oracleNoActivate; /* answers WM_MOUSEACTIVATE with MA_NOACTIVATE */
 static int oracleWholeClient;  /* WM_NCCALCSIZE answered without DefWindowProcW: the client is the window */
 static int oracleTextProbe;    /* WM_NCCREATE: the window text's length before and after DefWindowProcW */
 static int oracleOwnNcCreate;  /* WM_NCCREATE answered TRUE without DefWindowProcW */
+static int oracleOwnSysCommand; /* WM_SYSCOMMAND answered 0 without DefWindowProcW: only its arrival counts */
 
 static void OracleTextLength(HWND h, const char* when) {
     int saved = oracleLogging, n;
@@ -250,6 +251,7 @@ static LRESULT CALLBACK OracleProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     else if (msg == 0x0021 && h == oracleNoActivate) r = MA_NOACTIVATE;
     else if (msg == 0x0083 && oracleWholeClient) r = 0;
     else if (msg == 0x0081 && oracleOwnNcCreate) r = TRUE;
+    else if (msg == 0x0112 && oracleOwnSysCommand) r = 0;
     else if (msg == 0x0081 && oracleTextProbe) {
         OracleTextLength(h, "before");
         r = DefWindowProcW(h, msg, wp, lp);
@@ -1147,6 +1149,79 @@ static void ScNcCreateText(void) {
 #include "controls.h"
 #include "mouse.h"
 
+/* A point well inside the part of a window's non-client area where its hit test answers `hit`: the
+ * window's top rows are searched from the right. (-1, -1) when there is none. */
+static POINT OracleFindHit(HWND h, int hit) {
+    RECT r;
+    POINT p;
+    int x, y;
+    GetWindowRect(h, &r);
+    p.x = -1;
+    p.y = -1;
+    for (y = r.top; y < r.top + 40 && p.x < 0; ++y)
+        for (x = r.right - 1; x > r.left && p.x < 0; --x)
+            if (SendMessageW(h, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == hit) {
+                p.x = x - 6;
+                p.y = y + 5;
+            }
+    return p;
+}
+
+/* A caption button is held until the left button comes up; its command comes only when released over it. */
+static void ScCaptionButtons(void) {
+    HWND w = OracleCreate("frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 200, 400, 300, 0, 0);
+    POINT max;
+#ifndef _WIN32
+    /* Our top-level windows take the desktop's caption unless they draw their own, as styled dialogs do. */
+    TwSetOwnFrame(w, TRUE);
+    SetWindowPos(w, 0, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+#endif
+    OracleSettle();
+    max = OracleFindHit(w, HTMAXBUTTON);
+    oracleOwnSysCommand = 1;
+    OracleBegin();
+    OracleStep("press the maximise button, move off, release");
+    OracleDrag(max.x, max.y, max.x - 150, max.y + 100);
+    OracleDeliver(0);
+    OracleState();
+    OracleSleep(1000);
+    OracleStep("press the maximise button, release");
+    OracleDrag(max.x, max.y, max.x, max.y);
+    OracleDeliver(0);
+    OracleState();
+    oracleOwnSysCommand = 0;
+}
+
+/* The non-client scroll loop: an arrow, the track and the thumb of a window's vertical bar. */
+static void ScNcScroll(void) {
+    SCROLLINFO si;
+    RECT r;
+    int x, cy;
+    HWND w = OracleCreate("frame", WS_POPUP | WS_BORDER | WS_VSCROLL | WS_VISIBLE, 200, 200, 200, 200, 0, 0);
+    memset(&si, 0, sizeof si);
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    si.nMax = 99;
+    si.nPage = 10;
+    SetScrollInfo(w, SB_VERT, &si, TRUE);
+    OracleSettle();
+    GetWindowRect(w, &r);
+    cy = GetSystemMetrics(SM_CYVSCROLL);
+    x = r.right - 1 - GetSystemMetrics(SM_CXVSCROLL) / 2;
+    OracleBegin();
+    OracleStep("click the down arrow");
+    OracleClick(x, r.bottom - 1 - cy / 2);
+    OracleDeliver(0);
+    OracleStep("click the track above the down arrow");
+    OracleClick(x, r.bottom - 1 - cy - 4);
+    OracleDeliver(0);
+    OracleStep("drag the thumb down by 60");
+    OracleDrag(x, r.top + 1 + cy + 4, x, r.top + 1 + cy + 64);
+    OracleDeliver(0);
+    OracleState();
+}
+
+
 static const struct OracleScenario oracleScenarios[] = {
     {"create_popup", ScCreatePopup}, {"create_child", ScCreateChild}, {"destroy_parent", ScDestroyParent},
     {"show_popup", ScShowPopup},     {"show_child", ScShowChild},     {"setwindowpos", ScSetWindowPos},
@@ -1157,7 +1232,7 @@ static const struct OracleScenario oracleScenarios[] = {
     {"cbt", ScCbt},                  {"cbt_movesize", ScCbtMoveSize}, {"minmax", ScMinMax},
     {"mouseactivate", ScMouseActivate},
     {"create_overlapped", ScCreateOverlapped}, {"show_child_hidden_parent", ScShowChildHiddenParent},
-    {"nccreate_text", ScNcCreateText},
+    {"nccreate_text", ScNcCreateText},   {"caption_buttons", ScCaptionButtons}, {"nc_scroll", ScNcScroll},
 };
 
 /* Runs one scenario from a clean start; the trace is left in oracleLog. */
@@ -1171,6 +1246,7 @@ static int OracleRun(const char* name) {
     oraclePending = 0;
     oracleNoActivate = 0;
     oracleCbtVeto = -1;
+    oracleOwnSysCommand = 0;
     OracleRegister();
     for (i = 0; i < sizeof oracleScenarios / sizeof oracleScenarios[0]; ++i)
         if (strcmp(oracleScenarios[i].name, name) == 0) {
