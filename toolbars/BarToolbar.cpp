@@ -405,6 +405,9 @@ void TBarCustomToolbar::Dispatch(vcl::TMessage& Message) {
             FView->Style.Exclude(vsAlwaysShowHints);
         return;
     case vcl::CM_HINTSHOW: FView->HandleHintShowMessage(vcl::MessageAs<vcl::TCMHintShow>(Message)); return;
+    case WM_GETOBJECT:
+        if (FView && FView->HandleWMGetObject(Message)) return;
+        break;
     case WM_SETCURSOR:
         if (!designing && reinterpret_cast<HWND>(Message.WParam) == WindowHandle() && LOWORD(Message.LParam) == HTCLIENT) {
             POINT p;

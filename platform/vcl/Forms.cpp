@@ -695,7 +695,7 @@ void TCustomForm::WMSysCommand(TWMSysCommand& Message) {
     // The main form without a window menu offers its own keys to the application's window first,
     // whose hooks may hand them to a menu bar of the form; what nobody takes is the default's.
     if (Message.CmdType() == SC_KEYMENU && Message.Key() != VK_SPACE && !IsIconic(FHandle) && !GetCapture() &&
-        Application && Application->MainForm() == this && !GetMenu(FHandle)) {
+        !MainFormSysCommand && Application && Application->MainForm() == this && !GetMenu(FHandle)) {
         MainFormSysCommand = true;
         const LRESULT taken = SendMessageW(Application->Handle(), CM_APPSYSCOMMAND, Message.WParam, Message.LParam);
         MainFormSysCommand = false;
@@ -1368,12 +1368,15 @@ void TApplication::WndProc(TMessage& Message) {
         return;
     }
     case CM_APPSYSCOMMAND:
-        if (MainFormSysCommand) {  // the main form asked: it handles the key itself
+        if (MainFormSysCommand) {  // asked by the main form, or forwarded to it: it handles the key itself
             Message.Result = 0;
             return;
         }
-        if (FMainForm && FMainForm->HandleAllocated() && FMainForm->Enabled() && IsWindowVisible(FMainForm->WindowHandle()))
+        if (FMainForm && FMainForm->HandleAllocated() && FMainForm->Enabled() && IsWindowVisible(FMainForm->WindowHandle())) {
+            MainFormSysCommand = true;  // the hooks have seen it: the main form does not offer it again
             FMainForm->Perform(WM_SYSCOMMAND, Message.WParam, Message.LParam);
+            MainFormSysCommand = false;
+        }
         Message.Result = 1;
         return;
     case WM_ACTIVATEAPP:

@@ -2,8 +2,7 @@
 // Alt+letter through the form's own key handling, accelerators of plain toolbars, application-wide
 // shortcuts, hosted controls, the chevron, placement facts, floating sizes and sizing, position data.
 #include "tests/toolbars/BarFixture.h"
-#include "tests/toolbars/MenuFixture.h"
-#include "toolbars/BarToolbar.h"
+#include "tests/toolbars/ToolbarFixture.h"
 
 #include "vcl/StdCtrls.h"
 
@@ -27,44 +26,6 @@ public:
     }
 };
 TBarItemViewerClass TFailingItem::GetItemViewerClass(TBarView*) { return TBarItemViewerClass::Of<TFailingViewer>(); }
-
-// The main form with a top dock holding the menu bar: File (Convert, Exit), Edit (Undo), Tools and
-// Themes (both marked T). A submenu's own OnClick runs when it opens, so only commands record clicks.
-struct MenuBarFixture : MenuFixture {
-    TBarDock* dock;
-    TBarCustomToolbar* bar;
-    TPlainItem *file, *convert, *exitItem, *edit, *undo, *tools, *themes;
-    MenuBarFixture() {
-        dock = new TBarDock(form);
-        dock->SetParent(form);
-        bar = new TBarCustomToolbar(form);
-        bar->SetName(QStringLiteral("MenuBar"));
-        bar->SetMenuBar(true);
-        file = Submenu(u"&File");
-        convert = Add(u"&Convert", file);
-        exitItem = Add(u"E&xit", file);
-        edit = Submenu(u"&Edit");
-        undo = Add(u"&Undo", edit);
-        tools = Submenu(u"&Tools");
-        Add(u"&Options", tools);
-        themes = Submenu(u"&Themes");
-        Add(u"&Dark", themes);
-        bar->SetParent(dock);
-        h.Pump();
-    }
-    TPlainItem* Submenu(const char16_t* caption) {
-        TPlainItem* item = Add(caption, bar->Items());
-        item->AddStyle(tbisSubmenu);
-        item->OnClick = nullptr;
-        return item;
-    }
-    bool Underlined() { return bar->View()->State.Contains(vsShowAccels); }
-    TBarCustomItem* SelectedItem() {
-        TBarItemViewer* v = bar->View()->Selected();
-        return v ? v->Item() : nullptr;
-    }
-    LRESULT KeyMenu(char16_t key) { return bar->Perform(WM_SYSCOMMAND, SC_KEYMENU, LPARAM(key)); }
-};
 
 // ---- the menu bar with real keys ----
 
@@ -669,6 +630,86 @@ TEST(Chevron, GlyphIsPaintedFromThePatternAndDisabledTwice) {
     EXPECT_EQ(paint(false), (std::vector<std::string>{"##..##..", "h##.h##.", ".h##.h##", ".##h.##h", "##h.##h.",
                                                       "hh..hh.."}));
     delete bar;
+}
+
+// ---- the services the main window uses, on a menu bar, a docked toolbar and a popup menu ----
+
+TEST(MainWindowServices, CaptionHintVisibleEnabledCheckedImagesActionAndOnPopup) {
+    MenuBarFixture f;
+    auto* tools = new TBarCustomToolbar(f.form);
+    TPlainItem* convertButton = f.Add(u"Convert", tools->Items());
+    TPlainItem* stayOnTop = f.Add(u"Top", tools->Items());
+    TPlainItem* other = f.Add(u"Other", tools->Items());
+    tools->SetParent(f.dock);
+    f.h.Pump();
+    TBarView* view = tools->View();
+    auto width = [&](TBarCustomItem* i) {
+        view->ValidatePositions();
+        return view->Find(i)->BoundsRect().Width();
+    };
+
+    // Images: a list on the toolbar gives its buttons room for a picture; nil takes it away again.
+    vcl::TImageList images(nullptr, 16, 16);
+    convertButton->SetImageIndex(0);
+    const int plain = width(convertButton);
+    tools->SetImages(&images);
+    EXPECT_EQ(view->Find(convertButton)->EffectiveImages(), &images);
+    EXPECT_GT(width(convertButton), plain);
+    tools->SetImages(nullptr);
+    EXPECT_EQ(view->Find(convertButton)->EffectiveImages(), nullptr);
+    EXPECT_EQ(width(convertButton), plain);
+    f.menu->SetImages(&images);
+    EXPECT_EQ(f.menu->Items()->SubMenuImages(), &images);
+    f.bar->SetImages(&images);
+    EXPECT_EQ(f.bar->View()->Find(f.file)->EffectiveImages(), &images);
+    f.bar->SetImages(nullptr);
+    f.menu->SetImages(nullptr);
+
+    // Caption re-measures (a button without a picture shows it); Hint is stored as it is; Visible lays
+    // out again.
+    convertButton->SetImageIndex(-1);
+    const int captioned = width(convertButton);
+    convertButton->SetCaption(QStringLiteral("Convert all files"));
+    EXPECT_GT(width(convertButton), captioned);
+    convertButton->SetCaption(QString());
+    EXPECT_LT(width(convertButton), captioned);
+    stayOnTop->SetHint(QStringLiteral("Stay on top|Keeps the window above the others"));
+    EXPECT_EQ(stayOnTop->Hint(), QStringLiteral("Stay on top|Keeps the window above the others"));
+    other->SetVisible(false);
+    view->ValidatePositions();
+    EXPECT_FALSE(view->Find(other)->Show());
+    other->SetVisible(true);
+    view->ValidatePositions();
+    EXPECT_TRUE(view->Find(other)->Show());
+
+    // Checked in a group unchecks the others of the group.
+    stayOnTop->SetGroupIndex(1);
+    other->SetGroupIndex(1);
+    other->SetChecked(true);
+    stayOnTop->SetChecked(true);
+    EXPECT_FALSE(other->Checked());
+
+    // Action: caption, enabled state and the click come from the action.
+    vcl::TAction action(f.form);
+    action.SetCaption(QStringLiteral("&Convert"));
+    int executed = 0;
+    action.SetOnExecute([&](rtl::TObject*) { ++executed; });
+    f.convert->SetAction(&action);
+    EXPECT_EQ(f.convert->Caption(), QStringLiteral("&Convert"));
+    action.SetEnabled(false);
+    EXPECT_FALSE(f.convert->Enabled());
+    action.SetEnabled(true);
+
+    // OnPopup of a submenu runs when the menu bar opens it; Enter then runs the action once.
+    int popups = 0;
+    f.file->OnPopup = [&](TBarCustomItem*, bool) { ++popups; };
+    f.Then([] { Key('F', u"f"); });
+    f.Then([] { Key(VK_RETURN); });
+    Key(VK_MENU);
+    f.h.Pump();
+    EXPECT_EQ(popups, 1);
+    EXPECT_EQ(executed, 1);
+    f.convert->SetAction(nullptr);
 }
 
 } // namespace
