@@ -13,9 +13,9 @@ TBarCustomAccObject* AccObjectList = nullptr;  // the newest; FPrevious leads to
 std::atomic<int> ViewObjects{0};
 std::atomic<int> ViewerObjects{0};
 
-using TLresultFromObject = LRESULT(WINAPI*)(REFIID, WPARAM, IUnknown*);
-using TAccessibleObjectFromWindow = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
-using TNotifyWinEvent = void(WINAPI*)(DWORD, HWND, LONG, LONG);
+using TLresultFromObject = LRESULT (*)(REFIID, WPARAM, IUnknown*);
+using TAccessibleObjectFromWindow = HRESULT (*)(HWND, DWORD, REFIID, void**);
+using TNotifyWinEvent = void (*)(DWORD, HWND, LONG, LONG);
 
 struct TOleAcc {
     bool Inited = false;
@@ -125,9 +125,10 @@ bool InitOleAcc() {
     SetErrorMode(saved);
     if (lib) {
         OleAcc.LresultFromObjectFunc =
-            reinterpret_cast<TLresultFromObject>(GetProcAddress(lib, "LresultFromObject"));
+            reinterpret_cast<TLresultFromObject>(reinterpret_cast<void*>(GetProcAddress(lib, "LresultFromObject")));
         OleAcc.AccessibleObjectFromWindowFunc =
-            reinterpret_cast<TAccessibleObjectFromWindow>(GetProcAddress(lib, "AccessibleObjectFromWindow"));
+            reinterpret_cast<TAccessibleObjectFromWindow>(
+            reinterpret_cast<void*>(GetProcAddress(lib, "AccessibleObjectFromWindow")));
     }
     OleAcc.Available = OleAcc.LresultFromObjectFunc && OleAcc.AccessibleObjectFromWindowFunc;
     return OleAcc.Available;
@@ -144,7 +145,8 @@ void CallNotifyWinEvent(DWORD Event, HWND Wnd, LONG ObjectId, LONG ChildId) {
     if (!OleAcc.NotifyLookedUp) {
         OleAcc.NotifyLookedUp = true;
         if (const HMODULE user = GetModuleHandleW(u"user32.dll"))
-            OleAcc.NotifyWinEventFunc = reinterpret_cast<TNotifyWinEvent>(GetProcAddress(user, "NotifyWinEvent"));
+            OleAcc.NotifyWinEventFunc = reinterpret_cast<TNotifyWinEvent>(
+                reinterpret_cast<void*>(GetProcAddress(user, "NotifyWinEvent")));
     }
     if (OleAcc.NotifyWinEventFunc) OleAcc.NotifyWinEventFunc(Event, Wnd, ObjectId, ChildId);
 }

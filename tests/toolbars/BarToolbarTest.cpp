@@ -6,6 +6,9 @@
 
 #include "vcl/StdCtrls.h"
 
+#include <fstream>
+#include <map>
+
 using namespace bars_test;
 
 namespace {
@@ -445,9 +448,12 @@ TEST_P(ToolbarPlacement, TheViewGetsItsOrientationAndOffsets) {
                                     : f.dock->Width() - f.dock->NonClientWidth() - f.bar->NonClientWidth();
     EXPECT_EQ(f.bar->GetWrapOffset(f.dock), c.wrapIsDockLength ? dockLength : 0);
     EXPECT_EQ(f.bar->GetChevronOffset(nullptr, v->Orientation()), 0);  // another dock
-    if (!c.chevronIsCurrentSize) EXPECT_EQ(f.bar->GetChevronOffset(f.dock, v->Orientation()), 0);
-    // The dock hands the bar a length while it arranges; the offset follows from it.
-    if (c.chevronIsCurrentSize) EXPECT_TRUE(f.bar->ChevronItem()->Enabled());
+    if (!c.chevronIsCurrentSize) {
+        EXPECT_EQ(f.bar->GetChevronOffset(f.dock, v->Orientation()), 0);
+    } else {
+        // The dock hands the bar a length while it arranges; the offset follows from it.
+        EXPECT_TRUE(f.bar->ChevronItem()->Enabled());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -710,6 +716,76 @@ TEST(MainWindowServices, CaptionHintVisibleEnabledCheckedImagesActionAndOnPopup)
     EXPECT_EQ(popups, 1);
     EXPECT_EQ(executed, 1);
     f.convert->SetAction(nullptr);
+}
+
+// ---- against the window menu bar as Wine runs it (tests/platform/user32/oracle/traces/menubar_keys.txt,
+// the same four menus on a window with SetMenu, from scripts/make-message-oracle.sh) ----
+
+std::map<std::string, std::vector<std::string>> WineMenuBarSteps() {
+    std::ifstream in(std::string(TW_TOOLBARS_TEST_DIR) + "/../platform/user32/oracle/traces/menubar_keys.txt");
+    std::map<std::string, std::vector<std::string>> steps;
+    std::string line, step;
+    while (std::getline(in, line))
+        if (line.rfind("> ", 0) == 0)
+            step = line.substr(2);
+        else if (!step.empty())
+            steps[step].push_back(line);
+    return steps;
+}
+
+bool Has(const std::vector<std::string>& lines, const std::string& text) {
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(text) != std::string::npos; });
+}
+
+TEST(MenuBarAgainstWine, TheSameKeysGiveTheSameOutcome) {
+    auto wine = WineMenuBarSteps();
+    ASSERT_FALSE(wine.empty());
+    // Alt and F10 alone select the first item without opening it.
+    for (const char* key : {"Alt", "F10"}) {
+        ASSERT_TRUE(Has(wine[key], "WM_MENUSELECT id=0 flags=0x0090 menu=bar")) << key;
+        EXPECT_FALSE(Has(wine[key], "WM_INITMENUPOPUP")) << key;
+        MenuBarFixture f;
+        TBarCustomItem* selected = nullptr;
+        bool opened = true;
+        f.Then([&] {
+            selected = f.SelectedItem();
+            opened = f.bar->View()->OpenViewer() != nullptr;
+            Key(VK_ESCAPE);
+        });
+        Key(std::string(key) == "Alt" ? VK_MENU : VK_F10);
+        f.h.Pump();
+        EXPECT_EQ(selected, f.file) << key;
+        EXPECT_FALSE(opened) << key;
+    }
+    // One match opens its menu; no match beeps (Wine asks the window with WM_MENUCHAR, then beeps).
+    EXPECT_TRUE(Has(wine["Alt+E (one match)"], "WM_INITMENUPOPUP menu=edit"));
+    EXPECT_TRUE(Has(wine["Alt+Z (none)"], "WM_MENUCHAR ch=122"));
+    // Two matches: Wine opens the first (Tools); a menu bar of ours selects it without opening, as
+    // asked of it. The keyboard menu's lParam is the character in both.
+    EXPECT_TRUE(Has(wine["Alt+T (two matches)"], "WM_INITMENUPOPUP menu=tools"));
+    EXPECT_TRUE(Has(wine["Alt+T (two matches)"], "WM_SYSCOMMAND cmd=0xf100 lp=0x74"));
+    // Arrows move the open menu across: File, Edit, Tools; Escape closes a level each.
+    const auto& across = wine["Alt then Down Right Right Escape Escape Escape"];
+    std::vector<std::string> wineOpened;
+    for (const std::string& l : across)
+        if (auto at = l.find("WM_INITMENUPOPUP menu="); at != std::string::npos)
+            wineOpened.push_back(l.substr(at + 22, l.find(' ', at + 22) - at - 22));
+    EXPECT_EQ(wineOpened, (std::vector<std::string>{"file", "edit", "tools"}));
+    {
+        MenuBarFixture f;
+        std::vector<std::string> opened;
+        for (TPlainItem* i : {f.file, f.edit, f.tools, f.themes})
+            i->OnPopup = [&opened, i](TBarCustomItem*, bool) {
+                opened.push_back(StripAccelChars(i->Caption()).toLower().toStdString());
+            };
+        for (UINT k : {VK_DOWN, VK_RIGHT, VK_RIGHT, VK_ESCAPE, VK_ESCAPE, VK_ESCAPE}) f.Then([k] { Key(k); });
+        Key(VK_MENU);
+        f.h.Pump();
+        EXPECT_EQ(opened, wineOpened);
+        EXPECT_FALSE(f.bar->View()->State.Contains(vsModal));
+    }
+    // Alt, F, Return runs the first command once, after the loop.
+    EXPECT_TRUE(Has(wine["Alt then F Return"], "WM_COMMAND id=1"));
 }
 
 } // namespace
