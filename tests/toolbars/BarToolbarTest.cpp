@@ -518,7 +518,9 @@ TEST(FloatingSizes, OneSizePerLineCountEachTheNarrowest) {
         lines = f.bar->LastWrappedLines();
         f.bar->SetFloatingWidth(sizes[i].X - 1);
         f.bar->ArrangeContents(false, dkFloating, true, nullptr);
-        if (i + 1 < sizes.size()) EXPECT_GT(f.bar->LastWrappedLines(), lines);
+        if (i + 1 < sizes.size()) {
+            EXPECT_GT(f.bar->LastWrappedLines(), lines);
+        }
     }
     f.bar->SetFloatingWidth(0);
     EXPECT_EQ(sizes[1], TPoint(4 * 30 + 8, 2 * 20 + 3));
