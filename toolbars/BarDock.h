@@ -228,9 +228,9 @@ public:
     void ToggleFloating();
     bool QueryCloseAndHide();
     void RecalcArrangement();
-    void ReadPositionData(const TBarReadPositionData& Data) { (void)Data; }
+    virtual void ReadPositionData(const TBarReadPositionData& Data) { (void)Data; }
     void DoneReadingPositionData(const TBarReadPositionData& Data) { (void)Data; }
-    void WritePositionData(const TBarWritePositionData& Data) { (void)Data; }
+    virtual void WritePositionData(const TBarWritePositionData& Data) { (void)Data; }
     void AddDockForm(vcl::TCustomForm* Form);
     void RemoveDockForm(vcl::TCustomForm* Form);
 

@@ -466,7 +466,9 @@ public:
     // ---- the rest ----
     void Execute(bool AGivePriority);
     String GetHintText();
-    TBarBaseAccObject* GetAccObject();  // nil: no accessibility support is built in
+    // Made on first use when the accessibility library is there (nil otherwise); the viewer keeps no
+    // reference, its clients do.
+    TBarBaseAccObject* GetAccObject();
     bool IsAccessible() const { return FShow || FOffEdge || FClipped; }
     bool IsToolbarStyle();
     bool IsToolbarSize();
@@ -490,6 +492,7 @@ public:
 
 protected:
     friend class TBarView;
+    friend class TBarItemViewerAccObject;  // forgets itself when its last reference goes
     TRect FBoundsRect;
     bool FClipped = false;
     int FGroupLevel = 0;
@@ -583,7 +586,10 @@ public:
     void RecreateViewer(int Index);
     void DrawSubitems(vcl::TCanvas* ACanvas);
     void Invalidate(TBarItemViewer* AViewer);
-    TBarBaseAccObject* GetAccObject();  // nil: no accessibility support is built in
+    // Made on first use when the accessibility library is there (nil otherwise); the view keeps a reference.
+    TBarBaseAccObject* GetAccObject();
+    // Answers WM_GETOBJECT for the view's window with its object; false leaves it to the default.
+    bool HandleWMGetObject(vcl::TMessage& Message);
     void GetOffEdgeControlList(std::vector<vcl::TControl*>& List);
     void HandleHintShowMessage(vcl::TCMHintShow& Message);
     TBarView* RootView();
@@ -678,6 +684,7 @@ public:
 protected:
     friend class TBarCustomItem;  // opening a popup links the new window into its parent view
     friend class TBarModalHandler;  // the menu loop drives the chain of views
+    friend class TBarViewAccObject;  // forgets itself when its last reference goes
     void Notification(rtl::TComponent* AComponent, rtl::TOperation Operation) override;
 
     std::vector<TBarItemViewer*> FViewers;

@@ -1,5 +1,6 @@
 // toolbars/BarItemViewer.cpp: one item in one view: measuring and the plain look, split-button hit
 // tests, mouse presses and releases, hints and accessible roles.
+#include "toolbars/BarAcc.h"
 #include "toolbars/BarItem.h"
 #include "toolbars/BarInternal.h"
 #include "toolbars/BarPopup.h"
@@ -108,7 +109,10 @@ TBarItemViewer::TBarItemViewer(TBarView* AView, TBarCustomItem* AItem, int AGrou
 
 TBarItemViewer::~TBarItemViewer() {
     RemoveFromClickQueue(this);
-    FAccObjectInstance = nullptr;
+    if (TBarBaseAccObject* object = FAccObjectInstance) {
+        FAccObjectInstance = nullptr;
+        object->ClientIsDestroying();
+    }
     internal::ClickQueueReleaseLive();
 }
 
@@ -585,12 +589,15 @@ String TBarItemViewer::GetHintText() {
     return text;
 }
 
-TBarBaseAccObject* TBarItemViewer::GetAccObject() { return nullptr; }
+TBarBaseAccObject* TBarItemViewer::GetAccObject() {
+    if (!FAccObjectInstance && InitOleAcc()) FAccObjectInstance = new TBarItemViewerAccObject(this);
+    return FAccObjectInstance;
+}
 
 void TBarItemViewer::PostAccSelect(WPARAM Flag) { QueueDeferredClick(this, Flag); }
 
-void TBarItemViewer::HandleAccSelect(WPARAM) {
-    // The accessibility object would take the selection; none is made without accessibility support.
+void TBarItemViewer::HandleAccSelect(WPARAM Flag) {
+    if (FAccObjectInstance) static_cast<TBarItemViewerAccObject*>(FAccObjectInstance)->HandleAccSelect(Flag != 0);
 }
 
 } // namespace bars

@@ -184,7 +184,7 @@ void TBarPopupWindow::CMShowingChanged(vcl::TMessage& Message) {
 void TBarPopupWindow::Dispatch(vcl::TMessage& Message) {
     switch (Message.Msg) {
     case WM_GETOBJECT:
-        // No accessibility objects are made: the default handling answers.
+        if (FView && FView->HandleWMGetObject(Message)) return;
         break;
     case WM_ERASEBKGND:
     case WM_PAINT:

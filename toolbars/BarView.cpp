@@ -1,5 +1,6 @@
 // toolbars/BarView.cpp: views: the viewers of one item level kept in step with the item tree,
 // lazy layout, painting (single viewers through an off-screen bitmap) and hints.
+#include "toolbars/BarAcc.h"
 #include "toolbars/BarItem.h"
 #include "toolbars/BarPopup.h"
 
@@ -28,7 +29,11 @@ TBarView::TBarView(rtl::TComponent* AOwner, TBarView* AParentView, TBarCustomIte
 
 TBarView::~TBarView() {
     CloseChildPopups();
-    FAccObjectInstance = nullptr;
+    if (TBarBaseAccObject* object = FAccObjectInstance) {
+        FAccObjectInstance = nullptr;
+        object->ClientIsDestroying();
+        object->Release();
+    }
     if (FParentView && FParentView->FIsToolbar) {
         // Only the first popup opened from a bar during one menu loop animates.
         FParentView->State.Include(vsNoAnimation);
@@ -378,7 +383,21 @@ TBarView* TBarView::ToolbarViewOf() {
 
 vcl::TFont* TBarView::GetFont() { return SharedMenuFont(); }
 
-TBarBaseAccObject* TBarView::GetAccObject() { return nullptr; }
+TBarBaseAccObject* TBarView::GetAccObject() {
+    if (!FAccObjectInstance && InitOleAcc()) {
+        FAccObjectInstance = new TBarViewAccObject(this);
+        FAccObjectInstance->AddRef();
+    }
+    return FAccObjectInstance;
+}
+
+bool TBarView::HandleWMGetObject(vcl::TMessage& Message) {
+    if (LONG(Message.LParam) != OBJID_CLIENT || !InitOleAcc()) return false;
+    TBarBaseAccObject* object = GetAccObject();
+    if (!object) return false;
+    Message.Result = LresultFromObject(IID_IAccessible, Message.WParam, object);
+    return true;
+}
 
 void TBarView::GetOffEdgeControlList(std::vector<vcl::TControl*>& List) {
     for (TBarItemViewer* v : FViewers)

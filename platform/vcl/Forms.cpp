@@ -679,6 +679,11 @@ void TCustomForm::WMNextDlgCtl(TMessage& Message) {
         SelectNext(FActiveControl, Message.WParam == 0, true);
 }
 
+namespace {
+// Set while the main form offers one of its menu keys to the application's window.
+bool MainFormSysCommand = false;
+} // namespace
+
 void TCustomForm::WMSysCommand(TWMSysCommand& Message) {
     // Alt+letter on another form goes to the main form's menu, through the application's window.
     if (Message.CmdType() == SC_KEYMENU && Message.Key() != VK_SPACE && Message.Key() != u'-' && !IsIconic(FHandle) &&
@@ -686,6 +691,18 @@ void TCustomForm::WMSysCommand(TWMSysCommand& Message) {
         SendMessageW(Application->Handle(), CM_APPSYSCOMMAND, Message.WParam, Message.LParam);
         Message.Result = 1;
         return;
+    }
+    // The main form without a window menu offers its own keys to the application's window first,
+    // whose hooks may hand them to a menu bar of the form; what nobody takes is the default's.
+    if (Message.CmdType() == SC_KEYMENU && Message.Key() != VK_SPACE && !IsIconic(FHandle) && !GetCapture() &&
+        !MainFormSysCommand && Application && Application->MainForm() == this && !GetMenu(FHandle)) {
+        MainFormSysCommand = true;
+        const LRESULT taken = SendMessageW(Application->Handle(), CM_APPSYSCOMMAND, Message.WParam, Message.LParam);
+        MainFormSysCommand = false;
+        if (taken) {
+            Message.Result = 1;
+            return;
+        }
     }
     DefaultHandler(Message);
 }
@@ -1351,8 +1368,15 @@ void TApplication::WndProc(TMessage& Message) {
         return;
     }
     case CM_APPSYSCOMMAND:
-        if (FMainForm && FMainForm->HandleAllocated() && FMainForm->Enabled() && IsWindowVisible(FMainForm->WindowHandle()))
+        if (MainFormSysCommand) {  // asked by the main form, or forwarded to it: it handles the key itself
+            Message.Result = 0;
+            return;
+        }
+        if (FMainForm && FMainForm->HandleAllocated() && FMainForm->Enabled() && IsWindowVisible(FMainForm->WindowHandle())) {
+            MainFormSysCommand = true;  // the hooks have seen it: the main form does not offer it again
             FMainForm->Perform(WM_SYSCOMMAND, Message.WParam, Message.LParam);
+            MainFormSysCommand = false;
+        }
         Message.Result = 1;
         return;
     case WM_ACTIVATEAPP:

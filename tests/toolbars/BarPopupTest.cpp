@@ -1,6 +1,6 @@
 // tests/toolbars/BarPopupTest.cpp: popup windows: placement on two monitors (one at negative
-// coordinates), the window's frame, close requests and sounds, the popup menu's alignment, and the
-// image list's state images.
+// coordinates), the window's frame, close requests and sounds, the popup menu's alignment, the
+// image list's state images, and GDI objects left after a popup was opened, painted and closed.
 #include "tests/toolbars/BarFixture.h"
 #include "tests/toolbars/MenuFixture.h"
 
@@ -375,3 +375,30 @@ TEST(StateImages, AStripBitmapFillsTheList) {
 }
 
 } // namespace
+
+// ---- GDI resources ----
+
+// A leak would show here first: each paint makes DCs, bitmaps, pens and brushes for every item.
+TEST(PopupWindow, OpeningPaintingAndClosingItLeavesNoGdiObjectsBehind) {
+    MenuFixture f;
+    f.send->SetChecked(true);
+    auto round = [&] {
+        f.Then([&] {
+            TBarPopupWindow* w = PopupOf(f.menu->Items());
+            ASSERT_NE(w, nullptr);
+            InvalidateRect(w->Handle(), nullptr, TRUE);
+            TwFlushPainting();
+            const POINT p = ItemPoint(f.save);
+            w->View()->UpdateSelection(TPoint(p.x, p.y), true);
+            TwFlushPainting();
+            Key(VK_DOWN);
+            Key(VK_ESCAPE);
+        });
+        f.Popup();
+        f.h.Pump();
+    };
+    round();  // the first popup makes the shared menu font
+    const int before = TwGdiObjectCount();
+    for (int i = 0; i < 2; ++i) round();
+    EXPECT_EQ(TwGdiObjectCount(), before);
+}
