@@ -37,6 +37,12 @@ packages=(
     python3-pefile file binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
 )
 
+# The oracle scripts (scripts/make-*-oracle.sh) build probe programs with mingw-w64 and run them under
+# Wine; only `scripts/bootstrap.sh --oracles` installs those, since the tests read committed tables.
+if [[ ${1:-} == --oracles ]]; then
+    packages+=(wine64 gcc-mingw-w64-x86-64)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)

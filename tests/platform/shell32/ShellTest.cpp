@@ -63,7 +63,7 @@ TEST(SpecialFolders, PathsItemListsAndNames) {
 }
 
 // What the desktop lacks answers as absent, so that callers take their fall-back path: no COM
-// classes, no accessibility library, no sound scheme, no task bar.
+// classes, no window-manager or multimedia library, no sound scheme, no task bar.
 TEST(AbsentServices, AnswerSoCallersFallBack) {
     EXPECT_EQ(CoInitialize(nullptr), S_OK);
     EXPECT_EQ(CoInitialize(nullptr), S_FALSE);
@@ -74,7 +74,7 @@ TEST(AbsentServices, AnswerSoCallersFallBack) {
     CoUninitialize();
     CoUninitialize();
 
-    for (const char16_t* library : {u"oleacc.dll", u"dwmapi.dll", u"winmm.dll"})
+    for (const char16_t* library : {u"dwmapi.dll", u"winmm.dll"})
         EXPECT_EQ(LoadLibraryW(library), nullptr) << QString::fromUtf16(library).toStdString();
     EXPECT_FALSE(PlaySoundW(u"MenuPopup", nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT | SND_SYSTEM));
 
