@@ -267,6 +267,8 @@ TColumnDisplay* TRgCustomColumn::Display() {
     return FDisplay.get();
 }
 
+std::unique_ptr<TRgCustomEdit> TRgCustomColumn::GetCellEditorClass() { return nullptr; }
+
 TRgCustomEdit* TRgCustomColumn::Editor() {
     if (!FEditorMade) {
         FEditor = GetCellEditorClass();

@@ -337,7 +337,7 @@ public:
     // The in-place editor the column owns (nullptr for a class without one), made hidden on first use
     // and freed with the column; GetCellEditorClass makes one of the column's class.
     TRgCustomEdit* Editor();
-    virtual std::unique_ptr<TRgCustomEdit> GetCellEditorClass() { return nullptr; }
+    virtual std::unique_ptr<TRgCustomEdit> GetCellEditorClass();
     // The grid's editing bracket: the editor is set up for the column before it takes the cell's text,
     // brought up to date after, and the edited value passes the column before it is written.
     virtual void BeginEditing();
