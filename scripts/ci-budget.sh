@@ -5,7 +5,8 @@
 # .ci/run's status. Run it before closing an issue that adds a suite, a fixture or a build step.
 #     scripts/ci-budget.sh [revision, default main]
 # TW_BUDGET_CPUS picks the cores (default 0,1: taskset's list); TW_BUDGET_KEEP=1 keeps the clone, its
-# builds and the log (otherwise only the log is kept, and its path printed).
+# builds and the log (otherwise only the log is kept, and its path printed). The disk the run took is
+# printed at the end.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 revision=${1:-main}
@@ -49,6 +50,10 @@ for ((i = 0; i < ${#names[@]}; i++)); do
 done
 total=$(awk "BEGIN { print $end - $begin }")
 printf '%-50s %8.0f %5d:%02d\n' "total (.ci/run exit ${status:-?})" "$total" "$((${total%.*} / 60))" "$((${total%.*} % 60))"
+
+# The disk the run took (clone, builds, compiler cache): CI's machine shares its disk, and a run that
+# fills it fails however fast it is.
+echo "disk used by the run: $(du -sh "$work" | cut -f1)"
 
 if [[ ${TW_BUDGET_KEEP:-0} == 1 ]]; then
     echo "kept: $work"
