@@ -69,10 +69,18 @@ bool TOSVersion::Check(int AMajor, int AMinor, int AServicePackMajor) {
            (Major() == AMajor && (Minor() > AMinor || (Minor() == AMinor && ServicePackMajor() >= AServicePackMajor)));
 }
 
-uint32_t GetComCtlVersion() {
-    // Version 6 of the common controls, the one with visual styles; the stand-in's image lists and
-    // themes behave as that version does.
-    return 0x00060010u;
+namespace {
+// Version 6 of the common controls, the one with visual styles; the stand-in's image lists and
+// themes behave as that version does.
+uint32_t ComCtlVersion = 0x00060010u;
+} // namespace
+
+uint32_t GetComCtlVersion() { return ComCtlVersion; }
+
+uint32_t SetComCtlVersion(uint32_t Version) {
+    const uint32_t previous = ComCtlVersion;
+    ComCtlVersion = Version;
+    return previous;
 }
 
 } // namespace rtl

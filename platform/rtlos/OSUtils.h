@@ -55,5 +55,8 @@ struct TOSVersion {
 // The version of the common-controls library: major in the high word, minor in the low word.
 constexpr uint32_t ComCtlVersionIE6 = 0x00060000;
 uint32_t GetComCtlVersion();
+// Makes GetComCtlVersion answer Version from now on (to try what callers do under another version of
+// the library); gives the previous answer back.
+uint32_t SetComCtlVersion(uint32_t Version);
 
 } // namespace rtl

@@ -2,6 +2,7 @@
 #include "styling/hooks/Styling.h"
 
 #include "styling/hooking/CPUID.h"
+#include "styling/hooks/ComCtrlHooks.h"
 #include "styling/hooks/Hooks.h"
 #include "styling/hooks/PopupMenuHook.h"
 #include "styling/hooks/ScreenTips.h"
@@ -39,7 +40,7 @@ const TUnit Units[] = {
     {&RegisterFormStyleHooks, &UnRegisterFormStyleHooks},                  // dialogs and scroll bars
     {&RegisterStdCtrlStyleHooks, &UnRegisterStdCtrlStyleHooks},            // standard controls
     {&InitScreenTips, &FinalScreenTips},                                   // tooltips
-    {nullptr, nullptr},                                                    // common controls
+    {&RegisterComCtrlStyleHooks, &UnRegisterComCtrlStyleHooks},            // common controls
 };
 
 } // namespace
