@@ -22,8 +22,8 @@ static LRESULT CALLBACK OracleBarProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             OracleIndent();
             OracleAppend("bar WM_SYSCOMMAND cmd=0x%04x lp=0x%lx\n", (unsigned)(wp & 0xFFF0), (unsigned long)lp);
             break;
-        case 0x0211: OracleIndent(); OracleAppend("bar WM_ENTERMENULOOP %d\n", (int)wp); break;
-        case 0x0212: OracleIndent(); OracleAppend("bar WM_EXITMENULOOP %d\n", (int)wp); break;
+        case 0x0211:
+        case 0x0212: OracleLogMenuLoop("bar", msg, wp); break;
         case 0x0117:
             OracleIndent();
             OracleAppend("bar WM_INITMENUPOPUP menu=%s sys=%d\n", OracleMenuName((HMENU)wp), (int)HIWORD(lp));
@@ -39,7 +39,7 @@ static LRESULT CALLBACK OracleBarProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             OracleIndent();
             OracleAppend("bar WM_MENUCHAR ch=%d menu=%s\n", (int)LOWORD(wp), OracleMenuName((HMENU)lp));
             break;
-        case 0x0111: OracleIndent(); OracleAppend("bar WM_COMMAND id=%d\n", (int)LOWORD(wp)); break;
+        case 0x0111: OracleLogMenuLoop("bar", msg, wp); break;
         default: break;
         }
     return DefWindowProcW(h, msg, wp, lp);
@@ -124,19 +124,6 @@ static const struct OracleScenario oracleMenuBarScenarios[] = {
 };
 
 static int OracleRunMenuBar(const char* name) {
-    size_t i;
-    for (i = 0; i < sizeof oracleMenuBarScenarios / sizeof oracleMenuBarScenarios[0]; ++i)
-        if (strcmp(oracleMenuBarScenarios[i].name, name) == 0) {
-            oracleLogLen = 0;
-            oracleLog[0] = 0;
-            oracleDepth = 0;
-            oracleLogging = 0;
-            oracleCount = 0;
-            oraclePending = 0;
-            OracleRegister();
-            oracleMenuBarScenarios[i].run();
-            oracleLogging = 0;
-            return 1;
-        }
-    return 0;
+    return OracleRunScenarioIn(oracleMenuBarScenarios, sizeof oracleMenuBarScenarios / sizeof oracleMenuBarScenarios[0],
+                               name);
 }

@@ -32,6 +32,14 @@ static HMENU OracleMenuNamed(HMENU m, const char* name) {
     return m;
 }
 
+/* The menu loop's entry and exit and the command it ends with, as "<who> WM_... <value>". */
+static void OracleLogMenuLoop(const char* who, UINT msg, WPARAM wp) {
+    OracleIndent();
+    if (msg == 0x0211) OracleAppend("%s WM_ENTERMENULOOP %d\n", who, (int)wp);
+    else if (msg == 0x0212) OracleAppend("%s WM_EXITMENULOOP %d\n", who, (int)wp);
+    else OracleAppend("%s WM_COMMAND id=%d\n", who, (int)LOWORD(wp));
+}
+
 static LRESULT CALLBACK OracleMenuOwnerProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == 0x0121) { /* WM_ENTERIDLE: the loop waits; the scenario may act (not logged: it repeats) */
         if (oracleIdleAction && oracleIdleStep < ORACLE_MENU_IDLE_STEPS) oracleIdleAction(h, oracleIdleStep++);
@@ -40,8 +48,8 @@ static LRESULT CALLBACK OracleMenuOwnerProc(HWND h, UINT msg, WPARAM wp, LPARAM 
     if (oracleLogging) {
         const char* line = 0;
         switch (msg) {
-        case 0x0211: OracleIndent(); OracleAppend("owner WM_ENTERMENULOOP %d\n", (int)wp); break;
-        case 0x0212: OracleIndent(); OracleAppend("owner WM_EXITMENULOOP %d\n", (int)wp); break;
+        case 0x0211:
+        case 0x0212: OracleLogMenuLoop("owner", msg, wp); break;
         case 0x0116: OracleIndent(); OracleAppend("owner WM_INITMENU menu=%s\n", OracleMenuName((HMENU)wp)); break;
         case 0x0117:
             OracleIndent();
@@ -59,7 +67,7 @@ static LRESULT CALLBACK OracleMenuOwnerProc(HWND h, UINT msg, WPARAM wp, LPARAM 
             OracleAppend("owner WM_MENUCHAR ch=%c flags=0x%04x menu=%s\n", (char)LOWORD(wp), (unsigned)HIWORD(wp),
                          OracleMenuName((HMENU)lp));
             break;
-        case 0x0111: OracleIndent(); OracleAppend("owner WM_COMMAND id=%d\n", (int)LOWORD(wp)); break;
+        case 0x0111: OracleLogMenuLoop("owner", msg, wp); break;
         case 0x0112: OracleIndent(); OracleAppend("owner WM_SYSCOMMAND 0x%04x\n", (unsigned)(wp & 0xFFF0)); break;
         default: break;
         }
@@ -598,10 +606,11 @@ static const struct OracleScenario oracleMenuScenarios[] = {
     {"menu_scroll", ScMenuScroll},       {"system_menu", ScSystemMenu},   {"menu_fill", ScMenuFill},
 };
 
-static int OracleRunMenu(const char* name) {
+/* Runs the scenario of that name from the list from a clean start; 0 when the list has none. */
+static int OracleRunScenarioIn(const struct OracleScenario* list, size_t count, const char* name) {
     size_t i;
-    for (i = 0; i < sizeof oracleMenuScenarios / sizeof oracleMenuScenarios[0]; ++i)
-        if (strcmp(oracleMenuScenarios[i].name, name) == 0) {
+    for (i = 0; i < count; ++i)
+        if (strcmp(list[i].name, name) == 0) {
             oracleLogLen = 0;
             oracleLog[0] = 0;
             oracleDepth = 0;
@@ -609,10 +618,14 @@ static int OracleRunMenu(const char* name) {
             oracleCount = 0;
             oraclePending = 0;
             OracleRegister();
-            oracleMenuScenarios[i].run();
+            list[i].run();
             oracleLogging = 0;
             oracleIdleAction = 0;
             return 1;
         }
     return 0;
+}
+
+static int OracleRunMenu(const char* name) {
+    return OracleRunScenarioIn(oracleMenuScenarios, sizeof oracleMenuScenarios / sizeof oracleMenuScenarios[0], name);
 }
