@@ -82,8 +82,12 @@ void TSysTabControlStyleHook::Paint(TCanvas* Canvas) {
 }
 
 void TSysTabControlStyleHook::DrawTab(TCanvas* Canvas, int Index) {
-    TRect r = GetTabRect(Index);
-    if (r.Left < 0) return;  // scrolled out of view
+    // A tab scrolled out of view has a negative left edge, or no rectangle at all on some systems
+    // (its text would otherwise land unclipped in the corner).
+    RECT known{};
+    if (!SendMessageW(FHandle, TCM_GETITEMRECT, WPARAM(Index), reinterpret_cast<LPARAM>(&known))) return;
+    TRect r(known);
+    if (r.Left < 0) return;
     const bool selected = Index == SelectedTab();
     if (selected) r.Inflate(0, 2);
     TRect t = r;

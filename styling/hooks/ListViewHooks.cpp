@@ -247,7 +247,7 @@ void TSysListViewStyleHook::Scroll(TScrollBarKind Kind, TSysScrollingType Scroll
         if (view == LV_VIEW_DETAILS) Delta *= item0().Height();
         SendMessageW(FHandle, LVM_SCROLL, 0, Delta);
     } else {
-        if (view == LV_VIEW_LIST) Delta *= item0().Width();
+        // A list view takes its horizontal amount in columns, as its scroll bar counts them.
         SendMessageW(FHandle, LVM_SCROLL, WPARAM(Delta), 0);
     }
 }

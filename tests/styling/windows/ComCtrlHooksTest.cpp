@@ -262,7 +262,10 @@ TEST_F(ComCtrlTest, ListViewEraseGivesTheControlTheStyleColoursAndNoSelectedColu
     EXPECT_EQ(d.Count(WM_ERASEBKGND), 1);  // the control erases itself
 }
 
-TEST_F(ComCtrlTest, ListViewThumbTrackingScrollsByItemHeightsInReportViewByItemWidthsInListViewElseRaw) {
+// The units the control takes (recorded from a real list view, comctl-oracle/tables/listview-scroll.txt):
+// a report view scrolls by pixels while its bar counts items; a list view scrolls by columns, as its
+// bar counts them, so item widths would throw it to the end.
+TEST_F(ComCtrlTest, ListViewThumbTrackingScrollsByItemHeightsInReportViewAndByTheBarsOwnUnitsElse) {
     struct Case {
         int View;
         TScrollBarKind Kind;
@@ -272,7 +275,7 @@ TEST_F(ComCtrlTest, ListViewThumbTrackingScrollsByItemHeightsInReportViewByItemW
     // Item 0's bounds are 90 wide and 17 high; the bar moved by 3 units.
     const Case cases[] = {
         {LV_VIEW_DETAILS, sbVertical, 0, 51}, {LV_VIEW_DETAILS, sbHorizontal, 3, 0},
-        {LV_VIEW_LIST, sbHorizontal, 270, 0}, {LV_VIEW_LIST, sbVertical, 0, 3},
+        {LV_VIEW_LIST, sbHorizontal, 3, 0},   {LV_VIEW_LIST, sbVertical, 0, 3},
         {LV_VIEW_ICON, sbVertical, 0, 3},     {LV_VIEW_ICON, sbHorizontal, 3, 0},
     };
     for (const Case& c : cases) {
@@ -757,6 +760,93 @@ TEST_F(ComCtrlTest, ToolbarReadsALongButtonTextSafelyAndKeeps255Characters) {
     const auto asked = DoubleOf(bar)->Of(TB_GETBUTTONTEXTW);
     ASSERT_GE(asked.size(), 1u);
     EXPECT_EQ(asked[0].LParam, 0);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// replays of what real controls answered (comctl-oracle/tables, recorded under Wine)
+
+ComCtlDouble Recorded(const char* Name) {
+    ComCtlDouble d;
+    const std::string path = std::string(TW_STYLING_SOURCE_DIR) + "/tests/styling/windows/comctl-oracle/tables/" + Name + ".txt";
+    EXPECT_TRUE(LoadDoubleTable(d, path)) << path;
+    return d;
+}
+
+TEST_F(ComCtrlTest, RecordedHeaderWithReorderedColumnsPaintsInDisplayOrder) {
+    const HWND header = Control(WC_HEADERW, 0, Recorded("header"), {0, 0, 400, 24});
+    TSysListViewStyleHook::TSysHeaderStyleHook hook(header);
+    Paint(hook, 400, 24);
+    std::vector<rtl::String> texts;
+    for (const DrawnText& t : Recording->Texts) texts.push_back(t.Text);
+    EXPECT_EQ(texts, (std::vector<rtl::String>{"Type", "Name", "Date", "Size"}));
+    EXPECT_TRUE(Recording->Texts[0].Format.Contains(tfCenter));
+    EXPECT_TRUE(Recording->Texts[3].Format.Contains(tfRight));
+    // The real control keeps HDF_BITMAP only with a bitmap: its image indexes show no image here.
+    for (int i = 0; i < 4; ++i) EXPECT_FALSE(hook.GetItem(i)->ShowImage()) << i;
+    EXPECT_EQ(hook.GetItem(1)->SectionRect(), TRect(100, 0, 180, 24));
+    EXPECT_TRUE(hook.GetItem(1)->HasSplitButton());
+}
+
+TEST_F(ComCtrlTest, RecordedTabsScrolledOutOfViewHaveNoRectangleAndAreNotDrawn) {
+    const HWND tabs = Control(WC_TABCONTROLW, TCS_BOTTOM, Recorded("tabs"), {0, 0, 160, 100});
+    TSysTabControlStyleHook hook(tabs);
+    Paint(hook, 160, 100);
+    std::vector<rtl::String> texts;
+    for (const DrawnText& t : Recording->Texts) texts.push_back(t.Text);
+    EXPECT_EQ(texts, (std::vector<rtl::String>{"Page number 4", "Page number 5", "Page number 4"}));
+}
+
+TEST_F(ComCtrlTest, RecordedStatusBarNeverDrawsTheOwnerDrawnPartsDataAndStopsAtTheEmptyPart) {
+    {
+        const HWND bar = Control(STATUSCLASSNAMEW, 0, Recorded("statusbar"), {0, 0, 692, 22});
+        TSysStatusBarStyleHook hook(bar);
+        Paint(hook, 692, 22);
+        // Part 1 is owner-drawn: its text answer is the owner's data (0x1234), which holds no 0x1000
+        // by luck only; part 2 has no width.
+        ASSERT_EQ(Recording->Texts.size(), 1u);
+        EXPECT_EQ(Recording->Texts[0].Text, "Ready");
+        EXPECT_EQ(Recording->RectsOf(tsPane).size(), 2u);
+        for (const SentMessage& m : DoubleOf(bar)->Of(SB_GETTEXTW)) EXPECT_NE(m.WParam, 1u);
+    }
+    const HWND bar = Control(STATUSCLASSNAMEW, 0, Recorded("statusbar-simple"), {0, 0, 692, 22});
+    TSysStatusBarStyleHook hook(bar);
+    Paint(hook, 692, 22);
+    ASSERT_EQ(Recording->Texts.size(), 1u);
+    EXPECT_EQ(Recording->Texts[0].Text, "Simple text");
+    EXPECT_EQ(Recording->RectsOf(tsPane), (std::vector<TRect>{TRect(2, 2, 690, 20)}));
+}
+
+TEST_F(ComCtrlTest, RecordedToolbarsReadEveryButtonSafelyAndSkipTheHiddenOne) {
+    for (const char* name : {"toolbar", "toolbar-flat"}) {
+        SCOPED_TRACE(name);
+        const HWND bar = Control(TOOLBARCLASSNAMEW, 0x40 | (name[7] ? TBSTYLE_FLAT : TBSTYLE_LIST), Recorded(name),
+                                 {0, 0, 600, 40});
+        TSysToolbarStyleHook hook(bar);
+        ASSERT_EQ(hook.ButtonCount(), 5);
+        EXPECT_EQ(hook.GetItem(4)->Text().size(), 255);  // a 300-character text
+        EXPECT_TRUE(hook.GetItem(2)->State().Contains(TSysToolbarStyleHook::bsHidden));
+        EXPECT_TRUE(hook.GetItem(1)->Style().Contains(TSysToolbarStyleHook::bsSep));
+        EXPECT_TRUE(hook.GetItem(3)->Style().Contains(TSysToolbarStyleHook::bsDropDown));
+        Paint(hook, 600, 40);
+        EXPECT_EQ(Recording->RectsOf(ttbSeparatorNormal).size(), 1u);
+        DestroyWindow(bar);
+    }
+}
+
+TEST_F(ComCtrlTest, RecordedTrackBarWithTwoTickMarksDrawsOnlyTheEnds) {
+    const HWND bar = Control(TRACKBAR_CLASSW, TBS_AUTOTICKS, Recorded("trackbar-bottom"), {0, 0, 200, 44});
+    TSysTrackBarStyleHook hook(bar);
+    const QImage image = Painted(hook, 200, 44);
+    // The thumb (8..19) covers the first end tick; right of it only the last end tick shows.
+    int columns = 0;
+    for (int x = 20; x < 200; ++x)
+        for (int y = 14; y < 44; ++y)
+            if ((image.pixel(x, y) & 0xFFFFFF) == TickColour) {
+                ++columns;
+                EXPECT_EQ(x, 192 - 5);
+                break;
+            }
+    EXPECT_EQ(columns, 1);
 }
 
 // ---------------------------------------------------------------------------------------------------

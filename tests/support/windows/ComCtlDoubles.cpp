@@ -22,6 +22,11 @@ const ComCtlDouble*& NextTable() {
     return next;
 }
 
+bool& Creating() {
+    static bool creating = false;
+    return creating;
+}
+
 // Copies Text into a buffer of Size characters, cut and ended as the controls do.
 void CopyText(const std::u16string& Text, WCHAR* Buffer, int Size) {
     if (!Buffer || Size <= 0) return;
@@ -189,10 +194,13 @@ LRESULT Answer(HWND Wnd, ComCtlDouble& D, UINT Msg, WPARAM W, LPARAM L) {
 
 LRESULT CALLBACK DoubleProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
     // A new window's double is made at its first message, from the table given for it.
+    // A reset of the window model forgets windows without destroying them: a handle made again gets a
+    // fresh double.
     std::unique_ptr<ComCtlDouble>& slot = Doubles()[Wnd];
-    if (!slot) {
+    if (!slot || Creating()) {
         slot = NextTable() ? std::make_unique<ComCtlDouble>(*NextTable()) : std::make_unique<ComCtlDouble>();
         NextTable() = nullptr;
+        Creating() = false;
     }
     ComCtlDouble& d = *slot;
     d.Sent.push_back({Msg, W, L});
@@ -227,9 +235,11 @@ HWND CreateComCtlDouble(const char16_t* Class, DWORD Style, HWND Parent, RECT Bo
                         const ComCtlDouble* Table) {
     if (!RegisterDouble(Class)) return nullptr;
     NextTable() = Table;
+    Creating() = true;
     const HWND w = CreateWindowExW(ExStyle, Class, u"", Style, Bounds.left, Bounds.top, Bounds.right - Bounds.left,
                                    Bounds.bottom - Bounds.top, Parent, nullptr, nullptr, nullptr);
     NextTable() = nullptr;
+    Creating() = false;
     return w;
 }
 
@@ -243,6 +253,7 @@ bool LoadDoubleTable(ComCtlDouble& Double, const std::string& Path) {
     if (!in) return false;
     std::string line;
     while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();  // written on the other system
         if (line.empty() || line[0] == '#') continue;
         std::istringstream s(line);
         unsigned long msg = 0;
