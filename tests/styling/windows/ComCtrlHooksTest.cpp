@@ -6,7 +6,17 @@
 #include "styling/hooks/ComCtrlHooks.h"
 #include "tests/support/windows/ComCtlDoubles.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QImage>
+#include <QPixmap>
+#include <QProcess>
+#include <QScreen>
+#include <QStandardPaths>
+
+#include "vcl/StyleFile.h"
 
 using namespace styling;
 using namespace styletest;
@@ -847,6 +857,78 @@ TEST_F(ComCtrlTest, RecordedTrackBarWithTwoTickMarksDrawsOnlyTheEnds) {
                 break;
             }
     EXPECT_EQ(columns, 1);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// a styled up-down under a real pointer (the Xvfb run)
+
+// What the X server shows of Window, once it shows what the window model holds.
+QImage OnScreen(testing_support::HeadlessApp& App, HWND Window) {
+    RECT r{};
+    GetWindowRect(Window, &r);
+    const QImage model = App.Grab(Window).convertToFormat(QImage::Format_RGB32);
+    QImage shot;
+    QElapsedTimer waited;
+    waited.start();
+    do {
+        App.PumpUntilIdle();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        shot = QGuiApplication::primaryScreen()
+                   ->grabWindow(0, r.left, r.top, r.right - r.left, r.bottom - r.top)
+                   .toImage()
+                   .convertToFormat(QImage::Format_RGB32);
+    } while (shot != model && waited.elapsed() < 5000);
+    return shot;
+}
+
+void ComparePicture(const QImage& Got, const char* Name) {
+    const QString file = qEnvironmentVariable("TW_SOURCE_DIR", QStringLiteral(TW_STYLING_SOURCE_DIR)) +
+                         QStringLiteral("/tests/styling/windows/expected/%1.png").arg(QString::fromLatin1(Name));
+    if (qEnvironmentVariableIsSet("TW_UPDATE_EXPECTED")) Got.save(file);
+    const QImage want = QImage(file).convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(want.isNull()) << "no picture at " << file.toStdString() << ": run with TW_UPDATE_EXPECTED=1";
+    EXPECT_EQ(Got, want) << Name;
+}
+
+TEST_F(ComCtrlTest, XvfbUpDownShowsTheHotAndPressedHalvesUnderARealPointerAndStillCounts) {
+    if (qEnvironmentVariable("QT_QPA_PLATFORM") != QStringLiteral("xcb")) GTEST_SKIP() << "needs a real X server (the Xvfb run)";
+    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    if (xdotool.isEmpty()) GTEST_SKIP() << "xdotool is missing";
+    auto carbon = std::make_unique<TCustomStyle>(ReadStyleFile(
+        qEnvironmentVariable("TW_SOURCE_DIR", QStringLiteral(TW_STYLING_SOURCE_DIR)) + QStringLiteral("/data/styles/Carbon.vsf")));
+    TStyleManager::SetStyle(carbon.get());
+    const HWND updown = CreateWindowExW(0, u"msctls_updown32", u"", WS_CHILD | WS_VISIBLE, 100, 60, 24, 48, Parent,
+                                        nullptr, nullptr, nullptr);
+    SendMessageW(updown, UDM_SETRANGE32, 0, 10);
+    TSysUpDownStyleHook hook(updown);
+    RedrawWindow(Parent, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    TwUseRealClock();
+    auto waitFor = [&](auto Done) {
+        QElapsedTimer waited;
+        waited.start();
+        while (!Done() && waited.elapsed() < 5000) {
+            App.PumpUntilIdle();
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        return Done();
+    };
+    auto xdo = [&](QStringList Args) { return QProcess::execute(xdotool, Args) == 0; };
+    const POINT up = testing_support::HeadlessApp::ToScreen(updown, POINT{12, 10});
+    ASSERT_TRUE(xdo({QStringLiteral("mousemove"), QString::number(up.x), QString::number(up.y)}));
+    ASSERT_TRUE(waitFor([&] { return hook.MouseOnLeft() && hook.MouseInControl(); }));
+    ComparePicture(OnScreen(App, updown), "updown_hot");
+    ASSERT_TRUE(xdo({QStringLiteral("mousedown"), QStringLiteral("1")}));
+    ASSERT_TRUE(waitFor([&] { return hook.LeftPressed(); }));
+    ComparePicture(OnScreen(App, updown), "updown_pressed");
+    ASSERT_TRUE(xdo({QStringLiteral("mouseup"), QStringLiteral("1")}));
+    ASSERT_TRUE(waitFor([&] { return !hook.LeftPressed(); }));
+    // The control counted the press (more than once only if the press outlasted its repeat delay).
+    EXPECT_GE(SendMessageW(updown, UDM_GETPOS32, 0, 0), 1);
+    const POINT outside = testing_support::HeadlessApp::ToScreen(Parent, POINT{300, 200});
+    ASSERT_TRUE(xdo({QStringLiteral("mousemove"), QString::number(outside.x), QString::number(outside.y)}));
+    EXPECT_TRUE(waitFor([&] { return !hook.MouseOnLeft() && !hook.MouseOnRight(); }));
+    TwUseManualClock(GetTickCount64());
+    TStyleManager::SetStyle(Style.get());
 }
 
 // ---------------------------------------------------------------------------------------------------
