@@ -21,15 +21,6 @@ std::vector<int> HeaderOrder(HWND Header) {
     return order;
 }
 
-void Line(HDC DC, TColor Color, int X1, int Y1, int X2, int Y2) {
-    HPEN pen = CreatePen(PS_SOLID, 1, Rgb(Color));
-    HGDIOBJ old = SelectObject(DC, pen);
-    MoveToEx(DC, X1, Y1, nullptr);
-    LineTo(DC, X2, Y2);
-    SelectObject(DC, old);
-    DeleteObject(pen);
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------------
@@ -144,8 +135,9 @@ void TSysHeaderStyleHook::Paint(TCanvas* Canvas) {
         const TRect d = s.DropDownRect();
         if (hot) {
             style->DrawElement(dc, style->GetElementDetails(ttbDropDownButtonGlyphHot), d);
-            Line(dc, style->GetSystemColor(clBtnShadow), d.Left, 3, d.Left, d.Height() - 3);
-            Line(dc, style->GetSystemColor(clBtnHighlight), d.Left - 1, 3, d.Left - 1, d.Height() - 3);
+            // Two one-pixel lines down the split button's left edge.
+            FillRectColor(dc, TRect(d.Left, 3, d.Left + 1, d.Height() - 3), style->GetSystemColor(clBtnShadow));
+            FillRectColor(dc, TRect(d.Left - 1, 3, d.Left, d.Height() - 3), style->GetSystemColor(clBtnHighlight));
         }
         t.Right -= d.Width();
 
