@@ -212,8 +212,7 @@ static void Rebar(void) {
     for (i = 0; i < n; ++i) {
         WCHAR buffer[255] = {0};
         RectQuery(h, RB_GETRECT, i);
-        RectQuery(h, RB_GETBANDBORDERS, i); /* answers nothing: recorded through a rectangle below */
-        {
+        { /* the borders come back in the rectangle; the message itself answers nothing */
             RECT b = {0, 0, 0, 0};
             SendMessageW(h, RB_GETBANDBORDERS, i, (LPARAM)&b);
             Rect(RB_GETBANDBORDERS, i, &b);
