@@ -843,6 +843,14 @@ TEST_F(ComCtrlTest, RecordedToolbarsReadEveryButtonSafelyAndSkipTheHiddenOne) {
     }
 }
 
+TEST_F(ComCtrlTest, RecordedFreshTreeAnswersTheDefaultColourSoTheFirstEraseSetsBoth) {
+    const HWND tree = Control(WC_TREEVIEWW, 0, Recorded("treeview"), {10, 10, 210, 210});
+    TSysTreeViewStyleHook hook(tree);
+    SendMessageW(tree, WM_ERASEBKGND, 0, 0);
+    EXPECT_EQ(DoubleOf(tree)->Count(TVM_SETBKCOLOR), 1);
+    EXPECT_EQ(DoubleOf(tree)->Count(TVM_SETTEXTCOLOR), 1);
+}
+
 TEST_F(ComCtrlTest, RecordedTrackBarWithTwoTickMarksDrawsOnlyTheEnds) {
     const HWND bar = Control(TRACKBAR_CLASSW, TBS_AUTOTICKS, Recorded("trackbar-bottom"), {0, 0, 200, 44});
     TSysTrackBarStyleHook hook(bar);

@@ -155,6 +155,52 @@ static void ListScrollUnits(void) {
     fclose(units);
 }
 
+/* ---- list views in each view: the view, the header and item 0's bounds ---- */
+static void ListViews(void) {
+    static const struct {
+        const char* name;
+        DWORD style;
+    } views[] = {{"listview-icon", LVS_ICON}, {"listview-report", LVS_REPORT}, {"listview-smallicon", LVS_SMALLICON},
+                 {"listview-list", LVS_LIST}};
+    size_t v;
+    for (v = 0; v < sizeof views / sizeof views[0]; ++v) {
+        HWND h = Make(WC_LISTVIEWW, views[v].style, 300, 200);
+        LVCOLUMNW col;
+        LVITEMW item;
+        memset(&col, 0, sizeof col);
+        col.mask = LVCF_WIDTH | LVCF_TEXT;
+        col.cx = 120;
+        col.pszText = L"Name";
+        SendMessageW(h, LVM_INSERTCOLUMNW, 0, (LPARAM)&col);
+        memset(&item, 0, sizeof item);
+        item.mask = LVIF_TEXT;
+        item.pszText = L"Item";
+        SendMessageW(h, LVM_INSERTITEMW, 0, (LPARAM)&item);
+        Open(views[v].name);
+        Result(LVM_GETVIEW, 0, SendMessageW(h, LVM_GETVIEW, 0, 0));
+        /* The header window exists in every view; it shows in report view only. */
+        {
+            HWND header = (HWND)SendMessageW(h, LVM_GETHEADER, 0, 0);
+            fprintf(out, "# header %s, %s\n", header ? "exists" : "none", header && IsWindowVisible(header) ? "visible" : "hidden");
+        }
+        RectQuery(h, LVM_GETITEMRECT, 0);
+        Close();
+        DestroyWindow(h);
+    }
+}
+
+/* ---- trees: the colours a fresh tree answers, and after they are set ---- */
+static void Tree(void) {
+    HWND h = Make(WC_TREEVIEWW, 0, 200, 200);
+    Open("treeview");
+    Result(TVM_GETBKCOLOR, 0, SendMessageW(h, TVM_GETBKCOLOR, 0, 0));
+    Result(TVM_GETTEXTCOLOR, 0, SendMessageW(h, TVM_GETTEXTCOLOR, 0, 0));
+    Result(TVM_SETBKCOLOR, 0, SendMessageW(h, TVM_SETBKCOLOR, 0, 0x304050));
+    fprintf(out, "# after TVM_SETBKCOLOR 0x304050 the getter answers %lld\n", (long long)SendMessageW(h, TVM_GETBKCOLOR, 0, 0));
+    Close();
+    DestroyWindow(h);
+}
+
 /* ---- tabs: bottom tabs, one scrolled out of view ---- */
 static void Tabs(void) {
     int i, n;
@@ -366,6 +412,8 @@ int main(void) {
     host = CreateWindowExW(0, L"Static", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 700, 400, 0, 0, 0, 0);
     Headers();
     ListScrollUnits();
+    ListViews();
+    Tree();
     Tabs();
     Rebar();
     StatusBars();
