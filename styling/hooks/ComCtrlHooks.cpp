@@ -361,27 +361,25 @@ void TSysTrackBarStyleHook::Paint(TCanvas* Canvas) {
     const TRect t = ThumbRect();
     if (!(s & TBS_NOTICKS)) {
         const int n = int(SendMessageW(FHandle, TBM_GETNUMTICS, 0, 0));
-        HPEN pen = CreatePen(PS_SOLID, 1, Rgb(style->GetSystemColor(clBtnText)));
-        HGDIOBJ old = SelectObject(dc, pen);
+        const TColor pen = TColor(Rgb(style->GetSystemColor(clBtnText)));
         const bool before = (s & TBS_TOP) || (s & TBS_BOTH);
         const bool after = !(s & TBS_TOP) || (s & TBS_BOTH);
         const int half = vertical ? t.Height() / 2 : t.Width() / 2;
         const int first = c.Left + half, last = c.Right - half;
+        // A tick is a one-pixel line across the bar, L pixels long, 3 pixels off the channel.
         auto tick = [&](int At, int L) {
             if (vertical) {
-                if (before) MoveToEx(dc, c.Top - L, At, nullptr), LineTo(dc, c.Top - 3, At);
-                if (after) MoveToEx(dc, c.Bottom + 3, At, nullptr), LineTo(dc, c.Bottom + L, At);
+                if (before) FillRectColor(dc, TRect(c.Top - L, At, c.Top - 3, At + 1), pen);
+                if (after) FillRectColor(dc, TRect(c.Bottom + 3, At, c.Bottom + L, At + 1), pen);
             } else {
-                if (before) MoveToEx(dc, At, c.Top - L, nullptr), LineTo(dc, At, c.Top - 3);
-                if (after) MoveToEx(dc, At, c.Bottom + 3, nullptr), LineTo(dc, At, c.Bottom + L);
+                if (before) FillRectColor(dc, TRect(At, c.Top - L, At + 1, c.Top - 3), pen);
+                if (after) FillRectColor(dc, TRect(At, c.Bottom + 3, At + 1, c.Bottom + L), pen);
             }
         };
         tick(first, 7);
         tick(last, 7);
         for (int k = 1; k <= n - 1; ++k)
             tick(first + int(std::lround(double(last - first) * k / (n - 1))), 6);
-        SelectObject(dc, old);
-        DeleteObject(pen);
     }
     if (!(s & TBS_NOTHUMB)) style->DrawElement(dc, style->GetElementDetails(ThumbElement()), ThumbRect());
     if (FSysControl->Focused()) {
