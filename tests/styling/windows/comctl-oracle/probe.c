@@ -95,35 +95,42 @@ static void Headers(void) {
     ImageList_Destroy(list);
 }
 
+/* A list view with one column and Count items "Item 0", "Item 1", ... */
+static HWND MakeList(DWORD style, int count) {
+    HWND h = Make(WC_LISTVIEWW, style, 300, 200);
+    LVCOLUMNW col;
+    LVITEMW item;
+    int i;
+    memset(&col, 0, sizeof col);
+    col.mask = LVCF_WIDTH | LVCF_TEXT;
+    col.cx = 120;
+    col.pszText = L"Name";
+    SendMessageW(h, LVM_INSERTCOLUMNW, 0, (LPARAM)&col);
+    for (i = 0; i < count; ++i) {
+        WCHAR text[32];
+        swprintf(text, 32, L"Item %d", i);
+        memset(&item, 0, sizeof item);
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = text;
+        SendMessageW(h, LVM_INSERTITEMW, 0, (LPARAM)&item);
+    }
+    return h;
+}
+
 /* ---- list views: how far LVM_SCROLL moves a report and a list view ---- */
 static void ListScrollUnits(void) {
     static const struct {
         const char* name;
         DWORD style;
     } views[] = {{"report", LVS_REPORT}, {"list", LVS_LIST}};
-    int v, i;
+    int v;
     FILE* units = fopen("listview-scroll.txt", "w");
     for (v = 0; v < 2; ++v) {
-        HWND h = Make(WC_LISTVIEWW, views[v].style, 300, 200);
-        LVCOLUMNW col;
-        LVITEMW item;
+        HWND h = MakeList(views[v].style, 200);
         RECT r;
         SCROLLINFO si;
         int before, after;
-        memset(&col, 0, sizeof col);
-        col.mask = LVCF_WIDTH | LVCF_TEXT;
-        col.cx = 120;
-        col.pszText = L"Name";
-        SendMessageW(h, LVM_INSERTCOLUMNW, 0, (LPARAM)&col);
-        for (i = 0; i < 200; ++i) {
-            WCHAR text[32];
-            swprintf(text, 32, L"Item %d", i);
-            memset(&item, 0, sizeof item);
-            item.mask = LVIF_TEXT;
-            item.iItem = i;
-            item.pszText = text;
-            SendMessageW(h, LVM_INSERTITEMW, 0, (LPARAM)&item);
-        }
         memset(&r, 0, sizeof r);
         r.left = LVIR_BOUNDS;
         SendMessageW(h, LVM_GETITEMRECT, 0, (LPARAM)&r);
@@ -164,18 +171,7 @@ static void ListViews(void) {
                  {"listview-list", LVS_LIST}};
     size_t v;
     for (v = 0; v < sizeof views / sizeof views[0]; ++v) {
-        HWND h = Make(WC_LISTVIEWW, views[v].style, 300, 200);
-        LVCOLUMNW col;
-        LVITEMW item;
-        memset(&col, 0, sizeof col);
-        col.mask = LVCF_WIDTH | LVCF_TEXT;
-        col.cx = 120;
-        col.pszText = L"Name";
-        SendMessageW(h, LVM_INSERTCOLUMNW, 0, (LPARAM)&col);
-        memset(&item, 0, sizeof item);
-        item.mask = LVIF_TEXT;
-        item.pszText = L"Item";
-        SendMessageW(h, LVM_INSERTITEMW, 0, (LPARAM)&item);
+        HWND h = MakeList(views[v].style, 1);
         Open(views[v].name);
         Result(LVM_GETVIEW, 0, SendMessageW(h, LVM_GETVIEW, 0, 0));
         /* The header window exists in every view; it shows in report view only. */
