@@ -276,13 +276,13 @@ bool TSkPopupMenu::InternalPopup(int X, int Y, bool, vcl::TControl* PopupControl
         target = dynamic_cast<vcl::TWinControl*>(PopupControl);
     }
     // The chosen item's or an OnPopup handler may free the control: watch it for the call.
-    if (FWatchedControl) FWatchedControl->RemoveFreeNotification(this);
     FWatchedControl = target;
     if (target) target->FreeNotification(this);
     struct TUnwatch {
         TSkPopupMenu* Menu;
         ~TUnwatch() {
             if (Menu->FWatchedControl) Menu->FWatchedControl->RemoveFreeNotification(Menu);
+            Menu->FWatchedControl = nullptr;
         }
     } unwatch{this};
 
