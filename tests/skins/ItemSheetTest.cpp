@@ -32,7 +32,8 @@ struct Sheet : ItemFixture {
     // Paints one viewer at the top-left of cell (Column, Row) on the bar's background; returns its rectangle.
     TRect PaintCell(TTestView* View, TBarCustomItem* Item, int Column, int Row, bool Popup) {
         auto* v = View->Find(Item);
-        int w, h;
+        // A menu separator measures only its height: it spans the popup, here the cell.
+        int w = CellWidth - 4, h = 0;
         vcl::TBitmap cell;
         cell.SetPixelFormat(vcl::pf32bit);
         cell.SetSize(CellWidth, RowHeight);
