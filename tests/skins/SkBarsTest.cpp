@@ -132,6 +132,44 @@ TEST_F(Bars, DisplayModeSetsTheImageAboveCaptionOptionsAndRoundTripsThroughPosit
     EXPECT_EQ(bar->DisplayMode(), tbdmTextOnly);
 }
 
+TEST_F(Bars, DisplayModesHideCaptionsOnlyBesideImagesOrEveryImageAndMaxSizeCapsThickness) {
+    auto* tools = new TSkToolbar(form);
+    auto* images = new vcl::TImageList(form);
+    images->SetSize(24, 24);
+    vcl::TBitmap picture;
+    picture.SetSize(24, 24);
+    images->Add(&picture, nullptr);
+    tools->SetImages(images);
+    auto* pictured = new TSkItem(form);
+    pictured->SetCaption(QStringLiteral("Open"));
+    pictured->SetImageIndex(0);
+    auto* plain = new TSkItem(form);
+    plain->SetCaption(QStringLiteral("Plain"));
+    tools->Items()->Add(pictured);
+    tools->Items()->Add(plain);
+    tools->SetParent(dock);
+    tools->SetDockRow(1);
+    h.Pump();
+    auto viewer = [&](TSkItem* Item) { return static_cast<TSkItemViewer*>(tools->View()->Find(Item)); };
+
+    tools->SetDisplayMode(tbdmImageOnly);
+    EXPECT_FALSE(viewer(pictured)->ShowsCaption());
+    EXPECT_TRUE(viewer(plain)->ShowsCaption());
+    tools->SetDisplayMode(tbdmTextOnly);
+    EXPECT_FALSE(viewer(pictured)->GetImageShown());
+    EXPECT_TRUE(viewer(pictured)->ShowsCaption());
+    tools->SetDisplayMode(tbdmSelectiveCaption);
+    EXPECT_TRUE(viewer(pictured)->GetImageShown());
+
+    h.Pump();
+    const int before = viewer(pictured)->BoundsRect().Height();
+    ASSERT_GT(before, 20 - tools->NonClientHeight());
+    tools->SetMaxSize(20);
+    h.Pump();
+    for (TSkItem* item : {pictured, plain})
+        EXPECT_EQ(viewer(item)->BoundsRect().Height(), 20 - tools->NonClientHeight()) << item->Caption().toStdString();
+}
+
 TEST_F(Bars, DragHandleSizeFollowsStyleAndDockedCloseButtonAndIsZeroWithoutDragging) {
     struct Case {
         bool close;
