@@ -4,6 +4,7 @@
 #include "skins/SkBars.h"
 
 #include "tests/skins/SkItemFixture.h"
+#include "vcl/Themes.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +94,14 @@ TEST_F(Bars, SpacerFillsTheDockSoTheLastMenuMeetsItsFarEdgeAndNeverGoesNegative)
         } else
             EXPECT_EQ(spacer->CustomWidth(), 0);
     }
+}
+
+TEST_F(Bars, FloatingFrameHasAPlainStyleHookRegistered) {
+    InitSkItemResources();
+    const auto hooks = vcl::TCustomStyleEngine::StyleHooksOf(typeid(TSkFloatingWindowParent));
+    ASSERT_EQ(hooks.size(), 1u);
+    EXPECT_EQ(hooks[0].HookClass, std::type_index(typeid(vcl::TStyleHook)));
+    EXPECT_EQ(bar->FloatingParentClass().Type, &typeid(TSkFloatingWindowParent));
 }
 
 TEST_F(Bars, MenuBarIsNeverCustomizableAndTheFlagComesBackWithoutIt) {
