@@ -1,6 +1,9 @@
 // skins/SkItem.cpp: the skinned bars' shared resources and the bitmap hint window.
 #include "skins/SkItem.h"
 
+#include "skins/SkBars.h"
+#include "vcl/Themes.h"
+
 #include "vcl/ResourceStream.h"
 
 #include <memory>
@@ -44,6 +47,12 @@ void InitSkItemResources() {
         Screen->SetCursors(crCustomizeCancel, LoadCustomizeCursor(u"CZCANCEL", IDC_NO));
     }
     slot->TitleImages = std::make_unique<TImageList>(nullptr);
+    // A plain style hook for the skinned floating frame, once for the process.
+    static const bool hookRegistered = [] {
+        TCustomStyleEngine::RegisterStyleHook<TSkFloatingWindowParent, TStyleHook>();
+        return true;
+    }();
+    (void)hookRegistered;
 }
 
 void FinalizeSkItemResources() { Resources().reset(); }

@@ -82,6 +82,8 @@ public:
     ~TSkCustomItem() override;
 
     bars::TBarItemViewerClass GetItemViewerClass(bars::TBarView* AView) override;
+    // Skinned popup windows.
+    bars::TBarPopupWindowClass GetPopupWindowClass() override;
     void Click() override;
     void InitiateAction() override;
 
@@ -237,6 +239,7 @@ private:
 class TSkRootItem : public bars::TBarRootItem {
 public:
     using bars::TBarRootItem::TBarRootItem;
+    bars::TBarPopupWindowClass GetPopupWindowClass() override;
     bool ToolBoxPopup() const { return FToolBoxPopup; }
     void SetToolBoxPopup(bool Value);
     virtual void DoPopupShowingChanged(bars::TBarPopupWindow* APopupWindow, bool IsVisible);

@@ -1,6 +1,7 @@
 // skins/SkItemClasses.cpp: the skinned items, their action link, the item cache, filling items from a
 // system menu, and the customizing drag objects.
 #include "skins/SkItem.h"
+#include "skins/SkPopup.h"
 
 #include "vcl/ActnList.h"
 #include "vcl/Menus.h"
@@ -268,6 +269,9 @@ void TSkRootItem::SetToolBoxPopup(bool Value) {
     FToolBoxPopup = Value;
     SetToolbarStyleOption(this, Value);
 }
+
+bars::TBarPopupWindowClass TSkCustomItem::GetPopupWindowClass() { return TSkPopupWindow::ClassOf(); }
+bars::TBarPopupWindowClass TSkRootItem::GetPopupWindowClass() { return TSkPopupWindow::ClassOf(); }
 
 void TSkRootItem::DoPopupShowingChanged(bars::TBarPopupWindow* APopupWindow, bool IsVisible) {
     PopupShowingChanged(this, OnInitPopup, OnClosePopup, APopupWindow, IsVisible);

@@ -2,6 +2,9 @@
 // skin type, and the viewers that measure and paint the skinned items and build their hint bitmaps.
 #include "skins/SkItem.h"
 
+#include "skins/SkBars.h"
+#include "skins/SkPopup.h"
+
 #include "skins/SkSkinsPaint.h"
 #include "skins/SkSkinsText.h"
 #include "toolbars/BarCommon.h"
@@ -21,6 +24,12 @@ using bars::TBarView;
 namespace {
 
 TSkSkinType SkinType() { return GetSkinManager()->GetSkinType(); }
+
+// The image width menu margins are measured for: a skinned popup's largest image, else the item's own.
+int MenuImageWidth(TBarView* View, int ImageWidth) {
+    if (auto* popup = dynamic_cast<TSkPopupWindow*>(View->Window())) return popup->MaximumImageSize().cx;
+    return ImageWidth;
+}
 
 bool IsThemed(TSkSkinType Type) { return (Type == sknWindows && IsWindowsVistaOrLater()) || Type == sknDelphiStyle; }
 
@@ -127,7 +136,8 @@ void FillMenuItemInfo(TCanvas* ACanvas, TBarItemViewer* Viewer, TSkMenuItemInfo&
     Info.IsOpen = view->OpenViewer() == Viewer;
     Info.IsSplit = combo;
     Info.IsVertical = view->Orientation() == bars::tbvoVertical && !combo;
-    if (!toolbarStyle) GetCurrentSkin()->GetMenuItemMargins(ACanvas, Info.ImageSize.cx, Info.MenuMargins);
+    if (!toolbarStyle)
+        GetCurrentSkin()->GetMenuItemMargins(ACanvas, MenuImageWidth(view, Info.ImageSize.cx), Info.MenuMargins);
     if (toolbarStyle) {
         if (Info.HasArrow) Info.ComboPart = cpCombo;
         if (Info.IsSplit) Info.ComboPart = cpSplitLeft;
@@ -252,9 +262,17 @@ bool TSkItemViewer::IsOnToolBox() {
     return false;
 }
 
-bool TSkItemViewer::ShowsCaption() { return TBarItemViewer::ShowsCaption(); }
+bool TSkItemViewer::ShowsCaption() {
+    if (auto* toolbar = dynamic_cast<TSkToolbar*>(View()->Owner())) {
+        if (toolbar->DisplayMode() == tbdmImageOnly && GetImageShown()) return false;
+        if (toolbar->DisplayMode() == tbdmTextOnly) return true;
+    }
+    return TBarItemViewer::ShowsCaption();
+}
 
 bool TSkItemViewer::GetImageShown() {
+    if (auto* toolbar = dynamic_cast<TSkToolbar*>(View()->Owner()); toolbar && toolbar->DisplayMode() == tbdmTextOnly)
+        return false;
     const auto mode = Item()->DisplayMode();
     return Item()->ImageIndex() >= 0 &&
            (mode == bars::nbdmDefault || mode == bars::nbdmImageAndText ||
@@ -269,7 +287,12 @@ TSize TSkItemViewer::GetImageSize() {
 TColor TSkItemViewer::GetTextColor(TSkSkinStatesType State) {
     if (TSkCustomItem* item = SkItem(); item && item->FontSettings()->Color() != clNone)
         return item->FontSettings()->Color();
-    return GetCurrentSkin()->GetTextColor(IsToolbarStyle() ? skncToolbarItem : skncMenuItem, State);
+    if (!IsToolbarStyle()) return GetCurrentSkin()->GetTextColor(skncMenuItem, State);
+    if (auto* toolbar = dynamic_cast<TSkToolbar*>(View()->Window())) {
+        const TColor color = toolbar->GetItemsTextColor(State);
+        if (color != clNone) return color;
+    }
+    return GetCurrentSkin()->GetTextColor(skncToolbarItem, State);
 }
 
 void TSkItemViewer::AdjustFont(TFont* AFont, TSkSkinStatesType State) {
@@ -350,7 +373,6 @@ TSkTextInfo TSkItemViewer::GetItemTextInfo(TCanvas* ACanvas, TSkSkinStatesType S
 }
 
 void TSkItemViewer::CalcItemViewerSize(TCanvas* ACanvas, bool AStretch, int& AWidth, int& AHeight) {
-    (void)AStretch;   // the stretch to the tallest item belongs to the skinned toolbar's view
     TSkSkinOptions* skin = GetCurrentSkin();
     int dropDownArrowSize, dropDownArrowMargin, splitBtnArrowSize;
     skin->GetDropDownArrowSize(dropDownArrowSize, dropDownArrowMargin, splitBtnArrowSize);
@@ -407,13 +429,20 @@ void TSkItemViewer::CalcItemViewerSize(TCanvas* ACanvas, bool AStretch, int& AWi
                 W += dropDownArrowSize;
         }
         if (submenu && View()->Style.Contains(bars::vsMenuBar)) W += 6;
+        if (auto* view = dynamic_cast<TSkToolbarView*>(View());
+            AStretch && view && item && item->Stretch() && view->ViewerCount() > 2) {
+            if (vertical)
+                W = std::max(W, view->TallestItemSize());
+            else
+                H = std::max(H, view->TallestItemSize());
+        }
     } else {
         const TEXTMETRICW tm = Metrics(ACanvas);
         W = text.TextSize.cx;
         H = text.TextSize.cy + tm.tmExternalLeading;
         H = std::max(H, image.cy == 0 ? 16 : image.cy);
         TSkMenuItemMarginsInfo m;
-        skin->GetMenuItemMargins(ACanvas, image.cx, m);
+        skin->GetMenuItemMargins(ACanvas, MenuImageWidth(View(), image.cx), m);
         W += m.Margins.Left + m.Margins.Right + m.GutterSize + m.ImageTextSpace + m.LeftCaptionMargin +
              m.RightCaptionMargin;
         H += m.Margins.Top + m.Margins.Bottom;
@@ -434,6 +463,10 @@ void TSkItemViewer::CalcItemViewerSize(TCanvas* ACanvas, bool AStretch, int& AWi
     }
     length = std::max(length, minWidth);
     thickness = std::max(thickness, minHeight);
+    if (auto* toolbar = dynamic_cast<TSkToolbar*>(View()->Window()); toolbar && toolbar->MaxSize() >= 0) {
+        const int cap = toolbar->MaxSize() - toolbar->NonClientHeight();
+        if (cap >= 0 && cap < thickness) thickness = cap;
+    }
     AWidth = rotated ? thickness : length;
     AHeight = rotated ? length : thickness;
 }

@@ -6,6 +6,7 @@
 #include "skins/SkDefaultSkins.h"
 #include "skins/SkEditors.h"
 
+#include "tests/skins/SkinPicture.h"
 #include "tests/support/windows/FormHarness.h"
 #include "vcl/Forms.h"
 #include "vcl/StdCtrls.h"
@@ -127,26 +128,9 @@ struct Shot {
     }
 };
 
-QRgb Rgb(vcl::TColor c) {
-    const vcl::TColor v = vcl::ColorToRGB(c);
-    return qRgb(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
-}
+QRgb Rgb(vcl::TColor c) { return skins_test::SheetRgb(c); }
 
-void Compare(Shot& s, const QString& name) {
-    const QString path = SourceDir() + QStringLiteral("/tests/skins/expected/editors-%1.png").arg(name);
-    if (qEnvironmentVariableIsSet("TW_UPDATE_EXPECTED")) {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        ASSERT_TRUE(s.sheet.save(path, "PNG"));
-        return;
-    }
-    const QImage expected = QImage(path).convertToFormat(QImage::Format_RGB32);
-    ASSERT_FALSE(expected.isNull()) << "missing " << path.toStdString();
-    if (s.sheet != expected) {
-        const QString saved = QDir::temp().filePath(QStringLiteral("editors-%1-actual.png").arg(name));
-        s.sheet.save(saved, "PNG");
-        ADD_FAILURE() << "differs from " << path.toStdString() << "; saved " << saved.toStdString();
-    }
-}
+void Compare(Shot& s, const QString& name) { skins_test::CompareSheet(s.sheet, QStringLiteral("editors"), name); }
 
 // Under a skin the frames' outer left line is the frame entry's first border colour; hot over the
 // spin button, the hot entry's; the profile combo (no hot tracking) stays normal under the pointer.

@@ -3,6 +3,7 @@
 // with the expected pictures. Pixel probes from each skin's own entries keep a wrong picture from
 // becoming the expected one. Run with TW_UPDATE_EXPECTED=1 to write the pictures again.
 #include "tests/skins/SkItemFixture.h"
+#include "tests/skins/SkinPicture.h"
 
 #include "skins/SkDefaultSkins.h"
 
@@ -31,7 +32,8 @@ struct Sheet : ItemFixture {
     // Paints one viewer at the top-left of cell (Column, Row) on the bar's background; returns its rectangle.
     TRect PaintCell(TTestView* View, TBarCustomItem* Item, int Column, int Row, bool Popup) {
         auto* v = View->Find(Item);
-        int w, h;
+        // A menu separator measures only its height: it spans the popup, here the cell.
+        int w = CellWidth - 4, h = 0;
         vcl::TBitmap cell;
         cell.SetPixelFormat(vcl::pf32bit);
         cell.SetSize(CellWidth, RowHeight);
@@ -118,27 +120,8 @@ struct Sheet : ItemFixture {
     }
 
     QRgb Px(int X, int Y) const { return sheet.pixel(X, Y); }
-    static QRgb Rgb(vcl::TColor c) {
-        const vcl::TColor v = vcl::ColorToRGB(c);
-        return qRgb(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
-    }
-
-    void Compare(const QString& name) {
-        const QString path =
-            qEnvironmentVariable("TW_SOURCE_DIR") + QStringLiteral("/tests/skins/expected/items-%1.png").arg(name);
-        if (qEnvironmentVariableIsSet("TW_UPDATE_EXPECTED")) {
-            QDir().mkpath(QFileInfo(path).absolutePath());
-            ASSERT_TRUE(sheet.save(path, "PNG"));
-            return;
-        }
-        const QImage expected = QImage(path).convertToFormat(QImage::Format_RGB32);
-        ASSERT_FALSE(expected.isNull()) << "missing " << path.toStdString();
-        if (sheet != expected) {
-            const QString saved = QDir::temp().filePath(QStringLiteral("items-%1-actual.png").arg(name));
-            sheet.save(saved, "PNG");
-            ADD_FAILURE() << "differs from " << path.toStdString() << "; saved " << saved.toStdString();
-        }
-    }
+    static QRgb Rgb(vcl::TColor c) { return SheetRgb(c); }
+    void Compare(const QString& name) { CompareSheet(sheet, QStringLiteral("items"), name); }
 
     // Under a skin: the left edge, half-way down, of the hot, checked-and-hot and disabled toolbar
     // items and of the hot menu item shows the border colour of its state's entry.
