@@ -629,11 +629,9 @@ void TFormMain::actShowHideSettingsPanelExecute(rtl::TObject*) {
 
 void TFormMain::tmFixControlPosTimer(rtl::TObject*) {
     tmFixControlPos->SetEnabled(false);
-    cbOutDir->SetBounds(14, cbOutDir->Top(), fpOutput->Width() - 28 - 26, cbOutDir->Height());
+    cbOutDir->SetBounds(14, cbOutDir->Top(), fpOutput->Width() - 28, cbOutDir->Height());
     btnBrowseOutDir->SetLeft(cbOutDir->Left() + cbOutDir->Width());
-    cbProfileNew->SetBounds(10, cbProfileNew->Top(), fpProfile->Width() - 20 - btnLoadSelectedProfile->Width() - 8,
-                            cbProfileNew->Height());
-    btnLoadSelectedProfile->SetLeft(cbProfileNew->Left() + cbProfileNew->Width() + 8);
+    cbProfileNew->SetBounds(10, cbProfileNew->Top(), fpProfile->Width() - 20, cbProfileNew->Height());
 }
 
 // ---- other handlers -----------------------------------------------------------------------------------
