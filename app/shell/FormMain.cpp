@@ -716,7 +716,10 @@ void TFormMain::actSetDefaultEncoderSettingsExecute(rtl::TObject*) {
     SetDefaultParams();
     const bool was = bUpdatingControls;
     bUpdatingControls = true;
-    if (cbProfileNew->Items()->Count() > 1) cbProfileNew->SetItemIndex(1);
+    if (cbProfileNew->Items()->Count() > 1) {
+        Profiles.ItemIndex = 1;
+        cbProfileNew->SetItemIndex(1);
+    }
     bUpdatingControls = was;
     InitControls();
 }

@@ -299,6 +299,7 @@ public:
     // The settings column's part of SetLang; the bit-rate and sampling texts as they were before it.
     void SetLangPanels(const String& TypedBitrate, const String& TypedSampling);
     void ShowOnlyPanel(controls::TKWRgFlipPanel* Panel);
+    void RealignNav(); // re-aligns the scroll box with the panels in their order
     void actPanelsExpandExecute(rtl::TObject* Sender);
     void actPanelsCollapseExecute(rtl::TObject* Sender);
     void actPanelsShowExecute(rtl::TObject* Sender);

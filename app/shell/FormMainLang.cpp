@@ -97,7 +97,8 @@ void TFormMain::SetLangPanels(const String& TypedBitrate, const String& TypedSam
         const int index = cbProfileNew->ItemIndex();
         cbProfileNew->Items()->SetStrings(0, m.cbProfile_TheLastSessionSettings);
         cbProfileNew->Items()->SetStrings(1, m.cbProfile_DefaultSettings);
-        cbProfileNew->SetItemIndex(std::max(index, 0));
+        Profiles.ItemIndex = std::max(index, 0);
+        cbProfileNew->SetItemIndex(Profiles.ItemIndex);
     }
     Profiles.Items = QStringList();
     for (int i = 0; i < cbProfileNew->Items()->Count(); ++i) Profiles.Items << cbProfileNew->Items()->Strings(i);

@@ -55,7 +55,14 @@ void SetItems(vcl::TCustomComboBox* Combo, const QStringList& Items) {
 void ComboFromModel(vcl::TCustomComboBox* Combo, const engine::TComboModel& Model) {
     SetItems(Combo, Model.Items);
     if (Combo->ItemIndex() != Model.ItemIndex()) Combo->SetItemIndex(Model.ItemIndex());
-    if (Combo->Style() != vcl::csDropDownList && Combo->Text() != Model.Text()) Combo->SetText(Model.Text());
+    if (Combo->Style() != vcl::csDropDownList && Combo->Text() != Model.Text()) {
+        Combo->SetText(Model.Text());
+        // A text put in by the program is not shown selected.
+        if (!Combo->Focused()) {
+            Combo->SetSelStart(0);
+            Combo->SetSelLength(0);
+        }
+    }
 }
 
 void ComboToModel(vcl::TCustomComboBox* Combo, engine::TComboModel& Model) {
@@ -148,7 +155,59 @@ void TFormMain::BuildSettingsColumn() {
     sboxNav->SetParent(pnNav);
     sboxNav->SetAlign(vcl::alClient);
 
-    // Created bottom-up: each new top-aligned panel goes above the ones before.
+    // Top-aligned in creation order.
+    fpOutput = panel(sboxNav, u"Output", 160);
+    cbOutDirMode = combo(fpOutput, 14, 46, 336, false, u"Output directory:");
+    cbOutDirMode->SetLabelPosition(components::lpTopLeft);
+    cbOutDir = combo(fpOutput, 14, 72, 310, true, nullptr);
+    cbOutDir->OnChange = rtl::TNotifyEvent(this, &TFormMain::cbOutDirChange);
+    btnBrowseOutDir = button(fpOutput, 324, 71, 26, u"...");
+    btnEditOutputDirList = button(fpOutput, 14, 98, 170, u"Edit list...");
+    btnExploreOutDir = button(fpOutput, 190, 98, 160, u"Explore...");
+    cbOutputExists = combo(fpOutput, 150, 126, 200, false, u"If output file exists:");
+    chKeepDates = check(fpOutput, 14, 148, 300, u"Keep file dates");
+    fpOutput->SetFullHeight(172);
+    fpOutput->SetHeight(172);
+
+    fpProfile = panel(sboxNav, u"Profile", 108);
+    cbProfileNew = new skins::TSkComboBox(this);
+    cbProfileNew->SetParent(fpProfile);
+    cbProfileNew->SetStyle(vcl::csOwnerDrawFixed);
+    cbProfileNew->SetAutoItemHeight(false);
+    cbProfileNew->SetBounds(10, 30, 340, 40);
+    cbProfileNew->SetItemHeight(36);
+    cbProfileNew->SetDropDownCount(12);
+    cbProfileNew->OnChange = rtl::TNotifyEvent(this, &TFormMain::cbProfileNewChange);
+    cbProfileNew->OnDrawItem = skins::TSkDrawListItemEvent(this, &TFormMain::cbProfileNewDrawItem);
+    btnLoadSelectedProfile = button(fpProfile, 10, 76, 100, u"<-- Load");
+
+    fpAudio = panel(sboxNav, u"Audio", 318);
+    cbOutputFormat = combo(fpAudio, 130, 30, 220, false, u"Output format:");
+    cbAudioTrackNo = combo(fpAudio, 130, 56, 220, false, u"Audio track:");
+    cbBitrateMode = combo(fpAudio, 130, 82, 220, false, u"Bitrate mode:");
+    cbPresets = combo(fpAudio, 130, 108, 220, false, u"LAME preset:");
+    cbAudioBitrate = combo(fpAudio, 130, 134, 100, true, u"Bitrate:");
+    lblAudioBitrateUnit = label(fpAudio, 234, 137, u"kbit/s");
+    btnBitrateInfo = button(fpAudio, 280, 133, 70, u"Info...");
+    btnBitrateInfo->OnClick = rtl::TNotifyEvent(this, &TFormMain::btnBitrateInfoClick);
+    cbAudioSampling = combo(fpAudio, 130, 160, 100, true, u"Sampling rate:");
+    lblAudioSamplingUnit = label(fpAudio, 234, 163, u"Hz");
+    cbAudioChannels = combo(fpAudio, 130, 186, 220, false, u"Channels:");
+    cbAudioStereoMode = combo(fpAudio, 130, 212, 220, false, u"Stereo mode:");
+    cbAudioAlgoQuality = combo(fpAudio, 130, 238, 220, false, u"Algorithm quality:");
+    chAudioLowpass = check(fpAudio, 10, 264, 160, u"Lowpass filter");
+    spedAudioLowpass = spin(fpAudio, 180, 263, 80, 1000, 32000);
+    lblAudioLowpass = label(fpAudio, 264, 266, u"Hz");
+    lblAudioVolume = label(fpAudio, 10, 292, u"Volume:");
+    tbAudioVolume = new controls::TKWRgTrackBar6(this);
+    tbAudioVolume->SetParent(fpAudio);
+    tbAudioVolume->SetBounds(130, 288, 170, 22);
+    tbAudioVolume->SetMin(1);
+    tbAudioVolume->SetMax(300);
+    tbAudioVolume->SetPosition(100);
+    tbAudioVolume->OnChange = rtl::TNotifyEvent(this, &TFormMain::tbAudioVolumeChange);
+    lblAudioVolumeInfo = label(fpAudio, 306, 292, u"1.00x");
+
     fpAdditional = panel(sboxNav, u"Additional settings", 132);
     gbTimeRange = new components::TFlatGroupBox(this);
     gbTimeRange->SetParent(fpAdditional);
@@ -172,57 +231,6 @@ void TFormMain::BuildSettingsColumn() {
         }
     }
     cbAfterConversion = combo(fpAdditional, 150, 98, 200, false, u"After conversion:");
-
-    fpAudio = panel(sboxNav, u"Audio", 318);
-    cbOutputFormat = combo(fpAudio, 130, 30, 220, false, u"Output format:");
-    cbAudioTrackNo = combo(fpAudio, 130, 56, 220, false, u"Audio track:");
-    cbBitrateMode = combo(fpAudio, 130, 82, 220, false, u"Bitrate mode:");
-    cbPresets = combo(fpAudio, 130, 108, 220, false, u"LAME preset:");
-    cbAudioBitrate = combo(fpAudio, 130, 134, 80, true, u"Bitrate:");
-    lblAudioBitrateUnit = label(fpAudio, 214, 137, u"kbit/s");
-    btnBitrateInfo = button(fpAudio, 260, 133, 90, u"Info...");
-    btnBitrateInfo->OnClick = rtl::TNotifyEvent(this, &TFormMain::btnBitrateInfoClick);
-    cbAudioSampling = combo(fpAudio, 130, 160, 80, true, u"Sampling rate:");
-    lblAudioSamplingUnit = label(fpAudio, 214, 163, u"Hz");
-    cbAudioChannels = combo(fpAudio, 130, 186, 220, false, u"Channels:");
-    cbAudioStereoMode = combo(fpAudio, 130, 212, 220, false, u"Stereo mode:");
-    cbAudioAlgoQuality = combo(fpAudio, 130, 238, 220, false, u"Algorithm quality:");
-    chAudioLowpass = check(fpAudio, 10, 264, 160, u"Lowpass filter");
-    spedAudioLowpass = spin(fpAudio, 180, 263, 80, 1000, 32000);
-    lblAudioLowpass = label(fpAudio, 264, 266, u"Hz");
-    lblAudioVolume = label(fpAudio, 10, 292, u"Volume:");
-    tbAudioVolume = new controls::TKWRgTrackBar6(this);
-    tbAudioVolume->SetParent(fpAudio);
-    tbAudioVolume->SetBounds(130, 288, 170, 22);
-    tbAudioVolume->SetMin(1);
-    tbAudioVolume->SetMax(300);
-    tbAudioVolume->SetPosition(100);
-    tbAudioVolume->OnChange = rtl::TNotifyEvent(this, &TFormMain::tbAudioVolumeChange);
-    lblAudioVolumeInfo = label(fpAudio, 306, 292, u"1.00x");
-
-    fpProfile = panel(sboxNav, u"Profile", 84);
-    cbProfileNew = new skins::TSkComboBox(this);
-    cbProfileNew->SetParent(fpProfile);
-    cbProfileNew->SetStyle(vcl::csOwnerDrawFixed);
-    cbProfileNew->SetAutoItemHeight(false);
-    cbProfileNew->SetBounds(10, 30, 250, 40);
-    cbProfileNew->SetItemHeight(36);
-    cbProfileNew->SetDropDownCount(12);
-    cbProfileNew->OnChange = rtl::TNotifyEvent(this, &TFormMain::cbProfileNewChange);
-    cbProfileNew->OnDrawItem = skins::TSkDrawListItemEvent(this, &TFormMain::cbProfileNewDrawItem);
-    btnLoadSelectedProfile = button(fpProfile, 268, 38, 82, u"<-- Load");
-
-    fpOutput = panel(sboxNav, u"Output", 160);
-    cbOutDirMode = combo(fpOutput, 14, 46, 336, false, u"Output directory:");
-    cbOutDir = combo(fpOutput, 14, 72, 310, true, nullptr);
-    cbOutDir->OnChange = rtl::TNotifyEvent(this, &TFormMain::cbOutDirChange);
-    btnBrowseOutDir = button(fpOutput, 324, 71, 26, u"...");
-    btnEditOutputDirList = button(fpOutput, 14, 98, 120, u"Edit list...");
-    btnExploreOutDir = button(fpOutput, 140, 98, 90, u"Explore...");
-    cbOutputExists = combo(fpOutput, 150, 126, 200, false, u"If output file exists:");
-    chKeepDates = check(fpOutput, 14, 148, 300, u"Keep file dates");
-    fpOutput->SetFullHeight(172);
-    fpOutput->SetHeight(172);
 
     // The metadata panel under the list.
     fpTag = new controls::TKWRgFlipPanel(this);
@@ -250,15 +258,15 @@ void TFormMain::BuildSettingsColumn() {
     edTagTrackNo = edit(430, 74, 40, u"Track");
     edTagTrackNo2 = edit(476, 74, 40, u"");
     cbTagYear = combo(fpTag, 430, 116, 86, true, u"Year");
-    cbTagYear->SetLabelPosition(components::lpLeftTop);
     cbTagGenres = combo(fpTag, 10, 158, 200, true, u"Genre");
+    for (components::TPlusComboBox* c : {cbTagYear, cbTagGenres}) c->SetLabelPosition(components::lpTopLeft);
     meTagComment = new vcl::TMemo(this);
     meTagComment->SetParent(fpTag);
     meTagComment->SetBounds(220, 150, 296, 30);
     meTagComment->OnChange = rtl::TNotifyEvent(this, &TFormMain::PanelControlChange);
     lblTagComment = label(fpTag, 220, 136, u"Comment");
-    chTagAutoNumbering = check(fpTag, 530, 74, 160, u"Auto numbering");
-    chTagAddEncoderInfo = check(fpTag, 530, 96, 160, u"Add encoder info");
+    chTagAutoNumbering = check(fpTag, 530, 74, 230, u"Auto numbering");
+    chTagAddEncoderInfo = check(fpTag, 530, 96, 230, u"Add encoder info");
     btnTagCopy = button(fpTag, 530, 124, 30, u"");
     btnTagPaste = button(fpTag, 564, 124, 30, u"");
     btnTagClear = button(fpTag, 598, 124, 30, u"");
@@ -285,8 +293,8 @@ void TFormMain::BuildSettingsColumn() {
     actExploreOutDir = NewAction(u"Explore...", 0, &TFormMain::actExploreOutDirExecute);
     actEditOutputDirList = NewAction(u"Edit list...", 0, &TFormMain::actEditOutputDirListExecute);
     actLoadSelectedProfile = NewAction(u"<-- Load", 0, &TFormMain::actLoadSelectedProfileExecute);
-    btnBrowseOutDir->SetAction(actBrowseOutDir);
-    btnBrowseOutDir->SetCaption(QStringLiteral("..."));
+    // The browse button keeps its "..." whatever the action is called.
+    btnBrowseOutDir->OnClick = [this](rtl::TObject*) { actBrowseOutDir->Execute(); };
     btnEditOutputDirList->SetAction(actEditOutputDirList);
     btnExploreOutDir->SetAction(actExploreOutDir);
     btnLoadSelectedProfile->SetAction(actLoadSelectedProfile);
@@ -319,7 +327,7 @@ void TFormMain::ReleaseSettingsColumn() {
     cbProfileNew->OnDrawItem = nullptr;
     tbAudioVolume->OnChange = nullptr;
     tmFixControlPos->SetOnTimer(nullptr);
-    for (components::TKwpPngButton* b : {btnBitrateInfo, btnTagFileName, btnTagLibrary}) b->OnClick = nullptr;
+    for (components::TKwpPngButton* b : {btnBitrateInfo, btnTagFileName, btnTagLibrary, btnBrowseOutDir}) b->OnClick = nullptr;
     if (ti) {
         ti->OnClick = nullptr;
         ti->SetVisible(false);
@@ -435,6 +443,8 @@ void TFormMain::PanelsFromModels() {
     tbAudioVolumeChange(tbAudioVolume);
     if (AfterConversion != cbAfterConversion->ItemIndex()) cbAfterConversion->SetItemIndex(AfterConversion);
     chKeepDates->SetChecked(KeepFileDates);
+    if (cbProfileNew->ItemIndex() != Profiles.ItemIndex && Profiles.ItemIndex < cbProfileNew->Items()->Count())
+        cbProfileNew->SetItemIndex(Profiles.ItemIndex);
 
     const engine::TTagPanel& t = TagPanel;
     if (cbTagSettings->ItemIndex() != int(t.Mode)) cbTagSettings->SetItemIndex(int(t.Mode));
@@ -570,8 +580,19 @@ void TFormMain::UpdateAudioPanelRightCaption() { fpAudio->SetRightCaption(cbOutp
 
 // ---- folding ------------------------------------------------------------------------------------------
 
-void TFormMain::fpChange(rtl::TObject*) {
+// The panels of the column in their fixed order, whatever folding did to their places.
+void TFormMain::RealignNav() {
+    if (!FSettingsBuilt) return;
+    int top = -sboxNav->VertScrollBar()->Position();
+    for (controls::TKWRgFlipPanel* f : {fpOutput, fpProfile, fpAudio, fpAdditional}) {
+        f->SetTop(top);
+        top += f->Visible() ? f->Height() : 1;
+    }
     sboxNav->Realign();
+}
+
+void TFormMain::fpChange(rtl::TObject*) {
+    RealignNav();
     cbOutDir->SetSelLength(0);
     controls::TKWRgFlipPanel* panels[] = {fpOutput, fpProfile, fpAudio, fpAdditional, fpTag};
     for (int i = 0; i < 5; ++i) PanelExpanded[i] = panels[i]->Expanded();
@@ -593,7 +614,7 @@ void TFormMain::ShowOnlyPanel(controls::TKWRgFlipPanel* Panel) {
     if (bRightPanelCollapsed) RightPanelCollapsed();
     for (controls::TKWRgFlipPanel* f : {fpOutput, fpProfile, fpAudio, fpAdditional}) f->SetExpanded(f == Panel);
     InitControls();
-    sboxNav->Realign();
+    RealignNav();
 }
 
 void TFormMain::actPanelsShowExecute(rtl::TObject* Sender) {
@@ -622,16 +643,18 @@ void TFormMain::actShowHideSettingsPanelExecute(rtl::TObject*) {
         cbProfileNew->SetWidth(fpProfile->Width() - cbProfileNew->Left() - 14);
         tmFixControlPos->SetEnabled(true);
     }
-    sboxNav->Realign();
+    RealignNav();
     cbProfileNew->SetItemHeight(36);
     cbOutDir->SetSelLength(0);
 }
 
 void TFormMain::tmFixControlPosTimer(rtl::TObject*) {
     tmFixControlPos->SetEnabled(false);
-    cbOutDir->SetBounds(14, cbOutDir->Top(), fpOutput->Width() - 28, cbOutDir->Height());
+    // The folder and its browse button together fill the panel less the margins.
+    cbOutDir->SetBounds(14, cbOutDir->Top(), fpOutput->Width() - 28 - btnBrowseOutDir->Width(), cbOutDir->Height());
     btnBrowseOutDir->SetLeft(cbOutDir->Left() + cbOutDir->Width());
     cbProfileNew->SetBounds(10, cbProfileNew->Top(), fpProfile->Width() - 20, cbProfileNew->Height());
+    cbProfileNew->Invalidate();
 }
 
 // ---- other handlers -----------------------------------------------------------------------------------
@@ -686,6 +709,7 @@ void TFormMain::GetProfiles() {
     bUpdatingControls = true;
     SetItems(cbProfileNew, Profiles.Items);
     cbProfileNew->SetItemIndex(Profiles.ItemIndex);
+    cbProfileNew->Invalidate();
     bUpdatingControls = was;
 }
 
@@ -697,7 +721,8 @@ void TFormMain::SaveProfileAs(const String& FileName) {
     GetProfiles();
     const bool was = bUpdatingControls;
     bUpdatingControls = true;
-    cbProfileNew->SetItemIndex(engine::FindProfileItem(Profiles, rtl::ExtractFileName(FileName)));
+    Profiles.ItemIndex = engine::FindProfileItem(Profiles, rtl::ExtractFileName(FileName));
+    cbProfileNew->SetItemIndex(Profiles.ItemIndex);
     bUpdatingControls = was;
 }
 
@@ -738,6 +763,7 @@ void TFormMain::actLoadSelectedProfileExecute(rtl::TObject*) {
 
 void TFormMain::cbProfileNewChange(rtl::TObject*) {
     if (bUpdatingControls) return;
+    Profiles.ItemIndex = cbProfileNew->ItemIndex();
     try {
         actLoadSelectedProfileExecute(nullptr);
     } catch (const std::exception&) {
@@ -752,7 +778,7 @@ void TFormMain::cbProfileNewDrawItem(rtl::TObject*, vcl::TCanvas* C, vcl::TRect&
     PaintDefault = false;
     const engine::TAppParams& p = engine::AppParams;
     const bool listOpen = !State.Contains(vcl::odComboBoxEdit);
-    const String text = Index >= 0 && Index < cbProfileNew->Items()->Count() ? cbProfileNew->Items()->Strings(Index) : String();
+    const String text = Index >= 0 && Index < Profiles.Items.size() ? Profiles.Items[Index] : String();
     const engine::TProfileItemLook look =
         engine::GetProfileItemLook(Profiles, Index, text, State.Contains(vcl::odSelected), listOpen, p.StyleName,
                                    p.DarkStyle, EncoderPanel.Texts);

@@ -173,7 +173,8 @@ TEST_F(SettingsColumn, FoldingAndShowingOnePanel) {
     w->tmFixControlPosTimer(nullptr);
     EXPECT_FALSE(w->tmFixControlPos->Enabled()) << "one shot";
     EXPECT_EQ(w->cbOutDir->Left(), 14);
-    EXPECT_EQ(w->cbOutDir->Width(), w->fpOutput->Width() - 28);
+    EXPECT_EQ(w->cbOutDir->Width() + w->btnBrowseOutDir->Width(), w->fpOutput->Width() - 28);
+    EXPECT_EQ(w->btnBrowseOutDir->Width(), 26);
     EXPECT_EQ(w->btnBrowseOutDir->Left(), w->cbOutDir->Left() + w->cbOutDir->Width());
     EXPECT_EQ(w->cbProfileNew->Left(), 10);
     EXPECT_EQ(w->cbProfileNew->Width(), w->fpProfile->Width() - 20);
@@ -181,6 +182,10 @@ TEST_F(SettingsColumn, FoldingAndShowingOnePanel) {
     w->actPanelsExpand->Execute();
     for (controls::TKWRgFlipPanel* f : {w->fpOutput, w->fpProfile, w->fpAudio, w->fpAdditional}) EXPECT_TRUE(f->Expanded());
     EXPECT_TRUE(w->PanelExpanded[3]) << "the settings file keeps what the panels show";
+    // Folding and unfolding leave the panels in their order.
+    EXPECT_LT(w->fpOutput->Top(), w->fpProfile->Top());
+    EXPECT_LT(w->fpProfile->Top(), w->fpAudio->Top());
+    EXPECT_LT(w->fpAudio->Top(), w->fpAdditional->Top());
 }
 
 TEST_F(SettingsColumn, DefaultsLeaveOutputAndMetadataAndASavedAfterActionSurvivesStartUp) {
@@ -217,6 +222,7 @@ TEST_F(SettingsColumn, TheProfileComboLoadsItsItemsAndListsASavedProfile) {
     profile("b.ini", "SortIndex=2\r\nType=Extract\r\n[AUDIO]\r\nOutputFormat=extract\r\n");
     TFormMain* w = Create();
     ASSERT_EQ(w->cbProfileNew->Items()->Count(), 4);
+    EXPECT_EQ(w->cbProfileNew->ItemIndex(), 0) << "the last session's settings are chosen at start";
     EXPECT_EQ(w->cbProfileNew->ItemHeight(), 36);
 
     auto choose = [&](int Index) {
