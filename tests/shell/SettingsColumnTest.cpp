@@ -303,6 +303,27 @@ TEST_F(SettingsColumn, ASwitchOfLanguageKeepsSelectionsAndReachesEveryWindow) {
     EXPECT_EQ(FormFileInfo->btnCopy->Caption(), builtIn.FileInfo.btnCopy);
 }
 
+TEST(ShippedEnglish, TheGeneratedFileReadOverAnotherLanguageGivesEveryBuiltInText) {
+    TempDir dir;
+    TAppStrings read;
+    read.ForEachText([](const String&, const String&, String& Value) { Value = QStringLiteral("other"); });
+    read.LoadFromFile(QString::fromUtf8(TW_ENGLISH_INI));
+    TAppStrings builtIn;
+    builtIn.SetEN();
+    QStringList got, want;
+    read.ForEachText([&](const String& S, const String& K, String& V) { got << S + u'/' + K + u'=' + V; });
+    builtIn.ForEachText([&](const String& S, const String& K, String& V) {
+        // Texts no file sets keep what they held.
+        const bool unread = V.isEmpty() || K == QStringLiteral("UAuto");
+        want << S + u'/' + K + u'=' + (unread ? QStringLiteral("other") : V);
+    });
+    ASSERT_EQ(got.size(), want.size());
+    QStringList differ;
+    for (int i = 0; i < got.size(); ++i)
+        if (got[i] != want[i]) differ << got[i] + QStringLiteral(" (built in: ") + want[i] + u')';
+    EXPECT_TRUE(differ.isEmpty()) << differ.join(u'\n').toStdString();
+}
+
 TEST_F(SettingsColumn, WithoutATrayTheWindowMinimisesAndStaysReachable) {
     TFormMain* w = Create();
     w->Show();
