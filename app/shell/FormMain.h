@@ -4,6 +4,7 @@
 // actions are reached by their shortcuts, drops and the command line, and the settings column's values
 // are held by the encoder and metadata panel models.
 #pragma once
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -335,6 +336,8 @@ public:
 private:
     void BuildSettingsColumn();
     void BuildTray();
+    std::array<std::pair<components::TPlusComboBox*, engine::TComboModel*>, 12> ComboBindings();
+    std::array<std::pair<skins::TSkSpinEdit*, engine::TSpinEditModel*>, 9> SpinBindings();
     void ReleaseSettingsColumn();
     bool FSettingsBuilt = false;
 

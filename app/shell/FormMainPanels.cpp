@@ -2,6 +2,8 @@
 // the metadata panel under the list. Their controls mirror the encoder and metadata models the runs read.
 #include <QDir>
 
+#include <array>
+
 #include "app/engine/Procs.h"
 #include "app/engine/ProcsControls.h"
 #include "app/engine/Profiles.h"
@@ -412,25 +414,34 @@ void TFormMain::SetDefaultParams() {
 
 // ---- the models and the controls ---------------------------------------------------------------------
 
+// The encoder's combos and spin edits beside the settings they show.
+std::array<std::pair<components::TPlusComboBox*, engine::TComboModel*>, 12> TFormMain::ComboBindings() {
+    engine::TEncoderPanel& e = EncoderPanel;
+    return {{{cbOutDirMode, &e.cbOutDirMode},       {cbOutDir, &e.cbOutDir},
+             {cbOutputExists, &e.cbOutputExists},   {cbOutputFormat, &e.cbOutputFormat},
+             {cbAudioTrackNo, &e.cbAudioTrackNo},   {cbBitrateMode, &e.cbBitrateMode},
+             {cbPresets, &e.cbPresets},             {cbAudioBitrate, &e.cbAudioBitrate},
+             {cbAudioSampling, &e.cbAudioSampling}, {cbAudioChannels, &e.cbAudioChannels},
+             {cbAudioStereoMode, &e.cbAudioStereoMode}, {cbAudioAlgoQuality, &e.cbAudioAlgoQuality}}};
+}
+
+std::array<std::pair<skins::TSkSpinEdit*, engine::TSpinEditModel*>, 9> TFormMain::SpinBindings() {
+    engine::TEncoderPanel& e = EncoderPanel;
+    return {{{spedAudioLowpass, &e.spedAudioLowpass}, {spedTimeStartH, &e.spedTimeStartH},
+             {spedTimeStartM, &e.spedTimeStartM},     {spedTimeStartS, &e.spedTimeStartS},
+             {spedTimeStartMs, &e.spedTimeStartMs},   {spedTimeEndH, &e.spedTimeEndH},
+             {spedTimeEndM, &e.spedTimeEndM},         {spedTimeEndS, &e.spedTimeEndS},
+             {spedTimeEndMs, &e.spedTimeEndMs}}};
+}
+
 void TFormMain::PanelsFromModels() {
     if (!FSettingsBuilt) return;
     const bool was = bUpdatingControls;
     bUpdatingControls = true;
     engine::TEncoderPanel& e = EncoderPanel;
-    const std::pair<components::TPlusComboBox*, engine::TComboModel*> combos[] = {
-        {cbOutDirMode, &e.cbOutDirMode},       {cbOutDir, &e.cbOutDir},
-        {cbOutputExists, &e.cbOutputExists},   {cbOutputFormat, &e.cbOutputFormat},
-        {cbAudioTrackNo, &e.cbAudioTrackNo},   {cbBitrateMode, &e.cbBitrateMode},
-        {cbPresets, &e.cbPresets},             {cbAudioBitrate, &e.cbAudioBitrate},
-        {cbAudioSampling, &e.cbAudioSampling}, {cbAudioChannels, &e.cbAudioChannels},
-        {cbAudioStereoMode, &e.cbAudioStereoMode}, {cbAudioAlgoQuality, &e.cbAudioAlgoQuality},
-    };
+    const auto combos = ComboBindings();
     for (const auto& [combo, model] : combos) ComboFromModel(combo, *model);
-    const std::pair<skins::TSkSpinEdit*, engine::TSpinEditModel*> spins[] = {
-        {spedAudioLowpass, &e.spedAudioLowpass}, {spedTimeStartH, &e.spedTimeStartH}, {spedTimeStartM, &e.spedTimeStartM},
-        {spedTimeStartS, &e.spedTimeStartS},     {spedTimeStartMs, &e.spedTimeStartMs}, {spedTimeEndH, &e.spedTimeEndH},
-        {spedTimeEndM, &e.spedTimeEndM},         {spedTimeEndS, &e.spedTimeEndS},       {spedTimeEndMs, &e.spedTimeEndMs},
-    };
+    const auto spins = SpinBindings();
     for (const auto& [spin, model] : spins) {
         spin->SpinOptions()->SetMinValue(model->MinValue);
         spin->SpinOptions()->SetMaxValue(model->MaxValue);
@@ -467,20 +478,9 @@ void TFormMain::PanelsFromModels() {
 void TFormMain::PanelControlChange(rtl::TObject*) {
     if (bUpdatingControls) return;
     engine::TEncoderPanel& e = EncoderPanel;
-    const std::pair<components::TPlusComboBox*, engine::TComboModel*> combos[] = {
-        {cbOutDirMode, &e.cbOutDirMode},       {cbOutDir, &e.cbOutDir},
-        {cbOutputExists, &e.cbOutputExists},   {cbOutputFormat, &e.cbOutputFormat},
-        {cbAudioTrackNo, &e.cbAudioTrackNo},   {cbBitrateMode, &e.cbBitrateMode},
-        {cbPresets, &e.cbPresets},             {cbAudioBitrate, &e.cbAudioBitrate},
-        {cbAudioSampling, &e.cbAudioSampling}, {cbAudioChannels, &e.cbAudioChannels},
-        {cbAudioStereoMode, &e.cbAudioStereoMode}, {cbAudioAlgoQuality, &e.cbAudioAlgoQuality},
-    };
+    const auto combos = ComboBindings();
     for (const auto& [combo, model] : combos) ComboToModel(combo, *model);
-    const std::pair<skins::TSkSpinEdit*, engine::TSpinEditModel*> spins[] = {
-        {spedAudioLowpass, &e.spedAudioLowpass}, {spedTimeStartH, &e.spedTimeStartH}, {spedTimeStartM, &e.spedTimeStartM},
-        {spedTimeStartS, &e.spedTimeStartS},     {spedTimeStartMs, &e.spedTimeStartMs}, {spedTimeEndH, &e.spedTimeEndH},
-        {spedTimeEndM, &e.spedTimeEndM},         {spedTimeEndS, &e.spedTimeEndS},       {spedTimeEndMs, &e.spedTimeEndMs},
-    };
+    const auto spins = SpinBindings();
     for (const auto& [spin, model] : spins) engine::SetSpinEditInt(*model, int(spin->SpinOptions()->ValueAsInteger()));
     e.chAudioLowpass = chAudioLowpass->Checked();
     e.chTimeStart = chTimeStart->Checked();
