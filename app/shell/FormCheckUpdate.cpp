@@ -15,6 +15,12 @@ namespace shell {
 
 String WebSite = QStringLiteral("https://www.tunewright.example");
 
+String VersionFileAddress() {
+    // A test or a mirror names its own version file.
+    const String own = qEnvironmentVariable("TUNEWRIGHT_UPDATE_URL");
+    return own.isEmpty() ? WebSite + String::fromUtf16(VersionFilePath) : own;
+}
+
 namespace {
 
 constexpr int DesignClientWidth = 420, DesignClientHeight = 236, StripHeight = 44;
@@ -202,7 +208,7 @@ void TFormCheckUpdate::actCheckNowExecute(rtl::TObject*) {
     ShowText(texts.CheckingUpdates);
     me->Update(); // painted now: the download blocks the thread
 
-    const String answer = DownloadSmallTextFile(WebSite + String::fromUtf16(VersionFilePath));
+    const String answer = DownloadSmallTextFile(VersionFileAddress());
     if (answer.isEmpty()) {
         SetStatusColors(StatusFailed);
         ShowText(texts.ConnectionFailed);

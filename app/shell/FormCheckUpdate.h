@@ -17,6 +17,8 @@ class TAppStrings;
 constexpr const char16_t* RunningVersion = u"1.5";
 // The program's web site; the version file and the product page lie below it.
 extern String WebSite;
+// The version file's address: TUNEWRIGHT_UPDATE_URL when it is set, else the one under WebSite.
+String VersionFileAddress();
 constexpr const char16_t* VersionFilePath = u"/products/tunewright/ver.ini";
 constexpr const char16_t* ProductPagePath = u"/products/tunewright/";
 

@@ -607,6 +607,8 @@ void TFormFileInfo::SetLang(const TAppStrings& Strings) {
     engine::SetControlCaption(actClose, S.actClose, true);
     engine::SetControlCaption(actSave, S.actSave, true);
     engine::SetControlCaption(actCopyToClipboard, S.actCopy, true);
+    // The button has its own, shorter text.
+    engine::SetControlCaption(btnCopy, S.btnCopy);
     dlgSave->SetFilter(S.dlgSaveFilter + QStringLiteral("|*.txt"));
     tsBasic->SetCaption(S.tabBasicInfo);
     vcl::Application->ProcessMessages();

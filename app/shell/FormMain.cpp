@@ -26,6 +26,8 @@
 #include "app/shell/FormCmdLine.h"
 #include "app/shell/FormErrors.h"
 #include "app/shell/FormFileInfo.h"
+#include "app/shell/LangIniList.h"
+#include "app/shell/VisualStyles.h"
 #include "app/shell/Settings.h"
 #include "base/Colors.h"
 #include "base/MemIniFile.h"
@@ -35,6 +37,7 @@
 #include "rtl/Files.h"
 #include "rtl/SysUtils.h"
 #include "win/kernel32/winbase.h"
+#include "win/kernel32/winnls.h"
 
 namespace shell {
 
@@ -205,6 +208,8 @@ TFormMain::TFormMain(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
     actTagClear = NewAction(u"Clear", 0, &TFormMain::actTagClearExecute);
     actTagCopy = NewAction(u"Copy", 0, &TFormMain::actTagCopyExecute);
     actTagPaste = NewAction(u"Paste", 0, &TFormMain::actTagPasteExecute);
+    BuildTray();
+    BuildSettingsColumn();
 
     dlgOpen = new vcl::TOpenDialog(this);
     dlgOpen->SetOptions({vcl::ofAllowMultiSelect, vcl::ofFileMustExist, vcl::ofHideReadOnly});
@@ -274,6 +279,7 @@ TFormMain::TFormMain(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
 TFormMain::~TFormMain() {
     // The form's own destruction, which runs after this, must call nothing of this class any more.
     FormDestroy(this);
+    ReleaseSettingsColumn();
     OnDestroy = nullptr;
     OnClose = nullptr;
     OnCreate = nullptr;
@@ -343,14 +349,15 @@ void TFormMain::FormCreate(rtl::TObject*) {
     ng->SetAlign(vcl::alClient);
 
     CheckIniFile();
-    if (!bChooseLangBySystem && !p.LanguageIni.isEmpty())
-        AppStrings->LoadFromFile(rtl::ExcludeTrailingPathDelimiter(p.LangDir) + u'/' + p.LanguageIni);
+    InitLang(p, *AppStrings, bChooseLangBySystem, GetThreadLocale());
     LoadListFiles(p);
-    EncoderPanel.SetDefaultParams();
+    PrepareControls();
+    SetDefaultParams();
 
     dlgOpenProfile->SetInitialDir(p.ProfilesDir);
     dlgSaveProfile->SetInitialDir(p.ProfilesDir);
     UpdateInitialFolders(engine::GetProgramDir());
+    VisualStyles = std::make_unique<TVisualStyles>(p.StylesDir);
     if (!rtl::DirectoryExists(rtl::ExtractFileDir(p.LastProfileFile))) {
         try {
             rtl::ForceDirectories(rtl::ExtractFileDir(p.LastProfileFile));
@@ -361,8 +368,14 @@ void TFormMain::FormCreate(rtl::TObject*) {
     if (rtl::FileExists(p.LastProfileFile)) engine::LoadProfile(EncoderPanel, p.LastProfileFile);
 
     LoadSettingsFromIni();
+    ApplySavedPanels();
     SetLang();
     InitControls();
+    GetProfiles();
+    // The saved visual style, twice as the start-up always did: the second pass settles what the
+    // first one's window changes moved.
+    for (int pass = 0; pass < 2; ++pass)
+        if (!p.StyleName.isEmpty() && VisualStyles && VisualStyles->Count() > 0) VisualStyles->SetStyle(p.StyleName);
 
     // The command line comes last, so its options override the saved state.
     TRunParamsActions actions;
@@ -379,6 +392,7 @@ void TFormMain::FormCreate(rtl::TObject*) {
     RenumNg();
     CalcFooter();
     InitControls();
+    tmFixControlPos->SetEnabled(true);
 }
 
 void TFormMain::AttachSecondaryForms() {
@@ -438,6 +452,8 @@ void TFormMain::FormClose(rtl::TObject*, vcl::TCloseAction& Action) {
     delete EncoderOutputList;
     EncoderOutputList = nullptr;
     FileIcons.reset();
+    VisualStyles.reset();
+    LangIniList.reset();
     // The texts stay until the window is freed: the secondary windows still read them while closing.
 }
 
@@ -493,18 +509,25 @@ void TFormMain::InitControls() {
     actExploreDirectory->SetEnabled(IsValidRowIndex(sel));
     actConvert->SetCaption(Strings()->Main.actConvert);
     actConvert->SetHint(Strings()->Main.actConvert);
+    actShowHideMainWindow->SetCaption(Visible() ? Strings()->Main.actMinimizeToTray : Strings()->Main.actShowMainWindow);
+    PanelsFromModels();
+    ApplyPanelRules();
     CalcFooter();
+    UpdateOutputPanelRightCaption();
+    UpdateAudioPanelRightCaption();
     bUpdatingControls = false;
 }
 
 void TFormMain::DisableAll() {
     ng->SetEnabled(false);
+    DisableFlipPanels();
     for (int i = 0; i < Actions->ActionCount(); ++i)
         if (auto* a = dynamic_cast<vcl::TAction*>(Actions->Actions(i))) a->SetEnabled(false);
 }
 
 void TFormMain::EnableAll() {
     ng->SetEnabled(true);
+    EnableFlipPanels();
     for (int i = 0; i < Actions->ActionCount(); ++i)
         if (auto* a = dynamic_cast<vcl::TAction*>(Actions->Actions(i))) a->SetEnabled(true);
     // Escape closes the program only when the settings ask for it.
@@ -513,6 +536,12 @@ void TFormMain::EnableAll() {
 }
 
 void TFormMain::SetLang() {
+    const bool was = bUpdatingControls;
+    bUpdatingControls = true;
+    struct Restore {
+        bool Value;
+        ~Restore() { bUpdatingControls = Value; }
+    } restore{was};
     const TMainModuleStrings& m = Strings()->Main;
     const struct {
         vcl::TAction* Action;
@@ -556,7 +585,9 @@ void TFormMain::SetLang() {
     dlgSaveBAT->SetFilter(QStringLiteral("Shell scripts (*.sh)|*.sh"));
     dlgOpenProfile->SetFilter(m.dlgOpenProfile_Filter + QStringLiteral("|*.ini"));
     dlgSaveProfile->SetFilter(m.dlgSaveProfile_Filter + QStringLiteral("|*.ini"));
+    const String typedBitrate = EncoderPanel.cbAudioBitrate.Text(), typedSampling = EncoderPanel.cbAudioSampling.Text();
     EncoderPanel.SetTexts(GetEngineTexts(*Strings()));
+    SetLangPanels(typedBitrate, typedSampling);
 }
 
 // ---- actions ------------------------------------------------------------------------------------------
@@ -678,11 +709,18 @@ void TFormMain::actLoadProfileExecute(rtl::TObject*) {
 
 void TFormMain::actSaveProfileExecute(rtl::TObject*) {
     if (!dlgSaveProfile->Execute()) return;
-    engine::SaveProfile(EncoderPanel, dlgSaveProfile->FileName(), String(), String());
+    SaveProfileAs(dlgSaveProfile->FileName());
 }
 
 void TFormMain::actSetDefaultEncoderSettingsExecute(rtl::TObject*) {
-    EncoderPanel.SetDefaultParams();
+    SetDefaultParams();
+    const bool was = bUpdatingControls;
+    bUpdatingControls = true;
+    if (cbProfileNew->Items()->Count() > 1) {
+        Profiles.ItemIndex = 1;
+        cbProfileNew->SetItemIndex(1);
+    }
+    bUpdatingControls = was;
     InitControls();
 }
 

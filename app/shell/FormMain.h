@@ -4,6 +4,7 @@
 // actions are reached by their shortcuts, drops and the command line, and the settings column's values
 // are held by the encoder and metadata panel models.
 #pragma once
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -25,6 +26,17 @@
 #include "vcl/ExtCtrls.h"
 #include "vcl/Forms.h"
 #include "vcl/ImgList.h"
+// The settings column, the tray and the languages at run time.
+#include "app/engine/Profiles.h"
+#include "components/FlatGroupBox.h"
+#include "components/PlusCombo.h"
+#include "controls/FlipPanel.h"
+#include "controls/TrackBar.h"
+#include "skins/SkEditors.h"
+#include "vcl/Menus.h"
+#include "vcl/ScrollBox.h"
+#include "vcl/StdCtrls.h"
+#include "vcl/TrayIcon.h"
 
 namespace base {
 class TKwpMemIniFile;
@@ -232,6 +244,104 @@ public:
     void actTagCopyExecute(rtl::TObject* Sender);
     void actTagPasteExecute(rtl::TObject* Sender);
 
+    // ---- the settings column, the tray, stay-on-top and the remaining actions ----
+    // (FormMainPanels.cpp, FormMainLang.cpp, Tray.cpp). The controls mirror EncoderPanel and TagPanel:
+    // a change in a control writes its model, and InitControls puts the models back into the controls.
+    components::TKwpPanel* pnNav;   // the settings column at the right
+    vcl::TSplitter* spMain;
+    vcl::TScrollBox* sboxNav;
+    controls::TKWRgFlipPanel *fpOutput, *fpProfile, *fpAudio, *fpAdditional, *fpTag;
+    components::TPlusComboBox *cbOutDirMode, *cbOutDir, *cbOutputExists, *cbOutputFormat, *cbAudioTrackNo,
+        *cbBitrateMode, *cbPresets, *cbAudioBitrate, *cbAudioSampling, *cbAudioChannels, *cbAudioStereoMode,
+        *cbAudioAlgoQuality, *cbAfterConversion, *cbTagSettings, *cbTagYear, *cbTagGenres, *cbMP3TagsToWrite;
+    skins::TSkComboBox* cbProfileNew;
+    skins::TSkSpinEdit *spedAudioLowpass, *spedTimeStartH, *spedTimeStartM, *spedTimeStartS, *spedTimeStartMs,
+        *spedTimeEndH, *spedTimeEndM, *spedTimeEndS, *spedTimeEndMs;
+    vcl::TCheckBox *chKeepDates, *chAudioLowpass, *chTimeStart, *chTimeEnd, *chTagAutoNumbering, *chTagAddEncoderInfo;
+    controls::TKWRgTrackBar6* tbAudioVolume;
+    vcl::TLabel *lblAudioVolumeInfo, *lblAudioVolume, *lblAudioBitrateUnit, *lblAudioSamplingUnit, *lblAudioLowpass,
+        *lblTimeStartH, *lblTimeStartM, *lblTimeStartS, *lblTimeStartMs, *lblTimeEndH, *lblTimeEndM, *lblTimeEndS,
+        *lblTimeEndMs, *lblTagComment;
+    components::TFlatGroupBox* gbTimeRange;
+    vcl::TLabeledEdit *edTagArtist, *edTagAlbum, *edTagTitle, *edTagTrackNo, *edTagTrackNo2;
+    vcl::TMemo* meTagComment;
+    components::TKwpPngButton *btnBrowseOutDir, *btnEditOutputDirList, *btnExploreOutDir, *btnLoadSelectedProfile,
+        *btnBitrateInfo, *btnTagFileName, *btnTagCopy, *btnTagPaste, *btnTagClear, *btnTagLibrary;
+    vcl::TTimer* tmFixControlPos;
+    vcl::TTrayIcon* ti;
+    vcl::TPopupMenu* popTi;
+    vcl::TAction *actPanelsExpand, *actPanelsCollapse, *actPanels_ShowOutput, *actPanels_ShowProfile,
+        *actPanels_ShowAudio, *actPanels_ShowAdditional, *actShowHideSettingsPanel, *actBrowseOutDir,
+        *actExploreOutDir, *actEditOutputDirList, *actLoadSelectedProfile, *actMinimizeToTray,
+        *actShowHideMainWindow, *actStayOnTop, *actHelp, *actGoToHomePage, *actShowOptions;
+    // The profile combo's entries (items 2.. are its profiles).
+    engine::TProfileCombo Profiles;
+    // The folder picker of actBrowseOutDir (tests replace it): true and the folder when one was chosen.
+    std::function<bool(const String& StartDir, String& Folder)> PickOutDir;
+    // Whether the desktop has a notification area (tests replace it).
+    std::function<bool()> TrayAvailable;
+    // The options window and the output-folder list editor, once they exist (shown, hidden, kept on top).
+    vcl::TCustomForm* OptionsForm = nullptr;
+    vcl::TCustomForm* OutputDirListForm = nullptr;
+
+    void PrepareControls();
+    void SetDefaultParams();
+    void PanelsFromModels();     // the models into the controls
+    void ApplyPanelRules();      // the enabling rules of the settings column
+    void DisableFlipPanels();
+    void EnableFlipPanels();
+    void UpdateOutputPanelRightCaption();
+    void UpdateAudioPanelRightCaption();
+    void GetProfiles();
+    // Saves the panel as a profile; one saved in the profiles folder is listed and selected.
+    void SaveProfileAs(const String& FileName);
+    // The panels' saved state (expanded panels, folded column, after-conversion choice) shown.
+    void ApplySavedPanels();
+    // The settings column's part of SetLang; the bit-rate and sampling texts as they were before it.
+    void SetLangPanels(const String& TypedBitrate, const String& TypedSampling);
+    void ShowOnlyPanel(controls::TKWRgFlipPanel* Panel);
+    void RealignNav(); // re-aligns the scroll box with the panels in their order
+    void actPanelsExpandExecute(rtl::TObject* Sender);
+    void actPanelsCollapseExecute(rtl::TObject* Sender);
+    void actPanelsShowExecute(rtl::TObject* Sender);
+    void actShowHideSettingsPanelExecute(rtl::TObject* Sender);
+    void RightPanelCollapsed();
+    void actBrowseOutDirExecute(rtl::TObject* Sender);
+    void actExploreOutDirExecute(rtl::TObject* Sender);
+    void actEditOutputDirListExecute(rtl::TObject* Sender);
+    void actLoadSelectedProfileExecute(rtl::TObject* Sender);
+    void cbProfileNewChange(rtl::TObject* Sender);
+    void cbOutDirChange(rtl::TObject* Sender);
+    void tmFixControlPosTimer(rtl::TObject* Sender);
+    void tbAudioVolumeChange(rtl::TObject* Sender);
+    void btnBitrateInfoClick(rtl::TObject* Sender);
+    void btnTagFileNameClick(rtl::TObject* Sender);
+    void btnTagLibraryClick(rtl::TObject* Sender);
+    void fpChange(rtl::TObject* Sender);
+    void PanelControlChange(rtl::TObject* Sender);
+    void cbProfileNewDrawItem(rtl::TObject* Sender, vcl::TCanvas* ACanvas, vcl::TRect& ARect, int Index,
+                              vcl::TOwnerDrawState State, skins::TSkPaintStage PaintStage, bool& PaintDefault);
+    void actMinimizeToTrayExecute(rtl::TObject* Sender);
+    void actShowHideMainWindowExecute(rtl::TObject* Sender);
+    void actStayOnTopExecute(rtl::TObject* Sender);
+    void actHelpExecute(rtl::TObject* Sender);
+    void actGoToHomePageExecute(rtl::TObject* Sender);
+    void actShowOptionsExecute(rtl::TObject* Sender);
+    void OpenLink(int Index); // an entry of the links table
+    void tiClick(rtl::TObject* Sender);
+    void popTiPopup(rtl::TObject* Sender);
+    // The secondary windows stay-on-top follows.
+    QList<vcl::TCustomForm*> SecondaryForms() const;
+
+private:
+    void BuildSettingsColumn();
+    void BuildTray();
+    std::array<std::pair<components::TPlusComboBox*, engine::TComboModel*>, 12> ComboBindings();
+    std::array<std::pair<skins::TSkSpinEdit*, engine::TSpinEditModel*>, 9> SpinBindings();
+    void ReleaseSettingsColumn();
+    bool FSettingsBuilt = false;
+
+public:
     // The last run's result (the unattended exit status) and whether a run took place.
     engine::TRunResult LastRun;
     bool HasRun = false;

@@ -116,6 +116,18 @@ TEST_F(CheckUpdate, EachAnswerGivesItsStatus) {
     EXPECT_EQ(Memo(), shell::FormatLangStr(t.UpdatesAvailable) + "\r\n\r\nLatest version: 1.6\r\nRelease date: June 2021\r\n");
 }
 
+TEST_F(CheckUpdate, TheEnvironmentNamesAnotherVersionFile) {
+    Publish("[VersionInfo]\nLastVersion=1.5\n");
+    QDir().mkpath(Site->QFile(QStringLiteral("mirror")));
+    Site->Write(QStringLiteral("mirror/v.ini"), "[VersionInfo]\nLastVersion=1.7\n");
+    shell::WebSite = QStringLiteral("http://127.0.0.1:9"); // the usual address would fail
+    qputenv("TUNEWRIGHT_UPDATE_URL", (Address + QStringLiteral("/mirror/v.ini")).toUtf8());
+    form->actCheckNow->Execute();
+    qunsetenv("TUNEWRIGHT_UPDATE_URL");
+    EXPECT_EQ(form->lblLatestVersion->Caption(), "1.7");
+    EXPECT_EQ(shell::VersionFileAddress(), "http://127.0.0.1:9/products/tunewright/ver.ini");
+}
+
 TEST_F(CheckUpdate, NoServerMeansConnectionFailedAndTheTimerChecksOnce) {
     shell::WebSite = QStringLiteral("http://127.0.0.1:9"); // nothing listens on the discard port
     form->tmCheckUpdate->SetEnabled(true);
