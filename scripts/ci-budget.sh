@@ -36,7 +36,8 @@ while IFS= read -r line; do
         starts+=("$now")
         printf '[%6.0fs] %s\n' "$(awk "BEGIN { print $now - $begin }")" "${BASH_REMATCH[1]}"
     fi
-done < <(cd "$clone" && { taskset -c "$cpus" .ci/run 2>&1; echo $? >"$work/status"; })
+# The status is caught with ||: under errexit a failing run would end the group before it is written.
+done < <(cd "$clone" && { s=0; taskset -c "$cpus" .ci/run 2>&1 || s=$?; echo "$s" >"$work/status"; })
 end=$EPOCHREALTIME
 status=$(cat "$work/status" 2>/dev/null || true)
 
