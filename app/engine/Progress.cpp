@@ -220,7 +220,13 @@ bool TEncoderProgressScan::Scan(rtl::TStrings* Output, TEncoderProgress& Progres
     FScanned = count;
     // Read from the newest line up, a newer "Multiple frames" line comes first and ends the reading.
     if (FProgressIndex < 0 || FMultipleFramesIndex > FProgressIndex) return false;
-    ParseEncoderProgressLine(FProgressLine, Progress);
+    // Most lines an encoder prints are not progress lines: the newest one is parsed once.
+    if (FParsedLine.isNull() || FParsedLine != FProgressLine) {
+        FValues = TEncoderProgress();
+        ParseEncoderProgressLine(FProgressLine, FValues);
+        FParsedLine = FProgressLine;
+    }
+    Progress = FValues;
     return true;
 }
 
@@ -228,6 +234,7 @@ void TEncoderProgressScan::Reset() {
     FScanned = 0;
     FProgressIndex = FMultipleFramesIndex = -1;
     FProgressLine.clear();
+    FParsedLine = String();
 }
 
 bool TerminateApp(const String& AppPath) {
