@@ -102,4 +102,15 @@ inline void MakeFileTree(const QString& Root) {
     ::sync();
 }
 
+// Writes all of Bytes to the standard output (a fake child program's lines); false on a failed write.
+inline bool WriteOut(const std::string& Bytes) {
+    size_t Done = 0;
+    while (Done < Bytes.size()) {
+        const ssize_t N = ::write(1, Bytes.data() + Done, Bytes.size() - Done);
+        if (N <= 0) return false;
+        Done += size_t(N);
+    }
+    return true;
+}
+
 } // namespace bench_support

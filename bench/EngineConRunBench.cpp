@@ -22,12 +22,7 @@ int Produce(long Lines) {
     for (long k = 0; k < Lines; ++k) {
         buf.append(line, size_t(std::snprintf(line, sizeof line, "line %ld\n", k)));
         if (buf.size() > 60000 || k + 1 == Lines) {
-            size_t done = 0;
-            while (done < buf.size()) {
-                const ssize_t n = write(1, buf.data() + done, buf.size() - done);
-                if (n <= 0) return 1;
-                done += size_t(n);
-            }
+            if (!bench_support::WriteOut(buf)) return 1;
             buf.clear();
         }
     }

@@ -1,8 +1,9 @@
 // bench/TagsWMABench.cpp: a 200 KB picture and a few text attributes saved into a copy of a 100 MB
-// WMA file (both sides rewrite the file behind the header), through the tag unit and the metadata
-// editor stand-in, against mutagen's ASF writer on another copy; each save in a child process of its
-// own, best of five, the file made durable on both sides (the editor syncs its new file; mutagen's save
-// is followed by an fsync):
+// WMA file, through the tag unit and the metadata editor stand-in (which makes room for the longer
+// header in whole blocks of the file system where it can, else rewrites the file), against mutagen's
+// ASF writer on another copy (which moves the data behind the header); each save in a child process
+// of its own, best of five, the file made durable on both sides (the editor syncs the file; mutagen's
+// save is followed by an fsync):
 //   - at most 1.5x mutagen's time;
 //   - peak memory of the saving process under 64 MB.
 // Prints each figure; exits with 1 when a target is missed.

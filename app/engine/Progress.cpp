@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <QFileInfo>
+#include <QStringMatcher>
 
 #include <algorithm>
 #include <cmath>
@@ -70,15 +71,29 @@ const char16_t* const NoisePairs[][2] = {
     {u"overread", u"enddists:"},
 };
 
+// The texts above as strings, made once: the filter runs over logs of a million lines.
+// The texts searched for get their skip tables once, too.
+struct TNoiseTexts {
+    std::vector<QString> Starts;
+    std::vector<QStringMatcher> Parts;
+    std::vector<std::pair<QStringMatcher, QStringMatcher>> Pairs;
+    TNoiseTexts() {
+        for (const char16_t* t : NoiseStarts) Starts.push_back(QString::fromUtf16(t));
+        for (const char16_t* t : NoiseParts) Parts.emplace_back(QString::fromUtf16(t));
+        for (const auto& pair : NoisePairs) Pairs.emplace_back(QString::fromUtf16(pair[0]), QString::fromUtf16(pair[1]));
+    }
+};
+
 bool IsNoise(const String& Line) {
-    if (rtl::Trim(Line).isEmpty()) return true;
-    for (const char16_t* start : NoiseStarts)
-        if (Line.startsWith(QString::fromUtf16(start), Qt::CaseInsensitive)) return true;
-    for (const char16_t* part : NoiseParts)
-        if (Line.contains(QString::fromUtf16(part))) return true;
-    for (const auto& pair : NoisePairs)
-        if (Line.contains(QString::fromUtf16(pair[0])) && Line.contains(QString::fromUtf16(pair[1])))
-            return true;
+    static const TNoiseTexts texts;
+    // Blank: nothing but characters up to the space (what Trim takes off).
+    if (std::all_of(Line.begin(), Line.end(), [](QChar c) { return c.unicode() <= 32; })) return true;
+    for (const QString& start : texts.Starts)
+        if (Line.startsWith(start, Qt::CaseInsensitive)) return true;
+    for (const QStringMatcher& part : texts.Parts)
+        if (part.indexIn(Line) >= 0) return true;
+    for (const auto& [first, second] : texts.Pairs)
+        if (first.indexIn(Line) >= 0 && second.indexIn(Line) >= 0) return true;
     return false;
 }
 
@@ -205,7 +220,13 @@ bool TEncoderProgressScan::Scan(rtl::TStrings* Output, TEncoderProgress& Progres
     FScanned = count;
     // Read from the newest line up, a newer "Multiple frames" line comes first and ends the reading.
     if (FProgressIndex < 0 || FMultipleFramesIndex > FProgressIndex) return false;
-    ParseEncoderProgressLine(FProgressLine, Progress);
+    // Most lines an encoder prints are not progress lines: the newest one is parsed once.
+    if (FParsedLine.isNull() || FParsedLine != FProgressLine) {
+        FValues = TEncoderProgress();
+        ParseEncoderProgressLine(FProgressLine, FValues);
+        FParsedLine = FProgressLine;
+    }
+    Progress = FValues;
     return true;
 }
 
@@ -213,6 +234,7 @@ void TEncoderProgressScan::Reset() {
     FScanned = 0;
     FProgressIndex = FMultipleFramesIndex = -1;
     FProgressLine.clear();
+    FParsedLine = String();
 }
 
 bool TerminateApp(const String& AppPath) {

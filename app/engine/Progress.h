@@ -24,7 +24,8 @@ struct TEncoderProgress {
 // there is no progress line at all.
 bool ParseEncoderProgress(rtl::TStrings* Output, TEncoderProgress& Progress);
 // ParseEncoderProgress for a list that grows a line at a time: the lines read before are not read
-// again, so following a long run costs time in proportion to its output.
+// again, so following a long run costs time in proportion to its output. Progress gets the values of
+// the progress line alone (what the line does not hold is left at its default).
 class TEncoderProgressScan {
 public:
     bool Scan(rtl::TStrings* Output, TEncoderProgress& Progress);
@@ -35,6 +36,8 @@ private:
     int FProgressIndex = -1;       // the newest line with "time=" and "size="
     int FMultipleFramesIndex = -1; // the newest "Multiple frames" line
     String FProgressLine;
+    String FParsedLine;            // the line FValues were read from; null when none
+    TEncoderProgress FValues;
 };
 // Parses one progress line into Progress (only the values the line holds are changed).
 void ParseEncoderProgressLine(const String& Line, TEncoderProgress& Progress);

@@ -283,13 +283,14 @@ TEST_F(WMAFile, ResultCodes)
     EXPECT_EQ(QDir(Dir.QPath()).entryList(QDir::Files | QDir::Hidden), (QStringList{u"a.wma"_s, u"text.wma"_s}));
 }
 
-// The editor's Flush fails after a good Open (writes past 4 KB fail as on a full disk): the file stays
-// byte for byte, and the editor's new file beside it is gone.
+// The editor's Flush fails after a good Open (writes past 4 KB fail as on a full disk; the new title
+// makes the header longer than that, so its room is made before the write fails): the file stays byte
+// for byte, and nothing is left beside it.
 TEST_F(WMAFile, AFailedFlushLeavesTheFileAsItWas)
 {
     TWMATag tag;
     ASSERT_EQ(tag.LoadFromFile(File), WMATAGLIBRARY_SUCCESS);
-    tag.SetTextFrameText(u"Title"_s, u"New"_s);
+    tag.SetTextFrameText(u"Title"_s, QString(3000, u'n'));
     QFile f(File);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray before = f.readAll();

@@ -27,6 +27,7 @@ constexpr uint8_t kDegradableJpeg[16] = {0xE0, 0x7D, 0x90, 0x35, 0x15, 0xE4, 0xC
 constexpr uint8_t kCommand[16] = {0xC0, 0xCF, 0xDA, 0x59, 0xE6, 0x59, 0xD0, 0x11, 0xA3, 0xAC, 0x00, 0xA0, 0xC9, 0x03, 0x48, 0xF6};
 constexpr uint8_t kBinary[16] = {0xE2, 0x65, 0xFB, 0x3A, 0xEF, 0x47, 0xF2, 0x40, 0xAC, 0x2C, 0x70, 0xA9, 0x0D, 0x71, 0xD3, 0x43};
 constexpr uint8_t kFileTransfer[16] = {0x2C, 0x22, 0xBD, 0x91, 0x1C, 0xF2, 0x7A, 0x49, 0x8B, 0x6D, 0x5A, 0xA8, 0x6B, 0xFC, 0x01, 0x85};
+constexpr uint8_t kPadding[16] = {0x74, 0xD4, 0x06, 0x18, 0xDF, 0xCA, 0x09, 0x45, 0xA4, 0xBA, 0x9A, 0xAB, 0xCB, 0x96, 0xAA, 0xE8};
 constexpr uint8_t kExtReserved[16] = {0x11, 0xD2, 0xD3, 0xAB, 0xBA, 0xA9, 0xCF, 0x11, 0x8E, 0xE6, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
 
 constexpr size_t kObjectHead = 24;
@@ -334,7 +335,7 @@ std::optional<Header> Header::Parse(const uint8_t* data, size_t size) {
     return h;
 }
 
-std::vector<uint8_t> Header::Build(uint64_t restSize) const {
+std::vector<uint8_t> Header::Build(uint64_t restSize, uint64_t size) const {
     bool edited = attributes.size() != parsed_.size() ||
                   !std::equal(attributes.begin(), attributes.end(), parsed_.begin(), [](auto& a, auto& b) {
                       return a.name == b.name && a.type == b.type && a.value == b.value;
@@ -371,7 +372,8 @@ std::vector<uint8_t> Header::Build(uint64_t restSize) const {
         }
         bool haveExt = false;
         for (const Object& o : objects_) {
-            if (Same(o.guid, kContentDesc) || Same(o.guid, kExtContentDesc)) continue;
+            // Padding left by an earlier save is given back; the size asked for decides the new one.
+            if (Same(o.guid, kContentDesc) || Same(o.guid, kExtContentDesc) || Same(o.guid, kPadding)) continue;
             if (Same(o.guid, kHeaderExt)) {
                 haveExt = true;
                 continue; // rebuilt below, at the end of the header
@@ -426,6 +428,10 @@ std::vector<uint8_t> Header::Build(uint64_t restSize) const {
     std::vector<uint8_t> out(kHeader, kHeader + 16);
     uint64_t total = 30;
     for (const Object& o : objects) total += o.bytes.size();
+    if (size >= total + kPaddingMin) {
+        objects.push_back(MakeObject(kPadding, std::vector<uint8_t>(size_t(size - total - kObjectHead))));
+        total = size;
+    }
     Put(out, total, 8);
     Put(out, objects.size(), 4);
     out.push_back(reserved_[0]);

@@ -42,7 +42,9 @@ public:
     static uint64_t HeaderSize(const uint8_t* data, size_t size);
 
     // The header object with the current attributes; restSize is the size of what follows the header.
-    std::vector<uint8_t> Build(uint64_t restSize) const;
+    // A size larger than the header needs by at least kPaddingMin is reached with a padding object.
+    std::vector<uint8_t> Build(uint64_t restSize, uint64_t size = 0) const;
+    static constexpr uint64_t kPaddingMin = 24;
 
     std::vector<Attribute> attributes; // read-only ones first
     std::vector<Codec> codecs;         // empty when the file has no readable codec list

@@ -245,8 +245,61 @@ private:
         }
         return true;
     }
-    // The new header and the rest of the original into a unique file beside it, renamed over it.
+    static bool WriteAllAt(int fd, const uint8_t* p, size_t n, off_t at) {
+        while (n > 0) {
+            ssize_t put = ::pwrite(fd, p, n, at);
+            if (put < 0 && errno == EINTR) continue;
+            if (put <= 0) return false;
+            p += put, n -= size_t(put), at += put;
+        }
+        return true;
+    }
+    // The new header goes into the file itself where the audio can stay where it is on the disk: into
+    // the old header's room (the rest padded), or into room the file system inserts in front of it in
+    // whole blocks (the audio's blocks move in the file's map, its bytes are not copied). A failed step
+    // takes the room out again and puts the old header back. Elsewhere the file is replaced.
     bool Write() {
+        int fd = ::open(path_.c_str(), O_RDWR | O_CLOEXEC);
+        if (fd < 0) return Replace();
+        struct stat st {};
+        const uint64_t oldSize = header_->originalSize;
+        if (::fstat(fd, &st) != 0 || uint64_t(st.st_size) < oldSize) {
+            ::close(fd);
+            return false;
+        }
+        const uint64_t rest = uint64_t(st.st_size) - oldSize;
+        const uint64_t needed = header_->Build(rest).size();
+        const uint64_t block = st.st_blksize > 0 ? uint64_t(st.st_blksize) : 4096;
+        uint64_t size = oldSize;
+        if (needed < oldSize && needed + asf::Header::kPaddingMin > oldSize) {
+            size = oldSize + block;   // too little room left over for a padding object
+        } else if (needed > oldSize) {
+            const uint64_t grow = needed - oldSize;
+            size = oldSize + (grow % block == 0 ? grow : (grow + asf::Header::kPaddingMin + block - 1) / block * block);
+        }
+        std::vector<uint8_t> old(static_cast<size_t>(oldSize));
+        if (!ReadAll(fd, old.data(), old.size(), 0)) {
+            ::close(fd);
+            return false;
+        }
+        const off_t inserted = off_t(size - oldSize);
+        if (inserted > 0 && ::fallocate(fd, FALLOC_FL_INSERT_RANGE, 0, inserted) != 0) {
+            ::close(fd);
+            return Replace();
+        }
+        const std::vector<uint8_t> head = header_->Build(rest, size);
+        bool ok = WriteAllAt(fd, head.data(), head.size(), 0) && ::fsync(fd) == 0;
+        if (!ok) {
+            if (inserted > 0) (void)::fallocate(fd, FALLOC_FL_COLLAPSE_RANGE, 0, inserted);
+            (void)WriteAllAt(fd, old.data(), old.size(), 0);
+            (void)::fsync(fd);
+        }
+        ::close(fd);
+        if (ok) header_->originalSize = head.size();
+        return ok;
+    }
+    // The new header and the rest of the original into a unique file beside it, renamed over it.
+    bool Replace() {
         int in = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
         if (in < 0) return false;
         struct stat st {};

@@ -330,6 +330,70 @@ TEST_F(EditorTest, UneditedHeaderIsKeptByteForByte) {
     EXPECT_EQ(f.readAll(), before);
 }
 
+// Saves written into the file itself: a header that grows gets whole blocks inserted in front of the
+// audio, one that shrinks or grows into what an earlier save left keeps the file's size; each time the
+// data object and all behind it are the original's bytes, and the attributes read back.
+TEST_F(EditorTest, SavesInPlaceKeepEverythingBehindTheHeader) {
+    const QString file = Copy("wma");
+    auto contents = [&] {
+        QFile f(file);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return f.readAll();
+    };
+    auto headerSize = [](const QByteArray& b) {
+        uint64_t v = 0;
+        std::memcpy(&v, b.constData() + 16, 8);
+        return qsizetype(v);
+    };
+    const QByteArray original = contents();
+    const QByteArray behind = original.mid(headerSize(original));
+    const std::vector<BYTE> picture = Picture(u"image/jpeg", 3, u"", std::vector<BYTE>(5000, 0xAB));
+    struct Step {
+        const char* what;
+        bool withPicture;
+        std::u16string title;
+        int sizeChange;   // -1 any growth, 0 none
+    };
+    const Step steps[] = {{"a picture added", true, u"T", -1},
+                          {"the picture taken out", false, u"T", 0},
+                          {"a longer title in the room left", false, std::u16string(300, u'x'), 0},
+                          {"the picture again, into its old room", true, u"T", 0}};
+    for (const Step& step : steps) {
+        const qsizetype before = contents().size();
+        {
+            Session s(file);
+            ASSERT_EQ(s.openResult, S_OK) << step.what;
+            s.DeleteAll();
+            s.Add(u"Title", WMT_TYPE_STRING, Text(step.title));
+            if (step.withPicture) s.Add(u"WM/Picture", WMT_TYPE_BINARY, picture);
+            ASSERT_EQ(s.editor->Flush(), S_OK) << step.what;
+        }
+        const QByteArray now = contents();
+        EXPECT_EQ(now.mid(headerSize(now)), behind) << step.what;
+        if (step.sizeChange == 0) EXPECT_EQ(now.size(), before) << step.what;
+        else EXPECT_GT(now.size(), before) << step.what;
+        ExpectSizesOfTheFile(file);
+        Session back(file);
+        auto a = back.Read();
+        EXPECT_EQ(AsText(a[u"Title"].value), step.title) << step.what;
+        EXPECT_EQ(a.count(u"WM/Picture"), step.withPicture ? 1u : 0u) << step.what;
+        if (step.withPicture) {   // the head holds addresses into the caller's buffer: compared from the texts on
+            const auto& pic = a[u"WM/Picture"].value;
+            ASSERT_EQ(pic.size(), picture.size()) << step.what;
+            EXPECT_TRUE(std::equal(pic.begin() + 29, pic.end(), picture.begin() + 29)) << step.what;
+        }
+    }
+    // Peers read the padded header.
+    auto probe = testing_support::FfprobeJson(file);
+    EXPECT_EQ(probe["format"]["tags"]["title"].toString(), QString("T"));
+    if (testing_support::RequireTool("/usr/bin/python3", "import mutagen.asf")) {
+        auto r = RunProgram("/usr/bin/python3", {"-c", "import sys; from mutagen.asf import ASF; f = ASF(sys.argv[1]); "
+                                                       "print(f['Title'][0], len(f['WM/Picture'][0].value))", file});
+        ASSERT_TRUE(r.Ok()) << r.Describe();
+        EXPECT_EQ(QString::fromUtf8(r.Out).trimmed(), QString("T %1").arg(5 + 22 + 2 + 5000));
+    }
+}
+
 TEST_F(EditorTest, MutagenAttributesAreRead) {
     TW_REQUIRE_TOOL("/usr/bin/python3", "import mutagen.asf");
     QString file = Copy("wma");
