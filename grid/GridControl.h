@@ -336,6 +336,8 @@ public:
     void MoveToNextCell(bool TabKey);
     void MoveToPrevCell(bool TabKey);
     void MoveByRow(bool MoveDown, TShiftState Shift);
+    // Selects the first visible, selectable row after Row (-1: from the top) and answers it; -1 for none.
+    int SelectRowBelow(int Row, TShiftState Shift);
 
     // ---- geometry ----
     int GetGridSpace(TGridLinePosition Index) const { return FGridSpace[Index]; }
