@@ -49,6 +49,11 @@ String TReportGrid::GetCells(int ACol, int ARow) {
     return GetCell(ACol, ARow)->AsString();
 }
 
+bool TReportGrid::CellTextStartsWith(int ACol, int ARow, const String& Prefix) {
+    CheckCell(ACol, ARow);
+    return GetCell(ACol, ARow)->TextStartsWith(Prefix);
+}
+
 void TReportGrid::SetCells(int ACol, int ARow, const String& Value) {
     CheckCell(ACol, ARow);
     GetCell(ACol, ARow)->SetAsString(Value);
