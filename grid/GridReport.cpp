@@ -491,6 +491,12 @@ void TReportGrid::SetExpanded(int Index, bool Value) {
         if (RowExist(FSelectedRow) && FSelectedRow > Index && FSelectedRow < End && !GetRow(FSelectedRow)->Shown())
             SelectCell(FSelectedColumn, Index, {}, false, false);
         RowsChanged();
+        // The rows below the toggled one moved: they are drawn again from it (or the body's top) down.
+        if (HandleAllocated() && !Updating() && Index <= LastRowInView()) {
+            const TRect Body = GetBodyRect();
+            const int Top = Index >= FFirstRow ? GetRowRect(Index).Top : Body.Top;
+            InvalidateArea(TRect(0, Top, Body.Right, Body.Bottom));
+        }
     }
     if (OnExpand) OnExpand(this, Index);
 }

@@ -470,12 +470,24 @@ TEST(GridPlays, TheTreeButtonExpandsAndCollapses) {
     ASSERT_TRUE(t.Grid->PreparePlay(0, 0, Cell, false));
     const TRect Button = static_cast<TTreeColumnPlay*>(Tree->Play())->ButtonRect();
     const POINT On{Cell.Left + Button.Left + 2, Cell.Top + Button.Top + 2};
+    // What shows after a toggle is what a full repaint draws: the rows below moved and were redrawn.
+    const auto ShowsAsRepainted = [&] {
+        t.Harness.Pump();
+        const QImage Shown = t.App().Grab(t.Wnd());
+        t.Grid->Invalidate();
+        t.Harness.Pump();
+        return Shown == t.App().Grab(t.Wnd());
+    };
+    t.Grid->AddRow(1);
+    t.Grid->GetCell(0, 3)->SetAsString(QStringLiteral("next"));
     t.Click(On);
     EXPECT_TRUE(t.Grid->Expanded(0));
     EXPECT_EQ(t.Grid->GetRowAtPos(40, 18 + 17 * 2 + 5), 2) << "the children show";
+    EXPECT_TRUE(ShowsAsRepainted());
     t.Click(On);
     EXPECT_FALSE(t.Grid->Expanded(0));
     EXPECT_EQ(t.Grid->GetRowAtPos(40, 18 + 17 * 2 + 5), -1);
+    EXPECT_TRUE(ShowsAsRepainted());
 }
 
 // ---- double clicks ---------------------------------------------------------------------------------------
