@@ -40,6 +40,17 @@ struct TShownGrid {
     }
 };
 
+// Runs the benchmarks on a started GUI, then Checks, which prints each bound and answers whether all
+// hold: the exit status.
+template <class TChecks> int RunAndCheck(int argc, char** argv, TChecks Checks) {
+    if (!TwStartGui(&argc, argv, TRUE)) return 1;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    const bool Ok = Checks();
+    TwStopGui();
+    return Ok ? 0 : 1;
+}
+
 // Keeps the lowest of the times given: the best of a benchmark's iterations.
 inline void KeepBest(double& Best, double Seconds) {
     if (Best == 0 || Seconds < Best) Best = Seconds;

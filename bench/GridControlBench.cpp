@@ -67,19 +67,17 @@ BENCHMARK(BM_SelectAndMove100k)->Iterations(3)->UseManualTime()->Unit(benchmark:
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!TwStartGui(&argc, argv, TRUE)) return 1;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    bool ok = true;
-    if (BestAdd[0][0] > 0 && BestAdd[0][1] > 0)
-        ok &= bench_support::Check("add rows to a shown grid, 100,000 / 10,000 (best of 3)",
-                                   BestAdd[0][1] / BestAdd[0][0], "<=", 15);
-    if (BestAdd[1][0] > 0 && BestAdd[1][1] > 0)
-        ok &= bench_support::Check("add rows inside BeginUpdate, 100,000 / 10,000 (best of 3)",
-                                   BestAdd[1][1] / BestAdd[1][0], "<=", 15);
-    if (BestSelect[0] > 0 && BestSelect[1] > 0)
-        ok &= bench_support::Check("select all and 200 moves, 100,000 / 10,000 rows (best of 3)",
-                                   BestSelect[1] / BestSelect[0], "<=", 15);
-    TwStopGui();
-    return ok ? 0 : 1;
+    return grid_bench::RunAndCheck(argc, argv, [] {
+        bool ok = true;
+        if (BestAdd[0][0] > 0 && BestAdd[0][1] > 0)
+            ok &= bench_support::Check("add rows to a shown grid, 100,000 / 10,000 (best of 3)",
+                                       BestAdd[0][1] / BestAdd[0][0], "<=", 15);
+        if (BestAdd[1][0] > 0 && BestAdd[1][1] > 0)
+            ok &= bench_support::Check("add rows inside BeginUpdate, 100,000 / 10,000 (best of 3)",
+                                       BestAdd[1][1] / BestAdd[1][0], "<=", 15);
+        if (BestSelect[0] > 0 && BestSelect[1] > 0)
+            ok &= bench_support::Check("select all and 200 moves, 100,000 / 10,000 rows (best of 3)",
+                                       BestSelect[1] / BestSelect[0], "<=", 15);
+        return ok;
+    });
 }

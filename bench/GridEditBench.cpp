@@ -69,16 +69,14 @@ BENCHMARK(BM_EditRoundTrip100k)->Iterations(5)->UseManualTime()->Unit(benchmark:
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!TwStartGui(&argc, argv, TRUE)) return 1;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    bool ok = true;
-    if (BestSearch[1] > 0)
-        ok &= bench_support::Check("one search step over 100,000 rows, ms (best of 5)", BestSearch[1] * 1000, "<=", 10);
-    if (BestSearch[0] > 0 && BestSearch[1] > 0)
-        ok &= bench_support::Check("search step, 100,000 / 10,000 rows", BestSearch[1] / BestSearch[0], "<=", 12);
-    if (BestEdit[0] > 0 && BestEdit[1] > 0)
-        ok &= bench_support::Check("edit round trip, 100,000 / 1,000 rows", BestEdit[1] / BestEdit[0], "<=", 1.3);
-    TwStopGui();
-    return ok ? 0 : 1;
+    return grid_bench::RunAndCheck(argc, argv, [] {
+        bool ok = true;
+        if (BestSearch[1] > 0)
+            ok &= bench_support::Check("one search step over 100,000 rows, ms (best of 5)", BestSearch[1] * 1000, "<=", 10);
+        if (BestSearch[0] > 0 && BestSearch[1] > 0)
+            ok &= bench_support::Check("search step, 100,000 / 10,000 rows", BestSearch[1] / BestSearch[0], "<=", 12);
+        if (BestEdit[0] > 0 && BestEdit[1] > 0)
+            ok &= bench_support::Check("edit round trip, 100,000 / 1,000 rows", BestEdit[1] / BestEdit[0], "<=", 1.3);
+        return ok;
+    });
 }

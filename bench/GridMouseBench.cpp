@@ -98,17 +98,15 @@ BENCHMARK(BM_RowMoveAgainstRotate100k)->Iterations(20)->UseManualTime()->Unit(be
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!TwStartGui(&argc, argv, TRUE)) return 1;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    bool ok = true;
-    if (BestMove[0] > 0 && BestMove[1] > 0)
-        ok &= bench_support::Check("mouse move over the body, 100,000 / 1,000 rows", BestMove[1] / BestMove[0], "<=", 1.3);
-    if (BestNearest[0] > 0 && BestNearest[1] > 0)
-        ok &= bench_support::Check("GetNearestRow, 100,000 / 1,000 rows", BestNearest[1] / BestNearest[0], "<=", 1.3);
-    if (BestRowMove.Ours > 0 && BestRowMove.Peer > 0)
-        ok &= bench_support::Check("row move in 100,000 rows x 32 columns / bare rotate of 33 lists",
-                                   BestRowMove.Ours / BestRowMove.Peer, "<=", 2);
-    TwStopGui();
-    return ok ? 0 : 1;
+    return grid_bench::RunAndCheck(argc, argv, [] {
+        bool ok = true;
+        if (BestMove[0] > 0 && BestMove[1] > 0)
+            ok &= bench_support::Check("mouse move over the body, 100,000 / 1,000 rows", BestMove[1] / BestMove[0], "<=", 1.3);
+        if (BestNearest[0] > 0 && BestNearest[1] > 0)
+            ok &= bench_support::Check("GetNearestRow, 100,000 / 1,000 rows", BestNearest[1] / BestNearest[0], "<=", 1.3);
+        if (BestRowMove.Ours > 0 && BestRowMove.Peer > 0)
+            ok &= bench_support::Check("row move in 100,000 rows x 32 columns / bare rotate of 33 lists",
+                                       BestRowMove.Ours / BestRowMove.Peer, "<=", 2);
+        return ok;
+    });
 }

@@ -96,34 +96,6 @@ TEST(FileInfoGrids, StreamLinesAndTheProberTreeInTheirClassColours) {
     }
 }
 
-// A click on the button of "Disposition" in the prober tree unfolds its lines; a second folds them.
-TEST(FileInfoGrids, TheProberTreeExpandsAndCollapsesByMouse) {
-    if (qEnvironmentVariable("TW_SOURCE_DIR").isEmpty()) GTEST_SKIP() << "TW_SOURCE_DIR (set by CTest) is not known";
-    TFileInfoGrids t;
-    t.Form->pc->SetActivePage(t.Form->tsFFprobe);
-    t.Harness.Pump();
-    grid::TReportGrid* Tree = t.Form->ngDetails;
-    int Disposition = -1;
-    for (int r = 0; r < Tree->RowCount() && Disposition < 0; ++r)
-        if (Tree->GetCell(0, r)->AsString() == QStringLiteral("Disposition")) Disposition = r;
-    ASSERT_GE(Disposition, 0);
-    Tree->ScrollToRow(Disposition);
-    t.Harness.Pump();
-    ASSERT_FALSE(Tree->GetExpanded(Disposition));
-    const vcl::TRect Cell = Tree->GetCellRect(0, Disposition);
-    const int Button = Tree->GetRow(Disposition)->Level() * grid::TTreeColumnDisplay::LevelIndent +
-                       t.Form->colTree->Padding() + 2 + grid::TTreeColumnDisplay::ButtonSize / 2;
-    const POINT On{Cell.Left + Button, (Cell.Top + Cell.Bottom) / 2};
-    t.Harness.App().Click(Tree->Handle(), On);
-    t.Harness.Advance(std::chrono::milliseconds(1000));
-    EXPECT_TRUE(Tree->GetExpanded(Disposition));
-    EXPECT_TRUE(Tree->GetRowVisible(Disposition + 1));
-    t.Harness.App().Click(Tree->Handle(), On);
-    t.Harness.Advance(std::chrono::milliseconds(1000));
-    EXPECT_FALSE(Tree->GetExpanded(Disposition));
-    EXPECT_FALSE(Tree->GetRowVisible(Disposition + 1));
-}
-
 namespace {
 
 // The row of the prober tree whose first cell reads Text; -1 when none does.
@@ -133,7 +105,39 @@ int TreeRow(grid::TReportGrid* Tree, const QString& Text) {
     return -1;
 }
 
+// The middle of the expand button of a prober tree row, in the tree's client coordinates.
+POINT TreeButton(TFileInfoGrids& t, int Row) {
+    grid::TReportGrid* Tree = t.Form->ngDetails;
+    const vcl::TRect Cell = Tree->GetCellRect(0, Row);
+    const int Button = Tree->GetRow(Row)->Level() * grid::TTreeColumnDisplay::LevelIndent + t.Form->colTree->Padding() +
+                       2 + grid::TTreeColumnDisplay::ButtonSize / 2;
+    return POINT{Cell.Left + Button, (Cell.Top + Cell.Bottom) / 2};
+}
+
 } // namespace
+
+// A click on the button of "Disposition" in the prober tree unfolds its lines; a second folds them.
+TEST(FileInfoGrids, TheProberTreeExpandsAndCollapsesByMouse) {
+    if (qEnvironmentVariable("TW_SOURCE_DIR").isEmpty()) GTEST_SKIP() << "TW_SOURCE_DIR (set by CTest) is not known";
+    TFileInfoGrids t;
+    t.Form->pc->SetActivePage(t.Form->tsFFprobe);
+    t.Harness.Pump();
+    grid::TReportGrid* Tree = t.Form->ngDetails;
+    const int Disposition = TreeRow(Tree, QStringLiteral("Disposition"));
+    ASSERT_GE(Disposition, 0);
+    Tree->ScrollToRow(Disposition);
+    t.Harness.Pump();
+    ASSERT_FALSE(Tree->GetExpanded(Disposition));
+    const POINT On = TreeButton(t, Disposition);
+    t.Harness.App().Click(Tree->Handle(), On);
+    t.Harness.Advance(std::chrono::milliseconds(1000));
+    EXPECT_TRUE(Tree->GetExpanded(Disposition));
+    EXPECT_TRUE(Tree->GetRowVisible(Disposition + 1));
+    t.Harness.App().Click(Tree->Handle(), On);
+    t.Harness.Advance(std::chrono::milliseconds(1000));
+    EXPECT_FALSE(Tree->GetExpanded(Disposition));
+    EXPECT_FALSE(Tree->GetRowVisible(Disposition + 1));
+}
 
 // From the keyboard: Down walks the tree to "Disposition", "+" unfolds its lines and "-" folds them.
 TEST(FileInfoGrids, TheProberTreeOpensAndClosesByKeys) {
@@ -184,10 +188,7 @@ TEST(FileInfoPicture, AClickOnTheProberTreeButtonUnfoldsIt) {
         }
     };
     RunFor(300);
-    const vcl::TRect Cell = Tree->GetCellRect(0, Disposition);
-    const int Button = Tree->GetRow(Disposition)->Level() * grid::TTreeColumnDisplay::LevelIndent +
-                       t.Form->colTree->Padding() + 2 + grid::TTreeColumnDisplay::ButtonSize / 2;
-    const POINT On = testing_support::HeadlessApp::ToScreen(Tree->Handle(), POINT{Cell.Left + Button, (Cell.Top + Cell.Bottom) / 2});
+    const POINT On = testing_support::HeadlessApp::ToScreen(Tree->Handle(), TreeButton(t, Disposition));
     ASSERT_EQ(QProcess::execute(Xdotool, {QStringLiteral("mousemove"), QString::number(On.x), QString::number(On.y)}), 0);
     RunFor(100);
     ASSERT_EQ(QProcess::execute(Xdotool, {QStringLiteral("click"), QStringLiteral("1")}), 0);
