@@ -54,6 +54,12 @@ struct TFileInfoGrids {
         Form->Show();
         Harness.Pump();
     }
+    // The prober tree, its page shown.
+    grid::TReportGrid* ProberTree() {
+        Form->pc->SetActivePage(Form->tsFFprobe);
+        Harness.Pump();
+        return Form->ngDetails;
+    }
     // A cell's colour as the grid paints it (away from its text, at the right end).
     vcl::TColor Cell(grid::TReportGrid* Grid, int ACol, int ARow) {
         vcl::TBitmap Bmp;
@@ -120,9 +126,7 @@ POINT TreeButton(TFileInfoGrids& t, int Row) {
 TEST(FileInfoGrids, TheProberTreeExpandsAndCollapsesByMouse) {
     if (qEnvironmentVariable("TW_SOURCE_DIR").isEmpty()) GTEST_SKIP() << "TW_SOURCE_DIR (set by CTest) is not known";
     TFileInfoGrids t;
-    t.Form->pc->SetActivePage(t.Form->tsFFprobe);
-    t.Harness.Pump();
-    grid::TReportGrid* Tree = t.Form->ngDetails;
+    grid::TReportGrid* Tree = t.ProberTree();
     const int Disposition = TreeRow(Tree, QStringLiteral("Disposition"));
     ASSERT_GE(Disposition, 0);
     Tree->ScrollToRow(Disposition);
@@ -143,9 +147,7 @@ TEST(FileInfoGrids, TheProberTreeExpandsAndCollapsesByMouse) {
 TEST(FileInfoGrids, TheProberTreeOpensAndClosesByKeys) {
     if (qEnvironmentVariable("TW_SOURCE_DIR").isEmpty()) GTEST_SKIP() << "TW_SOURCE_DIR (set by CTest) is not known";
     TFileInfoGrids t;
-    t.Form->pc->SetActivePage(t.Form->tsFFprobe);
-    t.Harness.Pump();
-    grid::TReportGrid* Tree = t.Form->ngDetails;
+    grid::TReportGrid* Tree = t.ProberTree();
     const int Disposition = TreeRow(Tree, QStringLiteral("Disposition"));
     ASSERT_GT(Disposition, 0);
     Tree->SetFocus();
@@ -173,8 +175,7 @@ TEST(FileInfoPicture, AClickOnTheProberTreeButtonUnfoldsIt) {
     const QString Xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
     if (Xdotool.isEmpty()) GTEST_SKIP() << "xdotool is missing";
     TFileInfoGrids t;
-    t.Form->pc->SetActivePage(t.Form->tsFFprobe);
-    grid::TReportGrid* Tree = t.Form->ngDetails;
+    grid::TReportGrid* Tree = t.ProberTree();
     const int Disposition = TreeRow(Tree, QStringLiteral("Disposition"));
     ASSERT_GE(Disposition, 0);
     Tree->ScrollToRow(Disposition);
