@@ -52,6 +52,10 @@ TColor TCell::GetActualFontColor() const {
     return FCells->FGrid ? FCells->FGrid->GetActualCellFontColor(ColumnIndex(), RowIndex()) : FTextColor;
 }
 
+bool TCell::TextStartsWith(const rtl::String& Prefix) const {
+    return GetAsString().startsWith(Prefix, Qt::CaseInsensitive);
+}
+
 rtl::String TCell::DisplayText() const {
     return FCells->FGrid ? FCells->FGrid->GetDrawText(ColumnIndex(), RowIndex()) : AsString();
 }

@@ -46,6 +46,8 @@ public:
     double AsFloat() const { return GetAsFloat(); }
     int AsInteger() const { return GetAsInteger(); }
     rtl::String AsString() const { return GetAsString(); }
+    // Whether the text begins with Prefix, case ignored; text cells answer without copying the text.
+    virtual bool TextStartsWith(const rtl::String& Prefix) const;
     virtual void SetAsBoolean(bool Value);
     virtual void SetAsDateTime(rtl::TDateTime Value);
     virtual void SetAsFloat(double Value);
@@ -193,6 +195,11 @@ protected:
     double GetAsFloat() const override;
     int GetAsInteger() const override;
     rtl::String GetAsString() const override { return FValue; }
+
+public:
+    bool TextStartsWith(const rtl::String& Prefix) const override {
+        return FValue.startsWith(Prefix, Qt::CaseInsensitive);
+    }
 
 private:
     rtl::String FValue;

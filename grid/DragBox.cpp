@@ -71,6 +71,13 @@ TColumnDragBox::TColumnDragBox(TControl* AOwner)
 
 TColumnDragBox::~TColumnDragBox() = default;
 
+void TColumnDragBox::Dispatch(TMessage& Message) {
+    TRgFlyoutControl::Dispatch(Message);
+    if (Message.Msg != WM_ACTIVATEAPP) return;
+    if (auto* Grid = dynamic_cast<TWinControl*>(FOwner); Grid && Grid->HandleAllocated())
+        SendMessageW(Grid->WindowHandle(), WM_ACTIVATEAPP, Message.WParam, Message.LParam);
+}
+
 void TColumnDragBox::Show(int, int, TRgCustomColumn* AColumn, bool Hide) {
     FColumnDisplay->SetDefaultDrawing(false);
     FColumnDisplay->SetCanvas(Canvas());

@@ -68,6 +68,9 @@ protected:
     void Paint() override;
     void MouseMove(vcl::TShiftState Shift, int X, int Y) override;
     void MouseUp(vcl::TMouseButton Button, vcl::TShiftState Shift, int X, int Y) override;
+    // The application's activation changes are told to top-level windows only: the box, one of them,
+    // passes them on to its grid, a child window, so that a drag ends when the application is left.
+    void Dispatch(vcl::TMessage& Message) override;
 
 private:
     vcl::TControl* FOwner;

@@ -274,6 +274,10 @@ public:
     virtual void SelectRange(int FromRow, int ToRow, bool Value) = 0;
     virtual void CalculateFooter(bool VisibleOnly) = 0;
     virtual String GetCells(int ACol, int ARow) = 0;
+    // Whether the cell's text begins with Prefix, case ignored (the incremental search asks every row).
+    virtual bool CellTextStartsWith(int ACol, int ARow, const String& Prefix) {
+        return GetCells(ACol, ARow).startsWith(Prefix, Qt::CaseInsensitive);
+    }
     virtual void SetCells(int ACol, int ARow, const String& Value) = 0;
     virtual TCellInfo GetCellInfo(int ACol, int ARow) = 0;
     virtual String GetDrawText(int ACol, int ARow) = 0;
@@ -336,6 +340,8 @@ public:
     void MoveToNextCell(bool TabKey);
     void MoveToPrevCell(bool TabKey);
     void MoveByRow(bool MoveDown, TShiftState Shift);
+    // Selects the first visible, selectable row after Row (-1: from the top) and answers it; -1 for none.
+    int SelectRowBelow(int Row, TShiftState Shift);
 
     // ---- geometry ----
     int GetGridSpace(TGridLinePosition Index) const { return FGridSpace[Index]; }

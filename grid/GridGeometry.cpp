@@ -153,8 +153,12 @@ int TRgCustomGridControl::GetRowByVisibleCount(int Count) {
 }
 
 int TRgCustomGridControl::CountVisibleRows(int FromRow, int ToRow) {
+    const int From = std::max(FromRow, 0), To = std::min(ToRow, GetRowCount());
+    if (To <= From) return 0;
+    // With no row hidden or folded away every row in the range counts, without reading each one.
+    if (GetVisibleRows() == GetRowCount()) return To - From;
     int Count = 0;
-    for (int r = std::max(FromRow, 0), n = std::min(ToRow, GetRowCount()); r < n; ++r)
+    for (int r = From; r < To; ++r)
         if (GetRowVisible(r)) ++Count;
     return Count;
 }

@@ -192,12 +192,12 @@ TRgCustomColumn* TRgCustomGrid::SearchColumn() const {
 bool TRgCustomGrid::SearchNext(int Index, const String& S, bool FromFirst) {
     const int Count = GetRowCount();
     if (Count == 0 || !FColumns->Exists(Index)) return false;
+    // With no row hidden or folded away the rows need not be read to know they count.
+    const bool AllVisible = GetVisibleRows() == Count;
     auto Find = [&](int From, int To) {
         for (int r = From; r <= To; ++r) {
-            if (!GetRowVisible(r)) continue;
-            const String Text = GetCells(Index, r);
-            if (Text.size() < S.size() || QStringView(Text).left(S.size()).compare(S, Qt::CaseInsensitive) != 0)
-                continue;
+            if (!AllVisible && !GetRowVisible(r)) continue;
+            if (!CellTextStartsWith(Index, r, S)) continue;
             SetSelectedRow(r);
             if (!Updating()) ScrollToRow(r);
             return true;

@@ -76,6 +76,8 @@ void TRgCustomGrid::CreateWnd() {
     FHorzScrollBar->SetLargeChange(10);
     FHorzScrollBar->SetSmallChange(5);
     FVertScrollBar->SetLargeChange(10);
+    // The drag box hears the application's activation changes and passes them on (see DragBox.h).
+    FColumnDragBox->HandleNeeded();
 }
 
 void TRgCustomGrid::Dispatch(TMessage& Message) {

@@ -49,6 +49,11 @@ String TReportGrid::GetCells(int ACol, int ARow) {
     return GetCell(ACol, ARow)->AsString();
 }
 
+bool TReportGrid::CellTextStartsWith(int ACol, int ARow, const String& Prefix) {
+    CheckCell(ACol, ARow);
+    return GetCell(ACol, ARow)->TextStartsWith(Prefix);
+}
+
 void TReportGrid::SetCells(int ACol, int ARow, const String& Value) {
     CheckCell(ACol, ARow);
     GetCell(ACol, ARow)->SetAsString(Value);
@@ -486,6 +491,12 @@ void TReportGrid::SetExpanded(int Index, bool Value) {
         if (RowExist(FSelectedRow) && FSelectedRow > Index && FSelectedRow < End && !GetRow(FSelectedRow)->Shown())
             SelectCell(FSelectedColumn, Index, {}, false, false);
         RowsChanged();
+        // The rows below the toggled one moved: they are drawn again from it (or the body's top) down.
+        if (HandleAllocated() && !Updating() && Index <= LastRowInView()) {
+            const TRect Body = GetBodyRect();
+            const int Top = Index >= FFirstRow ? GetRowRect(Index).Top : Body.Top;
+            InvalidateArea(TRect(0, Top, Body.Right, Body.Bottom));
+        }
     }
     if (OnExpand) OnExpand(this, Index);
 }

@@ -36,6 +36,7 @@ public:
     TCell* GetCell(int ACol, int ARow) { return FCells->GetCell(ACol, ARow); }
     TCell* Cell(int ACol, int ARow) { return GetCell(ACol, ARow); }
     String GetCells(int ACol, int ARow) override;
+    bool CellTextStartsWith(int ACol, int ARow, const String& Prefix) override;
     void SetCells(int ACol, int ARow, const String& Value) override;
     TCellInfo GetCellInfo(int ACol, int ARow) override;
     String GetDrawText(int ACol, int ARow) override;

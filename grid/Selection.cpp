@@ -166,30 +166,39 @@ void TRgCustomGridControl::MoveSelectionUp(TShiftState Shift) {
 void TRgCustomGridControl::MoveSelectionDown(TShiftState Shift, bool NextControl, bool SelectFirst) {
     if (GetRowCount() == 0) return;
     if (FInputSelected) {
+        // The input row lies above the rows: Down comes back to the first row, as Up from it went there.
         FInputSelected = false;
         RefreshInputCell(FSelectedColumn);
-    } else {
-        if (!RowExist(FSelectedRow)) return;
-        if (FSelectedRow == GetLastVisibleRow()) {
-            if (NextControl) SelectNextInParent();
-            if (SelectFirst) SelectFirstRow({});
-            return;
-        }
+        const int First = SelectRowBelow(-1, Shift);
+        if (First >= 0 && (First < FFirstRow || First >= LastRowInView())) ScrollToRow(First);
+        return;
+    }
+    if (!RowExist(FSelectedRow)) return;
+    if (FSelectedRow == GetLastVisibleRow()) {
+        if (NextControl) SelectNextInParent();
+        if (SelectFirst) SelectFirstRow({});
+        return;
     }
     MoveByRow(true, Shift);
 }
 
-void TRgCustomGridControl::MoveByRow(bool MoveDown, TShiftState Shift) {
+int TRgCustomGridControl::SelectRowBelow(int Row, TShiftState Shift) {
     const bool AutoEdit = ColumnAutoEdit(FColumns, FSelectedColumn);
+    for (int r = Row + 1, n = GetRowCount(); r < n; ++r) {
+        if (!GetRowVisible(r) || !CanSelectCell(FSelectedColumn, r, Shift)) continue;
+        SelectCell(FSelectedColumn, r, Shift, true, AutoEdit);
+        return r;
+    }
+    return -1;
+}
+
+void TRgCustomGridControl::MoveByRow(bool MoveDown, TShiftState Shift) {
     if (MoveDown) {
-        for (int r = FSelectedRow + 1, n = GetRowCount(); r < n; ++r) {
-            if (!GetRowVisible(r) || !CanSelectCell(FSelectedColumn, r, Shift)) continue;
-            SelectCell(FSelectedColumn, r, Shift, true, AutoEdit);
-            if (r >= LastRowInView()) ScrollToRow(r);
-            return;
-        }
+        const int Below = SelectRowBelow(FSelectedRow, Shift);
+        if (Below >= 0 && Below >= LastRowInView()) ScrollToRow(Below);
         return;
     }
+    const bool AutoEdit = ColumnAutoEdit(FColumns, FSelectedColumn);
     if (FSelectedRow == GetFirstVisibleRow() && FOptions.Contains(goInput)) {
         FInputSelected = true;
         RefreshInputCell(FSelectedColumn);

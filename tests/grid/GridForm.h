@@ -11,13 +11,15 @@ namespace grid_test {
 
 using namespace grid;
 
-class TGridForm : public vcl::TForm {
+// TGrid is the report grid or a test's subclass of it.
+template <class TGrid>
+class TGridFormOf : public vcl::TForm {
 public:
-    explicit TGridForm(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
+    explicit TGridFormOf(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
         BeginLoading();
         SetPosition(vcl::poDesigned);
         SetBounds(50, 50, 500, 400);
-        Grid = new TReportGrid(this);
+        Grid = new TGrid(this);
         Grid->SetParent(this);
         Grid->SetBorderStyle(vcl::bsNone);
         // 16-pixel rows and 1-pixel lines: 17 pixels a row; 18 for the header.
@@ -25,8 +27,10 @@ public:
         Grid->SetBounds(0, 0, 300, 18 + 10 * 17); // ten rows fit below the header
         EndLoading();
     }
-    TReportGrid* Grid;
+    TGrid* Grid;
 };
+
+using TGridForm = TGridFormOf<TReportGrid>;
 
 // Text columns 80 pixels wide owned by Owner, and rows whose first cell holds the row's number.
 inline void FillGrid(TReportGrid* Grid, rtl::TComponent* Owner, int Columns, int Rows) {

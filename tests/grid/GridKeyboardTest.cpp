@@ -4,21 +4,17 @@
 // the search's timing is also tried with the real clock: keys 100 ms apart go on searching, 800 ms
 // apart each starts a new search.
 #include "tests/grid/EditGrid.h"
+#include "tests/support/windows/ScreenPicture.h"
 
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QGuiApplication>
-#include <QDir>
-#include <QPixmap>
 #include <QProcess>
-#include <QScreen>
 #include <QStandardPaths>
 
 using namespace grid_test;
 
 namespace {
 
-bool OnXServer() { return qEnvironmentVariable("QT_QPA_PLATFORM") == QLatin1String("xcb"); }
+using testing_support::OnXServer;
 
 class TKeyboardForm : public vcl::TForm {
 public:
@@ -199,38 +195,6 @@ void Walk(Person& P, TKeyboardForm* F) {
     EXPECT_TRUE(F->Other->Focused());
 }
 
-void ComparePicture(testing_support::FormHarness& Harness, vcl::TForm* Form, const char* Name) {
-    const QRect Area(Form->Left(), Form->Top(), Form->Width(), Form->Height());
-    const QImage Model = Harness.App().Grab(Form->Handle()).convertToFormat(QImage::Format_RGB32);
-    const auto Screen = [&] {
-        return QGuiApplication::primaryScreen()
-            ->grabWindow(0, Area.x(), Area.y(), Area.width(), Area.height())
-            .toImage()
-            .convertToFormat(QImage::Format_RGB32);
-    };
-    QImage Shot;
-    QElapsedTimer Waited;
-    Waited.start();
-    do {
-        Harness.Pump();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        Shot = Screen();
-    } while (Shot != Model && Waited.elapsed() < 5000);
-    const QString Expected = qEnvironmentVariable("TW_SOURCE_DIR") + QStringLiteral("/tests/grid/expected/") +
-                             QString::fromLatin1(Name) + QStringLiteral(".png");
-    if (qEnvironmentVariableIsSet("TW_UPDATE_EXPECTED")) {
-        ASSERT_TRUE(Shot.save(Expected, "PNG"));
-        return;
-    }
-    const QImage Want = QImage(Expected).convertToFormat(QImage::Format_RGB32);
-    ASSERT_FALSE(Want.isNull()) << "missing " << Expected.toStdString();
-    if (Shot != Want) {
-        const QString Saved = Harness.App().SaveScreenshot(Form->Handle(), QString::fromLatin1(Name) + "-model.png");
-        Shot.save(QFileInfo(Saved).dir().filePath(QString::fromLatin1(Name) + "-actual.png"));
-        ADD_FAILURE() << "the screen differs from " << Expected.toStdString() << "; saved beside " << Saved.toStdString();
-    }
-}
-
 // Starts the X run: the real clock, the pointer over the form (the keyboard goes where it is).
 QString StartX(testing_support::FormHarness& H, TKeyboardForm* F) {
     const QString Xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
@@ -260,7 +224,7 @@ TEST(GridXdotool, TheWholeWalkWithRealKeysEndsInTheExpectedPicture) {
     if (Xdotool.isEmpty()) GTEST_SKIP() << "xdotool is missing";
     Person P{H, Xdotool};
     Walk(P, F);
-    ComparePicture(H, F, "keyboard-walk");
+    testing_support::ComparePicture(H, F, "tests/grid/expected", "keyboard-walk");
 }
 
 TEST(GridXdotool, KeysCloseTogetherSearchOnAndAPauseStartsANewSearch) {

@@ -116,7 +116,7 @@ TEST(GridKeys, EnterMovesByTheDirectionOnlyWithWantReturns) {
     }
 }
 
-TEST(GridKeys, UpFromTheFirstRowReachesTheInputRow) {
+TEST(GridKeys, UpFromTheFirstRowReachesTheInputRowAndDownComesBackToIt) {
     TKeyTest t(5);
     t.Grid->SetOptions(t.Grid->Options() + TGridOptions{goInput});
     t.Grid->SetSelectedRow(0);
@@ -124,6 +124,19 @@ TEST(GridKeys, UpFromTheFirstRowReachesTheInputRow) {
     EXPECT_TRUE(t.Grid->InputSelected());
     t.Tap(VK_DOWN);
     EXPECT_FALSE(t.Grid->InputSelected());
+    EXPECT_EQ(t.Grid->SelectedRow(), 0); // the row below the input row, not the one after it
+    EXPECT_EQ(t.SelectedRows(), std::vector<int>{0});
+}
+
+TEST(GridKeys, DownFromTheInputRowBringsTheFirstRowIntoView) {
+    TKeyTest t; // more rows than fit
+    t.Grid->SetOptions(t.Grid->Options() + TGridOptions{goInput});
+    t.Start(12, 10);
+    t.Grid->SetInputSelected(true);
+    t.Tap(VK_DOWN);
+    EXPECT_FALSE(t.Grid->InputSelected());
+    EXPECT_EQ(t.Grid->SelectedRow(), 0);
+    EXPECT_EQ(t.Position(), 0);
 }
 
 // ---- the plays ------------------------------------------------------------------------------------------
@@ -251,6 +264,30 @@ TEST(GridHints, ShowOnlyWhileTheFormIsActiveAndHintsAreOn) {
     ASSERT_NE(vcl::Screen->ActiveForm(), t.Form);
     t.Grid->HeaderHint(t.Col(1));
     EXPECT_FALSE(HintShown(t.Grid));
+}
+
+TEST(GridHints, TheMouseOverAFooterShowsItsHintBelowTheGridUnderTheColumn) {
+    TKeyTest t(3);
+    t.Grid->SetOptions(t.Grid->Options() + TGridOptions{goFooter});
+    t.Col(0)->SetWidth(60); // column 1 starts at 60, column 2 at 140
+    t.Col(2)->Footer()->SetHint(QStringLiteral("the total"));
+    t.Harness.Pump();
+    const vcl::TRect Footer = t.Grid->GetFooterRect();
+    const int Y = (Footer.Top + Footer.Bottom) / 2;
+    const auto Hover = [&](int X) {
+        t.Harness.App().MoveTo(t.Grid->Handle(), POINT{X, Y});
+        t.Harness.Pump();
+    };
+    Hover(170); // column 2's footer
+    ASSERT_TRUE(HintShown(t.Grid));
+    EXPECT_EQ(t.Grid->HintPosition(), TRgCustomGrid::hpFooter);
+    EXPECT_EQ(HintRect(t.Grid).TopLeft(), t.Grid->ClientToScreen(TPoint(140, t.Grid->ClientHeight() + 2)));
+    Hover(100); // column 1's footer has no hint
+    EXPECT_FALSE(HintShown(t.Grid));
+    Hover(170);
+    EXPECT_TRUE(HintShown(t.Grid));
+    Hover(170); // the same column again: the hint stays where it was
+    EXPECT_EQ(HintRect(t.Grid).TopLeft(), t.Grid->ClientToScreen(TPoint(140, t.Grid->ClientHeight() + 2)));
 }
 
 TEST(GridHints, TheTextFitHintShowsOnlyWhenTheTextDoesNotFit) {

@@ -33,22 +33,8 @@ public:
     void SetEditing() { FGridState.Include(gtEdit); }
 };
 
-class TMouseForm : public vcl::TForm {
-public:
-    explicit TMouseForm(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
-        BeginLoading();
-        SetPosition(vcl::poDesigned);
-        SetBounds(50, 50, 500, 400);
-        Grid = new TRecordingGrid(this);
-        Grid->SetParent(this);
-        Grid->SetBorderStyle(vcl::bsNone);
-        // Columns 80 wide from x = 0; the header 18 high; rows 17 apart: row r spans 18 + 17r .. 34 + 17r.
-        Grid->SetOptions({goHeader, goGrid, goSelectFullRow, goMultiSelect});
-        Grid->SetBounds(0, 0, 300, 18 + 10 * 17);
-        EndLoading();
-    }
-    TRecordingGrid* Grid;
-};
+// Columns 80 wide from x = 0; the header 18 high; rows 17 apart: row r spans 18 + 17r .. 34 + 17r.
+using TMouseForm = TGridFormOf<TRecordingGrid>;
 
 struct MouseTest {
     QStringList Log;
@@ -415,7 +401,8 @@ TEST(GridColumnMoving, DeactivatingTheApplicationForgetsTheDrag) {
     t.Move({50, 9});
     t.Move({210, 9});
     ASSERT_TRUE(t.Grid->DownDragArrow()->Visible());
-    SendMessageW(t.Wnd(), WM_ACTIVATEAPP, FALSE, 0);
+    // The desktop tells only top-level windows; the grid is a child window.
+    TwInputDeactivateApp();
     EXPECT_FALSE(t.Grid->DownDragArrow()->Visible());
     EXPECT_FALSE(t.Grid->UpDragArrow()->Visible());
     EXPECT_FALSE(t.Grid->ColumnDragBox()->Visible());
@@ -483,12 +470,24 @@ TEST(GridPlays, TheTreeButtonExpandsAndCollapses) {
     ASSERT_TRUE(t.Grid->PreparePlay(0, 0, Cell, false));
     const TRect Button = static_cast<TTreeColumnPlay*>(Tree->Play())->ButtonRect();
     const POINT On{Cell.Left + Button.Left + 2, Cell.Top + Button.Top + 2};
+    // What shows after a toggle is what a full repaint draws: the rows below moved and were redrawn.
+    const auto ShowsAsRepainted = [&] {
+        t.Harness.Pump();
+        const QImage Shown = t.App().Grab(t.Wnd());
+        t.Grid->Invalidate();
+        t.Harness.Pump();
+        return Shown == t.App().Grab(t.Wnd());
+    };
+    t.Grid->AddRow(1);
+    t.Grid->GetCell(0, 3)->SetAsString(QStringLiteral("next"));
     t.Click(On);
     EXPECT_TRUE(t.Grid->Expanded(0));
     EXPECT_EQ(t.Grid->GetRowAtPos(40, 18 + 17 * 2 + 5), 2) << "the children show";
+    EXPECT_TRUE(ShowsAsRepainted());
     t.Click(On);
     EXPECT_FALSE(t.Grid->Expanded(0));
     EXPECT_EQ(t.Grid->GetRowAtPos(40, 18 + 17 * 2 + 5), -1);
+    EXPECT_TRUE(ShowsAsRepainted());
 }
 
 // ---- double clicks ---------------------------------------------------------------------------------------

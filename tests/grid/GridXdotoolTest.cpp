@@ -3,15 +3,10 @@
 // row dragged, the wheel; the screen then matches the expected picture. ctest runs this under xvfb-run
 // (grid_xvfb); elsewhere, or without xdotool, it skips. TW_UPDATE_EXPECTED=1 writes the picture again.
 #include "tests/grid/GridForm.h"
+#include "tests/support/windows/ScreenPicture.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QFileInfo>
-#include <QGuiApplication>
-#include <QPixmap>
 #include <QProcess>
-#include <QScreen>
 #include <QStandardPaths>
 
 using namespace grid_test;
@@ -42,11 +37,6 @@ void RunFor(testing_support::FormHarness& h, int Ms, const std::function<bool()>
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
         h.Pump();
     }
-}
-
-QImage ScreenArea(const QRect& r) {
-    return QGuiApplication::primaryScreen()->grabWindow(0, r.x(), r.y(), r.width(), r.height()).toImage().convertToFormat(
-        QImage::Format_RGB32);
 }
 
 } // namespace
@@ -109,27 +99,5 @@ TEST(GridXdotool, APersonSortsMovesResizesAndScrolls) {
 
     // Away from the grid, so no hover shows in the picture.
     Run({QStringLiteral("mousemove"), QStringLiteral("1000"), QStringLiteral("900")});
-    const QRect Area(form->Left(), form->Top(), form->Width(), form->Height());
-    const QImage Model = h.App().Grab(form->Handle()).convertToFormat(QImage::Format_RGB32);
-    QImage Shot;
-    QElapsedTimer Waited;
-    Waited.start();
-    do {
-        h.Pump();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        Shot = ScreenArea(Area);
-    } while (Shot != Model && Waited.elapsed() < 5000);
-    const QString ExpectedPath = qEnvironmentVariable("TW_SOURCE_DIR", QStringLiteral(TW_GRID_TEST_DIR "/../..")) +
-                                 QStringLiteral("/tests/grid/expected/grid-xdotool.png");
-    if (qEnvironmentVariableIsSet("TW_UPDATE_EXPECTED")) {
-        ASSERT_TRUE(Shot.save(ExpectedPath, "PNG"));
-        GTEST_SKIP() << "wrote " << ExpectedPath.toStdString();
-    }
-    const QImage Expected = QImage(ExpectedPath).convertToFormat(QImage::Format_RGB32);
-    ASSERT_FALSE(Expected.isNull()) << "missing " << ExpectedPath.toStdString();
-    if (Shot != Expected) {
-        const QString Saved = h.App().SaveScreenshot(form->Handle(), QStringLiteral("grid-xdotool-model.png"));
-        Shot.save(QFileInfo(Saved).dir().filePath(QStringLiteral("grid-xdotool-actual.png")));
-        ADD_FAILURE() << "the screen differs from " << ExpectedPath.toStdString() << "; saved beside " << Saved.toStdString();
-    }
+    testing_support::ComparePicture(h, form, "tests/grid/expected", "grid-xdotool");
 }

@@ -9,7 +9,12 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/windows/FormHarness.h"
+#include "tests/support/windows/ScreenPicture.h"
 #include "tests/support/TempDir.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
 
 namespace {
 
@@ -48,6 +53,12 @@ struct TFileInfoGrids {
         Form->lblDirectory->SetCaption(QStringLiteral("/media/clips"));
         Form->Show();
         Harness.Pump();
+    }
+    // The prober tree, its page shown.
+    grid::TReportGrid* ProberTree() {
+        Form->pc->SetActivePage(Form->tsFFprobe);
+        Harness.Pump();
+        return Form->ngDetails;
     }
     // A cell's colour as the grid paints it (away from its text, at the right end).
     vcl::TColor Cell(grid::TReportGrid* Grid, int ACol, int ARow) {
@@ -91,24 +102,37 @@ TEST(FileInfoGrids, StreamLinesAndTheProberTreeInTheirClassColours) {
     }
 }
 
+namespace {
+
+// The row of the prober tree whose first cell reads Text; -1 when none does.
+int TreeRow(grid::TReportGrid* Tree, const QString& Text) {
+    for (int r = 0; r < Tree->RowCount(); ++r)
+        if (Tree->GetCell(0, r)->AsString() == Text) return r;
+    return -1;
+}
+
+// The middle of the expand button of a prober tree row, in the tree's client coordinates.
+POINT TreeButton(TFileInfoGrids& t, int Row) {
+    grid::TReportGrid* Tree = t.Form->ngDetails;
+    const vcl::TRect Cell = Tree->GetCellRect(0, Row);
+    const int Button = Tree->GetRow(Row)->Level() * grid::TTreeColumnDisplay::LevelIndent + t.Form->colTree->Padding() +
+                       2 + grid::TTreeColumnDisplay::ButtonSize / 2;
+    return POINT{Cell.Left + Button, (Cell.Top + Cell.Bottom) / 2};
+}
+
+} // namespace
+
 // A click on the button of "Disposition" in the prober tree unfolds its lines; a second folds them.
 TEST(FileInfoGrids, TheProberTreeExpandsAndCollapsesByMouse) {
     if (qEnvironmentVariable("TW_SOURCE_DIR").isEmpty()) GTEST_SKIP() << "TW_SOURCE_DIR (set by CTest) is not known";
     TFileInfoGrids t;
-    t.Form->pc->SetActivePage(t.Form->tsFFprobe);
-    t.Harness.Pump();
-    grid::TReportGrid* Tree = t.Form->ngDetails;
-    int Disposition = -1;
-    for (int r = 0; r < Tree->RowCount() && Disposition < 0; ++r)
-        if (Tree->GetCell(0, r)->AsString() == QStringLiteral("Disposition")) Disposition = r;
+    grid::TReportGrid* Tree = t.ProberTree();
+    const int Disposition = TreeRow(Tree, QStringLiteral("Disposition"));
     ASSERT_GE(Disposition, 0);
     Tree->ScrollToRow(Disposition);
     t.Harness.Pump();
     ASSERT_FALSE(Tree->GetExpanded(Disposition));
-    const vcl::TRect Cell = Tree->GetCellRect(0, Disposition);
-    const int Button = Tree->GetRow(Disposition)->Level() * grid::TTreeColumnDisplay::LevelIndent +
-                       t.Form->colTree->Padding() + 2 + grid::TTreeColumnDisplay::ButtonSize / 2;
-    const POINT On{Cell.Left + Button, (Cell.Top + Cell.Bottom) / 2};
+    const POINT On = TreeButton(t, Disposition);
     t.Harness.App().Click(Tree->Handle(), On);
     t.Harness.Advance(std::chrono::milliseconds(1000));
     EXPECT_TRUE(Tree->GetExpanded(Disposition));
@@ -117,4 +141,62 @@ TEST(FileInfoGrids, TheProberTreeExpandsAndCollapsesByMouse) {
     t.Harness.Advance(std::chrono::milliseconds(1000));
     EXPECT_FALSE(Tree->GetExpanded(Disposition));
     EXPECT_FALSE(Tree->GetRowVisible(Disposition + 1));
+}
+
+// From the keyboard: Down walks the tree to "Disposition", "+" unfolds its lines and "-" folds them.
+TEST(FileInfoGrids, TheProberTreeOpensAndClosesByKeys) {
+    if (qEnvironmentVariable("TW_SOURCE_DIR").isEmpty()) GTEST_SKIP() << "TW_SOURCE_DIR (set by CTest) is not known";
+    TFileInfoGrids t;
+    grid::TReportGrid* Tree = t.ProberTree();
+    const int Disposition = TreeRow(Tree, QStringLiteral("Disposition"));
+    ASSERT_GT(Disposition, 0);
+    Tree->SetFocus();
+    Tree->SetSelectedRow(0);
+    t.Harness.Pump();
+    for (int Step = 0; Step < Disposition + 5 && Tree->SelectedRow() != Disposition; ++Step)
+        t.Harness.Keys(VK_DOWN);
+    ASSERT_EQ(Tree->SelectedRow(), Disposition) << "the folded lines are skipped on the way";
+    ASSERT_FALSE(Tree->GetExpanded(Disposition));
+    t.Harness.Type(Tree, QStringLiteral("+"));
+    EXPECT_TRUE(Tree->GetExpanded(Disposition));
+    EXPECT_TRUE(Tree->GetRowVisible(Disposition + 1));
+    t.Harness.Keys(VK_DOWN); // into the unfolded lines
+    EXPECT_EQ(Tree->SelectedRow(), Disposition + 1);
+    t.Harness.Keys(VK_UP);
+    t.Harness.Type(Tree, QStringLiteral("-"));
+    EXPECT_FALSE(Tree->GetExpanded(Disposition));
+    EXPECT_FALSE(Tree->GetRowVisible(Disposition + 1));
+}
+
+// On a real X server a person clicks the button of "Disposition" (xdotool, the real clock): the tree
+// unfolds and the window shows as the expected picture.
+TEST(FileInfoPicture, AClickOnTheProberTreeButtonUnfoldsIt) {
+    if (!testing_support::OnXServer()) GTEST_SKIP() << "needs a real X server; ctest runs it as shell_xvfb_fileinfo";
+    const QString Xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    if (Xdotool.isEmpty()) GTEST_SKIP() << "xdotool is missing";
+    TFileInfoGrids t;
+    grid::TReportGrid* Tree = t.ProberTree();
+    const int Disposition = TreeRow(Tree, QStringLiteral("Disposition"));
+    ASSERT_GE(Disposition, 0);
+    Tree->ScrollToRow(Disposition);
+    TwUseRealClock();
+    const auto RunFor = [&](int Ms) {
+        QElapsedTimer T;
+        T.start();
+        while (T.elapsed() < Ms) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+            t.Harness.Pump();
+        }
+    };
+    RunFor(300);
+    const POINT On = testing_support::HeadlessApp::ToScreen(Tree->Handle(), TreeButton(t, Disposition));
+    ASSERT_EQ(QProcess::execute(Xdotool, {QStringLiteral("mousemove"), QString::number(On.x), QString::number(On.y)}), 0);
+    RunFor(100);
+    ASSERT_EQ(QProcess::execute(Xdotool, {QStringLiteral("click"), QStringLiteral("1")}), 0);
+    RunFor(300);
+    EXPECT_TRUE(Tree->GetExpanded(Disposition));
+    // Away from the window, so no hover shows in the picture.
+    QProcess::execute(Xdotool, {QStringLiteral("mousemove"), QStringLiteral("1200"), QStringLiteral("1000")});
+    RunFor(300);
+    testing_support::ComparePicture(t.Harness, t.Form, "tests/shell/expected", "fileinfo-tree-unfolded");
 }

@@ -1,6 +1,7 @@
-// tests/shell/ScreenPicture.h: what a real X server shows of a form, compared with an expected picture
-// under tests/shell/expected (TW_UPDATE_EXPECTED=1 writes the picture instead).
+// tests/shell/ScreenPicture.h: the shared screen-picture comparison, with the expected pictures under
+// tests/shell/expected.
 #pragma once
+#include "tests/support/windows/ScreenPicture.h"
 #include "tests/support/windows/FormHarness.h"
 #include "vcl/Forms.h"
 
@@ -17,41 +18,10 @@
 
 namespace shell_test {
 
-// Asked before any window exists: the platform the application will start on.
-inline bool OnXServer() { return qEnvironmentVariable("QT_QPA_PLATFORM") == QLatin1String("xcb"); }
+using testing_support::OnXServer;
 
 inline void ComparePicture(testing_support::FormHarness& Harness, vcl::TForm* Form, const char* Name) {
-    const QRect Area(Form->Left(), Form->Top(), Form->Width(), Form->Height());
-    const QImage Model = Harness.App().Grab(Form->Handle()).convertToFormat(QImage::Format_RGB32);
-    const auto Screen = [&] {
-        return QGuiApplication::primaryScreen()
-            ->grabWindow(0, Area.x(), Area.y(), Area.width(), Area.height())
-            .toImage()
-            .convertToFormat(QImage::Format_RGB32);
-    };
-    // The X server shows the picture once the window has been exposed and has drawn.
-    QImage Shot;
-    QElapsedTimer Waited;
-    Waited.start();
-    do {
-        Harness.Pump();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        Shot = Screen();
-    } while (Shot != Model && Waited.elapsed() < 5000);
-    const QString File = QString::fromLatin1(Name);
-    const QString Expected = qEnvironmentVariable("TW_SOURCE_DIR") + QStringLiteral("/tests/shell/expected/") + File +
-                             QStringLiteral(".png");
-    if (qEnvironmentVariableIsSet("TW_UPDATE_EXPECTED")) {
-        ASSERT_TRUE(Shot.save(Expected, "PNG"));
-        return;
-    }
-    const QImage Want = QImage(Expected).convertToFormat(QImage::Format_RGB32);
-    ASSERT_FALSE(Want.isNull()) << "missing " << Expected.toStdString();
-    if (Shot != Want) {
-        const QString Saved = Harness.App().SaveScreenshot(Form->Handle(), File + QStringLiteral("-model.png"));
-        Shot.save(QFileInfo(Saved).dir().filePath(File + QStringLiteral("-actual.png")));
-        ADD_FAILURE() << "the screen differs from " << Expected.toStdString() << "; saved beside " << Saved.toStdString();
-    }
+    testing_support::ComparePicture(Harness, Form, "tests/shell/expected", Name);
 }
 
 // Runs xdotool with Args while the program keeps handling its messages (the keys arrive as a person's

@@ -739,6 +739,75 @@ static void ScDialogNavigate(void) {
     DestroyWindow(dlg);
 }
 
+/* An edit in a dialog: the Tab the dialog takes unless the edit asks for it, the selection after typing,
+ * margins across a font change, and the focus messages as the focus moves out of the edit and back. */
+static const char* const oracleEditDlgNames[] = {0, "ok", "cancel", "edit", "other"};
+static WNDPROC oracleEditProc;
+
+static LRESULT CALLBACK OracleEditWantsTab(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT r = CallWindowProcW(oracleEditProc, h, msg, wp, lp);
+    return msg == WM_GETDLGCODE ? (r | DLGC_WANTTAB) : r;
+}
+
+static void ScEditDialog(void) {
+    HWND dlg, edit;
+    OracleTemplateBegin(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | DS_MODALFRAME, 200, 80, T("Edit"));
+    OracleItem(ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 7, 120, 12, 3, 0x81, T("hello"));
+    OracleItem(ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 25, 120, 12, 4, 0x81, T("other"));
+    OracleItem(BS_DEFPUSHBUTTON | WS_TABSTOP, 30, 60, 50, 14, IDOK, 0x80, T("OK"));
+    OracleItem(BS_PUSHBUTTON | WS_TABSTOP, 85, 60, 50, 14, IDCANCEL, 0x80, T("Cancel"));
+    dlg = OracleDialog(oracleEditDlgNames, 5);
+    edit = GetDlgItem(dlg, 3);
+    OracleSettle();
+    OracleBegin();
+    OracleState();
+    OracleText("edit", edit);
+    OracleStep("WM_GETDLGCODE edit");
+    OracleResult((int)SendMessageW(edit, WM_GETDLGCODE, 0, 0));
+    OracleStep("Tab");
+    OracleTap(0, VK_TAB);
+    OracleDeliver(dlg);
+    OracleState();
+    OracleStep("Shift+Tab");
+    OracleTap(VK_SHIFT, VK_TAB);
+    OracleDeliver(dlg);
+    OracleState();
+    OracleText("edit", edit);
+    OracleStep("the edit wants Tab; Tab");
+    oracleEditProc = (WNDPROC)SetWindowLongPtrW(edit, GWLP_WNDPROC, (LONG_PTR)OracleEditWantsTab);
+    OracleTap(0, VK_TAB);
+    OracleDeliver(dlg);
+    OracleState();
+    OracleText("edit", edit);
+    SetWindowLongPtrW(edit, GWLP_WNDPROC, (LONG_PTR)oracleEditProc);
+    OracleStep("EM_SETSEL 1,3; WM_CHAR x");
+    SendMessageW(edit, EM_SETSEL, 1, 3);
+    OracleText("edit", edit);
+    SendMessageW(edit, WM_CHAR, 'x', 1);
+    OracleText("edit", edit);
+    OracleStep("EM_SETSEL 4,1 (backwards); EM_SETSEL 0,-1; EM_SETSEL -1,0");
+    SendMessageW(edit, EM_SETSEL, 4, 1);
+    OracleText("edit", edit);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    OracleText("edit", edit);
+    SendMessageW(edit, EM_SETSEL, (WPARAM)-1, 0);
+    OracleText("edit", edit);
+    OracleStep("EM_SETMARGINS 5,7; WM_SETFONT; EM_SETMARGINS 3 left only");
+    SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(5, 7));
+    OracleResult((int)SendMessageW(edit, EM_GETMARGINS, 0, 0));
+    SendMessageW(edit, WM_SETFONT, (WPARAM)GetStockObject(SYSTEM_FONT), TRUE);
+    OracleResult(SendMessageW(edit, EM_GETMARGINS, 0, 0) == MAKELONG(5, 7));
+    SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN, MAKELONG(3, 0));
+    OracleResult(LOWORD(SendMessageW(edit, EM_GETMARGINS, 0, 0)));
+    OracleStep("SetFocus other; SetFocus edit");
+    SetFocus(GetDlgItem(dlg, 4));
+    OracleState();
+    SetFocus(edit);
+    OracleState();
+    OracleText("edit", edit);
+    DestroyWindow(dlg);
+}
+
 /* ---- message boxes ---- */
 
 static const WCHAR* oracleBoxText;
@@ -821,6 +890,6 @@ static const struct OracleScenario oracleControlScenarios[] = {
     {"edit_program", ScEditProgram},   {"edit_typing", ScEditTyping},   {"listbox", ScListBox},
     {"combo_create", ScComboCreate},   {"combo_dropdown", ScComboDropDown}, {"static_notify", ScStaticNotify},
     {"scrollbar", ScScrollBar},        {"updown", ScUpDown},
-    {"dialog_create", ScDialogCreate}, {"dialog_navigate", ScDialogNavigate},
+    {"dialog_create", ScDialogCreate}, {"dialog_navigate", ScDialogNavigate}, {"edit_dialog", ScEditDialog},
     {"messagebox_short", ScMessageBoxShort}, {"messagebox_long", ScMessageBoxLong},
 };
