@@ -269,6 +269,7 @@ TFormMain::TFormMain(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
         return ok;
     };
     FolderDialogDir = engine::GetProgramDir();
+    CreateStyleParts();
 }
 
 TFormMain::~TFormMain() {
@@ -361,6 +362,7 @@ void TFormMain::FormCreate(rtl::TObject*) {
     if (rtl::FileExists(p.LastProfileFile)) engine::LoadProfile(EncoderPanel, p.LastProfileFile);
 
     LoadSettingsFromIni();
+    PrepareStyle();
     SetLang();
     InitControls();
 
