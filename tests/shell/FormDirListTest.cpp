@@ -49,15 +49,15 @@ TEST_F(Editor_, TheCurrentFolderJoinsWithADelimiterUnlessARowNamesItExactly) {
 }
 
 TEST_F(Editor_, AnAddedFolderIsComparedWithoutCaseOrTrailingDelimiter) {
-    Editor->LoadGridData(Items({{true, "/data/music"}}), QString());
+    Editor->LoadGridData(Items({{true, "/data/music/"}, {true, "/data/video/."}}), QString());
     struct Case {
         const char* folder;
         bool added;
-    } cases[] = {{"/DATA/MUSIC/", false}, {"/data/music/.", false}, {"/data/music", false},
+    } cases[] = {{"/DATA/MUSIC/", false}, {"/data/music/.", false}, {"/data/music", false}, {"/Data/Video", false},
                  {"/data/musical/", true}, {"/data/musical", false}, {"/data/", true}};
     for (const Case& c : cases) EXPECT_EQ(Editor->AddDirectoryToList(QString::fromUtf8(c.folder)), c.added) << c.folder;
-    EXPECT_EQ(Values(Editor), (QStringList{"/data/music", "/data/musical", "/data"}));
-    EXPECT_EQ(Editor->ng->GetCell(TFormListFileEdit::colNo, 2)->AsInteger(), 3);
+    EXPECT_EQ(Values(Editor), (QStringList{"/data/music/", "/data/video/.", "/data/musical", "/data"}));
+    EXPECT_EQ(Editor->ng->GetCell(TFormListFileEdit::colNo, 3)->AsInteger(), 4);
 }
 
 TEST_F(Editor_, SavingDropsEmptyRowsAndKeepsTheActiveFlags) {

@@ -3,6 +3,8 @@
 // and style lists switch every window, and the desktop shortcut is made once.
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 
 #include "app/shell/AppStrings.h"
 #include "app/shell/FormAbout.h"
@@ -130,6 +132,13 @@ TEST_F(Options_, TheDesktopShortcutIsMadeOnceAndSilently) {
     const QString entry = desktop + QStringLiteral("/Tunewright.desktop");
     ASSERT_TRUE(QFile::exists(entry));
     EXPECT_TRUE(QFile::permissions(entry) & QFileDevice::ExeOwner);
+    const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    if (!validator.isEmpty()) {
+        QProcess check;
+        check.start(validator, {entry});
+        ASSERT_TRUE(check.waitForFinished(10000));
+        EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString();
+    }
     // a shortcut there already stays as the user left it
     testing_support::WriteFileBytes(entry, "[Desktop Entry]\nName=Mine\n");
     Options->btnCreateShortcutOnDesktopClick(nullptr);

@@ -2,6 +2,8 @@
 // style selects, the colours and borders of the main window's parts, the dimmed pictures, and the
 // template button whose whole look the secondary windows' buttons copy under the system style.
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 
 #include "app/engine/StyleColors.h"
 #include "app/shell/FormErrors.h"
@@ -166,6 +168,16 @@ TEST_F(Style_, DarkStylesTakeTheDimmedPicturesIndexForIndex) {
         EXPECT_EQ(d->AlphaScanline(5)[0], 0);
         EXPECT_EQ(d->AlphaScanline(5)[1], 1); // 0.75 rounds up
         EXPECT_EQ(d->Pixels(8, 5), vcl::TColor(0x3366CC));
+    }
+    // a second reader of the dimmed pictures
+    const QString pngcheck = QStandardPaths::findExecutable(QStringLiteral("pngcheck"));
+    if (!pngcheck.isEmpty()) {
+        const QString file = Dir.QFile("dimmed.png");
+        Main->pilMain_Dark->PngImages()->GetItem(1)->PngImage()->SaveToFile(file);
+        QProcess check;
+        check.start(pngcheck, {QStringLiteral("-q"), file});
+        ASSERT_TRUE(check.waitForFinished(10000));
+        EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString();
     }
     PrepareImageList_Dark(Main->pilMain_Light, Main->pilMain_Dark); // made again, not added twice
     EXPECT_EQ(Main->pilMain_Dark->Count(), 3);

@@ -74,4 +74,23 @@ TEST(OptionsWindowPicture, F12ThenAStyleFromTheListRepaintsTheWindows) {
     StartArgs.reset();
 }
 
+TEST(OptionsWindowPicture, FolderListEditorWithThreeRows) {
+    if (!shell_test::OnXServer()) GTEST_SKIP() << "needs a real X server; ctest runs it as shell_xdotool_options";
+    testing_support::TempDir program;
+    engine::SetProgramDirOverride(program.QPath());
+    StartArgs = QStringList();
+    FormHarness h;
+    h.Create<TFormMain>();
+    auto* editor = h.Create<TFormListFileEdit>();
+    editor->SetBorderStyle(vcl::bsNone);
+    editor->SetBounds(30, 30, 620, 260);
+    engine::TListFileArray items = {{true, QStringLiteral("/home/user/Music")}, {false, QStringLiteral("/srv/media/podcasts")}};
+    editor->LoadGridData(items, QStringLiteral("/tmp/converted"));
+    editor->Show();
+    h.Pump();
+    shell_test::ComparePicture(h, editor, "folder-list-editor");
+    engine::SetProgramDirOverride({});
+    StartArgs.reset();
+}
+
 } // namespace
