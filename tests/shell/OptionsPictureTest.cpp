@@ -68,6 +68,22 @@ TEST(OptionsWindowPicture, F12ThenAStyleFromTheListRepaintsTheWindows) {
     XKeys(h, {QStringLiteral("F12")}); // the key that opened the window closes it
     EXPECT_FALSE(options->Visible());
     shell_test::ComparePicture(h, main, "mainwindow-carbon");
+
+    // and once more, to a light style further down the list
+    XKeys(h, {QStringLiteral("F12")});
+    ASSERT_TRUE(options->Visible());
+    const int luna = options->cbVisualStyles->Items()->IndexOf(QStringLiteral("Luna"));
+    ASSERT_GT(luna, carbon);
+    options->cbVisualStyles->SetFocus();
+    h.Pump();
+    downs.clear();
+    for (int i = options->cbVisualStyles->ItemIndex(); i < luna; ++i) downs << QStringLiteral("Down");
+    XKeys(h, downs);
+    EXPECT_EQ(engine::AppParams.StyleName, QStringLiteral("Luna"));
+    EXPECT_FALSE(engine::AppParams.DarkStyle);
+    XKeys(h, {QStringLiteral("Escape")});
+    EXPECT_FALSE(options->Visible());
+    shell_test::ComparePicture(h, main, "mainwindow-luna");
     ChangeVisualStyle(QStringLiteral("Windows"));
     VisualStyles.reset();
     engine::SetProgramDirOverride({});
