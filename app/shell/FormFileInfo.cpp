@@ -7,6 +7,7 @@
 #include "app/shell/AppStrings.h"
 #include "app/shell/ButtonStyles.h"
 #include "app/shell/FormCheckUpdate.h"
+#include "app/shell/GridFont.h"
 #include "app/shell/VisualStyles.h"
 #include "base/Colors.h"
 #include "base/HashCRC32.h"
@@ -285,10 +286,7 @@ void TFormFileInfo::FormCreate(rtl::TObject*) {
     Constraints()->SetMaxWidth(DesignWidth + 300);
     for (auto* b : {btnCopy, btnSave, btnClose}) components::SetButtonFonts(b, Font()->Name(), 9);
     for (auto* l : {lblFileName, lblDirectory}) components::SetLinkLabelFonts(l, QStringLiteral("Segoe UI"), 9);
-    for (auto* g : {ngFFmpeg, ngDetails}) {
-        g->Font()->SetName(QStringLiteral("Segoe UI"));
-        g->Font()->SetSize(8);
-    }
+    for (auto* g : {ngFFmpeg, ngDetails}) SetGridFont(g, QStringLiteral("Segoe UI"), 8);
     if (AppStrings) SetLang(*AppStrings);
     ClearAll();
     // the designed link colours are the system style's

@@ -274,6 +274,7 @@ TFormMain::TFormMain(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
         return ok;
     };
     FolderDialogDir = engine::GetProgramDir();
+    CreateStyleParts();
 }
 
 TFormMain::~TFormMain() {
@@ -369,6 +370,7 @@ void TFormMain::FormCreate(rtl::TObject*) {
 
     LoadSettingsFromIni();
     ApplySavedPanels();
+    PrepareStyle();
     SetLang();
     InitControls();
     GetProfiles();

@@ -17,7 +17,9 @@
 #include "app/engine/Metadata.h"
 #include "app/engine/StyleColors.h"
 #include "app/shell/FileListColumns.h"
+#include "app/shell/MainStyle.h"
 #include "components/KwpPanel.h"
+#include "components/PngImageList.h"
 #include "components/KwpPngButton.h"
 #include "components/KwpTimer.h"
 #include "grid/GridReport.h"
@@ -356,6 +358,22 @@ public:
     engine::TConversionRun* CurrentRun = nullptr;
     // Tests replace the run's analysis.
     std::function<engine::TVideoFileInfo(const String& FileName, const String& EncoderPath)> RunAnalyse;
+
+    // ---- options, the output-folder list and the visual style ----
+    vcl::TAction *actShowOptions, *actEditOutputDirList;
+    components::TPngImageList *pilMain_Light, *pilMain_Dark, *pilNav_LightIcons, *pilNav_DarkIcons;
+    // The pictures the style chose for the bars (the dimmed set under a dark style).
+    components::TPngImageList *ActivePictures = nullptr, *ActiveNavPictures = nullptr;
+    // The settings column's controls the style colours (set as the column is built).
+    TMainStyleControls StyleControls;
+    // The output-folder box's text and its reload after the list was edited (set by the box's owner).
+    std::function<String()> GetOutputDirText;
+    std::function<void()> OutputDirListChanged;
+    void actShowOptionsExecute(rtl::TObject* Sender);
+    void actEditOutputDirListExecute(rtl::TObject* Sender);
+    void SetStyleColors(const String& StyleName);
+    void CreateStyleParts(); // in the constructor
+    void PrepareStyle();     // in FormCreate, once the settings are read
 
 protected:
     void CreateWnd() override;

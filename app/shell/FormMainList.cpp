@@ -18,6 +18,7 @@
 #include "app/shell/FileIcons.h"
 #include "app/shell/FormCmdLine.h"
 #include "app/shell/FormFileInfo.h"
+#include "app/shell/GridFont.h"
 #include "base/BinaryProcs.h"
 #include "base/DateTime.h"
 #include "base/Strings.h"
@@ -494,15 +495,7 @@ void TFormMain::actClearFileListExecute(rtl::TObject*) {
 }
 
 void TFormMain::SetGridFont(const String& Name, int Size) {
-    ng->Font()->SetName(Name);
-    ng->Font()->SetSize(Size);
-    for (int c = 0; c < ng->Columns()->Count(); ++c) {
-        grid::TRgCustomColumn* col = ng->Columns()->Item(c);
-        col->Font()->SetName(Name);
-        col->Font()->SetSize(Size);
-        col->Header()->Font()->SetName(Name);
-        col->Header()->Font()->SetSize(Size);
-    }
+    shell::SetGridFont(ng, Name, Size);
     ng->SetHeaderSize(Size < 14 ? 22 : 34);
 }
 

@@ -10,9 +10,11 @@
 #include "app/shell/FormAbout.h"
 #include "app/shell/FormCheckUpdate.h"
 #include "app/shell/FormCmdLine.h"
+#include "app/shell/FormDirList.h"
 #include "app/shell/FormErrors.h"
 #include "app/shell/FormFileInfo.h"
 #include "app/shell/FormMain.h"
+#include "app/shell/FormOptions.h"
 #include "qt/QtBackend.h"
 #include "rtl/Files.h"
 #include "rtl/SysUtils.h"
@@ -57,6 +59,7 @@ int main(int argc, char** argv) {
         TFormMain* main = nullptr;
         vcl::Application->CreateForm(main);
         main->Headless = !display;
+        vcl::Application->CreateForm(FormOptions);
         engine::TFormProgress* progress = nullptr;
         vcl::Application->CreateForm(progress);
         FormProgress = progress;
@@ -66,6 +69,7 @@ int main(int argc, char** argv) {
         vcl::Application->CreateForm(FormAbout);
         vcl::Application->CreateForm(FormToolsInfo);
         vcl::Application->CreateForm(FormCheckUpdate);
+        vcl::Application->CreateForm(FormListFileEdit);
         main->AttachSecondaryForms();
 
         engine::TAppParams& p = engine::AppParams;

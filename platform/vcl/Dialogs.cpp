@@ -73,7 +73,9 @@ bool TOpenDialog::DoExecute(bool Save) {
     const char16_t* P = Buffer.data();
     const rtl::String First = rtl::String::fromUtf16(P);
     P += First.size() + 1;
-    if (*P == 0) {
+    // Past a single name the buffer may still hold the tail of a longer initial name: only a
+    // multiple choice is a list.
+    if (*P == 0 || !FOptions.Contains(ofAllowMultiSelect)) {
         FFiles->Add(First);
     } else { // a folder, then the names
         for (; *P; P += std::char_traits<char16_t>::length(P) + 1)
