@@ -42,9 +42,24 @@ void TSysDialogStyleHook::ClaimFrame(bool Own) {
     if (!FHandle || (FSysControl->Style() & WS_CHILD)) return;
     const bool own = Own && IsStyled() && UpdateRegion() && BorderStyle() != bsNone;
     if (bool(TwHasOwnFrame(FHandle)) == own) return;
+    // The dialog was laid out for a client area inside the desktop's decorations; with the Windows
+    // frame and caption taken inside the window, the window grows by them so the client area keeps
+    // its size (and shrinks back when the desktop decorates it again).
+    const auto windowsClient = [this](const RECT& Window) {
+        RECT r = Window;
+        DefWindowProcW(FHandle, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&r));
+        return SIZE{r.right - r.left, r.bottom - r.top};
+    };
+    RECT wr{};
+    GetWindowRect(FHandle, &wr);
+    RECT cr{};
+    GetClientRect(FHandle, &cr);
+    SIZE keep{cr.right, cr.bottom};
+    if (!own) keep = windowsClient(wr);
     TwSetOwnFrame(FHandle, own);
-    if (IsWindowVisible(FHandle) || !Own)
-        SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const SIZE now = own ? windowsClient(wr) : SIZE{wr.right - wr.left, wr.bottom - wr.top};
+    const int cx = wr.right - wr.left + keep.cx - now.cx, cy = wr.bottom - wr.top + keep.cy - now.cy;
+    SetWindowPos(FHandle, nullptr, 0, 0, cx, cy, SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 // ---- properties ----
