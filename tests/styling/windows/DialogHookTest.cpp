@@ -17,6 +17,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <array>
 #include <cstring>
 
 using namespace styling;
@@ -170,6 +171,29 @@ TEST_F(DialogHookTest, DialogsAreFramedByTheStyleAndShownWithoutTheDesktopsDecor
     EXPECT_GT(close.Left, (wr.right - wr.left) / 2);
     DestroyWindow(d);
     EXPECT_FALSE(TwHasOwnFrame(d));
+}
+
+TEST_F(DialogHookTest, StyleFileGivesTheCaptionHeightAndFrameWidths) {
+    const QByteArray text = "tunewright-style 1\nname Frames\ndark no\n"
+                            "element teWindow 1 * fill #603020 size 1x30\n"
+                            "element teWindow 7 * fill #404040 size 6x1\n"
+                            "element teWindow 8 * fill #404040 size 5x1\n"
+                            "element teWindow 9 * fill #404040 size 1x7\n";
+    TCustomStyle framed(ParseStyleText(text, QStringLiteral("frames"), QString()));
+    TStyleManager::SetStyle(&framed);
+    const HWND d = Dialog(Captioned | WS_VISIBLE);
+    DialogHook* hook = Hook(d);
+    ASSERT_NE(hook, nullptr);
+    const TRect b = hook->GetBorderWidths();
+    EXPECT_EQ((std::array<int, 4>{b.Left, b.Top, b.Right, b.Bottom}), (std::array<int, 4>{6, 30, 5, 7}));
+    RECT wr{}, cr{};
+    GetWindowRect(d, &wr);
+    GetClientRect(d, &cr);
+    EXPECT_EQ(cr.right, wr.right - wr.left - 11);
+    EXPECT_EQ(cr.bottom, wr.bottom - wr.top - 37);
+    EXPECT_LE(hook->CloseButtonRect().Bottom, 30);
+    DestroyWindow(d);
+    TStyleManager::SetStyle(Style.get());
 }
 
 TEST_F(DialogHookTest, ButtonsFollowTheBoxesAndTheHelpButtonOnlyStandsAlone) {
