@@ -28,7 +28,7 @@ bool StyleAvailable() {
 TSysDialogStyleHook::TSysDialogStyleHook(HWND AHandle) : TSysScrollingStyleHook(AHandle) {
     SetStyleElements(TStyleElements{seFont, seClient, seBorder});
     FOverrideEraseBkgnd = true;
-    ClaimFrame(true);
+    ClaimFrame(true, true);
 }
 
 TSysDialogStyleHook::~TSysDialogStyleHook() {
@@ -38,13 +38,30 @@ TSysDialogStyleHook::~TSysDialogStyleHook() {
 }
 
 // The stand-in shows a window whose frame the hook paints without the desktop's decorations.
-void TSysDialogStyleHook::ClaimFrame(bool Own) {
+void TSysDialogStyleHook::ClaimFrame(bool Own, bool Creating) {
     if (!FHandle || (FSysControl->Style() & WS_CHILD)) return;
     const bool own = Own && IsStyled() && UpdateRegion() && BorderStyle() != bsNone;
     if (bool(TwHasOwnFrame(FHandle)) == own) return;
+    if (Creating) {
+        // The window is being made: its size comes from its creation after this; WM_CREATE grows it.
+        TwSetOwnFrame(FHandle, own);
+        FSizeAtCreate = true;
+        return;
+    }
+    // The dialog was laid out for its client area: with the frame and caption taken inside the window
+    // (or given back to the desktop) the window changes size by the difference, so the client area
+    // keeps its size.
+    RECT before{};
+    GetClientRect(FHandle, &before);
     TwSetOwnFrame(FHandle, own);
-    if (IsWindowVisible(FHandle) || !Own)
-        SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const UINT flags = SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE;
+    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, flags | SWP_NOSIZE | SWP_FRAMECHANGED);
+    RECT after{}, wr{};
+    GetClientRect(FHandle, &after);
+    GetWindowRect(FHandle, &wr);
+    if (!EqualRect(&before, &after))
+        SetWindowPos(FHandle, nullptr, 0, 0, wr.right - wr.left + before.right - after.right,
+                     wr.bottom - wr.top + before.bottom - after.bottom, flags);
 }
 
 // ---- properties ----
@@ -321,7 +338,10 @@ void TSysDialogStyleHook::Dispatch(TMessage& Message) {
     case WM_SETTEXT: WMSetText(Message); return;
     case WM_PAINT: WMPaintDialog(Message); return;
     case WM_NCCALCSIZE:
-        if (styled && BorderStyle() != bsNone && UpdateRegion()) WMNCCalcSize(Message);
+        // A top-level dialog whose frame the desktop draws again (the hook going) has none of ours.
+        if (styled && BorderStyle() != bsNone && UpdateRegion() &&
+            ((FSysControl->Style() & WS_CHILD) || TwHasOwnFrame(FHandle)))
+            WMNCCalcSize(Message);
         return;
     case WM_NCHITTEST:
         if (styled) WMNCHitTestDialog(Message);
@@ -431,6 +451,20 @@ void TSysDialogStyleHook::WndProc(TMessage& Message) {
         // The dialog's own clean-up always runs, whatever its parent's hook is doing.
         Message.Result = CallDefaultProc(Message);
         if (HWND parent = GetParent(FHandle)) RedrawWindow(parent, nullptr, nullptr, 0x407);
+        return;
+    }
+    case WM_CREATE: {
+        Message.Result = CallDefaultProc(Message);
+        if (!FSizeAtCreate || !IsWindow(FHandle)) return;
+        FSizeAtCreate = false;
+        // Made with the size of its client area (the desktop would have drawn the frame outside it):
+        // the frame and caption are added around it.
+        RECT wr{}, cr{};
+        GetWindowRect(FHandle, &wr);
+        GetClientRect(FHandle, &cr);
+        const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+        if (w > 0 && h > 0)
+            SetWindowPos(FHandle, nullptr, 0, 0, 2 * w - cr.right, 2 * h - cr.bottom, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
         return;
     }
     case WM_SHOWWINDOW: {

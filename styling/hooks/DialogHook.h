@@ -60,7 +60,7 @@ private:
     void WMSize(TMessage& Message);
     void WMSetText(TMessage& Message);
     void WMPaintDialog(TMessage& Message);
-    void ClaimFrame(bool Own);
+    void ClaimFrame(bool Own, bool Creating = false);
 
     bool FFrameActive = true;
     int FPressedButton = 0;
@@ -72,6 +72,7 @@ private:
     HRGN FRegion = nullptr;
     bool FSysCloseButtonDisabled = false;
     bool FGrown = false;            // the window took the style's frame at its first show
+    bool FSizeAtCreate = false;     // the frame was claimed while the window was being made
     bool FCommandDuringPress = false;  // the window's own button loop sent the button's command
 };
 

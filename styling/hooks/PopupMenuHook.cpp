@@ -360,7 +360,16 @@ void TSysPopupStyleHook::MNSelectItem(TMessage& Message) {
         PaintItem(canvas.Get(), index, false);
         if (index == FCount - 1) {
             FItemsPainted = true;
+            // The item the menu holds selected (the first of a sub-menu opened by a key) stays the hot
+            // one, so the next arrow key moves on from it.
             FPreviousHotItemIndex = -1;
+            const HMENU menu = GetMenuFromHandle(FHandle);
+            for (int i = 0; i < FCount && FPreviousHotItemIndex < 0; ++i) {
+                MENUITEMINFOW info{};
+                info.cbSize = sizeof info;
+                info.fMask = MIIM_STATE;
+                if (GetMenuItemInfoW(menu, UINT(i), TRUE, &info) && (info.fState & MFS_HILITE)) FPreviousHotItemIndex = i;
+            }
         }
         FHandled = true;
     } else {

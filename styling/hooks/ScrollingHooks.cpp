@@ -451,9 +451,8 @@ void TSysScrollingStyleHook::WMNCHitTest(TMessage& Message) {
 }
 
 void TSysScrollingStyleHook::PressBar(TMessage& Message, bool Vertical) {
-    POINT cp{};
-    GetCursorPos(&cp);
-    const TPoint cursor(cp);
+    // Where the press was, from the message: with input queued the pointer may be elsewhere by now.
+    const TPoint cursor(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
     const SCROLLINFO info = Vertical ? VertScrollInfo() : HorzScrollInfo();
     FScrollKind = Vertical ? sbVertical : sbHorizontal;
     FDownPoint = cursor;
@@ -574,6 +573,13 @@ void TSysScrollingStyleHook::WndProc(TMessage& Message) {
     case WM_HSCROLL:
     case WM_VSCROLL:
         if (LOWORD(Message.WParam) == SB_THUMBPOSITION) {
+            // A thumb let go before the tracking timer's next tick ends where the pointer let go, not
+            // where the last tick left it.
+            if (FTracking && FOverridePaintNC && styled) {
+                POINT cp{};
+                GetCursorPos(&cp);
+                FLstPos = FScrollKind == sbVertical ? VertPointToPos(TPoint(cp)) : HorzPointToPos(TPoint(cp));
+            }
             Message.WParam = MAKEWPARAM(SB_THUMBPOSITION, FLstPos);
             Message.Result = CallDefaultProc(Message);
         } else if (styled) {

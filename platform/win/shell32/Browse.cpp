@@ -116,7 +116,7 @@ void Build(HWND dlg, Browser& b) {
     Child(dlg, u"Button", u"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, Width - Margin - 2 * ButtonW - 8, by, ButtonW, ButtonH, IDOK);
     Child(dlg, u"Button", u"Cancel", BS_PUSHBUTTON | WS_TABSTOP, Width - Margin - ButtonW, by, ButtonW, ButtonH, IDCANCEL);
     RECT wr{0, 0, Width, Height};
-    AdjustWindowRectEx(&wr, DWORD(GetWindowLongW(dlg, GWL_STYLE)), FALSE, DWORD(GetWindowLongW(dlg, GWL_EXSTYLE)));
+    TwAdjustWindowRectFor(dlg, &wr);
     SetWindowPos(dlg, nullptr, 0, 0, wr.right - wr.left, wr.bottom - wr.top, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 

@@ -106,7 +106,7 @@ void Build(HWND dlg, const MSGBOXPARAMSW& p) {
     SendMessageW(dlg, DM_SETDEFID, WPARAM(buttons[def].id), 0);
 
     RECT wr{0, 0, clientW, clientH};
-    AdjustWindowRectEx(&wr, DWORD(GetWindowLongW(dlg, GWL_STYLE)), FALSE, DWORD(GetWindowLongW(dlg, GWL_EXSTYLE)));
+    TwAdjustWindowRectFor(dlg, &wr);
     const int w = wr.right - wr.left, h = wr.bottom - wr.top;
     RECT area;
     if (p.hwndOwner && IsWindow(p.hwndOwner)) GetWindowRect(GetAncestor(p.hwndOwner, GA_ROOT), &area);

@@ -549,4 +549,17 @@ BOOL WINAPI TwHasOwnFrame(HWND hwnd) {
     return w && w->ownFrame;
 }
 
+BOOL WINAPI TwAdjustWindowRectFor(HWND hwnd, LPRECT r) {
+    if (!r || !Get(hwnd)) return FALSE;
+    // Asked of a rectangle large enough for any frame: a window not yet sized has no client to measure.
+    constexpr int Probe = 10000;
+    RECT c{0, 0, Probe, Probe};
+    Send(hwnd, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&c));
+    r->left -= c.left;
+    r->top -= c.top;
+    r->right += Probe - c.right;
+    r->bottom += Probe - c.bottom;
+    return TRUE;
+}
+
 } // extern "C"

@@ -1207,6 +1207,10 @@ BOOL WINAPI TwGetTrackLimits(HWND hwnd, SIZE* minTrack, SIZE* maxTrack);
 // size loops. FALSE gives it back to the desktop. Call SetWindowPos with SWP_FRAMECHANGED afterwards.
 BOOL WINAPI TwSetOwnFrame(HWND hwnd, BOOL ownFrame);
 BOOL WINAPI TwHasOwnFrame(HWND hwnd);
+// AdjustWindowRectEx for a window that exists: grows the client rectangle r by the window's present
+// non-client area, whoever computes it (a styled dialog's frame is its hook's, a decorated window has
+// none of its own).
+BOOL WINAPI TwAdjustWindowRectFor(HWND hwnd, LPRECT r);
 // Where Windows places a caption button (HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP, or HTSYSMENU for the
 // system-menu icon) inside a caption rectangle: SM_CXSIZE by SM_CYSIZE less the margins, close at the
 // right, maximise and minimise left of it, help in maximise's place. FALSE for another code.

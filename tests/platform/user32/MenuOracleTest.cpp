@@ -1,41 +1,15 @@
 // Menus against the real platform: oracle/menus.h runs the same menu loops and queries here and in the
 // probe under Wine (scripts/make-message-oracle.sh); the traces in oracle/traces must match ours, but for
 // the differences listed below with their reasons.
+#include "tests/platform/user32/MenuOracle.h"
 #include "tests/support/windows/HeadlessApp.h"
 
-#include <stdarg.h>
-#include <stdio.h>
-#include <string.h>
-
 #include <algorithm>
-#include <fstream>
 #include <functional>
 #include <map>
-#include <sstream>
-#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
-
-#define T(s) u##s
-static void OracleSleep(DWORD ms) { TwAdvanceClock(ms); }
-static void OracleClick(int x, int y) {
-    TwInputMouseMove(x, y);
-    TwInputMouseButton(x, y, TW_BUTTON_LEFT, TRUE);
-    TwInputMouseButton(x, y, TW_BUTTON_LEFT, FALSE);
-}
-static void OracleMove(int x, int y) { TwInputMouseMove(x, y); }
-static void OracleDrag(int x0, int y0, int x1, int y1) {
-    OracleClick(x0, y0);
-    OracleClick(x1, y1);
-}
-static void OracleKey(UINT vk, BOOL down) { TwInputKey(vk, down, FALSE, nullptr, FALSE); }
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-function"  // the window scenarios' runner is OracleTraceTest's
-#include "oracle/scenarios.h"
-#pragma GCC diagnostic pop
-#include "oracle/menus.h"
-#undef T
 
 namespace {
 
@@ -58,12 +32,7 @@ const Known KnownLines[] = {
     {"menu_click", true, "owner WM_MENUSELECT id=2 flags=0x8080 menu=main", "owner WM_MENUSELECT id=2 flags=0x0080 menu=main"},
 };
 
-std::string ReadTrace(const std::string& name) {
-    std::ifstream f(std::string(TW_USER32_TEST_DIR) + "/oracle/traces/" + name + ".txt", std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
+std::string ReadTrace(const std::string& name) { return ReadMenuTrace(TW_USER32_TEST_DIR "/oracle/traces", name); }
 
 std::vector<std::string> Lines(const std::string& trace, const std::string& scenario, bool oursSide) {
     std::vector<std::string> out;

@@ -4,9 +4,20 @@
 #include "tests/styling/windows/StyleHookFixture.h"
 
 #include "styling/hooks/DialogHook.h"
+#include "styling/hooks/ScrollingHooks.h"
+#include "styling/hooks/StdCtrlHooks.h"
+#include "tests/styling/windows/ScreenShots.h"
+#include "win/comdlg32/commdlg.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
+#include <array>
 #include <cstring>
 
 using namespace styling;
@@ -160,6 +171,29 @@ TEST_F(DialogHookTest, DialogsAreFramedByTheStyleAndShownWithoutTheDesktopsDecor
     EXPECT_GT(close.Left, (wr.right - wr.left) / 2);
     DestroyWindow(d);
     EXPECT_FALSE(TwHasOwnFrame(d));
+}
+
+TEST_F(DialogHookTest, StyleFileGivesTheCaptionHeightAndFrameWidths) {
+    const QByteArray text = "tunewright-style 1\nname Frames\ndark no\n"
+                            "element teWindow 1 * fill #603020 size 1x30\n"
+                            "element teWindow 7 * fill #404040 size 6x1\n"
+                            "element teWindow 8 * fill #404040 size 5x1\n"
+                            "element teWindow 9 * fill #404040 size 1x7\n";
+    TCustomStyle framed(ParseStyleText(text, QStringLiteral("frames"), QString()));
+    TStyleManager::SetStyle(&framed);
+    const HWND d = Dialog(Captioned | WS_VISIBLE);
+    DialogHook* hook = Hook(d);
+    ASSERT_NE(hook, nullptr);
+    const TRect b = hook->GetBorderWidths();
+    EXPECT_EQ((std::array<int, 4>{b.Left, b.Top, b.Right, b.Bottom}), (std::array<int, 4>{6, 30, 5, 7}));
+    RECT wr{}, cr{};
+    GetWindowRect(d, &wr);
+    GetClientRect(d, &cr);
+    EXPECT_EQ(cr.right, wr.right - wr.left - 11);
+    EXPECT_EQ(cr.bottom, wr.bottom - wr.top - 37);
+    EXPECT_LE(hook->CloseButtonRect().Bottom, 30);
+    DestroyWindow(d);
+    TStyleManager::SetStyle(Style.get());
 }
 
 TEST_F(DialogHookTest, ButtonsFollowTheBoxesAndTheHelpButtonOnlyStandsAlone) {
@@ -328,6 +362,24 @@ TEST_F(DialogHookTest, MessageBoxLikeDialogsArePaintedByTheHookOthersByThemselve
     DestroyWindow(withEdit);
 }
 
+TEST_F(DialogHookTest, StyledDialogKeepsTheClientAreaItWasLaidOutFor) {
+    TSysStyleManager::UnRegisterSysStyleHook(QStringLiteral("#32770"));
+    const HWND plain = Dialog(Captioned);
+    RECT want{};
+    GetClientRect(plain, &want);
+    DestroyWindow(plain);
+    TSysStyleManager::RegisterSysStyleHook(QStringLiteral("#32770"), &CreateHook<DialogHook>);
+    const HWND d = Dialog(Captioned);
+    ASSERT_TRUE(TwHasOwnFrame(d));
+    RECT got{};
+    GetClientRect(d, &got);
+    EXPECT_TRUE(EqualRect(&got, &want)) << got.right << "x" << got.bottom << " for " << want.right << "x" << want.bottom;
+    TSysStyleManager::HookedWindows().erase(d);  // unhooked, the desktop decorates it again
+    GetClientRect(d, &got);
+    EXPECT_TRUE(EqualRect(&got, &want)) << got.right << "x" << got.bottom << " for " << want.right << "x" << want.bottom;
+    DestroyWindow(d);
+}
+
 TEST_F(DialogHookTest, TheFrameIsTakenOnceAtTheFirstShowAndNotOnHiding) {
     const HWND d = Dialog(Captioned);
     RECT before{}, after{};
@@ -358,5 +410,179 @@ TEST_F(DialogHookTest, DialogsOwnCleanUpRunsEvenWhenItsParentsHookIsGoing) {
     Hook(parent)->SysControl()->FDestroyed = false;
     DestroyWindow(parent);
 }
+
+// ---------------------------------------------------------------------------------------------------
+// On a real X server (the Xvfb run): message boxes and the file dialog in two shipped styles, as a
+// person sees them and with real input from xdotool.
+
+class DialogXvfb : public DialogHookTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    void SetUp() override {
+        if (qEnvironmentVariable("QT_QPA_PLATFORM") != QStringLiteral("xcb")) GTEST_SKIP() << "needs a real X server (the Xvfb run)";
+        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) GTEST_SKIP() << "xdotool is missing";
+        DialogHookTest::SetUp();
+        Name = QString::fromLatin1(GetParam());
+        Shipped = std::make_unique<TCustomStyle>(ReadStyleFile(SourceDir() + QStringLiteral("/data/styles/%1.vsf").arg(Name)));
+        TStyleManager::SetStyle(Shipped.get());
+        // The program registers the controls' hooks at start when its style is a custom one; the
+        // harness started under the system style, so they are registered again under this one.
+        UnRegisterStdCtrlStyleHooks();
+        RegisterStdCtrlStyleHooks();
+        TSysStyleManager::RegisterSysStyleHook(QStringLiteral("ScrollBar"), &CreateHook<TSysScrollBarStyleHook>);
+        TwUseRealClock();
+    }
+    void TearDown() override {
+        if (!Shipped) return;
+        TwUseManualClock(GetTickCount64());
+        TSysStyleManager::UnRegisterSysStyleHook(QStringLiteral("ScrollBar"));
+        UnRegisterStdCtrlStyleHooks();
+        TStyleManager::SetStyle(Style.get());
+        RegisterStdCtrlStyleHooks();
+        DialogHookTest::TearDown();
+    }
+    // Runs Step on a timer inside the modal loop that Open runs, until Step says it is done; a guard
+    // ends the loop's dialog after ten seconds should the input never come.
+    template <class Open>
+    INT_PTR WhileOpen(Open OpenIt, std::function<bool()> Step) {
+        Ticking() = std::move(Step);
+        const UINT_PTR tick = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+            if (Ticking() && Ticking()()) Ticking() = nullptr;
+        });
+        const UINT_PTR guard = SetTimer(nullptr, 0, 10000, [](HWND, UINT, UINT_PTR, DWORD) {
+            if (const HWND d = FindWindowW(u"#32770", nullptr)) EndDialog(d, -2);
+        });
+        const INT_PTR result = OpenIt();
+        KillTimer(nullptr, tick);
+        KillTimer(nullptr, guard);
+        Ticking() = nullptr;
+        return result;
+    }
+    static std::function<bool()>& Ticking() {
+        static std::function<bool()> step;
+        return step;
+    }
+    // The shown top-level dialog with its hook, or null while it is not yet on the screen.
+    TSysDialogStyleHook* Shown(HWND& Window) {
+        Window = FindWindowW(u"#32770", nullptr);
+        if (!Window || !IsWindowVisible(Window)) return nullptr;
+        auto& hooked = TSysStyleManager::HookedWindows();
+        auto it = hooked.find(Window);
+        return it == hooked.end() ? nullptr : dynamic_cast<TSysDialogStyleHook*>(it->second.get());
+    }
+    static QString At(POINT P) { return QString::number(P.x) + u' ' + QString::number(P.y); }
+    static POINT CentreOf(HWND Control) {
+        RECT r{};
+        GetWindowRect(Control, &r);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    static QStringList Args(const QString& Line) { return Line.split(u' ', Qt::SkipEmptyParts); }
+
+    QString Name;
+    std::unique_ptr<TCustomStyle> Shipped;
+};
+
+TEST_P(DialogXvfb, MessageBoxLooksAsExpectedAndItsCloseAndOkButtonsAnswer) {
+    struct Case {
+        const char* Press;
+        int Result;
+    } cases[] = {{"close", IDCANCEL}, {"OK", IDOK}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Press);
+        const bool close = c.Result == IDCANCEL;
+        const INT_PTR result = WhileOpen(
+            [] { return INT_PTR(MessageBoxW(nullptr, u"Convert the three files to MP3?", u"Tunewright", MB_OKCANCEL | MB_ICONQUESTION)); },
+            [&] {
+                HWND box = nullptr;
+                TSysDialogStyleHook* hook = Shown(box);
+                if (!hook) return false;
+                EXPECT_TRUE(TwHasOwnFrame(box));
+                if (close) ExpectPicture(ScreenOf(box), QStringLiteral("message_box_%1").arg(Name.toLower()));
+                RECT wr{};
+                GetWindowRect(box, &wr);
+                const TRect button = hook->CloseButtonRect();
+                const POINT target = close ? POINT{wr.left + (button.Left + button.Right) / 2, wr.top + (button.Top + button.Bottom) / 2}
+                                           : CentreOf(GetDlgItem(box, IDOK));
+                EXPECT_TRUE(Xdotool(Args(QStringLiteral("mousemove ") + At(target) + QStringLiteral(" click 1"))));
+                return true;
+            });
+        EXPECT_EQ(result, c.Result);
+    }
+}
+
+TEST_P(DialogXvfb, FileDialogLooksAsExpectedAndDraggingTheListsThumbScrollsTheList) {
+    QTemporaryDir folder;
+    for (int i = 1; i <= 40; ++i) {
+        QFile f(folder.filePath(QStringLiteral("track%1.mp3").arg(i, 2, 10, QLatin1Char('0'))));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    const std::u16string dir = folder.path().toStdU16String();
+    WCHAR file[1024] = {};
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.lpstrFilter = u"Audio (*.mp3)\0*.mp3\0";
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = 1024;
+    ofn.lpstrInitialDir = dir.c_str();
+    ofn.lpstrTitle = u"Add files";
+    int stage = 0, topBefore = 0, topAfter = 0;
+    WhileOpen([&] { return INT_PTR(GetOpenFileNameW(&ofn)); },
+              [&] {
+                  HWND dlg = nullptr;
+                  TSysDialogStyleHook* hook = Shown(dlg);
+                  if (!hook) return false;
+                  const HWND list = GetDlgItem(dlg, lst1);
+                  auto& hooked = TSysStyleManager::HookedWindows();
+                  auto* bar = hooked.count(list) ? dynamic_cast<TSysScrollingStyleHook*>(hooked[list].get()) : nullptr;
+                  if (!bar) {
+                      ADD_FAILURE() << "the list has no styled scroll bar";
+                      EndDialog(dlg, IDCANCEL);
+                      return true;
+                  }
+                  if (stage == 0) {
+                      SetDlgItemTextW(dlg, stc1, u"Music");  // not the temporary folder's own name
+                      ExpectPicture(ScreenOf(dlg), QStringLiteral("file_dialog_%1").arg(Name.toLower()));
+                      topBefore = int(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+                      const TRect thumb = bar->VertSliderRect();  // on the screen
+                      const POINT from{(thumb.Left + thumb.Right) / 2, (thumb.Top + thumb.Bottom) / 2};
+                      const POINT to{from.x, from.y + 80};
+                      EXPECT_TRUE(Xdotool(Args(QStringLiteral("mousemove ") + At(from) + QStringLiteral(" mousedown 1 mousemove ") +
+                                               At(POINT{from.x, from.y + 40}) + QStringLiteral(" mousemove ") + At(to) +
+                                               QStringLiteral(" mouseup 1"))));
+                      stage = 1;
+                      return false;
+                  }
+                  // Done once the drag has ended and the list has moved.
+                  topAfter = int(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+                  if (GetCapture() || topAfter == topBefore) return false;
+                  EndDialog(dlg, IDCANCEL);
+                  return true;
+              });
+    EXPECT_GT(topAfter, topBefore);
+}
+
+TEST_P(DialogXvfb, MaximiseButtonReleasedOffItDoesNothingAndAClickAsksToMaximise) {
+    const HWND d = Dialog(Captioned | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME | WS_VISIBLE);
+    SetWindowPos(d, nullptr, 200, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ScreenOf(d);
+    const POINT max = Screen(d, Hook(d)->MaxButtonRect());
+    const POINT away{max.x - 150, max.y + 60};
+    QProcess input;
+    input.start(QStandardPaths::findExecutable(QStringLiteral("xdotool")),
+                Args(QStringLiteral("mousemove ") + At(max) + QStringLiteral(" mousedown 1 mousemove ") + At(away) +
+                     QStringLiteral(" mouseup 1 mousemove ") + At(max) + QStringLiteral(" click 1")));
+    ASSERT_TRUE(input.waitForFinished(10000));
+    // The events wait on the server; the caption-button loops read them in their order.
+    QElapsedTimer waited;
+    waited.start();
+    while (Log().Commands.empty() && waited.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        App.PumpUntilIdle();
+    }
+    // One command, from the click; Xvfb has no window manager to carry the maximising out.
+    EXPECT_EQ(Log().Commands, std::vector<WPARAM>{SC_MAXIMIZE});
+    DestroyWindow(d);
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, DialogXvfb, ::testing::Values("Carbon", "Luna"));
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "styling/hooks/PopupMenuHook.h"
 #include "styling/hooks/StyleGraphics.h"
+#include "tests/styling/windows/ScreenShots.h"
 #include "tests/support/windows/MenuScript.h"
 
 using namespace styling;
@@ -328,7 +329,6 @@ TEST_F(PopupMenuHookTest, OwnerDrawnItemWithoutApplicationItemHasNoText) {
 
 namespace {
 
-QString SourceDir() { return qEnvironmentVariable("TW_SOURCE_DIR", QStringLiteral(TW_STYLING_SOURCE_DIR)); }
 
 // The menu window as it shows on the screen.
 QImage Shot(HWND Window) {
@@ -347,18 +347,6 @@ QImage Shot(HWND Window) {
     DeleteDC(mem);
     ReleaseDC(Window, screen);
     return QImage(file).convertToFormat(QImage::Format_RGB32);
-}
-
-// Pixels whose channels differ by more than 48, of all: text edges may move a little between hosts.
-double Differing(const QImage& A, const QImage& B) {
-    if (A.size() != B.size()) return 1.0;
-    int n = 0;
-    for (int y = 0; y < A.height(); ++y)
-        for (int x = 0; x < A.width(); ++x) {
-            const QRgb a = A.pixel(x, y), b = B.pixel(x, y);
-            n += std::abs(qRed(a) - qRed(b)) > 48 || std::abs(qGreen(a) - qGreen(b)) > 48 || std::abs(qBlue(a) - qBlue(b)) > 48;
-        }
-    return double(n) / (A.width() * A.height());
 }
 
 class PopupMenuXvfb : public PopupMenuHookTest, public ::testing::WithParamInterface<const char*> {};

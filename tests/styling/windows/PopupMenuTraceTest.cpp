@@ -3,36 +3,11 @@
 // and the owner hears the same selections and commands in the same order.
 #include "tests/styling/windows/StyleHookFixture.h"
 
-#include <stdarg.h>
-#include <stdio.h>
-#include <string.h>
-
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "styling/hooks/PopupMenuHook.h"
-
-#define T(s) u##s
-static void OracleSleep(DWORD ms) { TwAdvanceClock(ms); }
-static void OracleClick(int x, int y) {
-    TwInputMouseMove(x, y);
-    TwInputMouseButton(x, y, TW_BUTTON_LEFT, TRUE);
-    TwInputMouseButton(x, y, TW_BUTTON_LEFT, FALSE);
-}
-static void OracleMove(int x, int y) { TwInputMouseMove(x, y); }
-static void OracleDrag(int x0, int y0, int x1, int y1) {
-    OracleClick(x0, y0);
-    OracleClick(x1, y1);
-}
-static void OracleKey(UINT vk, BOOL down) { TwInputKey(vk, down, FALSE, nullptr, FALSE); }
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-function"
-#include "tests/platform/user32/oracle/scenarios.h"
-#include "tests/platform/user32/oracle/menus.h"
-#pragma GCC diagnostic pop
-#undef T
+#include "tests/platform/user32/MenuOracle.h"
 
 using namespace styletest;
 
@@ -54,28 +29,41 @@ std::vector<std::string> OwnerChoices(const std::string& Trace) {
     return out;
 }
 
+// A person's pace: the probe queues its keys before the menu opens, but the styled menu takes arrow
+// keys only once its first painting pass has had 100 ms. Before each key the menu paints and the clock
+// moves on by that much.
+LRESULT CALLBACK AtAPersonsPace(int Code, WPARAM WParam, LPARAM LParam) {
+    const MSG* m = reinterpret_cast<const MSG*>(LParam);
+    if (Code == MSGF_MENU && m->message == WM_KEYDOWN) {
+        TwFlushPainting();
+        TwAdvanceClock(100);
+        MSG timer;
+        while (PeekMessageW(&timer, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) DispatchMessageW(&timer);
+    }
+    return CallNextHookEx(nullptr, Code, WParam, LParam);
+}
+
 class StyledMenuTrace : public StyleHookTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(StyledMenuTrace, ChoosesAsTheRealPlatform) {
     const std::string name = GetParam();
-    std::ifstream f(std::string(TW_STYLING_SOURCE_DIR) + "/tests/platform/user32/oracle/traces/" + name + ".txt");
-    std::ostringstream real;
-    real << f.rdbuf();
-    ASSERT_FALSE(real.str().empty()) << name;
+    const std::string real = ReadMenuTrace(TW_STYLING_SOURCE_DIR "/tests/platform/user32/oracle/traces", name);
+    ASSERT_FALSE(real.empty()) << name;
     // Every menu window that opens is hooked: the paint log counts the items the hook painted.
     std::vector<styling::TSysPopupStyleHook::TPainted> painted;
     styling::TSysPopupStyleHook::PaintLog = &painted;
+    const HHOOK pace = SetWindowsHookExW(WH_MSGFILTER, &AtAPersonsPace, nullptr, GetCurrentThreadId());
     EXPECT_TRUE(OracleRunMenu(name.c_str()));
+    UnhookWindowsHookEx(pace);
     styling::TSysPopupStyleHook::PaintLog = nullptr;
     const std::string ours(oracleLog, oracleLogLen);
     EXPECT_FALSE(painted.empty()) << "the hook painted nothing";
-    EXPECT_EQ(OwnerChoices(ours), OwnerChoices(real.str())) << "left: styled, right: the real platform";
+    EXPECT_EQ(OwnerChoices(ours), OwnerChoices(real)) << "left: styled, right: the real platform";
 }
 
 INSTANTIATE_TEST_SUITE_P(Loops, StyledMenuTrace,
-                         // Not menu_keys and menu_subkeys: they press Down before the window's first 100 ms,
-                         // which the styled menu swallows, and then wait for a choice that never comes.
-                         ::testing::Values("menu_escape", "menu_mnemonics", "menu_outside", "menu_mouse", "menu_click"),
+                         ::testing::Values("menu_keys", "menu_subkeys", "menu_escape", "menu_mnemonics", "menu_outside",
+                                           "menu_mouse", "menu_click"),
                          [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
 
 } // namespace

@@ -237,6 +237,55 @@ TEST_F(ScrollingHookTest, ThumbDragInTheWindowsOwnLoopSendsTheStyledPositionsAnd
     EXPECT_EQ(GetScrollPos(w, SB_VERT), hook->LastTrackPos());
 }
 
+TEST_F(ScrollingHookTest, ThumbLetGoBeforeTheTrackingTimerTicksEndsWhereThePointerLetGo) {
+    const HWND w = MakeScrolling(WS_VSCROLL);
+    SetInfo(w, SB_VERT, 0, 99, 10, 0);
+    Painted(w);
+    const TRect thumb = Hook(w)->VertSliderRect();
+    const POINT start{thumb.Left + 3, thumb.Top + 3};
+    int step = 0;
+    App.OnIdle([&] {
+        if (step++ == 0) {
+            TwInputMouseMove(start.x, start.y + 60);
+            TwInputMouseButton(start.x, start.y + 60, TW_BUTTON_LEFT, FALSE);
+        } else {
+            TwAdvanceClock(100);
+        }
+    });
+    TwInputMouseMove(start.x, start.y);
+    TwInputMouseButton(start.x, start.y, TW_BUTTON_LEFT, TRUE);
+    App.PumpUntilIdle();
+    App.OnIdle(nullptr);
+    int position = -1;
+    for (const auto& [code, pos] : Log().Vert)
+        if (code == SB_THUMBPOSITION) position = pos;
+    EXPECT_GT(position, 20) << "not the position the press started from";
+    EXPECT_EQ(GetScrollPos(w, SB_VERT), position);
+}
+
+TEST_F(ScrollingHookTest, DragQueuedAllAtOnceIsAThumbDragNotAPageScroll) {
+    // Real input may wait in the queue: when the press is read the pointer is already at the end.
+    const HWND w = MakeScrolling(WS_VSCROLL);
+    SetInfo(w, SB_VERT, 0, 99, 10, 0);
+    Painted(w);
+    const TRect thumb = Hook(w)->VertSliderRect();
+    const POINT start{thumb.Left + 3, thumb.Top + 3};
+    TwInputMouseMove(start.x, start.y);
+    TwInputMouseButton(start.x, start.y, TW_BUTTON_LEFT, TRUE);
+    TwInputMouseMove(start.x, start.y + 60);
+    TwInputMouseButton(start.x, start.y + 60, TW_BUTTON_LEFT, FALSE);
+    App.OnIdle([] { TwAdvanceClock(100); });
+    App.PumpUntilIdle();
+    App.OnIdle(nullptr);
+    int position = -1, pages = 0;
+    for (const auto& [code, pos] : Log().Vert) {
+        if (code == SB_THUMBPOSITION) position = pos;
+        pages += code == SB_PAGEDOWN;
+    }
+    EXPECT_EQ(pages, 0);
+    EXPECT_GT(position, 20);
+}
+
 TEST_F(ScrollingHookTest, ArrowRepetitionStopsWhenTheButtonComesUp) {
     const HWND w = MakeScrolling(WS_VSCROLL);
     SetInfo(w, SB_VERT, 0, 99, 10, 50);

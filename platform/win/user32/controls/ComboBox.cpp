@@ -117,11 +117,13 @@ void CloseUp(HWND hwnd, ComboState* s, bool accept) {
     }
 }
 
-void DropDown(HWND hwnd, ComboState* s) {
+// A drop-down asked for by a program (CB_SHOWDROPDOWN) leaves the focus where it is, as the real
+// platform does; one by the user takes it.
+void DropDown(HWND hwnd, ComboState* s, bool takeFocus = true) {
     if (s->dropped || Kind(hwnd) == CBS_SIMPLE || !IsWindowEnabled(hwnd)) return;
     Notify(hwnd, CBN_DROPDOWN);
     if (!IsWindow(hwnd) || !(s = StateOf<ComboState>(hwnd))) return;
-    if (GetFocus() != hwnd && GetFocus() != s->edit) SetFocus(s->edit ? s->edit : hwnd);
+    if (takeFocus && GetFocus() != hwnd && GetFocus() != s->edit) SetFocus(s->edit ? s->edit : hwnd);
     s->dropped = true;
     s->buttonDown = true;
     s->selAtDrop = CurSel(s);
@@ -578,7 +580,7 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case CB_GETTOPINDEX: return List(s, LB_GETTOPINDEX);
     case CB_SETTOPINDEX: return List(s, LB_SETTOPINDEX, wp) == LB_ERR ? CB_ERR : 0;
     case CB_SHOWDROPDOWN:
-        if (wp) DropDown(hwnd, s);
+        if (wp) DropDown(hwnd, s, false);
         else CloseUp(hwnd, s, false);
         return TRUE;
     case CB_GETDROPPEDSTATE: return s->dropped;

@@ -33,6 +33,7 @@ struct ListState {
     bool focused = false;
     bool tracking = false;
     HWND combo = nullptr;  // a ComboLBox's combo box
+    bool vscroll = false;  // made with WS_VSCROLL: the bar comes back when the items outgrow the list
     std::u16string typed;  // type-ahead
     DWORD typedAt = 0;
 };
@@ -102,7 +103,8 @@ int ItemAt(HWND hwnd, const ListState* s, POINT pt) {
 }
 
 void UpdateScroll(HWND hwnd, ListState* s) {
-    if (!(StyleOf(hwnd) & WS_VSCROLL)) return;
+    // An empty range hides the bar (its style bit goes); it must come back when items are added.
+    if (!s->vscroll) return;
     SCROLLINFO si{};
     si.cbSize = sizeof si;
     si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | ((StyleOf(hwnd) & LBS_DISABLENOSCROLL) ? SIF_DISABLENOSCROLL : 0);
@@ -399,6 +401,7 @@ LRESULT ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool comboList) {
         s = AttachState<ListState>(hwnd);
         const auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lp);
         if (comboList) s->combo = reinterpret_cast<HWND>(cs->lpCreateParams);
+        s->vscroll = cs->style & WS_VSCROLL;
         return DefWindowProcW(hwnd, msg, wp, lp);
     }
     case WM_CREATE: {

@@ -885,6 +885,68 @@ static void ScMessageBoxLong(void) {
               MB_OKCANCEL | MB_ICONEXCLAMATION);
 }
 
+/* ---- queries the styled controls answer for themselves ---- */
+
+/* BM_GETCHECK after BM_SETCHECK checked and indeterminate, for every value of the button type. */
+static void ScButtonGetCheck(void) {
+    HWND host = OracleHost();
+    HWND b[16];
+    int i;
+    for (i = 0; i < 16; ++i) b[i] = CreateWindowExW(0, T("Button"), T("b"), WS_CHILD | WS_VISIBLE | (DWORD)i, 4 + 19 * (i % 8),
+                                                    4 + 30 * (i / 8), 18, 24, host, (HMENU)(INT_PTR)(i + 1), NULL, NULL);
+    OracleSettle();
+    OracleBegin();
+    for (i = 0; i < 16; ++i) {
+        char step[64];
+        sprintf(step, "type %d: checked, indeterminate", i);
+        OracleStep(step);
+        SendMessageW(b[i], BM_SETCHECK, BST_CHECKED, 0);
+        OracleResult((int)SendMessageW(b[i], BM_GETCHECK, 0, 0));
+        SendMessageW(b[i], BM_SETCHECK, BST_INDETERMINATE, 0);
+        OracleResult((int)SendMessageW(b[i], BM_GETCHECK, 0, 0));
+    }
+}
+
+/* CB_GETDROPPEDSTATE of a drop-down list closed, shown, hidden; and of a simple combo box. */
+static void ScComboDroppedState(void) {
+    HWND host = OracleHost();
+    HWND combo = OracleControl("combo", T("ComboBox"), CBS_DROPDOWNLIST | WS_VSCROLL, 10, 10, 150, 120, host, 1, T(""));
+    HWND simple = OracleControl("simple", T("ComboBox"), CBS_SIMPLE, 170, 10, 120, 100, host, 2, T(""));
+    OracleFill(combo, CB_ADDSTRING);
+    OracleSettle();
+    OracleBegin();
+    OracleStep("closed");
+    OracleResult((int)SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
+    OracleStep("CB_SHOWDROPDOWN TRUE");
+    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    OracleResult((int)SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
+    OracleStep("CB_SHOWDROPDOWN FALSE");
+    SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    OracleResult((int)SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
+    OracleStep("simple");
+    OracleResult((int)SendMessageW(simple, CB_GETDROPPEDSTATE, 0, 0));
+}
+
+/* The client rectangle of a bordered window as its scroll bars come and go. */
+static void ScNcCalcSizeBars(void) {
+    HWND w = OracleCreate("frame", WS_POPUP | WS_BORDER | WS_VISIBLE, 200, 200, 200, 150, 0, 0);
+    RECT c;
+    OracleSettle();
+    OracleBegin();
+    OracleStep("both bars");
+    SetWindowLongW(w, GWL_STYLE, GetWindowLongW(w, GWL_STYLE) | WS_VSCROLL | WS_HSCROLL);
+    SetWindowPos(w, NULL, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    GetClientRect(w, &c);
+    OracleResult((int)c.right);
+    OracleResult((int)c.bottom);
+    OracleStep("vertical bar only");
+    SetWindowLongW(w, GWL_STYLE, GetWindowLongW(w, GWL_STYLE) & ~WS_HSCROLL);
+    SetWindowPos(w, NULL, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    GetClientRect(w, &c);
+    OracleResult((int)c.right);
+    OracleResult((int)c.bottom);
+}
+
 static const struct OracleScenario oracleControlScenarios[] = {
     {"button_create", ScButtonCreate}, {"button_click", ScButtonClick}, {"button_ownerdraw", ScButtonOwnerDraw},
     {"edit_program", ScEditProgram},   {"edit_typing", ScEditTyping},   {"listbox", ScListBox},
@@ -892,4 +954,6 @@ static const struct OracleScenario oracleControlScenarios[] = {
     {"scrollbar", ScScrollBar},        {"updown", ScUpDown},
     {"dialog_create", ScDialogCreate}, {"dialog_navigate", ScDialogNavigate}, {"edit_dialog", ScEditDialog},
     {"messagebox_short", ScMessageBoxShort}, {"messagebox_long", ScMessageBoxLong},
+    {"button_getcheck", ScButtonGetCheck}, {"combo_droppedstate", ScComboDroppedState},
+    {"nccalcsize_bars", ScNcCalcSizeBars},
 };
