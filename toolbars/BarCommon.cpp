@@ -4,11 +4,19 @@
 #include "rtl/Math.h"
 #include "rtl/SysUtils.h"
 
+#include <QHash>
+
 #include <atomic>
 
 namespace bars {
 
 namespace {
+
+// Text widths by font description and text, for GetTextWidth (the menu thread only).
+QHash<QByteArray, int>& TextWidths() {
+    static QHash<QByteArray, int> widths;
+    return widths;
+}
 
 // Functions the framework looks up at run time: missing ones degrade without errors.
 using TGradientFill = BOOL(*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
@@ -339,8 +347,23 @@ char16_t CharToLower(char16_t C) {
 
 int GetTextWidth(HDC DC, String S, bool Prefix) {
     if (Prefix) S = StripAccelChars(S);
+    // Menus open again and again with the same captions and shortcuts, and shaping a text is the main
+    // cost of measuring a long menu: widths are kept per font (its whole description) and text.
+    LOGFONTW font{};
+    const bool known = GetObjectW(GetCurrentObject(DC, OBJ_FONT), sizeof font, &font) == sizeof font;
+    QByteArray key;
+    if (known) {
+        key.reserve(int(sizeof font) + int(S.size()) * 2);
+        key.append(reinterpret_cast<const char*>(&font), sizeof font);
+        key.append(reinterpret_cast<const char*>(S.utf16()), S.size() * 2);
+        if (const auto it = TextWidths().constFind(key); it != TextWidths().cend()) return it.value();
+    }
     SIZE size{};
     GetTextExtentStr(DC, S, size);
+    if (known) {
+        if (TextWidths().size() >= 4096) TextWidths().clear();
+        TextWidths().insert(key, int(size.cx));
+    }
     return size.cx;
 }
 
