@@ -22,15 +22,8 @@ int shownItems = 0;
 TBarPopupMenu* current = nullptr;
 
 TBarPopupWindow* OpenPopup() {
-    std::vector<HWND> windows;
-    EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
-    for (HWND h : windows)
-        if (auto* w = dynamic_cast<TBarPopupWindow*>(vcl::FindControl(h)); w && IsWindowVisible(h)) return w;
+    for (TBarPopupWindow* w : PopupWindows())
+        if (IsWindowVisible(w->Handle())) return w;
     return nullptr;
 }
 

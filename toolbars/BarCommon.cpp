@@ -12,10 +12,25 @@ namespace bars {
 
 namespace {
 
-// Text widths by font description and text, for GetTextWidth (the menu thread only).
+// Text widths by font description and text, for GetTextWidth, and metrics by font description, for
+// TextMetricsOf (the menu thread only).
 QHash<QByteArray, int>& TextWidths() {
     static QHash<QByteArray, int> widths;
     return widths;
+}
+QHash<QByteArray, TEXTMETRICW>& FontMetrics() {
+    static QHash<QByteArray, TEXTMETRICW> metrics;
+    return metrics;
+}
+
+// The whole description of the DC's font, as the key of what is kept per font; empty when unknown.
+QByteArray FontKey(HDC DC, qsizetype Extra = 0) {
+    LOGFONTW font{};
+    if (GetObjectW(GetCurrentObject(DC, OBJ_FONT), sizeof font, &font) != sizeof font) return {};
+    QByteArray key;
+    key.reserve(qsizetype(sizeof font) + Extra);
+    key.append(reinterpret_cast<const char*>(&font), sizeof font);
+    return key;
 }
 
 // Functions the framework looks up at run time: missing ones degrade without errors.
@@ -349,12 +364,9 @@ int GetTextWidth(HDC DC, String S, bool Prefix) {
     if (Prefix) S = StripAccelChars(S);
     // Menus open again and again with the same captions and shortcuts, and shaping a text is the main
     // cost of measuring a long menu: widths are kept per font (its whole description) and text.
-    LOGFONTW font{};
-    const bool known = GetObjectW(GetCurrentObject(DC, OBJ_FONT), sizeof font, &font) == sizeof font;
-    QByteArray key;
+    QByteArray key = FontKey(DC, S.size() * 2);
+    const bool known = !key.isEmpty();
     if (known) {
-        key.reserve(int(sizeof font) + int(S.size()) * 2);
-        key.append(reinterpret_cast<const char*>(&font), sizeof font);
         key.append(reinterpret_cast<const char*>(S.utf16()), S.size() * 2);
         if (const auto it = TextWidths().constFind(key); it != TextWidths().cend()) return it.value();
     }
@@ -365,6 +377,19 @@ int GetTextWidth(HDC DC, String S, bool Prefix) {
         TextWidths().insert(key, int(size.cx));
     }
     return size.cx;
+}
+
+TEXTMETRICW TextMetricsOf(HDC DC) {
+    const QByteArray key = FontKey(DC);
+    if (!key.isEmpty())
+        if (const auto it = FontMetrics().constFind(key); it != FontMetrics().cend()) return it.value();
+    TEXTMETRICW tm{};
+    GetTextMetricsW(DC, &tm);
+    if (!key.isEmpty()) {
+        if (FontMetrics().size() >= 256) FontMetrics().clear();
+        FontMetrics().insert(key, tm);
+    }
+    return tm;
 }
 
 void DrawTextStr(HDC DC, const String& S, RECT& R, UINT Format) {
@@ -536,9 +561,11 @@ bool GetNonClientMetrics(NONCLIENTMETRICSW& Metrics) {
 }
 
 int ScaleForDPI(int N) {
-    HDC dc = GetDC(nullptr);
+    // A memory DC made for the screen has the screen's pixels per inch, and costs a third of the
+    // screen's own DC: layouts ask for many scaled sizes.
+    HDC dc = CreateCompatibleDC(nullptr);
     const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
+    DeleteDC(dc);
     return rtl::MulDiv(N, dpi, 96);
 }
 

@@ -121,17 +121,9 @@ private:
     static void CALLBACK ChevronOpen(HWND, UINT, UINT_PTR id, DWORD) {
         KillTimer(nullptr, id);
         Compare("toolbar-chevron", TRect(40, 40, 300, 220));
-        // The open popup: the top-level bar popup window that is shown.
-        std::vector<HWND> windows;
-        EnumWindows(
-            [](HWND h, LPARAM lp) -> BOOL {
-                reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&windows));
-        for (HWND h : windows)
-            if (auto* w = dynamic_cast<TBarPopupWindow*>(vcl::FindControl(h)); w && IsWindowVisible(h)) {
-                const TPoint c = ScreenCentre(w->View(), demo->FHidden, h);
+        for (TBarPopupWindow* w : PopupWindows())
+            if (IsWindowVisible(w->Handle())) {
+                const TPoint c = ScreenCentre(w->View(), demo->FHidden, w->Handle());
                 Say("hidden " + std::to_string(c.X) + " " + std::to_string(c.Y));
                 return;
             }
