@@ -4,7 +4,7 @@
 // runs and each new width of the floating toolbar; it compares the screen with two expected pictures
 // (the floating toolbar once shown, the docked toolbar with its chevron popup open; argument 1 is their
 // folder, TW_UPDATE_EXPECTED=1 writes them). Quits after the floating toolbar has been sized once.
-#include "qt/QtBackend.h"
+#include "tests/toolbars/DemoMain.h"
 #include "toolbars/BarToolbar.h"
 #include "vcl/Forms.h"
 
@@ -156,12 +156,8 @@ private:
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
     expectedDir = QString::fromLocal8Bit(argv[1]);
-    if (!TwStartGui(&argc, argv, FALSE) || !twqt::Install()) return 2;
-    vcl::Application->CreateForm(demo);
-    demo->Show();
-    demo->Start();
-    vcl::Application->Run();
-    twqt::Uninstall();
-    TwStopGui();
-    return 0;
+    return RunDemo<TDemoForm>(argc, argv, [](TDemoForm* Form) {
+        demo = Form;
+        demo->Start();
+    });
 }

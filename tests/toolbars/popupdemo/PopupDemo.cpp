@@ -3,7 +3,7 @@
 // outside (xdotool under Xvfb). It prints the centre of each item as its menu level opens, each command
 // as it runs, each press that reaches the control, and "closed" each time the menu has closed; after
 // the third menu it says which window has the focus and quits.
-#include "qt/QtBackend.h"
+#include "tests/toolbars/DemoMain.h"
 #include "toolbars/BarPopup.h"
 #include "vcl/Forms.h"
 
@@ -112,12 +112,5 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!TwStartGui(&argc, argv, FALSE) || !twqt::Install()) return 2;
-    TDemoForm* form = nullptr;
-    vcl::Application->CreateForm(form);
-    form->Show();
-    vcl::Application->Run();
-    twqt::Uninstall();
-    TwStopGui();
-    return 0;
+    return RunDemo<TDemoForm>(argc, argv);
 }
