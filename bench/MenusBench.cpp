@@ -5,17 +5,10 @@
 // QMenu holding the same items, opened, painted and closed, ours may take at most twice as long. Prints
 // the numbers; exits non-zero when a bound is missed.
 // bench-libs: win Qt6::Gui Qt6::Widgets
-#include "win/windows.h"
+#include "MenuBenchFixture.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QMenu>
-#include <QPixmap>
 #include <QString>
 
-#include <algorithm>
-#include <tuple>
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -39,13 +32,7 @@ void CALLBACK CloseWhenIdle(void*) {
         GetMenuItemRect(nullptr, menu, UINT(i), &r);
         if (r.top - origin.y < client.bottom) ++shownItems;
     }
-    QElapsedTimer t;
-    t.start();
-    for (int i = 0; i < 20; ++i) {
-        InvalidateRect(wnd, nullptr, TRUE);
-        TwFlushPainting();
-    }
-    repaintSeconds = t.nsecsElapsed() / 1e9 / 20;
+    repaintSeconds = menu_bench::TimeRepaints(wnd);
     EndMenu();
 }
 
@@ -62,75 +49,24 @@ double OursOnce(int items) {
     return t.nsecsElapsed() / 1e9 - 20 * repaintSeconds;  // without the repaints timed while it was open
 }
 
-double QMenuOnce(int items) {
-    QElapsedTimer t;
-    t.start();
-    QMenu menu;
-    for (int i = 0; i < items; ++i) {
-        QAction* a = menu.addAction(QStringLiteral("Item %1").arg(i));
-        a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_A + i % 26)));
-        if (i % 7 == 0) {
-            a->setCheckable(true);
-            a->setChecked(true);
-        }
+// The best of seven rounds, with the best repaint.
+menu_bench::Figures Best(int items) {
+    menu_bench::Figures f;
+    for (int i = 0; i < 7; ++i) {
+        f.total = std::min(f.total, OursOnce(items));
+        f.repaint = std::min(f.repaint, repaintSeconds);
     }
-    menu.popup(QPoint(10, 10));
-    QCoreApplication::processEvents();
-    const QPixmap painted = menu.grab();
-    menu.hide();
-    const double s = t.nsecsElapsed() / 1e9;
-    return painted.isNull() ? -1 : s;
+    f.shown = shownItems;
+    return f;
 }
-
-template <class F> double Best(F&& once, int items, double* bestRepaint = nullptr, int rounds = 7) {
-    double best = 1e9;
-    if (bestRepaint) *bestRepaint = 1e9;
-    for (int i = 0; i < rounds; ++i) {
-        best = std::min(best, once(items));
-        if (bestRepaint) *bestRepaint = std::min(*bestRepaint, repaintSeconds);
-    }
-    return best;
-}
-
-void Quiet(QtMsgType, const QMessageLogContext&, const QString&) {}  // the offscreen platform's notes
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(Quiet);
-    QApplication app(argc, argv);  // QMenu needs it; the window model runs on the same application
-    TwStartGui(&argc, argv, TRUE);
-    TwUseManualClock(1000);
-    TwSetIdleHook(&CloseWhenIdle, nullptr);
+    menu_bench::App app(argc, argv, &CloseWhenIdle);
     owner = CreateWindowExW(0, u"Static", u"owner", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
-
-    double repaint50 = 0, repaint500 = 0;
-    const double ours50 = Best(OursOnce, 50, &repaint50);
-    const int shown50 = shownItems;
-    const double ours500 = Best(OursOnce, 500, &repaint500);
-    const int shown500 = shownItems;
-    const double qt50 = Best(QMenuOnce, 50), qt500 = Best(QMenuOnce, 500);
-    std::printf("pop-up menu opened, painted, closed: 50 items %.2f ms, 500 items %.2f ms\n", ours50 * 1e3, ours500 * 1e3);
-    std::printf("QMenu the same:                     50 items %.2f ms, 500 items %.2f ms\n", qt50 * 1e3, qt500 * 1e3);
-    std::printf("repainting it: 50 items (%d shown) %.3f ms, 500 items (%d shown) %.3f ms\n", shown50,
-                repaint50 * 1e3, shown500, repaint500 * 1e3);
-    bool ok = true;
-    if (repaint500 > 1.5 * repaint50 * shown500 / shown50) {
-        std::printf("FAIL: repainting 500 items costs %.1f times 50 items (at most 1.5 times %d/%d)\n",
-                    repaint500 / repaint50, shown500, shown50);
-        ok = false;
-    }
-    // Ten times the items, about as many shown: the larger may cost at most three times the smaller
-    // (its layout still measures every item).
-    if (ours500 > 3 * ours50) {
-        std::printf("FAIL: 500 items cost %.1f times 50 items (at most 3)\n", ours500 / ours50);
-        ok = false;
-    }
-    for (const auto& [ours, qt, n] : {std::tuple{ours50, qt50, 50}, std::tuple{ours500, qt500, 500}}) {
-        std::printf("%d items: %.2f times QMenu (at most 2)\n", n, ours / qt);
-        if (qt <= 0 || ours > 2 * qt) ok = false;
-    }
+    const menu_bench::Figures ours50 = Best(50), ours500 = Best(500);
+    const bool ok = menu_bench::Report("pop-up menu", ours50, ours500);
     DestroyWindow(owner);
     return ok ? 0 : 1;
 }

@@ -44,33 +44,38 @@ protected:
     TBarCustomAccObject* FNext = nullptr;
 };
 
+// The IAccessible methods, as both object classes override them.
+#define TW_BAR_ACC_METHODS \
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** ppdispParent) override; \
+    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* pcountChildren) override; \
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT varChild, IDispatch** ppdispChild) override; \
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT varChild, BSTR* pszName) override; \
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT varChild, BSTR* pszValue) override; \
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT varChild, BSTR* pszDescription) override; \
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT varChild, VARIANT* pvarRole) override; \
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT varChild, VARIANT* pvarState) override; \
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT varChild, BSTR* pszHelp) override; \
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* pszHelpFile, VARIANT varChild, \
+                                               LONG* pidTopic) override; \
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT varChild, BSTR* pszKeyboardShortcut) override; \
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* pvarChild) override; \
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* pvarChildren) override; \
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT varChild, BSTR* pszDefaultAction) override; \
+    HRESULT STDMETHODCALLTYPE accSelect(LONG flagsSelect, VARIANT varChild) override; \
+    HRESULT STDMETHODCALLTYPE accLocation(LONG* pxLeft, LONG* pyTop, LONG* pcxWidth, LONG* pcyHeight, \
+                                          VARIANT varChild) override; \
+    HRESULT STDMETHODCALLTYPE accNavigate(LONG navDir, VARIANT varStart, VARIANT* pvarEndUpAt) override; \
+    HRESULT STDMETHODCALLTYPE accHitTest(LONG xLeft, LONG yTop, VARIANT* pvarChild) override; \
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT varChild) override; \
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT varChild, BSTR szName) override; \
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT varChild, BSTR szValue) override;
+
 class TBarViewAccObject : public TBarCustomAccObject {
 public:
     explicit TBarViewAccObject(TBarView* AView);
     void ClientIsDestroying() override;
 
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** ppdispParent) override;
-    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* pcountChildren) override;
-    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT varChild, IDispatch** ppdispChild) override;
-    HRESULT STDMETHODCALLTYPE get_accName(VARIANT varChild, BSTR* pszName) override;
-    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT varChild, BSTR* pszValue) override;
-    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT varChild, BSTR* pszDescription) override;
-    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT varChild, VARIANT* pvarRole) override;
-    HRESULT STDMETHODCALLTYPE get_accState(VARIANT varChild, VARIANT* pvarState) override;
-    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT varChild, BSTR* pszHelp) override;
-    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* pszHelpFile, VARIANT varChild, LONG* pidTopic) override;
-    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT varChild, BSTR* pszKeyboardShortcut) override;
-    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* pvarChild) override;
-    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* pvarChildren) override;
-    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT varChild, BSTR* pszDefaultAction) override;
-    HRESULT STDMETHODCALLTYPE accSelect(LONG flagsSelect, VARIANT varChild) override;
-    HRESULT STDMETHODCALLTYPE accLocation(LONG* pxLeft, LONG* pyTop, LONG* pcxWidth, LONG* pcyHeight,
-                                          VARIANT varChild) override;
-    HRESULT STDMETHODCALLTYPE accNavigate(LONG navDir, VARIANT varStart, VARIANT* pvarEndUpAt) override;
-    HRESULT STDMETHODCALLTYPE accHitTest(LONG xLeft, LONG yTop, VARIANT* pvarChild) override;
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT varChild) override;
-    HRESULT STDMETHODCALLTYPE put_accName(VARIANT varChild, BSTR szName) override;
-    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT varChild, BSTR szValue) override;
+    TW_BAR_ACC_METHODS
 
 protected:
     ~TBarViewAccObject() override;
@@ -85,28 +90,7 @@ public:
     // The deferred selection queued by accSelect and accDoDefaultAction.
     void HandleAccSelect(bool AExecute);
 
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** ppdispParent) override;
-    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* pcountChildren) override;
-    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT varChild, IDispatch** ppdispChild) override;
-    HRESULT STDMETHODCALLTYPE get_accName(VARIANT varChild, BSTR* pszName) override;
-    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT varChild, BSTR* pszValue) override;
-    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT varChild, BSTR* pszDescription) override;
-    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT varChild, VARIANT* pvarRole) override;
-    HRESULT STDMETHODCALLTYPE get_accState(VARIANT varChild, VARIANT* pvarState) override;
-    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT varChild, BSTR* pszHelp) override;
-    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* pszHelpFile, VARIANT varChild, LONG* pidTopic) override;
-    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT varChild, BSTR* pszKeyboardShortcut) override;
-    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* pvarChild) override;
-    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* pvarChildren) override;
-    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT varChild, BSTR* pszDefaultAction) override;
-    HRESULT STDMETHODCALLTYPE accSelect(LONG flagsSelect, VARIANT varChild) override;
-    HRESULT STDMETHODCALLTYPE accLocation(LONG* pxLeft, LONG* pyTop, LONG* pcxWidth, LONG* pcyHeight,
-                                          VARIANT varChild) override;
-    HRESULT STDMETHODCALLTYPE accNavigate(LONG navDir, VARIANT varStart, VARIANT* pvarEndUpAt) override;
-    HRESULT STDMETHODCALLTYPE accHitTest(LONG xLeft, LONG yTop, VARIANT* pvarChild) override;
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT varChild) override;
-    HRESULT STDMETHODCALLTYPE put_accName(VARIANT varChild, BSTR szName) override;
-    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT varChild, BSTR szValue) override;
+    TW_BAR_ACC_METHODS
 
 protected:
     ~TBarItemViewerAccObject() override;
@@ -115,6 +99,8 @@ protected:
     bool CanAct();
     TBarItemViewer* FViewer;
 };
+
+#undef TW_BAR_ACC_METHODS
 
 // Loads the accessibility library once; true when both of its entry points exist.
 bool InitOleAcc();

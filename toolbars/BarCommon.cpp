@@ -4,11 +4,34 @@
 #include "rtl/Math.h"
 #include "rtl/SysUtils.h"
 
+#include <QHash>
+
 #include <atomic>
 
 namespace bars {
 
 namespace {
+
+// Text widths by font description and text, for GetTextWidth, and metrics by font description, for
+// TextMetricsOf (the menu thread only).
+QHash<QByteArray, int>& TextWidths() {
+    static QHash<QByteArray, int> widths;
+    return widths;
+}
+QHash<QByteArray, TEXTMETRICW>& FontMetrics() {
+    static QHash<QByteArray, TEXTMETRICW> metrics;
+    return metrics;
+}
+
+// The whole description of the DC's font, as the key of what is kept per font; empty when unknown.
+QByteArray FontKey(HDC DC, qsizetype Extra = 0) {
+    LOGFONTW font{};
+    if (GetObjectW(GetCurrentObject(DC, OBJ_FONT), sizeof font, &font) != sizeof font) return {};
+    QByteArray key;
+    key.reserve(qsizetype(sizeof font) + Extra);
+    key.append(reinterpret_cast<const char*>(&font), sizeof font);
+    return key;
+}
 
 // Functions the framework looks up at run time: missing ones degrade without errors.
 using TGradientFill = BOOL(*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
@@ -339,9 +362,34 @@ char16_t CharToLower(char16_t C) {
 
 int GetTextWidth(HDC DC, String S, bool Prefix) {
     if (Prefix) S = StripAccelChars(S);
+    // Menus open again and again with the same captions and shortcuts, and shaping a text is the main
+    // cost of measuring a long menu: widths are kept per font (its whole description) and text.
+    QByteArray key = FontKey(DC, S.size() * 2);
+    const bool known = !key.isEmpty();
+    if (known) {
+        key.append(reinterpret_cast<const char*>(S.utf16()), S.size() * 2);
+        if (const auto it = TextWidths().constFind(key); it != TextWidths().cend()) return it.value();
+    }
     SIZE size{};
     GetTextExtentStr(DC, S, size);
+    if (known) {
+        if (TextWidths().size() >= 4096) TextWidths().clear();
+        TextWidths().insert(key, int(size.cx));
+    }
     return size.cx;
+}
+
+TEXTMETRICW TextMetricsOf(HDC DC) {
+    const QByteArray key = FontKey(DC);
+    if (!key.isEmpty())
+        if (const auto it = FontMetrics().constFind(key); it != FontMetrics().cend()) return it.value();
+    TEXTMETRICW tm{};
+    GetTextMetricsW(DC, &tm);
+    if (!key.isEmpty()) {
+        if (FontMetrics().size() >= 256) FontMetrics().clear();
+        FontMetrics().insert(key, tm);
+    }
+    return tm;
 }
 
 void DrawTextStr(HDC DC, const String& S, RECT& R, UINT Format) {
@@ -513,9 +561,11 @@ bool GetNonClientMetrics(NONCLIENTMETRICSW& Metrics) {
 }
 
 int ScaleForDPI(int N) {
-    HDC dc = GetDC(nullptr);
+    // A memory DC made for the screen has the screen's pixels per inch, and costs a third of the
+    // screen's own DC: layouts ask for many scaled sizes.
+    HDC dc = CreateCompatibleDC(nullptr);
     const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
+    DeleteDC(dc);
     return rtl::MulDiv(N, dpi, 96);
 }
 

@@ -50,6 +50,8 @@ String StripTrailingPunctuation(const String& S);
 // The character after the last single '&' ("&&" is a literal ampersand), or 0.
 char16_t FindAccelChar(const String& S);
 char16_t CharToLower(char16_t C);
+// The metrics of the DC's font, measured once per font.
+TEXTMETRICW TextMetricsOf(HDC DC);
 int GetTextWidth(HDC DC, String S, bool Prefix);
 void DrawTextStr(HDC DC, const String& S, RECT& R, UINT Format);
 void GetTextExtentStr(HDC DC, const String& S, SIZE& Size);

@@ -6,6 +6,8 @@
 #include "vcl/Forms.h"
 #include "vcl/Menus.h"
 
+#include <algorithm>
+
 namespace bars {
 
 namespace {
@@ -47,19 +49,25 @@ void ClickQueueWndProc(vcl::TMessage& Message) {
     }
 }
 
-TBarCustomItem* FindShortCutIn(TBarCustomItem* AParent, vcl::TShortCut AShortCut, int Links) {
+// Path holds the levels being searched further up: a level met again (an item showing the items of
+// its own ancestor) holds nothing that its first search will not find, and searching it again would
+// double the walk at every such link, up to the link limit.
+TBarCustomItem* FindShortCutIn(TBarCustomItem* AParent, vcl::TShortCut AShortCut, int Links,
+                               std::vector<TBarCustomItem*>& Path) {
     TBarCustomItem* level = AParent;
     if (level->LinkSubitems()) {
         level = level->LinkSubitems();
         ++Links;
     }
-    if (Links > 25) return nullptr;
-    for (int i = 0; i < level->Count(); ++i) {
+    if (Links > 25 || std::find(Path.begin(), Path.end(), level) != Path.end()) return nullptr;
+    Path.push_back(level);
+    TBarCustomItem* found = nullptr;
+    for (int i = 0; i < level->Count() && !found; ++i) {
         TBarCustomItem* sub = level->GetItem(i);
-        if (sub->ShortCut() == AShortCut) return sub;
-        if (TBarCustomItem* found = FindShortCutIn(sub, AShortCut, Links)) return found;
+        found = sub->ShortCut() == AShortCut ? sub : FindShortCutIn(sub, AShortCut, Links, Path);
     }
-    return nullptr;
+    Path.pop_back();
+    return found;
 }
 
 // Options whose change alters an item's size.
@@ -126,10 +134,11 @@ TBarCustomItem* FindItemWithShortCut(TBarCustomItem* AParent, vcl::TShortCut ASh
         level = level->LinkSubitems();
         ++links;
     }
+    std::vector<TBarCustomItem*> path{level};
     for (int i = 0; i < level->Count(); ++i) {
         TBarCustomItem* sub = level->GetItem(i);
         if (sub->ShortCut() == AShortCut) return sub;
-        if (TBarCustomItem* found = FindShortCutIn(sub, AShortCut, links)) {
+        if (TBarCustomItem* found = FindShortCutIn(sub, AShortCut, links, path)) {
             TopmostParent = sub;
             return found;
         }

@@ -27,11 +27,7 @@ int ToolbarSeparatorInset() { return ScaleForDPI(4); }
 
 namespace {
 
-TEXTMETRICW TextMetrics(HDC DC) {
-    TEXTMETRICW tm{};
-    GetTextMetricsW(DC, &tm);
-    return tm;
-}
+TEXTMETRICW TextMetrics(HDC DC) { return TextMetricsOf(DC); }
 
 // BDR_SUNKENOUTER for a pressed look, BDR_RAISEDINNER otherwise.
 UINT Edge(bool Sunken) { return Sunken ? BDR_SUNKENOUTER : BDR_RAISEDINNER; }

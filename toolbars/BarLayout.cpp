@@ -142,32 +142,41 @@ bool TBarView::LayoutViewers(bool Apply, TBarViewOrientation AOrientation, int A
             pos[i].Show = false;
             totalLength -= length(i);
         };
+        // Items are only ever hidden here, so the candidates (lowest priority first) and the last
+        // shown item are walked once each, and the separator sweep runs only where there are
+        // separators: a long bar shrinks in time linear in its items.
+        std::vector<int> order;
+        order.reserve(size_t(count));
+        if (FPriorityList) {
+            for (auto it = FPriorityList->rbegin(); it != FPriorityList->rend(); ++it)
+                if (const int i = IndexOf(*it); i >= 0) order.push_back(i);
+        } else
+            for (int i = count - 1; i >= 0; --i) order.push_back(i);
+        size_t next = 0;
+        int items = 0, lastShown = -1;
+        bool anySeparator = false;
+        for (int i = 0; i < count; ++i) {
+            const bool sep = IsSeparator(itemOf(i));
+            anySeparator = anySeparator || sep;
+            if (!pos[i].Show) continue;
+            lastShown = i;
+            if (!sep) ++items;
+        }
         while (totalLength > room) {
-            int items = 0, lastShown = -1;
-            for (int i = 0; i < count; ++i)
-                if (pos[i].Show) {
-                    lastShown = i;
-                    if (!IsSeparator(itemOf(i))) ++items;
-                }
+            while (lastShown >= 0 && !pos[lastShown].Show) --lastShown;
             if (items < 2) break;  // the last item always stays
             if (IsSeparator(itemOf(lastShown)))
                 hide(lastShown);
             else {
-                int victim = -1;
-                auto candidate = [&](TBarItemViewer* v) {
-                    const int i = IndexOf(v);
-                    return i >= 0 && pos[i].Show && !IsSeparator(itemOf(i)) ? i : -1;
-                };
-                if (FPriorityList) {
-                    for (auto it = FPriorityList->rbegin(); it != FPriorityList->rend() && victim < 0; ++it)
-                        victim = candidate(*it);
-                } else
-                    for (int i = count - 1; i >= 0 && victim < 0; --i) victim = candidate(FViewers[i]);
-                if (victim < 0) break;
+                while (next < order.size() && (!pos[order[next]].Show || IsSeparator(itemOf(order[next])))) ++next;
+                if (next == order.size()) break;
+                const int victim = order[next];
                 hide(victim);
+                --items;
                 pos[victim].OffEdge = true;
                 if (!dynamic_cast<TBarControlItem*>(itemOf(victim))) anyOffEdge = true;
             }
+            if (!anySeparator) continue;
             bool prev = true;
             for (int i = 0; i < count; ++i) {
                 if (!pos[i].Show) continue;

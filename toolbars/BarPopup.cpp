@@ -572,4 +572,18 @@ void TBarCustomImageList::Notification(rtl::TComponent* AComponent, rtl::TOperat
     if (AComponent == FHotImages) FHotImages = nullptr;
 }
 
+std::vector<TBarPopupWindow*> PopupWindows() {
+    std::vector<HWND> windows;
+    EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    std::vector<TBarPopupWindow*> popups;
+    for (HWND h : windows)
+        if (auto* w = dynamic_cast<TBarPopupWindow*>(vcl::FindControl(h))) popups.push_back(w);
+    return popups;
+}
+
 } // namespace bars

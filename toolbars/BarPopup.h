@@ -85,4 +85,7 @@ private:
     vcl::TColor FImagesBitmapMaskColor = vcl::clFuchsia;
 };
 
+// The bars' popup windows among the top-level windows, in their order (shown or not).
+std::vector<TBarPopupWindow*> PopupWindows();
+
 } // namespace bars

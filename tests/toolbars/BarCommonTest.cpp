@@ -256,6 +256,41 @@ TEST(GradientFillRect, RunsFromTheFirstColourToTheSecond) {
     EXPECT_EQ(p.At(0, 20), 0xFFFFFFu);
 }
 
+TEST(TextWidth, MeasuresEachFontAndTextOnItsOwnAndWithoutTheMarks) {
+    // Widths are remembered: a second font, a second text, or the same text measured again must each
+    // give what the platform measures for them.
+    Paper p;
+    auto font = [](int height, int weight) {
+        LOGFONTW lf{};
+        lf.lfHeight = height;
+        lf.lfWeight = weight;
+        std::u16string face = u"Tahoma";
+        std::copy(face.begin(), face.end(), lf.lfFaceName);
+        return CreateFontIndirectW(&lf);
+    };
+    auto measured = [&](const String& s) {
+        SIZE size{};
+        GetTextExtentPoint32W(p.dc, reinterpret_cast<LPCWSTR>(s.utf16()), int(s.size()), &size);
+        return int(size.cx);
+    };
+    const HFONT fonts[] = {font(-11, FW_NORMAL), font(-11, FW_BOLD), font(-20, FW_NORMAL)};
+    std::vector<int> widths;
+    for (int round = 0; round < 2; ++round)
+        for (HFONT f : fonts) {
+            const HGDIOBJ old = SelectObject(p.dc, f);
+            for (const String& s : {u"Convert all files"_qs, u"Convert"_qs}) {
+                EXPECT_EQ(GetTextWidth(p.dc, s, false), measured(s));
+                if (round == 0) widths.push_back(measured(s));
+            }
+            EXPECT_EQ(GetTextWidth(p.dc, u"&Open && close"_qs, true), measured(u"Open & close"_qs));
+            EXPECT_EQ(GetTextWidth(p.dc, u"&Open && close"_qs, false), measured(u"&Open && close"_qs));
+            SelectObject(p.dc, old);
+        }
+    EXPECT_LT(widths[0], widths[4]);  // the larger font is wider
+    EXPECT_LT(widths[1], widths[0]);
+    for (HFONT f : fonts) DeleteObject(f);
+}
+
 TEST(VerticalText, UnderlinesTheAcceleratorUnlessHidden) {
     auto inkColumns = [](UINT format) {
         Paper p;

@@ -1,7 +1,7 @@
-// tests/toolbars/BarFixture.h: items of a fixed size for layout tests, a toolbar view with a chevron,
-// and an owner that frees everything with the test.
+// tests/toolbars/BarFixture.h: items of a fixed size for layout tests, bare views and a real toolbar's
+// view with its chevron, and an owner that frees everything with the test.
 #pragma once
-#include "toolbars/BarItem.h"
+#include "toolbars/BarToolbar.h"
 
 #include <memory>
 
@@ -37,19 +37,6 @@ public:
     void AddStyle(TBarItemStyleFlag Flag) { FItemStyle.Include(Flag); }
 };
 
-// A toolbar's view with a chevron item at its end, as the toolbar keeps one.
-class TChevronView : public TBarView {
-public:
-    TChevronView(rtl::TComponent* AOwner, TBarCustomItem* ARoot, TBarCustomItem* AChevron)
-        : TBarView(AOwner, nullptr, ARoot, nullptr, true, false, true), FChevron(AChevron) {
-        RecreateAllViewers();  // the base constructor could not see the chevron yet
-    }
-    TBarCustomItem* ChevronItem() override { return FChevron; }
-
-private:
-    TBarCustomItem* FChevron;
-};
-
 struct Bar {
     std::unique_ptr<rtl::TComponent> owner = std::make_unique<rtl::TComponent>(nullptr);
     TBarRootItem* root = new TBarRootItem(owner.get());
@@ -77,6 +64,22 @@ struct Bar {
     TBarView* Popup(TBarCustomItem* item = nullptr) {
         return Keep(new TBarView(nullptr, nullptr, item ? item : root, nullptr, false, false, false));
     }
+    // A toolbar (without a parent window) whose items become this bar's root, so items added before or
+    // after land on it; its view ends with the toolbar's chevron item. New items take the lowest
+    // priority, so the chevron hides them from the end.
+    TBarCustomToolbar* toolbar = nullptr;
+    TBarView* ChevronToolbar() {
+        toolbar = new TBarCustomToolbar(owner.get());
+        toolbar->SetChevronPriorityForNewItems(tbcpLowest);
+        while (root->Count() > 0) {
+            TBarCustomItem* item = root->GetItem(0);
+            root->Remove(item);
+            toolbar->Items()->Add(item);
+        }
+        root = toolbar->Items();
+        return toolbar->View();
+    }
+    TBarCustomItem* Chevron() const { return toolbar->ChevronItem(); }
     TBarView* Keep(TBarView* v) {
         views.emplace_back(v);
         return v;

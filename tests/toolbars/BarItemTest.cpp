@@ -567,6 +567,31 @@ TEST(ShortCuts, FoundDepthFirstThroughLinksWithTheTopmostParent) {
     EXPECT_EQ(FindItemWithShortCut(bar, VK_F3, top), open);
 }
 
+TEST(ShortCuts, GroupsShowingTheirOwnAncestorAreSearchedOnce) {
+    // Two groups that show the items of the root they sit in: the search must not walk the root
+    // again through each (2^25 visits under the link limit), and a key on the root's own item is
+    // found there, not deep down through a group.
+    Tree t;
+    auto* root = t.Make<TBarRootItem>();
+    auto* first = t.Make(u"First", root);
+    auto* second = t.Make(u"Second", root);
+    auto* last = t.Make(u"Last", root);
+    last->SetShortCut(VK_F6);
+    first->SetLinkSubitems(root);
+    second->SetLinkSubitems(root);
+    TBarCustomItem* top = first;
+    EXPECT_EQ(FindItemWithShortCut(root, VK_F6, top), last);
+    EXPECT_EQ(top, nullptr);
+    EXPECT_EQ(FindItemWithShortCut(root, VK_F7, top), nullptr);
+    // Below a group that links elsewhere the search still goes on.
+    auto* other = t.Make<TBarRootItem>();
+    auto* deep = t.Make(u"Deep", other);
+    deep->SetShortCut(VK_F8);
+    second->SetLinkSubitems(other);
+    EXPECT_EQ(FindItemWithShortCut(root, VK_F8, top), deep);
+    EXPECT_EQ(top, second);
+}
+
 TEST(ShortCuts, AnItemInADisabledSubmenuIsNotHandled) {
     Tree t;
     auto* root = t.Make<TBarRootItem>();

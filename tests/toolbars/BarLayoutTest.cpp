@@ -57,8 +57,8 @@ TEST(Layout, ItemsShrinkBehindTheChevronByPriority) {
     auto* one = b.Item();
     auto* two = b.Item();
     auto* three = b.Item();
-    auto* chevron = new TBarCustomItem(b.owner.get());
-    auto* v = b.Keep(new TChevronView(nullptr, b.root, chevron));
+    auto* v = b.ChevronToolbar();
+    auto* chevron = b.Chevron();
     ASSERT_EQ(v->ViewerCount(), 4);
     EXPECT_EQ(v->InternalViewersAtEnd(), 1);
     const Layout l = LayOut(v, tbvoHorizontal, 0, 70, 12);
@@ -75,8 +75,8 @@ TEST(Layout, ItemsShrinkBehindTheChevronByPriority) {
     // A single item is never hidden, however short the bar.
     Bar single;
     single.Item();
-    auto* lone = new TBarCustomItem(single.owner.get());
-    auto* sv = single.Keep(new TChevronView(nullptr, single.root, lone));
+    auto* sv = single.ChevronToolbar();
+    auto* lone = single.Chevron();
     LayOut(sv, tbvoHorizontal, 0, 10, 12);
     EXPECT_TRUE(sv->GetViewer(0)->Show());
     EXPECT_FALSE(lone->Enabled());
@@ -87,8 +87,7 @@ TEST(Layout, ExecutingFromTheChevronBringsTheItemBack) {
     b.Item();
     auto* two = b.Item();
     auto* three = b.Item();
-    auto* chevron = new TBarCustomItem(b.owner.get());
-    auto* v = b.Keep(new TChevronView(nullptr, b.root, chevron));
+    auto* v = b.ChevronToolbar();
     v->SetChevronOffset(70);
     v->SetChevronSize(12);
     v->UpdatePositions();
@@ -106,8 +105,7 @@ TEST(Layout, TheChevronPopupShowsWhatTheBarCouldNotAndGivesPriorityBack) {
     auto* sep = b.Separator();
     auto* two = b.Item();
     auto* three = b.Item();
-    auto* chevron = new TBarCustomItem(b.owner.get());
-    auto* bar = b.Keep(new TChevronView(nullptr, b.root, chevron));
+    auto* bar = b.ChevronToolbar();
     bar->SetChevronOffset(60);
     bar->SetChevronSize(12);
     bar->UpdatePositions();

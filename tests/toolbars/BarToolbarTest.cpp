@@ -640,6 +640,80 @@ TEST(Chevron, GlyphIsPaintedFromThePatternAndDisabledTwice) {
     delete bar;
 }
 
+namespace {
+
+// A table of the platform's drawing oracle: "W H", then H rows of W 0x00RRGGBB pixels.
+std::vector<uint32_t> GdiOracleTable(const std::string& name, int& w, int& h) {
+    std::ifstream in(TW_TOOLBARS_TEST_DIR "/../platform/win/oracle/tables/" + name + ".txt");
+    std::vector<uint32_t> px;
+    if (!(in >> w >> h)) return px;
+    px.resize(size_t(w) * size_t(h));
+    for (uint32_t& v : px)
+        if (!(in >> std::hex >> v)) return {};
+    return px;
+}
+
+} // namespace
+
+TEST(Chevron, PaintsAsTheRealPlatformDrawsTheSameButton) {
+    MenuFixture f;  // before the colours: it starts the platform afresh
+    // The real platform's colours for the ones the chevron and its edges use, for the test's length.
+    int cw = 0, ch = 0;
+    const std::vector<uint32_t> colours = GdiOracleTable("sys_colours", cw, ch);
+    ASSERT_EQ(colours.size(), 31u);
+    const INT used[] = {COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT, COLOR_3DLIGHT, COLOR_3DDKSHADOW};
+    COLORREF theirs[std::size(used)], ours[std::size(used)];
+    for (size_t i = 0; i < std::size(used); ++i) {
+        ours[i] = GetSysColor(used[i]);
+        const uint32_t v = colours[size_t(used[i])];
+        theirs[i] = RGB(v >> 16 & 0xFF, v >> 8 & 0xFF, v & 0xFF);
+    }
+    SetSysColors(int(std::size(used)), used, theirs);
+    struct Case {
+        const char* table;
+        bool selected, pushed, enabled;
+        TBarViewOrientation orientation;
+    };
+    auto* bar = new TBarCustomToolbar(f.form);
+    TBarChevronItemViewer viewer(bar->View(), bar->ChevronItem(), 0);
+    for (const Case& c : {Case{"chevron", false, false, true, tbvoHorizontal},
+                          Case{"chevron_hot", true, false, true, tbvoHorizontal},
+                          Case{"chevron_pushed", false, true, true, tbvoHorizontal},
+                          Case{"chevron_disabled", false, false, false, tbvoHorizontal},
+                          Case{"chevron_vertical", false, false, true, tbvoVertical}}) {
+        SCOPED_TRACE(c.table);
+        int w = 0, h = 0;
+        const std::vector<uint32_t> want = GdiOracleTable(c.table, w, h);
+        ASSERT_FALSE(want.empty());
+        bar->ChevronItem()->SetEnabled(c.enabled);
+        bar->View()->SetOrientation(c.orientation);
+        vcl::TBitmap bmp;
+        bmp.SetSize(w, h);
+        bmp.Canvas()->Brush()->SetColor(vcl::clGreen);
+        bmp.Canvas()->FillRect(TRect(0, 0, w, h));
+        viewer.Paint(bmp.Canvas(), TRect(0, 0, w, h), c.selected, c.pushed, false);
+        std::string wanted, got;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const COLORREF p = GetPixel(bmp.Canvas()->Handle(), x, y);
+                const uint32_t rgb = uint32_t(GetRValue(p)) << 16 | uint32_t(GetGValue(p)) << 8 | GetBValue(p);
+                const uint32_t v = want[size_t(y * w + x)];
+                // One letter per colour, the same in both pictures, so a failure shows where.
+                auto letter = [](uint32_t px) {
+                    return px == 0x008000 ? '.' : px == 0 ? '#' : px == 0xFFFFFF ? 'w' : 'o';
+                };
+                wanted += letter(v);
+                got += v == rgb ? letter(rgb) : '!';
+            }
+            wanted += '\n';
+            got += '\n';
+        }
+        EXPECT_EQ(got, wanted);
+    }
+    delete bar;
+    SetSysColors(int(std::size(used)), used, ours);
+}
+
 // ---- the services the main window uses, on a menu bar, a docked toolbar and a popup menu ----
 
 TEST(MainWindowServices, CaptionHintVisibleEnabledCheckedImagesActionAndOnPopup) {

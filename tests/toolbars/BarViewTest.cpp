@@ -74,8 +74,8 @@ TEST(ViewSync, AGroupShownTwiceGainsAndLosesAViewerInEachPlace) {
 TEST(ViewSync, TheLastItemGoesBeforeTheChevron) {
     Bar b;
     b.Item();
-    auto* chevron = new TBarCustomItem(b.owner.get());
-    auto* v = b.Keep(new TChevronView(nullptr, b.root, chevron));
+    auto* v = b.ChevronToolbar();
+    auto* chevron = b.Chevron();
     auto* last = b.Item();
     EXPECT_EQ(Shown(v).back(), chevron);
     EXPECT_EQ(Shown(v)[1], last);

@@ -92,16 +92,8 @@ struct Recorded {
 // The popup window of the menu level that shows Parent's subitems, when one is open.
 inline TBarPopupWindow* PopupOf(TBarCustomItem* Parent) {
     TBarPopupWindow* found = nullptr;
-    std::vector<HWND> windows;
-    EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
-    for (HWND h : windows)
-        if (auto* w = dynamic_cast<TBarPopupWindow*>(vcl::FindControl(h)))
-            if (w->View() && w->View()->ParentItem() == Parent) found = w;
+    for (TBarPopupWindow* w : PopupWindows())
+        if (w->View() && w->View()->ParentItem() == Parent) found = w;
     return found;
 }
 

@@ -238,9 +238,14 @@ namespace {
 int hookCounts[16] = {};
 int HookSlot(int type) { return type + 1 >= 0 && type + 1 < 16 ? type + 1 : 0; }
 
+int removedHooks = 0;  // unhooked, still listed while a hook runs
+
 void PurgeHooks() {
-    auto& v = S().hooks;
-    if (S().hookDepth == 0) v.erase(std::remove_if(v.begin(), v.end(), [](const Hook& h) { return h.removed; }), v.end());
+    auto& s = S();
+    if (removedHooks == 0 || s.hookDepth != 0) return;
+    auto& v = s.hooks;
+    v.erase(std::remove_if(v.begin(), v.end(), [](const Hook& h) { return h.removed; }), v.end());
+    removedHooks = 0;
 }
 
 LRESULT CallFrom(int type, size_t start, int code, WPARAM wp, LPARAM lp, bool* called) {
@@ -250,12 +255,13 @@ LRESULT CallFrom(int type, size_t start, int code, WPARAM wp, LPARAM lp, bool* c
         if (h.type != type || h.removed) continue;
         if (called) *called = true;
         ++s.hookDepth;
+        // A hook sits on every message sent: the list is swept only when one was removed meanwhile.
         struct Leave {
+            decltype(s)& state;
             ~Leave() {
-                --S().hookDepth;
-                PurgeHooks();
+                if (--state.hookDepth == 0 && removedHooks) PurgeHooks();
             }
-        } leave;
+        } leave{s};
         return h.proc(code, wp, lp);
     }
     return 0;
@@ -297,6 +303,7 @@ BOOL WINAPI UnhookWindowsHookEx(HHOOK hhk) {
     for (Hook& h : S().hooks)
         if (h.handle == hhk && !h.removed) {
             h.removed = true;
+            ++removedHooks;
             --hookCounts[HookSlot(h.type)];
             PurgeHooks();
             return TRUE;

@@ -369,6 +369,15 @@ int WINAPI ReleaseDC(HWND, HDC hdc) {
     auto& v = S().windowDCs;
     auto it = std::find_if(v.begin(), v.end(), [&](auto& p) { return p.first == hdc; });
     if (it == v.end()) return 0;
+    // What was drawn since the DC was made is shown too, though a presentation came in between (a DC
+    // kept through a popup's animation).
+    Window* w = Get(it->second);
+    wingdi::DC* dc = wingdi::GetDC(hdc);
+    if (w && dc && dc->visible && !dc->visible->IsEmpty()) {
+        RECT b = dc->visible->Bounds();
+        OffsetRect(&b, dc->deviceOrigin.x, dc->deviceOrigin.y);
+        MarkDirty(TopLevelOf(w), b);
+    }
     ForgetDC(hdc);
     DeleteDC(hdc);
     return 1;

@@ -2,7 +2,7 @@
 // from outside (xdotool under Xvfb). Every change of the second bar's placement is printed when its
 // OnDockChanged or OnMove comes: its row when docked, the middle of its frame's caption when floating
 // (a new row in the same dock is a move, not a change of dock). Quits after the third change.
-#include "qt/QtBackend.h"
+#include "tests/toolbars/DemoMain.h"
 #include "toolbars/BarDock.h"
 #include "vcl/Forms.h"
 
@@ -71,12 +71,5 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!TwStartGui(&argc, argv, FALSE) || !twqt::Install()) return 2;
-    TDemoForm* form = nullptr;
-    vcl::Application->CreateForm(form);
-    form->Show();
-    vcl::Application->Run();
-    twqt::Uninstall();
-    TwStopGui();
-    return 0;
+    return RunDemo<TDemoForm>(argc, argv);
 }

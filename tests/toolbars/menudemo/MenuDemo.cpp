@@ -3,7 +3,7 @@
 // it opens and each command as it runs; once the File menu has been open for a moment it compares the
 // screen around the menu bar with the expected picture (argument 1; TW_UPDATE_EXPECTED=1 writes it).
 // Quits after Run.
-#include "qt/QtBackend.h"
+#include "tests/toolbars/DemoMain.h"
 #include "toolbars/BarToolbar.h"
 #include "vcl/Forms.h"
 
@@ -116,12 +116,5 @@ private:
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
     expectedPath = QString::fromLocal8Bit(argv[1]);
-    if (!TwStartGui(&argc, argv, FALSE) || !twqt::Install()) return 2;
-    TDemoForm* form = nullptr;
-    vcl::Application->CreateForm(form);
-    form->Show();
-    vcl::Application->Run();
-    twqt::Uninstall();
-    TwStopGui();
-    return 0;
+    return RunDemo<TDemoForm>(argc, argv);
 }

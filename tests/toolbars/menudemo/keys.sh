@@ -1,7 +1,7 @@
 #!/bin/sh
 # Drives the menu demo with real X input: Alt+E opens Edit, Left moves to File (the screen is compared
-# with the expected picture while it is open), Return runs Convert, and a click on the toolbar's Run
-# button runs it. Run under xvfb-run; arguments: the demo and the expected picture.
+# with the expected picture while it is open), Return runs Convert; Alt, F, Return runs it again; and
+# a click on the toolbar's Run button runs it. Run under xvfb-run; arguments: the demo and the expected picture.
 set -eu
 demo=$1
 out=$(mktemp)
@@ -22,12 +22,20 @@ xdotool key Left
 wait_lines 3                # the File popup, then the screen comparison
 xdotool key Return
 wait_lines 4
+# Alt pressed and released alone selects File; F opens it, Return runs its first item, Convert.
+xdotool key alt sleep 0.2 key f
+wait_lines 6                # the File popup again, and its screen comparison
+xdotool key Return
+wait_lines 7
 # The toolbar's row lies below the menu bar's; Run is its first button.
 xdotool mousemove 60 72 sleep 0.2 click 1
-wait_lines 5
+wait_lines 8
 wait "$pid" || true
 cat "$out"
 expected="popup Edit
+popup File
+screen matches
+click Convert
 popup File
 screen matches
 click Convert

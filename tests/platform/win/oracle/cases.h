@@ -515,6 +515,62 @@ static void case_frame_control(const OracleCanvas* c) {
     DrawFrameControl(c->dc, &r, (UINT)(c->arg >> 16), (UINT)(c->arg & 0xFFFF));
 }
 
+/* The system colours themselves, one pixel each (0x00RRGGBB) for indices 0..30, so a comparison can
+ * give our stand-in the same colours before it draws with them. */
+static void case_sys_colours(const OracleCanvas* c) {
+    int i;
+    GdiFlush();
+    for (i = 0; i < c->w; ++i) {
+        const COLORREF v = GetSysColor(i);
+        c->bits[i] = (uint32_t)GetRValue(v) << 16 | (uint32_t)GetGValue(v) << 8 | GetBValue(v);
+    }
+}
+
+/* A toolbar's chevron button of w x h on green: its 8 x 8 pattern (a byte per row, leftmost pixel in
+ * the high bit) as a monochrome bitmap blitted with DSPDxax through a system-colour brush, text black
+ * and background white. arg 0: plain, in COLOR_BTNTEXT; 1: hot, raised inner edge; 2: pushed, sunken
+ * outer edge and the glyph one pixel down and right; 3: disabled, COLOR_BTNHIGHLIGHT one pixel lower,
+ * then COLOR_BTNSHADOW in place; 4: the vertical pattern, at the right. */
+static void case_chevron(const OracleCanvas* c) {
+    static const BYTE pattern[2][8] = {{0xCC, 0x66, 0x33, 0x66, 0xCC, 0x00, 0x00, 0x00},
+                                       {0x88, 0xD8, 0x70, 0x20, 0x88, 0xD8, 0x70, 0x20}};
+    const int vertical = c->arg == 4;
+    RECT r = {0, 0, 0, 0};
+    WORD rows[8];
+    int i, gx, gy;
+    HDC src = CreateCompatibleDC(c->dc);
+    HBITMAP bm;
+    HGDIOBJ oldBm, oldBrush;
+    r.right = c->w;
+    r.bottom = c->h;
+    GdiFlush();
+    for (i = 0; i < c->w * c->h; ++i) c->bits[i] = 0x00008000;
+    if (c->arg == 1) DrawEdge(c->dc, &r, BDR_RAISEDINNER, BF_RECT);
+    if (c->arg == 2) DrawEdge(c->dc, &r, BDR_SUNKENOUTER, BF_RECT);
+    gx = vertical ? r.right - 9 : r.left + 2;
+    gy = vertical ? r.top + 2 : 4;
+    if (c->arg == 2) {
+        ++gx;
+        ++gy;
+    }
+    for (i = 0; i < 8; ++i) rows[i] = pattern[vertical][i]; /* rows are word-aligned */
+    bm = CreateBitmap(8, 8, 1, 1, rows);
+    oldBm = SelectObject(src, bm);
+    SetTextColor(c->dc, RGB(0, 0, 0));
+    SetBkColor(c->dc, RGB(0xFF, 0xFF, 0xFF));
+    if (c->arg == 3) {
+        oldBrush = SelectObject(c->dc, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
+        BitBlt(c->dc, gx, gy + 1, vertical ? 5 : 8, vertical ? 8 : 5, src, 0, 0, 0x00E20746);
+        SelectObject(c->dc, GetSysColorBrush(COLOR_BTNSHADOW));
+    } else
+        oldBrush = SelectObject(c->dc, GetSysColorBrush(COLOR_BTNTEXT));
+    BitBlt(c->dc, gx, gy, vertical ? 5 : 8, vertical ? 8 : 5, src, 0, 0, 0x00E20746);
+    SelectObject(c->dc, oldBrush);
+    SelectObject(src, oldBm);
+    DeleteObject(bm);
+    DeleteDC(src);
+}
+
 #define ORACLE_N(name, w, h, fn, arg)                                                                        \
     { name, w, h, fn, arg, 0 }
 #define ORACLE_A(name, w, h, fn, arg)                                                                        \
@@ -683,6 +739,13 @@ static const OracleCase kOracleCases[] = {
     ORACLE_N("frame_caption_min", 20, 18, case_frame_control, DFC_CAPTION << 16 | DFCS_CAPTIONMIN),
     ORACLE_N("frame_caption_max", 20, 18, case_frame_control, DFC_CAPTION << 16 | DFCS_CAPTIONMAX),
     ORACLE_N("frame_caption_restore", 20, 18, case_frame_control, DFC_CAPTION << 16 | DFCS_CAPTIONRESTORE),
+
+    ORACLE_N("sys_colours", 31, 1, case_sys_colours, 0),
+    ORACLE_N("chevron", 12, 16, case_chevron, 0),
+    ORACLE_N("chevron_hot", 12, 16, case_chevron, 1),
+    ORACLE_N("chevron_pushed", 12, 16, case_chevron, 2),
+    ORACLE_N("chevron_disabled", 12, 16, case_chevron, 3),
+    ORACLE_N("chevron_vertical", 16, 12, case_chevron, 4),
 };
 
 #define ORACLE_CASE_COUNT ((int)(sizeof kOracleCases / sizeof kOracleCases[0]))
