@@ -806,6 +806,21 @@ TEST_F(ComCtrlTest, RecordedTabsScrolledOutOfViewHaveNoRectangleAndAreNotDrawn) 
     EXPECT_EQ(texts, (std::vector<rtl::String>{"Page number 4", "Page number 5", "Page number 4"}));
 }
 
+TEST_F(ComCtrlTest, RecordedRebarDrawsEachBandWithItsGripperAndOnlyTheTextTheControlHolds) {
+    // The real rebar stretched itself over the whole width of its parent, one row of 20 pixels.
+    const HWND rebar = Control(REBARCLASSNAMEW, 0, Recorded("rebar"), {0, 0, 692, 20});
+    TSysReBarStyleHook hook(rebar);
+    Paint(hook, 692, 20);
+    EXPECT_EQ(Recording->RectsOf(trBand), (std::vector<TRect>{TRect(0, 0, 201, 20), TRect(199, 0, 692, 20)}));
+    EXPECT_EQ(Recording->RectsOf(trGripper), (std::vector<TRect>{TRect(2, 2, 6, 18), TRect(201, 2, 205, 18)}));
+    // The second band has no text; the first's sits between the gripper and the band's own left border.
+    ASSERT_EQ(Recording->Texts.size(), 1u);
+    EXPECT_EQ(Recording->Texts[0].Text, "Address");
+    EXPECT_EQ(Recording->Texts[0].R.Left, 10);
+    EXPECT_EQ(Recording->Texts[0].R.Right, 59);
+    EXPECT_EQ(hook.BandText(1), "");
+}
+
 TEST_F(ComCtrlTest, RecordedStatusBarNeverDrawsTheOwnerDrawnPartsDataAndStopsAtTheEmptyPart) {
     {
         const HWND bar = Control(STATUSCLASSNAMEW, 0, Recorded("statusbar"), {0, 0, 692, 22});
