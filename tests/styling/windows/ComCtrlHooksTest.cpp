@@ -234,6 +234,51 @@ TEST_F(ComCtrlTest, HeaderPressHighlightsTheSectionUnderItButADividerPressesNone
     EXPECT_EQ(DoubleOf(header)->Count(WM_LBUTTONDOWN), 2);
 }
 
+TEST_F(ComCtrlTest, HeaderShowsTheSplitButtonGlyphAndItsLinesOnlyOnTheSectionUnderThePointer) {
+    const HWND header = Control(WC_HEADERW, 0, HeaderTable(), {0, 0, 300, 20});
+    TSysListViewStyleHook::TSysHeaderStyleHook hook(header);
+    const COLORREF shadow = COLORREF(ColorToRGB(Recording->GetSystemColor(clBtnShadow)));
+    const COLORREF highlight = COLORREF(ColorToRGB(Recording->GetSystemColor(clBtnHighlight)));
+    auto at = [](const QImage& I, int X, int Y) {
+        const QRgb p = I.pixel(X, Y);
+        return COLORREF(RGB(qRed(p), qGreen(p), qBlue(p)));
+    };
+    // "Name" (60..140) has its split button at 125..140; "Type" (0..60) has none, so its hot state
+    // shows no glyph (the control gives it an empty drop-down rectangle).
+    struct Case {
+        const char* Where;
+        POINT At;
+        std::vector<TRect> Hot, Glyph;
+        bool Lines;
+    };
+    const Case cases[] = {
+        {"outside", {-1, -1}, {}, {}, false},
+        {"on Type", {30, 10}, {TRect(0, 0, 60, 20)}, {}, false},
+        {"on Name", {100, 10}, {TRect(60, 0, 140, 20)}, {TRect(125, 0, 140, 20)}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Where);
+        if (c.At.x >= 0) App.MoveTo(header, c.At);
+        Paint(hook, 300, 20);
+        std::vector<TRect> glyphs;
+        for (const TRect& r : Recording->RectsOf(ttbDropDownButtonGlyphHot))
+            if (!r.IsEmpty()) glyphs.push_back(r);
+        EXPECT_EQ(glyphs, c.Glyph);
+        EXPECT_EQ(Recording->RectsOf(thHeaderItemHot), c.Hot);
+        const QImage image = Painted(hook, 300, 20);
+        // Two one-pixel lines down the split button's left edge, 3 pixels short of each end.
+        for (int y : {3, 10, 16}) {
+            EXPECT_EQ(at(image, 125, y) == shadow, c.Lines) << y;
+            EXPECT_EQ(at(image, 124, y) == highlight, c.Lines) << y;
+        }
+    }
+    // While a button is down no section is hot.
+    App.Press(header, POINT{100, 10});
+    Paint(hook, 300, 20);
+    EXPECT_TRUE(Recording->RectsOf(ttbDropDownButtonGlyphHot).empty());
+    App.Release(header, POINT{100, 10});
+}
+
 // ---------------------------------------------------------------------------------------------------
 // list views and trees
 
