@@ -802,6 +802,43 @@ TEST_F(ComCtrlTest, FlatToolbarShowsTheParentBehindIdleButtonsAndDisabledImagesC
     ImageList_Destroy(list);
 }
 
+TEST_F(ComCtrlTest, ToolbarDrawsADisabledButtonsImageInFullFromTheNormalListNeverTheDisabledOne) {
+    // A red image in the normal list, a blue one in the control's list for disabled buttons.
+    auto solid = [](COLORREF C) {
+        HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0);
+        auto bmp = std::make_unique<TBitmap>(16, 16);
+        bmp->Canvas()->Brush()->SetColor(TColor(C));
+        bmp->Canvas()->FillRect(TRect(0, 0, 16, 16));
+        ImageList_Add(list, bmp->ReleaseHandle(), nullptr);
+        return list;
+    };
+    HIMAGELIST normal = solid(RGB(255, 0, 0)), disabled = solid(RGB(0, 0, 255));
+    ComCtlDouble table = ToolbarTable({
+        {1, BTNS_BUTTON, TBSTATE_ENABLED, 0, {0, 0, 30, 30}, u""},
+        {2, BTNS_BUTTON, 0, 0, {30, 0, 60, 30}, u""},
+    });
+    table.Answer(TB_GETIMAGELIST, reinterpret_cast<LRESULT>(normal));
+    table.Answer(TB_GETDISABLEDIMAGELIST, reinterpret_cast<LRESULT>(disabled));
+    const HWND bar = Control(TOOLBARCLASSNAMEW, 0, table, {0, 0, 60, 30});
+    {
+        TSysToolbarStyleHook hook(bar);
+        const QImage image = Painted(hook, 60, 30);
+        // Each image sits centred in its button (7..23 both ways), the whole of it in the list's colour:
+        // not greyed into a shape, not shifted, not taken from the disabled list.
+        for (int left : {0, 30}) {
+            SCOPED_TRACE(left);
+            for (POINT p : {POINT{7, 7}, POINT{22, 22}, POINT{15, 15}})
+                EXPECT_EQ(image.pixel(left + p.x, p.y) & 0xFFFFFF, 0xFF0000u) << p.x << "," << p.y;
+            EXPECT_NE(image.pixel(left + 6, 15) & 0xFFFFFF, 0xFF0000u);
+            EXPECT_NE(image.pixel(left + 23, 15) & 0xFFFFFF, 0xFF0000u);
+        }
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 60; ++x) ASSERT_NE(image.pixel(x, y) & 0xFFFFFF, 0x0000FFu) << x << "," << y;
+    }
+    ImageList_Destroy(normal);
+    ImageList_Destroy(disabled);
+}
+
 TEST_F(ComCtrlTest, ToolbarReadsALongButtonTextSafelyAndKeeps255Characters) {
     std::u16string text(300, u'a');
     for (size_t i = 0; i < text.size(); ++i) text[i] = char16_t(u'a' + i % 26);
