@@ -888,6 +888,28 @@ TEST_F(ComCtrlTest, RecordedTabsScrolledOutOfViewHaveNoRectangleAndAreNotDrawn) 
     EXPECT_EQ(texts, (std::vector<rtl::String>{"Page number 4", "Page number 5", "Page number 4"}));
 }
 
+TEST_F(ComCtrlTest, RecordedRichEditsGetTheirOwnDefaultFormatBackInTheStylesColours) {
+    // The classes the recording system has; it answers the default format with automatic colours.
+    for (const char16_t* name : {u"RichEdit20A", u"RichEdit20W", u"RichEdit50A", u"RichEdit50W"}) {
+        const QString cls = QString::fromUtf16(name);
+        SCOPED_TRACE(cls.toStdString());
+        const ComCtlDouble table = Recorded(("richedit-" + cls.toLower().toStdString()).c_str());
+        ASSERT_TRUE(table.DefaultFormat.dwEffects & CFE_AUTOCOLOR);
+        const HWND edit = Control(name, WS_BORDER | ES_MULTILINE, table, {10, 10, 310, 110});
+        TSysRichEditStyleHook hook(edit);
+        ComCtlDouble& d = *DoubleOf(edit);
+        ASSERT_EQ(d.CharFormats.size(), 1u);
+        const CHARFORMAT2W& set = d.CharFormats[0];
+        // The control's own mask and effects go back as they came, less the automatic text colour.
+        EXPECT_EQ(set.cbSize, sizeof(CHARFORMAT2W));
+        EXPECT_EQ(set.dwMask, table.DefaultFormat.dwMask);
+        EXPECT_EQ(set.dwEffects, table.DefaultFormat.dwEffects & ~DWORD(CFE_AUTOCOLOR));
+        EXPECT_EQ(set.crTextColor, 0x60A0B0u);
+        EXPECT_EQ(set.crBackColor, 0x405060u);
+        DestroyWindow(edit);
+    }
+}
+
 TEST_F(ComCtrlTest, RecordedRebarDrawsEachBandWithItsGripperAndOnlyTheTextTheControlHolds) {
     // The real rebar stretched itself over the whole width of its parent, one row of 20 pixels.
     const HWND rebar = Control(REBARCLASSNAMEW, 0, Recorded("rebar"), {0, 0, 692, 20});

@@ -6,6 +6,7 @@
 #define _WIN32_WINNT 0x0601
 #include <windows.h>
 #include <commctrl.h>
+#include <richedit.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -401,6 +402,42 @@ static void Toolbar(const char* name, DWORD style) {
     DestroyWindow(h);
 }
 
+/* ---- rich edits: each class the system has, its default character format ---- */
+static void RichEdits(void) {
+    static const WCHAR* classes[] = {L"RichEdit20A", L"RichEdit20W", L"RichEdit30A", L"RichEdit30W",
+                                     L"RichEdit41A", L"RichEdit41W", L"RichEdit50A", L"RichEdit50W"};
+    int i, j;
+    LoadLibraryW(L"riched20.dll");
+    LoadLibraryW(L"msftedit.dll");
+    for (i = 0; i < 8; ++i) {
+        char name[64];
+        CHARFORMAT2W f;
+        CHARFORMATW small;
+        HWND h = Make(classes[i], WS_BORDER | ES_MULTILINE, 300, 100);
+        if (!h) {
+            printf("probe: no class %ls\n", classes[i]);
+            continue;
+        }
+        strcpy(name, "richedit-");
+        for (j = 0; classes[i][j]; ++j) name[9 + j] = (char)(classes[i][j] | 0x20);
+        name[9 + j] = 0;
+        Open(name);
+        memset(&f, 0, sizeof f);
+        f.cbSize = sizeof f;
+        f.dwMask = CFM_ALL2;
+        Result(EM_GETCHARFORMAT, SCF_DEFAULT, SendMessageW(h, EM_GETCHARFORMAT, SCF_DEFAULT, (LPARAM)&f));
+        fprintf(out, "%x %u charformat %lx %lx %lx %lx\n", EM_GETCHARFORMAT, SCF_DEFAULT, f.dwMask, f.dwEffects,
+                f.crTextColor, f.crBackColor);
+        /* What the control itself makes of an undersized structure (a missing one brings it down). */
+        memset(&small, 0, sizeof small);
+        small.cbSize = sizeof small - 4;
+        small.dwMask = CFM_COLOR;
+        fprintf(out, "# set, undersized structure: %d\n", (int)SendMessageW(h, EM_SETCHARFORMAT, SCF_DEFAULT, (LPARAM)&small));
+        Close();
+        DestroyWindow(h);
+    }
+}
+
 int main(void) {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_LISTVIEW_CLASSES |
                                                  ICC_TAB_CLASSES};
@@ -411,6 +448,7 @@ int main(void) {
     ListViews();
     Tree();
     Tabs();
+    RichEdits();
     Rebar();
     StatusBars();
     TrackBars();
