@@ -962,6 +962,46 @@ TEST_F(ComCtrlTest, RecordedToolbarsReadEveryButtonSafelyAndSkipTheHiddenOne) {
     }
 }
 
+TEST_F(ComCtrlTest, RecordedToolbarsWithImagesRaiseTheImageOverTheTextOrPutTheTextAfterIt) {
+    // The recorded buttons show images 0 and 1 of a 16 x 16 list; the test's list has two red ones.
+    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 0);
+    auto bmp = std::make_unique<TBitmap>(32, 16);
+    bmp->Canvas()->Brush()->SetColor(TColor(RGB(255, 0, 0)));
+    bmp->Canvas()->FillRect(TRect(0, 0, 32, 16));
+    ImageList_Add(list, bmp->ReleaseHandle(), nullptr);
+    {
+        // Wrapable: each button on its own row, the first at (0, 2, 1896, 38); its image sits centred
+        // across and raised by the height of the text below it.
+        ComCtlDouble table = Recorded("toolbar-wrapable-images");
+        table.Answer(TB_GETIMAGELIST, reinterpret_cast<LRESULT>(list));
+        const HWND bar = Control(TOOLBARCLASSNAMEW, TBSTYLE_WRAPABLE | 0x40, table, {0, 0, 1900, 152});
+        TSysToolbarStyleHook hook(bar);
+        const QImage image = Painted(hook, 1900, 40);  // the first row is enough
+        QRect red;
+        for (int y = 0; y < 38; ++y)
+            for (int x = 0; x < 1900; ++x)
+                if ((image.pixel(x, y) & 0xFFFFFF) == 0xFF0000u) red |= QRect(x, y, 1, 1);
+        EXPECT_EQ(red.left(), (1896 - 16) / 2);
+        EXPECT_EQ(red.width(), 16);
+        EXPECT_LT(red.top(), 2 + (36 - 16) / 2);  // above where a centred image would start
+        DestroyWindow(bar);
+    }
+    {
+        // Transparent list: no toolbar background of its own, and each text starts after its image.
+        ComCtlDouble table = Recorded("toolbar-transparent-images");
+        table.Answer(TB_GETIMAGELIST, reinterpret_cast<LRESULT>(list));
+        const HWND bar = Control(TOOLBARCLASSNAMEW, TBSTYLE_TRANSPARENT | TBSTYLE_LIST | 0x40, table, {0, 0, 600, 26});
+        TSysToolbarStyleHook hook(bar);
+        Paint(hook, 600, 26);
+        for (const DrawnElement& e : Recording->Elements) EXPECT_NE(e.R, TRect(0, 0, 600, 26));
+        ASSERT_GE(Recording->Texts.size(), 1u);
+        EXPECT_EQ(Recording->Texts[0].Text, "Open");
+        EXPECT_GE(Recording->Texts[0].R.Left, 16 + 2);
+        DestroyWindow(bar);
+    }
+    ImageList_Destroy(list);
+}
+
 TEST_F(ComCtrlTest, RecordedFreshTreeAnswersTheDefaultColourSoTheFirstEraseSetsBoth) {
     const HWND tree = Control(WC_TREEVIEWW, 0, Recorded("treeview"), {10, 10, 210, 210});
     TSysTreeViewStyleHook hook(tree);

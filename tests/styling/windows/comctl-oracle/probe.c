@@ -344,7 +344,7 @@ static void TrackBars(void) {
 }
 
 /* ---- toolbars: separators, hidden, drop-down, list and flat buttons, a long text ---- */
-static void Toolbar(const char* name, DWORD style) {
+static void Toolbar(const char* name, DWORD style, int withImages) {
     static WCHAR longText[301];
     TBBUTTON buttons[5];
     int i, n;
@@ -364,6 +364,18 @@ static void Toolbar(const char* name, DWORD style) {
     buttons[3].iBitmap = I_IMAGENONE;
     buttons[4].idCommand = 4; buttons[4].fsState = 0; buttons[4].fsStyle = BTNS_CHECK; buttons[4].iString = (INT_PTR)longText;
     buttons[4].iBitmap = I_IMAGENONE;
+    if (withImages) {
+        /* Two 16 x 16 images; every button but the separator shows one. */
+        HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 0);
+        HDC screen = GetDC(0);
+        HBITMAP bmp = CreateCompatibleBitmap(screen, 32, 16);
+        ReleaseDC(0, screen);
+        ImageList_Add(list, bmp, 0);
+        DeleteObject(bmp);
+        SendMessageW(h, TB_SETIMAGELIST, 0, (LPARAM)list);
+        for (i = 0; i < 5; ++i)
+            if (i != 1) buttons[i].iBitmap = i % 2;
+    }
     SendMessageW(h, TB_ADDBUTTONSW, 5, (LPARAM)buttons);
     SendMessageW(h, TB_AUTOSIZE, 0, 0);
     Open(name);
@@ -452,8 +464,10 @@ int main(void) {
     Rebar();
     StatusBars();
     TrackBars();
-    Toolbar("toolbar", TBSTYLE_LIST);
-    Toolbar("toolbar-flat", TBSTYLE_FLAT);
+    Toolbar("toolbar", TBSTYLE_LIST, 0);
+    Toolbar("toolbar-flat", TBSTYLE_FLAT, 0);
+    Toolbar("toolbar-wrapable-images", TBSTYLE_WRAPABLE, 1);
+    Toolbar("toolbar-transparent-images", TBSTYLE_TRANSPARENT | TBSTYLE_LIST, 1);
     DestroyWindow(host);
     printf("probe: done\n");
     return 0;
