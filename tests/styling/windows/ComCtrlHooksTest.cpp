@@ -102,17 +102,6 @@ protected:
     HWND Control(const char16_t* Class, DWORD Style, const ComCtlDouble& Table, RECT R = {10, 10, 310, 40}) {
         return CreateComCtlDouble(Class, WS_CHILD | WS_VISIBLE | Style, Parent, R, 0, &Table);
     }
-    template <class THook> QImage Painted(THook& Hook, int W, int H) {
-        auto bitmap = std::make_unique<TBitmap>(W, H);
-        Hook.Paint(bitmap->Canvas());
-        QImage image(W, H, QImage::Format_RGB32);
-        for (int y = 0; y < H; ++y)
-            for (int x = 0; x < W; ++x) {
-                const COLORREF c = GetPixel(bitmap->Canvas()->Handle(), x, y);
-                image.setPixel(x, y, qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
-            }
-        return image;
-    }
     template <class THook> void Paint(THook& Hook, int W = 300, int H = 30) {
         auto bitmap = std::make_unique<TBitmap>(W, H);
         Recording->Forget();

@@ -8,8 +8,11 @@
 #include <memory>
 #include <vector>
 
+#include <QImage>
+
 #include "styling/hooks/SysControls.h"
 #include "tests/support/windows/HeadlessApp.h"
+#include "vcl/Graphics.h"
 #include "vcl/StyleFile.h"
 #include "vcl/Themes.h"
 
@@ -60,6 +63,18 @@ protected:
     bool Deferred(HWND Wnd) { return styling::TSysStyleManager::DeferredChildren().count(Wnd) != 0; }
     bool Posted(HWND Wnd, UINT Msg);
     void UseSystemStyle() { vcl::TStyleManager::SetStyle(vcl::TStyleManager::SystemStyle()); }
+    // What Hook paints on a fresh bitmap of W x H, as an image.
+    template <class THook> QImage Painted(THook& Hook, int W, int H) {
+        auto bitmap = std::make_unique<vcl::TBitmap>(W, H);
+        Hook.Paint(bitmap->Canvas());
+        QImage image(W, H, QImage::Format_RGB32);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                const COLORREF c = GetPixel(bitmap->Canvas()->Handle(), x, y);
+                image.setPixel(x, y, qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
+            }
+        return image;
+    }
 
     testing_support::HeadlessApp App;
     std::unique_ptr<vcl::TCustomStyle> Style;
