@@ -25,52 +25,6 @@ using namespace vcl;
 
 namespace {
 
-struct DrawnElement {
-    TThemedElementDetails Details;
-    TRect R;
-};
-struct DrawnText {
-    rtl::String Text;
-    TRect R;
-    TTextFormat Format;
-};
-
-// A style that notes every element and text it draws, and the parent backgrounds it copies.
-class RecordingStyle : public TCustomStyle {
-public:
-    explicit RecordingStyle(TStyleFileData Data) : TCustomStyle(std::move(Data)) {}
-    bool DrawElement(HDC DC, const TThemedElementDetails& Details, const TRect& R, const TRect* ClipRect = nullptr,
-                     int DPI = 0) override {
-        Elements.push_back({Details, R});
-        return TCustomStyle::DrawElement(DC, Details, R, ClipRect, DPI);
-    }
-    bool DrawText(HDC DC, const TThemedElementDetails& Details, const rtl::String& S, TRect& R, TTextFormat Flags,
-                  TColor Color = clNone, int DPI = 0) override {
-        Texts.push_back({S, R, Flags});
-        return TCustomStyle::DrawText(DC, Details, S, R, Flags, Color, DPI);
-    }
-    bool DrawParentBackground(HWND Window, HDC Target, const TThemedElementDetails* Details, bool OnlyIfTransparent,
-                              const TRect* Bounds = nullptr) override {
-        ++ParentBackgrounds;
-        return TCustomStyle::DrawParentBackground(Window, Target, Details, OnlyIfTransparent, Bounds);
-    }
-    template <class E> std::vector<TRect> RectsOf(E Element) {
-        std::vector<TRect> r;
-        const TThemedElementDetails d = GetElementDetails(Element);
-        for (const DrawnElement& e : Elements)
-            if (e.Details == d) r.push_back(e.R);
-        return r;
-    }
-    void Forget() {
-        Elements.clear();
-        Texts.clear();
-        ParentBackgrounds = 0;
-    }
-    std::vector<DrawnElement> Elements;
-    std::vector<DrawnText> Texts;
-    int ParentBackgrounds = 0;
-};
-
 constexpr QRgb TickColour = 0x10E020;
 TColor Bgr(QRgb C) { return TColor(qRed(C) | qGreen(C) << 8 | qBlue(C) << 16); }
 
