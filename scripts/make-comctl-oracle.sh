@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Regenerates tests/styling/windows/comctl-oracle/tables: what real common controls (Wine's) answer to
-# the queries of the style hooks (headers, list-view scroll units, tabs, rebars, status bars, track
+# the queries of the style hooks (headers, list-view scroll units, tabs, rich edits, rebars, status bars, track
 # bars, toolbars), built from tests/styling/windows/comctl-oracle/probe.c with the mingw-w64 cross
 # compiler. Only needed when the cases change; the tables are committed and the tests, which replay
 # them through the control doubles, do not need Wine.

@@ -25,52 +25,6 @@ using namespace vcl;
 
 namespace {
 
-struct DrawnElement {
-    TThemedElementDetails Details;
-    TRect R;
-};
-struct DrawnText {
-    rtl::String Text;
-    TRect R;
-    TTextFormat Format;
-};
-
-// A style that notes every element and text it draws, and the parent backgrounds it copies.
-class RecordingStyle : public TCustomStyle {
-public:
-    explicit RecordingStyle(TStyleFileData Data) : TCustomStyle(std::move(Data)) {}
-    bool DrawElement(HDC DC, const TThemedElementDetails& Details, const TRect& R, const TRect* ClipRect = nullptr,
-                     int DPI = 0) override {
-        Elements.push_back({Details, R});
-        return TCustomStyle::DrawElement(DC, Details, R, ClipRect, DPI);
-    }
-    bool DrawText(HDC DC, const TThemedElementDetails& Details, const rtl::String& S, TRect& R, TTextFormat Flags,
-                  TColor Color = clNone, int DPI = 0) override {
-        Texts.push_back({S, R, Flags});
-        return TCustomStyle::DrawText(DC, Details, S, R, Flags, Color, DPI);
-    }
-    bool DrawParentBackground(HWND Window, HDC Target, const TThemedElementDetails* Details, bool OnlyIfTransparent,
-                              const TRect* Bounds = nullptr) override {
-        ++ParentBackgrounds;
-        return TCustomStyle::DrawParentBackground(Window, Target, Details, OnlyIfTransparent, Bounds);
-    }
-    template <class E> std::vector<TRect> RectsOf(E Element) {
-        std::vector<TRect> r;
-        const TThemedElementDetails d = GetElementDetails(Element);
-        for (const DrawnElement& e : Elements)
-            if (e.Details == d) r.push_back(e.R);
-        return r;
-    }
-    void Forget() {
-        Elements.clear();
-        Texts.clear();
-        ParentBackgrounds = 0;
-    }
-    std::vector<DrawnElement> Elements;
-    std::vector<DrawnText> Texts;
-    int ParentBackgrounds = 0;
-};
-
 constexpr QRgb TickColour = 0x10E020;
 TColor Bgr(QRgb C) { return TColor(qRed(C) | qGreen(C) << 8 | qBlue(C) << 16); }
 
@@ -101,17 +55,6 @@ protected:
     }
     HWND Control(const char16_t* Class, DWORD Style, const ComCtlDouble& Table, RECT R = {10, 10, 310, 40}) {
         return CreateComCtlDouble(Class, WS_CHILD | WS_VISIBLE | Style, Parent, R, 0, &Table);
-    }
-    template <class THook> QImage Painted(THook& Hook, int W, int H) {
-        auto bitmap = std::make_unique<TBitmap>(W, H);
-        Hook.Paint(bitmap->Canvas());
-        QImage image(W, H, QImage::Format_RGB32);
-        for (int y = 0; y < H; ++y)
-            for (int x = 0; x < W; ++x) {
-                const COLORREF c = GetPixel(bitmap->Canvas()->Handle(), x, y);
-                image.setPixel(x, y, qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
-            }
-        return image;
     }
     template <class THook> void Paint(THook& Hook, int W = 300, int H = 30) {
         auto bitmap = std::make_unique<TBitmap>(W, H);
@@ -232,6 +175,51 @@ TEST_F(ComCtrlTest, HeaderPressHighlightsTheSectionUnderItButADividerPressesNone
     EXPECT_TRUE(Recording->RectsOf(thHeaderItemPressed).empty());
     // The control still got its presses.
     EXPECT_EQ(DoubleOf(header)->Count(WM_LBUTTONDOWN), 2);
+}
+
+TEST_F(ComCtrlTest, HeaderShowsTheSplitButtonGlyphAndItsLinesOnlyOnTheSectionUnderThePointer) {
+    const HWND header = Control(WC_HEADERW, 0, HeaderTable(), {0, 0, 300, 20});
+    TSysListViewStyleHook::TSysHeaderStyleHook hook(header);
+    const COLORREF shadow = COLORREF(ColorToRGB(Recording->GetSystemColor(clBtnShadow)));
+    const COLORREF highlight = COLORREF(ColorToRGB(Recording->GetSystemColor(clBtnHighlight)));
+    auto at = [](const QImage& I, int X, int Y) {
+        const QRgb p = I.pixel(X, Y);
+        return COLORREF(RGB(qRed(p), qGreen(p), qBlue(p)));
+    };
+    // "Name" (60..140) has its split button at 125..140; "Type" (0..60) has none, so its hot state
+    // shows no glyph (the control gives it an empty drop-down rectangle).
+    struct Case {
+        const char* Where;
+        POINT At;
+        std::vector<TRect> Hot, Glyph;
+        bool Lines;
+    };
+    const Case cases[] = {
+        {"outside", {-1, -1}, {}, {}, false},
+        {"on Type", {30, 10}, {TRect(0, 0, 60, 20)}, {}, false},
+        {"on Name", {100, 10}, {TRect(60, 0, 140, 20)}, {TRect(125, 0, 140, 20)}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Where);
+        if (c.At.x >= 0) App.MoveTo(header, c.At);
+        Paint(hook, 300, 20);
+        std::vector<TRect> glyphs;
+        for (const TRect& r : Recording->RectsOf(ttbDropDownButtonGlyphHot))
+            if (!r.IsEmpty()) glyphs.push_back(r);
+        EXPECT_EQ(glyphs, c.Glyph);
+        EXPECT_EQ(Recording->RectsOf(thHeaderItemHot), c.Hot);
+        const QImage image = Painted(hook, 300, 20);
+        // Two one-pixel lines down the split button's left edge, 3 pixels short of each end.
+        for (int y : {3, 10, 16}) {
+            EXPECT_EQ(at(image, 125, y) == shadow, c.Lines) << y;
+            EXPECT_EQ(at(image, 124, y) == highlight, c.Lines) << y;
+        }
+    }
+    // While a button is down no section is hot.
+    App.Press(header, POINT{100, 10});
+    Paint(hook, 300, 20);
+    EXPECT_TRUE(Recording->RectsOf(ttbDropDownButtonGlyphHot).empty());
+    App.Release(header, POINT{100, 10});
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -757,6 +745,43 @@ TEST_F(ComCtrlTest, FlatToolbarShowsTheParentBehindIdleButtonsAndDisabledImagesC
     ImageList_Destroy(list);
 }
 
+TEST_F(ComCtrlTest, ToolbarDrawsADisabledButtonsImageInFullFromTheNormalListNeverTheDisabledOne) {
+    // A red image in the normal list, a blue one in the control's list for disabled buttons.
+    auto solid = [](COLORREF C) {
+        HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 0);
+        auto bmp = std::make_unique<TBitmap>(16, 16);
+        bmp->Canvas()->Brush()->SetColor(TColor(C));
+        bmp->Canvas()->FillRect(TRect(0, 0, 16, 16));
+        ImageList_Add(list, bmp->ReleaseHandle(), nullptr);
+        return list;
+    };
+    HIMAGELIST normal = solid(RGB(255, 0, 0)), disabled = solid(RGB(0, 0, 255));
+    ComCtlDouble table = ToolbarTable({
+        {1, BTNS_BUTTON, TBSTATE_ENABLED, 0, {0, 0, 30, 30}, u""},
+        {2, BTNS_BUTTON, 0, 0, {30, 0, 60, 30}, u""},
+    });
+    table.Answer(TB_GETIMAGELIST, reinterpret_cast<LRESULT>(normal));
+    table.Answer(TB_GETDISABLEDIMAGELIST, reinterpret_cast<LRESULT>(disabled));
+    const HWND bar = Control(TOOLBARCLASSNAMEW, 0, table, {0, 0, 60, 30});
+    {
+        TSysToolbarStyleHook hook(bar);
+        const QImage image = Painted(hook, 60, 30);
+        // Each image sits centred in its button (7..23 both ways), the whole of it in the list's colour:
+        // not greyed into a shape, not shifted, not taken from the disabled list.
+        for (int left : {0, 30}) {
+            SCOPED_TRACE(left);
+            for (POINT p : {POINT{7, 7}, POINT{22, 22}, POINT{15, 15}})
+                EXPECT_EQ(image.pixel(left + p.x, p.y) & 0xFFFFFF, 0xFF0000u) << p.x << "," << p.y;
+            EXPECT_NE(image.pixel(left + 6, 15) & 0xFFFFFF, 0xFF0000u);
+            EXPECT_NE(image.pixel(left + 23, 15) & 0xFFFFFF, 0xFF0000u);
+        }
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 60; ++x) ASSERT_NE(image.pixel(x, y) & 0xFFFFFF, 0x0000FFu) << x << "," << y;
+    }
+    ImageList_Destroy(normal);
+    ImageList_Destroy(disabled);
+}
+
 TEST_F(ComCtrlTest, ToolbarReadsALongButtonTextSafelyAndKeeps255Characters) {
     std::u16string text(300, u'a');
     for (size_t i = 0; i < text.size(); ++i) text[i] = char16_t(u'a' + i % 26);
@@ -806,6 +831,43 @@ TEST_F(ComCtrlTest, RecordedTabsScrolledOutOfViewHaveNoRectangleAndAreNotDrawn) 
     EXPECT_EQ(texts, (std::vector<rtl::String>{"Page number 4", "Page number 5", "Page number 4"}));
 }
 
+TEST_F(ComCtrlTest, RecordedRichEditsGetTheirOwnDefaultFormatBackInTheStylesColours) {
+    // The classes the recording system has; it answers the default format with automatic colours.
+    for (const char16_t* name : {u"RichEdit20A", u"RichEdit20W", u"RichEdit50A", u"RichEdit50W"}) {
+        const QString cls = QString::fromUtf16(name);
+        SCOPED_TRACE(cls.toStdString());
+        const ComCtlDouble table = Recorded(("richedit-" + cls.toLower().toStdString()).c_str());
+        ASSERT_TRUE(table.DefaultFormat.dwEffects & CFE_AUTOCOLOR);
+        const HWND edit = Control(name, WS_BORDER | ES_MULTILINE, table, {10, 10, 310, 110});
+        TSysRichEditStyleHook hook(edit);
+        ComCtlDouble& d = *DoubleOf(edit);
+        ASSERT_EQ(d.CharFormats.size(), 1u);
+        const CHARFORMAT2W& set = d.CharFormats[0];
+        // The control's own mask and effects go back as they came, less the automatic text colour.
+        EXPECT_EQ(set.cbSize, sizeof(CHARFORMAT2W));
+        EXPECT_EQ(set.dwMask, table.DefaultFormat.dwMask);
+        EXPECT_EQ(set.dwEffects, table.DefaultFormat.dwEffects & ~DWORD(CFE_AUTOCOLOR));
+        EXPECT_EQ(set.crTextColor, 0x60A0B0u);
+        EXPECT_EQ(set.crBackColor, 0x405060u);
+        DestroyWindow(edit);
+    }
+}
+
+TEST_F(ComCtrlTest, RecordedRebarDrawsEachBandWithItsGripperAndOnlyTheTextTheControlHolds) {
+    // The real rebar stretched itself over the whole width of its parent, one row of 20 pixels.
+    const HWND rebar = Control(REBARCLASSNAMEW, 0, Recorded("rebar"), {0, 0, 692, 20});
+    TSysReBarStyleHook hook(rebar);
+    Paint(hook, 692, 20);
+    EXPECT_EQ(Recording->RectsOf(trBand), (std::vector<TRect>{TRect(0, 0, 201, 20), TRect(199, 0, 692, 20)}));
+    EXPECT_EQ(Recording->RectsOf(trGripper), (std::vector<TRect>{TRect(2, 2, 6, 18), TRect(201, 2, 205, 18)}));
+    // The second band has no text; the first's sits between the gripper and the band's own left border.
+    ASSERT_EQ(Recording->Texts.size(), 1u);
+    EXPECT_EQ(Recording->Texts[0].Text, "Address");
+    EXPECT_EQ(Recording->Texts[0].R.Left, 10);
+    EXPECT_EQ(Recording->Texts[0].R.Right, 59);
+    EXPECT_EQ(hook.BandText(1), "");
+}
+
 TEST_F(ComCtrlTest, RecordedStatusBarNeverDrawsTheOwnerDrawnPartsDataAndStopsAtTheEmptyPart) {
     {
         const HWND bar = Control(STATUSCLASSNAMEW, 0, Recorded("statusbar"), {0, 0, 692, 22});
@@ -841,6 +903,46 @@ TEST_F(ComCtrlTest, RecordedToolbarsReadEveryButtonSafelyAndSkipTheHiddenOne) {
         EXPECT_EQ(Recording->RectsOf(ttbSeparatorNormal).size(), 1u);
         DestroyWindow(bar);
     }
+}
+
+TEST_F(ComCtrlTest, RecordedToolbarsWithImagesRaiseTheImageOverTheTextOrPutTheTextAfterIt) {
+    // The recorded buttons show images 0 and 1 of a 16 x 16 list; the test's list has two red ones.
+    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 0);
+    auto bmp = std::make_unique<TBitmap>(32, 16);
+    bmp->Canvas()->Brush()->SetColor(TColor(RGB(255, 0, 0)));
+    bmp->Canvas()->FillRect(TRect(0, 0, 32, 16));
+    ImageList_Add(list, bmp->ReleaseHandle(), nullptr);
+    {
+        // Wrapable: each button on its own row, the first at (0, 2, 1896, 38); its image sits centred
+        // across and raised by the height of the text below it.
+        ComCtlDouble table = Recorded("toolbar-wrapable-images");
+        table.Answer(TB_GETIMAGELIST, reinterpret_cast<LRESULT>(list));
+        const HWND bar = Control(TOOLBARCLASSNAMEW, TBSTYLE_WRAPABLE | 0x40, table, {0, 0, 1900, 152});
+        TSysToolbarStyleHook hook(bar);
+        const QImage image = Painted(hook, 1900, 40);  // the first row is enough
+        QRect red;
+        for (int y = 0; y < 38; ++y)
+            for (int x = 0; x < 1900; ++x)
+                if ((image.pixel(x, y) & 0xFFFFFF) == 0xFF0000u) red |= QRect(x, y, 1, 1);
+        EXPECT_EQ(red.left(), (1896 - 16) / 2);
+        EXPECT_EQ(red.width(), 16);
+        EXPECT_LT(red.top(), 2 + (36 - 16) / 2);  // above where a centred image would start
+        DestroyWindow(bar);
+    }
+    {
+        // Transparent list: no toolbar background of its own, and each text starts after its image.
+        ComCtlDouble table = Recorded("toolbar-transparent-images");
+        table.Answer(TB_GETIMAGELIST, reinterpret_cast<LRESULT>(list));
+        const HWND bar = Control(TOOLBARCLASSNAMEW, TBSTYLE_TRANSPARENT | TBSTYLE_LIST | 0x40, table, {0, 0, 600, 26});
+        TSysToolbarStyleHook hook(bar);
+        Paint(hook, 600, 26);
+        for (const DrawnElement& e : Recording->Elements) EXPECT_NE(e.R, TRect(0, 0, 600, 26));
+        ASSERT_GE(Recording->Texts.size(), 1u);
+        EXPECT_EQ(Recording->Texts[0].Text, "Open");
+        EXPECT_GE(Recording->Texts[0].R.Left, 16 + 2);
+        DestroyWindow(bar);
+    }
+    ImageList_Destroy(list);
 }
 
 TEST_F(ComCtrlTest, RecordedFreshTreeAnswersTheDefaultColourSoTheFirstEraseSetsBoth) {

@@ -37,17 +37,6 @@ protected:
         TStyleManager::SetStyle(Style.get());
     }
     // The hook's painting of its window into a bitmap of the window's size.
-    template <class THook> QImage Painted(THook& Hook, int W, int H) {
-        auto bitmap = std::make_unique<TBitmap>(W, H);
-        Hook.Paint(bitmap->Canvas());
-        QImage image(W, H, QImage::Format_RGB32);
-        for (int y = 0; y < H; ++y)
-            for (int x = 0; x < W; ++x) {
-                const COLORREF c = GetPixel(bitmap->Canvas()->Handle(), x, y);
-                image.setPixel(x, y, qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
-            }
-        return image;
-    }
     static QRect Extent(const QImage& I, QRgb Colour) {
         QRect r;
         for (int y = 0; y < I.height(); ++y)

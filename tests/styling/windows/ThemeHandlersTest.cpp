@@ -17,20 +17,6 @@ using namespace vcl;
 
 namespace {
 
-// A style that notes every element it is asked to draw.
-class RecordingStyle : public TCustomStyle {
-public:
-    explicit RecordingStyle(TStyleFileData Data) : TCustomStyle(std::move(Data)) {}
-    bool DrawElement(HDC DC, const TThemedElementDetails& Details, const TRect& R, const TRect* ClipRect = nullptr,
-                     int DPI = 0) override {
-        Drawn.push_back(Details);
-        Rects.push_back(R);
-        return TCustomStyle::DrawElement(DC, Details, R, ClipRect, DPI);
-    }
-    std::vector<TThemedElementDetails> Drawn;
-    std::vector<TRect> Rects;
-};
-
 struct Forwarded {
     int Calls = 0;
     int Part = -1, State = -1;
@@ -94,8 +80,7 @@ protected:
     }
     HRESULT Call(const char* Class, int Part, int State, const RECT& R = RECT{0, 0, 40, 20}, const void* Clip = nullptr,
                  HWND Window = nullptr) {
-        Recording->Drawn.clear();
-        Recording->Rects.clear();
+        Recording->Forget();
         Library = Forwarded{};
         TFuncDrawThemeBackground handler = HandlerOf(Class);
         EXPECT_NE(handler, nullptr) << Class;
@@ -197,8 +182,8 @@ TEST_F(ThemeHandlersTest, EveryHandlerDrawsItsRowsAndForwardsTheirNeighbours) {
             EXPECT_EQ(Library.Part, row.Part);
             EXPECT_EQ(Library.State, row.State);
         }
-        ASSERT_EQ(Recording->Drawn.size(), row.Elements.size());
-        for (size_t i = 0; i < row.Elements.size(); ++i) EXPECT_TRUE(SameDetails(Recording->Drawn[i], row.Elements[i])) << i;
+        ASSERT_EQ(Recording->Elements.size(), row.Elements.size());
+        for (size_t i = 0; i < row.Elements.size(); ++i) EXPECT_TRUE(SameDetails(Recording->Elements[i].Details, row.Elements[i])) << i;
     }
 }
 
@@ -244,8 +229,8 @@ TEST_F(ThemeHandlersTest, ButtonFacesAndNavigationButtonsLandOnTheirRectangle) {
         TwSetVersion(10, 0, 19041);
         Paint(Magenta);
         EXPECT_EQ(Call(cls, 1, 1, RECT{40, 30, 100, 60}), S_OK);
-        ASSERT_FALSE(Recording->Rects.empty());
-        EXPECT_EQ(Recording->Rects[0], TRect(0, 0, 60, 30));  // the element fills the bitmap
+        ASSERT_FALSE(Recording->Elements.empty());
+        EXPECT_EQ(Recording->Elements[0].R, TRect(0, 0, 60, 30));  // the element fills the bitmap
         EXPECT_EQ(Pixel(20, 15), Magenta);                   // nothing at the DC's origin
         EXPECT_EQ(Pixel(39, 45), Magenta);
         EXPECT_EQ(Pixel(50, 59), TColor(0x00FF00)) << "the face's border along the bottom";
@@ -261,17 +246,17 @@ TEST_F(ThemeHandlersTest, MenuClipComesFromTheOptionsOnlyWhenTheyCarryOne) {
     const RECT r{0, 0, 60, 40};
     // Options without a clip: the call has none, so the popup background is drawn.
     DTBGOPTS options{sizeof(DTBGOPTS), 0, RECT{100, 100, 5, 5}};
-    Recording->Drawn.clear();
+    Recording->Forget();
     Paint(Magenta);
     EXPECT_EQ(DrawThemeBackgroundEx(menu, Dc(), 9, 0, &r, &options), S_OK);
-    ASSERT_EQ(Recording->Drawn.size(), 1u);
-    EXPECT_TRUE(SameDetails(Recording->Drawn[0], Recording->GetElementDetails(tmPopupBackground)));
+    ASSERT_EQ(Recording->Elements.size(), 1u);
+    EXPECT_TRUE(SameDetails(Recording->Elements[0].Details, Recording->GetElementDetails(tmPopupBackground)));
     // With the flag the menu colour fills that clip and no element is drawn.
     options = DTBGOPTS{sizeof(DTBGOPTS), DTBG_CLIPRECT, RECT{10, 10, 20, 20}};
-    Recording->Drawn.clear();
+    Recording->Forget();
     Paint(Magenta);
     EXPECT_EQ(DrawThemeBackgroundEx(menu, Dc(), 13, 0, &r, &options), S_OK);
-    EXPECT_TRUE(Recording->Drawn.empty());
+    EXPECT_TRUE(Recording->Elements.empty());
     EXPECT_EQ(Pixel(15, 15), TColor(0x204060));
     EXPECT_EQ(Pixel(25, 15), Magenta);
     // Part 13 without a usable clip fills its own rectangle.

@@ -277,7 +277,16 @@ bool LoadDoubleTable(ComCtlDouble& Double, const std::string& Path) {
         else if (kind == "command") s >> a.Command;
         else if (kind == "state") s >> std::hex >> a.State;
         else if (kind == "style") s >> std::hex >> a.Style;
-        else if (kind == "ints") {
+        else if (kind == "charformat") {
+            // The control's default character format, as EM_GETCHARFORMAT gives it.
+            CHARFORMAT2W& f = Double.DefaultFormat;
+            unsigned long mask = 0, effects = 0, text = 0, back = 0;
+            s >> std::hex >> mask >> effects >> text >> back;
+            f.dwMask = DWORD(mask);
+            f.dwEffects = DWORD(effects);
+            f.crTextColor = COLORREF(text);
+            f.crBackColor = COLORREF(back);
+        } else if (kind == "ints") {
             a.Ints.clear();
             for (int v; s >> v;) a.Ints.push_back(v);
         }

@@ -6,6 +6,7 @@
 #define _WIN32_WINNT 0x0601
 #include <windows.h>
 #include <commctrl.h>
+#include <richedit.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -343,7 +344,7 @@ static void TrackBars(void) {
 }
 
 /* ---- toolbars: separators, hidden, drop-down, list and flat buttons, a long text ---- */
-static void Toolbar(const char* name, DWORD style) {
+static void Toolbar(const char* name, DWORD style, int withImages) {
     static WCHAR longText[301];
     TBBUTTON buttons[5];
     int i, n;
@@ -363,6 +364,18 @@ static void Toolbar(const char* name, DWORD style) {
     buttons[3].iBitmap = I_IMAGENONE;
     buttons[4].idCommand = 4; buttons[4].fsState = 0; buttons[4].fsStyle = BTNS_CHECK; buttons[4].iString = (INT_PTR)longText;
     buttons[4].iBitmap = I_IMAGENONE;
+    if (withImages) {
+        /* Two 16 x 16 images; every button but the separator shows one. */
+        HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 0);
+        HDC screen = GetDC(0);
+        HBITMAP bmp = CreateCompatibleBitmap(screen, 32, 16);
+        ReleaseDC(0, screen);
+        ImageList_Add(list, bmp, 0);
+        DeleteObject(bmp);
+        SendMessageW(h, TB_SETIMAGELIST, 0, (LPARAM)list);
+        for (i = 0; i < 5; ++i)
+            if (i != 1) buttons[i].iBitmap = i % 2;
+    }
     SendMessageW(h, TB_ADDBUTTONSW, 5, (LPARAM)buttons);
     SendMessageW(h, TB_AUTOSIZE, 0, 0);
     Open(name);
@@ -401,6 +414,42 @@ static void Toolbar(const char* name, DWORD style) {
     DestroyWindow(h);
 }
 
+/* ---- rich edits: each class the system has, its default character format ---- */
+static void RichEdits(void) {
+    static const WCHAR* classes[] = {L"RichEdit20A", L"RichEdit20W", L"RichEdit30A", L"RichEdit30W",
+                                     L"RichEdit41A", L"RichEdit41W", L"RichEdit50A", L"RichEdit50W"};
+    int i, j;
+    LoadLibraryW(L"riched20.dll");
+    LoadLibraryW(L"msftedit.dll");
+    for (i = 0; i < 8; ++i) {
+        char name[64];
+        CHARFORMAT2W f;
+        CHARFORMATW small;
+        HWND h = Make(classes[i], WS_BORDER | ES_MULTILINE, 300, 100);
+        if (!h) {
+            printf("probe: no class %ls\n", classes[i]);
+            continue;
+        }
+        strcpy(name, "richedit-");
+        for (j = 0; classes[i][j]; ++j) name[9 + j] = (char)(classes[i][j] | 0x20);
+        name[9 + j] = 0;
+        Open(name);
+        memset(&f, 0, sizeof f);
+        f.cbSize = sizeof f;
+        f.dwMask = CFM_ALL2;
+        Result(EM_GETCHARFORMAT, SCF_DEFAULT, SendMessageW(h, EM_GETCHARFORMAT, SCF_DEFAULT, (LPARAM)&f));
+        fprintf(out, "%x %u charformat %lx %lx %lx %lx\n", EM_GETCHARFORMAT, SCF_DEFAULT, f.dwMask, f.dwEffects,
+                f.crTextColor, f.crBackColor);
+        /* What the control itself makes of an undersized structure (a missing one brings it down). */
+        memset(&small, 0, sizeof small);
+        small.cbSize = sizeof small - 4;
+        small.dwMask = CFM_COLOR;
+        fprintf(out, "# set, undersized structure: %d\n", (int)SendMessageW(h, EM_SETCHARFORMAT, SCF_DEFAULT, (LPARAM)&small));
+        Close();
+        DestroyWindow(h);
+    }
+}
+
 int main(void) {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_LISTVIEW_CLASSES |
                                                  ICC_TAB_CLASSES};
@@ -411,11 +460,14 @@ int main(void) {
     ListViews();
     Tree();
     Tabs();
+    RichEdits();
     Rebar();
     StatusBars();
     TrackBars();
-    Toolbar("toolbar", TBSTYLE_LIST);
-    Toolbar("toolbar-flat", TBSTYLE_FLAT);
+    Toolbar("toolbar", TBSTYLE_LIST, 0);
+    Toolbar("toolbar-flat", TBSTYLE_FLAT, 0);
+    Toolbar("toolbar-wrapable-images", TBSTYLE_WRAPABLE, 1);
+    Toolbar("toolbar-transparent-images", TBSTYLE_TRANSPARENT | TBSTYLE_LIST, 1);
     DestroyWindow(host);
     printf("probe: done\n");
     return 0;
