@@ -416,15 +416,20 @@ void TSkCustomTitleBar::SysCommand(WPARAM Command) {
     SendMessageW(FParentForm->WindowHandle(), WM_SYSCOMMAND, Command, 0);
 }
 
+void TSkCustomTitleBar::HookForm() {
+    // The hook sits on the form's window: a new window (a frame change makes one) is hooked again.
+    if (!FParentForm || FFormSubclass.Installed() || IsDestroying(FParentForm)) return;
+    FFormSubclass.Install(FParentForm->Handle(), [this](HWND, UINT Msg, WPARAM W, LPARAM L, LRESULT& Result) {
+        return ParentFormWndProc(Msg, W, L, Result);
+    });
+}
+
 void TSkCustomTitleBar::Loaded() {
     TSkCompoundBar::Loaded();
     if (Designing(this)) return;
     FParentForm = vcl::GetParentForm(this);
     if (!FParentForm) return;
-    FFormSubclass.Remove();
-    FFormSubclass.Install(FParentForm->Handle(), [this](HWND, UINT Msg, WPARAM W, LPARAM L, LRESULT& Result) {
-        return ParentFormWndProc(Msg, W, L, Result);
-    });
+    HookForm();
     if (vcl::Application && !vcl::Application->MainForm() && !FAppSubclass.Installed()) {
         const HWND app = vcl::Application->Handle();
         if (app && IsWindow(app))
@@ -470,15 +475,16 @@ void TSkCustomTitleBar::ChangeTitleBarState(bool Activate) {
         const bool resize = state != vcl::wsMaximized && form->FormStyle() != vcl::fsMDIChild;
         if (Activate && form->BorderStyle() != vcl::bsNone) {
             form->SetBorderStyle(vcl::bsNone);
-            SetWindowLongW(form->WindowHandle(), GWL_STYLE,
-                           GetWindowLongW(form->WindowHandle(), GWL_STYLE) | WS_SYSMENU);
             if (resize) form->SetBounds(form->Left(), form->Top(), form->Width() - dw, form->Height() - dh);
         } else if (!Activate && form->BorderStyle() == vcl::bsNone) {
             form->SetBorderStyle(vcl::bsSizeable);
             if (resize) form->SetBounds(form->Left(), form->Top(), form->Width() + dw, form->Height() + dh);
         }
+        if (Activate)
+            SetWindowLongW(form->Handle(), GWL_STYLE, GetWindowLongW(form->Handle(), GWL_STYLE) | WS_SYSMENU);
         if (state == vcl::wsMaximized) SetWindowNormalBounds(form, state, bounds);
         form->OnShow = onShow;
+        HookForm();
         InvalidateBackground(true);
     }
     if (FDock) FDock->SetVisible(Activate);
@@ -502,7 +508,10 @@ void TSkCustomTitleBar::SetFullScreenMaximize(bool Value) {
     if (!FActive || !FParentForm || !FParentForm->HandleAllocated()) return;
     FParentForm->Constraints()->SetMaxWidth(0);
     FParentForm->Constraints()->SetMaxHeight(0);
-    if (FormMaximized() && !Designing(this)) FParentForm->RecreateWnd();
+    if (FormMaximized() && !Designing(this)) {
+        FParentForm->RecreateWnd();
+        HookForm();
+    }
 }
 
 void TSkCustomTitleBar::PopupSystemMenu(const vcl::TPoint& P) {

@@ -202,6 +202,7 @@ private:
     friend class TSkTitleToolbar;
     friend class TSkTitleBarButtonOptions;
     void SysCommand(WPARAM Command);
+    void HookForm();
     bool FormHasMenuBar();
     void UpdateRegion();
     void WindowPosChanged();
