@@ -306,6 +306,23 @@ TEST_F(TitleBar, FramePressSizesTheFormUnlessFixedSize) {
     EXPECT_TRUE(reached.empty());
 }
 
+TEST(TitleBarFrame, FormWindowMadeAnewByTheFrameChangeIsStillHooked) {
+    testing_support::FormHarness h;
+    auto* form = h.Create<TProbeForm>();
+    form->Show();
+    h.Pump();
+    const HWND before = form->Handle();
+    auto* bar = new TProbeTitleBar(form);
+    bar->SetParent(form);
+    bar->Loaded();   // bsSizeable to bsNone: a new window
+    ASSERT_NE(form->Handle(), before);
+    SendMessageW(form->Handle(), 0x313, 0, 0);
+    EXPECT_EQ(bar->menus.size(), 1u);
+    bar->SetActive(false);   // and back
+    SendMessageW(form->Handle(), 0x313, 0, 0);
+    EXPECT_EQ(bar->menus.size(), 2u);
+}
+
 TEST_F(TitleBar, FreedBarLeavesALaterSubclassOfTheFormWorking) {
     bar->SetMouseActive(false);   // the form keeps its frame, so its window stays the same when the bar goes
     gSecondSaved = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(form->Handle(), GWLP_WNDPROC, LONG_PTR(&SecondProc)));
