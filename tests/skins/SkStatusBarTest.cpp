@@ -109,5 +109,30 @@ TEST_F(StatusBar, SitsAtTheBottomAtItsDocksHeightAndKeepsItsToolbarToItself) {
     EXPECT_TRUE(accept);
 }
 
+TEST_F(StatusBar, PlainLookSeparatorIsALightAndADarkLineAroundItsCentre) {
+    ASSERT_EQ(GetSkinManager()->GetSkinType(), sknNone);
+    auto* separator = new TSkSeparatorItem(form);
+    bar->Items()->Add(separator);
+    auto* last = new TSkItem(form);
+    last->SetCaption(QStringLiteral("Line 1"));
+    bar->Items()->Add(last);
+    h.Pump();
+    ASSERT_TRUE(bar->StatusToolbar()->NeedsSeparatorRepaint());
+    const TRect b = bar->Toolbar()->View()->Find(separator)->BoundsRect();
+    ASSERT_FALSE(b.IsEmpty());
+    const TRect r = bar->Dock()->ClientRect();
+    vcl::TBitmap picture;
+    picture.SetSize(r.Right, r.Bottom);
+    picture.Canvas()->Brush()->SetColor(vcl::clRed);
+    picture.Canvas()->FillRect(r);
+    bool paintDefault = true;
+    bar->DoDrawDockBackground(picture.Canvas(), r, pstPrePaint, paintDefault);
+    EXPECT_FALSE(paintDefault);
+    const int x = (b.Left + b.Right) / 2 + 2, y = r.Bottom / 2;
+    EXPECT_EQ(picture.Canvas()->Pixels(x - 2, y), vcl::ColorToRGB(vcl::clWindow));
+    EXPECT_EQ(picture.Canvas()->Pixels(x + 1, y), vcl::ColorToRGB(vcl::clBtnShadow));
+    EXPECT_EQ(picture.Canvas()->Pixels(x, y), vcl::ColorToRGB(vcl::clBtnFace));
+}
+
 } // namespace
 } // namespace skins_test
