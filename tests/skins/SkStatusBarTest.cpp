@@ -132,6 +132,13 @@ TEST_F(StatusBar, PlainLookSeparatorIsALightAndADarkLineAroundItsCentre) {
     EXPECT_EQ(picture.Canvas()->Pixels(x - 2, y), vcl::ColorToRGB(vcl::clWindow));
     EXPECT_EQ(picture.Canvas()->Pixels(x + 1, y), vcl::ColorToRGB(vcl::clBtnShadow));
     EXPECT_EQ(picture.Canvas()->Pixels(x, y), vcl::ColorToRGB(vcl::clBtnFace));
+
+    // The separator's own viewer leaves the strip to the bar.
+    picture.Canvas()->Brush()->SetColor(vcl::clRed);
+    picture.Canvas()->FillRect(r);
+    bar->Toolbar()->View()->Find(separator)->Paint(picture.Canvas(), b, false, false, false);
+    for (int column = b.Left; column < b.Right; ++column)
+        EXPECT_EQ(picture.Canvas()->Pixels(column, y), vcl::ColorToRGB(vcl::clRed)) << column;
 }
 
 } // namespace
