@@ -7,6 +7,7 @@
 
 #include "skins/SkSkinsPaint.h"
 #include "skins/SkSkinsText.h"
+#include "skins/SkStatusBar.h"
 #include "toolbars/BarCommon.h"
 #include "vcl/ActnList.h"
 #include "vcl/Menus.h"
@@ -749,6 +750,9 @@ void TSkSeparatorItemViewer::MeasureSize(TCanvas*, int& AWidth, int& AHeight) {
 void TSkSeparatorItemViewer::Paint(TCanvas* Canvas, const TRect& ClientAreaRect, bool, bool, bool) {
     auto* separator = dynamic_cast<bars::TBarSeparatorItem*>(Item());
     if (separator && separator->Blank()) return;
+    // A status bar that paints its separators with its background needs none here.
+    if (auto* status = dynamic_cast<TSkStatusToolbar*>(View()->Window()); status && status->NeedsSeparatorRepaint())
+        return;
     TRect R = ClientAreaRect;
     if (!View()->IsPopup()) {
         DrawSeparator(Canvas, R, false, View()->Orientation() != bars::tbvoVertical);

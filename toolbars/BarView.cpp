@@ -324,7 +324,13 @@ void TBarView::LayoutAndResize(TPoint& NewSize) {
     FValidated = true;
     if (FWindow && FWindow->HandleAllocated()) ValidateRect(FWindow->Handle(), nullptr);
     FitWindowToContent(NewSize.X, NewSize.Y);
-    if (FWindow && FWindow->HandleAllocated()) PaintWindowBuffered(FWindow->Handle());
+    if (FWindow && FWindow->HandleAllocated()) {
+        // Inside an update more layouts follow: the window is painted once, after them.
+        if (FUpdating > 0)
+            InvalidateRect(FWindow->Handle(), nullptr, TRUE);
+        else
+            PaintWindowBuffered(FWindow->Handle());
+    }
 }
 
 void TBarView::ContentMargins(TBarViewOrientation AOrientation, int& Left, int& Top, int& Right, int& Bottom) {

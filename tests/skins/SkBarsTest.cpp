@@ -60,6 +60,22 @@ struct Bars : ::testing::Test {
     }
 };
 
+TEST_F(Bars, EachResizeOfTheDockPaintsEveryItemOnceThenOnlyTheBackground) {
+    std::map<TBarCustomItem*, int> paints;
+    for (TSkItem* item : {file, edit, help})
+        item->OnDrawItem = [&paints, item](rtl::TObject*, vcl::TCanvas*, vcl::TRect, TSkMenuItemInfo, TSkPaintStage Stage,
+                                           bool&) {
+            if (Stage == pstPrePaint) ++paints[item];
+        };
+    for (int width : {700, 520, 800, 450}) {
+        paints.clear();
+        form->SetClientWidth(width);
+        h.Pump();
+        SCOPED_TRACE(width);
+        for (TSkItem* item : {file, edit, help}) EXPECT_EQ(paints[item], 1) << item->Caption().toStdString();
+    }
+}
+
 TEST_F(Bars, SpacerFillsTheDockSoTheLastMenuMeetsItsFarEdgeAndNeverGoesNegative) {
     struct Case {
         bars::TBarDockPosition position;
