@@ -5,8 +5,12 @@
 
 #include "styling/hooks/PopupMenuHook.h"
 #include "styling/hooks/StyleGraphics.h"
+#include "vcl/ImgList.h"
 #include "tests/styling/windows/ScreenShots.h"
 #include "tests/support/windows/MenuScript.h"
+
+#include <QImage>
+#include <QTemporaryDir>
 
 using namespace styling;
 using namespace styletest;
@@ -316,6 +320,268 @@ TEST_F(PopupMenuHookTest, OwnerDrawnItemWithoutApplicationItemHasNoText) {
         EndMenu();
     });
     Track(m);
+}
+
+} // namespace
+
+namespace {
+
+// ---- what the first pass shows, item pictures, arrows and hit tests -------------------------------------
+
+// A hook that looks at the image the opening print leaves, before the posted first pass has run.
+class TPrintProbe : public TSysPopupStyleHook {
+public:
+    using TSysPopupStyleHook::TSysPopupStyleHook;
+    static inline bool Seen = false;
+    static inline bool OnlyBackground = false;
+    static inline bool PaintedDuringPrint = true;
+
+protected:
+    void Dispatch(TMessage& Message) override {
+        const bool first = Message.Msg == WM_PRINT && !ItemsPainted() && !Seen;
+        const size_t before = PaintLog ? PaintLog->size() : 0;
+        TSysPopupStyleHook::Dispatch(Message);
+        if (!first) return;
+        Seen = true;
+        PaintedDuringPrint = ItemsPainted() || (PaintLog && PaintLog->size() != before);
+        const HDC dc = reinterpret_cast<HDC>(Message.WParam);
+        const vcl::TRect c = SysControl()->ClientRect();
+        const COLORREF back = GetPixel(dc, 1, 1);
+        OnlyBackground = back == COLORREF(0x302820);
+        for (int y = 0; y < c.Height() && OnlyBackground; ++y)
+            for (int x = 0; x < c.Width() && OnlyBackground; ++x) OnlyBackground = GetPixel(dc, x, y) == back;
+    }
+};
+
+TEST_F(PopupMenuHookTest, OpeningPrintShowsOnlyTheBackgroundUntilThePostedPassHasRun) {
+    TSysStyleManager::UnRegisterSysStyleHook(QStringLiteral("#32768"));
+    TSysStyleManager::RegisterSysStyleHook(QStringLiteral("#32768"), &CreateHook<TPrintProbe>);
+    TPrintProbe::Seen = false;
+    const HMENU m = Items(5);
+    Script.Then([&] {
+        ASSERT_TRUE(TPrintProbe::Seen);
+        EXPECT_FALSE(TPrintProbe::PaintedDuringPrint);
+        EXPECT_TRUE(TPrintProbe::OnlyBackground);
+        EXPECT_TRUE(Hook()->ItemsPainted());
+        EXPECT_GE(Painted.size(), 5u);
+        EndMenu();
+    });
+    Track(m);
+    DestroyMenu(m);
+    TSysStyleManager::UnRegisterSysStyleHook(QStringLiteral("#32768"));
+    TSysStyleManager::RegisterSysStyleHook(QStringLiteral("#32768"), &CreateHook<TSysPopupStyleHook>);
+}
+
+constexpr TColor CheckFill = TColor(0x0000FF);
+constexpr TColor ArrowTail = TColor(0x0000FF);  // the left half of the arrow picture
+constexpr TColor ArrowHead = TColor(0xFF0000);  // its right half, where it points
+
+// The menu style with a red check mark and an arrow picture whose halves differ.
+class PopupMenuPicturesTest : public PopupMenuHookTest {
+protected:
+    void SetUp() override {
+        PopupMenuHookTest::SetUp();
+        QImage arrow(8, 8, QImage::Format_RGB32);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) arrow.setPixel(x, y, x < 4 ? qRgb(0xFF, 0, 0) : qRgb(0, 0, 0xFF));
+        ASSERT_TRUE(arrow.save(Folder.filePath(QStringLiteral("arrow.png"))));
+        TStyleFileData data = MenuStyle->Data();
+        data.Folder = Folder.path();
+        data.Elements.push_back({teMenu, 11, 0, {CheckFill, clNone, clNone, clNone, {}}});
+        data.Elements.push_back({teMenu, 16, 0, {clNone, clNone, clNone, clNone, QStringLiteral("arrow.png"), 8, 8}});
+        Pictures = std::make_unique<TCustomStyle>(data);
+        TStyleManager::SetStyle(Pictures.get());
+    }
+    // Paints item Index normal into a bitmap of the window's size; R is where it went. Null when there
+    // is no styled menu window or the item was not painted once.
+    std::unique_ptr<TBitmap> PaintOne(int Index, TRect& R) {
+        if (!Hook()) return nullptr;
+        RECT c{};
+        GetClientRect(MenuWindow(), &c);
+        auto b = std::make_unique<TBitmap>(c.right, c.bottom);
+        b->SetPixelFormat(pf32bit);
+        Painted.clear();
+        Hook()->PaintItem(b->Canvas(), Index, true);
+        if (Painted.size() != 1) return nullptr;
+        R = Painted[0].R;
+        return b;
+    }
+    static TColor At(TBitmap* B, int X, int Y) { return B->Canvas()->Pixels(X, Y) & 0xFFFFFF; }
+    static int Count(TBitmap* B, const TRect& R, TColor Colour) {
+        int n = 0;
+        for (int y = R.Top; y < R.Bottom; ++y)
+            for (int x = R.Left; x < R.Right; ++x) n += At(B, x, y) == Colour;
+        return n;
+    }
+    static MENUITEMINFOW Info(UINT Mask) {
+        MENUITEMINFOW mi{};
+        mi.cbSize = sizeof mi;
+        mi.fMask = Mask;
+        return mi;
+    }
+
+    QTemporaryDir Folder;
+    std::unique_ptr<TCustomStyle> Pictures;
+};
+
+TEST_F(PopupMenuPicturesTest, CheckedItemWithAnImageGetsTheOutlineAndNoCheckMark) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP picture = CreateCompatibleBitmap(screen, 8, 8);
+    ReleaseDC(nullptr, screen);
+    {
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, picture);
+        FillRectColor(dc, TRect(0, 0, 8, 8), TColor(0x00FF00));
+        SelectObject(dc, old);
+        DeleteDC(dc);
+    }
+    const HMENU m = CreatePopupMenu();
+    AppendMenuW(m, MF_STRING | MF_CHECKED, 1, u"Pictured");
+    AppendMenuW(m, MF_STRING | MF_CHECKED, 2, u"Plain");
+    MENUITEMINFOW mi = Info(MIIM_BITMAP);
+    mi.hbmpItem = picture;
+    SetMenuItemInfoW(m, 0, TRUE, &mi);
+    Script.Then([&] {
+        TRect r;
+        auto b = PaintOne(0, r);
+        ASSERT_TRUE(b);
+        EXPECT_EQ(Painted[0].State & isChecked, isChecked);
+        const int mid = (r.Top + r.Bottom) / 2;
+        EXPECT_EQ(At(b.get(), r.Left + 2, mid), TColor(0x00FFFF)) << "the outline, in the hot-light colour";
+        EXPECT_EQ(At(b.get(), r.Left + 7, mid), TColor(0x00FF00)) << "the picture";
+        EXPECT_EQ(Count(b.get(), r, CheckFill), 0) << "no check mark beside a picture";
+        // The plain checked item does get the mark: the colour above is the one the mark would show.
+        auto p = PaintOne(1, r);
+        ASSERT_TRUE(p);
+        EXPECT_GT(Count(p.get(), r, CheckFill), 0);
+        EndMenu();
+    });
+    Track(m);
+    DestroyMenu(m);
+    DeleteObject(picture);
+}
+
+TEST_F(PopupMenuPicturesTest, SubMenuArrowPointsLeftAndSits4FromTheLeftEdgeRightToLeft) {
+    struct Case {
+        bool RightToLeft;
+        TColor LeftColumn;  // the arrow picture's colour at its leftmost column
+    };
+    for (const Case c : {Case{false, ArrowTail}, Case{true, ArrowHead}}) {
+        SCOPED_TRACE(c.RightToLeft ? "right to left" : "left to right");
+        const HMENU sub = Items(2);
+        const HMENU m = CreatePopupMenu();
+        AppendMenuW(m, MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), u"More");
+        if (c.RightToLeft) {
+            MENUITEMINFOW mi = Info(MIIM_FTYPE);
+            mi.fType = MFT_STRING | MFT_RIGHTORDER;
+            SetMenuItemInfoW(m, 0, TRUE, &mi);
+        }
+        Script.Then([&] {
+            TRect r;
+            auto b = PaintOne(0, r);
+            ASSERT_TRUE(b);
+            EXPECT_EQ(Painted[0].Style, isDropDown);
+            int left = -1, right = -1;
+            for (int x = r.Left; x < r.Right; ++x)
+                for (int y = r.Top; y < r.Bottom; ++y) {
+                    const TColor p = At(b.get(), x, y);
+                    if (p != ArrowTail && p != ArrowHead) continue;
+                    if (left < 0) left = x;
+                    right = x;
+                }
+            ASSERT_GE(left, 0) << "no arrow";
+            EXPECT_EQ(right - left + 1, 8);
+            if (c.RightToLeft) EXPECT_EQ(left, r.Left + 4);
+            else EXPECT_EQ(right, r.Right - 4 - 1);
+            bool leftColumn = false;
+            for (int y = r.Top; y < r.Bottom; ++y) leftColumn |= At(b.get(), left, y) == c.LeftColumn;
+            EXPECT_TRUE(leftColumn);
+            EndMenu();
+        });
+        Track(m);
+        DestroyMenu(m);
+    }
+}
+
+TEST_F(PopupMenuPicturesTest, ApplicationItemsShowTheirImageAndCallTheirDrawHandler) {
+    TImageList images(nullptr);  // outlives the menu that uses it
+    TPopupMenu popup(nullptr);
+    images.SetSize(16, 16);
+    TBitmap green(16, 16);
+    FillRectColor(green.Canvas()->Handle(), TRect(0, 0, 16, 16), TColor(0x00FF00));
+    images.Add(&green, nullptr);
+    popup.SetImages(&images);
+    popup.SetOwnerDraw(true);
+    auto* pictured = new TMenuItem(&popup);
+    pictured->SetCaption(QStringLiteral("Pictured"));
+    pictured->SetImageIndex(0);
+    popup.Items()->Add(pictured);
+    auto* drawn = new TMenuItem(&popup);
+    drawn->SetCaption(QStringLiteral("Drawn"));
+    struct Call {
+        rtl::TObject* Sender;
+        TRect R;
+        bool Selected;
+    };
+    std::vector<Call> calls;
+    drawn->OnDrawItem = [&](rtl::TObject* Sender, TCanvas*, TRect R, bool Selected) { calls.push_back({Sender, R, Selected}); };
+    popup.Items()->Add(drawn);
+    Script.Then([&] {
+        ASSERT_NE(Hook(), nullptr);
+        TRect r;
+        calls.clear();  // the opening pass has drawn the item already
+        auto b = PaintOne(0, r);
+        ASSERT_TRUE(b);
+        const int mid = (r.Top + r.Bottom) / 2;
+        EXPECT_EQ(At(b.get(), r.Left + 4, mid), TColor(0x00FF00));
+        EXPECT_EQ(At(b.get(), r.Left + 19, mid), TColor(0x00FF00));
+        EXPECT_NE(At(b.get(), r.Left + 20, mid), TColor(0x00FF00));
+        EXPECT_TRUE(calls.empty());
+        PaintOne(1, r);
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_EQ(calls[0].Sender, drawn);
+        EXPECT_EQ(calls[0].R, r);
+        EXPECT_FALSE(calls[0].Selected);
+        EndMenu();
+    });
+    Track(popup.Handle());
+}
+
+TEST_F(PopupMenuHookTest, HitTestFindsTheItemWhereAScrolledMenuPaintsIt) {
+    const HMENU m = Tall(30);
+    Script.Then([&] {
+        TSysPopupStyleHook* hook = Hook();
+        ASSERT_NE(hook, nullptr);
+        ASSERT_TRUE(hook->MenuScrolls());
+        RECT c{};
+        GetClientRect(MenuWindow(), &c);
+        TBitmap b(c.right, c.bottom);
+        b.SetPixelFormat(pf32bit);
+        for (int offset : {0, 5, 12}) {
+            hook->SetOffset(offset);
+            for (int index = offset + 1; index < offset + 3; ++index) {
+                // Painted hot: the rows of the hot fill are where the item shows.
+                FillBitmapColor(&b, 255, clBlack);
+                hook->PaintItem(b.Canvas(), index, false);
+                int top = -1, bottom = -1;
+                for (int y = 0; y < c.bottom; ++y)
+                    if ((b.Canvas()->Pixels(c.right / 2, y) & 0xFFFFFF) == HotFill) {
+                        if (top < 0) top = y;
+                        bottom = y;
+                    }
+                ASSERT_GE(top, 0) << "offset " << offset << " item " << index << " not painted";
+                POINT p{c.right / 2, (top + bottom) / 2};
+                ClientToScreen(MenuWindow(), &p);
+                uint8_t part = 9;
+                EXPECT_EQ(hook->ItemFromPoint(part, TPoint(p.x, p.y)), index) << "offset " << offset;
+                EXPECT_EQ(part, 0);
+            }
+        }
+        hook->SetOffset(0);
+        EndMenu();
+    });
+    Track(m);
+    DestroyMenu(m);
 }
 
 } // namespace
