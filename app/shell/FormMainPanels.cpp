@@ -372,6 +372,8 @@ void TFormMain::PrepareControls() {
     for (components::TKwpPngButton* b : {btnTagPaste, btnTagClear}) b->Font()->Assign(btnTagCopy->Font());
     for (components::TKwpPngButton* b : {btnTagCopy, btnTagPaste, btnTagClear}) b->SetCaption(String());
     SetGridFont(QStringLiteral("Segoe UI"), 8);
+    // 6. the plain style's panel, splitter and volume colours come from the window's design
+    CaptureControlColors(engine::StyleColorSchemes[engine::WindowsSchemeIndex]);
     // 7. the combos
     SetItems(cbOutDirMode, OutDirModes);
     cbOutDirMode->SetItemIndex(0);
@@ -401,6 +403,33 @@ void TFormMain::PrepareControls() {
     meTagComment->Clear();
     PanelsFromModels();
     bUpdatingControls = was;
+}
+
+// The plain style takes its flip-panel colours from the hidden template panel, the splitter's from
+// spMain and the volume bar's from tbAudioVolume. The splitter here has one colour only: its hot and
+// grip colours stay as the scheme table gives them.
+void TFormMain::CaptureControlColors(engine::TStyleColorScheme& S) {
+    using vcl::ColorToRGB;
+    const controls::TKWRgFlipPanel* f = fpTemplate;
+    S.FlipPanelColor = ColorToRGB(f->Color());
+    S.FlipPanelHeaderColor = ColorToRGB(f->HeaderColor());
+    S.FlipPanelHeaderColorTo = ColorToRGB(f->HeaderColorTo());
+    S.FlipPanelBorderColor = ColorToRGB(f->HeaderHotBorderColor());
+    S.FlipPanelHeaderFontColor = ColorToRGB(f->HeaderFont()->Color());
+    S.FlipPanelHeaderHotColor = ColorToRGB(f->HeaderHotColor());
+    S.FlipPanelTriangleColor = ColorToRGB(f->ToggleTriangleColor());
+    S.FlipPanelTriangleHotColor = ColorToRGB(f->ToggleTriangleHotColor());
+    S.SplitterColor = ColorToRGB(spMain->Color());
+    const controls::TKWRgTrackBar6* t = tbAudioVolume;
+    S.TrackProgressColor = ColorToRGB(t->ProgressColor());
+    S.TrackColor = ColorToRGB(t->TrackColor());
+    S.TrackBorderColor = ColorToRGB(t->TrackBorderColor());
+    S.TrackThumbColor = ColorToRGB(t->ThumbColor());
+    S.TrackThumbBorderColor = ColorToRGB(t->ThumbBorderColor());
+    S.TrackThumbHotColor = ColorToRGB(t->ThumbHotColor());
+    S.TrackThumbHotBorderColor = ColorToRGB(t->ThumbHotBorderColor());
+    S.TrackTickMarkColor = ColorToRGB(t->TickMarkColor());
+    S.TrackSignsColor = ColorToRGB(t->SignsColor());
 }
 
 void TFormMain::SetDefaultParams() {
