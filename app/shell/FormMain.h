@@ -378,6 +378,7 @@ private:
     void Pump();
     void CaptureGridColors(engine::TStyleColorScheme& Scheme);
     void CaptureControlColors(engine::TStyleColorScheme& Scheme);
+    void SetProfileComboColor();
 
     TGridConvertList FList{*this};
     // The listed paths, kept beside the grid so that a long add is not quadratic; rebuilt whenever the

@@ -738,6 +738,7 @@ void TFormMain::GetProfiles() {
     bUpdatingControls = true;
     SetItems(cbProfileNew, Profiles.Items);
     cbProfileNew->SetItemIndex(Profiles.ItemIndex);
+    SetProfileComboColor();
     cbProfileNew->Invalidate();
     bUpdatingControls = was;
 }
@@ -798,6 +799,7 @@ void TFormMain::cbProfileNewChange(rtl::TObject*) {
     } catch (const std::exception&) {
         // an unreadable profile changes nothing
     }
+    SetProfileComboColor();
     tbAudioVolume->Repaint();
 }
 
@@ -834,9 +836,19 @@ void TFormMain::cbProfileNewDrawItem(rtl::TObject*, vcl::TCanvas* C, vcl::TRect&
         C->Pen()->SetColor(look.LineColor);
         C->MoveTo(R.Left, R.Bottom - 1);
         C->LineTo(R.Right, R.Bottom - 1);
-    } else {
+    } else if (cbProfileNew->Color() != look.Background) {
         cbProfileNew->SetColor(look.Background);
     }
+}
+
+// The closed box's colour before it paints: a colour first set while the box paints repaints it
+// without the text just drawn.
+void TFormMain::SetProfileComboColor() {
+    const engine::TAppParams& p = engine::AppParams;
+    const int i = cbProfileNew->ItemIndex();
+    const String text = i >= 0 && i < Profiles.Items.size() ? Profiles.Items[i] : String();
+    cbProfileNew->SetColor(
+        engine::GetProfileItemLook(Profiles, i, text, false, false, p.StyleName, p.DarkStyle, EncoderPanel.Texts).Background);
 }
 
 } // namespace shell
