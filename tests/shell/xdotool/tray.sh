@@ -17,16 +17,8 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 [ -n "$strip" ] || { echo "trayer did not start"; exit 1; }
-XDG_CONFIG_HOME="$dir/config" "$exe" &
-pid=$!
-win=""
-for _ in $(seq 100); do
-    win=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -1) && [ -n "$win" ] && break
-    sleep 0.1
-done
-[ -n "$win" ] || { echo "no main window"; exit 1; }
-sleep 0.5
-xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+. "$(dirname "$0")/main-window.sh"
+start_main_window "$exe"
 visible() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -qx "$win"; }
 xdotool key ctrl+shift+m
 for _ in $(seq 30); do visible || break; sleep 0.1; done
