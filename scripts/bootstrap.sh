@@ -14,6 +14,7 @@ packages=(
     # a real X server for the screenshot tests (ctest *_xvfb_*), real input through xdotool, and localedef
     # for the locale-dependent number tests
     xvfb xauth xdotool locales
+    trayer x11-utils  # an XEmbed tray and xwininfo for the tray check (ctest shell_xvfb_tray)
     # the sanitizer tree (suites and libFuzzer targets): clang and its runtime libraries
     clang libclang-rt-dev
     # tools the program drives, and fonts it draws with

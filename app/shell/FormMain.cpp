@@ -175,6 +175,8 @@ TFormMain::TFormMain(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
     pnTemplates->SetParent(this);
     btnT = new components::TKwpPngButton(this);
     btnT->SetParent(pnTemplates);
+    fpTemplate = new controls::TKWRgFlipPanel(this);
+    fpTemplate->SetParent(pnTemplates);
 
     Actions = new vcl::TActionList(this);
     actConvert = NewAction(u"Convert checked files...", scCtrl | 'E', &TFormMain::actConvertExecute);

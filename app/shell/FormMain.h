@@ -131,6 +131,7 @@ public:
     grid::TReportGrid* ng;
     components::TKwpPanel* pnTemplates;  // hidden: its button's colours and font are the windows' template
     components::TKwpPngButton* btnT;
+    controls::TKWRgFlipPanel* fpTemplate;  // hidden: its colours fill the plain style's flip-panel colours
     vcl::TActionList* Actions;
     vcl::TAction *actAddFiles, *actAddFolder, *actLoadFileList, *actSaveFileList, *actConvert, *actSaveBAT,
         *actExit, *actEsc, *actRemoveChecked, *actClearFileList, *actCheckAll, *actUncheckAll, *actInvertSelection,
@@ -394,6 +395,8 @@ private:
     void AddChapterRows(int FileRow, const String& FullName, const engine::TVideoFileInfo& Info);
     void Pump();
     void CaptureGridColors(engine::TStyleColorScheme& Scheme);
+    void CaptureControlColors(engine::TStyleColorScheme& Scheme);
+    void SetProfileComboColor();
 
     TGridConvertList FList{*this};
     // The listed paths, kept beside the grid so that a long add is not quadratic; rebuilt whenever the

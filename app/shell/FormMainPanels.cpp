@@ -372,6 +372,8 @@ void TFormMain::PrepareControls() {
     for (components::TKwpPngButton* b : {btnTagPaste, btnTagClear}) b->Font()->Assign(btnTagCopy->Font());
     for (components::TKwpPngButton* b : {btnTagCopy, btnTagPaste, btnTagClear}) b->SetCaption(String());
     SetGridFont(QStringLiteral("Segoe UI"), 8);
+    // 6. the plain style's panel, splitter and volume colours come from the window's design
+    CaptureControlColors(engine::StyleColorSchemes[engine::WindowsSchemeIndex]);
     // 7. the combos
     SetItems(cbOutDirMode, OutDirModes);
     cbOutDirMode->SetItemIndex(0);
@@ -401,6 +403,33 @@ void TFormMain::PrepareControls() {
     meTagComment->Clear();
     PanelsFromModels();
     bUpdatingControls = was;
+}
+
+// The plain style takes its flip-panel colours from the hidden template panel, the splitter's from
+// spMain and the volume bar's from tbAudioVolume. The splitter here has one colour only: its hot and
+// grip colours stay as the scheme table gives them.
+void TFormMain::CaptureControlColors(engine::TStyleColorScheme& S) {
+    using vcl::ColorToRGB;
+    const controls::TKWRgFlipPanel* f = fpTemplate;
+    S.FlipPanelColor = ColorToRGB(f->Color());
+    S.FlipPanelHeaderColor = ColorToRGB(f->HeaderColor());
+    S.FlipPanelHeaderColorTo = ColorToRGB(f->HeaderColorTo());
+    S.FlipPanelBorderColor = ColorToRGB(f->HeaderHotBorderColor());
+    S.FlipPanelHeaderFontColor = ColorToRGB(f->HeaderFont()->Color());
+    S.FlipPanelHeaderHotColor = ColorToRGB(f->HeaderHotColor());
+    S.FlipPanelTriangleColor = ColorToRGB(f->ToggleTriangleColor());
+    S.FlipPanelTriangleHotColor = ColorToRGB(f->ToggleTriangleHotColor());
+    S.SplitterColor = ColorToRGB(spMain->Color());
+    const controls::TKWRgTrackBar6* t = tbAudioVolume;
+    S.TrackProgressColor = ColorToRGB(t->ProgressColor());
+    S.TrackColor = ColorToRGB(t->TrackColor());
+    S.TrackBorderColor = ColorToRGB(t->TrackBorderColor());
+    S.TrackThumbColor = ColorToRGB(t->ThumbColor());
+    S.TrackThumbBorderColor = ColorToRGB(t->ThumbBorderColor());
+    S.TrackThumbHotColor = ColorToRGB(t->ThumbHotColor());
+    S.TrackThumbHotBorderColor = ColorToRGB(t->ThumbHotBorderColor());
+    S.TrackTickMarkColor = ColorToRGB(t->TickMarkColor());
+    S.TrackSignsColor = ColorToRGB(t->SignsColor());
 }
 
 void TFormMain::SetDefaultParams() {
@@ -709,6 +738,7 @@ void TFormMain::GetProfiles() {
     bUpdatingControls = true;
     SetItems(cbProfileNew, Profiles.Items);
     cbProfileNew->SetItemIndex(Profiles.ItemIndex);
+    SetProfileComboColor();
     cbProfileNew->Invalidate();
     bUpdatingControls = was;
 }
@@ -769,6 +799,7 @@ void TFormMain::cbProfileNewChange(rtl::TObject*) {
     } catch (const std::exception&) {
         // an unreadable profile changes nothing
     }
+    SetProfileComboColor();
     tbAudioVolume->Repaint();
 }
 
@@ -805,9 +836,19 @@ void TFormMain::cbProfileNewDrawItem(rtl::TObject*, vcl::TCanvas* C, vcl::TRect&
         C->Pen()->SetColor(look.LineColor);
         C->MoveTo(R.Left, R.Bottom - 1);
         C->LineTo(R.Right, R.Bottom - 1);
-    } else {
+    } else if (cbProfileNew->Color() != look.Background) {
         cbProfileNew->SetColor(look.Background);
     }
+}
+
+// The closed box's colour before it paints: a colour first set while the box paints repaints it
+// without the text just drawn.
+void TFormMain::SetProfileComboColor() {
+    const engine::TAppParams& p = engine::AppParams;
+    const int i = cbProfileNew->ItemIndex();
+    const String text = i >= 0 && i < Profiles.Items.size() ? Profiles.Items[i] : String();
+    cbProfileNew->SetColor(
+        engine::GetProfileItemLook(Profiles, i, text, false, false, p.StyleName, p.DarkStyle, EncoderPanel.Texts).Background);
 }
 
 } // namespace shell

@@ -75,10 +75,11 @@ void TVisualStyles::GetStyles() {
     for (int i = 0; i < files.Count(); ++i) sorted << files.Strings(i);
     std::sort(sorted.begin(), sorted.end(), [](const String& a, const String& b) { return rtl::CompareText(a, b) < 0; });
     for (const String& file : sorted) {
+        // Loading checks the file as a validity test would, so each file is read once: a file that
+        // is no style, or a style of a name registered already, is skipped.
         try {
-            if (vcl::TStyleManager::IsValidStyle(file)) vcl::TStyleManager::LoadFromFile(file);
+            vcl::TStyleManager::LoadFromFile(file);
         } catch (const rtl::Exception&) {
-            // a style of that name is registered already, or the file went bad meanwhile
         }
     }
     const std::vector<String> names = vcl::TStyleManager::StyleNames();

@@ -5,6 +5,7 @@
 #include "win/user32/Backend.h"
 
 #include <QAbstractEventDispatcher>
+#include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QCursor>
@@ -326,8 +327,15 @@ public:
         QGuiApplication::clipboard()->setMimeData(m);
     }
 
-    bool TrayAvailable() override { return QSystemTrayIcon::isSystemTrayAvailable(); }
+    // On X11 desktops the icon is a widget embedded in the tray, and Qt makes widgets only under the
+    // widgets' application object: under the plain GUI one it shows no icon, yet reports none of that,
+    // and a window hidden for the tray would have no way back. So without it there is no tray.
+    static bool CanShowTray() {
+        return qobject_cast<QApplication*>(QCoreApplication::instance()) && QSystemTrayIcon::isSystemTrayAvailable();
+    }
+    bool TrayAvailable() override { return CanShowTray(); }
     bool TraySet(int id, const QImage& icon, const QString& tip) override {
+        if (!CanShowTray()) return false;
         auto& t = trays_[id];
         if (!t) {
             t = std::make_unique<QSystemTrayIcon>();

@@ -213,6 +213,50 @@ TEST_F(SettingsColumn, DefaultsLeaveOutputAndMetadataAndASavedAfterActionSurvive
     EXPECT_EQ(w->cbProfileNew->ItemIndex(), 1);
 }
 
+// The plain style's panel, splitter and volume-bar colours are the window's own design colours;
+// the entries the design does not give keep the table's.
+TEST_F(SettingsColumn, ThePlainStyleTakesThePanelSplitterAndVolumeColoursOfTheDesign) {
+    TFormMain* w = Create();
+    engine::TStyleColorScheme& s = engine::StyleColorSchemes[engine::WindowsSchemeIndex];
+    const engine::TStyleColorScheme before = s;
+    controls::TKWRgFlipPanel* f = w->fpTemplate;
+    f->SetColor(0x010101);
+    f->SetHeaderColor(0x020202);
+    f->SetHeaderColorTo(0x030303);
+    f->SetHeaderHotBorderColor(0x040404);
+    f->HeaderFont()->SetColor(0x050505);
+    f->SetHeaderHotColor(0x060606);
+    f->SetToggleTriangleColor(0x070707);
+    f->SetToggleTriangleHotColor(0x080808);
+    w->spMain->SetColor(0x090909);
+    controls::TKWRgTrackBar6* t = w->tbAudioVolume;
+    t->SetProgressColor(0x111111);
+    t->SetTrackColor(0x121212);
+    t->SetTrackBorderColor(0x131313);
+    t->SetThumbColor(0x141414);
+    t->SetThumbBorderColor(0x151515);
+    t->SetThumbHotColor(0x161616);
+    t->SetThumbHotBorderColor(0x171717);
+    t->SetTickMarkColor(0x181818);
+    t->SetSignsColor(0x191919);
+    w->PrepareControls();
+    const std::pair<vcl::TColor, vcl::TColor> cases[] = {
+        {s.FlipPanelColor, 0x010101},        {s.FlipPanelHeaderColor, 0x020202},
+        {s.FlipPanelHeaderColorTo, 0x030303}, {s.FlipPanelBorderColor, 0x040404},
+        {s.FlipPanelHeaderFontColor, 0x050505}, {s.FlipPanelHeaderHotColor, 0x060606},
+        {s.FlipPanelTriangleColor, 0x070707}, {s.FlipPanelTriangleHotColor, 0x080808},
+        {s.SplitterColor, 0x090909},         {s.TrackProgressColor, 0x111111},
+        {s.TrackColor, 0x121212},            {s.TrackBorderColor, 0x131313},
+        {s.TrackThumbColor, 0x141414},       {s.TrackThumbBorderColor, 0x151515},
+        {s.TrackThumbHotColor, 0x161616},    {s.TrackThumbHotBorderColor, 0x171717},
+        {s.TrackTickMarkColor, 0x181818},    {s.TrackSignsColor, 0x191919}};
+    for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(cases[i].first, cases[i].second) << "case " << i;
+    EXPECT_EQ(s.FlipPanelHeaderHotBorderColor, before.FlipPanelHeaderHotBorderColor);
+    EXPECT_EQ(s.SplitterHotColor, before.SplitterHotColor);
+    EXPECT_EQ(s.HeaderPanelColor, before.HeaderPanelColor);
+    engine::InitStyleColorSchemes(engine::StyleColorSchemes);
+}
+
 TEST_F(SettingsColumn, TheProfileComboLoadsItsItemsAndListsASavedProfile) {
     auto profile = [this](const char* Name, const char* Body) {
         return Program.Write(QStringLiteral("profiles/") + Name,

@@ -8,17 +8,9 @@ dir=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$dir"' EXIT
 ffmpeg -v error -f lavfi -i sine=frequency=440:duration=1 -c:a libopus "$dir/first.webm"
 ffmpeg -v error -f lavfi -i sine=frequency=660:duration=1 -c:a libopus "$dir/second.webm"
+. "$(dirname "$0")/main-window.sh"
 # Its settings stay in the test's folder.
-XDG_CONFIG_HOME="$dir/config" "$exe" "$dir/first.webm" &
-pid=$!
-win=""
-for _ in $(seq 100); do
-    win=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -1) && [ -n "$win" ] && break
-    sleep 0.1
-done
-[ -n "$win" ] || { echo "no main window"; exit 1; }
-sleep 0.5
-xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+start_main_window "$exe" "$dir/first.webm"
 xdotool key ctrl+o
 dialog=""
 for _ in $(seq 50); do
