@@ -4,7 +4,8 @@
 //   - the 1 GB save at most 1.2x the 100 MB one (the save costs the tag, not the file);
 //   - peak memory of the saving process under 64 MB;
 // and the front's automatic save of a few fields into a 1 GB WAV output (an ID3v2 chunk and the RIFF
-// tags): at most 1.3x the time of cp plus sync of the copy.
+// tags, both written into the file itself where its file system can insert blocks): at most 1.3x the
+// time of cp plus sync of the copy.
 // Prints each figure; exits with 1 when a target is missed.
 // bench-libs: tags
 #include "tags/TagAPEv2.h"

@@ -172,4 +172,31 @@ void WriteTailInPlace(int Handle, int64_t Start, const rtl::TBytes& Tail, const 
     fail();
 }
 
+bool WriteHeadInPlace(int Handle, int64_t OldSize, const rtl::TBytes& Head)
+{
+    const int64_t inserted = int64_t(Head.size()) - OldSize;
+    if (OldSize < 0 || inserted < 0) throw rtl::EWriteError(QStringLiteral("Stream write error"));
+    std::vector<uint8_t> old(static_cast<size_t>(OldSize));
+    if (!ReadAllAt(Handle, old.data(), old.size(), 0)) throw rtl::EReadError(QStringLiteral("Stream read error"));
+    // Whole blocks go in at the start; the blocks behind move in the file's map, their bytes stay put.
+    if (inserted > 0 && ::fallocate(Handle, FALLOC_FL_INSERT_RANGE, 0, inserted) != 0) return false;
+    const bool ok = !Fails(TFileStep::Write) && WriteAllAt(Handle, Head.data(), Head.size(), 0)
+                    && !Fails(TFileStep::Flush) && ::fsync(Handle) == 0;
+    if (ok) return true;
+    if (inserted > 0) (void)::fallocate(Handle, FALLOC_FL_COLLAPSE_RANGE, 0, inserted);
+    (void)WriteAllAt(Handle, old.data(), old.size(), 0);
+    (void)::fsync(Handle);
+    throw rtl::EWriteError(QStringLiteral("Stream write error"));
+}
+
+int64_t InPlaceHeadSize(int Handle, int64_t Needed, int64_t OldSize, int64_t PadMin)
+{
+    struct stat st {};
+    const int64_t block = ::fstat(Handle, &st) == 0 && st.st_blksize > 0 ? int64_t(st.st_blksize) : 4096;
+    if (Needed == OldSize || Needed + PadMin <= OldSize) return OldSize;
+    if (Needed < OldSize) return OldSize + block;   // too little room left over for the padding
+    const int64_t grow = Needed - OldSize;
+    return OldSize + (grow % block == 0 ? grow : (grow + PadMin + block - 1) / block * block);
+}
+
 } // namespace tags

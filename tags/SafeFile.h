@@ -52,4 +52,16 @@ struct TFilePatch {
 // under the patches are put back and rtl::EWriteError is raised.
 void WriteTailInPlace(int Handle, int64_t Start, const rtl::TBytes& Tail, const std::vector<TFilePatch>& Patches = {});
 
+// Writes Head over the first OldSize bytes of the file behind Handle (open for reading and writing); a
+// longer Head first gets its extra bytes (whole blocks of the file system) inserted at the start, so
+// nothing behind the old head is moved or copied. False, the file untouched, where the file system
+// cannot insert. When writing or flushing fails, the inserted room is taken out, the old head put back
+// and rtl::EWriteError raised.
+bool WriteHeadInPlace(int Handle, int64_t OldSize, const rtl::TBytes& Head);
+
+// The size a head of OldSize bytes must reach to hold Needed bytes, the rest filled by one padding
+// element of at least PadMin bytes: OldSize when it fits (exactly or with padding), else OldSize plus
+// whole blocks of the file system behind Handle.
+int64_t InPlaceHeadSize(int Handle, int64_t Needed, int64_t OldSize, int64_t PadMin);
+
 } // namespace tags

@@ -10,6 +10,9 @@
 
 #include <QStringList>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -706,6 +709,61 @@ int RewriteTagChunks(rtl::TStream& Source, const TForm& Form, rtl::TStream& Dest
     return WAVTAGLIBRARY_SUCCESS;
 }
 
+// The tag chunks written into the file itself where they, with filler chunks, lead the form: the new
+// ones take the old room and a "JUNK" chunk fills the rest; a longer block first gets whole blocks of
+// the file system inserted at the start. The audio and every other chunk keep their place on the disk.
+// kNotInPlace where that cannot be done (a tag chunk further on, a form that would outgrow RIFF, a file
+// system that cannot insert): the caller then replaces the file.
+constexpr int kNotInPlace = -1;
+constexpr int64_t kFillerMin = 8;   // the smallest chunk: its header
+
+int WriteTagChunksInPlace(const String& FileName, rtl::TStream& Source, const TForm& Form, rtl::TMemoryStream& Block)
+{
+    if ((Form.HeaderEnd & 1) != 0 || (Block.Size() & 1) != 0) return kNotInPlace;
+    int64_t roomEnd = Form.HeaderEnd;
+    bool leading = true, tagFurtherOn = false;
+    WalkFormChunks(Source, Form, [&](int64_t Pos, int64_t Whole, bool Tag) {
+        uint8_t id[4] = {};
+        Source.SetPosition(Pos);
+        Source.Read(id, 4);
+        if (leading && (Tag || IsID(id, "JUNK"))) {
+            roomEnd = Pos + Whole;
+        } else {
+            leading = false;
+            tagFurtherOn = tagFurtherOn || Tag;
+        }
+    });
+    if (tagFurtherOn) return kNotInPlace;
+
+    const int fd = ::open(FileName.toLocal8Bit().constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return kNotInPlace;
+    struct TCloser {
+        int Handle;
+        ~TCloser() { ::close(Handle); }
+    } closer{fd};
+    const uint64_t oldHead = uint64_t(roomEnd);
+    const uint64_t needed = uint64_t(Form.HeaderEnd + Block.Size());
+    const uint64_t newHead = uint64_t(InPlaceHeadSize(fd, int64_t(needed), int64_t(oldHead), kFillerMin));
+    const uint64_t formSize = Form.Size + (newHead - oldHead);
+    if (!Form.RF64 && formSize + (formSize & 1) > 0xFFFFFFFFu) return kNotInPlace;
+
+    rtl::TBytes head(size_t(newHead), 0);
+    Source.SetPosition(0);
+    Source.ReadBuffer(head.data(), Form.HeaderEnd);
+    if (Form.RF64) PutLE(head.data() + 20, 8, formSize);
+    else PutLE(head.data() + 4, 4, formSize + (formSize & 1));
+    if (Block.Size() > 0) std::memcpy(head.data() + Form.HeaderEnd, Block.Memory(), size_t(Block.Size()));
+    if (newHead > needed) {
+        std::memcpy(head.data() + needed, "JUNK", 4);
+        PutLE(head.data() + needed + 4, 4, newHead - needed - 8);
+    }
+    try {
+        return WriteHeadInPlace(fd, int64_t(oldHead), head) ? WAVTAGLIBRARY_SUCCESS : kNotInPlace;
+    } catch (const std::exception&) {
+        return WAVTAGLIBRARY_ERROR_WRITING_FILE;
+    }
+}
+
 const uint8_t EmptyForm[12] = {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'};
 
 } // namespace
@@ -714,7 +772,8 @@ int TWAVTag::SaveToFile(const String& AFileName)
 {
     try {
         RemoveEmptyFrames();
-        if (!rtl::FileExists(AFileName)) {
+        const bool created = !rtl::FileExists(AFileName);
+        if (created) {
             try {
                 rtl::TFileStream created(AFileName, rtl::fmCreate | rtl::fmShareDenyWrite);
                 created.WriteBuffer(EmptyForm, 12);
@@ -732,6 +791,9 @@ int TWAVTag::SaveToFile(const String& AFileName)
         if (!CheckLayout(*file, form)) return WAVTAGLIBRARY_ERROR_NOT_SUPPORTED_FORMAT;
         rtl::TMemoryStream block;
         CreateTagChunks(block);
+        // A file made here holds no audio to keep in place.
+        const int inPlace = created ? kNotInPlace : WriteTagChunksInPlace(AFileName, *file, form, block);
+        if (inPlace != kNotInPlace) return inPlace;
         std::unique_ptr<TReplacementFile> out;
         try {
             out = std::make_unique<TReplacementFile>(AFileName);

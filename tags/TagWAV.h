@@ -1,6 +1,8 @@
 // tags/TagWAV.h: the tags of a RIFF or RF64 WAVE file: the LIST/INFO sub-chunks, the broadcast-wave "bext"
 // and the "cart" chunk (each a fixed record kept byte for byte plus a text tail), with the audio facts
-// of "fmt " and "data". Saving rewrites the file with the new tag chunks behind the form header.
+// of "fmt " and "data". Saving puts the new tag chunks behind the form header: in the file itself where
+// the tag chunks lead the form (the rest of their room a "JUNK" chunk, more room inserted in whole
+// blocks of the file system), else by rewriting the file.
 #pragma once
 #include "tags/AudioInfo.h"
 

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace tagtest;
@@ -354,7 +356,8 @@ TEST(WAVFile, AFormThatWouldOutgrowRiffIsRefusedBeforeAnythingIsCopied)
 TEST(WAVFile, FailedReplacementLeavesTheFileAsItWas)
 {
     testing_support::TempDir dir;
-    const Bytes original = Riff("WAVE", Cat({Fmt, Audio}));
+    // A tag list behind the audio cannot be rewritten in place: the file is replaced.
+    const Bytes original = Riff("WAVE", Cat({Fmt, Audio, Info({Text("INAM", "Behind")})}));
     const QString file = WriteFile(dir, u"a.wav"_s, original);
     for (tags::TFileStep step : {tags::TFileStep::Create, tags::TFileStep::Write, tags::TFileStep::Rename}) {
         tags::TWAVTag tag;
@@ -491,5 +494,157 @@ TEST(WAVPeers, FfmpegFilesKeepTheirAudioAndThePeersReadOurTags)
         const QJsonObject e = QJsonDocument::fromJson(exif.Out).array().at(0).toObject();
         EXPECT_EQ(e[u"Title"_s].toString(), u"Nameless"_s);
         EXPECT_EQ(e[u"Description"_s].toString(), u"New description"_s);
+    }
+}
+
+namespace {
+
+// Whether the file system under Dir inserts blocks into a file (ext4 and xfs do, tmpfs does not).
+bool InsertsBlocks(const testing_support::TempDir& Dir)
+{
+    const QString probe = WriteFile(Dir, u"probe"_s, Bytes(8192, 0));
+    const int fd = ::open(probe.toLocal8Bit().constData(), O_RDWR);
+    struct stat st {};
+    const bool ok = fd >= 0 && ::fstat(fd, &st) == 0 && ::fallocate(fd, FALLOC_FL_INSERT_RANGE, 0, st.st_blksize) == 0;
+    if (fd >= 0) ::close(fd);
+    QFile::remove(probe);
+    return ok;
+}
+
+uint64_t GetLE(const Bytes& B, size_t At, int N)
+{
+    uint64_t v = 0;
+    for (int i = N - 1; i >= 0; --i) v = v << 8 | B[At + size_t(i)];
+    return v;
+}
+
+} // namespace
+
+// Saves into the file itself, where the tag chunks lead the form: a longer block gets whole blocks of
+// the file system inserted at the start, a shorter one or one that fits the room an earlier save left
+// keeps the file's size (the rest a "JUNK" chunk). Each time the audio chunk is the original's bytes,
+// the form's size is the file's, its chunks fill it exactly, and we, ffprobe and mutagen read it.
+TEST(WAVFile, SavesInPlaceKeepTheAudioAndGetTheSizesRight)
+{
+    TW_REQUIRE_TOOL("ffprobe");
+    TW_REQUIRE_TOOL("/usr/bin/python3", "import mutagen");
+    testing_support::TempDir dir;
+    if (!InsertsBlocks(dir)) GTEST_SKIP() << "the file system cannot insert blocks";
+    Bytes samples(4000);
+    for (size_t i = 0; i < samples.size(); ++i) samples[i] = uint8_t(i * 7 + i / 256);
+    const Bytes riffData = ChunkLE("data", samples);
+    const Bytes rf64Data = Rf64Data(samples);
+    struct TKind {
+        const char* Name;
+        Bytes File;
+        Bytes Audio;   // the data chunk, last in the file
+    };
+    const TKind kinds[] = {
+        {"riff.wav", Riff("WAVE", Cat({Info({Text("INAM", "Old")}), Fmt, riffData})), riffData},
+        {"rf64.wav", Rf64(Cat({Info({Text("INAM", "Old")}), Fmt, rf64Data}), samples.size(), 1000), rf64Data},
+    };
+    struct TStep {
+        const char* What;
+        std::string Title;
+        std::string Description;
+        bool Grows;
+        int Left = -1;   // when set, the title is as long as leaves this many bytes of the room
+    };
+    const TStep steps[] = {
+        {"a longer title and a bext chunk", std::string(301, 't'), "described", true},
+        {"the bext chunk taken out", "T", "", false},
+        {"a longer title into the room left", std::string(1500, 'u'), "", false},
+        {"a title that fills the room exactly", "", "", false, 0},
+        {"a title that leaves too little for a filler", "", "", true, 2},
+        {"more than a block", std::string(9000, 'w'), "", true},
+        {"everything taken out", "", "", false},
+    };
+    QStringList riffCopies;
+    for (const TKind& kind : kinds) {
+        SCOPED_TRACE(kind.Name);
+        const QString file = WriteFile(dir, QString::fromLatin1(kind.Name), kind.File);
+        const bool rf64 = kind.File[0] == 'R' && kind.File[1] == 'F';
+        int n = 0;
+        for (const TStep& step : steps) {
+            SCOPED_TRACE(step.What);
+            const Bytes before = FileBytes(file);
+            std::string title = step.Title;
+            tags::TWAVTag tag;
+            ASSERT_EQ(tag.LoadFromFile(file), 0);
+            if (step.Description.empty()) tag.BEXT.Clear();
+            else tag.BEXT.SetDescription(QString::fromStdString(step.Description));
+            if (step.Left >= 0) {
+                // The room runs from the form's header to "fmt "; a one-letter title takes 2 bytes of the
+                // chunks, a longer one its length and the zero byte.
+                const auto fmt = std::search(before.begin(), before.end(), Fmt.begin(), Fmt.begin() + 4);
+                const size_t room = size_t(fmt - before.begin()) - (rf64 ? 48 : 12);
+                tag.SetTextFrameText(u"INAM"_s, u"x"_s);
+                rtl::TMemoryStream chunks;
+                tag.CreateTagChunks(chunks);
+                title = std::string(room - size_t(step.Left) - size_t(chunks.Size()) + 1, 'x');
+            }
+            tag.SetTextFrameText(u"INAM"_s, QString::fromStdString(title));
+            ASSERT_EQ(tag.SaveToFile(file), 0);
+            const Bytes now = FileBytes(file);
+            ASSERT_GE(now.size(), kind.Audio.size());
+            EXPECT_TRUE(std::equal(kind.Audio.begin(), kind.Audio.end(), now.end() - ptrdiff_t(kind.Audio.size())));
+            struct stat st {};
+            ASSERT_EQ(::stat(file.toLocal8Bit().constData(), &st), 0);
+            if (step.Grows) {
+                EXPECT_GT(now.size(), before.size());
+                EXPECT_EQ((now.size() - before.size()) % size_t(st.st_blksize), 0u);
+            } else {
+                EXPECT_EQ(now.size(), before.size());
+            }
+            EXPECT_EQ(GetLE(now, rf64 ? 20 : 4, rf64 ? 8 : 4), now.size() - 8);
+            // The chunks tile the form: no gap, no overlap, no odd start.
+            size_t pos = rf64 ? 48 : 12;
+            while (pos + 8 <= now.size()) {
+                const bool data = std::equal(now.begin() + ptrdiff_t(pos), now.begin() + ptrdiff_t(pos + 4), "data");
+                const uint64_t size = data && rf64 ? samples.size() : GetLE(now, pos + 4, 4);
+                pos += 8 + size + (size & 1);
+            }
+            EXPECT_EQ(pos, now.size());
+            tags::TWAVTag back;
+            ASSERT_EQ(back.LoadFromFile(file), 0);
+            EXPECT_EQ(back.Count(), title.empty() ? 0 : 1);
+            if (!title.empty()) EXPECT_EQ(back.Frames[0]->GetAsText(), QString::fromStdString(title));
+            EXPECT_EQ(back.BEXT.Description(), QString::fromStdString(step.Description));
+            EXPECT_EQ(back.SampleCount, 1000);
+            // ffprobe (slow to start) reads the first grown file and the one without a filler chunk.
+            if (&step == &steps[0] || step.Left == 0)
+                EXPECT_EQ(ProbeTags(file)[u"title"_s].toString(), QString::fromStdString(title));
+            if (!rf64) {
+                const QString copy = dir.QFile(u"riff-%1.wav"_s.arg(n++));
+                ASSERT_TRUE(QFile::copy(file, copy));
+                riffCopies << copy;
+            }
+        }
+        EXPECT_EQ(QDir(dir.QPath()).entryList({u"*.tw-tmp"_s}, QDir::Files | QDir::Hidden), QStringList{});
+    }
+    // mutagen walks the RIFF chunks strictly (it reads no RF64): one run over every saved state.
+    const auto run = testing_support::RunProgram(u"/usr/bin/python3"_s,
+        QStringList{u"-c"_s, u"import sys, mutagen.wave\nfor f in sys.argv[1:]: print(round(mutagen.wave.WAVE(f).info.length * 8000))"_s} + riffCopies);
+    ASSERT_TRUE(run.Ok()) << run.Describe() << run.Err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(run.Out).split(u'\n', Qt::SkipEmptyParts), QStringList(riffCopies.size(), u"1000"_s));
+}
+
+// A write or flush that fails in place takes the inserted room out and puts the old chunks back.
+TEST(WAVFile, AFailedWriteInPlaceLeavesTheFileAsItWas)
+{
+    testing_support::TempDir dir;
+    if (!InsertsBlocks(dir)) GTEST_SKIP() << "the file system cannot insert blocks";
+    const Bytes original = Riff("WAVE", Cat({Info({Text("INAM", "Old")}), Fmt, Audio}));
+    const QString file = WriteFile(dir, u"a.wav"_s, original);
+    for (tags::TFileStep step : {tags::TFileStep::Write, tags::TFileStep::Flush}) {
+        for (const std::string& title : {std::string(5000, 'x'), std::string("New")}) {   // grows; fits
+            tags::TWAVTag tag;
+            ASSERT_EQ(tag.LoadFromFile(file), 0);
+            tag.SetTextFrameText(u"INAM"_s, QString::fromStdString(title));
+            TFaultGuard fault(step);
+            EXPECT_EQ(tag.SaveToFile(file), tags::WAVTAGLIBRARY_ERROR_WRITING_FILE);
+            EXPECT_EQ(FileBytes(file), original);
+            EXPECT_EQ(QDir(dir.QPath()).entryList(QDir::Files | QDir::Hidden), QStringList{u"a.wav"_s});
+        }
     }
 }
