@@ -204,12 +204,12 @@ TEST(GridKeys, TypedCharactersSearchTheSearchColumnUntil700msOfSilence) {
 // and row kind must still be seen.
 TEST(GridKeys, SearchSeesTextsAndRowsChangedBetweenSteps) {
     TKeyTest t(4);
-    const char* Texts[] = {"b", "c", "d", "\xC3\x89lan"};
+    const char* Texts[] = {"b", "c", "d", "\xC3\xA9lan"};
     for (int r = 0; r < 4; ++r) t.Grid->SetCells(1, r, QString::fromUtf8(Texts[r]));
     const auto Find = [&](const QString& Prefix) {
         return t.Grid->SearchNext(1, Prefix, true) ? t.Grid->SelectedRow() : -1;
     };
-    EXPECT_EQ(Find(QString::fromUtf8("\xC3\xA9")), 3); // case ignored beyond ASCII
+    EXPECT_EQ(Find(QString::fromUtf8("\xC3\x89")), 3); // case ignored beyond ASCII
     EXPECT_EQ(Find(QStringLiteral("x")), -1);
     TCell* Held = t.Grid->GetCell(1, 2);
     t.Grid->GetCell(1, 0); // the store's current cell is now another one
