@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <typeinfo>
 #include <utility>
 
 namespace grid {
@@ -440,6 +441,7 @@ std::unique_ptr<TCell> TCells::CreateCell(TRgCustomColumn* Column, TFactory Fact
 }
 
 void TCells::AddRow(int Count) {
+    DropSearchKeys();
     for (int n = 0; n < Count; ++n) {
         for (int c = 0; c < ColCount(); ++c) FCellsList[c].push_back(CreateCell(ColumnAt(c), fkColumn));
         auto Row = std::make_unique<TRow>();
@@ -452,6 +454,7 @@ void TCells::AddRow(int Count) {
 }
 
 void TCells::InsertRow(int Pos, int Count) {
+    DropSearchKeys();
     if (Pos < 0 || Pos > FRowCount) rtl::TList::Error("List index out of bounds (%d)", Pos);
     for (int n = 0; n < Count; ++n) {
         for (int c = 0; c < ColCount(); ++c)
@@ -466,6 +469,7 @@ void TCells::InsertRow(int Pos, int Count) {
 }
 
 void TCells::AddChildRow(int Index, int Position) {
+    DropSearchKeys();
     TRow* Parent = GetRow(Index);
     if (Position < 0 || Position > FRowCount) rtl::TList::Error("List index out of bounds (%d)", Position);
     auto Row = std::make_unique<TRow>();
@@ -485,6 +489,7 @@ void TCells::AddChildRow(int Index, int Position) {
 }
 
 void TCells::DeleteRow(int Index) {
+    DropSearchKeys();
     CheckRow(Index);
     for (auto& Column : FCellsList) Column.erase(Column.begin() + Index);
     --FRowCount;
@@ -494,6 +499,7 @@ void TCells::DeleteRow(int Index) {
 }
 
 void TCells::ClearRows() {
+    DropSearchKeys();
     for (auto& Column : FCellsList) Column.clear();
     FRowsList.clear();
     FRowCount = 0;
@@ -509,6 +515,7 @@ template <class T> static void MoveItem(std::vector<T>& List, int From, int To) 
 }
 
 void TCells::MoveRow(int FromPos, int ToPos) {
+    DropSearchKeys();
     CheckRow(FromPos);
     CheckRow(ToPos);
     MoveItem(FRowsList, FromPos, ToPos);
@@ -517,6 +524,7 @@ void TCells::MoveRow(int FromPos, int ToPos) {
 }
 
 void TCells::ExchangeRows(int A, int B) {
+    DropSearchKeys();
     std::swap(FRowsList[A], FRowsList[B]);
     for (auto& Column : FCellsList) std::swap(Column[A], Column[B]);
 }
@@ -554,6 +562,7 @@ void TCells::ColumnsChange(TColumnsOperation ChangeOpearation, int Value1, int V
 }
 
 void TCells::AddColumn() {
+    DropSearchKeys();
     TRgCustomColumn* Column = FColumns && FColumns->Count() > 0 ? FColumns->Item(FColumns->Count() - 1) : nullptr;
     TColumnCells List;
     List.reserve(FRowCount);
@@ -562,6 +571,7 @@ void TCells::AddColumn() {
 }
 
 void TCells::InsertColumn(int Pos) {
+    DropSearchKeys();
     if (Pos < 0 || Pos > ColCount()) rtl::TList::Error("List index out of bounds (%d)", Pos);
     TColumnCells List;
     List.reserve(FRowCount);
@@ -571,12 +581,14 @@ void TCells::InsertColumn(int Pos) {
 }
 
 void TCells::FreeRows() {
+    DropSearchKeys();
     FRowsList.clear();
     FRowCount = 0;
     FVisibleRowCount = 0;
 }
 
 void TCells::DeleteColumn(int Index) {
+    DropSearchKeys();
     CheckColumn(Index);
     FCellsList.erase(FCellsList.begin() + Index);
     FSorted = false;
@@ -585,12 +597,14 @@ void TCells::DeleteColumn(int Index) {
 }
 
 void TCells::ClearColumns() {
+    DropSearchKeys();
     FCellsList.clear();
     FreeRows();
     FSorted = false;
 }
 
 void TCells::MoveColumn(int CurIndex, int NewIndex) {
+    DropSearchKeys();
     CheckColumn(CurIndex);
     CheckColumn(NewIndex);
     MoveItem(FCellsList, CurIndex, NewIndex);
@@ -598,8 +612,53 @@ void TCells::MoveColumn(int CurIndex, int NewIndex) {
 }
 
 void TCells::DoCellChange() {
+    DropSearchKeys();
     if (OnCellChange) OnCellChange(this, FColIndex, FRowIndex);
     FSorted = false;
+}
+
+// The search key of one UTF-16 unit: its case folding, or AskCell where the unit alone does not
+// decide (half of a surrogate pair, a folding outside the plane).
+static constexpr char16_t AskCell = 0xFFFF;
+static char16_t SearchKey(char16_t C) {
+    if (QChar::isSurrogate(C)) return AskCell;
+    const char32_t Folded = QChar::toCaseFolded(char32_t(C));
+    return Folded > 0xFFFF ? AskCell : char16_t(Folded);
+}
+
+int TCells::NextTextCandidate(int ACol, const rtl::String& Prefix, int From, int To) {
+    if (Prefix.isEmpty() || From > To) return From;
+    const char16_t Key = SearchKey(Prefix.front().unicode());
+    if (Key == AskCell) return From;
+    if (FSearchKeysColumn != ACol) {
+        CheckColumn(ACol);
+        const TColumnCells& Cells = FCellsList[ACol];
+        FSearchKeys.resize(Cells.size());
+        for (size_t r = 0; r < Cells.size(); ++r) {
+            // Only a plain text cell holds its text; every other kind works its text out when asked.
+            const TCell& Cell = *Cells[r];
+            if (typeid(Cell) != typeid(TStringCell)) {
+                FSearchKeys[r] = AskCell;
+                continue;
+            }
+            const rtl::String& Text = static_cast<const TStringCell&>(Cell).Text();
+            FSearchKeys[r] = Text.isEmpty() ? char16_t(0) : SearchKey(Text.front().unicode());
+        }
+        FSearchKeysColumn = ACol;
+    }
+    const char16_t* Keys = FSearchKeys.data();
+    const auto Candidate = [&](int r) { return (Keys[r] == Key) | (Keys[r] == AskCell); };
+    // Whole blocks first, read without a branch per row, then row by row from the block that holds one.
+    constexpr int Block = 64;
+    int r = From;
+    for (; To - r + 1 >= Block; r += Block) {
+        bool Any = false;
+        for (int i = 0; i < Block; ++i) Any |= Candidate(r + i);
+        if (Any) break;
+    }
+    for (; r <= To; ++r)
+        if (Candidate(r)) return r;
+    return To + 1;
 }
 
 void TCells::DoCompare(TCell* Cell1, TCell* Cell2, int& Compare) {

@@ -278,6 +278,9 @@ public:
     virtual bool CellTextStartsWith(int ACol, int ARow, const String& Prefix) {
         return GetCells(ACol, ARow).startsWith(Prefix, Qt::CaseInsensitive);
     }
+    // The first row in [From, To] the search still has to ask CellTextStartsWith about, or To + 1 when
+    // no row there can match; a grid that knows its texts passes over rows without reading them.
+    virtual int NextSearchCandidate(int, const String&, int From, int) { return From; }
     virtual void SetCells(int ACol, int ARow, const String& Value) = 0;
     virtual TCellInfo GetCellInfo(int ACol, int ARow) = 0;
     virtual String GetDrawText(int ACol, int ARow) = 0;

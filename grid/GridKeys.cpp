@@ -195,7 +195,7 @@ bool TRgCustomGrid::SearchNext(int Index, const String& S, bool FromFirst) {
     // With no row hidden or folded away the rows need not be read to know they count.
     const bool AllVisible = GetVisibleRows() == Count;
     auto Find = [&](int From, int To) {
-        for (int r = From; r <= To; ++r) {
+        for (int r = NextSearchCandidate(Index, S, From, To); r <= To; r = NextSearchCandidate(Index, S, r + 1, To)) {
             if (!AllVisible && !GetRowVisible(r)) continue;
             if (!CellTextStartsWith(Index, r, S)) continue;
             SetSelectedRow(r);

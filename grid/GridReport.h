@@ -37,6 +37,9 @@ public:
     TCell* Cell(int ACol, int ARow) { return GetCell(ACol, ARow); }
     String GetCells(int ACol, int ARow) override;
     bool CellTextStartsWith(int ACol, int ARow, const String& Prefix) override;
+    int NextSearchCandidate(int ACol, const String& Prefix, int From, int To) override {
+        return FCells->NextTextCandidate(ACol, Prefix, From, To);
+    }
     void SetCells(int ACol, int ARow, const String& Value) override;
     TCellInfo GetCellInfo(int ACol, int ARow) override;
     String GetDrawText(int ACol, int ARow) override;

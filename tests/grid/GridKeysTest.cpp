@@ -200,6 +200,32 @@ TEST(GridKeys, TypedCharactersSearchTheSearchColumnUntil700msOfSilence) {
     EXPECT_FALSE(t.Grid->SearchNext(1, QStringLiteral("aa"), true));
 }
 
+// The search passes over rows by what it learnt of the column's texts: every later write, row move
+// and row kind must still be seen.
+TEST(GridKeys, SearchSeesTextsAndRowsChangedBetweenSteps) {
+    TKeyTest t(4);
+    const char* Texts[] = {"b", "c", "d", "\xC3\xA9lan"};
+    for (int r = 0; r < 4; ++r) t.Grid->SetCells(1, r, QString::fromUtf8(Texts[r]));
+    const auto Find = [&](const QString& Prefix) {
+        return t.Grid->SearchNext(1, Prefix, true) ? t.Grid->SelectedRow() : -1;
+    };
+    EXPECT_EQ(Find(QString::fromUtf8("\xC3\x89")), 3); // case ignored beyond ASCII
+    EXPECT_EQ(Find(QStringLiteral("x")), -1);
+    TCell* Held = t.Grid->GetCell(1, 2);
+    t.Grid->GetCell(1, 0); // the store's current cell is now another one
+    Held->SetAsString(QStringLiteral("Xa"));
+    EXPECT_EQ(Find(QStringLiteral("x")), 2);
+    t.Grid->MoveRow(2, 0);
+    EXPECT_EQ(Find(QStringLiteral("xa")), 0);
+    t.Grid->DeleteRow(0);
+    EXPECT_EQ(Find(QStringLiteral("x")), -1);
+    // A number cell keeps a number, not its text.
+    t.Grid->Columns()->AddColumn(new TRgNumberColumn(t.Form));
+    t.Grid->GetCell(3, 1)->SetAsInteger(7);
+    EXPECT_TRUE(t.Grid->SearchNext(3, QStringLiteral("7"), true));
+    EXPECT_EQ(t.Grid->SelectedRow(), 1);
+}
+
 // ---- the dialog codes -----------------------------------------------------------------------------------
 
 TEST(GridKeys, TabIsWantedWithWantTabsAVisibleColumnAndRowsOrTheInputRow) {
