@@ -6,15 +6,11 @@
 #include "app/shell/AppStrings.h"
 #include "app/shell/ButtonStyles.h"
 #include "app/shell/FormMain.h"
+#include "app/shell/FormMainLang.h"
 #include "app/shell/GridFont.h"
 #include "app/shell/VisualStyles.h"
 #include "grid/ColumnClasses.h"
 #include "rtl/Files.h"
-
-#if __has_include("app/shell/FormMainLang.h")
-#include "app/shell/FormMainLang.h"
-#define TW_HAS_LANGUAGE_SWITCH 1
-#endif
 
 namespace shell {
 
@@ -130,18 +126,16 @@ TFormListFileEdit::~TFormListFileEdit() {
     OnCreate = nullptr;
     if (FormListFileEdit == this) {
         FormListFileEdit = nullptr;
-#ifdef TW_HAS_LANGUAGE_SWITCH
         OutputDirListSetLang = nullptr;
-#endif
     }
+    if (FormMain && FormMain->OutputDirListForm == this) FormMain->OutputDirListForm = nullptr;
 }
 
 void TFormListFileEdit::FormCreate(rtl::TObject*) {
     FormListFileEdit = this;
-#ifdef TW_HAS_LANGUAGE_SWITCH
     OutputDirListSetLang = [this] { SetLang(); };
-#endif
     if (FormMain) {
+        FormMain->OutputDirListForm = this;
         if (!TemplateButton) TemplateButton = FormMain->btnT;
         if (OwnerBrowseDir.isEmpty()) OwnerBrowseDir = FormMain->FolderDialogDir;
     }

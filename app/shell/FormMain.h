@@ -31,6 +31,7 @@
 // The settings column, the tray and the languages at run time.
 #include "app/engine/Profiles.h"
 #include "components/FlatGroupBox.h"
+#include "components/KWPlusSplitter.h"
 #include "components/PlusCombo.h"
 #include "controls/FlipPanel.h"
 #include "controls/TrackBar.h"
@@ -251,7 +252,7 @@ public:
     // (FormMainPanels.cpp, FormMainLang.cpp, Tray.cpp). The controls mirror EncoderPanel and TagPanel:
     // a change in a control writes its model, and InitControls puts the models back into the controls.
     components::TKwpPanel* pnNav;   // the settings column at the right
-    vcl::TSplitter* spMain;
+    components::TKWPlusSplitter* spMain;
     vcl::TScrollBox* sboxNav;
     controls::TKWRgFlipPanel *fpOutput, *fpProfile, *fpAudio, *fpAdditional, *fpTag;
     components::TPlusComboBox *cbOutDirMode, *cbOutDir, *cbOutputExists, *cbOutputFormat, *cbAudioTrackNo,
@@ -361,7 +362,6 @@ public:
     std::function<engine::TVideoFileInfo(const String& FileName, const String& EncoderPath)> RunAnalyse;
 
     // ---- options, the output-folder list and the visual style ----
-    vcl::TAction *actShowOptions, *actEditOutputDirList;
     components::TPngImageList *pilMain_Light, *pilMain_Dark, *pilNav_LightIcons, *pilNav_DarkIcons;
     // The pictures the style chose for the bars (the dimmed set under a dark style).
     components::TPngImageList *ActivePictures = nullptr, *ActiveNavPictures = nullptr;
@@ -370,8 +370,6 @@ public:
     // The output-folder box's text and its reload after the list was edited (set by the box's owner).
     std::function<String()> GetOutputDirText;
     std::function<void()> OutputDirListChanged;
-    void actShowOptionsExecute(rtl::TObject* Sender);
-    void actEditOutputDirListExecute(rtl::TObject* Sender);
     void SetStyleColors(const String& StyleName);
     void CreateStyleParts(); // in the constructor
     void PrepareStyle();     // in FormCreate, once the settings are read

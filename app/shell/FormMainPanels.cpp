@@ -149,7 +149,7 @@ void TFormMain::BuildSettingsColumn() {
     pnNav->SetParent(pnMain);
     pnNav->SetAlign(vcl::alRight);
     pnNav->SetWidth(NavWidth);
-    spMain = new vcl::TSplitter(this);
+    spMain = new components::TKWPlusSplitter(this);
     spMain->SetParent(pnMain);
     spMain->SetAlign(vcl::alRight);
     spMain->SetMinSize(80);
@@ -723,10 +723,6 @@ void TFormMain::actBrowseOutDirExecute(rtl::TObject*) {
 void TFormMain::actExploreOutDirExecute(rtl::TObject*) {
     const String text = cbOutDir->Text();
     engine::ShellOpen(rtl::DirectoryExists(text) ? text : engine::GetProgramDir(), Handle());
-}
-
-void TFormMain::actEditOutputDirListExecute(rtl::TObject*) {
-    if (OutputDirListForm) OutputDirListForm->Show();
 }
 
 // ---- the profile combo --------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "app/shell/AppStrings.h"
 #include "app/shell/ButtonStyles.h"
 #include "app/shell/FormMain.h"
+#include "app/shell/FormMainLang.h"
 #include "app/shell/LangIniList.h"
 #include "app/shell/MainStyle.h"
 #include "app/shell/VisualStyles.h"
@@ -137,12 +138,14 @@ TFormOptions::~TFormOptions() {
     OnCreate = nullptr;
     OnActivate = nullptr;
     if (FormOptions == this) FormOptions = nullptr;
+    if (FormMain && FormMain->OptionsForm == this) FormMain->OptionsForm = nullptr;
 }
 
 grid::TReportGrid* TFormOptions::Grid() const { return FormMain ? FormMain->ng : nullptr; }
 
 void TFormOptions::FormCreate(rtl::TObject*) {
     FormOptions = this;
+    if (FormMain) FormMain->OptionsForm = this;
     SetLang();
     Constraints()->SetMaxWidth(Width());
     Constraints()->SetMaxHeight(Height());
@@ -216,7 +219,7 @@ void TFormOptions::InitCbVisualStyles() {
 
 void TFormOptions::cbLanguageChange(rtl::TObject*) {
     if (bUpdatingControls) return;
-    SwitchLanguageFromOptions(cbLanguage->Text(), [this] { SetLang(); });
+    SwitchLanguage(cbLanguage->Text(), [this] { SetLang(); });
 }
 
 void TFormOptions::cbVisualStylesChange(rtl::TObject*) {

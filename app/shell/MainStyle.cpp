@@ -15,7 +15,6 @@
 #include "app/shell/FormFileInfo.h"
 #include "app/shell/FormMain.h"
 #include "app/shell/FormOptions.h"
-#include "app/shell/LangIniList.h"
 #include "app/shell/VisualStyles.h"
 #include "base/Container.h"
 #include "components/KWPlusSplitter.h"
@@ -28,10 +27,6 @@
 #include "vcl/ExtCtrls.h"
 #include "win/kernel32/winres.h"
 
-#if __has_include("app/shell/FormMainLang.h")
-#include "app/shell/FormMainLang.h"
-#define TW_HAS_LANGUAGE_SWITCH 1
-#endif
 
 namespace shell {
 
@@ -216,34 +211,6 @@ void ChangeVisualStyle(const String& StyleName) {
     if (FormListFileEdit) FormListFileEdit->SetStyleColors(name), Reached("output folders");
 }
 
-bool SwitchLanguageFromOptions(const String& NativeName, const std::function<void()>& OptionsSetLang) {
-#ifdef TW_HAS_LANGUAGE_SWITCH
-    return SwitchLanguage(NativeName, OptionsSetLang);
-#else
-    // Until the main window's own switch is in, the same steps here.
-    const TLangIniListItem* item = LangIniList ? LangIniList->GetItemByNativeName(NativeName) : nullptr;
-    if (!item || !AppStrings) return false;
-    engine::AppParams.LanguageIni = rtl::ExtractFileName(item->FileName);
-    AppStrings->SetEN();
-    AppStrings->LoadFromFile(item->FileName);
-    if (OptionsSetLang) OptionsSetLang();
-    if (FormMain) {
-        FormMain->SetLang();
-        FormMain->CalcFooter();
-    }
-    const TAppStrings& S = *AppStrings;
-    if (FormProgress) SetLang(*FormProgress, S);
-    if (FormAbout) FormAbout->SetLang(S);
-    if (FormErrors) FormErrors->SetLang(S);
-    if (FormFileInfo) FormFileInfo->SetLang(S);
-    if (FormCmdLine) FormCmdLine->SetLang(S);
-    if (FormToolsInfo) FormToolsInfo->SetLang(S);
-    if (FormCheckUpdate) FormCheckUpdate->SetLang(S);
-    if (FormListFileEdit) FormListFileEdit->SetLang();
-    return true;
-#endif
-}
-
 // ---- the main window's part ----
 
 void TFormMain::CreateStyleParts() {
@@ -253,8 +220,23 @@ void TFormMain::CreateStyleParts() {
     }
     ActivePictures = pilMain_Light;
     ActiveNavPictures = pilNav_DarkIcons;
-    actShowOptions = NewAction(u"Options...", VK_F12, &TFormMain::actShowOptionsExecute);
-    actEditOutputDirList = NewAction(u"Edit output directory list...", 0, &TFormMain::actEditOutputDirListExecute);
+    // The settings column is built by now: the style colours its controls, and the output-folder list
+    // editor reads and refills its folder box.
+    StyleControls.FlipPanels = {fpOutput, fpProfile, fpAudio, fpAdditional, fpTag};
+    StyleControls.pnNav = pnNav;
+    StyleControls.tbVolume = tbAudioVolume;
+    StyleControls.spMain = spMain;
+    StyleControls.Buttons = {btnBrowseOutDir, btnEditOutputDirList, btnTagCopy, btnTagPaste, btnTagClear, btnTagFileName};
+    GetOutputDirText = [this] { return cbOutDir->Text(); };
+    OutputDirListChanged = [this] {
+        engine::TComboModel& m = EncoderPanel.cbOutDir;
+        const String text = cbOutDir->Text();
+        m.Items.clear();
+        for (const engine::TListFileRec& r : engine::AppParams.ArrListOutputDirectories)
+            if (r.Active) m.Items << r.ItemValue;
+        m.SetText(text);
+        InitControls();
+    };
 }
 
 void TFormMain::PrepareStyle() {
@@ -267,10 +249,6 @@ void TFormMain::PrepareStyle() {
 }
 
 void TFormMain::SetStyleColors(const String& StyleName) { SetMainStyleColors(*this, StyleControls, StyleName); }
-
-void TFormMain::actShowOptionsExecute(rtl::TObject*) {
-    if (FormOptions) FormOptions->Show();
-}
 
 void TFormMain::actEditOutputDirListExecute(rtl::TObject*) {
     if (!FormListFileEdit) return;

@@ -1,7 +1,6 @@
 // app/shell/MainStyle.h: the main window following the visual style: the built-in skins registered
 // and chosen to match the style, the dimmed toolbar pictures of dark styles, the colours of its
-// panels, grid, splitter, buttons and track bar, and the style and language switches made from the
-// options window.
+// panels, grid, splitter, buttons and track bar, and the style switch made from the options window.
 #pragma once
 #include <array>
 #include <functional>
@@ -62,9 +61,5 @@ void SetMainStyleColors(TFormMain& Form, const TMainStyleControls& Controls, con
 void ChangeVisualStyle(const String& StyleName);
 // Told the name of each window as the switch reaches it (tests).
 extern std::function<void(const char* Window)> OnStyleReachedWindow;
-
-// The language chosen in the options window by its native name: the texts change and every window
-// that exists shows them (OptionsSetLang first). False when no language file has that name.
-bool SwitchLanguageFromOptions(const String& NativeName, const std::function<void()>& OptionsSetLang);
 
 } // namespace shell

@@ -187,6 +187,36 @@ TEST_F(Editor_, OnlyOkGivesTheEditedListBack) {
     EXPECT_EQ(list[1].ItemValue, QStringLiteral("/c/"));
 }
 
+// The main window's button beside the output-folder box opens the editor on the box's text; only OK
+// refills the box's list, and the folder typed in the box stays.
+TEST_F(Editor_, TheFolderBoxsButtonEditsTheListAndOkRefillsTheBox) {
+    engine::AppParams.ArrListOutputDirectories = Items({{true, "/a"}, {false, "/off"}});
+    Main->OutputDirListChanged();
+    Main->cbOutDirMode->SetItemIndex(4); // the custom folder: the button is enabled
+    Main->cbOutDir->SetText(QStringLiteral("/typed"));
+    Main->PanelControlChange(Main->cbOutDir);
+    Main->InitControls();
+    ASSERT_TRUE(Main->actEditOutputDirList->Enabled());
+    auto boxItems = [&] {
+        QStringList items;
+        for (int i = 0; i < Main->cbOutDir->Items()->Count(); ++i) items << Main->cbOutDir->Items()->Strings(i);
+        return items;
+    };
+    ASSERT_EQ(boxItems(), QStringList{"/a"});
+    QStringList shown;
+    for (int result : {int(vcl::mrCancel), int(vcl::mrOk)}) {
+        H->Script({FormHarness::Answer(result, [&](const FormHarness::Dialog&) {
+            shown = Values(Editor);
+            Editor->AddDirectoryToList(QStringLiteral("/new"));
+        })});
+        Main->btnEditOutputDirList->Click();
+        EXPECT_EQ(shown, (QStringList{"/a", "/off", "/typed/"})) << result; // the box's text is offered
+        EXPECT_EQ(boxItems(), result == vcl::mrOk ? (QStringList{"/a", "/typed/", "/new"}) : QStringList{"/a"}) << result;
+        EXPECT_EQ(Main->cbOutDir->Text(), QStringLiteral("/typed")) << result;
+    }
+    engine::AppParams.ArrListOutputDirectories.clear();
+}
+
 TEST_F(Editor_, EscAndTheButtonsCloseWithTheirResults) {
     for (auto [action, result] : {std::pair{Editor->actOk, vcl::mrOk}, std::pair{Editor->actCancel, vcl::mrCancel},
                                   std::pair{Editor->actEsc, vcl::mrCancel}}) {

@@ -10,6 +10,7 @@
 #include "app/shell/FormAbout.h"
 #include "app/shell/FormCheckUpdate.h"
 #include "app/shell/FormErrors.h"
+#include "app/shell/FormMainLang.h"
 #include "app/shell/LangIniList.h"
 #include "app/shell/MainStyle.h"
 #include "app/shell/VisualStyles.h"
@@ -154,7 +155,7 @@ TEST_F(Options_, TheLanguageListSwitchesTheTextsOfTheWindows) {
     testing_support::WriteFileBytes(langs + QStringLiteral("/German.ini"),
                                     "[INFO]\r\nLangName_InEnglish=German\r\nLangName_Native=Deutsch\r\n"
                                     "[Options]\r\nCaption=Einstellungen\r\nFileAnalysis_None=Keine\r\n"
-                                    "[DirectoryList]\r\nactOk=Gut\r\n");
+                                    "[DirectoryList]\r\nactOk=Gut\r\n[MAIN]\r\nactShowOptions=Optionen...\r\n");
     engine::AppParams.LangDir = langs;
     PrepareLangIniList(engine::AppParams);
     Options->InitCbLanguage();
@@ -167,12 +168,24 @@ TEST_F(Options_, TheLanguageListSwitchesTheTextsOfTheWindows) {
     EXPECT_EQ(Options->Caption(), QStringLiteral("Einstellungen"));
     EXPECT_EQ(Options->cbFileListFileAnalysis->Text(), QStringLiteral("Keine")); // the choice is kept
     EXPECT_EQ(Editor->actOk->Caption(), QStringLiteral("Gut"));
+    EXPECT_EQ(Main->actShowOptions->Caption(), QStringLiteral("Optionen..."));
 
     // a name without a file changes nothing
-    EXPECT_FALSE(SwitchLanguageFromOptions(QStringLiteral("Klingon"), {}));
+    EXPECT_FALSE(SwitchLanguage(QStringLiteral("Klingon"), {}));
     EXPECT_EQ(engine::AppParams.LanguageIni, QStringLiteral("German.ini"));
     LangIniList.reset();
     AppStrings->SetEN();
+}
+
+TEST_F(Options_, TheMainWindowKnowsBothWindowsWhileTheyExist) {
+    EXPECT_EQ(Main->OptionsForm, Options);
+    EXPECT_EQ(Main->OutputDirListForm, Editor);
+    EXPECT_EQ(Main->actShowOptions->ShortCut(), VK_F12);
+    Main->actShowOptions->Execute();
+    EXPECT_TRUE(Options->Visible());
+    delete Editor;
+    Editor = nullptr;
+    EXPECT_EQ(Main->OutputDirListForm, nullptr);
 }
 
 TEST_F(Options_, AStyleChoiceReachesTheWindowsInOrder) {

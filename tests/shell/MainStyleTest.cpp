@@ -79,7 +79,7 @@ TEST_F(Style_, TheTenSkinsRegisterInOrderABrokenOneIsSkippedAndMainIsSelected) {
     PrepareSkins();
 }
 
-// The settings column's parts, standing in for the column itself.
+// Stand-ins for the settings column's parts, the separator lines included.
 struct StyleControls {
     explicit StyleControls(TFormMain* Main) {
         for (auto& fp : C.FlipPanels) {
@@ -190,6 +190,29 @@ TEST_F(Style_, DarkStylesTakeTheDimmedPicturesIndexForIndex) {
         EXPECT_EQ(Main->ActiveNavPictures, dark ? Main->pilNav_LightIcons : Main->pilNav_DarkIcons) << style;
         EXPECT_EQ(Main->ActivePictures->Count(), 3);
     }
+}
+
+// The settings column the window builds takes the style itself, with no stand-ins.
+TEST_F(Style_, AStyleSwitchReachesTheSettingsColumnsOwnControls) {
+    ChangeVisualStyle(QStringLiteral("Auric"));
+    const engine::TStyleColorScheme scheme = engine::GetStyleColors(QStringLiteral("Auric"));
+    for (controls::TKWRgFlipPanel* fp : {Main->fpOutput, Main->fpProfile, Main->fpAudio, Main->fpAdditional, Main->fpTag}) {
+        EXPECT_EQ(fp->Color(), scheme.FlipPanelColor) << fp->Caption().toStdString();
+        EXPECT_EQ(fp->HeaderStyle(), controls::hsGradient) << fp->Caption().toStdString();
+    }
+    EXPECT_EQ(Main->tbAudioVolume->ProgressFillMode(), controls::pfmFull);
+    EXPECT_EQ(Main->tbAudioVolume->Color(), scheme.FlipPanelColor);
+    EXPECT_EQ(Main->spMain->Appearance()->ColorHot(), scheme.SplitterHotColor);
+    EXPECT_EQ(Main->pnNav->Appearance()->Borders()->Left()->Pen()->Color(), scheme.GridHeaderBorderColor);
+
+    Main->btnT->Appearance()->Normal()->SetColor(0x123456);
+    ChangeVisualStyle(QStringLiteral("Windows"));
+    EXPECT_EQ(Main->tbAudioVolume->ProgressFillMode(), controls::pfmFullWithBorder);
+    EXPECT_EQ(Main->fpTag->HeaderStyle(), controls::hsTopGradient);
+    for (components::TKwpPngButton* b : {Main->btnBrowseOutDir, Main->btnEditOutputDirList, Main->btnTagCopy, Main->btnTagPaste,
+                                         Main->btnTagClear, Main->btnTagFileName})
+        EXPECT_EQ(b->Appearance()->Normal()->Color(), vcl::TColor(0x123456)) << b->Name().toStdString();
+    EXPECT_EQ(Main->pnNav->Appearance()->Borders()->Left()->Pen()->Color(), vcl::TColor(0xB7B7B7));
 }
 
 // Under the system style every window's buttons draw the main window's template: its colours and its
