@@ -501,6 +501,33 @@ protected:
     bool FShow = false;
     TBarView* FView = nullptr;
     TBarBaseAccObject* FAccObjectInstance = nullptr;
+
+private:
+    // What a plain viewer's measured size depends on; a layout measures again only when it differs.
+    struct TMeasureKey {
+        String Caption;
+        String FontName;
+        vcl::TShortCut ShortCut = 0;
+        vcl::TCustomImageList* Images = nullptr;
+        int ImagesWidth = 0, ImagesHeight = 0;
+        int ImageIndex = -1;
+        int DisplayMode = 0;
+        int Orientation = 0;
+        int DPI = 0;
+        int FontHeight = 0;
+        int FontCharset = 0, FontPitch = 0, FontOrientation = 0;
+        vcl::TFontStyles FontStyle;
+        TBarItemOptions Options;
+        TBarItemStyle ItemStyle;
+        bool Toolbar = false;
+        bool operator==(const TMeasureKey&) const = default;
+    };
+    struct TMeasuredSize {
+        bool Valid = false;
+        TMeasureKey Key;
+        int Width = 0, Height = 0;
+    };
+    TMeasuredSize FMeasured;
 };
 
 class TBarSeparatorItemViewer : public TBarItemViewer {
@@ -740,6 +767,8 @@ private:
     void ParentItemNotification(TBarCustomItem* Sender, bool Relayed, TBarItemChangedAction Action, int Index,
                                 TBarCustomItem* Item);
     void ImagesChanged();
+    TBarItemViewer::TMeasureKey MeasureKeyOf(TBarItemViewer* Viewer, vcl::TFont* Font, TBarViewOrientation AOrientation,
+                                             int DPI);
     void PaintViewer(TBarItemViewer* Viewer, vcl::TCanvas* Canvas, bool Offscreen);
     void SelectNextInView(TBarView* V, bool GoForward);
     bool IsTimerWindow() const;

@@ -3,6 +3,8 @@
 // vertical mirroring and the scrolled band of a tall popup.
 #include "toolbars/BarItem.h"
 
+#include <unordered_map>
+
 namespace bars {
 
 namespace {
@@ -19,6 +21,33 @@ struct TPositionRec {
 bool IsSeparator(const TBarCustomItem* Item) { return Item->ItemStyle().Contains(tbisSeparator); }
 
 } // namespace
+
+TBarItemViewer::TMeasureKey TBarView::MeasureKeyOf(TBarItemViewer* Viewer, vcl::TFont* Font,
+                                                   TBarViewOrientation AOrientation, int DPI) {
+    TBarCustomItem* item = Viewer->Item();
+    TBarItemViewer::TMeasureKey key;
+    key.Caption = item->Caption();
+    key.ShortCut = item->ShortCut();
+    key.Images = Viewer->EffectiveImages();
+    if (key.Images) {
+        key.ImagesWidth = key.Images->Width();
+        key.ImagesHeight = key.Images->Height();
+    }
+    key.ImageIndex = item->ImageIndex();
+    key.DisplayMode = int(item->DisplayMode());
+    key.Orientation = int(AOrientation);
+    key.DPI = DPI;
+    key.FontName = Font->Name();
+    key.FontHeight = Font->Height();
+    key.FontCharset = Font->Charset();
+    key.FontPitch = int(Font->Pitch());
+    key.FontOrientation = Font->Orientation();
+    key.FontStyle = Font->Style();
+    key.Options = item->EffectiveOptions();
+    key.ItemStyle = item->ItemStyle();
+    key.Toolbar = IsToolbar();
+    return key;
+}
 
 bool TBarView::LayoutViewers(bool Apply, TBarViewOrientation AOrientation, int AWrapOffset, int AChevronOffset,
                              int AChevronSize, TPoint& ABaseSize, TPoint& ATotalSize, int& AWrappedLines) {
@@ -84,6 +113,7 @@ bool TBarView::LayoutViewers(bool Apply, TBarViewOrientation AOrientation, int A
     vcl::TCanvas canvas;
     canvas.SetHandle(screenDC);
     if (vcl::TFont* font = GetFont()) canvas.SetFont(font);
+    const int dpi = GetDeviceCaps(screenDC, LOGPIXELSY);
     int maxSame = 0;
     for (int i = 0; i < count; ++i) {
         if (!pos[i].Show) continue;
@@ -107,11 +137,22 @@ bool TBarView::LayoutViewers(bool Apply, TBarViewOrientation AOrientation, int A
                     viewer = temporary.get();
                 }
             }
-            try {
-                viewer->MeasureSize(&canvas, w, h);
-            } catch (...) {
-                canvas.SetHandle(nullptr);
-                throw;
+            // A plain viewer keeps its size from one layout to the next while nothing it is measured
+            // from has changed; a subclass may measure from more, so it is measured every time.
+            const bool cacheable = typeid(*viewer) == typeid(TBarItemViewer);
+            TBarItemViewer::TMeasureKey key;
+            if (cacheable) key = MeasureKeyOf(viewer, canvas.Font(), AOrientation, dpi);
+            if (cacheable && viewer->FMeasured.Valid && viewer->FMeasured.Key == key) {
+                w = viewer->FMeasured.Width;
+                h = viewer->FMeasured.Height;
+            } else {
+                try {
+                    viewer->MeasureSize(&canvas, w, h);
+                } catch (...) {
+                    canvas.SetHandle(nullptr);
+                    throw;
+                }
+                if (cacheable) viewer->FMeasured = {true, std::move(key), w, h};
             }
             if (bold) canvas.Font()->SetStyle(oldStyle);
             if (viewer->UsesSameWidth()) {
@@ -148,8 +189,12 @@ bool TBarView::LayoutViewers(bool Apply, TBarViewOrientation AOrientation, int A
         std::vector<int> order;
         order.reserve(size_t(count));
         if (FPriorityList) {
+            // Positions looked up once, not searched for each entry: a long bar stays linear.
+            std::unordered_map<const TBarItemViewer*, int> position;
+            position.reserve(size_t(count));
+            for (int i = 0; i < count; ++i) position.emplace(FViewers[i], i);
             for (auto it = FPriorityList->rbegin(); it != FPriorityList->rend(); ++it)
-                if (const int i = IndexOf(*it); i >= 0) order.push_back(i);
+                if (const auto found = position.find(*it); found != position.end()) order.push_back(found->second);
         } else
             for (int i = count - 1; i >= 0; --i) order.push_back(i);
         size_t next = 0;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace bars_test;
 
 namespace {
@@ -278,3 +280,35 @@ TEST(Layout, FloatingBarsKeepTheirMargins) {
 }
 
 } // namespace
+
+// A layout keeps each plain viewer's measured size; whatever the size is measured from must still
+// reach the next layout.
+TEST(Layout, AKeptSizeFollowsWhatItWasMeasuredFrom) {
+    struct Case {
+        const char* what;
+        std::function<void(TBarCustomItem*, vcl::TFont*, TBarViewOrientation&)> change;
+    };
+    const Case cases[] = {
+        {"caption", [](TBarCustomItem* i, vcl::TFont*, TBarViewOrientation&) { i->SetCaption(QStringLiteral("A much longer caption")); }},
+        {"font", [](TBarCustomItem*, vcl::TFont* f, TBarViewOrientation&) { f->SetHeight(f->Height() * 2 - 4); }},
+        {"orientation", [](TBarCustomItem*, vcl::TFont*, TBarViewOrientation& o) { o = tbvoVertical; }},
+        {"bold as the default", [](TBarCustomItem* i, vcl::TFont*, TBarViewOrientation&) { i->SetOptions({tboDefault}); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bar b;
+        auto* item = b.Plain(u"Open");
+        auto* v = b.Toolbar();
+        const int fontHeight = v->GetFont()->Height();  // the font is shared by every view
+        TBarViewOrientation o = tbvoHorizontal;
+        LayOut(v, o);
+        const TRect before = ViewerOf(v, item)->BoundsRect();
+        LayOut(v, o);
+        EXPECT_EQ(ViewerOf(v, item)->BoundsRect(), before);  // kept: the same size again
+        c.change(item, v->GetFont(), o);
+        LayOut(v, o);
+        const TRect after = ViewerOf(v, item)->BoundsRect();
+        v->GetFont()->SetHeight(fontHeight);
+        EXPECT_NE(TPoint(after.Width(), after.Height()), TPoint(before.Width(), before.Height()));
+    }
+}
