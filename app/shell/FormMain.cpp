@@ -360,7 +360,6 @@ void TFormMain::FormCreate(rtl::TObject*) {
     dlgOpenProfile->SetInitialDir(p.ProfilesDir);
     dlgSaveProfile->SetInitialDir(p.ProfilesDir);
     UpdateInitialFolders(engine::GetProgramDir());
-    VisualStyles = std::make_unique<TVisualStyles>(p.StylesDir);
     if (!rtl::DirectoryExists(rtl::ExtractFileDir(p.LastProfileFile))) {
         try {
             rtl::ForceDirectories(rtl::ExtractFileDir(p.LastProfileFile));
@@ -371,6 +370,8 @@ void TFormMain::FormCreate(rtl::TObject*) {
     if (rtl::FileExists(p.LastProfileFile)) engine::LoadProfile(EncoderPanel, p.LastProfileFile);
 
     LoadSettingsFromIni();
+    // The styles come from the folder the settings name, so they are read once the settings are.
+    VisualStyles = std::make_unique<TVisualStyles>(p.StylesDir);
     ApplySavedPanels();
     PrepareStyle();
     SetLang();
