@@ -67,6 +67,9 @@ struct TRunTexts {
     String DeleteUnfinished = QStringLiteral(
         "The conversion has been aborted.\\n\\nDo you want to delete a partially converted file:\\n\\n%s");
     String CannotDeleteFile = QStringLiteral("Cannot delete file:\\n\\n%s");
+    String AudioBitrateMustBeInteger = QStringLiteral("Audio bitrate: %s\\nBitrate must be an integer value!");
+    String AudioSamplingMustBeInteger =
+        QStringLiteral("Audio sampling frequency: %s\\nFrequency must be an integer value!");
     // section Errors
     String ErrorsCaption = QStringLiteral("Errors");
     // section Progress
