@@ -175,10 +175,9 @@ void TConversionView::Wait(int Ms) {
 
 // ---- progress texts ----------------------------------------------------------------------------------
 
-bool GetProgressTexts(rtl::TStrings* Output, int FileNo, int FileCount, int64_t ExpectedSec, const TRunTexts& Texts,
-                      TProgressTexts& Result, TEncoderProgressScan* Scan) {
-    Result = TProgressTexts();
-    if (!(Scan ? Scan->Scan(Output, Result.Values) : ParseEncoderProgress(Output, Result.Values))) return false;
+namespace {
+
+void MakeProgressTexts(int FileNo, int FileCount, int64_t ExpectedSec, const TRunTexts& Texts, TProgressTexts& Result) {
     const int percent = ProgressPercent(Result.Values.PositionSec, ExpectedSec);
     Result.Percent = percent;
     const String no = QString::number(FileNo), count = QString::number(FileCount), pc = QString::number(percent);
@@ -194,8 +193,30 @@ bool GetProgressTexts(rtl::TStrings* Output, int FileNo, int FileCount, int64_t 
     if (!Result.Values.Time.isEmpty())
         Result.TimeText = Result.Values.Time + QStringLiteral(" / ") +
                           base::MsToClockText(std::clamp<int64_t>(ExpectedSec, 0, INT32_MAX / 1000) * 1000, true);
+}
+
+} // namespace
+
+bool GetProgressTexts(rtl::TStrings* Output, int FileNo, int FileCount, int64_t ExpectedSec, const TRunTexts& Texts,
+                      TProgressTexts& Result, TEncoderProgressScan* Scan) {
+    Result = TProgressTexts();
+    if (!(Scan ? Scan->Scan(Output, Result.Values) : ParseEncoderProgress(Output, Result.Values))) return false;
+    if (Scan) {
+        TEncoderProgressScan::TTextsMemo& m = Scan->Memo;
+        if (m.Valid && m.FileNo == FileNo && m.FileCount == FileCount && m.ExpectedSec == ExpectedSec &&
+            m.ConvertingFile == Texts.ConvertingFile && m.Complete == Texts.Conversion_Complete &&
+            m.ProgressLabel == Texts.lblProgress) {
+            Result = m.Texts;
+            return true;
+        }
+        MakeProgressTexts(FileNo, FileCount, ExpectedSec, Texts, Result);
+        m = {true, FileNo, FileCount, ExpectedSec, Texts.ConvertingFile, Texts.Conversion_Complete, Texts.lblProgress, Result};
+        return true;
+    }
+    MakeProgressTexts(FileNo, FileCount, ExpectedSec, Texts, Result);
     return true;
 }
+
 
 // ---- the run ---------------------------------------------------------------------------------------------
 

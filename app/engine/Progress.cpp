@@ -225,6 +225,7 @@ bool TEncoderProgressScan::Scan(rtl::TStrings* Output, TEncoderProgress& Progres
         FValues = TEncoderProgress();
         ParseEncoderProgressLine(FProgressLine, FValues);
         FParsedLine = FProgressLine;
+        Memo.Valid = false;
     }
     Progress = FValues;
     return true;
@@ -235,6 +236,7 @@ void TEncoderProgressScan::Reset() {
     FProgressIndex = FMultipleFramesIndex = -1;
     FProgressLine.clear();
     FParsedLine = String();
+    Memo.Valid = false;
 }
 
 bool TerminateApp(const String& AppPath) {

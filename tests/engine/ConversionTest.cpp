@@ -595,6 +595,49 @@ TEST(ProgressTexts, FromAnEncoderProgressLine) {
     EXPECT_FALSE(engine::GetProgressTexts(&out, 2, 5, 40, engine::TRunTexts(), t));
 }
 
+// With a scan, the handler reuses the texts of an unchanged progress line: what it gives still equals
+// reading the whole list afresh, whatever changed since the last line (a new progress line, the file
+// number, the expected length, the language, a cleared list).
+TEST(ProgressTexts, AScanGivesWhatTheWholeListGivesLineAfterLine) {
+    rtl::TStringList out;
+    engine::TEncoderProgressScan scan;
+    engine::TRunTexts texts;
+    int fileNo = 1, files = 3;
+    int64_t expected = 40;
+    int step = 0;
+    const auto check = [&] {
+        ++step;
+        engine::TProgressTexts whole, incremental;
+        const bool a = engine::GetProgressTexts(&out, fileNo, files, expected, texts, whole);
+        const bool b = engine::GetProgressTexts(&out, fileNo, files, expected, texts, incremental, &scan);
+        ASSERT_EQ(a, b) << "step " << step;
+        EXPECT_EQ(QStringList({whole.Status, whole.AppTitle, whole.Caption, whole.RunTitle, whole.TimeText}),
+                  QStringList({incremental.Status, incremental.AppTitle, incremental.Caption, incremental.RunTitle,
+                               incremental.TimeText}))
+            << "step " << step;
+        EXPECT_EQ(whole.Percent, incremental.Percent) << "step " << step;
+    };
+    out.Add("size=     512kB time=00:00:10.00 bitrate= 419.4kbits/s speed=20.1x");
+    check();
+    out.Add("[mp3float @ 0x55] overread, skip -5 enddists: -1 -1");
+    check();
+    fileNo = 2;
+    check();
+    expected = 20;
+    check();
+    texts.ConvertingFile = "Konvertiere:";
+    texts.Conversion_Complete = "Fertig:";
+    texts.lblProgress = "Fortschritt:";
+    check();
+    out.Add("size=    1024kB time=00:00:15.00 bitrate= 419.4kbits/s speed=20.1x");
+    check();
+    out.Clear();
+    check();
+    out.Add("size=      64kB time=00:00:01.00 bitrate= 419.4kbits/s speed=20.1x");
+    check();
+    EXPECT_EQ(step, 8);
+}
+
 // ---- error log -----------------------------------------------------------------------------------------
 
 TEST(ErrorLog, EntriesAreNumberedOnlyAboveZeroAndSkipEmptyParameters) {
