@@ -43,9 +43,13 @@ String EmptyRangeReason(const TEncoderPanel& Panel, const TFileRowInfo& Row) {
         .arg(base::MsToClockText(end, false), base::MsToClockText(std::max(start, 0), false));
 }
 
-String InvalidParamsReason(const TEncoderPanel& Panel) {
-    return QStringLiteral("Invalid audio parameters: bitrate \"%1\", sampling rate \"%2\" (whole numbers expected).")
-        .arg(Panel.cbAudioBitrate.Text(), Panel.cbAudioSampling.Text());
+// The language's texts for each typed value that is not a whole number, a line break between them.
+String InvalidParamsReason(const TEncoderPanel& Panel, const TEncodingParams& ep, const TRunTexts& Texts) {
+    QStringList parts;
+    if (ep.AudioBitrateInvalid) parts << FillRunText(Texts.AudioBitrateMustBeInteger, Panel.cbAudioBitrate.Text());
+    if (ep.AudioSamplingInvalid) parts << FillRunText(Texts.AudioSamplingMustBeInteger, Panel.cbAudioSampling.Text());
+    if (parts.isEmpty()) parts << QStringLiteral("Invalid encoder parameters."); // never a failed row without a reason
+    return parts.join(CrLf);
 }
 
 bool DeleteOutput(const String& FileName) {
@@ -171,10 +175,9 @@ void TConversionView::Wait(int Ms) {
 
 // ---- progress texts ----------------------------------------------------------------------------------
 
-bool GetProgressTexts(rtl::TStrings* Output, int FileNo, int FileCount, int64_t ExpectedSec, const TRunTexts& Texts,
-                      TProgressTexts& Result, TEncoderProgressScan* Scan) {
-    Result = TProgressTexts();
-    if (!(Scan ? Scan->Scan(Output, Result.Values) : ParseEncoderProgress(Output, Result.Values))) return false;
+namespace {
+
+void MakeProgressTexts(int FileNo, int FileCount, int64_t ExpectedSec, const TRunTexts& Texts, TProgressTexts& Result) {
     const int percent = ProgressPercent(Result.Values.PositionSec, ExpectedSec);
     Result.Percent = percent;
     const String no = QString::number(FileNo), count = QString::number(FileCount), pc = QString::number(percent);
@@ -190,8 +193,30 @@ bool GetProgressTexts(rtl::TStrings* Output, int FileNo, int FileCount, int64_t 
     if (!Result.Values.Time.isEmpty())
         Result.TimeText = Result.Values.Time + QStringLiteral(" / ") +
                           base::MsToClockText(std::clamp<int64_t>(ExpectedSec, 0, INT32_MAX / 1000) * 1000, true);
+}
+
+} // namespace
+
+bool GetProgressTexts(rtl::TStrings* Output, int FileNo, int FileCount, int64_t ExpectedSec, const TRunTexts& Texts,
+                      TProgressTexts& Result, TEncoderProgressScan* Scan) {
+    Result = TProgressTexts();
+    if (!(Scan ? Scan->Scan(Output, Result.Values) : ParseEncoderProgress(Output, Result.Values))) return false;
+    if (Scan) {
+        TEncoderProgressScan::TTextsMemo& m = Scan->Memo;
+        if (m.Valid && m.FileNo == FileNo && m.FileCount == FileCount && m.ExpectedSec == ExpectedSec &&
+            m.ConvertingFile == Texts.ConvertingFile && m.Complete == Texts.Conversion_Complete &&
+            m.ProgressLabel == Texts.lblProgress) {
+            Result = m.Texts;
+            return true;
+        }
+        MakeProgressTexts(FileNo, FileCount, ExpectedSec, Texts, Result);
+        m = {true, FileNo, FileCount, ExpectedSec, Texts.ConvertingFile, Texts.Conversion_Complete, Texts.lblProgress, Result};
+        return true;
+    }
+    MakeProgressTexts(FileNo, FileCount, ExpectedSec, Texts, Result);
     return true;
 }
+
 
 // ---- the run ---------------------------------------------------------------------------------------------
 
@@ -276,7 +301,10 @@ void TConversionRun::OnEncoderLine() {
 void TConversionRun::FailRow(int Row, const String& Reason, const String& Input, const String& Output) {
     ++ErrorLog.Count;
     AddErrorLogEntry(ErrorLog, Reason, Input, Output, ErrorLog.Count, EncodingParams.Params_OnePass);
-    const String status = Texts.Error + QStringLiteral(" (") + Reason + u')';
+    // The log keeps the reason's line breaks; the status cell has one line.
+    String line = Reason;
+    line.replace(CrLf, QStringLiteral(" "));
+    const String status = Texts.Error + QStringLiteral(" (") + line + u')';
     FView.SetStatus(status, FParams.ColorError);
     if (!bSaveAsBatch) FList.SetStatus(Row, status);
 }
@@ -370,7 +398,7 @@ TConversionRun::TRowOutcome TConversionRun::ConvertRow(int Row, TRunResult& Resu
     // without a word (or writing an output without audio).
     String reason;
     if (ep.ParamsAudio == QStringLiteral("ERROR") || ep.ParamsAdditional == QStringLiteral("ERROR"))
-        reason = InvalidParamsReason(FPanel);
+        reason = InvalidParamsReason(FPanel, ep, Texts);
     else
         reason = EmptyRangeReason(FPanel, row);
     if (!reason.isEmpty()) {

@@ -67,6 +67,9 @@ struct TRunTexts {
     String DeleteUnfinished = QStringLiteral(
         "The conversion has been aborted.\\n\\nDo you want to delete a partially converted file:\\n\\n%s");
     String CannotDeleteFile = QStringLiteral("Cannot delete file:\\n\\n%s");
+    String AudioBitrateMustBeInteger = QStringLiteral("Audio bitrate: %s\\nBitrate must be an integer value!");
+    String AudioSamplingMustBeInteger =
+        QStringLiteral("Audio sampling frequency: %s\\nFrequency must be an integer value!");
     // section Errors
     String ErrorsCaption = QStringLiteral("Errors");
     // section Progress
@@ -268,17 +271,6 @@ private:
     bool FAbortTimerArmed = false;
 };
 
-// The progress window's texts for one state of the encoder output: the status line, the titles and
-// the values. Percent 0 leaves the status line and titles as they are.
-struct TProgressTexts {
-    int Percent = 0;
-    String Status;      // "Converting file: 2 / 5  ::::  Complete: 37 %"
-    String AppTitle;    // "2 / 5  ::::  37% Tunewright 1.5  [64-bit]"
-    String Caption;     // "Progress: 37% (2 / 5)"
-    String RunTitle;    // "(2/5) 37 % - Tunewright" (application and main window while converting)
-    String TimeText;    // "00:00:10.00 / 00:00:40"; empty when the line held no time
-    TEncoderProgress Values;
-};
 // False when the output holds no progress line to show (or the "Multiple frames" line stopped it).
 // With Scan, the lines it read before are not read again.
 bool GetProgressTexts(rtl::TStrings* Output, int FileNo, int FileCount, int64_t ExpectedSec, const TRunTexts& Texts,

@@ -148,6 +148,7 @@ String GetAudioParamsStr(const TEncoderPanel& Panel, const TVideoFileInfo& Info,
     const bool byBitrate = ep.MP3BitrateMode == bmCbr || ep.MP3BitrateMode == bmAbr;
     ep.AudioBitrate = -1;
     ep.LamePreset = -1;
+    ep.AudioBitrateInvalid = ep.AudioSamplingInvalid = false;
 
     if (mp3 && byBitrate) {
         int value = 0;
@@ -158,6 +159,7 @@ String GetAudioParamsStr(const TEncoderPanel& Panel, const TVideoFileInfo& Info,
         } else if (TryWholeNumber(Panel.cbAudioBitrate.Text(), value)) {
             ep.AudioBitrate = value;
         } else {
+            ep.AudioBitrateInvalid = true;
             ++invalid;
         }
     }
@@ -168,7 +170,7 @@ String GetAudioParamsStr(const TEncoderPanel& Panel, const TVideoFileInfo& Info,
         if (TryWholeNumber(Panel.cbAudioSampling.Text(), value))
             ep.AudioSampling = value;
         else
-            ++invalid;
+            ep.AudioSamplingInvalid = true, ++invalid;
     }
 
     ep.AudioChannels = -1;

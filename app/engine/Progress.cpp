@@ -4,9 +4,10 @@
 #include <vector>
 
 #include <QFileInfo>
-#include <QStringMatcher>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
 
 #include "base/Strings.h"
@@ -71,30 +72,93 @@ const char16_t* const NoisePairs[][2] = {
     {u"overread", u"enddists:"},
 };
 
-// The texts above as strings, made once: the filter runs over logs of a million lines.
-// The texts searched for get their skip tables once, too.
-struct TNoiseTexts {
-    std::vector<QString> Starts;
-    std::vector<QStringMatcher> Parts;
-    std::vector<std::pair<QStringMatcher, QStringMatcher>> Pairs;
+// The texts above, made once: the filter runs over logs of a million lines. A line is read once for all
+// contained texts: a small table keyed by two neighbouring characters tells which texts may begin at a
+// place, and only those are compared. The starts are looked up by the line's first and third characters.
+class TNoiseTexts {
+public:
     TNoiseTexts() {
-        for (const char16_t* t : NoiseStarts) Starts.push_back(QString::fromUtf16(t));
-        for (const char16_t* t : NoiseParts) Parts.emplace_back(QString::fromUtf16(t));
-        for (const auto& pair : NoisePairs) Pairs.emplace_back(QString::fromUtf16(pair[0]), QString::fromUtf16(pair[1]));
+        for (const char16_t* t : NoiseParts) AddContained(t);
+        FPartBits = (uint64_t(1) << FContained.size()) - 1;
+        for (const auto& pair : NoisePairs) {
+            AddContained(pair[0]);
+            AddContained(pair[1]);
+            FPairs.emplace_back(int(FContained.size()) - 2, int(FContained.size()) - 1);
+        }
+        static_assert(std::size(NoiseParts) + 2 * std::size(NoisePairs) <= 64, "one bit per contained text");
+        for (const char16_t* t : NoiseStarts) {
+            const QString start = QString::fromUtf16(t);
+            FStarts[StartKey(start[0].unicode(), start[2].unicode())].push_back(start);
+        }
     }
+
+    bool IsNoise(const String& Line) const {
+        const char16_t* c = reinterpret_cast<const char16_t*>(Line.constData());
+        const qsizetype n = Line.size();
+        // Blank: nothing but characters up to the space (what Trim takes off).
+        if (std::all_of(c, c + n, [](char16_t ch) { return ch <= 32; })) return true;
+        if (StartsWithNoise(Line, c, n)) return true;
+        uint64_t found = 0;
+        for (qsizetype i = 0; i + 1 < n; ++i) {
+            uint64_t maybe = FAt[Key(c[i], c[i + 1])] & ~found;
+            if (!maybe) continue;
+            do {
+                const int k = std::countr_zero(maybe);
+                maybe &= maybe - 1;
+                const QString& text = FContained[size_t(k)];
+                if (text.size() <= n - i &&
+                    std::equal(text.constData(), text.constData() + text.size(), Line.constData() + i))
+                    found |= uint64_t(1) << k;
+            } while (maybe);
+            if ((found & FPartBits) || (found && PairFound(found))) return true;
+        }
+        return false;
+    }
+
+private:
+    static constexpr int KeyBits = 10;
+    static constexpr size_t StartBuckets = 61;
+    static size_t Key(char16_t a, char16_t b) { return (size_t(a) * 31 + b) & ((1u << KeyBits) - 1); }
+    // The starts compare without case: the key is of ASCII characters folded to lower case; any other
+    // character at either place sends the line through every start.
+    static size_t StartKey(char16_t a, char16_t b) {
+        const auto lower = [](char16_t ch) { return size_t(ch >= u'A' && ch <= u'Z' ? ch + 32 : ch); };
+        return (lower(a) * 128 + lower(b)) % StartBuckets;
+    }
+
+    void AddContained(const char16_t* Text) {
+        const QString t = QString::fromUtf16(Text);
+        FAt[Key(t[0].unicode(), t[1].unicode())] |= uint64_t(1) << FContained.size();
+        FContained.push_back(t);
+    }
+    bool StartsWithNoise(const String& Line, const char16_t* c, qsizetype n) const {
+        const auto test = [&](const std::vector<QString>& Starts) {
+            for (const QString& start : Starts)
+                if (Line.startsWith(start, Qt::CaseInsensitive)) return true;
+            return false;
+        };
+        if (n < 3) return false; // every start is longer
+        if (c[0] < 128 && c[2] < 128) return test(FStarts[StartKey(c[0], c[2])]);
+        for (const std::vector<QString>& bucket : FStarts)
+            if (test(bucket)) return true;
+        return false;
+    }
+    bool PairFound(uint64_t Found) const {
+        for (const auto& [first, second] : FPairs)
+            if ((Found >> first & 1) && (Found >> second & 1)) return true;
+        return false;
+    }
+
+    std::vector<QString> FContained; // the parts, then each pair's two texts
+    uint64_t FPartBits = 0;
+    std::vector<std::pair<int, int>> FPairs;
+    std::array<uint64_t, 1u << KeyBits> FAt{};
+    std::array<std::vector<QString>, StartBuckets> FStarts;
 };
 
 bool IsNoise(const String& Line) {
     static const TNoiseTexts texts;
-    // Blank: nothing but characters up to the space (what Trim takes off).
-    if (std::all_of(Line.begin(), Line.end(), [](QChar c) { return c.unicode() <= 32; })) return true;
-    for (const QString& start : texts.Starts)
-        if (Line.startsWith(start, Qt::CaseInsensitive)) return true;
-    for (const QStringMatcher& part : texts.Parts)
-        if (part.indexIn(Line) >= 0) return true;
-    for (const auto& [first, second] : texts.Pairs)
-        if (first.indexIn(Line) >= 0 && second.indexIn(Line) >= 0) return true;
-    return false;
+    return texts.IsNoise(Line);
 }
 
 String After(const String& Line, const String& Key) {
@@ -181,24 +245,18 @@ int ProgressPercent(int PositionSec, int64_t ExpectedSec) {
 
 void FilterEncoderLog(rtl::TStrings* Output) {
     if (!Output) return;
-    const auto* list = dynamic_cast<rtl::TStringList*>(Output);
-    if (list && list->OwnsObjects()) {
-        // Clearing would free the kept lines' objects: delete the noise one by one.
-        for (int i = Output->Count() - 1; i >= 0; --i)
-            if (IsNoise((*Output)[i])) Output->Delete(i);
-        return;
-    }
-    // Deleting row by row moves the rest of a long log each time: keep what stays and refill once.
-    std::vector<std::pair<String, rtl::TObject*>> kept;
-    kept.reserve(size_t(Output->Count()));
-    for (int i = 0; i < Output->Count(); ++i) {
-        const String line = (*Output)[i];
-        if (!IsNoise(line)) kept.emplace_back(line, Output->Objects(i));
-    }
-    if (int(kept.size()) == Output->Count()) return;
+    // The kept lines move up in one pass, with their objects; the noise ends up behind them and is
+    // deleted from the end, which moves nothing (deleting row by row would move the rest of a long log
+    // each time). A list that owns its objects frees those of the noise only.
     Output->BeginUpdate();
-    Output->Clear();
-    for (const auto& [line, object] : kept) Output->AddObject(line, object);
+    const int count = Output->Count();
+    int kept = 0;
+    for (int i = 0; i < count; ++i) {
+        if (IsNoise((*Output)[i])) continue;
+        if (kept != i) Output->Exchange(kept, i);
+        ++kept;
+    }
+    for (int i = count - 1; i >= kept; --i) Output->Delete(i);
     Output->EndUpdate();
 }
 
@@ -225,6 +283,7 @@ bool TEncoderProgressScan::Scan(rtl::TStrings* Output, TEncoderProgress& Progres
         FValues = TEncoderProgress();
         ParseEncoderProgressLine(FProgressLine, FValues);
         FParsedLine = FProgressLine;
+        Memo.Valid = false;
     }
     Progress = FValues;
     return true;
@@ -235,6 +294,7 @@ void TEncoderProgressScan::Reset() {
     FProgressIndex = FMultipleFramesIndex = -1;
     FProgressLine.clear();
     FParsedLine = String();
+    Memo.Valid = false;
 }
 
 bool TerminateApp(const String& AppPath) {

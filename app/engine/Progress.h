@@ -26,10 +26,33 @@ bool ParseEncoderProgress(rtl::TStrings* Output, TEncoderProgress& Progress);
 // ParseEncoderProgress for a list that grows a line at a time: the lines read before are not read
 // again, so following a long run costs time in proportion to its output. Progress gets the values of
 // the progress line alone (what the line does not hold is left at its default).
+// The progress window's texts for one state of the encoder output: the status line, the titles and
+// the values. Percent 0 leaves the status line and titles as they are.
+struct TProgressTexts {
+    int Percent = 0;
+    String Status;      // "Converting file: 2 / 5  ::::  Complete: 37 %"
+    String AppTitle;    // "2 / 5  ::::  37% Tunewright 1.5  [64-bit]"
+    String Caption;     // "Progress: 37% (2 / 5)"
+    String RunTitle;    // "(2/5) 37 % - Tunewright" (application and main window while converting)
+    String TimeText;    // "00:00:10.00 / 00:00:40"; empty when the line held no time
+    TEncoderProgress Values;
+};
 class TEncoderProgressScan {
 public:
     bool Scan(rtl::TStrings* Output, TEncoderProgress& Progress);
     void Reset();
+
+    // The texts a caller last made from the newest progress line, with what they were made for: most
+    // lines an encoder prints change nothing, and those cost no new texts. Emptied by Reset and by a
+    // new progress line.
+    struct TTextsMemo {
+        bool Valid = false;
+        int FileNo = 0, FileCount = 0;
+        int64_t ExpectedSec = 0;
+        String ConvertingFile, Complete, ProgressLabel;
+        TProgressTexts Texts;
+    };
+    TTextsMemo Memo;
 
 private:
     int FScanned = 0;

@@ -86,6 +86,9 @@ struct TEncodingParams {
     TMP3BitrateMode MP3BitrateMode = bmCbr;
     int LamePreset = 0;
     String ParamsAudio;
+    // Which of the typed values made ParamsAudio "ERROR".
+    bool AudioBitrateInvalid = false;
+    bool AudioSamplingInvalid = false;
     String ParamsAdditional;
     String ParamsALL;
     String ffmpeg;

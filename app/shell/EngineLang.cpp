@@ -33,6 +33,8 @@ engine::TRunTexts GetRunTexts(const TAppStrings& Strings) {
     t.FFmpegNotExists = m.FFmpegNotExists;
     t.DeleteUnfinished = m.DeleteUnfinished;
     t.CannotDeleteFile = m.CannotDeleteFile;
+    t.AudioBitrateMustBeInteger = m.AudioBitrateMustBeInteger;
+    t.AudioSamplingMustBeInteger = m.AudioSamplingMustBeInteger;
     t.ErrorsCaption = Strings.Errors.Caption;
     t.ProgressCaption = Strings.Progress.Caption;
     t.lblProgress = Strings.Progress.lblProgress;

@@ -114,6 +114,7 @@ protected:
         Run->bSaveAsBatch = SaveAsBatch;
         Run->BatchFileName = BatchFile;
         Run->KeepFileDates = KeepDates;
+        Run->Texts = Texts;
         View.Run = Run.get();
         return Run->Execute();
     }
@@ -124,6 +125,7 @@ protected:
     engine::TFileRows Rows;
     RecordingView View;
     std::unique_ptr<engine::TConversionRun> Run;
+    engine::TRunTexts Texts;
     QStringList StdErr;
     bool SaveAsBatch = false;
     QString BatchFile;
@@ -214,16 +216,20 @@ TEST_F(ConversionRun, AnEmptyOutputIsDeletedAndCountsAsFailed) {
     EXPECT_TRUE(r.Outputs.isEmpty());
 }
 
-// Parameters that cannot give a good output fail the row, with the reason, and the run goes on.
+// Parameters that cannot give a good output fail the row, with the reason in the language's words, and the
+// run goes on. The status cell shows the reason on one line; the error log keeps its line breaks.
 struct BadParamsCase {
     const char* name;
     std::function<void(engine::TEncoderPanel&)> set;
-    const char* reason;
+    const char* logged; // the reason's lines in the log, "|" between them
 };
 
 class BadParams : public ConversionRun, public ::testing::WithParamInterface<BadParamsCase> {};
 
 TEST_P(BadParams, FailTheRowWithTheReason) {
+    Texts.Error = QStringLiteral("Fehler");
+    Texts.AudioBitrateMustBeInteger = QStringLiteral("Audio-Bitrate: %s\\nDie Bitrate muss eine ganze Zahl sein!");
+    Texts.AudioSamplingMustBeInteger = QStringLiteral("Abtastrate: %s\\nDie Frequenz muss eine ganze Zahl sein!");
     AddRow(QStringLiteral("a.webm"));
     AddRow(QStringLiteral("b.webm"));
     GetParam().set(Panel);
@@ -232,10 +238,14 @@ TEST_P(BadParams, FailTheRowWithTheReason) {
     EXPECT_EQ(r.Failed, 2);
     EXPECT_EQ(r.ExitStatus(), 1);
     EXPECT_TRUE(r.Outputs.isEmpty());
-    EXPECT_TRUE(Rows.Rows[0].Status.startsWith(QStringLiteral("Error (") + GetParam().reason))
-        << Rows.Rows[0].Status.toStdString();
+    const QStringList reason = QString::fromUtf8(GetParam().logged).split(u'|');
+    for (const engine::TFileRow& row : Rows.Rows)
+        EXPECT_EQ(row.Status, QStringLiteral("Fehler (") + reason.join(u' ') + u')');
     EXPECT_EQ(Run->ErrorLog.Count, 2);
-    EXPECT_TRUE(Lines(Run->ErrorLog.Lines).join('\n').contains(GetParam().reason));
+    const QStringList log = Lines(Run->ErrorLog.Lines);
+    const int at = log.indexOf(reason[0]);
+    ASSERT_GE(at, 0) << log.join('\n').toStdString();
+    EXPECT_EQ(log.mid(at, reason.size()), reason);
     EXPECT_NE(View.Statuses.last(), "Done");
 }
 
@@ -243,12 +253,20 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, BadParams,
     ::testing::Values(
         BadParamsCase{"bitrate", [](engine::TEncoderPanel& p) { p.cbAudioBitrate.SetText("12x"); },
-                      "Invalid audio parameters: bitrate \"12x\""},
+                      "Audio-Bitrate: 12x|Die Bitrate muss eine ganze Zahl sein!"},
         BadParamsCase{"sampling", [](engine::TEncoderPanel& p) { p.cbAudioSampling.SetText("44.1k"); },
-                      "Invalid audio parameters"},
+                      "Abtastrate: 44.1k|Die Frequenz muss eine ganze Zahl sein!"},
+        BadParamsCase{"both",
+                      [](engine::TEncoderPanel& p) {
+                          p.cbAudioBitrate.SetText("12x");
+                          p.cbAudioSampling.SetText("44.1k");
+                      },
+                      "Audio-Bitrate: 12x|Die Bitrate muss eine ganze Zahl sein!|Abtastrate: 44.1k|Die Frequenz muss "
+                      "eine ganze Zahl sein!"},
+        // The language files have no text for an empty range: it stays English.
         BadParamsCase{"endAtZero",
                       [](engine::TEncoderPanel& p) { p.chTimeEnd = true; },
-                      "The time range is empty: its end (00:00:00.000) is not after its start (00:00:00.000)"},
+                      "The time range is empty: its end (00:00:00.000) is not after its start (00:00:00.000)."},
         BadParamsCase{"endBeforeStart",
                       [](engine::TEncoderPanel& p) {
                           p.chTimeStart = true;
@@ -256,8 +274,25 @@ INSTANTIATE_TEST_SUITE_P(
                           p.chTimeEnd = true;
                           p.spedTimeEndS.Value = 20;
                       },
-                      "The time range is empty: its end (00:00:20.000) is not after its start (00:00:30.000)"}),
+                      "The time range is empty: its end (00:00:20.000) is not after its start (00:00:30.000)."}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ConversionRun, AChapterRowAfterARowWithAnEmptyRangeConverts) {
+    const QString a = AddRow(QStringLiteral("a.webm"));
+    engine::TFileRow chapter = Rows.Rows[0];
+    chapter.Info.bChapter = true;
+    chapter.Info.ChapterStartMs = 5000;
+    chapter.Info.ChapterEndMs = 9000;
+    chapter.Info.ChapterTitle = QStringLiteral("Two");
+    Rows.Rows.push_back(chapter);
+    Panel.chTimeEnd = true; // an end at 0: empty for the whole file, not for the chapter's own range
+    const engine::TRunResult r = Execute();
+    EXPECT_EQ(r.Failed, 1);
+    EXPECT_EQ(r.Converted, 1);
+    EXPECT_TRUE(Rows.Rows[0].Status.startsWith(QStringLiteral("Error (The time range is empty")));
+    ASSERT_EQ(r.Outputs.size(), 1);
+    EXPECT_NE(r.Outputs[0], Mp3(a));
+}
 
 TEST_F(ConversionRun, AGoodTimeRangeStillConverts) {
     const QString a = AddRow(QStringLiteral("a.webm"));
@@ -558,6 +593,49 @@ TEST(ProgressTexts, FromAnEncoderProgressLine) {
     // A "Multiple frames" notice after the newest progress line holds this update back.
     out.Add("Multiple frames in a packet from stream 1");
     EXPECT_FALSE(engine::GetProgressTexts(&out, 2, 5, 40, engine::TRunTexts(), t));
+}
+
+// With a scan, the handler reuses the texts of an unchanged progress line: what it gives still equals
+// reading the whole list afresh, whatever changed since the last line (a new progress line, the file
+// number, the expected length, the language, a cleared list).
+TEST(ProgressTexts, AScanGivesWhatTheWholeListGivesLineAfterLine) {
+    rtl::TStringList out;
+    engine::TEncoderProgressScan scan;
+    engine::TRunTexts texts;
+    int fileNo = 1, files = 3;
+    int64_t expected = 40;
+    int step = 0;
+    const auto check = [&] {
+        ++step;
+        engine::TProgressTexts whole, incremental;
+        const bool a = engine::GetProgressTexts(&out, fileNo, files, expected, texts, whole);
+        const bool b = engine::GetProgressTexts(&out, fileNo, files, expected, texts, incremental, &scan);
+        ASSERT_EQ(a, b) << "step " << step;
+        EXPECT_EQ(QStringList({whole.Status, whole.AppTitle, whole.Caption, whole.RunTitle, whole.TimeText}),
+                  QStringList({incremental.Status, incremental.AppTitle, incremental.Caption, incremental.RunTitle,
+                               incremental.TimeText}))
+            << "step " << step;
+        EXPECT_EQ(whole.Percent, incremental.Percent) << "step " << step;
+    };
+    out.Add("size=     512kB time=00:00:10.00 bitrate= 419.4kbits/s speed=20.1x");
+    check();
+    out.Add("[mp3float @ 0x55] overread, skip -5 enddists: -1 -1");
+    check();
+    fileNo = 2;
+    check();
+    expected = 20;
+    check();
+    texts.ConvertingFile = "Konvertiere:";
+    texts.Conversion_Complete = "Fertig:";
+    texts.lblProgress = "Fortschritt:";
+    check();
+    out.Add("size=    1024kB time=00:00:15.00 bitrate= 419.4kbits/s speed=20.1x");
+    check();
+    out.Clear();
+    check();
+    out.Add("size=      64kB time=00:00:01.00 bitrate= 419.4kbits/s speed=20.1x");
+    check();
+    EXPECT_EQ(step, 8);
 }
 
 // ---- error log -----------------------------------------------------------------------------------------

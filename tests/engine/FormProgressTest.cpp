@@ -1,6 +1,7 @@
 // The progress window over a real run: what it shows from the encoder's lines, its Abort button, F8,
 // closing while converting, the abort timer and its saved settings.
 #include "app/engine/FormProgress.h"
+#include "tests/engine/PumpedProgress.h"
 
 #include <gtest/gtest.h>
 
@@ -18,18 +19,8 @@ namespace {
 
 using engine::String;
 using testing_support::FormHarness;
+using engine_test::PumpedProgress;
 using testing_support::TempDir;
-
-// The window with a hook into its message pump, so a test acts while the run waits for the encoder.
-class PumpedProgress : public engine::TFormProgress {
-public:
-    using engine::TFormProgress::TFormProgress;
-    std::function<void()> OnPump;
-    void ProcessMessages() override {
-        engine::TFormProgress::ProcessMessages();
-        if (OnPump) OnPump();
-    }
-};
 
 class FormProgress : public ::testing::Test {
 protected:

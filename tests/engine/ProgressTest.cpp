@@ -75,11 +75,13 @@ TEST(EncoderProgress, TheIncrementalScanReadsWhatTheWholeListSays) {
         EXPECT_EQ(whole.PositionSec, incremental.PositionSec) << "step " << step;
     };
     auto progress = [](int sec) {
-        return QStringLiteral("size=  %1kB time=00:00:%2.00 bitrate=  1.0kbits/s speed=1x").arg(sec * 10).arg(sec, 2, 10, QChar(u'0'));
+        return QStringLiteral("size=  %1kB time=00:00:%2.00 bitrate=  1.0kbits/s speed=1x")
+            .arg(sec * 10)
+            .arg(sec, 2, 10, QChar(u'0'));
     };
-    for (const QString& line : {QStringLiteral("Stream mapping:"), progress(1), QStringLiteral("warning"), progress(2),
-                                QStringLiteral("MULTIPLE FRAMES IN A PACKET FROM STREAM 0"), QStringLiteral("noise"),
-                                progress(3), QStringLiteral("noise")}) {
+    for (const QString& line : {QStringLiteral("Stream mapping:"), progress(1), QStringLiteral("warning"),
+                                progress(2), QStringLiteral("MULTIPLE FRAMES IN A PACKET FROM STREAM 0"),
+                                QStringLiteral("noise"), progress(3), QStringLiteral("noise")}) {
         list.Add(line);
         check();
     }
@@ -138,14 +140,44 @@ TEST(EncoderLogFilter, RemovesNoiseAndKeepsTheRest) {
         "Input #0, matroska,webm, from 'a.webm':",           // kept
         "pts has no value",                                  // contained
         "x  libavutil   57",                                 // not at the start: kept
+        "MULTIPLE FRAMES IN A PACKET FROM STREAM 0",         // a start in capitals
+        "[mp3 @ 0x55] header missing",                       // contained texts keep their case: kept
+        "enddists: -1 -1 after an overread",                 // a pair in the other order
+        "trailing text: pts has no value",                   // contained at the very end
+        "pts has no valu",                                   // one character short: kept
+        "\u00a0 libavutil 57",                               // a first character outside ASCII: kept
     });
     rtl::TObject tag;
     list->SetObjects(8, &tag); // "Input #0": its object stays with it
     engine::FilterEncoderLog(list.get());
     EXPECT_EQ(Lines(*list), (QStringList{"ffmpeg version 5.1", "warning: something else",
-                                         "Input #0, matroska,webm, from 'a.webm':", "x  libavutil   57"}));
+                                         "Input #0, matroska,webm, from 'a.webm':", "x  libavutil   57",
+                                         "[mp3 @ 0x55] header missing", "pts has no valu",
+                                         QString::fromUtf8("\u00a0 libavutil 57")}));
     EXPECT_EQ(list->Objects(2), &tag);
     EXPECT_EQ(list->Objects(1), nullptr);
+}
+
+// A list that owns its objects frees those of the noise lines only (the sanitizer sees a leak or a
+// second free); the kept lines keep theirs, in order, over a long log.
+TEST(EncoderLogFilter, AnOwningListFreesOnlyTheNoisesObjects) {
+    struct TTagged : rtl::TObject {
+        explicit TTagged(int No) : No(No) {}
+        int No;
+    };
+    rtl::TStringList list(true);
+    for (int i = 0; i < 3000; ++i)
+        list.AddObject(i % 3 ? QStringLiteral("Stream #0:%1: Audio").arg(i)
+                             : QStringLiteral("Last message repeated %1 times").arg(i),
+                       new TTagged(i));
+    engine::FilterEncoderLog(&list);
+    ASSERT_EQ(list.Count(), 2000);
+    for (int k = 0; k < list.Count(); ++k) {
+        const int no = static_cast<TTagged*>(list.Objects(k))->No;
+        EXPECT_NE(no % 3, 0) << k;
+        EXPECT_EQ(list[k], QStringLiteral("Stream #0:%1: Audio").arg(no)) << k;
+        if (k) EXPECT_GT(no, static_cast<TTagged*>(list.Objects(k - 1))->No) << k;
+    }
 }
 
 // ---- forced stop ---------------------------------------------------------------------------------------

@@ -18,12 +18,14 @@ TEST(EngineLang, BuiltInEnglishMatchesTheEnginesDefaults) {
     const engine::TRunTexts run = shell::GetRunTexts(en), runDefault;
     const QStringList got = {run.Error, run.Errors, run.Abort, run.Aborted, run.Close, run.Done, run.PleaseWait,
                              run.FFmpegNotExists, run.DeleteUnfinished, run.CannotDeleteFile, run.ErrorsCaption,
-                             run.ProgressCaption, run.lblProgress, run.ConvertingFile, run.Conversion_Complete};
+                             run.ProgressCaption, run.lblProgress, run.ConvertingFile, run.Conversion_Complete,
+                             run.AudioBitrateMustBeInteger, run.AudioSamplingMustBeInteger};
     const QStringList want = {runDefault.Error, runDefault.Errors, runDefault.Abort, runDefault.Aborted,
                               runDefault.Close, runDefault.Done, runDefault.PleaseWait, runDefault.FFmpegNotExists,
                               runDefault.DeleteUnfinished, runDefault.CannotDeleteFile, runDefault.ErrorsCaption,
                               runDefault.ProgressCaption, runDefault.lblProgress, runDefault.ConvertingFile,
-                              runDefault.Conversion_Complete};
+                              runDefault.Conversion_Complete, runDefault.AudioBitrateMustBeInteger,
+                              runDefault.AudioSamplingMustBeInteger};
     EXPECT_EQ(got, want);
 
     const engine::TEngineTexts e = shell::GetEngineTexts(en), eDefault;
@@ -45,6 +47,8 @@ TEST(EngineLang, ALanguageFileReachesTheProgressWindow) {
     auto* form = h.Create<engine::TFormProgress>();
     shell::TAppStrings strings;
     strings.LoadFromFile(dir.Write("de.lng", "[MAIN]\r\nClose=Schlie\xc3\x9f" "en\r\n"
+                                             "AudioBitrateMustBeInteger=Audio-Bitrate: %s\\nGanzzahl!\r\n"
+                                             "AudioSamplingMustBeInteger=Abtastrate: %s\\nGanzzahl!\r\n"
                                              "[Progress]\r\nCaption=Konvertierung\r\nlblStatus=Zustand:\r\n"
                                              "lblInputFile=Eingabe:\r\nlblOutputFile=Ausgabe:\r\n"
                                              "lblProgress=Fortschritt:\r\nbtnAbort=Abbrechen\r\n"
@@ -63,6 +67,9 @@ TEST(EngineLang, ALanguageFileReachesTheProgressWindow) {
     EXPECT_EQ(form->Lang.Close, "Schließen");
     EXPECT_EQ(shell::GetRunTexts(strings).Close, "Schließen");
     EXPECT_EQ(shell::GetRunTexts(strings).ProgressCaption, "Konvertierung");
+    // the reasons a row fails for typed values
+    EXPECT_EQ(shell::GetRunTexts(strings).AudioBitrateMustBeInteger, "Audio-Bitrate: %s\\nGanzzahl!");
+    EXPECT_EQ(shell::GetRunTexts(strings).AudioSamplingMustBeInteger, "Abtastrate: %s\\nGanzzahl!");
 }
 
 } // namespace

@@ -24,28 +24,6 @@ inline void ComparePicture(testing_support::FormHarness& Harness, vcl::TForm* Fo
     testing_support::ComparePicture(Harness, Form, "tests/shell/expected", Name);
 }
 
-// Runs xdotool with Args while the program keeps handling its messages (the keys arrive as a person's
-// would); false when xdotool is missing.
-inline bool Xdotool(testing_support::FormHarness& Harness, const QStringList& Args) {
-    const QString Tool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-    if (Tool.isEmpty()) return false;
-    QProcess P;
-    P.start(Tool, Args);
-    EXPECT_TRUE(P.waitForStarted()) << Args.join(u' ').toStdString();
-    QElapsedTimer T;
-    T.start();
-    while (P.state() != QProcess::NotRunning && T.elapsed() < 20000) {
-        Harness.Pump();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    EXPECT_EQ(P.exitCode(), 0) << Args.join(u' ').toStdString();
-    // The keys' messages are handled before the caller looks.
-    for (QElapsedTimer W; !W.isValid() || W.elapsed() < 200;) {
-        if (!W.isValid()) W.start();
-        Harness.Pump();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
+using testing_support::Xdotool;
 
 } // namespace shell_test
