@@ -26,6 +26,8 @@ Window* MakeDesktop() {
     w->created = true;
     Window* raw = w.get();
     s.windows.push_back(std::move(w));
+    raw->liveSlot = s.live.size();
+    s.live.push_back(raw);
     return raw;
 }
 
@@ -69,9 +71,13 @@ void FreeWindow(HWND h) {
         if (s.backend && w->shownOnScreen) s.backend->Destroyed(h);
         w->shownOnScreen = false;
     }
-    for (auto& other : s.windows)
-        if (other && other->owner == w) other->owner = nullptr;
+    for (Window* other : s.live)
+        if (other->owner == w) other->owner = nullptr;
     Unlink(w);
+    // Out of the live list: the last one takes its place.
+    s.live[w->liveSlot] = s.live.back();
+    s.live[w->liveSlot]->liveSlot = w->liveSlot;
+    s.live.pop_back();
     if (w->cls) --w->cls->windows;
     w->dead = true;
     const size_t index = (reinterpret_cast<uintptr_t>(h) - HandleBase) / 4;
@@ -332,6 +338,8 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
     if (!topLevel) w->uiState = parent->uiState;  // children start with the keyboard cues of their parent
     ++cls->windows;
     s.windows.push_back(std::move(owned));
+    w->liveSlot = s.live.size();
+    s.live.push_back(w);
     const HWND hwnd = w->handle;
     if (topLevel) {
         parent->children.insert(parent->children.begin(), w);
@@ -427,8 +435,9 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
     // Owned windows go first.
     if (IsTopLevel(w)) {
         std::vector<HWND> ownedWindows;
-        for (auto& o : S().windows)
-            if (o && !o->dead && o->owner == w) ownedWindows.push_back(o->handle);
+        for (Window* o : S().live)
+            if (!o->dead && o->owner == w) ownedWindows.push_back(o->handle);
+        std::sort(ownedWindows.begin(), ownedWindows.end());  // the oldest first
         for (HWND o : ownedWindows) DestroyWindow(o);
         if (!(w = Get(hwnd))) return TRUE;
     }
@@ -693,10 +702,13 @@ HWND WINAPI GetWindow(HWND hwnd, UINT cmd) {
     case GW_HWNDPREV: return sibling(-1);
     case GW_OWNER: return H(w->owner);
     case GW_CHILD: return w->children.empty() ? nullptr : w->children.front()->handle;
-    case GW_ENABLEDPOPUP:
-        for (auto& o : S().windows)
-            if (o && !o->dead && o->owner == w && o->Visible() && !(o->style & WS_DISABLED)) return o->handle;
-        return nullptr;
+    case GW_ENABLEDPOPUP: {
+        HWND first = nullptr;  // the oldest
+        for (Window* o : S().live)
+            if (!o->dead && o->owner == w && o->Visible() && !(o->style & WS_DISABLED) && (!first || o->handle < first))
+                first = o->handle;
+        return first;
+    }
     default: return nullptr;
     }
 }
