@@ -3,6 +3,7 @@
 #pragma once
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "rtl/System.h"
 #include "styling/hooks/SysStyleHook.h"
@@ -48,6 +49,11 @@ public:
     static std::map<rtl::String, TSysStyleHookClass>& HookClasses() { return FHookClasses; }
     static std::map<HWND, std::unique_ptr<TSysStyleHook>>& HookedWindows() { return FHookedWindows; }
     static std::map<HWND, TChildControlInfo>& DeferredChildren() { return FDeferredChildren; }
+    // The deferred children of Parent that no deferred-hook message has taken yet, in the order they
+    // were made; they are taken now.
+    static std::vector<HWND> TakeDeferredChildren(HWND Parent);
+    // A window is gone: its deferred entry, unless it is hooked, and those of its deferred children.
+    static void ForgetDeferred(HWND W);
 
     static inline TBeforeHookFilter BeforeHookFilter = nullptr;
     static inline THookNotifyCallback HookNotifyCallback = nullptr;
@@ -69,6 +75,12 @@ private:
     static inline std::map<rtl::String, TSysStyleHookClass> FHookClasses;
     static inline std::map<HWND, std::unique_ptr<TSysStyleHook>> FHookedWindows;
     static inline std::map<HWND, TChildControlInfo> FDeferredChildren;
+    // The same children by parent: a parent's message, and its end, touch only its own children.
+    struct TParentChildren {
+        std::vector<HWND> Children;
+        size_t Taken = 0;
+    };
+    static inline std::map<HWND, TParentChildren> FChildrenByParent;
 };
 
 // Styling applies now: the active style is custom and the master switch is on.
