@@ -86,6 +86,7 @@ struct Window {
     bool destroying = false;  // DestroyWindow running
     bool dead = false;        // destroyed: the handle no longer answers
     size_t liveSlot = 0;      // its place in the state's list of live windows
+    bool everOwner = false;   // some window was given it as owner: only then are its owned windows looked for
     bool messageOnly = false;
     bool redraw = true;       // WM_SETREDRAW
     bool minimized = false, maximized = false;

@@ -71,8 +71,9 @@ void FreeWindow(HWND h) {
         if (s.backend && w->shownOnScreen) s.backend->Destroyed(h);
         w->shownOnScreen = false;
     }
-    for (Window* other : s.live)
-        if (other->owner == w) other->owner = nullptr;
+    if (w->everOwner)
+        for (Window* other : s.live)
+            if (other->owner == w) other->owner = nullptr;
     Unlink(w);
     // Out of the live list: the last one takes its place.
     s.live[w->liveSlot] = s.live.back();
@@ -88,8 +89,11 @@ void FreeWindow(HWND h) {
 
 void Unlink(Window* w) {
     if (!w->parent) return;
+    // A window is among its siblings once: the search stops there (a parent going away frees its
+    // children from the front, so each is found at once).
     auto& c = w->parent->children;
-    c.erase(std::remove(c.begin(), c.end(), w), c.end());
+    const auto at = std::find(c.begin(), c.end(), w);
+    if (at != c.end()) c.erase(at);
 }
 
 // Places w among its siblings: HWND_TOP, HWND_BOTTOM, HWND_TOPMOST, HWND_NOTOPMOST or after a sibling.
@@ -331,6 +335,7 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
     w->extra.assign(size_t(cls->wndExtra), 0);
     w->parent = parent;
     w->owner = owner;
+    if (owner) owner->everOwner = true;
     w->messageOnly = messageOnly;
     w->rect = RECT{x, y, x + std::max(cx, 0), y + std::max(cy, 0)};
     w->client = RECT{0, 0, std::max(cx, 0), std::max(cy, 0)};
@@ -433,7 +438,7 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
         if (!(w = Get(hwnd))) return TRUE;
     }
     // Owned windows go first.
-    if (IsTopLevel(w)) {
+    if (IsTopLevel(w) && w->everOwner) {
         std::vector<HWND> ownedWindows;
         for (Window* o : S().live)
             if (!o->dead && o->owner == w) ownedWindows.push_back(o->handle);
@@ -518,6 +523,7 @@ LONG_PTR WINAPI SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value) {
             Window* o = Get(reinterpret_cast<HWND>(value));
             w->owner = o ? TopLevelOf(o) : nullptr;
             if (w->owner == w) w->owner = nullptr;
+            if (w->owner) w->owner->everOwner = true;
         }
         return old;
     }
@@ -704,6 +710,7 @@ HWND WINAPI GetWindow(HWND hwnd, UINT cmd) {
     case GW_CHILD: return w->children.empty() ? nullptr : w->children.front()->handle;
     case GW_ENABLEDPOPUP: {
         HWND first = nullptr;  // the oldest
+        if (!w->everOwner) return first;
         for (Window* o : S().live)
             if (!o->dead && o->owner == w && o->Visible() && !(o->style & WS_DISABLED) && (!first || o->handle < first))
                 first = o->handle;
