@@ -35,6 +35,7 @@ void TSysStyleManager::Finalize() {
     if (FHook) UnhookWindowsHookEx(FHook);
     FHook = nullptr;
     FHookClasses.clear();
+    FRegisteredAtoms.clear();
     // Freeing each hook gives its window its own procedure back.
     auto hooks = std::move(FHookedWindows);
     FHookedWindows.clear();
@@ -45,10 +46,12 @@ void TSysStyleManager::Finalize() {
 
 void TSysStyleManager::RegisterSysStyleHook(const rtl::String& SysControlClass, TSysStyleHookClass SysStyleHookClass) {
     FHookClasses[SysControlClass.toLower()] = SysStyleHookClass;
+    FRegisteredAtoms.clear();
 }
 
 void TSysStyleManager::UnRegisterSysStyleHook(const rtl::String& SysControlClass, TSysStyleHookClass) {
     FHookClasses.erase(SysControlClass.toLower());
+    FRegisteredAtoms.clear();
 }
 
 bool TSysStyleManager::IsRegistered(const rtl::String& SysControlClass) {
@@ -64,6 +67,11 @@ LRESULT CALLBACK TSysStyleManager::CbtHookProc(int Code, WPARAM wParam, LPARAM l
         const HWND w = reinterpret_cast<HWND>(wParam);
         const auto* cbt = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
         if (!cbt || !cbt->lpcs) return result;
+        const ATOM atom = ATOM(GetClassLongPtrW(w, GCW_ATOM));
+        auto known = FRegisteredAtoms.find(atom);
+        if (known == FRegisteredAtoms.end() || !atom)
+            known = FRegisteredAtoms.insert_or_assign(atom, FHookClasses.count(GetWindowClassName(w).toLower()) != 0).first;
+        if (!known->second) return result;
         const rtl::String name = GetWindowClassName(w).toLower();
         auto cls = FHookClasses.find(name);
         if (cls == FHookClasses.end()) return result;

@@ -46,7 +46,7 @@ public:
     static void UnRegisterSysStyleHook(const rtl::String& SysControlClass, TSysStyleHookClass SysStyleHookClass = nullptr);
     static bool IsRegistered(const rtl::String& SysControlClass);
 
-    static std::map<rtl::String, TSysStyleHookClass>& HookClasses() { return FHookClasses; }
+    static const std::map<rtl::String, TSysStyleHookClass>& HookClasses() { return FHookClasses; }
     static std::map<HWND, std::unique_ptr<TSysStyleHook>>& HookedWindows() { return FHookedWindows; }
     static std::map<HWND, TChildControlInfo>& DeferredChildren() { return FDeferredChildren; }
     // The deferred children of Parent that no deferred-hook message has taken yet, in the order they
@@ -73,6 +73,9 @@ private:
     static inline HHOOK FHook = nullptr;
     static inline bool FStarted = false;
     static inline std::map<rtl::String, TSysStyleHookClass> FHookClasses;
+    // Whether a class, by its atom, has a registered hook: most windows made are of classes nobody
+    // hooks, told apart without their name. Emptied whenever the registrations change.
+    static inline std::map<ATOM, bool> FRegisteredAtoms;
     static inline std::map<HWND, std::unique_ptr<TSysStyleHook>> FHookedWindows;
     static inline std::map<HWND, TChildControlInfo> FDeferredChildren;
     // The same children by parent: a parent's message, and its end, touch only its own children.

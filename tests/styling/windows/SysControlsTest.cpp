@@ -203,7 +203,7 @@ TEST(SysStyleManager, RegistrationKeysIgnoreCaseAndTheLastWins) {
     TSysStyleManager::RegisterSysStyleHook(QStringLiteral("BUTTON"), &CreateHook<TSysStyleHook>);
     auto& classes = TSysStyleManager::HookClasses();
     ASSERT_EQ(classes.count(QStringLiteral("button")), 1u);
-    EXPECT_EQ(classes[QStringLiteral("button")], &CreateHook<TSysStyleHook>);
+    EXPECT_EQ(classes.at(QStringLiteral("button")), &CreateHook<TSysStyleHook>);
     TSysStyleManager::UnRegisterSysStyleHook(QStringLiteral("bUtToN"));
     EXPECT_FALSE(TSysStyleManager::IsRegistered(QStringLiteral("Button")));
     TSysStyleManager::UnRegisterSysStyleHook(QStringLiteral("never"));  // nothing to do, no fault
