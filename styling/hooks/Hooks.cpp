@@ -1,6 +1,7 @@
 // styling/hooks/Hooks.cpp
 #include "styling/hooks/Hooks.h"
 
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -262,11 +263,23 @@ HANDLE DetourLoadImageW(HINSTANCE hInst, LPCWSTR name, UINT type, int cx, int cy
     const HMODULE frame = GetModuleHandleW(u"explorerframe.dll");
     if (hInst && frame && hInst == frame && type == IMAGE_BITMAP && cx == 0 && cy == 0 && intName) {
         const HANDLE loaded = TrampolineLoadImageW(hInst, name, type, cx, cy, fuLoad);
-        if (!loaded) return loaded;
-        auto bitmap = std::make_unique<TBitmap>();
-        bitmap->SetHandle(static_cast<HBITMAP>(loaded));
-        if (bitmap->PixelFormat() == pf32bit) RepaintFrameBitmap(bitmap.get(), id);
-        return bitmap->ReleaseHandle();
+        BITMAP info{};
+        if (!loaded || !GetObjectW(loaded, sizeof info, &info) || info.bmBitsPixel != 32) return loaded;
+        // The pixels are changed under the handle the library gave: a bitmap object taking the handle
+        // would copy a top-down or device bitmap into one of its own (and another depth into 32 bits).
+        const int w = info.bmWidth, h = std::abs(info.bmHeight);
+        auto bitmap = std::make_unique<TBitmap>(w, h);
+        bitmap->SetPixelFormat(pf32bit);
+        BITMAPINFO bmi{};
+        bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};  // bottom-up, as the object's
+        void* bits = bitmap->ScanLine(h - 1);
+        const HDC dc = CreateCompatibleDC(nullptr);
+        if (GetDIBits(dc, static_cast<HBITMAP>(loaded), 0, UINT(h), bits, &bmi, DIB_RGB_COLORS) == h) {
+            RepaintFrameBitmap(bitmap.get(), id);
+            SetDIBits(dc, static_cast<HBITMAP>(loaded), 0, UINT(h), bitmap->ScanLine(h - 1), &bmi, DIB_RGB_COLORS);
+        }
+        DeleteDC(dc);
+        return loaded;
     }
     return TrampolineLoadImageW(hInst, name, type, cx, cy, fuLoad);
 }

@@ -1,6 +1,8 @@
 // styling/hooks/SysControls.cpp
 #include "styling/hooks/SysControls.h"
 
+#include <algorithm>
+
 #include "styling/hooks/StyleMisc.h"
 #include "vcl/Controls.h"
 #include "vcl/Themes.h"
@@ -33,19 +35,23 @@ void TSysStyleManager::Finalize() {
     if (FHook) UnhookWindowsHookEx(FHook);
     FHook = nullptr;
     FHookClasses.clear();
+    FRegisteredAtoms.clear();
     // Freeing each hook gives its window its own procedure back.
     auto hooks = std::move(FHookedWindows);
     FHookedWindows.clear();
     hooks.clear();
     FDeferredChildren.clear();
+    FChildrenByParent.clear();
 }
 
 void TSysStyleManager::RegisterSysStyleHook(const rtl::String& SysControlClass, TSysStyleHookClass SysStyleHookClass) {
     FHookClasses[SysControlClass.toLower()] = SysStyleHookClass;
+    FRegisteredAtoms.clear();
 }
 
 void TSysStyleManager::UnRegisterSysStyleHook(const rtl::String& SysControlClass, TSysStyleHookClass) {
     FHookClasses.erase(SysControlClass.toLower());
+    FRegisteredAtoms.clear();
 }
 
 bool TSysStyleManager::IsRegistered(const rtl::String& SysControlClass) {
@@ -61,6 +67,11 @@ LRESULT CALLBACK TSysStyleManager::CbtHookProc(int Code, WPARAM wParam, LPARAM l
         const HWND w = reinterpret_cast<HWND>(wParam);
         const auto* cbt = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
         if (!cbt || !cbt->lpcs) return result;
+        const ATOM atom = ATOM(GetClassLongPtrW(w, GCW_ATOM));
+        auto known = FRegisteredAtoms.find(atom);
+        if (known == FRegisteredAtoms.end() || !atom)
+            known = FRegisteredAtoms.insert_or_assign(atom, FHookClasses.count(GetWindowClassName(w).toLower()) != 0).first;
+        if (!known->second) return result;
         const rtl::String name = GetWindowClassName(w).toLower();
         auto cls = FHookClasses.find(name);
         if (cls == FHookClasses.end()) return result;
@@ -122,7 +133,42 @@ void TSysStyleManager::DeferChildWindow(HWND W, const TSysWindowInfo& Info, cons
     child.ParentStyle = Info.ParentStyle;
     child.StyleHookClass = FHookClasses[Name];
     FDeferredChildren[W] = child;
+    FChildrenByParent[Info.Parent].Children.push_back(W);
     if (HookNotifyCallback) HookNotifyCallback(0, Info);
+}
+
+std::vector<HWND> TSysStyleManager::TakeDeferredChildren(HWND Parent) {
+    auto it = FChildrenByParent.find(Parent);
+    if (it == FChildrenByParent.end()) return {};
+    TParentChildren& p = it->second;
+    std::vector<HWND> taken(p.Children.begin() + ptrdiff_t(p.Taken), p.Children.end());
+    p.Taken = p.Children.size();
+    return taken;
+}
+
+void TSysStyleManager::ForgetDeferred(HWND W) {
+    if (!FHookedWindows.count(W)) {
+        auto own = FDeferredChildren.find(W);
+        if (own != FDeferredChildren.end()) {
+            auto siblings = FChildrenByParent.find(own->second.Parent);
+            if (siblings != FChildrenByParent.end()) {
+                auto& list = siblings->second.Children;
+                const auto at = std::find(list.begin(), list.end(), W);
+                if (at != list.end()) {
+                    if (size_t(at - list.begin()) < siblings->second.Taken) --siblings->second.Taken;
+                    list.erase(at);
+                }
+            }
+            FDeferredChildren.erase(own);
+        }
+    }
+    auto children = FChildrenByParent.find(W);
+    if (children == FChildrenByParent.end()) return;
+    for (HWND child : children->second.Children) {
+        auto entry = FDeferredChildren.find(child);
+        if (entry != FDeferredChildren.end() && entry->second.Parent == W) FDeferredChildren.erase(entry);
+    }
+    FChildrenByParent.erase(children);
 }
 
 void TSysStyleManager::PurgeRemovedHooks() {
@@ -142,7 +188,14 @@ HWND FindWindowByClass(HWND Parent, const rtl::String& ClassName) {
 
 bool DefaultBeforeHookFilter(const TSysWindowInfo& Info) {
     const HWND root = GetAncestor(Info.Parent, GA_ROOT);
-    if (root && FindWindowByClass(root, QStringLiteral("DirectUIHWND"))) return false;
+    // No window of a class that is not registered: the search over the root's every descendant (a
+    // walk per window made, so a long dialog's children would cost the square of their number) runs
+    // only once a shell view's class exists. The class table here is the process's.
+    WNDCLASSEXW shellView{};
+    shellView.cbSize = sizeof shellView;
+    if (root && GetClassInfoExW(nullptr, u"DirectUIHWND", &shellView) &&
+        FindWindowByClass(root, QStringLiteral("DirectUIHWND")))
+        return false;
     const rtl::String& cls = *Info.ClassName;
     const rtl::String parent = Info.ParentClassName ? *Info.ParentClassName : rtl::String();
     auto same = [](const rtl::String& A, const char* B) { return A.compare(QLatin1String(B), Qt::CaseInsensitive) == 0; };

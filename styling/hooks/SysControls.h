@@ -3,6 +3,7 @@
 #pragma once
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "rtl/System.h"
 #include "styling/hooks/SysStyleHook.h"
@@ -45,9 +46,14 @@ public:
     static void UnRegisterSysStyleHook(const rtl::String& SysControlClass, TSysStyleHookClass SysStyleHookClass = nullptr);
     static bool IsRegistered(const rtl::String& SysControlClass);
 
-    static std::map<rtl::String, TSysStyleHookClass>& HookClasses() { return FHookClasses; }
+    static const std::map<rtl::String, TSysStyleHookClass>& HookClasses() { return FHookClasses; }
     static std::map<HWND, std::unique_ptr<TSysStyleHook>>& HookedWindows() { return FHookedWindows; }
     static std::map<HWND, TChildControlInfo>& DeferredChildren() { return FDeferredChildren; }
+    // The deferred children of Parent that no deferred-hook message has taken yet, in the order they
+    // were made; they are taken now.
+    static std::vector<HWND> TakeDeferredChildren(HWND Parent);
+    // A window is gone: its deferred entry, unless it is hooked, and those of its deferred children.
+    static void ForgetDeferred(HWND W);
 
     static inline TBeforeHookFilter BeforeHookFilter = nullptr;
     static inline THookNotifyCallback HookNotifyCallback = nullptr;
@@ -67,8 +73,17 @@ private:
     static inline HHOOK FHook = nullptr;
     static inline bool FStarted = false;
     static inline std::map<rtl::String, TSysStyleHookClass> FHookClasses;
+    // Whether a class, by its atom, has a registered hook: most windows made are of classes nobody
+    // hooks, told apart without their name. Emptied whenever the registrations change.
+    static inline std::map<ATOM, bool> FRegisteredAtoms;
     static inline std::map<HWND, std::unique_ptr<TSysStyleHook>> FHookedWindows;
     static inline std::map<HWND, TChildControlInfo> FDeferredChildren;
+    // The same children by parent: a parent's message, and its end, touch only its own children.
+    struct TParentChildren {
+        std::vector<HWND> Children;
+        size_t Taken = 0;
+    };
+    static inline std::map<HWND, TParentChildren> FChildrenByParent;
 };
 
 // Styling applies now: the active style is custom and the master switch is on.

@@ -259,12 +259,8 @@ void TSysStyleHook::WndProc(TMessage& Message) {
         return;
     case WM_NCDESTROY: {
         Message.Result = CallDefaultProc(Message);
-        auto& hooked = TSysStyleManager::HookedWindows();
-        auto& deferred = TSysStyleManager::DeferredChildren();
-        if (hooked.count(FHandle)) FMustRemove = true;
-        else deferred.erase(FHandle);
-        for (auto it = deferred.begin(); it != deferred.end();)
-            it = it->second.Parent == FHandle ? deferred.erase(it) : std::next(it);
+        if (TSysStyleManager::HookedWindows().count(FHandle)) FMustRemove = true;
+        TSysStyleManager::ForgetDeferred(FHandle);
         return;
     }
     case WM_CHANGEUISTATE:
@@ -327,9 +323,11 @@ void TSysStyleHook::ReflectColor(TMessage& Message) {
 void TSysStyleHook::HookDeferredChildren(TMessage& Message) {
     Message.Result = 0;
     auto& hooked = TSysStyleManager::HookedWindows();
-    // Hooking may create windows and change the map: walk a copy.
-    const auto deferred = TSysStyleManager::DeferredChildren();
-    for (const auto& [child, info] : deferred) {
+    // Only this window's children not taken before; hooking may create windows and change the maps.
+    for (HWND child : TSysStyleManager::TakeDeferredChildren(FHandle)) {
+        const auto entry = TSysStyleManager::DeferredChildren().find(child);
+        if (entry == TSysStyleManager::DeferredChildren().end()) continue;
+        const TChildControlInfo info = entry->second;
         if (info.Parent != FHandle || hooked.count(child) || !IsWindow(child)) continue;
         if (SendMessageW(child, CM_IS_HOOKED, 0, 0) == HookedAnswer) continue;
         if (!info.StyleHookClass) continue;

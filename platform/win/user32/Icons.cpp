@@ -181,8 +181,9 @@ bool ResourceBytes(HINSTANCE module, LPCWSTR name, LPCWSTR type, const uint8_t*&
 }
 
 // A resource bitmap: the module keeps the DIB without its file header, so the header is put back
-// for the image reader, its pixel offset worked out from the DIB header.
-HBITMAP ResourceBitmap(HINSTANCE module, LPCWSTR name, int cx, int cy) {
+// for the image reader, its pixel offset worked out from the DIB header. Asked for a DIB section, a
+// 24-bit resource keeps its 24 bits; every other load gives 32 bits, as a display of that depth does.
+HBITMAP ResourceBitmap(HINSTANCE module, LPCWSTR name, int cx, int cy, UINT flags) {
     const uint8_t* dib = nullptr;
     DWORD size = 0;
     if (!ResourceBytes(module, name, RT_BITMAP, dib, size)) return nullptr;
@@ -192,11 +193,12 @@ HBITMAP ResourceBitmap(HINSTANCE module, LPCWSTR name, int cx, int cy) {
     std::memcpy(&headerSize, dib, 4);
     if (headerSize != 12 && (headerSize < 40 || headerSize > size)) return fail();
     uint64_t colors = 0;
+    int bpp = 0;
     if (headerSize == 12) {
-        const int bpp = dib[10] | dib[11] << 8;
+        bpp = dib[10] | dib[11] << 8;
         colors = bpp <= 8 ? (uint64_t(1) << bpp) * 3 : 0;
     } else {
-        const int bpp = dib[14] | dib[15] << 8;
+        bpp = dib[14] | dib[15] << 8;
         uint32_t compression, used;
         std::memcpy(&compression, dib + 16, 4);
         std::memcpy(&used, dib + 32, 4);
@@ -216,15 +218,18 @@ HBITMAP ResourceBitmap(HINSTANCE module, LPCWSTR name, int cx, int cy) {
     QImage q = QImage::fromData(file, "BMP");
     if (q.isNull()) return fail();
     if (cx || cy) q = q.scaled(cx ? cx : q.width(), cy ? cy : q.height());
-    q = q.convertToFormat(QImage::Format_ARGB32);
+    const bool keep24 = (flags & LR_CREATEDIBSECTION) && bpp == 24;
+    // Qt's BGR888 lays out a pixel as a 24-bit DIB does.
+    q = q.convertToFormat(keep24 ? QImage::Format_BGR888 : QImage::Format_ARGB32);
+    const int depth = keep24 ? 24 : 32;
     BITMAPINFO bmi{};
-    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), q.width(), -q.height(), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), q.width(), -q.height(), 1, WORD(depth), BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     HBITMAP bm = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!bm) return nullptr;
+    const ptrdiff_t stride = ((ptrdiff_t(q.width()) * depth + 31) / 32) * 4;
     for (int y = 0; y < q.height(); ++y)
-        std::memcpy(static_cast<uint8_t*>(bits) + ptrdiff_t(y) * q.width() * 4, q.constScanLine(y),
-                    size_t(q.width()) * 4);
+        std::memcpy(static_cast<uint8_t*>(bits) + y * stride, q.constScanLine(y), size_t(q.width()) * size_t(depth / 8));
     return bm;
 }
 
@@ -607,7 +612,7 @@ HANDLE WINAPI LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int cx, in
     }
     // A module's own resources.
     if (!(flags & LR_LOADFROMFILE) && instance && name) {
-        if (type == IMAGE_BITMAP) return ResourceBitmap(instance, name, cx, cy);
+        if (type == IMAGE_BITMAP) return ResourceBitmap(instance, name, cx, cy, flags);
         // Cursors are shown at their own size, so every cursor load goes where SetCursor knows it.
         if (type == IMAGE_CURSOR) return LoadCursorW(instance, name);
         if (type != IMAGE_ICON) return nullptr;

@@ -85,6 +85,8 @@ struct Window {
     bool created = false;     // WM_NCCREATE done
     bool destroying = false;  // DestroyWindow running
     bool dead = false;        // destroyed: the handle no longer answers
+    size_t liveSlot = 0;      // its place in the state's list of live windows
+    bool everOwner = false;   // some window was given it as owner: only then are its owned windows looked for
     bool messageOnly = false;
     bool redraw = true;       // WM_SETREDRAW
     bool minimized = false, maximized = false;
@@ -158,6 +160,7 @@ struct State {
     std::vector<std::unique_ptr<WndClass>> classes;
     ATOM nextAtom = 0xC000;
     std::vector<std::unique_ptr<Window>> windows;  // index = handle number; never reused
+    std::vector<Window*> live;  // the windows not freed yet, in no order: what a walk over every window visits
     std::vector<std::unique_ptr<Window>> graveyard;  // destroyed, freed when no message is in progress
     Window* desktop = nullptr;
     int sendDepth = 0;

@@ -26,6 +26,8 @@ Window* MakeDesktop() {
     w->created = true;
     Window* raw = w.get();
     s.windows.push_back(std::move(w));
+    raw->liveSlot = s.live.size();
+    s.live.push_back(raw);
     return raw;
 }
 
@@ -69,9 +71,14 @@ void FreeWindow(HWND h) {
         if (s.backend && w->shownOnScreen) s.backend->Destroyed(h);
         w->shownOnScreen = false;
     }
-    for (auto& other : s.windows)
-        if (other && other->owner == w) other->owner = nullptr;
+    if (w->everOwner)
+        for (Window* other : s.live)
+            if (other->owner == w) other->owner = nullptr;
     Unlink(w);
+    // Out of the live list: the last one takes its place.
+    s.live[w->liveSlot] = s.live.back();
+    s.live[w->liveSlot]->liveSlot = w->liveSlot;
+    s.live.pop_back();
     if (w->cls) --w->cls->windows;
     w->dead = true;
     const size_t index = (reinterpret_cast<uintptr_t>(h) - HandleBase) / 4;
@@ -82,8 +89,11 @@ void FreeWindow(HWND h) {
 
 void Unlink(Window* w) {
     if (!w->parent) return;
+    // A window is among its siblings once: the search stops there (a parent going away frees its
+    // children from the front, so each is found at once).
     auto& c = w->parent->children;
-    c.erase(std::remove(c.begin(), c.end(), w), c.end());
+    const auto at = std::find(c.begin(), c.end(), w);
+    if (at != c.end()) c.erase(at);
 }
 
 // Places w among its siblings: HWND_TOP, HWND_BOTTOM, HWND_TOPMOST, HWND_NOTOPMOST or after a sibling.
@@ -325,6 +335,7 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
     w->extra.assign(size_t(cls->wndExtra), 0);
     w->parent = parent;
     w->owner = owner;
+    if (owner) owner->everOwner = true;
     w->messageOnly = messageOnly;
     w->rect = RECT{x, y, x + std::max(cx, 0), y + std::max(cy, 0)};
     w->client = RECT{0, 0, std::max(cx, 0), std::max(cy, 0)};
@@ -332,6 +343,8 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
     if (!topLevel) w->uiState = parent->uiState;  // children start with the keyboard cues of their parent
     ++cls->windows;
     s.windows.push_back(std::move(owned));
+    w->liveSlot = s.live.size();
+    s.live.push_back(w);
     const HWND hwnd = w->handle;
     if (topLevel) {
         parent->children.insert(parent->children.begin(), w);
@@ -425,10 +438,11 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
         if (!(w = Get(hwnd))) return TRUE;
     }
     // Owned windows go first.
-    if (IsTopLevel(w)) {
+    if (IsTopLevel(w) && w->everOwner) {
         std::vector<HWND> ownedWindows;
-        for (auto& o : S().windows)
-            if (o && !o->dead && o->owner == w) ownedWindows.push_back(o->handle);
+        for (Window* o : S().live)
+            if (!o->dead && o->owner == w) ownedWindows.push_back(o->handle);
+        std::sort(ownedWindows.begin(), ownedWindows.end());  // the oldest first
         for (HWND o : ownedWindows) DestroyWindow(o);
         if (!(w = Get(hwnd))) return TRUE;
     }
@@ -509,6 +523,7 @@ LONG_PTR WINAPI SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value) {
             Window* o = Get(reinterpret_cast<HWND>(value));
             w->owner = o ? TopLevelOf(o) : nullptr;
             if (w->owner == w) w->owner = nullptr;
+            if (w->owner) w->owner->everOwner = true;
         }
         return old;
     }
@@ -693,10 +708,14 @@ HWND WINAPI GetWindow(HWND hwnd, UINT cmd) {
     case GW_HWNDPREV: return sibling(-1);
     case GW_OWNER: return H(w->owner);
     case GW_CHILD: return w->children.empty() ? nullptr : w->children.front()->handle;
-    case GW_ENABLEDPOPUP:
-        for (auto& o : S().windows)
-            if (o && !o->dead && o->owner == w && o->Visible() && !(o->style & WS_DISABLED)) return o->handle;
-        return nullptr;
+    case GW_ENABLEDPOPUP: {
+        HWND first = nullptr;  // the oldest
+        if (!w->everOwner) return first;
+        for (Window* o : S().live)
+            if (!o->dead && o->owner == w && o->Visible() && !(o->style & WS_DISABLED) && (!first || o->handle < first))
+                first = o->handle;
+        return first;
+    }
     default: return nullptr;
     }
 }

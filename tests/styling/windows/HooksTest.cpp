@@ -6,13 +6,21 @@
 #include <QFont>
 #include <QFontMetrics>
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <cstring>
 
+#include <dlfcn.h>
+#ifdef TW_HAVE_CAPSTONE
+#include <capstone/capstone.h>
+#endif
+
+#include "styling/hooking/CodeHooks.h"
 #include "styling/hooks/GlyphFont.h"
 #include "styling/hooks/Hooks.h"
 #include "styling/hooks/Styling.h"
+#include "vcl/Controls.h"
 
 using namespace styling;
 using namespace styletest;
@@ -189,29 +197,208 @@ TEST_F(ApiHooksTest, SmallShellIconsAreGlyphsOnlyAtSixteenPixels) {
     TwSetVersion(0, 0, 0);
 }
 
+// A DIB as a module keeps it (no file header): Height rows of the given red, green and blue pixels,
+// of Depth bits each.
+std::vector<uint8_t> Dib(int Depth, const std::vector<std::array<uint8_t, 3>>& Row, int Height = 1) {
+    const int width = int(Row.size());
+    const int stride = ((width * Depth + 31) / 32) * 4;
+    std::vector<uint8_t> dib(sizeof(BITMAPINFOHEADER) + size_t(stride) * size_t(Height), 0);
+    BITMAPINFOHEADER h{sizeof(BITMAPINFOHEADER), width, Height, 1, WORD(Depth), BI_RGB, 0, 0, 0, 0, 0};
+    std::memcpy(dib.data(), &h, sizeof h);
+    for (int y = 0; y < Height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint8_t* p = dib.data() + sizeof h + size_t(y) * size_t(stride) + size_t(x) * size_t(Depth / 8);
+            p[0] = Row[size_t(x)][2], p[1] = Row[size_t(x)][1], p[2] = Row[size_t(x)][0];
+        }
+    return dib;
+}
+
+// The pixels of a loaded DIB section as red, green, blue and (32 bits) alpha.
+std::vector<std::array<uint8_t, 4>> PixelsOf(HANDLE Loaded) {
+    DIBSECTION ds{};
+    if (!Loaded || !GetObjectW(Loaded, sizeof ds, &ds) || !ds.dsBm.bmBits) return {};
+    const int bytes = ds.dsBm.bmBitsPixel / 8;
+    std::vector<std::array<uint8_t, 4>> out;
+    for (int y = 0; y < ds.dsBm.bmHeight; ++y)
+        for (int x = 0; x < ds.dsBm.bmWidth; ++x) {
+            const uint8_t* p = static_cast<const uint8_t*>(ds.dsBm.bmBits) + y * ds.dsBm.bmWidthBytes + x * bytes;
+            out.push_back({p[2], p[1], p[0], uint8_t(bytes == 4 ? p[3] : 255)});
+        }
+    return out;
+}
+
+TEST_F(ApiHooksTest, FrameBitmapsOfThirtyTwoBitsAreRepaintedAndOthersComeBackAsLoaded) {
+    TwRegisterModule(u"explorerframe.dll", reinterpret_cast<const void*>(&GetSysColor));
+    const HINSTANCE module = GetModuleHandleW(u"explorerframe.dll");
+    ASSERT_NE(module, nullptr);
+    // Grey 200, a colour whose grey is 206, white.
+    const std::vector<std::array<uint8_t, 3>> pixels{{200, 200, 200}, {255, 200, 110}, {255, 255, 255}};
+    const auto deep = Dib(32, pixels), shallow = Dib(24, pixels);
+    const auto wide = Dib(32, std::vector<std::array<uint8_t, 3>>(80, {255, 255, 255}), 16);
+    TwAddResource(module, RT_BITMAP, MAKEINTRESOURCEW(300), deep.data(), DWORD(deep.size()), TRUE);
+    TwAddResource(module, RT_BITMAP, MAKEINTRESOURCEW(301), shallow.data(), DWORD(shallow.size()), TRUE);
+    TwAddResource(module, RT_BITMAP, MAKEINTRESOURCEW(288), wide.data(), DWORD(wide.size()), TRUE);
+    TwAddResource(module, RT_BITMAP, MAKEINTRESOURCEW(281), deep.data(), DWORD(deep.size()), TRUE);
+    auto load = [&](int Id, int Size = 0) {
+        return LoadImageW(module, MAKEINTRESOURCEW(Id), IMAGE_BITMAP, Size, Size ? 1 : 0, LR_CREATEDIBSECTION);
+    };
+    using Px = std::array<uint8_t, 4>;
+    std::vector<HANDLE> loaded;
+    auto keep = [&](HANDLE H) { return loaded.emplace_back(H); };
+
+    // Any other 32-bit bitmap goes grey, then is burnt with the highlight (red A0, green 50, blue 30),
+    // in place: the library's own top-down bitmap comes back, not a copy.
+    const HANDLE tinted = keep(load(300));
+    EXPECT_EQ(PixelsOf(tinted), (std::vector<Px>{{167, 79, 0, 255}, {177, 99, 0, 255}, {255, 255, 255, 255}}));
+    DIBSECTION own{};
+    ASSERT_TRUE(GetObjectW(tinted, sizeof own, &own));
+    EXPECT_LT(own.dsBmih.biHeight, 0);
+    // A 24-bit bitmap and one loaded at a size of its own are the library's.
+    const HANDLE plain = keep(load(301));
+    DIBSECTION ds{};
+    ASSERT_TRUE(GetObjectW(plain, sizeof ds, &ds));
+    EXPECT_EQ(ds.dsBm.bmBitsPixel, 24);
+    EXPECT_EQ(PixelsOf(plain), (std::vector<Px>{{200, 200, 200, 255}, {255, 200, 110, 255}, {255, 255, 255, 255}}));
+    EXPECT_EQ(PixelsOf(keep(load(300, 3))), (std::vector<Px>{{200, 200, 200, 255}, {255, 200, 110, 255}, {255, 255, 255, 255}}));
+    // The toolbar strip: the window colour, nearly transparent, with opaque glyphs at its left.
+    const auto strip = PixelsOf(keep(load(288)));
+    ASSERT_EQ(strip.size(), 80u * 16u);
+    EXPECT_EQ(strip[8 * 80 + 75], (Px{0x10, 0x20, 0x40, 1})) << "right of the glyphs: the background";
+    if (GlyphFont()) {
+        int opaque = 0;
+        for (int y = 0; y < 16; ++y)
+            opaque += int(std::count_if(strip.begin() + y * 80, strip.begin() + y * 80 + 16, [](const Px& P) { return P[3] == 255; }));
+        EXPECT_GT(opaque, 0) << "the first glyph";
+    }
+    // Before 6.2, bitmap 281 is the background only.
+    TwSetVersion(6, 1, 7601);
+    EXPECT_EQ(PixelsOf(keep(load(281))), std::vector<Px>(3, Px{0x10, 0x20, 0x40, 1}));
+    TwSetVersion(0, 0, 0);
+    // A failed load comes back as nothing.
+    EXPECT_EQ(load(302), nullptr);
+    for (HANDLE h : loaded)
+        if (h) DeleteObject(h);
+}
+
+using TSetWindowTheme = HRESULT (*)(HWND, LPCWSTR, LPCWSTR);
+TSetWindowTheme NextSetWindowTheme = nullptr;
+std::vector<HWND> ThemesSet;
+HRESULT RecordSetWindowTheme(HWND Wnd, LPCWSTR SubAppName, LPCWSTR SubIdList) {
+    ThemesSet.push_back(Wnd);
+    return NextSetWindowTheme(Wnd, SubAppName, SubIdList);
+}
+
+TEST_F(ApiHooksTest, WindowThemesAlwaysReachTheLibrary) {
+    // Installed after the styling's own interception, so it hears only what that one hands on.
+    NextSetWindowTheme = reinterpret_cast<TSetWindowTheme>(HookModuleFunction(
+        QStringLiteral("uxtheme.dll"), "SetWindowTheme", reinterpret_cast<void*>(&RecordSetWindowTheme)));
+    ASSERT_NE(NextSetWindowTheme, nullptr);
+    ThemesSet.clear();
+    const HWND foreign = Make(PlainClass, WS_POPUP);
+    std::unique_ptr<TWinControl> control(TWinControl::CreateParented(foreign));
+    control->HandleNeeded();
+    // Empty names under a custom style: the case the styling would keep from a month calendar, of
+    // which the class library here has none.
+    for (HWND w : {foreign, control->Handle()}) {
+        EXPECT_EQ(SetWindowTheme(w, nullptr, nullptr), S_OK);
+        EXPECT_EQ(SetWindowTheme(w, u"", u""), S_OK);
+    }
+    UseSystemStyle();
+    EXPECT_EQ(SetWindowTheme(control->Handle(), u"", u""), S_OK);
+    EXPECT_EQ(ThemesSet, (std::vector<HWND>{foreign, foreign, control->Handle(), control->Handle(), control->Handle()}));
+    control.reset();
+    UnhookFunction(reinterpret_cast<void*>(NextSetWindowTheme));
+}
+
+// Every export the styling patches, by module.
+const std::vector<std::pair<const char16_t*, const char*>>& PatchedExports() {
+    static const std::vector<std::pair<const char16_t*, const char*>> exports{
+        {u"user32.dll", "GetSysColor"},          {u"user32.dll", "GetSysColorBrush"},
+        {u"user32.dll", "FillRect"},             {u"user32.dll", "DrawEdge"},
+        {u"user32.dll", "DrawFrameControl"},     {u"user32.dll", "LoadIconW"},
+        {u"user32.dll", "LoadImageW"},           {u"uxtheme.dll", "SetWindowTheme"},
+        {u"uxtheme.dll", "OpenThemeData"},       {u"uxtheme.dll", "OpenThemeDataForDpi"},
+        {u"uxtheme.dll", "OpenThemeDataEx"},     {u"uxtheme.dll", "DrawThemeBackground"},
+        {u"uxtheme.dll", "DrawThemeBackgroundEx"}, {u"uxtheme.dll", "DrawThemeEdge"},
+        {u"uxtheme.dll", "DrawThemeText"},       {u"uxtheme.dll", "DrawThemeTextEx"},
+        {u"uxtheme.dll", "GetThemeColor"},       {u"uxtheme.dll", "GetThemeSysColor"},
+        {u"uxtheme.dll", "GetThemeSysColorBrush"}};
+    return exports;
+}
+
+const uint8_t* ExportAt(const std::pair<const char16_t*, const char*>& Export) {
+    return reinterpret_cast<const uint8_t*>(GetProcAddress(GetModuleHandleW(Export.first), Export.second));
+}
+
 // The first bytes of every patched export.
 std::vector<std::array<uint8_t, 24>> ExportBytes() {
-    const char* names[] = {"GetSysColor", "GetSysColorBrush", "FillRect", "DrawEdge", "DrawFrameControl", "LoadIconW", "LoadImageW"};
     std::vector<std::array<uint8_t, 24>> bytes;
-    for (const char* name : names) {
-        auto* p = reinterpret_cast<const uint8_t*>(GetProcAddress(GetModuleHandleW(u"user32.dll"), name));
+    for (const auto& e : PatchedExports()) {
         std::array<uint8_t, 24> b{};
-        if (p) std::memcpy(b.data(), p, b.size());
+        if (const uint8_t* p = ExportAt(e)) std::memcpy(b.data(), p, b.size());
         bytes.push_back(b);
     }
-    auto* theme = reinterpret_cast<const uint8_t*>(GetProcAddress(GetModuleHandleW(u"uxtheme.dll"), "SetWindowTheme"));
-    std::array<uint8_t, 24> b{};
-    if (theme) std::memcpy(b.data(), theme, b.size());
-    bytes.push_back(b);
     return bytes;
 }
 
-TEST(StylingEnd, EveryExportIsAsItWasAfterFinalize) {
+#ifdef TW_HAVE_CAPSTONE
+// Where the code at At jumps, read by a full disassembler: a short jump into a patch area next to
+// the entry is followed to the jump there. 0 when the code starts with no jump.
+const uint8_t* JumpedTo(const uint8_t* At) {
+    csh cs = 0;
+    if (cs_open(CS_ARCH_X86, CS_MODE_64, &cs) != CS_ERR_OK) return nullptr;
+    cs_option(cs, CS_OPT_DETAIL, CS_OPT_ON);
+    const uint8_t* where = At;
+    const uint8_t* to = nullptr;
+    for (int jumps = 0; jumps < 2; ++jumps) {
+        cs_insn* insn = nullptr;
+        if (cs_disasm(cs, where, 16, uint64_t(uintptr_t(where)), 1, &insn) != 1) break;
+        const cs_x86& x = insn->detail->x86;
+        const uint8_t* next = nullptr;
+        if (insn->id == X86_INS_JMP && x.op_count == 1) {
+            const cs_x86_op& op = x.operands[0];
+            if (op.type == X86_OP_IMM) next = reinterpret_cast<const uint8_t*>(uintptr_t(op.imm));
+            else if (op.type == X86_OP_MEM && op.mem.base == X86_REG_RIP && op.mem.index == X86_REG_INVALID)
+                std::memcpy(&next, where + insn->size + op.mem.disp, sizeof next);
+        }
+        cs_free(insn, 1);
+        if (!next) break;
+        to = next;
+        if (std::abs(next - At) > 64) break;
+        where = next;
+    }
+    cs_close(&cs);
+    return to;
+}
+#endif
+
+TEST(StylingEnd, EveryExportJumpsAwayWhilePatchedAndIsAsItWasAfterFinalize) {
     testing_support::HeadlessApp app;
     const auto patched = ExportBytes();
+#ifdef TW_HAVE_CAPSTONE
+    // Each patched export's first instruction is a jump that leads out of every loaded library,
+    // into the memory the hooking engine allocated.
+    for (const auto& e : PatchedExports()) {
+        const uint8_t* at = ExportAt(e);
+        ASSERT_NE(at, nullptr) << e.second;
+        const uint8_t* to = JumpedTo(at);
+        ASSERT_NE(to, nullptr) << e.second << " starts with no jump";
+        Dl_info info{};
+        EXPECT_EQ(dladdr(to, &info), 0) << e.second << " jumps into " << (info.dli_fname ? info.dli_fname : "?");
+    }
+#endif
     styling::Finalize();
     const auto plain = ExportBytes();
-    for (size_t i = 0; i < plain.size(); ++i) EXPECT_NE(patched[i], plain[i]) << "export " << i << " was patched";
+    for (size_t i = 0; i < plain.size(); ++i)
+        EXPECT_NE(patched[i], plain[i]) << PatchedExports()[i].second << " was patched";
+#ifdef TW_HAVE_CAPSTONE
+    // A plain export may itself start with a jump (a tail call), but only within the libraries.
+    for (const auto& e : PatchedExports()) {
+        Dl_info info{};
+        const uint8_t* to = JumpedTo(ExportAt(e));
+        EXPECT_TRUE(!to || dladdr(to, &info)) << e.second;
+    }
+#endif
     styling::Initialize();
     styling::Finalize();
     EXPECT_EQ(ExportBytes(), plain);

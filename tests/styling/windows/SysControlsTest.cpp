@@ -92,6 +92,39 @@ TEST_F(StyleHookTest, DeferredChildIsHookedOnceWhenItsParentHandles1661) {
     EXPECT_FALSE(Deferred(quiet));
 }
 
+TEST_F(StyleHookTest, EachParentsMessageHooksOnlyItsOwnChildrenAndItsEndForgetsOnlyThem) {
+    // Children that tell their parents nothing: only the message sent here hooks them.
+    const HWND first = Make(HookedClass, WS_POPUP);
+    const HWND second = Make(HookedClass, WS_POPUP);
+    const HWND ofFirst = Make(HookedClass, WS_CHILD, first, WS_EX_NOPARENTNOTIFY);
+    const HWND ofSecond = Make(HookedClass, WS_CHILD, second, WS_EX_NOPARENTNOTIFY);
+    EXPECT_EQ(SendMessageW(first, CM_HOOK_DEFERRED, 0, 0), 1);
+    EXPECT_NE(HookOf(ofFirst), nullptr);
+    EXPECT_EQ(HookOf(ofSecond), nullptr);
+    DestroyWindow(first);
+    EXPECT_FALSE(Deferred(ofFirst));
+    ASSERT_TRUE(Deferred(ofSecond));
+    EXPECT_EQ(SendMessageW(second, CM_HOOK_DEFERRED, 0, 0), 1);
+    EXPECT_NE(HookOf(ofSecond), nullptr);
+    DestroyWindow(second);
+}
+
+TEST_F(StyleHookTest, AClassRegisteredOrUnregisteredLaterCountsForTheNextWindow) {
+    WNDCLASSW cls{};
+    cls.lpfnWndProc = &DefWindowProcW;
+    cls.lpszClassName = u"TwLateClass";
+    RegisterClassW(&cls);
+    const HWND before = Make(u"TwLateClass", WS_POPUP);
+    EXPECT_EQ(HookOf(before), nullptr);
+    TSysStyleManager::RegisterSysStyleHook(QStringLiteral("twlateclass"), &CreateHook<RecordingHook>);
+    const HWND registered = Make(u"TwLateClass", WS_POPUP);
+    EXPECT_NE(HookOf(registered), nullptr);
+    TSysStyleManager::UnRegisterSysStyleHook(QStringLiteral("TwLateClass"));
+    const HWND after = Make(u"TwLateClass", WS_POPUP);
+    EXPECT_EQ(HookOf(after), nullptr);
+    for (HWND w : {before, registered, after}) DestroyWindow(w);
+}
+
 TEST_F(StyleHookTest, ApplicationControlsAreLeftAloneAtCreationUnlessIncluded) {
     const HWND host = Make(PlainClass, WS_POPUP);
     // The class library's controls run their own procedure from their first message on: the
@@ -203,7 +236,7 @@ TEST(SysStyleManager, RegistrationKeysIgnoreCaseAndTheLastWins) {
     TSysStyleManager::RegisterSysStyleHook(QStringLiteral("BUTTON"), &CreateHook<TSysStyleHook>);
     auto& classes = TSysStyleManager::HookClasses();
     ASSERT_EQ(classes.count(QStringLiteral("button")), 1u);
-    EXPECT_EQ(classes[QStringLiteral("button")], &CreateHook<TSysStyleHook>);
+    EXPECT_EQ(classes.at(QStringLiteral("button")), &CreateHook<TSysStyleHook>);
     TSysStyleManager::UnRegisterSysStyleHook(QStringLiteral("bUtToN"));
     EXPECT_FALSE(TSysStyleManager::IsRegistered(QStringLiteral("Button")));
     TSysStyleManager::UnRegisterSysStyleHook(QStringLiteral("never"));  // nothing to do, no fault

@@ -6,7 +6,9 @@
 
 namespace testing_support {
 
-// Margins between a tip's window rectangle and its text rectangle.
+// Margins between a tip's window rectangle and its text rectangle. The double's own: the recorded
+// peer (tests/styling/windows/comctl-oracle/tables/tooltip*.txt, Wine 8) answers TTM_ADJUSTRECT with 0
+// and leaves the rectangle as it was, plain or balloon, in both directions.
 constexpr RECT TooltipTextMargins{3, 1, 3, 1};
 
 // Registers the class (again after a reset of the window model); true when it is registered.

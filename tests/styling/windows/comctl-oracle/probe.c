@@ -450,6 +450,41 @@ static void RichEdits(void) {
     }
 }
 
+/* ---- tooltips: what TTM_ADJUSTRECT makes of a window rectangle and of a text rectangle, plain and
+ * as a balloon. Each answer line follows a comment line with the rectangle given. ---- */
+static void Tooltips(void) {
+    static const RECT given[] = {{0, 0, 120, 40}, {100, 200, 300, 260}};
+    static const struct {
+        const char* name;
+        DWORD style;
+    } cases[] = {{"tooltip", 0}, {"tooltip-balloon", TTS_BALLOON}};
+    int c, i, larger;
+    for (c = 0; c < 2; ++c) {
+        TOOLINFOW tool;
+        HWND h = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, 0, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP | cases[c].style,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, host, 0, 0, 0);
+        memset(&tool, 0, sizeof tool);
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = host;
+        tool.uId = (UINT_PTR)host;
+        tool.lpszText = (LPWSTR)L"Tip text";
+        SendMessageW(h, TTM_ADDTOOLW, 0, (LPARAM)&tool);
+        Open(cases[c].name);
+        for (larger = 0; larger < 2; ++larger)
+            for (i = 0; i < 2; ++i) {
+                RECT r = given[i];
+                LRESULT done;
+                fprintf(out, "# given %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+                done = SendMessageW(h, TTM_ADJUSTRECT, larger, (LPARAM)&r);
+                Result(TTM_ADJUSTRECT, larger, done);
+                Rect(TTM_ADJUSTRECT, larger, &r);
+            }
+        Close();
+        DestroyWindow(h);
+    }
+}
+
 int main(void) {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_LISTVIEW_CLASSES |
                                                  ICC_TAB_CLASSES};
@@ -468,6 +503,7 @@ int main(void) {
     Toolbar("toolbar-flat", TBSTYLE_FLAT, 0);
     Toolbar("toolbar-wrapable-images", TBSTYLE_WRAPABLE, 1);
     Toolbar("toolbar-transparent-images", TBSTYLE_TRANSPARENT | TBSTYLE_LIST, 1);
+    Tooltips();
     DestroyWindow(host);
     printf("probe: done\n");
     return 0;
