@@ -289,7 +289,9 @@ TAddResult TFormMain::AddToList(const String& fName, bool Checked) {
         ReadChapters(full, *info);
         if (info->ChapterCount > 1 && row < ng->RowCount()) AddChapterRows(row, full, *info);
     }
-    InitControls();
+    // A file added alone refreshes the controls now; inside a loop (this call counts as one) the loop's
+    // pump points and its end do, so that a long add does not walk every row once per file.
+    if (AddLoopDepth <= 1) InitControls();
     return arAdded;
 }
 
@@ -327,6 +329,13 @@ void TFormMain::AddChapterRows(int FileRow, const String& FullName, const engine
 }
 
 void TFormMain::Pump() { vcl::Application->ProcessMessages(); }
+
+void TFormMain::RefreshAtPumpPoint() {
+    // The controls and the footer walk every row: at most one walk per RefreshGapMs keeps a long add linear.
+    if (FRefreshClock.isValid() && FRefreshClock.elapsed() < RefreshGapMs) return;
+    InitControls();
+    FRefreshClock.start();
+}
 
 void TFormMain::UpdateInitialFolders(const String& Dir) {
     dlgOpen->SetInitialDir(Dir);
@@ -379,7 +388,7 @@ void TFormMain::AddFolder(const String& Folder, bool SuspendUpdates) {
             updates.Breathe([&] {
                 Pump();
                 if (ng->RowCount() > 0) ng->ScrollToRow(ng->RowCount() - 1);
-                CalcFooter();
+                RefreshAtPumpPoint();
             });
         }
         if (bStopAdding) break;
@@ -420,6 +429,7 @@ void TFormMain::LoadFileList(const String& LstFile, bool FromCommandLine) {
             updates.Breathe([&] {
                 Pump();
                 if (ng->RowCount() > 0) ng->ScrollToRow(ng->RowCount() - 1);
+                RefreshAtPumpPoint();
             });
         if (bStopAdding) break;
         String path = FileListLinePath(line);
@@ -481,9 +491,9 @@ void TFormMain::actRemoveCheckedExecute(rtl::TObject*) {
     if (GetNgCheckedCount() == ng->RowCount()) {
         ng->ClearRows();
     } else {
+        // In one pass: row by row, each removal would move every row below it.
         TUpdates updates(ng);
-        for (int r = ng->RowCount() - 1; r >= 0; --r)
-            if (ng->GetCell(colActive, r)->AsBoolean()) ng->DeleteRow(r);
+        ng->DeleteRows([this](int Row) { return ng->GetCell(colActive, Row)->AsBoolean(); });
     }
     InitControls();
     RenumNg();

@@ -2,6 +2,8 @@
 // the current row kept on its row, child rows with collapse and expand, and sorting.
 #include "tests/grid/GridForm.h"
 
+#include <algorithm>
+
 using namespace grid_test;
 
 namespace {
@@ -73,6 +75,61 @@ TEST(ReportGridRows, DeleteKeepsTheCurrentRowOrPassesItToTheNextOne) {
     EXPECT_EQ(t.Grid->LastAddedRow(), 1);
     EXPECT_EQ(t.Grid->LastVisibleRow(), 1);
     EXPECT_THROW(t.Grid->DeleteRow(7), rtl::Exception);
+}
+
+// Deleting many rows at once ends where deleting them one by one from the bottom ends: the same rows,
+// current row, selection, first row in view and scroll position.
+TEST(ReportGridRows, DeleteRowsInOnePassEndsAsOneByOne) {
+    struct Case {
+        const char* name;
+        int current;
+        bool scrolled;
+        std::vector<int> gone;
+    } cases[] = {
+        {"above the current row", 12, false, {0, 3, 4}},
+        {"the current row and the one after", 12, false, {12, 13}},
+        {"the current row and the one before", 12, false, {11, 12}},
+        {"the current row at the end", 29, true, {27, 28, 29}},
+        {"every other row, scrolled", 20, true, {0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28}},
+        {"all", 5, false, {}},
+        {"none current", -1, true, {1, 25}},
+    };
+    for (const Case& c : cases) {
+        std::vector<int> gone = c.gone;
+        if (gone.empty())
+            for (int r = 0; r < 30; ++r) gone.push_back(r);
+        auto State = [&](TGridTest& t) {
+            QStringList s;
+            for (int r = 0; r < t.Grid->RowCount(); ++r) s << t.Grid->GetCells(0, r);
+            s << QStringLiteral("current %1").arg(t.Grid->SelectedRow());
+            for (int r : t.SelectedRows()) s << QStringLiteral("sel %1").arg(r);
+            s << QStringLiteral("first %1 last %2 pos %3")
+                     .arg(t.Grid->FirstRow())
+                     .arg(t.Grid->LastVisibleRow())
+                     .arg(t.Grid->VertScrollBar()->Position());
+            return s;
+        };
+        auto Prepare = [&](TGridTest& t) {
+            if (c.current >= 0) t.Grid->SetSelectedRow(c.current);
+            t.Grid->SelectCell(0, 7, {vcl::ssCtrl}, true, false);
+            if (c.scrolled) t.Grid->Perform(WM_VSCROLL, SB_BOTTOM, LPARAM(0));
+        };
+        // One harness at a time.
+        auto Run = [&](bool Bulk) {
+            TGridTest t(1, 30);
+            Prepare(t);
+            if (Bulk) {
+                const int deleted =
+                    t.Grid->DeleteRows([&](int Row) { return std::find(gone.begin(), gone.end(), Row) != gone.end(); });
+                EXPECT_EQ(deleted, int(gone.size())) << c.name;
+            } else {
+                for (auto r = gone.rbegin(); r != gone.rend(); ++r) t.Grid->DeleteRow(*r);
+            }
+            return State(t);
+        };
+        const QStringList one = Run(false);
+        EXPECT_EQ(Run(true), one) << c.name;
+    }
 }
 
 TEST(ReportGridRows, DeletingRowsAtTheEndScrollsTheViewBack) {
