@@ -241,6 +241,9 @@ TEST_F(MainWindow, DropsSortLoadListsAndFoldersAndNothingWhileConverting) {
     w->DropFiles({Dir.QFile("dir")});
     EXPECT_EQ(w->GetNgFullFileName(3), Dir.QFile("dir/c.webm"));
     EXPECT_EQ(Cell(w, colNo, 3), "4");
+    // The controls and the footer follow the whole drop.
+    EXPECT_EQ(w->ng->Columns()->Item(colActive)->Footer()->Caption(), "4");
+    EXPECT_TRUE(w->actRemoveChecked->Enabled());
 }
 
 // ---- the list ------------------------------------------------------------------------------------------
@@ -369,6 +372,20 @@ TEST_F(MainWindow, SettingsAreReadWithTheirChecksAndSavedWithoutLosingUnwrittenK
     EXPECT_TRUE(QFile::exists(engine::AppParams.LastProfileFile));
 }
 
+TEST_F(MainWindow, FileAnalysisIsReadInAnyCaseAndAnythingElseMeansFull) {
+    struct Case {
+        const char* text;
+        engine::TFileAnalysis analysis;
+    } cases[] = {{"none", engine::faNone}, {"QUICK", engine::faQuick}, {"Full", engine::faFull},
+                 {"quick-ish", engine::faFull}, {"", engine::faFull}};
+    for (const Case& c : cases) {
+        engine::AppParams.FileAnalysis = engine::faNone;
+        WriteIni(QByteArray("[MAIN]\r\nFileAnalysis=") + c.text + "\r\n");
+        Create();
+        EXPECT_EQ(engine::AppParams.FileAnalysis, c.analysis) << c.text;
+    }
+}
+
 TEST_F(MainWindow, AnUnwritableProgramFolderKeepsTheSettingsInTheConfigFolder) {
     TempDir config;
     qputenv("XDG_CONFIG_HOME", config.QPath().toUtf8());
@@ -476,12 +493,14 @@ TEST_F(MainWindow, ConvertThroughTheWindowLogsTheFailureAndShowsTheLogWithoutThe
     EXPECT_FALSE(bConverting);
     EXPECT_TRUE(w->actConvert->Enabled());
 
-    // A clean run: "Close Windows" once.
+    // A clean run, started minimised: "Close Windows" once, and the window stays minimised.
     errors->Hide();
     w->ng->GetCell(colActive, 0)->SetAsBoolean(false);
     w->EncoderPanel.cbOutputExists.SetItemIndex(1);
+    w->SetWindowState(vcl::wsMinimized);
     w->actConvert->Execute();
     EXPECT_EQ(powerOffs, 1);
+    EXPECT_EQ(w->WindowState(), vcl::wsMinimized);
 }
 
 TEST_F(MainWindow, TheBatchModeIsClearedAfterAFailedRun) {
