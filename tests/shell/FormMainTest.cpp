@@ -246,6 +246,34 @@ TEST_F(MainWindow, DropsSortLoadListsAndFoldersAndNothingWhileConverting) {
     EXPECT_TRUE(w->actRemoveChecked->Enabled());
 }
 
+// The pictures the build wraps from the icon theme: the chapter rows' and the window's. A damaged file
+// leaves them blank, and the window still starts.
+TEST_F(MainWindow, ChapterRowsAndTheWindowTakeTheBuiltPictures) {
+    const QString built = QFileInfo(QStringLiteral(TW_TUNEWRIGHT_EXE)).path() + "/data/icons/";
+    if (!QFile::exists(built + "chapter.ico")) GTEST_SKIP() << "built without the icon theme";
+    QDir(Program.QPath()).mkpath("data/icons");
+    for (bool damaged : {false, true}) {
+        for (const QString n : {"chapter.ico", "program.ico"}) {
+            const QString to = Program.QFile("data/icons/" + n);
+            QFile::remove(to);
+            if (damaged)
+                Program.Write("data/icons/" + n, QByteArray("\0\0\1\0\1\0garbage", 13));
+            else
+                ASSERT_TRUE(QFile::copy(built + n, to));
+        }
+        TFormMain* w = Create();
+        EXPECT_EQ(w->Icon()->Empty(), damaged);
+        vcl::TBitmap picture;
+        // A blank picture is not listed: the chapter rows go without one.
+        ASSERT_EQ(w->ilIcons->GetBitmap(ChapterIconIndex, &picture), !damaged) << ChapterIconIndex;
+        if (damaged) continue;
+        QSet<vcl::TColor> colours;
+        for (int y = 0; y < picture.Height(); ++y)
+            for (int x = 0; x < picture.Width(); ++x) colours.insert(picture.Canvas()->Pixels(x, y));
+        EXPECT_GT(colours.size(), 4);
+    }
+}
+
 // ---- the list ------------------------------------------------------------------------------------------
 
 TEST_F(MainWindow, CellsShowTheirRulesAndTheFooterTotalsCheckedRows) {
