@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include "app/engine/ConRun.h"
 #include "app/engine/Procs.h"
@@ -18,6 +21,8 @@
 #include "rtl/Encoding.h"
 #include "rtl/Files.h"
 #include "tests/shell/ScreenPicture.h"
+#include "tests/support/MediaFixtures.h"
+#include "tests/support/Peers.h"
 #include "tests/support/QtPrint.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/windows/FormHarness.h"
@@ -51,6 +56,7 @@ protected:
         StartArgs = Args;
         H = std::make_unique<FormHarness>();
         TFormMain* w = H->Create<TFormMain>();
+        if (RealAnalysis) return w;
         // Rows from fixed facts: no tools run.
         w->AnalyseForRow = [this](const String& FileName, engine::TVideoFileInfo& Info, engine::TTagRec& Tags) {
             ++Analysed;
@@ -97,6 +103,7 @@ protected:
     std::unique_ptr<FormHarness> H;
     int Analysed = 0, Chapters = 0;
     bool WithVideo = false;
+    bool RealAnalysis = false; // the window's own analysis through the real tools
     engine::TAudioStreamInfo Audio = [] {
         engine::TAudioStreamInfo a;
         a.Exists = true;
@@ -197,6 +204,87 @@ TEST_F(MainWindow, ChapterRowsFollowTheirFileAtMost256) {
         EXPECT_EQ(Cell(w, colSize, 1), "1000");
         EXPECT_EQ(Shown(w, colChapterStart, 1), "00:00:00");
     }
+}
+
+// The window's own analysis against the prober's and the library's command-line reports.
+TEST_F(MainWindow, RowsMatchTheProberAndTheLibraryChaptersToo) {
+    TW_REQUIRE_FIXTURES();
+    TW_REQUIRE_TOOL("ffprobe");
+    TW_REQUIRE_TOOL("mediainfo");
+    RealAnalysis = true;
+    TFormMain* w = Create();
+    engine::AppParams.FileAnalysis = engine::faFull;
+    engine::AppParams.SplitChapters = true;
+    for (auto id : {testing_support::EFixture::WebmVp9Opus, testing_support::EFixture::Chapters}) {
+        const QString file = testing_support::Fixture(id);
+        w->actClearFileList->Execute();
+        ASSERT_EQ(w->AddToList(file, true), arAdded);
+        const QJsonObject probe = testing_support::FfprobeJson(file).object();
+        const auto mi = testing_support::RunProgram("mediainfo", {"--Output=JSON", file});
+        ASSERT_TRUE(mi.Ok()) << mi.Describe();
+        QJsonObject general, audio, video;
+        for (const QJsonValue t : QJsonDocument::fromJson(mi.Out).object()["media"].toObject()["track"].toArray()) {
+            const QString type = t.toObject()["@type"].toString();
+            if (type == "General") general = t.toObject();
+            if (type == "Audio") audio = t.toObject();
+            if (type == "Video") video = t.toObject();
+        }
+        // A video stream without a bit rate sends full analysis to the encoder's report, in hundredths.
+        EXPECT_NEAR(Cell(w, colDuration, 0).toDouble(), probe["format"].toObject()["duration"].toString().toDouble() * 1000, 10)
+            << file.toStdString();
+        EXPECT_EQ(Cell(w, colAudioCodec, 0), audio["Format"].toString());
+        QJsonObject probeAudio;
+        for (const QJsonValue st : probe["streams"].toArray())
+            if (st.toObject()["codec_type"] == "audio") probeAudio = st.toObject();
+        EXPECT_EQ(Cell(w, colAudioChannels, 0).toInt(), probeAudio["channels"].toInt());
+        EXPECT_EQ(Cell(w, colAudioSampling, 0), probeAudio["sample_rate"].toString());
+        EXPECT_TRUE(Cell(w, colVideo, 0).startsWith(video["Format"].toString())) << Cell(w, colVideo, 0).toStdString();
+        EXPECT_TRUE(Cell(w, colVideo, 0).endsWith(video["Width"].toString() + " x " + video["Height"].toString()));
+        EXPECT_EQ(Cell(w, colSize, 0), general["FileSize"].toString());
+
+        const QJsonArray chapters = probe["chapters"].toArray();
+        ASSERT_EQ(w->ng->RowCount(), chapters.size() > 1 ? 1 + chapters.size() : 1);
+        for (int i = 0; i < chapters.size() && chapters.size() > 1; ++i) {
+            const QJsonObject c = chapters[i].toObject();
+            EXPECT_EQ(Cell(w, colChapterTitle, i + 1), c["tags"].toObject()["title"].toString());
+            EXPECT_EQ(Cell(w, colChapterStart, i + 1).toLongLong(), std::llround(c["start_time"].toString().toDouble() * 1000));
+            EXPECT_EQ(Cell(w, colChapterEnd, i + 1).toLongLong(), std::llround(c["end_time"].toString().toDouble() * 1000));
+        }
+    }
+}
+
+// File lists as another program writes them, in every encoding the reader takes, and a saved list read
+// back by that program.
+TEST_F(MainWindow, FileListsInEveryEncodingAndASavedListReadBack) {
+    TW_REQUIRE_TOOL("python3");
+    TFormMain* w = Create();
+    const QString accented = Media(QString::fromUtf8("caf\xC3\xA9 song.webm"));
+    const QString cyrillic = Media(QString::fromUtf8("\xD0\x96 song.webm"));
+    struct Case {
+        const char* codec; // Python's name
+        bool bothNames;    // Windows-1252 has no Cyrillic
+    } cases[] = {{"utf-16", true}, {"utf-16-be", true}, {"utf-8-sig", true}, {"utf-8", true}, {"cp1252", false}};
+    for (const Case& c : cases) {
+        w->actClearFileList->Execute();
+        const QString list = Dir.QFile(QString("list-%1.lst").arg(c.codec));
+        const QString names = c.bothNames ? accented + "\r\n" + cyrillic : accented;
+        // UTF-16 big-endian: Python writes no byte-order mark for it, so the test puts one first.
+        const QString script = QString("import sys; t = sys.argv[2]; c = sys.argv[1]; "
+                                       "b = ('\\ufeff' + t if c == 'utf-16-be' else t).encode(c); "
+                                       "open(sys.argv[3], 'wb').write(b)");
+        const auto r = testing_support::RunProgram("python3", {"-c", script, c.codec, names, list});
+        ASSERT_TRUE(r.Ok()) << r.Describe();
+        w->LoadFileList(list);
+        ASSERT_EQ(w->ng->RowCount(), c.bothNames ? 2 : 1) << c.codec;
+        EXPECT_EQ(w->GetNgFullFileName(0), accented) << c.codec;
+        if (c.bothNames) EXPECT_EQ(w->GetNgFullFileName(1), cyrillic) << c.codec;
+    }
+    const QString saved = Dir.QFile("saved.lst");
+    w->SaveFileList(saved);
+    const auto r = testing_support::RunProgram(
+        "python3", {"-c", "import sys; print('|'.join(open(sys.argv[1], encoding='utf-8-sig').read().splitlines()))", saved});
+    ASSERT_TRUE(r.Ok()) << r.Describe();
+    EXPECT_EQ(QString::fromUtf8(r.Out).trimmed(), accented);
 }
 
 // A folder: only accepted files, sorted, and a close in the middle stops it and then closes.
