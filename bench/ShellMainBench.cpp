@@ -73,7 +73,7 @@ struct TFigures {
 TFigures Measure(TFormMain* W, int Count) {
     const QStringList names = MakeFiles(Files.filePath(QStringLiteral("flat")), Count);
     const QString list = MakeList(names, Files.filePath(QStringLiteral("files%1.lst").arg(Count)));
-    const int rounds = Count > 1000 ? 3 : 7;
+    const int rounds = 3;
     auto clear = [W] { W->actClearFileListExecute(nullptr); };
     TFigures f;
     f.List = Best(rounds, clear, [&] {

@@ -403,8 +403,8 @@ private:
     // grid's row count differs from what the set has seen (rows removed elsewhere).
     mutable QSet<QString> FListed;
     mutable int FListedRows = -1;
-    static constexpr int RefreshGapMs = 100;
     QElapsedTimer FRefreshClock; // since the last refresh at an add loop's pump point
+    int64_t FRefreshGapMs = 100;  // until the next one
     bool FClosed = false; // shut down: a second close does nothing
 };
 

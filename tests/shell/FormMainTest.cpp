@@ -332,6 +332,9 @@ TEST_F(MainWindow, DropsSortLoadListsAndFoldersAndNothingWhileConverting) {
     // The controls and the footer follow the whole drop.
     EXPECT_EQ(w->ng->Columns()->Item(colActive)->Footer()->Caption(), "4");
     EXPECT_TRUE(w->actRemoveChecked->Enabled());
+    // A list that cannot be read reaches the error display with the grid's updates resumed.
+    EXPECT_THROW(w->DropFiles({Dir.QFile("gone.lst")}), rtl::EFOpenError);
+    EXPECT_EQ(w->ng->UpdateCount(), 0);
 }
 
 // The pictures the build wraps from the icon theme: the chapter rows' and the window's. A damaged file
