@@ -3,7 +3,9 @@
 // Remove Checked over half of them and a status text written to every row, the same bound; the controls'
 // refresh (InitControls) over 10,000 rows under 16 ms; a folder of 10,000 files: the longest gap between
 // two message pumps at most 100 ms, the whole add against `find -type f` over the folder (reported, bound
-// 3x); the window's start (created, shown, first messages handled, offscreen) under 0.5 s.
+// 3x); the window's start (created, shown, first messages handled, offscreen) under 0.5 s; 50 short files
+// converted by Convert against a shell running the run's own script of the same encoder commands, less
+// the run's fixed waits (two per row), at most 1.05x.
 // Exits non-zero when a bound is missed.
 // bench-libs: shell engine components vcl win rtl tw_qt Qt6::Gui
 #include "app/engine/Procs.h"
@@ -98,6 +100,42 @@ TFigures Measure(TFormMain* W, int Count) {
     return f;
 }
 
+// Ours (less the fixed waits) and the shell's time for 50 one-second files to MP3; false without ffmpeg.
+bool ConvertFifty(TFormMain* W, double& Ours, double& Shell) {
+    const QString dir = Files.filePath(QStringLiteral("convert"));
+    QDir().mkpath(dir);
+    QStringList inputs;
+    for (int i = 0; i < 50; ++i) {
+        const QString f = QStringLiteral("%1/tone %2.webm").arg(dir).arg(i, 2, 10, QLatin1Char('0'));
+        const QStringList args = {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
+                                  QStringLiteral("lavfi"), QStringLiteral("-i"),
+                                  QStringLiteral("sine=frequency=%1:duration=1").arg(300 + 10 * i), QStringLiteral("-c:a"),
+                                  QStringLiteral("libopus"), f};
+        if (bench_support::TimeProgram(QStringLiteral("ffmpeg"), args) < 0) return false;
+        inputs << f;
+    }
+    W->actClearFileListExecute(nullptr);
+    W->DropFiles(inputs);
+    W->EncoderPanel.cbOutputFormat.SetItemIndex(engine::ofMP3);
+    W->EncoderPanel.cbOutputExists.SetItemIndex(engine::opOverwrite);
+    const QString script = dir + QStringLiteral("/run.sh");
+    W->bSaveAsBatch = true;
+    W->BatchFileName = script;
+    W->actConvertExecute(nullptr);
+    W->bSaveAsBatch = false;
+    if (!QFile::exists(script)) return false;
+    const double waits = 50 * 2 * engine::TConversionRun::RowWaitMs / 1000.0;
+    Ours = Shell = 0;
+    for (int round = 0; round < 2; ++round) {
+        const double ours = Time([&] { W->actConvertExecute(nullptr); }) - waits;
+        const double shell = bench_support::TimeProgram(QStringLiteral("/bin/sh"), {script});
+        if (W->LastRun.Failed > 0 || shell < 0) return false;
+        if (Ours == 0 || ours < Ours) Ours = ours;
+        if (Shell == 0 || shell < Shell) Shell = shell;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -165,6 +203,14 @@ int main(int argc, char** argv) {
     ok &= bench_support::Check("folder of 10,000: longest gap between pumps, ms", gap * 1e3, "<=", 100);
     std::printf("folder of 10,000: add %.1f ms, find -type f %.1f ms\n", add * 1e3, find * 1e3);
     ok &= bench_support::Check("folder of 10,000: add / find -type f", add / find, "<=", 3);
+
+    double ours = 0, shell = 0;
+    if (ConvertFifty(w, ours, shell)) {
+        std::printf("50 files by Convert %.2f s beyond the fixed waits, the same commands by the shell %.2f s\n", ours, shell);
+        ok &= bench_support::Check("50 files: Convert less its fixed waits / the shell's loop", ours / shell, "<=", 1.05);
+    } else {
+        std::printf("50 files by Convert: not measured (no ffmpeg, or the run failed)\n");
+    }
 
     w->Close();
     delete w;
