@@ -498,6 +498,21 @@ void TCells::DeleteRow(int Index) {
     FRowsList.erase(FRowsList.begin() + Index);
 }
 
+void TCells::DeleteRows(const std::vector<char>& Gone) {
+    DropSearchKeys();
+    const auto Keep = [&Gone](auto& List) {
+        size_t To = 0;
+        for (size_t From = 0; From < List.size(); ++From)
+            if (!Gone[From]) List[To++] = std::move(List[From]);
+        List.resize(To);
+    };
+    for (auto& Column : FCellsList) Keep(Column);
+    for (int r = 0; r < FRowCount; ++r)
+        if (Gone[size_t(r)] && FRowsList[size_t(r)]->Visible() && FRowsList[size_t(r)]->Shown()) --FVisibleRowCount;
+    Keep(FRowsList);
+    FRowCount = static_cast<int>(FRowsList.size());
+}
+
 void TCells::ClearRows() {
     DropSearchKeys();
     for (auto& Column : FCellsList) Column.clear();

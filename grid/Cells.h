@@ -334,6 +334,8 @@ public:
     void InsertRow(int Pos, int Count = 1);
     void AddChildRow(int Index, int Position);
     void DeleteRow(int Index);
+    // Deletes every row whose flag is set, in one pass (Gone has one flag per row).
+    void DeleteRows(const std::vector<char>& Gone);
     void ClearRows();
     void MoveRow(int FromPos, int ToPos);
     void SwapRows(int FromPos, int ToPos);

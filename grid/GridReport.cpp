@@ -302,22 +302,23 @@ void TReportGrid::RowsRemoved(int From, int Count, TRow* Current) {
     if (Current) {
         FSelectedRow = FCells->GetRowIndex(Current);
     } else if (FSelectedRow >= From) {
-        // The current row went: the row now in its place, or the last one, becomes current.
-        const int Former = FSelectedRow;
-        FSelectedRow = -1;
-        RecountVisibleRange();
-        if (Rows > 0) {
-            int Target = From;
-            if (Target >= FLastVisibleRow) {
-                if (OnDeselectCell) OnDeselectCell(this, FSelectedColumn, Former);
-                Target = FLastVisibleRow;
-            } else {
-                while (Target < FLastVisibleRow && !GetRowVisible(Target)) ++Target;
-            }
-            SelectCell(FSelectedColumn, Target, {}, false, false);
-        }
+        CurrentRowGone(FSelectedRow, From);
     }
     FLastAddedRow = std::min(FLastAddedRow, Rows - 1);
+}
+
+void TReportGrid::CurrentRowGone(int Former, int Target) {
+    // The row now in its place (Target), or the last one, becomes current.
+    FSelectedRow = -1;
+    RecountVisibleRange();
+    if (GetRowCount() == 0) return;
+    if (Target >= FLastVisibleRow) {
+        if (OnDeselectCell) OnDeselectCell(this, FSelectedColumn, Former);
+        Target = FLastVisibleRow;
+    } else {
+        while (Target < FLastVisibleRow && !GetRowVisible(Target)) ++Target;
+    }
+    SelectCell(FSelectedColumn, Target, {}, false, false);
 }
 
 void TReportGrid::DeleteRow(int Index) {
@@ -333,6 +334,55 @@ void TReportGrid::DeleteRow(int Index) {
     if (Visible) RowShow(Index, Height, false);
     RowsChanged();
     DoDataChange(dcDeleteRow, Index);
+}
+
+int TReportGrid::DeleteRows(const std::function<bool(int)>& Gone) {
+    const int Count = GetRowCount();
+    std::vector<char> gone(size_t(Count), 0);
+    bool tree = false;
+    int deleted = 0;
+    for (int r = 0; r < Count; ++r) {
+        gone[size_t(r)] = Gone(r) ? 1 : 0;
+        deleted += gone[size_t(r)];
+        tree = tree || GetRow(r)->HasChildren() || GetRow(r)->ParentRow();
+    }
+    if (deleted == 0) return 0;
+    if (tree) {
+        // Parents take their children with them: one by one, from the bottom.
+        for (int r = Count - 1; r >= 0; --r)
+            if (gone[size_t(r)] && r < GetRowCount()) DeleteRow(r);
+        return deleted;
+    }
+    CloseEditor();
+    // Where each row lands: the number of kept rows above it (a deleted row: the row now in its place).
+    std::vector<int> landing(size_t(Count) + 1, 0);
+    std::vector<int> shownHeights(size_t(Count), -1);
+    for (int r = 0; r < Count; ++r) {
+        landing[size_t(r) + 1] = landing[size_t(r)] + (gone[size_t(r)] ? 0 : 1);
+        if (gone[size_t(r)] && GetRowVisible(r)) shownHeights[size_t(r)] = ActualRowHeight(r);
+    }
+    const auto Land = [&](int Index) { return Index < 0 ? Index : landing[size_t(std::min(Index, Count))]; };
+    TRow* Current = RowExist(FSelectedRow) && !gone[size_t(FSelectedRow)] ? GetRow(FSelectedRow) : nullptr;
+    const int Former = FSelectedRow;
+    FCells->DeleteRows(gone);
+    const int Rows = GetRowCount();
+    FFirstRow = Land(FFirstRow);
+    if (FFirstRow >= Rows) FFirstRow = std::max(Rows - 1, 0);
+    FFromSelected = Land(FFromSelected);
+    if (FFromSelected >= Rows) FFromSelected = -1;
+    if (Current) {
+        FSelectedRow = Land(Former);
+    } else if (Former >= 0) {
+        CurrentRowGone(Former, Land(Former));
+    }
+    FLastAddedRow = std::min(FLastAddedRow, Rows - 1);
+    for (int r = Count - 1; r >= 0; --r)
+        if (shownHeights[size_t(r)] >= 0) RowShow(r, shownHeights[size_t(r)], false);
+    Invalidate();
+    RowsChanged();
+    for (int r = Count - 1; r >= 0; --r)
+        if (gone[size_t(r)]) DoDataChange(dcDeleteRow, r);
+    return deleted;
 }
 
 void TReportGrid::ClearChildRows(int Index) {

@@ -75,6 +75,9 @@ public:
     void InsertRow(int Pos, int Count = 1) override;
     void AddChildRow(int Index, TChildRowPosition Position);
     void DeleteRow(int Index) override;
+    // Deletes the rows Gone picks (asked once per row, from the top) in one pass over the rows, as
+    // DeleteRow would one by one from the bottom; returns how many went.
+    int DeleteRows(const std::function<bool(int)>& Gone);
     void ClearChildRows(int Index);
     void ClearRows() override;
     void MoveRow(int FromPos, int ToPos) override;
@@ -117,6 +120,7 @@ private:
     // Rows [From, From + Count) left the store: indexes past them move back, the first row in view and
     // the current row stay on the rows they named.
     void RowsRemoved(int From, int Count, TRow* Current);
+    void CurrentRowGone(int Former, int Target);
     // After a structural change: visible range, scroll bar, repaint.
     void RowsChanged();
     int ActualRowHeight(int Index) { return FGridStyle == gsSlides ? FSlideSize : GetRowHeight(Index); }

@@ -21,6 +21,8 @@ packages=(
     ffmpeg libmediainfo0v5 mediainfo fonts-dejavu-core
     # the icon font the style hooks draw glyphs with (filed as the "glyphfont" resource)
     fonts-fork-awesome
+    # the chapter rows' picture and the program's icon, wrapped as icon files at build time
+    tango-icon-theme
     # Wine's fonts: the stand-in reads the "Marlett" menu and caption glyphs from its marlett.ttf alone
     fonts-wine
     # peers the tests compare against

@@ -340,10 +340,18 @@ void TFormMain::FormCreate(rtl::TObject*) {
     AppStrings->SetEN();
     FileIcons = std::make_unique<TFileIcons>(ilIcons);
     {
+        // The pictures made at build time; a missing or damaged one leaves the rows or the window without.
+        const String icons = engine::GetProgramDir() + QStringLiteral("/data/icons/");
+        auto load = [](vcl::TIcon* Icon, const String& File) {
+            try {
+                if (rtl::FileExists(File)) Icon->LoadFromFile(File);
+            } catch (const std::exception&) {
+            }
+        };
         vcl::TIcon chapter;
-        const String icon = engine::GetProgramDir() + QStringLiteral("/data/icons/chapter.png");
-        if (rtl::FileExists(icon)) chapter.LoadFromFile(icon);
+        load(&chapter, icons + QStringLiteral("chapter.ico"));
         ChapterIconIndex = FileIcons->AddIcon(QStringLiteral(".CHAPTER"), &chapter);
+        load(Icon(), icons + QStringLiteral("program.ico"));
     }
     p.BatPreview = engine::GetPreviewBatFileName();
     EncoderOutputList = new rtl::TStringList();

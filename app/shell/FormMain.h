@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include <QElapsedTimer>
 #include <QSet>
 
 #include "app/engine/Conversion.h"
@@ -392,6 +393,7 @@ private:
     vcl::TAction* NewAction(const char16_t* Caption, vcl::TShortCut ShortCut, void (TFormMain::*Handler)(rtl::TObject*));
     void AddChapterRows(int FileRow, const String& FullName, const engine::TVideoFileInfo& Info);
     void Pump();
+    void RefreshAtPumpPoint();
     void CaptureGridColors(engine::TStyleColorScheme& Scheme);
     void CaptureControlColors(engine::TStyleColorScheme& Scheme);
     void SetProfileComboColor();
@@ -401,6 +403,8 @@ private:
     // grid's row count differs from what the set has seen (rows removed elsewhere).
     mutable QSet<QString> FListed;
     mutable int FListedRows = -1;
+    QElapsedTimer FRefreshClock; // since the last refresh at an add loop's pump point
+    int64_t FRefreshGapMs = 100;  // until the next one
     bool FClosed = false; // shut down: a second close does nothing
 };
 

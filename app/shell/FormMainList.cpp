@@ -46,13 +46,33 @@ struct TUpdates {
     ~TUpdates() {
         if (Grid) Grid->EndUpdate();
     }
-    // Resumes for a moment: the rows so far are painted.
+    // Resumes for a moment: the rows so far are painted. Suspended again also when Work throws, so that
+    // the scope's end resumes exactly once.
     template <class F> void Breathe(F&& Work) {
-        if (Grid) Grid->EndUpdate();
+        if (!Grid) return Work();
+        Grid->EndUpdate();
+        struct TAgain {
+            grid::TReportGrid* G;
+            ~TAgain() { G->BeginUpdate(); }
+        } again{Grid};
         Work();
-        if (Grid) Grid->BeginUpdate();
     }
     grid::TReportGrid* Grid;
+};
+
+// The pump points of a long add: looked at every few files (or search entries) and taken when 40 ms have
+// passed since the last one, the first always. The window stays alive, and a folder of thousands of
+// files is not held up by a repaint for every ten of them.
+class TPumpClock {
+public:
+    bool Due() {
+        if (FClock.isValid() && FClock.elapsed() < 40) return false;
+        FClock.start();
+        return true;
+    }
+
+private:
+    QElapsedTimer FClock;
 };
 
 bool ExtAccepted(const String& FileName) {
@@ -289,7 +309,9 @@ TAddResult TFormMain::AddToList(const String& fName, bool Checked) {
         ReadChapters(full, *info);
         if (info->ChapterCount > 1 && row < ng->RowCount()) AddChapterRows(row, full, *info);
     }
-    InitControls();
+    // A file added alone refreshes the controls now; inside a loop (this call counts as one) the loop's
+    // pump points and its end do, so that a long add does not walk every row once per file.
+    if (AddLoopDepth <= 1) InitControls();
     return arAdded;
 }
 
@@ -328,6 +350,17 @@ void TFormMain::AddChapterRows(int FileRow, const String& FullName, const engine
 
 void TFormMain::Pump() { vcl::Application->ProcessMessages(); }
 
+void TFormMain::RefreshAtPumpPoint() {
+    // The controls and the footer walk every row: the walks may take a tenth of a long add's time at most
+    // (and come 100 ms apart at least), which keeps the add linear in its files.
+    if (FRefreshClock.isValid() && FRefreshClock.elapsed() < FRefreshGapMs) return;
+    QElapsedTimer walk;
+    walk.start();
+    InitControls();
+    FRefreshGapMs = std::max<int64_t>(100, walk.elapsed() * 10);
+    FRefreshClock.start();
+}
+
 void TFormMain::UpdateInitialFolders(const String& Dir) {
     dlgOpen->SetInitialDir(Dir);
     FolderDialogDir = Dir;
@@ -353,13 +386,14 @@ void TFormMain::AddFolder(const String& Folder, bool SuspendUpdates) {
     TUpdates updates(ng, SuspendUpdates);
     // Every file down to 20 levels of sub-folders, the queue pumped every 30 entries.
     QStringList paths;
+    TPumpClock pumps;
     std::function<void(const String&, int)> search = [&](const String& Dir, int Depth) {
         QDirIterator it(Dir, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
         int calls = 0;
         QStringList subDirs;
         while (it.hasNext() && !bStopAdding) {
             it.next();
-            if (++calls % 30 == 0) Pump();
+            if (++calls % 30 == 0 && pumps.Due()) Pump();
             const QFileInfo fi = it.fileInfo();
             if (fi.isDir())
                 subDirs << fi.filePath();
@@ -376,11 +410,12 @@ void TFormMain::AddFolder(const String& Folder, bool SuspendUpdates) {
     for (int i = 0; i < paths.size(); ++i) {
         if (i % 10 == 0) {
             if (bStopAdding) break;
-            updates.Breathe([&] {
-                Pump();
-                if (ng->RowCount() > 0) ng->ScrollToRow(ng->RowCount() - 1);
-                CalcFooter();
-            });
+            if (pumps.Due())
+                updates.Breathe([&] {
+                    Pump();
+                    if (ng->RowCount() > 0) ng->ScrollToRow(ng->RowCount() - 1);
+                    RefreshAtPumpPoint();
+                });
         }
         if (bStopAdding) break;
         AddToList(paths[i], true);
@@ -413,13 +448,15 @@ void TFormMain::LoadFileList(const String& LstFile, bool FromCommandLine) {
     // Relative lines: against the list's own folder, except from the command line (the current folder).
     const String base = FromCommandLine ? String() : rtl::ExtractFilePath(rtl::ExpandFileName(LstFile));
     TUpdates updates(ng);
+    TPumpClock pumps;
     int n = 0;
     for (const String& line : lines) {
         if (bStopAdding) break;
-        if (n++ % 10 == 0)
+        if (n++ % 10 == 0 && pumps.Due())
             updates.Breathe([&] {
                 Pump();
                 if (ng->RowCount() > 0) ng->ScrollToRow(ng->RowCount() - 1);
+                RefreshAtPumpPoint();
             });
         if (bStopAdding) break;
         String path = FileListLinePath(line);
@@ -437,17 +474,22 @@ void TFormMain::DropFiles(const QStringList& Files) {
     for (const String& f : Files)
         if (!f.isEmpty()) paths << f;
     paths.sort();
-    for (const String& path : paths) {
-        if (bStopAdding) break;
-        const QFileInfo fi(path);
-        if (rtl::ExtractFileExt(path).toUpper() == QStringLiteral(".LST")) {
-            LoadFileList(path);
-        } else if (fi.isDir() && engine::AppParams.DragAcceptDirectories) {
-            UpdateInitialFolders(path);
-            AddFolder(path, false);
-        } else {
-            AddToList(path, true);
-            UpdateInitialFolders(rtl::ExtractFileDir(path));
+    // Dropped files go in without a repaint each (nothing paints between them); lists and folders show
+    // their rows at their own pump points.
+    {
+        TUpdates updates(ng);
+        for (const String& path : paths) {
+            if (bStopAdding) break;
+            const QFileInfo fi(path);
+            if (rtl::ExtractFileExt(path).toUpper() == QStringLiteral(".LST")) {
+                updates.Breathe([&] { LoadFileList(path); });
+            } else if (fi.isDir() && engine::AppParams.DragAcceptDirectories) {
+                UpdateInitialFolders(path);
+                updates.Breathe([&] { AddFolder(path, true); });
+            } else {
+                AddToList(path, true);
+                UpdateInitialFolders(rtl::ExtractFileDir(path));
+            }
         }
     }
     RenumNg();
@@ -481,9 +523,9 @@ void TFormMain::actRemoveCheckedExecute(rtl::TObject*) {
     if (GetNgCheckedCount() == ng->RowCount()) {
         ng->ClearRows();
     } else {
+        // In one pass: row by row, each removal would move every row below it.
         TUpdates updates(ng);
-        for (int r = ng->RowCount() - 1; r >= 0; --r)
-            if (ng->GetCell(colActive, r)->AsBoolean()) ng->DeleteRow(r);
+        ng->DeleteRows([this](int Row) { return ng->GetCell(colActive, Row)->AsBoolean(); });
     }
     InitControls();
     RenumNg();

@@ -2,6 +2,10 @@
 // the current row kept on its row, child rows with collapse and expand, and sorting.
 #include "tests/grid/GridForm.h"
 
+#include <algorithm>
+
+#include "tests/support/QtPrint.h"
+
 using namespace grid_test;
 
 namespace {
@@ -73,6 +77,60 @@ TEST(ReportGridRows, DeleteKeepsTheCurrentRowOrPassesItToTheNextOne) {
     EXPECT_EQ(t.Grid->LastAddedRow(), 1);
     EXPECT_EQ(t.Grid->LastVisibleRow(), 1);
     EXPECT_THROW(t.Grid->DeleteRow(7), rtl::Exception);
+}
+
+// Deleting many rows at once ends where deleting them one by one from the bottom ends: the same rows,
+// current row, selection, first row in view and scroll position.
+TEST(ReportGridRows, DeleteRowsInOnePassEndsAsOneByOne) {
+    struct Case {
+        const char* name;
+        int current;
+        int scrolled; // lines down, 99: to the bottom
+        std::vector<int> gone;
+    } cases[] = {
+        {"above the current row", 12, 0, {0, 3, 4}},
+        {"the current row and the one after", 12, 0, {12, 13}},
+        {"the current row at the end", 29, 99, {27, 28, 29}},
+        {"every other row, scrolled", 20, 99, {0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28}},
+        {"above the view", 20, 8, {0, 1, 2}},
+        {"none current", -1, 99, {1, 25}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<int>& gone = c.gone;
+        auto State = [&](TGridTest& t) {
+            QStringList s;
+            for (int r = 0; r < t.Grid->RowCount(); ++r) s << t.Grid->GetCells(0, r);
+            s << QStringLiteral("current %1").arg(t.Grid->SelectedRow());
+            for (int r : t.SelectedRows()) s << QStringLiteral("sel %1").arg(r);
+            s << QStringLiteral("first %1 last %2 pos %3")
+                     .arg(t.Grid->FirstRow())
+                     .arg(t.Grid->LastVisibleRow())
+                     .arg(t.Grid->VertScrollBar()->Position());
+            return s;
+        };
+        auto Prepare = [&](TGridTest& t) {
+            if (c.current >= 0) t.Grid->SetSelectedRow(c.current);
+            t.Grid->SelectCell(0, 7, {vcl::ssCtrl}, true, false);
+            if (c.scrolled == 99) t.Grid->Perform(WM_VSCROLL, SB_BOTTOM, LPARAM(0));
+            for (int i = 0; i < c.scrolled && c.scrolled != 99; ++i)
+                t.Grid->Perform(UINT(WM_VSCROLL), WPARAM(SB_LINEDOWN), LPARAM(0));
+        };
+        // One harness at a time.
+        auto Run = [&](bool Bulk) {
+            TGridTest t(1, 30);
+            Prepare(t);
+            if (Bulk) {
+                const int deleted =
+                    t.Grid->DeleteRows([&](int Row) { return std::find(gone.begin(), gone.end(), Row) != gone.end(); });
+                EXPECT_EQ(deleted, int(gone.size())) << c.name;
+            } else {
+                for (auto r = gone.rbegin(); r != gone.rend(); ++r) t.Grid->DeleteRow(*r);
+            }
+            return State(t);
+        };
+        const QStringList one = Run(false);
+        EXPECT_EQ(Run(true), one) << c.name;
+    }
 }
 
 TEST(ReportGridRows, DeletingRowsAtTheEndScrollsTheViewBack) {

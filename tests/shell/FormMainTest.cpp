@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include "app/engine/ConRun.h"
 #include "app/engine/Procs.h"
@@ -18,6 +21,8 @@
 #include "rtl/Encoding.h"
 #include "rtl/Files.h"
 #include "tests/shell/ScreenPicture.h"
+#include "tests/support/MediaFixtures.h"
+#include "tests/support/Peers.h"
 #include "tests/support/QtPrint.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/windows/FormHarness.h"
@@ -51,6 +56,7 @@ protected:
         StartArgs = Args;
         H = std::make_unique<FormHarness>();
         TFormMain* w = H->Create<TFormMain>();
+        if (RealAnalysis) return w;
         // Rows from fixed facts: no tools run.
         w->AnalyseForRow = [this](const String& FileName, engine::TVideoFileInfo& Info, engine::TTagRec& Tags) {
             ++Analysed;
@@ -97,6 +103,7 @@ protected:
     std::unique_ptr<FormHarness> H;
     int Analysed = 0, Chapters = 0;
     bool WithVideo = false;
+    bool RealAnalysis = false; // the window's own analysis through the real tools
     engine::TAudioStreamInfo Audio = [] {
         engine::TAudioStreamInfo a;
         a.Exists = true;
@@ -199,6 +206,87 @@ TEST_F(MainWindow, ChapterRowsFollowTheirFileAtMost256) {
     }
 }
 
+// The window's own analysis against the prober's and the library's command-line reports.
+TEST_F(MainWindow, RowsMatchTheProberAndTheLibraryChaptersToo) {
+    TW_REQUIRE_FIXTURES();
+    TW_REQUIRE_TOOL("ffprobe");
+    TW_REQUIRE_TOOL("mediainfo");
+    RealAnalysis = true;
+    TFormMain* w = Create();
+    engine::AppParams.FileAnalysis = engine::faFull;
+    engine::AppParams.SplitChapters = true;
+    for (auto id : {testing_support::EFixture::WebmVp9Opus, testing_support::EFixture::Chapters}) {
+        const QString file = testing_support::Fixture(id);
+        w->actClearFileList->Execute();
+        ASSERT_EQ(w->AddToList(file, true), arAdded);
+        const QJsonObject probe = testing_support::FfprobeJson(file).object();
+        const auto mi = testing_support::RunProgram("mediainfo", {"--Output=JSON", file});
+        ASSERT_TRUE(mi.Ok()) << mi.Describe();
+        QJsonObject general, audio, video;
+        for (const QJsonValue t : QJsonDocument::fromJson(mi.Out).object()["media"].toObject()["track"].toArray()) {
+            const QString type = t.toObject()["@type"].toString();
+            if (type == "General") general = t.toObject();
+            if (type == "Audio") audio = t.toObject();
+            if (type == "Video") video = t.toObject();
+        }
+        // A video stream without a bit rate sends full analysis to the encoder's report, in hundredths.
+        EXPECT_NEAR(Cell(w, colDuration, 0).toDouble(), probe["format"].toObject()["duration"].toString().toDouble() * 1000, 10)
+            << file.toStdString();
+        EXPECT_EQ(Cell(w, colAudioCodec, 0), audio["Format"].toString());
+        QJsonObject probeAudio;
+        for (const QJsonValue st : probe["streams"].toArray())
+            if (st.toObject()["codec_type"] == "audio") probeAudio = st.toObject();
+        EXPECT_EQ(Cell(w, colAudioChannels, 0).toInt(), probeAudio["channels"].toInt());
+        EXPECT_EQ(Cell(w, colAudioSampling, 0), probeAudio["sample_rate"].toString());
+        EXPECT_TRUE(Cell(w, colVideo, 0).startsWith(video["Format"].toString())) << Cell(w, colVideo, 0).toStdString();
+        EXPECT_TRUE(Cell(w, colVideo, 0).endsWith(video["Width"].toString() + " x " + video["Height"].toString()));
+        EXPECT_EQ(Cell(w, colSize, 0), general["FileSize"].toString());
+
+        const QJsonArray chapters = probe["chapters"].toArray();
+        ASSERT_EQ(w->ng->RowCount(), chapters.size() > 1 ? 1 + chapters.size() : 1);
+        for (int i = 0; i < chapters.size() && chapters.size() > 1; ++i) {
+            const QJsonObject c = chapters[i].toObject();
+            EXPECT_EQ(Cell(w, colChapterTitle, i + 1), c["tags"].toObject()["title"].toString());
+            EXPECT_EQ(Cell(w, colChapterStart, i + 1).toLongLong(), std::llround(c["start_time"].toString().toDouble() * 1000));
+            EXPECT_EQ(Cell(w, colChapterEnd, i + 1).toLongLong(), std::llround(c["end_time"].toString().toDouble() * 1000));
+        }
+    }
+}
+
+// File lists as another program writes them, in every encoding the reader takes, and a saved list read
+// back by that program.
+TEST_F(MainWindow, FileListsInEveryEncodingAndASavedListReadBack) {
+    TW_REQUIRE_TOOL("python3");
+    TFormMain* w = Create();
+    const QString accented = Media(QString::fromUtf8("caf\xC3\xA9 song.webm"));
+    const QString cyrillic = Media(QString::fromUtf8("\xD0\x96 song.webm"));
+    struct Case {
+        const char* codec; // Python's name
+        bool bothNames;    // Windows-1252 has no Cyrillic
+    } cases[] = {{"utf-16", true}, {"utf-16-be", true}, {"utf-8-sig", true}, {"utf-8", true}, {"cp1252", false}};
+    for (const Case& c : cases) {
+        w->actClearFileList->Execute();
+        const QString list = Dir.QFile(QString("list-%1.lst").arg(c.codec));
+        const QString names = c.bothNames ? accented + "\r\n" + cyrillic : accented;
+        // UTF-16 big-endian: Python writes no byte-order mark for it, so the test puts one first.
+        const QString script = QString("import sys; t = sys.argv[2]; c = sys.argv[1]; "
+                                       "b = ('\\ufeff' + t if c == 'utf-16-be' else t).encode(c); "
+                                       "open(sys.argv[3], 'wb').write(b)");
+        const auto r = testing_support::RunProgram("python3", {"-c", script, c.codec, names, list});
+        ASSERT_TRUE(r.Ok()) << r.Describe();
+        w->LoadFileList(list);
+        ASSERT_EQ(w->ng->RowCount(), c.bothNames ? 2 : 1) << c.codec;
+        EXPECT_EQ(w->GetNgFullFileName(0), accented) << c.codec;
+        if (c.bothNames) EXPECT_EQ(w->GetNgFullFileName(1), cyrillic) << c.codec;
+    }
+    const QString saved = Dir.QFile("saved.lst");
+    w->SaveFileList(saved);
+    const auto r = testing_support::RunProgram(
+        "python3", {"-c", "import sys; print('|'.join(open(sys.argv[1], encoding='utf-8-sig').read().splitlines()))", saved});
+    ASSERT_TRUE(r.Ok()) << r.Describe();
+    EXPECT_EQ(QString::fromUtf8(r.Out).trimmed(), accented);
+}
+
 // A folder: only accepted files, sorted, and a close in the middle stops it and then closes.
 TEST_F(MainWindow, ACloseDuringAnAddLoopWaitsForItAndStops) {
     TFormMain* w = Create();
@@ -241,6 +329,40 @@ TEST_F(MainWindow, DropsSortLoadListsAndFoldersAndNothingWhileConverting) {
     w->DropFiles({Dir.QFile("dir")});
     EXPECT_EQ(w->GetNgFullFileName(3), Dir.QFile("dir/c.webm"));
     EXPECT_EQ(Cell(w, colNo, 3), "4");
+    // The controls and the footer follow the whole drop.
+    EXPECT_EQ(w->ng->Columns()->Item(colActive)->Footer()->Caption(), "4");
+    EXPECT_TRUE(w->actRemoveChecked->Enabled());
+    // A list that cannot be read reaches the error display with the grid's updates resumed.
+    EXPECT_THROW(w->DropFiles({Dir.QFile("gone.lst")}), rtl::EFOpenError);
+    EXPECT_EQ(w->ng->UpdateCount(), 0);
+}
+
+// The pictures the build wraps from the icon theme: the chapter rows' and the window's. A damaged file
+// leaves them blank, and the window still starts.
+TEST_F(MainWindow, ChapterRowsAndTheWindowTakeTheBuiltPictures) {
+    const QString built = QFileInfo(QStringLiteral(TW_TUNEWRIGHT_EXE)).path() + "/data/icons/";
+    if (!QFile::exists(built + "chapter.ico")) GTEST_SKIP() << "built without the icon theme";
+    QDir(Program.QPath()).mkpath("data/icons");
+    for (bool damaged : {false, true}) {
+        for (const QString n : {"chapter.ico", "program.ico"}) {
+            const QString to = Program.QFile("data/icons/" + n);
+            QFile::remove(to);
+            if (damaged)
+                Program.Write("data/icons/" + n, QByteArray("\0\0\1\0\1\0garbage", 13));
+            else
+                ASSERT_TRUE(QFile::copy(built + n, to));
+        }
+        TFormMain* w = Create();
+        EXPECT_EQ(w->Icon()->Empty(), damaged);
+        vcl::TBitmap picture;
+        // A blank picture is not listed: the chapter rows go without one.
+        ASSERT_EQ(w->ilIcons->GetBitmap(ChapterIconIndex, &picture), !damaged) << ChapterIconIndex;
+        if (damaged) continue;
+        QSet<vcl::TColor> colours;
+        for (int y = 0; y < picture.Height(); ++y)
+            for (int x = 0; x < picture.Width(); ++x) colours.insert(picture.Canvas()->Pixels(x, y));
+        EXPECT_GT(colours.size(), 4);
+    }
 }
 
 // ---- the list ------------------------------------------------------------------------------------------
@@ -369,6 +491,20 @@ TEST_F(MainWindow, SettingsAreReadWithTheirChecksAndSavedWithoutLosingUnwrittenK
     EXPECT_TRUE(QFile::exists(engine::AppParams.LastProfileFile));
 }
 
+TEST_F(MainWindow, FileAnalysisIsReadInAnyCaseAndAnythingElseMeansFull) {
+    struct Case {
+        const char* text;
+        engine::TFileAnalysis analysis;
+    } cases[] = {{"none", engine::faNone}, {"QUICK", engine::faQuick}, {"Full", engine::faFull},
+                 {"quick-ish", engine::faFull}, {"", engine::faFull}};
+    for (const Case& c : cases) {
+        engine::AppParams.FileAnalysis = engine::faNone;
+        WriteIni(QByteArray("[MAIN]\r\nFileAnalysis=") + c.text + "\r\n");
+        Create();
+        EXPECT_EQ(engine::AppParams.FileAnalysis, c.analysis) << c.text;
+    }
+}
+
 TEST_F(MainWindow, AnUnwritableProgramFolderKeepsTheSettingsInTheConfigFolder) {
     TempDir config;
     qputenv("XDG_CONFIG_HOME", config.QPath().toUtf8());
@@ -476,12 +612,14 @@ TEST_F(MainWindow, ConvertThroughTheWindowLogsTheFailureAndShowsTheLogWithoutThe
     EXPECT_FALSE(bConverting);
     EXPECT_TRUE(w->actConvert->Enabled());
 
-    // A clean run: "Close Windows" once.
+    // A clean run, started minimised: "Close Windows" once, and the window stays minimised.
     errors->Hide();
     w->ng->GetCell(colActive, 0)->SetAsBoolean(false);
     w->EncoderPanel.cbOutputExists.SetItemIndex(1);
+    w->SetWindowState(vcl::wsMinimized);
     w->actConvert->Execute();
     EXPECT_EQ(powerOffs, 1);
+    EXPECT_EQ(w->WindowState(), vcl::wsMinimized);
 }
 
 TEST_F(MainWindow, TheBatchModeIsClearedAfterAFailedRun) {
