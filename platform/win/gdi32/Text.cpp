@@ -170,14 +170,14 @@ const QFont& CurrentQFont(const DC& dc) {
 int TextWidth(const DC& dc, const QString& text) {
     if (text.isEmpty()) return 0;
     // A text is measured several times over while it is laid out and drawn (fitted, ellipsed,
-    // aligned): the last few measures are kept by font and text.
+    // aligned): the last few measures are kept by font and text, for each thread.
     struct TMeasure {
         uint64_t Font = 0;
         QString Text;
         int Width = 0;
     };
-    static std::array<TMeasure, 8> Recent;
-    static size_t Next = 0;
+    thread_local std::array<TMeasure, 8> Recent;
+    thread_local size_t Next = 0;
     const Font* f = GetFont(dc.s.font);
     if (!f) f = GetFont(GetStockObject(SYSTEM_FONT));
     const int extra = dc.s.charExtra * int(text.size());
