@@ -140,6 +140,7 @@ TFormFileInfo::TFormFileInfo(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
 
     // general values
     pnGeneralInfoBg = NewPanel(this, this, vcl::alTop, 170);
+    pnGeneralInfoBg->SetTop(top->Top() + top->Height()); // below the top strip
     pnGeneralInfo = new controls::TRgHeaderPanel(this);
     pnGeneralInfo->SetParent(pnGeneralInfoBg);
     pnGeneralInfo->SetAlign(vcl::alClient);

@@ -545,20 +545,6 @@ TColor GlassRowColor(int Row, int H, TColor FromColor, TColor ToColor, int Gloss
 
 namespace {
 
-// One 24-bit work bitmap for the glass effects, grown when needed and kept for the process: making a
-// bitmap for every header of a 4K-wide window cost more than the drawing. Only its top-left W x H is
-// used.
-TBitmap* GlassWork(int W, int H) {
-    static TBitmap* Work = [] {
-        auto* B = new TBitmap();
-        B->SetPixelFormat(pf24bit);
-        return B;
-    }();
-    if (Work->Width() < W || Work->Height() < H)
-        Work->SetSize(std::max(W, Work->Width()), std::max(H, Work->Height()));
-    return Work;
-}
-
 uint8_t* ScanRow(TBitmap* Bitmap, int Y) { return static_cast<uint8_t*>(Bitmap->ScanLine(Y)); }
 
 void BlitWork(TCanvas* Canvas, TBitmap* Work, int X, int Y, int W, int H) {
@@ -571,7 +557,8 @@ void DrawGlassRows(TCanvas* Canvas, const TRect& ARect, TColor FromColor, TColor
                    F Pixel) {
     const int W = ARect.Width(), H = ARect.Height();
     if (W <= 0 || H <= 0) return;
-    TBitmap* Work = GlassWork(W, H);
+    const auto Owned = WorkBitmap(W, H, pf24bit);
+    TBitmap* Work = Owned.get();
     for (int r = 0; r < H; ++r) {
         const TColor C = GlassRowColor(r, H, FromColor, ToColor, GlossRows);
         uint8_t* Row = ScanRow(Work, r);
@@ -599,7 +586,8 @@ void DrawGlassShine(TCanvas* Canvas, const TRect& ARect) {
     const int W = ARect.Right - ARect.Left, H = (ARect.Bottom - ARect.Top) / 2;
     if (W <= 0 || H <= 0) return;
     const int Rows = std::min(H, 150 / 7 + 1); // the blend weight falls below 0 after these
-    TBitmap* Work = GlassWork(W, Rows);
+    const auto Owned = WorkBitmap(W, Rows, pf24bit);
+    TBitmap* Work = Owned.get();
     BitBlt(Work->Canvas()->Handle(), 0, 0, W, Rows, Canvas->Handle(), ARect.Left, ARect.Top, SRCCOPY);
     for (int i = 0; i < Rows; ++i) {
         uint8_t* Row = ScanRow(Work, i);

@@ -3,8 +3,11 @@
 // from the pixels, with the tree's "Disposition" folded.
 #include "app/shell/FormFileInfo.h"
 
+#include "app/engine/Procs.h"
 #include "app/engine/StyleColors.h"
 #include "app/shell/AppStrings.h"
+#include "app/shell/FormMain.h"
+#include "app/shell/FormOptions.h"
 
 #include <gtest/gtest.h>
 
@@ -22,13 +25,19 @@ using testing_support::FormHarness;
 using testing_support::TempDir;
 
 struct TFileInfoGrids {
+    TempDir Program;
     FormHarness Harness;
     TempDir Dir;
     engine::TAppParams Params;
     shell::TFormFileInfo* Form = nullptr;
 
     TFileInfoGrids() {
-        Harness.Create<vcl::TForm>(); // the main window
+        // The windows the program creates before this one: the main window and the options window
+        // keep the plain style's grid and panel colours from their design.
+        engine::SetProgramDirOverride(Program.QPath());
+        shell::StartArgs = QStringList();
+        Harness.Create<shell::TFormMain>();
+        Harness.Create<shell::TFormOptions>();
         Params.IniName = Dir.QFile(QStringLiteral("settings.ini"));
         Params.ffprobe = qEnvironmentVariable("TW_SOURCE_DIR") + QStringLiteral("/tests/shell/data/fake-ffprobe.sh");
         Form = Harness.Create<shell::TFormFileInfo>();
@@ -54,6 +63,10 @@ struct TFileInfoGrids {
         Form->Show();
         Harness.Pump();
     }
+    ~TFileInfoGrids() {
+        engine::SetProgramDirOverride({});
+        shell::StartArgs.reset();
+    }
     // The prober tree, its page shown.
     grid::TReportGrid* ProberTree() {
         Form->pc->SetActivePage(Form->tsFFprobe);
@@ -70,6 +83,13 @@ struct TFileInfoGrids {
         return Bmp.Canvas()->Pixels(R.Right - 4, (R.Top + R.Bottom) / 2);
     }
 };
+
+// The row of the prober tree whose first cell reads Text; -1 when none does.
+int TreeRow(grid::TReportGrid* Tree, const QString& Text) {
+    for (int r = 0; r < Tree->RowCount(); ++r)
+        if (Tree->GetCell(0, r)->AsString() == Text) return r;
+    return -1;
+}
 
 } // namespace
 
@@ -100,16 +120,20 @@ TEST(FileInfoGrids, StreamLinesAndTheProberTreeInTheirClassColours) {
     if (Tree->SelectedRow() != Audio) {
         EXPECT_EQ(t.Cell(Tree, 0, Audio), shell::FileInfoClassColor(shell::ficAudio, false));
     }
+    // A line of no class in the grid's own colour, the "General info" panel in the plain style's.
+    const int Streams = TreeRow(Tree, QStringLiteral("STREAMS (3)"));
+    ASSERT_GE(Streams, 0);
+    EXPECT_EQ(t.Cell(Tree, 0, Streams), vcl::ColorToRGB(Tree->Color()));
+    vcl::TBitmap Panel;
+    Panel.SetPixelFormat(vcl::pf24bit);
+    Panel.SetSize(t.Form->pnGeneralInfo->Width(), t.Form->pnGeneralInfo->Height());
+    t.Form->pnGeneralInfo->PaintTo(Panel.Canvas()->Handle(), 0, 0);
+    const vcl::TColor Plain = engine::StyleColorSchemes[engine::WindowsSchemeIndex].HeaderPanelColor;
+    EXPECT_NE(Plain, vcl::clBlack);
+    EXPECT_EQ(Panel.Canvas()->Pixels(Panel.Width() - 20, Panel.Height() - 20), vcl::ColorToRGB(Plain));
 }
 
 namespace {
-
-// The row of the prober tree whose first cell reads Text; -1 when none does.
-int TreeRow(grid::TReportGrid* Tree, const QString& Text) {
-    for (int r = 0; r < Tree->RowCount(); ++r)
-        if (Tree->GetCell(0, r)->AsString() == Text) return r;
-    return -1;
-}
 
 // The middle of the expand button of a prober tree row, in the tree's client coordinates.
 POINT TreeButton(TFileInfoGrids& t, int Row) {
@@ -199,4 +223,13 @@ TEST(FileInfoPicture, AClickOnTheProberTreeButtonUnfoldsIt) {
     QProcess::execute(Xdotool, {QStringLiteral("mousemove"), QStringLiteral("1200"), QStringLiteral("1000")});
     RunFor(300);
     testing_support::ComparePicture(t.Harness, t.Form, "tests/shell/expected", "fileinfo-tree-unfolded");
+}
+
+// The basic page on a real X server: the stream lines in their class colours under the general values.
+TEST(FileInfoPicture, TheStreamLinesInTheirClassColours) {
+    if (!testing_support::OnXServer()) GTEST_SKIP() << "needs a real X server; ctest runs it as shell_xvfb_fileinfo";
+    TFileInfoGrids t;
+    t.Form->ngFFmpeg->SetSelectedRow(-1);
+    t.Harness.Pump();
+    testing_support::ComparePicture(t.Harness, t.Form, "tests/shell/expected", "fileinfo-stream-lines");
 }

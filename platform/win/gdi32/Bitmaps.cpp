@@ -205,6 +205,36 @@ bool FastBlit(DC& dst, const PixelTarget& dt, const BlitSource* src, int lx0, in
     return true;
 }
 
+// Unstretched SRCCOPY between 24- and 32-bit targets, one of them 24-bit (the work bitmaps of the
+// styled panels), a span at a time: the pixels the general path makes. False when it does not apply.
+bool CopyBlit24(DC& dst, const PixelTarget& dt, const BlitSource& src, int lx0, int ly0, int dw, int dh, int sx0,
+                int sy0) {
+    const PixelTarget& st = src.t;
+    const auto depth = [](int bpp) { return bpp == 24 || bpp == 32; };
+    if (!depth(dt.bpp) || !depth(st.bpp) || (dt.bpp == 32 && st.bpp == 32) || dt.bits == st.bits) return false;
+    if (dst.s.graphicsMode == GM_ADVANCED && !IsIdentity(dst.s.xform)) return false;
+    const POINT a = dst.ToDevice(lx0, ly0);
+    const POINT o = dst.deviceOrigin;
+    const int64_t kx = int64_t(sx0) + src.deviceOrigin.x - a.x, ky = int64_t(sy0) + src.deviceOrigin.y - a.y;
+    // Only where the source has pixels: the general path leaves the others alone.
+    const RECT box{std::max(a.x, ClampLong(-kx)), std::max(a.y, ClampLong(-ky)),
+                   std::min(ClampLong(int64_t(a.x) + dw), ClampLong(st.width - kx)),
+                   std::min(ClampLong(int64_t(a.y) + dh), ClampLong(st.height - ky))};
+    if (box.left >= box.right || box.top >= box.bottom) return true;
+    dst.ClipTo(box).ForEachSpan([&](int y, int x0, int x1) {
+        const uint8_t* s = st.bits + st.stride * (y + ky) + (x0 + kx) * (st.bpp / 8);
+        uint8_t* d = dt.bits + dt.stride * (int64_t(y) + o.y) + (int64_t(x0) + o.x) * (dt.bpp / 8);
+        const int sStep = st.bpp / 8, dStep = dt.bpp / 8;
+        for (int n = x1 - x0; n > 0; --n, s += sStep, d += dStep) {
+            d[0] = s[0];
+            d[1] = s[1];
+            d[2] = s[2];
+            if (dStep == 4) d[3] = 0;
+        }
+    });
+    return true;
+}
+
 // The heart of BitBlt, StretchBlt, MaskBlt and StretchDIBits: nearest-pixel mapping of the source
 // rectangle (source device coordinates) onto the destination rectangle (logical coordinates,
 // world transform honoured), raster operation per pixel, optional mask choosing fore/back operation.
@@ -230,6 +260,7 @@ BOOL StretchCore(DC& dst, int xd, int yd, int wd, int hd, const BlitSource* src,
         const int lx = wd < 0 ? xd + wd + 1 : xd, ly = hd < 0 ? yd + hd + 1 : yd;
         const int sx = ws < 0 ? xs + ws + 1 : xs, sy = hs < 0 ? ys + hs + 1 : ys;
         if (FastBlit(dst, dt, src, lx, ly, std::abs(wd), std::abs(hd), sx, sy, fore, needSrc, needPat)) return TRUE;
+        if (fore == SRCCOPY && CopyBlit24(dst, dt, *src, lx, ly, std::abs(wd), std::abs(hd), sx, sy)) return TRUE;
     }
 
     // Snapshot of the source rectangle, converted; pixels outside the source stay unpainted.

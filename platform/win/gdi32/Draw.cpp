@@ -324,8 +324,44 @@ public:
 
     // Bresenham from a to b, without b.
     void Line(POINT a, POINT b) {
+        if (StraightSolidLine(a, b)) return;
         WalkLine(
             a, b, clip_.Bounds(), [this](int x, int y) { Plot(x, y); }, [this](int64_t n) { Skip(n); });
+    }
+
+    // A solid copy-pen line along a row or a column, drawn a clip span at a time: the pixels Plot
+    // would set. False for any other line.
+    bool StraightSolidLine(POINT a, POINT b) {
+        if (!pattern_.empty() || dc_.s.rop2 != R2_COPYPEN || !t_.Valid() || (a.x != b.x && a.y != b.y) ||
+            (a.x == b.x && a.y == b.y))
+            return false;
+        const int ox = dc_.deviceOrigin.x, oy = dc_.deviceOrigin.y;
+        // The pixels from a towards b, b left out.
+        const auto range = [](LONG from, LONG to) {
+            return from < to ? std::pair<int64_t, int64_t>{from, to} : std::pair<int64_t, int64_t>{int64_t(to) + 1, int64_t(from) + 1};
+        };
+        for (const Band& band : clip_.Bands()) {
+            if (a.y == b.y) {
+                if (a.y < band.y0 || a.y >= band.y1) continue;
+                const auto [x0, x1] = range(a.x, b.x);
+                for (const Span& s : band.spans) {
+                    const int lo = int(std::max<int64_t>(x0, s.x0)), hi = int(std::min<int64_t>(x1, s.x1));
+                    if (lo >= hi) continue;
+                    if (t_.bpp == 32)
+                        Fill32(reinterpret_cast<uint32_t*>(t_.bits + t_.stride * (a.y + oy)) + (lo + ox), hi - lo, fg_);
+                    else
+                        for (int x = lo; x < hi; ++x) t_.Set(x + ox, a.y + oy, fg_);
+                }
+            } else {
+                const auto [y0, y1] = range(a.y, b.y);
+                const int lo = int(std::max<int64_t>(y0, band.y0)), hi = int(std::min<int64_t>(y1, band.y1));
+                if (lo >= hi) continue;
+                for (const Span& s : band.spans)
+                    if (a.x >= s.x0 && a.x < s.x1)
+                        for (int y = lo; y < hi; ++y) t_.Set(a.x + ox, y + oy, fg_);
+            }
+        }
+        return true;
     }
 
     // Moves the dash position as if n pixels had been drawn.

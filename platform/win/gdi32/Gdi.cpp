@@ -514,6 +514,19 @@ void PaintSpans(const PixelTarget& t, POINT o, const RECT& b, EachSpan each, con
         });
         return;
     }
+    if (t.bpp == 24 && src.Opaque() && src.brush->style == BS_SOLID && Rop3CodeOfRop2(rop2) == 0xF0) {
+        // A solid copy on a 24-bit target: the colour's three bytes along each span.
+        const uint8_t c0 = uint8_t(src.solid), c1 = uint8_t(src.solid >> 8), c2 = uint8_t(src.solid >> 16);
+        each([&](int y, int x0, int x1) {
+            uint8_t* d = t.bits + t.stride * (y + o.y) + 3 * (x0 + o.x);
+            for (int n = x1 - x0; n > 0; --n, d += 3) {
+                d[0] = c0;
+                d[1] = c1;
+                d[2] = c2;
+            }
+        });
+        return;
+    }
     each([&](int y, int x0, int x1) {
         for (int x = x0; x < x1; ++x) {
             uint32_t p;
@@ -574,6 +587,14 @@ QImage ReadImage(const DC& dc, const RECT& r) {
             for (int64_t tx = tx0; tx < tx1; ++tx) line[tx - dc.deviceOrigin.x - r.left] = 0xFF000000u | row[tx];
             continue;
         }
+        if (t.bpp == 24) {
+            const int64_t tx0 = std::max<int64_t>(0, int64_t(r.left) + dc.deviceOrigin.x),
+                          tx1 = std::min<int64_t>(t.width, int64_t(r.right) + dc.deviceOrigin.x);
+            const uint8_t* p = t.bits + t.stride * ty + 3 * tx0;
+            for (int64_t tx = tx0; tx < tx1; ++tx, p += 3)
+                line[tx - dc.deviceOrigin.x - r.left] = 0xFF000000u | uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+            continue;
+        }
         for (int x = r.left; x < r.right; ++x) {
             const int tx = x + dc.deviceOrigin.x;
             if (tx >= 0 && tx < t.width) line[x - r.left] = 0xFF000000u | t.Get(tx, ty);
@@ -596,6 +617,18 @@ void WriteImage(DC& dc, const RECT& r, const QImage& img, const QImage& before, 
             for (int x = x0; x < x1; ++x) {
                 const uint32_t v = now[x - r.left];
                 if (v != was[x - r.left]) row[x + o.x] = v & 0xFFFFFF;
+            }
+            return;
+        }
+        if (t.bpp == 24) {
+            uint8_t* row = t.bits + t.stride * (y + o.y);
+            for (int x = x0; x < x1; ++x) {
+                const uint32_t v = now[x - r.left];
+                if (v == was[x - r.left]) continue;
+                uint8_t* p = row + 3 * (x + o.x);
+                p[0] = uint8_t(v);
+                p[1] = uint8_t(v >> 8);
+                p[2] = uint8_t(v >> 16);
             }
             return;
         }

@@ -51,9 +51,11 @@ struct Brush : GdiObject {
 };
 
 struct Font : GdiObject {
-    Font() : GdiObject(OBJ_FONT) {}
+    Font() : GdiObject(OBJ_FONT), serial(++LastSerial) {}
     LOGFONTW lf{};
     mutable std::unique_ptr<QFont> qfont; // made on first use
+    const uint64_t serial; // unique over the process: measures kept for a font are never another's
+    static inline uint64_t LastSerial = 0;
 };
 
 struct Palette : GdiObject {

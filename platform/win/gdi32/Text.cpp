@@ -169,7 +169,26 @@ const QFont& CurrentQFont(const DC& dc) {
 
 int TextWidth(const DC& dc, const QString& text) {
     if (text.isEmpty()) return 0;
-    return QFontMetrics(CurrentQFont(dc)).horizontalAdvance(text) + dc.s.charExtra * int(text.size());
+    // A text is measured several times over while it is laid out and drawn (fitted, ellipsed,
+    // aligned): the last few measures are kept by font and text, for each thread.
+    struct TMeasure {
+        uint64_t Font = 0;
+        QString Text;
+        int Width = 0;
+    };
+    thread_local std::array<TMeasure, 8> Recent;
+    thread_local size_t Next = 0;
+    const Font* f = GetFont(dc.s.font);
+    if (!f) f = GetFont(GetStockObject(SYSTEM_FONT));
+    const int extra = dc.s.charExtra * int(text.size());
+    for (const TMeasure& m : Recent)
+        if (m.Font == f->serial && m.Text == text) return m.Width + extra;
+    TMeasure& m = Recent[Next];
+    Next = (Next + 1) % Recent.size();
+    m.Font = f->serial;
+    m.Text = text;
+    m.Width = QFontMetrics(CurrentQFont(dc)).horizontalAdvance(text);
+    return m.Width + extra;
 }
 
 BOOL TextLine(DC& dc, int x, int y, UINT options, const RECT* rect, const QString& text, const INT* dx) {

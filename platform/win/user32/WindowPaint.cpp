@@ -269,24 +269,30 @@ void ScrollBitsInBacking(Window* w, const RECT& srcRect, const RECT& clipRect, i
     const Region dest = src.Intersect(vis).Intersect(clipRect);
     if (dest.IsEmpty()) return;
     const RECT bb = dest.Bounds();
-    // Snapshot the source rows so overlapping moves read the old pixels.
-    const int sx0 = bb.left - dx + ox, sy0 = bb.top - dy + oy;
-    const int bw = bb.right - bb.left, bh = bb.bottom - bb.top;
-    std::vector<uint32_t> snap(size_t(bw) * size_t(bh), 0);
-    for (int y = 0; y < bh; ++y)
-        for (int x = 0; x < bw; ++x) {
-            const int sx = sx0 + x, sy = sy0 + y;
-            if (sx >= 0 && sy >= 0 && sx < b.width && sy < b.height) snap[size_t(y) * bw + x] = b.pixels[size_t(sy) * b.width + sx];
-        }
+    // Each destination span, cut to the backing, copied from its source span by a row move. Rows are
+    // visited so that no source is written before it is read: against the direction of a vertical
+    // move, and inside one row against the direction of a horizontal one.
+    struct Span {
+        int y, x0, x1;
+    };
+    std::vector<Span> spans;
     dest.ForEachSpan([&](int y, int x0, int x1) {
-        const int by = y + oy;
-        if (by < 0 || by >= b.height) return;
-        for (int x = x0; x < x1; ++x) {
-            const int bx = x + ox;
-            if (bx < 0 || bx >= b.width) continue;
-            b.pixels[size_t(by) * b.width + bx] = snap[size_t(y - bb.top) * bw + (x - bb.left)];
-        }
+        const int by = y + oy, sy = y - dy + oy;
+        if (by < 0 || by >= b.height || sy < 0 || sy >= b.height) return;
+        // Both the destination x + ox and the source x - dx + ox inside [0, width).
+        const int lo = std::max({x0, -ox, dx - ox});
+        const int hi = std::min({x1, b.width - ox, b.width + dx - ox});
+        if (lo < hi) spans.push_back(Span{y, lo, hi});
     });
+    const auto move = [&](const Span& s) {
+        uint32_t* row = b.pixels.get();
+        std::memmove(row + size_t(s.y + oy) * b.width + (s.x0 + ox),
+                     row + size_t(s.y - dy + oy) * b.width + (s.x0 - dx + ox), size_t(s.x1 - s.x0) * 4);
+    };
+    if (dy > 0 || (dy == 0 && dx > 0))
+        std::for_each(spans.rbegin(), spans.rend(), move);
+    else
+        std::for_each(spans.begin(), spans.end(), move);
     RECT d = bb;
     OffsetRect(&d, ox, oy);
     MarkDirty(top, d);

@@ -162,6 +162,39 @@ TEST_F(WindowTest, ScrollWindowExMovesPixelsAndInvalidatesTheUncoveredStrip) {
     EXPECT_EQ(pending.top, 80);
 }
 
+// Every pixel holds its own position. A move in any direction, where the rows and spans overlap
+// their sources, lands each moved pixel where it belongs, inside the clip only; a child window splits
+// the rows into two spans and keeps its own pixels.
+TEST_F(WindowTest, ScrollWindowExMovesOverlappingPixelsInEveryDirection) {
+    const struct {
+        int dx, dy;
+    } Moves[] = {{0, 7}, {0, -7}, {5, 0}, {-5, 0}, {3, 4}, {-3, -4}, {4, -2}, {-4, 2}};
+    const RECT scroll{5, 5, 55, 45}, clip{8, 6, 50, 44}, child{20, 0, 26, 50};
+    const auto in = [](const RECT& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; };
+    const auto mark = [](int x, int y) { return QRgb(x << 16 | y << 8 | 7); };
+    for (const auto& m : Moves) {
+        HWND w = TopLevel(WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, RECT{0, 0, 60, 50});
+        Child(w, child);
+        app.PumpUntilIdle();
+        HDC hdc = GetDC(w);
+        for (int y = 0; y < 50; ++y)
+            for (int x = 0; x < 60; ++x) SetPixelV(hdc, x, y, RGB(x, y, 7));
+        ReleaseDC(w, hdc);
+        ScrollWindowEx(w, m.dx, m.dy, &scroll, &clip, nullptr, nullptr, 0);
+        int wrong = 0;
+        for (int y = 0; y < 50; ++y)
+            for (int x = 0; x < 60; ++x) {
+                if (in(child, x, y)) continue;
+                const int sx = x - m.dx, sy = y - m.dy;
+                const bool moved = in(clip, x, y) && in(scroll, sx, sy) && !in(child, sx, sy);
+                if (app.Pixel(w, x, y) != (moved ? mark(sx, sy) : mark(x, y)) && ++wrong <= 3)
+                    ADD_FAILURE() << "move " << m.dx << "," << m.dy << " at " << x << "," << y;
+            }
+        EXPECT_EQ(wrong, 0) << "move " << m.dx << "," << m.dy;
+        DestroyWindow(w);
+    }
+}
+
 TEST_F(WindowTest, ScreenshotOfPaintedChildWindowsMatchesTheExpectedImage) {
     HWND top = TopLevel(WS_POPUP | WS_VISIBLE | WS_BORDER, RECT{0, 0, 160, 120});
     HWND red = Child(top, RECT{10, 10, 70, 60}, WS_CHILD | WS_VISIBLE | WS_BORDER, 1);

@@ -154,4 +154,86 @@ TEST(GdiSpans, BlitLeavesThePixelsWhoseSourceLiesOutsideTheSourceBitmap) {
     EXPECT_EQ(dst.Map(RGB(255, 0, 0)), wintest::Rows({".####.", ".####.", "......", "......", "......"}));
 }
 
+// A DIB of the given depth selected into a memory DC, every pixel white.
+struct DeepCanvas {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bm = nullptr;
+    HGDIOBJ old = nullptr;
+    DeepCanvas(int W, int H, int Bpp) {
+        BITMAPINFO bmi{};
+        bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        bmi.bmiHeader.biWidth = W;
+        bmi.bmiHeader.biHeight = -H;
+        bmi.bmiHeader.biPlanes = 1;
+        bmi.bmiHeader.biBitCount = WORD(Bpp);
+        void* bits = nullptr;
+        bm = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        old = SelectObject(dc, bm);
+        RECT r{0, 0, W, H};
+        FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
+    ~DeepCanvas() {
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DeleteObject(bm);
+    }
+};
+
+// Lines along rows and columns, drawn either way, through a clip with holes: every pixel from the
+// start up to the end point left out, where the clip lets it through, on 32- and 24-bit targets.
+TEST(GdiSpans, StraightLinesEitherWayThroughAClipWithHoles) {
+    constexpr int W = 10, H = 8;
+    const struct {
+        POINT a, b;
+    } Lines[] = {{{1, 1}, {9, 1}}, {{8, 2}, {0, 2}}, {{2, 0}, {2, 7}}, {{7, 7}, {7, 0}}, {{0, 3}, {10, 3}}};
+    const auto clipped = [](int x, int y) { return (x >= 4 && x < 6) || (y == 5 && x < 3); };
+    const auto onLine = [&](int x, int y) {
+        for (const auto& l : Lines) {
+            if (l.a.y == l.b.y && y == l.a.y &&
+                (l.a.x < l.b.x ? x >= l.a.x && x < l.b.x : x > l.b.x && x <= l.a.x))
+                return true;
+            if (l.a.x == l.b.x && x == l.a.x &&
+                (l.a.y < l.b.y ? y >= l.a.y && y < l.b.y : y > l.b.y && y <= l.a.y))
+                return true;
+        }
+        return false;
+    };
+    for (int bpp : {32, 24}) {
+        DeepCanvas c(W, H, bpp);
+        ExcludeClipRect(c.dc, 4, 0, 6, H);
+        ExcludeClipRect(c.dc, 0, 5, 3, 6);
+        for (const auto& l : Lines) {
+            MoveToEx(c.dc, l.a.x, l.a.y, nullptr);
+            LineTo(c.dc, l.b.x, l.b.y);
+        }
+        SelectClipRgn(c.dc, nullptr);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                EXPECT_EQ(GetPixel(c.dc, x, y), onLine(x, y) && !clipped(x, y) ? RGB(0, 0, 0) : RGB(255, 255, 255))
+                    << bpp << " bits at " << x << "," << y;
+    }
+}
+
+// Copies from 24-bit to 32-bit targets and back: each pixel from its source, none where the clip
+// has a hole or the source has no pixel.
+TEST(GdiSpans, CopiesBetweenTwentyFourAndThirtyTwoBitTargetsKeepEveryColour) {
+    constexpr int SW = 6, SH = 4, DW = 8, DH = 6;
+    const auto colour = [](int x, int y) { return RGB(10 + x * 30, 200 - y * 40, 7 * (x + y)); };
+    for (const auto& [from, to] : {std::pair{24, 32}, std::pair{32, 24}}) {
+        DeepCanvas src(SW, SH, from), dst(DW, DH, to);
+        for (int y = 0; y < SH; ++y)
+            for (int x = 0; x < SW; ++x) SetPixelV(src.dc, x, y, colour(x, y));
+        ExcludeClipRect(dst.dc, 3, 0, 4, DH);
+        ASSERT_TRUE(BitBlt(dst.dc, 0, 0, DW, DH, src.dc, -1, 1, SRCCOPY));
+        SelectClipRgn(dst.dc, nullptr);
+        for (int y = 0; y < DH; ++y)
+            for (int x = 0; x < DW; ++x) {
+                const int sx = x - 1, sy = y + 1;
+                const bool copied = x != 3 && sx >= 0 && sx < SW && sy < SH;
+                EXPECT_EQ(GetPixel(dst.dc, x, y), copied ? colour(sx, sy) : RGB(255, 255, 255))
+                    << from << " to " << to << " bits at " << x << "," << y;
+            }
+    }
+}
+
 } // namespace

@@ -108,6 +108,27 @@ TEST_F(TextTest, ExtentsAddCharacterExtraAndReportWhatFits) {
     EXPECT_LT(dx[0], dx[1]);
 }
 
+// One text measured in turn with fonts of other sizes, and with a font made after another was
+// deleted, takes each font's own width.
+TEST_F(TextTest, TheSameTextTakesTheWidthOfTheFontItIsMeasuredWith) {
+    Canvas c(4, 4);
+    const std::u16string s = u"Measured";
+    int small = 0, large = 0;
+    {
+        Selected f(c.dc, MakeFont(-10, u"Arial"));
+        small = Extent(c.dc, s);
+    }
+    {
+        Selected f(c.dc, MakeFont(-20, u"Arial"));
+        large = Extent(c.dc, s);
+    }
+    EXPECT_GT(large, small + small / 2);
+    for (int i = 0; i < 3; ++i) {
+        Selected f(c.dc, MakeFont(i % 2 ? -20 : -10, u"Arial"));
+        EXPECT_EQ(Extent(c.dc, s), i % 2 ? large : small) << i;
+    }
+}
+
 TEST_F(TextTest, TextOutAlignsOnTheGivenPointAndPaintsTheOpaqueBox) {
     Canvas c(120, 40);
     Selected f(c.dc, MakeFont(-16, u"Arial"));
