@@ -757,6 +757,8 @@ protected:
     virtual void OutsidePress() {}
     // The application lost the activation: every drag is forgotten.
     void AppDeactivated();
+    // The focus went in the middle of a drag: each one ends without effect, leaving no guide or marker.
+    void CancelMouseDrags();
     void PaintSlides() override;
     virtual void PaintSlidesHeader();
     virtual void PaintSlidesBody();

@@ -369,8 +369,7 @@ void TRgCustomGrid::WMSetFocus(TWMSetFocus& Message) {
 void TRgCustomGrid::WMKillFocus(TWMKillFocus& Message) {
     TRgCustomGridControl::WMKillFocus(Message);
     ReleaseHint();
-    for (TGridStateItem Drag : {gtColumnResizing, gtColumnHeaderDown, gtColumnMoving, gtRolling, gtRowMoving})
-        FGridState.Exclude(Drag);
+    CancelMouseDrags();
     RefreshSelection();
     if (FOptions.Contains(goHeader) && FHoverColumn) {
         TRgCustomColumn* Hover = FHoverColumn;

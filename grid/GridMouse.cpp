@@ -440,6 +440,23 @@ void TRgCustomGrid::EndColumnResizing() {
     C->SetWidth(C->Width() + FSizeDelta);
 }
 
+void TRgCustomGrid::CancelMouseDrags() {
+    if (FGridState.Contains(gtColumnResizing) && FSizeProgressColumn) {
+        DrawResizeGuide(FLeftResizingGuide);
+        DrawResizeGuide(FRightResizingGuide);
+    }
+    FSizeProgressColumn = nullptr;
+    if (FResizingRow >= 0) {
+        DrawRowGuide(FRowSizingPos.Y);
+        FResizingRow = -1;
+    }
+    if (FGridState.Contains(gtRowMoving)) EraseMoveMarker(FMoveRow);
+    FMoveRow = -1;
+    FMouseDownRow = -1;
+    AppDeactivated();
+    for (TGridStateItem Drag : {gtColumnResizing, gtRolling, gtRowMoving}) FGridState.Exclude(Drag);
+}
+
 // ---- row moving ----------------------------------------------------------------------------------------
 
 int TRgCustomGrid::MoveMarkerY(int Position) {

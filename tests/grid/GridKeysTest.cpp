@@ -332,6 +332,16 @@ TEST(GridHints, TheTextFitHintShowsOnlyWhenTheTextDoesNotFit) {
     // Wide enough, it fits.
     t.Col(1)->SetWidth(400);
     EXPECT_TRUE(t.Grid->IsTextFit(1, 1));
+    // With the font pinned: the text fits from its own width plus five pixels on.
+    t.Grid->Font()->SetName(QStringLiteral("DejaVu Sans"));
+    t.Grid->Font()->SetSize(9);
+    t.Grid->Canvas()->Font()->Assign(t.Grid->Font());
+    const int Text = t.Grid->Canvas()->TextWidth(t.Grid->GetCells(1, 1));
+    ASSERT_GT(Text, 150);
+    t.Col(1)->SetWidth(Text + 5);
+    EXPECT_TRUE(t.Grid->IsTextFit(1, 1));
+    t.Col(1)->SetWidth(Text + 4);
+    EXPECT_FALSE(t.Grid->IsTextFit(1, 1));
 }
 
 TEST(GridHints, ACellHintShowsRightOfTheCellAboveItAtMost250Wide) {
@@ -388,6 +398,47 @@ TEST(GridFocus, TheFocusEventsFireAfterTheRefreshAndLosingTheFocusDropsTheHint) 
     EXPECT_EQ(Log, QStringList({"set focus 1", "kill focus 1 0"})) << Log.join('|').toStdString();
 }
 
+// A drag held with the button down when the focus goes (another window takes it) is over: the grid is
+// left in no drag state, and the button's later release moves nothing.
+TEST(GridFocus, LosingTheFocusEndsTheMousesDrags) {
+    struct Case {
+        const char* name;
+        TGridOptions extra;
+        POINT from, to;
+        TGridStateItem state;
+    };
+    for (const Case& c : {Case{"resize", {}, {160, 9}, {190, 9}, gtColumnResizing},
+                          Case{"header", {}, {40, 9}, {42, 9}, gtColumnHeaderDown},
+                          Case{"move column", {}, {40, 9}, {210, 9}, gtColumnMoving},
+                          Case{"move row", {goRowMoving}, {40, 18 + 8}, {40, 18 + 17 * 3 + 12}, gtRowMoving}}) {
+        TKeyTest t(5);
+        t.Grid->SetOptions(t.Grid->Options() + c.extra);
+        auto* Other = new vcl::TButton(t.Form);
+        Other->SetParent(t.Form);
+        Other->SetBounds(320, 10, 60, 24);
+        t.Grid->SetSelectedRow(0);
+        Other->SetFocus();
+        t.Harness.Pump();
+        const HWND Wnd = t.Grid->Handle();
+        const QImage Before = t.Harness.App().Grab(Wnd);
+        t.Grid->SetFocus();
+        t.Harness.Pump();
+        t.Harness.App().Press(Wnd, c.from);
+        t.Harness.App().MoveTo(Wnd, c.to);
+        ASSERT_TRUE(t.Grid->GridState().Contains(c.state)) << c.name;
+        Other->SetFocus();
+        t.Harness.Pump();
+        EXPECT_FALSE(t.Grid->GridState().Contains(c.state)) << c.name;
+        EXPECT_FALSE(t.Grid->ColumnDragBox()->Visible()) << c.name;
+        EXPECT_EQ(t.Harness.App().Grab(Wnd), Before) << c.name << ": no guide or marker is left";
+        t.Harness.App().Release(Wnd, c.to);
+        EXPECT_EQ(t.Keys(), QStringList({"0", "1", "2", "3", "4"})) << c.name;
+        EXPECT_EQ(t.Col(0)->Position(), 0) << c.name;
+        EXPECT_EQ(t.Col(1)->Width(), 80) << c.name;
+        EXPECT_FALSE(t.Col(0)->Sorted()) << c.name;
+    }
+}
+
 TEST(GridFocus, LeavingTheGridWritesTheEditAndTheMouseLeavingDropsTheHint) {
     TEditTest t(3);
     auto* Other = new vcl::TButton(t.Form);
@@ -400,9 +451,11 @@ TEST(GridFocus, LeavingTheGridWritesTheEditAndTheMouseLeavingDropsTheHint) {
     EXPECT_FALSE(t.Grid->Editing());
     EXPECT_EQ(t.Text(1, 1), QStringLiteral("t1z"));
 
-    int Leaves = 0;
+    int Enters = 0, Leaves = 0;
+    t.Grid->OnMouseEnter = [&](TObject*) { ++Enters; };
     t.Grid->OnMouseLeave = [&](TObject*) { ++Leaves; };
     t.Harness.MoveTo(t.Grid);
+    EXPECT_EQ(Enters, 1);
     t.Col(1)->Header()->SetHint(QStringLiteral("h"));
     t.Grid->HeaderHint(t.Col(1));
     t.Harness.MouseOut();
