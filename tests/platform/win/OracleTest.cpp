@@ -10,7 +10,14 @@
 #include <map>
 #include <sstream>
 
+#define ORACLE_T(s) u##s
 #include "oracle/cases.h"
+
+// A new window's first paint, delivered at once: the stand-in needs no time for it.
+static void oracle_settle(void) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
 
 using wintest::Canvas;
 
