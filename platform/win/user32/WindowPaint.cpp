@@ -484,13 +484,14 @@ int WINAPI ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const R
     IntersectRect(&area, &sr, &cr);
     CaretHideForPaint(hwnd);
     const Region vis = ReallyVisible(w) ? VisibleRegion(w, true, true, true) : Region();
-    // Pixels move inside the scroll rectangle, landing only inside the clip rectangle.
-    Region srcValid = vis.Intersect(sr);
-    Region moved = srcValid;
+    // Only pixels inside both rectangles move, and they land only inside the clip rectangle: what lies
+    // outside the clip neither comes in nor is overwritten, and the part of the area that nothing
+    // moved into is left to be painted.
+    Region moved = vis.Intersect(area);
     moved.Offset(dx, dy);
     moved = moved.Intersect(cr).Intersect(vis);
     if (ReallyVisible(w)) {
-        if (!moved.IsEmpty()) ScrollBitsInBacking(w, sr, cr, dx, dy);
+        if (!moved.IsEmpty()) ScrollBitsInBacking(w, area, cr, dx, dy);
     }
     Region uncovered = Region::FromRect(area).Subtract(moved);
     // Pending invalid parts move with the contents.

@@ -163,7 +163,7 @@ TEST_F(WindowTest, ScrollWindowExMovesPixelsAndInvalidatesTheUncoveredStrip) {
 }
 
 // Every pixel holds its own position. A move in any direction, where the rows and spans overlap
-// their sources, lands each moved pixel where it belongs, inside the clip only; a child window splits
+// their sources, lands each moved pixel where it belongs, from and into the clip only; a child window splits
 // the rows into two spans and keeps its own pixels.
 TEST_F(WindowTest, ScrollWindowExMovesOverlappingPixelsInEveryDirection) {
     const struct {
@@ -186,7 +186,8 @@ TEST_F(WindowTest, ScrollWindowExMovesOverlappingPixelsInEveryDirection) {
             for (int x = 0; x < 60; ++x) {
                 if (in(child, x, y)) continue;
                 const int sx = x - m.dx, sy = y - m.dy;
-                const bool moved = in(clip, x, y) && in(scroll, sx, sy) && !in(child, sx, sy);
+                const bool moved =
+                    in(clip, x, y) && in(scroll, sx, sy) && in(clip, sx, sy) && !in(child, sx, sy);
                 if (app.Pixel(w, x, y) != (moved ? mark(sx, sy) : mark(x, y)) && ++wrong <= 3)
                     ADD_FAILURE() << "move " << m.dx << "," << m.dy << " at " << x << "," << y;
             }

@@ -449,6 +449,185 @@ static void case_clip_savedc(const OracleCanvas* c) {
     DeleteObject(b4);
 }
 
+/* The clip region a DC gets from SelectClipRgn (device coordinates) and then narrows with
+ * ExcludeClipRect (logical coordinates): a two-part region with a hole, the same under a viewport
+ * origin, and the whole surface once the region is dropped. */
+static void case_clip_select_exclude(const OracleCanvas* c) {
+    RECT all = {-4, -4, 20, 20};
+    HRGN rgn = CreateRectRgn(1, 1, 10, 9), part = CreateRectRgn(6, 5, 15, 10);
+    HBRUSH b1 = CreateSolidBrush(RGB(0xC0, 0, 0)), b2 = CreateSolidBrush(RGB(0, 0xA0, 0)),
+           b3 = CreateSolidBrush(RGB(0, 0, 0xC0));
+    CombineRgn(rgn, rgn, part, RGN_OR);
+    SelectClipRgn(c->dc, rgn);
+    ExcludeClipRect(c->dc, 4, 3, 8, 7);
+    FillRect(c->dc, &all, b1);
+    /* the DC keeps a copy: the region can be set anew */
+    SetRectRgn(rgn, 0, 11, 16, 16);
+    SetViewportOrgEx(c->dc, 2, 1, NULL);
+    SelectClipRgn(c->dc, rgn);
+    ExcludeClipRect(c->dc, 4, 11, 8, 13);
+    FillRect(c->dc, &all, b2);
+    SelectClipRgn(c->dc, NULL);
+    ExcludeClipRect(c->dc, 0, 0, 13, 15);
+    FillRect(c->dc, &all, b3);
+    SetViewportOrgEx(c->dc, 0, 0, NULL);
+    DeleteObject(rgn);
+    DeleteObject(part);
+    DeleteObject(b1);
+    DeleteObject(b2);
+    DeleteObject(b3);
+}
+
+/* ---- windows ----
+ * A borderless or bordered pop-up of the case's size, whose class paints nothing, so that what the
+ * case draws through its DCs stays as drawn; the window's pixels are then copied into the canvas
+ * through its window DC. The includer defines ORACLE_T("...") for a UTF-16 literal and
+ * oracle_settle(), which lets a new window finish its first paint. */
+
+static void oracle_settle(void);
+
+static LRESULT CALLBACK oracle_window_proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_ERASEBKGND) return 1;
+    return DefWindowProcW(h, m, w, l);
+}
+
+static HWND oracle_window(int w, int h, DWORD style) {
+    static ATOM atom;
+    HWND wnd;
+    if (!atom) {
+        WNDCLASSW wc;
+        memset(&wc, 0, sizeof wc);
+        wc.lpfnWndProc = oracle_window_proc;
+        wc.lpszClassName = ORACLE_T("OracleWindow");
+        atom = RegisterClassW(&wc);
+    }
+    wnd = CreateWindowExW(0, ORACLE_T("OracleWindow"), ORACLE_T(""), WS_POPUP | style, 40, 40, w, h, NULL, NULL,
+                          GetModuleHandleW(NULL), NULL);
+    ShowWindow(wnd, SW_SHOWNOACTIVATE);
+    UpdateWindow(wnd);
+    oracle_settle();
+    return wnd;
+}
+
+/* Copies the window's pixels, frame included, into the canvas at (0, y). */
+static void oracle_window_pixels(const OracleCanvas* c, HWND wnd, int y) {
+    RECT wr;
+    HDC dc = GetWindowDC(wnd);
+    GetWindowRect(wnd, &wr);
+    BitBlt(c->dc, 0, y, wr.right - wr.left, wr.bottom - wr.top, dc, 0, 0, SRCCOPY);
+    ReleaseDC(wnd, dc);
+}
+
+/* Every pixel of the window's client area a colour of its own: red from x, green from y. */
+static void oracle_window_grid(HWND wnd, int w, int h) {
+    uint32_t* bits;
+    HBITMAP bm = oracle_dib(w, h, &bits);
+    HDC src = CreateCompatibleDC(NULL), dc = GetDC(wnd);
+    HGDIOBJ old = SelectObject(src, bm);
+    int x, y;
+    for (y = 0; y < h; ++y)
+        for (x = 0; x < w; ++x) bits[y * w + x] = (uint32_t)(x * 9) << 16 | (uint32_t)(y * 9) << 8 | 0x60;
+    BitBlt(dc, 0, 0, w, h, src, 0, 0, SRCCOPY);
+    ReleaseDC(wnd, dc);
+    SelectObject(src, old);
+    DeleteObject(bm);
+    DeleteDC(src);
+}
+
+/* The update region a scroll left: the window's own (GetUpdateRgn) painted magenta over its pixels in
+ * the upper half; in the lower half, the region the call returned in blue and the rectangle it
+ * returned inverted over it (yellow where both are, black in the rectangle only). */
+static void oracle_scroll_result(const OracleCanvas* c, HWND wnd, HRGN returned, const RECT* returnedRect) {
+    const int half = c->h / 2;
+    HRGN pending = CreateRectRgn(0, 0, 0, 0);
+    HBRUSH magenta = CreateSolidBrush(RGB(0xFF, 0, 0xFF)), blue = CreateSolidBrush(RGB(0, 0, 0xFF));
+    RECT r = *returnedRect;
+    oracle_window_pixels(c, wnd, 0);
+    GetUpdateRgn(wnd, pending, FALSE);
+    FillRgn(c->dc, pending, magenta);
+    OffsetRgn(returned, 0, half);
+    FillRgn(c->dc, returned, blue);
+    OffsetRect(&r, 0, half);
+    InvertRect(c->dc, &r);
+    DeleteObject(magenta);
+    DeleteObject(blue);
+    DeleteObject(pending);
+}
+
+/* ScrollWindowEx with a clip rectangle and SW_INVALIDATE, on a window of w x h/2. arg 0: the scrolled
+ * and the clip rectangle are one (as a grid scrolls its body sideways), 1: they overlap in part and
+ * the move is diagonal, 2: the clip lies wholly inside the scrolled rectangle. */
+static void case_scroll_clip(const OracleCanvas* c) {
+    static const RECT scroll[3] = {{3, 4, 22, 14}, {2, 2, 18, 12}, {1, 1, 23, 15}};
+    static const RECT clip[3] = {{3, 4, 22, 14}, {5, 0, 24, 10}, {6, 3, 16, 12}};
+    static const POINT move[3] = {{-5, 0}, {3, -2}, {4, 3}};
+    const int h = c->h / 2;
+    HWND wnd = oracle_window(c->w, h, 0);
+    HRGN returned = CreateRectRgn(0, 0, 0, 0);
+    RECT rect = {0, 0, 0, 0};
+    oracle_window_grid(wnd, c->w, h);
+    ScrollWindowEx(wnd, move[c->arg].x, move[c->arg].y, &scroll[c->arg], &clip[c->arg], returned, &rect,
+                   SW_INVALIDATE);
+    oracle_scroll_result(c, wnd, returned, &rect);
+    DeleteObject(returned);
+    DestroyWindow(wnd);
+}
+
+/* A focus frame drawn before a sideways scroll (inside the scrolled rectangle, as a grid's current
+ * cell) and drawn again where the scroll took it, which must give back the pixels under it. arg: the
+ * distance moved (an even one and an odd one). */
+static void case_focusrect_scroll(const OracleCanvas* c) {
+    const RECT area = {2, 2, 22, 14};
+    RECT frame = {6, 4, 17, 11};
+    const int h = c->h / 2;
+    HWND wnd = oracle_window(c->w, h, 0);
+    HRGN returned = CreateRectRgn(0, 0, 0, 0);
+    RECT rect = {0, 0, 0, 0};
+    HDC dc;
+    oracle_window_grid(wnd, c->w, h);
+    dc = GetDC(wnd);
+    DrawFocusRect(dc, &frame);
+    ReleaseDC(wnd, dc);
+    ScrollWindowEx(wnd, c->arg, 0, &area, &area, returned, &rect, SW_INVALIDATE);
+    OffsetRect(&frame, c->arg, 0);
+    dc = GetDC(wnd);
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    DrawFocusRect(dc, &frame);
+    ReleaseDC(wnd, dc);
+    oracle_scroll_result(c, wnd, returned, &rect);
+    DeleteObject(returned);
+    DestroyWindow(wnd);
+}
+
+/* Frames on a bordered window: the window DC starts at the window's corner, over the border, the
+ * client DC inside it; an edge painted through the window DC with its inside excluded (as a control
+ * paints its own flat or themed border). */
+static void case_frame_window_dc(const OracleCanvas* c) {
+    const RECT whole = {0, 0, c->w, c->h};
+    RECT client, r;
+    HWND wnd = oracle_window(c->w, c->h, WS_BORDER);
+    HBRUSH grey = CreateSolidBrush(RGB(0x80, 0x80, 0x80)), red = CreateSolidBrush(RGB(0xC0, 0, 0)),
+           blue = CreateSolidBrush(RGB(0, 0, 0xC0)), green = CreateSolidBrush(RGB(0, 0xA0, 0));
+    HDC dc = GetWindowDC(wnd);
+    FillRect(dc, &whole, grey);
+    FrameRect(dc, &whole, red);
+    ExcludeClipRect(dc, 6, 6, c->w - 6, c->h - 6);
+    SetRect(&r, 5, 5, c->w - 5, c->h - 5);
+    FillRect(dc, &r, green);
+    ReleaseDC(wnd, dc);
+    dc = GetDC(wnd);
+    GetClientRect(wnd, &client);
+    InflateRect(&client, -2, -2);
+    FrameRect(dc, &client, blue);
+    ReleaseDC(wnd, dc);
+    oracle_window_pixels(c, wnd, 0);
+    DestroyWindow(wnd);
+    DeleteObject(grey);
+    DeleteObject(red);
+    DeleteObject(blue);
+    DeleteObject(green);
+}
+
 /* ---- gradients and blending ---- */
 
 /* arg: 0 horizontal, 1 vertical, 2 a narrow horizontal one with all channels moving */
@@ -721,6 +900,14 @@ static const OracleCase kOracleCases[] = {
 
     ORACLE_N("clip_intersect_exclude", 16, 16, case_clip, 0),
     ORACLE_N("clip_savedc_nesting", 16, 16, case_clip_savedc, 0),
+    ORACLE_N("clip_select_exclude", 16, 16, case_clip_select_exclude, 0),
+
+    ORACLE_N("scroll_clip_same", 24, 32, case_scroll_clip, 0),
+    ORACLE_N("scroll_clip_overlapping", 24, 32, case_scroll_clip, 1),
+    ORACLE_N("scroll_clip_inside", 24, 32, case_scroll_clip, 2),
+    ORACLE_N("focusrect_scroll_even", 24, 32, case_focusrect_scroll, -4),
+    ORACLE_N("focusrect_scroll_odd", 24, 32, case_focusrect_scroll, -3),
+    ORACLE_N("frame_window_dc", 24, 18, case_frame_window_dc, 0),
 
     ORACLE_A("gradient_h", 24, 6, case_gradient, 0),
     ORACLE_A("gradient_v", 6, 24, case_gradient, 1),

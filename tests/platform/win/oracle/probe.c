@@ -5,7 +5,18 @@
 
 #include <stdio.h>
 
+#define ORACLE_T(s) L##s
 #include "cases.h"
+
+/* Lets the window system deliver a new window's first paint and its X events. */
+static void oracle_settle(void) {
+    MSG msg;
+    int i;
+    for (i = 0; i < 10; ++i) {
+        while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(10);
+    }
+}
 
 static int write_case(const OracleCase* oc) {
     OracleCanvas c;
