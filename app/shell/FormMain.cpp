@@ -277,11 +277,13 @@ TFormMain::TFormMain(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
     };
     FolderDialogDir = engine::GetProgramDir();
     CreateStyleParts();
+    BuildBars();
 }
 
 TFormMain::~TFormMain() {
     // The form's own destruction, which runs after this, must call nothing of this class any more.
     FormDestroy(this);
+    ReleaseBars();
     ReleaseSettingsColumn();
     OnDestroy = nullptr;
     OnClose = nullptr;
@@ -461,6 +463,7 @@ void TFormMain::FormClose(rtl::TObject*, vcl::TCloseAction& Action) {
     }
     CloseAllSecondaryForms();
     Hide();
+    ReleaseImageLists();
     ilIcons->Clear();
     delete EncoderOutputList;
     EncoderOutputList = nullptr;
@@ -532,6 +535,7 @@ void TFormMain::InitControls() {
 }
 
 void TFormMain::DisableAll() {
+    tbMain->SetEnabled(false);
     ng->SetEnabled(false);
     DisableFlipPanels();
     for (int i = 0; i < Actions->ActionCount(); ++i)
@@ -539,6 +543,7 @@ void TFormMain::DisableAll() {
 }
 
 void TFormMain::EnableAll() {
+    tbMain->SetEnabled(true);
     ng->SetEnabled(true);
     EnableFlipPanels();
     for (int i = 0; i < Actions->ActionCount(); ++i)
@@ -601,6 +606,7 @@ void TFormMain::SetLang() {
     const String typedBitrate = EncoderPanel.cbAudioBitrate.Text(), typedSampling = EncoderPanel.cbAudioSampling.Text();
     EncoderPanel.SetTexts(GetEngineTexts(*Strings()));
     SetLangPanels(typedBitrate, typedSampling);
+    SetLangBars();
 }
 
 // ---- actions ------------------------------------------------------------------------------------------

@@ -1,8 +1,6 @@
 // app/shell/FormMain.h: the main window: the file list (the report grid), how files reach it (dialogs,
 // drops, file lists, the command line), its settings file, the actions that work on it and the
-// conversion run started from it. Its menus, toolbar and settings column come later; until then the
-// actions are reached by their shortcuts, drops and the command line, and the settings column's values
-// are held by the encoder and metadata panel models.
+// conversion run started from it, its menu bar, toolbars and popups, and the settings column.
 #pragma once
 #include <array>
 #include <functional>
@@ -36,7 +34,9 @@
 #include "components/PlusCombo.h"
 #include "controls/FlipPanel.h"
 #include "controls/TrackBar.h"
+#include "skins/SkBars.h"
 #include "skins/SkEditors.h"
+#include "skins/SkPopup.h"
 #include "vcl/Menus.h"
 #include "vcl/ScrollBox.h"
 #include "vcl/StdCtrls.h"
@@ -341,6 +341,12 @@ public:
 private:
     void BuildSettingsColumn();
     void BuildTray();
+    void BuildBars();
+    void ReleaseBars();
+    void ngMouseDown(rtl::TObject* Sender, vcl::TMouseButton Button, vcl::TShiftState Shift, int X, int Y);
+    void ngContextPopup(rtl::TObject* Sender, vcl::TPoint MousePos, bool& Handled);
+    bool FHeaderPopupShown = false;
+    bool FBarsBuilt = false;
     std::array<std::pair<components::TPlusComboBox*, engine::TComboModel*>, 12> ComboBindings();
     std::array<std::pair<skins::TSkSpinEdit*, engine::TSpinEditModel*>, 9> SpinBindings();
     void ReleaseSettingsColumn();
@@ -361,6 +367,34 @@ public:
     engine::TConversionRun* CurrentRun = nullptr;
     // Tests replace the run's analysis.
     std::function<engine::TVideoFileInfo(const String& FileName, const String& EncoderPath)> RunAnalyse;
+
+    // ---- the bars (FormMainBars.cpp) ----
+    skins::TSkDock *dockMainMenu, *dockToolbar, *dockNav;
+    skins::TSkToolbar *tbMenu, *tbMain, *tbNav;
+    skins::TSkSubmenuItem *mnuFile, *mnuFileList, *mnuColumnsMenu, *mnuEncoder, *mnuHelp, *mnuLinks;
+    skins::TSkItem *btnAdd, *btnAddFolder, *btnRemove, *btnConvert, *btnFileInfo, *btnOptions, *btnHomePage,
+        *btnStayOnTop;
+    // The navigation bar: "<<" (folded only), the four panels, Expand, Collapse and the expander ">>>".
+    skins::TSkItem *btnShowSettingsPanel, *btnNavOutput, *btnNavProfile, *btnNavAudio, *btnNavAdditional,
+        *btnNavExpand, *btnNavCollapse, *spbtnExpander;
+    bars::TBarSeparatorItem *sepNav1, *sepNav2;
+    skins::TSkPopupMenu *popNg, *popColumns, *popPreview_Filters;
+    skins::TSkSubmenuItem* popColumnsSubmenu;
+    std::array<skins::TSkItem*, 10> miStartF{}; // miStartF0 .. miStartF90
+    // actColNoVisible .. actColStatusVisible, in the column menus' order.
+    std::array<vcl::TAction*, 29> actColVisible{};
+    // The column each of actColVisible shows or hides.
+    static const std::array<TFileListCol, 29> ColVisibleColumns;
+    void InitColVisibleActions();
+    void actColVisibleExecute(rtl::TObject* Sender);
+    // The bars take the pictures the style chose (light or dimmed), the navigation bar its menu-bar look.
+    void SetBarImages(bool Dark, bool Carbon);
+    // The bars' texts in the chosen language (part of SetLang).
+    void SetLangBars();
+    // Shows the navigation bar's buttons for the column's fold.
+    void UpdateNavButtons();
+    // Detaches and empties the image lists (the close).
+    void ReleaseImageLists();
 
     // ---- options, the output-folder list and the visual style ----
     components::TPngImageList *pilMain_Light, *pilMain_Dark, *pilNav_LightIcons, *pilNav_DarkIcons;

@@ -639,7 +639,7 @@ void TFormMain::actPanelsCollapseExecute(rtl::TObject*) {
 }
 
 void TFormMain::ShowOnlyPanel(controls::TKWRgFlipPanel* Panel) {
-    // The toolbar's expander unfolds the column; until it exists the action does.
+    // The navigation bar's expander unfolds the column.
     if (bRightPanelCollapsed) RightPanelCollapsed();
     for (controls::TKWRgFlipPanel* f : {fpOutput, fpProfile, fpAudio, fpAdditional}) f->SetExpanded(f == Panel);
     InitControls();
@@ -653,7 +653,7 @@ void TFormMain::actPanelsShowExecute(rtl::TObject* Sender) {
                                                     : fpAdditional);
 }
 
-void TFormMain::RightPanelCollapsed() { actShowHideSettingsPanel->Execute(); }
+void TFormMain::RightPanelCollapsed() { spbtnExpander->Click(); }
 
 void TFormMain::actShowHideSettingsPanelExecute(rtl::TObject*) {
     bRightPanelCollapsed = !bRightPanelCollapsed;
@@ -672,6 +672,7 @@ void TFormMain::actShowHideSettingsPanelExecute(rtl::TObject*) {
         cbProfileNew->SetWidth(fpProfile->Width() - cbProfileNew->Left() - 14);
         tmFixControlPos->SetEnabled(true);
     }
+    UpdateNavButtons();
     RealignNav();
     cbProfileNew->SetItemHeight(36);
     cbOutDir->SetSelLength(0);

@@ -166,9 +166,10 @@ void SetMainStyleColors(TFormMain& F, const TMainStyleControls& C, const String&
     for (components::TKwpPngButton* b : C.Buttons)
         if (b) SetButtonStyle(b, p.StyleName);
     if (C.tbVolume) SetTrackBarStyleColors(C.tbVolume, scheme);
-    // 11. the pictures (the bars that show them come with the toolbars)
+    // 11. the pictures; 13. the navigation bar's menu-bar look under Carbon
     F.ActivePictures = dark ? F.pilMain_Dark : F.pilMain_Light;
     F.ActiveNavPictures = dark ? F.pilNav_LightIcons : F.pilNav_DarkIcons;
+    F.SetBarImages(dark, carbon);
     // 12. the file list's border, the buttons' template
     components::TKwpPanelBorders* mainBorders = F.pnMain->Appearance()->Borders();
     if (windows) {
@@ -191,7 +192,6 @@ void SetMainStyleColors(TFormMain& F, const TMainStyleControls& C, const String&
     }
     F.pnMain->Invalidate();
     F.ng->Invalidate();
-    (void)carbon; // the navigation bar's menu-bar mode comes with the toolbars
 }
 
 void ChangeVisualStyle(const String& StyleName) {

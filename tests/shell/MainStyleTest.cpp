@@ -154,6 +154,7 @@ TEST_F(Style_, DarkStylesTakeTheDimmedPicturesIndexForIndex) {
                 p.AlphaScanline(y)[x] = uint8_t(x == 0 ? 0 : x == 1 ? 1 : Alpha);
             }
     };
+    Main->pilMain_Light->Clear(); // the bars' own pictures are not wanted here
     for (uint8_t alpha : {uint8_t(255), uint8_t(128), uint8_t(3)}) {
         vcl::TPngImage p;
         png(p, alpha);
