@@ -653,6 +653,7 @@ TEST(MainWindowPicture, FileWithChapterRowsOnARealXServer) {
         testing_support::WriteFileBytes(f, QByteArray(Size, 'x'));
         return f;
     };
+    shell_test::CopyBuiltIcons(program.QPath());
     engine::SetProgramDirOverride(program.QPath());
     program.Write("TunewrightApp.ini", "[MAIN]\r\nLeft=20\r\nTop=20\r\nWidth=1000\r\nHeight=420\r\n");
     StartArgs = QStringList();

@@ -26,4 +26,14 @@ inline void ComparePicture(testing_support::FormHarness& Harness, vcl::TForm* Fo
 
 using testing_support::Xdotool;
 
+// The pictures the build puts beside the program (from the icon theme), copied into a test's program
+// folder, so the windows in the expected pictures wear what a user's do. Without them a test skips.
+inline void CopyBuiltIcons(const QString& ProgramDir) {
+    const QDir built(QFileInfo(QStringLiteral(TW_TUNEWRIGHT_EXE)).path() + QStringLiteral("/data/icons"));
+    if (!built.exists(QStringLiteral("document-open.png"))) GTEST_SKIP() << "built without the icon theme";
+    QDir(ProgramDir).mkpath(QStringLiteral("data/icons"));
+    for (const QString& name : built.entryList(QDir::Files))
+        QFile::copy(built.filePath(name), ProgramDir + QStringLiteral("/data/icons/") + name);
+}
+
 } // namespace shell_test

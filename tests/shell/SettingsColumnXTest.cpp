@@ -20,6 +20,7 @@ using namespace shell;
 TEST(SettingsColumnX, FoldedAndUnfoldedByRealKeysThenInGerman) {
     if (!shell_test::OnXServer()) GTEST_SKIP() << "needs a real X server; ctest runs it as shell_xvfb_settings";
     testing_support::TempDir program;
+    shell_test::CopyBuiltIcons(program.QPath());
     engine::SetProgramDirOverride(program.QPath());
     QDir(program.QPath()).mkpath("lang");
     program.Write("lang/German.ini",
