@@ -4,6 +4,7 @@
 
 #include "skins/SkPopup.h"
 #include "skins/SkSkinsPaint.h"
+#include "skins/SkStatusBar.h"
 
 #include <algorithm>
 
@@ -103,12 +104,76 @@ namespace {
 
 int DockedBorderOf(bars::TBarCustomDockableWindow* Window) {
     if (auto* toolbar = dynamic_cast<TSkToolbar*>(Window)) return toolbar->DefaultToolbarBorderSize();
+    if (auto* panel = dynamic_cast<TSkCustomToolWindow*>(Window)) return panel->DefaultToolbarBorderSize();
     return 2;
 }
 
 void CallDoDrawBackground(bars::TBarCustomDockableWindow* Window, TCanvas* ACanvas, const TRect& R,
                           TSkPaintStage Stage, bool& PaintDefault) {
-    if (auto* toolbar = dynamic_cast<TSkToolbar*>(Window)) toolbar->DoDrawBackground(ACanvas, R, Stage, PaintDefault);
+    if (auto* toolbar = dynamic_cast<TSkToolbar*>(Window))
+        toolbar->DoDrawBackground(ACanvas, R, Stage, PaintDefault);
+    else if (auto* panel = dynamic_cast<TSkCustomToolWindow*>(Window))
+        panel->DoDrawBackground(ACanvas, R, Stage, PaintDefault);
+}
+
+// The window rectangle less the docked border and the grip, in window coordinates.
+TRect DockedClientPartOf(bars::TBarCustomDockableWindow* Window, int Border) {
+    RECT wr;
+    GetWindowRect(Window->WindowHandle(), &wr);
+    TRect r(Border, Border, wr.right - wr.left - Border, wr.bottom - wr.top - Border);
+    const int grip = GetDragHandleSize(Window);
+    if (IsDockedVertically(Window))
+        r.Top += grip;
+    else
+        r.Left += grip;
+    return r;
+}
+
+// A docked bar's frame: its background under the border and the grip with the close button, the
+// client part left alone. The window's own DC (clipped to the caller's region) without one given.
+template <class TWindow>
+void PaintDockedFrame(TWindow* Window, bool DrawToDC, HDC DC, HRGN Clip, int Border, bool Hover, bool Held) {
+    const HWND wnd = Window->WindowHandle();
+    HDC dc = DrawToDC ? DC : GetWindowDC(wnd);
+    const int saved = SaveDC(dc);
+    if (!DrawToDC) bars::SelectNCPaintClipRgn(wnd, dc, Clip);
+    const TRect client = DockedClientPartOf(Window, Border);
+    ExcludeClipRect(dc, client.Left, client.Top, client.Right, client.Bottom);
+    RECT wr;
+    GetWindowRect(wnd, &wr);
+    const TRect r(0, 0, wr.right - wr.left, wr.bottom - wr.top);
+    {
+        TDCCanvas c(dc);
+        Window->DrawBackground(&c.Canvas, r, true, true);
+        DrawDragHandleAndCloseButton(Window, &c.Canvas, r, Hover, Held);
+    }
+    RestoreDC(dc, saved);
+    if (!DrawToDC) ReleaseDC(wnd, dc);
+}
+
+// The client background, grown under the docked border and grip so that it meets the frame's.
+template <class TWindow> void EraseDockedBackground(TWindow* Window, HDC DC, int Border) {
+    TRect r = Window->ClientRect();
+    if (Window->Docked()) {
+        const int grip = GetDragHandleSize(Window);
+        r = TRect(r.Left - Border, r.Top - Border, r.Right + Border, r.Bottom + Border);
+        if (IsDockedVertically(Window))
+            r.Top -= grip;
+        else
+            r.Left -= grip;
+    }
+    TDCCanvas c(DC);
+    Window->DrawBackground(&c.Canvas, r, false, true);
+}
+
+// A floating bar's border: the skin's own size under a skin. The size is used as loaded; this is the
+// one place a cap would go.
+TPoint SkinnedFloatingBorderSize(TPoint Base) {
+    if (SkinType() == sknSkin) {
+        const int size = GetCurrentSkin()->FloatingWindowBorderSize();
+        return TPoint(size, size);
+    }
+    return Base;
 }
 
 } // namespace
@@ -589,46 +654,13 @@ void TSkToolbar::DrawBackground(TCanvas* ACanvas, const TRect& ARect, bool Paint
                                  skncToolbar);
 }
 
-TRect TSkToolbar::DockedClientPart() {
-    RECT wr;
-    GetWindowRect(WindowHandle(), &wr);
-    TRect r(0, 0, wr.right - wr.left, wr.bottom - wr.top);
-    const int b = FDefaultToolbarBorderSize, grip = GetDragHandleSize(this);
-    r = TRect(r.Left + b, r.Top + b, r.Right - b, r.Bottom - b);
-    if (IsVertical())
-        r.Top += grip;
-    else
-        r.Left += grip;
-    return r;
-}
-
 void TSkToolbar::PaintDockedNCArea(bool DrawToDC, HDC DC, HRGN Clip) {
     if (Destroying() || !Docked() || !CurrentDock() || !HandleAllocated()) return;
-    const HWND wnd = WindowHandle();
-    HDC dc = DrawToDC ? DC : GetWindowDC(wnd);
-    const int saved = SaveDC(dc);
-    if (!DrawToDC) bars::SelectNCPaintClipRgn(wnd, dc, Clip);
-    const TRect client = DockedClientPart();
-    ExcludeClipRect(dc, client.Left, client.Top, client.Right, client.Bottom);
-    RECT wr;
-    GetWindowRect(wnd, &wr);
-    const TRect r(0, 0, wr.right - wr.left, wr.bottom - wr.top);
-    {
-        TDCCanvas c(dc);
-        DrawBackground(&c.Canvas, r, true, true);
-        DrawDragHandleAndCloseButton(this, &c.Canvas, r, FCloseButtonHover, FCloseButtonDown);
-    }
-    RestoreDC(dc, saved);
-    if (!DrawToDC) ReleaseDC(wnd, dc);
+    PaintDockedFrame(this, DrawToDC, DC, Clip, FDefaultToolbarBorderSize, FCloseButtonHover, FCloseButtonDown);
 }
 
 TPoint TSkToolbar::GetFloatingBorderSize() {
-    // The skin's border size is used as loaded; this is the one place a cap would go.
-    if (SkinType() == sknSkin) {
-        const int size = GetCurrentSkin()->FloatingWindowBorderSize();
-        return TPoint(size, size);
-    }
-    return bars::TBarCustomToolbar::GetFloatingBorderSize();
+    return SkinnedFloatingBorderSize(bars::TBarCustomToolbar::GetFloatingBorderSize());
 }
 
 void TSkToolbar::RepaintWithoutFlicker() {
@@ -651,22 +683,11 @@ void TSkToolbar::RepaintWithoutFlicker() {
 
 void TSkToolbar::Dispatch(vcl::TMessage& Message) {
     switch (Message.Msg) {
-    case WM_ERASEBKGND: {
+    case WM_ERASEBKGND:
         if (Destroying()) break;
-        TRect r = ClientRect();
-        if (Docked()) {
-            const int b = FDefaultToolbarBorderSize, grip = GetDragHandleSize(this);
-            r = TRect(r.Left - b, r.Top - b, r.Right + b, r.Bottom + b);
-            if (IsVertical())
-                r.Top -= grip;
-            else
-                r.Left -= grip;
-        }
-        TDCCanvas c(reinterpret_cast<HDC>(Message.WParam));
-        DrawBackground(&c.Canvas, r, false, true);
+        EraseDockedBackground(this, reinterpret_cast<HDC>(Message.WParam), FDefaultToolbarBorderSize);
         Message.Result = 1;
         return;
-    }
     case WM_SIZE: {
         bars::TBarCustomToolbar::Dispatch(Message);
         if (auto* dock = dynamic_cast<TSkDock*>(CurrentDock()); dock && !dock->Resizing()) RepaintWithoutFlicker();
@@ -855,6 +876,182 @@ void GetDropPosition(TBarCustomItem* Root, bars::TBarView* View, const TPoint& P
         const int x = after ? r.Right : r.Left;
         Mark = TRect(x, 0, x + 4, base.Y);
     }
+}
+
+// ---- control items ----
+
+void TSkToolbar::AddControlItem(int Index, vcl::TControl* Control) {
+    TBarCustomItem* root = FItem;
+    if (FCompoundToolbar) {
+        if (auto* items = dynamic_cast<bars::IBarItems*>(Owner()))
+            root = items->GetItems();
+        else if (auto* compound = dynamic_cast<TSkCompoundItemsControl*>(Owner()))
+            root = compound->GetRootItems();
+        if (!root) root = FItem;
+        if (Index > root->Count()) Index = 0;
+    }
+    if (!Control || FindControlItem(FItem, Control) || FindControlItem(root, Control)) return;
+    // The item belongs to the form: the owner of the compound bar that owns this toolbar.
+    rtl::TComponent* formOwner = Owner() ? Owner()->Owner() : nullptr;
+    auto* item = new bars::TBarControlItem(formOwner);
+    item->SetControl(Control);
+    if (Designing(this) && formOwner)
+        for (int n = 1;; ++n) {
+            const String name = QStringLiteral("BarControlItem%1").arg(n);
+            if (!formOwner->FindComponent(name)) {
+                item->SetName(name);
+                break;
+            }
+        }
+    root->Insert(std::clamp(Index, 0, root->Count()), item);
+}
+
+void TSkToolbar::CMControlChange(vcl::TCMControlChange& Message) {
+    const rtl::TComponentState state = ComponentState();
+    if (FCompoundToolbar && Message.Inserting() && !state.Contains(rtl::csLoading) &&
+        !state.Contains(rtl::csUpdating) && !state.Contains(rtl::csDestroying)) {
+        bars::TBarCustomDockableWindow::CMControlChange(Message);
+        AddControlItem(FItem->Count(), Message.Control());
+        return;
+    }
+    bars::TBarCustomToolbar::CMControlChange(Message);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TSkCustomToolWindow
+
+TSkCustomToolWindow::TSkCustomToolWindow(rtl::TComponent* AOwner) : bars::TBarCustomDockableWindow(AOwner) {
+    SetBounds(Left(), Top(), 32, 32);
+    SetColor(vcl::clNone);
+    GetSkinManager()->AddSkinNotification(this);
+}
+
+TSkCustomToolWindow::~TSkCustomToolWindow() { GetSkinManager()->RemoveSkinNotification(this); }
+
+TPoint TSkCustomToolWindow::CalcSize(bars::TBarDock* ADock) {
+    if (!ADock || !(FullSize() || Stretch())) return FBarSize;
+    // Stretched along the dock: only the thickness is the window's own.
+    if (ADock->Vertical()) return TPoint(FBarSize.X, FMinClientHeight);
+    return TPoint(FMinClientWidth, FBarSize.Y);
+}
+
+TPoint TSkCustomToolWindow::ArrangeContents(bool, bars::TBarDockKind, bool NewFloating, bars::TBarDock* NewDock) {
+    return CalcSize(NewFloating ? nullptr : NewDock);
+}
+
+void TSkCustomToolWindow::GetBaseSize(TPoint& ASize) { ASize = CalcSize(CurrentDock()); }
+
+void TSkCustomToolWindow::GetSizeLimits(int& MinClientWidth, int& MinClientHeight, int& MaxClientWidth,
+                                        int& MaxClientHeight) {
+    MinClientWidth = FMinClientWidth;
+    MinClientHeight = FMinClientHeight;
+    MaxClientWidth = FMaxClientWidth;
+    MaxClientHeight = FMaxClientHeight;
+}
+
+void TSkCustomToolWindow::BoundsSizeChanging(int AWidth, int AHeight) {
+    FBarSize = TPoint(AWidth, AHeight);
+    if (Parent()) {
+        FBarSize.X += ClientWidth() - Width();
+        FBarSize.Y += ClientHeight() - Height();
+    }
+}
+
+void TSkCustomToolWindow::SetClientSize(int AWidth, int AHeight) {
+    if (Parent())
+        SetBounds(Left(), Top(), Width() + AWidth - ClientWidth(), Height() + AHeight - ClientHeight());
+    else
+        SetBounds(Left(), Top(), AWidth, AHeight);
+}
+
+TPoint TSkCustomToolWindow::GetFloatingBorderSize() {
+    return SkinnedFloatingBorderSize(bars::TBarCustomDockableWindow::GetFloatingBorderSize());
+}
+
+void TSkCustomToolWindow::ReadPositionData(const bars::TBarReadPositionData& Data) {
+    bars::TBarCustomDockableWindow::ReadPositionData(Data);
+    if (!Resizable() || !Data.ReadIntProc) return;
+    int w = Data.ReadIntProc(Name(), QStringLiteral("ClientWidth"), FBarSize.X, Data.ExtraData);
+    int h = Data.ReadIntProc(Name(), QStringLiteral("ClientHeight"), FBarSize.Y, Data.ExtraData);
+    // Saved sizes are outside input: keep them within the window's own limits.
+    w = std::max(w, FMinClientWidth);
+    h = std::max(h, FMinClientHeight);
+    if (FMaxClientWidth > 0) w = std::min(w, FMaxClientWidth);
+    if (FMaxClientHeight > 0) h = std::min(h, FMaxClientHeight);
+    SetClientSize(w, h);
+}
+
+void TSkCustomToolWindow::WritePositionData(const bars::TBarWritePositionData& Data) {
+    bars::TBarCustomDockableWindow::WritePositionData(Data);
+    if (!Data.WriteIntProc) return;
+    Data.WriteIntProc(Name(), QStringLiteral("ClientWidth"), Parent() ? ClientWidth() : Width(), Data.ExtraData);
+    Data.WriteIntProc(Name(), QStringLiteral("ClientHeight"), Parent() ? ClientHeight() : Height(), Data.ExtraData);
+}
+
+bars::TBarFloatingWindowParentClass TSkCustomToolWindow::FloatingParentClass() {
+    return bars::TBarFloatingWindowParentClass::Of<TSkFloatingWindowParent>();
+}
+
+void TSkCustomToolWindow::DrawBackground(TCanvas* ACanvas, const TRect& ARect, bool PaintOnNCArea,
+                                         bool PaintBorders) {
+    DrawDockableWindowBackground(this, ACanvas, ARect, PaintOnNCArea, PaintBorders && BorderStyle() == vcl::bsSingle,
+                                 skncToolbar);
+}
+
+void TSkCustomToolWindow::DoDrawBackground(TCanvas* ACanvas, const TRect& ARect, TSkPaintStage PaintStage,
+                                           bool& PaintDefault) {
+    if (OnDrawBackground) OnDrawBackground(this, ACanvas, ARect, PaintStage, PaintDefault);
+}
+
+void TSkCustomToolWindow::InvalidateBackground(bool InvalidateChildren) {
+    if (Destroying() || !HandleAllocated()) return;
+    RedrawWindow(WindowHandle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | (InvalidateChildren ? RDW_ALLCHILDREN : 0));
+}
+
+void TSkCustomToolWindow::PaintDockedNCArea(bool DrawToDC, HDC DC, HRGN Clip) {
+    if (Destroying() || !Docked() || !CurrentDock() || !HandleAllocated()) return;
+    PaintDockedFrame(this, DrawToDC, DC, Clip, FDefaultToolbarBorderSize, FCloseButtonHover, FCloseButtonDown);
+}
+
+void TSkCustomToolWindow::Paint() {
+    if (!Designing(this)) return;
+    TCanvas* canvas = Canvas();
+    canvas->Pen()->SetColor(vcl::clBtnShadow);
+    canvas->Pen()->SetStyle(vcl::psDot);
+    canvas->Brush()->SetStyle(vcl::bsClear);
+    canvas->Rectangle(ClientRect());
+}
+
+void TSkCustomToolWindow::Dispatch(vcl::TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_ERASEBKGND:
+        if (Destroying()) break;
+        EraseDockedBackground(this, reinterpret_cast<HDC>(Message.WParam), FDefaultToolbarBorderSize);
+        Message.Result = 1;
+        return;
+    case WM_SKINCHANGED:
+        if (HandleAllocated() && !Floating())
+            RedrawWindow(WindowHandle(), nullptr, nullptr, RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE);
+        return;
+    case vcl::CM_TEXTCHANGED:
+        bars::TBarCustomDockableWindow::Dispatch(Message);
+        if (auto* frame = dynamic_cast<TSkFloatingWindowParent*>(FloatParent()); frame && Floating())
+            frame->RedrawFloatingFrame();
+        return;
+    case WM_WINDOWPOSCHANGED: {
+        bars::TBarCustomDockableWindow::Dispatch(Message);
+        InvalidateBackground(true);
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(Message.LParam);
+        if (pos && !(pos->flags & SWP_NOSIZE)) {
+            Realign();
+            Update();
+        }
+        return;
+    }
+    default: break;
+    }
+    bars::TBarCustomDockableWindow::Dispatch(Message);
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -159,6 +159,9 @@ public:
     void Resize() override;
     // The paint that keeps items from flickering on a size change: items at once, then the rest.
     void RepaintWithoutFlicker();
+    // Wraps Control in a control item at Index, unless an item (groups searched) already wraps it. The
+    // inner toolbar of a compound bar puts it among the items its owner keeps.
+    void AddControlItem(int Index, vcl::TControl* Control);
 
     TSkDrawEvent OnDrawBackground;
     TSkItemNotificationEvent OnItemNotification;
@@ -170,6 +173,7 @@ protected:
     void MouseMove(vcl::TShiftState Shift, int X, int Y) override;
     void DoStartDrag(vcl::TDragObject*& DragObject) override;
     void Dispatch(vcl::TMessage& Message) override;
+    void CMControlChange(vcl::TCMControlChange& Message) override;
 
     int FCustomizingCount = 0;
     int FItemMovingCount = 0;
@@ -178,8 +182,6 @@ private:
     void ItemNotification(bars::TBarCustomItem* Sender, bool Relayed, bars::TBarItemChangedAction Action, int Index,
                           bars::TBarCustomItem* Item);
     bool Destroying() const { return ComponentState().Contains(rtl::csDestroying); }
-    // The window rectangle less the docked border and the grip, in window coordinates.
-    TRect DockedClientPart();
 
     bool FChevronVertical = true;
     bool FCompoundToolbar = false;
@@ -200,6 +202,64 @@ bars::TBarItemViewer* GetDropViewer(bars::TBarCustomItem* Root, bars::TBarView* 
                                     bool ResolveGroups);
 void GetDropPosition(bars::TBarCustomItem* Root, bars::TBarView* View, const TPoint& P, bars::TBarItemViewer*& Viewer,
                      int& Index, TRect& Mark);
+
+// ---- the tool window ----
+
+// A dockable panel for arbitrary controls, sized by its client area within the given limits.
+class TSkCustomToolWindow : public bars::TBarCustomDockableWindow {
+public:
+    explicit TSkCustomToolWindow(rtl::TComponent* AOwner);
+    ~TSkCustomToolWindow() override;
+
+    int MinClientWidth() const { return FMinClientWidth; }
+    void SetMinClientWidth(int Value) { FMinClientWidth = Value; }
+    int MinClientHeight() const { return FMinClientHeight; }
+    void SetMinClientHeight(int Value) { FMinClientHeight = Value; }
+    // 0: no maximum.
+    int MaxClientWidth() const { return FMaxClientWidth; }
+    void SetMaxClientWidth(int Value) { FMaxClientWidth = Value; }
+    int MaxClientHeight() const { return FMaxClientHeight; }
+    void SetMaxClientHeight(int Value) { FMaxClientHeight = Value; }
+    const TPoint& BarSize() const { return FBarSize; }
+    int DefaultToolbarBorderSize() const { return FDefaultToolbarBorderSize; }
+
+    TPoint ArrangeContents(bool CanMoveControls, bars::TBarDockKind CurrentKind, bool NewFloating,
+                           bars::TBarDock* NewDock) override;
+    void PaintDockedNCArea(bool DrawToDC, HDC DC, HRGN Clip) override;
+    void GetBaseSize(TPoint& ASize) override;
+    void GetSizeLimits(int& MinClientWidth, int& MinClientHeight, int& MaxClientWidth, int& MaxClientHeight) override;
+    void BoundsSizeChanging(int AWidth, int AHeight) override;
+    TPoint GetFloatingBorderSize() override;
+    void ReadPositionData(const bars::TBarReadPositionData& Data) override;
+    void WritePositionData(const bars::TBarWritePositionData& Data) override;
+    bars::TBarFloatingWindowParentClass FloatingParentClass() override;
+
+    // New operations.
+    // The client size the window takes on ADock (floating without one).
+    virtual TPoint CalcSize(bars::TBarDock* ADock);
+    virtual void SetClientSize(int AWidth, int AHeight);
+    using bars::TBarCustomDockableWindow::SetClientSize;
+    virtual void DrawBackground(vcl::TCanvas* ACanvas, const TRect& ARect, bool PaintOnNCArea, bool PaintBorders);
+    virtual void DoDrawBackground(vcl::TCanvas* ACanvas, const TRect& ARect, TSkPaintStage PaintStage,
+                                  bool& PaintDefault);
+    virtual void InvalidateBackground(bool InvalidateChildren);
+
+    TSkDrawEvent OnDrawBackground;
+
+protected:
+    void Paint() override;
+    void Dispatch(vcl::TMessage& Message) override;
+
+private:
+    bool Destroying() const { return ComponentState().Contains(rtl::csDestroying); }
+
+    int FMinClientWidth = 32;
+    int FMinClientHeight = 32;
+    int FMaxClientWidth = 0;
+    int FMaxClientHeight = 0;
+    TPoint FBarSize;
+    int FDefaultToolbarBorderSize = 2;
+};
 
 // ---- the floating frame ----
 

@@ -234,6 +234,13 @@ void DrawMenuItem(TCanvas* ACanvas, const TRect& ARect, const TSkMenuItemInfo& I
 
 void DrawMenuItemImage(TCanvas* ACanvas, TRect R, const TSkMenuItemInfo& Info, TCustomImageList* ImageList,
                        int ImageIndex) {
+    // The toolbar library's own lists pick the picture for the item's state themselves.
+    if (auto* stateList = dynamic_cast<bars::TBarCustomImageList*>(ImageList)) {
+        if (ImageIndex < 0 || ImageIndex >= stateList->Count()) return;
+        if (Info.IsSunkenCaption) R.Offset(1, 1);
+        stateList->DrawState(ACanvas, R.Left, R.Top, ImageIndex, Info.Enabled, Info.HotTrack, Info.Checked);
+        return;
+    }
     if (Info.Enabled && GetCurrentSkin()->OfficeIcons()) {
         if (Info.HotTrack && !Info.Pushed) {
             TRect shadow = R;

@@ -3,7 +3,10 @@
 // position data, the drag-handle sizes, label clicks and rearranging items by drag and drop.
 #include "skins/SkBars.h"
 
+#include "skins/SkStatusBar.h"
+#include "tests/skins/RecordingSkin.h"
 #include "tests/skins/SkItemFixture.h"
+#include "vcl/StdCtrls.h"
 #include "vcl/Themes.h"
 
 #include <gtest/gtest.h>
@@ -296,6 +299,175 @@ TEST_F(Customizing, PressDoesNothingWhenNotCustomizableAndMarkIsFourPixelsOnTheH
                     mark);
     EXPECT_EQ(index, 3);
     EXPECT_EQ(mark.Left, r.Right);
+}
+
+// ---- the tool window ----
+
+// Position data kept in a map, written and read back by name.
+struct PositionStore {
+    std::map<QString, int> values;
+    bars::TBarWritePositionData Writer() {
+        bars::TBarWritePositionData out;
+        out.WriteIntProc = [this](const String& Name, const String& Value, int Data, void*) {
+            values[Name + "." + Value] = Data;
+        };
+        out.WriteStringProc = [](const String&, const String&, const String&, void*) {};
+        return out;
+    }
+    bars::TBarReadPositionData Reader() {
+        bars::TBarReadPositionData in;
+        in.ReadIntProc = [this](const String& Name, const String& Value, int Default, void*) {
+            auto it = values.find(Name + "." + Value);
+            return it == values.end() ? Default : it->second;
+        };
+        in.ReadStringProc = [](const String&, const String&, const String& Default, void*) { return Default; };
+        return in;
+    }
+};
+
+struct ToolWindow : Bars {
+    TSkDock* side = nullptr;
+    TSkCustomToolWindow* panel = nullptr;
+    void SetUp() override {
+        Bars::SetUp();
+        side = new TSkDock(form);
+        side->SetPosition(bars::dpLeft);
+        side->SetParent(form);
+        panel = new TSkCustomToolWindow(form);
+        panel->SetName(QStringLiteral("Panel"));
+    }
+};
+
+TEST_F(ToolWindow, SizesByItsClientAreaAndStretchedTakesOnlyItsThicknessAlongTheDock) {
+    EXPECT_EQ(panel->Width(), 32);
+    EXPECT_EQ(panel->BarSize(), vcl::TPoint(32, 32));
+    panel->SetClientSize(80, 50);
+    ASSERT_EQ(panel->BarSize(), vcl::TPoint(80, 50));
+    panel->SetMinClientWidth(40);
+    panel->SetMinClientHeight(30);
+    panel->SetMaxClientWidth(300);
+    struct Case {
+        bars::TBarDock* dock;
+        bool stretch;
+        vcl::TPoint size;
+    };
+    for (const Case& c : {Case{nullptr, true, {80, 50}}, Case{dock, false, {80, 50}}, Case{dock, true, {40, 50}},
+                          Case{side, true, {80, 30}}}) {
+        panel->SetStretch(c.stretch);
+        EXPECT_EQ(panel->CalcSize(c.dock), c.size) << (c.dock == side ? "left " : c.dock ? "top " : "none ") << c.stretch;
+    }
+    int minW = 0, minH = 0, maxW = -1, maxH = -1;
+    panel->GetSizeLimits(minW, minH, maxW, maxH);
+    EXPECT_EQ((std::vector<int>{minW, minH, maxW, maxH}), (std::vector<int>{40, 30, 300, 0}));
+
+    // Docked it has a frame: the client size is what is asked for, and what the dock lays out.
+    panel->SetStretch(false);
+    panel->SetParent(side);
+    h.Pump();
+    panel->SetClientSize(90, 60);
+    h.Pump();
+    EXPECT_EQ(panel->ClientWidth(), 90);
+    EXPECT_EQ(panel->ClientHeight(), 60);
+    EXPECT_EQ(panel->BarSize(), vcl::TPoint(90, 60));
+    EXPECT_GT(panel->Width(), 90);
+}
+
+TEST_F(ToolWindow, ClientSizeRoundTripsThroughPositionDataOnlyWhenResizableAndWithinItsLimits) {
+    panel->SetParent(side);
+    h.Pump();
+    panel->SetClientSize(70, 90);
+    h.Pump();
+    PositionStore store;
+    panel->WritePositionData(store.Writer());
+    EXPECT_EQ(store.values["Panel.ClientWidth"], 70);
+    EXPECT_EQ(store.values["Panel.ClientHeight"], 90);
+
+    panel->SetClientSize(50, 50);
+    panel->SetResizable(false);
+    panel->ReadPositionData(store.Reader());
+    EXPECT_EQ(panel->ClientWidth(), 50);
+    panel->SetResizable(true);
+    panel->ReadPositionData(store.Reader());
+    h.Pump();
+    EXPECT_EQ(panel->ClientWidth(), 70);
+    EXPECT_EQ(panel->ClientHeight(), 90);
+
+    // A damaged settings file cannot make the panel vanish or outgrow its maximum.
+    store.values["Panel.ClientWidth"] = -40;
+    store.values["Panel.ClientHeight"] = 100000;
+    panel->SetMaxClientHeight(200);
+    panel->ReadPositionData(store.Reader());
+    h.Pump();
+    EXPECT_EQ(panel->ClientWidth(), 32);
+    EXPECT_EQ(panel->ClientHeight(), 200);
+}
+
+TEST_F(ToolWindow, DockedFramePaintsThroughTheSkinWithTheCloseButtonAndBackgroundEvents) {
+    TRecordingSkin::Use();
+    side->SetAllowDrag(true);
+    panel->SetCloseButtonWhenDocked(true);
+    std::vector<TSkPaintStage> stages;
+    panel->OnDrawBackground = [&](rtl::TObject* Sender, vcl::TCanvas*, vcl::TRect, TSkPaintStage Stage, bool&) {
+        EXPECT_EQ(Sender, panel);
+        stages.push_back(Stage);
+    };
+    panel->SetParent(side);
+    h.Pump();
+    ASSERT_EQ(GetDragHandleSize(panel), 14);
+    EXPECT_EQ(panel->FloatingParentClass().Type, &typeid(TSkFloatingWindowParent));
+
+    stages.clear();
+    TRecordingSkin::Log().clear();
+    HDC dc = GetWindowDC(panel->Handle());
+    panel->PaintDockedNCArea(true, dc, nullptr);
+    ReleaseDC(panel->Handle(), dc);
+    EXPECT_EQ(stages, (std::vector<TSkPaintStage>{pstPrePaint, pstPostPaint}));
+    // The close button sits in the grip at the top of a vertical dock's panel: 12 x 12 from (2, 2) of
+    // the right end.
+    const TPaintRecord close = TRecordingSkin::Last(skncToolbarItem);
+    ASSERT_EQ(TRecordingSkin::Count(skncToolbarItem), 1);
+    EXPECT_EQ(close.State, sknsNormal);
+    EXPECT_EQ(close.Rect, vcl::TRect(panel->Width() - 14, 2, panel->Width() - 2, 14));
+    EXPECT_GE(TRecordingSkin::Count(skncToolbar), 1);
+
+    // The client area's erase paints the same background, events included.
+    stages.clear();
+    RedrawWindow(panel->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(stages, (std::vector<TSkPaintStage>{pstPrePaint, pstPostPaint}));
+    GetSkinManager()->SetToDefaultSkin();
+}
+
+// ---- control items ----
+
+TEST_F(Bars, ControlsPutOnACompoundBarsToolbarGetOneItemOwnedByTheForm) {
+    auto* compound = new TSkCompoundBar(form);
+    compound->SetParent(form);
+    h.Pump();
+    TSkToolbar* inner = compound->Toolbar();
+    auto* edit = new vcl::TEdit(form);
+    edit->SetParent(inner);
+    ASSERT_EQ(inner->Items()->Count(), 1);
+    auto* item = dynamic_cast<bars::TBarControlItem*>(inner->Items()->GetItem(0));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->Control(), edit);
+    EXPECT_EQ(item->Owner(), form);
+
+    // Already wrapped, also inside a group: nothing new.
+    inner->AddControlItem(0, edit);
+    auto* group = new bars::TBarGroupItem(form);
+    inner->Items()->Add(group);
+    auto* other = new vcl::TEdit(form);
+    auto* grouped = new bars::TBarControlItem(form);
+    grouped->SetControl(other);
+    group->Add(grouped);
+    inner->AddControlItem(0, other);
+    EXPECT_EQ(inner->Items()->Count(), 2);
+
+    // An index past the end of a compound bar's items puts the new one first.
+    auto* third = new vcl::TEdit(form);
+    inner->AddControlItem(99, third);
+    ASSERT_EQ(inner->Items()->Count(), 3);
+    EXPECT_EQ(static_cast<bars::TBarControlItem*>(inner->Items()->GetItem(0))->Control(), third);
 }
 
 } // namespace

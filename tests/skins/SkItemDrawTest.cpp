@@ -4,6 +4,7 @@
 #include "tests/skins/SkItemFixture.h"
 
 #include "skins/SkSkinsText.h"
+#include "toolbars/BarPopup.h"
 #include "vcl/ActnList.h"
 #include "vcl/Forms.h"
 #include "vcl/Menus.h"
@@ -481,6 +482,52 @@ TEST_F(ItemFixture, HintBitmapIsTheTextPlusMarginsAndAHandlerCanKeepItsOwnPictur
     v->Dispatch(message);
     for (int x = 0; x < bitmap->Width(); ++x)
         ASSERT_EQ(vcl::ColorToRGB(bitmap->Canvas()->Pixels(x, bitmap->Height() / 2)), 0x0000FFu) << x;
+}
+
+TEST_F(Draw, BarImageListPicksItsStateListAndOnlyTheSunkenCaptionMovesIt) {
+    // Four one-colour lists: the plain one and its hot, checked and disabled companions.
+    auto list = [&](TColor Colour) {
+        auto* l = new bars::TBarCustomImageList(owner.get(), 8, 8);
+        vcl::TBitmap picture;
+        picture.SetPixelFormat(vcl::pf24bit);
+        picture.SetSize(8, 8);
+        picture.Canvas()->Brush()->SetColor(Colour);
+        picture.Canvas()->FillRect(vcl::TRect(0, 0, 8, 8));
+        l->Add(&picture, nullptr);
+        return l;
+    };
+    bars::TBarCustomImageList* plain = list(0x000000C0);
+    plain->SetHotImages(list(0x0000C000));
+    plain->SetCheckedImages(list(0x00C00000));
+    plain->SetDisabledImages(list(0x00C0C000));
+    // Office icons would shadow and lift a hot picture of any other list.
+    GetCurrentSkin()->SetOfficeIcons(true);
+    struct Case {
+        bool enabled, hot, checked, sunken;
+        TColor colour;
+        int at;
+    };
+    for (const Case& c : {Case{true, false, false, false, 0x000000C0, 10}, Case{true, true, false, false, 0x0000C000, 10},
+                          Case{true, true, true, false, 0x00C00000, 10}, Case{false, true, true, false, 0x00C0C000, 10},
+                          Case{true, false, false, true, 0x000000C0, 11}}) {
+        Clear();
+        TSkMenuItemInfo info;
+        info.Enabled = c.enabled;
+        info.HotTrack = c.hot;
+        info.Checked = c.checked;
+        info.IsSunkenCaption = c.sunken;
+        DrawMenuItemImage(Canvas(), TRect(10, 10, 30, 30), info, plain, 0);
+        SCOPED_TRACE(std::to_string(c.enabled) + std::to_string(c.hot) + std::to_string(c.checked) +
+                     std::to_string(c.sunken));
+        EXPECT_EQ(At(c.at, c.at), vcl::ColorToRGB(c.colour));
+        EXPECT_EQ(At(c.at - 1, c.at - 1), vcl::ColorToRGB(vcl::clWhite));
+        EXPECT_EQ(At(c.at + 8, c.at + 8), vcl::ColorToRGB(vcl::clWhite));
+    }
+    // Past the end of the list: nothing.
+    Clear();
+    DrawMenuItemImage(Canvas(), TRect(10, 10, 30, 30), TSkMenuItemInfo{}, plain, 3);
+    EXPECT_EQ(At(12, 12), vcl::ColorToRGB(vcl::clWhite));
+    GetCurrentSkin()->SetOfficeIcons(false);
 }
 
 } // namespace
