@@ -3,6 +3,8 @@
 //   skinpack <skin text> <container>
 #include <zlib.h>
 
+#include "base/Container.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -10,26 +12,6 @@
 #include <iterator>
 #include <string>
 #include <vector>
-
-namespace {
-
-#pragma pack(push, 1)
-struct Header {
-    char Magic[4];
-    uint8_t Fixed[5];
-    uint8_t Varying[8];
-    int64_t Unknown;
-    int64_t PayloadLength;
-    uint8_t One;
-    double Date;
-    uint16_t NameLength;
-    uint16_t ExtraLength;
-    uint8_t Scrambled;
-};
-#pragma pack(pop)
-static_assert(sizeof(Header) == 47);
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -51,7 +33,7 @@ int main(int argc, char** argv) {
     std::string name = argv[1];
     name = name.substr(name.find_last_of('/') + 1);
 
-    Header h{};
+    base::TContainerHeader h{};
     std::memcpy(h.Magic, "TWSK", 4);
     h.PayloadLength = int64_t(packedSize);
     h.One = 1;
