@@ -151,6 +151,10 @@ TEST(SuspendThread, RefusesItselfForeignAndEndedThreads) {
 
     std::atomic<DWORD> id{0};
     std::thread([&] { id = Tid(); }).join();
+    // join returns once the thread has cleared its id, which is before the kernel has let it go:
+    // wait until it is really gone.
+    for (int i = 0; i < 2000 && syscall(SYS_tgkill, getpid(), pid_t(id), 0) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_EQ(OpenThread(THREAD_SUSPEND_RESUME, FALSE, id), nullptr);
 
     // A thread that blocks every signal is refused at once, not after a wait.
