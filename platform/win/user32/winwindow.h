@@ -1058,6 +1058,14 @@ TW_PATCHABLE int WINAPI ExcludeUpdateRgn(HDC hDC, HWND hWnd);
 TW_PATCHABLE int WINAPI ScrollWindowEx(HWND hWnd, int dx, int dy, const RECT* prcScroll, const RECT* prcClip,
                                        HRGN hrgnUpdate, LPRECT prcUpdate, UINT flags);
 TW_PATCHABLE BOOL WINAPI ScrollWindow(HWND hWnd, int XAmount, int YAmount, const RECT* lpRect, const RECT* lpClipRect);
+// DrawCaption's flags.
+#define DC_ACTIVE 0x0001
+#define DC_SMALLCAP 0x0002
+#define DC_ICON 0x0004
+#define DC_TEXT 0x0008
+#define DC_INBUTTON 0x0010
+#define DC_GRADIENT 0x0020
+#define DC_BUTTONS 0x1000
 TW_PATCHABLE BOOL WINAPI DrawCaption(HWND hwnd, HDC hdc, const RECT* lprect, UINT flags);
 
 // ---- non-client area and scroll bars ----

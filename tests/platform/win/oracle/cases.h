@@ -694,6 +694,31 @@ static void case_frame_control(const OracleCanvas* c) {
     DrawFrameControl(c->dc, &r, (UINT)(c->arg >> 16), (UINT)(c->arg & 0xFFFF));
 }
 
+/* A control's edge around a rectangle inset by 2 on light grey: arg is the edge kind in the low word and
+ * the border flags in the high word. */
+static void case_draw_edge(const OracleCanvas* c) {
+    RECT r;
+    int i;
+    GdiFlush();
+    for (i = 0; i < c->w * c->h; ++i) c->bits[i] = 0x00C0C0C0;
+    r.left = 2;
+    r.top = 2;
+    r.right = c->w - 2;
+    r.bottom = c->h - 2;
+    DrawEdge(c->dc, &r, (UINT)(c->arg & 0xFFFF), (UINT)(c->arg >> 16));
+}
+
+/* A caption bar over the whole canvas, no text (the window's text and the caption font differ between
+ * implementations): arg holds the DC_ flags. The gradient is asked for by the flag alone. */
+static void case_draw_caption(const OracleCanvas* c) {
+    RECT r;
+    r.left = 0;
+    r.top = 0;
+    r.right = c->w;
+    r.bottom = c->h;
+    DrawCaption(GetDesktopWindow(), c->dc, &r, (UINT)c->arg);
+}
+
 /* The system colours themselves, one pixel each (0x00RRGGBB) for indices 0..30, so a comparison can
  * give our stand-in the same colours before it draws with them. */
 static void case_sys_colours(const OracleCanvas* c) {
@@ -933,6 +958,22 @@ static const OracleCase kOracleCases[] = {
     ORACLE_N("chevron_pushed", 12, 16, case_chevron, 2),
     ORACLE_N("chevron_disabled", 12, 16, case_chevron, 3),
     ORACLE_N("chevron_vertical", 16, 12, case_chevron, 4),
+    ORACLE_N("edge_raisedinner", 16, 12, case_draw_edge, BF_RECT << 16 | BDR_RAISEDINNER),
+    ORACLE_N("edge_sunkenouter", 16, 12, case_draw_edge, BF_RECT << 16 | BDR_SUNKENOUTER),
+    ORACLE_N("edge_etched", 16, 12, case_draw_edge, BF_RECT << 16 | EDGE_ETCHED),
+    ORACLE_N("edge_raised", 16, 12, case_draw_edge, BF_RECT << 16 | EDGE_RAISED),
+    ORACLE_N("edge_raisedinner_soft", 16, 12, case_draw_edge, (BF_RECT | BF_SOFT) << 16 | BDR_RAISEDINNER),
+    /* The spin button's halves: 16 x 11 with the 2-pixel margin gives 12 x 7, as the filter field draws. */
+    ORACLE_N("frame_scroll_up", 16, 11, case_frame_control, DFC_SCROLL << 16 | DFCS_SCROLLUP),
+    ORACLE_N("frame_scroll_up_pushed", 16, 11, case_frame_control, DFC_SCROLL << 16 | DFCS_SCROLLUP | DFCS_PUSHED),
+    ORACLE_N("frame_scroll_up_inactive", 16, 11, case_frame_control, DFC_SCROLL << 16 | DFCS_SCROLLUP | DFCS_INACTIVE),
+    ORACLE_N("frame_scroll_down", 16, 11, case_frame_control, DFC_SCROLL << 16 | DFCS_SCROLLDOWN),
+    ORACLE_N("frame_scroll_down_pushed", 16, 11, case_frame_control, DFC_SCROLL << 16 | DFCS_SCROLLDOWN | DFCS_PUSHED),
+    ORACLE_N("frame_scroll_down_inactive", 16, 11, case_frame_control, DFC_SCROLL << 16 | DFCS_SCROLLDOWN | DFCS_INACTIVE),
+    ORACLE_N("frame_scroll_sizegrip", 20, 20, case_frame_control, DFC_SCROLL << 16 | DFCS_SCROLLSIZEGRIP),
+    ORACLE_N("caption_active", 40, 18, case_draw_caption, DC_ACTIVE),
+    ORACLE_N("caption_inactive", 40, 18, case_draw_caption, 0),
+    ORACLE_N("caption_active_gradient", 40, 18, case_draw_caption, DC_ACTIVE | DC_GRADIENT),
 };
 
 #define ORACLE_CASE_COUNT ((int)(sizeof kOracleCases / sizeof kOracleCases[0]))
