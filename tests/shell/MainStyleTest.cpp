@@ -15,7 +15,9 @@
 #include "controls/FlipPanel.h"
 #include "controls/TrackBar.h"
 #include "skins/SkSkins.h"
+#include "tests/shell/ScreenPicture.h"
 #include "tests/shell/ShellWindows.h"
+#include "tests/support/TempDir.h"
 #include "vcl/ExtCtrls.h"
 #include "win/kernel32/winres.h"
 
@@ -252,6 +254,39 @@ TEST_F(Style_, TheButtonsOfEveryWindowCopyTheWholeTemplate) {
     ChangeVisualStyle(engine::AppParams.StyleName);
     EXPECT_NE(Editor->btnOk->Appearance()->Normal()->Color(), vcl::TColor(0x123456));
     ChangeVisualStyle(QStringLiteral("Windows"));
+}
+
+// The main window on a real X server under each built-in skin, one window switched from style to style,
+// against a picture per skin.
+TEST(MainWindowPicture, OnePerBuiltInSkin) {
+    if (!shell_test::OnXServer()) GTEST_SKIP() << "needs a real X server; ctest runs it as shell_xvfb_screenshot";
+    testing_support::TempDir program;
+    shell_test::CopyBuiltIcons(program.QPath());
+    engine::SetProgramDirOverride(program.QPath());
+    program.Write("TunewrightApp.ini", QByteArray("[MAIN]\r\nLeft=20\r\nTop=20\r\nWidth=760\r\nHeight=360\r\nStylesDir=") +
+                                           QByteArray(TW_STYLES_DIR) + "\r\n");
+    StartArgs = QStringList();
+    testing_support::FormHarness h;
+    auto* w = h.Create<TFormMain>();
+    w->SetBorderStyle(vcl::bsNone); // the picture is the window alone
+    ASSERT_TRUE(VisualStyles);
+    w->Show();
+    h.Pump();
+    // A style for each skin, in the skins' order.
+    const char* const styles[] = {"Windows", "Carbon", "Auric", "Charcoal Dark Slate", "Cobalt XEMedia",
+                                  "Iceberg Classico", "Luna", "Silver", "Slate Classico", "Tablet Dark"};
+    static_assert(std::size(styles) == std::size(SkinFiles));
+    for (size_t i = 0; i < std::size(styles); ++i) {
+        SCOPED_TRACE(styles[i]);
+        ChangeVisualStyle(QString::fromLatin1(styles[i]));
+        ASSERT_EQ(skins::GetSkinManager()->CurrentSkinName(), QString::fromLatin1(SkinNames[i]));
+        h.Pump();
+        shell_test::ComparePicture(h, w, ("mainwindow-skin-" + std::string(SkinFiles[i])).c_str());
+    }
+    ChangeVisualStyle(QStringLiteral("Windows"));
+    VisualStyles.reset();
+    engine::SetProgramDirOverride({});
+    StartArgs.reset();
 }
 
 } // namespace
