@@ -17,7 +17,6 @@
 #include "skins/SkSkins.h"
 #include "tests/shell/ScreenPicture.h"
 #include "tests/shell/ShellWindows.h"
-#include "tests/support/TempDir.h"
 #include "vcl/ExtCtrls.h"
 #include "win/kernel32/winres.h"
 
@@ -261,10 +260,7 @@ TEST_F(Style_, TheButtonsOfEveryWindowCopyTheWholeTemplate) {
 TEST(MainWindowPicture, OnePerBuiltInSkin) {
     if (!shell_test::OnXServer()) GTEST_SKIP() << "needs a real X server; ctest runs it as shell_xvfb_screenshot";
     testing_support::TempDir program;
-    shell_test::CopyBuiltIcons(program.QPath());
-    engine::SetProgramDirOverride(program.QPath());
-    program.Write("TunewrightApp.ini", QByteArray("[MAIN]\r\nLeft=20\r\nTop=20\r\nWidth=760\r\nHeight=360\r\nStylesDir=") +
-                                           QByteArray(TW_STYLES_DIR) + "\r\n");
+    shell_test::StyledProgram(program);
     StartArgs = QStringList();
     testing_support::FormHarness h;
     auto* w = h.Create<TFormMain>();
