@@ -217,6 +217,24 @@ TEST_F(Style_, AStyleSwitchReachesTheSettingsColumnsOwnControls) {
     EXPECT_EQ(Main->pnNav->Appearance()->Borders()->Left()->Pen()->Color(), vcl::TColor(0xB7B7B7));
 }
 
+// The profile box is owner-drawn in the style's colours: after a switch it shows what filling it afresh
+// shows, its item and gradient included.
+TEST_F(Style_, AStyleSwitchRepaintsTheProfileBoxWithItsItem) {
+    Main->SetBounds(20, 20, 760, 360);
+    Main->Show();
+    H->Pump();
+    const auto box = [&] { return H->App().Grab(Main->cbProfileNew->Handle()); };
+    for (const char* style : {"Carbon", "Luna", "Windows"}) {
+        SCOPED_TRACE(style);
+        ChangeVisualStyle(QString::fromLatin1(style));
+        H->Pump();
+        const QImage switched = box();
+        Main->GetProfiles();
+        H->Pump();
+        EXPECT_TRUE(switched == box());
+    }
+}
+
 // Under the system style every window's buttons draw the main window's template: its colours and its
 // fonts, in every state.
 TEST_F(Style_, TheButtonsOfEveryWindowCopyTheWholeTemplate) {
