@@ -334,44 +334,48 @@ std::vector<uint32_t> ReferenceTable(const char* Name, int& W, int& H) {
     return px;
 }
 
-TEST_F(ThemeHandlersTest, MarlettGlyphsMatchTheRealPlatformsMenuGlyphs) {
-    // The real platform draws its menu glyphs black on white from the same face, at the rectangle's
-    // top-left and its height: ink must fall on the same pixels, give or take a pixel's shift and the
-    // edges. None matches yet: each difference is listed, and a case that comes to match fails until
-    // it leaves the list.
+TEST_F(ThemeHandlersTest, MarlettGlyphsMatchTheRealPlatformsDrawingOfTheFace) {
+    // The real platform drew each character of the face as DrawMarlettGlyph does (a font as tall as the
+    // square, single-line text at its top-left), black on white, shading the edges. Ink falls on the same
+    // pixels, unshifted: a pixel one side inks is at least shaded on the other. The shading differs: text
+    // here is fully hinted, so a stroke the reference shades across two pixels is one black pixel, and a
+    // glyph comes out up to twice as dark, never lighter.
     struct Case {
         const char* Table;
         char16_t Glyph;
-        const char* Known;  // a difference not mended yet; the case must fail it or leave the list
+        int Size;
     };
-    const Case cases[] = {{"frame_menu_check", u'a', "ours draws the check a pixel smaller and a pixel lower"},
-                          {"frame_menu_bullet", u'h', "ours draws the bullet about 1.5 times as large"},
-                          {"frame_menu_arrow", u'8', "ours draws another glyph for '8' than the reference's arrow"}};
+    const Case cases[] = {{"marlett_check_16", u'a', 16},  {"marlett_bullet_16", u'h', 16}, {"marlett_arrow_16", u'8', 16},
+                          {"marlett_close_14", u'r', 14},  {"marlett_min_14", u'0', 14},    {"marlett_max_14", u'1', 14},
+                          {"marlett_restore_14", u'2', 14}, {"marlett_close_10", u'r', 10},  {"marlett_min_10", u'0', 10},
+                          {"marlett_max_10", u'1', 10},    {"marlett_restore_10", u'2', 10}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Table);
         int w = 0, h = 0;
         const std::vector<uint32_t> want = ReferenceTable(c.Table, w, h);
         ASSERT_EQ(want.size(), size_t(w) * size_t(h));
         Paint(clWhite);
-        DrawMarlettChar(Dc(), c.Glyph, TRect(2, 2, w - 2, h - 2), false, clBlack);
-        int ink = 0, best = w * h;
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx) {
-                int differing = 0;
-                ink = 0;
-                for (int y = 1; y < h - 1; ++y)
-                    for (int x = 1; x < w - 1; ++x) {
-                        const bool theirs = (want[size_t(y * w + x)] & 0xFF) < 0x80;
-                        const bool ours = (Pixel(x + dx, y + dy) & 0xFF) < 0x80;
-                        ink += theirs;
-                        differing += theirs != ours;
-                    }
-                best = std::min(best, differing);
+        DrawMarlettChar(Dc(), c.Glyph, TRect(2, 2, 2 + c.Size, 2 + c.Size), false, clBlack);
+        int differing = 0;
+        double theirDark = 0, ourDark = 0;
+        std::string map;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const int theirs = int(want[size_t(y * w + x)] & 0xFF), ours = int(Pixel(x, y) & 0xFF);
+                // A pixel counts against us only where one side inks it and the other leaves it clear
+                // (not shaded at all).
+                const bool clash = (theirs < 0x80 && ours > 0xF0) || (ours < 0x80 && theirs > 0xF0);
+                differing += clash;
+                theirDark += 255 - theirs;
+                ourDark += 255 - ours;
+                map += clash ? 'X' : theirs < 0x80 ? '#' : ours < 0x80 ? 'o' : '.';
             }
-        EXPECT_GT(ink, 4);
-        const bool matches = best <= std::max(3, ink / 4);
-        if (c.Known) EXPECT_FALSE(matches) << "now matches: take the case off the known list";
-        else EXPECT_TRUE(matches) << best << " of " << ink << " ink pixels differ";
+            map += '\n';
+        }
+        EXPECT_GT(theirDark, 3 * 255) << "the reference drew the glyph";
+        EXPECT_EQ(differing, 0) << "X: inked on one side only, #: theirs, o: ours alone (shaded there)\n" << map;
+        EXPECT_GE(ourDark / theirDark, 0.9) << map;
+        EXPECT_LE(ourDark / theirDark, 2.0) << map;
     }
 }
 
