@@ -956,6 +956,7 @@ static const OracleCase kOracleCases[] = {
     ORACLE_N("frame_caption_min", 20, 18, case_frame_control, DFC_CAPTION << 16 | DFCS_CAPTIONMIN),
     ORACLE_N("frame_caption_max", 20, 18, case_frame_control, DFC_CAPTION << 16 | DFCS_CAPTIONMAX),
     ORACLE_N("frame_caption_restore", 20, 18, case_frame_control, DFC_CAPTION << 16 | DFCS_CAPTIONRESTORE),
+    ORACLE_N("frame_caption_help", 20, 18, case_frame_control, DFC_CAPTION << 16 | DFCS_CAPTIONHELP),
 
     ORACLE_N("marlett_check_16", 20, 20, case_marlett, 16 << 8 | 'a'),
     ORACLE_N("marlett_bullet_16", 20, 20, case_marlett, 16 << 8 | 'h'),
