@@ -375,6 +375,16 @@ void TSkDock::Dispatch(vcl::TMessage& Message) {
         FResizing = false;
         return;
     }
+    case WM_ERASEBKGND:
+        // The base shifts the rectangle to the parent's origin, which only a background picture anchored
+        // to the parent wants; the skin's own background is the dock's client area, wherever the dock is.
+        if (!IsDockBackgroundValid(this)) {
+            DrawBackground(reinterpret_cast<HDC>(Message.WParam), ClientRect());
+            Message.Result = 1;
+            return;
+        }
+        bars::TBarDock::Dispatch(Message);
+        return;
     case WM_SKINCHANGED:
         Invalidate();
         return;

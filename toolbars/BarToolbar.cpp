@@ -346,9 +346,13 @@ void TBarCustomToolbar::SetSystemFont(bool Value) {
 void TBarCustomToolbar::SetShrinkMode(TBarShrinkMode Value) {
     if (FShrinkMode == Value) return;
     FShrinkMode = Value;
-    if (FDocked)
+    if (FDocked) {
+        // The view takes the new mode's wrapping or chevron before the dock measures it: the dock lays the
+        // items out again only when it changes the bar's length, and would otherwise keep the old mode's.
+        UpdateViewProperties();
+        FView->InvalidatePositions();
         FCurrentDock->ArrangeToolbars();
-    else if (!FFloating)
+    } else if (!FFloating)
         RecalcArrangement();
 }
 

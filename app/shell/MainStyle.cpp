@@ -248,7 +248,10 @@ void TFormMain::PrepareStyle() {
     SetStyleColors(p.StyleName);
 }
 
-void TFormMain::SetStyleColors(const String& StyleName) { SetMainStyleColors(*this, StyleControls, StyleName); }
+void TFormMain::SetStyleColors(const String& StyleName) {
+    SetMainStyleColors(*this, StyleControls, StyleName);
+    SetProfileComboColor(); // the closed profile box takes the style's colour before it paints
+}
 
 void TFormMain::actEditOutputDirListExecute(rtl::TObject*) {
     if (!FormListFileEdit) return;

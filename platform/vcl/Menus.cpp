@@ -565,7 +565,12 @@ void TMenu::SetOwnerDraw(bool Value) {
 
 void TMenu::Notification(TComponent* AComponent, rtl::TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
-    if (Operation == rtl::opRemove && AComponent == FImages) SetImages(nullptr);
+    if (Operation == rtl::opRemove && AComponent == FImages) {
+        // The list is going: it let go of its change links already and is only a component by now, so
+        // it is forgotten without being called.
+        FImages = nullptr;
+        FItems->MenuChanged(true);
+    }
 }
 
 void TMenu::MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild) {

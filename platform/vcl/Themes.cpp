@@ -1061,7 +1061,34 @@ void Arrow(HDC DC, const RECT& R, int Direction, TColor Color) {
     }
 }
 
-// The mark of the element's state drawn in the glyph colour: check marks, dots, arrows, plus and minus.
+// A caption button's mark, as the system draws it: the button's character of the "Marlett" face, as tall
+// as the largest square centred in the button less a pixel all round, at that square's top-left. Without
+// the face nothing is drawn.
+void CaptionGlyph(HDC DC, const RECT& R, char16_t Char, TColor Color) {
+    const int side = std::min(R.right - R.left, R.bottom - R.top);
+    RECT square{R.left + (R.right - R.left - side) / 2, R.top + (R.bottom - R.top - side) / 2, 0, 0};
+    square = RECT{square.left + 1, square.top + 1, square.left + side - 1, square.top + side - 1};
+    if (square.bottom <= square.top) return;
+    LOGFONTW lf{};
+    lf.lfHeight = square.bottom - square.top;
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    const char16_t face[] = u"Marlett";
+    std::copy(std::begin(face), std::end(face), lf.lfFaceName);
+    HFONT font = CreateFontIndirectW(&lf);
+    if (!font) return;
+    HGDIOBJ old = SelectObject(DC, font);
+    const COLORREF oldColour = SetTextColor(DC, COLORREF(Color & 0xFFFFFF));
+    const int oldMode = SetBkMode(DC, TRANSPARENT);
+    DrawTextW(DC, reinterpret_cast<LPCWSTR>(&Char), 1, &square, DT_SINGLELINE | DT_NOCLIP);
+    SetBkMode(DC, oldMode);
+    SetTextColor(DC, oldColour);
+    SelectObject(DC, old);
+    DeleteObject(font);
+}
+
+// The mark of the element's state drawn in the glyph colour: check marks, dots, arrows, plus and minus,
+// and the caption buttons' marks.
 void DrawGlyph(HDC DC, const TThemedElementDetails& D, const RECT& R, TColor Color) {
     const int cx = (R.left + R.right) / 2, cy = (R.top + R.bottom) / 2;
     const int half = std::max(1, std::min(R.right - R.left, R.bottom - R.top) / 4);
@@ -1103,6 +1130,17 @@ void DrawGlyph(HDC DC, const TThemedElementDetails& D, const RECT& R, TColor Col
     case teMenu:
         if (D.Part == 11) FillWith(DC, centre, Color);
         if (D.Part == 16) Arrow(DC, R, 3, Color);
+        return;
+    case teWindow:
+        // Minimise, maximise, close (also small and MDI), restore and help.
+        switch (D.Part) {
+        case 15: case 16: CaptionGlyph(DC, R, u'0', Color); break;
+        case 17: CaptionGlyph(DC, R, u'1', Color); break;
+        case 18: case 19: case 20: CaptionGlyph(DC, R, u'r', Color); break;
+        case 21: case 22: CaptionGlyph(DC, R, u'2', Color); break;
+        case 23: case 24: CaptionGlyph(DC, R, u's', Color); break;
+        default: break;
+        }
         return;
     default:
         return;

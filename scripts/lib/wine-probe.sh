@@ -40,7 +40,14 @@ make_probe_tables() {
     "$cc" -std=c99 -O1 -Wall -Wextra -Werror -o "$work/probe.exe" "$oracle/probe.c" "${libs[@]}"
 
     mkdir -p "$work/out"
-    # A private prefix keeps the run independent of the user's Wine setup.
+    # A private prefix keeps the run independent of the user's Wine setup. Wine does not find the
+    # "Marlett" face of its own font package (fonts-wine) by itself: without it the glyphs of the
+    # caption buttons come out as missing-glyph boxes. The prefix is made first and gets that one file.
+    WINEPREFIX="$work/prefix" WINEDEBUG=-all timeout 300 xvfb-run -a "$wine" wineboot -i >/dev/null 2>&1 || true
+    if [[ -f /usr/share/wine/fonts/marlett.ttf ]]; then
+        mkdir -p "$work/prefix/drive_c/windows/Fonts"
+        cp /usr/share/wine/fonts/marlett.ttf "$work/prefix/drive_c/windows/Fonts/"
+    fi
     (cd "$work/out" && WINEPREFIX="$work/prefix" WINEDEBUG=-all timeout 600 \
         xvfb-run -a "$wine" "$work/probe.exe") >"$work/log" 2>&1 || {
         cat "$work/log" >&2

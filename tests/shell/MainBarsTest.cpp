@@ -295,6 +295,38 @@ TEST_F(MainBars, FoldingShowsOnlyTheUnfoldButtonAndTheExpanderUnfolds) {
     EXPECT_FALSE(bRightPanelCollapsed);
 }
 
+// A switch that narrows the main toolbar uncovers part of its dock, which must show the dock's own
+// background there and nothing of the wider toolbar: each row of that strip is one colour.
+TEST_F(MainBars, ASwitchThatNarrowsTheToolbarLeavesOnlyTheDockBesideIt) {
+    TFormMain* w = Create();
+    w->SetBorderStyle(vcl::bsNone);
+    w->SetBounds(20, 20, 760, 360);
+    w->Show();
+    H->Pump();
+    const auto strayPixels = [&] {
+        const QImage dock = H->App().Grab(w->dockToolbar->Handle());
+        int stray = 0;
+        for (int y = 0; y < dock.height(); ++y)
+            for (int x = w->tbMain->Left() + w->tbMain->Width(); x < dock.width() - 1; ++x)
+                stray += dock.pixel(x, y) != dock.pixel(dock.width() - 1, y);
+        return stray;
+    };
+    int narrowed = 0;
+    const auto step = [&](const char* What, const std::function<void()>& Switch) {
+        SCOPED_TRACE(What);
+        const int before = w->tbMain->Width();
+        Switch();
+        H->Pump();
+        narrowed += w->tbMain->Width() < before;
+        EXPECT_EQ(strayPixels(), 0);
+    };
+    step("German", [] { ASSERT_TRUE(SwitchLanguage(QStringLiteral("Deutsch"))); });
+    step("English", [] { ASSERT_TRUE(SwitchLanguage(QStringLiteral("English"))); });
+    step("Carbon", [w] { w->SetStyleColors(QStringLiteral("Carbon")); });
+    step("Windows", [w] { w->SetStyleColors(QStringLiteral("Windows")); });
+    EXPECT_GT(narrowed, 0) << "no switch narrowed the toolbar";
+}
+
 TEST_F(MainBars, TheCloseDetachesAndEmptiesTheImageLists) {
     TFormMain* w = Create();
     ASSERT_GT(w->pilMain_Light->Count(), 0);

@@ -15,6 +15,7 @@
 #include "controls/FlipPanel.h"
 #include "controls/TrackBar.h"
 #include "skins/SkSkins.h"
+#include "tests/shell/ScreenPicture.h"
 #include "tests/shell/ShellWindows.h"
 #include "vcl/ExtCtrls.h"
 #include "win/kernel32/winres.h"
@@ -216,6 +217,24 @@ TEST_F(Style_, AStyleSwitchReachesTheSettingsColumnsOwnControls) {
     EXPECT_EQ(Main->pnNav->Appearance()->Borders()->Left()->Pen()->Color(), vcl::TColor(0xB7B7B7));
 }
 
+// The profile box is owner-drawn in the style's colours: after a switch it shows what filling it afresh
+// shows, its item and gradient included.
+TEST_F(Style_, AStyleSwitchRepaintsTheProfileBoxWithItsItem) {
+    Main->SetBounds(20, 20, 760, 360);
+    Main->Show();
+    H->Pump();
+    const auto box = [&] { return H->App().Grab(Main->cbProfileNew->Handle()); };
+    for (const char* style : {"Carbon", "Luna", "Windows"}) {
+        SCOPED_TRACE(style);
+        ChangeVisualStyle(QString::fromLatin1(style));
+        H->Pump();
+        const QImage switched = box();
+        Main->GetProfiles();
+        H->Pump();
+        EXPECT_TRUE(switched == box());
+    }
+}
+
 // Under the system style every window's buttons draw the main window's template: its colours and its
 // fonts, in every state.
 TEST_F(Style_, TheButtonsOfEveryWindowCopyTheWholeTemplate) {
@@ -252,6 +271,36 @@ TEST_F(Style_, TheButtonsOfEveryWindowCopyTheWholeTemplate) {
     ChangeVisualStyle(engine::AppParams.StyleName);
     EXPECT_NE(Editor->btnOk->Appearance()->Normal()->Color(), vcl::TColor(0x123456));
     ChangeVisualStyle(QStringLiteral("Windows"));
+}
+
+// The main window on a real X server under each built-in skin, one window switched from style to style,
+// against a picture per skin.
+TEST(MainWindowPicture, OnePerBuiltInSkin) {
+    if (!shell_test::OnXServer()) GTEST_SKIP() << "needs a real X server; ctest runs it as shell_xvfb_screenshot";
+    testing_support::TempDir program;
+    shell_test::StyledProgram(program);
+    StartArgs = QStringList();
+    testing_support::FormHarness h;
+    auto* w = h.Create<TFormMain>();
+    w->SetBorderStyle(vcl::bsNone); // the picture is the window alone
+    ASSERT_TRUE(VisualStyles);
+    w->Show();
+    h.Pump();
+    // A style for each skin, in the skins' order.
+    const char* const styles[] = {"Windows", "Carbon", "Auric", "Charcoal Dark Slate", "Cobalt XEMedia",
+                                  "Iceberg Classico", "Luna", "Silver", "Slate Classico", "Tablet Dark"};
+    static_assert(std::size(styles) == std::size(SkinFiles));
+    for (size_t i = 0; i < std::size(styles); ++i) {
+        SCOPED_TRACE(styles[i]);
+        ChangeVisualStyle(QString::fromLatin1(styles[i]));
+        ASSERT_EQ(skins::GetSkinManager()->CurrentSkinName(), QString::fromLatin1(SkinNames[i]));
+        h.Pump();
+        shell_test::ComparePicture(h, w, ("mainwindow-skin-" + std::string(SkinFiles[i])).c_str());
+    }
+    ChangeVisualStyle(QStringLiteral("Windows"));
+    VisualStyles.reset();
+    engine::SetProgramDirOverride({});
+    StartArgs.reset();
 }
 
 } // namespace

@@ -34,10 +34,7 @@ TEST(OptionsWindowPicture, F12ThenAStyleFromTheListRepaintsTheWindows) {
     if (!shell_test::OnXServer() || !qEnvironmentVariableIsSet("TW_XDOTOOL"))
         GTEST_SKIP() << "needs a real X server and xdotool; ctest runs it as shell_xdotool_options";
     testing_support::TempDir program;
-    shell_test::CopyBuiltIcons(program.QPath());
-    engine::SetProgramDirOverride(program.QPath());
-    program.Write("TunewrightApp.ini", QByteArray("[MAIN]\r\nLeft=20\r\nTop=20\r\nWidth=760\r\nHeight=360\r\nStylesDir=") +
-                                           QByteArray(TW_STYLES_DIR) + "\r\n");
+    shell_test::StyledProgram(program);
     StartArgs = QStringList();
     FormHarness h;
     auto* main = h.Create<TFormMain>();

@@ -1,6 +1,8 @@
 // tests/shell/ScreenPicture.h: the shared screen-picture comparison, with the expected pictures under
 // tests/shell/expected.
 #pragma once
+#include "app/engine/Procs.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/windows/ScreenPicture.h"
 #include "tests/support/windows/FormHarness.h"
 #include "vcl/Forms.h"
@@ -34,6 +36,15 @@ inline void CopyBuiltIcons(const QString& ProgramDir) {
     QDir(ProgramDir).mkpath(QStringLiteral("data/icons"));
     for (const QString& name : built.entryList(QDir::Files))
         QFile::copy(built.filePath(name), ProgramDir + QStringLiteral("/data/icons/") + name);
+}
+
+// A program folder for pictures of the main window in the shipped styles: the built pictures, the
+// styles' folder, and the window at 20,20, 760 x 360.
+inline void StyledProgram(testing_support::TempDir& Program) {
+    CopyBuiltIcons(Program.QPath());
+    engine::SetProgramDirOverride(Program.QPath());
+    Program.Write("TunewrightApp.ini", QByteArray("[MAIN]\r\nLeft=20\r\nTop=20\r\nWidth=760\r\nHeight=360\r\nStylesDir=") +
+                                           QByteArray(TW_STYLES_DIR) + "\r\n");
 }
 
 } // namespace shell_test

@@ -115,6 +115,42 @@ TEST_F(Bars, SpacerFillsTheDockSoTheLastMenuMeetsItsFarEdgeAndNeverGoesNegative)
     }
 }
 
+// A dock away from its parent's origin (under another dock, at the bottom, at the right) paints the part
+// of its client area that no bar covers when erased, as the one at the origin does.
+TEST_F(Bars, ADockAnywhereInItsParentPaintsItsUncoveredPartWhenErased) {
+    for (bars::TBarDockPosition position : {bars::dpTop, bars::dpBottom, bars::dpRight}) {
+        SCOPED_TRACE(int(position));
+        auto* other = new TSkDock(form);
+        other->SetAllowDrag(false);
+        other->SetPosition(position);
+        other->SetTop(dock->Height()); // a second top dock goes under the first
+        other->SetParent(form);
+        auto* small = new TSkToolbar(form);
+        auto* item = new TSkItem(form);
+        item->SetCaption(QStringLiteral("One"));
+        small->Items()->Add(item);
+        small->SetParent(other);
+        h.Pump();
+        const HWND wnd = other->Handle();
+        ASSERT_TRUE(other->Left() > 0 || other->Top() > 0);
+        HDC dc = GetDC(wnd);
+        HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+        RECT all{0, 0, other->Width(), other->Height()};
+        FillRect(dc, &all, red);
+        DeleteObject(red);
+        ReleaseDC(wnd, dc);
+        RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        h.Pump();
+        const QImage pixels = h.App().Grab(wnd);
+        int reds = 0;
+        for (int y = 0; y < pixels.height(); ++y)
+            for (int x = 0; x < pixels.width(); ++x) reds += (pixels.pixel(x, y) & 0xFFFFFF) == 0xFF0000;
+        EXPECT_EQ(reds, 0);
+        delete small;
+        delete other;
+    }
+}
+
 TEST_F(Bars, FloatingFrameHasAPlainStyleHookRegistered) {
     InitSkItemResources();
     const auto hooks = vcl::TCustomStyleEngine::StyleHooksOf(typeid(TSkFloatingWindowParent));

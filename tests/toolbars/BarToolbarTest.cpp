@@ -404,6 +404,32 @@ TEST(Chevron, DisabledWhenEverythingFits) {
     EXPECT_FALSE(f.bar->View()->Find(f.bar->ChevronItem())->Show() && f.bar->ChevronItem()->Enabled());
 }
 
+// The menu-bar mode switched on a dock too short for the items: they wrap into rows, and when the mode
+// ends they are laid out again in one row with the chevron, not left in the rows the wrapping made.
+TEST(Chevron, WrappingAndTheChevronFollowTheMenuBarModeOnAShortDock) {
+    DockedBarFixture f;
+    f.Squeeze(150); // six items of about 48 pixels
+    TBarView* v = f.bar->View();
+    const auto lowestShown = [&] {
+        int bottom = 0;
+        for (int i = 0; i < v->ViewerCount(); ++i)
+            if (v->GetViewer(i)->Show()) bottom = std::max(bottom, v->GetViewer(i)->BoundsRect().Bottom);
+        return bottom;
+    };
+    f.bar->SetMenuBar(true);
+    f.h.Pump();
+    EXPECT_GT(v->WrapOffset(), 0);
+    EXPECT_TRUE(f.Hidden().empty());
+    EXPECT_GT(f.bar->ClientRect().Bottom, 40) << "six items in at least two rows";
+    f.bar->SetMenuBar(false);
+    f.h.Pump();
+    EXPECT_EQ(v->WrapOffset(), 0);
+    EXPECT_GT(v->ChevronOffset(), 0);
+    EXPECT_LE(lowestShown(), f.bar->ClientRect().Bottom);
+    EXPECT_FALSE(f.Hidden().empty());
+    EXPECT_TRUE(v->Find(f.bar->ChevronItem())->Show());
+}
+
 struct PlacementCase {
     const char* name;
     int where;  // 0 top dock, 1 left dock, 2 floating, 3 on the form

@@ -4,6 +4,7 @@
 #include "tests/support/windows/MenuScript.h"
 #include "vcl/ActnList.h"
 #include "vcl/ExtCtrls.h"
+#include "vcl/ImgList.h"
 #include "vcl/Menus.h"
 
 #include <functional>
@@ -345,4 +346,43 @@ TEST_F(Menus, TheFormsMainMenuGetsItsCommandsAndPopups) {
     EXPECT_EQ(GetMenu(f->Handle()), bar->Handle());
     f->SetMenu(nullptr);
     EXPECT_EQ(GetMenu(f->Handle()), nullptr);
+}
+
+TEST(MenuImages, AListFreedBeforeTheMenuIsForgottenWithoutBeingCalled) {
+    // An image list dies before the menu that shows it, sharing the menu's owner (the owner tells the
+    // menu) or owned elsewhere (its free notification does). Either way the list is only a component
+    // by then: the menu forgets it without calling it, and later changes of images or menu are safe.
+    for (const bool sameOwner : {true, false}) {
+        SCOPED_TRACE(sameOwner ? "same owner" : "no owner");
+        TComponent owner(nullptr);
+        auto* menu = new TPopupMenu(&owner);
+        auto* images = new TImageList(sameOwner ? &owner : nullptr);
+        auto* subImages = new TImageList(sameOwner ? &owner : nullptr);
+        auto* item = new TMenuItem(menu);
+        menu->Items()->Add(item);
+        int changes = 0;
+        menu->OnChange = rtl::TNotifyEvent([&](TObject*) { ++changes; });
+        menu->SetImages(images);
+        item->SetSubMenuImages(subImages);
+        images->Clear();
+        EXPECT_GT(changes, 0) << "the list's changes reach the menu";
+
+        changes = 0;
+        delete images;
+        delete subImages;
+        EXPECT_EQ(menu->Images(), nullptr);
+        EXPECT_EQ(item->SubMenuImages(), nullptr);
+        EXPECT_GT(changes, 0) << "the menu is rebuilt without the images";
+        menu->SetImages(nullptr);
+        item->SetSubMenuImages(nullptr);
+
+        // A new list is followed as before; the menu then goes first and lets it go.
+        TImageList next(nullptr);
+        menu->SetImages(&next);
+        changes = 0;
+        next.Clear();
+        EXPECT_GT(changes, 0);
+        delete menu;
+        next.Clear();
+    }
 }

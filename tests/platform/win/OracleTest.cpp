@@ -33,9 +33,14 @@ const std::map<std::string, std::string>& KnownDifferences() {
             const char* reason;
         } groups[] = {
             {{"frame_menu_check", "frame_menu_bullet", "frame_menu_arrow", "frame_caption_close", "frame_caption_min",
-              "frame_caption_max", "frame_caption_restore"},
-             "ours draws the classic frame-control glyphs with lines, the reference from its \"Marlett\" face; the "
-             "tables are read by the styling's glyph comparison"},
+              "frame_caption_max", "frame_caption_restore", "frame_caption_help"},
+             "ours draws the classic frame-control glyphs with lines; the reference draws its menu glyphs its own "
+             "way and its caption glyphs from its \"Marlett\" face"},
+            {{"marlett_check_16", "marlett_bullet_16", "marlett_arrow_16", "marlett_close_14", "marlett_min_14",
+              "marlett_max_14", "marlett_restore_14", "marlett_close_10", "marlett_min_10", "marlett_max_10",
+              "marlett_restore_10"},
+             "the same glyphs of the same face, with edges shaded otherwise: the styling's glyph comparison reads "
+             "these tables with a tolerance for the shading"},
             {{"frame_scroll_up", "frame_scroll_down", "frame_scroll_up_pushed", "frame_scroll_down_pushed",
               "frame_scroll_up_inactive", "frame_scroll_down_inactive", "frame_scroll_sizegrip"},
              "ours draws the scroll arrows and the size grip with lines, the reference from its \"Marlett\" face, "

@@ -3,6 +3,8 @@
 // handed on; washes, placement, menu clips, the task-dialog message and the glyph face on pixels.
 #include "tests/styling/windows/StyleHookFixture.h"
 
+#include <functional>
+
 #include <QFile>
 #include <QRegularExpression>
 
@@ -334,45 +336,88 @@ std::vector<uint32_t> ReferenceTable(const char* Name, int& W, int& H) {
     return px;
 }
 
-TEST_F(ThemeHandlersTest, MarlettGlyphsMatchTheRealPlatformsMenuGlyphs) {
-    // The real platform draws its menu glyphs black on white from the same face, at the rectangle's
-    // top-left and its height: ink must fall on the same pixels, give or take a pixel's shift and the
-    // edges. None matches yet: each difference is listed, and a case that comes to match fails until
-    // it leaves the list.
+// Holds a glyph drawn in black on white here against a reference table. Ink falls on the same pixels,
+// unshifted: a pixel one side inks (darker than half) is at least shaded on the other. The shading
+// differs: text here is fully hinted, so a stroke the reference shades across two pixels is one black
+// pixel, and a glyph comes out darker, never lighter: up to three times as dark where the reference
+// shades a hairline (the maximise and restore boxes) at a third.
+// Draw paints the glyph for a table of W x H; Ours reads back the blue channel of a pixel. Inset leaves
+// out a frame of the table drawn around the glyph (its background is then read inside the frame).
+void ExpectSameGlyph(const char* Table, const std::function<void(int W, int H)>& Draw,
+                     const std::function<int(int, int)>& Ours, int Inset) {
+    SCOPED_TRACE(Table);
+    int W = 0, H = 0;
+    const std::vector<uint32_t> Want = ReferenceTable(Table, W, H);
+    ASSERT_EQ(Want.size(), size_t(W) * size_t(H));
+    Draw(W, H);
+    const int X0 = Inset, Y0 = Inset, X1 = W - Inset, Y1 = H - Inset;
+    const int Clear = Inset ? int(Want[size_t(H / 2 * W + Inset)] & 0xFF) : 0xFF;
+    int differing = 0;
+    double theirDark = 0, ourDark = 0;
+    std::string map;
+    for (int y = Y0; y < Y1; ++y) {
+        for (int x = X0; x < X1; ++x) {
+            const int theirs = int(Want[size_t(y * W + x)] & 0xFF), ours = Ours(x, y);
+            const bool theirInk = theirs < Clear / 2, ourInk = ours < 0x80;
+            const bool clash = (theirInk && ours > 0xF0) || (ourInk && theirs >= Clear - 0x0F);
+            differing += clash;
+            theirDark += std::max(0, Clear - theirs);
+            ourDark += 255 - ours;
+            map += clash ? 'X' : theirInk ? '#' : ourInk ? 'o' : '.';
+        }
+        map += '\n';
+    }
+    ASSERT_GT(theirDark, 3 * 255) << "the reference drew the glyph";
+    EXPECT_EQ(differing, 0) << "X: inked on one side only, #: theirs, o: ours alone (shaded there)\n" << map;
+    EXPECT_GE(ourDark / theirDark, 0.9) << map;
+    EXPECT_LE(ourDark / theirDark, 3.2) << map;
+}
+
+TEST_F(ThemeHandlersTest, MarlettGlyphsMatchTheRealPlatformsDrawingOfTheFace) {
+    // The real platform drew each character of the face as DrawMarlettGlyph does: a font as tall as the
+    // square, single-line text at its top-left, black on white.
     struct Case {
         const char* Table;
         char16_t Glyph;
-        const char* Known;  // a difference not mended yet; the case must fail it or leave the list
+        int Size;
     };
-    const Case cases[] = {{"frame_menu_check", u'a', "ours draws the check a pixel smaller and a pixel lower"},
-                          {"frame_menu_bullet", u'h', "ours draws the bullet about 1.5 times as large"},
-                          {"frame_menu_arrow", u'8', "ours draws another glyph for '8' than the reference's arrow"}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Table);
-        int w = 0, h = 0;
-        const std::vector<uint32_t> want = ReferenceTable(c.Table, w, h);
-        ASSERT_EQ(want.size(), size_t(w) * size_t(h));
-        Paint(clWhite);
-        DrawMarlettChar(Dc(), c.Glyph, TRect(2, 2, w - 2, h - 2), false, clBlack);
-        int ink = 0, best = w * h;
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx) {
-                int differing = 0;
-                ink = 0;
-                for (int y = 1; y < h - 1; ++y)
-                    for (int x = 1; x < w - 1; ++x) {
-                        const bool theirs = (want[size_t(y * w + x)] & 0xFF) < 0x80;
-                        const bool ours = (Pixel(x + dx, y + dy) & 0xFF) < 0x80;
-                        ink += theirs;
-                        differing += theirs != ours;
-                    }
-                best = std::min(best, differing);
-            }
-        EXPECT_GT(ink, 4);
-        const bool matches = best <= std::max(3, ink / 4);
-        if (c.Known) EXPECT_FALSE(matches) << "now matches: take the case off the known list";
-        else EXPECT_TRUE(matches) << best << " of " << ink << " ink pixels differ";
-    }
+    const Case cases[] = {{"marlett_check_16", u'a', 16},  {"marlett_bullet_16", u'h', 16}, {"marlett_arrow_16", u'8', 16},
+                          {"marlett_close_14", u'r', 14},  {"marlett_min_14", u'0', 14},    {"marlett_max_14", u'1', 14},
+                          {"marlett_restore_14", u'2', 14}, {"marlett_close_10", u'r', 10},  {"marlett_min_10", u'0', 10},
+                          {"marlett_max_10", u'1', 10},    {"marlett_restore_10", u'2', 10}};
+    for (const Case& c : cases)
+        ExpectSameGlyph(
+            c.Table,
+            [&](int, int) {
+                Paint(clWhite);
+                DrawMarlettChar(Dc(), c.Glyph, TRect(2, 2, 2 + c.Size, 2 + c.Size), false, clBlack);
+            },
+            [this](int X, int Y) { return int(Pixel(X, Y) & 0xFF); }, 0);
+}
+
+TEST_F(ThemeHandlersTest, CaptionButtonsCarryTheRealPlatformsMarks) {
+    // A style that gives the caption buttons a face and a glyph colour, and no picture: the buttons show
+    // the real platform's marks where its frame control draws them (inside its raised edge, whose face is
+    // the reference's background).
+    TStyleFileData data;
+    data.Name = QStringLiteral("Caption marks");
+    for (int part : {15, 17, 18, 21, 23}) data.Elements.push_back({teWindow, part, 1, {clWhite, clNone, clBlack, clNone, {}}});
+    TCustomStyle style(data);
+    struct Case {
+        const char* Table;
+        TThemedWindow Button;
+    };
+    const Case cases[] = {{"frame_caption_close", twCloseButtonNormal}, {"frame_caption_min", twMinButtonNormal},
+                          {"frame_caption_max", twMaxButtonNormal}, {"frame_caption_restore", twRestoreButtonNormal},
+                          {"frame_caption_help", twHelpButtonNormal}};
+    for (const Case& c : cases)
+        ExpectSameGlyph(
+            c.Table,
+            [&](int W, int H) {
+                Paint(clWhite);
+                style.DrawElement(Dc(), style.GetElementDetails(c.Button), TRect(2, 2, W - 2, H - 2));
+            },
+            [this](int X, int Y) { return int(Pixel(X, Y) & 0xFF); }, 4);
 }
 
 } // namespace

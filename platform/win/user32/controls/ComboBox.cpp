@@ -244,7 +244,7 @@ void Paint(HWND hwnd, HDC hdc) {
     const bool simple = Kind(hwnd) == CBS_SIMPLE;
     RECT frame = rc;
     if (simple) frame.bottom = frame.top + s->fieldHeight + 6;
-    HBRUSH bg = ControlColor(hwnd, hdc, Kind(hwnd) == CBS_DROPDOWNLIST ? WM_CTLCOLORLISTBOX : WM_CTLCOLOREDIT);
+    HBRUSH bg = ControlColor(hwnd, hdc, IsWindowEnabled(hwnd) ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC);
     FillRect(hdc, &frame, bg);
     DrawEdge(hdc, &frame, EDGE_SUNKEN, BF_RECT);
     if (!simple) {
@@ -354,6 +354,9 @@ void Create(HWND hwnd, ComboState* s, const CREATESTRUCTW* cs) {
 LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* s = StateOf<ComboState>(hwnd);
     if (!s && msg != WM_NCCREATE) return DefWindowProcW(hwnd, msg, wp, lp);
+    // The edit and the list are coloured by the box's parent, as the box itself is.
+    if (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC && GetParent(hwnd))
+        return SendMessageW(GetParent(hwnd), msg, wp, lp);
     switch (msg) {
     case WM_NCCREATE: {
         AttachState<ComboState>(hwnd);

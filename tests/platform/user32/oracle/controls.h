@@ -947,6 +947,83 @@ static void ScNcCalcSizeBars(void) {
     OracleResult((int)c.bottom);
 }
 
+/* The WM_CTLCOLOR* messages a dialog's children send while each of them repaints alone. Only these
+ * are logged, by a hook that sees every message sent, whichever procedure the receiver has:
+ *   "% <receiver> <message> from=<child>"
+ * A line already logged in the same step is not logged again (painting may ask twice). */
+static HHOOK oracleColorHook;
+static char oracleColorSeen[32][64];
+static int oracleColorCount;
+
+static LRESULT CALLBACK OracleColorHook(int code, WPARAM wp, LPARAM lp) {
+    const CWPSTRUCT* c = (const CWPSTRUCT*)lp;
+    if (code == HC_ACTION && c->message >= 0x0132 && c->message <= 0x0138) {
+        char line[64];
+        int i;
+        static const char* const names[] = {"MSGBOX", "EDIT", "LISTBOX", "BTN", "DLG", "SCROLLBAR", "STATIC"};
+        snprintf(line, sizeof line, "%s WM_CTLCOLOR%s from=%s", OracleWho(c->hwnd), names[c->message - 0x0132],
+                 OracleWho((HWND)c->lParam));
+        for (i = 0; i < oracleColorCount && strcmp(oracleColorSeen[i], line); ++i) {}
+        if (i == oracleColorCount && oracleColorCount < 32) {
+            strcpy(oracleColorSeen[oracleColorCount++], line);
+            OracleAppend("%% %s\n", line);
+        }
+    }
+    return CallNextHookEx(oracleColorHook, code, wp, lp);
+}
+
+static const char* const oracleColorNames[] = {0,         "push",     "check",    "radio", "three",    "group",
+                                               "edit",    "readonly", "disabled", "memo",  "list",     "dropdown",
+                                               "droplist", "simple",  "label",    "bar",   "offbutton", "offcombo"};
+
+static void ScCtlColor(void) {
+    HWND dlg;
+    int id;
+    OracleTemplateBegin(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | DS_MODALFRAME, 260, 180, T("Colours"));
+    OracleItem(BS_PUSHBUTTON | WS_TABSTOP, 7, 7, 50, 14, 1, 0x80, T("Push"));
+    OracleItem(BS_AUTOCHECKBOX | WS_TABSTOP, 7, 25, 60, 10, 2, 0x80, T("Check"));
+    OracleItem(BS_AUTORADIOBUTTON | WS_TABSTOP, 7, 37, 60, 10, 3, 0x80, T("Radio"));
+    OracleItem(BS_AUTO3STATE | WS_TABSTOP, 7, 49, 60, 10, 4, 0x80, T("Three"));
+    OracleItem(BS_GROUPBOX, 7, 62, 70, 40, 5, 0x80, T("Group"));
+    OracleItem(ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 85, 7, 80, 12, 6, 0x81, T("edit"));
+    OracleItem(ES_AUTOHSCROLL | ES_READONLY | WS_BORDER, 85, 23, 80, 12, 7, 0x81, T("read"));
+    OracleItem(ES_AUTOHSCROLL | WS_BORDER | WS_DISABLED, 85, 39, 80, 12, 8, 0x81, T("off"));
+    OracleItem(ES_MULTILINE | WS_VSCROLL | WS_BORDER, 85, 55, 80, 30, 9, 0x81, T("memo"));
+    OracleItem(LBS_NOTIFY | WS_VSCROLL | WS_BORDER, 175, 7, 70, 40, 10, 0x83, T(""));
+    OracleItem(CBS_DROPDOWN | WS_VSCROLL, 175, 55, 70, 60, 11, 0x85, T(""));
+    OracleItem(CBS_DROPDOWNLIST | WS_VSCROLL, 175, 75, 70, 60, 12, 0x85, T(""));
+    OracleItem(CBS_SIMPLE, 85, 95, 70, 40, 13, 0x85, T(""));
+    OracleItem(SS_LEFT, 7, 110, 60, 8, 14, 0x82, T("Label"));
+    OracleItem(SBS_HORZ, 7, 140, 120, 10, 15, 0x84, T(""));
+    OracleItem(BS_PUSHBUTTON | WS_DISABLED, 175, 140, 50, 14, 16, 0x80, T("Off"));
+    OracleItem(CBS_DROPDOWNLIST | WS_VSCROLL | WS_DISABLED, 175, 160, 70, 60, 17, 0x85, T(""));
+    dlg = OracleDialog(oracleColorNames, 18);
+    OracleFill(GetDlgItem(dlg, 10), LB_ADDSTRING);
+    OracleFill(GetDlgItem(dlg, 11), CB_ADDSTRING);
+    OracleFill(GetDlgItem(dlg, 12), CB_ADDSTRING);
+    OracleFill(GetDlgItem(dlg, 13), CB_ADDSTRING);
+    SendMessageW(GetDlgItem(dlg, 12), CB_SETCURSEL, 1, 0);
+    /* As the desktop's dialog manager tells a new dialog whether to show its focus and accelerator cues
+     * (Wine leaves it out); the styling takes over a dialog's children when the dialog hears of them. */
+    SendMessageW(dlg, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+    OracleName(FindWindowExW(GetDlgItem(dlg, 11), 0, T("Edit"), 0), "dropdown.edit");
+    OracleName(FindWindowExW(GetDlgItem(dlg, 13), 0, T("Edit"), 0), "simple.edit");
+    OracleName(FindWindowExW(GetDlgItem(dlg, 13), 0, T("ComboLBox"), 0), "simple.list");
+    OracleSettle();
+    oracleColorHook = SetWindowsHookExW(WH_CALLWNDPROC, OracleColorHook, 0, GetCurrentThreadId());
+    for (id = 1; id < 18; ++id) {
+        OracleStep("%s", oracleColorNames[id]);
+        oracleColorCount = 0;
+        RedrawWindow(GetDlgItem(dlg, id), NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
+    OracleStep("dlg");
+    oracleColorCount = 0;
+    RedrawWindow(dlg, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_NOCHILDREN);
+    UnhookWindowsHookEx(oracleColorHook);
+    oracleColorHook = 0;
+    DestroyWindow(dlg);
+}
+
 static const struct OracleScenario oracleControlScenarios[] = {
     {"button_create", ScButtonCreate}, {"button_click", ScButtonClick}, {"button_ownerdraw", ScButtonOwnerDraw},
     {"edit_program", ScEditProgram},   {"edit_typing", ScEditTyping},   {"listbox", ScListBox},
@@ -955,5 +1032,5 @@ static const struct OracleScenario oracleControlScenarios[] = {
     {"dialog_create", ScDialogCreate}, {"dialog_navigate", ScDialogNavigate}, {"edit_dialog", ScEditDialog},
     {"messagebox_short", ScMessageBoxShort}, {"messagebox_long", ScMessageBoxLong},
     {"button_getcheck", ScButtonGetCheck}, {"combo_droppedstate", ScComboDroppedState},
-    {"nccalcsize_bars", ScNcCalcSizeBars},
+    {"nccalcsize_bars", ScNcCalcSizeBars}, {"ctlcolor", ScCtlColor},
 };

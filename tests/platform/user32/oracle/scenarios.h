@@ -27,7 +27,7 @@ static int oracleLogging;   /* 0 while a scenario sets up or settles */
 static const char* oraclePending;  /* the name of the window being created */
 static HHOOK oracleCbt;
 
-#define ORACLE_MAX_WINDOWS 16
+#define ORACLE_MAX_WINDOWS 32
 static HWND oracleHandles[ORACLE_MAX_WINDOWS];
 static const char* oracleNames[ORACLE_MAX_WINDOWS];
 static int oracleCount;

@@ -775,6 +775,36 @@ static void case_chevron(const OracleCanvas* c) {
     DeleteDC(src);
 }
 
+/* One character of the "Marlett" face as the styled menus draw it: a font as tall as the rectangle
+ * (weight 400, quality 4), black, transparent, DrawTextW single line into the square at (2, 2) of
+ * that height. The styling asks for the default character set, which takes the face by its name; the
+ * reference asks for the symbol set (2), the only one for which Wine gives this face and no other.
+ * arg: height << 8 | character. */
+static void case_marlett(const OracleCanvas* c) {
+    LOGFONTW lf;
+    HFONT font, old;
+    RECT r;
+    WCHAR ch = (WCHAR)(c->arg & 0xFF);
+    memset(&lf, 0, sizeof lf);
+    lf.lfHeight = c->arg >> 8;
+    lf.lfWeight = 400;
+    lf.lfCharSet = 2;
+    lf.lfQuality = 4;
+    memcpy(lf.lfFaceName, L"Marlett", sizeof L"Marlett");
+    font = CreateFontIndirectW(&lf);
+    if (!font) return;
+    old = (HFONT)SelectObject(c->dc, font);
+    SetTextColor(c->dc, RGB(0, 0, 0));
+    SetBkMode(c->dc, TRANSPARENT);
+    r.left = 2;
+    r.top = 2;
+    r.right = 2 + (c->arg >> 8);
+    r.bottom = 2 + (c->arg >> 8);
+    DrawTextW(c->dc, &ch, 1, &r, DT_SINGLELINE);
+    SelectObject(c->dc, old);
+    DeleteObject(font);
+}
+
 #define ORACLE_N(name, w, h, fn, arg)                                                                        \
     { name, w, h, fn, arg, 0 }
 #define ORACLE_A(name, w, h, fn, arg)                                                                        \
@@ -951,6 +981,19 @@ static const OracleCase kOracleCases[] = {
     ORACLE_N("frame_caption_min", 20, 18, case_frame_control, DFC_CAPTION << 16 | DFCS_CAPTIONMIN),
     ORACLE_N("frame_caption_max", 20, 18, case_frame_control, DFC_CAPTION << 16 | DFCS_CAPTIONMAX),
     ORACLE_N("frame_caption_restore", 20, 18, case_frame_control, DFC_CAPTION << 16 | DFCS_CAPTIONRESTORE),
+    ORACLE_N("frame_caption_help", 20, 18, case_frame_control, DFC_CAPTION << 16 | DFCS_CAPTIONHELP),
+
+    ORACLE_N("marlett_check_16", 20, 20, case_marlett, 16 << 8 | 'a'),
+    ORACLE_N("marlett_bullet_16", 20, 20, case_marlett, 16 << 8 | 'h'),
+    ORACLE_N("marlett_arrow_16", 20, 20, case_marlett, 16 << 8 | '8'),
+    ORACLE_N("marlett_close_14", 18, 18, case_marlett, 14 << 8 | 'r'),
+    ORACLE_N("marlett_min_14", 18, 18, case_marlett, 14 << 8 | '0'),
+    ORACLE_N("marlett_max_14", 18, 18, case_marlett, 14 << 8 | '1'),
+    ORACLE_N("marlett_restore_14", 18, 18, case_marlett, 14 << 8 | '2'),
+    ORACLE_N("marlett_close_10", 14, 14, case_marlett, 10 << 8 | 'r'),
+    ORACLE_N("marlett_min_10", 14, 14, case_marlett, 10 << 8 | '0'),
+    ORACLE_N("marlett_max_10", 14, 14, case_marlett, 10 << 8 | '1'),
+    ORACLE_N("marlett_restore_10", 14, 14, case_marlett, 10 << 8 | '2'),
 
     ORACLE_N("sys_colours", 31, 1, case_sys_colours, 0),
     ORACLE_N("chevron", 12, 16, case_chevron, 0),
