@@ -138,12 +138,7 @@ BOOL DrawScrollControl(HDC hdc, LPRECT rc, UINT state) {
         return TRUE;
     }
     RECT inner = r;
-    // A plain arrow button has the raised edge of a scroll bar's buttons (light grey outside, white
-    // inside); once pushed, inactive, flat or hot it is drawn as a push button.
-    if (!(state & 0xFF00 & ~DFCS_ADJUSTRECT))
-        TwClassicDrawEdge(hdc, &inner, EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST);
-    else
-        DrawButtonFace(hdc, &inner, (state & ~DFCS_ADJUSTRECT & ~DFCS_CHECKED) | DFCS_ADJUSTRECT);
+    DrawButtonFace(hdc, &inner, (state & ~DFCS_ADJUSTRECT & ~DFCS_CHECKED) | DFCS_ADJUSTRECT);
     Arrow dir = Arrow::Down;
     switch (kind) {
     case DFCS_SCROLLUP:
