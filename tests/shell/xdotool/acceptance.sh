@@ -1,0 +1,126 @@
+#!/bin/sh
+# The program tried as a new user would, with real X input: a copy of the program folder in a fresh
+# folder (portable: its settings beside it), started with a good file and a broken one; a file with
+# two chapters added by Ctrl+O and a typed path; 192 kbit/s typed into the bitrate box; Convert
+# clicked on the toolbar; the broken file's "Errors (1)" window; File, Exit by the menu bar; a restart.
+# Checks: ffprobe reads mp3 at 192 kbit/s with the source's rate and channels, one file per chapter
+# with its duration; after the restart the window has its bounds and the bitrate is kept. Run under
+# xvfb-run, with no window manager.
+set -eu
+exe=$1
+dir=$(mktemp -d)
+pid=""
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$dir"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+# The program folder, copied.
+src=$(dirname "$exe")
+mkdir "$dir/prog" "$dir/media"
+cp "$exe" "$dir/prog/"
+for d in lang profiles styles data; do [ -d "$src/$d" ] && cp -r "$src/$d" "$dir/prog/"; done
+prog="$dir/prog/$(basename "$exe")"
+
+# The inputs: a second of stereo tone, two one-second chapters, a file that is no media.
+m="$dir/media"
+ffmpeg -v error -f lavfi -i sine=frequency=440:duration=1 -ac 2 -c:a libopus "$m/good.webm"
+printf ';FFMETADATA1\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\nEND=1000\ntitle=One\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=1000\nEND=2000\ntitle=Two\n' >"$m/chapters.txt"
+ffmpeg -v error -f lavfi -i sine=frequency=660:duration=2 -i "$m/chapters.txt" -map 0 -map_metadata 1 \
+    -c:a libopus "$m/chapters.webm"
+head -c 4000 /dev/zero | tr '\0' 'x' >"$m/broken.webm"
+
+start() {
+    "$prog" "$@" &
+    pid=$!
+    win=""
+    for _ in $(seq 100); do
+        win=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -1) && [ -n "$win" ] && break
+        sleep 0.1
+    done
+    [ -n "$win" ] || fail "no main window"
+    sleep 0.5
+    xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+}
+# A click at a point of the main window (its client coordinates).
+click() {
+    eval "$(xdotool getwindowgeometry --shell "$win")"
+    xdotool mousemove $((X + $1)) $((Y + $2)) click 1
+    sleep 0.2
+}
+other_window() {
+    found=""
+    for _ in $(seq 50); do
+        for w in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do [ "$w" != "$win" ] && found=$w; done
+        [ -n "$found" ] && break
+        sleep 0.1
+    done
+    echo "$found"
+}
+
+# 1. Started with the good and the broken file.
+start "$m/good.webm" "$m/broken.webm"
+eval "$(xdotool getwindowgeometry --shell "$win")"
+bounds="$X $Y $WIDTH $HEIGHT"
+
+# 2. Ctrl+O, the chapters' path typed into the dialog's file name.
+xdotool key ctrl+o
+dialog=$(other_window)
+[ -n "$dialog" ] || fail "Ctrl+O opened no dialog"
+sleep 0.3
+xdotool windowfocus "$dialog" 2>/dev/null || true
+xdotool key Tab
+xdotool type --delay 5 "$m/chapters.webm"
+xdotool key Return
+sleep 0.5
+xdotool windowfocus --sync "$win" 2>/dev/null || true
+
+# 4. 192 typed into the bitrate box of the Audio panel (CBR is the new user's mode).
+click 815 497
+xdotool key End shift+Home
+xdotool type --delay 100 192
+xdotool key Tab
+
+# 5. Convert on the toolbar.
+click 261 36
+for _ in $(seq 300); do
+    [ -s "$m/good.mp3" ] && [ "$(ls "$m" | grep -c '^chapters.*\.mp3$')" -ge 2 ] && break
+    sleep 0.1
+done
+
+# 6. The broken file's error log.
+errors=""
+for _ in $(seq 100); do
+    errors=$(xdotool search --onlyvisible --name '^Errors \(1\)$' 2>/dev/null | head -1) && [ -n "$errors" ] && break
+    sleep 0.1
+done
+[ -n "$errors" ] || fail "no window titled \"Errors (1)\""
+
+# The outputs.
+probe() { ffprobe -v error -select_streams a:0 -show_entries "$2" -of csv=p=0 "$1"; }
+[ -s "$m/good.mp3" ] || fail "no good.mp3"
+[ "$(probe "$m/good.mp3" stream=codec_name,sample_rate,channels)" = "mp3,48000,2" ] ||
+    fail "good.mp3: $(probe "$m/good.mp3" stream=codec_name,sample_rate,channels)"
+rate=$(probe "$m/good.mp3" stream=bit_rate)
+[ "$rate" = 192000 ] || fail "good.mp3 at $rate bit/s"
+n=0
+for f in "$m"/chapters*.mp3; do
+    [ -s "$f" ] || continue
+    n=$((n + 1))
+    d=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$f")
+    awk -v d="$d" 'BEGIN { exit !(d > 0.9 && d < 1.2) }' || fail "$f lasts $d s"
+done
+[ "$n" = 2 ] || fail "$n chapter files: $(ls "$m")"
+
+# 8. File, Exit by the menu bar: the File menu clicked, Up to its last item, Return.
+xdotool windowfocus --sync "$win" 2>/dev/null || true
+click 19 11
+xdotool key Up Return
+for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "File, Exit left the program running"
+wait "$pid" || fail "the program ended with status $? on File, Exit"
+
+# The restart: the same bounds and bitrate.
+start
+eval "$(xdotool getwindowgeometry --shell "$win")"
+[ "$X $Y $WIDTH $HEIGHT" = "$bounds" ] || fail "bounds $X $Y $WIDTH $HEIGHT after the restart, $bounds before"
+grep -rqs '192' "$dir/prog/profiles" "$dir/prog/TunewrightApp.ini" || fail "the bitrate was not kept"
+echo "acceptance: listed, added by Ctrl+O, converted from the toolbar at 192 kbit/s, Errors (1), File Exit, restarted as left"
