@@ -28,34 +28,14 @@ ffmpeg -v error -f lavfi -i sine=frequency=660:duration=2 -i "$m/chapters.txt" -
     -c:a libopus "$m/chapters.webm"
 head -c 4000 /dev/zero | tr '\0' 'x' >"$m/broken.webm"
 
-start() {
-    "$prog" "$@" &
-    pid=$!
-    win=""
-    for _ in $(seq 100); do
-        win=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -1) && [ -n "$win" ] && break
-        sleep 0.1
-    done
-    [ -n "$win" ] || fail "no main window"
-    sleep 0.5
-    xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
-}
+. "$(dirname "$0")/main-window.sh"
+start() { start_main_window "$prog" "$@"; }
 # A click at a point of the main window (its client coordinates).
 click() {
     eval "$(xdotool getwindowgeometry --shell "$win")"
     xdotool mousemove $((X + $1)) $((Y + $2)) click 1
     sleep 0.2
 }
-other_window() {
-    found=""
-    for _ in $(seq 50); do
-        for w in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do [ "$w" != "$win" ] && found=$w; done
-        [ -n "$found" ] && break
-        sleep 0.1
-    done
-    echo "$found"
-}
-
 # 1. Started with the good and the broken file.
 start "$m/good.webm" "$m/broken.webm"
 eval "$(xdotool getwindowgeometry --shell "$win")"
