@@ -1,17 +1,20 @@
 #!/bin/sh
-# The program tried as a new user would, with real X input: a copy of the program folder in a fresh
-# folder (portable: its settings beside it), started with a good file and a broken one; a file with
-# two chapters added by Ctrl+O and a typed path; 192 kbit/s typed into the bitrate box; Convert
-# clicked on the toolbar; the broken file's "Errors (1)" window; F12 and the keys that choose German and
-# Carbon; File, Exit by the menu bar; a restart. Checks: ffprobe reads mp3 at 192 kbit/s with the
-# source's rate and channels, one file per chapter with its duration; after the restart the window has
-# its bounds, and leaving it again writes the settings unchanged. Run under xvfb-run, with no window
-# manager.
+# The program tried as a new user would, with real X input, run under xvfb-run with no window manager:
+# a copy of the program folder in a fresh folder (portable: its settings beside it), started with a good
+# file and a broken one; a tagged file dragged from another program (DRAG_SOURCE, tw_drag_source); a
+# file with two chapters added by Ctrl+O and a typed path; 192 kbit/s typed into the bitrate box;
+# Convert clicked on the toolbar; the broken file's "Errors (1)" window; F12 and the keys that choose
+# German and Carbon; File, Exit by the menu bar; a restart. Checks: ffprobe reads mp3 at 192 kbit/s
+# with the source's rate and channels, one file per chapter with its duration; mutagen reads the
+# dragged file's tags; after the restart the window has its size, and leaving it again writes the
+# settings unchanged. Usage: acceptance.sh EXE DRAG_SOURCE
 set -eu
 exe=$1
+drag_source=$2
 dir=$(mktemp -d)
 pid=""
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$dir"' EXIT
+source=""
+trap 'kill $pid $source 2>/dev/null || true; rm -rf "$dir"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
 # The program folder, copied, with a German language file beside the English one.
@@ -30,6 +33,8 @@ printf ';FFMETADATA1\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\nEND=1000\ntitle=One\n
 ffmpeg -v error -f lavfi -i sine=frequency=660:duration=2 -i "$m/chapters.txt" -map 0 -map_metadata 1 \
     -c:a libopus "$m/chapters.webm"
 head -c 4000 /dev/zero | tr '\0' 'x' >"$m/broken.webm"
+ffmpeg -v error -f lavfi -i sine=frequency=550:duration=1 -c:a libopus -metadata title="A tagged title" \
+    -metadata artist="An artist" -metadata album="An album" "$m/tagged.webm"
 
 . "$(dirname "$0")/main-window.sh"
 start() { start_main_window "$prog" "$@"; }
@@ -52,7 +57,25 @@ named_window() {
 # 1. Started with the good and the broken file.
 start "$m/good.webm" "$m/broken.webm"
 
-# 2. Ctrl+O, the chapters' path typed into the dialog's file name.
+# 2. The tagged file dragged from another program's window onto the list, then Ctrl+O, the chapters'
+# path typed into the dialog's file name.
+"$drag_source" 1160 920 "$m/tagged.webm" &
+source=$!
+[ -n "$(named_window '^drag source$')" ] || fail "the drag source has no window"
+sleep 0.3
+xdotool mousemove 1200 960 mousedown 1
+sleep 0.2
+eval "$(xdotool getwindowgeometry --shell "$win")"
+for step in 1 2 3 4 5 6 7 8; do
+    xdotool mousemove $((1200 - (1200 - X - 300) * step / 8)) $((960 - (960 - Y - 300) * step / 8))
+    sleep 0.05
+done
+sleep 0.2
+xdotool mouseup 1
+sleep 0.3
+kill "$source" 2>/dev/null || true
+xdotool windowfocus --sync "$win" 2>/dev/null || true
+
 xdotool key ctrl+o
 dialog=$(other_window)
 [ -n "$dialog" ] || fail "Ctrl+O opened no dialog"
@@ -73,7 +96,7 @@ xdotool key Tab
 # 5. Convert on the toolbar.
 click 261 36
 for _ in $(seq 300); do
-    [ -s "$m/good.mp3" ] && [ "$(ls "$m" | grep -c '^chapters.*\.mp3$')" -ge 2 ] && break
+    [ -s "$m/good.mp3" ] && [ -s "$m/tagged.mp3" ] && [ "$(ls "$m" | grep -c '^chapters.*\.mp3$')" -ge 2 ] && break
     sleep 0.1
 done
 
@@ -95,6 +118,12 @@ for f in "$m"/chapters*.mp3; do
     awk -v d="$d" 'BEGIN { exit !(d > 0.9 && d < 1.2) }' || fail "$f lasts $d s"
 done
 [ "$n" = 2 ] || fail "$n chapter files: $(ls "$m")"
+# The tags copied from the dragged file, as another reader (mutagen) finds them.
+[ -s "$m/tagged.mp3" ] || fail "no tagged.mp3: the drag added nothing"
+tags=$(/usr/bin/python3 -c 'import sys, mutagen
+f = mutagen.File(sys.argv[1], easy=True)
+print("|".join(f.get(k, ["-"])[0] for k in ("title", "artist", "album")))' "$m/tagged.mp3")
+[ "$tags" = "A tagged title|An artist|An album" ] || fail "tagged.mp3 holds $tags"
 
 # 7. F12; in the options window the language list has the focus: D for Deutsch, then Tab to the style
 # list and C for its first C, Carbon; F12 again closes it.
