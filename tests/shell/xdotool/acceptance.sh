@@ -7,15 +7,23 @@
 # German and Carbon; File, Exit by the menu bar; a restart. Checks: ffprobe reads mp3 at 192 kbit/s
 # with the source's rate and channels, one file per chapter with its duration; mutagen reads the
 # dragged file's tags; after the restart the window has its size, and leaving it again writes the
-# settings unchanged. Usage: acceptance.sh EXE DRAG_SOURCE
+# settings unchanged. Pictures: the rows added,
+# and the window after the restart. Usage: acceptance.sh EXE DRAG_SOURCE WINDOW_PICTURE, with
+# TW_EXPECTED_DIR the folder of the expected pictures
 set -eu
 exe=$1
 drag_source=$2
+window_picture=$3
 dir=$(mktemp -d)
 pid=""
 source=""
 trap 'kill $pid $source 2>/dev/null || true; rm -rf "$dir"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
+# The main window compared with expected/NAME.png; the file list's Directory column (a temporary
+# folder) is masked.
+picture() {
+    "$window_picture" "$win" "$TW_EXPECTED_DIR/$1.png" 331,72,181,540 || fail "the window differs from $1.png"
+}
 
 # The program folder, copied, with a German language file beside the English one.
 src=$(dirname "$exe")
@@ -86,6 +94,9 @@ xdotool type --delay 5 "$m/chapters.webm"
 xdotool key Return
 sleep 0.5
 xdotool windowfocus --sync "$win" 2>/dev/null || true
+
+# 3. The rows: the durations, the chapters under their file.
+picture acceptance-rows
 
 # 4. 192 typed into the bitrate box of the Audio panel (CBR is the new user's mode).
 click 815 497
@@ -169,6 +180,7 @@ start
 eval "$(xdotool getwindowgeometry --shell "$win")"
 [ "$WIDTH $HEIGHT" = "${bounds#* * }" ] || fail "size $WIDTH $HEIGHT after the restart, bounds $bounds before"
 grep -rqs '=192' "$dir/prog/profiles" "$ini" || fail "the bitrate was not kept"
+picture acceptance-restarted
 leave
 # Positions stay out of the comparison: the progress window's Left, Top and Height are written but
 # never read back (a run shows it centred), and the main window opens centred for now (above).
