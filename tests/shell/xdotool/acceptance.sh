@@ -2,13 +2,14 @@
 # The program tried as a new user would, with real X input, run under xvfb-run with no window manager:
 # a copy of the program folder in a fresh folder (portable: its settings beside it), started with a good
 # file and a broken one; a tagged file dragged from another program (DRAG_SOURCE, tw_drag_source); a
-# file with two chapters added by Ctrl+O and a typed path; 192 kbit/s typed into the bitrate box;
+# file with two chapters added by Ctrl+O and a typed path; WAV and then MP3 chosen by keys, 192 kbit/s
+# typed into the bitrate box;
 # Convert clicked on the toolbar; the broken file's "Errors (1)" window; F12 and the keys that choose
 # German and Carbon; File, Exit by the menu bar; a restart. Checks: ffprobe reads mp3 at 192 kbit/s
 # with the source's rate and channels, one file per chapter with its duration; mutagen reads the
 # dragged file's tags; after the restart the window has its size, and leaving it again writes the
 # settings unchanged. Pictures: the rows added,
-# and the window after the restart. Usage: acceptance.sh EXE DRAG_SOURCE WINDOW_PICTURE, with
+# WAV chosen, and the window after the restart. Usage: acceptance.sh EXE DRAG_SOURCE WINDOW_PICTURE, with
 # TW_EXPECTED_DIR the folder of the expected pictures
 set -eu
 exe=$1
@@ -98,7 +99,15 @@ xdotool windowfocus --sync "$win" 2>/dev/null || true
 # 3. The rows: the durations, the chapters under their file.
 picture acceptance-rows
 
-# 4. 192 typed into the bitrate box of the Audio panel (CBR is the new user's mode).
+# 4. In the Audio panel the output format list: W for WAV (the metadata panel goes), then M for MP3
+# again; then 192 typed into the bitrate box (CBR is the new user's mode).
+click 880 392
+xdotool key W Return
+sleep 0.3
+picture acceptance-wav
+click 880 392
+xdotool key M Return
+sleep 0.3
 click 815 497
 xdotool key End shift+Home
 xdotool type --delay 100 192
