@@ -3,14 +3,13 @@
 # a copy of the program folder in a fresh folder (portable: its settings beside it), started with a good
 # file and a broken one; a tagged file dragged from another program (DRAG_SOURCE, tw_drag_source); a
 # file with two chapters added by Ctrl+O and a typed path; WAV and then MP3 chosen by keys, 192 kbit/s
-# typed into the bitrate box;
-# Convert clicked on the toolbar; the broken file's "Errors (1)" window; F12 and the keys that choose
-# German and Carbon; File, Exit by the menu bar; a restart. Checks: ffprobe reads mp3 at 192 kbit/s
-# with the source's rate and channels, one file per chapter with its duration; mutagen reads the
-# dragged file's tags; after the restart the window has its size, and leaving it again writes the
-# settings unchanged. Pictures: the rows added,
-# WAV chosen, and the window after the restart. Usage: acceptance.sh EXE DRAG_SOURCE WINDOW_PICTURE, with
-# TW_EXPECTED_DIR the folder of the expected pictures
+# typed into the bitrate box; Convert clicked on the toolbar; the broken file's "Errors (1)" window;
+# F12 and the keys that choose German and Carbon; File, Exit by the menu bar; a restart.
+# Checks: ffprobe reads mp3 at 192 kbit/s with the source's rate and channels, one file per chapter
+# with its duration; mutagen reads the dragged file's tags; after the restart the window has its size,
+# and leaving it again writes the settings unchanged; pictures of the rows added, of WAV chosen and of
+# the restarted window (WINDOW_PICTURE, tw_window_picture; expected ones in TW_EXPECTED_DIR).
+# Usage: acceptance.sh EXE DRAG_SOURCE WINDOW_PICTURE
 set -eu
 exe=$1
 drag_source=$2
