@@ -15,6 +15,7 @@ packages=(
     # for the locale-dependent number tests
     xvfb xauth xdotool locales
     trayer x11-utils  # an XEmbed tray and xwininfo for the tray check (ctest shell_xvfb_tray)
+    python3-mutagen  # reads the converted files' tags in the whole-program run (ctest shell_xdotool_acceptance)
     # the sanitizer tree (suites and libFuzzer targets): clang and its runtime libraries
     clang libclang-rt-dev
     # tools the program drives, and fonts it draws with

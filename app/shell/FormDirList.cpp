@@ -27,6 +27,10 @@ String StrippedFolder(const String& Folder) {
     return rtl::ExcludeTrailingPathDelimiter(f);
 }
 
+// The list actions' pictures, in the actions' order, by file name under data/icons.
+const char16_t* const ListPictureFiles[] = {u"list-add",      u"folder-new",      u"list-remove",   u"document-open",
+                                            u"document-save", u"edit-select-all", u"edit-clear"};
+
 } // namespace
 
 TFormListFileEdit::TFormListFileEdit(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
@@ -37,6 +41,12 @@ TFormListFileEdit::TFormListFileEdit(rtl::TComponent* AOwner) : vcl::TForm(AOwne
     SetClientHeight(DesignClientHeight);
     SetCaption(QStringLiteral("Output directories"));
 
+    pilList = new components::TPngImageList(this);
+    pilList->SetSize(16, 16);
+    dockList = new skins::TSkDock(this);
+    dockList->SetAllowDrag(false);
+    dockList->SetPosition(bars::dpTop);
+    dockList->SetParent(this);
     pnBottom = new components::TKwpPanel(this);
     pnBottom->SetParent(this);
     pnBottom->SetAlign(vcl::alBottom);
@@ -86,6 +96,8 @@ TFormListFileEdit::TFormListFileEdit(rtl::TComponent* AOwner) : vcl::TForm(AOwne
     actEsc = action(u"actEsc", &TFormListFileEdit::actCancelExecute);
     actEsc->SetShortCut(VK_ESCAPE);
 
+    BuildBars();
+
     btnOk = new components::TKwpPngButton(this);
     btnCancel = new components::TKwpPngButton(this);
     int left = DesignClientWidth - 2 * 110 - 16;
@@ -123,6 +135,7 @@ TFormListFileEdit::~TFormListFileEdit() {
     ng->OnClick = nullptr;
     ng->OnKeyUp = nullptr;
     ng->OnSelectCell = nullptr;
+    ng->SetPopupMenu(nullptr);
     OnCreate = nullptr;
     if (FormListFileEdit == this) {
         FormListFileEdit = nullptr;
@@ -150,6 +163,31 @@ void TFormListFileEdit::FormCreate(rtl::TObject*) {
     SetStyleColors(Params->StyleName);
     const String out = OwnerOutputDir.trimmed();
     dlgFolder->SetFolderName(!out.isEmpty() && rtl::DirectoryExists(out) ? out : OwnerBrowseDir);
+}
+
+void TFormListFileEdit::BuildBars() {
+    tbList = new skins::TSkToolbar(this);
+    tbList->SetName(QStringLiteral("tbList"));
+    tbList->SetParent(dockList);
+    tbList->SetShrinkMode(bars::tbsmNone);
+    popNg = new skins::TSkPopupMenu(this);
+    popNg->SetName(QStringLiteral("popNg"));
+    vcl::TAction* const list[] = {actAddNewRow, actAddNewFolder, actRemoveSelected, actLoadList,
+                                  actSaveList,  actSelectAll,    actUnselectAll};
+    for (bars::TBarCustomItem* root : {tbList->Items(), popNg->Items()}) {
+        for (size_t i = 0; i < std::size(list); ++i) {
+            if (i == 3 || i == 5) root->Add(new skins::TSkSeparatorItem(this));
+            auto* item = new skins::TSkItem(this);
+            item->SetAction(list[i]);
+            root->Add(item);
+        }
+    }
+    LoadBarPictures(pilList, ListPictureFiles, int(std::size(ListPictureFiles)));
+    for (size_t i = 0; i < std::size(list); ++i) list[i]->SetImageIndex(int(i));
+    Actions->SetImages(pilList);
+    tbList->SetImages(pilList);
+    popNg->SetImages(pilList);
+    ng->SetPopupMenu(popNg);
 }
 
 int TFormListFileEdit::AddItemRow(bool Active, const String& Value) {

@@ -8,7 +8,10 @@
 #include "base/ShellFolders.h"
 #include "components/KwpPanel.h"
 #include "components/KwpPngButton.h"
+#include "components/PngImageList.h"
 #include "grid/GridReport.h"
+#include "skins/SkBars.h"
+#include "skins/SkPopup.h"
 #include "vcl/ActnList.h"
 #include "vcl/Dialogs.h"
 #include "vcl/Forms.h"
@@ -43,6 +46,11 @@ public:
     vcl::TLabel* lblDragInfo;
     components::TKwpPngButton *btnOk, *btnCancel;
     vcl::TActionList* Actions;
+    // The toolbar above the grid and the grid's popup: the seven list actions, with their pictures.
+    skins::TSkDock* dockList;
+    skins::TSkToolbar* tbList;
+    skins::TSkPopupMenu* popNg;
+    components::TPngImageList* pilList;
     vcl::TAction *actAddNewRow, *actAddNewFolder, *actRemoveSelected, *actLoadList, *actSaveList, *actSelectAll,
         *actUnselectAll, *actOk, *actCancel, *actEsc;
     vcl::TOpenDialog* dlgOpenListFile;
@@ -74,6 +82,7 @@ private:
     void ngAfterEdit(rtl::TObject* Sender, int ACol, int ARow, const String& Value);
     void ngClick(rtl::TObject* Sender);
     void ngKeyUp(rtl::TObject* Sender, WORD& Key, vcl::TShiftState Shift);
+    void BuildBars();
     void ApplyPendingEdit();
     int AddItemRow(bool Active, const String& Value);
 

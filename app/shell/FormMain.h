@@ -50,6 +50,11 @@ namespace shell {
 
 using rtl::String;
 class TFileIcons;
+
+// Fills List with the pictures named by Files (without ".png") under data/icons of the program's folder;
+// a missing or unreadable file keeps its place as an empty picture, so the indexes never move.
+void LoadBarPictures(components::TPngImageList* List, const char16_t* const* Files, int Count);
+
 class TFormMain;
 class TAppStrings;
 

@@ -13,8 +13,7 @@ namespace shell {
 
 namespace {
 
-// The pictures of the main bars and of the navigation bar, by file name under data/icons of the
-// program's folder; a missing file keeps its place as an empty picture, so the indexes never move.
+// The pictures of the main bars and of the navigation bar, by file name under data/icons.
 enum TMainPicture {
     picAddFiles, picAddFolder, picRemove, picConvert, picFileInfo, picOptions, picHomePage, picStayOnTop, picExit,
     picLoadFileList, picSaveFileList, picClearFileList, picPlay, picHelp, picErrors, picCmdLine, picCheckUpdate,
@@ -31,28 +30,6 @@ const char16_t* const NavPictureFiles[picNavCount] = {
     u"folder", u"document-properties", u"audio-x-generic", u"preferences-desktop", u"list-add", u"list-remove",
     u"go-previous",
 };
-
-void LoadPictures(components::TPngImageList* List, const char16_t* const* Files, int Count) {
-    const String dir = engine::GetProgramDir() + QStringLiteral("/data/icons/");
-    List->BeginUpdate();
-    List->Clear();
-    for (int i = 0; i < Count; ++i) {
-        vcl::TPngImage png;
-        const String file = dir + String::fromUtf16(Files[i]) + QStringLiteral(".png");
-        bool loaded = false;
-        if (rtl::FileExists(file)) {
-            try {
-                png.LoadFromFile(file);
-                loaded = png.Width() > 0;
-            } catch (const std::exception&) {
-                // an unreadable picture is left empty
-            }
-        }
-        if (!loaded) png.CreateBlank(6 /* RGB with alpha */, 8, List->Width(), List->Height());
-        List->AddPng(&png, vcl::clNone);
-    }
-    List->EndUpdate();
-}
 
 // The 29 column actions: their names and groups (a separator before each group's first).
 struct TColVisibleDef {
@@ -93,6 +70,28 @@ protected:
 };
 
 } // namespace
+
+void LoadBarPictures(components::TPngImageList* List, const char16_t* const* Files, int Count) {
+    const String dir = engine::GetProgramDir() + QStringLiteral("/data/icons/");
+    List->BeginUpdate();
+    List->Clear();
+    for (int i = 0; i < Count; ++i) {
+        vcl::TPngImage png;
+        const String file = dir + String::fromUtf16(Files[i]) + QStringLiteral(".png");
+        bool loaded = false;
+        if (rtl::FileExists(file)) {
+            try {
+                png.LoadFromFile(file);
+                loaded = png.Width() > 0;
+            } catch (const std::exception&) {
+                // an unreadable picture is left empty
+            }
+        }
+        if (!loaded) png.CreateBlank(6 /* RGB with alpha */, 8, List->Width(), List->Height());
+        List->AddPng(&png, vcl::clNone);
+    }
+    List->EndUpdate();
+}
 
 const std::array<TFileListCol, 29> TFormMain::ColVisibleColumns = {
     colNo, colIcon, colFullFileName, colFileName, colDirectory, colSize, colDuration,
@@ -266,9 +265,9 @@ void TFormMain::BuildBars() {
         miStartF[size_t(i)]->SetName(QStringLiteral("miStartF%1").arg(i * 10));
     }
 
-    LoadPictures(pilMain_Light, MainPictureFiles, picMainCount);
-    LoadPictures(pilNav_DarkIcons, NavPictureFiles, picNavCount);
-    LoadPictures(pilNav_LightIcons, NavPictureFiles, picNavCount);
+    LoadBarPictures(pilMain_Light, MainPictureFiles, picMainCount);
+    LoadBarPictures(pilNav_DarkIcons, NavPictureFiles, picNavCount);
+    LoadBarPictures(pilNav_LightIcons, NavPictureFiles, picNavCount);
     const std::pair<vcl::TAction*, int> pictures[] = {
         {actAddFiles, picAddFiles}, {actAddFolder, picAddFolder}, {actRemoveChecked, picRemove},
         {actConvert, picConvert}, {actShowHideFileInfo, picFileInfo}, {actShowOptions, picOptions},

@@ -91,6 +91,7 @@ TEST(OptionsWindowPicture, F12ThenAStyleFromTheListRepaintsTheWindows) {
 TEST(OptionsWindowPicture, FolderListEditorWithThreeRows) {
     if (!shell_test::OnXServer()) GTEST_SKIP() << "needs a real X server; ctest runs it as shell_xdotool_options";
     testing_support::TempDir program;
+    shell_test::CopyBuiltIcons(program.QPath()); // the toolbar's pictures
     engine::SetProgramDirOverride(program.QPath());
     StartArgs = QStringList();
     FormHarness h;

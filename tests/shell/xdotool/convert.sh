@@ -12,12 +12,7 @@ ffmpeg -v error -f lavfi -i sine=frequency=660:duration=1 -c:a libopus "$dir/sec
 # Its settings stay in the test's folder.
 start_main_window "$exe" "$dir/first.webm"
 xdotool key ctrl+o
-dialog=""
-for _ in $(seq 50); do
-    for w in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do [ "$w" != "$win" ] && dialog=$w; done
-    [ -n "$dialog" ] && break
-    sleep 0.1
-done
+dialog=$(other_window)
 [ -n "$dialog" ] || { echo "Ctrl+O opened no dialog"; exit 1; }
 sleep 0.3
 xdotool windowfocus "$dialog" 2>/dev/null || true
