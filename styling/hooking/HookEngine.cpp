@@ -225,6 +225,12 @@ void DisposeDescriptor(uint8_t* D, const uint8_t* Stub) {
     std::free(D);
 }
 
+// Where the target's jump through the descriptor's slot leads; one aligned store, while other threads
+// may pass it.
+void SetWayIn(uint8_t* D, const uint8_t* To) {
+    __atomic_store_n(reinterpret_cast<uint64_t*>(D + dTargetSlot), reinterpret_cast<uintptr_t>(To), __ATOMIC_RELEASE);
+}
+
 uint8_t* EntryOf(uint8_t* D, int K) { return D + dChain + 6 * K; }
 uint8_t* SlotOf(uint8_t* D, int K) { return D + dSlots + 8 * K; }
 
@@ -271,7 +277,11 @@ uint8_t* BuildTrampoline(uint8_t* Target) {
         throw;
     }
     Put<uint8_t*>(D + dTarget, Target);
-    const TJumpForm formA = SelectJumpType(Target, D + dLanding, D + dTargetSlot);
+    TJumpForm formA = SelectJumpType(Target, D + dLanding, D + dTargetSlot);
+    // Within reach, the target jumps through the descriptor's own slot, which holds the first live
+    // hook's procedure (the landing while there is none): one jump on the way in.
+    if ((formA == jfShort8 || formA == jfNear32) && NearOrInline(Target + 1, D + dTargetSlot) == jfNear32)
+        formA = jfSlotRip;
     auto* saved = new TSavedCode{};
     try {
         int layout = 1;
@@ -436,6 +446,7 @@ void* AddHookSlot(uint8_t* D, void* InterceptProc, uintptr_t Param, uint8_t Opti
     auto& live = TheEngine().Live[D];
     if (!live.empty()) SetCallThrough(live.back(), static_cast<uint8_t*>(InterceptProc));
     live.push_back(rec);
+    if (live.size() == 1) SetWayIn(D, static_cast<uint8_t*>(InterceptProc));
     D[dCount] = uint8_t(count + 1);
     return rec + rCallThrough;
 }
@@ -590,6 +601,22 @@ uint8_t* GetTrampolineInfo(void* Trampoline) {
 }
 
 uint8_t* FindHookDescriptor(void* Target) {
+    // A target that jumps through a descriptor's slot (its first 8 bytes, the signature, before it).
+    auto* q = static_cast<uint8_t*>(Target);
+    for (int hops = 0; q && hops < 64; ++hops) {
+        TDecodedInstruction I{};
+        I.Address = q;
+        DecodeForHook(I);
+        if (I.BranchKind != bkJump) break;
+        if (q[0] == 0xFF && q[1] == 0x25 && I.Length == 6) {
+            int32_t disp = 0;
+            std::memcpy(&disp, q + 2, 4);
+            const uint8_t* slot = q + 6 + disp;
+            if (Readable(slot - dTargetSlot, 8) && std::memcmp(slot - dTargetSlot, Signature, 8) == 0)
+                return const_cast<uint8_t*>(slot) - dTargetSlot;
+        }
+        q = I.Branch.Target ? reinterpret_cast<uint8_t*>(I.Branch.Target) : nullptr;
+    }
     auto* p = static_cast<uint8_t*>(ResolveJumpThunk(Target));
     if (*p != 0x90) return nullptr;
     TDecodedInstruction I{};
@@ -639,6 +666,9 @@ int32_t UnhookFunction(void* Trampoline) {
     for (size_t i = 0; i < live.size(); ++i)
         if (live[i] == rec) {
             if (i > 0) SetCallThrough(live[i - 1], Get<uint8_t*>(rec + rSlot));
+            // Without its first hook the way in leads to the next one, or through the landing and the
+            // chain to the trampoline.
+            if (i == 0) SetWayIn(d, live.size() > 1 ? Get<uint8_t*>(rec + rSlot) : d + dLanding);
             live.erase(live.begin() + long(i));
             break;
         }

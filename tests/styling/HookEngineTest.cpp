@@ -110,14 +110,20 @@ void ExpectMessage(const std::function<void()>& Call, const char* Message) {
     }
 }
 
-// Which way the patched target reaches its descriptor: 1 straight, 2 through a relay near it, 4 straight
-// with the 14-byte jump. Where the stub is near the target, the descriptor lives in it, so the target
-// reaches it with a near jump.
+// Which way the patched target reaches its descriptor: 1 straight (through the descriptor's own slot,
+// which leads to the first hook), 2 through a relay near it, 4 straight with the 14-byte jump. Where the
+// stub is near the target, the descriptor lives in it, so the target reaches its slot.
 int LayoutOf(void* Target) {
     TDecodedInstruction I{};
     I.Address = static_cast<uint8_t*>(Target);
     DecodeForHook(I);
-    if (FindHookDescriptor(Target) + 106 != reinterpret_cast<uint8_t*>(I.Branch.Target)) return 2;
+    const uint8_t* d = FindHookDescriptor(Target);
+    if (I.Length == 6 && I.Address[0] == 0xFF) { // through the descriptor's own slot
+        int32_t disp = 0;
+        std::memcpy(&disp, I.Address + 2, 4);
+        return I.Address + 6 + disp == d + 8 ? 1 : 2;
+    }
+    if (d + 106 != reinterpret_cast<uint8_t*>(I.Branch.Target)) return 2;
     return I.Length == 14 ? 4 : 1;
 }
 
@@ -229,7 +235,12 @@ TEST(HookFunction, SevenHooksRunInOrderAndAnEighthIsRefused) {
     Order.clear();
     EXPECT_EQ(at.F(tw_fx_rip_load)(1, 0), 1001u + 28'000'000u);
     EXPECT_EQ(Order, "0123456");
-    for (int i = 6; i >= 0; --i) EXPECT_EQ(UnhookFunction(reinterpret_cast<void*>(Next[i])), i);
+    // Without the first hook the way in leads to the second.
+    EXPECT_EQ(UnhookFunction(reinterpret_cast<void*>(Next[0])), 6);
+    Order.clear();
+    EXPECT_EQ(at.F(tw_fx_rip_load)(1, 0), 1001u + 27'000'000u);
+    EXPECT_EQ(Order, "123456");
+    for (int i = 6; i >= 1; --i) EXPECT_EQ(UnhookFunction(reinterpret_cast<void*>(Next[i])), i - 1);
     EXPECT_EQ(at.F(tw_fx_rip_load)(1, 0), 1001u);
 }
 
