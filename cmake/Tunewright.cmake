@@ -21,8 +21,9 @@ set(TW_MAY_USE_grid grid/shared platform/vcl)
 set(TW_MAY_USE_toolbars platform/vcl)
 set(TW_MAY_USE_skins toolbars platform/vcl)
 set(TW_MAY_USE_controls grid/shared platform/vcl)
-# The packs take their colour, percent and rectangle helpers from the base library.
-set(TW_MAY_USE_components base platform/vcl)
+# The packs take their colour, percent and rectangle helpers from the base library, and the theme
+# library from the one binding the grid and the panels share.
+set(TW_MAY_USE_components base grid/shared platform/vcl)
 set(TW_MAY_USE_styling platform/vcl platform/win)
 
 # The folders under the repository root that have headers of their own (the roots a free folder sees).

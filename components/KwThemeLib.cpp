@@ -1,6 +1,8 @@
 // components/KwThemeLib.cpp
 #include "components/KwThemeLib.h"
 
+#include "grid/shared/DrawHelpers.h"
+
 #include <cstring>
 
 namespace components::KwThemeLib {
@@ -22,7 +24,9 @@ namespace {
 
 TThemeLib Load() {
     TThemeLib lib;
-    lib.Module = LoadLibraryW(u"UXTHEME.DLL");
+    // The library is loaded once per process, by the binding the grid and the panels share; the pack
+    // looks its further entry points up in that module.
+    lib.Module = grid::ThemeLibrary().Module;
     if (!lib.Module) return lib;
     for (int i = 0; i < 45; ++i) lib.Entries[i] = GetProcAddress(lib.Module, EntryNames[i]);
     // A library that lacks an entry point the pack never calls still serves; one that lacks a painting

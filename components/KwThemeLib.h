@@ -1,5 +1,5 @@
-// components/KwThemeLib.h: the visual-styles library, loaded once and looked up by name, so the pack
-// paints themed parts only where the library is there.
+// components/KwThemeLib.h: the visual-styles library's entry points, looked up by name in the module
+// the shared theme binding loaded, so the pack paints themed parts only where the library is there.
 #pragma once
 #include "win/windows.h"
 
@@ -21,7 +21,7 @@ struct TThemeLib {
     FARPROC Entries[45] = {};
 };
 
-// Loads the library on first use. Without it, or without one of the four entry points painting uses,
+// Binds the entry points on first use. Without the library, or without one of the four entry points painting uses,
 // Loaded stays false and callers paint the classic way.
 const TThemeLib& ThemeLib();
 // The list's names, in order.

@@ -1,5 +1,6 @@
 #include "controls/RgStyles6.h"
 
+#include "grid/shared/DrawHelpers.h"
 #include "vcl/ExtCtrls.h"
 #include "vcl/Themes.h"
 #include "win/uxtheme/uxtheme.h"
@@ -19,22 +20,20 @@ const TRgThemeLibrary6& ThemeLibrary6() { return gThemeLibrary; }
 
 void LoadThemeLibrary6() {
     if (gThemeLibrary.Module) return;
-    HMODULE module = LoadLibraryW(u"uxtheme.dll");
-    if (!module) return;
-    gThemeLibrary.Module = module;
-    gThemeLibrary.OpenThemeData = GetProcAddress(module, "OpenThemeData");
-    gThemeLibrary.CloseThemeData = GetProcAddress(module, "CloseThemeData");
-    gThemeLibrary.DrawThemeBackground = GetProcAddress(module, "DrawThemeBackground");
-    gThemeLibrary.DrawThemeEdge = GetProcAddress(module, "DrawThemeEdge");
-    gThemeLibrary.GetThemeSysSize = GetProcAddress(module, "GetThemeSysSize");
-    gThemeLibrary.IsThemeActive = GetProcAddress(module, "IsThemeActive");
-    gThemeLibrary.IsAppThemed = GetProcAddress(module, "IsAppThemed");
+    const grid::TThemeLibrary& shared = grid::ThemeLibrary();
+    if (!shared.Module) return;
+    auto entry = [](auto Proc) { return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(Proc)); };
+    gThemeLibrary.Module = shared.Module;
+    gThemeLibrary.OpenThemeData = entry(shared.OpenThemeData);
+    gThemeLibrary.CloseThemeData = entry(shared.CloseThemeData);
+    gThemeLibrary.DrawThemeBackground = entry(shared.DrawThemeBackground);
+    gThemeLibrary.DrawThemeEdge = entry(shared.DrawThemeEdge);
+    gThemeLibrary.GetThemeSysSize = entry(shared.GetThemeSysSize);
+    gThemeLibrary.IsThemeActive = entry(shared.IsThemeActive);
+    gThemeLibrary.IsAppThemed = entry(shared.IsAppThemed);
 }
 
-void FreeThemeLibrary6() {
-    if (gThemeLibrary.Module) FreeLibrary(gThemeLibrary.Module);
-    gThemeLibrary = TRgThemeLibrary6{};
-}
+void FreeThemeLibrary6() { gThemeLibrary = TRgThemeLibrary6{}; }
 
 bool IsNativeThemeActive() { return IsThemeActive() != FALSE; }
 

@@ -9,18 +9,21 @@ namespace controls {
 enum TRgStyleOption { soNativeStyles, soVCLStyles };
 using TRgStyleOptions = rtl::TSet<TRgStyleOption>;
 
-// The suite's own binding of the theme library: its module and seven entry points, bound by name.
-// Nothing draws through them (the painters call the theme functions directly); a missing library
-// leaves them empty.
+// The suite's view of the theme library: its module and seven entry points, taken from the one
+// binding the grid and the panels share (the library is loaded once per process, there). Nothing
+// draws through them (the painters call the theme functions directly); a missing library leaves them
+// empty.
 struct TRgThemeLibrary6 {
     HMODULE Module = nullptr;
     FARPROC OpenThemeData = nullptr, CloseThemeData = nullptr, DrawThemeBackground = nullptr,
             DrawThemeEdge = nullptr, GetThemeSysSize = nullptr, IsThemeActive = nullptr, IsAppThemed = nullptr;
 };
 const TRgThemeLibrary6& ThemeLibrary6();
-// Binds the library when it is not bound yet (the program calls it at start-up).
+// Takes the entry points from the shared binding, loading the library there when it is not loaded
+// yet (the program calls it at start-up).
 void LoadThemeLibrary6();
-// Frees the library and clears the entry points (at shut-down).
+// Clears the suite's entry points (at shut-down). The library itself stays loaded: the grid and the
+// panels draw with it until the process ends.
 void FreeThemeLibrary6();
 
 bool IsNativeThemeActive();

@@ -1,6 +1,8 @@
 // styling/hooking/HookEngine.cpp: the function-hooking engine of CodeHooks. A hooked target jumps
-// (directly or through a relay near it) into its descriptor, whose chain of slot jumps runs the
-// installed intercept procedures in turn and last the trampoline with the moved instructions.
+// (directly or through a relay near it) into its descriptor, whose chain of jumps runs the installed
+// intercept procedures in turn and last the trampoline with the moved instructions. Where the stub
+// block lies near the target, the descriptor lives in it beside the trampoline, so the target reaches
+// it with one near jump; else it is a heap block.
 #include "styling/hooking/CodeHooks.h"
 
 #include "rtl/SyncObjs.h"
@@ -30,6 +32,10 @@ constexpr int rDescriptor = 1, rMagic = 9, rThread = 13, rParam = 17, rTls = 25,
               rSlot = 36;
 constexpr int RelayBytes = 32;
 constexpr int JumpBackBytes = 14;
+// Where the descriptor sits in the stub block: behind the relay and the trampoline, on a cache line of
+// its own.
+constexpr size_t StubDescriptorAt = 128;
+static_assert(RelayBytes + MaxCopiedBytes <= int(StubDescriptorAt));
 
 template <class T>
 T Get(const uint8_t* P) {
@@ -47,6 +53,9 @@ void Put(uint8_t* P, T V) {
 // What the patch overwrote, and where each moved instruction went.
 struct TSavedCode {
     uint8_t* Trampoline;
+    // Where the last hook calls on: the trampoline, or, when nothing was moved into it, straight where
+    // its jump leads.
+    uint8_t* WayOn;
     uint8_t Count;
     uint8_t* Bytes;
     int Relocated;
@@ -68,7 +77,7 @@ Engine& TheEngine() {
         auto* e = new Engine; // lives as long as the code it patched
         SYSTEM_INFO si{};
         GetSystemInfo(&si);
-        e->StubSize = std::max<size_t>(si.dwPageSize, 190);
+        e->StubSize = std::max<size_t>(si.dwPageSize, StubDescriptorAt + HookDescriptorSize);
         HMODULE kernel = GetModuleHandleW(u"kernel32.dll");
         if (!kernel) kernel = LoadLibraryW(u"kernel32.dll");
         if (kernel)
@@ -96,6 +105,16 @@ constexpr uint8_t Nops[9][9] = {
 
 bool HasMultiByteNops() { return CpuInstructions & ciMultiByteNop; }
 
+// How many of the Limit bytes from At lie in committed, readable memory.
+int ReadableLength(const uint8_t* At, int Limit) {
+    MEMORY_BASIC_INFORMATION m{};
+    if (!VirtualQuery(At, &m, sizeof m) || m.State != MEM_COMMIT || m.Protect == PAGE_NOACCESS ||
+        m.Protect == PAGE_EXECUTE)
+        return 0;
+    const auto end = reinterpret_cast<uintptr_t>(m.BaseAddress) + m.RegionSize;
+    return int(std::min<uintptr_t>(uintptr_t(Limit), end - reinterpret_cast<uintptr_t>(At)));
+}
+
 void FillChainNops(uint8_t* At, int Count) { FillNops(At, Count, HasMultiByteNops()); }
 
 DWORD SetMemoryProtection(void* Address, size_t Size, DWORD Protection) {
@@ -104,6 +123,9 @@ DWORD SetMemoryProtection(void* Address, size_t Size, DWORD Protection) {
     if (Protection & 0xF0) FlushInstructionCache(GetCurrentProcess(), Address, Size);
     return old;
 }
+
+// The length of the NOP filler (one- and multi-byte NOPs) from At, at most Limit bytes.
+int NopFillLength(const uint8_t* At, int Limit);
 
 // A return, an unconditional jump, INT3 or UD2: nothing after it belongs to the function for sure.
 bool EndsFunction(const TDecodedInstruction& I) {
@@ -183,8 +205,10 @@ void SetCallThrough(uint8_t* Rec, const uint8_t* To) {
     __atomic_store_n(reinterpret_cast<uint64_t*>(Rec + rCallThrough), Get<uint64_t>(word), __ATOMIC_RELEASE);
 }
 
-uint8_t* CreateHookDescriptor() {
-    auto* d = static_cast<uint8_t*>(std::malloc(HookDescriptorSize));
+// A target's descriptor: at At in its stub block (code only, so nothing the program writes while it
+// runs shares a cache line with the chain its calls pass), or with At null a heap block.
+uint8_t* CreateHookDescriptor(uint8_t* At) {
+    auto* d = At ? At : static_cast<uint8_t*>(std::malloc(HookDescriptorSize));
     if (!d) throw std::bad_alloc();
     std::memset(d, 0x90, HookDescriptorSize);
     FillChainNops(d + dChain, 8 * 6);
@@ -194,9 +218,17 @@ uint8_t* CreateHookDescriptor() {
     return d;
 }
 
-void DisposeDescriptor(uint8_t* D) {
+// Frees a heap descriptor; one in the stub block goes with the block.
+void DisposeDescriptor(uint8_t* D, const uint8_t* Stub) {
+    if (D == Stub + StubDescriptorAt) return;
     std::memset(D, 0x90, HookDescriptorSize);
     std::free(D);
+}
+
+// Where the target's jump through the descriptor's slot leads; one aligned store, while other threads
+// may pass it.
+void SetWayIn(uint8_t* D, const uint8_t* To) {
+    __atomic_store_n(reinterpret_cast<uint64_t*>(D + dTargetSlot), reinterpret_cast<uintptr_t>(To), __ATOMIC_RELEASE);
 }
 
 uint8_t* EntryOf(uint8_t* D, int K) { return D + dChain + 6 * K; }
@@ -226,10 +258,9 @@ void RefuseBranchesBack(const uint8_t* Target, int Count) {
     }
 }
 
-void BuildTrampoline(uint8_t* Target, uint8_t* D) {
+// Makes the stub block near Target and the descriptor, and patches Target; returns the descriptor.
+uint8_t* BuildTrampoline(uint8_t* Target) {
     Engine& e = TheEngine();
-    Put<uint8_t*>(D + dTarget, Target);
-    const TJumpForm formA = SelectJumpType(Target, D + dLanding, D + dTargetSlot);
     auto* stub = static_cast<uint8_t*>(AllocNearMemory(Target, e.StubSize, PAGE_EXECUTE_READWRITE));
     if (!stub) {
         const DWORD topDown = reinterpret_cast<uintptr_t>(Target) > 0xFFFF'FFFFull ? MEM_TOP_DOWN : 0;
@@ -237,6 +268,20 @@ void BuildTrampoline(uint8_t* Target, uint8_t* D) {
             VirtualAlloc(nullptr, e.StubSize, MEM_COMMIT | MEM_RESERVE | topDown, PAGE_EXECUTE_READWRITE));
         if (!stub) Fail("Cannot allocate the trampoline.");
     }
+    uint8_t* D = nullptr;
+    try {
+        uint8_t* home = stub + StubDescriptorAt;
+        D = CreateHookDescriptor(NearOrInline(Target, home + dLanding) == jfNear32 ? home : nullptr);
+    } catch (...) {
+        VirtualFree(stub, 0, MEM_RELEASE);
+        throw;
+    }
+    Put<uint8_t*>(D + dTarget, Target);
+    TJumpForm formA = SelectJumpType(Target, D + dLanding, D + dTargetSlot);
+    // Within reach, the target jumps through the descriptor's own slot, which holds the first live
+    // hook's procedure (the landing while there is none): one jump on the way in.
+    if ((formA == jfShort8 || formA == jfNear32) && NearOrInline(Target + 1, D + dTargetSlot) == jfNear32)
+        formA = jfSlotRip;
     auto* saved = new TSavedCode{};
     try {
         int layout = 1;
@@ -273,10 +318,18 @@ void BuildTrampoline(uint8_t* Target, uint8_t* D) {
         saved->Bytes = static_cast<uint8_t*>(std::malloc(size_t(count) + 6));
         std::memset(saved->Bytes, 0x90, size_t(count) + 6);
         std::memcpy(saved->Bytes, Target, size_t(count));
-        saved->Relocated = RelocateInstructions(Target, tramp, count, MaxCopiedBytes - JumpBackBytes, saved->Offsets,
-                                                saved->OffsetCount);
-        WriteJump(tramp + saved->Relocated, Target + count, NearOrInline(tramp + saved->Relocated, Target + count),
-                  nullptr);
+        // An entry of NOP filler (the room a function keeps for patching) does nothing, so nothing of it
+        // is moved and the way back goes past the rest of the filler, straight to the function's code.
+        uint8_t* back = Target + count;
+        if (NopFillLength(Target, count) == count) {
+            saved->Relocated = 0;
+            back += NopFillLength(back, ReadableLength(back, MaxCopiedBytes));
+        } else {
+            saved->Relocated = RelocateInstructions(Target, tramp, count, MaxCopiedBytes - JumpBackBytes,
+                                                    saved->Offsets, saved->OffsetCount);
+        }
+        WriteJump(tramp + saved->Relocated, back, NearOrInline(tramp + saved->Relocated, back), nullptr);
+        saved->WayOn = saved->Relocated == 0 ? back : tramp;
         if (layout == 2) WriteJump(stub, D + dLanding, formC, stub + 14);
         if (layout == 3) WriteJump(stub, D + dLanding, jfInline64, nullptr);
         Put<uint8_t*>(D + dStub, stub);
@@ -304,17 +357,20 @@ void BuildTrampoline(uint8_t* Target, uint8_t* D) {
         }
         std::free(saved->Bytes);
         delete saved;
+        DisposeDescriptor(D, stub);
         VirtualFree(stub, 0, MEM_RELEASE);
         throw;
     }
     // A suspended thread inside the overwritten bytes goes on at the same instruction's copy.
     MoveSuspendedThreads([&](uint64_t Rip) -> uint64_t {
         if (!Within(Rip, Target, saved->Count)) return Rip;
+        if (saved->Relocated == 0) return reinterpret_cast<uintptr_t>(Target + saved->Count); // in the filler
         for (int i = 0; i < saved->OffsetCount; ++i)
             if (Rip == reinterpret_cast<uintptr_t>(Target + saved->Offsets[i].Source))
                 return reinterpret_cast<uintptr_t>(saved->Trampoline + saved->Offsets[i].Destination);
         return Rip;
     });
+    return D;
 }
 
 void FreeHookDescriptor(uint8_t* D, uint8_t* Record) {
@@ -345,10 +401,10 @@ void FreeHookDescriptor(uint8_t* D, uint8_t* Record) {
     std::free(saved->Bytes);
     delete saved;
     if (!moved) return;
+    DisposeDescriptor(D, stub);
     FillNops(stub, int(e.StubSize), false);
     if (!VirtualFree(stub, 0, MEM_RELEASE))
         throw rtl::Exception(QStringLiteral("System Error. Code: %1.").arg(GetLastError()));
-    DisposeDescriptor(D);
 }
 
 void* AddHookSlot(uint8_t* D, void* InterceptProc, uintptr_t Param, uint8_t Options) {
@@ -384,12 +440,13 @@ void* AddHookSlot(uint8_t* D, void* InterceptProc, uintptr_t Param, uint8_t Opti
     // The chain stays whole at every step: first what follows the new entry, the entry itself last,
     // then the hook before it calls on into the new one.
     WriteJump(EntryOf(D, entry + 1), tramp, jfSlotRip, SlotOf(D, entry + 1));
-    SetCallThrough(rec, tramp);
+    SetCallThrough(rec, Get<TSavedCode*>(D + dSaved)->WayOn);
     SetMemoryProtection(rec + rCallThrough, 14, PAGE_EXECUTE_READWRITE);
     WriteJump(EntryOf(D, entry), static_cast<uint8_t*>(InterceptProc), jfSlotRip, SlotOf(D, entry));
     auto& live = TheEngine().Live[D];
     if (!live.empty()) SetCallThrough(live.back(), static_cast<uint8_t*>(InterceptProc));
     live.push_back(rec);
+    if (live.size() == 1) SetWayIn(D, static_cast<uint8_t*>(InterceptProc));
     D[dCount] = uint8_t(count + 1);
     return rec + rCallThrough;
 }
@@ -445,6 +502,30 @@ void FillNops(uint8_t* At, int Count, bool MultiByte) {
         Count -= n;
     }
 }
+
+namespace {
+
+int NopFillLength(const uint8_t* At, int Limit) {
+    // Any form a compiler pads with: 90 (not xchg with r8, not PAUSE) and 0F 1F /0, with operand-size
+    // and segment prefixes.
+    int length = 0;
+    while (length < Limit) {
+        TDecodedInstruction I{};
+        I.Address = At + length;
+        try {
+            DecodeForHook(I);
+        } catch (const InstException&) {
+            break;
+        }
+        const bool nop = (I.OpcodeMap == 1 && I.Opcode == 0x90 && !I.Rex.B && I.MandatoryPrefix != 0xF3) ||
+                         (I.OpcodeMap == 2 && I.Opcode == 0x1F && I.ModRM.Reg == 0);
+        if (!nop || length + I.Length > Limit) break;
+        length += I.Length;
+    }
+    return length;
+}
+
+} // namespace
 
 bool IsNopFill(const uint8_t* At, int Count) {
     while (Count > 0) {
@@ -520,6 +601,22 @@ uint8_t* GetTrampolineInfo(void* Trampoline) {
 }
 
 uint8_t* FindHookDescriptor(void* Target) {
+    // A target that jumps through a descriptor's slot (its first 8 bytes, the signature, before it).
+    auto* q = static_cast<uint8_t*>(Target);
+    for (int hops = 0; q && hops < 64; ++hops) {
+        TDecodedInstruction I{};
+        I.Address = q;
+        DecodeForHook(I);
+        if (I.BranchKind != bkJump) break;
+        if (q[0] == 0xFF && q[1] == 0x25 && I.Length == 6) {
+            int32_t disp = 0;
+            std::memcpy(&disp, q + 2, 4);
+            const uint8_t* slot = q + 6 + disp;
+            if (Readable(slot - dTargetSlot, 8) && std::memcmp(slot - dTargetSlot, Signature, 8) == 0)
+                return const_cast<uint8_t*>(slot) - dTargetSlot;
+        }
+        q = I.Branch.Target ? reinterpret_cast<uint8_t*>(I.Branch.Target) : nullptr;
+    }
     auto* p = static_cast<uint8_t*>(ResolveJumpThunk(Target));
     if (*p != 0x90) return nullptr;
     TDecodedInstruction I{};
@@ -537,13 +634,7 @@ void* HookFunction(void* TargetProc, void* InterceptProc, uintptr_t Param, uint8
     MemorySnapshot snapshot;
     if (uint8_t* d = FindHookDescriptor(TargetProc)) return AddHookSlot(d, InterceptProc, Param, Options);
     auto* target = static_cast<uint8_t*>(ResolveJumpThunk(TargetProc));
-    uint8_t* d = CreateHookDescriptor();
-    try {
-        BuildTrampoline(target, d);
-    } catch (...) {
-        DisposeDescriptor(d);
-        throw;
-    }
+    uint8_t* d = BuildTrampoline(target);
     try {
         return AddHookSlot(d, InterceptProc, Param, Options);
     } catch (...) {
@@ -575,6 +666,9 @@ int32_t UnhookFunction(void* Trampoline) {
     for (size_t i = 0; i < live.size(); ++i)
         if (live[i] == rec) {
             if (i > 0) SetCallThrough(live[i - 1], Get<uint8_t*>(rec + rSlot));
+            // Without its first hook the way in leads to the next one, or through the landing and the
+            // chain to the trampoline.
+            if (i == 0) SetWayIn(d, live.size() > 1 ? Get<uint8_t*>(rec + rSlot) : d + dLanding);
             live.erase(live.begin() + long(i));
             break;
         }

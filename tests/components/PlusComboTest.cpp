@@ -3,6 +3,7 @@
 // selection and the close-up notice.
 #include "components/KwThemeLib.h"
 #include "components/PlusCombo.h"
+#include "grid/shared/DrawHelpers.h"
 
 #include "EventCounter.h"
 #include "tests/support/windows/FormHarness.h"
@@ -355,7 +356,9 @@ TEST(KwThemeLib, TheStandInsLibraryServesThePaintingEntryPoints) {
     ASSERT_TRUE(lib.Loaded);
     EXPECT_EQ(reinterpret_cast<void*>(lib.Entries[34]), reinterpret_cast<void*>(lib.IsThemeActive));
     EXPECT_STREQ(KwThemeLib::EntryNames[44], "EnableTheming");
-    EXPECT_EQ(&KwThemeLib::ThemeLib(), &lib); // loaded once
+    EXPECT_EQ(&KwThemeLib::ThemeLib(), &lib); // bound once
+    EXPECT_EQ(lib.Module, grid::ThemeLibrary().Module) << "one loading of the library, shared with the grid";
+    EXPECT_EQ(reinterpret_cast<void*>(lib.OpenThemeData), reinterpret_cast<void*>(grid::ThemeLibrary().OpenThemeData));
 }
 
 } // namespace

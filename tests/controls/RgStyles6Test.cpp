@@ -2,6 +2,7 @@
 // and the painters' classic drawing (the only way open with empty options or without themes).
 #include "controls/RgClasses6.h"
 #include "controls/RgStyles6.h"
+#include "grid/shared/DrawHelpers.h"
 #include "tests/components/Paper.h"
 #include "win/uxtheme/uxtheme.h"
 
@@ -120,18 +121,35 @@ TEST(Painters6, ClassicPressedButtonIsOnlyASunkenFrame) {
     EXPECT_EQ(bmp->Canvas()->Pixels(5, 5), Sys(vcl::clBtnFace));
 }
 
-TEST(ThemeLibrary6, BindsTheSevenEntryPointsOnceAndClearsThemWhenFreed) {
+TEST(ThemeLibrary6, TakesTheSevenEntryPointsFromTheSharedBindingAndClearsThemWhenFreed) {
     LoadThemeLibrary6();
     const TRgThemeLibrary6& lib = ThemeLibrary6();
+    const grid::TThemeLibrary& shared = grid::ThemeLibrary();
     ASSERT_NE(lib.Module, nullptr);
+    EXPECT_EQ(lib.Module, shared.Module) << "one loading of the library for the grid and the panels";
     const HMODULE first = lib.Module;
     for (FARPROC p : {lib.OpenThemeData, lib.CloseThemeData, lib.DrawThemeBackground, lib.DrawThemeEdge,
                       lib.GetThemeSysSize, lib.IsThemeActive, lib.IsAppThemed})
         EXPECT_NE(p, nullptr);
     EXPECT_EQ(reinterpret_cast<void*>(lib.IsThemeActive), reinterpret_cast<void*>(&IsThemeActive));
+    EXPECT_EQ(reinterpret_cast<void*>(lib.DrawThemeEdge), reinterpret_cast<void*>(shared.DrawThemeEdge));
     LoadThemeLibrary6();
     EXPECT_EQ(lib.Module, first);
     FreeThemeLibrary6();
     EXPECT_EQ(lib.Module, nullptr);
     EXPECT_EQ(lib.IsAppThemed, nullptr);
+    // The grid and the panels still draw with the library.
+    EXPECT_EQ(shared.Module, first);
+    EXPECT_NE(shared.OpenThemeData, nullptr);
+
+    // Where the shared binding found no library, the suite has none either: it loads nothing itself.
+    const grid::TThemeLibrary saved = grid::ThemeLibrary();
+    grid::ThemeLibrary() = grid::TThemeLibrary{};
+    grid::LoadThemeLibrary(u"nosuch-theme-library.dll");
+    LoadThemeLibrary6();
+    EXPECT_EQ(lib.Module, nullptr);
+    EXPECT_EQ(lib.OpenThemeData, nullptr);
+    grid::ThemeLibrary() = saved;
+    LoadThemeLibrary6();
+    EXPECT_EQ(lib.Module, first);
 }

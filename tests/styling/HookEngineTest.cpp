@@ -1,5 +1,5 @@
 // tests/styling/HookEngineTest.cpp: hooks on real functions (the assembly fixtures, copied next to the
-// engine's heap blocks and more than 2 GB away from them) run, call the original through their
+// engine's heap blocks, more than 2 GB away from them, and where no stub finds room within reach) run, call the original through their
 // trampoline, chain, refuse what they must, and leave the target byte for byte as it was.
 #include <gtest/gtest.h>
 #include <sched.h>
@@ -53,8 +53,8 @@ struct Placed {
                 Base = static_cast<uint8_t*>(
                     VirtualAlloc(Wall + (uintptr_t(4) << 30), 0x1000, MEM_COMMIT, PAGE_EXECUTE_READWRITE));
         } else if (Where == plHeap) {
-            // On the heap that holds the engine's descriptors, in blocks of their size (an allocator
-            // may keep each size in a region of its own, with all memory around it reserved).
+            // On the heap, in blocks of a descriptor's size (an allocator may keep each size in a region
+            // of its own, with all memory around it reserved).
             if (size > HookDescriptorSize) return;
             Base = static_cast<uint8_t*>(std::malloc(HookDescriptorSize));
             DWORD old = 0;
@@ -110,13 +110,20 @@ void ExpectMessage(const std::function<void()>& Call, const char* Message) {
     }
 }
 
-// Which way the patched target reaches its descriptor: 1 straight, 2 through a relay near it, 4 straight
-// with the 14-byte jump.
+// Which way the patched target reaches its descriptor: 1 straight (through the descriptor's own slot,
+// which leads to the first hook), 2 through a relay near it, 4 straight with the 14-byte jump. Where the
+// stub is near the target, the descriptor lives in it, so the target reaches its slot.
 int LayoutOf(void* Target) {
     TDecodedInstruction I{};
     I.Address = static_cast<uint8_t*>(Target);
     DecodeForHook(I);
-    if (FindHookDescriptor(Target) + 106 != reinterpret_cast<uint8_t*>(I.Branch.Target)) return 2;
+    const uint8_t* d = FindHookDescriptor(Target);
+    if (I.Length == 6 && I.Address[0] == 0xFF) { // through the descriptor's own slot
+        int32_t disp = 0;
+        std::memcpy(&disp, I.Address + 2, 4);
+        return I.Address + 6 + disp == d + 8 ? 1 : 2;
+    }
+    if (d + 106 != reinterpret_cast<uint8_t*>(I.Branch.Target)) return 2;
     return I.Length == 14 ? 4 : 1;
 }
 
@@ -166,7 +173,7 @@ TEST(HookFunction, DetourRunsAndReachesTheOriginalAtEveryPlacement) {
             for (auto [a, b] : c.inputs) direct.push_back(at.F(c.fixture)(a, b));
             void* target = at.At(c.fixture);
             Next[0] = reinterpret_cast<Fn>(HookFunction(target, reinterpret_cast<void*>(&Detour<0>)));
-            layouts.insert(LayoutOf(target));
+            layouts.insert(LayoutOf(at.At(c.patched)));
             // The way back is a near jump wherever the stub found room within reach of the target.
             const TDecodedInstruction back = JumpBack(reinterpret_cast<void*>(Next[0]));
             const int64_t distance = int64_t(back.Branch.Target) - int64_t(reinterpret_cast<uintptr_t>(back.Address) + 5);
@@ -185,7 +192,7 @@ TEST(HookFunction, DetourRunsAndReachesTheOriginalAtEveryPlacement) {
             EXPECT_EQ(at.F(c.fixture)(c.inputs[0].first, c.inputs[0].second), direct[0]) << c.name;
         }
     }
-    EXPECT_EQ(layouts, (std::set<int>{1, 2, 4})) << "the direct, the relayed and the 14-byte patch";
+    EXPECT_EQ(layouts, (std::set<int>{1, 4})) << "the near patch wherever the stub is near, else the 14-byte one";
     EXPECT_EQ(backForms, (std::set<int>{5, 14})) << "the near and the absolute jump back";
 }
 
@@ -228,7 +235,12 @@ TEST(HookFunction, SevenHooksRunInOrderAndAnEighthIsRefused) {
     Order.clear();
     EXPECT_EQ(at.F(tw_fx_rip_load)(1, 0), 1001u + 28'000'000u);
     EXPECT_EQ(Order, "0123456");
-    for (int i = 6; i >= 0; --i) EXPECT_EQ(UnhookFunction(reinterpret_cast<void*>(Next[i])), i);
+    // Without the first hook the way in leads to the second.
+    EXPECT_EQ(UnhookFunction(reinterpret_cast<void*>(Next[0])), 6);
+    Order.clear();
+    EXPECT_EQ(at.F(tw_fx_rip_load)(1, 0), 1001u + 27'000'000u);
+    EXPECT_EQ(Order, "123456");
+    for (int i = 6; i >= 1; --i) EXPECT_EQ(UnhookFunction(reinterpret_cast<void*>(Next[i])), i - 1);
     EXPECT_EQ(at.F(tw_fx_rip_load)(1, 0), 1001u);
 }
 
@@ -313,9 +325,26 @@ TEST(HookModuleFunction, HooksTheStandInsExportsAndSkipsMissingModules) {
         static DWORD Color(int Index) { return Index == COLOR_WINDOW ? 0x123456 : DWORD(original(Index, 0)); }
     };
     const DWORD before = GetSysColor(COLOR_WINDOW);
+    // The export begins with the NOP filler kept for patching (whatever forms the compiler chose):
+    // nothing of it is moved, and the way back goes straight to its first instruction of code.
+    const auto* entry = static_cast<const uint8_t*>(
+        ResolveJumpThunk(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(u"user32.dll"), "GetSysColor"))));
+    const uint8_t* code = entry + 16; // the exports keep 16 bytes of filler
     void* t = HookModuleFunction(QStringLiteral("user32.dll"), "GetSysColor", reinterpret_cast<void*>(&Local::Color));
     ASSERT_NE(t, nullptr);
     original = reinterpret_cast<Fn>(t);
+    TDecodedInstruction onward{};
+    onward.Address = static_cast<uint8_t*>(t);
+    DecodeForHook(onward);
+    EXPECT_EQ(onward.Branch.Target, reinterpret_cast<uintptr_t>(code)) << "the hook calls on into the code itself";
+    const uint8_t* descriptor = FindHookDescriptor(reinterpret_cast<void*>(const_cast<uint8_t*>(entry)));
+    ASSERT_NE(descriptor, nullptr);
+    uint8_t* tramp = nullptr;
+    std::memcpy(&tramp, descriptor + 42 + 8, 8); // the slot of the chain entry after the hook's
+    TDecodedInstruction back{};
+    back.Address = tramp;
+    DecodeForHook(back);
+    EXPECT_EQ(back.Branch.Target, reinterpret_cast<uintptr_t>(code)) << "no filler moved into the trampoline";
     EXPECT_EQ(GetSysColor(COLOR_WINDOW), 0x123456u);
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), DWORD(original(COLOR_BTNFACE, 0)));
     EXPECT_EQ(UnhookFunction(t), 0);

@@ -343,7 +343,8 @@ std::vector<std::array<uint8_t, 24>> ExportBytes() {
 
 #ifdef TW_HAVE_CAPSTONE
 // Where the code at At jumps, read by a full disassembler: a short jump into a patch area next to
-// the entry is followed to the jump there. 0 when the code starts with no jump.
+// the entry is followed to the jump there; a jump through a slot elsewhere gives the slot's address
+// (where the jump is kept, not the procedure it leads to now). 0 when the code starts with no jump.
 const uint8_t* JumpedTo(const uint8_t* At) {
     csh cs = 0;
     if (cs_open(CS_ARCH_X86, CS_MODE_64, &cs) != CS_ERR_OK) return nullptr;
@@ -358,8 +359,16 @@ const uint8_t* JumpedTo(const uint8_t* At) {
         if (insn->id == X86_INS_JMP && x.op_count == 1) {
             const cs_x86_op& op = x.operands[0];
             if (op.type == X86_OP_IMM) next = reinterpret_cast<const uint8_t*>(uintptr_t(op.imm));
-            else if (op.type == X86_OP_MEM && op.mem.base == X86_REG_RIP && op.mem.index == X86_REG_INVALID)
-                std::memcpy(&next, where + insn->size + op.mem.disp, sizeof next);
+            else if (op.type == X86_OP_MEM && op.mem.base == X86_REG_RIP && op.mem.index == X86_REG_INVALID) {
+                const uint8_t* slot = where + insn->size + op.mem.disp;
+                if (op.mem.disp == 0) { // the address right behind the jump
+                    std::memcpy(&next, slot, sizeof next);
+                } else {
+                    cs_free(insn, 1);
+                    to = slot;
+                    break;
+                }
+            }
         }
         cs_free(insn, 1);
         if (!next) break;
@@ -376,8 +385,8 @@ TEST(StylingEnd, EveryExportJumpsAwayWhilePatchedAndIsAsItWasAfterFinalize) {
     testing_support::HeadlessApp app;
     const auto patched = ExportBytes();
 #ifdef TW_HAVE_CAPSTONE
-    // Each patched export's first instruction is a jump that leads out of every loaded library,
-    // into the memory the hooking engine allocated.
+    // Each patched export's first instruction is a jump that leads out of every loaded library, into
+    // the memory the hooking engine allocated (or through a slot there, to the first hook).
     for (const auto& e : PatchedExports()) {
         const uint8_t* at = ExportAt(e);
         ASSERT_NE(at, nullptr) << e.second;
