@@ -196,6 +196,8 @@ static const int kOracleEllipses[][4] = {
     {0, 4, 24, 20}, {1, 1, 31, 9}, {1, 3, 23, 9},
     /* circles, as the rings of a radial gradient over 24 x 16 */
     {1, 1, 17, 17}, {1, 1, 15, 15}, {1, 1, 7, 7},
+    /* tall and narrow: no tip pixel */
+    {1, 1, 4, 9},
 };
 
 static void case_ellipse(const OracleCanvas* c) {
@@ -808,6 +810,7 @@ static const OracleCase kOracleCases[] = {
     ORACLE_N("ellipse_16x16", 18, 18, case_ellipse, 10),
     ORACLE_N("ellipse_14x14", 18, 18, case_ellipse, 11),
     ORACLE_N("ellipse_6x6", 18, 18, case_ellipse, 12),
+    ORACLE_N("ellipse_3x8", 8, 12, case_ellipse, 13),
     ORACLE_N("roundrect_4", 24, 24, case_roundrect, 0),
     ORACLE_N("roundrect_6x10", 24, 24, case_roundrect, 1),
     ORACLE_N("roundrect_oversized", 24, 24, case_roundrect, 2),
