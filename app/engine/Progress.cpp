@@ -72,20 +72,36 @@ const char16_t* const NoisePairs[][2] = {
     {u"overread", u"enddists:"},
 };
 
-// The texts above, made once: the filter runs over logs of a million lines. A line is read once for all
-// contained texts: a small table keyed by two neighbouring characters tells which texts may begin at a
-// place, and only those are compared. The starts are looked up by the line's first and third characters.
+// The texts above, made once: the filter runs over logs of a million lines. The contained texts are
+// looked for all at once, by a window as long as the shortest of them that slides over the line: the
+// two characters at its end say, through a small table, how far it may move on without passing over a
+// text's beginning, and only where it may not move are the texts ending their first Window characters
+// with those two compared. A pair is looked for by its longer text; the shorter one is read only where
+// that is found. The starts are looked up by the line's first and third characters.
 class TNoiseTexts {
 public:
     TNoiseTexts() {
-        for (const char16_t* t : NoiseParts) AddContained(t);
-        FPartBits = (uint64_t(1) << FContained.size()) - 1;
+        for (const char16_t* t : NoiseParts) FSought.push_back(QString::fromUtf16(t));
+        FPartCount = FSought.size();
         for (const auto& pair : NoisePairs) {
-            AddContained(pair[0]);
-            AddContained(pair[1]);
-            FPairs.emplace_back(int(FContained.size()) - 2, int(FContained.size()) - 1);
+            QString first = QString::fromUtf16(pair[0]), second = QString::fromUtf16(pair[1]);
+            if (first.size() > second.size()) std::swap(first, second);
+            FSought.push_back(second);
+            FOther.push_back(first);
         }
-        static_assert(std::size(NoiseParts) + 2 * std::size(NoisePairs) <= 64, "one bit per contained text");
+        static_assert(std::size(NoiseParts) + std::size(NoisePairs) <= 64, "one bit per text sought");
+        FWindow = std::min_element(FSought.begin(), FSought.end(), [](const QString& a, const QString& b) {
+                      return a.size() < b.size();
+                  })->size();
+        FShift.fill(uint8_t(FWindow - 1));
+        for (size_t k = 0; k < FSought.size(); ++k) {
+            const char16_t* t = reinterpret_cast<const char16_t*>(FSought[k].constData());
+            for (qsizetype j = 1; j < FWindow; ++j) {
+                uint8_t& shift = FShift[Key(t[j - 1], t[j])];
+                shift = std::min(shift, uint8_t(FWindow - 1 - j));
+            }
+            FEnding[Key(t[FWindow - 2], t[FWindow - 1])] |= uint64_t(1) << k;
+        }
         for (const char16_t* t : NoiseStarts) {
             const QString start = QString::fromUtf16(t);
             FStarts[StartKey(start[0].unicode(), start[2].unicode())].push_back(start);
@@ -98,19 +114,23 @@ public:
         // Blank: nothing but characters up to the space (what Trim takes off).
         if (std::all_of(c, c + n, [](char16_t ch) { return ch <= 32; })) return true;
         if (StartsWithNoise(Line, c, n)) return true;
-        uint64_t found = 0;
-        for (qsizetype i = 0; i + 1 < n; ++i) {
-            uint64_t maybe = FAt[Key(c[i], c[i + 1])] & ~found;
-            if (!maybe) continue;
-            do {
-                const int k = std::countr_zero(maybe);
-                maybe &= maybe - 1;
-                const QString& text = FContained[size_t(k)];
-                if (text.size() <= n - i &&
-                    std::equal(text.constData(), text.constData() + text.size(), Line.constData() + i))
-                    found |= uint64_t(1) << k;
-            } while (maybe);
-            if ((found & FPartBits) || (found && PairFound(found))) return true;
+        uint64_t tried = 0; // pairs whose shorter text was looked for in vain
+        for (qsizetype end = FWindow - 1; end < n;) {
+            const size_t key = Key(c[end - 1], c[end]);
+            if (const uint8_t shift = FShift[key]) {
+                end += shift;
+                continue;
+            }
+            const qsizetype at = end - FWindow + 1;
+            for (uint64_t maybe = FEnding[key] & ~tried; maybe; maybe &= maybe - 1) {
+                const size_t k = size_t(std::countr_zero(maybe));
+                const QString& text = FSought[k];
+                if (text.size() > n - at || !std::equal(text.constData(), text.constData() + text.size(), c + at))
+                    continue;
+                if (k < FPartCount || Line.contains(FOther[k - FPartCount])) return true;
+                tried |= uint64_t(1) << k;
+            }
+            ++end;
         }
         return false;
     }
@@ -126,15 +146,21 @@ private:
         return (lower(a) * 128 + lower(b)) % StartBuckets;
     }
 
-    void AddContained(const char16_t* Text) {
-        const QString t = QString::fromUtf16(Text);
-        FAt[Key(t[0].unicode(), t[1].unicode())] |= uint64_t(1) << FContained.size();
-        FContained.push_back(t);
+    // What startsWith ignoring case gives, for starts of ASCII characters, without a call per line.
+    static bool StartsWithText(const char16_t* c, qsizetype n, const QString& Start) {
+        if (Start.size() > n) return false;
+        const auto fold = [](char16_t ch) {
+            return ch < 128 ? char16_t(ch >= u'A' && ch <= u'Z' ? ch + 32 : ch) : QChar::toCaseFolded(ch);
+        };
+        const char16_t* s = reinterpret_cast<const char16_t*>(Start.constData());
+        for (qsizetype i = 0; i < Start.size(); ++i)
+            if (fold(c[i]) != fold(s[i])) return false;
+        return true;
     }
     bool StartsWithNoise(const String& Line, const char16_t* c, qsizetype n) const {
         const auto test = [&](const std::vector<QString>& Starts) {
             for (const QString& start : Starts)
-                if (Line.startsWith(start, Qt::CaseInsensitive)) return true;
+                if (StartsWithText(c, n, start)) return true;
             return false;
         };
         if (n < 3) return false; // every start is longer
@@ -143,16 +169,13 @@ private:
             if (test(bucket)) return true;
         return false;
     }
-    bool PairFound(uint64_t Found) const {
-        for (const auto& [first, second] : FPairs)
-            if ((Found >> first & 1) && (Found >> second & 1)) return true;
-        return false;
-    }
 
-    std::vector<QString> FContained; // the parts, then each pair's two texts
-    uint64_t FPartBits = 0;
-    std::vector<std::pair<int, int>> FPairs;
-    std::array<uint64_t, 1u << KeyBits> FAt{};
+    std::vector<QString> FSought; // the parts, then the longer text of each pair
+    std::vector<QString> FOther;  // the shorter text of each pair
+    size_t FPartCount = 0;
+    qsizetype FWindow = 0;
+    std::array<uint8_t, 1u << KeyBits> FShift{};
+    std::array<uint64_t, 1u << KeyBits> FEnding{};
     std::array<std::vector<QString>, StartBuckets> FStarts;
 };
 
@@ -245,19 +268,9 @@ int ProgressPercent(int PositionSec, int64_t ExpectedSec) {
 
 void FilterEncoderLog(rtl::TStrings* Output) {
     if (!Output) return;
-    // The kept lines move up in one pass, with their objects; the noise ends up behind them and is
-    // deleted from the end, which moves nothing (deleting row by row would move the rest of a long log
-    // each time). A list that owns its objects frees those of the noise only.
-    Output->BeginUpdate();
-    const int count = Output->Count();
-    int kept = 0;
-    for (int i = 0; i < count; ++i) {
-        if (IsNoise((*Output)[i])) continue;
-        if (kept != i) Output->Exchange(kept, i);
-        ++kept;
-    }
-    for (int i = count - 1; i >= kept; --i) Output->Delete(i);
-    Output->EndUpdate();
+    // One pass: deleting row by row would move the rest of a long log each time. A list that owns its
+    // objects frees those of the noise only.
+    Output->RemoveIf([](const String& Line, rtl::TObject*) { return IsNoise(Line); });
 }
 
 bool TEncoderProgressScan::Scan(rtl::TStrings* Output, TEncoderProgress& Progress) {

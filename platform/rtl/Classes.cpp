@@ -200,6 +200,34 @@ void TList::Pack() {
     FList.erase(std::remove(FList.begin(), FList.end(), nullptr), FList.end());
 }
 
+int TList::RemoveIf(const TListRemovePredicate& Remove) {
+    std::vector<void*> removed;
+    const size_t count = FList.size();
+    size_t kept = 0, i = 0;
+    // Once the list has closed up, the removed entries are announced; when Remove throws, the entries
+    // it has not been asked about stay.
+    const auto closeUp = [&] {
+        std::move(FList.begin() + i, FList.end(), FList.begin() + kept);
+        FList.resize(kept + (count - i));
+        for (void* item : removed)
+            if (item) Notify(item, lnDeleted);
+    };
+    try {
+        for (; i < count; ++i) {
+            void* item = FList[i];
+            if (Remove(item))
+                removed.push_back(item);
+            else
+                FList[kept++] = item;
+        }
+    } catch (...) {
+        closeUp();
+        throw;
+    }
+    closeUp();
+    return static_cast<int>(removed.size());
+}
+
 void* TList::First() const {
     return Items(0);
 }
@@ -782,6 +810,26 @@ void TStrings::Exchange(int Index1, int Index2) {
     PutObject(Index2, o);
 }
 
+int TStrings::RemoveIf(const TStringsRemovePredicate& Remove) {
+    TUpdateScope update(this);
+    const int count = Count();
+    int kept = 0, i = 0;
+    // The kept lines move up, the removed ones gather behind them and go from the end, which moves
+    // nothing; when Remove throws, the lines it picked so far go all the same.
+    try {
+        for (; i < count; ++i) {
+            if (Remove(Get(i), GetObject(i))) continue;
+            if (kept != i) Exchange(kept, i);
+            ++kept;
+        }
+    } catch (...) {
+        for (int k = i - 1; k >= kept; --k) Delete(k);
+        throw;
+    }
+    for (int k = count - 1; k >= kept; --k) Delete(k);
+    return count - kept;
+}
+
 void TStrings::Move(int CurIndex, int NewIndex) {
     if (CurIndex == NewIndex) return;
     // Both checked first: a failed insert must not lose the line taken out.
@@ -1186,6 +1234,38 @@ void TStringList::Exchange(int Index1, int Index2) {
     Changing();
     std::swap(FList[Index1], FList[Index2]);
     Changed();
+}
+
+int TStringList::RemoveIf(const TStringsRemovePredicate& Remove) {
+    const size_t count = FList.size();
+    size_t i = 0;
+    while (i < count && !Remove(FList[i].FString, FList[i].FObject)) ++i;
+    if (i == count) return 0;
+    Changing();
+    std::vector<TObject*> owned; // freed once the list has closed up, as Delete frees after erasing
+    if (FOwnsObjects && FList[i].FObject) owned.push_back(FList[i].FObject);
+    size_t kept = i++;
+    // When Remove throws, the lines it has not been asked about stay.
+    const auto closeUp = [&] {
+        std::move(FList.begin() + i, FList.end(), FList.begin() + kept);
+        FList.erase(FList.begin() + kept + (count - i), FList.end());
+        for (TObject* object : owned) delete object;
+        Changed();
+    };
+    try {
+        for (; i < count; ++i) {
+            TStringItem& item = FList[i];
+            if (!Remove(item.FString, item.FObject))
+                FList[kept++] = std::move(item); // the removed line's text goes behind, freed with the tail
+            else if (FOwnsObjects && item.FObject)
+                owned.push_back(item.FObject);
+        }
+    } catch (...) {
+        closeUp();
+        throw;
+    }
+    closeUp();
+    return static_cast<int>(count - kept);
 }
 
 bool TStringList::Find(const String& S, int& Index) const {

@@ -115,6 +115,7 @@ enum TListNotification { lnAdded, lnExtracted, lnDeleted };
 enum TDuplicates { dupIgnore, dupAccept, dupError };
 
 using TListSortCompare = std::function<int(void* Item1, void* Item2)>;
+using TListRemovePredicate = std::function<bool(void* Item)>;
 
 class TList : public TObject {
 public:
@@ -132,6 +133,9 @@ public:
     void Move(int CurIndex, int NewIndex);
     void Sort(const TListSortCompare& Compare); // quicksort: equal items end in no defined order
     void Pack();                                // removes the nil entries
+    // Removes every entry Remove picks in one pass, keeping the order of the others; each removed
+    // entry is announced as a deletion afterwards, in list order. The number removed.
+    int RemoveIf(const TListRemovePredicate& Remove);
     void* First() const;
     void* Last() const;
     TList* Expand();
@@ -398,6 +402,7 @@ private:
 
 class TStringList;
 using TStringListSortCompare = std::function<int(TStringList* List, int Index1, int Index2)>;
+using TStringsRemovePredicate = std::function<bool(const String& S, TObject* AObject)>;
 
 class TStrings : public TPersistent {
 public:
@@ -416,6 +421,9 @@ public:
     virtual int IndexOfName(const String& Name) const;
     virtual int IndexOfObject(TObject* AObject) const;
     virtual void AddStrings(TStrings* Strings);
+    // Deletes every line Remove picks (asked once per line, in order) and keeps the order of the rest,
+    // in time linear in the lines; as many deletions would, but within one update. The number removed.
+    virtual int RemoveIf(const TStringsRemovePredicate& Remove);
     void Assign(TPersistent* Source) override;
     bool Equals(TStrings* Strings) const;
 
@@ -522,6 +530,9 @@ public:
     void Delete(int Index) override;
     void Clear() override;
     void Exchange(int Index1, int Index2) override;
+    // One change (OnChanging, OnChange) when a line goes, none otherwise; owned objects of the removed
+    // lines are freed after the list has closed up.
+    int RemoveIf(const TStringsRemovePredicate& Remove) override;
     int IndexOf(const String& S) const override;
     // Binary search of a sorted list: true when found; Index = the first match or the insert position.
     virtual bool Find(const String& S, int& Index) const;

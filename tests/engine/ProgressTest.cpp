@@ -158,6 +158,34 @@ TEST(EncoderLogFilter, RemovesNoiseAndKeepsTheRest) {
     EXPECT_EQ(list->Objects(1), nullptr);
 }
 
+// The contained texts are looked for by a window that skips ahead: each is found wherever it stands
+// (behind fillers that end like the start of another text), and a text missing one character, at its
+// start, end or middle, is not.
+TEST(EncoderLogFilter, FindsContainedTextsAtEveryPlaceAndNotTheirNearMisses) {
+    const QStringList texts = {"enddists: -1 after an overread", "overread then enddists:", "concealing mpeg4",
+                               "pts has no value", "Header missing", "ff asf skip", "Last message repeated",
+                               "Using AVStream.codec to pass codec parameters to muxers is deprecated",
+                               "vcd buffer underflow", "Error at MB: in mpeg4"};
+    const QStringList fillers = {"", "x", "ab", "Head", "pts has no", "enddists", "ff asf", "Last messag",
+                                 "Error at M", "0123456789abcdefghij"};
+    for (const QString& text : texts)
+        for (const QString& before : fillers)
+            for (const QString& after : {QString(), QStringLiteral(" tail")}) {
+                const QString line = "#" + before + text + after;
+                auto list = ListOf({line});
+                engine::FilterEncoderLog(list.get());
+                EXPECT_EQ(list->Count(), 0) << line.toStdString();
+            }
+    for (const QString& text : {QStringLiteral("pts has no value"), QStringLiteral("Header missing"),
+                                QStringLiteral("Last message repeated"), QStringLiteral("buffer underflow vcd")})
+        for (const qsizetype at : {qsizetype(0), text.size() / 2, text.size() - 1}) {
+            const QString line = "#" + QString(text).remove(at, 1) + " ok";
+            auto list = ListOf({line});
+            engine::FilterEncoderLog(list.get());
+            EXPECT_EQ(list->Count(), 1) << line.toStdString();
+        }
+}
+
 // A list that owns its objects frees those of the noise lines only (the sanitizer sees a leak or a
 // second free); the kept lines keep theirs, in order, over a long log.
 TEST(EncoderLogFilter, AnOwningListFreesOnlyTheNoisesObjects) {

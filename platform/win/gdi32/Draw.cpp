@@ -59,43 +59,59 @@ template <class Pred> Region MaskFromPredicate(RECT box, Pred inside) {
 namespace {
 
 // Half-widths of the ellipse filling a w × h box, one per row from its top, in half pixels measured
-// from the box's centre line. The outline is walked as the midpoint algorithm does, on the ellipse
-// through the outermost pixel centres: along x while the curve is flatter than 45°, then along y, each
-// step taking the pixel whose centre lies nearer the curve. That gives single-pixel steps where the
-// curve turns (a 3×3 ellipse is a plus sign). Computed in doubled coordinates so that all centres are
-// integers.
+// from the box's centre line; -1 for a row the ellipse leaves empty. The outline is walked as the
+// reference platform walks it, one quadrant mirrored into the others, from the middle row outwards with
+// an error term in integers: a step along y where the doubled error does not exceed the y increment, a
+// step along x where it reaches the x increment (both may come at once). Boxes up to two pixels wide are
+// finished up to their top and bottom rows; wider ones stop where the walk ends, so a tall narrow
+// ellipse has no tip pixel. A 1 × 1 box keeps its one pixel.
 std::vector<int64_t> EllipseHalfWidths(int64_t w, int64_t h) {
-    std::vector<int64_t> half(size_t(std::max<int64_t>(h, 0)), 0);
+    std::vector<int64_t> half(size_t(std::max<int64_t>(h, 0)), -1);
     if (w <= 0 || h <= 0) return half;
-    const __int128 a = w - 1, b = h - 1; // doubled radii
-    if (a == 0 || b == 0) {
-        for (auto& v : half) v = int64_t(a);
-        return half;
-    }
-    const __int128 a2 = a * a, b2 = b * b;
-    auto inside = [&](__int128 x, __int128 y) { return x * x * b2 + y * y * a2 - a2 * b2 <= 0; };
-    // y runs over the rows' doubled distances from the centre: b, b - 2, ..., down to 0 or 1.
+    if (w == 1 && h == 1) return {0};
     auto put = [&](__int128 x, __int128 y) {
-        const size_t top = size_t((b - y) / 2), bottom = size_t(h - 1) - top;
-        half[top] = std::max(half[top], int64_t(x));
-        half[bottom] = std::max(half[bottom], int64_t(x));
+        if (y < 0 || y >= h) return;
+        const __int128 d = 2 * x - (w - 1);
+        half[size_t(y)] = std::max(half[size_t(y)], int64_t(d < 0 ? -d : d));
     };
-    __int128 x = a % 2, y = b;
-    while (y >= 0 && b2 * x < a2 * y) {
-        put(x, y);
-        if (!inside(x + 2, y - 1)) y -= 2;
-        x += 2;
-    }
-    for (; y >= 0; y -= 2) {
-        put(x, y);
-        if (inside(x + 1, y - 2)) x += 2;
-    }
+    const __int128 a = w - 1, b = h - 1, b1 = b & 1;
+    __int128 dx = 4 * (1 - a) * b * b, dy = 4 * (b1 + 1) * a * a;
+    __int128 err = dx + dy + b1 * a * a;
+    const __int128 stepX = 8 * b * b, stepY = 8 * a * a;
+    __int128 x0 = 0, x1 = a, y0 = (b + 1) / 2, y1 = y0 - b1;
+    do {
+        put(x1, y0);
+        put(x0, y0);
+        put(x0, y1);
+        put(x1, y1);
+        const __int128 e2 = 2 * err;
+        if (e2 <= dy) {
+            ++y0;
+            --y1;
+            dy += stepY;
+            err += dy;
+        }
+        if (e2 >= dx) {
+            ++x0;
+            --x1;
+            dx += stepX;
+            err += dx;
+        }
+    } while (x0 <= x1);
+    if (w <= 2)
+        while (y0 - y1 <= b) {
+            put(x0 - 1, y0);
+            put(x1 + 1, y0++);
+            put(x0 - 1, y1);
+            put(x1 + 1, y1--);
+        }
     return half;
 }
 
 // The span [x0, x1) of row i of the ellipse filling a box of width w whose left edge is at l.
 Span EllipseSpan(const std::vector<int64_t>& half, int64_t l, int64_t w, int64_t i) {
     const int64_t h = half[size_t(i)];
+    if (h < 0) return {int(l + w / 2), int(l + w / 2)};
     return {int(l + (w - 1 - h) / 2), int(l + (w - 1 + h) / 2 + 1)};
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -160,6 +161,74 @@ TEST(ObjectList, FreesWhatLeavesItUnlessExtractedOrNotOwning) {
     notOwning.Add(&kept);
     notOwning.Clear();
     EXPECT_EQ(freed, 4);
+}
+
+// A list that records what it announces, as a class deriving from the list would see it.
+class TNotedList : public rtl::TList {
+public:
+    std::vector<std::pair<void*, rtl::TListNotification>> Notes;
+
+protected:
+    void Notify(void* Ptr, rtl::TListNotification Action) override { Notes.emplace_back(Ptr, Action); }
+};
+
+TEST(List, RemoveIfClosesUpInOrderThenAnnouncesEachRemovedEntry) {
+    int v[6] = {0, 1, 2, 3, 4, 5};
+    TNotedList list;
+    for (int& x : v) list.Add(&x);
+    list.Insert(2, nullptr);
+    list.Notes.clear();
+    std::vector<void*> asked;
+    const int removed = list.RemoveIf([&](void* Item) {
+        asked.push_back(Item);
+        EXPECT_TRUE(list.Notes.empty()); // nothing is announced while the list is being read
+        return !Item || *static_cast<int*>(Item) % 2 == 1;
+    });
+    EXPECT_EQ(removed, 4);
+    EXPECT_EQ(asked, (std::vector<void*>{&v[0], &v[1], nullptr, &v[2], &v[3], &v[4], &v[5]}));
+    EXPECT_EQ(list.List(), (std::vector<void*>{&v[0], &v[2], &v[4]}));
+    // The nil entry goes without a word, as Delete would do it.
+    EXPECT_EQ(list.Notes, (std::vector<std::pair<void*, rtl::TListNotification>>{
+                              {&v[1], rtl::lnDeleted}, {&v[3], rtl::lnDeleted}, {&v[5], rtl::lnDeleted}}));
+    EXPECT_EQ(list.RemoveIf([](void*) { return false; }), 0);
+    EXPECT_EQ(list.Count(), 3);
+}
+
+TEST(List, RemoveIfThatThrowsKeepsTheEntriesNotYetAsked) {
+    int v[5] = {0, 1, 2, 3, 4};
+    TNotedList list;
+    for (int& x : v) list.Add(&x);
+    list.Notes.clear();
+    EXPECT_THROW(list.RemoveIf([](void* Item) {
+        const int x = *static_cast<int*>(Item);
+        if (x == 3) throw std::runtime_error("stop");
+        return x == 1;
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(list.List(), (std::vector<void*>{&v[0], &v[2], &v[3], &v[4]}));
+    EXPECT_EQ(list.Notes.size(), 1u);
+}
+
+TEST(ObjectList, RemoveIfFreesTheRemovedObjectsOnlyWhenOwning) {
+    for (const bool owns : {true, false}) {
+        int freed = 0;
+        std::vector<TCounted*> objects;
+        {
+            rtl::TObjectList list(owns);
+            for (int i = 0; i < 6; ++i) objects.push_back(new TCounted(&freed));
+            for (TCounted* o : objects) list.Add(o);
+            EXPECT_EQ(list.RemoveIf([&](void* Item) { return Item == objects[1] || Item == objects[4]; }), 2);
+            EXPECT_EQ(freed, owns ? 2 : 0);
+            ASSERT_EQ(list.Count(), 4);
+            EXPECT_EQ(list[0], objects[0]);
+            EXPECT_EQ(list[1], objects[2]);
+            EXPECT_EQ(list[3], objects[5]);
+            if (!owns) list.Clear();
+        }
+        if (!owns)
+            for (TCounted* o : objects) delete o;
+        EXPECT_EQ(freed, 6) << owns;
+    }
 }
 
 // ---------------------------------------------------------------------------------------------------

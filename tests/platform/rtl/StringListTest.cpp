@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -378,6 +379,104 @@ TEST(StringListEdit, ChangeEventsFireOncePerEditAndOncePerUpdateBracket) {
     list.Clear();
     list.Clear(); // nothing to clear: no event
     EXPECT_EQ(changed, 5);
+}
+
+TEST(StringListEdit, RemoveIfClosesUpWithTheObjectsAndChangesOnce) {
+    for (const bool owns : {true, false}) {
+        int freed = 0, changing = 0, changed = 0, freedAtChange = -1;
+        std::vector<TCounted*> objects;
+        rtl::TStringList list(owns);
+        for (int i = 0; i < 6; ++i) objects.push_back(new TCounted(&freed));
+        for (int i = 0; i < 6; ++i) list.AddObject(Q(std::string(1, char('a' + i))), objects[size_t(i)]);
+        list.AddObject("nil", nullptr);
+        list.OnChanging = [&](rtl::TObject*) { ++changing; };
+        list.OnChange = [&](rtl::TObject*) {
+            ++changed;
+            freedAtChange = freed;
+        };
+        Lines asked;
+        const int removed = list.RemoveIf([&](const QString& S, rtl::TObject* AObject) {
+            asked.push_back(S.toStdString());
+            EXPECT_EQ(AObject, S == "nil" ? nullptr : objects[size_t(S[0].unicode() - u'a')]);
+            return S == "b" || S == "c" || S == "f" || S == "nil";
+        });
+        EXPECT_EQ(removed, 4);
+        EXPECT_EQ(asked, (Lines{"a", "b", "c", "d", "e", "f", "nil"}));
+        EXPECT_EQ(LinesOf(list), (Lines{"a", "d", "e"}));
+        EXPECT_EQ(list.Objects(0), objects[0]);
+        EXPECT_EQ(list.Objects(1), objects[3]);
+        EXPECT_EQ(list.Objects(2), objects[4]);
+        EXPECT_EQ(changing, 1);
+        EXPECT_EQ(changed, 1);
+        EXPECT_EQ(freed, owns ? 3 : 0);
+        EXPECT_EQ(freedAtChange, freed) << "owned objects are freed before OnChange";
+        // Nothing picked: nothing changes and no event.
+        EXPECT_EQ(list.RemoveIf([](const QString&, rtl::TObject*) { return false; }), 0);
+        EXPECT_EQ(changed, 1);
+        // Within an update, one change at its end.
+        list.BeginUpdate();
+        list.RemoveIf([](const QString& S, rtl::TObject*) { return S == "a"; });
+        EXPECT_EQ(changed, 1);
+        list.EndUpdate();
+        EXPECT_EQ(changed, 2);
+        EXPECT_EQ(freed, owns ? 4 : 0);
+        list.Clear();
+        if (!owns)
+            for (TCounted* o : objects) delete o;
+        EXPECT_EQ(freed, 6);
+    }
+}
+
+TEST(StringListEdit, RemoveIfThatThrowsKeepsTheLinesNotYetAskedAndEndsItsChange) {
+    int freed = 0, changed = 0;
+    rtl::TStringList list(true);
+    for (const char* s : {"a", "x1", "b", "stop", "x2", "c"}) list.AddObject(s, new TCounted(&freed));
+    list.OnChange = [&](rtl::TObject*) { ++changed; };
+    EXPECT_THROW(list.RemoveIf([](const QString& S, rtl::TObject*) {
+        if (S == "stop") throw std::runtime_error("stop");
+        return S.startsWith('x');
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(LinesOf(list), (Lines{"a", "b", "stop", "x2", "c"}));
+    EXPECT_EQ(freed, 1);
+    EXPECT_EQ(changed, 1);
+}
+
+// A list of lines that is not a string list: the removal built on Get, Exchange and Delete.
+class TPlainLines : public rtl::TStrings {
+public:
+    int Deletes = 0;
+    void Insert(int Index, const QString& S) override { FLines.insert(FLines.begin() + Index, S); }
+    void Delete(int Index) override {
+        ++Deletes;
+        FLines.erase(FLines.begin() + Index);
+    }
+    void Clear() override { FLines.clear(); }
+    int Count() const override { return static_cast<int>(FLines.size()); }
+
+protected:
+    QString Get(int Index) const override { return FLines.at(size_t(Index)); }
+    void Put(int Index, const QString& S) override { FLines.at(size_t(Index)) = S; }
+
+private:
+    std::vector<QString> FLines;
+};
+
+TEST(StringsEdit, RemoveIfOverAnyListKeepsTheOrderAndDeletesOnlyThePicked) {
+    TPlainLines lines;
+    Fill(lines, {"a", "x", "b", "x", "x", "c", "d"});
+    EXPECT_EQ(lines.RemoveIf([](const QString& S, rtl::TObject*) { return S == "x"; }), 3);
+    EXPECT_EQ(LinesOf(lines), (Lines{"a", "b", "c", "d"}));
+    EXPECT_EQ(lines.Deletes, 3);
+    EXPECT_EQ(lines.UpdateCount(), 0);
+    Fill(lines, {"a", "x", "b", "stop", "x"});
+    EXPECT_THROW(lines.RemoveIf([](const QString& S, rtl::TObject*) {
+        if (S == "stop") throw std::runtime_error("stop");
+        return S == "x";
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(LinesOf(lines), (Lines{"a", "b", "stop", "x"}));
+    EXPECT_EQ(lines.UpdateCount(), 0);
 }
 
 TEST(StringListEdit, AssignCopiesLinesObjectsAndListSettings) {

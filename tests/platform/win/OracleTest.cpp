@@ -58,16 +58,9 @@ const std::map<std::string, std::string>& KnownDifferences() {
              "ours (reference likely Windows, unconfirmed): the chord's straight side differs by a pixel "
              "near its ends: the reference draws it as a line between the arc's end pixels, which it "
              "places as for its arcs (see the arcs below); ours cuts the ellipse along the ideal chord"},
-            {{"ellipse_8x4", "roundrect_7x5", "ellipse_22x6"},
-             "ours (reference likely Windows, unconfirmed): our midpoint ellipse matches the other "
-             "ellipses, but on these boxes the reference steps one column earlier where the flat part of "
-             "the curve ends (8x4: top row four pixels, ours six; the 7x5 corners lose one pixel more). "
-             "Over every box of 1 to 40 pixels each way the reference and ours differ on 528 of 1,600; no "
-             "variant of the midpoint walk (test points, strictness, switch-over) comes closer, so the "
-             "wide boxes 24x16 and 30x8 agree and 22x6 stays here"},
             {{"arc_q1", "arc_q2", "arc_q3", "arc_q4", "pie_q1", "pie_q2", "pie_q3", "pie_q4",
               "arc_q1_clockwise", "pie_q1_clockwise", "arc_oblique", "pie_oblique"},
-             "unverified: besides the ellipse outline, the reference ends arcs a pixel or two earlier and "
+             "unverified: the reference ends arcs a pixel or two earlier and "
              "draws pie radials from its own end pixels to (left+right)/2, (top+bottom)/2, so axis radials "
              "come out sloped; ours ends at the radial's angle and centres on the pixel grid"},
             {{"drawfocusrect_once"},

@@ -194,6 +194,10 @@ static const int kOracleEllipses[][4] = {
     {1, 1, 4, 4}, {1, 1, 6, 6}, {1, 1, 9, 5}, {1, 1, 11, 11}, {2, 2, 22, 16}, {3, 1, 8, 22}, {1, 1, 2, 8},
     /* wide ones, as gradients draw them */
     {0, 4, 24, 20}, {1, 1, 31, 9}, {1, 3, 23, 9},
+    /* circles, as the rings of a radial gradient over 24 x 16 */
+    {1, 1, 17, 17}, {1, 1, 15, 15}, {1, 1, 7, 7},
+    /* tall and narrow: no tip pixel */
+    {1, 1, 4, 9},
 };
 
 static void case_ellipse(const OracleCanvas* c) {
@@ -858,6 +862,10 @@ static const OracleCase kOracleCases[] = {
     ORACLE_N("ellipse_24x16", 24, 24, case_ellipse, 7),
     ORACLE_N("ellipse_30x8", 32, 12, case_ellipse, 8),
     ORACLE_N("ellipse_22x6", 24, 12, case_ellipse, 9),
+    ORACLE_N("ellipse_16x16", 18, 18, case_ellipse, 10),
+    ORACLE_N("ellipse_14x14", 18, 18, case_ellipse, 11),
+    ORACLE_N("ellipse_6x6", 18, 18, case_ellipse, 12),
+    ORACLE_N("ellipse_3x8", 8, 12, case_ellipse, 13),
     ORACLE_N("roundrect_4", 24, 24, case_roundrect, 0),
     ORACLE_N("roundrect_6x10", 24, 24, case_roundrect, 1),
     ORACLE_N("roundrect_oversized", 24, 24, case_roundrect, 2),
