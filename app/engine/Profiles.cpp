@@ -222,8 +222,8 @@ TProfileCombo GetProfiles(const String& ProfilesDir, const String& LastProfileFi
 
     rtl::TStringList files;
     base::CollectFiles(QStringLiteral("*.ini"), ProfilesDir, &files, true);
-    // The names in a sorted string list's order (by the locale, without regard to case), each name's
-    // collation key made once: a thousand profiles cost no more comparisons of whole texts than ten do.
+    // The names in a sorted string list's order (by the locale, without regard to case), with each name's
+    // collation key made once rather than the texts folded and collated again in every comparison.
     const QCollator collator;
     std::vector<std::pair<QCollatorSortKey, String>> names;
     names.reserve(size_t(files.Count()));
