@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <unistd.h>
 #include <map>
 #include <string>
@@ -63,6 +64,25 @@ struct TPair {
 
 inline double Seconds(const QElapsedTimer& T) {
     return double(T.nsecsElapsed()) / 1e9;
+}
+
+// Work's wall time in seconds.
+inline double Time(const std::function<void()>& Work) {
+    QElapsedTimer T;
+    T.start();
+    Work();
+    return Seconds(T);
+}
+
+// The best (lowest) time of Rounds runs of Work, Prepare untimed before each.
+inline double Best(int Rounds, const std::function<void()>& Prepare, const std::function<void()>& Work) {
+    double Result = 0;
+    for (int I = 0; I < Rounds; ++I) {
+        Prepare();
+        const double S = Time(Work);
+        if (Result == 0 || S < Result) Result = S;
+    }
+    return Result;
 }
 
 // Keeps the mean real and CPU time per iteration of every run, by benchmark name.

@@ -50,23 +50,8 @@ QString MakeList(const QStringList& Names, const QString& ListFile) {
     return ListFile;
 }
 
-double Time(const std::function<void()>& Work) {
-    QElapsedTimer t;
-    t.start();
-    Work();
-    return bench_support::Seconds(t);
-}
-
-// Best of Rounds, Prepare untimed before each round.
-double Best(int Rounds, const std::function<void()>& Prepare, const std::function<void()>& Work) {
-    double best = 0;
-    for (int i = 0; i < Rounds; ++i) {
-        Prepare();
-        const double s = Time(Work);
-        if (best == 0 || s < best) best = s;
-    }
-    return best;
-}
+using bench_support::Best;
+using bench_support::Time;
 
 struct TFigures {
     double List = 0, Drop = 0, Remove = 0, Status = 0;

@@ -4,18 +4,9 @@
 // error log, tools information, command line, About, update check, folder-list editor) at most twice one
 // full repaint of them. Exits non-zero when a bound is missed.
 // bench-libs: shell engine components vcl win rtl tw_qt Qt6::Gui
-#include "app/engine/FormProgress.h"
 #include "app/engine/Procs.h"
-#include "app/shell/FormAbout.h"
-#include "app/shell/FormCheckUpdate.h"
-#include "app/shell/FormCmdLine.h"
-#include "app/shell/FormDirList.h"
-#include "app/shell/FormErrors.h"
-#include "app/shell/FormFileInfo.h"
-#include "app/shell/FormMain.h"
-#include "app/shell/FormOptions.h"
 #include "app/shell/MainStyle.h"
-#include "bench/BenchSupport.h"
+#include "bench/ShellBenchWindows.h"
 #include "components/PngImageList.h"
 #include "qt/QtBackend.h"
 #include "win/windows.h"
@@ -57,40 +48,13 @@ void BM_Dark(benchmark::State& State, int Count, double* Keep) {
     }
 }
 
-// The ten windows, each painted whole into a bitmap: one full repaint.
-double RepaintAll(const std::vector<vcl::TForm*>& Forms) {
-    vcl::TBitmap paper;
-    paper.SetWidth(1280);
-    paper.SetHeight(1024);
-    QElapsedTimer t;
-    t.start();
-    for (vcl::TForm* f : Forms) f->PaintTo(paper.Canvas()->Handle(), 0, 0);
-    return bench_support::Seconds(t);
-}
-
 void StyleSwitch(double& Switch, double& Repaint) {
     QTemporaryDir program;
     engine::SetProgramDirOverride(program.path());
     shell::StartArgs = QStringList();
     vcl::Application->Initialize();
     using namespace shell;
-    TFormMain* main = nullptr;
-    vcl::Application->CreateForm(main);
-    vcl::Application->CreateForm(FormOptions);
-    engine::TFormProgress* progress = nullptr;
-    vcl::Application->CreateForm(progress);
-    FormProgress = progress;
-    vcl::Application->CreateForm(FormFileInfo);
-    vcl::Application->CreateForm(FormErrors);
-    vcl::Application->CreateForm(FormCmdLine);
-    vcl::Application->CreateForm(FormAbout);
-    vcl::Application->CreateForm(FormToolsInfo);
-    vcl::Application->CreateForm(FormCheckUpdate);
-    vcl::Application->CreateForm(FormListFileEdit);
-    const std::vector<vcl::TForm*> forms = {main, FormOptions, progress, FormFileInfo, FormErrors, FormCmdLine,
-                                            FormAbout, FormToolsInfo, FormCheckUpdate, FormListFileEdit};
-    for (vcl::TForm* f : forms) f->Show();
-    vcl::Application->ProcessMessages();
+    const std::vector<vcl::TForm*> forms = bench_support::MakeTheTenWindows();
     Switch = Repaint = 0;
     const char* const styles[] = {"Carbon", "Windows", "Luna", "Auric"};
     for (int i = 0; i < 12; ++i) {
@@ -98,12 +62,12 @@ void StyleSwitch(double& Switch, double& Repaint) {
         t.start();
         ChangeVisualStyle(QString::fromLatin1(styles[i % 4]));
         const double s = bench_support::Seconds(t);
-        const double r = RepaintAll(forms);
+        const double r = bench_support::RepaintAll(forms);
         if (Switch == 0 || s < Switch) Switch = s;
         if (Repaint == 0 || r < Repaint) Repaint = r;
     }
     for (vcl::TForm* f : forms) f->Hide();
-    delete main; // the others go with the application
+    delete forms.front(); // the others go with the application
     engine::SetProgramDirOverride({});
 }
 

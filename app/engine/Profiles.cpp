@@ -1,6 +1,11 @@
 // Encoder profiles: reading, writing, listing and the look of the profile combo's items.
 #include "app/engine/Profiles.h"
 
+#include <QCollator>
+
+#include <algorithm>
+#include <vector>
+
 #include "app/engine/EncoderParams.h"
 #include "app/engine/Procs.h"
 #include "base/Colors.h"
@@ -217,10 +222,16 @@ TProfileCombo GetProfiles(const String& ProfilesDir, const String& LastProfileFi
 
     rtl::TStringList files;
     base::CollectFiles(QStringLiteral("*.ini"), ProfilesDir, &files, true);
-    files.Sort();
+    // The names in a sorted string list's order (by the locale, without regard to case), with each name's
+    // collation key made once rather than the texts folded and collated again in every comparison.
+    const QCollator collator;
+    std::vector<std::pair<QCollatorSortKey, String>> names;
+    names.reserve(size_t(files.Count()));
+    for (int i = 0; i < files.Count(); ++i) names.emplace_back(collator.sortKey(files[i].toCaseFolded()), files[i]);
+    std::sort(names.begin(), names.end(), [](const auto& A, const auto& B) { return A.first.compare(B.first) < 0; });
     const String last = rtl::ExpandFileName(LastProfileFile);
-    for (int i = 0; i < files.Count(); ++i)
-        if (rtl::ExpandFileName(files[i]) != last) AP_AddProfile(combo.List, files[i]);
+    for (const auto& [key, name] : names)
+        if (rtl::ExpandFileName(name) != last) AP_AddProfile(combo.List, name);
 
     try {
         SortProfiles(combo.List, static_cast<int>(combo.List.size()) - 1);

@@ -463,6 +463,12 @@ void TFormMain::FormClose(rtl::TObject*, vcl::TCloseAction& Action) {
     }
     CloseAllSecondaryForms();
     Hide();
+    // Every window is hidden by now, so the switch repaints nothing on the screen; the settings file
+    // already holds the user's own style. A style that fails to switch does not stop the close.
+    try {
+        if (VisualStyles) VisualStyles->SetStyle(QStringLiteral("Carbon"));
+    } catch (const std::exception&) {
+    }
     ReleaseImageLists();
     ilIcons->Clear();
     delete EncoderOutputList;
@@ -486,7 +492,7 @@ void TFormMain::tmExitTimer(rtl::TObject*) {
 }
 
 void TFormMain::CloseAllSecondaryForms() {
-    vcl::TCustomForm* forms[] = {FormCmdLine, FormFileInfo, FormAbout, FormErrors, FormProgress, FormCheckUpdate};
+    vcl::TCustomForm* forms[] = {FormCmdLine, FormFileInfo, FormAbout, FormErrors, OptionsForm, FormProgress, FormCheckUpdate};
     for (vcl::TCustomForm* f : forms)
         if (f && f->Visible()) f->Close();
 }

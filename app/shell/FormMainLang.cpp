@@ -1,6 +1,8 @@
 // The settings column's texts in the chosen language, and the language switch while the program runs.
 #include "app/shell/FormMainLang.h"
 
+#include <vector>
+
 #include "app/engine/ProcsControls.h"
 #include "app/shell/AppStrings.h"
 #include "app/shell/EngineLang.h"
@@ -148,6 +150,17 @@ bool SwitchLanguage(const String& NativeName, const std::function<void()>& Optio
     const TAppStrings& s = *AppStrings;
     if (OptionsSetLang) OptionsSetLang();
     if (FormMain) {
+        // Each caption the bars show would lay its bar out and repaint it: the bars do that once, at the end.
+        std::vector<bars::TBarRootItem*> bars;
+        for (skins::TSkToolbar* bar : {FormMain->tbMenu, FormMain->tbMain, FormMain->tbNav})
+            if (bar) bars.push_back(bar->Items());
+        for (bars::TBarRootItem* items : bars) items->ViewBeginUpdate();
+        struct End {
+            std::vector<bars::TBarRootItem*>& Bars;
+            ~End() {
+                for (bars::TBarRootItem* items : Bars) items->ViewEndUpdate();
+            }
+        } end{bars};
         FormMain->SetLang();
         FormMain->CalcFooter();
     }

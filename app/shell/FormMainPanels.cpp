@@ -25,6 +25,8 @@ namespace {
 
 constexpr int NavWidth = 382;      // the unfolded settings column
 constexpr int NavFoldedWidth = 26; // the folded strip
+// The splitter's colours under the pointer and of its dots in the plain style.
+constexpr vcl::TColor SplitterHotColor = 0xDADADA, SplitterGripColor = 0xA5A5A5;
 
 QStringList Texts(std::initializer_list<const char16_t*> List) {
     QStringList out;
@@ -149,10 +151,25 @@ void TFormMain::BuildSettingsColumn() {
     pnNav->SetParent(pnMain);
     pnNav->SetAlign(vcl::alRight);
     pnNav->SetWidth(NavWidth);
+    // The splitter left of the column resizes it live and never snaps it shut; flat colours, no borders,
+    // and a row of flat dots. These colours are the plain style's (PrepareControls keeps them).
     spMain = new components::TKWPlusSplitter(this);
     spMain->SetParent(pnMain);
+    spMain->SetWidth(6);
     spMain->SetAlign(vcl::alRight);
     spMain->SetMinSize(80);
+    spMain->SetAutoSnap(false);
+    spMain->SetResizeStyle(vcl::rsUpdate);
+    spMain->SetGripStyle(components::sgFlatDots);
+    components::TSplitterAppearance* sa = spMain->Appearance();
+    sa->SetColor(vcl::clBtnFace);
+    sa->SetColorTo(vcl::clBtnFace);
+    sa->SetColorHot(SplitterHotColor);
+    sa->SetColorHotTo(SplitterHotColor);
+    sa->SetBorderColor(vcl::clNone);
+    sa->SetBorderColorHot(vcl::clNone);
+    sa->SetGripBrushColor(SplitterGripColor);
+    sa->SetGripPenColor(SplitterGripColor);
     sboxNav = new vcl::TScrollBox(this);
     sboxNav->SetParent(pnNav);
     sboxNav->SetAlign(vcl::alClient);
@@ -405,9 +422,8 @@ void TFormMain::PrepareControls() {
     bUpdatingControls = was;
 }
 
-// The plain style takes its flip-panel colours from the hidden template panel, the splitter's from
-// spMain and the volume bar's from tbAudioVolume. The splitter here has one colour only: its hot and
-// grip colours stay as the scheme table gives them.
+// The plain style takes its flip-panel colours from the hidden template panel, the splitter's (at rest,
+// under the pointer, its dots) from spMain and the volume bar's from tbAudioVolume.
 void TFormMain::CaptureControlColors(engine::TStyleColorScheme& S) {
     using vcl::ColorToRGB;
     const controls::TKWRgFlipPanel* f = fpTemplate;
@@ -419,7 +435,10 @@ void TFormMain::CaptureControlColors(engine::TStyleColorScheme& S) {
     S.FlipPanelHeaderHotColor = ColorToRGB(f->HeaderHotColor());
     S.FlipPanelTriangleColor = ColorToRGB(f->ToggleTriangleColor());
     S.FlipPanelTriangleHotColor = ColorToRGB(f->ToggleTriangleHotColor());
-    S.SplitterColor = ColorToRGB(spMain->Color());
+    const components::TSplitterAppearance* sa = spMain->Appearance();
+    S.SplitterColor = ColorToRGB(sa->Color());
+    S.SplitterHotColor = ColorToRGB(sa->ColorHot());
+    S.SplitterGripColor = ColorToRGB(sa->GripBrushColor());
     const controls::TKWRgTrackBar6* t = tbAudioVolume;
     S.TrackProgressColor = ColorToRGB(t->ProgressColor());
     S.TrackColor = ColorToRGB(t->TrackColor());

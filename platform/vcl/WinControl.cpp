@@ -688,7 +688,7 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
         case alTop: return c1->FTop < c2->FTop;
         case alBottom: return c1->FTop + c1->FHeight >= c2->FTop + c2->FHeight;
         case alLeft: return c1->FLeft < c2->FLeft;
-        case alRight: return c1->FLeft >= c2->FLeft;
+        case alRight: return c1->FLeft + c1->FWidth >= c2->FLeft + c2->FWidth; // right edges, as bottoms below
         default: return false;
         }
     };

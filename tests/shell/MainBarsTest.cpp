@@ -219,7 +219,9 @@ TEST_F(MainBars, ColumnMenusShowTheColumnsVisibilityAndPopNgRefreshesTheControls
 
 TEST_F(MainBars, ALanguageSwitchRecaptionsEveryBarItem) {
     TFormMain* w = Create();
+    const int englishWidth = w->tbMain->Width();
     ASSERT_TRUE(SwitchLanguage(QStringLiteral("Deutsch")));
+    EXPECT_LT(w->tbMain->Width(), englishWidth); // laid out again for the shorter texts
     EXPECT_EQ(Layout(w->tbMenu->Items()), "Datei,Dateiliste,Kodierer,Hilfe,,Verweise");
     EXPECT_EQ(w->mnuColumnsMenu->Caption(), "Spalten");
     EXPECT_EQ(w->popColumnsSubmenu->Caption(), "Spalten");
@@ -234,6 +236,7 @@ TEST_F(MainBars, ALanguageSwitchRecaptionsEveryBarItem) {
     ASSERT_TRUE(SwitchLanguage(QStringLiteral("English")));
     EXPECT_EQ(w->miStartF[5]->Caption(), "Start from 50%");
     EXPECT_EQ(Layout(w->tbMain->Items()), "Add,Add folder,Remove,-,Convert,-,File info,Options,-,,-,");
+    EXPECT_EQ(w->tbMain->Width(), englishWidth);
 }
 
 TEST_F(MainBars, StylesChooseThePicturesAndCarbonTheNavigationMenuBar) {

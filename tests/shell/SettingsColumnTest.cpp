@@ -17,6 +17,7 @@
 #include "app/shell/FormMainLang.h"
 #include "app/shell/LangIniList.h"
 #include "app/shell/Links.h"
+#include "components/KWPlusSplitter.h"
 #include "tests/support/QtPrint.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/windows/FormHarness.h"
@@ -228,7 +229,10 @@ TEST_F(SettingsColumn, ThePlainStyleTakesThePanelSplitterAndVolumeColoursOfTheDe
     f->SetHeaderHotColor(0x060606);
     f->SetToggleTriangleColor(0x070707);
     f->SetToggleTriangleHotColor(0x080808);
-    w->spMain->SetColor(0x090909);
+    components::TSplitterAppearance* sa = w->spMain->Appearance();
+    sa->SetColor(0x090909);
+    sa->SetColorHot(0x0A0A0A);
+    sa->SetGripBrushColor(0x0B0B0B);
     controls::TKWRgTrackBar6* t = w->tbAudioVolume;
     t->SetProgressColor(0x111111);
     t->SetTrackColor(0x121212);
@@ -245,16 +249,52 @@ TEST_F(SettingsColumn, ThePlainStyleTakesThePanelSplitterAndVolumeColoursOfTheDe
         {s.FlipPanelHeaderColorTo, 0x030303}, {s.FlipPanelBorderColor, 0x040404},
         {s.FlipPanelHeaderFontColor, 0x050505}, {s.FlipPanelHeaderHotColor, 0x060606},
         {s.FlipPanelTriangleColor, 0x070707}, {s.FlipPanelTriangleHotColor, 0x080808},
-        {s.SplitterColor, 0x090909},         {s.TrackProgressColor, 0x111111},
+        {s.SplitterColor, 0x090909},         {s.SplitterHotColor, 0x0A0A0A},
+        {s.SplitterGripColor, 0x0B0B0B},     {s.TrackProgressColor, 0x111111},
         {s.TrackColor, 0x121212},            {s.TrackBorderColor, 0x131313},
         {s.TrackThumbColor, 0x141414},       {s.TrackThumbBorderColor, 0x151515},
         {s.TrackThumbHotColor, 0x161616},    {s.TrackThumbHotBorderColor, 0x171717},
         {s.TrackTickMarkColor, 0x181818},    {s.TrackSignsColor, 0x191919}};
     for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(cases[i].first, cases[i].second) << "case " << i;
     EXPECT_EQ(s.FlipPanelHeaderHotBorderColor, before.FlipPanelHeaderHotBorderColor);
-    EXPECT_EQ(s.SplitterHotColor, before.SplitterHotColor);
     EXPECT_EQ(s.HeaderPanelColor, before.HeaderPanelColor);
     engine::InitStyleColorSchemes(engine::StyleColorSchemes);
+}
+
+// The splitter left of the column: flat, without borders, its dots in the plain style's grip colour; a
+// drag resizes the column while the mouse moves and stops at the minimum instead of snapping it shut.
+TEST_F(SettingsColumn, TheSplitterResizesTheColumnLiveAndStopsAtItsMinimum) {
+    TFormMain* w = Create();
+    components::TKWPlusSplitter* sp = w->spMain;
+    const components::TSplitterAppearance* a = sp->Appearance();
+    EXPECT_EQ(a->ColorTo(), a->Color());
+    EXPECT_EQ(a->ColorHotTo(), a->ColorHot());
+    EXPECT_NE(vcl::ColorToRGB(a->ColorHot()), vcl::ColorToRGB(a->Color()));
+    EXPECT_EQ(a->BorderColor(), vcl::clNone);
+    EXPECT_EQ(a->BorderColorHot(), vcl::clNone);
+    EXPECT_EQ(a->GripBrushColor(), engine::StyleColorSchemes[engine::WindowsSchemeIndex].SplitterGripColor);
+    w->Show();
+    H->Pump();
+    ASSERT_EQ(sp->Width(), 6);
+    EXPECT_EQ(sp->Left() + sp->Width(), w->pnNav->Left());
+
+    // The first of the nine dots in the bar's middle column, and the bar between two dots.
+    auto rgb = [](vcl::TColor c) {
+        c = vcl::ColorToRGB(c);
+        return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF) & 0xFFFFFF;
+    };
+    const FormHarness::Target dot = FormHarness::TargetOf(sp, POINT{2, (sp->Height() - 34) / 2 + 1});
+    EXPECT_EQ(H->App().Pixel(dot.hwnd, dot.point.x, dot.point.y), rgb(a->GripBrushColor()));
+    EXPECT_EQ(H->App().Pixel(dot.hwnd, dot.point.x, dot.point.y + 2), rgb(a->Color()));
+
+    const FormHarness::Target t = FormHarness::TargetOf(sp);
+    const int width = w->pnNav->Width();
+    H->App().Press(t.hwnd, t.point);
+    H->App().MoveTo(t.hwnd, POINT{t.point.x - 50, t.point.y});
+    EXPECT_EQ(w->pnNav->Width(), width + 50); // before the button is let go
+    H->App().MoveTo(t.hwnd, POINT{t.point.x + width - 40, t.point.y});
+    H->App().Release(t.hwnd, POINT{t.point.x + width - 40, t.point.y});
+    EXPECT_EQ(w->pnNav->Width(), 80);
 }
 
 TEST_F(SettingsColumn, TheProfileComboLoadsItsItemsAndListsASavedProfile) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace wingdi {
 
@@ -20,8 +21,12 @@ struct Table {
     static size_t Slot(uintptr_t h) { return (h >> 2) & 63; }
     void Erase(uintptr_t h) {
         if (recent[Slot(h)].first == h) recent[Slot(h)] = {0, nullptr};
+        dcs.erase(h);
         objects.erase(h);
     }
+    // The device contexts among the objects: a deletion asks each whether it still holds the object, and
+    // there are few of them against thousands of fonts, pens and brushes.
+    std::unordered_set<uintptr_t> dcs;
     uintptr_t next = 0x10000; // above the small numbers FillRect reads as system colours
     std::vector<uintptr_t> pending;
     int logPixels = 96;
@@ -33,9 +38,9 @@ Table& T() {
 }
 
 bool IsReferenced(HGDIOBJ h) {
-    for (auto& [key, obj] : T().objects) {
-        if (obj->type != OBJ_MEMDC && obj->type != OBJ_DC) continue;
-        auto* dc = static_cast<DC*>(obj.get());
+    auto& t = T();
+    for (uintptr_t key : t.dcs) {
+        auto* dc = static_cast<DC*>(t.objects.at(key).get());
         auto refers = [h](const DCState& s) {
             return s.pen == h || s.brush == h || s.font == h || s.bitmap == h || s.palette == h;
         };
@@ -181,6 +186,7 @@ HGDIOBJ AddObject(std::unique_ptr<GdiObject> obj) {
     auto& t = T();
     uintptr_t h = t.next;
     t.next += 4;
+    if (obj->type == OBJ_DC || obj->type == OBJ_MEMDC) t.dcs.insert(h);
     t.objects.emplace(h, std::move(obj));
     return reinterpret_cast<HGDIOBJ>(h);
 }

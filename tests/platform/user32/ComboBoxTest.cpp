@@ -242,3 +242,38 @@ TEST_F(ListTest, AnEditableComboReportsEditsAndItsParts) {
     EXPECT_EQ(lr.right - lr.left, 300);
     SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
 }
+
+// A choice made by the program in a box without the focus shows no selection colour: the editable box's
+// text is selected whole only on the first focus and on a choice while focused (the edit keeps a
+// selection drawn without the focus), the dropped-list box's field is highlighted only while focused.
+TEST_F(ListTest, AnUnfocusedBoxShowsItsChoiceWithoutTheSelectionColour) {
+    HWND other = Make(u"Button", BS_PUSHBUTTON, {200, 10, 280, 34}, 9);
+    const COLORREF h = GetSysColor(COLOR_HIGHLIGHT);
+    const QRgb highlight = qRgb(GetRValue(h), GetGValue(h), GetBValue(h));
+    auto highlighted = [&](HWND combo) {
+        app.PumpUntilIdle();
+        const QImage shot = app.Grab(combo);
+        int n = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x) n += (shot.pixel(x, y) & 0xFFFFFF) == (highlight & 0xFFFFFF);
+        return n;
+    };
+    for (DWORD kind : {DWORD(CBS_DROPDOWN), DWORD(CBS_DROPDOWNLIST)}) {
+        SCOPED_TRACE(kind == CBS_DROPDOWN ? "editable" : "dropped list");
+        HWND combo = Make(u"ComboBox", kind | CBS_AUTOHSCROLL | WS_VSCROLL, {10, 10, 160, 200});
+        Add(combo, CB_ADDSTRING, {u"Automatisch", u"128"});
+        SendMessageW(combo, CB_SETCURSEL, 0, 0);
+        EXPECT_EQ(highlighted(combo), 0);
+        SetFocus(combo);
+        EXPECT_GT(highlighted(combo), 100);
+        SetFocus(other);
+        SendMessageW(combo, CB_SETCURSEL, 1, 0);
+        EXPECT_EQ(highlighted(combo), 0);
+        if (kind == CBS_DROPDOWN) {
+            DWORD from = 1, to = 1;
+            SendMessageW(combo, CB_GETEDITSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+            EXPECT_EQ(std::make_pair(from, to), std::make_pair(DWORD(0), DWORD(0)));
+        }
+        DestroyWindow(combo);
+    }
+}

@@ -248,6 +248,41 @@ TEST(ExtSplitter, DraggingResizesTheNeighbourWithinItsLimits) {
     EXPECT_EQ(form->left->Width(), 40);
 }
 
+// A right-aligned panel with its splitter made after it (the settings column's layout): the splitter
+// stays at the panel's left through a live drag in both directions, because right-aligned controls keep
+// their order by their right edges.
+TEST(ExtSplitter, ARightSplitterStaysLeftOfItsPanelWhileDraggedLive) {
+    class TRightForm : public TForm {
+    public:
+        explicit TRightForm(TComponent* AOwner) : TForm(AOwner) {
+            SetPosition(poDesigned);
+            SetBounds(100, 100, 400, 300);
+            client = new TPanel(this);
+            client->SetAlign(alClient);
+            client->SetParent(this);
+            right = new TPanel(this);
+            right->SetParent(this);
+            right->SetAlign(alRight);
+            right->SetWidth(120);
+            splitter = new TSplitter(this);
+            splitter->SetParent(this);
+            splitter->SetWidth(6);
+            splitter->SetAlign(alRight);
+            splitter->SetResizeStyle(rsUpdate);
+        }
+        TPanel *client, *right;
+        TSplitter* splitter;
+    };
+    FormHarness h;
+    auto* form = h.Show<TRightForm>();
+    TSplitter* s = form->splitter;
+    EXPECT_EQ(s->Left() + s->Width(), form->right->Left());
+    Drag(h, s, {-30, -20, 40});
+    EXPECT_EQ(form->right->Width(), 130);
+    EXPECT_EQ(s->Left() + s->Width(), form->right->Left());
+    EXPECT_EQ(form->right->Left() + form->right->Width(), form->ClientWidth());
+}
+
 TEST(ExtSplitter, EscapeCancelsALineDrag) {
     FormHarness h;
     auto* form = h.Show<TSplitForm>();

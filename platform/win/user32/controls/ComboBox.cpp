@@ -23,6 +23,7 @@ struct ComboState {
     int droppedWidth = 0;
     bool dropped = false;
     bool focused = false;
+    bool beenFocused = false;  // the edit's text was selected when the box first took the focus
     bool buttonDown = false;  // the button is drawn pushed
     int selAtDrop = -1;       // the selection when the list opened, or last chosen by key (restored on cancel)
     bool extendedUi = false;
@@ -73,7 +74,8 @@ RECT FieldRect(HWND hwnd, const ComboState* s) {
     return rc;
 }
 
-// The edit shows the selected item's text.
+// The edit shows the selected item's text, selected whole only while the box has the focus: the edit
+// keeps showing a selection without it, so a box changed by the program while unfocused shows none.
 void SyncEdit(HWND, ComboState* s) {
     if (!s->edit) return;
     const int i = CurSel(s);
@@ -81,7 +83,7 @@ void SyncEdit(HWND, ComboState* s) {
     s->syncing = true;
     SetWindowTextW(s->edit, t.c_str());
     s->syncing = false;
-    SendMessageW(s->edit, EM_SETSEL, 0, -1);
+    if (s->focused) SendMessageW(s->edit, EM_SETSEL, 0, -1);
 }
 
 void Notify(HWND hwnd, WORD code) { NotifyParent(hwnd, code); }
@@ -441,6 +443,10 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETFOCUS:
         if (s->edit) {
             SetFocus(s->edit);
+            if (!s->beenFocused) {
+                s->beenFocused = true;
+                SendMessageW(s->edit, EM_SETSEL, 0, -1);
+            }
             return 0;
         }
         if (!s->focused) {
