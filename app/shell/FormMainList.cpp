@@ -241,10 +241,12 @@ TAddResult TFormMain::AddToList(const String& fName, bool Checked) {
     ng->GetCell(colDirectory, row)->SetAsString(rtl::ExcludeTrailingPathDelimiter(rtl::ExtractFilePath(full)));
     ng->GetCell(colActive, row)->SetAsBoolean(Checked);
 
-    auto info = std::make_unique<engine::TVideoFileInfo>();
-    engine::TTagRec tags;
+    // The record is large (every stream and chapter slot): only an analysed row makes one.
     const bool analyse = p.FileAnalysis != engine::faNone;
+    std::unique_ptr<engine::TVideoFileInfo> info;
+    engine::TTagRec tags;
     if (analyse) {
+        info = std::make_unique<engine::TVideoFileInfo>();
         info->SetFileName(full);
         AnalyseForRow(full, *info, tags);
     }
