@@ -465,6 +465,8 @@ void TFormMain::LoadFileList(const String& LstFile, bool FromCommandLine) {
         if (!base.isEmpty() && !path.startsWith(u'/')) path = base + path;
         AddToList(path, true);
     }
+    // A list read on its own leaves the controls as its rows have them (inside a drop, the drop does).
+    if (AddLoopDepth <= 1) InitControls();
 }
 
 void TFormMain::DropFiles(const QStringList& Files) {
