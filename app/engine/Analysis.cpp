@@ -327,21 +327,30 @@ void ApplyAnalysisCorrections(TVideoFileInfo& Info) {
         Info.AudioStreams[0].Bitrate = Info.OverallBitrate;
 }
 
-TVideoFileInfo GetVideoFileInfo(const String& FileName, const String& EncoderPath) {
-    TVideoFileInfo Info;
-    Info.SetFileName(FileName);
-    Info.FileSize = base::GetFileSizeOrZero(FileName);
-    if (!rtl::FileExists(FileName) || !rtl::FileExists(EncoderPath)) return Info;
-
-    rtl::TStringList Lines;
+TPendingVideoFileInfo::TPendingVideoFileInfo(const String& FileName, const String& EncoderPath) : FFileName(FileName) {
+    FInfo.SetFileName(FileName);
+    FInfo.FileSize = base::GetFileSizeOrZero(FileName);
+    if (!rtl::FileExists(FileName) || !rtl::FileExists(EncoderPath)) return;
     String Exe = EncoderPath;
     if (Exe.contains(u' ') || Exe.contains(u'"')) Exe = QuoteFileName(Exe);
-    RunConsoleApp(Exe, QStringLiteral("-i ") + QuoteFileName(FileName), &Lines, 0);
-    ParseEncoderReport(&Lines, Info);
+    FReport = std::make_unique<TConsoleChild>(Exe, QStringLiteral("-i ") + QuoteFileName(FileName), 0, true);
+}
 
-    ReadMediaInfo(FileName, AppParams.MediaInfoDll, Info);
-    ApplyAnalysisCorrections(Info);
-    return Info;
+TPendingVideoFileInfo::~TPendingVideoFileInfo() = default;
+
+TVideoFileInfo TPendingVideoFileInfo::Finish() {
+    if (!FReport) return FInfo;
+    rtl::TStringList Lines;
+    FReport->Finish(&Lines);
+    FReport.reset();
+    ParseEncoderReport(&Lines, FInfo);
+    ReadMediaInfo(FFileName, AppParams.MediaInfoDll, FInfo);
+    ApplyAnalysisCorrections(FInfo);
+    return FInfo;
+}
+
+TVideoFileInfo GetVideoFileInfo(const String& FileName, const String& EncoderPath) {
+    return TPendingVideoFileInfo(FileName, EncoderPath).Finish();
 }
 
 } // namespace engine

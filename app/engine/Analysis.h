@@ -2,6 +2,9 @@
 // ("ffmpeg -i"), then the media-analysis library, then two corrections. Also the clock-text parser and
 // the media-extension test.
 #pragma once
+#include <memory>
+
+#include "app/engine/ConRun.h"
 #include "app/engine/Types.h"
 #include "rtl/Classes.h"
 
@@ -11,6 +14,21 @@ namespace engine {
 // the library at AppParams.MediaInfoDll. With a missing file or encoder, only FileName and FileSize
 // are set. A runner failure (the process cannot be created) raises rtl::EOSError.
 TVideoFileInfo GetVideoFileInfo(const String& FileName, const String& EncoderPath);
+
+// GetVideoFileInfo in two halves: the encoder's report starts with the object (its child is then the
+// running one), and Finish reads it, asks the library and corrects, so that the caller can wait for
+// something else while the encoder starts up. A runner failure is raised by Finish. Finish is called once.
+class TPendingVideoFileInfo {
+public:
+    TPendingVideoFileInfo(const String& FileName, const String& EncoderPath);
+    ~TPendingVideoFileInfo();
+    TVideoFileInfo Finish();
+
+private:
+    String FFileName;
+    TVideoFileInfo FInfo;
+    std::unique_ptr<TConsoleChild> FReport;
+};
 
 // Every text empty, every number and flag 0, every chapter's three times -1.
 void ClearVideoFileInfo(TVideoFileInfo& Info);

@@ -5,6 +5,8 @@
 
 #include <chrono>
 #include <cstring>
+#include <exception>
+#include <utility>
 #include <memory>
 
 #include "rtl/Files.h"
@@ -162,8 +164,25 @@ String QuoteFileName(const String& FileName) {
     return out;
 }
 
-uint32_t RunConsoleApp(const String& ExePath, const String& Params, rtl::TStrings* OutputList,
-                       uint16_t ShowWindow) {
+struct TConsoleChild::TState {
+    RunHandles h;
+    uint32_t Pid32 = 0;
+    std::exception_ptr StartError;
+};
+
+TConsoleChild::TConsoleChild(const String& ExePath, const String& Params, uint16_t ShowWindow, bool Deferred)
+    : F(std::make_unique<TState>()) {
+    try {
+        Start(ExePath, Params, ShowWindow);
+    } catch (...) {
+        if (!Deferred) throw;
+        F->StartError = std::current_exception();
+    }
+}
+
+TConsoleChild::~TConsoleChild() = default;
+
+void TConsoleChild::Start(const String& ExePath, const String& Params, uint16_t ShowWindow) {
     String workDir = rtl::ExtractFileDir(rtl::ParamStr(0));
     if (workDir.isEmpty()) workDir = QStringLiteral("/");
 
@@ -171,7 +190,7 @@ uint32_t RunConsoleApp(const String& ExePath, const String& Params, rtl::TString
     String commandLine = ExePath;
     if (!rtl::Trim(Params).isEmpty()) commandLine += u' ' + Params;
 
-    RunHandles h;
+    RunHandles& h = F->h;
     SECURITY_ATTRIBUTES sa{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     if (!CreatePipe(&h.OutRead, &h.OutWrite, &sa, 0)) rtl::RaiseLastOSError();
     if (!SetHandleInformation(h.OutRead, HANDLE_FLAG_INHERIT, 0)) rtl::RaiseLastOSError();
@@ -199,8 +218,13 @@ uint32_t RunConsoleApp(const String& ExePath, const String& Params, rtl::TString
     // Our copies of the child's ends must go, or the output never reports its end.
     RunHandles::Close(h.OutWrite);
     RunHandles::Close(h.InRead);
+    F->Pid32 = Low32(pi.hProcess);
+}
 
-    const uint32_t pid32 = Low32(pi.hProcess);
+uint32_t TConsoleChild::Finish(rtl::TStrings* OutputList) {
+    if (F->StartError) std::rethrow_exception(std::exchange(F->StartError, nullptr));
+    RunHandles& h = F->h;
+    const uint32_t pid32 = F->Pid32;
     using Clock = std::chrono::steady_clock;
     auto lastCall = Clock::now();
     const auto interval = std::chrono::milliseconds(ConsoleIdleIntervalMs);
@@ -249,7 +273,14 @@ uint32_t RunConsoleApp(const String& ExePath, const String& Params, rtl::TString
     DWORD exitCode = STILL_ACTIVE;
     if (!GetExitCodeProcess(h.Process, &exitCode)) exitCode = STILL_ACTIVE;
     builder.Finish();
+    F.reset(); // the handles go, and the child is no longer the running one
     return exitCode;
+}
+
+uint32_t RunConsoleApp(const String& ExePath, const String& Params, rtl::TStrings* OutputList,
+                       uint16_t ShowWindow) {
+    TConsoleChild child(ExePath, Params, ShowWindow);
+    return child.Finish(OutputList);
 }
 
 bool WriteToChildStdIn(const String& Text) {

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "rtl/Classes.h"
 #include "rtl/Event.h"
@@ -44,6 +45,23 @@ extern int ChildExitWaitMs;           // 5000: how long a child may live on afte
 // ShowWindow is kept for the callers' sake; console children have no window here.
 uint32_t RunConsoleApp(const String& ExePath, const String& Params, rtl::TStrings* OutputList,
                        uint16_t ShowWindow);
+
+// RunConsoleApp in two halves: the child starts with the object (and is the running child from then on)
+// and is read to its end by Finish, so the caller can wait for something else meanwhile. Deferred: a
+// failure to start is raised by Finish instead of here. Finish is called once.
+class TConsoleChild {
+public:
+    TConsoleChild(const String& ExePath, const String& Params, uint16_t ShowWindow, bool Deferred = false);
+    ~TConsoleChild();
+    TConsoleChild(const TConsoleChild&) = delete;
+    TConsoleChild& operator=(const TConsoleChild&) = delete;
+    uint32_t Finish(rtl::TStrings* OutputList);
+
+private:
+    void Start(const String& ExePath, const String& Params, uint16_t ShowWindow);
+    struct TState;
+    std::unique_ptr<TState> F;
+};
 
 // Keeps freed heap memory for reuse instead of returning large blocks to the system: a long run
 // collects hundreds of thousands of encoder lines, and mapping that storage fresh for every file

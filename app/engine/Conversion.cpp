@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <thread>
 
 #include "app/engine/Analysis.h"
@@ -228,7 +229,6 @@ int TRunResult::ExitStatus() const {
 
 TConversionRun::TConversionRun(TEncoderPanel& Panel, TConvertList& List, TConversionView& View, TAppParams& Params)
     : VideoFileInfo(std::make_unique<TVideoFileInfo>()), FPanel(Panel), FList(List), FView(View), FParams(Params) {
-    Analyse = [](const String& FileName, const String& EncoderPath) { return GetVideoFileInfo(FileName, EncoderPath); };
     ErrorOutput = [](const String& Text) {
         const QByteArray bytes = Text.toUtf8();
         std::fprintf(stderr, "%s\n", bytes.constData());
@@ -343,11 +343,15 @@ TConversionRun::TRowOutcome TConversionRun::ConvertRow(int Row, TRunResult& Resu
     TEncodingParams& ep = EncodingParams;
     const TFileRowInfo row = FList.RowInfo(Row);
 
+    // The row's own analysis: the encoder's report is started before the pause that comes first and read
+    // after it, so the pause stays and the encoder's start-up passes inside it.
+    std::optional<TPendingVideoFileInfo> pending;
+    if (!Analyse) pending.emplace(row.FileName, ep.ffmpeg);
     FView.Wait(RowWaitMs);
     ++CurrentFileNo;
 
     VideoFileInfo->Clear();
-    *VideoFileInfo = Analyse(row.FileName, ep.ffmpeg);
+    *VideoFileInfo = pending ? pending->Finish() : Analyse(row.FileName, ep.ffmpeg);
     const TVideoFileInfo& info = *VideoFileInfo;
 
     FView.Wait(RowWaitMs);

@@ -208,7 +208,8 @@ public:
 
     TRunTexts Texts;
     TTagStep TagStep;
-    // Analyses one input (the encoder's report and the analysis library); tests replace it.
+    // Analyses one input; unset (the default), the run's own analysis (GetVideoFileInfo, its encoder report
+    // started before the row's first pause). Tests replace it.
     std::function<TVideoFileInfo(const String& FileName, const String& EncoderPath)> Analyse;
     // Where -SILENT messages go (standard error unless a test catches them).
     std::function<void(const String& Text)> ErrorOutput;

@@ -177,6 +177,7 @@ TFormMain::TFormMain(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
     btnT->SetParent(pnTemplates);
     fpTemplate = new controls::TKWRgFlipPanel(this);
     fpTemplate->SetParent(pnTemplates);
+    AppHint = new components::TFlatHint(this);
 
     Actions = new vcl::TActionList(this);
     actConvert = NewAction(u"Convert checked files...", scCtrl | 'E', &TFormMain::actConvertExecute);
@@ -320,6 +321,7 @@ void TFormMain::FormCreate(rtl::TObject*) {
     pnTemplates->SetVisible(false);
     engine::InitStyleColorSchemes(engine::StyleColorSchemes);
     CaptureGridColors(engine::StyleColorSchemes[engine::WindowsSchemeIndex]);
+    // The flat hint, made with the window's components, is already the application's hint window.
     vcl::Application->SetHintHidePause(10000);
     Constraints()->SetMinHeight(340);
     Constraints()->SetMinWidth(600);
@@ -387,10 +389,16 @@ void TFormMain::FormCreate(rtl::TObject*) {
     SetLang();
     InitControls();
     GetProfiles();
-    // The saved visual style, twice as the start-up always did: the second pass settles what the
-    // first one's window changes moved.
-    for (int pass = 0; pass < 2; ++pass)
+    // The saved visual style and its colours, twice as the start-up always did: the second pass settles
+    // what the first one's window changes moved; the first keeps the window where it was.
+    for (int pass = 0; pass < 2; ++pass) {
+        const int left = Left(), top = Top();
         if (!p.StyleName.isEmpty() && VisualStyles && VisualStyles->Count() > 0) VisualStyles->SetStyle(p.StyleName);
+        SetStyleColors(p.StyleName);
+        if (pass > 0) continue;
+        SetLeft(left);
+        SetTop(top);
+    }
 
     // The command line comes last, so its options override the saved state.
     TRunParamsActions actions;

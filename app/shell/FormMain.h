@@ -30,6 +30,7 @@
 // The settings column, the tray and the languages at run time.
 #include "app/engine/Profiles.h"
 #include "components/FlatGroupBox.h"
+#include "components/FlatHint.h"
 #include "components/KWPlusSplitter.h"
 #include "components/PlusCombo.h"
 #include "controls/FlipPanel.h"
@@ -139,6 +140,7 @@ public:
     components::TKwpPanel* pnTemplates;  // hidden: its button's colours and font are the windows' template
     components::TKwpPngButton* btnT;
     controls::TKWRgFlipPanel* fpTemplate;  // hidden: its colours fill the plain style's flip-panel colours
+    components::TFlatHint* AppHint;        // the application's hints are flat ones, in the style's colours
     vcl::TActionList* Actions;
     vcl::TAction *actAddFiles, *actAddFolder, *actLoadFileList, *actSaveFileList, *actConvert, *actSaveBAT,
         *actExit, *actEsc, *actRemoveChecked, *actClearFileList, *actCheckAll, *actUncheckAll, *actInvertSelection,

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <sys/stat.h>
+
 #include "app/engine/Analysis.h"
 #include "app/engine/FFprobe.h"
 #include "app/engine/Procs.h"
@@ -74,6 +76,15 @@ public:
 private:
     QElapsedTimer FClock;
 };
+
+// Whether the file is there (a folder is not; links are followed) and its size, by one look at it.
+bool FileThere(const String& Path, int64_t& Size) {
+    struct stat st {};
+    const QByteArray native = Path.toLocal8Bit();
+    if (native.isEmpty() || ::stat(native.constData(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    Size = int64_t(st.st_size);
+    return true;
+}
 
 bool ExtAccepted(const String& FileName) {
     return engine::AppParams.AcceptAllMediaFiles ? engine::IsMediaFileExt(FileName)
@@ -223,7 +234,8 @@ TAddResult TFormMain::AddToList(const String& fName, bool Checked) {
     if (!ExtAccepted(fName)) return arNotAccepted;
     const String full = rtl::ExpandFileName(fName);
     if (IsFileOnList(full)) return arListed;
-    if (!rtl::FileExists(full)) return arMissing;
+    int64_t size = 0;
+    if (!FileThere(full, size)) return arMissing;
 
     const int row = ng->AddRow();
     if (FListedRows == row) {
@@ -241,16 +253,18 @@ TAddResult TFormMain::AddToList(const String& fName, bool Checked) {
     ng->GetCell(colDirectory, row)->SetAsString(rtl::ExcludeTrailingPathDelimiter(rtl::ExtractFilePath(full)));
     ng->GetCell(colActive, row)->SetAsBoolean(Checked);
 
-    auto info = std::make_unique<engine::TVideoFileInfo>();
-    engine::TTagRec tags;
+    // The record is large (every stream and chapter slot): only an analysed row makes one.
     const bool analyse = p.FileAnalysis != engine::faNone;
+    std::unique_ptr<engine::TVideoFileInfo> info;
+    engine::TTagRec tags;
     if (analyse) {
+        info = std::make_unique<engine::TVideoFileInfo>();
         info->SetFileName(full);
         AnalyseForRow(full, *info, tags);
     }
     // The analysis pumps the queue: the row may be gone (cleared list) by now.
     if (row >= ng->RowCount() || ng->GetCell(colFullFileName, row)->AsString() != full) return arAdded;
-    const int64_t size = base::GetFileSizeOrZero(full);
+    if (analyse) FileThere(full, size); // its size after the analysis, as the row shows the file then
 
     if (analyse) {
         ng->GetCell(colDuration, row)->SetAsFloat(info->Duration);
@@ -463,6 +477,8 @@ void TFormMain::LoadFileList(const String& LstFile, bool FromCommandLine) {
         if (!base.isEmpty() && !path.startsWith(u'/')) path = base + path;
         AddToList(path, true);
     }
+    // A list read on its own leaves the controls as its rows have them (inside a drop, the drop does).
+    if (AddLoopDepth <= 1) InitControls();
 }
 
 void TFormMain::DropFiles(const QStringList& Files) {

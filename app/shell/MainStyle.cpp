@@ -190,6 +190,14 @@ void SetMainStyleColors(TFormMain& F, const TMainStyleControls& C, const String&
         navBorders->Left()->Pen()->SetColor(mainBorders->Left()->Pen()->Color());
         navBorders->Right()->Pen()->SetColor(mainBorders->Right()->Pen()->Color());
     }
+    // 15. the hints
+    if (F.AppHint) {
+        F.AppHint->SetColorArrowBackground(scheme.GridIndicatorHotColor);
+        F.AppHint->SetColorBorder(F.AppHint->ColorArrowBackground());
+        F.AppHint->SetColorArrow(scheme.GridIndicatorHotTriangleColor);
+        F.AppHint->SetColorBackground(scheme.GridColor);
+        F.AppHint->Font()->SetColor(scheme.GridFontColor);
+    }
     F.pnMain->Invalidate();
     F.ng->Invalidate();
 }

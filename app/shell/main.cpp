@@ -5,16 +5,8 @@
 #include <cstdio>
 
 #include "app/engine/ConRun.h"
-#include "app/engine/FormProgress.h"
-#include "app/shell/CmdLine.h"
-#include "app/shell/FormAbout.h"
-#include "app/shell/FormCheckUpdate.h"
-#include "app/shell/FormCmdLine.h"
-#include "app/shell/FormDirList.h"
-#include "app/shell/FormErrors.h"
-#include "app/shell/FormFileInfo.h"
 #include "app/shell/FormMain.h"
-#include "app/shell/FormOptions.h"
+#include "app/shell/FormMainEntry.h"
 #include "qt/QtBackend.h"
 #include "rtl/Files.h"
 #include "rtl/SysUtils.h"
@@ -43,70 +35,25 @@ int main(int argc, char** argv) {
     static int qtArgc = 1;
     static char name[] = "tunewright";
     static char* qtArgv[] = {name, nullptr};
-    const bool display = HasDisplay();
+    // TW_EXIT_WHEN_SHOWN (the start-up benchmark, offscreen too): the window is shown, and once its first
+    // messages are handled the program prints "shown" and ends quietly, as with -AUTOCLOSE.
+    const bool exitWhenShown = !qEnvironmentVariableIsEmpty("TW_EXIT_WHEN_SHOWN");
+    const bool display = HasDisplay() || exitWhenShown;
     if (!TwStartGui(&qtArgc, qtArgv, FALSE) || !twqt::Install()) {
         std::fprintf(stderr, "Tunewright: the windows cannot start.\n");
         styling::Finalize();
         return 2;
     }
 
-    int exitCode = 0;
-    {
-        using namespace shell;
-        vcl::Application->Initialize();
-        vcl::Application->SetMainFormOnTaskbar(true);
-        // The main window reads the command line as the last step of its creation.
-        TFormMain* main = nullptr;
-        vcl::Application->CreateForm(main);
-        main->Headless = !display;
-        vcl::Application->CreateForm(FormOptions);
-        engine::TFormProgress* progress = nullptr;
-        vcl::Application->CreateForm(progress);
-        FormProgress = progress;
-        vcl::Application->CreateForm(FormFileInfo);
-        vcl::Application->CreateForm(FormErrors);
-        vcl::Application->CreateForm(FormCmdLine);
-        vcl::Application->CreateForm(FormAbout);
-        vcl::Application->CreateForm(FormToolsInfo);
-        vcl::Application->CreateForm(FormCheckUpdate);
-        vcl::Application->CreateForm(FormListFileEdit);
-        main->AttachSecondaryForms();
-
-        engine::TAppParams& p = engine::AppParams;
-        if (p.RunParams.bAutoConvert) {
-            // Nothing that was named reaches the list silently: each file left out is named with the reason.
-            for (const QString& note : main->NotAddedNotes) std::fprintf(stderr, "Tunewright: %s\n", qUtf8Printable(note));
-            if (main->GetNgCheckedCount() == 0)
-                std::fprintf(stderr, "Tunewright: nothing to convert.\n");
-            else
-                try {
-                    main->actConvert->Execute();
-                } catch (const std::exception& e) {
-                    std::fprintf(stderr, "Tunewright: %s\n", e.what());
-                }
-            for (const QString& output : main->LastRun.Outputs) std::printf("%s\n", qUtf8Printable(output));
+    shell::TEntryHooks hooks;
+    if (exitWhenShown)
+        hooks.RunLoop = [] {
+            vcl::Application->ProcessMessages();
+            std::printf("shown\n");
             std::fflush(stdout);
-        }
-        if (display && FormMain) {
-            if (!p.RunParams.bAutoClose || !main->HasRun) {
-                main->Show();
-                vcl::Application->Run();
-            }
-        } else if (!p.RunParams.bAutoConvert) {
-            std::fprintf(stderr, "Tunewright: no display; %d row(s) listed, nothing converted (add -AUTOCONVERT to "
-                                 "convert them).\n",
-                         main->ng->RowCount());
-        }
-        if (p.RunParams.bAutoConvert) {
-            exitCode = main->HasRun ? main->LastRun.ExitStatus() : 2;
-            if (main->HasRun && main->LastRun.Checked == 0) exitCode = 2;
-        }
-        // Without a display (and after an unattended run) the window closes as with -AUTOCLOSE.
-        if (FormMain && (!display || p.RunParams.bAutoClose)) {
-            p.RunParams.bAutoClose = true;
-            main->Close();
-        }
-    }
+            engine::AppParams.RunParams.bAutoClose = true;
+        };
+    const int exitCode = shell::RunEntry(display, hooks);
     twqt::Uninstall();
     TwStopGui();
     styling::Finalize();

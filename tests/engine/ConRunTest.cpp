@@ -147,6 +147,22 @@ TEST_F(Runner, AMissingProgramRaisesTheSystemErrorAndLeavesNoChild) {
     EXPECT_EQ(engine::ChildStdInWrite, nullptr);
 }
 
+// Started now, read later: between the two the child is the running one (a "q" reaches it), and a start
+// that failed is raised when the caller reads, leaving no child.
+TEST_F(Runner, AChildStartedAheadIsTheRunningOneUntilReadAndAFailedStartRaisesOnReading) {
+    engine::TConsoleChild child(FakeTool, QStringLiteral("waitq exit:4"), 0);
+    EXPECT_NE(engine::ChildProcessInfo.hProcess, 0u);
+    EXPECT_TRUE(engine::WriteToChildStdIn(QStringLiteral("q")));
+    EXPECT_EQ(child.Finish(&Output), 4u);
+    EXPECT_EQ(Lines(Output), (QStringList{"got q", ""}));
+    EXPECT_EQ(engine::ChildProcessInfo.hProcess, 0u);
+    EXPECT_EQ(engine::ChildStdInWrite, nullptr);
+
+    engine::TConsoleChild missing(QStringLiteral("/nonexistent/tool"), QStringLiteral("-i x"), 0, true);
+    EXPECT_EQ(engine::ChildProcessInfo.hProcess, 0u);
+    EXPECT_THROW(missing.Finish(&Output), rtl::EOSError);
+}
+
 TEST_F(Runner, QuitKeyFromTheHandlerReachesTheChild) {
     bool sent = false;
     uint32_t handlePid = 0;

@@ -277,7 +277,9 @@ TEST_F(MainWindow, FileListsInEveryEncodingAndASavedListReadBack) {
         w->LoadFileList(list);
         ASSERT_EQ(w->ng->RowCount(), c.bothNames ? 2 : 1) << c.codec;
         EXPECT_EQ(w->GetNgFullFileName(0), accented) << c.codec;
-        if (c.bothNames) EXPECT_EQ(w->GetNgFullFileName(1), cyrillic) << c.codec;
+        if (c.bothNames) {
+            EXPECT_EQ(w->GetNgFullFileName(1), cyrillic) << c.codec;
+        }
     }
     const QString saved = Dir.QFile("saved.lst");
     w->SaveFileList(saved);

@@ -157,7 +157,9 @@ TEST_F(MainBars, MirroredButtonsKeysAndStayOnTopFollowTheirActionsAndNothingRuns
     EXPECT_EQ(buttons(), "0000");
     for (bars::TBarCustomItem* menu : {static_cast<bars::TBarCustomItem*>(w->mnuFile), static_cast<bars::TBarCustomItem*>(w->mnuFileList)})
         for (int i = 0; i < menu->Count(); ++i)
-            if (menu->GetItem(i)->Action()) EXPECT_FALSE(menu->GetItem(i)->Enabled()) << menu->GetItem(i)->Caption().toStdString();
+            if (menu->GetItem(i)->Action()) {
+                EXPECT_FALSE(menu->GetItem(i)->Enabled()) << menu->GetItem(i)->Caption().toStdString();
+            }
     // F10 then only opens the menu bar, whose items are all disabled.
     CancelNextMenu();
     H->Keys(VK_F10);

@@ -139,7 +139,16 @@ TEST_F(Style_, EachStyleSelectsItsSkinBordersAndFill) {
         EXPECT_EQ(Main->ng->Columns()->Item(colSize)->Footer()->Color(), scheme.GridNumberFooterColor) << k.style;
         EXPECT_EQ(c.spMain->Appearance()->ColorHot(), scheme.SplitterHotColor) << k.style;
         EXPECT_EQ(engine::AppParams.DarkStyle, IsDarkStyle(engine::AppParams.StyleName)) << k.style;
+        const components::TFlatHint* hint = Main->AppHint;
+        EXPECT_EQ(hint->ColorArrowBackground(), scheme.GridIndicatorHotColor) << k.style;
+        EXPECT_EQ(hint->ColorBorder(), scheme.GridIndicatorHotColor) << k.style;
+        EXPECT_EQ(hint->ColorArrow(), scheme.GridIndicatorHotTriangleColor) << k.style;
+        EXPECT_EQ(hint->ColorBackground(), scheme.GridColor) << k.style;
+        EXPECT_EQ(hint->Font()->Color(), scheme.GridFontColor) << k.style;
     }
+    // the hints are the flat ones, shown for 10 s
+    EXPECT_EQ(vcl::HintWindowClass, &vcl::MakeHintWindow<components::TFlatHintWindow>);
+    EXPECT_EQ(vcl::Application->HintHidePause(), 10000);
     // an unknown name colours with the plain style's scheme
     EXPECT_EQ(Main->ng->Color(), engine::StyleColorSchemes[engine::WindowsSchemeIndex].GridColor);
     engine::AppParams.StyleName = QStringLiteral("Windows");
