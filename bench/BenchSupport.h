@@ -12,6 +12,7 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <unistd.h>
@@ -63,6 +64,18 @@ struct TPair {
 
 inline double Seconds(const QElapsedTimer& T) {
     return double(T.nsecsElapsed()) / 1e9;
+}
+
+// The shortest of Runs runs of Work, in seconds.
+template <typename TWork> double BestOf(TWork&& Work, int Runs) {
+    double best = 1e9;
+    for (int r = 0; r < Runs; ++r) {
+        QElapsedTimer t;
+        t.start();
+        Work();
+        best = std::min(best, Seconds(t));
+    }
+    return best;
 }
 
 // Keeps the mean real and CPU time per iteration of every run, by benchmark name.

@@ -1,16 +1,19 @@
 // tests/skins/BarsScreenshotTest.cpp: a skinned dock as the main window carries it, on a real X server:
 // the menu bar with its right-align spacer (Help at the right edge) and a toolbar with hot, checked,
-// disabled and split items, in the default look and two built-in skins, compared with the expected
+// disabled and split items, in the default look and each built-in skin, compared with the expected
 // pictures. Pixel probes from each skin's entries keep a wrong picture from becoming the expected one.
 // Run with TW_UPDATE_EXPECTED=1 to write the pictures again.
 #include "skins/SkBars.h"
 #include "skins/SkDefaultSkins.h"
 
+#include "tests/skins/RecordingSkin.h"
 #include "tests/skins/SkinPicture.h"
 #include "tests/support/windows/FormHarness.h"
 #include "vcl/Forms.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 using namespace skins;
 
@@ -96,9 +99,15 @@ struct SkinScreenshotBars : ::testing::Test {
 
 } // namespace
 
-TEST_F(SkinScreenshotBars, MenuBarAndToolbarInTheDefaultLookAndTwoSkins) {
+TEST_F(SkinScreenshotBars, MenuBarAndToolbarInTheDefaultLookAndEachBuiltInSkin) {
     SeedBrushedMetal(20261211);
-    for (const QString& name : {QStringLiteral("Default"), QStringLiteral("Office 2007 Blue"), QStringLiteral("Aluminum")}) {
+    std::vector<QString> names{QStringLiteral("Default")};
+    const auto* list = GetSkinManager()->SkinsList();
+    for (int i = 0; i < list->Count(); ++i)
+        if (list->GetSkinOption(i)->SkinClass && list->Strings(i) != QString::fromUtf16(skins_test::TRecordingSkin::Name))
+            names.push_back(list->Strings(i));
+    ASSERT_EQ(names.size(), 13u);
+    for (const QString& name : names) {
         SCOPED_TRACE(name.toStdString());
         GetSkinManager()->SetSkin(name);
         BarsShot s;
