@@ -98,7 +98,7 @@ double BaseToolbarRepaint() {
     return ToolbarRepaint(bar);
 }
 
-// Four 40-item toolbars resized 100 times: the worst count of paints an item got in one step (every
+// Four 40-item toolbars resized 100 times: the fewest and most paints an item got in one step (every
 // item must get exactly one), and the time a step.
 void DockResizes(int& FewestPaints, int& MostPaints, double& StepSeconds) {
     Form f;
@@ -112,6 +112,7 @@ void DockResizes(int& FewestPaints, int& MostPaints, double& StepSeconds) {
         FillBar<TSkItem>(bar, f.form, 40, f.images);
         for (int i = 0; i < bar->Items()->Count(); ++i) {
             auto* item = static_cast<TSkItem*>(bar->Items()->GetItem(i));
+            paints[item] = 0;
             item->OnDrawItem = [&paints, item](rtl::TObject*, vcl::TCanvas*, vcl::TRect, TSkMenuItemInfo,
                                                TSkPaintStage Stage, bool&) {
                 if (Stage == pstPrePaint) ++paints[item];
@@ -122,20 +123,24 @@ void DockResizes(int& FewestPaints, int& MostPaints, double& StepSeconds) {
     f.Show();
     FewestPaints = 1 << 30;
     MostPaints = 0;
-    QElapsedTimer t;
-    qint64 spent = 0;
-    for (int step = 0; step < 100; ++step) {
-        for (auto& p : paints) p.second = 0;
-        t.start();
-        f.form->SetClientWidth(step % 2 ? 1300 : 1380);
-        TwFlushPainting();
-        spent += t.nsecsElapsed();
-        for (auto& p : paints) {
-            FewestPaints = std::min(FewestPaints, p.second);
-            MostPaints = std::max(MostPaints, p.second);
+    StepSeconds = 1e9;
+    // The best of five rounds of 100 steps: a round that other processes slowed down does not count.
+    for (int round = 0; round < 5; ++round) {
+        QElapsedTimer t;
+        qint64 spent = 0;
+        for (int step = 0; step < 100; ++step) {
+            for (auto& p : paints) p.second = 0;
+            t.start();
+            f.form->SetClientWidth(step % 2 ? 1300 : 1380);
+            TwFlushPainting();
+            spent += t.nsecsElapsed();
+            for (auto& p : paints) {
+                FewestPaints = std::min(FewestPaints, p.second);
+                MostPaints = std::max(MostPaints, p.second);
+            }
         }
+        StepSeconds = std::min(StepSeconds, double(spent) / 1e9 / 100);
     }
-    StepSeconds = double(spent) / 1e9 / 100;
 }
 
 // ---- popup menus: from Popup to the first paint, closed at the loop's first wait ----

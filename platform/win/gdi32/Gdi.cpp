@@ -18,9 +18,19 @@ struct Table {
     // Handles are never reused, so an entry only has to go when its object does.
     std::array<std::pair<uintptr_t, GdiObject*>, 64> recent{};
     static size_t Slot(uintptr_t h) { return (h >> 2) & 63; }
+    // The live device contexts: what a deleted object may still be selected into.
+    std::vector<DC*> dcs;
+    static bool IsDc(const GdiObject* o) { return o->type == OBJ_DC || o->type == OBJ_MEMDC; }
     void Erase(uintptr_t h) {
         if (recent[Slot(h)].first == h) recent[Slot(h)] = {0, nullptr};
-        objects.erase(h);
+        const auto it = objects.find(h);
+        if (it == objects.end()) return;
+        if (IsDc(it->second.get())) {
+            const auto dc = std::find(dcs.begin(), dcs.end(), static_cast<DC*>(it->second.get()));
+            *dc = dcs.back();
+            dcs.pop_back();
+        }
+        objects.erase(it);
     }
     uintptr_t next = 0x10000; // above the small numbers FillRect reads as system colours
     std::vector<uintptr_t> pending;
@@ -33,9 +43,7 @@ Table& T() {
 }
 
 bool IsReferenced(HGDIOBJ h) {
-    for (auto& [key, obj] : T().objects) {
-        if (obj->type != OBJ_MEMDC && obj->type != OBJ_DC) continue;
-        auto* dc = static_cast<DC*>(obj.get());
+    for (const DC* dc : T().dcs) {
         auto refers = [h](const DCState& s) {
             return s.pen == h || s.brush == h || s.font == h || s.bitmap == h || s.palette == h;
         };
@@ -181,6 +189,7 @@ HGDIOBJ AddObject(std::unique_ptr<GdiObject> obj) {
     auto& t = T();
     uintptr_t h = t.next;
     t.next += 4;
+    if (Table::IsDc(obj.get())) t.dcs.push_back(static_cast<DC*>(obj.get()));
     t.objects.emplace(h, std::move(obj));
     return reinterpret_cast<HGDIOBJ>(h);
 }
