@@ -9,10 +9,15 @@
 #include "tests/skins/RecordingSkin.h"
 #include "tests/skins/SkinPicture.h"
 #include "tests/support/windows/FormHarness.h"
+#include "tests/support/windows/ScreenPicture.h"
+#include "toolbars/BarPopup.h"
 #include "vcl/Forms.h"
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
+#include <functional>
 #include <vector>
 
 using namespace skins;
@@ -127,5 +132,118 @@ TEST_F(SkinScreenshotBars, MenuBarAndToolbarInTheDefaultLookAndEachBuiltInSkin) 
             probe(s.form->Checked, sknsChecked, "checked");
         }
         skins_test::CompareSheet(shot, QStringLiteral("bars"), name.toLower().replace(u' ', u'-'));
+    }
+}
+
+namespace {
+
+// Fills the menu bar's first menu: an item with a shortcut, a checked and a radio item, a separator and
+// a disabled item.
+void FillFileMenu(TBarsShotForm* Form) {
+    auto* file = Form->MenuBar->Items()->GetItem(0);
+    auto add = [&](const char16_t* Caption) {
+        auto* item = new TSkItem(Form);
+        item->SetCaption(rtl::String::fromUtf16(Caption));
+        file->Add(item);
+        return item;
+    };
+    add(u"&Open")->SetShortCut(vcl::ShortCut('O', vcl::TShiftState{vcl::ssCtrl}));
+    add(u"&Checked")->SetChecked(true);
+    TSkItem* radio = add(u"&Radio");
+    radio->SetRadioItem(true);
+    radio->SetChecked(true);
+    file->Add(new TSkSeparatorItem(Form));
+    add(u"&Disabled")->SetEnabled(false);
+}
+
+bars::TBarPopupWindow* OpenPopup() {
+    for (bars::TBarPopupWindow* w : bars::PopupWindows())
+        if (IsWindowVisible(w->Handle())) return w;
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(SkinScreenshotBars, MenuBarSubmenuOpenedByARealClick) {
+    if (!testing_support::OnXServer()) GTEST_SKIP() << "needs a real X server (the Xvfb run)";
+    SeedBrushedMetal(20261211);
+    // No skin the program carries fills the open item's entry: Luna's text with one, under its own name.
+    const QString open = skins_test::AddSkinText(QStringLiteral("luna.skin"), [](rtl::TStringList& Lines) {
+        for (int i = 0; i < Lines.Count(); ++i) {
+            if (Lines.Strings(i) == QStringLiteral("Name=Luna")) Lines.SetStrings(i, QStringLiteral("Name=Luna Open"));
+            if (Lines.Strings(i) != QStringLiteral("[OpenToolbarItem]")) continue;
+            Lines.SetStrings(i + 1, QStringLiteral("Normal.Body=0, $00F5E6D8, clNone, clNone, clNone"));
+            Lines.SetStrings(i + 2, QStringLiteral("Normal.Borders=0, $00828C8E, $00828C8E, clNone, clNone"));
+        }
+    });
+    ASSERT_EQ(open, QStringLiteral("Luna Open"));
+    for (const QString& name : {QStringLiteral("Default"), QStringLiteral("Office 2007 Blue"), QStringLiteral("Aluminum"), open}) {
+        SCOPED_TRACE(name.toStdString());
+        GetSkinManager()->SetSkin(name);
+        BarsShot s;
+        FillFileMenu(s.form);
+        TwUseRealClock();   // the menu loop waits for the real pointer
+        bars::TBarCustomItem* file = s.form->MenuBar->Items()->GetItem(0);
+        const vcl::TRect item = s.InForm(s.form->MenuBar, file);
+        POINT at{(item.Left + item.Right) / 2, (item.Top + item.Bottom) / 2};
+        ClientToScreen(s.form->Handle(), &at);
+        // Inside the menu's loop: the open menu and the bar below it taken from the screen, then closed.
+        // It looks after 300 ms and then every 100 ms, and closes the loop also when no menu comes within
+        // five seconds; its timers go with the iteration.
+        QObject timers;
+        QImage shot;
+        vcl::TRect popup;
+        int looks = 0, seen = 0;
+        std::function<void()> look = [&] {
+            bars::TBarPopupWindow* w = OpenPopup();
+            auto close = [] {
+                for (int i = 0; i < 2; ++i) {
+                    TwInputKey(VK_ESCAPE, TRUE, FALSE, nullptr, FALSE);
+                    TwInputKey(VK_ESCAPE, FALSE, FALSE, nullptr, FALSE);
+                }
+            };
+            // Taken once the menu has been up for a look already: its loop then reads the keys.
+            const bool up = w && IsWindowVisible(w->Handle());
+            if (!up || seen++ == 0) {
+                if (++looks < 50)
+                    QTimer::singleShot(100, &timers, look);
+                else
+                    close();
+                return;
+            }
+            TwFlushPainting();
+            RECT r;
+            GetWindowRect(w->Handle(), &r);
+            popup = vcl::TRect(r.left, r.top, r.right, r.bottom);
+            POINT origin{0, 0};
+            ClientToScreen(s.form->Handle(), &origin);
+            shot = QGuiApplication::primaryScreen()
+                       ->grabWindow(0, origin.x, origin.y, s.form->Width(), popup.Bottom - origin.y + 4)
+                       .toImage()
+                       .convertToFormat(QImage::Format_RGB32);
+            popup.Offset(-origin.x, -origin.y);
+            close();
+        };
+        QTimer::singleShot(300, &timers, look);
+        if (!testing_support::Xdotool(s.h, {QStringLiteral("mousemove"), QString::number(at.x), QString::number(at.y),
+                                            QStringLiteral("click"), QStringLiteral("1")}))
+            GTEST_SKIP() << "xdotool is missing";
+        for (QElapsedTimer t; !t.isValid() || (shot.isNull() && looks < 50 && t.elapsed() < 8000);) {
+            if (!t.isValid()) t.start();
+            s.h.Pump();
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        ASSERT_FALSE(shot.isNull()) << "the menu did not open";
+        ASSERT_EQ(popup.Top, item.Bottom) << "the menu opens under its item";
+        if (GetSkinManager()->GetSkinType() == sknSkin) {
+            // With an entry for the open item, the menu's top border leaves a gap under it; else it is closed.
+            const vcl::TColor border = GetCurrentSkin()->Options(skncPopup, sknsNormal)->Borders()->Color1();
+            const QRgb under = shot.pixel((item.Left + item.Right) / 2, popup.Top);
+            if (!GetCurrentSkin()->Options(skncOpenToolbarItem)->IsEmpty())
+                EXPECT_NE(under, skins_test::SheetRgb(border));
+            else
+                EXPECT_EQ(under, skins_test::SheetRgb(border));
+        }
+        skins_test::CompareSheet(shot, QStringLiteral("bars-submenu"), name.toLower().replace(u' ', u'-'));
     }
 }
