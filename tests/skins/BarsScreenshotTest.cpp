@@ -5,6 +5,7 @@
 // Run with TW_UPDATE_EXPECTED=1 to write the pictures again.
 #include "skins/SkBars.h"
 #include "skins/SkDefaultSkins.h"
+#include "skins/SkPopup.h"
 
 #include "tests/skins/RecordingSkin.h"
 #include "tests/skins/SkinPicture.h"
@@ -17,6 +18,7 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -137,14 +139,12 @@ TEST_F(SkinScreenshotBars, MenuBarAndToolbarInTheDefaultLookAndEachBuiltInSkin) 
 
 namespace {
 
-// Fills the menu bar's first menu: an item with a shortcut, a checked and a radio item, a separator and
-// a disabled item.
-void FillFileMenu(TBarsShotForm* Form) {
-    auto* file = Form->MenuBar->Items()->GetItem(0);
+// Fills a menu: an item with a shortcut, a checked and a radio item, a separator and a disabled item.
+void FillMenu(rtl::TComponent* Owner, bars::TBarCustomItem* Menu) {
     auto add = [&](const char16_t* Caption) {
-        auto* item = new TSkItem(Form);
+        auto* item = new TSkItem(Owner);
         item->SetCaption(rtl::String::fromUtf16(Caption));
-        file->Add(item);
+        Menu->Add(item);
         return item;
     };
     add(u"&Open")->SetShortCut(vcl::ShortCut('O', vcl::TShiftState{vcl::ssCtrl}));
@@ -152,7 +152,7 @@ void FillFileMenu(TBarsShotForm* Form) {
     TSkItem* radio = add(u"&Radio");
     radio->SetRadioItem(true);
     radio->SetChecked(true);
-    file->Add(new TSkSeparatorItem(Form));
+    Menu->Add(new TSkSeparatorItem(Owner));
     add(u"&Disabled")->SetEnabled(false);
 }
 
@@ -162,9 +162,65 @@ bars::TBarPopupWindow* OpenPopup() {
     return nullptr;
 }
 
+// A menu opened by a real click (xdotool with Args), taken from the screen inside its loop from the
+// form's top left corner to past the menu, then closed. It looks after 300 ms and then every 100 ms, takes
+// the picture once the menu has been up for a look already (its loop then reads the keys), and closes the
+// loop also when no menu comes within five seconds. Popup is the menu's rectangle in the form's
+// coordinates; the picture is null when no menu came.
+struct TRealMenu {
+    QImage Shot;
+    vcl::TRect Popup;
+
+    bool Open(testing_support::FormHarness& H, vcl::TForm* Form, const QStringList& Args) {
+        QObject timers;   // they go with the call
+        int looks = 0, seen = 0;
+        auto close = [] {
+            for (int i = 0; i < 2; ++i) {
+                TwInputKey(VK_ESCAPE, TRUE, FALSE, nullptr, FALSE);
+                TwInputKey(VK_ESCAPE, FALSE, FALSE, nullptr, FALSE);
+            }
+        };
+        std::function<void()> look = [&] {
+            bars::TBarPopupWindow* w = OpenPopup();
+            if (!w || seen++ == 0) {
+                if (++looks < 50)
+                    QTimer::singleShot(100, &timers, look);
+                else
+                    close();
+                return;
+            }
+            TwFlushPainting();
+            RECT r;
+            GetWindowRect(w->Handle(), &r);
+            POINT origin{0, 0};
+            ClientToScreen(Form->Handle(), &origin);
+            Popup = vcl::TRect(r.left - origin.x, r.top - origin.y, r.right - origin.x, r.bottom - origin.y);
+            Shot = QGuiApplication::primaryScreen()
+                       ->grabWindow(0, origin.x, origin.y, std::max(Form->Width(), Popup.Right + 4), Popup.Bottom + 4)
+                       .toImage()
+                       .convertToFormat(QImage::Format_RGB32);
+            close();
+        };
+        QTimer::singleShot(300, &timers, look);
+        if (!testing_support::Xdotool(H, Args)) return false;
+        for (QElapsedTimer t; !t.isValid() || (Shot.isNull() && looks < 50 && t.elapsed() < 8000);) {
+            if (!t.isValid()) t.start();
+            H.Pump();
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        return true;
+    }
+};
+
+QStringList ClickAt(vcl::TWinControl* Control, POINT P, int Button) {
+    ClientToScreen(Control->Handle(), &P);
+    return {QStringLiteral("mousemove"), QString::number(P.x), QString::number(P.y), QStringLiteral("click"),
+            QString::number(Button)};
+}
+
 } // namespace
 
-TEST_F(SkinScreenshotBars, MenuBarSubmenuOpenedByARealClick) {
+TEST_F(SkinScreenshotBars, MenuBarSubmenuAndContextMenuOpenedByRealClicks) {
     if (!testing_support::OnXServer()) GTEST_SKIP() << "needs a real X server (the Xvfb run)";
     SeedBrushedMetal(20261211);
     // No skin the program carries fills the open item's entry: Luna's text with one, under its own name.
@@ -181,69 +237,35 @@ TEST_F(SkinScreenshotBars, MenuBarSubmenuOpenedByARealClick) {
         SCOPED_TRACE(name.toStdString());
         GetSkinManager()->SetSkin(name);
         BarsShot s;
-        FillFileMenu(s.form);
-        TwUseRealClock();   // the menu loop waits for the real pointer
-        bars::TBarCustomItem* file = s.form->MenuBar->Items()->GetItem(0);
-        const vcl::TRect item = s.InForm(s.form->MenuBar, file);
-        POINT at{(item.Left + item.Right) / 2, (item.Top + item.Bottom) / 2};
-        ClientToScreen(s.form->Handle(), &at);
-        // Inside the menu's loop: the open menu and the bar below it taken from the screen, then closed.
-        // It looks after 300 ms and then every 100 ms, and closes the loop also when no menu comes within
-        // five seconds; its timers go with the iteration.
-        QObject timers;
-        QImage shot;
-        vcl::TRect popup;
-        int looks = 0, seen = 0;
-        std::function<void()> look = [&] {
-            bars::TBarPopupWindow* w = OpenPopup();
-            auto close = [] {
-                for (int i = 0; i < 2; ++i) {
-                    TwInputKey(VK_ESCAPE, TRUE, FALSE, nullptr, FALSE);
-                    TwInputKey(VK_ESCAPE, FALSE, FALSE, nullptr, FALSE);
-                }
-            };
-            // Taken once the menu has been up for a look already: its loop then reads the keys.
-            const bool up = w && IsWindowVisible(w->Handle());
-            if (!up || seen++ == 0) {
-                if (++looks < 50)
-                    QTimer::singleShot(100, &timers, look);
-                else
-                    close();
-                return;
-            }
-            TwFlushPainting();
-            RECT r;
-            GetWindowRect(w->Handle(), &r);
-            popup = vcl::TRect(r.left, r.top, r.right, r.bottom);
-            POINT origin{0, 0};
-            ClientToScreen(s.form->Handle(), &origin);
-            shot = QGuiApplication::primaryScreen()
-                       ->grabWindow(0, origin.x, origin.y, s.form->Width(), popup.Bottom - origin.y + 4)
-                       .toImage()
-                       .convertToFormat(QImage::Format_RGB32);
-            popup.Offset(-origin.x, -origin.y);
-            close();
-        };
-        QTimer::singleShot(300, &timers, look);
-        if (!testing_support::Xdotool(s.h, {QStringLiteral("mousemove"), QString::number(at.x), QString::number(at.y),
-                                            QStringLiteral("click"), QStringLiteral("1")}))
-            GTEST_SKIP() << "xdotool is missing";
-        for (QElapsedTimer t; !t.isValid() || (shot.isNull() && looks < 50 && t.elapsed() < 8000);) {
-            if (!t.isValid()) t.start();
-            s.h.Pump();
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        ASSERT_FALSE(shot.isNull()) << "the menu did not open";
-        ASSERT_EQ(popup.Top, item.Bottom) << "the menu opens under its item";
+        FillMenu(s.form, s.form->MenuBar->Items()->GetItem(0));
+        auto* context = new TSkPopupMenu(s.form);
+        FillMenu(s.form, context->Items());
+        s.form->SetPopupMenu(context);
+        TwUseRealClock();   // the menu loops wait for the real pointer
+        const QString file = name.toLower().replace(u' ', u'-');
+
+        const vcl::TRect item = s.InForm(s.form->MenuBar, s.form->MenuBar->Items()->GetItem(0));
+        TRealMenu sub;
+        if (!sub.Open(s.h, s.form, ClickAt(s.form, item.CenterPoint(), 1))) GTEST_SKIP() << "xdotool is missing";
+        ASSERT_FALSE(sub.Shot.isNull()) << "the menu did not open";
+        ASSERT_EQ(sub.Popup.Top, item.Bottom) << "the menu opens under its item";
         if (GetSkinManager()->GetSkinType() == sknSkin) {
             // With an entry for the open item, the menu's top border leaves a gap under it; else it is closed.
             const vcl::TColor border = GetCurrentSkin()->Options(skncPopup, sknsNormal)->Borders()->Color1();
-            const QRgb under = shot.pixel((item.Left + item.Right) / 2, popup.Top);
+            const QRgb under = sub.Shot.pixel((item.Left + item.Right) / 2, sub.Popup.Top);
             if (!GetCurrentSkin()->Options(skncOpenToolbarItem)->IsEmpty())
                 EXPECT_NE(under, skins_test::SheetRgb(border));
             else
                 EXPECT_EQ(under, skins_test::SheetRgb(border));
         }
-        skins_test::CompareSheet(shot, QStringLiteral("bars-submenu"), name.toLower().replace(u' ', u'-'));
+        skins_test::CompareSheet(sub.Shot, QStringLiteral("bars-submenu"), file);
+
+        // A right click below the bars opens the form's menu at the pointer.
+        const POINT below{200, s.form->ClientHeight() - 8};
+        TRealMenu menu;
+        menu.Open(s.h, s.form, ClickAt(s.form, below, 3));
+        ASSERT_FALSE(menu.Shot.isNull()) << "the context menu did not open";
+        EXPECT_EQ(menu.Popup.TopLeft(), vcl::TPoint(below.x, below.y));
+        skins_test::CompareSheet(menu.Shot, QStringLiteral("bars-context"), file);
     }
 }
