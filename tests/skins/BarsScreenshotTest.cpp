@@ -52,6 +52,7 @@ public:
         MenuBar->SetParent(Dock);
         Tools = new TSkToolbar(this);
         Tools->SetName(QStringLiteral("Tools"));
+        Tools->SetChevronPriorityForNewItems(bars::tbcpLowest);   // the items added last go first
         Hot = Add(u"Hot");
         Checked = Add(u"Checked");
         Checked->SetChecked(true);
@@ -62,6 +63,8 @@ public:
         split->SetDropdownCombo(true);
         Add(u"Inside", split);
         Tools->Items()->Add(split);
+        // More than the dock holds: the last ones go behind the chevron.
+        for (const char16_t* caption : {u"Convert", u"Play", u"Pause", u"Stop", u"Record"}) Last = Add(caption);
         Tools->SetParent(Dock);
         Tools->SetDockRow(1);
     }
@@ -74,7 +77,7 @@ public:
     TSkDock* Dock;
     TSkToolbar *MenuBar, *Tools;
     TSkCustomItem *Spacer = nullptr, *Help = nullptr;
-    TSkItem *Hot, *Checked, *Disabled;
+    TSkItem *Hot, *Checked, *Disabled, *Last = nullptr;
 };
 
 struct BarsShot {
@@ -122,6 +125,10 @@ TEST_F(SkinScreenshotBars, MenuBarAndToolbarInTheDefaultLookAndEachBuiltInSkin) 
         // Help ends at the menu bar's right edge less its border.
         const vcl::TRect help = s.InForm(s.form->MenuBar, s.form->Help);
         EXPECT_EQ(help.Right, s.form->Dock->Width() - s.form->MenuBar->NonClientWidth() / 2);
+        // The toolbar keeps to the dock and its last item waits behind the chevron.
+        EXPECT_LE(s.form->Tools->Left() + s.form->Tools->Width(), s.form->Dock->Width());
+        EXPECT_FALSE(s.form->Tools->View()->Find(s.form->Last)->Show());
+        EXPECT_TRUE(s.form->Tools->View()->Find(s.form->Hot)->Show());
         if (GetSkinManager()->GetSkinType() == sknSkin) {
             TSkSkinOptions* skin = GetCurrentSkin();
             auto probe = [&](bars::TBarCustomItem* Item, TSkSkinStatesType State, const char* what) {
