@@ -227,7 +227,7 @@ QStringList ClickAt(vcl::TWinControl* Control, POINT P, int Button) {
 
 } // namespace
 
-TEST_F(SkinScreenshotBars, MenuBarSubmenuAndContextMenuOpenedByRealClicks) {
+TEST_F(SkinScreenshotBars, MenuBarSubmenuContextMenuAndChevronListOpenedByRealClicks) {
     if (!testing_support::OnXServer()) GTEST_SKIP() << "needs a real X server (the Xvfb run)";
     SeedBrushedMetal(20261211);
     // No skin the program carries fills the open item's entry: Luna's text with one, under its own name.
@@ -274,5 +274,13 @@ TEST_F(SkinScreenshotBars, MenuBarSubmenuAndContextMenuOpenedByRealClicks) {
         ASSERT_FALSE(menu.Shot.isNull()) << "the context menu did not open";
         EXPECT_EQ(menu.Popup.TopLeft(), vcl::TPoint(below.x, below.y));
         skins_test::CompareSheet(menu.Shot, QStringLiteral("bars-context"), file);
+
+        // A click on the chevron lists the items that wait behind it, under the chevron.
+        const vcl::TRect chevron = s.InForm(s.form->Tools, s.form->Tools->ChevronItem());
+        TRealMenu more;
+        more.Open(s.h, s.form, ClickAt(s.form, chevron.CenterPoint(), 1));
+        ASSERT_FALSE(more.Shot.isNull()) << "the chevron's list did not open";
+        EXPECT_EQ(more.Popup.Top, chevron.Bottom);
+        skins_test::CompareSheet(more.Shot, QStringLiteral("bars-chevron"), file);
     }
 }
