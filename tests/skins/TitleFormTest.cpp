@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 using namespace skins;
 
@@ -114,6 +115,15 @@ QStringList At(vcl::TWinControl* Control, const vcl::TRect& R, int Dx = 0, int D
     return {QString::number(p.x), QString::number(p.y)};
 }
 
+// Pumps until Done holds, at most five seconds (the X server's events may trail xdotool's exit).
+void Until(testing_support::FormHarness& H, const std::function<bool()>& Done) {
+    for (QElapsedTimer t; !t.isValid() || (!Done() && t.elapsed() < 5000);) {
+        if (!t.isValid()) t.start();
+        H.Pump();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+}
+
 // Counts the form's maximizings, in the plain Windows manner (the title bar holds the form's own hook).
 int gMaximized = 0;
 WNDPROC gFormSaved = nullptr;
@@ -143,6 +153,7 @@ TEST(TitleBarXdotool, CaptionDragMovesTheFormDoubleClickMaximizesOnlyWithMaximiz
     const int left = form->Left(), top = form->Top(), width = form->Width(), height = form->Height();
     if (!testing_support::Xdotool(s.h, Drag(At(caption, spacer), At(caption, spacer, 60, 45))))
         GTEST_SKIP() << "xdotool is missing";
+    Until(s.h, [&] { return form->Left() == left + 60 && form->Top() == top + 45; });
     EXPECT_EQ(form->Left(), left + 60);
     EXPECT_EQ(form->Top(), top + 45);
     EXPECT_EQ(form->Width(), width);
@@ -151,6 +162,7 @@ TEST(TitleBarXdotool, CaptionDragMovesTheFormDoubleClickMaximizesOnlyWithMaximiz
     const vcl::TRect grip = status->GetGripRect();
     ASSERT_FALSE(grip.IsEmpty());
     testing_support::Xdotool(s.h, Drag(At(form->Status->Dock(), grip), At(form->Status->Dock(), grip, 50, 30)));
+    Until(s.h, [&] { return form->Width() == width + 50 && form->Height() == height + 30; });
     EXPECT_EQ(form->Width(), width + 50);
     EXPECT_EQ(form->Height(), height + 30);
     EXPECT_EQ(form->Left(), left + 60);
@@ -169,6 +181,7 @@ TEST(TitleBarXdotool, CaptionDragMovesTheFormDoubleClickMaximizesOnlyWithMaximiz
     EXPECT_EQ(form->Left(), left + 60) << "a click without a drag leaves the form where it is";
     form->Title->Options()->SetMaximize(true);
     testing_support::Xdotool(s.h, twice);
+    Until(s.h, [] { return gMaximized > 0; });
     EXPECT_EQ(gMaximized, 1);
     SetWindowLongPtrW(form->Handle(), GWLP_WNDPROC, LONG_PTR(gFormSaved));
 }
