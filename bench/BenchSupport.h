@@ -12,6 +12,7 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -83,6 +84,18 @@ inline double Best(int Rounds, const std::function<void()>& Prepare, const std::
         if (Result == 0 || S < Result) Result = S;
     }
     return Result;
+}
+
+// The shortest of Runs runs of Work, in seconds.
+template <typename TWork> double BestOf(TWork&& Work, int Runs) {
+    double best = 1e9;
+    for (int r = 0; r < Runs; ++r) {
+        QElapsedTimer t;
+        t.start();
+        Work();
+        best = std::min(best, Seconds(t));
+    }
+    return best;
 }
 
 // Keeps the mean real and CPU time per iteration of every run, by benchmark name.

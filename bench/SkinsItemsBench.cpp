@@ -15,13 +15,13 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <memory>
 
 namespace {
 
 using namespace skins;
 using bench_support::Check;
+using bench_support::BestOf;
 
 struct Bar {
     std::unique_ptr<rtl::TComponent> owner = std::make_unique<rtl::TComponent>(nullptr);
@@ -73,17 +73,6 @@ struct Bar {
     }
 };
 
-double Best(const std::function<void()>& F, int Runs = 20) {
-    double best = 1e9;
-    for (int r = 0; r < Runs; ++r) {
-        QElapsedTimer t;
-        t.start();
-        F();
-        best = std::min(best, double(t.nsecsElapsed()) / 1e9);
-    }
-    return best;
-}
-
 template <class TItem, class TSub> double MainBars(int ToolbarItems) {
     Bar menu, tools;
     for (const char* c : {"&File", "&Edit", "&Convert", "&Options", "&Help"}) menu.Add<TSub>(QString::fromLatin1(c), false);
@@ -91,17 +80,17 @@ template <class TItem, class TSub> double MainBars(int ToolbarItems) {
     menu.Make(true, true);
     for (int i = 0; i < ToolbarItems; ++i) tools.Add<TItem>(QStringLiteral("Tool %1").arg(i), true);
     tools.Make(true);
-    return Best([&] {
+    return BestOf([&] {
         menu.Pass(false);
         tools.Pass(false);
-    });
+    }, 20);
 }
 
 template <class TItem> double Toolbar(int Items) {
     Bar tools;
     for (int i = 0; i < Items; ++i) tools.Add<TItem>(QStringLiteral("Tool %1").arg(i), true);
     tools.Make(true);
-    return Best([&] { tools.Pass(false); });
+    return BestOf([&] { tools.Pass(false); }, 20);
 }
 
 template <class TItem> double Menu(int Items) {
@@ -111,7 +100,7 @@ template <class TItem> double Menu(int Items) {
         if (i % 5 == 0) item->SetShortCut(vcl::ShortCut('A' + i % 26, vcl::TShiftState{vcl::ssCtrl}));
     }
     menu.Make(false);
-    return Best([&] { menu.Pass(true); });
+    return BestOf([&] { menu.Pass(true); }, 20);
 }
 
 } // namespace

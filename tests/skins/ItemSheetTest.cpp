@@ -178,16 +178,7 @@ TEST_F(Sheet, ProgramSkinTexts) {
     ASSERT_EQ(files.size(), 10) << texts.path().toStdString();
     for (const QString& file : files) {
         SCOPED_TRACE(file.toStdString());
-        rtl::TStringList lines;
-        lines.LoadFromFile(texts.filePath(file));
-        GetSkinManager()->SkinsList()->AddSkin(&lines);
-        QString name;
-        for (int i = 0; i < lines.Count() && name.isEmpty(); ++i) {
-            const QString line = lines.Strings(i);
-            if (line.section(u'=', 0, 0).trimmed().compare(QStringLiteral("Name"), Qt::CaseInsensitive) == 0)
-                name = line.section(u'=', 1).trimmed();
-        }
-        GetSkinManager()->SetSkin(name);
+        GetSkinManager()->SetSkin(skins_test::AddSkinText(file));
         Take();
         ProbeSkin();
         Compare(QStringLiteral("text-") + QFileInfo(file).baseName());

@@ -19,14 +19,20 @@ struct Table {
     // Handles are never reused, so an entry only has to go when its object does.
     std::array<std::pair<uintptr_t, GdiObject*>, 64> recent{};
     static size_t Slot(uintptr_t h) { return (h >> 2) & 63; }
+    // The live device contexts: what a deleted object may still be selected into.
+    std::vector<DC*> dcs;
+    static bool IsDc(const GdiObject* o) { return o->type == OBJ_DC || o->type == OBJ_MEMDC; }
     void Erase(uintptr_t h) {
         if (recent[Slot(h)].first == h) recent[Slot(h)] = {0, nullptr};
-        dcs.erase(h);
-        objects.erase(h);
+        const auto it = objects.find(h);
+        if (it == objects.end()) return;
+        if (IsDc(it->second.get())) {
+            const auto dc = std::find(dcs.begin(), dcs.end(), static_cast<DC*>(it->second.get()));
+            *dc = dcs.back();
+            dcs.pop_back();
+        }
+        objects.erase(it);
     }
-    // The device contexts among the objects: a deletion asks each whether it still holds the object, and
-    // there are few of them against thousands of fonts, pens and brushes.
-    std::unordered_set<uintptr_t> dcs;
     uintptr_t next = 0x10000; // above the small numbers FillRect reads as system colours
     std::vector<uintptr_t> pending;
     int logPixels = 96;
@@ -38,9 +44,7 @@ Table& T() {
 }
 
 bool IsReferenced(HGDIOBJ h) {
-    auto& t = T();
-    for (uintptr_t key : t.dcs) {
-        auto* dc = static_cast<DC*>(t.objects.at(key).get());
+    for (const DC* dc : T().dcs) {
         auto refers = [h](const DCState& s) {
             return s.pen == h || s.brush == h || s.font == h || s.bitmap == h || s.palette == h;
         };
@@ -186,7 +190,7 @@ HGDIOBJ AddObject(std::unique_ptr<GdiObject> obj) {
     auto& t = T();
     uintptr_t h = t.next;
     t.next += 4;
-    if (obj->type == OBJ_DC || obj->type == OBJ_MEMDC) t.dcs.insert(h);
+    if (Table::IsDc(obj.get())) t.dcs.push_back(static_cast<DC*>(obj.get()));
     t.objects.emplace(h, std::move(obj));
     return reinterpret_cast<HGDIOBJ>(h);
 }

@@ -167,25 +167,43 @@ const QFont& CurrentQFont(const DC& dc) {
     return *f->qfont;
 }
 
+const Font& CurrentFont(const DC& dc) {
+    const Font* f = GetFont(dc.s.font);
+    return f ? *f : *GetFont(GetStockObject(SYSTEM_FONT));
+}
+
+// The metrics of the DC's font, kept by font for each thread: a layout asks for them item by item.
+Metrics CurrentMetrics(const DC& dc) {
+    struct TKept {
+        uint64_t Font = 0;
+        Metrics Value{};
+    };
+    thread_local std::array<TKept, 16> Kept;
+    const uint64_t serial = CurrentFont(dc).serial;
+    TKept& k = Kept[serial % Kept.size()];
+    if (k.Font != serial) {
+        k.Value = MetricsOf(CurrentQFont(dc));
+        k.Font = serial;
+    }
+    return k.Value;
+}
+
 int TextWidth(const DC& dc, const QString& text) {
     if (text.isEmpty()) return 0;
     // A text is measured several times over while it is laid out and drawn (fitted, ellipsed,
-    // aligned): the last few measures are kept by font and text, for each thread.
+    // aligned), and a bar lays out all its items again on every resize: measures are kept by font and
+    // text, for each thread, in a table the pair's hash picks the place in.
     struct TMeasure {
         uint64_t Font = 0;
         QString Text;
         int Width = 0;
     };
-    thread_local std::array<TMeasure, 8> Recent;
-    thread_local size_t Next = 0;
-    const Font* f = GetFont(dc.s.font);
-    if (!f) f = GetFont(GetStockObject(SYSTEM_FONT));
+    thread_local std::array<TMeasure, 512> Kept;
+    const uint64_t serial = CurrentFont(dc).serial;
     const int extra = dc.s.charExtra * int(text.size());
-    for (const TMeasure& m : Recent)
-        if (m.Font == f->serial && m.Text == text) return m.Width + extra;
-    TMeasure& m = Recent[Next];
-    Next = (Next + 1) % Recent.size();
-    m.Font = f->serial;
+    TMeasure& m = Kept[(qHash(text) ^ size_t(serial * 0x9E3779B97F4A7C15ull)) % Kept.size()];
+    if (m.Font == serial && m.Text == text) return m.Width + extra;
+    m.Font = serial;
     m.Text = text;
     m.Width = QFontMetrics(CurrentQFont(dc)).horizontalAdvance(text);
     return m.Width + extra;
@@ -196,7 +214,7 @@ BOOL TextLine(DC& dc, int x, int y, UINT options, const RECT* rect, const QStrin
     if (!t.Valid()) return TRUE;
     const QFont& qf = CurrentQFont(dc);
     const LOGFONTW& lf = CurrentLogFont(dc);
-    const Metrics m = MetricsOf(qf);
+    const Metrics m = CurrentMetrics(dc);
     const bool updateCP = dc.s.textAlign & TA_UPDATECP;
     if (updateCP) {
         x = dc.s.pos.x;
@@ -349,7 +367,7 @@ BOOL WINAPI GetTextExtentPoint32W(HDC hdc, LPCWSTR s, int c, LPSIZE size) {
     if (!dc || !size || c < 0 || (!s && c > 0)) return FALSE;
     const QString text = QString::fromUtf16(s, c);
     size->cx = TextWidth(*dc, text);
-    size->cy = MetricsOf(CurrentQFont(*dc)).height;
+    size->cy = CurrentMetrics(*dc).height;
     return TRUE;
 }
 
@@ -368,7 +386,7 @@ BOOL WINAPI GetTextExtentExPointW(HDC hdc, LPCWSTR s, int c, int maxExtent, LPIN
     if (fit) *fit = n;
     if (size) {
         size->cx = TextWidth(*dc, text);
-        size->cy = MetricsOf(CurrentQFont(*dc)).height;
+        size->cy = CurrentMetrics(*dc).height;
     }
     return TRUE;
 }
@@ -377,7 +395,7 @@ BOOL WINAPI GetTextMetricsW(HDC hdc, LPTEXTMETRICW tm) {
     DC* dc = wingdi::GetDC(hdc);
     if (!dc || !tm) return FALSE;
     const LOGFONTW& lf = CurrentLogFont(*dc);
-    const Metrics m = MetricsOf(CurrentQFont(*dc));
+    const Metrics m = CurrentMetrics(*dc);
     *tm = TEXTMETRICW{};
     tm->tmHeight = m.height;
     tm->tmAscent = m.ascent;

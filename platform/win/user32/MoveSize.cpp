@@ -59,7 +59,7 @@ int EdgeForKey(WPARAM vk) {
 
 } // namespace
 
-void MoveSizeLoop(Window* w, UINT cmd, POINT screenPt) {
+void MoveSizeLoop(Window* w, UINT cmd) {
     const HWND hwnd = w->handle;
     if (w->maximized || w->minimized || !ReallyVisible(w)) return;
     const bool sizing = (cmd & 0xFFF0) == SC_SIZE;
@@ -74,7 +74,9 @@ void MoveSizeLoop(Window* w, UINT cmd, POINT screenPt) {
     if (!(w = Get(hwnd))) return;
     const RECT r0 = ParentRect(w);
     RECT cur = r0;
-    POINT origin = byMouse ? screenPt : S().cursorPos;
+    // Measured from where the pointer is, not from the command's point: programs that drag their own
+    // frameless windows send SC_MOVE | HTCAPTION (or SC_SIZE with an edge) with no point at all.
+    POINT origin = S().cursorPos;
     POINT keyOffset{0, 0};
 
     SetCapture(hwnd);

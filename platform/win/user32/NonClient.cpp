@@ -428,7 +428,7 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case SC_MAXIMIZE: ShowWindow(hwnd, SW_MAXIMIZE); break;
         case SC_RESTORE: ShowWindow(hwnd, SW_RESTORE); break;
         case SC_MOVE:
-        case SC_SIZE: MoveSizeLoop(w, UINT(wp), POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); break;
+        case SC_SIZE: MoveSizeLoop(w, UINT(wp)); break;
         case SC_VSCROLL:
         case SC_HSCROLL: TrackScrollBar(w, cmd == SC_VSCROLL ? SB_VERT : SB_HORZ, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); break;
         case SC_KEYMENU: {

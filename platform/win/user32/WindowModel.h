@@ -308,7 +308,7 @@ void TrackScrollBar(Window* w, int bar, POINT screenPt);
 bool BarShown(const Window* w, int bar);
 
 // The modal move or size loop of WM_SYSCOMMAND SC_MOVE/SC_SIZE; `cmd` keeps the WMSZ_/HTCAPTION bits.
-void MoveSizeLoop(Window* w, UINT cmd, POINT screenPt);
+void MoveSizeLoop(Window* w, UINT cmd);
 // The modal loop of a press on a caption button (HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP).
 void TrackCaptionButton(Window* w, int hit, POINT screenPt);
 LRESULT DefUiState(Window* w, UINT msg, WPARAM wp, LPARAM lp);

@@ -26,7 +26,12 @@ MINMAXINFO MinMax(Window* w) {
     const int b = FrameWidth(w);
     mmi.ptMaxSize = POINT{area.right - area.left + 2 * b, area.bottom - area.top + 2 * b};
     mmi.ptMaxPosition = POINT{-b, -b};
-    mmi.ptMinTrackSize = POINT{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+    // A window with a border or a dialog frame is kept to the system's smallest size; any other only to
+    // twice its frame (nothing at all for a window without one).
+    if (w->style & (WS_DLGFRAME | WS_BORDER))
+        mmi.ptMinTrackSize = POINT{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+    else
+        mmi.ptMinTrackSize = POINT{2 * b, 2 * b};
     mmi.ptMaxTrackSize = POINT{std::max(GetSystemMetrics(SM_CXMAXTRACK), cx), std::max(GetSystemMetrics(SM_CYMAXTRACK), cy)};
     Send(w->handle, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
     return mmi;

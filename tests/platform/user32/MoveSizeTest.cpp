@@ -57,6 +57,31 @@ TEST_F(WindowTest, CaptionDragRunsTheMoveLoopInWindowsOrderAndKeepsWhatMovingCha
     EXPECT_TRUE(rec.Of(WM_NCLBUTTONUP).empty());  // the release belonged to the loop
 }
 
+TEST_F(WindowTest, ProgramStartedDragWithoutAPointFollowsThePointerFromWhereItWasPressed) {
+    // A frameless window dragged by its own client area: a press, then WM_SYSCOMMAND 0xF012 (or SC_SIZE
+    // with an edge) with no point, as such programs send it.
+    HWND w = TopLevel(WS_POPUP | WS_VISIBLE, RECT{100, 100, 300, 300});
+    app.PumpUntilIdle();
+    struct Case {
+        WPARAM command;
+        RECT expected;
+    };
+    for (const Case& c : {Case{SC_MOVE | HTCAPTION, RECT{130, 120, 330, 320}},
+                          Case{SC_SIZE | WMSZ_BOTTOMRIGHT, RECT{130, 120, 360, 340}}}) {
+        SCOPED_TRACE(c.command);
+        const RECT before = RectOf(w);
+        TwInputMouseMove(before.left + 50, before.top + 50);
+        TwInputMouseButton(before.left + 50, before.top + 50, TW_BUTTON_LEFT, TRUE);
+        app.PumpUntilIdle();
+        DragWhenIdle(app, {POINT{before.left + 80, before.top + 70}});
+        ReleaseCapture();
+        SendMessageW(w, WM_SYSCOMMAND, c.command, 0);
+        app.OnIdle(nullptr);
+        const RECT got = RectOf(w);
+        EXPECT_TRUE(Same(got, c.expected)) << got.left << "," << got.top << "," << got.right << "," << got.bottom;
+    }
+}
+
 TEST_F(WindowTest, BorderDragsSizeTheNamedEdgesWithinTheTrackLimits) {
     struct Case { int hit; POINT delta; RECT expected; };
     const Case cases[] = {

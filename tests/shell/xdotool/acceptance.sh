@@ -151,18 +151,30 @@ xdotool key F12
 options=$(named_window '^Options$')
 [ -n "$options" ] || fail "F12 opened no window"
 xdotool windowfocus --sync "$options" 2>/dev/null || true
+# Each key waits out the lists' type-ahead (a second letter within it would extend the search) and a
+# loaded machine's slower handling of the one before.
+sleep 1.2
 xdotool type --delay 50 D
+sleep 1.2
 xdotool key Tab
+sleep 1.2
 xdotool type --delay 50 C
-sleep 0.3
+sleep 1.2
 xdotool key F12
 
 # 8. File (Datei now), Exit by the menu bar: the menu clicked, Up to its last item, Return.
+# On a loaded machine the menu may open after the keys were sent: then it is closed and asked again.
 leave() {
-    xdotool windowfocus --sync "$win" 2>/dev/null || true
-    click 19 11
-    xdotool key Up Return
-    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    for _ in 1 2 3; do
+        xdotool windowfocus --sync "$win" 2>/dev/null || true
+        click 19 11
+        sleep 0.5
+        xdotool key Up Return
+        for _ in $(seq 150); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+        kill -0 "$pid" 2>/dev/null || break
+        xdotool key Escape Escape
+        sleep 0.3
+    done
     kill -0 "$pid" 2>/dev/null && fail "File, Exit left the program running"
     wait "$pid" || fail "the program ended with status $? on File, Exit"
 }

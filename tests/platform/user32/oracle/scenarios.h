@@ -218,12 +218,22 @@ static void OracleFacts(UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
+/* WM_GETMINMAXINFO logged with the limits it arrives with; not the largest tracking size, which is a
+ * system metric of the desktop's own screen (ours keeps the values of a 1920 x 1080 one). */
+static int oracleMinMaxFacts;
+
+static void OracleMinMax(const MINMAXINFO* m) {
+    OracleAppend(" max=%d,%d at=%d,%d mintrack=%d,%d", (int)m->ptMaxSize.x, (int)m->ptMaxSize.y,
+                 (int)m->ptMaxPosition.x, (int)m->ptMaxPosition.y, (int)m->ptMinTrackSize.x, (int)m->ptMinTrackSize.y);
+}
+
 static void OracleLogMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     const char* who = OracleWho(h);
     OracleIndent();
     OracleAppend("%s ", who);
     OracleMsgText(msg);
     OracleFacts(msg, wp, lp);
+    if (msg == 0x0024 && oracleMinMaxFacts) OracleMinMax((const MINMAXINFO*)lp);
     OracleAppend("\n");
 }
 
@@ -983,6 +993,7 @@ static void OracleKeyMove(HWND w) {
 #define ORACLE_FRAME_STYLE (WS_POPUP | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_VISIBLE)
 
 static void ScCbtMoveSize(void) {
+    int edge;
     HWND w = OracleCreate("frame", ORACLE_FRAME_STYLE, 200, 200, 300, 200, 0, 0);
     OracleSettle();
     OracleHookFull(TRUE);
@@ -998,11 +1009,24 @@ static void ScCbtMoveSize(void) {
     OracleRects(w);
     OracleState();
     oracleCbtVeto = -1;
+    /* The commands a frameless window's own frame and caption send: each edge, and the caption drag, with
+     * no point and no button held. */
+    for (edge = 1; edge <= 8; ++edge) {
+        OracleStep("WM_SYSCOMMAND SC_SIZE+%d, key return", edge);
+        PostMessageW(w, WM_KEYDOWN, VK_RETURN, 0);
+        SendMessageW(w, WM_SYSCOMMAND, SC_SIZE + edge, 0);
+        OracleRects(w);
+    }
+    OracleStep("WM_SYSCOMMAND 0xF012, key return");
+    PostMessageW(w, WM_KEYDOWN, VK_RETURN, 0);
+    SendMessageW(w, WM_SYSCOMMAND, 0xF012, 0);
+    OracleRects(w);
+    OracleState();
     OracleHook(FALSE);
 }
 
 static void ScMinMax(void) {
-    HWND w;
+    HWND w, b;
     OraclePopup("other", TRUE, 700, 100);
     w = OracleCreate("frame", ORACLE_FRAME_STYLE, 100, 100, 400, 300, 0, 0);
     OracleSettle();
@@ -1044,6 +1068,50 @@ static void ScMinMax(void) {
     SendMessageW(w, WM_SYSCOMMAND, SC_RESTORE, 0);
     OracleRects(w);
     OracleState();
+    /* A window without any frame, maximized: the limits it is asked about and the rectangle it gets. */
+    oracleLogging = 0;
+    b = OracleCreate("bare", WS_POPUP | WS_VISIBLE, 150, 150, 300, 200, 0, 0);
+    OracleSettle();
+    oracleLogging = 1;
+    oracleMinMaxFacts = 1;
+    OracleStep("ShowWindow bare SW_MAXIMIZE");
+    OracleResult(ShowWindow(b, SW_MAXIMIZE));
+    OracleRects(b);
+    oracleMinMaxFacts = 0;
+    OracleStep("ShowWindow bare SW_RESTORE");
+    OracleResult(ShowWindow(b, SW_RESTORE));
+    OracleRects(b);
+}
+
+/* A hidden popup shown with no size by SetWindowPos, as an empty menu is. */
+static void ScPopupZeroSize(void) {
+    HWND z = OracleCreate("zero", WS_POPUP, 100, 100, 200, 150, 0, 0);
+    HWND f = OraclePopup("framed", FALSE, 400, 100);
+    OracleSettle();
+    OracleBegin();
+    OracleStep("SetWindowPos zero 50,60 0x0 SHOWWINDOW|NOACTIVATE");
+    OracleResult(SetWindowPos(z, HWND_TOPMOST, 50, 60, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE));
+    OracleRects(z);
+    OracleState();
+    OracleStep("SetWindowPos framed 300,60 0x0 SHOWWINDOW|NOACTIVATE");
+    OracleResult(SetWindowPos(f, HWND_TOPMOST, 300, 60, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE));
+    OracleRects(f);
+    OracleState();
+}
+
+/* A popup with a 3-pixel frame (a dialog frame) shown, then repainted whole: the order of its frame,
+ * background and client painting. */
+static void ScPopupFramePaint(void) {
+    HWND w = OracleCreate("framed", WS_POPUP | WS_DLGFRAME, 100, 100, 200, 150, 0, 0);
+    OracleSettle();
+    OracleBegin();
+    OracleRects(w);
+    OracleStep("ShowWindow framed SW_SHOWNOACTIVATE, UpdateWindow");
+    ShowWindow(w, SW_SHOWNOACTIVATE);
+    UpdateWindow(w);
+    OracleStep("RedrawWindow framed FRAME|INVALIDATE|ERASE|UPDATENOW");
+    RedrawWindow(w, 0, 0, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    OracleRects(w);
 }
 
 static void ScMouseActivate(void) {
@@ -1233,6 +1301,7 @@ static const struct OracleScenario oracleScenarios[] = {
     {"mouseactivate", ScMouseActivate},
     {"create_overlapped", ScCreateOverlapped}, {"show_child_hidden_parent", ScShowChildHiddenParent},
     {"nccreate_text", ScNcCreateText},   {"caption_buttons", ScCaptionButtons}, {"nc_scroll", ScNcScroll},
+    {"popup_zero_size", ScPopupZeroSize}, {"popup_frame_paint", ScPopupFramePaint},
 };
 
 /* Runs one scenario from a clean start; the trace is left in oracleLog. */
@@ -1247,6 +1316,7 @@ static int OracleRun(const char* name) {
     oracleNoActivate = 0;
     oracleCbtVeto = -1;
     oracleOwnSysCommand = 0;
+    oracleMinMaxFacts = 0;
     OracleRegister();
     for (i = 0; i < sizeof oracleScenarios / sizeof oracleScenarios[0]; ++i)
         if (strcmp(oracleScenarios[i].name, name) == 0) {
