@@ -171,6 +171,7 @@ TEST_P(OracleTrace, MatchesTheRealPlatform) {
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, OracleTrace, ::testing::ValuesIn(NamesOf(oracleScenarios)), ParamName);
 INSTANTIATE_TEST_SUITE_P(Mouse, OracleTrace, ::testing::ValuesIn(NamesOf(oracleMouseScenarios)), ParamName);
+INSTANTIATE_TEST_SUITE_P(Loop, OracleTrace, ::testing::ValuesIn(NamesOf(oracleLoopScenarios)), ParamName);
 
 } // namespace
 
