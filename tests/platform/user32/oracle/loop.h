@@ -167,8 +167,11 @@ static void OracleUiState(HWND h) {
 static void ScLoopUiState(void) {
     HWND w = OracleLoopWindow("popup", WS_POPUP | WS_VISIBLE, 100, 100, 200, 150, 0);
     HWND c = OracleLoopWindow("child", WS_CHILD | WS_VISIBLE, 10, 10, 60, 40, w);
+    BOOL cues = FALSE;
     OracleSettle();
+    SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &cues, 0);
     OracleBegin();
+    OracleAppend("= cues=%d\n", cues ? 1 : 0);
     OracleUiState(w);
     OracleUiState(c);
     OracleStep("WM_CHANGEUISTATE UIS_SET hide-focus|hide-accel to child");
