@@ -4,6 +4,7 @@
 // agree. Where the bars behave otherwise on purpose, the case says so.
 #include "tests/toolbars/MenuFixture.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -178,6 +179,60 @@ TEST_F(MenuOracle, NinetyItemsFillTheScreenHighAndScroll) {
     EXPECT_EQ(r.Run(o), o.result);
     EXPECT_EQ(height, o.scrollWindow);
     EXPECT_TRUE(arrows);
+}
+
+// The submenu arrow as the real menu draws it, from the probe's pixel table (its glyph box and rows,
+// 'T' ink, 'F' the menu's face), read from our popup's window at the probe's check-box size.
+TEST_F(MenuOracle, TheSubmenuArrowHasTheRealMenusPixels) {
+    std::ifstream in(std::string(std::getenv("TW_SOURCE_DIR")) + "/tests/platform/user32/oracle/traces/menu_pixels.txt");
+    std::vector<std::string> want;
+    int box = 0, gap = -1;
+    std::string line;
+    std::smatch m;
+    while (std::getline(in, line)) {
+        if (std::regex_search(line, m, std::regex(R"(^px menu .*check=(\d+)x)"))) box = std::stoi(m[1]);
+        else if (std::regex_search(line, m, std::regex(R"(^px arrow dx=\d+ gap=(\d+))"))) gap = std::stoi(m[1]);
+        else if (std::regex_search(line, m, std::regex(R"(^px arrow row \d+ ([A-Z]+))"))) want.push_back(m[1]);
+    }
+    ASSERT_GT(box, 0);
+    ASSERT_FALSE(want.empty());
+    Replay r("sample");  // the harness starts from its own metrics
+    const int savedW = GetSystemMetrics(SM_CXMENUCHECK), savedH = GetSystemMetrics(SM_CYMENUCHECK);
+    TwSetSystemMetric(SM_CXMENUCHECK, box);
+    TwSetSystemMetric(SM_CYMENUCHECK, box);
+    std::vector<std::string> got;
+    int gotGap = -1;
+    r.Then([&] {
+        TBarPopupWindow* w = PopupOf(r.menu->Items());
+        ASSERT_NE(w, nullptr);
+        UpdateWindow(w->Handle());
+        const TRect item = w->View()->Find(r.more)->BoundsRect();
+        HDC dc = GetDC(w->Handle());
+        const COLORREF face = GetPixel(dc, item.Right - 1, item.Top);
+        // The glyph's box: the ink in the item's right part, past its caption.
+        int left = item.Right, right = -1, top = item.Bottom, bottom = -1;
+        for (int y = item.Top; y < item.Bottom; ++y)
+            for (int x = item.Right - box - 4; x < item.Right; ++x)
+                if (GetPixel(dc, x, y) != face) {
+                    left = std::min(left, x), right = std::max(right, x + 1);
+                    top = std::min(top, y), bottom = std::max(bottom, y + 1);
+                }
+        for (int y = top; y < bottom; ++y) {
+            std::string row;
+            for (int x = left; x < right; ++x) row += GetPixel(dc, x, y) != face ? 'T' : 'F';
+            got.push_back(row);
+        }
+        gotGap = item.Right - right;
+        ReleaseDC(w->Handle(), dc);
+        Key(VK_ESCAPE);
+    });
+    r.Popup();
+    TwSetSystemMetric(SM_CXMENUCHECK, savedW);
+    TwSetSystemMetric(SM_CYMENUCHECK, savedH);
+    EXPECT_EQ(got, want);
+    // The bars set the arrow's box inside the item; the real menu lets it reach two pixels past the
+    // item's right edge, so its arrow ends two pixels nearer the edge.
+    EXPECT_EQ(gotGap, gap + 2);
 }
 
 } // namespace
