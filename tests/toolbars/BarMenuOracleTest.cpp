@@ -235,4 +235,59 @@ TEST_F(MenuOracle, TheSubmenuArrowHasTheRealMenusPixels) {
     EXPECT_EQ(gotGap, gap + 2);
 }
 
+// The popup's frame, flat and raised, from the probe's pixel tables: the three frame pixels of each side,
+// from the window's edge inwards, as the letters of their colours' roles (system colours set apart).
+TEST_F(MenuOracle, TheFrameFlatAndRaisedHasTheRealMenusPixels) {
+    const int roles[] = {COLOR_MENU, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, COLOR_3DLIGHT, COLOR_BTNFACE};
+    const COLORREF colours[] = {RGB(208, 208, 208), RGB(96, 96, 96),   RGB(255, 255, 255),
+                                RGB(24, 24, 24),    RGB(232, 232, 232), RGB(192, 192, 192)};
+    const char letters[] = "FSWDLB";
+    COLORREF saved[6];
+    for (int i = 0; i < 6; ++i) saved[i] = GetSysColor(roles[i]);
+    for (const auto& [trace, flat] : {std::pair{"menu_pixels", true}, {"menu_pixels_raised", false}}) {
+        std::ifstream in(std::string(std::getenv("TW_SOURCE_DIR")) + "/tests/platform/user32/oracle/traces/" + trace + ".txt");
+        std::map<std::string, std::string> want;
+        std::string line;
+        std::smatch m;
+        while (std::getline(in, line))
+            if (std::regex_search(line, m, std::regex(R"(^px frame (\w+) ([A-Z?]+))"))) want[m[1]] = m[2].str().substr(0, 3);
+        ASSERT_EQ(want.size(), 4u) << trace;
+        Replay r("sample");
+        MenuSettings::Flat = flat;
+        SetSysColors(6, roles, colours);
+        std::map<std::string, std::string> got;
+        r.Then([&] {
+            TBarPopupWindow* w = PopupOf(r.menu->Items());
+            ASSERT_NE(w, nullptr);
+            RedrawWindow(w->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+            HDC dc = GetWindowDC(w->Handle());
+            const int width = w->Width(), height = w->Height();
+            const TRect item = w->View()->Find(r.more)->BoundsRect();
+            const int y = 3 + (item.Top + item.Bottom) / 2;  // through an item, as the probe reads it
+            auto role = [&](int x, int yy) {
+                const COLORREF c = GetPixel(dc, x, yy);
+                for (int i = 0; i < 6; ++i)
+                    if (c == colours[i]) return letters[i];
+                return '?';
+            };
+            for (int i = 0; i < 3; ++i) {
+                got["left"] += role(i, y);
+                got["right"] += role(width - 1 - i, y);
+                got["top"] += role(width / 2, i);
+                got["bottom"] += role(width / 2, height - 1 - i);
+            }
+            ReleaseDC(w->Handle(), dc);
+            Key(VK_ESCAPE);
+        });
+        r.Popup();
+        SetSysColors(6, roles, saved);
+        for (const char* side : {"left", "right", "top", "bottom"}) {
+            std::string expected = want[side];
+            // The raised frame's last ring is the button face in the bars, the menu's colour in the real menu.
+            if (!flat) expected[2] = 'B';
+            EXPECT_EQ(got[side], expected) << trace << ' ' << side;
+        }
+    }
+}
+
 } // namespace
