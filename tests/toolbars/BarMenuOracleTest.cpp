@@ -290,4 +290,64 @@ TEST_F(MenuOracle, TheFrameFlatAndRaisedHasTheRealMenusPixels) {
     }
 }
 
+// The check mark and the bullet: the ink of the mark itself (the text colour), row by row, against the
+// probe's pixel table. The bars draw their own marks in a sunken box beside the caption; what differs
+// from the real menu's glyphs is named below.
+TEST_F(MenuOracle, CheckAndRadioMarksAgainstTheRealMenusPixels) {
+    std::ifstream in(std::string(std::getenv("TW_SOURCE_DIR")) + "/tests/platform/user32/oracle/traces/menu_pixels.txt");
+    std::map<std::string, std::vector<std::string>> want;
+    std::string line;
+    std::smatch m;
+    while (std::getline(in, line))
+        if (std::regex_search(line, m, std::regex(R"(^px (check|radio) row \d+ ([A-Z]+))"))) want[m[1]].push_back(m[2]);
+    ASSERT_EQ(want.size(), 2u);
+    std::map<std::string, std::vector<std::string>> got;
+    for (const char* kind : {"check", "radio"}) {
+        Replay r("sample");
+        TPlainItem* item = r.Id(u"", 99);
+        item->SetChecked(true);
+        item->SetRadioItem(std::string(kind) == "radio");
+        r.Then([&] {
+            TBarPopupWindow* w = PopupOf(r.menu->Items());
+            ASSERT_NE(w, nullptr);
+            UpdateWindow(w->Handle());
+            const TRect box = w->View()->Find(item)->BoundsRect();
+            HDC dc = GetDC(w->Handle());
+            const COLORREF ink = GetSysColor(COLOR_BTNTEXT);
+            int left = box.Right, right = -1, top = box.Bottom, bottom = -1;
+            for (int y = box.Top; y < box.Bottom; ++y)
+                for (int x = box.Left; x < box.Right; ++x)
+                    if (GetPixel(dc, x, y) == ink) {
+                        left = std::min(left, x), right = std::max(right, x + 1);
+                        top = std::min(top, y), bottom = std::max(bottom, y + 1);
+                    }
+            for (int y = top; y < bottom; ++y) {
+                std::string row;
+                for (int x = left; x < right; ++x) row += GetPixel(dc, x, y) == ink ? 'T' : 'F';
+                got[kind].push_back(row);
+            }
+            ReleaseDC(w->Handle(), dc);
+            Key(VK_ESCAPE);
+        });
+        r.Popup();
+    }
+    // The check: the same hook, as tall, its tip at the same place and its arm reaching the top right
+    // corner; the bars' arm runs one pixel further (7 wide against 6), the hook of their check box.
+    const auto &check = got["check"], &realCheck = want["check"];
+    ASSERT_EQ(check.size(), realCheck.size());
+    EXPECT_EQ(check.front().size(), realCheck.front().size() + 1);
+    EXPECT_EQ(check.back().find('T'), realCheck.back().find('T'));  // the tip
+    EXPECT_EQ(check.front().back(), 'T');
+    EXPECT_EQ(check.back().find('T'), check.back().rfind('T'));
+    // The bullet: a disc with its corners left out; the bars' is a pixel larger each way (5 against 4).
+    const auto &radio = got["radio"], &realRadio = want["radio"];
+    ASSERT_EQ(radio.size(), realRadio.size() + 1);
+    EXPECT_EQ(radio.front().size(), realRadio.front().size() + 1);
+    for (const auto* rows : {&radio, &realRadio}) {
+        EXPECT_EQ(rows->front().front(), 'F');
+        EXPECT_EQ(rows->back().back(), 'F');
+        EXPECT_EQ((*rows)[rows->size() / 2], std::string(rows->size(), 'T'));
+    }
+}
+
 } // namespace
