@@ -350,4 +350,64 @@ TEST_F(MenuOracle, CheckAndRadioMarksAgainstTheRealMenusPixels) {
     }
 }
 
+// The ink of a drawing table of the GDI reference (tests/platform/win/oracle/tables), row by row.
+std::vector<std::string> TableInk(const std::string& name) {
+    std::ifstream in(std::string(std::getenv("TW_SOURCE_DIR")) + "/tests/platform/win/oracle/tables/" + name + ".txt");
+    int w = 0, h = 0;
+    in >> w >> h;
+    std::vector<std::string> rows(size_t(std::max(h, 0)));
+    for (std::string& row : rows)
+        for (int x = 0; x < w; ++x) {
+            std::string px;
+            in >> px;
+            row += px == "00ffffff" ? 'F' : 'T';
+        }
+    std::vector<std::string> out;
+    for (const std::string& row : rows)
+        if (row.find('T') != std::string::npos) out.push_back(row.substr(row.find('T'), row.rfind('T') - row.find('T') + 1));
+    return out;
+}
+
+// The scroll arrows of a tall popup: the triangles the GDI reference fills for the same points.
+TEST_F(MenuOracle, ScrollArrowsAreTheReferenceTriangles) {
+    const auto up = TableInk("menu_scroll_arrow_up"), down = TableInk("menu_scroll_arrow_down");
+    ASSERT_FALSE(up.empty());
+    Replay r("scroll");
+    std::vector<std::string> gotDown, gotUp;
+    auto ink = [](HDC dc, int top, int bottom, int width) {
+        const COLORREF c = GetSysColor(COLOR_MENUTEXT);
+        std::vector<std::string> out;
+        for (int y = top; y < bottom; ++y) {
+            std::string row;
+            for (int x = 0; x < width; ++x) row += GetPixel(dc, x, y) == c ? 'T' : 'F';
+            if (row.find('T') != std::string::npos) out.push_back(row.substr(row.find('T'), row.rfind('T') - row.find('T') + 1));
+        }
+        return out;
+    };
+    r.Then([&] {
+        TBarPopupWindow* w = PopupOf(r.menu->Items());
+        ASSERT_NE(w, nullptr);
+        UpdateWindow(w->Handle());
+        HDC dc = GetDC(w->Handle());
+        RECT c;
+        GetClientRect(w->Handle(), &c);
+        gotDown = ink(dc, c.bottom - PopupScrollArrowHeight(), c.bottom, c.right);
+        ReleaseDC(w->Handle(), dc);
+        Key(VK_END);
+    });
+    r.Then([&] {
+        TBarPopupWindow* w = PopupOf(r.menu->Items());
+        UpdateWindow(w->Handle());
+        HDC dc = GetDC(w->Handle());
+        RECT c;
+        GetClientRect(w->Handle(), &c);
+        gotUp = ink(dc, 0, PopupScrollArrowHeight(), c.right);
+        ReleaseDC(w->Handle(), dc);
+        Key(VK_ESCAPE);
+    });
+    r.Popup();
+    EXPECT_EQ(gotDown, down);
+    EXPECT_EQ(gotUp, up);
+}
+
 } // namespace
