@@ -208,7 +208,8 @@ bool ResolveKey(const InputEvent& ev, Resolved& r) {
     if (!target) return false;
     const bool alt = HIWORD(ev.keyData) & KF_ALTDOWN;
     const bool ctrl = Down(s.keyState[VK_CONTROL]) || (ev.vk == VK_CONTROL && ev.down);
-    const bool sys = (alt && !ctrl) || ev.vk == VK_F10 || (ev.vk == VK_MENU && !ctrl) || noFocus;
+    const bool chordEnd = ev.vk == VK_MENU && !ev.down && s.altChord;
+    const bool sys = (((alt && !ctrl) || ev.vk == VK_F10 || (ev.vk == VK_MENU && !ctrl)) && !chordEnd) || noFocus;
     r.hwnd = target;
     r.msg = MSG{target, UINT(ev.down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP)),
                 ev.vk, ev.keyData, ev.time, s.cursorPos};
@@ -410,8 +411,11 @@ bool TakeInput(MSG& out, HWND filter, UINT minMsg, UINT maxMsg, bool remove) {
         // Taking the message: it leaves the queue before anything else is sent.
         if (i < s.input.size()) s.input.erase(s.input.begin() + ptrdiff_t(i));
         if (ev.kind == InputEvent::Key) {
+            const bool altHeld = Down(s.keyState[VK_MENU]);
             CommitKey(ev);
             if (ev.down && ev.vk != VK_MENU) s.altAlone = ev.vk == VK_MENU;
+            if (ev.down && ev.vk == VK_MENU && !altHeld) s.altChord = false;
+            else if (ev.down && ev.vk != VK_MENU && altHeld) s.altChord = true;
             if (ev.down) s.lastInputKeyboard = true;
         } else {
             if (ev.kind == InputEvent::Button && ev.down) s.lastInputKeyboard = false;

@@ -203,6 +203,7 @@ struct State {
     bool trackLeaveNC = false;
     bool lastInputKeyboard = false;  // decides UIS_INITIALIZE: cues shown after keys, hidden after clicks
     bool altAlone = false;  // Alt went down and no other key since: its release opens the menu
+    bool altChord = false;  // another key went down while Alt was held: Alt's release is a plain WM_KEYUP
     bool f10Down = false;
     HWND captionPressed = nullptr;  // the caption button held down (drawn pushed while the pointer is on it)
     int captionPressedHit = 0;

@@ -66,9 +66,15 @@ const std::set<std::string> Filtered{
     "0x0009",                                                         // undocumented, after a move loop
 };
 
-// The probe's virtual display has no taskbar: its work area is the whole screen.
+// The probe's virtual display has no taskbar: its work area is the whole screen. It shows keyboard
+// cues always (loop_uistate records the setting), so the UI state stays clear there.
 int CALLBACK ProbeWorkArea(UINT action, UINT, PVOID pv, UINT) {
-    if (action != SPI_GETWORKAREA || !pv) return -1;
+    if (!pv) return -1;
+    if (action == SPI_GETKEYBOARDCUES) {
+        *static_cast<BOOL*>(pv) = TRUE;
+        return 1;
+    }
+    if (action != SPI_GETWORKAREA) return -1;
     *static_cast<RECT*>(pv) = RECT{0, 0, testing_support::HeadlessApp::ScreenWidth, testing_support::HeadlessApp::ScreenHeight};
     return 1;
 }
@@ -84,7 +90,15 @@ struct KeptDifference {
     const char* window;
     const char* message;
 };
+// - WM_PRINT with PRF_CHILDREN: the real platform's probe leaves the children out; ours prints each
+//   visible child too (WM_PRINT to it, with the same flags), as the documented flag says and as the
+//   popup animations need, which capture a popup with its hosted controls.
+// - UIS_INITIALIZE while keyboard cues are always shown: the probe's platform sends nothing, as the
+//   state cannot change; ours passes the initialisation on to the window and its children (the state
+//   stays clear, as there).
 const KeptDifference Kept[] = {
+    {"loop_print", "child", "WM_PRINT"},
+    {"loop_uistate", "popup", "WM_UPDATEUISTATE"},
     {"show_child_hidden_parent", "child", "WM_WINDOWPOSCHANGING"},
     {"show_child_hidden_parent", "child", "WM_WINDOWPOSCHANGED"},
 };
@@ -199,6 +213,7 @@ TEST(OracleTracePainting, FramedPopupPaintsItsFrameBeforeItsBackground) {
     EXPECT_EQ(painting(ours), painting(ReadTrace("popup_frame_paint")));
 }
 INSTANTIATE_TEST_SUITE_P(Mouse, OracleTrace, ::testing::ValuesIn(NamesOf(oracleMouseScenarios)), ParamName);
+INSTANTIATE_TEST_SUITE_P(Loop, OracleTrace, ::testing::ValuesIn(NamesOf(oracleLoopScenarios)), ParamName);
 
 } // namespace
 

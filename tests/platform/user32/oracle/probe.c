@@ -64,6 +64,7 @@ static void OracleKey(UINT vk, BOOL down) {
 #include "scenarios.h"
 #include "menus.h"
 #include "menubar.h"
+#include "menuframe.h"
 
 int main(int argc, char** argv) {
     FILE* out;
@@ -74,17 +75,21 @@ int main(int argc, char** argv) {
             printf("%s\n", oracleControlScenarios[i].name);
         for (i = 0; i < sizeof oracleMouseScenarios / sizeof oracleMouseScenarios[0]; ++i)
             printf("%s\n", oracleMouseScenarios[i].name);
+        for (i = 0; i < sizeof oracleLoopScenarios / sizeof oracleLoopScenarios[0]; ++i)
+            printf("%s\n", oracleLoopScenarios[i].name);
         for (i = 0; i < sizeof oracleMenuScenarios / sizeof oracleMenuScenarios[0]; ++i)
             printf("%s\n", oracleMenuScenarios[i].name);
         for (i = 0; i < sizeof oracleMenuBarScenarios / sizeof oracleMenuBarScenarios[0]; ++i)
             printf("%s\n", oracleMenuBarScenarios[i].name);
+        for (i = 0; i < sizeof oracleMenuFrameScenarios / sizeof oracleMenuFrameScenarios[0]; ++i)
+            printf("%s\n", oracleMenuFrameScenarios[i].name);
         return 0;
     }
     if (argc != 3) {
         fprintf(stderr, "usage: probe.exe <scenario> <out.txt> | --list\n");
         return 2;
     }
-    if (!OracleRun(argv[1]) && !OracleRunMenu(argv[1]) && !OracleRunMenuBar(argv[1])) {
+    if (!OracleRun(argv[1]) && !OracleRunMenu(argv[1]) && !OracleRunMenuBar(argv[1]) && !OracleRunMenuFrame(argv[1])) {
         fprintf(stderr, "probe: no scenario %s\n", argv[1]);
         return 2;
     }

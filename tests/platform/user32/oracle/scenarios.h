@@ -1216,6 +1216,7 @@ static void ScNcCreateText(void) {
 
 #include "controls.h"
 #include "mouse.h"
+#include "loop.h"
 
 /* A point well inside the part of a window's non-client area where its hit test answers `hit`: the
  * window's top rows are searched from the right. (-1, -1) when there is none. */
@@ -1333,6 +1334,12 @@ static int OracleRun(const char* name) {
     for (i = 0; i < sizeof oracleMouseScenarios / sizeof oracleMouseScenarios[0]; ++i)
         if (strcmp(oracleMouseScenarios[i].name, name) == 0) {
             oracleMouseScenarios[i].run();
+            oracleLogging = 0;
+            return 1;
+        }
+    for (i = 0; i < sizeof oracleLoopScenarios / sizeof oracleLoopScenarios[0]; ++i)
+        if (strcmp(oracleLoopScenarios[i].name, name) == 0) {
+            oracleLoopScenarios[i].run();
             oracleLogging = 0;
             return 1;
         }

@@ -814,6 +814,28 @@ static void case_marlett(const OracleCanvas* c) {
 #define ORACLE_A(name, w, h, fn, arg)                                                                        \
     { name, w, h, fn, arg, 1 }
 
+/* The scroll arrow of a tall popup menu: a triangle filled and outlined in one colour, centred in its
+ * strip a pixel above the middle, half-width d. arg: d << 1 | up. */
+static void case_menu_scroll_arrow(const OracleCanvas* c) {
+    const int d = c->arg >> 1, cx = c->w / 2, cy = c->h / 2 - 1;
+    POINT tri[3];
+    HBRUSH brush = CreateSolidBrush(RGB(0, 0, 0));
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+    HGDIOBJ oldBrush = SelectObject(c->dc, brush), oldPen = SelectObject(c->dc, pen);
+    if (c->arg & 1) {
+        tri[0].x = cx - d; tri[0].y = cy + d;
+        tri[1].x = cx + d; tri[1].y = cy + d;
+        tri[2].x = cx; tri[2].y = cy;
+    } else {
+        tri[0].x = cx - d; tri[0].y = cy;
+        tri[1].x = cx + d; tri[1].y = cy;
+        tri[2].x = cx; tri[2].y = cy + d;
+    }
+    Polygon(c->dc, tri, 3);
+    oracle_select_delete(c->dc, oldPen);
+    oracle_select_delete(c->dc, oldBrush);
+}
+
 static const OracleCase kOracleCases[] = {
     ORACLE_N("fillrect", 16, 16, case_fillrect, 0),
     ORACLE_N("framerect", 16, 16, case_framerect, 0),
@@ -1025,6 +1047,10 @@ static const OracleCase kOracleCases[] = {
     ORACLE_N("caption_active", 40, 18, case_draw_caption, DC_ACTIVE),
     ORACLE_N("caption_inactive", 40, 18, case_draw_caption, 0),
     ORACLE_N("caption_active_gradient", 40, 18, case_draw_caption, DC_ACTIVE | DC_GRADIENT),
+    ORACLE_N("menu_scroll_arrow_up", 16, 10, case_menu_scroll_arrow, 3 << 1 | 1),
+    ORACLE_N("menu_scroll_arrow_down", 16, 10, case_menu_scroll_arrow, 3 << 1),
+    ORACLE_N("menu_scroll_arrow_up_144", 20, 13, case_menu_scroll_arrow, 5 << 1 | 1),
+    ORACLE_N("menu_scroll_arrow_down_144", 20, 13, case_menu_scroll_arrow, 5 << 1),
 };
 
 #define ORACLE_CASE_COUNT ((int)(sizeof kOracleCases / sizeof kOracleCases[0]))
