@@ -526,6 +526,9 @@ void TBarView::PaintViewer(TBarItemViewer* Viewer, vcl::TCanvas* Canvas, bool Of
         DeleteObject(bitmap);
     }
     RestoreDC(dc, saved);
+    // The restored DC has lost the brush, font and background mode the canvas set while the viewer
+    // painted; the canvas must select them again, or the next caption is drawn on an opaque background.
+    Canvas->Refresh();
 }
 
 } // namespace bars

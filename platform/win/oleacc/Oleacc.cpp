@@ -10,6 +10,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <string>
 
 extern "C" {
 const IID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
@@ -36,11 +37,18 @@ LRESULT nextCookie = 1;
 
 bool IsSelf(const VARIANT& v) { return v.vt == VT_I4 && v.lVal == CHILDID_SELF; }
 
+// A window's text as its name: without the accelerator marks ("&Run" is "Run", "&&" one '&').
 BSTR TextOf(HWND hwnd) {
     const int length = GetWindowTextLengthW(hwnd);
-    BSTR s = SysAllocStringLen(nullptr, UINT(length));
-    if (s && length > 0) GetWindowTextW(hwnd, s, length + 1);
-    return s;
+    std::u16string text(size_t(length) + 1, u'\0');
+    if (length > 0) GetWindowTextW(hwnd, text.data(), length + 1);
+    text.resize(size_t(length));
+    std::u16string name;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && i + 1 < text.size()) ++i;
+        name += text[i];
+    }
+    return SysAllocStringLen(name.data(), UINT(name.size()));
 }
 
 // The standard object of a window (OBJID_WINDOW) or of its client area (OBJID_CLIENT).

@@ -5,8 +5,7 @@
 // (the floating toolbar once shown, the docked toolbar with its chevron popup open; argument 1 is their
 // folder, TW_UPDATE_EXPECTED=1 writes them). Quits after the floating toolbar has been sized once.
 #include "tests/toolbars/DemoMain.h"
-#include "toolbars/BarToolbar.h"
-#include "vcl/Forms.h"
+#include "tests/toolbars/bardemo/BarScene.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -71,83 +70,53 @@ TPoint ScreenCentre(TBarView* View, TBarCustomItem* Item, HWND Wnd) {
 class TDemoForm;
 TDemoForm* demo = nullptr;
 
-class TDemoForm : public vcl::TForm {
+class TDemoForm : public TBarSceneForm {
 public:
-    explicit TDemoForm(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {
-        SetBorderStyle(vcl::bsNone);
-        SetPosition(vcl::poDesigned);
-        SetBounds(40, 40, 200, 120);
-        auto* dock = new TBarDock(this);
-        dock->SetParent(this);
-        FTools = new TBarCustomToolbar(this);
-        for (const char16_t* caption : {u"Convert", u"Analyse", u"Play", u"Tags", u"Options", u"Help"})
-            Command(FTools, caption);
-        FHidden = FTools->Items()->GetItem(1);  // Analyse: new buttons come first, so the first go behind the chevron
-        FTools->ChevronItem()->OnPopup = [](TBarCustomItem*, bool) { SetTimer(nullptr, 0, 300, &ChevronOpen); };
-        FTools->SetParent(dock);
-        FFloating = new TBarCustomToolbar(this);
-        FFloating->SetCaption(u"Floating"_qs);
-        for (const char16_t* caption : {u"A", u"B", u"C", u"D", u"E", u"F"}) Command(FFloating, caption);
-        FFloating->SetFloatingPosition(TPoint(320, 60));
-        FFloating->SetParent(this);
-        FFloating->SetFloating(true);
+    explicit TDemoForm(rtl::TComponent* AOwner) : TBarSceneForm(AOwner) {
+        Tools->ChevronItem()->OnPopup = [](TBarCustomItem*, bool) { SetTimer(nullptr, 0, 300, &ChevronOpen); };
+        OnCommand = [](TBarCustomItem* Item) {
+            Say("click " + Item->Caption().toStdString());
+            SetTimer(nullptr, 0, 100, &WatchWidth);  // from now on the floating toolbar's width is watched
+        };
     }
 
     void Start() {
-        std::vector<TPoint> sizes;
-        FFloating->ListFloatingSizes(sizes);
         std::string line = "sizes";
-        for (const TPoint& s : sizes) line += " " + std::to_string(s.X);
+        for (const TPoint& s : PlaceFloatingOnTwoLines()) line += " " + std::to_string(s.X);
         Say(line);
-        FFloating->SetFloatingWidth(sizes.size() > 1 ? sizes[1].X : 0);
-        FFloating->SetFloating(false);  // placed again at the new width
-        FFloating->SetFloating(true);
-        FLastWidth = FFloating->Width();
+        FLastWidth = Floating->Width();
         SetTimer(nullptr, 0, 300, &FloatingShown);
     }
 
 private:
     static void CALLBACK FloatingShown(HWND, UINT, UINT_PTR id, DWORD) {
         KillTimer(nullptr, id);
-        TBarFloatingWindowParent* frame = demo->FFloating->FloatParent();
+        TBarFloatingWindowParent* frame = demo->Floating->FloatParent();
         const TRect r(frame->Left(), frame->Top(), frame->Left() + frame->Width(), frame->Top() + frame->Height());
         Compare("floating-toolbar", r);
-        Say("floating width " + std::to_string(demo->FFloating->Width()));
+        Say("floating width " + std::to_string(demo->Floating->Width()));
         Say("frame " + std::to_string(r.Left) + " " + std::to_string(r.Top) + " " + std::to_string(r.Width()) + " " +
             std::to_string(r.Height()));
-        const TPoint c = ScreenCentre(demo->FTools->View(), demo->FTools->ChevronItem(), demo->FTools->Handle());
+        const TPoint c = ScreenCentre(demo->Tools->View(), demo->Tools->ChevronItem(), demo->Tools->Handle());
         Say("chevron " + std::to_string(c.X) + " " + std::to_string(c.Y));
     }
     static void CALLBACK ChevronOpen(HWND, UINT, UINT_PTR id, DWORD) {
         KillTimer(nullptr, id);
-        Compare("toolbar-chevron", TRect(40, 40, 300, 220));
+        Compare("toolbar-chevron", ChevronPictureArea());
         for (TBarPopupWindow* w : PopupWindows())
             if (IsWindowVisible(w->Handle())) {
-                const TPoint c = ScreenCentre(w->View(), demo->FHidden, w->Handle());
+                const TPoint c = ScreenCentre(w->View(), demo->Hidden, w->Handle());
                 Say("hidden " + std::to_string(c.X) + " " + std::to_string(c.Y));
                 return;
             }
         Say("no popup");
     }
     static void CALLBACK WatchWidth(HWND, UINT, UINT_PTR, DWORD) {
-        TBarCustomToolbar* bar = demo->FFloating;
+        TBarCustomToolbar* bar = demo->Floating;
         if (bar->SizeData() || bar->Width() == demo->FLastWidth) return;
         Say("floating width " + std::to_string(bar->Width()));
         vcl::Application->Terminate();
     }
-    TBarCustomItem* Command(TBarCustomToolbar* Bar, const char16_t* Caption) {
-        auto* item = new TBarCustomItem(this);
-        item->SetCaption(String::fromUtf16(Caption));
-        item->OnClick = [item](rtl::TObject*) {
-            Say("click " + item->Caption().toStdString());
-            SetTimer(nullptr, 0, 100, &WatchWidth);  // from now on the floating toolbar's width is watched
-        };
-        Bar->Items()->Add(item);
-        return item;
-    }
-    TBarCustomToolbar* FTools = nullptr;
-    TBarCustomToolbar* FFloating = nullptr;
-    TBarCustomItem* FHidden = nullptr;
     int FLastWidth = 0;
 };
 
