@@ -245,6 +245,7 @@ void TFormListFileEdit::SetLang() {
     const TAppStrings fallback;
     const TDirectoryListModuleStrings& S = (AppStrings ? *AppStrings : fallback).DirectoryList;
     SetCaption(S.Caption);
+    const TToolbarsCaptionUpdate update{tbList};
     const std::pair<vcl::TAction*, const String*> list[] = {
         {actAddNewRow, &S.actAddNewRow}, {actAddNewFolder, &S.actAddNewFolder}, {actRemoveSelected, &S.actRemoveSelected},
         {actLoadList, &S.actLoadList},   {actSaveList, &S.actSaveList},         {actSelectAll, &S.actSelectAll},

@@ -141,6 +141,17 @@ void TFormMain::SetLangPanels(const String& TypedBitrate, const String& TypedSam
     UpdateAudioPanelRightCaption();
 }
 
+TToolbarsCaptionUpdate::TToolbarsCaptionUpdate(std::initializer_list<skins::TSkToolbar*> Toolbars) {
+    // The skinned view's own update, not only its items': it holds the right-aligning too.
+    for (skins::TSkToolbar* bar : Toolbars)
+        if (bar && bar->SkView()) FViews.push_back(bar->SkView());
+    for (skins::TSkToolbarView* view : FViews) view->BeginUpdate();
+}
+
+TToolbarsCaptionUpdate::~TToolbarsCaptionUpdate() {
+    for (skins::TSkToolbarView* view : FViews) view->EndUpdate();
+}
+
 bool SwitchLanguage(const String& NativeName, const std::function<void()>& OptionsSetLang) {
     TLangIniListItem* item = LangIniList ? LangIniList->GetItemByNativeName(NativeName) : nullptr;
     if (!item) return false;
@@ -150,17 +161,7 @@ bool SwitchLanguage(const String& NativeName, const std::function<void()>& Optio
     const TAppStrings& s = *AppStrings;
     if (OptionsSetLang) OptionsSetLang();
     if (FormMain) {
-        // Each caption the bars show would lay its bar out and repaint it: the bars do that once, at the end.
-        std::vector<bars::TBarRootItem*> bars;
-        for (skins::TSkToolbar* bar : {FormMain->tbMenu, FormMain->tbMain, FormMain->tbNav})
-            if (bar) bars.push_back(bar->Items());
-        for (bars::TBarRootItem* items : bars) items->ViewBeginUpdate();
-        struct End {
-            std::vector<bars::TBarRootItem*>& Bars;
-            ~End() {
-                for (bars::TBarRootItem* items : Bars) items->ViewEndUpdate();
-            }
-        } end{bars};
+        const TToolbarsCaptionUpdate update{FormMain->tbMenu, FormMain->tbMain, FormMain->tbNav};
         FormMain->SetLang();
         FormMain->CalcFooter();
     }

@@ -1,8 +1,15 @@
 // app/shell/FormMainLang.h: the language switch while the program runs.
 #pragma once
 #include <functional>
+#include <initializer_list>
+#include <vector>
 
 #include "rtl/Classes.h"
+
+namespace skins {
+class TSkToolbar;
+class TSkToolbarView;
+} // namespace skins
 
 namespace shell {
 
@@ -16,6 +23,19 @@ using rtl::String;
 // each of the progress, About, error-log, file-information, command-line, tools-information,
 // update-check windows and the output-folder list editor that exists.
 bool SwitchLanguage(const String& NativeName, const std::function<void()>& OptionsSetLang = {});
+
+// Holds the layout of the given toolbars (any may be nil) while captions change: each caption would lay
+// its bar out, right-align its items and repaint it. The bars do that once, when this ends.
+class TToolbarsCaptionUpdate {
+public:
+    explicit TToolbarsCaptionUpdate(std::initializer_list<skins::TSkToolbar*> Toolbars);
+    ~TToolbarsCaptionUpdate();
+    TToolbarsCaptionUpdate(const TToolbarsCaptionUpdate&) = delete;
+    TToolbarsCaptionUpdate& operator=(const TToolbarsCaptionUpdate&) = delete;
+
+private:
+    std::vector<skins::TSkToolbarView*> FViews;
+};
 
 // The output-folder list editor's SetLang: the editor sets it while it exists (empty otherwise).
 extern std::function<void()> OutputDirListSetLang;

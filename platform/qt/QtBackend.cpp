@@ -73,13 +73,20 @@ public:
     explicit TwWindow(HWND hwnd) : hwnd_(hwnd) {}
 
 protected:
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent* e) override {
         TwSurface s{};
         POINT origin{};
         if (!TwGetWindowSurface(hwnd_, &s, &origin)) return;
         const QImage image(static_cast<const uchar*>(s.bits), s.width, s.height, s.stride, QImage::Format_RGB32);
         QPainter p(this);
-        p.drawImage(0, 0, image);
+        // The rest of the backing store still shows the image, unless it was resized (and so lost).
+        if (image.size() != painted_ || size() != backing_) {
+            p.drawImage(0, 0, image);
+            painted_ = image.size();
+            backing_ = size();
+            return;
+        }
+        for (const QRect& r : e->region()) p.drawImage(r.topLeft(), image, r);
     }
 
     void mousePressEvent(QMouseEvent* e) override { Button(e, true); }
@@ -214,6 +221,7 @@ private:
     }
 
     HWND hwnd_;
+    QSize painted_, backing_; // the image and backing store sizes of the last whole drawing
 };
 
 int CALLBACK WorkArea(UINT action, UINT, PVOID pv, UINT) {

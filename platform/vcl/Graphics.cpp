@@ -978,9 +978,11 @@ void TBitmap::CreateImage(int AWidth, int AHeight, TPixelFormat AFormat, bool Fi
         for (int i = 0; i < 8 / bits; ++i) pattern = uint8_t(pattern << bits | white);
         std::memset(FBits, pattern, total);
     } else {
+        // One row made white pixel by pixel, then copied to the others: the same bytes, padding included.
         std::memset(FBits, 0, total);
-        for (int y = 0; y < AHeight; ++y)
-            for (int x = 0; x < AWidth; ++x) SetPixelRGB(x, y, 0xFFFFFF, 0);
+        for (int x = 0; x < AWidth; ++x) SetPixelRGB(x, AHeight - 1, 0xFFFFFF, 0); // the first row in memory
+        const size_t stride = size_t(StrideOf(AWidth, bits));
+        for (int y = 1; y < AHeight; ++y) std::memcpy(FBits + size_t(y) * stride, FBits, stride);
     }
 }
 

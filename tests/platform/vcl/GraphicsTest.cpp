@@ -9,6 +9,8 @@
 #include <QFile>
 
 #include <cstring>
+#include <utility>
+#include <vector>
 #include <gtest/gtest.h>
 
 using namespace vcl;
@@ -306,6 +308,22 @@ INSTANTIATE_TEST_SUITE_P(Formats, BitmapLayoutTable,
                          ::testing::Values(LayoutCase{pf1bit, 4}, LayoutCase{pf4bit, 4}, LayoutCase{pf8bit, 8},
                                            LayoutCase{pf24bit, 16}, LayoutCase{pf32bit, 20},
                                            LayoutCase{pfDevice, 20}));
+
+TEST(Bitmap, NewDeepBitmapsAreWhiteInEveryRowWithZeroPadding) {
+    // 24 bits: five white pixels and one byte of padding; 32 bits: white with a zero alpha byte.
+    const std::pair<TPixelFormat, std::vector<uint8_t>> cases[] = {
+        {pf24bit, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0}},
+        {pf32bit, {0xFF, 0xFF, 0xFF, 0, 0xFF, 0xFF, 0xFF, 0, 0xFF, 0xFF, 0xFF, 0, 0xFF, 0xFF, 0xFF, 0, 0xFF, 0xFF, 0xFF, 0}}};
+    for (const auto& [format, row] : cases) {
+        TBitmap bmp;
+        bmp.SetPixelFormat(format);
+        bmp.SetSize(5, 3);
+        for (int y = 0; y < 3; ++y) {
+            const auto* line = static_cast<const uint8_t*>(bmp.ScanLine(y));
+            EXPECT_EQ(std::vector<uint8_t>(line, line + row.size()), row) << "format " << int(format) << ", row " << y;
+        }
+    }
+}
 
 TEST(Bitmap, SixteenBitFormatsAreRefused) {
     TBitmap bmp;
