@@ -87,6 +87,8 @@ struct KeptDifference {
 const KeptDifference Kept[] = {
     {"show_child_hidden_parent", "child", "WM_WINDOWPOSCHANGING"},
     {"show_child_hidden_parent", "child", "WM_WINDOWPOSCHANGED"},
+    {"setparent_frame", "bar", "WM_WINDOWPOSCHANGING"},  // the same: a shown child moved into a hidden frame
+    {"setparent_frame", "bar", "WM_WINDOWPOSCHANGED"},
 };
 
 bool KeptOut(const std::string& scenario, const std::string& window, const std::string& message) {
@@ -171,6 +173,7 @@ TEST_P(OracleTrace, MatchesTheRealPlatform) {
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, OracleTrace, ::testing::ValuesIn(NamesOf(oracleScenarios)), ParamName);
 INSTANTIATE_TEST_SUITE_P(Mouse, OracleTrace, ::testing::ValuesIn(NamesOf(oracleMouseScenarios)), ParamName);
+INSTANTIATE_TEST_SUITE_P(Docking, OracleTrace, ::testing::ValuesIn(NamesOf(oracleDockScenarios)), ParamName);
 
 } // namespace
 
