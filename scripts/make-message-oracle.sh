@@ -9,6 +9,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 src=$root/tests/platform/user32/oracle
 out=${1:-$src/traces}
+# Further arguments name the scenarios to record again (all of them by default).
+shift || true
+only="$*"
 
 need() { command -v "$1" >/dev/null || { echo "make-message-oracle: $1 not found ($2)" >&2; exit 1; }; }
 need x86_64-w64-mingw32-gcc gcc-mingw-w64-x86-64
@@ -32,11 +35,11 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     "$2" wineboot -i >/dev/null 2>&1 || true
     # Wine draws the caption and frame itself (as Windows does), not the X window manager.
     "$2" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Decorated /d N /f >/dev/null 2>&1 || true
-    for name in $("$2" ./probe.exe --list | tr -d "\r"); do
+    for name in ${4:-$("$2" ./probe.exe --list | tr -d "\r")}; do
         timeout 60 "$2" ./probe.exe "$name" "$name.txt" >/dev/null 2>&1 || echo "make-message-oracle: $name failed or hung" >&2
         [[ -s $name.txt ]] || { echo "make-message-oracle: $name wrote nothing" >&2; exit 1; }
         mv -f "$name.txt" "$3/$name.txt"
     done
     "$(dirname "$2")/wineserver" -w || true
-' make-message-oracle "$work" "$wine" "$out"
+' make-message-oracle "$work" "$wine" "$out" "$only"
 echo "make-message-oracle: traces in $out"

@@ -346,6 +346,8 @@ protected:
     friend class TBarFloatingWindowParent;
 
     void Loaded() override;
+    // "SavedAtRunTime": written (true) whenever the form is written outside design time.
+    void DefineProperties(rtl::TFiler* Filer) override;
     void Notification(rtl::TComponent* AComponent, rtl::TOperation Operation) override;
     void Dispatch(vcl::TMessage& Message) override;
     void MouseDown(vcl::TMouseButton Button, vcl::TShiftState Shift, int X, int Y) override;

@@ -3,10 +3,15 @@
 // owner and caption state while it floats.
 #include "toolbars/BarDock.h"
 
+#include "rtl/Filer.h"
 #include "rtl/SysUtils.h"
 #include "vcl/Messages.h"
 
 #include <algorithm>
+
+#ifndef WM_PALETTECHANGED
+#define WM_PALETTECHANGED 0x0311
+#endif
 
 namespace bars {
 
@@ -617,6 +622,14 @@ void TBarCustomDockableWindow::ApplyArrangedSize(TPoint Size) {
     SetBounds(Left(), Top(), w, h);
 }
 
+void TBarCustomDockableWindow::DefineProperties(rtl::TFiler* Filer) {
+    vcl::TCustomControl::DefineProperties(Filer);
+    Filer->DefineProperty(QStringLiteral("SavedAtRunTime"),
+                          rtl::TReaderProc([this](rtl::TReader* Reader) { FSavedAtRunTime = Reader->ReadBoolean(); }),
+                          rtl::TWriterProc([](rtl::TWriter* Writer) { Writer->WriteBoolean(true); }),
+                          !ComponentState().Contains(rtl::csDesigning));
+}
+
 void TBarCustomDockableWindow::Loaded() {
     vcl::TCustomControl::Loaded();
     if (!ComponentState().Contains(rtl::csDesigning) && dynamic_cast<TBarFloatingWindowParent*>(FParent) &&
@@ -1086,6 +1099,11 @@ void TBarCustomDockableWindow::Dispatch(TMessage& Message) {
             reinterpret_cast<LPARAM>(this));
         return;
     case WM_PRINTCLIENT: HandlePrintClientRequest(WindowProc, Message); return;
+    case WM_PALETTECHANGED:
+        // Another window realized its palette: our colours may have moved, so draw again.
+        if (reinterpret_cast<HWND>(Message.WParam) != WindowHandle() && HandleAllocated())
+            RedrawWholeWindow(WindowHandle());
+        break;
     case WM_MOVE: WMMoveMsg(Message); return;
     case WM_ERASEBKGND: WMEraseBkgndMsg(Message); return;
     case vcl::CM_COLORCHANGED:

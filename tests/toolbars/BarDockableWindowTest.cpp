@@ -2,6 +2,8 @@
 // its docked non-client area, its docked close button, and how a floating window follows its form.
 #include "tests/toolbars/DockFixture.h"
 
+#include "rtl/Filer.h"
+#include "rtl/Streams.h"
 #include "vcl/Messages.h"
 #include "vcl/StdCtrls.h"
 
@@ -417,6 +419,44 @@ TEST(DockableWindow, AFrameOffTheScreenIsBroughtBack) {
     bar->SetFloatingPosition(TPoint(kept.Left - 20, kept.Top));
     bar->MoveOnScreen(true);  // partly on the screen: left alone
     EXPECT_EQ(frame->Left(), kept.Left - 20);
+}
+
+// ---- streaming ----
+
+bool Contains(rtl::TMemoryStream& s, const char* text) {
+    const char* data = static_cast<const char*>(s.Memory());
+    return std::string(data, data + s.Size()).find(text) != std::string::npos;
+}
+
+TEST(DockableStreaming, SavedAtRunTimeIsWrittenOnlyOutsideDesignTimeAndReadBack) {
+    DockForm f;
+    TBarDock* dock = f.Dock(dpTop);
+    TFixedBar* bar = f.Bar(dock, 50, 20);
+    TFixedBar* other = f.Bar(dock, 50, 20);
+    rtl::TMemoryStream run;
+    rtl::TWriter(&run).WriteProperties(bar);
+    EXPECT_TRUE(Contains(run, "SavedAtRunTime"));
+    run.SetPosition(0);
+    EXPECT_NO_THROW(rtl::TReader(&run).ReadProperties(other));  // a property the window knows
+
+    bar->SetDesigning(true, false);
+    rtl::TMemoryStream design;
+    rtl::TWriter(&design).WriteProperties(bar);
+    EXPECT_FALSE(Contains(design, "SavedAtRunTime"));
+    bar->SetDesigning(false, false);
+}
+
+TEST(DockablePalette, AnotherWindowsPaletteRedrawsTheBarItsOwnDoesNot) {
+    DockForm f;
+    TBarDock* dock = f.Dock(dpTop);
+    TFixedBar* bar = f.Bar(dock, 50, 20);
+    f.h.Pump();
+    const HWND h = bar->Handle();
+    ValidateRect(h, nullptr);
+    SendMessageW(h, 0x0311, reinterpret_cast<WPARAM>(h), 0);  // WM_PALETTECHANGED by the bar itself
+    EXPECT_FALSE(GetUpdateRect(h, nullptr, FALSE));
+    SendMessageW(h, 0x0311, reinterpret_cast<WPARAM>(dock->Handle()), 0);
+    EXPECT_TRUE(GetUpdateRect(h, nullptr, FALSE));
 }
 
 } // namespace

@@ -437,12 +437,11 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
                               SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
         if (!(w = Get(hwnd))) return TRUE;
     }
-    // Owned windows go first.
+    // Owned windows go first, the topmost of them first (hidden ones keep their place in the order).
     if (IsTopLevel(w) && w->everOwner) {
         std::vector<HWND> ownedWindows;
-        for (Window* o : S().live)
+        for (Window* o : S().desktop->children)
             if (!o->dead && o->owner == w) ownedWindows.push_back(o->handle);
-        std::sort(ownedWindows.begin(), ownedWindows.end());  // the oldest first
         for (HWND o : ownedWindows) DestroyWindow(o);
         if (!(w = Get(hwnd))) return TRUE;
     }

@@ -101,6 +101,8 @@ const KeptDifference Kept[] = {
     {"loop_uistate", "popup", "WM_UPDATEUISTATE"},
     {"show_child_hidden_parent", "child", "WM_WINDOWPOSCHANGING"},
     {"show_child_hidden_parent", "child", "WM_WINDOWPOSCHANGED"},
+    {"setparent_frame", "bar", "WM_WINDOWPOSCHANGING"},  // the same: a shown child moved into a hidden frame
+    {"setparent_frame", "bar", "WM_WINDOWPOSCHANGED"},
 };
 
 bool KeptOut(const std::string& scenario, const std::string& window, const std::string& message) {
@@ -214,6 +216,7 @@ TEST(OracleTracePainting, FramedPopupPaintsItsFrameBeforeItsBackground) {
 }
 INSTANTIATE_TEST_SUITE_P(Mouse, OracleTrace, ::testing::ValuesIn(NamesOf(oracleMouseScenarios)), ParamName);
 INSTANTIATE_TEST_SUITE_P(Loop, OracleTrace, ::testing::ValuesIn(NamesOf(oracleLoopScenarios)), ParamName);
+INSTANTIATE_TEST_SUITE_P(Docking, OracleTrace, ::testing::ValuesIn(NamesOf(oracleDockScenarios)), ParamName);
 
 } // namespace
 

@@ -33,7 +33,7 @@ const std::map<std::string, std::string>& KnownDifferences() {
             const char* reason;
         } groups[] = {
             {{"frame_menu_check", "frame_menu_bullet", "frame_menu_arrow", "frame_caption_close", "frame_caption_min",
-              "frame_caption_max", "frame_caption_restore", "frame_caption_help"},
+              "frame_caption_max", "frame_caption_restore", "frame_caption_help", "frame_caption_close_pushed"},
              "ours draws the classic frame-control glyphs with lines; the reference draws its menu glyphs its own "
              "way and its caption glyphs from its \"Marlett\" face"},
             {{"marlett_check_16", "marlett_bullet_16", "marlett_arrow_16", "marlett_close_14", "marlett_min_14",

@@ -1217,6 +1217,7 @@ static void ScNcCreateText(void) {
 #include "controls.h"
 #include "mouse.h"
 #include "loop.h"
+#include "docking.h"
 
 /* A point well inside the part of a window's non-client area where its hit test answers `hit`: the
  * window's top rows are searched from the right. (-1, -1) when there is none. */
@@ -1340,6 +1341,12 @@ static int OracleRun(const char* name) {
     for (i = 0; i < sizeof oracleLoopScenarios / sizeof oracleLoopScenarios[0]; ++i)
         if (strcmp(oracleLoopScenarios[i].name, name) == 0) {
             oracleLoopScenarios[i].run();
+            oracleLogging = 0;
+            return 1;
+        }
+    for (i = 0; i < sizeof oracleDockScenarios / sizeof oracleDockScenarios[0]; ++i)
+        if (strcmp(oracleDockScenarios[i].name, name) == 0) {
+            oracleDockScenarios[i].run();
             oracleLogging = 0;
             return 1;
         }

@@ -836,6 +836,27 @@ static void case_menu_scroll_arrow(const OracleCanvas* c) {
     oracle_select_delete(c->dc, oldBrush);
 }
 
+/* The docked bar's 8x8 close glyph on button face: a monochrome cross blitted with DSPDxax under black text
+ * and a white background, so that its set bits take the brush (the button text colour) and the rest
+ * leave the destination; arg 1 offsets it by a pixel, as a pushed button does. */
+static void case_close_glyph(const OracleCanvas* c) {
+    static const WORD pattern[8] = {0x00, 0xCC, 0x78, 0x30, 0x78, 0xCC, 0x00, 0x00};
+    HBITMAP glyph = CreateBitmap(8, 8, 1, 1, pattern);
+    HDC mem = CreateCompatibleDC(c->dc);
+    HGDIOBJ oldBm = SelectObject(mem, glyph);
+    HGDIOBJ oldBrush = SelectObject(c->dc, CreateSolidBrush(GetSysColor(COLOR_BTNTEXT)));
+    int i;
+    GdiFlush();
+    for (i = 0; i < c->w * c->h; ++i) c->bits[i] = 0x00C0C0C0;
+    SetTextColor(c->dc, RGB(0, 0, 0));
+    SetBkColor(c->dc, RGB(255, 255, 255));
+    BitBlt(c->dc, 2 + c->arg, 2 + c->arg, 8, 8, mem, 0, 0, 0x00E20746);
+    oracle_select_delete(c->dc, oldBrush);
+    SelectObject(mem, oldBm);
+    DeleteObject(glyph);
+    DeleteDC(mem);
+}
+
 static const OracleCase kOracleCases[] = {
     ORACLE_N("fillrect", 16, 16, case_fillrect, 0),
     ORACLE_N("framerect", 16, 16, case_framerect, 0),
@@ -1051,6 +1072,9 @@ static const OracleCase kOracleCases[] = {
     ORACLE_N("menu_scroll_arrow_down", 16, 10, case_menu_scroll_arrow, 3 << 1),
     ORACLE_N("menu_scroll_arrow_up_144", 20, 13, case_menu_scroll_arrow, 5 << 1 | 1),
     ORACLE_N("menu_scroll_arrow_down_144", 20, 13, case_menu_scroll_arrow, 5 << 1),
+    ORACLE_N("frame_caption_close_pushed", 20, 18, case_frame_control, DFC_CAPTION << 16 | DFCS_CAPTIONCLOSE | DFCS_PUSHED),
+    ORACLE_N("close_glyph_e20746", 12, 12, case_close_glyph, 0),
+    ORACLE_N("close_glyph_e20746_pushed", 12, 12, case_close_glyph, 1),
 };
 
 #define ORACLE_CASE_COUNT ((int)(sizeof kOracleCases / sizeof kOracleCases[0]))
