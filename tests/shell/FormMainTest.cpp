@@ -495,6 +495,7 @@ TEST_F(MainWindow, SettingsAreReadWithTheirChecksAndSavedWithoutLosingUnwrittenK
 
 TEST_F(MainWindow, ASavedPositionIsWhereTheWindowOpensAgainAndANewUsersWindowIsCentred) {
     {
+        WriteIni("[MAIN]\r\nWidth=800\r\n"); // settings, but no position yet
         TFormMain* w = Create();
         w->SetBounds(3, 4, 800, 600); // moved before its first showing: the centring still wins
         w->Show();
