@@ -82,6 +82,9 @@ void TFormMain::LoadSettingsFromIni() {
     if (top < 0 || top > screenH) top = 0;
     SetLeft(left);
     SetTop(top);
+    // A new user's window opens centred; a saved position is where the window opens again.
+    const String main = QStringLiteral("MAIN");
+    if (ini.ValueExists(main, S(u"Left")) || ini.ValueExists(main, S(u"Top"))) SetPosition(vcl::poDesigned);
     SetWidth(ini.ReadInteger(S(u"Width"), Width()));
     SetHeight(ini.ReadInteger(S(u"Height"), Height()));
     if (ini.ReadBool(S(u"Maximized"), WindowState() == vcl::wsMaximized)) SetWindowState(vcl::wsMaximized);

@@ -493,6 +493,22 @@ TEST_F(MainWindow, SettingsAreReadWithTheirChecksAndSavedWithoutLosingUnwrittenK
     EXPECT_TRUE(QFile::exists(engine::AppParams.LastProfileFile));
 }
 
+TEST_F(MainWindow, ASavedPositionIsWhereTheWindowOpensAgainAndANewUsersWindowIsCentred) {
+    {
+        WriteIni("[MAIN]\r\nWidth=800\r\n"); // settings, but no position yet
+        TFormMain* w = Create();
+        w->SetBounds(3, 4, 800, 600); // moved before its first showing: the centring still wins
+        w->Show();
+        const vcl::TRect area = vcl::Screen->PrimaryMonitor()->WorkareaRect();
+        EXPECT_EQ(w->Left(), area.Left + (area.Width() - 800) / 2);
+        EXPECT_EQ(w->Top(), area.Top + (area.Height() - 600) / 2);
+    }
+    WriteIni("[MAIN]\r\nLeft=60\r\nTop=40\r\nWidth=700\r\nHeight=500\r\n");
+    TFormMain* w = Create();
+    w->Show();
+    EXPECT_EQ(w->BoundsRect(), vcl::TRect(60, 40, 760, 540));
+}
+
 TEST_F(MainWindow, FileAnalysisIsReadInAnyCaseAndAnythingElseMeansFull) {
     struct Case {
         const char* text;

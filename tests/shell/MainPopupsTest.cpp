@@ -67,4 +67,32 @@ TEST_F(MainPopups, ARightPressInTheHeaderShowsTheColumnsMenuAndInTheRowsTheGridP
     }
 }
 
+// The button let go only after the columns menu has gone (here its capture is taken away while the
+// button is held, since keys do nothing then): the release's context request must not open the grid
+// popup over the header as well.
+TEST_F(MainPopups, AHeaderPressReleasedAfterTheColumnsMenuClosedOpensNoGridPopup) {
+    Main->Show();
+    H->Pump();
+    const vcl::TRect header = Main->ng->GetHeaderRect();
+    POINT p{header.Left + 30, (header.Top + header.Bottom) / 2};
+    ClientToScreen(Main->ng->Handle(), &p);
+    bool columnsShown = false;
+    int gridPopups = 0;
+    Main->popNg->OnPopup = [&, opened = Main->popNg->OnPopup](rtl::TObject* Sender) {
+        ++gridPopups;
+        opened(Sender);
+    };
+    H->WhenIdle([&] {
+        columnsShown = PopupOf(Main->popColumns->Items()) != nullptr;
+        ReleaseCapture(); // the menu closes; the right button is still down
+    });
+    bars_test::MoveTo(p);
+    bars_test::Press(p, TW_BUTTON_RIGHT);
+    H->Pump();
+    bars_test::Release(p, TW_BUTTON_RIGHT);
+    H->Pump();
+    EXPECT_TRUE(columnsShown);
+    EXPECT_EQ(gridPopups, 0);
+}
+
 } // namespace
