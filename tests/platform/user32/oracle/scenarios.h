@@ -1148,6 +1148,7 @@ static void ScNcCreateText(void) {
 
 #include "controls.h"
 #include "mouse.h"
+#include "editors.h"
 
 /* A point well inside the part of a window's non-client area where its hit test answers `hit`: the
  * window's top rows are searched from the right. (-1, -1) when there is none. */
@@ -1263,6 +1264,12 @@ static int OracleRun(const char* name) {
     for (i = 0; i < sizeof oracleMouseScenarios / sizeof oracleMouseScenarios[0]; ++i)
         if (strcmp(oracleMouseScenarios[i].name, name) == 0) {
             oracleMouseScenarios[i].run();
+            oracleLogging = 0;
+            return 1;
+        }
+    for (i = 0; i < sizeof oracleEditorScenarios / sizeof oracleEditorScenarios[0]; ++i)
+        if (strcmp(oracleEditorScenarios[i].name, name) == 0) {
+            oracleEditorScenarios[i].run();
             oracleLogging = 0;
             return 1;
         }
