@@ -10,4 +10,9 @@ set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$root/scripts/lib/wine-probe.sh"
+# The tables are of the classic look: the common controls (the up-down) draw through the visual styles
+# whenever the prefix has a theme on, so the prefix gets none.
+probe_prefix_setup() {
+    "$1" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' /v ThemeActive /d 0 /f >/dev/null 2>&1 || true
+}
 make_probe_tables make-controls-looks-oracle "$root/tests/platform/user32/looks" -luser32 -lgdi32

@@ -48,6 +48,10 @@ make_probe_tables() {
         mkdir -p "$work/prefix/drive_c/windows/Fonts"
         cp /usr/share/wine/fonts/marlett.ttf "$work/prefix/drive_c/windows/Fonts/"
     fi
+    # A caller may prepare the prefix further: probe_prefix_setup <wine>, run with WINEPREFIX set.
+    if declare -F probe_prefix_setup >/dev/null; then
+        WINEPREFIX="$work/prefix" WINEDEBUG=-all probe_prefix_setup "$wine"
+    fi
     (cd "$work/out" && WINEPREFIX="$work/prefix" WINEDEBUG=-all timeout 600 \
         xvfb-run -a "$wine" "$work/probe.exe") >"$work/log" 2>&1 || {
         cat "$work/log" >&2

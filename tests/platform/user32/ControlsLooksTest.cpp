@@ -1,4 +1,5 @@
-// The classic looks of buttons, check boxes, radio buttons, group boxes and edit frames, pixel for pixel
+// The classic looks of buttons, check boxes, radio buttons, group boxes, edit frames and the up-down
+// control's arrows, pixel for pixel
 // against tables drawn by the real platform: looks/cases.h makes the same control in the same state on
 // both sides, with the same system colours; scripts/make-controls-looks-oracle.sh wrote the tables.
 #include "tests/support/windows/HeadlessApp.h"
@@ -25,6 +26,12 @@ namespace {
 // glyphs come from DrawFrameControl in user32/Paint.cpp), after which the case leaves the list;
 // "unverified:" a case where the reference is not known to be the platform's own look.
 const std::map<std::string, std::string> KnownLooks{
+    {"updown_up_pressed", "ours: the arrow glyphs are DrawFrameControl's, a known difference there (frame_scroll_* "
+                          "of the drawing tables: the reference draws them from its \"Marlett\" face, here a "
+                          "pixel left of ours and the up arrow a pixel higher), and so is the plain half's "
+                          "soft edge; the pressed half's edge agrees"},
+    {"updown_down_pressed", "ours: the arrow glyphs, as in updown_up_pressed"},
+    {"updown_disabled", "ours: the arrow glyphs, as in updown_up_pressed"},
     {"push_focused",
      "unverified: the real platform draws no focus rectangle on a push button without text; ours draws it "
      "inside the frame, as a button with text has it, so that the focus shows on image buttons too"},
@@ -110,6 +117,22 @@ TEST_P(ControlsLooks, DrawnAsTheRealPlatformDrawsThem) {
     for (size_t i = 0; i < got.size(); ++i) differing += got[i] != want.px[i];
     if (auto it = KnownLooks.find(lc.name); it != KnownLooks.end()) {
         if (differing == 0) FAIL() << lc.name << " now matches the table: take it off KnownLooks";
+        if (LooksIsUpDown(&lc)) {
+            // The glyphs aside, the edge rings agree: the pressed half's, sunken, and a disabled control's.
+            // (A plain half has DrawFrameControl's known soft edge, frame_scroll_up in the drawing tables.)
+            const int half = lc.h / 2;
+            int edges = 0;
+            for (int y = 0; y < lc.h; ++y)
+                for (int x = 0; x < lc.w; ++x) {
+                    const bool upper = y < half;
+                    if (lc.pushed && (lc.pushed == 1) != upper) continue;
+                    const int top = upper ? 0 : half, bottom = upper ? half - 1 : lc.h - 1;
+                    const bool ring = x < 2 || x >= lc.w - 2 || y < top + 2 || y > bottom - 2;
+                    const size_t i = size_t(y * lc.w + x);
+                    edges += ring && got[i] != want.px[i];
+                }
+            EXPECT_EQ(edges, 0) << "left: the real platform, right: ours\n" << Picture(want, got);
+        }
         GTEST_SKIP() << it->second << '\n' << Picture(want, got);
     }
     EXPECT_EQ(differing, 0) << "left: the real platform, right: ours\n" << Picture(want, got);

@@ -110,7 +110,10 @@ void CloseUp(HWND hwnd, ComboState* s, bool accept) {
     if (!IsWindow(hwnd)) return;
     if (GetCapture() == s->list) ReleaseCapture();
     ShowWindow(s->list, SW_HIDE);
+    // The field is drawn again before the parent hears the list is closed.
     InvalidateRect(hwnd, nullptr, TRUE);
+    UpdateWindow(hwnd);
+    if (!IsWindow(hwnd)) return;
     Notify(hwnd, CBN_CLOSEUP);
     if (!IsWindow(hwnd)) return;
     if (accept && CurSel(s) != s->selAtDrop) {
@@ -142,7 +145,9 @@ void DropDown(HWND hwnd, ComboState* s, bool takeFocus = true) {
     SetWindowPos(s->list, HWND_TOPMOST, wr.left, y, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
     if (s->selAtDrop >= 0) List(s, LB_SETTOPINDEX, WPARAM(s->selAtDrop));
     SetCapture(s->list);
+    // The field is drawn again at once, without its focus look, before the list paints.
     InvalidateRect(hwnd, nullptr, TRUE);
+    UpdateWindow(hwnd);
 }
 
 // Mouse messages of the dropped list (it holds the capture): hover highlights, a release on an item
@@ -593,7 +598,7 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         else CloseUp(hwnd, s, false);
         return TRUE;
     case CB_GETDROPPEDSTATE: return s->dropped;
-    case CB_SETDROPPEDWIDTH: s->droppedWidth = int(wp); return s->droppedWidth;
+    case CB_SETDROPPEDWIDTH: s->droppedWidth = int(wp); [[fallthrough]];  // answers the width in effect
     case CB_GETDROPPEDWIDTH: {
         RECT wr;
         GetWindowRect(hwnd, &wr);

@@ -259,7 +259,9 @@ void ScrollToCaret(HWND hwnd, EditState* s) {
         else if (x >= s->xOffset + room) s->xOffset = x - room + room / 3;
         if (s->xOffset != old) {
             moved = true;
-            NotifyParent(hwnd, EN_HSCROLL);
+            // A one-line edit follows its caret without telling the parent; a multi-line one scrolls as
+            // by its bar, and says so.
+            if (Multi(hwnd)) NotifyParent(hwnd, EN_HSCROLL);
         }
     }
     if (moved) {

@@ -64,7 +64,7 @@ void WriteBuddy(HWND hwnd, UpDownState* s) {
     SetWindowTextW(s->buddy, Number(hwnd, s, s->pos).c_str());
 }
 
-// A step by the mouse leaves the buddy edit's number selected, ready to be typed over.
+// Letting go of the arrows leaves the buddy edit's number selected, ready to be typed over.
 void SelectBuddy(const UpDownState* s) {
     WCHAR cls[8] = {};
     if (s->buddy && GetClassNameW(s->buddy, cls, 8) && QString::fromUtf16(cls).compare(u"Edit", Qt::CaseInsensitive) == 0)
@@ -215,7 +215,6 @@ LRESULT CALLBACK UpDownProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         InvalidateRect(hwnd, nullptr, FALSE);
         Step(hwnd, s, s->pressed);
         if (!(s = StateOf<UpDownState>(hwnd))) return 0;
-        SelectBuddy(s);
         SetTimer(hwnd, RepeatTimer, FirstDelay, nullptr);
         return 0;
     }
@@ -223,7 +222,6 @@ LRESULT CALLBACK UpDownProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (wp == RepeatTimer && s->pressed) {
             SetTimer(hwnd, RepeatTimer, RepeatDelay, nullptr);
             Step(hwnd, s, s->pressed);
-            if ((s = StateOf<UpDownState>(hwnd))) SelectBuddy(s);
         }
         return 0;
     case WM_LBUTTONUP:
@@ -233,6 +231,8 @@ LRESULT CALLBACK UpDownProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         KillTimer(hwnd, RepeatTimer);
         if (msg == WM_LBUTTONUP && GetCapture() == hwnd) ReleaseCapture();
         InvalidateRect(hwnd, nullptr, FALSE);
+        SelectBuddy(s);
+        if (!(s = StateOf<UpDownState>(hwnd))) return 0;
         if (const HWND parent = GetParent(hwnd))
             SendMessageW(parent, Horizontal(hwnd) ? WM_HSCROLL : WM_VSCROLL, MAKEWPARAM(SB_ENDSCROLL, LOWORD(s->pos)),
                          reinterpret_cast<LPARAM>(hwnd));

@@ -1,7 +1,8 @@
 /* The classic looks of the standard controls, written once in the C that also compiles as C++: the probe
  * (probe.c, built with mingw-w64 and run under Wine by scripts/make-controls-looks-oracle.sh) and
  * ControlsLooksTest.cpp create the same control in the same state, let it paint and copy its window's
- * pixels into a 32-bit DIB. The controls have no text, so that the fonts of the two platforms do not
+ * pixels into a 32-bit DIB. The up-down class is the common controls' (the probe loads their library).
+ * The controls have no text, so that the fonts of the two platforms do not
  * enter the picture. The includer provides T("...") for a UTF-16 literal. */
 
 #include <string.h>
@@ -12,7 +13,7 @@ typedef struct LooksCase {
     DWORD style, exStyle;
     int w, h;
     int check;   /* BM_SETCHECK, or -1 */
-    int pushed;  /* BM_SETSTATE TRUE */
+    int pushed;  /* BM_SETSTATE TRUE; on an up-down control, its upper (1) or lower (2) half held down */
     int focus;   /* SetFocus */
     int disabled;
 } LooksCase;
@@ -35,6 +36,9 @@ static const LooksCase kLooksCases[] = {
     {"edit_clientedge", T("Edit"), ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 40, 20, -1, 0, 0, 0},
     {"edit_border", T("Edit"), ES_AUTOHSCROLL | WS_BORDER, 0, 40, 20, -1, 0, 0, 0},
     {"edit_disabled", T("Edit"), ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 40, 20, -1, 0, 0, 1},
+    {"updown_up_pressed", T("msctls_updown32"), 0, 0, 16, 22, -1, 1, 0, 0},
+    {"updown_down_pressed", T("msctls_updown32"), 0, 0, 16, 22, -1, 2, 0, 0},
+    {"updown_disabled", T("msctls_updown32"), 0, 0, 16, 22, -1, 0, 0, 1},
 };
 #define LOOKS_CASE_COUNT ((int)(sizeof kLooksCases / sizeof kLooksCases[0]))
 
@@ -61,6 +65,14 @@ static void LooksColors(void) {
     SetSysColors((int)(sizeof which / sizeof which[0]), which, values);
 }
 
+static int LooksIsUpDown(const LooksCase* lc) {
+    static const char name[] = "msctls_updown32";
+    int i;
+    for (i = 0; name[i]; ++i)
+        if (lc->cls[i] != (WCHAR)name[i]) return 0;
+    return lc->cls[i] == 0;
+}
+
 /* Makes one case's control in `host` (shown and active) and copies its window's pixels, frame included,
  * from the screen into `out` (w x h, 0x00RRGGBB). `settle` lets the control paint. */
 static void LooksDraw(const LooksCase* lc, HWND host, void (*settle)(void), DWORD* out) {
@@ -74,7 +86,10 @@ static void LooksDraw(const LooksCase* lc, HWND host, void (*settle)(void), DWOR
     /* Keyboard cues shown, as after the first key press. */
     SendMessageW(host, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
     if (lc->check >= 0) SendMessageW(c, BM_SETCHECK, (WPARAM)lc->check, 0);
-    if (lc->pushed) SendMessageW(c, BM_SETSTATE, TRUE, 0);
+    if (lc->pushed && LooksIsUpDown(lc))
+        SendMessageW(c, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(lc->w / 2, lc->pushed == 1 ? 2 : lc->h - 3));
+    else if (lc->pushed)
+        SendMessageW(c, BM_SETSTATE, TRUE, 0);
     if (lc->focus) SetFocus(c);
     if (lc->disabled) EnableWindow(c, FALSE);
     settle();
@@ -89,6 +104,7 @@ static void LooksDraw(const LooksCase* lc, HWND host, void (*settle)(void), DWOR
     SelectObject(dc, old);
     DeleteDC(dc);
     DeleteObject(bm);
+    if (GetCapture() == c) ReleaseCapture();
     DestroyWindow(c);
     SetFocus(host);
     settle();

@@ -23,6 +23,7 @@ int main(void) {
     WNDCLASSW wc;
     HWND host;
     int i, x, y;
+    LoadLibraryW(L"comctl32.dll"); /* registers the up-down class */
     memset(&wc, 0, sizeof wc);
     wc.lpfnWndProc = HostProc;
     wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);

@@ -79,6 +79,8 @@ int main(int argc, char** argv) {
             printf("%s\n", oracleLoopScenarios[i].name);
         for (i = 0; i < sizeof oracleDockScenarios / sizeof oracleDockScenarios[0]; ++i)
             printf("%s\n", oracleDockScenarios[i].name);
+        for (i = 0; i < sizeof oracleEditorScenarios / sizeof oracleEditorScenarios[0]; ++i)
+            printf("%s\n", oracleEditorScenarios[i].name);
         for (i = 0; i < sizeof oracleMenuScenarios / sizeof oracleMenuScenarios[0]; ++i)
             printf("%s\n", oracleMenuScenarios[i].name);
         for (i = 0; i < sizeof oracleMenuBarScenarios / sizeof oracleMenuBarScenarios[0]; ++i)

@@ -1218,6 +1218,7 @@ static void ScNcCreateText(void) {
 #include "mouse.h"
 #include "loop.h"
 #include "docking.h"
+#include "editors.h"
 
 /* A point well inside the part of a window's non-client area where its hit test answers `hit`: the
  * window's top rows are searched from the right. (-1, -1) when there is none. */
@@ -1347,6 +1348,12 @@ static int OracleRun(const char* name) {
     for (i = 0; i < sizeof oracleDockScenarios / sizeof oracleDockScenarios[0]; ++i)
         if (strcmp(oracleDockScenarios[i].name, name) == 0) {
             oracleDockScenarios[i].run();
+            oracleLogging = 0;
+            return 1;
+        }
+    for (i = 0; i < sizeof oracleEditorScenarios / sizeof oracleEditorScenarios[0]; ++i)
+        if (strcmp(oracleEditorScenarios[i].name, name) == 0) {
+            oracleEditorScenarios[i].run();
             oracleLogging = 0;
             return 1;
         }
