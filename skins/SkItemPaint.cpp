@@ -17,9 +17,6 @@ namespace {
 
 TSkSkinType SkinType() { return GetSkinManager()->GetSkinType(); }
 
-// DrawCaption's flags.
-constexpr UINT CaptionActive = 0x0001, CaptionText = 0x0008, CaptionGradient = 0x0020;
-
 // "Themed": the system's visual styles from Vista on, or always under a style.
 bool IsThemed(TSkSkinType Type) { return (Type == sknWindows && IsWindowsVistaOrLater()) || Type == sknDelphiStyle; }
 
@@ -362,10 +359,10 @@ void DrawWindowFrame(TCanvas* ACanvas, const TRect& R, bool Active, const TPoint
 void DrawTitleBarBackground(TCanvas* ACanvas, const TRect& R, bool Active, bool DrawBorders) {
     switch (SkinType()) {
     case sknNone: {
-        UINT flags = CaptionText;
-        if (Active) flags |= CaptionActive;
+        UINT flags = DC_TEXT;
+        if (Active) flags |= DC_ACTIVE;
         BOOL gradient = FALSE;
-        if (SystemParametersInfoW(SPI_GETGRADIENTCAPTIONS, 0, &gradient, 0) && gradient) flags |= CaptionGradient;
+        if (SystemParametersInfoW(SPI_GETGRADIENTCAPTIONS, 0, &gradient, 0) && gradient) flags |= DC_GRADIENT;
         RECT rc = R;
         DrawCaption(GetDesktopWindow(), ACanvas->Handle(), &rc, flags);
         break;

@@ -9,10 +9,6 @@
 
 #include <algorithm>
 
-#ifndef WM_PALETTECHANGED
-#define WM_PALETTECHANGED 0x0311
-#endif
-
 namespace bars {
 
 using vcl::TMessage;

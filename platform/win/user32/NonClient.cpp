@@ -654,9 +654,9 @@ LRESULT WINAPI CallWindowProcW(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wp, LPA
 BOOL WINAPI DrawCaption(HWND hwnd, HDC hdc, const RECT* r, UINT flags) {
     if (!hdc || !r) return FALSE;
     Window* w = Get(hwnd);
-    const bool active = flags & 0x0001;  // DC_ACTIVE
+    const bool active = flags & DC_ACTIVE;
     FillRect(hdc, r, GetSysColorBrush(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
-    if ((flags & 0x0008) && w) {  // DC_TEXT
+    if ((flags & DC_TEXT) && w) {
         const int mode = SetBkMode(hdc, TRANSPARENT);
         const COLORREF color = SetTextColor(hdc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
         RECT t = *r;
